@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace platform {
+
+enum class MessageIcon { None, Critical, Question, Exclamation, Information };
+enum class MessageButtons { Ok, YesNo, YesNoCancel };
+enum class MessageAnswer { Ok, Yes, No, Cancel };
+
+struct MessageRequest {
+    QString text;
+    QString title; // empty: the default title (the application's name)
+    MessageIcon icon = MessageIcon::None;
+    MessageButtons buttons = MessageButtons::Ok;
+};
+
+// Shows a modal message box and returns the button pressed. Closing the box without a
+// button counts as Cancel where there is one, otherwise as the only or the "No" answer.
+MessageAnswer showMessage(const MessageRequest& request, QWidget* parent = nullptr);
+
+// The seam tests use: while a handler is installed, showMessage() hands every request to it
+// instead of showing a window, and returns its answer.
+using MessageHandler = std::function<MessageAnswer(const MessageRequest&)>;
+void setMessageHandler(MessageHandler handler); // an empty handler restores the real boxes
+
+} // namespace platform

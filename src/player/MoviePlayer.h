@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <memory>
+#include <optional>
+
+namespace player {
+
+class Player;
+
+enum class ScaleMode { ExactFit, ShowAll, NoScale };
+
+// The movie player as a widget: the operations a host window uses, and the events a movie
+// sends back. The host knows nothing else of the player. Frames advance on a timer at the
+// movie's frame rate while the widget exists.
+class MoviePlayer : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit MoviePlayer(QWidget* parent = nullptr);
+    ~MoviePlayer() override;
+
+    // Loads the movie at a local path (or file: URL) into a layer, replacing what it held, and
+    // runs its first frame before returning. The path "-1" empties the layer. Layer 0 is the
+    // root movie; its frame rate and background drive the widget.
+    void LoadMovie(int layer, const QString& url);
+
+    // Moves the root timeline of layer 0 to a frame (counted from 0) and runs its scripts.
+    void GotoFrame(int frame);
+
+    // Moves the clip at a target path ("_level100.addeffect", "/a/b") to a frame counted from 0;
+    // a negative frame leaves it at frame 0. Returns false when there is no such clip.
+    bool TGotoFrame(const QString& target, int frame);
+
+    // The current frame (counted from 0) of the clip at a target path; nothing when there is
+    // no such clip.
+    std::optional<int> TCurrentFrame(const QString& target) const;
+
+    // Variables by "path:name", "/path:name" or dot path ("_level100.blureffect",
+    // "/:shading._alpha"); a path may end in a clip property.
+    void SetVariable(const QString& name, const QString& value);
+    std::optional<QString> GetVariable(const QString& name) const;
+
+    void setScaleMode(ScaleMode mode);
+    ScaleMode scaleMode() const;
+
+    // Whether mouse input reaches the movie (the catalogue's hidden players get none).
+    void setInteractive(bool interactive);
+    bool isInteractive() const;
+
+    // The engine behind the widget, for tools and tests that need more than the host operations.
+    Player& engine();
+
+signals:
+    void FSCommand(const QString& command, const QString& args);
+    void FlashCall(const QString& request);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    std::unique_ptr<Player> m_player;
+    ScaleMode m_scaleMode = ScaleMode::ExactFit;
+    bool m_interactive = true;
+    int m_timerId = 0;
+};
+
+} // namespace player

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "player/swf/Button.h"
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+namespace player::display {
+
+class DisplayObject;
+class MovieClip;
+
+// What the timelines need from the script engine, and what the host operations of the player
+// need from it. The virtual machine implements it; a player without one plays movies with no
+// scripts. Only the display and player code call it; the virtual machine calls back into the
+// display classes directly.
+class ScriptHost {
+public:
+    virtual ~ScriptHost() = default;
+
+    // A display object was created (placed by a timeline, attached or duplicated by a script,
+    // or made for a loaded movie). The engine gives clips their script object here.
+    virtual void objectCreated(DisplayObject& object) = 0;
+
+    // A display object left the display list for good (its unload has run).
+    virtual void objectRemoved(DisplayObject& object) = 0;
+
+    // Runs a block of actions now, in the scope of a clip (frame scripts, init actions, clip
+    // event handlers, button actions). Ordering is the caller's: the frame lifecycle queues
+    // blocks and hands them over here one by one.
+    virtual void runActions(MovieClip& scope, const swf::ActionCode& code) = 0;
+
+    // Runs the script handlers of an event on an object: the onClipEvent blocks are the
+    // caller's; this runs the function-valued handlers ("onEnterFrame", "onLoad", "onPress"...)
+    // whose name the caller gives.
+    virtual void callHandler(DisplayObject& object, const char* handlerName) = 0;
+
+    // Host operations, with target paths and variable paths in every form the player accepts.
+    virtual DisplayObject* resolveTarget(const QString& path) = 0;
+    virtual bool setVariable(const QString& path, const QString& value) = 0;
+    virtual std::optional<QString> getVariable(const QString& path) = 0;
+
+    // Once per frame after all scripts of the frame ran: timers (setInterval/setTimeout) that
+    // fell due, by the player's clock.
+    virtual void runTimers(double nowMilliseconds) = 0;
+};
+
+} // namespace player::display
