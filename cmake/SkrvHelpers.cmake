@@ -7,6 +7,15 @@ function(skrv_module_sources out_var)
     file(GLOB found CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
     list(APPEND result ${found})
   endforeach()
+  # A module that has no sources yet still makes a library, so that the tree configures while
+  # it grows.
+  set(cpp_files ${result})
+  list(FILTER cpp_files INCLUDE REGEX "\\.cpp$")
+  if(NOT cpp_files)
+    set(placeholder ${CMAKE_CURRENT_BINARY_DIR}/${out_var}_empty.cpp)
+    file(WRITE ${placeholder} "// no sources yet\n")
+    list(APPEND result ${placeholder})
+  endif()
   set(${out_var} ${result} PARENT_SCOPE)
 endfunction()
 
