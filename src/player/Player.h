@@ -1,0 +1,111 @@
+#pragma once
+
+#include "Clock.h"
+#include "display/ScriptHost.h"
+#include "display/Stage.h"
+#include "display/TimelineServices.h"
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace player {
+
+class ActionQueue;
+class FrameLifecycle;
+
+// The movie player's engine, without any widget: levels and their timelines, the script engine,
+// the clock and the events a movie sends out. The widget (MoviePlayer) and skrv-play drive it.
+//
+// Reentrancy: every operation may be called from inside an event handler (an FSCommand handler
+// may load a new movie into the level that is running). Replaced levels and removed objects are
+// kept alive until the outermost call returns.
+class Player final : public display::TimelineServices {
+public:
+    Player();
+    ~Player() override;
+
+    Player(const Player&) = delete;
+    Player& operator=(const Player&) = delete;
+
+    // The script engine; without one, movies play with no scripts. Set it before loading.
+    void setScriptHost(std::unique_ptr<display::ScriptHost> host);
+    display::ScriptHost* scriptHost() override { return m_scriptHost.get(); }
+
+    // Loads a movie file (local path or file: URL) into a level, replacing it, and runs its first
+    // frame. The path "-1" empties the level. Returns an error message when the file cannot be
+    // read as a movie (the level is then left empty).
+    std::optional<QString> loadMovie(int level, const QString& url);
+    // The same with the movie's bytes already in memory; url is what _url reports.
+    std::optional<QString> loadMovieData(int level, const QByteArray& bytes, const QString& url);
+    void unloadLevel(int level);
+
+    // Reads a movie for loadMovie into a clip (script engine); null with an error message.
+    std::shared_ptr<const display::MovieLibrary> readMovieFile(const QString& url, QString* error) const;
+
+    // One tick: every level's timeline advances, scripts and events run, timers fire.
+    void advanceFrame();
+
+    // Host operations. Frames count from 0 here, as the host counts them.
+    void gotoFrame(int frame);
+    bool tGotoFrame(const QString& target, int frame);
+    std::optional<int> tCurrentFrame(const QString& target);
+    bool setVariable(const QString& name, const QString& value);
+    std::optional<QString> getVariable(const QString& name);
+
+    // Runs queued scripts now (after a goto made by the host, or by a script on another clip).
+    void runQueuedActions();
+
+    display::Stage& stage() { return m_stage; }
+    const display::Stage& stage() const { return m_stage; }
+    Clock& clock() { return m_clock; }
+    const Clock& clock() const { return m_clock; }
+    double frameRate() const { return m_stage.frameRate(); }
+    // Frames played since the player started (the first frame of level 0 counts as 1).
+    uint64_t frameCount() const { return m_frameCount; }
+
+    // Where the movie's output goes; the script engine calls these.
+    std::function<void(const QString& line)> onTrace;
+    std::function<void(const QString& command, const QString& args)> onFsCommand;
+    std::function<void(const QString& request)> onFlashCall;
+    void trace(const QString& line);
+    void fsCommand(const QString& command, const QString& args);
+    void flashCall(const QString& request);
+
+    // The player version scripts see ($version, System.capabilities), 9 unless set.
+    int playerVersion() const { return m_playerVersion; }
+    void setPlayerVersion(int version) { m_playerVersion = version; }
+
+    // Resolves "_level0.a.b", "/a/b", "_level100.x" and plain level paths without the script
+    // engine (the host operations fall back to this when there is none).
+    display::DisplayObject* findTarget(const QString& path);
+
+    // Keeps an object alive until the outermost player call returns.
+    void keepAlive(std::shared_ptr<display::DisplayObject> object);
+
+    // TimelineServices
+    std::shared_ptr<display::DisplayObject> instantiate(const std::shared_ptr<const display::MovieLibrary>& library,
+                                                        uint16_t characterId) override;
+    void objectPlaced(display::DisplayObject& object) override;
+    void objectRemoved(display::DisplayObject& object) override;
+    void queueFrameActions(display::MovieClip& clip, const swf::ActionCode& code) override;
+
+private:
+    class CallScope;
+    void installLevel(int level, std::shared_ptr<const display::MovieLibrary> library);
+
+    display::Stage m_stage;
+    Clock m_clock;
+    std::unique_ptr<display::ScriptHost> m_scriptHost;
+    std::unique_ptr<ActionQueue> m_actions;
+    std::unique_ptr<FrameLifecycle> m_lifecycle;
+    std::vector<std::shared_ptr<display::DisplayObject>> m_keptAlive;
+    int m_callDepth = 0;
+    uint64_t m_frameCount = 0;
+    int m_playerVersion = 9;
+};
+
+} // namespace player

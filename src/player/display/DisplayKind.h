@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+
+namespace player::display {
+
+enum class DisplayKind : uint8_t {
+    MovieClip,  // sprites, level roots and script-created clips
+    Shape,      // DefineShape instance
+    MorphShape, // DefineMorphShape instance, drawn at its ratio
+    Bitmap,     // a bitmap placed directly (rare; mostly through fills)
+    StaticText, // DefineText
+    EditText,   // DefineEditText
+    Button,     // DefineButton/2
+};
+
+// Depths as scripts see them: an object placed by a timeline at depth d sits at d + TimelineDepthOffset.
+constexpr int TimelineDepthOffset = -16384;
+
+} // namespace player::display

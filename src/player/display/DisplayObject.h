@@ -1,0 +1,195 @@
+#pragma once
+
+#include "DisplayKind.h"
+#include "MovieLibrary.h"
+#include "player/swf/Movie.h"
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace player::display {
+
+class DisplayContainer;
+class MovieClip;
+
+// Whatever the script engine hangs on a display object (its script object). The engine derives
+// from this; the display object owns it and drops it when the object is destroyed.
+class ScriptBinding {
+public:
+    virtual ~ScriptBinding() = default;
+};
+
+// One instance on a display list. Objects are shared: the display list holds them, and scripts,
+// queued actions and replaced levels keep them alive while they are in use, so a clip removed
+// during a script is never freed under it. A removed object is marked (isRemoved) and stays
+// readable.
+class DisplayObject : public std::enable_shared_from_this<DisplayObject> {
+public:
+    DisplayObject(DisplayKind kind, std::shared_ptr<const MovieLibrary> library,
+                  std::shared_ptr<const swf::Character> character, uint16_t characterId);
+    virtual ~DisplayObject();
+
+    DisplayObject(const DisplayObject&) = delete;
+    DisplayObject& operator=(const DisplayObject&) = delete;
+
+    DisplayKind kind() const { return m_kind; }
+    bool isMovieClip() const { return m_kind == DisplayKind::MovieClip; }
+    MovieClip* asMovieClip();
+    const MovieClip* asMovieClip() const;
+    // Clips and buttons hold children; null for the other kinds.
+    virtual DisplayContainer* asContainer() { return nullptr; }
+    virtual const DisplayContainer* asContainer() const { return nullptr; }
+
+    // The character this instance shows (null for script-created empty clips and level roots,
+    // whose timeline comes from the movie itself).
+    const std::shared_ptr<const swf::Character>& character() const { return m_character; }
+    uint16_t characterId() const { return m_characterId; }
+    // The movie this object belongs to: resolves character and bitmap ids.
+    const std::shared_ptr<const MovieLibrary>& library() const { return m_library; }
+    uint8_t swfVersion() const { return m_library ? m_library->swfVersion() : 8; }
+
+    // Place in the tree.
+    DisplayContainer* parent() const { return m_parent; }
+    MovieClip* parentClip() const;
+    int depth() const { return m_depth; }
+    // The level number of the tree this object is in, or -1 when it is off the stage.
+    int level() const;
+    // The root timeline of this object's level (_root), or null when off the stage.
+    MovieClip* root();
+    // The "_level0.a.b" path of this object (Flash's _target is the slash form of it).
+    QString dotPath() const;
+    QString slashPath() const;
+
+    // Transform as placed or as set by a script; translation in twips.
+    const swf::Matrix& matrix() const { return m_matrix; }
+    void setMatrix(const swf::Matrix& matrix);
+    const swf::ColorTransform& colorTransform() const { return m_colorTransform; }
+    void setColorTransform(const swf::ColorTransform& transform) { m_colorTransform = transform; }
+
+    // Morph shapes draw at this ratio; clips keep the ratio they were placed with.
+    uint16_t ratio() const { return m_ratio; }
+    void setRatio(uint16_t ratio) { m_ratio = ratio; }
+
+    // A mask: this object clips its siblings above it up to this depth (timeline depth numbers
+    // translated like depth()). Nothing when it is not a mask.
+    std::optional<int> clipDepth() const { return m_clipDepth; }
+    void setClipDepth(std::optional<int> depth) { m_clipDepth = depth; }
+
+    bool isVisible() const { return m_visible; }
+    void setVisible(bool visible) { m_visible = visible; }
+    swf::BlendMode blendMode() const { return m_blendMode; }
+    void setBlendMode(swf::BlendMode mode) { m_blendMode = mode; }
+    const std::vector<swf::Filter>& filters() const { return m_filters; }
+    void setFilters(std::vector<swf::Filter> filters) { m_filters = std::move(filters); }
+    bool cacheAsBitmap() const { return m_cacheAsBitmap; }
+    void setCacheAsBitmap(bool cache) { m_cacheAsBitmap = cache; }
+    // PlaceObject3's opaque background, drawn behind a cached bitmap.
+    std::optional<swf::Rgba> opaqueBackground() const { return m_opaqueBackground; }
+    void setOpaqueBackground(std::optional<swf::Rgba> colour) { m_opaqueBackground = colour; }
+
+    // Script-set mask (MovieClip.setMask): the object that masks this one, kept weakly.
+    std::shared_ptr<DisplayObject> scriptMask() const { return m_scriptMask.lock(); }
+    void setScriptMask(const std::shared_ptr<DisplayObject>& mask) { m_scriptMask = mask; }
+
+    // Instance name, raw as placed or set (compared per the movie's version by the caller).
+    const QString& name() const { return m_name; }
+    void setName(const QString& name) { m_name = name; }
+
+    // Bounds of the content in the object's own coordinates (twips), children included for
+    // containers; an empty rectangle (all zero) when there is nothing.
+    virtual swf::Rect localBounds() const;
+    // Bounds in the parent's coordinates: localBounds through matrix().
+    swf::Rect boundsInParent() const;
+
+    // Script properties in Flash's units: _x/_y in pixels, scales in percent, rotation in
+    // degrees, alpha in percent. Scale and rotation are remembered as set, as Flash does, so that
+    // reading back what a script wrote gives the same value (the matrix alone would round).
+    double x() const { return m_matrix.tx / 20.0; }
+    double y() const { return m_matrix.ty / 20.0; }
+    void setX(double pixels);
+    void setY(double pixels);
+    double xScale() const;
+    double yScale() const;
+    double rotation() const;
+    void setXScale(double percent);
+    void setYScale(double percent);
+    void setRotation(double degrees);
+    double alpha() const { return m_colorTransform.alphaMult / 2.56; }
+    void setAlpha(double percent);
+    double width() const;  // pixels, bounds in the parent's space
+    double height() const;
+    void setWidth(double pixels);
+    void setHeight(double pixels);
+
+    // Set when a script changed the transform: the timeline then stops moving the object, as in
+    // Flash.
+    bool isTransformedByScript() const { return m_transformedByScript; }
+    void setTransformedByScript(bool value) { m_transformedByScript = value; }
+
+    // Created by a timeline's PlaceObject (as opposed to attachMovie, duplicateMovieClip,
+    // createEmptyMovieClip or a loaded movie); only these are touched by timeline gotos.
+    bool isPlacedByTimeline() const { return m_placedByTimeline; }
+    void setPlacedByTimeline(bool value) { m_placedByTimeline = value; }
+    // The frame (1-based) of the parent's timeline whose PlaceObject created this object.
+    int placeFrame() const { return m_placeFrame; }
+    void setPlaceFrame(int frame) { m_placeFrame = frame; }
+
+    // Clip events from PlaceObject2/3 (onClipEvent blocks).
+    const std::vector<swf::ClipAction>& clipActions() const { return m_clipActions; }
+    void setClipActions(std::vector<swf::ClipAction> actions) { m_clipActions = std::move(actions); }
+    uint32_t clipEventMask() const;
+
+    // Removed from its display list (unloaded). Scripts that still hold it see this.
+    bool isRemoved() const { return m_removed; }
+
+    ScriptBinding* scriptBinding() const { return m_scriptBinding.get(); }
+    void setScriptBinding(std::unique_ptr<ScriptBinding> binding) { m_scriptBinding = std::move(binding); }
+
+    std::shared_ptr<DisplayObject> sharedFromThis() { return shared_from_this(); }
+
+protected:
+    friend class DisplayContainer;
+    void setParent(DisplayContainer* parent) { m_parent = parent; }
+    void setDepth(int depth) { m_depth = depth; }
+    virtual void markRemoved();
+
+private:
+    void refreshScaleAndRotation() const;
+    void applyScaleAndRotation();
+
+    DisplayKind m_kind;
+    std::shared_ptr<const MovieLibrary> m_library;
+    std::shared_ptr<const swf::Character> m_character;
+    uint16_t m_characterId = 0;
+    DisplayContainer* m_parent = nullptr;
+    int m_depth = 0;
+    swf::Matrix m_matrix;
+    swf::ColorTransform m_colorTransform;
+    uint16_t m_ratio = 0;
+    std::optional<int> m_clipDepth;
+    bool m_visible = true;
+    swf::BlendMode m_blendMode = swf::BlendMode::Normal;
+    std::vector<swf::Filter> m_filters;
+    bool m_cacheAsBitmap = false;
+    std::optional<swf::Rgba> m_opaqueBackground;
+    std::weak_ptr<DisplayObject> m_scriptMask;
+    QString m_name;
+    bool m_transformedByScript = false;
+    bool m_placedByTimeline = false;
+    int m_placeFrame = 0;
+    std::vector<swf::ClipAction> m_clipActions;
+    bool m_removed = false;
+    std::unique_ptr<ScriptBinding> m_scriptBinding;
+
+    // Remembered scale (as fractions) and rotation (radians), valid while m_scaleCacheValid.
+    mutable bool m_scaleCacheValid = false;
+    mutable double m_xScale = 1.0;
+    mutable double m_yScale = 1.0;
+    mutable double m_rotation = 0.0;
+    mutable double m_skew = 0.0;
+};
+
+} // namespace player::display

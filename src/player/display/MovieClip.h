@@ -1,0 +1,106 @@
+#pragma once
+
+#include "DisplayContainer.h"
+#include "Drawing.h"
+
+#include <QString>
+#include <memory>
+#include <optional>
+
+namespace player::display {
+
+class TimelineServices;
+
+// A timeline with a display list: a sprite instance, the root of a level, or a clip made by a
+// script. Frames are counted from 1, as scripts count them.
+class MovieClip : public DisplayContainer {
+public:
+    // A sprite instance (character is a swf::Sprite), or, with a null character, the root
+    // timeline of the library's movie.
+    MovieClip(TimelineServices& services, std::shared_ptr<const MovieLibrary> library,
+              std::shared_ptr<const swf::Character> character, uint16_t characterId);
+    // An empty clip of one frame (createEmptyMovieClip).
+    static std::shared_ptr<MovieClip> createEmpty(TimelineServices& services,
+                                                  std::shared_ptr<const MovieLibrary> library);
+    ~MovieClip() override;
+
+    // The timeline played (the sprite's or the movie's); null for an empty clip.
+    const swf::Timeline* timeline() const { return m_timeline; }
+    bool isLevelRoot() const { return m_isLevelRoot; }
+    void setLevelRoot(int levelNumber);
+    int levelNumber() const { return m_levelNumber; }
+
+    int currentFrame() const { return m_currentFrame; }
+    int totalFrames() const;
+    int framesLoaded() const { return totalFrames(); }
+    // The label of the current frame or the nearest before it (_currentlabel), empty if none.
+    QString currentLabel() const;
+    // The frame (1-based) of a label; labels compare case-insensitively as in Flash.
+    std::optional<int> frameOfLabel(const QString& label) const;
+
+    bool isPlaying() const { return m_playing; }
+    void play() { m_playing = true; }
+    void stop() { m_playing = false; }
+
+    // Goes to a frame (clamped to 1..totalFrames), running the timeline to it as Flash does: a
+    // forward goto applies the frames in between without their scripts; a backward goto rebuilds
+    // the list from frame 1, keeping the objects that stay. The target frame's scripts are queued.
+    // A goto to the current frame does nothing (but still sets play/stop).
+    void gotoFrame(int frame, bool stop);
+    // The same with a label (or a number in text); false when there is no such label.
+    bool gotoLabel(const QString& label, bool stop);
+    void nextFrame();
+    void prevFrame();
+
+    // One tick of the timeline: advances a frame when playing (looping at the end). Children are
+    // the frame lifecycle's business.
+    void advanceFrame();
+    // Runs the current frame's control tags and queues its scripts: for a new clip's first frame.
+    void runFirstFrame();
+
+    // Script-made children. Each puts the object at a depth, replacing what was there.
+    // attachMovie: an exported symbol by its linkage name; null when there is none.
+    MovieClip* attachMovie(const QString& exportName, const QString& instanceName, int depth);
+    MovieClip* createEmptyMovieClip(const QString& instanceName, int depth);
+    // duplicateMovieClip: a copy of this clip in its parent at a depth (same character, transform,
+    // clip events and drawing; the timeline starts over). Null for a level root.
+    MovieClip* duplicate(const QString& instanceName, int depth);
+    // removeMovieClip: only script-depth objects (0 and above) can go, as in Flash.
+    bool removeFromParent();
+    // swapDepths with a depth in the same parent.
+    void swapDepths(int depth);
+
+    // The loadMovie of another movie into this clip: its content is replaced by the new movie's
+    // root timeline, keeping name, depth and transform.
+    void replaceWithMovie(std::shared_ptr<const MovieLibrary> library);
+
+    Drawing& drawing() { return m_drawing; }
+    const Drawing& drawing() const { return m_drawing; }
+
+    // Button-like clips (those with press/release handlers) set by the script engine.
+    bool isEnabled() const { return m_enabled; }
+    void setEnabled(bool enabled) { m_enabled = enabled; }
+
+    swf::Rect localBounds() const override;
+
+    TimelineServices& services() const { return *m_services; }
+
+private:
+    void runFrameTags(int frame, bool queueScripts);
+    void applyPlace(const swf::PlaceObject& place, int frame);
+    void applyRemove(const swf::RemoveObject& remove);
+    void gotoForward(int frame);
+    void gotoBackward(int frame);
+    std::shared_ptr<DisplayObject> placeNewObject(const swf::PlaceObject& place, int frame, int depth);
+
+    TimelineServices* m_services;
+    const swf::Timeline* m_timeline = nullptr;
+    bool m_isLevelRoot = false;
+    int m_levelNumber = -1;
+    int m_currentFrame = 0; // 0 until the first frame ran
+    bool m_playing = true;
+    bool m_enabled = true;
+    Drawing m_drawing;
+};
+
+} // namespace player::display

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "player/swf/Button.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace player::display {
+
+class DisplayObject;
+class MovieClip;
+class MovieLibrary;
+class ScriptHost;
+
+// What a timeline needs from the player while it runs: making instances of characters, telling
+// the script engine about new and removed objects, and queueing frame scripts. The player
+// implements it; clips keep a pointer to it (it outlives every clip of the player).
+class TimelineServices {
+public:
+    virtual ~TimelineServices() = default;
+
+    // A new instance of a character of a movie, not yet on any list; null when the id is
+    // unknown or the character cannot be placed (fonts, bitmaps used only by fills).
+    virtual std::shared_ptr<DisplayObject> instantiate(const std::shared_ptr<const MovieLibrary>& library,
+                                                       uint16_t characterId) = 0;
+
+    // An object was put on a display list: the script engine binds it; its load events are queued.
+    virtual void objectPlaced(DisplayObject& object) = 0;
+    // An object was taken off a display list: its unload event runs.
+    virtual void objectRemoved(DisplayObject& object) = 0;
+
+    // A frame script (DoAction) of a clip, run in order after the current timeline pass.
+    virtual void queueFrameActions(MovieClip& clip, const swf::ActionCode& code) = 0;
+
+    // The script engine, or null when the player plays without scripts.
+    virtual ScriptHost* scriptHost() = 0;
+};
+
+} // namespace player::display
