@@ -20,11 +20,15 @@ struct MessageRequest {
 
 // Shows a modal message box and returns the button pressed. Closing the box without a
 // button counts as Cancel where there is one, otherwise as the only or the "No" answer.
+// An empty title is replaced by platform::applicationName(), the executable's name, before
+// the request reaches the box or an installed handler.
 MessageAnswer showMessage(const MessageRequest& request, QWidget* parent = nullptr);
 
 // The seam tests use: while a handler is installed, showMessage() hands every request to it
-// instead of showing a window, and returns its answer.
+// instead of showing a window, and returns its answer. See platform::ScriptedMessages for a
+// ready-made recorder.
 using MessageHandler = std::function<MessageAnswer(const MessageRequest&)>;
 void setMessageHandler(MessageHandler handler); // an empty handler restores the real boxes
+MessageHandler messageHandler();                // the installed handler, empty when none
 
 } // namespace platform

@@ -1,0 +1,358 @@
+#include "platform/ColorDialog.h"
+#include "platform/FileDialogs.h"
+#include "platform/MessageBox.h"
+#include "platform/ScriptedMessages.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+using namespace platform;
+
+Q_DECLARE_METATYPE(platform::MessageIcon)
+Q_DECLARE_METATYPE(platform::MessageButtons)
+Q_DECLARE_METATYPE(platform::MessageAnswer)
+
+namespace {
+
+// Runs the action on the first modal dialog of the given kind as soon as it is up, from the
+// event loop that its exec() runs. A dialog that never closes is rejected after a few seconds
+// so that a broken test fails instead of hanging.
+template <typename Dialog>
+void whenModalAppears(std::function<void(Dialog*)> action)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, [poll, action] {
+        if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            action(dialog);
+        }
+    });
+    poll->start();
+    QTimer::singleShot(5000, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            dialog->reject();
+    });
+}
+
+} // namespace
+
+class DialogSeamsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void scriptedMessagesRecordEveryRequest();
+    void scriptedAnswersComeInOrderThenTheDefault();
+    void scriptedMessagesNestAndRestore();
+
+    void realMessageBox_data();
+    void realMessageBox();
+
+    void nameFilters_data();
+    void nameFilters();
+    void realOpenDialogReturnsChoice();
+    void realSaveDialogAddsExtensionAndCancels();
+    void fileDialogSeam();
+
+    void realColourDialogKeepsCustomColours();
+    void colourDialogSeam();
+
+private:
+    QTemporaryDir m_home;
+};
+
+void DialogSeamsTest::initTestCase()
+{
+    // The colour dialog writes Qt's shared settings file; keep it out of the real home.
+    QVERIFY(m_home.isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.path()));
+}
+
+void DialogSeamsTest::scriptedMessagesRecordEveryRequest()
+{
+    ScriptedMessages messages;
+    showMessage({"Unable to work.", "Form One", MessageIcon::Critical, MessageButtons::Ok});
+    showMessage({"Do you want to save?", {}, MessageIcon::Question, MessageButtons::YesNoCancel});
+    QCOMPARE(messages.count(), 2);
+    const MessageRequest& first = messages.requests().at(0);
+    QCOMPARE(first.text, QStringLiteral("Unable to work."));
+    QCOMPARE(first.title, QStringLiteral("Form One"));
+    QCOMPARE(first.icon, MessageIcon::Critical);
+    QCOMPARE(first.buttons, MessageButtons::Ok);
+    // An empty title becomes the executable's name before anyone sees the request.
+    QCOMPARE(messages.last().title, QStringLiteral("tst_dialogseams"));
+    QCOMPARE(messages.last().icon, MessageIcon::Question);
+    QCOMPARE(messages.last().buttons, MessageButtons::YesNoCancel);
+    messages.clear();
+    QCOMPARE(messages.count(), 0);
+}
+
+void DialogSeamsTest::scriptedAnswersComeInOrderThenTheDefault()
+{
+    ScriptedMessages messages;
+    messages.answerNext(MessageAnswer::No);
+    messages.answerNext(MessageAnswer::Cancel);
+    QCOMPARE(showMessage({"a", {}, MessageIcon::Question, MessageButtons::YesNo}), MessageAnswer::No);
+    QCOMPARE(showMessage({"b", {}, MessageIcon::Question, MessageButtons::YesNoCancel}), MessageAnswer::Cancel);
+    QCOMPARE(messages.pendingAnswers(), 0);
+    // With the queue empty the first button answers.
+    QCOMPARE(showMessage({"c", {}, MessageIcon::Question, MessageButtons::YesNoCancel}), MessageAnswer::Yes);
+    QCOMPARE(showMessage({"d", {}, MessageIcon::Information, MessageButtons::Ok}), MessageAnswer::Ok);
+    QCOMPARE(messages.unfittingAnswers(), 0);
+    messages.setDefaultAnswer(MessageAnswer::No);
+    QCOMPARE(showMessage({"e", {}, MessageIcon::Question, MessageButtons::YesNo}), MessageAnswer::No);
+    // A scripted answer the box cannot give is passed on, but counted.
+    QCOMPARE(showMessage({"f", {}, MessageIcon::None, MessageButtons::Ok}), MessageAnswer::No);
+    QCOMPARE(messages.unfittingAnswers(), 1);
+    QCOMPARE(messages.count(), 6);
+}
+
+void DialogSeamsTest::scriptedMessagesNestAndRestore()
+{
+    QVERIFY(!messageHandler());
+    ScriptedMessages outer;
+    {
+        ScriptedMessages inner;
+        showMessage({"inner", {}, MessageIcon::None, MessageButtons::Ok});
+        QCOMPARE(inner.count(), 1);
+    }
+    showMessage({"outer", {}, MessageIcon::None, MessageButtons::Ok});
+    QCOMPARE(outer.count(), 1);
+    QCOMPARE(outer.last().text, QStringLiteral("outer"));
+}
+
+void DialogSeamsTest::realMessageBox_data()
+{
+    QTest::addColumn<MessageIcon>("icon");
+    QTest::addColumn<MessageButtons>("buttons");
+    QTest::addColumn<int>("expectedIcon");
+    QTest::addColumn<int>("expectedButtons");
+    QTest::addColumn<int>("press"); // a standard button, or 0 for Escape
+    QTest::addColumn<MessageAnswer>("answer");
+
+    const int yesNo = QMessageBox::Yes | QMessageBox::No;
+    const int yesNoCancel = yesNo | QMessageBox::Cancel;
+    QTest::newRow("critical ok") << MessageIcon::Critical << MessageButtons::Ok << int(QMessageBox::Critical)
+                                 << int(QMessageBox::Ok) << int(QMessageBox::Ok) << MessageAnswer::Ok;
+    QTest::newRow("question no") << MessageIcon::Question << MessageButtons::YesNo << int(QMessageBox::Question) << yesNo
+                                 << int(QMessageBox::No) << MessageAnswer::No;
+    QTest::newRow("exclamation cancel") << MessageIcon::Exclamation << MessageButtons::YesNoCancel
+                                        << int(QMessageBox::Warning) << yesNoCancel << int(QMessageBox::Cancel)
+                                        << MessageAnswer::Cancel;
+    QTest::newRow("information yes") << MessageIcon::Information << MessageButtons::YesNoCancel
+                                     << int(QMessageBox::Information) << yesNoCancel << int(QMessageBox::Yes)
+                                     << MessageAnswer::Yes;
+    QTest::newRow("escape on yes/no") << MessageIcon::None << MessageButtons::YesNo << int(QMessageBox::NoIcon) << yesNo
+                                      << 0 << MessageAnswer::No;
+    QTest::newRow("escape on yes/no/cancel") << MessageIcon::Question << MessageButtons::YesNoCancel
+                                             << int(QMessageBox::Question) << yesNoCancel << 0 << MessageAnswer::Cancel;
+    QTest::newRow("escape on ok") << MessageIcon::None << MessageButtons::Ok << int(QMessageBox::NoIcon)
+                                  << int(QMessageBox::Ok) << 0 << MessageAnswer::Ok;
+}
+
+void DialogSeamsTest::realMessageBox()
+{
+    QFETCH(MessageIcon, icon);
+    QFETCH(MessageButtons, buttons);
+    QFETCH(int, expectedIcon);
+    QFETCH(int, expectedButtons);
+    QFETCH(int, press);
+    QFETCH(MessageAnswer, answer);
+
+    QString seenTitle;
+    QString seenText;
+    int seenIcon = -1;
+    int seenButtons = -1;
+    whenModalAppears<QMessageBox>([&](QMessageBox* box) {
+        seenTitle = box->windowTitle();
+        seenText = box->text();
+        seenIcon = box->icon();
+        seenButtons = int(box->standardButtons());
+        if (press == 0)
+            QTest::keyClick(box, Qt::Key_Escape);
+        else if (QAbstractButton* button = box->button(QMessageBox::StandardButton(press)))
+            button->click();
+    });
+    const MessageAnswer given = showMessage({"Proceed?", {}, icon, buttons});
+    QCOMPARE(seenTitle, QStringLiteral("tst_dialogseams"));
+    QCOMPARE(seenText, QStringLiteral("Proceed?"));
+    QCOMPARE(seenIcon, expectedIcon);
+    QCOMPARE(seenButtons, expectedButtons);
+    QCOMPARE(given, answer);
+}
+
+void DialogSeamsTest::nameFilters_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("empty") << "" << QStringList{};
+    QTest::newRow("save filter") << "JPEG Files (*.JPG)|*.jpg|Bitmap Files (*.bmp)|*.bmp"
+                                 << QStringList{"JPEG Files (*.jpg)", "Bitmap Files (*.bmp)"};
+    QTest::newRow("open filter")
+        << "JPEG Files (*.JPG;*.JPEG;*.JPE;*.JFIF)|*.jpg;*.jpeg;*.jpe;*.jfif|Bitmap Files (*.bmp)|*.bmp|GIF Files (*.GIF)|*.gif"
+        << QStringList{"JPEG Files (*.jpg *.jpeg *.jpe *.jfif)", "Bitmap Files (*.bmp)", "GIF Files (*.gif)"};
+    QTest::newRow("description without patterns in it") << "Templates|*.skrv" << QStringList{"Templates (*.skrv)"};
+    QTest::newRow("other parentheses stay") << "Pictures (old)|*.pcx" << QStringList{"Pictures (old) (*.pcx)"};
+    QTest::newRow("dangling description") << "Everything" << QStringList{"Everything (*)"};
+    QTest::newRow("empty pattern list") << "A|;|B|*.b" << QStringList{"A (*)", "B (*.b)"};
+    QTest::newRow("no description") << "|*.txt" << QStringList{"*.txt (*.txt)"};
+}
+
+void DialogSeamsTest::nameFilters()
+{
+    QFETCH(QString, filter);
+    QFETCH(QStringList, expected);
+    QCOMPARE(qtNameFilters(filter), expected);
+}
+
+void DialogSeamsTest::realOpenDialogReturnsChoice()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QFile picture(folder.filePath("photo.gif"));
+    QVERIFY(picture.open(QIODevice::WriteOnly));
+    picture.close();
+
+    FileDialogRequest request;
+    request.mode = FileDialogMode::Open;
+    request.title = "Open Picture";
+    request.filter = "JPEG Files (*.JPG)|*.jpg|GIF Files (*.GIF)|*.gif";
+    request.filterIndex = 2;
+    request.initialFolder = folder.path();
+    request.options = FileDialogOption::FileMustExist;
+
+    QString seenTitle;
+    QString seenFilter;
+    QString seenFolder;
+    bool seenOpen = false;
+    whenModalAppears<QFileDialog>([&](QFileDialog* dialog) {
+        seenTitle = dialog->windowTitle();
+        seenFilter = dialog->selectedNameFilter();
+        seenFolder = dialog->directory().absolutePath();
+        seenOpen = dialog->acceptMode() == QFileDialog::AcceptOpen && dialog->fileMode() == QFileDialog::ExistingFile;
+        dialog->selectFile("photo.gif");
+        static_cast<QDialog*>(dialog)->accept(); // QFileDialog hides accept()
+    });
+    const std::optional<FileDialogResult> result = showFileDialog(request);
+    QCOMPARE(seenTitle, QStringLiteral("Open Picture"));
+    QCOMPARE(seenFilter, QStringLiteral("GIF Files (*.gif)"));
+    QCOMPARE(seenFolder, QDir(folder.path()).absolutePath());
+    QVERIFY(seenOpen);
+    QVERIFY(result.has_value());
+    QCOMPARE(result->path, QFileInfo(picture).absoluteFilePath());
+    QCOMPARE(result->filterIndex, 2);
+}
+
+void DialogSeamsTest::realSaveDialogAddsExtensionAndCancels()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    FileDialogRequest request;
+    request.mode = FileDialogMode::Save;
+    request.filter = "JPEG Files (*.JPG)|*.jpg|Bitmap Files (*.bmp)|*.bmp";
+    request.initialFolder = folder.path();
+    request.initialFileName = "sheet";
+    request.defaultExtension = "jpg";
+
+    bool seenSave = false;
+    whenModalAppears<QFileDialog>([&](QFileDialog* dialog) {
+        seenSave = dialog->acceptMode() == QFileDialog::AcceptSave
+            && dialog->testOption(QFileDialog::DontConfirmOverwrite);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    std::optional<FileDialogResult> result = showFileDialog(request);
+    QVERIFY(seenSave);
+    QVERIFY(result.has_value());
+    QCOMPARE(result->path, QDir(folder.path()).absoluteFilePath("sheet.jpg"));
+    QCOMPARE(result->filterIndex, 1);
+
+    whenModalAppears<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    result = showFileDialog(request);
+    QVERIFY(!result.has_value());
+}
+
+void DialogSeamsTest::fileDialogSeam()
+{
+    FileDialogRequest seen;
+    setFileDialogHandler([&seen](const FileDialogRequest& request) -> std::optional<FileDialogResult> {
+        seen = request;
+        return FileDialogResult{"/tmp/chosen.bmp", 2};
+    });
+    FileDialogRequest request;
+    request.mode = FileDialogMode::Save;
+    request.filter = "A|*.a|B|*.b";
+    const std::optional<FileDialogResult> result = showFileDialog(request);
+    setFileDialogHandler({});
+    QVERIFY(!fileDialogHandler());
+    QCOMPARE(seen.mode, FileDialogMode::Save);
+    QCOMPARE(seen.filter, request.filter);
+    QVERIFY(result.has_value());
+    QCOMPARE(result->path, QStringLiteral("/tmp/chosen.bmp"));
+    QCOMPARE(result->filterIndex, 2);
+}
+
+void DialogSeamsTest::realColourDialogKeepsCustomColours()
+{
+    for (int index = 0; index < 16; ++index)
+        QColorDialog::setCustomColor(index, QColor(Qt::white));
+
+    ColorDialogRequest request;
+    request.initialColour = QColor(10, 20, 30);
+    for (int index = 0; index < 16; ++index)
+        request.customColours[index] = qRgb(index, 2 * index, 3 * index);
+
+    QRgb seenInitial = 0;
+    QRgb seenCustom5 = 0;
+    whenModalAppears<QColorDialog>([&](QColorDialog* dialog) {
+        seenInitial = dialog->currentColor().rgb();
+        seenCustom5 = QColorDialog::customColor(5).rgb();
+        QColorDialog::setCustomColor(3, QColor(200, 100, 50));
+        dialog->setCurrentColor(QColor(1, 2, 3));
+        dialog->accept();
+    });
+    std::optional<QColor> chosen = showColorDialog(request);
+    QCOMPARE(seenInitial, qRgb(10, 20, 30));
+    QCOMPARE(seenCustom5, qRgb(5, 10, 15));
+    QVERIFY(chosen.has_value());
+    QCOMPARE(chosen->rgb(), qRgb(1, 2, 3));
+    QCOMPARE(request.customColours[3], qRgb(200, 100, 50));
+    QCOMPARE(request.customColours[15], qRgb(15, 30, 45));
+    // Qt's process-wide set is left as it was found.
+    QCOMPARE(QColorDialog::customColor(3).rgb(), qRgb(255, 255, 255));
+
+    // A cancelled dialog gives no colour, but the custom colours still come back.
+    whenModalAppears<QColorDialog>([](QColorDialog* dialog) {
+        QColorDialog::setCustomColor(0, QColor(9, 9, 9));
+        dialog->reject();
+    });
+    chosen = showColorDialog(request);
+    QVERIFY(!chosen.has_value());
+    QCOMPARE(request.customColours[0], qRgb(9, 9, 9));
+}
+
+void DialogSeamsTest::colourDialogSeam()
+{
+    setColorDialogHandler([](ColorDialogRequest& request) -> std::optional<QColor> {
+        request.customColours[7] = qRgb(7, 7, 7);
+        return request.initialColour.darker();
+    });
+    ColorDialogRequest request;
+    request.initialColour = QColor(100, 100, 100);
+    const std::optional<QColor> chosen = showColorDialog(request);
+    setColorDialogHandler({});
+    QVERIFY(chosen.has_value());
+    QCOMPARE(chosen->rgb(), QColor(100, 100, 100).darker().rgb());
+    QCOMPARE(request.customColours[7], qRgb(7, 7, 7));
+}
+
+QTEST_MAIN(DialogSeamsTest)
+#include "tst_dialogseams.moc"
