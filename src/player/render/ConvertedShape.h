@@ -1,0 +1,33 @@
+#pragma once
+
+#include "player/swf/Shape.h"
+
+#include <QPainterPath>
+#include <QRectF>
+#include <cstddef>
+#include <vector>
+
+namespace player::render {
+
+// A shape made ready to paint: closed fill paths and stroke paths in twips, in the order they
+// must be drawn. Styles are copied here (with the styles of every group appended) so that the
+// drawing does not depend on the record it came from; morphs make their shapes on the fly.
+struct ConvertedShape {
+    enum class Kind { Fill, Stroke };
+
+    struct DrawPath {
+        Kind kind = Kind::Fill;
+        std::size_t styleIndex = 0; // into fillStyles or lineStyles by kind
+        QPainterPath path;          // fills use the odd-even rule
+        bool closed = false;        // strokes: the path ends where it began
+    };
+
+    std::vector<swf::FillStyle> fillStyles;
+    std::vector<swf::LineStyle> lineStyles;
+    std::vector<DrawPath> paths;
+
+    // The area covered by fills and by strokes at their nominal width, in twips. Masks use it.
+    QPainterPath coverage() const;
+};
+
+} // namespace player::render

@@ -1,0 +1,414 @@
+#include "DisplayRenderer.h"
+
+#include "ColorTransforms.h"
+#include "FillBrush.h"
+#include "ShapePainter.h"
+#include "StageLayout.h"
+
+#include "player/display/EditTextInstance.h"
+#include "player/display/GraphicInstances.h"
+#include "player/display/MovieClip.h"
+
+#include <QPaintDevice>
+#include <cmath>
+
+namespace player::render {
+
+namespace {
+
+using display::DisplayKind;
+using display::DisplayObject;
+
+QRectF toRectF(const swf::Rect& rect)
+{
+    return QRectF(rect.xMin, rect.yMin, rect.width(), rect.height());
+}
+
+QRectF shapeBounds(const ConvertedShape& shape)
+{
+    QRectF bounds;
+    for (const ConvertedShape::DrawPath& drawPath : shape.paths) {
+        QRectF pathBounds = drawPath.path.controlPointRect();
+        if (drawPath.kind == ConvertedShape::Kind::Stroke) {
+            const double half = shape.lineStyles[drawPath.styleIndex].width / 2.0;
+            pathBounds.adjust(-half, -half, half, half);
+        }
+        bounds = bounds.united(pathBounds);
+    }
+    return bounds;
+}
+
+BitmapLookup bitmapLookupFor(RenderCache& cache, const DisplayObject& object)
+{
+    const auto& library = object.library();
+    return [&cache, library](uint16_t id, const swf::ColorTransform& colorTransform) -> QImage {
+        if (!library)
+            return {};
+        const swf::BitmapDefinition* definition = library->bitmap(id);
+        if (!definition)
+            return {};
+        return cache.bitmap(library->character(id), *definition, library->movie().jpegTables, colorTransform);
+    };
+}
+
+// The bitmap a bitmap instance shows, decoded through the cache.
+QImage instanceBitmap(RenderCache& cache, const DisplayObject& object, const swf::ColorTransform& colorTransform)
+{
+    const auto& instance = static_cast<const display::BitmapInstance&>(object);
+    const swf::Bytes noTables;
+    const swf::Bytes& tables = object.library() ? object.library()->movie().jpegTables : noTables;
+    return cache.bitmap(object.character(), instance.bitmap(), tables, colorTransform);
+}
+
+} // namespace
+
+void DisplayRenderer::renderStage(QPainter& painter, const display::Stage& stage, const QSize& viewport, ScaleMode mode)
+{
+    const swf::Rgba background = stage.backgroundColor();
+    painter.save();
+    painter.resetTransform();
+    painter.fillRect(QRect(QPoint(0, 0), viewport), QColor(background.r, background.g, background.b));
+    painter.restore();
+
+    m_scriptMasks.clear();
+    for (const auto& [number, root] : stage.levels()) {
+        if (root)
+            collectScriptMasks(*root);
+    }
+
+    Context context;
+    context.toDevice = StageLayout::stageTransform(stage.stageRect(), QSizeF(viewport), mode);
+    context.stageToDevice = context.toDevice;
+    for (const auto& [number, root] : stage.levels()) {
+        if (root)
+            drawObject(painter, *root, context);
+    }
+    m_cache.purgeExpired();
+}
+
+QImage DisplayRenderer::renderStageImage(const display::Stage& stage, const QSize& size, ScaleMode mode)
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    renderStage(painter, stage, size, mode);
+    painter.end();
+    return image;
+}
+
+void DisplayRenderer::renderObject(QPainter& painter, const DisplayObject& object, const QTransform& parentToDevice,
+                                   const swf::ColorTransform& parentColor)
+{
+    Context context;
+    context.toDevice = parentToDevice;
+    context.stageToDevice = parentToDevice;
+    context.color = parentColor;
+    drawObject(painter, object, context);
+}
+
+void DisplayRenderer::collectScriptMasks(const DisplayObject& object)
+{
+    if (const auto mask = object.scriptMask())
+        m_scriptMasks.insert(mask.get());
+    if (const display::DisplayContainer* container = object.asContainer()) {
+        for (const auto& [depth, child] : container->children()) {
+            if (child)
+                collectScriptMasks(*child);
+        }
+    }
+}
+
+QTransform DisplayRenderer::stageTransformOf(const DisplayObject& object) const
+{
+    QTransform transform = toTransform(object.matrix());
+    for (const display::DisplayContainer* parent = object.parent(); parent; parent = parent->parent())
+        transform *= toTransform(parent->matrix());
+    return transform;
+}
+
+void DisplayRenderer::drawObject(QPainter& painter, const DisplayObject& object, const Context& parent)
+{
+    if (!parent.coverage) {
+        // An object that serves as a script mask is not drawn itself, as in Flash.
+        if (!object.isVisible() || m_scriptMasks.contains(&object))
+            return;
+        const auto mask = object.scriptMask();
+        if (mask && !mask->isRemoved()) {
+            Context maskContext = parent;
+            const QTransform maskParentToStage = stageTransformOf(*mask) * toTransform(mask->matrix()).inverted();
+            maskContext.toDevice = maskParentToStage * parent.stageToDevice;
+            maskContext.color = {};
+            drawThroughMask(painter, *mask, maskContext, parent,
+                            [this, &object](QPainter& layerPainter, const Context& layerContext) {
+                                drawObjectUnmasked(layerPainter, object, layerContext);
+                            });
+            return;
+        }
+    }
+    drawObjectUnmasked(painter, object, parent);
+}
+
+void DisplayRenderer::drawObjectUnmasked(QPainter& painter, const DisplayObject& object, const Context& parent)
+{
+    Context own = parent;
+    own.toDevice = toTransform(object.matrix()) * parent.toDevice;
+    if (!parent.coverage)
+        own.color = composeColorTransforms(parent.color, object.colorTransform());
+    drawContent(painter, object, own);
+    if (const display::DisplayContainer* container = object.asContainer())
+        drawRange(painter, container->children().begin(), container->children().end(), own);
+}
+
+void DisplayRenderer::drawRange(QPainter& painter, ChildIterator begin, ChildIterator end, const Context& context)
+{
+    for (auto child = begin; child != end;) {
+        const DisplayObject* object = child->second.get();
+        if (!object) {
+            ++child;
+            continue;
+        }
+        const std::optional<int> clipDepth = object->clipDepth();
+        if (!clipDepth) {
+            drawObject(painter, *object, context);
+            ++child;
+            continue;
+        }
+        // A mask clips the siblings above it up to its clip depth, and is not drawn itself.
+        auto maskedEnd = std::next(child);
+        while (maskedEnd != end && maskedEnd->first <= *clipDepth)
+            ++maskedEnd;
+        const auto maskedBegin = std::next(child);
+        if (maskedBegin != maskedEnd) {
+            Context maskContext = context;
+            maskContext.color = {};
+            drawThroughMask(painter, *object, maskContext, context,
+                            [this, maskedBegin, maskedEnd](QPainter& layerPainter, const Context& layerContext) {
+                                drawRange(layerPainter, maskedBegin, maskedEnd, layerContext);
+                            });
+        }
+        child = maskedEnd;
+    }
+}
+
+template <typename DrawMasked>
+void DisplayRenderer::drawThroughMask(QPainter& painter, const DisplayObject& mask, const Context& maskContext,
+                                      const Context& context, DrawMasked&& drawMasked)
+{
+    const QPaintDevice* device = painter.device();
+    if (!device)
+        return;
+    const QRect deviceRect(0, 0, device->width(), device->height());
+    // One pixel more on each side for antialiased edges and hairlines.
+    const QRect layerRect = deviceBounds(mask, maskContext.toDevice).adjusted(-2, -2, 2, 2).toAlignedRect() & deviceRect;
+    if (layerRect.isEmpty())
+        return;
+    const QTransform toLayer = QTransform::fromTranslate(-layerRect.x(), -layerRect.y());
+
+    QImage content(layerRect.size(), QImage::Format_ARGB32_Premultiplied);
+    content.fill(Qt::transparent);
+    {
+        QPainter layerPainter(&content);
+        Context layerContext = context;
+        layerContext.toDevice = context.toDevice * toLayer;
+        layerContext.stageToDevice = context.stageToDevice * toLayer;
+        drawMasked(layerPainter, layerContext);
+    }
+
+    QImage coverage(layerRect.size(), QImage::Format_ARGB32_Premultiplied);
+    coverage.fill(Qt::transparent);
+    {
+        QPainter coveragePainter(&coverage);
+        Context coverageContext = maskContext;
+        coverageContext.toDevice = maskContext.toDevice * toLayer;
+        coverageContext.stageToDevice = maskContext.stageToDevice * toLayer;
+        coverageContext.coverage = true;
+        drawObjectUnmasked(coveragePainter, mask, coverageContext);
+    }
+
+    {
+        QPainter layerPainter(&content);
+        layerPainter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+        layerPainter.drawImage(0, 0, coverage);
+    }
+    painter.save();
+    painter.resetTransform();
+    painter.drawImage(layerRect.topLeft(), content);
+    painter.restore();
+}
+
+void DisplayRenderer::drawContent(QPainter& painter, const DisplayObject& object, const Context& own)
+{
+    painter.save();
+    painter.setWorldTransform(own.toDevice);
+    switch (object.kind()) {
+    case DisplayKind::Shape: {
+        const auto& instance = static_cast<const display::ShapeInstance&>(object);
+        const ConvertedShape& shape = m_cache.shape(object.character(), instance.shape());
+        if (own.coverage)
+            ShapePainter::paintCoverage(painter, shape, m_highQuality);
+        else
+            ShapePainter::paint(painter, shape, own.color, bitmapLookupFor(m_cache, object), m_highQuality);
+        break;
+    }
+    case DisplayKind::MorphShape: {
+        const auto& instance = static_cast<const display::MorphShapeInstance&>(object);
+        const ConvertedShape& shape = m_cache.morph(object.character(), instance.morphShape(), object.ratio());
+        if (own.coverage)
+            ShapePainter::paintCoverage(painter, shape, m_highQuality);
+        else
+            ShapePainter::paint(painter, shape, own.color, bitmapLookupFor(m_cache, object), m_highQuality);
+        break;
+    }
+    case DisplayKind::Bitmap: {
+        // One bitmap pixel is 20 twips.
+        painter.setWorldTransform(QTransform::fromScale(20.0, 20.0) * own.toDevice);
+        const QImage image = instanceBitmap(m_cache, object, own.color);
+        if (own.coverage)
+            painter.fillRect(QRectF(0, 0, image.width(), image.height()), Qt::black);
+        else
+            painter.drawImage(0, 0, image);
+        break;
+    }
+    case DisplayKind::StaticText:
+        drawStaticText(painter, object, own);
+        break;
+    case DisplayKind::EditText:
+        drawEditTextBox(painter, object, own);
+        break;
+    case DisplayKind::MovieClip: {
+        // What the drawing API made lies under the clip's children.
+        const auto& clip = static_cast<const display::MovieClip&>(object);
+        if (clip.drawing().isEmpty())
+            break;
+        const std::shared_ptr<const swf::Shape> drawing = clip.drawing().shape();
+        if (!drawing)
+            break;
+        const ConvertedShape& shape = m_cache.shape(drawing, *drawing);
+        if (own.coverage)
+            ShapePainter::paintCoverage(painter, shape, m_highQuality);
+        else
+            ShapePainter::paint(painter, shape, own.color, bitmapLookupFor(m_cache, object), m_highQuality);
+        break;
+    }
+    case DisplayKind::Button:
+        break; // a button's look is its children
+    }
+    painter.restore();
+}
+
+void DisplayRenderer::drawStaticText(QPainter& painter, const DisplayObject& object, const Context& own)
+{
+    const auto& instance = static_cast<const display::StaticTextInstance&>(object);
+    const swf::StaticText& text = instance.text();
+    const auto& library = object.library();
+    if (!library)
+        return;
+    const QTransform textToDevice = toTransform(text.matrix) * own.toDevice;
+
+    const swf::Font* font = nullptr;
+    std::shared_ptr<const swf::Character> fontOwner;
+    swf::Rgba color;
+    double x = 0.0;
+    double y = 0.0;
+    double height = 0.0;
+    for (const swf::TextRecord& record : text.records) {
+        if (record.fontId) {
+            font = library->font(*record.fontId);
+            fontOwner = library->character(*record.fontId);
+        }
+        if (record.color)
+            color = *record.color;
+        if (record.xOffset)
+            x = *record.xOffset;
+        if (record.yOffset)
+            y = *record.yOffset;
+        if (record.height)
+            height = *record.height;
+        // Glyphs are drawn on a 1024-unit em square; DefineFont3 glyphs are 20 times finer.
+        const double emSquare = font && font->version >= 3 ? 1024.0 * 20.0 : 1024.0;
+        const double scale = height / emSquare;
+        const QBrush brush(applyColorTransform(own.color, color));
+        for (const swf::GlyphEntry& entry : record.glyphs) {
+            if (font && entry.index < font->glyphs.size()) {
+                const ConvertedShape& glyph = m_cache.glyph(fontOwner, font->glyphs[entry.index]);
+                painter.setWorldTransform(QTransform::fromScale(scale, scale) * QTransform::fromTranslate(x, y) * textToDevice);
+                if (own.coverage)
+                    ShapePainter::paintCoverage(painter, glyph, m_highQuality);
+                else
+                    ShapePainter::paintWithBrush(painter, glyph, brush, m_highQuality);
+            }
+            x += entry.advance;
+        }
+    }
+}
+
+void DisplayRenderer::drawEditTextBox(QPainter& painter, const DisplayObject& object, const Context& own)
+{
+    // The text itself is laid out elsewhere; a field with a border shows a white box with a black
+    // one-pixel frame.
+    const auto& field = static_cast<const display::EditTextInstance&>(object);
+    if (!field.definition().border)
+        return;
+    const QRectF box = toRectF(field.box());
+    painter.setRenderHint(QPainter::Antialiasing, m_highQuality);
+    if (own.coverage) {
+        painter.fillRect(box, Qt::black);
+        return;
+    }
+    painter.fillRect(box, applyColorTransform(own.color, swf::Rgba { 255, 255, 255, 255 }));
+    QPen pen(applyColorTransform(own.color, swf::Rgba { 0, 0, 0, 255 }));
+    pen.setCosmetic(true);
+    pen.setWidthF(1.0);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(box);
+}
+
+QRectF DisplayRenderer::deviceBounds(const DisplayObject& object, const QTransform& parentToDevice)
+{
+    const QTransform toDevice = toTransform(object.matrix()) * parentToDevice;
+    QRectF local;
+    switch (object.kind()) {
+    case DisplayKind::Shape:
+        local = shapeBounds(m_cache.shape(object.character(), static_cast<const display::ShapeInstance&>(object).shape()));
+        break;
+    case DisplayKind::MorphShape:
+        local = shapeBounds(m_cache.morph(object.character(), static_cast<const display::MorphShapeInstance&>(object).morphShape(), object.ratio()));
+        break;
+    case DisplayKind::Bitmap: {
+        const QImage image = instanceBitmap(m_cache, object, {});
+        local = QRectF(0, 0, image.width() * 20.0, image.height() * 20.0);
+        break;
+    }
+    case DisplayKind::StaticText: {
+        const swf::StaticText& text = static_cast<const display::StaticTextInstance&>(object).text();
+        // The bounds are meant to be in the text's own space already; movies disagree about
+        // whether the text matrix applies, so both readings are covered.
+        local = toRectF(text.bounds).united(toTransform(text.matrix).mapRect(toRectF(text.bounds)));
+        break;
+    }
+    case DisplayKind::EditText:
+        local = toRectF(static_cast<const display::EditTextInstance&>(object).box());
+        break;
+    case DisplayKind::MovieClip: {
+        const auto& clip = static_cast<const display::MovieClip&>(object);
+        if (!clip.drawing().isEmpty()) {
+            if (const auto drawing = clip.drawing().shape())
+                local = shapeBounds(m_cache.shape(drawing, *drawing));
+        }
+        break;
+    }
+    case DisplayKind::Button:
+        break;
+    }
+    QRectF bounds = local.isEmpty() ? QRectF() : toDevice.mapRect(local);
+    if (const display::DisplayContainer* container = object.asContainer()) {
+        for (const auto& [depth, child] : container->children()) {
+            if (child)
+                bounds = bounds.united(deviceBounds(*child, toDevice));
+        }
+    }
+    return bounds;
+}
+
+} // namespace player::render

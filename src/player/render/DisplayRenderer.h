@@ -1,0 +1,74 @@
+#pragma once
+
+#include "RenderCache.h"
+
+#include "player/MoviePlayer.h"
+#include "player/display/DisplayContainer.h"
+#include "player/display/Stage.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QTransform>
+#include <set>
+
+namespace player::render {
+
+// Draws the display tree of a stage: levels from 0 up, children in depth order, with matrices
+// and colour transforms composed down the tree, clip-depth and script masks, the visible flag
+// and the background colour.
+//
+// Masks are drawn the way Flash shows them: the masked objects go to a layer, the mask's shapes
+// (colour and alpha ignored) to a second one, and the first is kept only where the second is.
+class DisplayRenderer {
+public:
+    // Flash's "high" quality (antialiasing, smoothed bitmaps) or "low" (neither).
+    void setHighQuality(bool highQuality) { m_highQuality = highQuality; }
+    bool highQuality() const { return m_highQuality; }
+
+    // Paints the whole stage into a viewport of the given size at the painter's origin: the
+    // background colour everywhere, then the levels placed by the scale mode.
+    void renderStage(QPainter& painter, const display::Stage& stage, const QSize& viewport, ScaleMode mode);
+
+    // The stage as an image of the given size.
+    QImage renderStageImage(const display::Stage& stage, const QSize& size, ScaleMode mode);
+
+    // Paints one object and what it holds. `parentToDevice` maps the parent's twips to the
+    // painter's device pixels (the painter's own transform is not used) and `parentColor` is
+    // the parent's composed colour transform.
+    void renderObject(QPainter& painter, const display::DisplayObject& object, const QTransform& parentToDevice,
+                      const swf::ColorTransform& parentColor = {});
+
+    RenderCache& cache() { return m_cache; }
+
+private:
+    struct Context {
+        QTransform toDevice;          // the current object's parent twips to device pixels
+        QTransform stageToDevice;     // stage (level) twips to device pixels, for script masks
+        swf::ColorTransform color;    // the parent's composed colour transform
+        bool coverage = false;        // drawing a mask: shapes only, opaque
+    };
+    using ChildIterator = display::DisplayContainer::ChildMap::const_iterator;
+
+    void drawObject(QPainter& painter, const display::DisplayObject& object, const Context& parent);
+    void drawObjectUnmasked(QPainter& painter, const display::DisplayObject& object, const Context& parent);
+    void drawContent(QPainter& painter, const display::DisplayObject& object, const Context& own);
+    void drawRange(QPainter& painter, ChildIterator begin, ChildIterator end, const Context& context);
+    void drawStaticText(QPainter& painter, const display::DisplayObject& object, const Context& own);
+    void drawEditTextBox(QPainter& painter, const display::DisplayObject& object, const Context& own);
+
+    // Draws `drawMasked` into a layer kept only where `mask` (drawn at maskContext) covers.
+    template <typename DrawMasked>
+    void drawThroughMask(QPainter& painter, const display::DisplayObject& mask, const Context& maskContext,
+                         const Context& context, DrawMasked&& drawMasked);
+
+    // Bounds of an object's content in device pixels, from the converted geometry.
+    QRectF deviceBounds(const display::DisplayObject& object, const QTransform& parentToDevice);
+    QTransform stageTransformOf(const display::DisplayObject& object) const;
+    void collectScriptMasks(const display::DisplayObject& object);
+
+    RenderCache m_cache;
+    bool m_highQuality = true;
+    std::set<const display::DisplayObject*> m_scriptMasks;
+};
+
+} // namespace player::render

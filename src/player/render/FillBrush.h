@@ -1,0 +1,24 @@
+#pragma once
+
+#include "player/swf/Geometry.h"
+#include "player/swf/Shape.h"
+
+#include <QBrush>
+#include <QImage>
+#include <QTransform>
+
+namespace player::render {
+
+// The matrix of a fill (gradient square or bitmap pixels to shape twips) as a Qt transform.
+QTransform toTransform(const swf::Matrix& matrix);
+
+bool isBitmapFill(swf::FillType type);
+bool isClippedBitmapFill(swf::FillType type);
+bool isSmoothedBitmapFill(swf::FillType type);
+
+// The brush that paints a fill in shape twips, with the colour transform applied to its colours.
+// Bitmap fills take the decoded bitmap (already colour transformed by the caller, since that is
+// the costly part); a missing bitmap paints nothing, as Flash shows nothing for it.
+QBrush makeFillBrush(const swf::FillStyle& fill, const swf::ColorTransform& colorTransform, const QImage& bitmap = {});
+
+} // namespace player::render

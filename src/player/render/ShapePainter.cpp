@@ -1,0 +1,166 @@
+#include "ShapePainter.h"
+
+#include "ColorTransforms.h"
+#include "FillBrush.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace player::render {
+
+namespace {
+
+// Clipped bitmap fills repeat their edge pixels outside the bitmap, as Flash does. The image
+// is padded with copies of its edges as far as the shape reaches beyond it (within reason), so
+// that an ordinary antialiased texture brush gives the same result.
+constexpr int MaximumEdgePadding = 512;
+
+QImage padWithEdges(const QImage& image, int padding)
+{
+    QImage padded(image.width() + 2 * padding, image.height() + 2 * padding, QImage::Format_ARGB32_Premultiplied);
+    const QImage source = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < padded.height(); ++y) {
+        const int sourceY = std::clamp(y - padding, 0, source.height() - 1);
+        const auto* sourceLine = reinterpret_cast<const QRgb*>(source.constScanLine(sourceY));
+        auto* line = reinterpret_cast<QRgb*>(padded.scanLine(y));
+        for (int x = 0; x < padded.width(); ++x)
+            line[x] = sourceLine[std::clamp(x - padding, 0, source.width() - 1)];
+    }
+    return padded;
+}
+
+QBrush clippedBitmapBrush(const swf::FillStyle& fill, const QImage& bitmap, const QPainterPath& path)
+{
+    const QTransform matrix = toTransform(fill.bitmapMatrix);
+    bool invertible = false;
+    const QTransform inverse = matrix.inverted(&invertible);
+    if (!invertible)
+        return QBrush(Qt::NoBrush);
+    const QRectF reach = inverse.mapRect(path.boundingRect());
+    const double beyond = std::max({ 0.0 - reach.left(), 0.0 - reach.top(), reach.right() - bitmap.width(),
+                                     reach.bottom() - bitmap.height(), 0.0 });
+    const int padding = std::min(MaximumEdgePadding, static_cast<int>(std::ceil(beyond)) + 1);
+    QBrush brush(padWithEdges(bitmap, padding));
+    brush.setTransform(QTransform::fromTranslate(-padding, -padding) * matrix);
+    return brush;
+}
+
+QBrush brushFor(const swf::FillStyle& fill, const swf::ColorTransform& colorTransform, const BitmapLookup& bitmaps,
+                const QPainterPath& path)
+{
+    if (!isBitmapFill(fill.type))
+        return makeFillBrush(fill, colorTransform);
+    const QImage bitmap = bitmaps ? bitmaps(fill.bitmapId, colorTransform) : QImage();
+    if (bitmap.isNull())
+        return QBrush(Qt::NoBrush);
+    if (isClippedBitmapFill(fill.type))
+        return clippedBitmapBrush(fill, bitmap, path);
+    return makeFillBrush(fill, colorTransform, bitmap);
+}
+
+Qt::PenCapStyle toCap(swf::CapStyle cap)
+{
+    switch (cap) {
+    case swf::CapStyle::None:
+        return Qt::FlatCap;
+    case swf::CapStyle::Square:
+        return Qt::SquareCap;
+    case swf::CapStyle::Round:
+        break;
+    }
+    return Qt::RoundCap;
+}
+
+Qt::PenJoinStyle toJoin(swf::JoinStyle join)
+{
+    switch (join) {
+    case swf::JoinStyle::Bevel:
+        return Qt::BevelJoin;
+    case swf::JoinStyle::Miter:
+        return Qt::MiterJoin;
+    case swf::JoinStyle::Round:
+        break;
+    }
+    return Qt::RoundJoin;
+}
+
+} // namespace
+
+QPen ShapePainter::makePen(const swf::LineStyle& style, const QTransform& worldTransform, const QBrush& brush)
+{
+    QPen pen(brush, style.width);
+    pen.setCapStyle(toCap(style.startCap));
+    pen.setJoinStyle(toJoin(style.join));
+    // Flash's miter limit is the miter length over the line width; Qt counts from the middle
+    // of the line, so half the ratio gives the same cut-off.
+    pen.setMiterLimit(std::max(1.0, style.miterLimit) / 2.0);
+
+    const double scaleX = std::hypot(worldTransform.m11(), worldTransform.m12());
+    const double scaleY = std::hypot(worldTransform.m21(), worldTransform.m22());
+    double deviceWidth = style.width * std::max(scaleX, scaleY);
+    // Lines that must not scale keep their width in pixels (twips / 20) whatever the transform.
+    if (style.noHScale && style.noVScale)
+        deviceWidth = style.width / 20.0;
+    const bool fixedWidth = (style.noHScale && style.noVScale) || deviceWidth < 1.0;
+    if (fixedWidth) {
+        pen.setCosmetic(true);
+        pen.setWidthF(std::max(1.0, deviceWidth));
+    }
+    return pen;
+}
+
+void ShapePainter::paint(QPainter& painter, const ConvertedShape& shape, const swf::ColorTransform& colorTransform,
+                         const BitmapLookup& bitmaps, bool highQuality)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, highQuality);
+    for (const ConvertedShape::DrawPath& drawPath : shape.paths) {
+        if (drawPath.kind == ConvertedShape::Kind::Fill) {
+            const swf::FillStyle& fill = shape.fillStyles[drawPath.styleIndex];
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, highQuality && isSmoothedBitmapFill(fill.type));
+            const QBrush brush = brushFor(fill, colorTransform, bitmaps, drawPath.path);
+            if (brush.style() != Qt::NoBrush)
+                painter.fillPath(drawPath.path, brush);
+        } else {
+            const swf::LineStyle& line = shape.lineStyles[drawPath.styleIndex];
+            QBrush brush;
+            if (line.hasFill) {
+                painter.setRenderHint(QPainter::SmoothPixmapTransform, highQuality && isSmoothedBitmapFill(line.fill.type));
+                brush = brushFor(line.fill, colorTransform, bitmaps, drawPath.path);
+            } else {
+                brush = QBrush(applyColorTransform(colorTransform, line.color));
+            }
+            if (brush.style() == Qt::NoBrush)
+                continue;
+            painter.strokePath(drawPath.path, makePen(line, painter.worldTransform(), brush));
+        }
+    }
+    painter.restore();
+}
+
+void ShapePainter::paintCoverage(QPainter& painter, const ConvertedShape& shape, bool highQuality)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, highQuality);
+    const QBrush opaque(Qt::black);
+    for (const ConvertedShape::DrawPath& drawPath : shape.paths) {
+        if (drawPath.kind == ConvertedShape::Kind::Fill)
+            painter.fillPath(drawPath.path, opaque);
+        else
+            painter.strokePath(drawPath.path, makePen(shape.lineStyles[drawPath.styleIndex], painter.worldTransform(), opaque));
+    }
+    painter.restore();
+}
+
+void ShapePainter::paintWithBrush(QPainter& painter, const ConvertedShape& shape, const QBrush& brush, bool highQuality)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, highQuality);
+    for (const ConvertedShape::DrawPath& drawPath : shape.paths) {
+        if (drawPath.kind == ConvertedShape::Kind::Fill)
+            painter.fillPath(drawPath.path, brush);
+    }
+    painter.restore();
+}
+
+} // namespace player::render
