@@ -1,0 +1,255 @@
+#include "imaging/CImageInfo.h"
+#include "imaging/cDIBSection.h"
+#include "imaging/mIntelJPEGLibrary.h"
+#include "platform/RuntimeError.h"
+
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace {
+
+// Red over blue, with a green stripe down the left edge: wrong row order, mirrored columns or
+// swapped channels all show. The padding bytes are filled with noise that must not leak.
+void paintTestBitmap(cDIBSection& dib, int width, int height)
+{
+    QVERIFY(dib.Create(width, height));
+    uint8_t* bits = dib.DIBSectionBitsPtr();
+    for (int y = 0; y < height; ++y) {
+        uint8_t* row = bits + (height - 1 - y) * dib.BytesPerScanLine();
+        for (int x = 0; x < width; ++x) {
+            const QRgb colour = x < width / 4 ? qRgb(0, 255, 0) : (y < height / 2 ? qRgb(255, 0, 0) : qRgb(0, 0, 255));
+            row[3 * x] = uint8_t(qBlue(colour));
+            row[3 * x + 1] = uint8_t(qGreen(colour));
+            row[3 * x + 2] = uint8_t(qRed(colour));
+        }
+        for (int pad = 3 * width; pad < dib.BytesPerScanLine(); ++pad)
+            row[pad] = 0xAB;
+    }
+}
+
+bool near(QRgb actual, QRgb expected)
+{
+    const int tolerance = 24;
+    return qAbs(qRed(actual) - qRed(expected)) <= tolerance && qAbs(qGreen(actual) - qGreen(expected)) <= tolerance
+        && qAbs(qBlue(actual) - qBlue(expected)) <= tolerance;
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeContents(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+struct stat statOf(const QString& path)
+{
+    struct stat result {};
+    ::stat(QFile::encodeName(path).constData(), &result);
+    return result;
+}
+
+void expectWriterError(const std::function<void()>& action, const QString& description)
+{
+    try {
+        action();
+        QFAIL("no error raised");
+    } catch (const RuntimeError& error) {
+        QCOMPARE(error.number(), 26001);
+        QCOMPARE(error.source(), QStringLiteral("tst_savejpg.mIntelJPEGLibrary"));
+        QCOMPARE(error.description(), description);
+    }
+}
+
+} // namespace
+
+class SaveJpgTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(m_folder.isValid()); }
+    void writesUprightColourJpeg_data();
+    void writesUprightColourJpeg();
+    void qualityReachesTheEncoder();
+    void replacedFileKeepsModeAndTimes();
+    void newFileGetsUsualPermissions();
+    void symbolicLinkTargetIsReplaced();
+    void failedWriteLeavesOldFileIntact();
+    void impossibleTargetsRaise();
+
+private:
+    QTemporaryDir m_folder;
+};
+
+void SaveJpgTest::writesUprightColourJpeg_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::newRow("no padding") << 64 << 48;
+    QTest::newRow("one pad byte") << 65 << 48;
+    QTest::newRow("two pad bytes") << 66 << 47;
+    QTest::newRow("three pad bytes") << 67 << 31;
+    QTest::newRow("one pixel wide") << 1 << 16;
+}
+
+void SaveJpgTest::writesUprightColourJpeg()
+{
+    QFETCH(int, width);
+    QFETCH(int, height);
+    cDIBSection dib;
+    paintTestBitmap(dib, width, height);
+    const QString path = m_folder.filePath(QStringLiteral("upright %1x%2.jpg").arg(width).arg(height));
+    QVERIFY(SaveJPG(dib, path, 90));
+
+    CImageInfo info;
+    info.ReadImageInfo(path);
+    QCOMPARE(info.ImageType(), 2);
+    QCOMPARE(int(info.Depth()), 24);
+    QVERIFY(contents(path).contains("\xFF\xC0")); // baseline frame
+
+    const QImage image(path);
+    QCOMPARE(image.size(), QSize(width, height));
+    const int right = width - 1;
+    QVERIFY(near(image.pixel(right, 0), qRgb(255, 0, 0)));
+    QVERIFY(near(image.pixel(right, height - 1), qRgb(0, 0, 255)));
+    if (width >= 64) {
+        QVERIFY(near(image.pixel(2, height / 4), qRgb(0, 255, 0)));
+        QVERIFY(near(image.pixel(width / 2, 2), qRgb(255, 0, 0)));
+        QVERIFY(near(image.pixel(width / 2, height - 3), qRgb(0, 0, 255)));
+    }
+}
+
+void SaveJpgTest::qualityReachesTheEncoder()
+{
+    cDIBSection dib;
+    QVERIFY(dib.Create(128, 128));
+    uint8_t* bits = dib.DIBSectionBitsPtr();
+    for (int index = 0; index < dib.BytesPerScanLine() * dib.Height(); ++index)
+        bits[index] = uint8_t((index * 2654435761u) >> 24); // noise compresses worse at high quality
+    const QString high = m_folder.filePath("q90.jpg");
+    const QString low = m_folder.filePath("q10.jpg");
+    QVERIFY(SaveJPG(dib, high, 90));
+    QVERIFY(SaveJPG(dib, low, 10));
+    QVERIFY(QFileInfo(high).size() > 2 * QFileInfo(low).size());
+}
+
+void SaveJpgTest::replacedFileKeepsModeAndTimes()
+{
+    const QString path = m_folder.filePath("replaced.jpg");
+    writeContents(path, "old contents");
+    QVERIFY(::chmod(QFile::encodeName(path).constData(), 0640) == 0);
+    const struct timespec oldTimes[2] = {{978307200, 123456789}, {1000000000, 5}}; // 2001
+    QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), oldTimes, 0) == 0);
+
+    cDIBSection dib;
+    paintTestBitmap(dib, 8, 8);
+    QVERIFY(SaveJPG(dib, path, 90));
+
+    // Looked at before reading the new contents, which would move the last-access time.
+    const struct stat after = statOf(path);
+    QCOMPARE(after.st_mode & 07777, mode_t(0640));
+    QCOMPARE(after.st_atim.tv_sec, oldTimes[0].tv_sec);
+    QCOMPARE(after.st_atim.tv_nsec, oldTimes[0].tv_nsec);
+    QCOMPARE(after.st_mtim.tv_sec, oldTimes[1].tv_sec);
+    QCOMPARE(after.st_mtim.tv_nsec, oldTimes[1].tv_nsec);
+    QVERIFY(contents(path).startsWith("\xFF\xD8"));
+}
+
+void SaveJpgTest::newFileGetsUsualPermissions()
+{
+    const mode_t mask = ::umask(022);
+    const QString path = m_folder.filePath("new.jpg");
+    cDIBSection dib;
+    paintTestBitmap(dib, 8, 8);
+    const qint64 before = QDateTime::currentSecsSinceEpoch();
+    const bool written = SaveJPG(dib, path, 90);
+    ::umask(mask);
+    QVERIFY(written);
+    const struct stat after = statOf(path);
+    QCOMPARE(after.st_mode & 07777, mode_t(0644));
+    QVERIFY(after.st_mtim.tv_sec >= before - 1);
+    // No temporary file is left next to it.
+    QCOMPARE(QDir(m_folder.path()).entryList({"*new.jpg*"}, QDir::Files | QDir::Hidden), QStringList{"new.jpg"});
+}
+
+void SaveJpgTest::symbolicLinkTargetIsReplaced()
+{
+    const QString real = m_folder.filePath("real.jpg");
+    const QString link = m_folder.filePath("link.jpg");
+    writeContents(real, "old");
+    QVERIFY(QFile::link(real, link));
+    cDIBSection dib;
+    paintTestBitmap(dib, 8, 8);
+    QVERIFY(SaveJPG(dib, link, 90));
+    QVERIFY(QFileInfo(link).isSymLink());
+    QVERIFY(contents(real).startsWith("\xFF\xD8"));
+}
+
+void SaveJpgTest::failedWriteLeavesOldFileIntact()
+{
+    const QString path = m_folder.filePath("precious.jpg");
+    const QByteArray old(3000, 'p');
+    writeContents(path, old);
+
+    cDIBSection dib;
+    QVERIFY(dib.Create(512, 512));
+    uint8_t* bits = dib.DIBSectionBitsPtr();
+    for (int index = 0; index < dib.BytesPerScanLine() * dib.Height(); ++index)
+        bits[index] = uint8_t(index * 7919 >> 3);
+
+    // A file size limit makes the write fail part-way, for root as for anyone else.
+    struct rlimit saved {};
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &saved) == 0);
+    struct rlimit limited = saved;
+    limited.rlim_cur = 4096;
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QVERIFY(::setrlimit(RLIMIT_FSIZE, &limited) == 0);
+    bool raised = false;
+    try {
+        SaveJPG(dib, path, 90);
+    } catch (const RuntimeError& error) {
+        raised = error.number() == 26001 && error.description() == QStringLiteral("Failed to save to JPG -1");
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    QVERIFY(raised);
+    QCOMPARE(contents(path), old);
+    QCOMPARE(QDir(m_folder.path()).entryList({"*precious*"}, QDir::Files | QDir::Hidden),
+             QStringList{"precious.jpg"});
+}
+
+void SaveJpgTest::impossibleTargetsRaise()
+{
+    cDIBSection dib;
+    paintTestBitmap(dib, 8, 8);
+    const QString blocker = m_folder.filePath("not a folder");
+    writeContents(blocker, "file");
+    const QString saveFailed = QStringLiteral("Failed to save to JPG -1");
+    expectWriterError([&] { SaveJPG(dib, blocker + "/x.jpg", 90); }, saveFailed);
+    expectWriterError([&] { SaveJPG(dib, m_folder.filePath("missing/x.jpg"), 90); }, saveFailed);
+    expectWriterError([&] { SaveJPG(dib, m_folder.path(), 90); }, saveFailed);
+    expectWriterError([&] { SaveJPG(dib, QString(), 90); }, saveFailed);
+    // The encoder refuses a quality outside 1 to 100 with its own error code.
+    expectWriterError([&] { SaveJPG(dib, m_folder.filePath("q.jpg"), 101); }, saveFailed);
+    QVERIFY(!QFile::exists(m_folder.filePath("q.jpg")));
+    cDIBSection empty;
+    expectWriterError([&] { SaveJPG(empty, m_folder.filePath("e.jpg"), 90); }, saveFailed);
+    QVERIFY(!QFile::exists(m_folder.filePath("e.jpg")));
+    QCOMPARE(contents(blocker), QByteArray("file"));
+}
+
+QTEST_GUILESS_MAIN(SaveJpgTest)
+#include "tst_savejpg.moc"
