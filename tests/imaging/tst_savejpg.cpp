@@ -207,7 +207,7 @@ void SaveJpgTest::failedWriteLeavesOldFileIntact()
     QVERIFY(dib.Create(512, 512));
     uint8_t* bits = dib.DIBSectionBitsPtr();
     for (int index = 0; index < dib.BytesPerScanLine() * dib.Height(); ++index)
-        bits[index] = uint8_t(index * 7919 >> 3);
+        bits[index] = uint8_t((unsigned(index) * 7919u) >> 3);
 
     // A file size limit makes the write fail part-way, for root as for anyone else.
     struct rlimit saved {};
