@@ -363,3 +363,23 @@ TemplateBuildResult buildTemplate(const QString& manifestPath)
 }
 
 } // namespace authoring
+
+namespace authoring {
+
+TemplateBuildResult buildScriptMovie(const QString& scriptPath)
+{
+    QFile file(scriptPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return {{}, scriptPath + ": cannot open: " + file.errorString()};
+    const CompileResult compiled = ScriptCompiler::compile(file.readAll().toStdString());
+    if (!compiled.ok())
+        return {{}, QString::fromStdString(compiled.error->describe(QFileInfo(scriptPath).fileName().toStdString()))};
+    MovieWriter movie(8, 100, 100, 12);
+    movie.root().doAction(compiled.actions);
+    movie.root().showFrame();
+    movie.root().showFrame();
+    movie.root().showFrame();
+    return {movie.toBytes(false), {}};
+}
+
+} // namespace authoring

@@ -17,4 +17,8 @@ struct TemplateBuildResult {
 // names. manifestPath may be the folder or the manifest file itself.
 TemplateBuildResult buildTemplate(const QString& manifestPath);
 
+// A movie of three empty frames, 100 x 100 pixels, whose first frame runs the script: for
+// trying a script on its own and for testing the compiler against a player.
+TemplateBuildResult buildScriptMovie(const QString& scriptPath);
+
 } // namespace authoring

@@ -1,0 +1,26 @@
+// arithmetic, precedence, unary operators, increments, string concatenation
+trace(1 + 2 * 3);
+trace((1 + 2) * 3);
+trace(7 - 2 - 1);
+trace(2 * 3 / 4);
+trace(17 % 5);
+trace(-(3 + 4));
+trace(+"12" + 1);
+trace(~5);
+trace(1 << 4 | 1);
+trace(0xff & 0x0f ^ 0x3);
+trace("n" + 1 + 2);
+trace(1 + 2 + "n");
+trace(1.5e2 + 0.25);
+var i = 5;
+trace(i++);
+trace(i);
+trace(++i);
+trace(i--);
+trace(--i);
+var o = {n: 1};
+o.n++;
+++o["n"];
+trace(o.n);
+trace(10 / 4);
+trace(1 / 0);

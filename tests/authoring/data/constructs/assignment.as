@@ -1,0 +1,24 @@
+// var, plain and compound assignment, chained assignment
+var a = 10;
+var b;
+trace(b);
+b = a;
+a += 5; trace(a);
+a -= 3; trace(a);
+a *= 2; trace(a);
+a /= 4; trace(a);
+a %= 4; trace(a);
+var bits = 12;
+bits &= 10; trace(bits);
+bits |= 1; trace(bits);
+bits ^= 3; trace(bits);
+bits <<= 2; trace(bits);
+bits >>= 1; trace(bits);
+var negative = -16;
+negative >>>= 28; trace(negative);
+var x = 0, y = 0;
+x = y = 7;
+trace(x + "," + y + "," + b);
+var s = "ab";
+s += "cd";
+trace(s);

@@ -1,0 +1,99 @@
+// The ActionScript compiler: where syntax errors are reported, and the exact actions of the
+// global functions that compile to dedicated actions.
+
+#include "authoring/ScriptCompiler.h"
+
+#include <QTest>
+
+using namespace authoring;
+
+class ScriptCompilerTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void errorsNameLineAndColumn_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing parenthesis") << "trace(1;" << 1 << 8 << "expected ')' but found ';'";
+        QTest::newRow("var without name") << "var = 3;" << 1 << 5 << "expected a name but found '='";
+        QTest::newRow("operator without operand") << "x = 1 +;" << 1 << 8 << "unexpected ';'";
+        QTest::newRow("two expressions on a line") << "a = 1\nb c" << 2 << 3 << "expected ';' but found 'c'";
+        QTest::newRow("unterminated string") << "x = 1;\n  s = \"open" << 2 << 7 << "unterminated string";
+        QTest::newRow("unterminated comment") << "/* never closed" << 1 << 1 << "unterminated comment";
+        QTest::newRow("unclosed block") << "if (x) {\n  trace(1);\n" << 3 << 1 << "expected '}' but found end of script";
+        QTest::newRow("break outside a loop") << "x = 1;\nbreak;" << 2 << 1 << "'break' outside a loop";
+        QTest::newRow("continue in a function in a loop") << "while (x) { f = function () { continue; }; }" << 1 << 31 << "'continue' outside a loop";
+        QTest::newRow("return at top level") << "return 1;" << 1 << 1 << "'return' outside a function";
+        QTest::newRow("assignment to a literal") << "1 = 2;" << 1 << 3 << "cannot assign to this expression";
+        QTest::newRow("stray character") << "x = 5 @ 3" << 1 << 7 << "unexpected character '@'";
+        QTest::newRow("parameter twice") << "\n\nfunction f(a, a) {}" << 3 << 1 << "parameter 'a' given twice";
+        QTest::newRow("trace without argument") << "  trace();" << 1 << 3 << "trace() takes 1 argument";
+        QTest::newRow("dot without name") << "a.;" << 1 << 3 << "expected a property name but found ';'";
+        QTest::newRow("increment of a call") << "f()++;" << 1 << 4 << "'++' needs a variable or property";
+        QTest::newRow("for-in four deep") << "for (a in o) for (b in o) for (c in o) for (d in o) {}" << 1 << 40
+                                          << "for-in loops nested more than three deep";
+        QTest::newRow("bad escape") << "s = \"\\x4g\";" << 1 << 6 << "bad escape sequence";
+        QTest::newRow("bad method") << "getURL(\"a\", \"b\", \"PUT\");" << 1 << 18 << "the method must be \"GET\" or \"POST\"";
+    }
+
+    void errorsNameLineAndColumn()
+    {
+        QFETCH(QString, source);
+        QFETCH(int, line);
+        QFETCH(int, column);
+        QFETCH(QString, message);
+        const CompileResult result = ScriptCompiler::compile(source.toStdString());
+        QVERIFY(!result.ok());
+        QVERIFY(result.actions.isEmpty());
+        QCOMPARE(QString::fromStdString(result.error->message), message);
+        QCOMPARE(result.error->line, line);
+        QCOMPARE(result.error->column, column);
+    }
+
+    void errorDescriptionNamesTheFile()
+    {
+        const CompileResult result = ScriptCompiler::compile("\n\n\n\n\n\n\n\n\n\n\n    f(1;");
+        QVERIFY(!result.ok());
+        QCOMPARE(result.error->describe("file.as"), std::string("file.as:12:8: expected ')' but found ';'"));
+    }
+
+    void dedicatedActions_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("gotoAndStop(1)") << "gotoAndStop(1);" << QByteArray::fromHex("8102000000" "00");
+        QTest::newRow("gotoAndPlay(label)") << "gotoAndPlay(\"run\");" << QByteArray::fromHex("8c0400" "72756e00" "06" "00");
+        QTest::newRow("gotoAndStop(expression)")
+            << "gotoAndStop(n);" << QByteArray::fromHex("880400" "0100" "6e00" "960200" "0800" "1c" "9f0100" "00" "00");
+        QTest::newRow("fscommand with texts")
+            << "fscommand(\"setsize\", \"512 x 512\");"
+            << QByteArray::fromHex("831c00" "4653436f6d6d616e643a73657473697a6500" "3531322078203531320000");
+        QTest::newRow("loadMovie into a clip")
+            << "loadMovie(u, t);"
+            << QByteArray::fromHex("880600" "0200" "7500" "7400" "960200" "0800" "1c" "960200" "0801" "1c" "9a0100" "40" "00");
+        QTest::newRow("stop and play") << "stop(); play();" << QByteArray::fromHex("07" "06" "00");
+        QTest::newRow("statement call drops its result")
+            << "f();" << QByteArray::fromHex("880400" "0100" "6600" "960700" "0700000000" "0800" "3d" "17" "00");
+    }
+
+    void dedicatedActions()
+    {
+        QFETCH(QString, source);
+        QFETCH(QByteArray, expected);
+        const CompileResult result = ScriptCompiler::compile(source.toStdString());
+        QVERIFY2(result.ok(), result.error ? result.error->message.c_str() : "");
+        QCOMPARE(result.actions.toHex(), expected.toHex());
+    }
+
+    void semicolonsMayBeLeftOutAtLineEnds()
+    {
+        const CompileResult result = ScriptCompiler::compile("var a = 1\nvar b = a + 1\nif (b) { trace(b) }\n");
+        QVERIFY2(result.ok(), result.error ? result.error->message.c_str() : "");
+    }
+};
+
+QTEST_GUILESS_MAIN(ScriptCompilerTest)
+#include "tst_script_compiler.moc"
