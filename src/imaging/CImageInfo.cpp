@@ -82,8 +82,9 @@ void CImageInfo::ReadImageInfo(const QString& sFileName)
     const QFileInfo info(sFileName);
     if (sFileName.isEmpty() || !info.exists())
         raise(53, QStringLiteral("File not found"));
+    // Only regular files: opening a named pipe would wait for a writer that may never come.
     QFile file(sFileName);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly))
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
         raise(75, QStringLiteral("Path/File access error"));
 
     std::vector<uint8_t> bytes(headerSize);

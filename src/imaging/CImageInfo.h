@@ -13,7 +13,7 @@ public:
     // Resets the four values and reads them from the named file. An unknown format is no error:
     // it leaves type 0 and zero sizes. Throws RuntimeError when the file cannot be opened or
     // read (53 "File not found" for a path that names no file, 75 "Path/File access error"
-    // otherwise) and when a depth does not fit in 8 bits (6 "Overflow").
+    // for anything else, folders and other files that are not regular included) and when a depth does not fit in 8 bits (6 "Overflow").
     void ReadImageInfo(const QString& sFileName);
 
     int32_t Width() const { return m_width; }

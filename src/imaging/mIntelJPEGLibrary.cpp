@@ -119,7 +119,10 @@ bool replaceFile(const QString& path, const unsigned char* bytes, size_t size)
         return false;
 
     const QByteArray folder = QFile::encodeName(target.absolutePath());
-    TemporaryFile temporary(folder + "/." + QFile::encodeName(target.fileName()) + ".XXXXXX");
+    // The temporary name is the target's, shortened so that the dot and the random suffix
+    // still fit in a file name of at most 255 bytes.
+    const QByteArray stem = QFile::encodeName(target.fileName()).left(200);
+    TemporaryFile temporary(folder + "/." + stem + ".XXXXXX");
     if (!temporary.isOpen())
         return false;
     if (!temporary.writeAll(bytes, size))

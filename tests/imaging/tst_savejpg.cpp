@@ -85,6 +85,7 @@ private slots:
     void qualityReachesTheEncoder();
     void replacedFileKeepsModeAndTimes();
     void newFileGetsUsualPermissions();
+    void longFileNameIsWritten();
     void symbolicLinkTargetIsReplaced();
     void failedWriteLeavesOldFileIntact();
     void impossibleTargetsRaise();
@@ -182,6 +183,16 @@ void SaveJpgTest::newFileGetsUsualPermissions()
     QVERIFY(after.st_mtim.tv_sec >= before - 1);
     // No temporary file is left next to it.
     QCOMPARE(QDir(m_folder.path()).entryList({"*new.jpg*"}, QDir::Files | QDir::Hidden), QStringList{"new.jpg"});
+}
+
+void SaveJpgTest::longFileNameIsWritten()
+{
+    // 250 bytes: the name itself is allowed, a temporary name made by adding to it would not be.
+    const QString path = m_folder.filePath(QString(246, u'n') + ".jpg");
+    cDIBSection dib;
+    paintTestBitmap(dib, 8, 8);
+    QVERIFY(SaveJPG(dib, path, 90));
+    QCOMPARE(QImage(path).size(), QSize(8, 8));
 }
 
 void SaveJpgTest::symbolicLinkTargetIsReplaced()
