@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
+#include <utility>
 #include <vector>
 
 namespace player {
@@ -92,9 +94,11 @@ public:
     void objectPlaced(display::DisplayObject& object) override;
     void objectRemoved(display::DisplayObject& object) override;
     void queueFrameActions(display::MovieClip& clip, const swf::ActionCode& code) override;
+    void queueInitActions(display::MovieClip& clip, uint16_t spriteId, const swf::ActionCode& code) override;
 
 private:
     class CallScope;
+    void releaseKeptAlive();
     void installLevel(int level, std::shared_ptr<const display::MovieLibrary> library);
 
     display::Stage m_stage;
@@ -103,6 +107,9 @@ private:
     std::unique_ptr<ActionQueue> m_actions;
     std::unique_ptr<FrameLifecycle> m_lifecycle;
     std::vector<std::shared_ptr<display::DisplayObject>> m_keptAlive;
+    std::vector<std::shared_ptr<display::DisplayObject>> m_removedPending;
+    std::set<std::pair<const display::MovieLibrary*, uint16_t>> m_initActionsDone;
+    int m_instantiationDepth = 0;
     int m_callDepth = 0;
     uint64_t m_frameCount = 0;
     int m_playerVersion = 9;

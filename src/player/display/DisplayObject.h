@@ -155,6 +155,9 @@ protected:
     void setParent(DisplayContainer* parent) { m_parent = parent; }
     void setDepth(int depth) { m_depth = depth; }
     virtual void markRemoved();
+    // Loading another movie into a clip gives it that movie's library and root timeline.
+    void resetContent(std::shared_ptr<const MovieLibrary> library, std::shared_ptr<const swf::Character> character,
+                      uint16_t characterId);
 
 private:
     void refreshScaleAndRotation() const;

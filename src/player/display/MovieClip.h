@@ -4,6 +4,8 @@
 #include "Drawing.h"
 
 #include <QString>
+#include <map>
+#include <vector>
 #include <memory>
 #include <optional>
 
@@ -85,12 +87,27 @@ public:
 
     TimelineServices& services() const { return *m_services; }
 
+    // Marks a level root (and everything in it) unloaded when its level is replaced or emptied.
+    void markUnloaded() { markRemoved(); }
+
 private:
+    // A frame's placements folded per depth, for gotos: what the timeline would show there.
+    struct FoldedPlace {
+        swf::PlaceObject place;
+        int frame = 0;
+    };
+    using FoldedFrames = std::map<int, FoldedPlace>;
+    void foldFrame(int frame, FoldedFrames& folded, bool removeExisting);
+    void applyFolded(const FoldedFrames& folded, bool rewinding);
+    void queueFrameScripts(int frame);
     void runFrameTags(int frame, bool queueScripts);
     void applyPlace(const swf::PlaceObject& place, int frame);
     void applyRemove(const swf::RemoveObject& remove);
     void gotoForward(int frame);
     void gotoBackward(int frame);
+    void runPendingFirstFrames();
+    void applyPlaceFields(DisplayObject& object, const swf::PlaceObject& place, bool resetMissing);
+    const swf::Frame* frameData(int frame) const;
     std::shared_ptr<DisplayObject> placeNewObject(const swf::PlaceObject& place, int frame, int depth);
 
     TimelineServices* m_services;
@@ -101,6 +118,8 @@ private:
     bool m_playing = true;
     bool m_enabled = true;
     Drawing m_drawing;
+    // Clips placed during the current timeline pass, whose first frames run after it.
+    std::vector<std::shared_ptr<MovieClip>> m_pendingFirstFrames;
 };
 
 } // namespace player::display

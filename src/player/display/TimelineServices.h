@@ -32,6 +32,10 @@ public:
     // A frame script (DoAction) of a clip, run in order after the current timeline pass.
     virtual void queueFrameActions(MovieClip& clip, const swf::ActionCode& code) = 0;
 
+    // A DoInitAction block for a sprite id, met on a frame of a movie's main timeline. It runs
+    // once per movie and sprite, before the frame scripts queued with it.
+    virtual void queueInitActions(MovieClip& clip, uint16_t spriteId, const swf::ActionCode& code) = 0;
+
     // The script engine, or null when the player plays without scripts.
     virtual ScriptHost* scriptHost() = 0;
 };

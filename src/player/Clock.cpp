@@ -1,0 +1,26 @@
+#include "Clock.h"
+
+namespace player {
+
+Clock::Clock()
+{
+    m_wallTimer.start();
+}
+
+void Clock::setReal(bool real)
+{
+    m_real = real;
+}
+
+double Clock::now() const
+{
+    return m_real ? static_cast<double>(m_wallTimer.elapsed()) : m_virtualMilliseconds;
+}
+
+void Clock::frameAdvanced(double frameRate)
+{
+    if (frameRate > 0)
+        m_virtualMilliseconds += 1000.0 / frameRate;
+}
+
+} // namespace player

@@ -1,0 +1,347 @@
+#include "Player.h"
+
+#include "ActionQueue.h"
+#include "FrameLifecycle.h"
+#include "display/ButtonInstance.h"
+#include "display/EditTextInstance.h"
+#include "display/GraphicInstances.h"
+#include "player/swf/MovieReader.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QUrl>
+
+namespace player {
+
+namespace {
+// Characters nest (a sprite places a button that shows a sprite...); a malformed movie could
+// make that endless, so instantiation stops at this depth.
+constexpr int MaximumNesting = 64;
+}
+
+// Counts nested player calls; the outermost one, when it ends, lets go of what the inner calls
+// kept alive.
+class Player::CallScope {
+public:
+    explicit CallScope(Player& player) : m_player(player) { ++m_player.m_callDepth; }
+    ~CallScope()
+    {
+        if (--m_player.m_callDepth == 0)
+            m_player.releaseKeptAlive();
+    }
+
+private:
+    Player& m_player;
+};
+
+Player::Player()
+    : m_actions(std::make_unique<ActionQueue>()), m_lifecycle(std::make_unique<FrameLifecycle>(*m_actions))
+{
+}
+
+Player::~Player()
+{
+    m_actions->clear();
+    m_stage.clear();
+    m_keptAlive.clear();
+    m_removedPending.clear();
+    // The script engine goes last: display objects may hold bindings it made.
+    m_scriptHost.reset();
+}
+
+void Player::setScriptHost(std::unique_ptr<display::ScriptHost> host)
+{
+    m_scriptHost = std::move(host);
+}
+
+void Player::releaseKeptAlive()
+{
+    std::vector<std::shared_ptr<display::DisplayObject>> removed;
+    removed.swap(m_removedPending);
+    if (m_scriptHost) {
+        for (const auto& object : removed)
+            m_scriptHost->objectRemoved(*object);
+    }
+    removed.clear();
+    m_keptAlive.clear();
+}
+
+void Player::keepAlive(std::shared_ptr<display::DisplayObject> object)
+{
+    if (object)
+        m_keptAlive.push_back(std::move(object));
+}
+
+std::shared_ptr<const display::MovieLibrary> Player::readMovieFile(const QString& url, QString* error) const
+{
+    QString path = url;
+    if (url.startsWith(QLatin1String("file:"), Qt::CaseInsensitive))
+        path = QUrl(url).toLocalFile();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("cannot open %1: %2").arg(path, file.errorString());
+        return nullptr;
+    }
+    if (file.size() > static_cast<qint64>(swf::MaximumMovieSize)) {
+        if (error)
+            *error = QStringLiteral("%1 is too large to be a movie").arg(path);
+        return nullptr;
+    }
+    const QByteArray bytes = file.readAll();
+    swf::MovieReadResult result = swf::readMovie(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                                 static_cast<size_t>(bytes.size()));
+    if (!result.movie) {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(path, QString::fromStdString(result.error));
+        return nullptr;
+    }
+    return std::make_shared<display::MovieLibrary>(std::move(result.movie), url);
+}
+
+std::optional<QString> Player::loadMovie(int level, const QString& url)
+{
+    CallScope scope(*this);
+    if (url.trimmed() == QLatin1String("-1")) {
+        unloadLevel(level);
+        return std::nullopt;
+    }
+    QString error;
+    std::shared_ptr<const display::MovieLibrary> library = readMovieFile(url, &error);
+    if (!library) {
+        unloadLevel(level);
+        return error;
+    }
+    installLevel(level, std::move(library));
+    return std::nullopt;
+}
+
+std::optional<QString> Player::loadMovieData(int level, const QByteArray& bytes, const QString& url)
+{
+    CallScope scope(*this);
+    swf::MovieReadResult result = swf::readMovie(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                                 static_cast<size_t>(bytes.size()));
+    if (!result.movie) {
+        unloadLevel(level);
+        return QString::fromStdString(result.error);
+    }
+    installLevel(level, std::make_shared<display::MovieLibrary>(std::move(result.movie), url));
+    return std::nullopt;
+}
+
+void Player::unloadLevel(int level)
+{
+    CallScope scope(*this);
+    if (std::shared_ptr<display::MovieClip> previous = m_stage.removeLevel(level)) {
+        previous->markUnloaded();
+        m_removedPending.push_back(previous);
+    }
+}
+
+void Player::installLevel(int level, std::shared_ptr<const display::MovieLibrary> library)
+{
+    auto root = std::make_shared<display::MovieClip>(*this, std::move(library), nullptr, 0);
+    if (std::shared_ptr<display::MovieClip> previous = m_stage.setLevel(level, root)) {
+        // The replaced level may be the one whose script asked for this: it stays alive (and
+        // readable) until the outermost call returns.
+        previous->markUnloaded();
+        m_removedPending.push_back(previous);
+    }
+    objectPlaced(*root);
+    root->runFirstFrame();
+    if (level == 0 && m_frameCount == 0)
+        m_frameCount = 1;
+    runQueuedActions();
+}
+
+void Player::advanceFrame()
+{
+    CallScope scope(*this);
+    m_clock.frameAdvanced(frameRate());
+    m_lifecycle->advance(m_stage, m_scriptHost != nullptr);
+    runQueuedActions();
+    if (m_scriptHost) {
+        m_scriptHost->runTimers(m_clock.now());
+        runQueuedActions();
+    }
+    ++m_frameCount;
+}
+
+void Player::runQueuedActions()
+{
+    if (m_scriptHost)
+        m_actions->run(*m_scriptHost);
+    else
+        m_actions->clear();
+}
+
+void Player::gotoFrame(int frame)
+{
+    CallScope scope(*this);
+    if (display::MovieClip* root = m_stage.level(0)) {
+        root->gotoFrame(std::max(0, frame) + 1, true);
+        runQueuedActions();
+    }
+}
+
+bool Player::tGotoFrame(const QString& target, int frame)
+{
+    CallScope scope(*this);
+    display::DisplayObject* object = findTarget(target);
+    display::MovieClip* clip = object ? object->asMovieClip() : nullptr;
+    if (!clip)
+        return false;
+    keepAlive(clip->sharedFromThis());
+    // A negative frame leaves the clip at its first frame.
+    clip->gotoFrame(std::max(0, frame) + 1, true);
+    runQueuedActions();
+    return true;
+}
+
+std::optional<int> Player::tCurrentFrame(const QString& target)
+{
+    display::DisplayObject* object = findTarget(target);
+    display::MovieClip* clip = object ? object->asMovieClip() : nullptr;
+    if (!clip)
+        return std::nullopt;
+    return std::max(0, clip->currentFrame() - 1);
+}
+
+bool Player::setVariable(const QString& name, const QString& value)
+{
+    CallScope scope(*this);
+    if (!m_scriptHost)
+        return false;
+    const bool done = m_scriptHost->setVariable(name, value);
+    runQueuedActions();
+    return done;
+}
+
+std::optional<QString> Player::getVariable(const QString& name)
+{
+    CallScope scope(*this);
+    if (!m_scriptHost)
+        return std::nullopt;
+    return m_scriptHost->getVariable(name);
+}
+
+void Player::trace(const QString& line)
+{
+    if (onTrace)
+        onTrace(line);
+}
+
+void Player::fsCommand(const QString& command, const QString& args)
+{
+    CallScope scope(*this);
+    if (onFsCommand)
+        onFsCommand(command, args);
+}
+
+void Player::flashCall(const QString& request)
+{
+    CallScope scope(*this);
+    if (onFlashCall)
+        onFlashCall(request);
+}
+
+display::DisplayObject* Player::findTarget(const QString& path)
+{
+    if (m_scriptHost)
+        return m_scriptHost->resolveTarget(path);
+    QString rest = path.trimmed();
+    display::DisplayObject* current = m_stage.level(0);
+    if (rest.startsWith(QLatin1String("_level"), Qt::CaseInsensitive)) {
+        int end = 6;
+        while (end < rest.size() && rest[end].isDigit())
+            ++end;
+        current = m_stage.level(rest.mid(6, end - 6).toInt());
+        rest = rest.mid(end);
+    } else if (rest.startsWith(QLatin1String("_root"), Qt::CaseInsensitive)) {
+        rest = rest.mid(5);
+    }
+    const QStringList parts = rest.split(QRegularExpression(QStringLiteral("[./]")), Qt::SkipEmptyParts);
+    for (const QString& part : parts) {
+        display::DisplayContainer* container = current ? current->asContainer() : nullptr;
+        if (!container)
+            return nullptr;
+        current = container->childByName(part, current->swfVersion() >= 7);
+    }
+    return current;
+}
+
+std::shared_ptr<display::DisplayObject> Player::instantiate(const std::shared_ptr<const display::MovieLibrary>& library,
+                                                            uint16_t characterId)
+{
+    if (!library || m_instantiationDepth >= MaximumNesting)
+        return nullptr;
+    std::shared_ptr<const swf::Character> character = library->character(characterId);
+    if (!character)
+        return nullptr;
+    ++m_instantiationDepth;
+    std::shared_ptr<display::DisplayObject> object;
+    switch (character->index()) {
+    case 0:
+        object = std::make_shared<display::ShapeInstance>(library, character, characterId);
+        break;
+    case 1:
+        object = std::make_shared<display::MorphShapeInstance>(library, character, characterId);
+        break;
+    case 2:
+        object = std::make_shared<display::BitmapInstance>(library, character, characterId);
+        break;
+    case 3:
+        object = std::make_shared<display::MovieClip>(*this, library, character, characterId);
+        break;
+    case 4: {
+        auto button = std::make_shared<display::ButtonInstance>(*this, library, character, characterId);
+        button->setState(display::ButtonInstance::State::Up);
+        object = std::move(button);
+        break;
+    }
+    case 6:
+        object = std::make_shared<display::StaticTextInstance>(library, character, characterId);
+        break;
+    case 7:
+        object = std::make_shared<display::EditTextInstance>(library, character, characterId);
+        break;
+    default: // fonts are not placed
+        break;
+    }
+    --m_instantiationDepth;
+    return object;
+}
+
+void Player::objectPlaced(display::DisplayObject& object)
+{
+    if (!m_scriptHost)
+        return;
+    m_scriptHost->objectCreated(object);
+    if (object.isMovieClip())
+        m_actions->queueEvent(object.sharedFromThis(), swf::clip_event::Load, "onLoad");
+}
+
+void Player::objectRemoved(display::DisplayObject& object)
+{
+    std::shared_ptr<display::DisplayObject> shared = object.sharedFromThis();
+    if (m_scriptHost && object.isMovieClip())
+        m_actions->queueEvent(shared, swf::clip_event::Unload, "onUnload");
+    m_removedPending.push_back(std::move(shared));
+}
+
+void Player::queueFrameActions(display::MovieClip& clip, const swf::ActionCode& code)
+{
+    if (m_scriptHost)
+        m_actions->queueActions(std::static_pointer_cast<display::MovieClip>(clip.sharedFromThis()), code);
+}
+
+void Player::queueInitActions(display::MovieClip& clip, uint16_t spriteId, const swf::ActionCode& code)
+{
+    if (!m_scriptHost)
+        return;
+    if (!m_initActionsDone.insert({clip.library().get(), spriteId}).second)
+        return;
+    m_actions->queueInitActions(std::static_pointer_cast<display::MovieClip>(clip.sharedFromThis()), code);
+}
+
+} // namespace player

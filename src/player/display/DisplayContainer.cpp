@@ -1,0 +1,107 @@
+#include "DisplayContainer.h"
+
+#include "Bounds.h"
+
+#include <algorithm>
+
+namespace player::display {
+
+DisplayContainer::~DisplayContainer()
+{
+    // Children may outlive us (a script holds them); they must not point back at a dead parent.
+    for (auto& [depth, child] : m_children)
+        child->setParent(nullptr);
+}
+
+DisplayObject* DisplayContainer::childAtDepth(int depth) const
+{
+    auto found = m_children.find(depth);
+    return found == m_children.end() ? nullptr : found->second.get();
+}
+
+DisplayObject* DisplayContainer::childByName(const QString& name, bool caseSensitive) const
+{
+    const Qt::CaseSensitivity sensitivity = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    for (const auto& [depth, child] : m_children) {
+        if (child->name().compare(name, sensitivity) == 0)
+            return child.get();
+    }
+    return nullptr;
+}
+
+void DisplayContainer::insertChild(int depth, std::shared_ptr<DisplayObject> child)
+{
+    if (!child)
+        return;
+    auto found = m_children.find(depth);
+    if (found != m_children.end()) {
+        found->second->setParent(nullptr);
+        found->second->markRemoved();
+    }
+    child->setParent(this);
+    child->setDepth(depth);
+    m_children[depth] = std::move(child);
+}
+
+std::shared_ptr<DisplayObject> DisplayContainer::removeChild(int depth)
+{
+    auto found = m_children.find(depth);
+    if (found == m_children.end())
+        return nullptr;
+    std::shared_ptr<DisplayObject> child = std::move(found->second);
+    m_children.erase(found);
+    child->markRemoved();
+    // The parent link stays, so that a removed clip's unload handler can still see where it was;
+    // it is cleared when this container goes away.
+    return child;
+}
+
+void DisplayContainer::swapChildren(int depthA, int depthB)
+{
+    if (depthA == depthB)
+        return;
+    auto a = m_children.extract(depthA);
+    auto b = m_children.extract(depthB);
+    if (!a.empty()) {
+        a.key() = depthB;
+        a.mapped()->setDepth(depthB);
+        m_children.insert(std::move(a));
+    }
+    if (!b.empty()) {
+        b.key() = depthA;
+        b.mapped()->setDepth(depthA);
+        m_children.insert(std::move(b));
+    }
+}
+
+void DisplayContainer::clearChildren()
+{
+    ChildMap children;
+    children.swap(m_children);
+    for (auto& [depth, child] : children)
+        child->markRemoved();
+}
+
+int DisplayContainer::nextHighestDepth() const
+{
+    if (m_children.empty())
+        return 0;
+    return std::max(0, m_children.rbegin()->first + 1);
+}
+
+swf::Rect DisplayContainer::localBounds() const
+{
+    swf::Rect bounds;
+    for (const auto& [depth, child] : m_children)
+        bounds = unitedRect(bounds, child->boundsInParent());
+    return bounds;
+}
+
+void DisplayContainer::markRemoved()
+{
+    DisplayObject::markRemoved();
+    for (auto& [depth, child] : m_children)
+        child->markRemoved();
+}
+
+} // namespace player::display

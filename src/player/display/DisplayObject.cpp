@@ -1,0 +1,254 @@
+#include "DisplayObject.h"
+
+#include "Bounds.h"
+#include "DisplayContainer.h"
+#include "MovieClip.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace player::display {
+
+namespace {
+constexpr double DegreesPerRadian = 180.0 / std::numbers::pi;
+}
+
+DisplayObject::DisplayObject(DisplayKind kind, std::shared_ptr<const MovieLibrary> library,
+                             std::shared_ptr<const swf::Character> character, uint16_t characterId)
+    : m_kind(kind), m_library(std::move(library)), m_character(std::move(character)), m_characterId(characterId)
+{
+}
+
+DisplayObject::~DisplayObject() = default;
+
+MovieClip* DisplayObject::asMovieClip()
+{
+    return m_kind == DisplayKind::MovieClip ? static_cast<MovieClip*>(this) : nullptr;
+}
+
+const MovieClip* DisplayObject::asMovieClip() const
+{
+    return m_kind == DisplayKind::MovieClip ? static_cast<const MovieClip*>(this) : nullptr;
+}
+
+MovieClip* DisplayObject::parentClip() const
+{
+    return m_parent ? m_parent->asMovieClip() : nullptr;
+}
+
+int DisplayObject::level() const
+{
+    const DisplayObject* object = this;
+    while (object->m_parent)
+        object = object->m_parent;
+    const MovieClip* clip = object->asMovieClip();
+    return clip && clip->isLevelRoot() ? clip->levelNumber() : -1;
+}
+
+MovieClip* DisplayObject::root()
+{
+    DisplayObject* object = this;
+    while (object->m_parent)
+        object = object->m_parent;
+    MovieClip* clip = object->asMovieClip();
+    return clip && clip->isLevelRoot() ? clip : nullptr;
+}
+
+QString DisplayObject::dotPath() const
+{
+    if (!m_parent) {
+        const MovieClip* clip = asMovieClip();
+        if (clip && clip->isLevelRoot())
+            return QStringLiteral("_level%1").arg(clip->levelNumber());
+        return m_name;
+    }
+    return m_parent->dotPath() + QLatin1Char('.') + m_name;
+}
+
+QString DisplayObject::slashPath() const
+{
+    if (!m_parent) {
+        const MovieClip* clip = asMovieClip();
+        if (clip && clip->isLevelRoot())
+            return clip->levelNumber() == 0 ? QStringLiteral("/") : QStringLiteral("_level%1").arg(clip->levelNumber());
+        return m_name;
+    }
+    const QString parentPath = m_parent->slashPath();
+    return parentPath.endsWith(QLatin1Char('/')) ? parentPath + m_name : parentPath + QLatin1Char('/') + m_name;
+}
+
+void DisplayObject::setMatrix(const swf::Matrix& matrix)
+{
+    m_matrix = matrix;
+    m_scaleCacheValid = false;
+}
+
+swf::Rect DisplayObject::localBounds() const
+{
+    return {};
+}
+
+swf::Rect DisplayObject::boundsInParent() const
+{
+    return transformedRect(m_matrix, localBounds());
+}
+
+uint32_t DisplayObject::clipEventMask() const
+{
+    uint32_t mask = 0;
+    for (const swf::ClipAction& action : m_clipActions)
+        mask |= action.events;
+    return mask;
+}
+
+void DisplayObject::resetContent(std::shared_ptr<const MovieLibrary> library,
+                                 std::shared_ptr<const swf::Character> character, uint16_t characterId)
+{
+    m_library = std::move(library);
+    m_character = std::move(character);
+    m_characterId = characterId;
+}
+
+void DisplayObject::markRemoved()
+{
+    m_removed = true;
+}
+
+void DisplayObject::refreshScaleAndRotation() const
+{
+    if (m_scaleCacheValid)
+        return;
+    m_xScale = std::hypot(m_matrix.a, m_matrix.b);
+    m_yScale = std::hypot(m_matrix.c, m_matrix.d);
+    m_rotation = std::atan2(m_matrix.b, m_matrix.a);
+    // The y axis may be rotated differently (skew); remember by how much.
+    m_skew = std::atan2(-m_matrix.c, m_matrix.d) - m_rotation;
+    m_scaleCacheValid = true;
+}
+
+void DisplayObject::applyScaleAndRotation()
+{
+    const double rotationY = m_rotation + m_skew;
+    m_matrix.a = m_xScale * std::cos(m_rotation);
+    m_matrix.b = m_xScale * std::sin(m_rotation);
+    m_matrix.c = -m_yScale * std::sin(rotationY);
+    m_matrix.d = m_yScale * std::cos(rotationY);
+    m_transformedByScript = true;
+}
+
+void DisplayObject::setX(double pixels)
+{
+    if (!std::isfinite(pixels))
+        return;
+    m_matrix.tx = std::round(pixels * 20.0);
+    m_transformedByScript = true;
+}
+
+void DisplayObject::setY(double pixels)
+{
+    if (!std::isfinite(pixels))
+        return;
+    m_matrix.ty = std::round(pixels * 20.0);
+    m_transformedByScript = true;
+}
+
+double DisplayObject::xScale() const
+{
+    refreshScaleAndRotation();
+    return m_xScale * 100.0;
+}
+
+double DisplayObject::yScale() const
+{
+    refreshScaleAndRotation();
+    return m_yScale * 100.0;
+}
+
+double DisplayObject::rotation() const
+{
+    refreshScaleAndRotation();
+    return m_rotation * DegreesPerRadian;
+}
+
+void DisplayObject::setXScale(double percent)
+{
+    if (!std::isfinite(percent))
+        return;
+    refreshScaleAndRotation();
+    m_xScale = percent / 100.0;
+    applyScaleAndRotation();
+}
+
+void DisplayObject::setYScale(double percent)
+{
+    if (!std::isfinite(percent))
+        return;
+    refreshScaleAndRotation();
+    m_yScale = percent / 100.0;
+    applyScaleAndRotation();
+}
+
+void DisplayObject::setRotation(double degrees)
+{
+    if (!std::isfinite(degrees))
+        return;
+    refreshScaleAndRotation();
+    // Flash keeps the angle within -180..180.
+    double normalised = std::fmod(degrees, 360.0);
+    if (normalised > 180.0)
+        normalised -= 360.0;
+    else if (normalised < -180.0)
+        normalised += 360.0;
+    m_rotation = normalised / DegreesPerRadian;
+    applyScaleAndRotation();
+}
+
+void DisplayObject::setAlpha(double percent)
+{
+    if (!std::isfinite(percent))
+        return;
+    m_colorTransform.alphaMult = static_cast<int32_t>(std::clamp(percent * 2.56, -32768.0, 32767.0));
+}
+
+double DisplayObject::width() const
+{
+    const swf::Rect bounds = boundsInParent();
+    return bounds.width() / 20.0;
+}
+
+double DisplayObject::height() const
+{
+    const swf::Rect bounds = boundsInParent();
+    return bounds.height() / 20.0;
+}
+
+void DisplayObject::setWidth(double pixels)
+{
+    const swf::Rect local = localBounds();
+    if (!std::isfinite(pixels) || local.width() == 0)
+        return;
+    refreshScaleAndRotation();
+    const double cosine = std::abs(std::cos(m_rotation));
+    const double sine = std::abs(std::sin(m_rotation));
+    const double unscaled = local.width() * cosine + local.height() * sine * (m_yScale / std::max(m_xScale, 1e-9));
+    if (unscaled <= 0)
+        return;
+    setXScale(pixels * 20.0 / unscaled * 100.0);
+}
+
+void DisplayObject::setHeight(double pixels)
+{
+    const swf::Rect local = localBounds();
+    if (!std::isfinite(pixels) || local.height() == 0)
+        return;
+    refreshScaleAndRotation();
+    const double cosine = std::abs(std::cos(m_rotation));
+    const double sine = std::abs(std::sin(m_rotation));
+    const double unscaled = local.height() * cosine + local.width() * sine * (m_xScale / std::max(m_yScale, 1e-9));
+    if (unscaled <= 0)
+        return;
+    setYScale(pixels * 20.0 / unscaled * 100.0);
+}
+
+} // namespace player::display

@@ -1,0 +1,528 @@
+#include "MovieClip.h"
+
+#include "Bounds.h"
+#include "TimelineServices.h"
+
+#include <algorithm>
+
+namespace player::display {
+
+namespace {
+
+// Depths that removeMovieClip may act on: Flash refuses timeline depths and the reserved top.
+constexpr int HighestRemovableDepth = 1048575;
+
+// Fields of a later placement at a depth laid over an earlier one, as a goto folds frames.
+void mergePlace(swf::PlaceObject& into, const swf::PlaceObject& later)
+{
+    if (later.characterId)
+        into.characterId = later.characterId;
+    if (later.matrix)
+        into.matrix = later.matrix;
+    if (later.colorTransform)
+        into.colorTransform = later.colorTransform;
+    if (later.ratio)
+        into.ratio = later.ratio;
+    if (later.name)
+        into.name = later.name;
+    if (later.clipDepth)
+        into.clipDepth = later.clipDepth;
+    if (later.filters)
+        into.filters = later.filters;
+    if (later.blendMode)
+        into.blendMode = later.blendMode;
+    if (later.cacheAsBitmap)
+        into.cacheAsBitmap = later.cacheAsBitmap;
+    if (later.visible)
+        into.visible = later.visible;
+    if (later.backgroundColor)
+        into.backgroundColor = later.backgroundColor;
+    if (!later.clipActions.empty())
+        into.clipActions = later.clipActions;
+}
+
+} // namespace
+
+MovieClip::MovieClip(TimelineServices& services, std::shared_ptr<const MovieLibrary> library,
+                     std::shared_ptr<const swf::Character> character, uint16_t characterId)
+    : DisplayContainer(DisplayKind::MovieClip, std::move(library), std::move(character), characterId),
+      m_services(&services)
+{
+    if (const swf::Character* definition = this->character().get()) {
+        if (const auto* sprite = std::get_if<swf::Sprite>(definition))
+            m_timeline = &sprite->timeline;
+    } else if (this->library()) {
+        m_timeline = &this->library()->movie().timeline;
+    }
+}
+
+std::shared_ptr<MovieClip> MovieClip::createEmpty(TimelineServices& services, std::shared_ptr<const MovieLibrary> library)
+{
+    auto clip = std::make_shared<MovieClip>(services, std::move(library), nullptr, 0);
+    clip->m_timeline = nullptr;
+    return clip;
+}
+
+MovieClip::~MovieClip() = default;
+
+void MovieClip::setLevelRoot(int levelNumber)
+{
+    m_isLevelRoot = true;
+    m_levelNumber = levelNumber;
+    setDepth(levelNumber);
+    setName(QStringLiteral("_level%1").arg(levelNumber));
+}
+
+int MovieClip::totalFrames() const
+{
+    if (!m_timeline)
+        return 1;
+    return std::max<int>(1, m_timeline->declaredFrameCount);
+}
+
+const swf::Frame* MovieClip::frameData(int frame) const
+{
+    if (!m_timeline || frame < 1 || frame > static_cast<int>(m_timeline->frames.size()))
+        return nullptr;
+    return &m_timeline->frames[frame - 1];
+}
+
+QString MovieClip::currentLabel() const
+{
+    for (int frame = m_currentFrame; frame >= 1; --frame) {
+        const swf::Frame* data = frameData(frame);
+        if (data && !data->labels.empty())
+            return QString::fromStdString(data->labels.front().name);
+    }
+    return {};
+}
+
+std::optional<int> MovieClip::frameOfLabel(const QString& label) const
+{
+    if (!m_timeline)
+        return std::nullopt;
+    const int frameCount = static_cast<int>(m_timeline->frames.size());
+    for (int frame = 1; frame <= frameCount; ++frame) {
+        for (const swf::FrameLabel& candidate : m_timeline->frames[frame - 1].labels) {
+            const QString name = swfVersion() >= 6 ? QString::fromStdString(candidate.name)
+                                                   : QString::fromLatin1(candidate.name);
+            if (name.compare(label, Qt::CaseInsensitive) == 0)
+                return frame;
+        }
+    }
+    return std::nullopt;
+}
+
+void MovieClip::gotoFrame(int frame, bool stop)
+{
+    m_playing = !stop;
+    frame = std::clamp(frame, 1, totalFrames());
+    if (frame == m_currentFrame)
+        return; // A goto to the current frame does nothing.
+    if (frame > m_currentFrame)
+        gotoForward(frame);
+    else
+        gotoBackward(frame);
+    queueFrameScripts(frame);
+    runPendingFirstFrames();
+}
+
+bool MovieClip::gotoLabel(const QString& label, bool stop)
+{
+    if (std::optional<int> frame = frameOfLabel(label)) {
+        gotoFrame(*frame, stop);
+        return true;
+    }
+    bool isNumber = false;
+    const int number = label.trimmed().toInt(&isNumber);
+    if (isNumber) {
+        gotoFrame(number, stop);
+        return true;
+    }
+    return false;
+}
+
+void MovieClip::nextFrame()
+{
+    if (m_currentFrame < totalFrames())
+        gotoFrame(m_currentFrame + 1, true);
+    else
+        m_playing = false;
+}
+
+void MovieClip::prevFrame()
+{
+    if (m_currentFrame > 1)
+        gotoFrame(m_currentFrame - 1, true);
+    else
+        m_playing = false;
+}
+
+void MovieClip::advanceFrame()
+{
+    if (!m_playing || isRemoved())
+        return;
+    const int total = totalFrames();
+    if (m_currentFrame < total) {
+        ++m_currentFrame;
+        runFrameTags(m_currentFrame, true);
+    } else if (total > 1) {
+        // The end of the timeline loops to frame 1, which rebuilds the list like a goto.
+        gotoBackward(1);
+        queueFrameScripts(1);
+    }
+    runPendingFirstFrames();
+}
+
+void MovieClip::runFirstFrame()
+{
+    if (m_currentFrame != 0)
+        return;
+    m_currentFrame = 1;
+    runFrameTags(1, true);
+    runPendingFirstFrames();
+}
+
+void MovieClip::runPendingFirstFrames()
+{
+    // New clips run their first frame after their parent's frame, so the parent's frame scripts
+    // are queued (and run) first, as in Flash.
+    std::vector<std::shared_ptr<MovieClip>> pending;
+    pending.swap(m_pendingFirstFrames);
+    for (const std::shared_ptr<MovieClip>& clip : pending) {
+        if (!clip->isRemoved())
+            clip->runFirstFrame();
+    }
+}
+
+void MovieClip::runFrameTags(int frame, bool queueScripts)
+{
+    const swf::Frame* data = frameData(frame);
+    if (!data)
+        return;
+    // Holding the movie keeps the frame data alive even if a script replaces this clip's content.
+    const std::shared_ptr<const MovieLibrary> keepLibrary = library();
+    for (const swf::ControlTag& tag : data->tags) {
+        if (const auto* place = std::get_if<swf::PlaceObject>(&tag)) {
+            applyPlace(*place, frame);
+        } else if (const auto* remove = std::get_if<swf::RemoveObject>(&tag)) {
+            applyRemove(*remove);
+        } else if (const auto* action = std::get_if<swf::DoAction>(&tag)) {
+            if (queueScripts)
+                m_services->queueFrameActions(*this, action->actions);
+        } else if (const auto* init = std::get_if<swf::DoInitAction>(&tag)) {
+            if (queueScripts)
+                m_services->queueInitActions(*this, init->spriteId, init->actions);
+        }
+    }
+}
+
+void MovieClip::queueFrameScripts(int frame)
+{
+    const swf::Frame* data = frameData(frame);
+    if (!data)
+        return;
+    for (const swf::ControlTag& tag : data->tags) {
+        if (const auto* action = std::get_if<swf::DoAction>(&tag))
+            m_services->queueFrameActions(*this, action->actions);
+        else if (const auto* init = std::get_if<swf::DoInitAction>(&tag))
+            m_services->queueInitActions(*this, init->spriteId, init->actions);
+    }
+}
+
+void MovieClip::applyPlaceFields(DisplayObject& object, const swf::PlaceObject& place, bool resetMissing)
+{
+    // A script that moved the object owns its transform from then on.
+    if (!object.isTransformedByScript()) {
+        if (place.matrix)
+            object.setMatrix(*place.matrix);
+        else if (resetMissing)
+            object.setMatrix({});
+        if (place.colorTransform)
+            object.setColorTransform(*place.colorTransform);
+        else if (resetMissing)
+            object.setColorTransform({});
+    }
+    if (place.ratio)
+        object.setRatio(*place.ratio);
+    else if (resetMissing)
+        object.setRatio(0);
+    if (place.name) {
+        const std::string& raw = *place.name;
+        object.setName(swfVersion() >= 6 ? QString::fromStdString(raw) : QString::fromLatin1(raw));
+    }
+    if (place.clipDepth)
+        object.setClipDepth(int(*place.clipDepth) + TimelineDepthOffset);
+    if (place.filters)
+        object.setFilters(*place.filters);
+    if (place.blendMode)
+        object.setBlendMode(*place.blendMode);
+    if (place.cacheAsBitmap)
+        object.setCacheAsBitmap(*place.cacheAsBitmap);
+    if (place.visible)
+        object.setVisible(*place.visible);
+    if (place.backgroundColor)
+        object.setOpaqueBackground(place.backgroundColor);
+}
+
+std::shared_ptr<DisplayObject> MovieClip::placeNewObject(const swf::PlaceObject& place, int frame, int depth)
+{
+    std::shared_ptr<DisplayObject> object = m_services->instantiate(library(), *place.characterId);
+    if (!object)
+        return nullptr;
+    object->setPlacedByTimeline(true);
+    object->setPlaceFrame(frame);
+    applyPlaceFields(*object, place, false);
+    object->setClipActions(place.clipActions);
+    if (std::shared_ptr<DisplayObject> previous = removeChild(depth))
+        m_services->objectRemoved(*previous);
+    insertChild(depth, object);
+    m_services->objectPlaced(*object);
+    if (object->isMovieClip())
+        m_pendingFirstFrames.push_back(std::static_pointer_cast<MovieClip>(object));
+    return object;
+}
+
+void MovieClip::applyPlace(const swf::PlaceObject& place, int frame)
+{
+    const int depth = int(place.depth) + TimelineDepthOffset;
+    DisplayObject* existing = childAtDepth(depth);
+    if (!place.isMove) {
+        if (place.characterId)
+            placeNewObject(place, frame, depth);
+        return;
+    }
+    if (!existing) {
+        // A move at an empty depth places the character if it names one; otherwise nothing.
+        if (place.characterId)
+            placeNewObject(place, frame, depth);
+        return;
+    }
+    if (place.characterId && *place.characterId != existing->characterId() && !existing->isMovieClip()) {
+        // Replacing the character of a shape or text keeps the instance's place and properties.
+        std::shared_ptr<DisplayObject> replacement = m_services->instantiate(library(), *place.characterId);
+        if (replacement && !replacement->isMovieClip()) {
+            replacement->setPlacedByTimeline(true);
+            replacement->setPlaceFrame(existing->placeFrame());
+            replacement->setMatrix(existing->matrix());
+            replacement->setColorTransform(existing->colorTransform());
+            replacement->setRatio(existing->ratio());
+            replacement->setName(existing->name());
+            replacement->setClipDepth(existing->clipDepth());
+            replacement->setVisible(existing->isVisible());
+            if (std::shared_ptr<DisplayObject> previous = removeChild(depth))
+                m_services->objectRemoved(*previous);
+            insertChild(depth, replacement);
+            m_services->objectPlaced(*replacement);
+            existing = replacement.get();
+        }
+    }
+    applyPlaceFields(*existing, place, false);
+}
+
+void MovieClip::applyRemove(const swf::RemoveObject& remove)
+{
+    const int depth = int(remove.depth) + TimelineDepthOffset;
+    DisplayObject* existing = childAtDepth(depth);
+    if (!existing)
+        return;
+    if (remove.characterId && *remove.characterId != existing->characterId())
+        return;
+    if (std::shared_ptr<DisplayObject> removed = removeChild(depth))
+        m_services->objectRemoved(*removed);
+}
+
+void MovieClip::foldFrame(int frame, FoldedFrames& folded, bool removeExisting)
+{
+    const swf::Frame* data = frameData(frame);
+    if (!data)
+        return;
+    for (const swf::ControlTag& tag : data->tags) {
+        if (const auto* place = std::get_if<swf::PlaceObject>(&tag)) {
+            const int depth = int(place->depth) + TimelineDepthOffset;
+            auto found = folded.find(depth);
+            if (!place->isMove && place->characterId) {
+                folded[depth] = {*place, frame};
+            } else if (found != folded.end()) {
+                mergePlace(found->second.place, *place);
+                if (place->characterId && *place->characterId != found->second.place.characterId)
+                    found->second.frame = frame;
+            } else {
+                folded[depth] = {*place, frame};
+            }
+        } else if (const auto* remove = std::get_if<swf::RemoveObject>(&tag)) {
+            const int depth = int(remove->depth) + TimelineDepthOffset;
+            folded.erase(depth);
+            if (removeExisting)
+                applyRemove(*remove);
+        }
+    }
+}
+
+void MovieClip::applyFolded(const FoldedFrames& folded, bool rewinding)
+{
+    for (const auto& [depth, entry] : folded) {
+        const swf::PlaceObject& place = entry.place;
+        DisplayObject* existing = childAtDepth(depth);
+        if (rewinding && existing && existing->isPlacedByTimeline() && place.characterId
+            && *place.characterId == existing->characterId()) {
+            // The object stays: a rewind only puts it back as frame placed it.
+            applyPlaceFields(*existing, place, true);
+            continue;
+        }
+        if (place.isMove && !place.characterId) {
+            if (existing)
+                applyPlaceFields(*existing, place, false);
+            continue;
+        }
+        if (place.isMove && existing && (!place.characterId || existing->isMovieClip())) {
+            applyPlaceFields(*existing, place, false);
+            continue;
+        }
+        if (place.characterId)
+            placeNewObject(place, entry.frame, depth);
+    }
+}
+
+void MovieClip::gotoForward(int frame)
+{
+    FoldedFrames folded;
+    for (int step = m_currentFrame + 1; step <= frame; ++step)
+        foldFrame(step, folded, true);
+    m_currentFrame = frame;
+    applyFolded(folded, false);
+}
+
+void MovieClip::gotoBackward(int frame)
+{
+    FoldedFrames folded;
+    for (int step = 1; step <= frame; ++step)
+        foldFrame(step, folded, false);
+    // Timeline objects that the target frame does not show go: those placed after it and those
+    // whose depth the frames up to it leave empty or fill with another character.
+    std::vector<int> doomed;
+    for (const auto& [depth, child] : children()) {
+        if (!child->isPlacedByTimeline())
+            continue;
+        auto found = folded.find(depth);
+        const bool keep = child->placeFrame() <= frame && found != folded.end()
+            && found->second.place.characterId && *found->second.place.characterId == child->characterId();
+        if (!keep)
+            doomed.push_back(depth);
+    }
+    for (int depth : doomed) {
+        if (std::shared_ptr<DisplayObject> removed = removeChild(depth))
+            m_services->objectRemoved(*removed);
+    }
+    m_currentFrame = frame;
+    applyFolded(folded, true);
+}
+
+MovieClip* MovieClip::attachMovie(const QString& exportName, const QString& instanceName, int depth)
+{
+    const std::optional<uint16_t> id = library() ? library()->exportedId(exportName.toStdString()) : std::nullopt;
+    if (!id)
+        return nullptr;
+    std::shared_ptr<DisplayObject> object = m_services->instantiate(library(), *id);
+    if (!object || !object->isMovieClip())
+        return nullptr;
+    auto clip = std::static_pointer_cast<MovieClip>(object);
+    clip->setName(instanceName);
+    if (std::shared_ptr<DisplayObject> previous = removeChild(depth))
+        m_services->objectRemoved(*previous);
+    insertChild(depth, clip);
+    m_services->objectPlaced(*clip);
+    clip->runFirstFrame();
+    return clip.get();
+}
+
+MovieClip* MovieClip::createEmptyMovieClip(const QString& instanceName, int depth)
+{
+    std::shared_ptr<MovieClip> clip = createEmpty(*m_services, library());
+    clip->setName(instanceName);
+    if (std::shared_ptr<DisplayObject> previous = removeChild(depth))
+        m_services->objectRemoved(*previous);
+    insertChild(depth, clip);
+    m_services->objectPlaced(*clip);
+    clip->m_currentFrame = 1;
+    return clip.get();
+}
+
+MovieClip* MovieClip::duplicate(const QString& instanceName, int depth)
+{
+    MovieClip* parent = parentClip();
+    if (!parent || m_isLevelRoot || isRemoved())
+        return nullptr;
+    std::shared_ptr<MovieClip> copy = m_timeline && character()
+        ? std::make_shared<MovieClip>(*m_services, library(), character(), characterId())
+        : createEmpty(*m_services, library());
+    copy->setName(instanceName);
+    copy->setMatrix(matrix());
+    copy->setColorTransform(colorTransform());
+    copy->setClipActions(clipActions());
+    copy->setVisible(isVisible());
+    copy->setBlendMode(blendMode());
+    copy->setFilters(filters());
+    copy->setTransformedByScript(isTransformedByScript());
+    copy->m_drawing = m_drawing;
+    if (std::shared_ptr<DisplayObject> previous = parent->removeChild(depth))
+        m_services->objectRemoved(*previous);
+    parent->insertChild(depth, copy);
+    m_services->objectPlaced(*copy);
+    if (copy->m_timeline)
+        copy->runFirstFrame();
+    else
+        copy->m_currentFrame = 1;
+    return copy.get();
+}
+
+bool MovieClip::removeFromParent()
+{
+    DisplayContainer* container = parent();
+    if (!container || m_isLevelRoot || isRemoved())
+        return false;
+    if (depth() < 0 || depth() > HighestRemovableDepth)
+        return false;
+    if (std::shared_ptr<DisplayObject> removed = container->removeChild(depth()))
+        m_services->objectRemoved(*removed);
+    return true;
+}
+
+void MovieClip::swapDepths(int targetDepth)
+{
+    DisplayContainer* container = parent();
+    if (!container || m_isLevelRoot || isRemoved() || targetDepth == depth())
+        return;
+    if (DisplayObject* other = container->childAtDepth(targetDepth))
+        other->setPlacedByTimeline(false);
+    // Once moved by a script, the timeline no longer manages this clip.
+    setPlacedByTimeline(false);
+    container->swapChildren(depth(), targetDepth);
+}
+
+void MovieClip::replaceWithMovie(std::shared_ptr<const MovieLibrary> movieLibrary)
+{
+    if (!movieLibrary)
+        return;
+    std::vector<int> depths;
+    for (const auto& [depth, child] : children())
+        depths.push_back(depth);
+    for (int depth : depths) {
+        if (std::shared_ptr<DisplayObject> removed = removeChild(depth))
+            m_services->objectRemoved(*removed);
+    }
+    resetContent(std::move(movieLibrary), nullptr, 0);
+    m_timeline = &library()->movie().timeline;
+    m_currentFrame = 0;
+    m_playing = true;
+    m_drawing.clear();
+    setClipActions({});
+    runFirstFrame();
+}
+
+swf::Rect MovieClip::localBounds() const
+{
+    return unitedRect(DisplayContainer::localBounds(), m_drawing.bounds());
+}
+
+} // namespace player::display
