@@ -47,8 +47,10 @@ Transform gradientTransform(const TwipsRect& box, double angleDegrees)
     const double angle = angleDegrees * M_PI / 180.0;
     Transform transform;
     transform.scaleX = scaleX * std::cos(angle);
-    transform.rotateSkew0 = scaleX * std::sin(angle);
-    transform.rotateSkew1 = -scaleY * std::sin(angle);
+    // Turned first, then stretched over the box, as Flash's gradient boxes are: at 90 degrees
+    // the gradient runs along the box's height.
+    transform.rotateSkew0 = scaleY * std::sin(angle);
+    transform.rotateSkew1 = -scaleX * std::sin(angle);
     transform.scaleY = scaleY * std::cos(angle);
     transform.translateX = (box.xMin + box.xMax) / 2;
     transform.translateY = (box.yMin + box.yMax) / 2;

@@ -196,6 +196,12 @@ private:
         if (frames.isEmpty())
             throw BuildFailure(where + ": \"frames\" must list at least one frame");
         writeFrames(timeline, frames, where + " frame");
+        // "frameCount" adds empty frames after the listed ones, for clips driven by frame number.
+        const int frameCount = clip["frameCount"].toInt(0);
+        if (frameCount > 16000)
+            throw BuildFailure(where + ": \"frameCount\" must be at most 16000");
+        while (timeline.frameCount() < frameCount)
+            timeline.showFrame();
         const uint16_t id = m_movie->allocateCharacterId();
         m_movie->defineSprite(id, timeline);
         if (clip.contains("export"))
@@ -331,8 +337,15 @@ private:
                 timeline.removeObject(uint16_t(depth.toInt()));
             for (const PlaceObjectRecord& record : records)
                 timeline.placeObject(record);
-            if (frame.contains("script"))
-                timeline.doAction(script(frame["script"], frameWhere + " script"));
+            // A list of scripts becomes one DoAction each, run in order; shared files stay
+            // separate, so errors keep their own file's lines.
+            const QJsonValue scripts = frame["script"];
+            if (scripts.isArray()) {
+                for (const QJsonValue& each : scripts.toArray())
+                    timeline.doAction(script(each, frameWhere + " script"));
+            } else if (!scripts.isUndefined()) {
+                timeline.doAction(script(scripts, frameWhere + " script"));
+            }
             timeline.showFrame();
         }
     }
