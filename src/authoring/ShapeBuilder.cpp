@@ -158,8 +158,40 @@ void writeStyles(ByteWriter& out, const ShapeLayer& layer, bool shape4)
     }
 }
 
+// Edge records hold their deltas in at most 17 bits (a 4-bit count plus 2), so longer edges
+// are written as pieces.
+constexpr int maximumEdgeBits = 17;
+
 void writeEdge(BitWriter& bits, const PathCommand& command, int32_t& penX, int32_t& penY)
 {
+    if (command.kind == PathCommand::Kind::LineTo) {
+        const int32_t dx = command.x - penX;
+        const int32_t dy = command.y - penY;
+        if (std::max(signedBitCount(dx), signedBitCount(dy)) > maximumEdgeBits) {
+            writeEdge(bits, {PathCommand::Kind::LineTo, 0, 0, penX + dx / 2, penY + dy / 2}, penX, penY);
+            writeEdge(bits, command, penX, penY);
+            return;
+        }
+    } else {
+        const int32_t controlDx = command.controlX - penX;
+        const int32_t controlDy = command.controlY - penY;
+        const int32_t anchorDx = command.x - command.controlX;
+        const int32_t anchorDy = command.y - command.controlY;
+        if (std::max({signedBitCount(controlDx), signedBitCount(controlDy), signedBitCount(anchorDx),
+                      signedBitCount(anchorDy)}) > maximumEdgeBits) {
+            // Split the curve in the middle (de Casteljau); each half has half-length deltas.
+            const int32_t startX = penX, startY = penY;
+            const int32_t firstControlX = (startX + command.controlX) / 2;
+            const int32_t firstControlY = (startY + command.controlY) / 2;
+            const int32_t secondControlX = (command.controlX + command.x) / 2;
+            const int32_t secondControlY = (command.controlY + command.y) / 2;
+            const int32_t middleX = (firstControlX + secondControlX) / 2;
+            const int32_t middleY = (firstControlY + secondControlY) / 2;
+            writeEdge(bits, {PathCommand::Kind::CurveTo, firstControlX, firstControlY, middleX, middleY}, penX, penY);
+            writeEdge(bits, {PathCommand::Kind::CurveTo, secondControlX, secondControlY, command.x, command.y}, penX, penY);
+            return;
+        }
+    }
     if (command.kind == PathCommand::Kind::LineTo) {
         const int32_t dx = command.x - penX;
         const int32_t dy = command.y - penY;

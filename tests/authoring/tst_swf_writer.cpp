@@ -184,6 +184,64 @@ private slots:
         QCOMPARE(body.toHex(), expected.toHex());
     }
 
+    void longEdgesAreSplitToFitTheirBitFields()
+    {
+        // 4096 pixels is 81920 twips: 18 bits, one more than an edge record holds.
+        ShapeBuilder shape;
+        ShapeLayer layer;
+        layer.path.moveTo(0, 0);
+        layer.path.lineTo(81920, 0);
+        layer.path.curveTo(81920, 81920, 0, 81920);
+        layer.line = LineStyle{20, {}};
+        shape.addLayer(std::move(layer));
+        const QByteArray body = shape.tagBody(1);
+        // Walk the records: every edge's bit count must be at most 17, and the pen must end
+        // where the path ends.
+        // Id, 18-bit bounds (10 bytes), no fills, one line of width and colour, index bits.
+        int bitPosition = (2 + 10 + 1 + 1 + 2 + 4 + 1) * 8;
+        auto read = [&](int count) {
+            uint32_t value = 0;
+            for (int i = 0; i < count; ++i, ++bitPosition)
+                value = (value << 1) | ((uint8_t(body[bitPosition / 8]) >> (7 - bitPosition % 8)) & 1);
+            return value;
+        };
+        auto readSigned = [&](int count) {
+            const uint32_t value = read(count);
+            return int32_t(value << (32 - count)) >> (32 - count);
+        };
+        QCOMPARE(read(6), 0b001011u); // style change: line style, fill style 0 and move
+        const int moveBits = int(read(5));
+        QCOMPARE(readSigned(moveBits), 0);
+        QCOMPARE(readSigned(moveBits), 0);
+        QCOMPARE(read(1), 0u); // no fill
+        QCOMPARE(read(1), 1u); // line style 1
+        int x = 0, y = 0, edges = 0;
+        while (read(1) == 1) {
+            ++edges;
+            const bool straight = read(1) == 1;
+            const int count = int(read(4)) + 2;
+            QVERIFY(count <= 17);
+            if (straight) {
+                if (read(1) == 1) {
+                    x += readSigned(count);
+                    y += readSigned(count);
+                } else if (read(1) == 1) {
+                    y += readSigned(count);
+                } else {
+                    x += readSigned(count);
+                }
+            } else {
+                x += readSigned(count);
+                y += readSigned(count);
+                x += readSigned(count);
+                y += readSigned(count);
+            }
+        }
+        QVERIFY(edges > 2);
+        QCOMPARE(x, 0);
+        QCOMPARE(y, 81920);
+    }
+
     void focalGradientNeedsDefineShape4()
     {
         ShapeBuilder shape;
