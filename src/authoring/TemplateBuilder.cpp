@@ -81,7 +81,7 @@ public:
         const QJsonArray frames = m_manifest["frames"].toArray();
         if (frames.isEmpty())
             throw BuildFailure(m_manifestName + ": \"frames\" must list at least one frame");
-        writeFrames(m_movie->root(), frames, "frame");
+        writeFrames(m_movie->root(), frames, m_manifestName + " frame");
         return m_movie->toBytes(m_manifest["compress"].toBool(true));
     }
 
