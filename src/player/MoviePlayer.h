@@ -8,6 +8,9 @@
 namespace player {
 
 class Player;
+namespace render {
+class DisplayRenderer;
+}
 
 enum class ScaleMode { ExactFit, ShowAll, NoScale };
 
@@ -65,7 +68,11 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
+    void restartFrameTimer();
+
     std::unique_ptr<Player> m_player;
+    std::unique_ptr<render::DisplayRenderer> m_renderer;
+    double m_timerFrameRate = 0.0;
     ScaleMode m_scaleMode = ScaleMode::ExactFit;
     bool m_interactive = true;
     int m_timerId = 0;

@@ -1,0 +1,155 @@
+#include "MoviePlayer.h"
+
+#include "Player.h"
+#include "ScriptEngineFactory.h"
+#include "render/DisplayRenderer.h"
+
+#include <QPainter>
+#include <QTimerEvent>
+
+#include <algorithm>
+#include <cmath>
+
+namespace player {
+
+MoviePlayer::MoviePlayer(QWidget* parent)
+    : QWidget(parent), m_player(std::make_unique<Player>()), m_renderer(std::make_unique<render::DisplayRenderer>())
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    m_player->onFsCommand = [this](const QString& command, const QString& args) { emit FSCommand(command, args); };
+    m_player->onFlashCall = [this](const QString& request) { emit FlashCall(request); };
+    m_player->setScriptHost(makeScriptHost(*m_player));
+}
+
+MoviePlayer::~MoviePlayer()
+{
+    if (m_timerId)
+        killTimer(m_timerId);
+}
+
+void MoviePlayer::LoadMovie(int layer, const QString& url)
+{
+    // Errors are not reported to the host: a movie that cannot be read leaves the layer empty.
+    m_player->loadMovie(layer, url);
+    restartFrameTimer();
+    update();
+}
+
+void MoviePlayer::GotoFrame(int frame)
+{
+    m_player->gotoFrame(frame);
+    update();
+}
+
+bool MoviePlayer::TGotoFrame(const QString& target, int frame)
+{
+    const bool found = m_player->tGotoFrame(target, frame);
+    update();
+    return found;
+}
+
+std::optional<int> MoviePlayer::TCurrentFrame(const QString& target) const
+{
+    return m_player->tCurrentFrame(target);
+}
+
+void MoviePlayer::SetVariable(const QString& name, const QString& value)
+{
+    m_player->setVariable(name, value);
+    update();
+}
+
+std::optional<QString> MoviePlayer::GetVariable(const QString& name) const
+{
+    return m_player->getVariable(name);
+}
+
+void MoviePlayer::setScaleMode(ScaleMode mode)
+{
+    m_scaleMode = mode;
+    update();
+}
+
+ScaleMode MoviePlayer::scaleMode() const
+{
+    return m_scaleMode;
+}
+
+void MoviePlayer::setInteractive(bool interactive)
+{
+    m_interactive = interactive;
+}
+
+bool MoviePlayer::isInteractive() const
+{
+    return m_interactive;
+}
+
+Player& MoviePlayer::engine()
+{
+    return *m_player;
+}
+
+void MoviePlayer::restartFrameTimer()
+{
+    const bool hasMovie = !m_player->stage().levels().empty();
+    double rate = m_player->frameRate();
+    // A rate of 0 (or nonsense) plays as fast as Flash would allow, which we cap.
+    if (!std::isfinite(rate) || rate <= 0.0)
+        rate = 120.0;
+    rate = std::clamp(rate, 0.01, 120.0);
+    if (hasMovie && m_timerId && rate == m_timerFrameRate)
+        return;
+    if (m_timerId) {
+        killTimer(m_timerId);
+        m_timerId = 0;
+    }
+    if (!hasMovie)
+        return;
+    m_timerFrameRate = rate;
+    m_timerId = startTimer(static_cast<int>(std::lround(1000.0 / rate)), Qt::PreciseTimer);
+}
+
+void MoviePlayer::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != m_timerId) {
+        QWidget::timerEvent(event);
+        return;
+    }
+    m_player->advanceFrame();
+    restartFrameTimer();
+    update();
+}
+
+void MoviePlayer::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    m_renderer->renderStage(painter, m_player->stage(), size(), m_scaleMode);
+}
+
+// Mouse input reaches buttons and clip events with the script engine; until then it is taken
+// and dropped, so that clicks on the movie do not fall through to the window.
+void MoviePlayer::mousePressEvent(QMouseEvent* event)
+{
+    if (!m_interactive)
+        QWidget::mousePressEvent(event);
+}
+
+void MoviePlayer::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!m_interactive)
+        QWidget::mouseReleaseEvent(event);
+}
+
+void MoviePlayer::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!m_interactive)
+        QWidget::mouseMoveEvent(event);
+}
+
+void MoviePlayer::leaveEvent(QEvent* event)
+{
+    QWidget::leaveEvent(event);
+}
+
+} // namespace player
