@@ -1,0 +1,75 @@
+#pragma once
+
+#include "FunctionObject.h"
+#include "Scope.h"
+#include "Value.h"
+#include "player/swf/Movie.h"
+
+#include <memory>
+#include <vector>
+
+namespace player::avm1 {
+
+class Machine;
+
+// Runs one action list or function body: the operand stack, the registers, the scope chain,
+// the clip that timeline actions address, and the constant pool.
+class Interpreter {
+public:
+    Interpreter(Machine& machine, swf::ActionCode code, size_t start, size_t end, int swfVersion, ScopeChain scope,
+                Object* thisObject, Object* target, std::shared_ptr<const std::vector<QString>> constantPool);
+
+    // Runs to the end or to a Return and gives the returned value.
+    Value run();
+
+    // Calls a script function: a new activation with its arguments, locals and registers.
+    static Value invoke(Machine& machine, FunctionObject* function, Object* self, const Arguments& arguments, Object* methodHolder);
+
+private:
+    enum class Outcome { Normal, Return };
+
+    Outcome runRange(size_t start, size_t end, size_t& position);
+    Outcome execute(uint8_t code, size_t payload, size_t payloadLength, size_t& next);
+
+    Value pop();
+    void push(const Value& value) { m_stack.push_back(value); }
+    QString popString();
+    double popNumber();
+    QString decodeString(size_t start, size_t limit, size_t& after) const;
+
+    Value getVariable(const QString& name);
+    void setVariable(const QString& name, const Value& value);
+    Object* localsObject() const;
+    void defineFunction(size_t payload, size_t payloadLength, size_t& next, bool version2);
+    Outcome runTry(size_t payload, size_t payloadLength, size_t& next);
+    Outcome runWith(size_t payload, size_t& next);
+    void pushValues(size_t payload, size_t payloadLength);
+    Object* targetFromValue(const Value& value);
+    void setTarget(Object* target);
+    Value getProperty(Object* clip, int index);
+    void setProperty(Object* clip, int index, const Value& value);
+    void gotoFrameValue(const Value& frame, bool play, int bias);
+    void getUrl(const QString& url, const QString& target, int method, bool loadTarget, bool loadVariables);
+    Value callFunctionNamed(const QString& name, const Arguments& arguments);
+    Arguments popArguments();
+    void enumerate(const Value& object);
+
+    Machine& m_machine;
+    swf::ActionCode m_code;
+    size_t m_start;
+    size_t m_end;
+    int m_swfVersion;
+    ScopeChain m_scope;
+    Object* m_thisObject;
+    Object* m_target;
+    Object* m_baseClip;
+    std::shared_ptr<const std::vector<QString>> m_constantPool;
+    std::vector<Value> m_stack;
+    std::vector<Value> m_registers;
+    Value m_returnValue;
+    FunctionObject* m_callee = nullptr;
+    Object* m_superObject = nullptr;
+    int m_skipActions = 0;
+};
+
+} // namespace player::avm1

@@ -1,0 +1,605 @@
+#include "Machine.h"
+
+#include "ArrayObject.h"
+#include "BoxedValue.h"
+#include "Interpreter.h"
+#include "Marker.h"
+#include "NumberText.h"
+#include "ScriptExceptions.h"
+#include "SuperObject.h"
+#include "builtins/Builtins.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace player::avm1 {
+
+Machine::Machine(DisplayBridge& bridge)
+    : m_bridge(bridge)
+{
+    installBuiltins();
+    m_heapSizeAfterCollection = m_heap.size();
+}
+
+Machine::~Machine() = default;
+
+void Machine::installBuiltins()
+{
+    // Object.prototype and Function.prototype come first: every other built-in hangs off them.
+    m_prototypes.object = make<Object>(nullptr);
+    m_prototypes.function = make<Object>(m_prototypes.object);
+    m_global = make<Object>(m_prototypes.object);
+    builtins::installAll(*this);
+}
+
+ArrayObject* Machine::makeArray(std::vector<Value> elements)
+{
+    if (elements.size() > maximumArrayLength)
+        throw ScriptAbort{QStringLiteral("An array grew too long.")};
+    return make<ArrayObject>(m_prototypes.array, std::move(elements));
+}
+
+FunctionObject* Machine::makeNative(NativeFunction function, NativeFunction constructor)
+{
+    return make<FunctionObject>(m_prototypes.function, std::move(function), std::move(constructor));
+}
+
+FunctionObject* Machine::defineMethod(Object* object, const QString& name, NativeFunction function, uint8_t flags)
+{
+    FunctionObject* method = makeNative(std::move(function));
+    object->define(name, Value(method), flags);
+    return method;
+}
+
+double Machine::toNumber(const Value& value)
+{
+    switch (value.type()) {
+    case Value::Type::Undefined:
+    case Value::Type::Null:
+        return m_swfVersion < 7 ? 0.0 : std::nan("");
+    case Value::Type::Boolean:
+        return value.asBoolean() ? 1.0 : 0.0;
+    case Value::Type::Number:
+        return value.asNumber();
+    case Value::Type::String:
+        return number_text::fromText(value.asString(), m_swfVersion);
+    case Value::Type::Object: {
+        if (m_swfVersion < 5)
+            return 0.0;
+        Value primitive = toPrimitiveNumber(value);
+        if (primitive.isObject())
+            return std::nan("");
+        if (primitive.isNullish())
+            return std::nan("");
+        return toNumber(primitive);
+    }
+    }
+    return std::nan("");
+}
+
+QString Machine::toString(const Value& value)
+{
+    switch (value.type()) {
+    case Value::Type::Undefined:
+        return m_swfVersion < 7 ? QString() : QStringLiteral("undefined");
+    case Value::Type::Null:
+        return QStringLiteral("null");
+    case Value::Type::Boolean:
+        if (m_swfVersion < 5)
+            return value.asBoolean() ? QStringLiteral("1") : QStringLiteral("0");
+        return value.asBoolean() ? QStringLiteral("true") : QStringLiteral("false");
+    case Value::Type::Number:
+        return number_text::toText(value.asNumber());
+    case Value::Type::String:
+        return value.asString();
+    case Value::Type::Object: {
+        Object* object = value.asObject();
+        // Clips turn into their target path whatever their toString says.
+        if (object->kind() == ObjectKind::Clip)
+            return m_bridge.targetPath(object, false);
+        Value text = callMethod(value, QStringLiteral("toString"), {});
+        if (text.isString())
+            return text.asString();
+        return object->kind() == ObjectKind::Function ? QStringLiteral("[type Function]") : QStringLiteral("[type Object]");
+    }
+    }
+    return QString();
+}
+
+bool Machine::toBoolean(const Value& value) const
+{
+    switch (value.type()) {
+    case Value::Type::Undefined:
+    case Value::Type::Null:
+        return false;
+    case Value::Type::Boolean:
+        return value.asBoolean();
+    case Value::Type::Number:
+        return !std::isnan(value.asNumber()) && value.asNumber() != 0;
+    case Value::Type::String: {
+        if (m_swfVersion >= 7)
+            return !value.asString().isEmpty();
+        // Before SWF 7 a string is true when it reads as a number other than zero.
+        double number = number_text::fromText(value.asString(), m_swfVersion);
+        return !std::isnan(number) && number != 0;
+    }
+    case Value::Type::Object:
+        return true;
+    }
+    return false;
+}
+
+int32_t Machine::toInt32(const Value& value)
+{
+    return number_text::toInt32(toNumber(value));
+}
+
+Value Machine::toPrimitiveNumber(const Value& value)
+{
+    Object* object = value.asObject();
+    if (!object || object->kind() == ObjectKind::Clip)
+        return value;
+    return callMethod(value, QStringLiteral("valueOf"), {});
+}
+
+Value Machine::toPrimitiveForAdd(const Value& value)
+{
+    Object* object = value.asObject();
+    if (!object)
+        return value;
+    Value result;
+    if (object->kind() == ObjectKind::Clip)
+        return value;
+    if (m_swfVersion > 5 && object->kind() == ObjectKind::Date)
+        result = callMethod(value, QStringLiteral("toString"), {});
+    else
+        result = callMethod(value, QStringLiteral("valueOf"), {});
+    return result.isPrimitive() ? result : value;
+}
+
+Object* Machine::toObject(const Value& value)
+{
+    switch (value.type()) {
+    case Value::Type::Object:
+        return value.asObject();
+    case Value::Type::String:
+        return make<BoxedValue>(m_prototypes.string, ObjectKind::String, value);
+    case Value::Type::Number:
+        return make<BoxedValue>(m_prototypes.number, ObjectKind::Number, value);
+    case Value::Type::Boolean:
+        return make<BoxedValue>(m_prototypes.boolean, ObjectKind::Boolean, value);
+    default:
+        return nullptr;
+    }
+}
+
+QString Machine::typeOf(const Value& value)
+{
+    switch (value.type()) {
+    case Value::Type::Undefined:
+        return QStringLiteral("undefined");
+    case Value::Type::Null:
+        return QStringLiteral("null");
+    case Value::Type::Boolean:
+        return QStringLiteral("boolean");
+    case Value::Type::Number:
+        return QStringLiteral("number");
+    case Value::Type::String:
+        return QStringLiteral("string");
+    case Value::Type::Object:
+        switch (value.asObject()->kind()) {
+        case ObjectKind::Function:
+            return QStringLiteral("function");
+        case ObjectKind::Clip:
+            return m_bridge.isClip(value.asObject()) ? QStringLiteral("movieclip") : QStringLiteral("object");
+        default:
+            return QStringLiteral("object");
+        }
+    }
+    return QStringLiteral("undefined");
+}
+
+bool Machine::looseEquals(const Value& leftIn, const Value& rightIn)
+{
+    Value left = leftIn;
+    Value right = rightIn;
+    if (m_swfVersion <= 5) {
+        // SWF 5 asks both sides for valueOf even when both are objects.
+        left = toPrimitiveNumber(left);
+        right = toPrimitiveNumber(right);
+    }
+    using Type = Value::Type;
+    if (left.isNullish() && right.isNullish())
+        return true;
+    if (left.type() == right.type()) {
+        switch (left.type()) {
+        case Type::Boolean:
+            return left.asBoolean() == right.asBoolean();
+        case Type::Number:
+            // Flash Player 7 and later find NaN equal to NaN here.
+            return left.asNumber() == right.asNumber() || (std::isnan(left.asNumber()) && std::isnan(right.asNumber()));
+        case Type::String:
+            return left.asString() == right.asString();
+        case Type::Object:
+            if (left.asObject() == right.asObject())
+                return true;
+            if (left.asObject()->kind() == ObjectKind::Clip && right.asObject()->kind() == ObjectKind::Clip)
+                return toString(left) == toString(right);
+            return false;
+        default:
+            return false;
+        }
+    }
+    if (left.isBoolean())
+        return looseEquals(Value(left.asBoolean() ? 1.0 : 0.0), right);
+    if (right.isBoolean())
+        return looseEquals(left, Value(right.asBoolean() ? 1.0 : 0.0));
+    if (left.isNumber() && right.isString())
+        return left.asNumber() == toNumber(right);
+    if (left.isString() && right.isNumber())
+        return toNumber(left) == right.asNumber();
+    if (left.isObject() && !right.isNullish()) {
+        Value primitive = toPrimitiveNumber(left);
+        return primitive.isPrimitive() && looseEquals(primitive, right);
+    }
+    if (right.isObject() && !left.isNullish()) {
+        Value primitive = toPrimitiveNumber(right);
+        return primitive.isPrimitive() && looseEquals(left, primitive);
+    }
+    return false;
+}
+
+Value Machine::lessThan(const Value& leftIn, const Value& rightIn)
+{
+    Value left = toPrimitiveNumber(leftIn);
+    if (left.isObject() && left.asObject()->kind() != ObjectKind::Clip)
+        return Value(false);
+    Value right = toPrimitiveNumber(rightIn);
+    if (right.isObject() && right.asObject()->kind() != ObjectKind::Clip)
+        return Value(false);
+    if (left.isString() && right.isString())
+        return Value(left.asString() < right.asString());
+    double a = toNumber(left);
+    double b = toNumber(right);
+    if (std::isnan(a) || std::isnan(b))
+        return Value();
+    return Value(a < b);
+}
+
+Value Machine::add(const Value& leftIn, const Value& rightIn)
+{
+    Value left = toPrimitiveForAdd(leftIn);
+    Value right = toPrimitiveForAdd(rightIn);
+    if (left.isString() || right.isString()) {
+        QString text = toString(left);
+        QString tail = toString(right);
+        checkStringLength(text.size() + tail.size());
+        text += tail;
+        return Value(text);
+    }
+    return Value(toNumber(left) + toNumber(right));
+}
+
+void Machine::checkStringLength(qsizetype length)
+{
+    if (length > maximumStringLength)
+        throw ScriptAbort{QStringLiteral("A string grew beyond %1 characters.").arg(maximumStringLength)};
+}
+
+Value Machine::getMember(const Value& target, const QString& name)
+{
+    switch (target.type()) {
+    case Value::Type::Object:
+        return target.asObject()->get(*this, name);
+    case Value::Type::String:
+        if (name.compare(QLatin1String("length"), caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0)
+            return Value(double(target.asString().size()));
+        return m_prototypes.string->get(*this, name);
+    case Value::Type::Number:
+        return m_prototypes.number->get(*this, name);
+    case Value::Type::Boolean:
+        return m_prototypes.boolean->get(*this, name);
+    default:
+        return Value();
+    }
+}
+
+void Machine::setMember(const Value& target, const QString& name, const Value& value)
+{
+    if (Object* object = target.asObject())
+        object->set(*this, name, value);
+}
+
+bool Machine::isCallable(const Value& value) const
+{
+    Object* object = value.asObject();
+    return object && object->kind() == ObjectKind::Function;
+}
+
+Value Machine::call(const Value& function, Object* self, const Arguments& arguments)
+{
+    Object* object = function.asObject();
+    if (!object || object->kind() != ObjectKind::Function)
+        return Value();
+    auto* callee = static_cast<FunctionObject*>(object);
+    if (callee->isNative()) {
+        DepthGuard guard(*this);
+        return callee->native()(*this, self, arguments);
+    }
+    return Interpreter::invoke(*this, callee, self, arguments, self ? self->prototype() : nullptr);
+}
+
+Value Machine::callMethod(const Value& target, const QString& name, const Arguments& arguments)
+{
+    Object* object = target.isObject() ? target.asObject() : toObject(target);
+    if (!object)
+        return Value();
+    if (object->kind() == ObjectKind::Super) {
+        auto* super = static_cast<SuperObject*>(object);
+        Object* holder = super->base();
+        Value method = holder ? holder->get(*this, name) : Value();
+        Object* callee = method.asObject();
+        if (!callee || callee->kind() != ObjectKind::Function)
+            return Value();
+        auto* function = static_cast<FunctionObject*>(callee);
+        if (function->isNative()) {
+            DepthGuard guard(*this);
+            return function->native()(*this, super->thisObject(), arguments);
+        }
+        // Find which prototype holds the method, so that a "super" inside it goes one higher.
+        Object* owner = holder;
+        for (int depth = 0; owner && depth < 256 && !owner->hasOwnProperty(*this, name); ++depth)
+            owner = owner->prototype();
+        return Interpreter::invoke(*this, function, super->thisObject(), arguments, owner ? owner : holder);
+    }
+    Value method = object->get(*this, name);
+    Object* callee = method.asObject();
+    if (!callee || callee->kind() != ObjectKind::Function)
+        return Value();
+    auto* function = static_cast<FunctionObject*>(callee);
+    if (function->isNative()) {
+        DepthGuard guard(*this);
+        return function->native()(*this, object, arguments);
+    }
+    Object* owner = object;
+    for (int depth = 0; owner && depth < 256 && !owner->hasOwnProperty(*this, name); ++depth)
+        owner = owner->prototype();
+    return Interpreter::invoke(*this, function, object, arguments, owner ? owner : object);
+}
+
+Value Machine::construct(const Value& constructor, const Arguments& arguments)
+{
+    Object* object = constructor.asObject();
+    if (!object || object->kind() != ObjectKind::Function)
+        return Value();
+    auto* function = static_cast<FunctionObject*>(object);
+    Value prototype = function->get(*this, QStringLiteral("prototype"));
+    Object* instance = make<Object>(prototype.asObject());
+    if (function->isNative() && function->nativeConstructor()) {
+        DepthGuard guard(*this);
+        Value made = function->nativeConstructor()(*this, instance, arguments);
+        if (made.isObject())
+            return made;
+        return Value(instance);
+    }
+    instance->define(QStringLiteral("__constructor__"), constructor, property_flag::DontEnum);
+    if (m_swfVersion < 7)
+        instance->define(QStringLiteral("constructor"), constructor, property_flag::DontEnum);
+    if (function->isNative()) {
+        DepthGuard guard(*this);
+        function->native()(*this, instance, arguments);
+    } else {
+        Interpreter::invoke(*this, function, instance, arguments, instance);
+    }
+    return Value(instance);
+}
+
+bool Machine::instanceOf(Object* object, Object* constructor)
+{
+    if (!object || !constructor)
+        return false;
+    Value prototypeValue = constructor->get(*this, QStringLiteral("prototype"));
+    Object* prototype = prototypeValue.asObject();
+    if (!prototype)
+        return false;
+    int depth = 0;
+    for (Object* link = object->prototype(); link && depth < 256; link = link->prototype(), ++depth) {
+        if (link == prototype)
+            return true;
+        for (Object* interface : link->interfaces()) {
+            if (interface == constructor)
+                return true;
+            Value interfacePrototype = interface->get(*this, QStringLiteral("prototype"));
+            if (interfacePrototype.asObject() == prototype)
+                return true;
+        }
+    }
+    return false;
+}
+
+Machine::DepthGuard::DepthGuard(Machine& machine)
+    : machine(machine)
+{
+    if (machine.m_callDepth >= machine.m_limits.maximumDepth())
+        throw ScriptAbort{QStringLiteral("%1 levels of recursion were exceeded in one action list.").arg(machine.m_limits.maximumDepth())};
+    ++machine.m_callDepth;
+}
+
+Machine::DepthGuard::~DepthGuard()
+{
+    --machine.m_callDepth;
+}
+
+void Machine::beginTopLevel(int swfVersion)
+{
+    if (m_topLevelDepth == 0) {
+        m_limits.start();
+        m_callDepth = 0;
+    }
+    ++m_topLevelDepth;
+    m_swfVersion = swfVersion;
+}
+
+void Machine::endTopLevel()
+{
+    --m_topLevelDepth;
+    if (m_topLevelDepth == 0 && m_heap.size() > m_heapSizeAfterCollection * 2 + 20000)
+        collectGarbage();
+}
+
+void Machine::runTopLevel(Object* clip, const swf::ActionCode& code, int swfVersion)
+{
+    if (!code || code->empty())
+        return;
+    int savedVersion = m_swfVersion;
+    int savedDepth = m_callDepth;
+    beginTopLevel(swfVersion);
+    try {
+        if (!m_limits.expired()) {
+            ScopeChain scope = Scope::make(Scope::Kind::Global, m_global, nullptr);
+            scope = Scope::make(Scope::Kind::Target, clip, scope);
+            Interpreter interpreter(*this, code, 0, code->size(), swfVersion, scope, clip, clip, nullptr);
+            interpreter.run();
+        }
+    } catch (const ScriptThrow&) {
+        // An exception nobody caught ends the action list quietly, as in Flash.
+    } catch (const ScriptAbort&) {
+        if (m_topLevelDepth > 1) {
+            m_swfVersion = savedVersion;
+            m_callDepth = savedDepth;
+            --m_topLevelDepth;
+            throw;
+        }
+    }
+    m_swfVersion = savedVersion;
+    m_callDepth = savedDepth;
+    endTopLevel();
+}
+
+Value Machine::callTopLevel(const Value& function, Object* self, const Arguments& arguments, int swfVersion)
+{
+    int savedVersion = m_swfVersion;
+    int savedDepth = m_callDepth;
+    beginTopLevel(swfVersion);
+    Value result;
+    try {
+        if (!m_limits.expired())
+            result = call(function, self, arguments);
+    } catch (const ScriptThrow&) {
+    } catch (const ScriptAbort&) {
+        if (m_topLevelDepth > 1) {
+            m_swfVersion = savedVersion;
+            m_callDepth = savedDepth;
+            --m_topLevelDepth;
+            throw;
+        }
+    }
+    m_swfVersion = savedVersion;
+    m_callDepth = savedDepth;
+    endTopLevel();
+    return result;
+}
+
+int Machine::addTimer(Object* target, const Value& callback, const QString& methodName, double interval, Arguments arguments, bool repeat)
+{
+    Timer timer;
+    timer.id = m_nextTimerId++;
+    timer.target = target;
+    timer.callback = callback;
+    timer.methodName = methodName;
+    timer.interval = std::isfinite(interval) && interval > 0 ? interval : 0;
+    timer.due = m_clock + timer.interval;
+    timer.arguments = std::move(arguments);
+    timer.repeat = repeat;
+    timer.swfVersion = m_swfVersion;
+    m_timers.push_back(std::move(timer));
+    return m_timers.back().id;
+}
+
+bool Machine::removeTimer(int id)
+{
+    auto found = std::find_if(m_timers.begin(), m_timers.end(), [id](const Timer& timer) { return timer.id == id; });
+    if (found == m_timers.end())
+        return false;
+    m_timers.erase(found);
+    return true;
+}
+
+void Machine::runTimers(double nowMilliseconds)
+{
+    m_clock = nowMilliseconds;
+    // A new frame: scripts stopped by the time limit may run again.
+    m_limits.resetExpiry();
+    std::vector<int> due;
+    for (const Timer& timer : m_timers) {
+        if (timer.due <= nowMilliseconds)
+            due.push_back(timer.id);
+    }
+    for (int id : due) {
+        auto found = std::find_if(m_timers.begin(), m_timers.end(), [id](const Timer& timer) { return timer.id == id; });
+        if (found == m_timers.end())
+            continue; // cleared by an earlier callback
+        Timer timer = *found;
+        if (timer.repeat) {
+            // Flash runs an interval at most once a frame, however much it fell behind.
+            found->due = std::max(found->due + found->interval, nowMilliseconds + (found->interval > 0 ? 0 : 1));
+            if (found->interval > 0 && found->due <= nowMilliseconds)
+                found->due = nowMilliseconds + found->interval;
+        } else {
+            m_timers.erase(found);
+        }
+        if (timer.methodName.isEmpty()) {
+            callTopLevel(timer.callback, timer.target, timer.arguments, timer.swfVersion);
+        } else if (timer.target) {
+            int savedVersion = m_swfVersion;
+            m_swfVersion = timer.swfVersion;
+            Value method = timer.target->get(*this, timer.methodName);
+            m_swfVersion = savedVersion;
+            callTopLevel(method, timer.target, timer.arguments, timer.swfVersion);
+        }
+    }
+}
+
+void Machine::addRoot(Object* object)
+{
+    if (object)
+        m_roots.push_back(object);
+}
+
+void Machine::removeRoot(Object* object)
+{
+    auto found = std::find(m_roots.begin(), m_roots.end(), object);
+    if (found != m_roots.end())
+        m_roots.erase(found);
+}
+
+void Machine::collectGarbage()
+{
+    if (m_topLevelDepth > 0)
+        return;
+    Marker marker;
+    marker.mark(m_global);
+    for (Object* prototype : {m_prototypes.object, m_prototypes.function, m_prototypes.array, m_prototypes.string,
+                              m_prototypes.number, m_prototypes.boolean, m_prototypes.date, m_prototypes.error,
+                              m_prototypes.movieClip, m_prototypes.button, m_prototypes.textField, m_prototypes.point,
+                              m_prototypes.rectangle, m_prototypes.matrix, m_prototypes.colorTransform})
+        marker.mark(prototype);
+    for (Object* root : m_roots)
+        marker.mark(root);
+    for (const auto& entry : m_registeredClasses)
+        marker.mark(entry.second);
+    for (const Timer& timer : m_timers) {
+        marker.mark(timer.target);
+        marker.mark(timer.callback);
+        for (const Value& argument : timer.arguments)
+            marker.mark(argument);
+    }
+    marker.drain();
+    auto firstDead = std::partition(m_heap.begin(), m_heap.end(), [](const std::unique_ptr<Object>& object) { return object->isMarked(); });
+    m_heap.erase(firstDead, m_heap.end());
+    for (const auto& object : m_heap)
+        object->setMarked(false);
+    m_heapSizeAfterCollection = m_heap.size();
+}
+
+} // namespace player::avm1

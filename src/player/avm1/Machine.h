@@ -1,0 +1,171 @@
+#pragma once
+
+#include "DisplayBridge.h"
+#include "ExecutionLimits.h"
+#include "FunctionObject.h"
+#include "Object.h"
+#include "Scope.h"
+#include "Value.h"
+
+#include <QString>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace player::avm1 {
+
+class ArrayObject;
+
+// The prototypes and constructors of the built-in classes that native code makes objects of.
+struct BuiltinPrototypes {
+    Object* object = nullptr;
+    Object* function = nullptr;
+    Object* array = nullptr;
+    Object* string = nullptr;
+    Object* number = nullptr;
+    Object* boolean = nullptr;
+    Object* date = nullptr;
+    Object* error = nullptr;
+    Object* movieClip = nullptr;
+    Object* button = nullptr;
+    Object* textField = nullptr;
+    Object* point = nullptr;
+    Object* rectangle = nullptr;
+    Object* matrix = nullptr;
+    Object* colorTransform = nullptr;
+};
+
+// The ActionScript 1/2 virtual machine: heap, global object, conversions, calls and the
+// interval timers. One machine serves all levels of a player.
+class Machine {
+public:
+    explicit Machine(DisplayBridge& bridge);
+    ~Machine();
+    Machine(const Machine&) = delete;
+    Machine& operator=(const Machine&) = delete;
+
+    DisplayBridge& bridge() { return m_bridge; }
+    ExecutionLimits& limits() { return m_limits; }
+
+    // Objects live on the machine's heap until the collector finds them unreachable.
+    template<class T, class... Arguments>
+    T* make(Arguments&&... arguments)
+    {
+        auto object = std::make_unique<T>(std::forward<Arguments>(arguments)...);
+        T* raw = object.get();
+        m_heap.push_back(std::move(object));
+        return raw;
+    }
+    Object* makeObject() { return make<Object>(m_prototypes.object); }
+    ArrayObject* makeArray(std::vector<Value> elements = {});
+    FunctionObject* makeNative(NativeFunction function, NativeFunction constructor = {});
+    // A native function put on an object as a hidden method.
+    FunctionObject* defineMethod(Object* object, const QString& name, NativeFunction function, uint8_t flags = 7);
+
+    Object* global() const { return m_global; }
+    const BuiltinPrototypes& prototypes() const { return m_prototypes; }
+    BuiltinPrototypes& prototypes() { return m_prototypes; }
+
+    // The SWF version of the code that runs: conversions and name lookup depend on it.
+    int swfVersion() const { return m_swfVersion; }
+    bool caseSensitive() const { return m_swfVersion >= 7; }
+    void setSwfVersion(int version) { m_swfVersion = version; }
+
+    // Conversions, calling valueOf and toString of objects where Flash does.
+    double toNumber(const Value& value);
+    QString toString(const Value& value);
+    bool toBoolean(const Value& value) const;
+    int32_t toInt32(const Value& value);
+    // The primitive for arithmetic and comparison (valueOf); objects whose valueOf gives no
+    // primitive stay objects.
+    Value toPrimitiveNumber(const Value& value);
+    // The primitive for "+": valueOf, but toString for dates from SWF 6.
+    Value toPrimitiveForAdd(const Value& value);
+    Object* toObject(const Value& value);
+    QString typeOf(const Value& value);
+
+    bool looseEquals(const Value& left, const Value& right);
+    // left < right: true, false, or undefined when a NaN is involved.
+    Value lessThan(const Value& left, const Value& right);
+    Value add(const Value& left, const Value& right);
+
+    // Property access on any value (primitives are boxed).
+    Value getMember(const Value& target, const QString& name);
+    void setMember(const Value& target, const QString& name, const Value& value);
+
+    // Calls. "this" may be null; functions that are not callable give undefined.
+    Value call(const Value& function, Object* self, const Arguments& arguments);
+    Value callMethod(const Value& target, const QString& name, const Arguments& arguments);
+    Value construct(const Value& constructor, const Arguments& arguments);
+    bool isCallable(const Value& value) const;
+    bool instanceOf(Object* object, Object* constructor);
+
+    // Runs an action list as a timeline script of a clip: the top level of execution.
+    void runTopLevel(Object* clip, const swf::ActionCode& code, int swfVersion);
+    // Runs a function as the top level (event handlers, timers, host callbacks).
+    Value callTopLevel(const Value& function, Object* self, const Arguments& arguments, int swfVersion);
+    int callDepth() const { return m_callDepth; }
+
+    // setInterval and setTimeout; timers that fell due run by the player's clock.
+    int addTimer(Object* target, const Value& callback, const QString& methodName, double interval, Arguments arguments, bool repeat);
+    bool removeTimer(int id);
+    void runTimers(double nowMilliseconds);
+
+    // Objects that must survive collection whatever refers to them (clip objects, registered
+    // classes): the engine adds and removes them.
+    void addRoot(Object* object);
+    void removeRoot(Object* object);
+    // Frees unreachable objects; only between action lists, when no script runs.
+    void collectGarbage();
+    size_t heapSize() const { return m_heap.size(); }
+
+    // Object.registerClass: export name to constructor, looked up by attachMovie.
+    std::map<QString, Value>& registeredClasses() { return m_registeredClasses; }
+
+    // Guards on memory: strings and arrays beyond these sizes are refused with an abort.
+    static constexpr qsizetype maximumStringLength = 64 * 1024 * 1024;
+    static constexpr size_t maximumArrayLength = 16 * 1024 * 1024;
+    void checkStringLength(qsizetype length);
+
+    // Used by the interpreter for its calls.
+    struct DepthGuard {
+        explicit DepthGuard(Machine& machine);
+        ~DepthGuard();
+        Machine& machine;
+    };
+
+private:
+    friend class Interpreter;
+    void installBuiltins();
+    void beginTopLevel(int swfVersion);
+    void endTopLevel();
+
+    struct Timer {
+        int id = 0;
+        Object* target = nullptr;
+        Value callback;
+        QString methodName;
+        double interval = 0;
+        double due = 0;
+        Arguments arguments;
+        bool repeat = true;
+        int swfVersion = 8;
+    };
+
+    DisplayBridge& m_bridge;
+    ExecutionLimits m_limits;
+    std::vector<std::unique_ptr<Object>> m_heap;
+    size_t m_heapSizeAfterCollection = 0;
+    Object* m_global = nullptr;
+    BuiltinPrototypes m_prototypes;
+    int m_swfVersion = 8;
+    int m_callDepth = 0;
+    int m_topLevelDepth = 0;
+    std::vector<Object*> m_roots;
+    std::map<QString, Value> m_registeredClasses;
+    std::vector<Timer> m_timers;
+    int m_nextTimerId = 1;
+    double m_clock = 0;
+};
+
+} // namespace player::avm1

@@ -1,0 +1,275 @@
+#include "Object.h"
+
+#include "Machine.h"
+#include "Marker.h"
+
+#include <QSet>
+
+namespace player::avm1 {
+
+namespace {
+
+// Prototype chains are followed this far and no further, so that a cycle made through
+// __proto__ cannot hang the player.
+constexpr int maximumPrototypeDepth = 255;
+
+bool isProtoName(const QString& name, bool caseSensitive)
+{
+    return name.compare(QLatin1String("__proto__"), caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+Object::Object(Object* prototype, ObjectKind kind)
+    : m_kind(kind)
+    , m_prototype(prototype)
+{
+}
+
+Object::~Object() = default;
+
+int Object::indexOf(const QString& name, bool caseSensitive) const
+{
+    auto found = m_index.constFind(name);
+    if (found != m_index.constEnd())
+        return found.value();
+    if (caseSensitive)
+        return -1;
+    for (size_t i = 0; i < m_properties.size(); ++i) {
+        if (m_properties[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return int(i);
+    }
+    return -1;
+}
+
+void Object::rebuildIndex()
+{
+    m_index.clear();
+    for (size_t i = 0; i < m_properties.size(); ++i)
+        m_index.insert(m_properties[i].name, int(i));
+}
+
+Property* Object::findOwn(const QString& name, bool caseSensitive)
+{
+    int index = indexOf(name, caseSensitive);
+    return index < 0 ? nullptr : &m_properties[size_t(index)];
+}
+
+const Property* Object::findOwn(const QString& name, bool caseSensitive) const
+{
+    int index = indexOf(name, caseSensitive);
+    return index < 0 ? nullptr : &m_properties[size_t(index)];
+}
+
+bool Object::hasOwnProperty(Machine& machine, const QString& name)
+{
+    Value ignored;
+    if (getSpecial(machine, name, ignored))
+        return true;
+    if (isProtoName(name, machine.caseSensitive()))
+        return m_prototype != nullptr;
+    return findOwn(name, machine.caseSensitive()) != nullptr;
+}
+
+Value Object::get(Machine& machine, const QString& name)
+{
+    return getWithThis(machine, name, this, 0);
+}
+
+Value Object::getWithThis(Machine& machine, const QString& name, Object* thisObject, int depth)
+{
+    Object* object = this;
+    for (; object && depth <= maximumPrototypeDepth; object = object->m_prototype, ++depth) {
+        Value special;
+        if (object->getSpecial(machine, name, special))
+            return special;
+        if (isProtoName(name, machine.caseSensitive()))
+            return object->m_prototype ? Value(object->m_prototype) : Value();
+        if (Property* property = object->findOwn(name, machine.caseSensitive())) {
+            if (property->getter)
+                return machine.call(property->getter, thisObject, {});
+            if (property->setter)
+                return Value();
+            return property->value;
+        }
+    }
+    return Value();
+}
+
+void Object::set(Machine& machine, const QString& name, const Value& value)
+{
+    bool caseSensitive = machine.caseSensitive();
+    if (isProtoName(name, caseSensitive)) {
+        m_prototype = value.asObject();
+        return;
+    }
+    Value newValue = value;
+    for (const Watcher& watcher : m_watchers) {
+        if (watcher.name.compare(name, caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive) != 0)
+            continue;
+        Property* own = findOwn(name, caseSensitive);
+        Value oldValue = own && !own->isVirtual() ? own->value : Value();
+        Object* callback = watcher.callback;
+        Value userData = watcher.userData;
+        newValue = machine.call(callback, this, {Value(name), oldValue, value, userData});
+        break;
+    }
+    if (setSpecial(machine, name, newValue))
+        return;
+    if (Property* property = findOwn(name, caseSensitive)) {
+        if (property->setter) {
+            machine.call(property->setter, this, {newValue});
+            return;
+        }
+        if (property->getter || (property->flags & property_flag::ReadOnly))
+            return;
+        property->value = newValue;
+        return;
+    }
+    int depth = 0;
+    for (Object* object = m_prototype; object && depth <= maximumPrototypeDepth; object = object->m_prototype, ++depth) {
+        if (Property* property = object->findOwn(name, caseSensitive)) {
+            if (property->setter) {
+                machine.call(property->setter, this, {newValue});
+                return;
+            }
+            if (property->getter)
+                return;
+            break;
+        }
+    }
+    define(name, newValue);
+}
+
+bool Object::remove(Machine& machine, const QString& name)
+{
+    int index = indexOf(name, machine.caseSensitive());
+    if (index < 0)
+        return false;
+    if (m_properties[size_t(index)].flags & property_flag::DontDelete)
+        return false;
+    m_properties.erase(m_properties.begin() + index);
+    rebuildIndex();
+    return true;
+}
+
+bool Object::has(Machine& machine, const QString& name)
+{
+    int depth = 0;
+    for (Object* object = this; object && depth <= maximumPrototypeDepth; object = object->m_prototype, ++depth) {
+        if (object->hasOwnProperty(machine, name))
+            return true;
+    }
+    return false;
+}
+
+void Object::define(const QString& name, const Value& value, uint8_t flags)
+{
+    auto found = m_index.constFind(name);
+    if (found != m_index.constEnd()) {
+        Property& property = m_properties[size_t(found.value())];
+        property.value = value;
+        property.getter = nullptr;
+        property.setter = nullptr;
+        property.flags = flags;
+        return;
+    }
+    m_index.insert(name, int(m_properties.size()));
+    m_properties.push_back(Property{name, value, nullptr, nullptr, flags});
+}
+
+void Object::defineVirtual(const QString& name, Object* getter, Object* setter, uint8_t flags)
+{
+    define(name, Value(), flags);
+    Property& property = m_properties[size_t(m_index.value(name))];
+    property.getter = getter;
+    property.setter = setter;
+}
+
+void Object::setFlags(const QString& name, uint8_t setMask, uint8_t clearMask, bool caseSensitive)
+{
+    if (Property* property = findOwn(name, caseSensitive))
+        property->flags = uint8_t((property->flags & ~clearMask) | setMask);
+}
+
+void Object::setAllFlags(uint8_t setMask, uint8_t clearMask)
+{
+    for (Property& property : m_properties)
+        property.flags = uint8_t((property.flags & ~clearMask) | setMask);
+}
+
+void Object::enumerableNames(Machine& machine, std::vector<QString>& names)
+{
+    QSet<QString> seen;
+    int depth = 0;
+    for (Object* object = this; object && depth <= maximumPrototypeDepth; object = object->m_prototype, ++depth) {
+        std::vector<QString> special;
+        object->specialNames(special);
+        for (const QString& name : special) {
+            if (!seen.contains(name)) {
+                seen.insert(name);
+                names.push_back(name);
+            }
+        }
+        for (const Property& property : object->m_properties) {
+            QString key = machine.caseSensitive() ? property.name : property.name.toLower();
+            if (seen.contains(key))
+                continue;
+            seen.insert(key);
+            if (property.isEnumerable())
+                names.push_back(property.name);
+        }
+    }
+}
+
+bool Object::watch(const QString& name, Object* callback, const Value& userData, bool caseSensitive)
+{
+    if (!callback)
+        return false;
+    unwatch(name, caseSensitive);
+    m_watchers.push_back(Watcher{name, callback, userData});
+    return true;
+}
+
+bool Object::unwatch(const QString& name, bool caseSensitive)
+{
+    for (auto it = m_watchers.begin(); it != m_watchers.end(); ++it) {
+        if (it->name.compare(name, caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0) {
+            m_watchers.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+void Object::traceReferences(Marker& marker)
+{
+    marker.mark(m_prototype);
+    for (const Property& property : m_properties) {
+        marker.mark(property.value);
+        marker.mark(property.getter);
+        marker.mark(property.setter);
+    }
+    for (const Watcher& watcher : m_watchers) {
+        marker.mark(watcher.callback);
+        marker.mark(watcher.userData);
+    }
+    for (Object* interface : m_interfaces)
+        marker.mark(interface);
+}
+
+bool Object::getSpecial(Machine&, const QString&, Value&)
+{
+    return false;
+}
+
+bool Object::setSpecial(Machine&, const QString&, const Value&)
+{
+    return false;
+}
+
+void Object::specialNames(std::vector<QString>&)
+{
+}
+
+} // namespace player::avm1

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "Property.h"
+#include "Value.h"
+
+#include <QHash>
+#include <QString>
+#include <functional>
+#include <vector>
+
+namespace player::avm1 {
+
+class Machine;
+class Marker;
+
+// What kind of native object lies behind a script object; instanceof, typeof and the
+// built-in methods use it to tell their own objects from look-alikes.
+enum class ObjectKind : uint8_t {
+    Plain, Function, Array, String, Number, Boolean, Date, Error, Clip, Super, Activation
+};
+
+// A script object: named properties in the order they were made, a prototype, watchers, and
+// hooks for the objects whose properties are not plain slots (arrays, clips).
+class Object {
+public:
+    explicit Object(Object* prototype, ObjectKind kind = ObjectKind::Plain);
+    virtual ~Object();
+    Object(const Object&) = delete;
+    Object& operator=(const Object&) = delete;
+
+    ObjectKind kind() const { return m_kind; }
+    Object* prototype() const { return m_prototype; }
+    void setPrototype(Object* prototype) { m_prototype = prototype; }
+
+    // Own properties, without prototypes or getters. A name is found case-insensitively when
+    // caseSensitive is false (movies before SWF 7).
+    Property* findOwn(const QString& name, bool caseSensitive);
+    const Property* findOwn(const QString& name, bool caseSensitive) const;
+    bool hasOwnProperty(Machine& machine, const QString& name);
+
+    // Full lookup through the prototype chain, running getters with this object as "this".
+    virtual Value get(Machine& machine, const QString& name);
+    // Assignment: setters along the chain, read-only slots, watchers, then an own slot.
+    virtual void set(Machine& machine, const QString& name, const Value& value);
+    virtual bool remove(Machine& machine, const QString& name);
+    // Whether a property of that name exists here or along the prototype chain.
+    virtual bool has(Machine& machine, const QString& name);
+
+    // Own slot written directly: for built-in set-up and for locals. Replaces a virtual one.
+    void define(const QString& name, const Value& value, uint8_t flags = 0);
+    void defineVirtual(const QString& name, Object* getter, Object* setter, uint8_t flags = 0);
+    void setFlags(const QString& name, uint8_t setMask, uint8_t clearMask, bool caseSensitive);
+    void setAllFlags(uint8_t setMask, uint8_t clearMask);
+
+    // Names for for..in: own enumerable ones, then those of the prototypes, without repeats.
+    virtual void enumerableNames(Machine& machine, std::vector<QString>& names);
+
+    const std::vector<Property>& ownProperties() const { return m_properties; }
+
+    bool watch(const QString& name, Object* callback, const Value& userData, bool caseSensitive);
+    bool unwatch(const QString& name, bool caseSensitive);
+
+    // Interfaces listed by implements (ActionScript 2 classes).
+    std::vector<Object*>& interfaces() { return m_interfaces; }
+
+    // Garbage collection.
+    virtual void traceReferences(Marker& marker);
+    bool isMarked() const { return m_marked; }
+    void setMarked(bool marked) { m_marked = marked; }
+
+protected:
+    // Hooks for built-in slots that live outside the property table; they return true when
+    // they dealt with the name.
+    virtual bool getSpecial(Machine& machine, const QString& name, Value& result);
+    virtual bool setSpecial(Machine& machine, const QString& name, const Value& value);
+    virtual void specialNames(std::vector<QString>& names);
+
+private:
+    int indexOf(const QString& name, bool caseSensitive) const;
+    void rebuildIndex();
+    Value getWithThis(Machine& machine, const QString& name, Object* thisObject, int depth);
+
+    struct Watcher {
+        QString name;
+        Object* callback = nullptr;
+        Value userData;
+    };
+
+    ObjectKind m_kind;
+    bool m_marked = false;
+    Object* m_prototype = nullptr;
+    std::vector<Property> m_properties;
+    QHash<QString, int> m_index;
+    std::vector<Watcher> m_watchers;
+    std::vector<Object*> m_interfaces;
+};
+
+} // namespace player::avm1

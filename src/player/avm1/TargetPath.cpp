@@ -1,0 +1,84 @@
+#include "TargetPath.h"
+
+#include "Machine.h"
+
+namespace player::avm1::target_path {
+
+namespace {
+
+Object* specialElement(Machine& machine, Object* current, const QString& element, bool& handled)
+{
+    handled = true;
+    Qt::CaseSensitivity sensitivity = machine.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    if (element == QLatin1String("..") || element.compare(QLatin1String("_parent"), sensitivity) == 0)
+        return current ? machine.getMember(Value(current), QStringLiteral("_parent")).asObject() : nullptr;
+    if (element.compare(QLatin1String("_root"), sensitivity) == 0)
+        return machine.bridge().rootOf(current);
+    if (element.compare(QLatin1String("_global"), sensitivity) == 0)
+        return machine.global();
+    if (element.compare(QLatin1String("this"), sensitivity) == 0)
+        return current;
+    if (element.startsWith(QLatin1String("_level"), sensitivity)) {
+        bool ok = false;
+        int number = element.mid(6).toInt(&ok);
+        if (ok && number >= 0)
+            return machine.bridge().level(number);
+    }
+    handled = false;
+    return nullptr;
+}
+
+} // namespace
+
+Object* resolve(Machine& machine, Object* start, const QString& path)
+{
+    if (path.isEmpty())
+        return start;
+    Object* current = start;
+    qsizetype position = 0;
+    const qsizetype length = path.size();
+    if (path[0] == u'/') {
+        current = machine.bridge().rootOf(start);
+        position = 1;
+    }
+    while (position < length) {
+        if (!current)
+            return nullptr;
+        qsizetype end = position;
+        if (path.mid(position, 2) == QLatin1String("..")) {
+            end = position + 2;
+        } else {
+            while (end < length && path[end] != u'/' && path[end] != u'.' && path[end] != u':')
+                ++end;
+        }
+        QString element = path.mid(position, end - position);
+        position = end < length ? end + 1 : end;
+        if (element.isEmpty())
+            continue;
+        bool handled = false;
+        Object* special = specialElement(machine, current, element, handled);
+        if (handled) {
+            current = special;
+            continue;
+        }
+        current = machine.getMember(Value(current), element).asObject();
+    }
+    return current;
+}
+
+bool splitVariable(const QString& text, QString& path, QString& name)
+{
+    qsizetype colon = text.lastIndexOf(u':');
+    qsizetype dot = text.lastIndexOf(u'.');
+    qsizetype split = std::max(colon, dot);
+    // ".." is a parent step, not a separator before a name.
+    if (split == dot && dot > 0 && text[dot - 1] == u'.' && colon < dot)
+        split = colon;
+    if (split < 0)
+        return false;
+    path = text.left(split);
+    name = text.mid(split + 1);
+    return true;
+}
+
+} // namespace player::avm1::target_path

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace player::avm1 {
+
+class Machine;
+class Object;
+
+// Target paths in every form Flash accepts: slash syntax ("/a/b", "../c", "/"), dot syntax
+// ("_root.a.b", "_level100.addeffect", "_parent"), and mixtures of them.
+namespace target_path {
+
+// The object a path leads to from a starting clip, or nothing. Elements are looked up as
+// members, so a path may go through plain objects as well as clips.
+Object* resolve(Machine& machine, Object* start, const QString& path);
+
+// Splits "path:variable", "path/variable"-less dot forms ("a.b.c") into the object path and the
+// final name at the last ':' or '.'; false when the text has neither.
+bool splitVariable(const QString& text, QString& path, QString& name);
+
+} // namespace target_path
+
+} // namespace player::avm1

@@ -1,0 +1,94 @@
+#include "Builtins.h"
+
+#include "player/avm1/ArrayObject.h"
+#include "player/avm1/Machine.h"
+
+namespace player::avm1::builtins {
+
+namespace {
+
+ArrayObject* listenersOf(Machine& machine, Object* self)
+{
+    if (!self)
+        return nullptr;
+    Object* listeners = self->get(machine, QStringLiteral("_listeners")).asObject();
+    return listeners && listeners->kind() == ObjectKind::Array ? static_cast<ArrayObject*>(listeners) : nullptr;
+}
+
+Value addListener(Machine& machine, Object* self, const Arguments& arguments)
+{
+    ArrayObject* listeners = listenersOf(machine, self);
+    if (!listeners)
+        return Value(false);
+    Value listener = argument(arguments, 0);
+    // A listener added twice is kept once.
+    for (const Value& existing : listeners->elements()) {
+        if (existing.strictlyEquals(listener))
+            return Value(true);
+    }
+    listeners->elements().push_back(listener);
+    return Value(true);
+}
+
+Value removeListener(Machine& machine, Object* self, const Arguments& arguments)
+{
+    ArrayObject* listeners = listenersOf(machine, self);
+    if (!listeners)
+        return Value(false);
+    Value listener = argument(arguments, 0);
+    auto& elements = listeners->elements();
+    for (auto it = elements.begin(); it != elements.end(); ++it) {
+        if (it->strictlyEquals(listener)) {
+            elements.erase(it);
+            return Value(true);
+        }
+    }
+    return Value(false);
+}
+
+Value broadcastMessage(Machine& machine, Object* self, const Arguments& arguments)
+{
+    ArrayObject* listeners = listenersOf(machine, self);
+    if (!listeners || arguments.empty())
+        return Value();
+    QString name = machine.toString(arguments[0]);
+    Arguments rest(arguments.begin() + 1, arguments.end());
+    // Listeners may remove themselves while the message goes round: work on a copy.
+    std::vector<Value> copy = listeners->elements();
+    for (const Value& listener : copy)
+        machine.callMethod(listener, name, rest);
+    return Value(!copy.empty());
+}
+
+} // namespace
+
+void broadcasterInitialize(Machine& machine, Object* target)
+{
+    if (!target)
+        return;
+    Object* broadcaster = machine.global()->get(machine, QStringLiteral("AsBroadcaster")).asObject();
+    const uint8_t hidden = property_flag::DontEnum;
+    for (const char* name : {"addListener", "removeListener", "broadcastMessage"}) {
+        Value method = broadcaster ? broadcaster->get(machine, QString::fromLatin1(name)) : Value();
+        target->define(QString::fromLatin1(name), method, hidden);
+    }
+    target->define(QStringLiteral("_listeners"), Value(machine.makeArray()), hidden);
+}
+
+void installAsBroadcaster(Machine& machine)
+{
+    Object* prototype = machine.makeObject();
+    FunctionObject* constructor = defineClass(machine, QStringLiteral("AsBroadcaster"), prototype, [](Machine&, Object*, const Arguments&) {
+        return Value();
+    });
+    const uint8_t hidden = property_flag::DontEnum;
+    machine.defineMethod(constructor, QStringLiteral("addListener"), addListener, hidden);
+    machine.defineMethod(constructor, QStringLiteral("removeListener"), removeListener, hidden);
+    machine.defineMethod(constructor, QStringLiteral("broadcastMessage"), broadcastMessage, hidden);
+    machine.defineMethod(constructor, QStringLiteral("initialize"), [](Machine& machine, Object*, const Arguments& arguments) {
+        broadcasterInitialize(machine, argument(arguments, 0).asObject());
+        return Value();
+    }, hidden);
+}
+
+} // namespace player::avm1::builtins

@@ -1,0 +1,37 @@
+#include "Builtins.h"
+
+#include "player/avm1/Machine.h"
+
+namespace player::avm1::builtins {
+
+FunctionObject* defineClass(Machine& machine, const QString& name, Object* prototype, NativeFunction call, NativeFunction construct)
+{
+    FunctionObject* constructor = machine.makeNative(std::move(call), std::move(construct));
+    constructor->define(QStringLiteral("prototype"), Value(prototype), property_flag::DontEnum | property_flag::DontDelete);
+    prototype->define(QStringLiteral("constructor"), Value(constructor), property_flag::DontEnum);
+    if (!name.isEmpty())
+        machine.global()->define(name, Value(constructor), property_flag::DontEnum);
+    return constructor;
+}
+
+void installAll(Machine& machine)
+{
+    installObject(machine);
+    installFunction(machine);
+    installGlobalFunctions(machine);
+    installArray(machine);
+    installString(machine);
+    installNumber(machine);
+    installBoolean(machine);
+    installMath(machine);
+    installDate(machine);
+    installError(machine);
+    installAsBroadcaster(machine);
+    installSystem(machine);
+    installKeyAndMouse(machine);
+    installExternalInterface(machine);
+    installGeometry(machine);
+    installMovieClip(machine);
+}
+
+} // namespace player::avm1::builtins

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "player/avm1/FunctionObject.h"
+#include "player/avm1/Value.h"
+
+namespace player::avm1 {
+
+class Machine;
+class Object;
+
+// The built-in classes and global functions, one file each. installAll puts them all on the
+// machine's global object in the order they depend on each other.
+namespace builtins {
+
+void installAll(Machine& machine);
+
+void installObject(Machine& machine);
+void installFunction(Machine& machine);
+void installGlobalFunctions(Machine& machine);
+void installArray(Machine& machine);
+void installString(Machine& machine);
+void installNumber(Machine& machine);
+void installBoolean(Machine& machine);
+void installMath(Machine& machine);
+void installDate(Machine& machine);
+void installError(Machine& machine);
+void installAsBroadcaster(Machine& machine);
+void installSystem(Machine& machine);
+void installKeyAndMouse(Machine& machine);
+void installExternalInterface(Machine& machine);
+void installGeometry(Machine& machine);
+void installMovieClip(Machine& machine);
+
+// AsBroadcaster.initialize: gives an object a listener list and the three methods.
+void broadcasterInitialize(Machine& machine, Object* target);
+
+// Small helpers for native functions.
+inline Value argument(const Arguments& arguments, size_t index)
+{
+    return index < arguments.size() ? arguments[index] : Value();
+}
+
+// A constructor function with its prototype object linked both ways, put on _global.
+FunctionObject* defineClass(Machine& machine, const QString& name, Object* prototype, NativeFunction call, NativeFunction construct = {});
+
+} // namespace builtins
+
+} // namespace player::avm1

@@ -1,0 +1,214 @@
+#include "Builtins.h"
+
+#include "player/avm1/BoxedValue.h"
+#include "player/avm1/Machine.h"
+
+#include <QDateTime>
+#include <QTimeZone>
+#include <cmath>
+#include <limits>
+
+namespace player::avm1::builtins {
+
+namespace {
+
+constexpr double maximumTime = 8.64e15;
+
+double timeOf(Object* self)
+{
+    if (!self || self->kind() != ObjectKind::Date)
+        return std::numeric_limits<double>::quiet_NaN();
+    return static_cast<BoxedValue*>(self)->value().asNumber();
+}
+
+void setTime(Object* self, double time)
+{
+    if (self && self->kind() == ObjectKind::Date) {
+        if (!std::isfinite(time) || std::fabs(time) > maximumTime)
+            time = std::numeric_limits<double>::quiet_NaN();
+        static_cast<BoxedValue*>(self)->setValue(Value(std::trunc(time)));
+    }
+}
+
+QDateTime toDateTime(double time, bool utc)
+{
+    QDateTime moment = QDateTime::fromMSecsSinceEpoch(qint64(time), QTimeZone::utc());
+    return utc ? moment : moment.toLocalTime();
+}
+
+double fromParts(double year, double month, double day, double hours, double minutes, double seconds, double milliseconds, bool utc)
+{
+    for (double part : {year, month, day, hours, minutes, seconds, milliseconds}) {
+        if (!std::isfinite(part))
+            return std::numeric_limits<double>::quiet_NaN();
+    }
+    // Months beyond 0..11 roll over into years, days into months, as Flash does.
+    double wholeYears = std::floor(month / 12);
+    int normalisedMonth = int(month - wholeYears * 12);
+    QDate date(int(year + wholeYears), normalisedMonth + 1, 1);
+    if (!date.isValid())
+        return std::numeric_limits<double>::quiet_NaN();
+    QDateTime base(date, QTime(0, 0), utc ? QTimeZone::utc() : QTimeZone::systemTimeZone());
+    double result = double(base.toMSecsSinceEpoch());
+    result += (day - 1) * 86400000.0 + hours * 3600000.0 + minutes * 60000.0 + seconds * 1000.0 + milliseconds;
+    return result;
+}
+
+enum class Part { Year, Month, Day, Hours, Minutes, Seconds, Milliseconds };
+
+double partOf(double time, Part part, bool utc)
+{
+    if (std::isnan(time))
+        return time;
+    QDateTime moment = toDateTime(time, utc);
+    switch (part) {
+    case Part::Year: return moment.date().year();
+    case Part::Month: return moment.date().month() - 1;
+    case Part::Day: return moment.date().day();
+    case Part::Hours: return moment.time().hour();
+    case Part::Minutes: return moment.time().minute();
+    case Part::Seconds: return moment.time().second();
+    case Part::Milliseconds: return moment.time().msec();
+    }
+    return time;
+}
+
+// setFullYear(y, m, d), setHours(h, m, s, ms) and the others: the given parts replace those
+// of the current date, starting at the named one.
+void setParts(Machine& machine, Object* self, const Arguments& arguments, Part first, bool utc)
+{
+    double time = timeOf(self);
+    if (std::isnan(time))
+        time = 0;
+    double parts[7];
+    for (int i = 0; i < 7; ++i)
+        parts[i] = partOf(time, Part(i), utc);
+    for (size_t i = 0; i < arguments.size() && int(first) + int(i) < 7; ++i)
+        parts[int(first) + int(i)] = machine.toNumber(arguments[i]);
+    setTime(self, fromParts(parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6], utc));
+}
+
+QString dateText(double time)
+{
+    if (std::isnan(time))
+        return QStringLiteral("Invalid Date");
+    QDateTime moment = toDateTime(time, false);
+    int offsetMinutes = moment.offsetFromUtc() / 60;
+    QString zone = QStringLiteral("GMT%1%2%3").arg(offsetMinutes < 0 ? u'-' : u'+')
+                       .arg(std::abs(offsetMinutes) / 60, 2, 10, QChar(u'0'))
+                       .arg(std::abs(offsetMinutes) % 60, 2, 10, QChar(u'0'));
+    static const char* const days[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+    static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    return QStringLiteral("%1 %2 %3 %4 %5 %6")
+        .arg(QString::fromLatin1(days[moment.date().dayOfWeek() - 1]), QString::fromLatin1(months[moment.date().month() - 1]))
+        .arg(moment.date().day())
+        .arg(moment.time().toString(QStringLiteral("HH:mm:ss")), zone)
+        .arg(moment.date().year());
+}
+
+} // namespace
+
+void installDate(Machine& machine)
+{
+    Object* prototype = machine.makeObject();
+    machine.prototypes().date = prototype;
+    auto construct = [](Machine& machine, Object* self, const Arguments& arguments) -> Value {
+        auto* date = machine.make<BoxedValue>(self && self->prototype() ? self->prototype() : machine.prototypes().date, ObjectKind::Date, Value(0.0));
+        if (arguments.empty()) {
+            setTime(date, double(QDateTime::currentMSecsSinceEpoch()));
+        } else if (arguments.size() == 1) {
+            setTime(date, machine.toNumber(arguments[0]));
+        } else {
+            double parts[7] = {0, 0, 1, 0, 0, 0, 0};
+            for (size_t i = 0; i < arguments.size() && i < 7; ++i)
+                parts[i] = machine.toNumber(arguments[i]);
+            // Two-digit years mean the twentieth century.
+            if (parts[0] >= 0 && parts[0] < 100)
+                parts[0] += 1900;
+            setTime(date, fromParts(parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6], false));
+        }
+        return Value(date);
+    };
+    FunctionObject* constructor = defineClass(machine, QStringLiteral("Date"), prototype, [](Machine&, Object*, const Arguments&) {
+        return Value(dateText(double(QDateTime::currentMSecsSinceEpoch())));
+    }, construct);
+    machine.defineMethod(constructor, QStringLiteral("UTC"), [](Machine& machine, Object*, const Arguments& arguments) {
+        double parts[7] = {0, 0, 1, 0, 0, 0, 0};
+        for (size_t i = 0; i < arguments.size() && i < 7; ++i)
+            parts[i] = machine.toNumber(arguments[i]);
+        if (parts[0] >= 0 && parts[0] < 100)
+            parts[0] += 1900;
+        return Value(fromParts(parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6], true));
+    });
+
+    auto getter = [&machine, prototype](const char* name, Part part, bool utc) {
+        machine.defineMethod(prototype, QString::fromLatin1(name), [part, utc](Machine&, Object* self, const Arguments&) {
+            return Value(partOf(timeOf(self), part, utc));
+        });
+    };
+    auto setter = [&machine, prototype](const char* name, Part part, bool utc) {
+        machine.defineMethod(prototype, QString::fromLatin1(name), [part, utc](Machine& machine, Object* self, const Arguments& arguments) {
+            setParts(machine, self, arguments, part, utc);
+            return Value(timeOf(self));
+        });
+    };
+    getter("getFullYear", Part::Year, false);
+    getter("getMonth", Part::Month, false);
+    getter("getDate", Part::Day, false);
+    getter("getHours", Part::Hours, false);
+    getter("getMinutes", Part::Minutes, false);
+    getter("getSeconds", Part::Seconds, false);
+    getter("getMilliseconds", Part::Milliseconds, false);
+    getter("getUTCFullYear", Part::Year, true);
+    getter("getUTCMonth", Part::Month, true);
+    getter("getUTCDate", Part::Day, true);
+    getter("getUTCHours", Part::Hours, true);
+    getter("getUTCMinutes", Part::Minutes, true);
+    getter("getUTCSeconds", Part::Seconds, true);
+    getter("getUTCMilliseconds", Part::Milliseconds, true);
+    setter("setFullYear", Part::Year, false);
+    setter("setMonth", Part::Month, false);
+    setter("setDate", Part::Day, false);
+    setter("setHours", Part::Hours, false);
+    setter("setMinutes", Part::Minutes, false);
+    setter("setSeconds", Part::Seconds, false);
+    setter("setMilliseconds", Part::Milliseconds, false);
+    setter("setUTCFullYear", Part::Year, true);
+    setter("setUTCMonth", Part::Month, true);
+    setter("setUTCDate", Part::Day, true);
+    setter("setUTCHours", Part::Hours, true);
+    setter("setUTCMinutes", Part::Minutes, true);
+    setter("setUTCSeconds", Part::Seconds, true);
+    setter("setUTCMilliseconds", Part::Milliseconds, true);
+    machine.defineMethod(prototype, QStringLiteral("getYear"), [](Machine&, Object* self, const Arguments&) {
+        return Value(partOf(timeOf(self), Part::Year, false) - 1900);
+    });
+    machine.defineMethod(prototype, QStringLiteral("getDay"), [](Machine&, Object* self, const Arguments&) {
+        double time = timeOf(self);
+        return std::isnan(time) ? Value(time) : Value(double(toDateTime(time, false).date().dayOfWeek() % 7));
+    });
+    machine.defineMethod(prototype, QStringLiteral("getUTCDay"), [](Machine&, Object* self, const Arguments&) {
+        double time = timeOf(self);
+        return std::isnan(time) ? Value(time) : Value(double(toDateTime(time, true).date().dayOfWeek() % 7));
+    });
+    machine.defineMethod(prototype, QStringLiteral("getTime"), [](Machine&, Object* self, const Arguments&) {
+        return Value(timeOf(self));
+    });
+    machine.defineMethod(prototype, QStringLiteral("valueOf"), [](Machine&, Object* self, const Arguments&) {
+        return Value(timeOf(self));
+    });
+    machine.defineMethod(prototype, QStringLiteral("setTime"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        setTime(self, machine.toNumber(argument(arguments, 0)));
+        return Value(timeOf(self));
+    });
+    machine.defineMethod(prototype, QStringLiteral("getTimezoneOffset"), [](Machine&, Object* self, const Arguments&) {
+        double time = timeOf(self);
+        return std::isnan(time) ? Value(time) : Value(-double(toDateTime(time, false).offsetFromUtc()) / 60.0);
+    });
+    machine.defineMethod(prototype, QStringLiteral("toString"), [](Machine&, Object* self, const Arguments&) {
+        return Value(dateText(timeOf(self)));
+    });
+    prototype->setAllFlags(property_flag::DontEnum, 0);
+}
+
+} // namespace player::avm1::builtins

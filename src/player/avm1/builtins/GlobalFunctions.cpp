@@ -1,0 +1,183 @@
+#include "Builtins.h"
+
+#include "player/avm1/ArrayObject.h"
+#include "player/avm1/Machine.h"
+#include "player/avm1/NumberText.h"
+
+#include <cmath>
+#include <limits>
+
+namespace player::avm1::builtins {
+
+namespace {
+
+Value parseInt(Machine& machine, Object*, const Arguments& arguments)
+{
+    QString text = machine.toString(argument(arguments, 0));
+    int radix = 0;
+    if (arguments.size() > 1 && !arguments[1].isUndefined()) {
+        radix = machine.toInt32(arguments[1]);
+        if (radix < 2 || radix > 36)
+            return Value(std::numeric_limits<double>::quiet_NaN());
+    }
+    qsizetype position = 0;
+    while (position < text.size() && text[position].isSpace())
+        ++position;
+    bool negative = false;
+    if (position < text.size() && (text[position] == u'-' || text[position] == u'+')) {
+        negative = text[position] == u'-';
+        ++position;
+    }
+    bool hexPrefix = position + 1 < text.size() && text[position] == u'0' && (text[position + 1] == u'x' || text[position + 1] == u'X');
+    if (radix == 0) {
+        if (hexPrefix)
+            radix = 16;
+        else if (position + 1 < text.size() && text[position] == u'0')
+            radix = 8; // Flash reads a leading zero as octal, like old browsers did
+        else
+            radix = 10;
+    }
+    if (radix == 16 && hexPrefix)
+        position += 2;
+    double result = 0;
+    bool anyDigit = false;
+    for (; position < text.size(); ++position) {
+        ushort c = text[position].unicode();
+        int digit = c >= '0' && c <= '9' ? c - '0' : (c >= 'a' && c <= 'z' ? c - 'a' + 10 : (c >= 'A' && c <= 'Z' ? c - 'A' + 10 : 99));
+        if (digit >= radix)
+            break;
+        result = result * radix + digit;
+        anyDigit = true;
+    }
+    if (!anyDigit)
+        return Value(std::numeric_limits<double>::quiet_NaN());
+    return Value(negative ? -result : result);
+}
+
+QString escapeText(const QString& text, bool utf8)
+{
+    QByteArray bytes = utf8 ? text.toUtf8() : text.toLatin1();
+    QString result;
+    for (char raw : bytes) {
+        auto c = uint8_t(raw);
+        if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))
+            result += QChar(c);
+        else
+            result += QLatin1Char('%') + QStringLiteral("%1").arg(c, 2, 16, QChar(u'0')).toUpper();
+    }
+    return result;
+}
+
+QString unescapeText(const QString& text, bool utf8)
+{
+    QByteArray bytes;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        QChar c = text[i];
+        if (c == u'%' && i + 2 < text.size()) {
+            bool ok = false;
+            int value = text.mid(i + 1, 2).toInt(&ok, 16);
+            if (ok) {
+                bytes.append(char(value));
+                i += 2;
+                continue;
+            }
+        }
+        bytes.append(utf8 ? QString(c).toUtf8() : QByteArray(1, char(c.unicode() & 0xff)));
+    }
+    return utf8 ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
+}
+
+Value setTimer(Machine& machine, const Arguments& arguments, bool repeat)
+{
+    if (arguments.empty())
+        return Value();
+    // setInterval(function, ms, ...) or setInterval(object, "method", ms, ...).
+    if (machine.isCallable(arguments[0])) {
+        double interval = machine.toNumber(argument(arguments, 1));
+        Arguments rest(arguments.size() > 2 ? arguments.begin() + 2 : arguments.end(), arguments.end());
+        return Value(double(machine.addTimer(nullptr, arguments[0], QString(), interval, rest, repeat)));
+    }
+    Object* target = arguments[0].asObject();
+    if (!target || arguments.size() < 3)
+        return Value();
+    QString method = machine.toString(arguments[1]);
+    double interval = machine.toNumber(arguments[2]);
+    Arguments rest(arguments.begin() + 3, arguments.end());
+    return Value(double(machine.addTimer(target, Value(), method, interval, rest, repeat)));
+}
+
+void setPropertyFlags(Machine& machine, Object*, const Arguments& arguments)
+{
+    Object* object = argument(arguments, 0).asObject();
+    if (!object)
+        return;
+    uint8_t setMask = uint8_t(machine.toInt32(argument(arguments, 2)) & 7);
+    uint8_t clearMask = uint8_t(machine.toInt32(argument(arguments, 3)) & 7);
+    Value names = argument(arguments, 1);
+    if (names.isNull()) {
+        object->setAllFlags(setMask, clearMask);
+        return;
+    }
+    QStringList list;
+    if (Object* array = names.asObject(); array && array->kind() == ObjectKind::Array) {
+        for (const Value& element : static_cast<ArrayObject*>(array)->elements())
+            list.append(machine.toString(element));
+    } else {
+        list = machine.toString(names).split(u',');
+    }
+    for (const QString& name : list)
+        object->setFlags(name, setMask, clearMask, machine.caseSensitive());
+}
+
+} // namespace
+
+void installGlobalFunctions(Machine& machine)
+{
+    Object* global = machine.global();
+    const uint8_t hidden = property_flag::DontEnum;
+    machine.defineMethod(global, QStringLiteral("parseInt"), parseInt, hidden);
+    machine.defineMethod(global, QStringLiteral("parseFloat"), [](Machine& machine, Object*, const Arguments& arguments) {
+        return Value(number_text::parseFloatPrefix(machine.toString(argument(arguments, 0))));
+    }, hidden);
+    machine.defineMethod(global, QStringLiteral("isNaN"), [](Machine& machine, Object*, const Arguments& arguments) {
+        return Value(std::isnan(machine.toNumber(argument(arguments, 0))));
+    }, hidden);
+    machine.defineMethod(global, QStringLiteral("isFinite"), [](Machine& machine, Object*, const Arguments& arguments) {
+        return Value(std::isfinite(machine.toNumber(argument(arguments, 0))));
+    }, hidden);
+    machine.defineMethod(global, QStringLiteral("escape"), [](Machine& machine, Object*, const Arguments& arguments) {
+        return Value(escapeText(machine.toString(argument(arguments, 0)), machine.swfVersion() >= 6));
+    }, hidden);
+    machine.defineMethod(global, QStringLiteral("unescape"), [](Machine& machine, Object*, const Arguments& arguments) {
+        return Value(unescapeText(machine.toString(argument(arguments, 0)), machine.swfVersion() >= 6));
+    }, hidden);
+    machine.defineMethod(global, QStringLiteral("setInterval"), [](Machine& machine, Object*, const Arguments& arguments) {
+        return setTimer(machine, arguments, true);
+    }, hidden);
+    machine.defineMethod(global, QStringLiteral("setTimeout"), [](Machine& machine, Object*, const Arguments& arguments) {
+        return setTimer(machine, arguments, false);
+    }, hidden);
+    auto clear = [](Machine& machine, Object*, const Arguments& arguments) {
+        machine.removeTimer(machine.toInt32(argument(arguments, 0)));
+        return Value();
+    };
+    machine.defineMethod(global, QStringLiteral("clearInterval"), clear, hidden);
+    machine.defineMethod(global, QStringLiteral("clearTimeout"), clear, hidden);
+    machine.defineMethod(global, QStringLiteral("ASSetPropFlags"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        setPropertyFlags(machine, self, arguments);
+        return Value();
+    }, hidden);
+    machine.defineMethod(global, QStringLiteral("updateAfterEvent"), [](Machine&, Object*, const Arguments&) { return Value(); }, hidden);
+    machine.defineMethod(global, QStringLiteral("getTimer"), [](Machine& machine, Object*, const Arguments&) {
+        return Value(std::floor(machine.bridge().milliseconds()));
+    }, hidden);
+    machine.defineMethod(global, QStringLiteral("trace"), [](Machine& machine, Object*, const Arguments& arguments) {
+        Value value = argument(arguments, 0);
+        machine.bridge().trace(value.isUndefined() ? QStringLiteral("undefined") : machine.toString(value));
+        return Value();
+    }, hidden);
+    global->define(QStringLiteral("NaN"), Value(std::numeric_limits<double>::quiet_NaN()), hidden);
+    global->define(QStringLiteral("Infinity"), Value(std::numeric_limits<double>::infinity()), hidden);
+}
+
+} // namespace player::avm1::builtins

@@ -1,0 +1,150 @@
+#include "Builtins.h"
+
+#include "player/avm1/Machine.h"
+
+namespace player::avm1::builtins {
+
+namespace {
+
+Value objectToString(Machine& machine, Object* self, const Arguments&)
+{
+    if (self && self->kind() == ObjectKind::Function)
+        return Value(QStringLiteral("[type Function]"));
+    Q_UNUSED(machine);
+    return Value(QStringLiteral("[object Object]"));
+}
+
+Value addProperty(Machine& machine, Object* self, const Arguments& arguments)
+{
+    if (!self || arguments.size() < 2)
+        return Value(false);
+    QString name = machine.toString(arguments[0]);
+    Object* getter = arguments[1].asObject();
+    Value setterValue = argument(arguments, 2);
+    Object* setter = setterValue.asObject();
+    // The getter must be a function; a setter that is not one makes the property read-only.
+    if (name.isEmpty() || !getter || getter->kind() != ObjectKind::Function)
+        return Value(false);
+    if (setter && setter->kind() != ObjectKind::Function)
+        setter = nullptr;
+    if (!setter && !setterValue.isNull() && !setterValue.isUndefined())
+        return Value(false);
+    Property* existing = self->findOwn(name, machine.caseSensitive());
+    uint8_t flags = existing ? existing->flags : 0;
+    self->defineVirtual(existing ? existing->name : name, getter, setter, flags);
+    return Value(true);
+}
+
+} // namespace
+
+void installObject(Machine& machine)
+{
+    Object* prototype = machine.prototypes().object;
+    auto construct = [](Machine& machine, Object* self, const Arguments& arguments) -> Value {
+        Value value = argument(arguments, 0);
+        if (value.isObject())
+            return value;
+        if (!value.isNullish())
+            return Value(machine.toObject(value));
+        return self ? Value(self) : Value(machine.makeObject());
+    };
+    auto call = [](Machine& machine, Object*, const Arguments& arguments) -> Value {
+        Value value = argument(arguments, 0);
+        if (value.isObject())
+            return value;
+        if (!value.isNullish())
+            return Value(machine.toObject(value));
+        return Value(machine.makeObject());
+    };
+    FunctionObject* constructor = defineClass(machine, QStringLiteral("Object"), prototype, call, construct);
+
+    machine.defineMethod(prototype, QStringLiteral("toString"), objectToString);
+    machine.defineMethod(prototype, QStringLiteral("toLocaleString"), objectToString);
+    machine.defineMethod(prototype, QStringLiteral("valueOf"), [](Machine&, Object* self, const Arguments&) {
+        return self ? Value(self) : Value();
+    });
+    machine.defineMethod(prototype, QStringLiteral("hasOwnProperty"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        if (!self || arguments.empty())
+            return Value(false);
+        return Value(self->hasOwnProperty(machine, machine.toString(arguments[0])));
+    });
+    machine.defineMethod(prototype, QStringLiteral("isPropertyEnumerable"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        if (!self || arguments.empty())
+            return Value(false);
+        QString name = machine.toString(arguments[0]);
+        const Property* property = self->findOwn(name, machine.caseSensitive());
+        if (property)
+            return Value(property->isEnumerable());
+        std::vector<QString> names;
+        self->enumerableNames(machine, names);
+        return Value(self->hasOwnProperty(machine, name) && std::find(names.begin(), names.end(), name) != names.end());
+    });
+    machine.defineMethod(prototype, QStringLiteral("isPrototypeOf"), [](Machine&, Object* self, const Arguments& arguments) {
+        Object* object = argument(arguments, 0).asObject();
+        int depth = 0;
+        for (Object* link = object ? object->prototype() : nullptr; link && depth < 256; link = link->prototype(), ++depth) {
+            if (link == self)
+                return Value(true);
+        }
+        return Value(false);
+    });
+    machine.defineMethod(prototype, QStringLiteral("addProperty"), addProperty);
+    machine.defineMethod(prototype, QStringLiteral("watch"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        if (!self || arguments.size() < 2)
+            return Value(false);
+        Object* callback = arguments[1].asObject();
+        if (!callback || callback->kind() != ObjectKind::Function)
+            return Value(false);
+        return Value(self->watch(machine.toString(arguments[0]), callback, argument(arguments, 2), machine.caseSensitive()));
+    });
+    machine.defineMethod(prototype, QStringLiteral("unwatch"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        if (!self || arguments.empty())
+            return Value(false);
+        return Value(self->unwatch(machine.toString(arguments[0]), machine.caseSensitive()));
+    });
+    machine.defineMethod(constructor, QStringLiteral("registerClass"), [](Machine& machine, Object*, const Arguments& arguments) {
+        if (arguments.size() < 2)
+            return Value(false);
+        QString name = machine.toString(arguments[0]);
+        if (arguments[1].isNullish())
+            machine.registeredClasses().erase(name);
+        else
+            machine.registeredClasses()[name] = arguments[1];
+        return Value(true);
+    });
+    prototype->setAllFlags(property_flag::DontEnum, 0);
+}
+
+void installFunction(Machine& machine)
+{
+    Object* prototype = machine.prototypes().function;
+    auto call = [](Machine& machine, Object*, const Arguments& arguments) -> Value {
+        Value value = argument(arguments, 0);
+        return value.isObject() ? value : Value(machine.makeObject());
+    };
+    defineClass(machine, QStringLiteral("Function"), prototype, call, call);
+    machine.defineMethod(prototype, QStringLiteral("call"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        Value thisValue = argument(arguments, 0);
+        Object* thisObject = thisValue.isObject() ? thisValue.asObject() : (thisValue.isNullish() ? nullptr : machine.toObject(thisValue));
+        Arguments rest(arguments.size() > 1 ? arguments.begin() + 1 : arguments.end(), arguments.end());
+        return machine.call(Value(self), thisObject, rest);
+    });
+    machine.defineMethod(prototype, QStringLiteral("apply"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        Value thisValue = argument(arguments, 0);
+        Object* thisObject = thisValue.isObject() ? thisValue.asObject() : (thisValue.isNullish() ? nullptr : machine.toObject(thisValue));
+        Arguments list;
+        if (Object* array = argument(arguments, 1).asObject()) {
+            double length = machine.toNumber(array->get(machine, QStringLiteral("length")));
+            size_t count = length > 0 && length < double(Machine::maximumArrayLength) ? size_t(length) : 0;
+            for (size_t i = 0; i < count; ++i)
+                list.push_back(array->get(machine, QString::number(i)));
+        }
+        return machine.call(Value(self), thisObject, list);
+    });
+    machine.defineMethod(prototype, QStringLiteral("toString"), [](Machine&, Object*, const Arguments&) {
+        return Value(QStringLiteral("[type Function]"));
+    });
+    prototype->setAllFlags(property_flag::DontEnum, 0);
+}
+
+} // namespace player::avm1::builtins

@@ -1,0 +1,182 @@
+#include "Builtins.h"
+
+#include "player/avm1/ArrayObject.h"
+#include "player/avm1/BoxedValue.h"
+#include "player/avm1/Machine.h"
+
+#include <cmath>
+
+namespace player::avm1::builtins {
+
+namespace {
+
+QString thisText(Machine& machine, Object* self)
+{
+    if (self && self->kind() == ObjectKind::String)
+        return machine.toString(static_cast<BoxedValue*>(self)->value());
+    return self ? machine.toString(Value(self)) : QString();
+}
+
+// An index argument as an integer; NaN reads as 0.
+double integerArgument(Machine& machine, const Arguments& arguments, size_t index, double fallback)
+{
+    if (index >= arguments.size() || arguments[index].isUndefined())
+        return fallback;
+    double number = machine.toNumber(arguments[index]);
+    return std::isnan(number) ? 0 : std::trunc(number);
+}
+
+qsizetype clampTo(double value, qsizetype length)
+{
+    if (value < 0)
+        return 0;
+    if (value > double(length))
+        return length;
+    return qsizetype(value);
+}
+
+Value split(Machine& machine, Object* self, const Arguments& arguments)
+{
+    QString text = thisText(machine, self);
+    std::vector<Value> parts;
+    Value separatorValue = argument(arguments, 0);
+    double limit = arguments.size() > 1 && !arguments[1].isUndefined() ? machine.toNumber(arguments[1]) : -1;
+    size_t maximum = limit >= 0 && std::isfinite(limit) ? size_t(limit) : size_t(-1);
+    if (separatorValue.isUndefined()) {
+        parts.push_back(Value(text));
+    } else {
+        QString separator = machine.toString(separatorValue);
+        if (separator.isEmpty()) {
+            // An empty separator splits into characters, but an empty string gives no element.
+            for (QChar c : text)
+                parts.push_back(Value(QString(c)));
+        } else {
+            // Flash keeps empty pieces, so "a,,b" gives three elements and "" gives one.
+            const QStringList pieces = text.split(separator, Qt::KeepEmptyParts);
+            for (const QString& piece : pieces)
+                parts.push_back(Value(piece));
+        }
+    }
+    if (parts.size() > maximum)
+        parts.resize(maximum);
+    return Value(machine.makeArray(std::move(parts)));
+}
+
+} // namespace
+
+void installString(Machine& machine)
+{
+    Object* prototype = machine.make<BoxedValue>(machine.prototypes().object, ObjectKind::String, Value(QString()));
+    machine.prototypes().string = prototype;
+    auto construct = [](Machine& machine, Object* self, const Arguments& arguments) -> Value {
+        QString text = arguments.empty() ? QString() : machine.toString(arguments[0]);
+        auto* boxed = machine.make<BoxedValue>(self && self->prototype() ? self->prototype() : machine.prototypes().string, ObjectKind::String, Value(text));
+        return Value(boxed);
+    };
+    FunctionObject* constructor = defineClass(machine, QStringLiteral("String"), prototype, [](Machine& machine, Object*, const Arguments& arguments) {
+        return Value(arguments.empty() ? QString() : machine.toString(arguments[0]));
+    }, construct);
+
+    machine.defineMethod(constructor, QStringLiteral("fromCharCode"), [](Machine& machine, Object*, const Arguments& arguments) {
+        QString text;
+        for (const Value& code : arguments) {
+            auto unit = uint16_t(machine.toInt32(code));
+            if (unit == 0)
+                break; // Flash strings end at a NUL
+            text += QChar(unit);
+        }
+        return Value(text);
+    });
+    machine.defineMethod(prototype, QStringLiteral("toString"), [](Machine& machine, Object* self, const Arguments&) {
+        return Value(thisText(machine, self));
+    });
+    machine.defineMethod(prototype, QStringLiteral("valueOf"), [](Machine& machine, Object* self, const Arguments&) {
+        return Value(thisText(machine, self));
+    });
+    machine.defineMethod(prototype, QStringLiteral("charAt"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        QString text = thisText(machine, self);
+        double index = integerArgument(machine, arguments, 0, 0);
+        if (index < 0 || index >= double(text.size()))
+            return Value(QString());
+        return Value(QString(text[qsizetype(index)]));
+    });
+    machine.defineMethod(prototype, QStringLiteral("charCodeAt"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        QString text = thisText(machine, self);
+        double index = integerArgument(machine, arguments, 0, 0);
+        if (index < 0 || index >= double(text.size()))
+            return Value(std::nan(""));
+        return Value(double(text[qsizetype(index)].unicode()));
+    });
+    machine.defineMethod(prototype, QStringLiteral("concat"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        QString text = thisText(machine, self);
+        for (const Value& value : arguments) {
+            text += machine.toString(value);
+            machine.checkStringLength(text.size());
+        }
+        return Value(text);
+    });
+    machine.defineMethod(prototype, QStringLiteral("indexOf"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        QString text = thisText(machine, self);
+        if (arguments.empty())
+            return Value(-1.0);
+        QString pattern = machine.toString(arguments[0]);
+        double start = integerArgument(machine, arguments, 1, 0);
+        if (start > double(text.size()))
+            return Value(pattern.isEmpty() ? double(text.size()) : -1.0);
+        return Value(double(text.indexOf(pattern, clampTo(start, text.size()))));
+    });
+    machine.defineMethod(prototype, QStringLiteral("lastIndexOf"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        QString text = thisText(machine, self);
+        if (arguments.empty())
+            return Value(-1.0);
+        QString pattern = machine.toString(arguments[0]);
+        double start = integerArgument(machine, arguments, 1, double(text.size()));
+        if (start < 0)
+            return Value(-1.0);
+        return Value(double(text.lastIndexOf(pattern, clampTo(start, text.size()))));
+    });
+    machine.defineMethod(prototype, QStringLiteral("slice"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        QString text = thisText(machine, self);
+        double length = double(text.size());
+        double start = integerArgument(machine, arguments, 0, 0);
+        double end = integerArgument(machine, arguments, 1, length);
+        if (start < 0)
+            start += length;
+        if (end < 0)
+            end += length;
+        qsizetype from = clampTo(start, text.size());
+        qsizetype to = clampTo(end, text.size());
+        return Value(to > from ? text.mid(from, to - from) : QString());
+    });
+    machine.defineMethod(prototype, QStringLiteral("substring"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        QString text = thisText(machine, self);
+        qsizetype from = clampTo(integerArgument(machine, arguments, 0, 0), text.size());
+        qsizetype to = clampTo(integerArgument(machine, arguments, 1, double(text.size())), text.size());
+        if (from > to)
+            std::swap(from, to);
+        return Value(text.mid(from, to - from));
+    });
+    machine.defineMethod(prototype, QStringLiteral("substr"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        QString text = thisText(machine, self);
+        double length = double(text.size());
+        double start = integerArgument(machine, arguments, 0, 0);
+        if (start < 0)
+            start = std::max(0.0, start + length);
+        double count = integerArgument(machine, arguments, 1, length);
+        // A negative count counts back from the end, as Flash has it.
+        if (count < 0)
+            count = std::max(0.0, count + length - start);
+        qsizetype from = clampTo(start, text.size());
+        return Value(text.mid(from, clampTo(count, text.size() - from)));
+    });
+    machine.defineMethod(prototype, QStringLiteral("split"), split);
+    machine.defineMethod(prototype, QStringLiteral("toLowerCase"), [](Machine& machine, Object* self, const Arguments&) {
+        return Value(thisText(machine, self).toLower());
+    });
+    machine.defineMethod(prototype, QStringLiteral("toUpperCase"), [](Machine& machine, Object* self, const Arguments&) {
+        return Value(thisText(machine, self).toUpper());
+    });
+    prototype->setAllFlags(property_flag::DontEnum, 0);
+}
+
+} // namespace player::avm1::builtins

@@ -1,0 +1,44 @@
+#include "Builtins.h"
+
+#include "player/avm1/Machine.h"
+
+namespace player::avm1::builtins {
+
+void installSystem(Machine& machine)
+{
+    Object* system = machine.makeObject();
+    machine.global()->define(QStringLiteral("System"), Value(system), property_flag::DontEnum);
+    const uint8_t fixed = property_flag::DontEnum | property_flag::DontDelete | property_flag::ReadOnly;
+
+    // What a Flash Player 9 on Linux reports: the program plays movies of that era.
+    Object* capabilities = machine.makeObject();
+    system->define(QStringLiteral("capabilities"), Value(capabilities), property_flag::DontEnum);
+    capabilities->define(QStringLiteral("version"), Value("LNX 9,0,280,0"), fixed);
+    capabilities->define(QStringLiteral("os"), Value("Linux"), fixed);
+    capabilities->define(QStringLiteral("manufacturer"), Value("Adobe Linux"), fixed);
+    capabilities->define(QStringLiteral("playerType"), Value("StandAlone"), fixed);
+    capabilities->define(QStringLiteral("language"), Value("en"), fixed);
+    capabilities->define(QStringLiteral("screenResolutionX"), Value(1024.0), fixed);
+    capabilities->define(QStringLiteral("screenResolutionY"), Value(768.0), fixed);
+    capabilities->define(QStringLiteral("screenDPI"), Value(72.0), fixed);
+    capabilities->define(QStringLiteral("screenColor"), Value("color"), fixed);
+    capabilities->define(QStringLiteral("pixelAspectRatio"), Value(1.0), fixed);
+    capabilities->define(QStringLiteral("isDebugger"), Value(false), fixed);
+    capabilities->define(QStringLiteral("hasAudio"), Value(false), fixed);
+    capabilities->define(QStringLiteral("hasMP3"), Value(false), fixed);
+    capabilities->define(QStringLiteral("hasVideoEncoder"), Value(false), fixed);
+    capabilities->define(QStringLiteral("localFileReadDisable"), Value(true), fixed);
+    capabilities->define(QStringLiteral("avHardwareDisable"), Value(true), fixed);
+    capabilities->define(QStringLiteral("serverString"), Value("OS=Linux&V=LNX%209%2C0%2C280%2C0"), fixed);
+
+    Object* security = machine.makeObject();
+    system->define(QStringLiteral("security"), Value(security), property_flag::DontEnum);
+    for (const char* name : {"allowDomain", "allowInsecureDomain", "loadPolicyFile"})
+        machine.defineMethod(security, QString::fromLatin1(name), [](Machine&, Object*, const Arguments&) { return Value(); });
+    machine.defineMethod(system, QStringLiteral("setClipboard"), [](Machine&, Object*, const Arguments&) { return Value(false); });
+    machine.defineMethod(system, QStringLiteral("showSettings"), [](Machine&, Object*, const Arguments&) { return Value(); });
+    system->define(QStringLiteral("useCodepage"), Value(false), property_flag::DontEnum);
+    system->define(QStringLiteral("exactSettings"), Value(true), property_flag::DontEnum);
+}
+
+} // namespace player::avm1::builtins
