@@ -1,5 +1,6 @@
 #include "DisplayRenderer.h"
 
+#include "BlendCompositor.h"
 #include "ColorTransforms.h"
 #include "FillBrush.h"
 #include "ShapePainter.h"
@@ -144,8 +145,34 @@ void DisplayRenderer::drawObject(QPainter& painter, const DisplayObject& object,
                             });
             return;
         }
+        if (BlendCompositor::needsLayer(object.blendMode())) {
+            drawBlended(painter, object, parent);
+            return;
+        }
     }
     drawObjectUnmasked(painter, object, parent);
+}
+
+void DisplayRenderer::drawBlended(QPainter& painter, const DisplayObject& object, const Context& parent)
+{
+    const QPaintDevice* device = painter.device();
+    if (!device)
+        return;
+    const QRect layerRect = deviceBounds(object, parent.toDevice).adjusted(-2, -2, 2, 2).toAlignedRect()
+        & QRect(0, 0, device->width(), device->height());
+    if (layerRect.isEmpty())
+        return;
+    const QTransform toLayer = QTransform::fromTranslate(-layerRect.x(), -layerRect.y());
+    QImage layer(layerRect.size(), QImage::Format_ARGB32_Premultiplied);
+    layer.fill(Qt::transparent);
+    {
+        QPainter layerPainter(&layer);
+        Context layerContext = parent;
+        layerContext.toDevice = parent.toDevice * toLayer;
+        layerContext.stageToDevice = parent.stageToDevice * toLayer;
+        drawObjectUnmasked(layerPainter, object, layerContext);
+    }
+    BlendCompositor::composite(painter, layer, layerRect.topLeft(), object.blendMode());
 }
 
 void DisplayRenderer::drawObjectUnmasked(QPainter& painter, const DisplayObject& object, const Context& parent)

@@ -15,6 +15,7 @@ using namespace player::render;
 
 Q_DECLARE_METATYPE(player::swf::ColorTransform)
 Q_DECLARE_METATYPE(player::ScaleMode)
+Q_DECLARE_METATYPE(player::swf::BlendMode)
 
 namespace {
 
@@ -110,6 +111,8 @@ private slots:
     void scriptMask();
     void visibilityAndColourDownTheTree();
     void levelsAndLowQuality();
+    void blendModes_data();
+    void blendModes();
 };
 
 void DisplayRenderingTest::colourTransforms_data()
@@ -301,6 +304,37 @@ void DisplayRenderingTest::levelsAndLowQuality()
     QVERIFY(countMixed(movie.render()) > 0);
     movie.renderer.setHighQuality(false);
     QCOMPARE(countMixed(movie.render()), 0);
+}
+
+void DisplayRenderingTest::blendModes_data()
+{
+    QTest::addColumn<swf::BlendMode>("mode");
+    QTest::addColumn<QRgb>("expected"); // blue blended onto red
+
+    using swf::BlendMode;
+    QTest::newRow("layer looks normal") << BlendMode::Layer << Blue;
+    QTest::newRow("multiply") << BlendMode::Multiply << qRgb(0, 0, 0);
+    QTest::newRow("screen") << BlendMode::Screen << qRgb(255, 0, 255);
+    QTest::newRow("lighten") << BlendMode::Lighten << qRgb(255, 0, 255);
+    QTest::newRow("darken") << BlendMode::Darken << qRgb(0, 0, 0);
+    QTest::newRow("difference") << BlendMode::Difference << qRgb(255, 0, 255);
+    QTest::newRow("add") << BlendMode::Add << qRgb(255, 0, 255);
+    QTest::newRow("subtract") << BlendMode::Subtract << qRgb(255, 0, 0);
+    QTest::newRow("invert") << BlendMode::Invert << qRgb(0, 255, 255);
+}
+
+void DisplayRenderingTest::blendModes()
+{
+    QFETCH(swf::BlendMode, mode);
+    QFETCH(QRgb, expected);
+    TestMovie movie;
+    movie.place(*movie.root, 1, 1);
+    movie.place(*movie.root, 2, 2)->setBlendMode(mode);
+    const QImage image = movie.render();
+    QVERIFY2(closeTo(image.pixel(40, 40), expected, 2), qPrintable(describe(image.pixel(40, 40))));
+    // Around the object, what lies below is untouched.
+    QCOMPARE(image.pixel(10, 10), Red);
+    QCOMPARE(image.pixel(61, 61), Red);
 }
 
 QTEST_MAIN(DisplayRenderingTest)

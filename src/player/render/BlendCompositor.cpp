@@ -1,0 +1,108 @@
+#include "BlendCompositor.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace player::render {
+
+namespace {
+
+std::optional<QPainter::CompositionMode> compositionMode(swf::BlendMode mode)
+{
+    switch (mode) {
+    case swf::BlendMode::Normal:
+    case swf::BlendMode::Layer:
+        return QPainter::CompositionMode_SourceOver;
+    case swf::BlendMode::Multiply:
+        return QPainter::CompositionMode_Multiply;
+    case swf::BlendMode::Screen:
+        return QPainter::CompositionMode_Screen;
+    case swf::BlendMode::Lighten:
+        return QPainter::CompositionMode_Lighten;
+    case swf::BlendMode::Darken:
+        return QPainter::CompositionMode_Darken;
+    case swf::BlendMode::Difference:
+        return QPainter::CompositionMode_Difference;
+    case swf::BlendMode::Add:
+        return QPainter::CompositionMode_Plus;
+    case swf::BlendMode::Overlay:
+        return QPainter::CompositionMode_Overlay;
+    case swf::BlendMode::HardLight:
+        return QPainter::CompositionMode_HardLight;
+    // Alpha and erase act on the layer below (the parent's, when the parent is a layer): its
+    // alpha is kept where the object's alpha is, or taken away there.
+    case swf::BlendMode::Alpha:
+        return QPainter::CompositionMode_DestinationIn;
+    case swf::BlendMode::Erase:
+        return QPainter::CompositionMode_DestinationOut;
+    case swf::BlendMode::Subtract:
+    case swf::BlendMode::Invert:
+        break;
+    }
+    return std::nullopt;
+}
+
+// Subtract and invert, on premultiplied pixels: the blend of the two colours weighted by the
+// source's alpha, over what the source does not cover.
+QRgb blendPixel(QRgb source, QRgb destination, swf::BlendMode mode)
+{
+    const int sourceAlpha = qAlpha(source);
+    if (sourceAlpha == 0)
+        return destination;
+    const int destinationAlpha = qAlpha(destination);
+    auto channel = [&](int sourceValue, int destinationValue) {
+        // Straight values for the blend itself.
+        const int straightSource = sourceValue * 255 / sourceAlpha;
+        const int straightDestination = destinationAlpha ? destinationValue * 255 / destinationAlpha : 0;
+        const int blended = mode == swf::BlendMode::Subtract ? std::max(straightDestination - straightSource, 0)
+                                                             : 255 - straightDestination;
+        // Where both are present the blend shows; elsewhere each shows alone (invert leaves
+        // the destination's colour only where the destination is).
+        const int both = sourceAlpha * destinationAlpha / 255;
+        const int sourceOnly = mode == swf::BlendMode::Invert ? 0 : sourceValue * (255 - destinationAlpha) / 255;
+        const int destinationOnly = destinationValue * (255 - sourceAlpha) / 255;
+        return std::clamp(blended * both / 255 + sourceOnly + destinationOnly, 0, 255);
+    };
+    const int alpha = mode == swf::BlendMode::Invert ? destinationAlpha
+                                                     : sourceAlpha + destinationAlpha * (255 - sourceAlpha) / 255;
+    const int red = std::min(channel(qRed(source), qRed(destination)), alpha);
+    const int green = std::min(channel(qGreen(source), qGreen(destination)), alpha);
+    const int blue = std::min(channel(qBlue(source), qBlue(destination)), alpha);
+    return qRgba(red, green, blue, alpha);
+}
+
+} // namespace
+
+bool BlendCompositor::needsLayer(swf::BlendMode mode)
+{
+    return mode != swf::BlendMode::Normal && static_cast<int>(mode) != 0;
+}
+
+void BlendCompositor::composite(QPainter& painter, const QImage& layer, const QPoint& topLeft, swf::BlendMode mode)
+{
+    painter.save();
+    painter.resetTransform();
+    const std::optional<QPainter::CompositionMode> qtMode = compositionMode(mode);
+    auto* target = dynamic_cast<QImage*>(painter.device());
+    if (qtMode || !target || target->format() != QImage::Format_ARGB32_Premultiplied) {
+        painter.setCompositionMode(qtMode.value_or(QPainter::CompositionMode_SourceOver));
+        painter.drawImage(topLeft, layer);
+        painter.restore();
+        return;
+    }
+    // Blend against a copy of what lies below, then put the result in place of it.
+    const QRect area = QRect(topLeft, layer.size()) & target->rect();
+    QImage result = target->copy(area);
+    const QImage source = layer.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < result.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(result.scanLine(y));
+        const auto* sourceLine = reinterpret_cast<const QRgb*>(source.constScanLine(y + area.y() - topLeft.y()));
+        for (int x = 0; x < result.width(); ++x)
+            line[x] = blendPixel(sourceLine[x + area.x() - topLeft.x()], line[x], mode);
+    }
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(area.topLeft(), result);
+    painter.restore();
+}
+
+} // namespace player::render
