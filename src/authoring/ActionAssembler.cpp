@@ -42,6 +42,8 @@ void ActionAssembler::action(ActionCode code, const QByteArray& payload)
 {
     m_openPushStart = -1;
     m_code.u8(uint8_t(code));
+    if (payload.size() > 0xffff)
+        m_overflowed = true;
     if (hasPayload(code)) {
         m_code.u16(uint32_t(payload.size()));
         m_code.raw(payload);
@@ -190,6 +192,8 @@ void ActionAssembler::defineFunction(const std::string& name, const std::vector<
                                      const ActionAssembler& body)
 {
     const QByteArray code = body.functionBody();
+    if (code.size() > 0xffff || !body.fitsLengthFields())
+        m_overflowed = true;
     ByteWriter payload;
     payload.string(name);
     payload.u16(uint32_t(parameters.size()));
@@ -205,6 +209,8 @@ void ActionAssembler::defineFunction2(const std::string& name, const std::vector
                                       uint8_t registerCount, uint16_t flags, const ActionAssembler& body)
 {
     const QByteArray code = body.functionBody();
+    if (code.size() > 0xffff || !body.fitsLengthFields())
+        m_overflowed = true;
     ByteWriter payload;
     payload.string(name);
     payload.u16(uint32_t(parameters.size()));
@@ -231,6 +237,18 @@ QByteArray ActionAssembler::resolved() const
         code[fixup.position + 1] = char((offset >> 8) & 0xff);
     }
     return code;
+}
+
+bool ActionAssembler::fitsLengthFields() const
+{
+    if (m_overflowed)
+        return false;
+    for (const Fixup& fixup : m_fixups) {
+        const int offset = m_labelOffsets[size_t(fixup.labelId)] - (fixup.position + 2);
+        if (offset < -32768 || offset > 32767)
+            return false;
+    }
+    return true;
 }
 
 QByteArray ActionAssembler::functionBody() const

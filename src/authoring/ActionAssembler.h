@@ -94,6 +94,10 @@ public:
     QByteArray finish() const;
     QByteArray functionBody() const;
 
+    // False when a jump spans more than 32767 bytes, or a function body or an action's payload
+    // outgrew its 16-bit length field: the bytes are then unusable.
+    bool fitsLengthFields() const;
+
 private:
     void action(ActionCode code, const QByteArray& payload);
     QByteArray resolved() const;
@@ -107,6 +111,7 @@ private:
     };
     std::vector<Fixup> m_fixups;
     int m_openPushStart = -1;
+    bool m_overflowed = false;
 };
 
 } // namespace authoring

@@ -697,6 +697,8 @@ CompileResult ScriptCompiler::compile(std::string_view source)
         ActionAssembler code;
         Compiler compiler(code, false);
         compiler.body(*program);
+        if (!code.fitsLengthFields())
+            return {{}, CompileError{1, 1, "script too long: a jump, function or value outgrows its 16-bit length; split the script"}};
         return {code.finish(), std::nullopt};
     } catch (const CompileFailure& failure) {
         return {{}, failure.error};

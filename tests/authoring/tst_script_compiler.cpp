@@ -88,6 +88,20 @@ private slots:
         QCOMPARE(result.actions.toHex(), expected.toHex());
     }
 
+    void scriptsBeyondTheLengthFieldsAreRefused()
+    {
+        // A loop whose body is longer than a jump can span.
+        std::string source = "while (x) {\n";
+        for (int i = 0; i < 5000; ++i)
+            source += "v" + std::to_string(i) + " = " + std::to_string(i) + ";\n";
+        source += "}\n";
+        const CompileResult result = ScriptCompiler::compile(source);
+        QVERIFY(!result.ok());
+        QVERIFY(result.error->message.starts_with("script too long"));
+        // The same statements without the loop fit.
+        QVERIFY(ScriptCompiler::compile(source.substr(12, source.size() - 14)).ok());
+    }
+
     void semicolonsMayBeLeftOutAtLineEnds()
     {
         const CompileResult result = ScriptCompiler::compile("var a = 1\nvar b = a + 1\nif (b) { trace(b) }\n");
