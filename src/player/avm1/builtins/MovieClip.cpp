@@ -1,14 +1,204 @@
 #include "Builtins.h"
 
+#include "player/avm1/ClipObject.h"
 #include "player/avm1/Machine.h"
+#include "player/avm1/TargetPath.h"
+#include "player/display/DisplayContainer.h"
+#include "player/display/MovieClip.h"
+
+#include <cmath>
 
 namespace player::avm1::builtins {
+
+namespace {
+
+display::MovieClip* clipOf(Object* self)
+{
+    return self && self->kind() == ObjectKind::Clip ? static_cast<ClipObject*>(self)->clip() : nullptr;
+}
+
+// gotoAndPlay(frame) and gotoAndStop(frame): a number counts from 1, a text is a label.
+Value gotoFrame(Machine& machine, Object* self, const Arguments& arguments, bool play)
+{
+    if (!clipOf(self) || arguments.empty())
+        return Value();
+    DisplayBridge& bridge = machine.bridge();
+    if (arguments[0].isString()) {
+        int frame = bridge.frameOf(self, arguments[0].asString());
+        if (frame >= 0)
+            bridge.gotoFrame(self, frame, play);
+        return Value();
+    }
+    double number = machine.toNumber(arguments[0]);
+    if (std::isfinite(number))
+        bridge.gotoFrame(self, std::max(0, int(number) - 1), play);
+    return Value();
+}
+
+Value scriptObject(display::DisplayObject* object)
+{
+    Object* result = scriptObjectOf(object);
+    return result ? Value(result) : Value();
+}
+
+using Method = Value (*)(Machine&, Object*, const Arguments&);
+
+} // namespace
 
 void installMovieClip(Machine& machine)
 {
     Object* prototype = machine.makeObject();
     machine.prototypes().movieClip = prototype;
     defineClass(machine, QStringLiteral("MovieClip"), prototype, [](Machine&, Object*, const Arguments&) { return Value(); });
+
+    const std::pair<const char*, Method> methods[] = {
+        {"play", [](Machine& machine, Object* self, const Arguments&) {
+             machine.bridge().timelineCommand(self, DisplayBridge::TimelineCommand::Play);
+             return Value();
+         }},
+        {"stop", [](Machine& machine, Object* self, const Arguments&) {
+             machine.bridge().timelineCommand(self, DisplayBridge::TimelineCommand::Stop);
+             return Value();
+         }},
+        {"nextFrame", [](Machine& machine, Object* self, const Arguments&) {
+             machine.bridge().timelineCommand(self, DisplayBridge::TimelineCommand::NextFrame);
+             return Value();
+         }},
+        {"prevFrame", [](Machine& machine, Object* self, const Arguments&) {
+             machine.bridge().timelineCommand(self, DisplayBridge::TimelineCommand::PreviousFrame);
+             return Value();
+         }},
+        {"gotoAndPlay", [](Machine& machine, Object* self, const Arguments& arguments) { return gotoFrame(machine, self, arguments, true); }},
+        {"gotoAndStop", [](Machine& machine, Object* self, const Arguments& arguments) { return gotoFrame(machine, self, arguments, false); }},
+        {"getDepth", [](Machine&, Object* self, const Arguments&) {
+             display::MovieClip* clip = clipOf(self);
+             return clip ? Value(double(clip->depth())) : Value();
+         }},
+        {"getNextHighestDepth", [](Machine&, Object* self, const Arguments&) {
+             display::MovieClip* clip = clipOf(self);
+             return clip ? Value(double(clip->nextHighestDepth())) : Value();
+         }},
+        {"getInstanceAtDepth", [](Machine& machine, Object* self, const Arguments& arguments) {
+             display::MovieClip* clip = clipOf(self);
+             if (!clip || arguments.empty())
+                 return Value();
+             return scriptObject(clip->childAtDepth(machine.toInt32(arguments[0])));
+         }},
+        {"swapDepths", [](Machine& machine, Object* self, const Arguments& arguments) {
+             display::MovieClip* clip = clipOf(self);
+             if (!clip || arguments.empty())
+                 return Value();
+             int depth = 0;
+             if (display::MovieClip* other = clipOf(arguments[0].asObject()))
+                 depth = other->depth();
+             else
+                 depth = machine.toInt32(arguments[0]);
+             clip->swapDepths(depth);
+             return Value();
+         }},
+        {"createEmptyMovieClip", [](Machine& machine, Object* self, const Arguments& arguments) {
+             display::MovieClip* clip = clipOf(self);
+             if (!clip || arguments.size() < 2)
+                 return Value();
+             return scriptObject(clip->createEmptyMovieClip(machine.toString(arguments[0]), machine.toInt32(arguments[1])));
+         }},
+        {"attachMovie", [](Machine& machine, Object* self, const Arguments& arguments) {
+             display::MovieClip* clip = clipOf(self);
+             if (!clip || arguments.size() < 3)
+                 return Value();
+             QString exportName = machine.toString(arguments[0]);
+             display::MovieClip* attached = clip->attachMovie(exportName, machine.toString(arguments[1]), machine.toInt32(arguments[2]));
+             Object* object = scriptObjectOf(attached);
+             if (!object)
+                 return Value();
+             // A class registered for the symbol becomes the clip's prototype and runs as its
+             // constructor; the init object's properties are copied first.
+             auto registered = machine.registeredClasses().find(exportName);
+             if (registered != machine.registeredClasses().end()) {
+                 if (Object* prototypeObject = machine.getMember(registered->second, QStringLiteral("prototype")).asObject())
+                     object->setPrototype(prototypeObject);
+             }
+             if (Object* initial = argument(arguments, 3).asObject()) {
+                 std::vector<QString> names;
+                 initial->enumerableNames(machine, names);
+                 for (const QString& name : names)
+                     object->set(machine, name, initial->get(machine, name));
+             }
+             if (registered != machine.registeredClasses().end())
+                 machine.call(registered->second, object, {});
+             return Value(object);
+         }},
+        {"duplicateMovieClip", [](Machine& machine, Object* self, const Arguments& arguments) {
+             display::MovieClip* clip = clipOf(self);
+             if (!clip || arguments.size() < 2)
+                 return Value();
+             display::MovieClip* copy = clip->duplicate(machine.toString(arguments[0]), machine.toInt32(arguments[1]));
+             Object* object = scriptObjectOf(copy);
+             if (object) {
+                 if (Object* initial = argument(arguments, 2).asObject()) {
+                     std::vector<QString> names;
+                     initial->enumerableNames(machine, names);
+                     for (const QString& name : names)
+                         object->set(machine, name, initial->get(machine, name));
+                 }
+             }
+             return object ? Value(object) : Value();
+         }},
+        {"removeMovieClip", [](Machine& machine, Object* self, const Arguments&) {
+             if (clipOf(self))
+                 machine.bridge().removeClip(self);
+             return Value();
+         }},
+        {"getBounds", [](Machine& machine, Object* self, const Arguments&) {
+             display::MovieClip* clip = clipOf(self);
+             if (!clip)
+                 return Value();
+             swf::Rect bounds = clip->localBounds();
+             Object* result = machine.makeObject();
+             result->set(machine, QStringLiteral("xMin"), Value(bounds.xMin / 20.0));
+             result->set(machine, QStringLiteral("xMax"), Value(bounds.xMax / 20.0));
+             result->set(machine, QStringLiteral("yMin"), Value(bounds.yMin / 20.0));
+             result->set(machine, QStringLiteral("yMax"), Value(bounds.yMax / 20.0));
+             return Value(result);
+         }},
+        {"getBytesLoaded", [](Machine&, Object* self, const Arguments&) { return clipOf(self) ? Value(1.0) : Value(); }},
+        {"getBytesTotal", [](Machine&, Object* self, const Arguments&) { return clipOf(self) ? Value(1.0) : Value(); }},
+        {"hitTest", [](Machine&, Object*, const Arguments&) { return Value(false); }},
+        {"startDrag", [](Machine&, Object*, const Arguments&) { return Value(); }},
+        {"stopDrag", [](Machine&, Object*, const Arguments&) { return Value(); }},
+        {"localToGlobal", [](Machine&, Object*, const Arguments&) { return Value(); }},
+        {"globalToLocal", [](Machine&, Object*, const Arguments&) { return Value(); }},
+        {"setMask", [](Machine&, Object* self, const Arguments& arguments) {
+             display::MovieClip* clip = clipOf(self);
+             if (!clip)
+                 return Value();
+             display::MovieClip* mask = clipOf(argument(arguments, 0).asObject());
+             clip->setScriptMask(mask ? mask->sharedFromThis() : nullptr);
+             return Value(true);
+         }},
+        {"getURL", [](Machine& machine, Object* self, const Arguments& arguments) {
+             QString url = machine.toString(argument(arguments, 0));
+             QString target = machine.toString(argument(arguments, 1));
+             if (url.startsWith(QLatin1String("FSCommand:"), Qt::CaseInsensitive))
+                 machine.bridge().fsCommand(url.mid(10), target);
+             else
+                 machine.bridge().getUrl(self, url, target, 0, false, false);
+             return Value();
+         }},
+        {"loadMovie", [](Machine& machine, Object* self, const Arguments& arguments) {
+             if (clipOf(self))
+                 machine.bridge().getUrl(self, machine.toString(argument(arguments, 0)), machine.bridge().targetPath(self, false), 0, true, false);
+             return Value();
+         }},
+        {"unloadMovie", [](Machine& machine, Object* self, const Arguments&) {
+             if (clipOf(self))
+                 machine.bridge().getUrl(self, QString(), machine.bridge().targetPath(self, false), 0, true, false);
+             return Value();
+         }},
+    };
+    for (const auto& [name, method] : methods)
+        machine.defineMethod(prototype, QString::fromLatin1(name), method);
+    prototype->setAllFlags(property_flag::DontEnum, 0);
 }
 
 } // namespace player::avm1::builtins

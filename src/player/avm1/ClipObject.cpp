@@ -1,0 +1,176 @@
+#include "ClipObject.h"
+
+#include "ClipBinding.h"
+#include "Machine.h"
+#include "player/display/DisplayContainer.h"
+#include "player/display/MovieClip.h"
+
+#include <cmath>
+
+namespace player::avm1 {
+
+namespace {
+
+enum class ClipProperty {
+    None, X, Y, XScale, YScale, Rotation, Alpha, Visible, Width, Height, CurrentFrame, TotalFrames,
+    FramesLoaded, Name, Target, Parent, Root, Url, DropTarget, XMouse, YMouse, HighQuality, Quality,
+    FocusRect, SoundBufferTime, Enabled
+};
+
+ClipProperty propertyOf(const QString& name)
+{
+    if (name.isEmpty() || (name[0] != u'_' && name != QLatin1String("enabled")))
+        return ClipProperty::None;
+    static const std::pair<const char*, ClipProperty> table[] = {
+        {"_x", ClipProperty::X}, {"_y", ClipProperty::Y}, {"_xscale", ClipProperty::XScale},
+        {"_yscale", ClipProperty::YScale}, {"_rotation", ClipProperty::Rotation}, {"_alpha", ClipProperty::Alpha},
+        {"_visible", ClipProperty::Visible}, {"_width", ClipProperty::Width}, {"_height", ClipProperty::Height},
+        {"_currentframe", ClipProperty::CurrentFrame}, {"_totalframes", ClipProperty::TotalFrames},
+        {"_framesloaded", ClipProperty::FramesLoaded}, {"_name", ClipProperty::Name}, {"_target", ClipProperty::Target},
+        {"_parent", ClipProperty::Parent}, {"_root", ClipProperty::Root}, {"_url", ClipProperty::Url},
+        {"_droptarget", ClipProperty::DropTarget}, {"_xmouse", ClipProperty::XMouse}, {"_ymouse", ClipProperty::YMouse},
+        {"_highquality", ClipProperty::HighQuality}, {"_quality", ClipProperty::Quality},
+        {"_focusrect", ClipProperty::FocusRect}, {"_soundbuftime", ClipProperty::SoundBufferTime},
+        {"enabled", ClipProperty::Enabled}};
+    // Clip properties ignore case in every SWF version.
+    for (const auto& [text, property] : table) {
+        if (name.compare(QLatin1String(text), Qt::CaseInsensitive) == 0)
+            return property;
+    }
+    return ClipProperty::None;
+}
+
+} // namespace
+
+ClipObject::ClipObject(Object* prototype, const std::shared_ptr<display::DisplayObject>& displayObject)
+    : Object(prototype, ObjectKind::Clip)
+    , m_displayObject(displayObject)
+{
+}
+
+display::DisplayObject* ClipObject::displayObject() const
+{
+    auto object = m_displayObject.lock();
+    return object && !object->isRemoved() ? object.get() : nullptr;
+}
+
+display::MovieClip* ClipObject::clip() const
+{
+    display::DisplayObject* object = displayObject();
+    return object ? object->asMovieClip() : nullptr;
+}
+
+bool ClipObject::getSpecial(Machine& machine, const QString& name, Value& result)
+{
+    display::DisplayObject* object = displayObject();
+    if (!object)
+        return false;
+    ClipProperty property = propertyOf(name);
+    display::MovieClip* clip = object->asMovieClip();
+    switch (property) {
+    case ClipProperty::None:
+        break;
+    case ClipProperty::X: result = Value(object->x()); return true;
+    case ClipProperty::Y: result = Value(object->y()); return true;
+    case ClipProperty::XScale: result = Value(object->xScale()); return true;
+    case ClipProperty::YScale: result = Value(object->yScale()); return true;
+    case ClipProperty::Rotation: result = Value(object->rotation()); return true;
+    case ClipProperty::Alpha: result = Value(object->alpha()); return true;
+    case ClipProperty::Visible: result = Value(object->isVisible()); return true;
+    case ClipProperty::Width: result = Value(object->width()); return true;
+    case ClipProperty::Height: result = Value(object->height()); return true;
+    case ClipProperty::CurrentFrame: result = Value(double(clip ? std::max(1, clip->currentFrame()) : 1)); return true;
+    case ClipProperty::TotalFrames: result = Value(double(clip ? clip->totalFrames() : 1)); return true;
+    case ClipProperty::FramesLoaded: result = Value(double(clip ? clip->framesLoaded() : 1)); return true;
+    case ClipProperty::Name: result = Value(object->name()); return true;
+    case ClipProperty::Target: result = Value(object->slashPath()); return true;
+    case ClipProperty::Parent: {
+        display::DisplayObject* parent = object->parent();
+        Object* parentObject = scriptObjectOf(parent);
+        result = parentObject ? Value(parentObject) : Value();
+        return true;
+    }
+    case ClipProperty::Root: {
+        Object* root = scriptObjectOf(object->root());
+        result = root ? Value(root) : Value();
+        return true;
+    }
+    case ClipProperty::Url: result = Value(object->library() ? object->library()->url() : QString()); return true;
+    case ClipProperty::DropTarget: result = Value(QString()); return true;
+    case ClipProperty::XMouse:
+    case ClipProperty::YMouse: result = Value(0.0); return true;
+    case ClipProperty::HighQuality: result = Value(1.0); return true;
+    case ClipProperty::Quality: result = Value(QStringLiteral("HIGH")); return true;
+    case ClipProperty::FocusRect: result = Value(true); return true;
+    case ClipProperty::SoundBufferTime: result = Value(5.0); return true;
+    case ClipProperty::Enabled:
+        if (findOwn(name, machine.caseSensitive()))
+            return false;
+        result = Value(clip ? clip->isEnabled() : true);
+        return true;
+    }
+    // Named children come after the clip's own variables.
+    if (findOwn(name, machine.caseSensitive()))
+        return false;
+    if (display::DisplayContainer* container = object->asContainer()) {
+        if (display::DisplayObject* child = container->childByName(name, machine.caseSensitive())) {
+            if (Object* childObject = scriptObjectOf(child)) {
+                result = Value(childObject);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool ClipObject::setSpecial(Machine& machine, const QString& name, const Value& value)
+{
+    display::DisplayObject* object = displayObject();
+    if (!object)
+        return false;
+    ClipProperty property = propertyOf(name);
+    if (property == ClipProperty::None)
+        return false;
+    double number = 0;
+    auto readNumber = [&]() {
+        number = machine.toNumber(value);
+        // Flash ignores NaN and undefined for the numeric clip properties.
+        return std::isfinite(number);
+    };
+    switch (property) {
+    case ClipProperty::X: if (readNumber()) { object->setX(number); object->setTransformedByScript(true); } return true;
+    case ClipProperty::Y: if (readNumber()) { object->setY(number); object->setTransformedByScript(true); } return true;
+    case ClipProperty::XScale: if (readNumber()) { object->setXScale(number); object->setTransformedByScript(true); } return true;
+    case ClipProperty::YScale: if (readNumber()) { object->setYScale(number); object->setTransformedByScript(true); } return true;
+    case ClipProperty::Rotation: if (readNumber()) { object->setRotation(number); object->setTransformedByScript(true); } return true;
+    case ClipProperty::Alpha: if (readNumber()) { object->setAlpha(number); object->setTransformedByScript(true); } return true;
+    case ClipProperty::Width: if (readNumber()) { object->setWidth(number); object->setTransformedByScript(true); } return true;
+    case ClipProperty::Height: if (readNumber()) { object->setHeight(number); object->setTransformedByScript(true); } return true;
+    case ClipProperty::Visible: {
+        if (value.isUndefined())
+            return true;
+        object->setVisible(machine.toBoolean(value));
+        return true;
+    }
+    case ClipProperty::Name:
+        object->setName(machine.toString(value));
+        return true;
+    case ClipProperty::Enabled:
+        if (display::MovieClip* clip = object->asMovieClip())
+            clip->setEnabled(machine.toBoolean(value));
+        return false; // also kept as a plain property, as Flash does
+    default:
+        // The read-only ones (_currentframe, _target…) ignore writes.
+        return true;
+    }
+}
+
+Object* scriptObjectOf(display::DisplayObject* object)
+{
+    if (!object)
+        return nullptr;
+    auto* binding = dynamic_cast<ClipBinding*>(object->scriptBinding());
+    return binding ? binding->object() : nullptr;
+}
+
+} // namespace player::avm1

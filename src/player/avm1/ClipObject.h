@@ -1,0 +1,36 @@
+#pragma once
+
+#include "Object.h"
+
+#include <memory>
+
+namespace player::display {
+class DisplayObject;
+class MovieClip;
+} // namespace player::display
+
+namespace player::avm1 {
+
+// The script object of a clip on the display list. Clip properties (_x, _alpha, _currentframe…)
+// and named children read and write the display object; everything else is an ordinary
+// property. The display object is held weakly: a script may keep the object after the clip is
+// gone, and then sees no clip properties.
+class ClipObject : public Object {
+public:
+    ClipObject(Object* prototype, const std::shared_ptr<display::DisplayObject>& displayObject);
+
+    display::DisplayObject* displayObject() const;
+    display::MovieClip* clip() const;
+
+protected:
+    bool getSpecial(Machine& machine, const QString& name, Value& result) override;
+    bool setSpecial(Machine& machine, const QString& name, const Value& value) override;
+
+private:
+    std::weak_ptr<display::DisplayObject> m_displayObject;
+};
+
+// The script object bound to a display object, or null.
+Object* scriptObjectOf(display::DisplayObject* object);
+
+} // namespace player::avm1

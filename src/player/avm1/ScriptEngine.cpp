@@ -1,0 +1,323 @@
+#include "ScriptEngine.h"
+
+#include "ClipBinding.h"
+#include "ClipObject.h"
+#include "Machine.h"
+#include "TargetPath.h"
+#include "player/Player.h"
+#include "player/display/MovieClip.h"
+
+#include <cmath>
+
+namespace player::avm1 {
+
+ScriptEngine::ScriptEngine(Player& player)
+    : m_player(player)
+    , m_machine(std::make_shared<Machine>(*this))
+{
+}
+
+ScriptEngine::~ScriptEngine() = default;
+
+std::unique_ptr<display::ScriptHost> createScriptHost(Player& player)
+{
+    return std::make_unique<ScriptEngine>(player);
+}
+
+Object* ScriptEngine::objectFor(display::DisplayObject* object)
+{
+    if (!object)
+        return nullptr;
+    if (Object* existing = scriptObjectOf(object))
+        return existing;
+    if (!object->isMovieClip())
+        return nullptr;
+    objectCreated(*object);
+    return scriptObjectOf(object);
+}
+
+void ScriptEngine::objectCreated(display::DisplayObject& object)
+{
+    if (!object.isMovieClip() || scriptObjectOf(&object))
+        return;
+    auto* clipObject = m_machine->make<ClipObject>(m_machine->prototypes().movieClip, object.sharedFromThis());
+    object.setScriptBinding(std::make_unique<ClipBinding>(m_machine, clipObject));
+}
+
+void ScriptEngine::objectRemoved(display::DisplayObject&)
+{
+    // The binding lives as long as the display object; scripts holding the object then see
+    // a clip without clip properties.
+}
+
+void ScriptEngine::runActions(display::MovieClip& scope, const swf::ActionCode& code)
+{
+    Object* clip = objectFor(&scope);
+    if (!clip)
+        return;
+    m_machine->runTopLevel(clip, code, scope.swfVersion());
+}
+
+void ScriptEngine::callHandler(display::DisplayObject& object, const char* handlerName)
+{
+    Object* clip = objectFor(&object);
+    if (!clip)
+        return;
+    int version = object.swfVersion();
+    int saved = m_machine->swfVersion();
+    m_machine->setSwfVersion(version);
+    Value handler = clip->get(*m_machine, QString::fromLatin1(handlerName));
+    m_machine->setSwfVersion(saved);
+    if (m_machine->isCallable(handler))
+        m_machine->callTopLevel(handler, clip, {}, version);
+}
+
+display::DisplayObject* ScriptEngine::resolveTarget(const QString& path)
+{
+    Object* start = level(0);
+    Object* found = target_path::resolve(*m_machine, start, path.trimmed());
+    if (!found || found->kind() != ObjectKind::Clip)
+        return nullptr;
+    return static_cast<ClipObject*>(found)->displayObject();
+}
+
+bool ScriptEngine::splitHostPath(const QString& text, Object*& object, QString& name)
+{
+    QString path;
+    Object* root = level(0);
+    if (!target_path::splitVariable(text, path, name)) {
+        object = root;
+        name = text;
+        return object != nullptr;
+    }
+    object = path.isEmpty() ? root : target_path::resolve(*m_machine, root, path);
+    return object != nullptr && !name.isEmpty();
+}
+
+bool ScriptEngine::setVariable(const QString& path, const QString& value)
+{
+    Object* object = nullptr;
+    QString name;
+    if (!splitHostPath(path, object, name))
+        return false;
+    int version = object->kind() == ObjectKind::Clip && static_cast<ClipObject*>(object)->displayObject()
+        ? static_cast<ClipObject*>(object)->displayObject()->swfVersion() : 8;
+    // Setters and watchers may run scripts: the assignment runs as a top-level call.
+    FunctionObject* assign = m_machine->makeNative([object, name, value](Machine& machine, Object*, const Arguments&) {
+        object->set(machine, name, Value(value));
+        return Value();
+    });
+    m_machine->callTopLevel(Value(assign), nullptr, {}, version);
+    return true;
+}
+
+std::optional<QString> ScriptEngine::getVariable(const QString& path)
+{
+    Object* object = nullptr;
+    QString name;
+    if (!splitHostPath(path, object, name))
+        return std::nullopt;
+    int version = object->kind() == ObjectKind::Clip && static_cast<ClipObject*>(object)->displayObject()
+        ? static_cast<ClipObject*>(object)->displayObject()->swfVersion() : 8;
+    std::optional<QString> result;
+    FunctionObject* read = m_machine->makeNative([object, name, &result](Machine& machine, Object*, const Arguments&) {
+        Value value = object->get(machine, name);
+        if (!value.isUndefined())
+            result = machine.toString(value);
+        return Value();
+    });
+    m_machine->callTopLevel(Value(read), nullptr, {}, version);
+    return result;
+}
+
+void ScriptEngine::runTimers(double nowMilliseconds)
+{
+    m_machine->runTimers(nowMilliseconds);
+}
+
+void ScriptEngine::trace(const QString& text)
+{
+    m_player.trace(text);
+}
+
+void ScriptEngine::fsCommand(const QString& command, const QString& arguments)
+{
+    m_player.fsCommand(command, arguments);
+}
+
+Value ScriptEngine::flashCall(const QString& request)
+{
+    m_player.flashCall(request);
+    return Value();
+}
+
+void ScriptEngine::getUrl(Object* clip, const QString& url, const QString& target, int, bool loadTarget, bool loadVariables)
+{
+    if (loadVariables)
+        return; // variables from files are not read by this player
+    if (target.startsWith(QLatin1String("_level"), Qt::CaseInsensitive)) {
+        bool ok = false;
+        int number = target.mid(6).toInt(&ok);
+        if (!ok || number < 0)
+            return;
+        if (url.isEmpty())
+            m_player.unloadLevel(number);
+        else
+            m_player.loadMovie(number, url);
+        return;
+    }
+    if (!loadTarget)
+        return; // a browser window: the player opens nothing
+    Object* targetObject = target_path::resolve(*m_machine, clip, target);
+    if (!targetObject || targetObject->kind() != ObjectKind::Clip)
+        return;
+    display::MovieClip* targetClip = static_cast<ClipObject*>(targetObject)->clip();
+    if (!targetClip)
+        return;
+    if (url.isEmpty()) {
+        targetClip->removeFromParent();
+        return;
+    }
+    QString error;
+    if (auto library = m_player.readMovieFile(url, &error)) {
+        m_player.keepAlive(targetClip->sharedFromThis());
+        targetClip->replaceWithMovie(library);
+    }
+}
+
+double ScriptEngine::milliseconds()
+{
+    return m_player.clock().now();
+}
+
+Object* ScriptEngine::rootOf(Object* clip)
+{
+    if (clip && clip->kind() == ObjectKind::Clip) {
+        if (display::DisplayObject* object = static_cast<ClipObject*>(clip)->displayObject())
+            return objectFor(object->root());
+    }
+    return level(0);
+}
+
+Object* ScriptEngine::level(int number)
+{
+    return objectFor(m_player.stage().level(number));
+}
+
+bool ScriptEngine::isClip(Object* object) const
+{
+    return object && object->kind() == ObjectKind::Clip;
+}
+
+QString ScriptEngine::targetPath(Object* clip, bool slashSyntax)
+{
+    if (!clip || clip->kind() != ObjectKind::Clip)
+        return QString();
+    display::DisplayObject* object = static_cast<ClipObject*>(clip)->displayObject();
+    if (!object)
+        return QString();
+    return slashSyntax ? object->slashPath() : object->dotPath();
+}
+
+namespace {
+
+display::MovieClip* clipOf(Object* object)
+{
+    return object && object->kind() == ObjectKind::Clip ? static_cast<ClipObject*>(object)->clip() : nullptr;
+}
+
+} // namespace
+
+void ScriptEngine::timelineCommand(Object* clip, TimelineCommand command)
+{
+    display::MovieClip* movieClip = clipOf(clip);
+    if (!movieClip)
+        return;
+    switch (command) {
+    case TimelineCommand::Play: movieClip->play(); break;
+    case TimelineCommand::Stop: movieClip->stop(); break;
+    case TimelineCommand::NextFrame: movieClip->nextFrame(); break;
+    case TimelineCommand::PreviousFrame: movieClip->prevFrame(); break;
+    }
+}
+
+void ScriptEngine::gotoFrame(Object* clip, int frame, bool play)
+{
+    if (display::MovieClip* movieClip = clipOf(clip)) {
+        m_player.keepAlive(movieClip->sharedFromThis());
+        movieClip->gotoFrame(std::max(0, frame) + 1, !play);
+    }
+}
+
+bool ScriptEngine::gotoLabel(Object* clip, const QString& label, bool play)
+{
+    display::MovieClip* movieClip = clipOf(clip);
+    if (!movieClip)
+        return false;
+    m_player.keepAlive(movieClip->sharedFromThis());
+    return movieClip->gotoLabel(label, !play);
+}
+
+int ScriptEngine::frameOf(Object* clip, const QString& frame)
+{
+    display::MovieClip* movieClip = clipOf(clip);
+    if (!movieClip)
+        return -1;
+    bool isNumber = false;
+    double number = frame.toDouble(&isNumber);
+    if (isNumber && std::isfinite(number))
+        return int(number) - 1;
+    std::optional<int> labelled = movieClip->frameOfLabel(frame);
+    return labelled ? *labelled - 1 : -1;
+}
+
+int ScriptEngine::framesLoaded(Object* clip)
+{
+    display::MovieClip* movieClip = clipOf(clip);
+    return movieClip ? movieClip->framesLoaded() : 0;
+}
+
+void ScriptEngine::callFrame(Object* clip, int frame)
+{
+    display::MovieClip* movieClip = clipOf(clip);
+    if (!movieClip || !movieClip->timeline() || frame < 0 || size_t(frame) >= movieClip->timeline()->frames.size())
+        return;
+    auto keep = movieClip->sharedFromThis();
+    const swf::Frame& data = movieClip->timeline()->frames[size_t(frame)];
+    for (const swf::ControlTag& tag : data.tags) {
+        if (const auto* action = std::get_if<swf::DoAction>(&tag))
+            m_machine->runTopLevel(clip, action->actions, movieClip->swfVersion());
+    }
+}
+
+void ScriptEngine::duplicateClip(Object* clip, const QString& name, int depth)
+{
+    if (display::MovieClip* movieClip = clipOf(clip))
+        movieClip->duplicate(name, depth);
+}
+
+void ScriptEngine::removeClip(Object* clip)
+{
+    if (display::MovieClip* movieClip = clipOf(clip)) {
+        m_player.keepAlive(movieClip->sharedFromThis());
+        movieClip->removeFromParent();
+    }
+}
+
+void ScriptEngine::startDrag(Object*, bool, bool, double, double, double, double)
+{
+}
+
+void ScriptEngine::stopDrag()
+{
+}
+
+void ScriptEngine::toggleQuality()
+{
+}
+
+void ScriptEngine::stopSounds()
+{
+}
+
+} // namespace player::avm1

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "DisplayBridge.h"
+#include "player/display/ScriptHost.h"
+
+#include <memory>
+
+namespace player {
+class Player;
+}
+
+namespace player::avm1 {
+
+class Machine;
+class Object;
+
+// The virtual machine bound to a player: gives display objects their script objects, runs
+// timeline scripts and handlers, carries out the host operations on variable and target paths,
+// and sends traces, commands and calls to the player.
+class ScriptEngine : public display::ScriptHost, public DisplayBridge {
+public:
+    explicit ScriptEngine(Player& player);
+    ~ScriptEngine() override;
+
+    Machine& machine() { return *m_machine; }
+
+    // ScriptHost
+    void objectCreated(display::DisplayObject& object) override;
+    void objectRemoved(display::DisplayObject& object) override;
+    void runActions(display::MovieClip& scope, const swf::ActionCode& code) override;
+    void callHandler(display::DisplayObject& object, const char* handlerName) override;
+    display::DisplayObject* resolveTarget(const QString& path) override;
+    bool setVariable(const QString& path, const QString& value) override;
+    std::optional<QString> getVariable(const QString& path) override;
+    void runTimers(double nowMilliseconds) override;
+
+    // DisplayBridge
+    void trace(const QString& text) override;
+    void fsCommand(const QString& command, const QString& arguments) override;
+    Value flashCall(const QString& request) override;
+    void getUrl(Object* clip, const QString& url, const QString& target, int method, bool loadTarget, bool loadVariables) override;
+    double milliseconds() override;
+    Object* rootOf(Object* clip) override;
+    Object* level(int number) override;
+    bool isClip(Object* object) const override;
+    QString targetPath(Object* clip, bool slashSyntax) override;
+    void timelineCommand(Object* clip, TimelineCommand command) override;
+    void gotoFrame(Object* clip, int frame, bool play) override;
+    bool gotoLabel(Object* clip, const QString& label, bool play) override;
+    int frameOf(Object* clip, const QString& frame) override;
+    int framesLoaded(Object* clip) override;
+    void callFrame(Object* clip, int frame) override;
+    void duplicateClip(Object* clip, const QString& name, int depth) override;
+    void removeClip(Object* clip) override;
+    void startDrag(Object* clip, bool lockCenter, bool constrained, double left, double top, double right, double bottom) override;
+    void stopDrag() override;
+    void toggleQuality() override;
+    void stopSounds() override;
+
+private:
+    Object* objectFor(display::DisplayObject* object);
+    // The object and final name of "path:name", "/path:name" or a dot path, from _level0.
+    bool splitHostPath(const QString& text, Object*& object, QString& name);
+
+    Player& m_player;
+    std::shared_ptr<Machine> m_machine;
+};
+
+// The engine for a player, as the player's factory wants it.
+std::unique_ptr<display::ScriptHost> createScriptHost(Player& player);
+
+} // namespace player::avm1
