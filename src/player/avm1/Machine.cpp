@@ -201,8 +201,9 @@ QString Machine::typeOf(const Value& value)
 
 bool Machine::looseEquals(const Value& leftIn, const Value& rightIn)
 {
-    Value left = leftIn;
-    Value right = rightIn;
+    // Flash looks at the right operand first, which shows in the order valueOf runs.
+    Value left = rightIn;
+    Value right = leftIn;
     if (m_swfVersion <= 5) {
         // SWF 5 asks both sides for valueOf even when both are objects.
         left = toPrimitiveNumber(left);
@@ -268,8 +269,9 @@ Value Machine::lessThan(const Value& leftIn, const Value& rightIn)
 
 Value Machine::add(const Value& leftIn, const Value& rightIn)
 {
-    Value left = toPrimitiveForAdd(leftIn);
+    // Flash converts the right operand first; valueOf side effects show the order.
     Value right = toPrimitiveForAdd(rightIn);
+    Value left = toPrimitiveForAdd(leftIn);
     if (left.isString() || right.isString()) {
         QString text = toString(left);
         QString tail = toString(right);
