@@ -21,10 +21,18 @@ skip() {
 command -v chromium-headless-shell > /dev/null || command -v chromium > /dev/null \
     || [ -n "${REF_PLAYER_CHROMIUM:-}" ] || skip "Chromium is not installed"
 [ -x "$bin/skrv-play" ] || skip "$bin/skrv-play has not been built"
+[ -x "$bin/skrv-build" ] || skip "$bin/skrv-build has not been built"
 command -v compare > /dev/null || skip "ImageMagick's compare is not installed"
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# COMPARE_ARTIFACTS=folder keeps both players' pictures and command lists there.
+trap '[ -n "${COMPARE_ARTIFACTS:-}" ] && mkdir -p "$COMPARE_ARTIFACTS" && cp "$work"/*.png "$work"/*.fs "$COMPARE_ARTIFACTS"/; rm -rf "$work"' EXIT
+
+# The templates talk to their host from scripts; without them there is nothing to compare yet.
+printf 'trace("probe");\n' > "$work/probe.as"
+"$bin/skrv-build" --script "$work/probe.as" -o "$work/probe.swf" || exit 1
+probe=$(timeout 60 "$bin/skrv-play" --frames 1 "$work/probe.swf" 2> /dev/null)
+[ "$probe" = "probe" ] || skip "skrv-play does not run scripts yet"
 movies=(Chair.skrv Stool.skrv Car.skrv Effects.swf)
 : > "$work/batch.txt"
 for movie in "${movies[@]}"; do
