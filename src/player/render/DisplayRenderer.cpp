@@ -194,8 +194,9 @@ void DisplayRenderer::drawRange(QPainter& painter, ChildIterator begin, ChildIte
             ++child;
             continue;
         }
+        // A clip depth of 0 in the file is no mask at all: Flash draws such an object as usual.
         const std::optional<int> clipDepth = object->clipDepth();
-        if (!clipDepth) {
+        if (!clipDepth || *clipDepth <= display::TimelineDepthOffset) {
             drawObject(painter, *object, context);
             ++child;
             continue;

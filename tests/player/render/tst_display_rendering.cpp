@@ -238,6 +238,13 @@ void DisplayRenderingTest::clipDepthMask()
     transparent.alphaMult = 0;
     mask->setColorTransform(transparent);
     QCOMPARE(movie.render().pixel(40, 40), Red);
+
+    // A clip depth of 0 in the file makes no mask: the object is drawn like any other.
+    mask->setColorTransform({});
+    mask->setClipDepth(display::TimelineDepthOffset);
+    const QImage unmasked = movie.render();
+    QCOMPARE(unmasked.pixel(10, 10), Red);
+    QCOMPARE(unmasked.pixel(80, 80), Red);
 }
 
 void DisplayRenderingTest::scriptMask()
