@@ -129,6 +129,15 @@ std::optional<QString> Player::loadMovieData(int level, const QByteArray& bytes,
     return std::nullopt;
 }
 
+void Player::loadMovieLibrary(int level, std::shared_ptr<const display::MovieLibrary> library)
+{
+    CallScope scope(*this);
+    if (library)
+        installLevel(level, std::move(library));
+    else
+        unloadLevel(level);
+}
+
 void Player::unloadLevel(int level)
 {
     CallScope scope(*this);

@@ -44,6 +44,8 @@ public:
     // The same with the movie's bytes already in memory; url is what _url reports.
     std::optional<QString> loadMovieData(int level, const QByteArray& bytes, const QString& url);
     void unloadLevel(int level);
+    // The same with a movie already read (or built in memory, as benchmarks do).
+    void loadMovieLibrary(int level, std::shared_ptr<const display::MovieLibrary> library);
 
     // Reads a movie for loadMovie into a clip (script engine); null with an error message.
     std::shared_ptr<const display::MovieLibrary> readMovieFile(const QString& url, QString* error) const;

@@ -269,6 +269,7 @@ void TagWalker::readDefinition(TagCode tag, ByteReader& body)
         break;
     }
     case TagCode::SetBackgroundColor:
+        // Flash shows the last background a movie sets; movies that set it twice end on the second.
         m_movie.backgroundColor = readRgb(body);
         break;
     case TagCode::FileAttributes:
