@@ -32,6 +32,41 @@ public:
     }
 
 private:
+    // Bounds the parser's (and so the compiler's) recursion, so that a script of a hundred
+    // thousand "(" is an error rather than a stack overflow.
+    static constexpr int maximumNesting = 400;
+
+    class NestingGuard {
+    public:
+        NestingGuard(Parser& parser) : m_parser(parser)
+        {
+            if (++m_parser.m_nesting > maximumNesting)
+                m_parser.failAt(m_parser.current(), "nested too deeply");
+        }
+        ~NestingGuard() { --m_parser.m_nesting; }
+
+    private:
+        Parser& m_parser;
+    };
+
+    // A left-leaning chain (a + b + c ..., a.b.c ...) is parsed in a loop but compiled by
+    // recursion, so each link counts as one level of nesting too.
+    class ChainDepth {
+    public:
+        ChainDepth(Parser& parser) : m_parser(parser) {}
+        ~ChainDepth() { m_parser.m_nesting -= m_links; }
+        void addLink()
+        {
+            ++m_links;
+            if (++m_parser.m_nesting > maximumNesting)
+                m_parser.failAt(m_parser.current(), "nested too deeply");
+        }
+
+    private:
+        Parser& m_parser;
+        int m_links = 0;
+    };
+
     const ScriptToken& current() const { return m_tokens[m_index]; }
     const ScriptToken& next() const { return m_tokens[std::min(m_index + 1, m_tokens.size() - 1)]; }
     void skip() { if (m_index + 1 < m_tokens.size()) ++m_index; }
@@ -102,6 +137,7 @@ private:
 
     SyntaxNodePointer statement()
     {
+        const NestingGuard guard(*this);
         const ScriptToken& start = current();
         if (start.isPunctuator("{")) {
             skip();
@@ -261,8 +297,10 @@ private:
     SyntaxNodePointer expression()
     {
         auto result = assignment();
+        ChainDepth chain(*this);
         // The comma operator: evaluate left, keep right.
         while (current().isPunctuator(",")) {
+            chain.addLink();
             const ScriptToken& at = current();
             skip();
             auto sequence = node(Kind::Binary, at);
@@ -281,6 +319,7 @@ private:
 
     SyntaxNodePointer assignment()
     {
+        const NestingGuard guard(*this);
         const ScriptToken& start = current();
         auto target = conditional();
         for (const char* op : assignmentOperators) {
@@ -322,7 +361,9 @@ private:
             return binary(0);
         const char* op = level == 0 ? "||" : "&&";
         auto left = logical(level + 1);
+        ChainDepth chain(*this);
         while (current().isPunctuator(op)) {
+            chain.addLink();
             auto result = node(Kind::Logical, current());
             skip();
             result->text = op;
@@ -347,7 +388,9 @@ private:
         if (level >= int(binaryLevels.size()))
             return unary();
         auto left = binary(level + 1);
+        ChainDepth chain(*this);
         while (atBinaryOperator(level)) {
+            chain.addLink();
             auto result = node(Kind::Binary, current());
             result->text = current().text;
             skip();
@@ -360,6 +403,7 @@ private:
 
     SyntaxNodePointer unary()
     {
+        const NestingGuard guard(*this);
         const ScriptToken& start = current();
         if (start.isPunctuator("++") || start.isPunctuator("--")) {
             skip();
@@ -419,8 +463,11 @@ private:
             auto constructed = node(Kind::New, start);
             // The constructor is a member chain without calls: new a.b.C(x)
             auto callee = primary();
-            while (current().isPunctuator(".") || current().isPunctuator("["))
+            ChainDepth calleeChain(*this);
+            while (current().isPunctuator(".") || current().isPunctuator("[")) {
+                calleeChain.addLink();
                 callee = memberSuffix(std::move(callee));
+            }
             constructed->children.push_back(std::move(callee));
             if (current().isPunctuator("("))
                 arguments(*constructed);
@@ -428,7 +475,9 @@ private:
         } else {
             result = primary();
         }
+        ChainDepth chain(*this);
         while (true) {
+            chain.addLink();
             if (current().isPunctuator(".") || current().isPunctuator("[")) {
                 result = memberSuffix(std::move(result));
             } else if (current().isPunctuator("(")) {
@@ -556,6 +605,7 @@ private:
 
     std::vector<ScriptToken> m_tokens;
     size_t m_index = 0;
+    int m_nesting = 0;
 };
 
 } // namespace

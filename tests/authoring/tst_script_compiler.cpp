@@ -102,6 +102,34 @@ private slots:
         QVERIFY(ScriptCompiler::compile(source.substr(12, source.size() - 14)).ok());
     }
 
+    void deepNestingIsAnErrorNotACrash_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QString>("opening");
+        QTest::addColumn<QString>("closing");
+        QTest::newRow("parentheses") << "x = " << "(" << ")";
+        QTest::newRow("blocks") << "" << "{" << "}";
+        QTest::newRow("negations") << "x = " << "!" << "";
+        QTest::newRow("arrays") << "x = " << "[" << "]";
+        QTest::newRow("additions") << "x = " << "1 + " << "";
+        QTest::newRow("member chain") << "x = a" << ".b" << "";
+        QTest::newRow("calls") << "x = f" << "" << "()";
+    }
+
+    void deepNestingIsAnErrorNotACrash()
+    {
+        QFETCH(QString, prefix);
+        QFETCH(QString, opening);
+        QFETCH(QString, closing);
+        auto nested = [&](int depth) {
+            return (prefix + opening.repeated(depth) + "1" + closing.repeated(depth)).toStdString();
+        };
+        const CompileResult tooDeep = ScriptCompiler::compile(nested(100000));
+        QVERIFY(!tooDeep.ok());
+        QCOMPARE(tooDeep.error->message, std::string("nested too deeply"));
+        QVERIFY(ScriptCompiler::compile(nested(50)).ok());
+    }
+
     void semicolonsMayBeLeftOutAtLineEnds()
     {
         const CompileResult result = ScriptCompiler::compile("var a = 1\nvar b = a + 1\nif (b) { trace(b) }\n");
