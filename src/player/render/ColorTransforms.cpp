@@ -12,10 +12,12 @@ int32_t clampToByte(int64_t value)
     return static_cast<int32_t>(std::clamp<int64_t>(value, 0, 255));
 }
 
-// Multipliers are 8.8 fixed point; the add terms are whole channel units.
+// Multipliers are 8.8 fixed point; the add terms are whole channel units. Flash drops the
+// fraction of the product by shifting, so it rounds down (255 * 128 / 256 gives 127, and a
+// negative product such as -127.5 gives -128, not -127).
 int32_t transformChannel(int32_t value, int32_t multiplier, int32_t add)
 {
-    return clampToByte((static_cast<int64_t>(value) * multiplier) / 256 + add);
+    return clampToByte(((static_cast<int64_t>(value) * multiplier) >> 8) + add);
 }
 
 // Fixed-point product of two 8.8 multipliers, kept in 8.8. Clamped so that long chains of

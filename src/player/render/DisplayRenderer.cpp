@@ -3,6 +3,7 @@
 #include "BlendCompositor.h"
 #include "ColorTransforms.h"
 #include "FillBrush.h"
+#include "FilterChain.h"
 #include "ShapePainter.h"
 #include "StageLayout.h"
 
@@ -61,6 +62,14 @@ QImage instanceBitmap(RenderCache& cache, const DisplayObject& object, const swf
     return cache.bitmap(object.character(), instance.bitmap(), tables, colorTransform);
 }
 
+// Filter sizes are stage pixels; this many device pixels make one.
+double filterScaleOf(const QTransform& stageToDevice)
+{
+    // Stage transforms count twips; twenty of them are a pixel.
+    const double scale = std::sqrt(std::abs(stageToDevice.determinant())) * 20.0;
+    return std::isfinite(scale) && scale > 0.0 ? scale : 1.0;
+}
+
 } // namespace
 
 void DisplayRenderer::renderStage(QPainter& painter, const display::Stage& stage, const QSize& viewport, ScaleMode mode)
@@ -80,6 +89,7 @@ void DisplayRenderer::renderStage(QPainter& painter, const display::Stage& stage
     Context context;
     context.toDevice = StageLayout::stageTransform(stage.stageRect(), QSizeF(viewport), mode);
     context.stageToDevice = context.toDevice;
+    m_filterScale = filterScaleOf(context.stageToDevice);
     for (const auto& [number, root] : stage.levels()) {
         if (root)
             drawObject(painter, *root, context);
@@ -104,6 +114,7 @@ void DisplayRenderer::renderObject(QPainter& painter, const DisplayObject& objec
     context.toDevice = parentToDevice;
     context.stageToDevice = parentToDevice;
     context.color = parentColor;
+    m_filterScale = filterScaleOf(parentToDevice);
     drawObject(painter, object, context);
 }
 
@@ -145,21 +156,24 @@ void DisplayRenderer::drawObject(QPainter& painter, const DisplayObject& object,
                             });
             return;
         }
-        if (BlendCompositor::needsLayer(object.blendMode())) {
-            drawBlended(painter, object, parent);
+        if (BlendCompositor::needsLayer(object.blendMode()) || !object.filters().empty()) {
+            drawLayered(painter, object, parent);
             return;
         }
     }
     drawObjectUnmasked(painter, object, parent);
 }
 
-void DisplayRenderer::drawBlended(QPainter& painter, const DisplayObject& object, const Context& parent)
+void DisplayRenderer::drawLayered(QPainter& painter, const DisplayObject& object, const Context& parent)
 {
     const QPaintDevice* device = painter.device();
     if (!device)
         return;
-    const QRect layerRect = deviceBounds(object, parent.toDevice).adjusted(-2, -2, 2, 2).toAlignedRect()
-        & QRect(0, 0, device->width(), device->height());
+    // Filters carry colour in from beyond the device's edges (a shadow of an object just off
+    // the stage shows), so the layer reaches that far past them.
+    const int reach = FilterChain::reach(object.filters(), m_filterScale);
+    const QRect reachableRect = QRect(0, 0, device->width(), device->height()).adjusted(-reach, -reach, reach, reach);
+    const QRect layerRect = deviceBounds(object, parent.toDevice).adjusted(-2, -2, 2, 2).toAlignedRect() & reachableRect;
     if (layerRect.isEmpty())
         return;
     const QTransform toLayer = QTransform::fromTranslate(-layerRect.x(), -layerRect.y());
@@ -172,6 +186,7 @@ void DisplayRenderer::drawBlended(QPainter& painter, const DisplayObject& object
         layerContext.stageToDevice = parent.stageToDevice * toLayer;
         drawObjectUnmasked(layerPainter, object, layerContext);
     }
+    FilterChain::apply(layer, object.filters(), m_filterScale);
     BlendCompositor::composite(painter, layer, layerRect.topLeft(), object.blendMode());
 }
 
@@ -435,6 +450,10 @@ QRectF DisplayRenderer::deviceBounds(const DisplayObject& object, const QTransfo
             if (child)
                 bounds = bounds.united(deviceBounds(*child, toDevice));
         }
+    }
+    if (!bounds.isEmpty() && !object.filters().empty()) {
+        const double reach = FilterChain::reach(object.filters(), m_filterScale);
+        bounds.adjust(-reach, -reach, reach, reach);
     }
     return bounds;
 }

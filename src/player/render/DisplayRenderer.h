@@ -15,7 +15,7 @@ namespace player::render {
 
 // Draws the display tree of a stage: levels from 0 up, children in depth order, with matrices
 // and colour transforms composed down the tree, clip-depth and script masks, the visible flag
-// the background colour and blend modes.
+// the background colour, blend modes and filters.
 //
 // Masks are drawn the way Flash shows them: the masked objects go to a layer, the mask's shapes
 // (colour and alpha ignored) to a second one, and the first is kept only where the second is.
@@ -50,8 +50,9 @@ private:
     using ChildIterator = display::DisplayContainer::ChildMap::const_iterator;
 
     void drawObject(QPainter& painter, const display::DisplayObject& object, const Context& parent);
-    // Draws an object to a layer of its own and blends that onto what lies below.
-    void drawBlended(QPainter& painter, const display::DisplayObject& object, const Context& parent);
+    // Draws an object to a layer of its own, applies its filters to that and blends it onto what
+    // lies below.
+    void drawLayered(QPainter& painter, const display::DisplayObject& object, const Context& parent);
     void drawObjectUnmasked(QPainter& painter, const display::DisplayObject& object, const Context& parent);
     void drawContent(QPainter& painter, const display::DisplayObject& object, const Context& own);
     void drawRange(QPainter& painter, ChildIterator begin, ChildIterator end, const Context& context);
@@ -70,6 +71,7 @@ private:
 
     RenderCache m_cache;
     bool m_highQuality = true;
+    double m_filterScale = 1.0; // device pixels per stage pixel
     std::set<const display::DisplayObject*> m_scriptMasks;
 };
 

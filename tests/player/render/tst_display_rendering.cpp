@@ -113,6 +113,7 @@ private slots:
     void levelsAndLowQuality();
     void blendModes_data();
     void blendModes();
+    void filtersInStagePixels();
 };
 
 void DisplayRenderingTest::colourTransforms_data()
@@ -145,6 +146,12 @@ void DisplayRenderingTest::colourTransforms_data()
     QTest::newRow("no clamp between levels") << halfRed << doubleRed << qRgb(200, 0, 0) << qRgb(200, 0, 0);
     QTest::newRow("clamped below zero") << identity << subtractGreen << qRgb(0, 200, 0) << qRgb(0, 0, 0);
     QTest::newRow("clamped above 255") << doubleRed << identity << qRgb(200, 0, 0) << qRgb(255, 0, 0);
+    // Products round down, also below zero: 255 * -0.5 is -128 before the add.
+    swf::ColorTransform negativeRed;
+    negativeRed.redMult = -128;
+    negativeRed.redAdd = 255;
+    QTest::newRow("negative product rounds down") << identity << negativeRed << qRgb(255, 0, 0) << qRgb(127, 0, 0);
+    QTest::newRow("positive product rounds down") << identity << halfRed << qRgb(255, 0, 0) << qRgb(127, 0, 0);
 }
 
 void DisplayRenderingTest::colourTransforms()
@@ -328,6 +335,9 @@ void DisplayRenderingTest::blendModes_data()
     QTest::newRow("add") << BlendMode::Add << qRgb(255, 0, 255);
     QTest::newRow("subtract") << BlendMode::Subtract << qRgb(255, 0, 0);
     QTest::newRow("invert") << BlendMode::Invert << qRgb(0, 255, 255);
+    // Overlay picks its formula by the colour below, hard light by the colour on top.
+    QTest::newRow("overlay") << BlendMode::Overlay << qRgb(255, 0, 0);
+    QTest::newRow("hard light") << BlendMode::HardLight << qRgb(0, 0, 255);
 }
 
 void DisplayRenderingTest::blendModes()
@@ -342,6 +352,46 @@ void DisplayRenderingTest::blendModes()
     // Around the object, what lies below is untouched.
     QCOMPARE(image.pixel(10, 10), Red);
     QCOMPARE(image.pixel(61, 61), Red);
+}
+
+void DisplayRenderingTest::filtersInStagePixels()
+{
+    swf::Filter shadow;
+    shadow.type = swf::FilterType::DropShadow;
+    shadow.blurX = 0.0;
+    shadow.blurY = 0.0;
+    shadow.distance = 5.0;
+    shadow.color = swf::Rgba { 0, 0, 0, 255 };
+
+    // The blue square (20..60) casts a shadow five pixels to the right, beyond its own bounds.
+    TestMovie movie;
+    movie.place(*movie.root, 1, 2)->setFilters({ shadow });
+    QImage image = movie.render();
+    QCOMPARE(image.pixel(40, 40), Blue);
+    QCOMPARE(image.pixel(63, 40), qRgb(0, 0, 0));
+    QCOMPARE(image.pixel(66, 40), Grey);
+    QCOMPARE(image.pixel(40, 63), Grey);
+
+    // A clip scaled to half keeps the filter's distance in stage pixels: square 10..30, shadow to 35.
+    TestMovie scaled;
+    auto clip = scaled.clip(*scaled.root, 1, swf::Matrix { 0.5, 0.0, 0.0, 0.5, 0.0, 0.0 });
+    scaled.place(*clip, 1, 2);
+    clip->setFilters({ shadow });
+    image = scaled.render();
+    QCOMPARE(image.pixel(20, 20), Blue);
+    QCOMPARE(image.pixel(33, 20), qRgb(0, 0, 0));
+    QCOMPARE(image.pixel(37, 20), Grey);
+    // The stage drawn twice as large doubles it with everything else.
+    image = scaled.render(QSize(200, 200));
+    QCOMPARE(image.pixel(66, 40), qRgb(0, 0, 0));
+    QCOMPARE(image.pixel(72, 40), Grey);
+
+    // A shadow on an object that lies just off the stage still falls onto it.
+    TestMovie offStage;
+    offStage.place(*offStage.root, 1, 2, translation(-62, 0))->setFilters({ shadow });
+    image = offStage.render();
+    QCOMPARE(image.pixel(1, 40), qRgb(0, 0, 0));
+    QCOMPARE(image.pixel(5, 40), Grey);
 }
 
 QTEST_MAIN(DisplayRenderingTest)

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "player/swf/Filter.h"
+
+#include <QImage>
+#include <vector>
+
+namespace player::render {
+
+// A display object's filters, applied in order to the layer the object was drawn into. Filters
+// work in device pixels: their sizes and distances are stage pixels and follow the stage's
+// scale, not the object's own transform (a clip scaled to twice its size keeps the same blur,
+// as in Flash).
+class FilterChain {
+public:
+    // A layer's edge is never moved further than this for filters, whatever their sizes.
+    static constexpr int MaximumReach = 1024;
+
+    // How far the filters together can carry colour beyond the object, per side, in pixels.
+    static int reach(const std::vector<swf::Filter>& filters, double scale);
+
+    // Applies each filter in turn to a premultiplied layer; unknown kinds are skipped.
+    static void apply(QImage& image, const std::vector<swf::Filter>& filters, double scale);
+};
+
+} // namespace player::render
