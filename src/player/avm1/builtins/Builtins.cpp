@@ -32,6 +32,8 @@ void installAll(Machine& machine)
     installExternalInterface(machine);
     installGeometry(machine);
     installMovieClip(machine);
+    installColor(machine);
+    installStage(machine);
 }
 
 } // namespace player::avm1::builtins

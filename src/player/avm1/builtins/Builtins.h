@@ -30,6 +30,8 @@ void installKeyAndMouse(Machine& machine);
 void installExternalInterface(Machine& machine);
 void installGeometry(Machine& machine);
 void installMovieClip(Machine& machine);
+void installColor(Machine& machine);
+void installStage(Machine& machine);
 
 // AsBroadcaster.initialize: gives an object a listener list and the three methods.
 void broadcasterInitialize(Machine& machine, Object* target);

@@ -55,31 +55,4 @@ void installNumber(Machine& machine)
     prototype->setAllFlags(property_flag::DontEnum, 0);
 }
 
-void installBoolean(Machine& machine)
-{
-    Object* prototype = machine.make<BoxedValue>(machine.prototypes().object, ObjectKind::Boolean, Value(false));
-    machine.prototypes().boolean = prototype;
-    auto construct = [](Machine& machine, Object* self, const Arguments& arguments) -> Value {
-        bool value = !arguments.empty() && machine.toBoolean(arguments[0]);
-        return Value(machine.make<BoxedValue>(self && self->prototype() ? self->prototype() : machine.prototypes().boolean, ObjectKind::Boolean, Value(value)));
-    };
-    defineClass(machine, QStringLiteral("Boolean"), prototype, [](Machine& machine, Object*, const Arguments& arguments) {
-        if (arguments.empty())
-            return Value();
-        return Value(machine.toBoolean(arguments[0]));
-    }, construct);
-    machine.defineMethod(prototype, QStringLiteral("toString"), [](Machine& machine, Object* self, const Arguments&) {
-        Value value = boxedOrSelf(self, ObjectKind::Boolean);
-        if (!value.isBoolean())
-            return Value(QStringLiteral("[object Object]"));
-        Q_UNUSED(machine);
-        return Value(value.asBoolean() ? QStringLiteral("true") : QStringLiteral("false"));
-    });
-    machine.defineMethod(prototype, QStringLiteral("valueOf"), [](Machine&, Object* self, const Arguments&) {
-        Value value = boxedOrSelf(self, ObjectKind::Boolean);
-        return value.isBoolean() ? value : Value(self);
-    });
-    prototype->setAllFlags(property_flag::DontEnum, 0);
-}
-
 } // namespace player::avm1::builtins

@@ -1,0 +1,123 @@
+#include "Builtins.h"
+#include "DisplayTarget.h"
+
+#include "player/avm1/Machine.h"
+#include "player/display/DisplayObject.h"
+
+namespace player::avm1::builtins {
+
+namespace {
+
+// The clip a Color object tints: its "target" is looked up each time, so a Color made for a
+// path follows whatever clip holds that path now.
+display::DisplayObject* tintedObject(Machine& machine, Object* self)
+{
+    if (!self)
+        return nullptr;
+    Value target = self->get(machine, QStringLiteral("target"));
+    if (target.isUndefined())
+        return nullptr;
+    return displayObjectOf(machine, target);
+}
+
+// Multipliers are 8.8 fixed point in Flash; scripts see them in percent.
+double multiplierPercent(int32_t fixed)
+{
+    return fixed * 100.0 / 256.0;
+}
+
+Value setRgb(Machine& machine, Object* self, const Arguments& arguments)
+{
+    display::DisplayObject* object = tintedObject(machine, self);
+    if (!object)
+        return Value();
+    uint32_t rgb = static_cast<uint32_t>(machine.toInt32(argument(arguments, 0)));
+    swf::ColorTransform transform = object->colorTransform();
+    // setRGB paints the colour flat but leaves the alpha terms as they were.
+    transform.redMult = transform.greenMult = transform.blueMult = 0;
+    transform.redAdd = (rgb >> 16) & 0xff;
+    transform.greenAdd = (rgb >> 8) & 0xff;
+    transform.blueAdd = rgb & 0xff;
+    object->setColorTransform(transform);
+    object->setTransformedByScript(true);
+    return Value();
+}
+
+Value getRgb(Machine& machine, Object* self, const Arguments&)
+{
+    display::DisplayObject* object = tintedObject(machine, self);
+    if (!object)
+        return Value();
+    const swf::ColorTransform& transform = object->colorTransform();
+    // The offsets are combined as they are stored, so negative or large ones spill into the
+    // neighbouring bytes just as in Flash.
+    int32_t rgb = (transform.redAdd << 16) | (transform.greenAdd << 8) | transform.blueAdd;
+    return Value(double(rgb));
+}
+
+Value getTransform(Machine& machine, Object* self, const Arguments&)
+{
+    display::DisplayObject* object = tintedObject(machine, self);
+    if (!object)
+        return Value();
+    const swf::ColorTransform& transform = object->colorTransform();
+    Object* result = machine.makeObject();
+    result->set(machine, QStringLiteral("ra"), Value(multiplierPercent(transform.redMult)));
+    result->set(machine, QStringLiteral("ga"), Value(multiplierPercent(transform.greenMult)));
+    result->set(machine, QStringLiteral("ba"), Value(multiplierPercent(transform.blueMult)));
+    result->set(machine, QStringLiteral("aa"), Value(multiplierPercent(transform.alphaMult)));
+    result->set(machine, QStringLiteral("rb"), Value(double(transform.redAdd)));
+    result->set(machine, QStringLiteral("gb"), Value(double(transform.greenAdd)));
+    result->set(machine, QStringLiteral("bb"), Value(double(transform.blueAdd)));
+    result->set(machine, QStringLiteral("ab"), Value(double(transform.alphaAdd)));
+    return Value(result);
+}
+
+Value setTransform(Machine& machine, Object* self, const Arguments& arguments)
+{
+    display::DisplayObject* object = tintedObject(machine, self);
+    Object* terms = argument(arguments, 0).asObject();
+    if (!object || !terms)
+        return Value();
+    swf::ColorTransform transform = object->colorTransform();
+    // Only the object's own properties count; a term it lacks keeps its value.
+    auto read = [&](const char* name, int32_t& slot, bool multiplier) {
+        QString key = QString::fromLatin1(name);
+        if (!terms->hasOwnProperty(machine, key))
+            return;
+        double number = machine.toNumber(terms->get(machine, key));
+        slot = wrapToInt16(multiplier ? number * 256.0 / 100.0 : number);
+    };
+    read("ra", transform.redMult, true);
+    read("ga", transform.greenMult, true);
+    read("ba", transform.blueMult, true);
+    read("aa", transform.alphaMult, true);
+    read("rb", transform.redAdd, false);
+    read("gb", transform.greenAdd, false);
+    read("bb", transform.blueAdd, false);
+    read("ab", transform.alphaAdd, false);
+    object->setColorTransform(transform);
+    object->setTransformedByScript(true);
+    return Value();
+}
+
+} // namespace
+
+void installColor(Machine& machine)
+{
+    Object* prototype = machine.makeObject();
+    auto construct = [](Machine&, Object* self, const Arguments& arguments) -> Value {
+        if (self)
+            self->define(QStringLiteral("target"), argument(arguments, 0),
+                         property_flag::DontEnum | property_flag::DontDelete | property_flag::ReadOnly);
+        return Value();
+    };
+    defineClass(machine, QStringLiteral("Color"), prototype, construct, construct);
+    const uint8_t hidden = property_flag::DontEnum | property_flag::DontDelete | property_flag::ReadOnly;
+    machine.defineMethod(prototype, QStringLiteral("setRGB"), setRgb, hidden);
+    machine.defineMethod(prototype, QStringLiteral("getRGB"), getRgb, hidden);
+    machine.defineMethod(prototype, QStringLiteral("setTransform"), setTransform, hidden);
+    machine.defineMethod(prototype, QStringLiteral("getTransform"), getTransform, hidden);
+}
+
+} // namespace player::avm1::builtins
