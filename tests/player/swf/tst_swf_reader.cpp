@@ -1,5 +1,6 @@
 #include "SwfBuilder.h"
 
+#include "player/swf/ByteReader.h"
 #include "player/swf/MovieReader.h"
 
 #include <QTest>
@@ -39,6 +40,35 @@ class SwfReaderTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // Signed bit fields of every width sign-extend; reading past the end yields zeros and says so.
+    void bitFieldsSignExtendAndOverrunsAreReported_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("value");
+        QTest::newRow("1 bit, -1") << 1 << -1;
+        QTest::newRow("2 bits, 1") << 2 << 1;
+        QTest::newRow("5 bits, -16") << 5 << -16;
+        QTest::newRow("17 bits, 65535") << 17 << 65535;
+        QTest::newRow("31 bits, min") << 31 << -(1 << 30);
+        QTest::newRow("32 bits, -2") << 32 << -2;
+    }
+    void bitFieldsSignExtendAndOverrunsAreReported()
+    {
+        QFETCH(int, width);
+        QFETCH(int, value);
+        BitWriter writer;
+        writer.bits(0b101, 3); // something before, so fields straddle bytes
+        writer.signedBits(value, width);
+        const Bytes bytes = writer.take();
+        swf::ByteReader reader(bytes.data(), bytes.size());
+        QCOMPARE(reader.bits(3), 0b101u);
+        QCOMPARE(reader.signedBits(width), value);
+        QVERIFY(!reader.overrun());
+        QCOMPARE(reader.u32(), 0u);
+        QVERIFY(reader.overrun());
+        QVERIFY(reader.atEnd());
+    }
+
     void headerIsReadForEveryCompression_data()
     {
         QTest::addColumn<Compression>("compression");
