@@ -32,6 +32,9 @@ void installGeometry(Machine& machine);
 void installMovieClip(Machine& machine);
 void installColor(Machine& machine);
 void installStage(Machine& machine);
+// Matrix, ColorTransform and Transform in flash.geom; after MovieClip, whose "transform" they add.
+void installGeometryTransforms(Machine& machine);
+void installTransform(Machine& machine, Object* geometry);
 
 // AsBroadcaster.initialize: gives an object a listener list and the three methods.
 void broadcasterInitialize(Machine& machine, Object* target);

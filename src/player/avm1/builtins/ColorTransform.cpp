@@ -1,0 +1,142 @@
+#include "ColorTransform.h"
+
+#include "Builtins.h"
+#include "DisplayTarget.h"
+#include "player/avm1/Machine.h"
+
+#include <array>
+#include <cmath>
+
+namespace player::avm1::builtins {
+
+namespace {
+
+const char* const termNames[] = {"redMultiplier", "greenMultiplier", "blueMultiplier", "alphaMultiplier",
+                                 "redOffset", "greenOffset", "blueOffset", "alphaOffset"};
+
+using Terms = std::array<double, 8>;
+
+Terms readTerms(Machine& machine, Object* object)
+{
+    Terms terms{1, 1, 1, 1, 0, 0, 0, 0};
+    if (!object)
+        return terms;
+    for (size_t i = 0; i < terms.size(); ++i)
+        terms[i] = machine.toNumber(object->get(machine, QString::fromLatin1(termNames[i])));
+    return terms;
+}
+
+void writeTerms(Machine& machine, Object* object, const Terms& terms)
+{
+    for (size_t i = 0; i < terms.size(); ++i)
+        object->set(machine, QString::fromLatin1(termNames[i]), Value(terms[i]));
+}
+
+int32_t clampedProduct(int64_t value)
+{
+    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
+} // namespace
+
+swf::ColorTransform colorTransformFromObject(Machine& machine, Object* object)
+{
+    Terms terms = readTerms(machine, object);
+    swf::ColorTransform transform;
+    transform.redMult = wrapToInt16(terms[0] * 256);
+    transform.greenMult = wrapToInt16(terms[1] * 256);
+    transform.blueMult = wrapToInt16(terms[2] * 256);
+    transform.alphaMult = wrapToInt16(terms[3] * 256);
+    transform.redAdd = wrapToInt16(terms[4]);
+    transform.greenAdd = wrapToInt16(terms[5]);
+    transform.blueAdd = wrapToInt16(terms[6]);
+    transform.alphaAdd = wrapToInt16(terms[7]);
+    return transform;
+}
+
+Object* makeColorTransformObject(Machine& machine, const swf::ColorTransform& transform)
+{
+    Object* object = machine.make<Object>(machine.prototypes().colorTransform);
+    writeTerms(machine, object, {transform.redMult / 256.0, transform.greenMult / 256.0, transform.blueMult / 256.0,
+                                 transform.alphaMult / 256.0, double(transform.redAdd), double(transform.greenAdd),
+                                 double(transform.blueAdd), double(transform.alphaAdd)});
+    return object;
+}
+
+swf::ColorTransform concatenated(const swf::ColorTransform& inner, const swf::ColorTransform& outer)
+{
+    auto multiply = [](int32_t a, int32_t b) { return clampedProduct(int64_t(a) * b / 256); };
+    swf::ColorTransform result;
+    result.redMult = multiply(inner.redMult, outer.redMult);
+    result.greenMult = multiply(inner.greenMult, outer.greenMult);
+    result.blueMult = multiply(inner.blueMult, outer.blueMult);
+    result.alphaMult = multiply(inner.alphaMult, outer.alphaMult);
+    result.redAdd = clampedProduct(outer.redAdd + multiply(inner.redAdd, outer.redMult));
+    result.greenAdd = clampedProduct(outer.greenAdd + multiply(inner.greenAdd, outer.greenMult));
+    result.blueAdd = clampedProduct(outer.blueAdd + multiply(inner.blueAdd, outer.blueMult));
+    result.alphaAdd = clampedProduct(outer.alphaAdd + multiply(inner.alphaAdd, outer.alphaMult));
+    return result;
+}
+
+void installColorTransform(Machine& machine, Object* geometry)
+{
+    Object* prototype = machine.makeObject();
+    machine.prototypes().colorTransform = prototype;
+    auto construct = [](Machine& machine, Object* self, const Arguments& arguments) -> Value {
+        if (!self)
+            return Value();
+        Terms terms{1, 1, 1, 1, 0, 0, 0, 0};
+        for (size_t i = 0; i < terms.size() && i < arguments.size(); ++i)
+            terms[i] = machine.toNumber(arguments[i]);
+        writeTerms(machine, self, terms);
+        return Value();
+    };
+    FunctionObject* constructor = defineClass(machine, QString(), prototype, construct, construct);
+    geometry->define(QStringLiteral("ColorTransform"), Value(constructor));
+
+    machine.defineMethod(prototype, QStringLiteral("toString"), [](Machine& machine, Object* self, const Arguments&) {
+        QStringList parts;
+        for (const char* name : termNames)
+            parts.append(QStringLiteral("%1=%2").arg(QLatin1String(name), machine.toString(machine.getMember(Value(self), QString::fromLatin1(name)))));
+        return Value(QLatin1Char('(') + parts.join(QStringLiteral(", ")) + QLatin1Char(')'));
+    });
+    // concat applies the argument's transform first, then this one.
+    machine.defineMethod(prototype, QStringLiteral("concat"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        Object* second = argument(arguments, 0).asObject();
+        if (!self || !second)
+            return Value();
+        Terms outer = readTerms(machine, self);
+        Terms inner = readTerms(machine, second);
+        Terms result;
+        for (size_t i = 0; i < 4; ++i) {
+            result[i] = inner[i] * outer[i];
+            result[i + 4] = outer[i + 4] + inner[i + 4] * outer[i];
+        }
+        writeTerms(machine, self, result);
+        return Value();
+    });
+    // rgb reads the offsets as one colour and, when set, paints that colour flat.
+    FunctionObject* rgbGetter = machine.makeNative([](Machine& machine, Object* self, const Arguments&) {
+        if (!self)
+            return Value();
+        Terms terms = readTerms(machine, self);
+        auto channel = [](double value) { return uint32_t(int32_t(std::isfinite(value) ? value : 0)) & 0xff; };
+        return Value(double((channel(terms[4]) << 16) | (channel(terms[5]) << 8) | channel(terms[6])));
+    });
+    FunctionObject* rgbSetter = machine.makeNative([](Machine& machine, Object* self, const Arguments& arguments) {
+        if (!self)
+            return Value();
+        uint32_t rgb = static_cast<uint32_t>(machine.toInt32(argument(arguments, 0)));
+        Terms terms = readTerms(machine, self);
+        terms[0] = terms[1] = terms[2] = 0;
+        terms[4] = (rgb >> 16) & 0xff;
+        terms[5] = (rgb >> 8) & 0xff;
+        terms[6] = rgb & 0xff;
+        writeTerms(machine, self, terms);
+        return Value();
+    });
+    prototype->defineVirtual(QStringLiteral("rgb"), rgbGetter, rgbSetter);
+    prototype->setAllFlags(property_flag::DontEnum, 0);
+}
+
+} // namespace player::avm1::builtins
