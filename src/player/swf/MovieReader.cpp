@@ -269,8 +269,9 @@ void TagWalker::readDefinition(TagCode tag, ByteReader& body)
         break;
     }
     case TagCode::SetBackgroundColor:
-        // Flash shows the last background a movie sets; movies that set it twice end on the second.
-        m_movie.backgroundColor = readRgb(body);
+        // Flash keeps the first background a movie sets and ignores any later one.
+        if (!m_movie.backgroundColor)
+            m_movie.backgroundColor = readRgb(body);
         break;
     case TagCode::FileAttributes:
         m_movie.fileAttributes = body.remaining() >= 4 ? body.u32() : body.u8();
