@@ -196,9 +196,31 @@ void DisplayRenderer::drawObjectUnmasked(QPainter& painter, const DisplayObject&
     own.toDevice = toTransform(object.matrix()) * parent.toDevice;
     if (!parent.coverage)
         own.color = composeColorTransforms(parent.color, object.colorTransform());
+    if (const std::optional<swf::Rgba> background = object.opaqueBackground(); background && !own.coverage)
+        drawOpaqueBackground(painter, object, *background, parent, own);
     drawContent(painter, object, own);
     if (const display::DisplayContainer* container = object.asContainer())
         drawRange(painter, container->children().begin(), container->children().end(), own);
+}
+
+void DisplayRenderer::drawOpaqueBackground(QPainter& painter, const DisplayObject& object, const swf::Rgba& color,
+                                           const Context& parent, const Context& own)
+{
+    // Flash fills the object's bounds behind its content, always fully opaque, with hard edges.
+    QRectF bounds = deviceBounds(object, parent.toDevice);
+    if (!object.filters().empty()) {
+        const double reach = FilterChain::reach(object.filters(), m_filterScale);
+        bounds.adjust(reach, reach, -reach, -reach);
+    }
+    if (bounds.isEmpty())
+        return;
+    painter.save();
+    painter.resetTransform();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    QColor fill = applyColorTransform(own.color, color);
+    fill.setAlpha(255);
+    painter.fillRect(bounds.toAlignedRect(), fill);
+    painter.restore();
 }
 
 void DisplayRenderer::drawRange(QPainter& painter, ChildIterator begin, ChildIterator end, const Context& context)

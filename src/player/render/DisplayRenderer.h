@@ -54,6 +54,8 @@ private:
     // lies below.
     void drawLayered(QPainter& painter, const display::DisplayObject& object, const Context& parent);
     void drawObjectUnmasked(QPainter& painter, const display::DisplayObject& object, const Context& parent);
+    void drawOpaqueBackground(QPainter& painter, const display::DisplayObject& object, const swf::Rgba& color,
+                              const Context& parent, const Context& own);
     void drawContent(QPainter& painter, const display::DisplayObject& object, const Context& own);
     void drawRange(QPainter& painter, ChildIterator begin, ChildIterator end, const Context& context);
     void drawStaticText(QPainter& painter, const display::DisplayObject& object, const Context& own);

@@ -114,6 +114,7 @@ private slots:
     void blendModes_data();
     void blendModes();
     void filtersInStagePixels();
+    void opaqueBackground();
 };
 
 void DisplayRenderingTest::colourTransforms_data()
@@ -392,6 +393,24 @@ void DisplayRenderingTest::filtersInStagePixels()
     image = offStage.render();
     QCOMPARE(image.pixel(1, 40), qRgb(0, 0, 0));
     QCOMPARE(image.pixel(5, 40), Grey);
+}
+
+void DisplayRenderingTest::opaqueBackground()
+{
+    // A clip holding squares 20..60 and 70..90: its background fills 20..90 behind both, opaque
+    // even when the colour asks for transparency.
+    TestMovie movie;
+    auto clip = movie.clip(*movie.root, 1);
+    movie.place(*clip, 1, 2);
+    movie.place(*clip, 2, 3);
+    clip->setOpaqueBackground(swf::Rgba { 0, 255, 0, 0 });
+    const QImage image = movie.render();
+    QCOMPARE(image.pixel(40, 40), Blue);
+    QCOMPARE(image.pixel(80, 80), Red);
+    QCOMPARE(image.pixel(25, 80), qRgb(0, 255, 0));
+    QCOMPARE(image.pixel(65, 30), qRgb(0, 255, 0));
+    QCOMPARE(image.pixel(10, 10), Grey);
+    QCOMPARE(image.pixel(95, 50), Grey);
 }
 
 QTEST_MAIN(DisplayRenderingTest)
