@@ -4,6 +4,7 @@
 #include "ClipObject.h"
 #include "Machine.h"
 #include "TargetPath.h"
+#include "builtins/Builtins.h"
 #include "player/Player.h"
 #include "player/display/MovieClip.h"
 
@@ -30,7 +31,7 @@ Object* ScriptEngine::objectFor(display::DisplayObject* object)
         return nullptr;
     if (Object* existing = scriptObjectOf(object))
         return existing;
-    if (!object->isMovieClip())
+    if (!object->isMovieClip() && object->kind() != display::DisplayKind::EditText)
         return nullptr;
     objectCreated(*object);
     return scriptObjectOf(object);
@@ -38,10 +39,15 @@ Object* ScriptEngine::objectFor(display::DisplayObject* object)
 
 void ScriptEngine::objectCreated(display::DisplayObject& object)
 {
-    if (!object.isMovieClip() || scriptObjectOf(&object))
+    // Clips and text fields have script objects; text fields share the clip properties.
+    bool textField = object.kind() == display::DisplayKind::EditText;
+    if ((!object.isMovieClip() && !textField) || scriptObjectOf(&object))
         return;
-    auto* clipObject = m_machine->make<ClipObject>(m_machine->prototypes().movieClip, object.sharedFromThis());
+    Object* prototype = textField ? m_machine->prototypes().textField : m_machine->prototypes().movieClip;
+    auto* clipObject = m_machine->make<ClipObject>(prototype, object.sharedFromThis());
     object.setScriptBinding(std::make_unique<ClipBinding>(m_machine, clipObject));
+    if (textField)
+        builtins::bindTextFieldVariable(*m_machine, clipObject);
 }
 
 void ScriptEngine::objectRemoved(display::DisplayObject&)

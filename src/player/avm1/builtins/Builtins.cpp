@@ -34,6 +34,7 @@ void installAll(Machine& machine)
     installMovieClip(machine);
     installColor(machine);
     installStage(machine);
+    installTextField(machine);
     installGeometryTransforms(machine);
 }
 

@@ -32,6 +32,9 @@ void installGeometry(Machine& machine);
 void installMovieClip(Machine& machine);
 void installColor(Machine& machine);
 void installStage(Machine& machine);
+void installTextField(Machine& machine);
+// A text field bound to a variable takes its value, or gives it its text when it has none.
+void bindTextFieldVariable(Machine& machine, Object* field);
 // Matrix, ColorTransform and Transform in flash.geom; after MovieClip, whose "transform" they add.
 void installGeometryTransforms(Machine& machine);
 void installTransform(Machine& machine, Object* geometry);
