@@ -46,8 +46,10 @@ void ScriptEngine::objectCreated(display::DisplayObject& object)
     Object* prototype = textField ? m_machine->prototypes().textField : m_machine->prototypes().movieClip;
     auto* clipObject = m_machine->make<ClipObject>(prototype, object.sharedFromThis());
     object.setScriptBinding(std::make_unique<ClipBinding>(m_machine, clipObject));
-    if (textField)
+    if (textField) {
         builtins::bindTextFieldVariable(*m_machine, clipObject);
+        m_textFieldVariables.add(object.sharedFromThis());
+    }
 }
 
 void ScriptEngine::objectRemoved(display::DisplayObject&)
@@ -139,6 +141,7 @@ std::optional<QString> ScriptEngine::getVariable(const QString& path)
 void ScriptEngine::runTimers(double nowMilliseconds)
 {
     m_machine->runTimers(nowMilliseconds);
+    m_textFieldVariables.refresh(*m_machine);
 }
 
 void ScriptEngine::trace(const QString& text)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DisplayBridge.h"
+#include "TextFieldVariables.h"
 #include "player/display/ScriptHost.h"
 
 #include <memory>
@@ -64,6 +65,7 @@ private:
 
     Player& m_player;
     std::shared_ptr<Machine> m_machine;
+    TextFieldVariables m_textFieldVariables;
 };
 
 // The engine for a player, as the player's factory wants it.

@@ -3,6 +3,8 @@
 #include "authoring/TagCode.h"
 #include "authoring/TextFieldDefinition.h"
 #include "player/Player.h"
+#include "player/display/EditTextInstance.h"
+#include "player/display/MovieClip.h"
 #include "player/avm1/ScriptEngine.h"
 
 #include <QTest>
@@ -84,6 +86,25 @@ private slots:
         player.onTrace = [&traces](const QString& line) { traces.append(line); };
         QVERIFY(!player.loadMovieData(0, bytes, QStringLiteral("file:///fields.swf")));
         QCOMPARE(traces.join(u'|'), expected);
+    }
+
+    // A script that only sets the variable still changes what the field shows, by the next frame;
+    // the host setting a variable works the same way.
+    void shownTextFollowsTheVariableEachFrame()
+    {
+        QByteArray bytes = movieWith("score = 'Set by script';");
+        player::Player player;
+        player.setScriptHost(player::avm1::createScriptHost(player));
+        QVERIFY(!player.loadMovieData(0, bytes, QStringLiteral("file:///fields.swf")));
+        player::display::MovieClip* root = player.stage().level(0);
+        QVERIFY(root);
+        auto* field = static_cast<player::display::EditTextInstance*>(root->childByName(QStringLiteral("field"), true));
+        QVERIFY(field);
+        player.advanceFrame();
+        QCOMPARE(field->text(), QStringLiteral("Set by script"));
+        QVERIFY(player.setVariable(QStringLiteral("score"), QStringLiteral("From the host")));
+        player.advanceFrame();
+        QCOMPARE(field->text(), QStringLiteral("From the host"));
     }
 };
 
