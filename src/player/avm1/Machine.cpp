@@ -44,7 +44,7 @@ FunctionObject* Machine::makeNative(NativeFunction function, NativeFunction cons
     return make<FunctionObject>(m_prototypes.function, std::move(function), std::move(constructor));
 }
 
-FunctionObject* Machine::defineMethod(Object* object, const QString& name, NativeFunction function, uint8_t flags)
+FunctionObject* Machine::defineMethod(Object* object, const QString& name, NativeFunction function, uint16_t flags)
 {
     FunctionObject* method = makeNative(std::move(function));
     object->define(name, Value(method), flags);

@@ -60,7 +60,7 @@ public:
     ArrayObject* makeArray(std::vector<Value> elements = {});
     FunctionObject* makeNative(NativeFunction function, NativeFunction constructor = {});
     // A native function put on an object as a hidden method.
-    FunctionObject* defineMethod(Object* object, const QString& name, NativeFunction function, uint8_t flags = 7);
+    FunctionObject* defineMethod(Object* object, const QString& name, NativeFunction function, uint16_t flags = 7);
 
     Object* global() const { return m_global; }
     const BuiltinPrototypes& prototypes() const { return m_prototypes; }

@@ -68,7 +68,13 @@ bool Object::hasOwnProperty(Machine& machine, const QString& name)
         return true;
     if (isProtoName(name, machine.caseSensitive()))
         return m_prototype != nullptr;
-    return findOwn(name, machine.caseSensitive()) != nullptr;
+    return findVisible(machine, name) != nullptr;
+}
+
+Property* Object::findVisible(Machine& machine, const QString& name)
+{
+    Property* property = findOwn(name, machine.caseSensitive());
+    return property && property->isVisibleTo(machine.swfVersion()) ? property : nullptr;
 }
 
 Value Object::get(Machine& machine, const QString& name)
@@ -85,7 +91,7 @@ Value Object::getWithThis(Machine& machine, const QString& name, Object* thisObj
             return special;
         if (isProtoName(name, machine.caseSensitive()))
             return object->m_prototype ? Value(object->m_prototype) : Value();
-        if (Property* property = object->findOwn(name, machine.caseSensitive())) {
+        if (Property* property = object->findVisible(machine, name)) {
             if (property->getter)
                 return machine.call(property->getter, thisObject, {});
             if (property->setter)
@@ -163,7 +169,7 @@ bool Object::has(Machine& machine, const QString& name)
     return false;
 }
 
-void Object::define(const QString& name, const Value& value, uint8_t flags)
+void Object::define(const QString& name, const Value& value, uint16_t flags)
 {
     auto found = m_index.constFind(name);
     if (found != m_index.constEnd()) {
@@ -178,7 +184,7 @@ void Object::define(const QString& name, const Value& value, uint8_t flags)
     m_properties.push_back(Property{name, value, nullptr, nullptr, flags});
 }
 
-void Object::defineVirtual(const QString& name, Object* getter, Object* setter, uint8_t flags)
+void Object::defineVirtual(const QString& name, Object* getter, Object* setter, uint16_t flags)
 {
     define(name, Value(), flags);
     Property& property = m_properties[size_t(m_index.value(name))];
@@ -186,16 +192,16 @@ void Object::defineVirtual(const QString& name, Object* getter, Object* setter, 
     property.setter = setter;
 }
 
-void Object::setFlags(const QString& name, uint8_t setMask, uint8_t clearMask, bool caseSensitive)
+void Object::setFlags(const QString& name, uint16_t setMask, uint16_t clearMask, bool caseSensitive)
 {
     if (Property* property = findOwn(name, caseSensitive))
-        property->flags = uint8_t((property->flags & ~clearMask) | setMask);
+        property->flags = uint16_t((property->flags & ~clearMask) | setMask);
 }
 
-void Object::setAllFlags(uint8_t setMask, uint8_t clearMask)
+void Object::setAllFlags(uint16_t setMask, uint16_t clearMask)
 {
     for (Property& property : m_properties)
-        property.flags = uint8_t((property.flags & ~clearMask) | setMask);
+        property.flags = uint16_t((property.flags & ~clearMask) | setMask);
 }
 
 void Object::enumerableNames(Machine& machine, std::vector<QString>& names)
@@ -216,7 +222,7 @@ void Object::enumerableNames(Machine& machine, std::vector<QString>& names)
             if (seen.contains(key))
                 continue;
             seen.insert(key);
-            if (property.isEnumerable())
+            if (property.isEnumerable() && property.isVisibleTo(machine.swfVersion()))
                 names.push_back(property.name);
         }
     }

@@ -37,6 +37,9 @@ public:
     Property* findOwn(const QString& name, bool caseSensitive);
     const Property* findOwn(const QString& name, bool caseSensitive) const;
     bool hasOwnProperty(Machine& machine, const QString& name);
+    // An own slot as the running code sees it: nothing when its flags hide it from that
+    // code's SWF version.
+    Property* findVisible(Machine& machine, const QString& name);
 
     // Full lookup through the prototype chain, running getters with this object as "this".
     virtual Value get(Machine& machine, const QString& name);
@@ -47,10 +50,10 @@ public:
     virtual bool has(Machine& machine, const QString& name);
 
     // Own slot written directly: for built-in set-up and for locals. Replaces a virtual one.
-    void define(const QString& name, const Value& value, uint8_t flags = 0);
-    void defineVirtual(const QString& name, Object* getter, Object* setter, uint8_t flags = 0);
-    void setFlags(const QString& name, uint8_t setMask, uint8_t clearMask, bool caseSensitive);
-    void setAllFlags(uint8_t setMask, uint8_t clearMask);
+    void define(const QString& name, const Value& value, uint16_t flags = 0);
+    void defineVirtual(const QString& name, Object* getter, Object* setter, uint16_t flags = 0);
+    void setFlags(const QString& name, uint16_t setMask, uint16_t clearMask, bool caseSensitive);
+    void setAllFlags(uint16_t setMask, uint16_t clearMask);
 
     // Names for for..in: own enumerable ones, then those of the prototypes, without repeats.
     virtual void enumerableNames(Machine& machine, std::vector<QString>& names);

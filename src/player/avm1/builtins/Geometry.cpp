@@ -139,7 +139,7 @@ void installGeometry(Machine& machine)
 {
     Object* flash = machine.makeObject();
     Object* geometry = machine.makeObject();
-    machine.global()->define(QStringLiteral("flash"), Value(flash), property_flag::DontEnum);
+    machine.global()->define(QStringLiteral("flash"), Value(flash), property_flag::DontEnum | property_flag::FromVersion8);
     flash->define(QStringLiteral("geom"), Value(geometry));
     installPoint(machine, geometry);
     installRectangle(machine, geometry);

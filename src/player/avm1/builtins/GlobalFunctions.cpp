@@ -111,8 +111,9 @@ void setPropertyFlags(Machine& machine, Object*, const Arguments& arguments)
     Object* object = argument(arguments, 0).asObject();
     if (!object)
         return;
-    uint8_t setMask = uint8_t(machine.toInt32(argument(arguments, 2)) & 7);
-    uint8_t clearMask = uint8_t(machine.toInt32(argument(arguments, 3)) & 7);
+    // Besides the three attributes, the bits that hide a property from older versions count.
+    uint16_t setMask = uint16_t(machine.toInt32(argument(arguments, 2)) & 0xFFFF);
+    uint16_t clearMask = uint16_t(machine.toInt32(argument(arguments, 3)) & 0xFFFF);
     Value names = argument(arguments, 1);
     if (names.isNull()) {
         object->setAllFlags(setMask, clearMask);
