@@ -60,6 +60,10 @@ private slots:
         QTest::newRow("arithmetic and concatenation") << 8
             << "trace(1 + 2); trace('a' + 1); trace(7 % 3); trace(1 / 0); trace(0.1 + 0.2); trace(5 - '2');"
             << "3|a1|1|Infinity|0.3|3";
+        QTest::newRow("registerClass accepts only functions") << 8
+            << "function C() {} trace(Object.registerClass('a', C)); trace(Object.registerClass('a', null));"
+               "trace(Object.registerClass('a', 5)); trace(Object.registerClass('a', {})); trace(Object.registerClass('a'));"
+            << "true|true|false|false|false";
         QTest::newRow("undefined as text before SWF 7") << 6 << "trace('x' + undefined); trace(undefined);" << "x|undefined";
         QTest::newRow("undefined as text from SWF 7") << 7 << "trace('x' + undefined);" << "xundefined";
         QTest::newRow("undefined as number before SWF 7") << 6 << "trace(undefined + 1);" << "1";

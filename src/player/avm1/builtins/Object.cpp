@@ -105,6 +105,10 @@ void installObject(Machine& machine)
     machine.defineMethod(constructor, QStringLiteral("registerClass"), [](Machine& machine, Object*, const Arguments& arguments) {
         if (arguments.size() < 2)
             return Value(false);
+        // Only a function (or null and undefined, which unregister) is accepted as the class.
+        Object* constructor = arguments[1].asObject();
+        if (!arguments[1].isNullish() && (!constructor || constructor->kind() != ObjectKind::Function))
+            return Value(false);
         QString name = machine.toString(arguments[0]);
         if (arguments[1].isNullish())
             machine.registeredClasses().erase(name);
