@@ -28,7 +28,8 @@ void Machine::installBuiltins()
     // Object.prototype and Function.prototype come first: every other built-in hangs off them.
     m_prototypes.object = make<Object>(nullptr);
     m_prototypes.function = make<Object>(m_prototypes.object);
-    m_global = make<Object>(m_prototypes.object);
+    // Flash's _global is a bare object: it inherits nothing, not even Object.prototype.
+    m_global = make<Object>(nullptr);
     builtins::installAll(*this);
 }
 

@@ -64,6 +64,9 @@ private slots:
             << "function C() {} trace(Object.registerClass('a', C)); trace(Object.registerClass('a', null));"
                "trace(Object.registerClass('a', 5)); trace(Object.registerClass('a', {})); trace(Object.registerClass('a'));"
             << "true|true|false|false|false";
+        QTest::newRow("_global inherits nothing") << 8
+            << "trace(typeof _global); trace(_global.valueOf); trace(_global.hasOwnProperty); trace(_global.__proto__);"
+            << "object|undefined|undefined|undefined";
         QTest::newRow("undefined as text before SWF 7") << 6 << "trace('x' + undefined); trace(undefined);" << "x|undefined";
         QTest::newRow("undefined as text from SWF 7") << 7 << "trace('x' + undefined);" << "xundefined";
         QTest::newRow("undefined as number before SWF 7") << 6 << "trace(undefined + 1);" << "1";
