@@ -104,6 +104,9 @@ private slots:
                "t.ga = 50; t.bb = 70000; c.setTransform(t); var r = c.getTransform(); trace(r.ra + ' ' + r.ga + ' ' + r.bb);"
                "c.setTransform({ra: 20000}); trace(c.getTransform().ra);"
             << "100 50 4464|-5600";
+        QTest::newRow("getRGB combines offsets as stored, spilling negative ones")
+            << "createEmptyMovieClip('hat', 1); var c = new Color(hat); c.setTransform({rb: -1, gb: 2, bb: 3}); trace(c.getRGB());"
+            << "-65021";
         QTest::newRow("Color follows a target path")
             << "createEmptyMovieClip('hat', 1); var c = new Color('hat'); c.setRGB(255); trace(hat.transform.colorTransform.blueOffset);"
             << "255";

@@ -51,8 +51,8 @@ Value getRgb(Machine& machine, Object* self, const Arguments&)
     const swf::ColorTransform& transform = object->colorTransform();
     // The offsets are combined as they are stored, so negative or large ones spill into the
     // neighbouring bytes just as in Flash.
-    int32_t rgb = (transform.redAdd << 16) | (transform.greenAdd << 8) | transform.blueAdd;
-    return Value(double(rgb));
+    uint32_t bits = (uint32_t(transform.redAdd) << 16) | (uint32_t(transform.greenAdd) << 8) | uint32_t(transform.blueAdd);
+    return Value(double(static_cast<int32_t>(bits)));
 }
 
 Value getTransform(Machine& machine, Object* self, const Arguments&)

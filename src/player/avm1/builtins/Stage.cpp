@@ -62,23 +62,23 @@ void installStage(Machine& machine)
     auto settings = std::make_shared<StageSettings>();
     const uint8_t flags = property_flag::DontEnum | property_flag::DontDelete;
 
-    auto getter = [&machine](NativeFunction function) { return machine.makeNative(std::move(function)); };
-    stage->defineVirtual(QStringLiteral("width"), getter([](Machine& machine, Object*, const Arguments&) {
+    auto native = [&machine](NativeFunction function) { return machine.makeNative(std::move(function)); };
+    stage->defineVirtual(QStringLiteral("width"), native([](Machine& machine, Object*, const Arguments&) {
         return Value(stageDimension(machine, true));
     }), nullptr, flags);
-    stage->defineVirtual(QStringLiteral("height"), getter([](Machine& machine, Object*, const Arguments&) {
+    stage->defineVirtual(QStringLiteral("height"), native([](Machine& machine, Object*, const Arguments&) {
         return Value(stageDimension(machine, false));
     }), nullptr, flags);
     stage->defineVirtual(QStringLiteral("align"),
-                         getter([settings](Machine&, Object*, const Arguments&) { return Value(settings->align); }),
-                         getter([settings](Machine& machine, Object*, const Arguments& arguments) {
+                         native([settings](Machine&, Object*, const Arguments&) { return Value(settings->align); }),
+                         native([settings](Machine& machine, Object*, const Arguments& arguments) {
                              settings->align = normalisedAlignment(machine.toString(argument(arguments, 0)));
                              return Value();
                          }),
                          flags);
     stage->defineVirtual(QStringLiteral("scaleMode"),
-                         getter([settings](Machine&, Object*, const Arguments&) { return Value(settings->scaleMode); }),
-                         getter([settings](Machine& machine, Object*, const Arguments& arguments) {
+                         native([settings](Machine&, Object*, const Arguments&) { return Value(settings->scaleMode); }),
+                         native([settings](Machine& machine, Object*, const Arguments& arguments) {
                              settings->scaleMode = normalisedScaleMode(machine.toString(argument(arguments, 0)));
                              return Value();
                          }),
@@ -86,10 +86,10 @@ void installStage(Machine& machine)
     // Changing the display state tells the listeners through onFullScreen; unknown texts are
     // ignored.
     stage->defineVirtual(QStringLiteral("displayState"),
-                         getter([settings](Machine&, Object*, const Arguments&) {
+                         native([settings](Machine&, Object*, const Arguments&) {
                              return Value(settings->fullScreen ? QStringLiteral("fullScreen") : QStringLiteral("normal"));
                          }),
-                         getter([settings](Machine& machine, Object* self, const Arguments& arguments) {
+                         native([settings](Machine& machine, Object* self, const Arguments& arguments) {
                              QString text = machine.toString(argument(arguments, 0));
                              bool fullScreen = settings->fullScreen;
                              if (text.compare(QLatin1String("fullScreen"), Qt::CaseInsensitive) == 0)
