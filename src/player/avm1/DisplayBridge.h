@@ -2,7 +2,13 @@
 
 #include "Value.h"
 
+#include <QByteArray>
 #include <QString>
+#include <optional>
+
+namespace player {
+class InputDispatcher;
+}
 
 namespace player::avm1 {
 
@@ -22,6 +28,9 @@ public:
     virtual Value flashCall(const QString& request) = 0;
     // getURL, loadMovie and loadVariables in all their forms (GetURL and GetURL2).
     virtual void getUrl(Object* clip, const QString& url, const QString& target, int method, bool loadTarget, bool loadVariables) = 0;
+    // MovieClipLoader.loadClip into a clip, or into a level when clip is null; the loader object
+    // hears the events. Loads happen at the end of the frame.
+    virtual void loadClip(Object* /*loader*/, Object* /*caller*/, const QString& /*url*/, Object* /*clip*/, int /*level*/) {}
     // The player's clock in milliseconds since the movie started.
     virtual double milliseconds() = 0;
 
@@ -49,6 +58,12 @@ public:
     virtual void stopDrag() = 0;
     virtual void toggleQuality() = 0;
     virtual void stopSounds() = 0;
+    // The mouse and keyboard as the movie sees them (hitTest, _xmouse, Key.isDown); null
+    // without a player.
+    virtual InputDispatcher* input() { return nullptr; }
+    // The bytes of a local file that XML.load and LoadVars.load ask for, relative to the
+    // working folder; nothing when it cannot be read. The player never reads from a network.
+    virtual std::optional<QByteArray> readLocalFile(const QString&) { return std::nullopt; }
 };
 
 } // namespace player::avm1

@@ -33,6 +33,7 @@ struct BuiltinPrototypes {
     Object* rectangle = nullptr;
     Object* matrix = nullptr;
     Object* colorTransform = nullptr;
+    Object* xmlNode = nullptr;
 };
 
 // The ActionScript 1/2 virtual machine: heap, global object, conversions, calls and the

@@ -1,9 +1,12 @@
 #include "ScriptEngine.h"
 
 #include "ClipBinding.h"
+#include "ClipLoaderEvents.h"
 #include "ClipObject.h"
+#include "LocalFileReader.h"
 #include "Machine.h"
 #include "TargetPath.h"
+#include "player/MovieLoader.h"
 #include "builtins/Builtins.h"
 #include "player/Player.h"
 #include "player/display/MovieClip.h"
@@ -31,7 +34,8 @@ Object* ScriptEngine::objectFor(display::DisplayObject* object)
         return nullptr;
     if (Object* existing = scriptObjectOf(object))
         return existing;
-    if (!object->isMovieClip() && object->kind() != display::DisplayKind::EditText)
+    if (!object->isMovieClip() && object->kind() != display::DisplayKind::EditText
+        && object->kind() != display::DisplayKind::Button)
         return nullptr;
     objectCreated(*object);
     return scriptObjectOf(object);
@@ -41,9 +45,12 @@ void ScriptEngine::objectCreated(display::DisplayObject& object)
 {
     // Clips and text fields have script objects; text fields share the clip properties.
     bool textField = object.kind() == display::DisplayKind::EditText;
-    if ((!object.isMovieClip() && !textField) || scriptObjectOf(&object))
+    bool button = object.kind() == display::DisplayKind::Button;
+    if ((!object.isMovieClip() && !textField && !button) || scriptObjectOf(&object))
         return;
-    Object* prototype = textField ? m_machine->prototypes().textField : m_machine->prototypes().movieClip;
+    Object* prototype = textField ? m_machine->prototypes().textField
+        : button                  ? m_machine->prototypes().button
+                                  : m_machine->prototypes().movieClip;
     auto* clipObject = m_machine->make<ClipObject>(prototype, object.sharedFromThis());
     object.setScriptBinding(std::make_unique<ClipBinding>(m_machine, clipObject));
     if (textField) {
@@ -64,6 +71,34 @@ void ScriptEngine::runActions(display::MovieClip& scope, const swf::ActionCode& 
     if (!clip)
         return;
     m_machine->runTopLevel(clip, code, scope.swfVersion());
+}
+
+void ScriptEngine::constructClip(display::MovieClip& clip, const std::vector<swf::ActionCode>& constructBlocks)
+{
+    Object* object = objectFor(&clip);
+    if (!object)
+        return;
+    // The class registered under the symbol's export name, if there is one.
+    Value constructor;
+    if (const std::shared_ptr<const display::MovieLibrary>& library = clip.library()) {
+        for (const auto& [exportName, id] : library->movie().exports) {
+            if (id != clip.characterId())
+                continue;
+            auto registered = m_machine->registeredClasses().find(QString::fromStdString(exportName));
+            if (registered != m_machine->registeredClasses().end()) {
+                constructor = registered->second;
+                break;
+            }
+        }
+    }
+    if (m_machine->isCallable(constructor)) {
+        if (Object* prototype = m_machine->getMember(constructor, QStringLiteral("prototype")).asObject())
+            object->setPrototype(prototype);
+    }
+    for (const swf::ActionCode& code : constructBlocks)
+        runActions(clip, code);
+    if (m_machine->isCallable(constructor) && !clip.isRemoved())
+        m_machine->callTopLevel(constructor, object, {}, clip.swfVersion());
 }
 
 void ScriptEngine::callHandler(display::DisplayObject& object, const char* handlerName)
@@ -172,7 +207,7 @@ void ScriptEngine::getUrl(Object* clip, const QString& url, const QString& targe
         if (url.isEmpty())
             m_player.unloadLevel(number);
         else
-            m_player.loadMovie(number, url);
+            requestLoad(clip, url, number, nullptr, nullptr);
         return;
     }
     if (!loadTarget)
@@ -187,11 +222,37 @@ void ScriptEngine::getUrl(Object* clip, const QString& url, const QString& targe
         targetClip->removeFromParent();
         return;
     }
-    QString error;
-    if (auto library = m_player.readMovieFile(url, &error)) {
-        m_player.keepAlive(targetClip->sharedFromThis());
-        targetClip->replaceWithMovie(library);
+    requestLoad(clip, url, -1, targetClip, nullptr);
+}
+
+void ScriptEngine::loadClip(Object* loader, Object* caller, const QString& url, Object* clip, int level)
+{
+    display::DisplayObject* target = clip && clip->kind() == ObjectKind::Clip ? static_cast<ClipObject*>(clip)->displayObject() : nullptr;
+    if (!loader || (level < 0 && !target))
+        return;
+    auto listener = std::make_shared<ClipLoaderEvents>(*m_machine, loader,
+        [this](display::DisplayObject* object) { return objectFor(object); }, m_machine->swfVersion());
+    requestLoad(caller, url, level, target, std::move(listener));
+}
+
+void ScriptEngine::requestLoad(Object* loadingClip, const QString& url, int level, display::DisplayObject* target,
+                               std::shared_ptr<LoadListener> listener)
+{
+    LoadRequest request;
+    request.url = url;
+    request.level = level;
+    if (target)
+        request.clip = target->sharedFromThis();
+    display::DisplayObject* loading = loadingClip && loadingClip->kind() == ObjectKind::Clip
+        ? static_cast<ClipObject*>(loadingClip)->displayObject() : nullptr;
+    if (!loading)
+        loading = m_player.stage().level(0);
+    if (loading && loading->library()) {
+        request.baseUrl = loading->library()->url();
+        request.swfVersion = loading->swfVersion();
     }
+    request.listener = std::move(listener);
+    m_player.movieLoader().request(std::move(request));
 }
 
 double ScriptEngine::milliseconds()
@@ -215,7 +276,11 @@ Object* ScriptEngine::level(int number)
 
 bool ScriptEngine::isClip(Object* object) const
 {
-    return object && object->kind() == ObjectKind::Clip;
+    // Buttons have clip properties but are objects to typeof.
+    if (!object || object->kind() != ObjectKind::Clip)
+        return false;
+    display::DisplayObject* displayObject = static_cast<ClipObject*>(object)->displayObject();
+    return !displayObject || displayObject->kind() != display::DisplayKind::Button;
 }
 
 QString ScriptEngine::targetPath(Object* clip, bool slashSyntax)
@@ -313,16 +378,13 @@ void ScriptEngine::removeClip(Object* clip)
     }
 }
 
-void ScriptEngine::startDrag(Object*, bool, bool, double, double, double, double)
-{
-}
-
-void ScriptEngine::stopDrag()
-{
-}
-
 void ScriptEngine::toggleQuality()
 {
+}
+
+std::optional<QByteArray> ScriptEngine::readLocalFile(const QString& url)
+{
+    return readLocalFileForScript(url);
 }
 
 void ScriptEngine::stopSounds()

@@ -7,6 +7,7 @@
 #include <memory>
 
 namespace player {
+class LoadListener;
 class Player;
 }
 
@@ -34,12 +35,17 @@ public:
     bool setVariable(const QString& path, const QString& value) override;
     std::optional<QString> getVariable(const QString& path) override;
     void runTimers(double nowMilliseconds) override;
+    void constructClip(display::MovieClip& clip, const std::vector<swf::ActionCode>& constructBlocks) override;
+    bool hasHandler(display::DisplayObject& object, const char* handlerName) override;
+    std::optional<bool> booleanProperty(display::DisplayObject& object, const char* name) override;
+    void broadcastInput(const char* source, const char* message) override;
 
     // DisplayBridge
     void trace(const QString& text) override;
     void fsCommand(const QString& command, const QString& arguments) override;
     Value flashCall(const QString& request) override;
     void getUrl(Object* clip, const QString& url, const QString& target, int method, bool loadTarget, bool loadVariables) override;
+    void loadClip(Object* loader, Object* caller, const QString& url, Object* clip, int level) override;
     double milliseconds() override;
     Object* rootOf(Object* clip) override;
     Object* level(int number) override;
@@ -57,9 +63,15 @@ public:
     void stopDrag() override;
     void toggleQuality() override;
     void stopSounds() override;
+    InputDispatcher* input() override;
+    std::optional<QByteArray> readLocalFile(const QString& url) override;
 
 private:
     Object* objectFor(display::DisplayObject* object);
+    // Asks the player to load url into a level (level >= 0) or into target, relative to the
+    // movie of loadingClip.
+    void requestLoad(Object* loadingClip, const QString& url, int level, display::DisplayObject* target,
+                     std::shared_ptr<LoadListener> listener);
     // The object and final name of "path:name", "/path:name" or a dot path, from _level0.
     bool splitHostPath(const QString& text, Object*& object, QString& name);
 

@@ -1,4 +1,5 @@
 #include "Builtins.h"
+#include "XmlNode.h"
 
 #include "player/avm1/Machine.h"
 
@@ -27,15 +28,19 @@ void installAll(Machine& machine)
     installDate(machine);
     installError(machine);
     installAsBroadcaster(machine);
+    installMovieClipLoader(machine);
     installSystem(machine);
     installKeyAndMouse(machine);
     installExternalInterface(machine);
     installGeometry(machine);
     installMovieClip(machine);
+    installButton(machine);
     installColor(machine);
     installStage(machine);
     installTextField(machine);
     installGeometryTransforms(machine);
+    installXmlNode(machine);
+    installXml(machine);
 }
 
 } // namespace player::avm1::builtins

@@ -1,0 +1,169 @@
+#include "Builtins.h"
+#include "LocalLoad.h"
+#include "XmlNode.h"
+
+#include "player/avm1/Machine.h"
+#include "player/avm1/Marker.h"
+
+namespace player::avm1::builtins {
+
+namespace {
+
+// An XML object: a document node with what parsing found besides nodes.
+class XmlDocumentObject : public XmlNodeObject {
+public:
+    XmlDocumentObject(Machine& machine, Object* prototype)
+        : XmlNodeObject(machine, prototype, ParsedXmlNode::ElementType, std::nullopt)
+        , idMap(machine.make<Object>(nullptr))
+    {
+    }
+
+    std::optional<QString> xmlDeclaration;
+    std::optional<QString> docTypeDeclaration;
+    int status = xml_status::Ok;
+    Object* idMap;
+
+    void traceReferences(Marker& marker) override
+    {
+        XmlNodeObject::traceReferences(marker);
+        marker.mark(idMap);
+    }
+};
+
+XmlDocumentObject* asDocument(Object* object)
+{
+    return dynamic_cast<XmlDocumentObject*>(object);
+}
+
+// Parsing adds to the document; parseXML empties it first. The declarations are replaced only
+// when the text has them.
+void parseInto(Machine& machine, XmlDocumentObject* document, const QString& text)
+{
+    bool ignoreWhite = machine.toBoolean(document->get(machine, QStringLiteral("ignoreWhite")));
+    ParsedXml parsed = parseXml(text, ignoreWhite);
+    appendParsedNodes(machine, document, parsed.nodes, document->idMap);
+    if (parsed.xmlDeclaration)
+        document->xmlDeclaration = parsed.xmlDeclaration;
+    if (parsed.docTypeDeclaration)
+        document->docTypeDeclaration = parsed.docTypeDeclaration;
+    document->status = parsed.status;
+}
+
+Value optionalText(const std::optional<QString>& text)
+{
+    return text ? Value(*text) : Value();
+}
+
+void defineDocumentProperties(Machine& machine, Object* prototype)
+{
+    auto native = [&machine](NativeFunction function) { return machine.makeNative(std::move(function)); };
+    prototype->defineVirtual(QStringLiteral("xmlDecl"), native([](Machine&, Object* self, const Arguments&) {
+        XmlDocumentObject* document = asDocument(self);
+        return document ? optionalText(document->xmlDeclaration) : Value();
+    }), native([](Machine& machine, Object* self, const Arguments& arguments) {
+        if (XmlDocumentObject* document = asDocument(self))
+            document->xmlDeclaration = machine.toString(argument(arguments, 0));
+        return Value();
+    }), property_flag::DontEnum);
+    prototype->defineVirtual(QStringLiteral("docTypeDecl"), native([](Machine&, Object* self, const Arguments&) {
+        XmlDocumentObject* document = asDocument(self);
+        return document ? optionalText(document->docTypeDeclaration) : Value();
+    }), native([](Machine& machine, Object* self, const Arguments& arguments) {
+        if (XmlDocumentObject* document = asDocument(self))
+            document->docTypeDeclaration = machine.toString(argument(arguments, 0));
+        return Value();
+    }), property_flag::DontEnum);
+    prototype->defineVirtual(QStringLiteral("status"), native([](Machine&, Object* self, const Arguments&) {
+        XmlDocumentObject* document = asDocument(self);
+        return document ? Value(document->status) : Value();
+    }), native([](Machine& machine, Object* self, const Arguments& arguments) {
+        if (XmlDocumentObject* document = asDocument(self))
+            document->status = machine.toInt32(argument(arguments, 0));
+        return Value();
+    }), property_flag::DontEnum);
+    prototype->defineVirtual(QStringLiteral("idMap"), native([](Machine&, Object* self, const Arguments&) {
+        XmlDocumentObject* document = asDocument(self);
+        return document ? Value(document->idMap) : Value();
+    }), nullptr, property_flag::DontEnum);
+    prototype->define(QStringLiteral("ignoreWhite"), Value(false), property_flag::DontEnum);
+    prototype->define(QStringLiteral("contentType"), Value("application/x-www-form-urlencoded"), property_flag::DontEnum);
+}
+
+void defineDocumentMethods(Machine& machine, Object* prototype)
+{
+    machine.defineMethod(prototype, QStringLiteral("createElement"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        if (!asDocument(self) || arguments.empty())
+            return Value();
+        return Value(static_cast<Object*>(makeXmlNode(machine, ParsedXmlNode::ElementType, machine.toString(arguments[0]))));
+    });
+    machine.defineMethod(prototype, QStringLiteral("createTextNode"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        if (!asDocument(self) || arguments.empty())
+            return Value();
+        return Value(static_cast<Object*>(makeXmlNode(machine, ParsedXmlNode::TextType, machine.toString(arguments[0]))));
+    });
+    machine.defineMethod(prototype, QStringLiteral("parseXML"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        XmlDocumentObject* document = asDocument(self);
+        if (!document)
+            return Value();
+        document->removeAllChildren(machine);
+        if (!arguments.empty())
+            parseInto(machine, document, machine.toString(arguments[0]));
+        return Value();
+    });
+    machine.defineMethod(prototype, QStringLiteral("load"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        Value url = argument(arguments, 0);
+        if (!asDocument(self) || url.isNull())
+            return Value(false);
+        self->set(machine, QStringLiteral("loaded"), Value(false));
+        return Value(loadTextForObject(machine, self, machine.toString(url)));
+    });
+    // Sending goes nowhere: the player has no network. The target hears of a failed load.
+    machine.defineMethod(prototype, QStringLiteral("sendAndLoad"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        Object* target = argument(arguments, 1).asObject();
+        if (!asDocument(self) || !target || argument(arguments, 0).isNull())
+            return Value();
+        machine.addTimer(target, Value(), QStringLiteral("onData"), 0, {Value()}, false);
+        return Value();
+    });
+    machine.defineMethod(prototype, QStringLiteral("send"), [](Machine&, Object*, const Arguments&) { return Value(false); });
+    machine.defineMethod(prototype, QStringLiteral("addRequestHeader"), [](Machine&, Object*, const Arguments&) { return Value(); });
+    machine.defineMethod(prototype, QStringLiteral("getBytesLoaded"), [](Machine& machine, Object* self, const Arguments&) {
+        return self ? self->get(machine, QStringLiteral("_bytesLoaded")) : Value();
+    });
+    machine.defineMethod(prototype, QStringLiteral("getBytesTotal"), [](Machine& machine, Object* self, const Arguments&) {
+        return self ? self->get(machine, QStringLiteral("_bytesTotal")) : Value();
+    });
+    // What a finished load does unless a script replaces it: parse the text, then onLoad.
+    machine.defineMethod(prototype, QStringLiteral("onData"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        Value text = argument(arguments, 0);
+        if (!self)
+            return Value();
+        if (text.isUndefined()) {
+            machine.callMethod(Value(self), QStringLiteral("onLoad"), {Value(false)});
+            return Value();
+        }
+        machine.callMethod(Value(self), QStringLiteral("parseXML"), {Value(machine.toString(text))});
+        self->set(machine, QStringLiteral("loaded"), Value(true));
+        machine.callMethod(Value(self), QStringLiteral("onLoad"), {Value(true)});
+        return Value();
+    });
+}
+
+} // namespace
+
+void installXml(Machine& machine)
+{
+    Object* prototype = machine.make<Object>(machine.prototypes().xmlNode);
+    defineDocumentProperties(machine, prototype);
+    defineDocumentMethods(machine, prototype);
+    NativeFunction construct = [](Machine& machine, Object* self, const Arguments& arguments) -> Value {
+        Object* instancePrototype = self ? self->prototype() : nullptr;
+        auto* document = machine.make<XmlDocumentObject>(machine, instancePrototype);
+        if (!arguments.empty())
+            parseInto(machine, document, machine.toString(arguments[0]));
+        return Value(static_cast<Object*>(document));
+    };
+    defineClass(machine, QStringLiteral("XML"), prototype, [](Machine&, Object*, const Arguments&) { return Value(); }, construct);
+}
+
+} // namespace player::avm1::builtins

@@ -1,0 +1,376 @@
+#include "XmlNode.h"
+
+#include "Builtins.h"
+
+#include "player/avm1/ArrayObject.h"
+#include "player/avm1/Machine.h"
+#include "player/avm1/Marker.h"
+
+#include <algorithm>
+
+namespace player::avm1::builtins {
+
+XmlNodeObject::XmlNodeObject(Machine& machine, Object* prototype, int type, std::optional<QString> value)
+    : Object(prototype)
+    , m_type(type)
+    , m_value(std::move(value))
+    // Attribute objects have no prototype: an attribute named like an Object method is
+    // still only an attribute.
+    , m_attributes(machine.make<Object>(nullptr))
+{
+}
+
+XmlNodeObject* XmlNodeObject::sibling(int offset) const
+{
+    if (!m_parent)
+        return nullptr;
+    const auto& siblings = m_parent->m_children;
+    auto here = std::find(siblings.begin(), siblings.end(), this);
+    qsizetype index = (here - siblings.begin()) + offset;
+    return index >= 0 && index < qsizetype(siblings.size()) ? siblings[size_t(index)] : nullptr;
+}
+
+bool XmlNodeObject::isAncestorOf(const XmlNodeObject* node) const
+{
+    for (const XmlNodeObject* link = node; link; link = link->m_parent) {
+        if (link == this)
+            return true;
+    }
+    return false;
+}
+
+void XmlNodeObject::insertChild(Machine& machine, size_t position, XmlNodeObject* child)
+{
+    if (!child || child->isAncestorOf(this))
+        return;
+    if (child->m_parent) {
+        XmlNodeObject* oldParent = child->m_parent;
+        auto& oldSiblings = oldParent->m_children;
+        auto here = std::find(oldSiblings.begin(), oldSiblings.end(), child);
+        if (here != oldSiblings.end()) {
+            size_t oldIndex = size_t(here - oldSiblings.begin());
+            oldSiblings.erase(here);
+            if (oldParent == this && oldIndex < position)
+                --position;
+        }
+        if (oldParent != this)
+            oldParent->refreshChildNodes(machine);
+    }
+    position = std::min(position, m_children.size());
+    m_children.insert(m_children.begin() + qsizetype(position), child);
+    child->m_parent = this;
+    refreshChildNodes(machine);
+}
+
+void XmlNodeObject::removeFromParent(Machine& machine)
+{
+    if (!m_parent)
+        return;
+    auto& siblings = m_parent->m_children;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    m_parent->refreshChildNodes(machine);
+    m_parent = nullptr;
+}
+
+void XmlNodeObject::removeAllChildren(Machine& machine)
+{
+    for (XmlNodeObject* child : m_children)
+        child->m_parent = nullptr;
+    m_children.clear();
+    refreshChildNodes(machine);
+}
+
+ArrayObject* XmlNodeObject::childNodesArray(Machine& machine)
+{
+    if (!m_childNodes) {
+        m_childNodes = machine.makeArray();
+        refreshChildNodes(machine);
+    }
+    return m_childNodes;
+}
+
+void XmlNodeObject::refreshChildNodes(Machine&)
+{
+    if (!m_childNodes)
+        return;
+    std::vector<Value>& elements = m_childNodes->elements();
+    elements.clear();
+    for (XmlNodeObject* child : m_children)
+        elements.emplace_back(static_cast<Object*>(child));
+}
+
+QString XmlNodeObject::toXmlString(Machine& machine)
+{
+    // Written without recursion: scripts can build trees of any depth.
+    struct Step {
+        XmlNodeObject* node;
+        bool closing;
+    };
+    QString result;
+    std::vector<Step> pending{{this, false}};
+    while (!pending.empty()) {
+        Step step = pending.back();
+        pending.pop_back();
+        XmlNodeObject* node = step.node;
+        if (step.closing) {
+            result += QLatin1String("</") + *node->m_value + u'>';
+            continue;
+        }
+        if (!node->isElement()) {
+            result += escapeXml(node->m_value.value_or(QString()));
+            continue;
+        }
+        if (node->m_value) {
+            result += u'<' + *node->m_value;
+            for (const Property& attribute : node->m_attributes->ownProperties()) {
+                QString text = machine.toString(attribute.value);
+                result += u' ' + attribute.name + QLatin1String("=\"") + escapeXml(text) + u'"';
+            }
+            if (node->m_children.empty()) {
+                result += QLatin1String(" />");
+                continue;
+            }
+            result += u'>';
+            pending.push_back({node, true});
+        }
+        for (auto child = node->m_children.rbegin(); child != node->m_children.rend(); ++child)
+            pending.push_back({*child, false});
+        machine.checkStringLength(result.size());
+    }
+    return result;
+}
+
+XmlNodeObject* XmlNodeObject::duplicate(Machine& machine, bool deep)
+{
+    XmlNodeObject* copy = makeXmlNode(machine, m_type, m_value);
+    for (const Property& attribute : m_attributes->ownProperties())
+        copy->m_attributes->define(attribute.name, attribute.value);
+    if (deep) {
+        for (XmlNodeObject* child : m_children)
+            copy->insertChild(machine, copy->m_children.size(), child->duplicate(machine, true));
+    }
+    return copy;
+}
+
+std::optional<Value> XmlNodeObject::namespaceForPrefix(Machine&, const QString& prefix)
+{
+    for (XmlNodeObject* node = this; node; node = node->m_parent) {
+        for (const Property& attribute : node->m_attributes->ownProperties()) {
+            if (!attribute.name.startsWith(QLatin1String("xmlns")))
+                continue;
+            QStringView rest = QStringView(attribute.name).mid(5);
+            if (prefix.isEmpty() || (rest.startsWith(u':') && rest.mid(1) == prefix))
+                return attribute.value;
+        }
+    }
+    return std::nullopt;
+}
+
+void XmlNodeObject::traceReferences(Marker& marker)
+{
+    Object::traceReferences(marker);
+    marker.mark(m_attributes);
+    marker.mark(m_parent);
+    marker.mark(m_childNodes);
+    for (XmlNodeObject* child : m_children)
+        marker.mark(child);
+}
+
+XmlNodeObject* asXmlNode(Object* object)
+{
+    return dynamic_cast<XmlNodeObject*>(object);
+}
+
+XmlNodeObject* makeXmlNode(Machine& machine, int type, const std::optional<QString>& value)
+{
+    return machine.make<XmlNodeObject>(machine, machine.prototypes().xmlNode, type, value);
+}
+
+void appendParsedNodes(Machine& machine, XmlNodeObject* parent, const std::vector<ParsedXmlNode>& nodes, Object* idMap)
+{
+    for (const ParsedXmlNode& parsed : nodes) {
+        XmlNodeObject* node = makeXmlNode(machine, parsed.type, parsed.value);
+        for (const auto& [name, value] : parsed.attributes) {
+            node->attributes()->define(name, Value(value));
+            if (idMap && name == QLatin1String("id"))
+                idMap->define(value, Value(static_cast<Object*>(node)));
+        }
+        parent->insertChild(machine, parent->children().size(), node);
+        appendParsedNodes(machine, node, parsed.children, idMap);
+    }
+}
+
+namespace {
+
+Value nodeOrNull(XmlNodeObject* node)
+{
+    return node ? Value(static_cast<Object*>(node)) : Value::null();
+}
+
+// A read-only property of every node, computed from the node; undefined on other objects.
+void defineNodeProperty(Machine& machine, Object* prototype, const char* name, std::function<Value(Machine&, XmlNodeObject*)> getter,
+                        NativeFunction setter = {})
+{
+    FunctionObject* getterFunction = machine.makeNative([getter](Machine& machine, Object* self, const Arguments&) {
+        XmlNodeObject* node = asXmlNode(self);
+        return node ? getter(machine, node) : Value();
+    });
+    FunctionObject* setterFunction = setter ? machine.makeNative(std::move(setter)) : nullptr;
+    prototype->defineVirtual(QString::fromLatin1(name), getterFunction, setterFunction, property_flag::DontEnum);
+}
+
+void defineNodeMethod(Machine& machine, Object* prototype, const char* name,
+                      std::function<Value(Machine&, XmlNodeObject*, const Arguments&)> method)
+{
+    machine.defineMethod(prototype, QString::fromLatin1(name), [method](Machine& machine, Object* self, const Arguments& arguments) {
+        XmlNodeObject* node = asXmlNode(self);
+        return node ? method(machine, node, arguments) : Value();
+    });
+}
+
+std::optional<QString> nameOf(XmlNodeObject* node)
+{
+    return node->isElement() ? node->value() : std::nullopt;
+}
+
+// The part of a tag name after its prefix; a name ending in its colon has no local part.
+std::optional<QString> localNameOf(XmlNodeObject* node)
+{
+    std::optional<QString> name = nameOf(node);
+    if (!name)
+        return std::nullopt;
+    qsizetype colon = name->indexOf(u':');
+    return colon >= 0 && colon + 1 < name->size() ? name->mid(colon + 1) : *name;
+}
+
+std::optional<QString> prefixOf(XmlNodeObject* node)
+{
+    std::optional<QString> name = nameOf(node);
+    if (!name)
+        return std::nullopt;
+    qsizetype colon = name->indexOf(u':');
+    return colon >= 0 && colon + 1 < name->size() ? name->left(colon) : QString();
+}
+
+Value optionalText(const std::optional<QString>& text)
+{
+    return text ? Value(*text) : Value::null();
+}
+
+void defineNodeProperties(Machine& machine, Object* prototype)
+{
+    // Both names write the node's one value: nodeValue set on an element renames it. An
+    // undefined value changes nothing.
+    NativeFunction setValue = [](Machine& machine, Object* self, const Arguments& arguments) {
+        XmlNodeObject* node = asXmlNode(self);
+        Value value = argument(arguments, 0);
+        if (node && !value.isUndefined())
+            node->setValue(machine.toString(value));
+        return Value();
+    };
+    defineNodeProperty(machine, prototype, "nodeType", [](Machine&, XmlNodeObject* node) { return Value(node->nodeType()); });
+    defineNodeProperty(machine, prototype, "nodeName", [](Machine&, XmlNodeObject* node) { return optionalText(nameOf(node)); }, setValue);
+    defineNodeProperty(machine, prototype, "nodeValue", [](Machine&, XmlNodeObject* node) {
+        return node->isElement() ? Value::null() : optionalText(node->value());
+    }, setValue);
+    defineNodeProperty(machine, prototype, "localName", [](Machine&, XmlNodeObject* node) { return optionalText(localNameOf(node)); });
+    defineNodeProperty(machine, prototype, "prefix", [](Machine&, XmlNodeObject* node) { return optionalText(prefixOf(node)); });
+    defineNodeProperty(machine, prototype, "namespaceURI", [](Machine& machine, XmlNodeObject* node) {
+        std::optional<QString> prefix = prefixOf(node);
+        if (!prefix)
+            return Value::null();
+        return node->namespaceForPrefix(machine, *prefix).value_or(Value(QString()));
+    });
+    defineNodeProperty(machine, prototype, "attributes", [](Machine&, XmlNodeObject* node) { return Value(node->attributes()); });
+    defineNodeProperty(machine, prototype, "childNodes", [](Machine& machine, XmlNodeObject* node) {
+        return Value(static_cast<Object*>(node->childNodesArray(machine)));
+    });
+    defineNodeProperty(machine, prototype, "parentNode", [](Machine&, XmlNodeObject* node) { return nodeOrNull(node->parentNode()); });
+    defineNodeProperty(machine, prototype, "firstChild", [](Machine&, XmlNodeObject* node) {
+        return nodeOrNull(node->children().empty() ? nullptr : node->children().front());
+    });
+    defineNodeProperty(machine, prototype, "lastChild", [](Machine&, XmlNodeObject* node) {
+        return nodeOrNull(node->children().empty() ? nullptr : node->children().back());
+    });
+    defineNodeProperty(machine, prototype, "previousSibling", [](Machine&, XmlNodeObject* node) { return nodeOrNull(node->sibling(-1)); });
+    defineNodeProperty(machine, prototype, "nextSibling", [](Machine&, XmlNodeObject* node) { return nodeOrNull(node->sibling(1)); });
+}
+
+void defineNodeMethods(Machine& machine, Object* prototype)
+{
+    // A node that already is a child of this one stays where it is.
+    defineNodeMethod(machine, prototype, "appendChild", [](Machine& machine, XmlNodeObject* node, const Arguments& arguments) {
+        XmlNodeObject* child = asXmlNode(argument(arguments, 0).asObject());
+        if (child && child->parentNode() != node)
+            node->insertChild(machine, node->children().size(), child);
+        return Value();
+    });
+    defineNodeMethod(machine, prototype, "insertBefore", [](Machine& machine, XmlNodeObject* node, const Arguments& arguments) {
+        XmlNodeObject* child = asXmlNode(argument(arguments, 0).asObject());
+        XmlNodeObject* before = asXmlNode(argument(arguments, 1).asObject());
+        if (!child || !before || child->parentNode() == node)
+            return Value();
+        const auto& children = node->children();
+        auto place = std::find(children.begin(), children.end(), before);
+        if (place != children.end())
+            node->insertChild(machine, size_t(place - children.begin()), child);
+        return Value();
+    });
+    defineNodeMethod(machine, prototype, "removeNode", [](Machine& machine, XmlNodeObject* node, const Arguments&) {
+        node->removeFromParent(machine);
+        return Value();
+    });
+    defineNodeMethod(machine, prototype, "cloneNode", [](Machine& machine, XmlNodeObject* node, const Arguments& arguments) {
+        return Value(static_cast<Object*>(node->duplicate(machine, machine.toBoolean(argument(arguments, 0)))));
+    });
+    defineNodeMethod(machine, prototype, "hasChildNodes", [](Machine&, XmlNodeObject* node, const Arguments&) {
+        return Value(!node->children().empty());
+    });
+    defineNodeMethod(machine, prototype, "getNamespaceForPrefix", [](Machine& machine, XmlNodeObject* node, const Arguments& arguments) {
+        return node->namespaceForPrefix(machine, machine.toString(argument(arguments, 0))).value_or(Value::null());
+    });
+    // The prefix of the first xmlns attribute, on this node or above, whose value is the URI.
+    defineNodeMethod(machine, prototype, "getPrefixForNamespace", [](Machine& machine, XmlNodeObject* node, const Arguments& arguments) {
+        QString uri = machine.toString(argument(arguments, 0));
+        for (XmlNodeObject* link = node; link; link = link->parentNode()) {
+            for (const Property& attribute : link->attributes()->ownProperties()) {
+                if (!attribute.name.startsWith(QLatin1String("xmlns")) || machine.toString(attribute.value) != uri)
+                    continue;
+                QString rest = attribute.name.mid(5);
+                if (rest.isEmpty())
+                    return Value(QString());
+                if (rest.startsWith(u':'))
+                    return Value(rest.mid(1));
+            }
+        }
+        return Value::null();
+    });
+    machine.defineMethod(prototype, QStringLiteral("toString"), [](Machine& machine, Object* self, const Arguments&) {
+        XmlNodeObject* node = asXmlNode(self);
+        return node ? Value(node->toXmlString(machine)) : Value(QString());
+    });
+}
+
+} // namespace
+
+void installXmlNode(Machine& machine)
+{
+    Object* prototype = machine.makeObject();
+    machine.prototypes().xmlNode = prototype;
+    machine.addRoot(prototype);
+    defineNodeProperties(machine, prototype);
+    defineNodeMethods(machine, prototype);
+    // new XMLNode(type, value) makes a node only when given both; otherwise the new object is
+    // a plain one.
+    NativeFunction construct = [](Machine& machine, Object* self, const Arguments& arguments) -> Value {
+        if (arguments.size() < 2)
+            return Value(self);
+        int type = int(uint8_t(machine.toInt32(arguments[0])));
+        auto* node = machine.make<XmlNodeObject>(machine, self ? self->prototype() : machine.prototypes().xmlNode, type,
+                                                 machine.toString(arguments[1]));
+        return Value(static_cast<Object*>(node));
+    };
+    defineClass(machine, QStringLiteral("XMLNode"), prototype, [](Machine&, Object*, const Arguments&) { return Value(); }, construct);
+}
+
+} // namespace player::avm1::builtins
