@@ -41,6 +41,12 @@ void installAll(Machine& machine)
     installGeometryTransforms(machine);
     installXmlNode(machine);
     installXml(machine);
+    installSound(machine);
+    installSelection(machine);
+    installLoadVars(machine);
+    installContextMenu(machine);
+    installContextMenuItem(machine);
+    installLocalConnection(machine);
 }
 
 } // namespace player::avm1::builtins

@@ -33,6 +33,20 @@ void installMovieClip(Machine& machine);
 void installColor(Machine& machine);
 void installStage(Machine& machine);
 void installTextField(Machine& machine);
+// Sound objects without audio: volume, pan and channel gains are kept and reported.
+void installSound(Machine& machine);
+// The Selection object: focus moved by scripts, with its events.
+void installSelection(Machine& machine);
+// LoadVars, reading local files only; decodeVariables sets name=value pairs on an object.
+void installLoadVars(Machine& machine);
+void decodeVariables(Machine& machine, Object* target, const QString& text);
+// Gives an object that starts loading a hidden "loaded" property set to false.
+void markNotLoaded(Machine& machine, Object* target);
+// Context menus and local connections: data and no-ops, as the player shows no menu and
+// plays one movie alone.
+void installContextMenu(Machine& machine);
+void installContextMenuItem(Machine& machine);
+void installLocalConnection(Machine& machine);
 // A text field bound to a variable takes its value, or gives it its text when it has none.
 void bindTextFieldVariable(Machine& machine, Object* field);
 // Matrix, ColorTransform and Transform in flash.geom; after MovieClip, whose "transform" they add.

@@ -114,7 +114,7 @@ void defineDocumentMethods(Machine& machine, Object* prototype)
         Value url = argument(arguments, 0);
         if (!asDocument(self) || url.isNull())
             return Value(false);
-        self->set(machine, QStringLiteral("loaded"), Value(false));
+        markNotLoaded(machine, self);
         return Value(loadTextForObject(machine, self, machine.toString(url)));
     });
     // Sending goes nowhere: the player has no network. The target hears of a failed load.
