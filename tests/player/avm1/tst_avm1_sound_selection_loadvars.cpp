@@ -147,6 +147,36 @@ private slots:
         QCOMPARE(traceOf(script), expected);
     }
 
+    void menusConnectionsAndSharedObjects_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("context menu defaults, in Flash's order")
+            << "var m = new ContextMenu(); var names = []; for (var n in m) names.push(n); trace(names.join());"
+               "names = []; for (var n in m.builtInItems) names.push(n + '=' + m.builtInItems[n]); trace(names.join());"
+            << "customItems,builtInItems,onSelect|save=true,zoom=true,quality=true,play=true,loop=true,rewind=true,forward_back=true,print=true";
+        QTest::newRow("a copied menu shares its built-in items and copies custom ones")
+            << "var m = new ContextMenu(); m.customItems.push(new ContextMenuItem('a', null, null, false));"
+               "var c = m.copy(); c.builtInItems.play = false; c.customItems[0].caption = 'b';"
+               "trace(m.builtInItems.play + ' ' + m.customItems[0].caption + ' ' + c.customItems[0].enabled + ' ' + c.customItems[0].separatorBefore);"
+               "m.hideBuiltInItems(); trace(m.builtInItems.save + ' ' + c.builtInItems.save);"
+            << "false a false false|false true";
+        QTest::newRow("local connections go nowhere")
+            << "var l = new LocalConnection(); trace(l.connect('a') + ' ' + l.connect('b') + ' ' + l.domain()); l.close(); trace(l.connect('c:d') + ' ' + l.connect('c'));"
+            << "true false localhost|false true";
+        QTest::newRow("shared objects live in memory")
+            << "var s = SharedObject.getLocal('prefs'); s.data.x = 5; trace(SharedObject.getLocal('prefs').data.x + ' ' + s.flush());"
+               "trace(SharedObject.getLocal('prefs', '/').data.x + ' ' + SharedObject.getLocal('a b')); s.clear(); trace(s.data.x);"
+            << "5 true|undefined null|undefined";
+    }
+
+    void menusConnectionsAndSharedObjects()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, expected);
+        QCOMPARE(traceOf(script), expected);
+    }
+
     void loadVarsReadsLocalFilesOnly()
     {
         QTemporaryDir folder;

@@ -47,6 +47,7 @@ void installAll(Machine& machine)
     installContextMenu(machine);
     installContextMenuItem(machine);
     installLocalConnection(machine);
+    installSharedObject(machine);
 }
 
 } // namespace player::avm1::builtins

@@ -47,6 +47,8 @@ void markNotLoaded(Machine& machine, Object* target);
 void installContextMenu(Machine& machine);
 void installContextMenuItem(Machine& machine);
 void installLocalConnection(Machine& machine);
+// SharedObject.getLocal, kept in memory only: the player never writes files.
+void installSharedObject(Machine& machine);
 // A text field bound to a variable takes its value, or gives it its text when it has none.
 void bindTextFieldVariable(Machine& machine, Object* field);
 // Matrix, ColorTransform and Transform in flash.geom; after MovieClip, whose "transform" they add.

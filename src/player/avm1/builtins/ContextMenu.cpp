@@ -12,7 +12,8 @@ namespace {
 Object* builtInItems(Machine& machine, bool shown)
 {
     Object* items = machine.makeObject();
-    for (const char* name : {"save", "zoom", "quality", "play", "loop", "rewind", "forward_back", "print"})
+    // Made last to first, as an object literal makes them, so that for..in lists save first.
+    for (const char* name : {"print", "forward_back", "rewind", "loop", "play", "quality", "zoom", "save"})
         items->set(machine, QString::fromLatin1(name), Value(shown));
     return items;
 }
