@@ -30,9 +30,16 @@ Object::~Object() = default;
 
 int Object::indexOf(const QString& name, bool caseSensitive) const
 {
-    auto found = m_index.constFind(name);
-    if (found != m_index.constEnd())
-        return found.value();
+    if (m_index.isEmpty()) {
+        for (size_t i = 0; i < m_properties.size(); ++i) {
+            if (m_properties[i].name == name)
+                return int(i);
+        }
+    } else {
+        auto found = m_index.constFind(name);
+        if (found != m_index.constEnd())
+            return found.value();
+    }
     if (caseSensitive)
         return -1;
     for (size_t i = 0; i < m_properties.size(); ++i) {
@@ -45,6 +52,8 @@ int Object::indexOf(const QString& name, bool caseSensitive) const
 void Object::rebuildIndex()
 {
     m_index.clear();
+    if (m_properties.size() <= linearSearchLimit)
+        return;
     for (size_t i = 0; i < m_properties.size(); ++i)
         m_index.insert(m_properties[i].name, int(i));
 }
@@ -171,23 +180,26 @@ bool Object::has(Machine& machine, const QString& name)
 
 void Object::define(const QString& name, const Value& value, uint16_t flags)
 {
-    auto found = m_index.constFind(name);
-    if (found != m_index.constEnd()) {
-        Property& property = m_properties[size_t(found.value())];
+    int existing = indexOf(name, true);
+    if (existing >= 0) {
+        Property& property = m_properties[size_t(existing)];
         property.value = value;
         property.getter = nullptr;
         property.setter = nullptr;
         property.flags = flags;
         return;
     }
-    m_index.insert(name, int(m_properties.size()));
     m_properties.push_back(Property{name, value, nullptr, nullptr, flags});
+    if (m_properties.size() == linearSearchLimit + 1)
+        rebuildIndex();
+    else if (!m_index.isEmpty())
+        m_index.insert(name, int(m_properties.size() - 1));
 }
 
 void Object::defineVirtual(const QString& name, Object* getter, Object* setter, uint16_t flags)
 {
     define(name, Value(), flags);
-    Property& property = m_properties[size_t(m_index.value(name))];
+    Property& property = m_properties[size_t(indexOf(name, true))];
     property.getter = getter;
     property.setter = setter;
 }

@@ -93,6 +93,9 @@ private:
     bool m_marked = false;
     Object* m_prototype = nullptr;
     std::vector<Property> m_properties;
+    // Most objects (activations, arguments, small literals) have a handful of properties, where
+    // a linear search beats building a hash; the index exists only above this many.
+    static constexpr size_t linearSearchLimit = 8;
     QHash<QString, int> m_index;
     std::vector<Watcher> m_watchers;
     std::vector<Object*> m_interfaces;
