@@ -160,7 +160,11 @@ public:
         m_file.write(line.toUtf8());
         m_file.write("\n", 1);
     }
-    void flush() { m_file.flush(); }
+    void flush()
+    {
+        if (m_file.isOpen())
+            m_file.flush();
+    }
 
 private:
     QFile m_file;
