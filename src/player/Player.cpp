@@ -2,6 +2,7 @@
 
 #include "ActionQueue.h"
 #include "FrameLifecycle.h"
+#include "MovieLoader.h"
 #include "display/ButtonInstance.h"
 #include "display/EditTextInstance.h"
 #include "display/GraphicInstances.h"
@@ -35,13 +36,15 @@ private:
 };
 
 Player::Player()
-    : m_actions(std::make_unique<ActionQueue>()), m_lifecycle(std::make_unique<FrameLifecycle>(*m_actions))
+    : m_actions(std::make_unique<ActionQueue>()), m_lifecycle(std::make_unique<FrameLifecycle>(*m_actions)),
+      m_loader(std::make_unique<MovieLoader>(*this))
 {
 }
 
 Player::~Player()
 {
     m_actions->clear();
+    m_loader->clear();
     m_stage.clear();
     m_keptAlive.clear();
     m_removedPending.clear();
@@ -113,6 +116,8 @@ std::optional<QString> Player::loadMovie(int level, const QString& url)
         return error;
     }
     installLevel(level, std::move(library));
+    // Loads asked for by the first frame's scripts complete at its end.
+    m_loader->processPending();
     return std::nullopt;
 }
 
@@ -126,6 +131,7 @@ std::optional<QString> Player::loadMovieData(int level, const QByteArray& bytes,
         return QString::fromStdString(result.error);
     }
     installLevel(level, std::make_shared<display::MovieLibrary>(std::move(result.movie), url));
+    m_loader->processPending();
     return std::nullopt;
 }
 
@@ -163,6 +169,19 @@ void Player::installLevel(int level, std::shared_ptr<const display::MovieLibrary
     runQueuedActions();
 }
 
+display::MovieClip* Player::placeLoadedLevel(int level, std::shared_ptr<const display::MovieLibrary> library)
+{
+    CallScope scope(*this);
+    auto root = std::make_shared<display::MovieClip>(*this, std::move(library), nullptr, 0);
+    if (std::shared_ptr<display::MovieClip> previous = m_stage.setLevel(level, root)) {
+        previous->markUnloaded();
+        m_removedPending.push_back(previous);
+    }
+    objectPlaced(*root);
+    root->runFirstFrame();
+    return root.get();
+}
+
 void Player::advanceFrame()
 {
     CallScope scope(*this);
@@ -173,6 +192,7 @@ void Player::advanceFrame()
         m_scriptHost->runTimers(m_clock.now());
         runQueuedActions();
     }
+    m_loader->processPending();
     ++m_frameCount;
 }
 

@@ -18,6 +18,7 @@ namespace player {
 
 class ActionQueue;
 class FrameLifecycle;
+class MovieLoader;
 
 // The movie player's engine, without any widget: levels and their timelines, the script engine,
 // the clock and the events a movie sends out. The widget (MoviePlayer) and skrv-play drive it.
@@ -49,6 +50,11 @@ public:
 
     // Reads a movie for loadMovie into a clip (script engine); null with an error message.
     std::shared_ptr<const display::MovieLibrary> readMovieFile(const QString& url, QString* error) const;
+    // Loads that scripts ask for (loadMovie, MovieClipLoader); they happen at the end of a frame.
+    MovieLoader& movieLoader() { return *m_loader; }
+    // Puts a movie loaded by a script into a level and runs its first frame's control tags; its
+    // scripts wait in the queue, as the loader decides when they run.
+    display::MovieClip* placeLoadedLevel(int level, std::shared_ptr<const display::MovieLibrary> library);
 
     // One tick: every level's timeline advances, scripts and events run, timers fire.
     void advanceFrame();
@@ -108,6 +114,7 @@ private:
     std::unique_ptr<display::ScriptHost> m_scriptHost;
     std::unique_ptr<ActionQueue> m_actions;
     std::unique_ptr<FrameLifecycle> m_lifecycle;
+    std::unique_ptr<MovieLoader> m_loader;
     std::vector<std::shared_ptr<display::DisplayObject>> m_keptAlive;
     std::vector<std::shared_ptr<display::DisplayObject>> m_removedPending;
     std::set<std::pair<const display::MovieLibrary*, uint16_t>> m_initActionsDone;

@@ -199,10 +199,11 @@ void ScriptEngine::getUrl(Object* clip, const QString& url, const QString& targe
 {
     if (loadVariables)
         return; // variables from files are not read by this player
-    if (target.startsWith(QLatin1String("_level"), Qt::CaseInsensitive)) {
-        bool ok = false;
-        int number = target.mid(6).toInt(&ok);
-        if (!ok || number < 0)
+    // "_level3" names a level; "_level0.clip" is a path to a clip like any other.
+    bool isLevel = false;
+    const int number = target.startsWith(QLatin1String("_level"), Qt::CaseInsensitive) ? target.mid(6).toInt(&isLevel) : -1;
+    if (isLevel) {
+        if (number < 0)
             return;
         if (url.isEmpty())
             m_player.unloadLevel(number);

@@ -1,5 +1,6 @@
 #include "GraphicInstances.h"
 
+#include "BitmapPixels.h"
 #include "Bounds.h"
 
 namespace player::display {
@@ -46,6 +47,11 @@ BitmapInstance::BitmapInstance(std::shared_ptr<const MovieLibrary> library,
 {
 }
 
+BitmapInstance::BitmapInstance(std::shared_ptr<const MovieLibrary> library, std::shared_ptr<const BitmapPixels> pixels)
+    : DisplayObject(DisplayKind::Bitmap, std::move(library), nullptr, 0), m_pixels(std::move(pixels))
+{
+}
+
 const swf::BitmapDefinition& BitmapInstance::bitmap() const
 {
     return std::get<swf::BitmapDefinition>(*character());
@@ -53,6 +59,8 @@ const swf::BitmapDefinition& BitmapInstance::bitmap() const
 
 swf::Rect BitmapInstance::localBounds() const
 {
+    if (m_pixels)
+        return {0, m_pixels->width() * 20, 0, m_pixels->height() * 20};
     // Only lossless bitmaps carry their size in the tag; JPEG sizes are known after decoding.
     const swf::BitmapDefinition& definition = bitmap();
     return {0, definition.width * 20, 0, definition.height * 20};

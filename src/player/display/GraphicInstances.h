@@ -2,7 +2,11 @@
 
 #include "DisplayObject.h"
 
+#include <memory>
+
 namespace player::display {
+
+class BitmapPixels;
 
 // A DefineShape instance.
 class ShapeInstance : public DisplayObject {
@@ -27,8 +31,15 @@ class BitmapInstance : public DisplayObject {
 public:
     BitmapInstance(std::shared_ptr<const MovieLibrary> library, std::shared_ptr<const swf::Character> character,
                    uint16_t characterId);
+    // A script-made bitmap shown by attachBitmap: it has pixels and no character.
+    BitmapInstance(std::shared_ptr<const MovieLibrary> library, std::shared_ptr<const BitmapPixels> pixels);
+    // Only for an instance of a character (pixels() is null).
     const swf::BitmapDefinition& bitmap() const;
+    const std::shared_ptr<const BitmapPixels>& pixels() const { return m_pixels; }
     swf::Rect localBounds() const override;
+
+private:
+    std::shared_ptr<const BitmapPixels> m_pixels;
 };
 
 // A DefineText instance.

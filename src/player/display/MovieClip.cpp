@@ -1,6 +1,7 @@
 #include "MovieClip.h"
 
 #include "Bounds.h"
+#include "GraphicInstances.h"
 #include "TimelineServices.h"
 
 #include <algorithm>
@@ -446,6 +447,17 @@ MovieClip* MovieClip::createEmptyMovieClip(const QString& instanceName, int dept
     m_services->objectPlaced(*clip);
     clip->m_currentFrame = 1;
     return clip.get();
+}
+
+void MovieClip::attachBitmap(std::shared_ptr<const BitmapPixels> pixels, int depth)
+{
+    if (!pixels)
+        return;
+    auto bitmap = std::make_shared<BitmapInstance>(library(), std::move(pixels));
+    if (std::shared_ptr<DisplayObject> previous = removeChild(depth))
+        m_services->objectRemoved(*previous);
+    insertChild(depth, bitmap);
+    m_services->objectPlaced(*bitmap);
 }
 
 MovieClip* MovieClip::duplicate(const QString& instanceName, int depth)

@@ -11,6 +11,7 @@
 
 namespace player::display {
 
+class BitmapPixels;
 class TimelineServices;
 
 // A timeline with a display list: a sprite instance, the root of a level, or a clip made by a
@@ -64,6 +65,8 @@ public:
     // attachMovie: an exported symbol by its linkage name; null when there is none.
     MovieClip* attachMovie(const QString& exportName, const QString& instanceName, int depth);
     MovieClip* createEmptyMovieClip(const QString& instanceName, int depth);
+    // attachBitmap: a script-made bitmap shown at a depth, replacing what was there.
+    void attachBitmap(std::shared_ptr<const BitmapPixels> pixels, int depth);
     // duplicateMovieClip: a copy of this clip in its parent at a depth (same character, transform,
     // clip events and drawing; the timeline starts over). Null for a level root.
     MovieClip* duplicate(const QString& instanceName, int depth);

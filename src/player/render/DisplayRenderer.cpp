@@ -7,6 +7,7 @@
 #include "ShapePainter.h"
 #include "StageLayout.h"
 
+#include "player/display/BitmapPixels.h"
 #include "player/display/EditTextInstance.h"
 #include "player/display/GraphicInstances.h"
 #include "player/display/MovieClip.h"
@@ -57,6 +58,11 @@ BitmapLookup bitmapLookupFor(RenderCache& cache, const DisplayObject& object)
 QImage instanceBitmap(RenderCache& cache, const DisplayObject& object, const swf::ColorTransform& colorTransform)
 {
     const auto& instance = static_cast<const display::BitmapInstance&>(object);
+    // A script-made bitmap changes under the script's hands, so it is never cached.
+    if (instance.pixels()) {
+        const QImage& pixels = instance.pixels()->image();
+        return colorTransform.isIdentity() ? pixels : applyColorTransform(colorTransform, pixels);
+    }
     const swf::Bytes noTables;
     const swf::Bytes& tables = object.library() ? object.library()->movie().jpegTables : noTables;
     return cache.bitmap(object.character(), instance.bitmap(), tables, colorTransform);

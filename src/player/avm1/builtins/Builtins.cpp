@@ -36,6 +36,7 @@ void installAll(Machine& machine)
     installMovieClip(machine);
     installButton(machine);
     installColor(machine);
+    installBitmapData(machine);
     installStage(machine);
     installTextField(machine);
     installGeometryTransforms(machine);

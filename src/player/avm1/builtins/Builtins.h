@@ -25,12 +25,16 @@ void installMath(Machine& machine);
 void installDate(Machine& machine);
 void installError(Machine& machine);
 void installAsBroadcaster(Machine& machine);
+// MovieClipLoader; after AsBroadcaster, whose methods its instances get.
+void installMovieClipLoader(Machine& machine);
 void installSystem(Machine& machine);
 void installKeyAndMouse(Machine& machine);
 void installExternalInterface(Machine& machine);
 void installGeometry(Machine& machine);
 void installMovieClip(Machine& machine);
 void installColor(Machine& machine);
+// flash.display.BitmapData and MovieClip.attachBitmap; after MovieClip and flash.geom.
+void installBitmapData(Machine& machine);
 void installStage(Machine& machine);
 void installTextField(Machine& machine);
 // Sound objects without audio: volume, pan and channel gains are kept and reported.

@@ -1,0 +1,128 @@
+#include "MovieLoader.h"
+
+#include "ImageMovie.h"
+#include "LocalUrl.h"
+#include "Player.h"
+#include "display/MovieClip.h"
+#include "player/swf/MovieReader.h"
+
+#include <QFile>
+
+namespace player {
+
+namespace {
+
+// Flash's event argument for any load that found nothing to read.
+const QString NotFound = QStringLiteral("URLNotFound");
+
+// What a clip shows when the file it loaded holds neither a movie nor a picture: nothing. Flash
+// still reports such a load as complete, with no bytes.
+std::shared_ptr<const display::MovieLibrary> emptyLibrary(const QString& url, int swfVersion)
+{
+    auto movie = std::make_shared<swf::Movie>();
+    movie->header.version = static_cast<uint8_t>(swfVersion);
+    movie->header.frameCount = 1;
+    movie->timeline.declaredFrameCount = 1;
+    movie->timeline.frames.emplace_back();
+    return std::make_shared<display::MovieLibrary>(std::move(movie), url);
+}
+
+} // namespace
+
+MovieLoader::MovieLoader(Player& player) : m_player(player) {}
+
+void MovieLoader::request(LoadRequest request)
+{
+    m_pending.push_back(std::move(request));
+}
+
+std::shared_ptr<const display::MovieLibrary> MovieLoader::libraryFromBytes(const QByteArray& bytes, const QString& url,
+                                                                          int swfVersion, QString* error)
+{
+    if (image_movie::detect(bytes) != image_movie::ImageFormat::None) {
+        std::shared_ptr<swf::Movie> movie = image_movie::make(bytes, swfVersion, error);
+        if (!movie)
+            return nullptr;
+        movie->header.uncompressedLength = static_cast<uint32_t>(bytes.size());
+        return std::make_shared<display::MovieLibrary>(std::move(movie), url);
+    }
+    swf::MovieReadResult result = swf::readMovie(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                                 static_cast<size_t>(bytes.size()));
+    if (!result.movie) {
+        if (error)
+            *error = QString::fromStdString(result.error);
+        return nullptr;
+    }
+    return std::make_shared<display::MovieLibrary>(std::move(result.movie), url);
+}
+
+void MovieLoader::processPending()
+{
+    if (m_processing || m_pending.empty())
+        return;
+    m_processing = true;
+    std::vector<LoadRequest> requests;
+    requests.swap(m_pending);
+    std::vector<Loaded> loaded;
+    for (const LoadRequest& request : requests)
+        perform(request, loaded);
+    // The loaded movies' first frames run before anyone hears that they are ready; onLoadInit
+    // then comes for the latest load first, as Flash sends it.
+    m_player.runQueuedActions();
+    for (auto it = loaded.rbegin(); it != loaded.rend(); ++it) {
+        if (it->listener)
+            it->listener->loadInitialized(*it->target);
+    }
+    m_player.runQueuedActions();
+    m_processing = false;
+}
+
+bool MovieLoader::perform(const LoadRequest& request, std::vector<Loaded>& loaded)
+{
+    std::shared_ptr<display::DisplayObject> clip = request.clip.lock();
+    const bool intoLevel = request.level >= 0;
+    // A clip removed since the request cancels its load.
+    if (!intoLevel && (!clip || clip->isRemoved() || !clip->asMovieClip()))
+        return false;
+    display::DisplayObject* failureTarget = intoLevel ? m_player.stage().level(request.level) : clip.get();
+    auto fail = [&]() {
+        if (request.listener)
+            request.listener->loadFailed(failureTarget, NotFound);
+        return false;
+    };
+
+    // Anything but a local file is refused here, before any request could be made.
+    const std::optional<QString> path = local_url::resolve(request.url, request.baseUrl);
+    if (!path)
+        return fail();
+    QByteArray bytes;
+    {
+        QFile file(*path);
+        if (!file.open(QIODevice::ReadOnly) || file.size() > static_cast<qint64>(swf::MaximumMovieSize))
+            return fail();
+        bytes = file.readAll();
+    }
+
+    std::shared_ptr<const display::MovieLibrary> library = libraryFromBytes(bytes, request.url, request.swfVersion, nullptr);
+    const qint64 size = library ? bytes.size() : 0;
+    if (!library)
+        library = emptyLibrary(request.url, request.swfVersion);
+
+    std::shared_ptr<display::DisplayObject> target;
+    if (intoLevel) {
+        target = m_player.placeLoadedLevel(request.level, library)->sharedFromThis();
+    } else {
+        m_player.keepAlive(clip);
+        clip->asMovieClip()->replaceWithMovie(library);
+        target = clip;
+    }
+    if (request.listener) {
+        request.listener->loadStarted(*target);
+        request.listener->loadProgressed(*target, size, size);
+        request.listener->loadCompleted(*target);
+    }
+    loaded.push_back({target, request.listener});
+    return true;
+}
+
+} // namespace player

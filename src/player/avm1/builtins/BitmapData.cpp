@@ -1,0 +1,304 @@
+#include "BitmapDataObject.h"
+#include "Builtins.h"
+#include "ColorTransform.h"
+
+#include "player/avm1/ClipObject.h"
+#include "player/avm1/DisplayBridge.h"
+#include "player/avm1/Machine.h"
+#include "player/display/BitmapPixels.h"
+#include "player/display/MovieClip.h"
+#include "player/display/MovieLibrary.h"
+#include "player/render/BitmapDecoder.h"
+#include "player/render/ColorTransforms.h"
+#include "player/render/DisplayRenderer.h"
+#include "player/render/FillBrush.h"
+
+#include <QPainter>
+#include <cmath>
+#include <optional>
+
+namespace player::avm1::builtins {
+
+namespace {
+
+using display::BitmapPixels;
+
+BitmapPixels* pixelsOf(Object* self)
+{
+    return BitmapDataObject::pixelsOf(Value(self));
+}
+
+int coordinate(Machine& machine, const Value& value)
+{
+    return machine.toInt32(value);
+}
+
+uint32_t colorOf(Machine& machine, const Value& value)
+{
+    return static_cast<uint32_t>(machine.toInt32(value));
+}
+
+// A flash.geom.Rectangle (or any object with x, y, width and height) in whole pixels; null
+// when the value is no object.
+std::optional<QRect> rectangleOf(Machine& machine, const Value& value)
+{
+    Object* object = value.asObject();
+    if (!object)
+        return std::nullopt;
+    auto part = [&](const char* name) { return machine.toInt32(object->get(machine, QString::fromLatin1(name))); };
+    return QRect(part("x"), part("y"), part("width"), part("height"));
+}
+
+std::optional<QPoint> pointOf(Machine& machine, const Value& value)
+{
+    Object* object = value.asObject();
+    if (!object)
+        return std::nullopt;
+    return QPoint(machine.toInt32(object->get(machine, QStringLiteral("x"))),
+                  machine.toInt32(object->get(machine, QStringLiteral("y"))));
+}
+
+Object* rectangleObject(Machine& machine, const QRect& rect)
+{
+    Object* flash = machine.global()->get(machine, QStringLiteral("flash")).asObject();
+    Object* geometry = flash ? flash->get(machine, QStringLiteral("geom")).asObject() : nullptr;
+    Value constructor = geometry ? geometry->get(machine, QStringLiteral("Rectangle")) : Value();
+    return machine.construct(constructor, {Value(rect.x()), Value(rect.y()), Value(rect.width()), Value(rect.height())}).asObject();
+}
+
+BitmapDataObject* makeBitmapData(Machine& machine, Object* prototype, std::shared_ptr<BitmapPixels> pixels)
+{
+    return machine.make<BitmapDataObject>(prototype, std::move(pixels));
+}
+
+// draw(): the source's own content, without its own transform, through the matrix.
+void drawInto(Machine& machine, BitmapPixels& target, const Arguments& arguments)
+{
+    const Value source = argument(arguments, 0);
+    QImage canvas = target.image();
+    QPainter painter(&canvas);
+    QTransform matrix;
+    if (Object* given = argument(arguments, 1).asObject()) {
+        auto term = [&](const char* name) { return machine.toNumber(given->get(machine, QString::fromLatin1(name))); };
+        matrix = QTransform(term("a"), term("b"), term("c"), term("d"), term("tx"), term("ty"));
+    }
+    if (std::optional<QRect> clip = rectangleOf(machine, argument(arguments, 4)))
+        painter.setClipRect(*clip);
+    swf::ColorTransform color;
+    if (Object* transform = argument(arguments, 2).asObject())
+        color = colorTransformFromObject(machine, transform);
+    const bool smoothing = machine.toBoolean(argument(arguments, 5));
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, smoothing);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+
+    if (BitmapPixels* bitmap = BitmapDataObject::pixelsOf(source)) {
+        painter.setTransform(matrix);
+        QImage image = bitmap->image();
+        if (!color.isIdentity())
+            image = render::applyColorTransform(color, image);
+        painter.drawImage(0, 0, image);
+    } else if (source.asObject() && source.asObject()->kind() == ObjectKind::Clip) {
+        display::DisplayObject* object = static_cast<ClipObject*>(source.asObject())->displayObject();
+        if (!object)
+            return;
+        // The renderer places an object by its own matrix within its parent: undo that, then
+        // map twips to pixels and apply the given matrix.
+        const QTransform own = render::toTransform(object->matrix());
+        bool invertible = false;
+        const QTransform undoOwn = own.inverted(&invertible);
+        if (!invertible)
+            return;
+        render::DisplayRenderer renderer;
+        renderer.setHighQuality(true);
+        renderer.renderObject(painter, *object, undoOwn * QTransform::fromScale(0.05, 0.05) * matrix, color);
+    } else {
+        return;
+    }
+    painter.end();
+    target.replaceImage(canvas);
+}
+
+void installMethods(Machine& machine, Object* prototype)
+{
+    machine.defineMethod(prototype, QStringLiteral("getPixel"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        BitmapPixels* pixels = pixelsOf(self);
+        if (!pixels)
+            return Value(-1);
+        return Value(double(pixels->pixel(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)))));
+    });
+    machine.defineMethod(prototype, QStringLiteral("getPixel32"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        BitmapPixels* pixels = pixelsOf(self);
+        if (!pixels)
+            return Value(-1);
+        // Flash gives the colour as a signed 32-bit number: opaque white is -1.
+        const uint32_t color = pixels->pixel32(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)));
+        return Value(double(static_cast<int32_t>(color)));
+    });
+    machine.defineMethod(prototype, QStringLiteral("setPixel"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        if (BitmapPixels* pixels = pixelsOf(self))
+            pixels->setPixel(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)),
+                             colorOf(machine, argument(arguments, 2)));
+        return Value();
+    });
+    machine.defineMethod(prototype, QStringLiteral("setPixel32"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        if (BitmapPixels* pixels = pixelsOf(self))
+            pixels->setPixel32(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)),
+                               colorOf(machine, argument(arguments, 2)));
+        return Value();
+    });
+    machine.defineMethod(prototype, QStringLiteral("fillRect"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        BitmapPixels* pixels = pixelsOf(self);
+        if (!pixels)
+            return Value();
+        if (std::optional<QRect> area = rectangleOf(machine, argument(arguments, 0)))
+            pixels->fillRect(*area, colorOf(machine, argument(arguments, 1)));
+        return Value();
+    });
+    machine.defineMethod(prototype, QStringLiteral("floodFill"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        if (BitmapPixels* pixels = pixelsOf(self))
+            pixels->floodFill(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)),
+                              colorOf(machine, argument(arguments, 2)));
+        return Value();
+    });
+    machine.defineMethod(prototype, QStringLiteral("copyPixels"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        BitmapPixels* pixels = pixelsOf(self);
+        BitmapPixels* source = BitmapDataObject::pixelsOf(argument(arguments, 0));
+        std::optional<QRect> area = rectangleOf(machine, argument(arguments, 1));
+        std::optional<QPoint> destination = pointOf(machine, argument(arguments, 2));
+        if (!pixels || !source || !area || !destination)
+            return Value();
+        pixels->copyPixels(*source, *area, *destination, machine.toBoolean(argument(arguments, 5)));
+        return Value();
+    });
+    machine.defineMethod(prototype, QStringLiteral("colorTransform"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        BitmapPixels* pixels = pixelsOf(self);
+        std::optional<QRect> area = rectangleOf(machine, argument(arguments, 0));
+        Object* transformObject = argument(arguments, 1).asObject();
+        if (!pixels || !area || !transformObject)
+            return Value();
+        auto term = [&](const char* name) { return machine.toNumber(transformObject->get(machine, QString::fromLatin1(name))); };
+        BitmapPixels::ColorTransform transform;
+        transform.redMultiplier = term("redMultiplier");
+        transform.greenMultiplier = term("greenMultiplier");
+        transform.blueMultiplier = term("blueMultiplier");
+        transform.alphaMultiplier = term("alphaMultiplier");
+        transform.redOffset = term("redOffset");
+        transform.greenOffset = term("greenOffset");
+        transform.blueOffset = term("blueOffset");
+        transform.alphaOffset = term("alphaOffset");
+        pixels->colorTransform(*area, transform);
+        return Value();
+    });
+    machine.defineMethod(prototype, QStringLiteral("clone"), [](Machine& machine, Object* self, const Arguments&) {
+        BitmapPixels* pixels = pixelsOf(self);
+        if (!pixels)
+            return Value();
+        return Value(makeBitmapData(machine, self->prototype(), std::make_shared<BitmapPixels>(*pixels)));
+    });
+    machine.defineMethod(prototype, QStringLiteral("dispose"), [](Machine&, Object* self, const Arguments&) {
+        if (auto* bitmap = dynamic_cast<BitmapDataObject*>(self))
+            bitmap->dispose();
+        return Value();
+    });
+    machine.defineMethod(prototype, QStringLiteral("draw"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        if (BitmapPixels* pixels = pixelsOf(self))
+            drawInto(machine, *pixels, arguments);
+        return Value();
+    });
+}
+
+void installProperties(Machine& machine, Object* prototype)
+{
+    auto getter = [&machine](NativeFunction function) { return machine.makeNative(std::move(function)); };
+    // A disposed bitmap reports -1 for its sizes, as in Flash.
+    prototype->defineVirtual(QStringLiteral("width"), getter([](Machine&, Object* self, const Arguments&) {
+        BitmapPixels* pixels = pixelsOf(self);
+        return Value(pixels ? pixels->width() : -1);
+    }), nullptr, property_flag::DontEnum);
+    prototype->defineVirtual(QStringLiteral("height"), getter([](Machine&, Object* self, const Arguments&) {
+        BitmapPixels* pixels = pixelsOf(self);
+        return Value(pixels ? pixels->height() : -1);
+    }), nullptr, property_flag::DontEnum);
+    prototype->defineVirtual(QStringLiteral("transparent"), getter([](Machine&, Object* self, const Arguments&) {
+        BitmapPixels* pixels = pixelsOf(self);
+        return pixels ? Value(pixels->isTransparent()) : Value(-1);
+    }), nullptr, property_flag::DontEnum);
+    prototype->defineVirtual(QStringLiteral("rectangle"), getter([](Machine& machine, Object* self, const Arguments&) {
+        BitmapPixels* pixels = pixelsOf(self);
+        return pixels ? Value(rectangleObject(machine, pixels->rect())) : Value(-1);
+    }), nullptr, property_flag::DontEnum);
+}
+
+// loadBitmap: a bitmap the movie exports under a linkage name, decoded into a new BitmapData.
+Value loadBitmap(Machine& machine, Object* prototype, const QString& name)
+{
+    Object* root = machine.bridge().level(0);
+    display::DisplayObject* rootObject = root && root->kind() == ObjectKind::Clip ? static_cast<ClipObject*>(root)->displayObject() : nullptr;
+    const auto& library = rootObject ? rootObject->library() : nullptr;
+    if (!library)
+        return Value();
+    std::optional<uint16_t> id = library->exportedId(name.toStdString());
+    const swf::BitmapDefinition* definition = id ? library->bitmap(*id) : nullptr;
+    if (!definition)
+        return Value();
+    render::DecodedBitmap decoded = render::BitmapDecoder::decode(*definition, library->movie().jpegTables);
+    if (!decoded.ok() || decoded.image.isNull())
+        return Value();
+    const bool transparent = decoded.image.hasAlphaChannel();
+    auto pixels = std::make_shared<BitmapPixels>(decoded.image.width(), decoded.image.height(), transparent, 0);
+    pixels->replaceImage(decoded.image);
+    return Value(makeBitmapData(machine, prototype, std::move(pixels)));
+}
+
+void installAttachBitmap(Machine& machine)
+{
+    Object* clipPrototype = machine.prototypes().movieClip;
+    if (!clipPrototype)
+        return;
+    machine.defineMethod(clipPrototype, QStringLiteral("attachBitmap"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        display::MovieClip* clip = self && self->kind() == ObjectKind::Clip ? static_cast<ClipObject*>(self)->clip() : nullptr;
+        auto* bitmap = dynamic_cast<BitmapDataObject*>(argument(arguments, 0).asObject());
+        if (!clip || !bitmap || !bitmap->pixels() || arguments.size() < 2)
+            return Value();
+        clip->attachBitmap(bitmap->pixels(), machine.toInt32(arguments[1]));
+        return Value();
+    });
+}
+
+} // namespace
+
+void installBitmapData(Machine& machine)
+{
+    Object* prototype = machine.makeObject();
+    auto construct = [](Machine& machine, Object* self, const Arguments& arguments) -> Value {
+        if (!self)
+            return Value();
+        const int width = machine.toInt32(argument(arguments, 0));
+        const int height = machine.toInt32(argument(arguments, 1));
+        if (arguments.size() < 2 || !BitmapPixels::isAllowedSize(width, height, machine.swfVersion()))
+            return Value();
+        const bool transparent = arguments.size() < 3 || machine.toBoolean(arguments[2]);
+        const uint32_t fill = arguments.size() < 4 ? 0xFFFFFFFFu : colorOf(machine, arguments[3]);
+        return Value(makeBitmapData(machine, self->prototype(), std::make_shared<BitmapPixels>(width, height, transparent, fill)));
+    };
+    FunctionObject* constructor = defineClass(machine, QString(), prototype, construct, construct);
+    machine.defineMethod(constructor, QStringLiteral("loadBitmap"), [prototype](Machine& machine, Object*, const Arguments& arguments) {
+        return loadBitmap(machine, prototype, machine.toString(argument(arguments, 0)));
+    });
+    installMethods(machine, prototype);
+    installProperties(machine, prototype);
+    prototype->setAllFlags(property_flag::DontEnum, 0);
+
+    Object* flash = machine.global()->get(machine, QStringLiteral("flash")).asObject();
+    if (!flash)
+        return;
+    Object* displayPackage = flash->get(machine, QStringLiteral("display")).asObject();
+    if (!displayPackage) {
+        displayPackage = machine.makeObject();
+        flash->define(QStringLiteral("display"), Value(displayPackage));
+    }
+    displayPackage->define(QStringLiteral("BitmapData"), Value(constructor));
+    installAttachBitmap(machine);
+}
+
+} // namespace player::avm1::builtins

@@ -1,0 +1,105 @@
+#include "Builtins.h"
+
+#include "player/avm1/DisplayBridge.h"
+#include "player/avm1/Machine.h"
+#include "player/avm1/TargetPath.h"
+
+#include <cmath>
+
+namespace player::avm1::builtins {
+
+namespace {
+
+// The target of loadClip, unloadClip and getProgress: a level by number, a clip, or a clip by
+// its path. Anything else names nothing.
+struct LoadTarget {
+    bool valid = false;
+    int level = -1;
+    Object* clip = nullptr;
+};
+
+LoadTarget loadTarget(Machine& machine, const Value& target)
+{
+    LoadTarget result;
+    if (target.isNumber()) {
+        const double number = target.asNumber();
+        if (!std::isfinite(number) || number < 0 || number > 0x7fffffff)
+            return result;
+        result.level = int(std::floor(number));
+        result.valid = true;
+        return result;
+    }
+    Object* clip = nullptr;
+    if (target.isString()) {
+        clip = target_path::resolve(machine, machine.bridge().level(0), target.asString());
+    } else if (target.isObject()) {
+        clip = target.asObject();
+    }
+    if (!machine.bridge().isClip(clip))
+        return result;
+    result.clip = clip;
+    result.valid = true;
+    return result;
+}
+
+Object* clipOrLevel(Machine& machine, const LoadTarget& target)
+{
+    return target.clip ? target.clip : machine.bridge().level(target.level);
+}
+
+} // namespace
+
+void installMovieClipLoader(Machine& machine)
+{
+    Object* prototype = machine.makeObject();
+    auto construct = [](Machine& machine, Object* self, const Arguments&) -> Value {
+        if (!self)
+            return Value();
+        broadcasterInitialize(machine, self);
+        // A loader hears its own events: it is the first of its listeners.
+        machine.callMethod(self->get(machine, QStringLiteral("_listeners")), QStringLiteral("push"), {Value(self)});
+        return Value();
+    };
+    defineClass(machine, QStringLiteral("MovieClipLoader"), prototype, construct, construct);
+
+    machine.defineMethod(prototype, QStringLiteral("loadClip"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        if (arguments.size() < 2)
+            return Value();
+        if (!arguments[0].isString())
+            return Value(false);
+        const LoadTarget target = loadTarget(machine, arguments[1]);
+        if (!target.valid)
+            return Value(false);
+        machine.bridge().loadClip(self, nullptr, arguments[0].asString(), target.clip, target.clip ? -1 : target.level);
+        return Value(true);
+    });
+    machine.defineMethod(prototype, QStringLiteral("unloadClip"), [](Machine& machine, Object*, const Arguments& arguments) {
+        if (arguments.empty())
+            return Value();
+        const LoadTarget target = loadTarget(machine, arguments[0]);
+        if (!target.valid)
+            return Value(false);
+        if (target.clip)
+            machine.bridge().getUrl(target.clip, QString(), machine.bridge().targetPath(target.clip, false), 0, true, false);
+        else
+            machine.bridge().getUrl(nullptr, QString(), QStringLiteral("_level%1").arg(target.level), 0, true, false);
+        return Value(true);
+    });
+    machine.defineMethod(prototype, QStringLiteral("getProgress"), [](Machine& machine, Object*, const Arguments& arguments) {
+        if (arguments.empty())
+            return Value();
+        const LoadTarget target = loadTarget(machine, arguments[0]);
+        if (!target.valid && !arguments[0].isString())
+            return Value();
+        Object* progress = machine.makeObject();
+        Object* clip = target.valid ? clipOrLevel(machine, target) : nullptr;
+        Value loaded = clip ? machine.callMethod(Value(clip), QStringLiteral("getBytesLoaded"), {}) : Value();
+        Value total = clip ? machine.callMethod(Value(clip), QStringLiteral("getBytesTotal"), {}) : Value();
+        progress->set(machine, QStringLiteral("bytesLoaded"), loaded);
+        progress->set(machine, QStringLiteral("bytesTotal"), total);
+        return Value(progress);
+    });
+    prototype->setAllFlags(property_flag::DontEnum, 0);
+}
+
+} // namespace player::avm1::builtins

@@ -1,0 +1,181 @@
+#include "player/display/BitmapPixels.h"
+
+#include <QTest>
+
+using player::display::BitmapPixels;
+
+// Pixel operations of script-made bitmaps, against values worked out by hand.
+class TestBitmapPixels : public QObject {
+    Q_OBJECT
+
+private slots:
+    void allowedSizes_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("version");
+        QTest::addColumn<bool>("allowed");
+        QTest::newRow("2880 square in SWF 9") << 2880 << 2880 << 9 << true;
+        QTest::newRow("2881 wide in SWF 9") << 2881 << 1 << 9 << false;
+        QTest::newRow("2881 wide in SWF 10") << 2881 << 1 << 10 << true;
+        QTest::newRow("8191 x 2048 in SWF 10") << 8191 << 2048 << 10 << true;
+        QTest::newRow("8192 wide in SWF 10") << 8192 << 1 << 10 << false;
+        QTest::newRow("more than 16777215 pixels") << 8191 << 2049 << 10 << false;
+        QTest::newRow("zero width") << 0 << 5 << 8 << false;
+        QTest::newRow("negative height") << 5 << -1 << 8 << false;
+    }
+
+    void allowedSizes()
+    {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(int, version);
+        QFETCH(bool, allowed);
+        QCOMPARE(BitmapPixels::isAllowedSize(width, height, version), allowed);
+    }
+
+    // Colours go in unmultiplied and are kept premultiplied: what comes back is rounded twice.
+    void pixelRoundTrip_data()
+    {
+        QTest::addColumn<bool>("transparent");
+        QTest::addColumn<uint>("written");
+        QTest::addColumn<uint>("read");
+        QTest::newRow("opaque colour unchanged") << true << 0xFF123456u << 0xFF123456u;
+        QTest::newRow("half alpha, full red") << true << 0x80FF0000u << 0x80FF0000u;
+        QTest::newRow("low alpha loses precision") << true << 0x10123456u << 0x10103050u;
+        QTest::newRow("zero alpha loses the colour") << true << 0x00FFFFFFu << 0x00000000u;
+        QTest::newRow("opaque bitmap ignores alpha") << false << 0x10123456u << 0xFF123456u;
+    }
+
+    void pixelRoundTrip()
+    {
+        QFETCH(bool, transparent);
+        QFETCH(uint, written);
+        QFETCH(uint, read);
+        BitmapPixels pixels(3, 2, transparent, 0xFFFFFFFF);
+        pixels.setPixel32(2, 1, written);
+        QCOMPARE(uint(pixels.pixel32(2, 1)), read);
+        QCOMPARE(uint(pixels.pixel(2, 1)), read & 0xFFFFFFu);
+        QCOMPARE(uint(pixels.pixel32(1, 1)), 0xFFFFFFFFu);
+    }
+
+    void outsideIsZeroAndUntouched()
+    {
+        BitmapPixels pixels(2, 2, true, 0xFF00FF00);
+        pixels.setPixel32(-1, 0, 0xFFFF0000);
+        pixels.setPixel32(2, 0, 0xFFFF0000);
+        QCOMPARE(uint(pixels.pixel32(2, 0)), 0u);
+        QCOMPARE(uint(pixels.pixel32(0, -1)), 0u);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 2; ++x)
+                QCOMPARE(uint(pixels.pixel32(x, y)), 0xFF00FF00u);
+    }
+
+    void setPixelKeepsAlpha()
+    {
+        BitmapPixels pixels(1, 1, true, 0x80000000);
+        pixels.setPixel(0, 0, 0xFF0000FF);
+        QCOMPARE(uint(pixels.pixel32(0, 0)), 0x800000FFu);
+    }
+
+    void fillRectIsClipped()
+    {
+        BitmapPixels pixels(4, 4, true, 0);
+        pixels.fillRect(QRect(2, -1, 10, 2), 0xFFAA0000);
+        QCOMPARE(uint(pixels.pixel32(2, 0)), 0xFFAA0000u);
+        QCOMPARE(uint(pixels.pixel32(3, 0)), 0xFFAA0000u);
+        QCOMPARE(uint(pixels.pixel32(1, 0)), 0u);
+        QCOMPARE(uint(pixels.pixel32(2, 1)), 0u);
+        const uint64_t before = pixels.version();
+        pixels.fillRect(QRect(10, 10, 2, 2), 0xFF000000);
+        QCOMPARE(pixels.version(), before);
+    }
+
+    void copyPixels_data()
+    {
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<QPoint>("destination");
+        QTest::addColumn<bool>("merge");
+        QTest::addColumn<QString>("expected"); // the destination row 0 and row 1, as hex alpha+red
+        // The source is 3x2 with red 0x10, 0x20, 0x30 on its first row and 0x40.. on its second.
+        QTest::newRow("whole copy") << QRect(0, 0, 3, 2) << QPoint(0, 0) << false << "ff10 ff20 ff30|ff40 ff50 ff60";
+        QTest::newRow("shifted and clipped") << QRect(0, 0, 3, 2) << QPoint(1, 1) << false << "0000 0000 0000|0000 ff10 ff20";
+        QTest::newRow("area partly outside the source") << QRect(-1, 0, 2, 1) << QPoint(0, 0) << false << "0000 ff10 0000|0000 0000 0000";
+        QTest::newRow("negative destination") << QRect(0, 0, 3, 2) << QPoint(-2, -1) << false << "ff60 0000 0000|0000 0000 0000";
+    }
+
+    void copyPixels()
+    {
+        QFETCH(QRect, area);
+        QFETCH(QPoint, destination);
+        QFETCH(bool, merge);
+        QFETCH(QString, expected);
+        BitmapPixels source(3, 2, true, 0);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 3; ++x)
+                source.setPixel32(x, y, 0xFF000000u | uint32_t((y * 3 + x + 1) * 0x10) << 16);
+        BitmapPixels target(3, 2, true, 0);
+        target.copyPixels(source, area, destination, merge);
+        QStringList rows;
+        for (int y = 0; y < 2; ++y) {
+            QStringList row;
+            for (int x = 0; x < 3; ++x)
+                row << QString::number(target.pixel32(x, y) >> 16, 16).rightJustified(4, u'0');
+            rows << row.join(u' ');
+        }
+        QCOMPARE(rows.join(u'|'), expected);
+    }
+
+    void copyWithinOneBitmapOverlapping()
+    {
+        BitmapPixels pixels(4, 1, true, 0);
+        for (int x = 0; x < 4; ++x)
+            pixels.setPixel32(x, 0, 0xFF000000u | uint32_t(x + 1));
+        pixels.copyPixels(pixels, QRect(0, 0, 3, 1), QPoint(1, 0), false);
+        QCOMPARE(uint(pixels.pixel32(0, 0)), 0xFF000001u);
+        QCOMPARE(uint(pixels.pixel32(1, 0)), 0xFF000001u);
+        QCOMPARE(uint(pixels.pixel32(2, 0)), 0xFF000002u);
+        QCOMPARE(uint(pixels.pixel32(3, 0)), 0xFF000003u);
+    }
+
+    void mergeAlphaLaysSourceOver()
+    {
+        BitmapPixels source(1, 1, true, 0x800000FF);
+        BitmapPixels target(1, 1, true, 0xFFFF0000);
+        target.copyPixels(source, QRect(0, 0, 1, 1), QPoint(0, 0), true);
+        // Half blue over opaque red: 0x80 blue and 0x7F red, opaque.
+        QCOMPARE(uint(target.pixel32(0, 0)), 0xFF7F0080u);
+        BitmapPixels replaced(1, 1, true, 0xFFFF0000);
+        replaced.copyPixels(source, QRect(0, 0, 1, 1), QPoint(0, 0), false);
+        QCOMPARE(uint(replaced.pixel32(0, 0)), 0x800000FFu);
+    }
+
+    void colorTransformClampsAndStaysInArea()
+    {
+        BitmapPixels pixels(2, 1, true, 0xFF804020);
+        BitmapPixels::ColorTransform transform;
+        transform.redMultiplier = 2;
+        transform.greenOffset = -100;
+        transform.alphaMultiplier = 0.5;
+        pixels.colorTransform(QRect(1, 0, 5, 5), transform);
+        QCOMPARE(uint(pixels.pixel32(0, 0)), 0xFF804020u);
+        // Red 0x80*2 clamps to 0xFF, green 0x40-100 to 0, alpha 0xFF*0.5 truncates to 0x7F.
+        QCOMPARE(uint(pixels.pixel32(1, 0)), 0x7FFF0020u);
+    }
+
+    void floodFillStopsAtOtherColours()
+    {
+        // A vertical wall at x = 2 keeps the fill on the left.
+        BitmapPixels pixels(5, 3, false, 0xFFFFFFFF);
+        pixels.fillRect(QRect(2, 0, 1, 3), 0xFF000000);
+        pixels.floodFill(0, 1, 0xFF00FF00);
+        QCOMPARE(uint(pixels.pixel32(0, 0)), 0xFF00FF00u);
+        QCOMPARE(uint(pixels.pixel32(1, 2)), 0xFF00FF00u);
+        QCOMPARE(uint(pixels.pixel32(2, 1)), 0xFF000000u);
+        QCOMPARE(uint(pixels.pixel32(3, 1)), 0xFFFFFFFFu);
+        QCOMPARE(uint(pixels.pixel32(4, 2)), 0xFFFFFFFFu);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBitmapPixels)
+#include "tst_bitmap_pixels.moc"

@@ -1,0 +1,47 @@
+#include "player/LocalUrl.h"
+
+#include <QTest>
+
+// Which files a movie may load: local paths only, relative ones from the loading movie's folder.
+class TestLocalUrl : public QObject {
+    Q_OBJECT
+
+private slots:
+    void resolve_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QString>("expected"); // empty: refused
+
+        QTest::newRow("absolute path") << "/data/a.jpg" << "/movies/m.swf" << "/data/a.jpg";
+        QTest::newRow("relative to the movie's folder") << "pics/a.png" << "/movies/m.swf" << "/movies/pics/a.png";
+        QTest::newRow("up from the movie's folder") << "../a.gif" << "/movies/sub/m.swf" << "/movies/a.gif";
+        QTest::newRow("relative to a movie given as file URL") << "a.jpg" << "file:///movies/m.swf" << "/movies/a.jpg";
+        QTest::newRow("relative with no movie folder stays relative") << "a.jpg" << "m.swf" << "a.jpg";
+        QTest::newRow("file URL") << "file:///data/a%20b.jpg" << "/movies/m.swf" << "/data/a b.jpg";
+        QTest::newRow("file URL with localhost") << "file://localhost/data/a.jpg" << "" << "/data/a.jpg";
+        QTest::newRow("surrounding spaces") << "  /data/a.jpg " << "" << "/data/a.jpg";
+        QTest::newRow("http is refused") << "http://example.com/a.jpg" << "/movies/m.swf" << "";
+        QTest::newRow("https is refused") << "HTTPS://example.com/a.jpg" << "/movies/m.swf" << "";
+        QTest::newRow("other schemes are refused") << "ftp://example.com/a.jpg" << "" << "";
+        QTest::newRow("relative to a movie from a server is refused") << "a.jpg" << "http://example.com/m.swf" << "";
+        QTest::newRow("empty is refused") << "" << "/movies/m.swf" << "";
+    }
+
+    void resolve()
+    {
+        QFETCH(QString, url);
+        QFETCH(QString, base);
+        QFETCH(QString, expected);
+        const std::optional<QString> resolved = player::local_url::resolve(url, base);
+        if (expected.isEmpty()) {
+            QVERIFY2(!resolved, qPrintable(resolved.value_or(QString())));
+        } else {
+            QVERIFY(resolved);
+            QCOMPARE(*resolved, expected);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLocalUrl)
+#include "tst_local_url.moc"

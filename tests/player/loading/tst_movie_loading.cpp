@@ -1,0 +1,237 @@
+#include "authoring/MovieWriter.h"
+#include "authoring/ScriptCompiler.h"
+#include "player/MoviePlayer.h"
+#include "player/Player.h"
+#include "player/avm1/ScriptEngine.h"
+#include "player/render/DisplayRenderer.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+#include <QFile>
+#include <QImage>
+#include <QImageWriter>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Loading pictures and movies into clips and levels, as movies built here ask for them; the
+// files live in a temporary folder.
+class TestMovieLoading : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_folder;
+    QStringList m_traces;
+    std::unique_ptr<player::Player> m_player;
+
+    // A movie with one frame per script; the last one stops.
+    static QByteArray movieWith(const QStringList& frameScripts)
+    {
+        authoring::MovieWriter movie(8, 200, 100, 12);
+        for (const QString& script : frameScripts) {
+            authoring::CompileResult compiled = authoring::ScriptCompiler::compile(script.toStdString());
+            if (!compiled.ok()) {
+                qWarning("script does not compile: %s", qPrintable(script));
+                return {};
+            }
+            movie.root().doAction(compiled.actions);
+            movie.root().showFrame();
+        }
+        return movie.toBytes(false);
+    }
+
+    QString pathOf(const QString& name) const { return m_folder.filePath(name); }
+
+    // Writes a picture of a single colour; returns its size in bytes.
+    qint64 writePicture(const QString& name, const QByteArray& format, bool progressive = false)
+    {
+        QImage image(30, 20, QImage::Format_RGB32);
+        image.fill(QColor(255, 0, 0));
+        QImageWriter writer(pathOf(name), format);
+        writer.setProgressiveScanWrite(progressive);
+        writer.setQuality(95);
+        if (!writer.write(image))
+            return -1;
+        return QFileInfo(pathOf(name)).size();
+    }
+
+    // Plays the frames of a movie (it is kept in the folder as main.swf, which relative paths
+    // start from) and returns the traces.
+    QString play(const QStringList& frameScripts, int frames)
+    {
+        const QByteArray bytes = movieWith(frameScripts);
+        if (bytes.isEmpty())
+            return QStringLiteral("<no movie>");
+        m_traces.clear();
+        m_player = std::make_unique<player::Player>();
+        m_player->setScriptHost(player::avm1::createScriptHost(*m_player));
+        m_player->onTrace = [this](const QString& line) { m_traces.append(line); };
+        if (m_player->loadMovieData(0, bytes, QUrl::fromLocalFile(pathOf(QStringLiteral("main.swf"))).toString()))
+            return QStringLiteral("<not loaded>");
+        for (int frame = 1; frame < frames; ++frame)
+            m_player->advanceFrame();
+        return m_traces.join(u'|');
+    }
+
+    // Records every MovieClipLoader event in "log".
+    static QString listenerScript()
+    {
+        return QStringLiteral(
+            "var log = []; var loader = new MovieClipLoader(); var listener = {};"
+            "listener.onLoadStart = function(target) { log.push('start ' + target._name); };"
+            "listener.onLoadProgress = function(target, loaded, total) { log.push('progress ' + loaded + '/' + total); };"
+            "listener.onLoadComplete = function(target, status) { log.push('complete ' + status); };"
+            "listener.onLoadInit = function(target) { log.push('init ' + target._width); };"
+            "listener.onLoadError = function(target, error) { log.push('error ' + target._name + ' ' + error); };"
+            "loader.addListener(listener);"
+            "createEmptyMovieClip('holder', 1);");
+    }
+
+    static bool fileIsOpen(const QString& path)
+    {
+        const QString canonical = QFileInfo(path).canonicalFilePath();
+        QDir descriptors(QStringLiteral("/proc/self/fd"));
+        for (const QFileInfo& entry : descriptors.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
+            if (entry.symLinkTarget() == canonical)
+                return true;
+        }
+        return false;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_folder.isValid()); }
+    void cleanup() { m_player.reset(); }
+
+    // The picture replaces what the clip showed and is there, at its pixel size, on the next
+    // frame; the clip keeps its name, depth and position.
+    void pictureReplacesContent_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<bool>("progressive");
+        QTest::addColumn<bool>("relative");
+        QTest::newRow("baseline JPEG, absolute path") << "a.jpg" << QByteArray("jpeg") << false << false;
+        QTest::newRow("progressive JPEG, relative path") << "b.jpg" << QByteArray("jpeg") << true << true;
+        QTest::newRow("PNG, relative path") << "c.png" << QByteArray("png") << false << true;
+    }
+
+    void pictureReplacesContent()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, format);
+        QFETCH(bool, progressive);
+        QFETCH(bool, relative);
+        QVERIFY(writePicture(fileName, format, progressive) > 0);
+        const QString url = relative ? fileName : pathOf(fileName);
+        const QString traces = play({
+            QStringLiteral("createEmptyMovieClip('holder', 5); holder._x = 40; holder._y = 10;"
+                           "holder.createEmptyMovieClip('previous', 1); holder.previous.lineStyle(1, 0); holder.previous.lineTo(90, 0);"
+                           "trace(holder._width > 50); loadMovie('%1', holder); trace(typeof holder.previous);").arg(url),
+            QStringLiteral("trace(holder._width + 'x' + holder._height + ' at ' + holder._x + ' ' + holder._name + ' '"
+                           " + holder.getDepth() + ' ' + typeof holder.previous); stop();"),
+        }, 2);
+        QCOMPARE(traces, QStringLiteral("true|movieclip|30x20 at 40 holder 5 undefined"));
+        QVERIFY(!fileIsOpen(pathOf(fileName)));
+
+        // The picture is drawn where the clip is: red inside, the white background around it.
+        player::render::DisplayRenderer renderer;
+        const QImage frame = renderer.renderStageImage(m_player->stage(), QSize(200, 100), player::ScaleMode::NoScale);
+        const QColor inside = frame.pixelColor(55, 20);
+        QVERIFY2(inside.red() > 200 && inside.green() < 60 && inside.blue() < 60, qPrintable(inside.name()));
+        QCOMPARE(frame.pixelColor(100, 20), QColor(Qt::white));
+    }
+
+    void gifPicture()
+    {
+        // A 1x1 GIF whose only pixel is red.
+        const QByteArray gif = QByteArray::fromHex("4749463839610100010080000000ff00000000002c00000000010001000002024401003b");
+        QFile file(pathOf(QStringLiteral("dot.gif")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(gif);
+        file.close();
+        const QString traces = play({QStringLiteral("createEmptyMovieClip('holder', 1); loadMovie('dot.gif', holder);"),
+                                     QStringLiteral("trace(holder._width + 'x' + holder._height); stop();")}, 2);
+        QCOMPARE(traces, QStringLiteral("1x1"));
+    }
+
+    // MovieClipLoader's events in Flash's order; a missing file gives an error and nothing else.
+    void loaderEvents()
+    {
+        const qint64 size = writePicture(QStringLiteral("events.png"), "png");
+        QVERIFY(size > 0);
+        const QString traces = play({listenerScript() + QStringLiteral("trace(loader.loadClip('events.png', holder)); trace(log.join(','));"),
+                                     QStringLiteral("trace(log.join(',')); stop();")}, 2);
+        QCOMPARE(traces, QStringLiteral("true||start holder,progress %1/%1,complete 0,init 30").arg(size));
+    }
+
+    void missingFileGivesLoadError()
+    {
+        const QString traces = play({listenerScript()
+                                         + QStringLiteral("holder.createEmptyMovieClip('kept', 1); trace(loader.loadClip('missing.jpg', holder));"),
+                                     QStringLiteral("trace(log.join(',')); trace(typeof holder.kept); stop();")}, 2);
+        QCOMPARE(traces, QStringLiteral("true|error holder URLNotFound|movieclip"));
+    }
+
+    // A web address is refused before any request: a server listening there never hears of it.
+    void webAddressIsNeverRequested()
+    {
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        const QString url = QStringLiteral("http://127.0.0.1:%1/picture.jpg").arg(server.serverPort());
+        const QString traces = play({listenerScript() + QStringLiteral("trace(loader.loadClip('%1', holder)); loadMovie('%1', '_level3');"
+                                                                       "holder.loadMovie('%1');").arg(url),
+                                     QStringLiteral("trace(log.join(',')); trace(typeof _level3); stop();"),
+                                     QString()}, 3);
+        QCOMPARE(traces, QStringLiteral("true|error holder URLNotFound|undefined"));
+        QVERIFY(!server.waitForNewConnection(200));
+        QVERIFY(!server.hasPendingConnections());
+    }
+
+    // A movie loaded into a level runs its own first frame before the next frame of the loader.
+    void movieIntoLevel()
+    {
+        QFile child(pathOf(QStringLiteral("child.swf")));
+        QVERIFY(child.open(QIODevice::WriteOnly));
+        child.write(movieWith({QStringLiteral("trace('child ' + _level2.getDepth()); stop();")}));
+        child.close();
+        const QString traces = play({QStringLiteral("loadMovieNum('child.swf', 2); trace(typeof _level2);"),
+                                     QStringLiteral("trace(typeof _level2); stop();")}, 2);
+        QVERIFY2(traces.startsWith(QStringLiteral("undefined|child ")), qPrintable(traces));
+        QVERIFY2(traces.endsWith(QStringLiteral("|movieclip")), qPrintable(traces));
+    }
+
+    // Bytes that are neither a movie nor a picture empty the clip, and the load still completes.
+    void unreadableContentEmptiesTheClip()
+    {
+        QFile text(pathOf(QStringLiteral("notes.txt")));
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("not a movie");
+        text.close();
+        const QString traces = play({listenerScript() + QStringLiteral("holder.createEmptyMovieClip('old', 1); loader.loadClip('notes.txt', holder);"),
+                                     QStringLiteral("trace(log.join(',')); trace(typeof holder.old); stop();")}, 2);
+        QCOMPARE(traces, QStringLiteral("start holder,progress 0/0,complete 0,init 0|undefined"));
+    }
+
+    void invalidLoadClipArguments_data()
+    {
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("no target") << "loader.loadClip('a.jpg')" << "undefined";
+        QTest::newRow("url that is no string") << "loader.loadClip(5, holder)" << "false";
+        QTest::newRow("path to nothing") << "loader.loadClip('a.jpg', 'nowhere')" << "false";
+        QTest::newRow("plain object") << "loader.loadClip('a.jpg', {})" << "false";
+        QTest::newRow("level number") << "loader.loadClip('a.jpg', 4)" << "true";
+        QTest::newRow("path to a clip") << "loader.loadClip('a.jpg', 'holder')" << "true";
+    }
+
+    void invalidLoadClipArguments()
+    {
+        QFETCH(QString, call);
+        QFETCH(QString, expected);
+        QCOMPARE(play({listenerScript() + QStringLiteral("trace(%1); stop();").arg(call)}, 1), expected);
+    }
+};
+
+QTEST_MAIN(TestMovieLoading)
+#include "tst_movie_loading.moc"
