@@ -1,9 +1,14 @@
 #include "MoviePlayer.h"
 
+#include "InputDispatcher.h"
+#include "KeyCodes.h"
 #include "Player.h"
 #include "ScriptEngineFactory.h"
 #include "render/DisplayRenderer.h"
+#include "render/StageLayout.h"
 
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTimerEvent>
 
@@ -16,6 +21,9 @@ MoviePlayer::MoviePlayer(QWidget* parent)
     : QWidget(parent), m_player(std::make_unique<Player>()), m_renderer(std::make_unique<render::DisplayRenderer>())
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Buttons light up as the mouse passes, so the widget follows it without a button held.
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
     m_player->onFsCommand = [this](const QString& command, const QString& args) { emit FSCommand(command, args); };
     m_player->onFlashCall = [this](const QString& request) { emit FlashCall(request); };
     m_player->setScriptHost(makeScriptHost(*m_player));
@@ -78,6 +86,9 @@ ScaleMode MoviePlayer::scaleMode() const
 void MoviePlayer::setInteractive(bool interactive)
 {
     m_interactive = interactive;
+    setFocusPolicy(interactive ? Qt::ClickFocus : Qt::NoFocus);
+    if (!interactive)
+        unsetCursor();
 }
 
 bool MoviePlayer::isInteractive() const
@@ -127,29 +138,91 @@ void MoviePlayer::paintEvent(QPaintEvent*)
     m_renderer->renderStage(painter, m_player->stage(), size(), m_scaleMode);
 }
 
-// Mouse input reaches buttons and clip events with the script engine; until then it is taken
-// and dropped, so that clicks on the movie do not fall through to the window.
-void MoviePlayer::mousePressEvent(QMouseEvent* event)
+bool MoviePlayer::passMousePosition(const QPointF& position)
 {
     if (!m_interactive)
+        return false;
+    const QTransform toWidget = render::StageLayout::stageTransform(m_player->stage().stageRect(), QSizeF(size()), m_scaleMode);
+    if (!toWidget.isInvertible())
+        return false;
+    const QPointF stage = toWidget.inverted().map(position);
+    m_player->mouseMove(stage.x() / 20.0, stage.y() / 20.0);
+    return true;
+}
+
+void MoviePlayer::updateCursor()
+{
+    if (m_player->input().wantsHandCursor(m_player->scriptHost()))
+        setCursor(Qt::PointingHandCursor);
+    else
+        unsetCursor();
+}
+
+// Input taken by the movie is accepted, so that clicks on it do not fall through to the window.
+void MoviePlayer::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !passMousePosition(event->position())) {
         QWidget::mousePressEvent(event);
+        return;
+    }
+    m_player->mouseDown();
+    updateCursor();
+    update();
 }
 
 void MoviePlayer::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (!m_interactive)
+    if (event->button() != Qt::LeftButton || !passMousePosition(event->position())) {
         QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    m_player->mouseUp();
+    updateCursor();
+    update();
 }
 
 void MoviePlayer::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!m_interactive)
+    if (!passMousePosition(event->position())) {
         QWidget::mouseMoveEvent(event);
+        return;
+    }
+    updateCursor();
+    update();
 }
 
 void MoviePlayer::leaveEvent(QEvent* event)
 {
+    if (m_interactive) {
+        m_player->mouseLeft();
+        updateCursor();
+        update();
+    }
     QWidget::leaveEvent(event);
+}
+
+void MoviePlayer::keyPressEvent(QKeyEvent* event)
+{
+    const int code = flashKeyCode(event->key());
+    if (!m_interactive || code == 0) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const QString text = event->text();
+    const int ascii = text.size() == 1 && text[0].unicode() < 128 ? text[0].unicode() : 0;
+    m_player->keyDown(code, ascii);
+    update();
+}
+
+void MoviePlayer::keyReleaseEvent(QKeyEvent* event)
+{
+    const int code = flashKeyCode(event->key());
+    if (!m_interactive || code == 0 || event->isAutoRepeat()) {
+        QWidget::keyReleaseEvent(event);
+        return;
+    }
+    m_player->keyUp(code);
+    update();
 }
 
 } // namespace player

@@ -48,7 +48,7 @@ public:
     void setScaleMode(ScaleMode mode);
     ScaleMode scaleMode() const;
 
-    // Whether mouse input reaches the movie (the catalogue's hidden players get none).
+    // Whether mouse and key input reach the movie (the catalogue's hidden players get none).
     void setInteractive(bool interactive);
     bool isInteractive() const;
 
@@ -65,10 +65,15 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
 
 private:
     void restartFrameTimer();
+    // Moves the movie's mouse to a widget position; false when the widget takes no input.
+    bool passMousePosition(const QPointF& position);
+    void updateCursor();
 
     std::unique_ptr<Player> m_player;
     std::unique_ptr<render::DisplayRenderer> m_renderer;

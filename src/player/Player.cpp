@@ -2,6 +2,7 @@
 
 #include "ActionQueue.h"
 #include "FrameLifecycle.h"
+#include "InputDispatcher.h"
 #include "MovieLoader.h"
 #include "display/ButtonInstance.h"
 #include "display/EditTextInstance.h"
@@ -37,7 +38,7 @@ private:
 
 Player::Player()
     : m_actions(std::make_unique<ActionQueue>()), m_lifecycle(std::make_unique<FrameLifecycle>(*m_actions)),
-      m_loader(std::make_unique<MovieLoader>(*this))
+      m_input(std::make_unique<InputDispatcher>(m_stage, *m_actions)), m_loader(std::make_unique<MovieLoader>(*this))
 {
 }
 
@@ -202,6 +203,48 @@ void Player::runQueuedActions()
         m_actions->run(*m_scriptHost);
     else
         m_actions->clear();
+}
+
+void Player::mouseMove(double x, double y)
+{
+    CallScope scope(*this);
+    m_input->mouseMove(m_scriptHost.get(), QPointF(x * 20.0, y * 20.0));
+    runQueuedActions();
+}
+
+void Player::mouseDown()
+{
+    CallScope scope(*this);
+    m_input->mouseDown(m_scriptHost.get());
+    runQueuedActions();
+}
+
+void Player::mouseUp()
+{
+    CallScope scope(*this);
+    m_input->mouseUp(m_scriptHost.get());
+    runQueuedActions();
+}
+
+void Player::mouseLeft()
+{
+    CallScope scope(*this);
+    m_input->mouseLeft(m_scriptHost.get());
+    runQueuedActions();
+}
+
+void Player::keyDown(int keyCode, int ascii)
+{
+    CallScope scope(*this);
+    m_input->keyDown(m_scriptHost.get(), keyCode, ascii);
+    runQueuedActions();
+}
+
+void Player::keyUp(int keyCode)
+{
+    CallScope scope(*this);
+    m_input->keyUp(m_scriptHost.get(), keyCode);
+    runQueuedActions();
 }
 
 void Player::gotoFrame(int frame)

@@ -18,6 +18,7 @@ namespace player {
 
 class ActionQueue;
 class FrameLifecycle;
+class InputDispatcher;
 class MovieLoader;
 
 // The movie player's engine, without any widget: levels and their timelines, the script engine,
@@ -69,6 +70,16 @@ public:
     // Runs queued scripts now (after a goto made by the host, or by a script on another clip).
     void runQueuedActions();
 
+    // Mouse and keyboard input; positions in stage pixels. Each runs the scripts it causes.
+    void mouseMove(double x, double y);
+    void mouseDown();
+    void mouseUp();
+    void mouseLeft();
+    // Flash key codes (Key.LEFT is 37), with the character typed or 0.
+    void keyDown(int keyCode, int ascii);
+    void keyUp(int keyCode);
+    InputDispatcher& input() { return *m_input; }
+
     display::Stage& stage() { return m_stage; }
     const display::Stage& stage() const { return m_stage; }
     Clock& clock() { return m_clock; }
@@ -114,6 +125,7 @@ private:
     std::unique_ptr<display::ScriptHost> m_scriptHost;
     std::unique_ptr<ActionQueue> m_actions;
     std::unique_ptr<FrameLifecycle> m_lifecycle;
+    std::unique_ptr<InputDispatcher> m_input;
     std::unique_ptr<MovieLoader> m_loader;
     std::vector<std::shared_ptr<display::DisplayObject>> m_keptAlive;
     std::vector<std::shared_ptr<display::DisplayObject>> m_removedPending;

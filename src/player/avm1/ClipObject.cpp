@@ -2,6 +2,7 @@
 
 #include "ClipBinding.h"
 #include "Machine.h"
+#include "player/InputDispatcher.h"
 #include "player/display/DisplayContainer.h"
 #include "player/display/MovieClip.h"
 
@@ -96,9 +97,18 @@ bool ClipObject::getSpecial(Machine& machine, const QString& name, Value& result
         return true;
     }
     case ClipProperty::Url: result = Value(object->library() ? object->library()->url() : QString()); return true;
-    case ClipProperty::DropTarget: result = Value(QString()); return true;
+    case ClipProperty::DropTarget: {
+        InputDispatcher* input = machine.bridge().input();
+        result = Value(input ? input->dropTargetPath(*object) : QString());
+        return true;
+    }
     case ClipProperty::XMouse:
-    case ClipProperty::YMouse: result = Value(0.0); return true;
+    case ClipProperty::YMouse: {
+        InputDispatcher* input = machine.bridge().input();
+        const QPointF mouse = input ? input->mouseIn(*object) : QPointF();
+        result = Value(property == ClipProperty::XMouse ? mouse.x() : mouse.y());
+        return true;
+    }
     case ClipProperty::HighQuality: result = Value(1.0); return true;
     case ClipProperty::Quality: result = Value(QStringLiteral("HIGH")); return true;
     case ClipProperty::FocusRect: result = Value(true); return true;

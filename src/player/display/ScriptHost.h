@@ -44,6 +44,15 @@ public:
     // Once per frame after all scripts of the frame ran: timers (setInterval/setTimeout) that
     // fell due, by the player's clock.
     virtual void runTimers(double nowMilliseconds) = 0;
+
+    // Mouse and keyboard. Whether the object's script object has a function under this name
+    // (a clip with onPress or onRollOver behaves as a button).
+    virtual bool hasHandler(DisplayObject&, const char*) { return false; }
+    // A property of the object's script object as a boolean; nothing when it is undefined.
+    virtual std::optional<bool> booleanProperty(DisplayObject&, const char*) { return std::nullopt; }
+    // Sends an input event ("onMouseDown", "onKeyUp"...) to the listeners of the Mouse or Key
+    // object.
+    virtual void broadcastInput(const char*, const char*) {}
 };
 
 } // namespace player::display

@@ -32,6 +32,9 @@ void installKeyAndMouse(Machine& machine);
 void installExternalInterface(Machine& machine);
 void installGeometry(Machine& machine);
 void installMovieClip(Machine& machine);
+// hitTest, localToGlobal, globalToLocal, startDrag and stopDrag on the MovieClip prototype.
+void installClipPointerMethods(Machine& machine, Object* prototype);
+void installButton(Machine& machine);
 void installColor(Machine& machine);
 // flash.display.BitmapData and MovieClip.attachBitmap; after MovieClip and flash.geom.
 void installBitmapData(Machine& machine);

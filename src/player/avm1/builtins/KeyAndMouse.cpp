@@ -1,11 +1,12 @@
 #include "Builtins.h"
 
+#include "player/InputDispatcher.h"
 #include "player/avm1/Machine.h"
 
 namespace player::avm1::builtins {
 
-// The player has no keyboard focus of its own to offer movies, so Key reports nothing held;
-// both objects keep their listener lists so that movies that register listeners work.
+// Key and Mouse broadcast the player's input to their listeners; Key also answers what is held
+// and what was pressed last.
 void installKeyAndMouse(Machine& machine)
 {
     Object* key = machine.makeObject();
@@ -18,10 +19,19 @@ void installKeyAndMouse(Machine& machine)
         {"PGDN", 34}, {"PGUP", 33}, {"RIGHT", 39}, {"SHIFT", 16}, {"SPACE", 32}, {"TAB", 9}, {"UP", 38}};
     for (const auto& [name, code] : codes)
         key->define(QString::fromLatin1(name), Value(double(code)), constant);
-    machine.defineMethod(key, QStringLiteral("isDown"), [](Machine&, Object*, const Arguments&) { return Value(false); });
+    machine.defineMethod(key, QStringLiteral("isDown"), [](Machine& machine, Object*, const Arguments& arguments) {
+        const InputDispatcher* input = machine.bridge().input();
+        return Value(input && !arguments.empty() && input->state().keysDown.count(machine.toInt32(arguments[0])) > 0);
+    });
     machine.defineMethod(key, QStringLiteral("isToggled"), [](Machine&, Object*, const Arguments&) { return Value(false); });
-    machine.defineMethod(key, QStringLiteral("getCode"), [](Machine&, Object*, const Arguments&) { return Value(0.0); });
-    machine.defineMethod(key, QStringLiteral("getAscii"), [](Machine&, Object*, const Arguments&) { return Value(0.0); });
+    machine.defineMethod(key, QStringLiteral("getCode"), [](Machine& machine, Object*, const Arguments&) {
+        const InputDispatcher* input = machine.bridge().input();
+        return Value(double(input ? input->state().lastKeyCode : 0));
+    });
+    machine.defineMethod(key, QStringLiteral("getAscii"), [](Machine& machine, Object*, const Arguments&) {
+        const InputDispatcher* input = machine.bridge().input();
+        return Value(double(input ? input->state().lastAscii : 0));
+    });
 
     Object* mouse = machine.makeObject();
     machine.global()->define(QStringLiteral("Mouse"), Value(mouse), property_flag::DontEnum);

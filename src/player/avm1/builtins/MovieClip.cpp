@@ -163,11 +163,6 @@ void installMovieClip(Machine& machine)
          }},
         {"getBytesLoaded", [](Machine&, Object* self, const Arguments&) { return clipOf(self) ? Value(1.0) : Value(); }},
         {"getBytesTotal", [](Machine&, Object* self, const Arguments&) { return clipOf(self) ? Value(1.0) : Value(); }},
-        {"hitTest", [](Machine&, Object*, const Arguments&) { return Value(false); }},
-        {"startDrag", [](Machine&, Object*, const Arguments&) { return Value(); }},
-        {"stopDrag", [](Machine&, Object*, const Arguments&) { return Value(); }},
-        {"localToGlobal", [](Machine&, Object*, const Arguments&) { return Value(); }},
-        {"globalToLocal", [](Machine&, Object*, const Arguments&) { return Value(); }},
         {"setMask", [](Machine&, Object* self, const Arguments& arguments) {
              display::MovieClip* clip = clipOf(self);
              if (!clip)
@@ -198,6 +193,7 @@ void installMovieClip(Machine& machine)
     };
     for (const auto& [name, method] : methods)
         machine.defineMethod(prototype, QString::fromLatin1(name), method);
+    installClipPointerMethods(machine, prototype);
     prototype->setAllFlags(property_flag::DontEnum, 0);
 }
 

@@ -1,0 +1,78 @@
+// The script engine's side of mouse and keyboard input: which objects act as buttons, Mouse and
+// Key listeners, and startDrag.
+#include "ScriptEngine.h"
+
+#include "ClipObject.h"
+#include "Machine.h"
+#include "player/InputDispatcher.h"
+#include "player/Player.h"
+
+#include <cmath>
+
+namespace player::avm1 {
+
+bool ScriptEngine::hasHandler(display::DisplayObject& object, const char* handlerName)
+{
+    Object* scriptObject = scriptObjectOf(&object);
+    if (!scriptObject)
+        return false;
+    const int saved = m_machine->swfVersion();
+    m_machine->setSwfVersion(object.swfVersion());
+    const bool found = m_machine->isCallable(scriptObject->get(*m_machine, QString::fromLatin1(handlerName)));
+    m_machine->setSwfVersion(saved);
+    return found;
+}
+
+std::optional<bool> ScriptEngine::booleanProperty(display::DisplayObject& object, const char* name)
+{
+    Object* scriptObject = scriptObjectOf(&object);
+    if (!scriptObject)
+        return std::nullopt;
+    const int saved = m_machine->swfVersion();
+    m_machine->setSwfVersion(object.swfVersion());
+    const Value value = scriptObject->get(*m_machine, QString::fromLatin1(name));
+    std::optional<bool> result;
+    if (!value.isUndefined())
+        result = m_machine->toBoolean(value);
+    m_machine->setSwfVersion(saved);
+    return result;
+}
+
+void ScriptEngine::broadcastInput(const char* source, const char* message)
+{
+    Object* broadcaster = m_machine->global()->get(*m_machine, QString::fromLatin1(source)).asObject();
+    if (!broadcaster)
+        return;
+    const Value broadcast = broadcaster->get(*m_machine, QStringLiteral("broadcastMessage"));
+    if (!m_machine->isCallable(broadcast))
+        return;
+    display::MovieClip* root = m_player.stage().level(0);
+    const int version = root ? root->swfVersion() : 8;
+    m_machine->callTopLevel(broadcast, broadcaster, {Value(QString::fromLatin1(message))}, version);
+}
+
+InputDispatcher* ScriptEngine::input()
+{
+    return &m_player.input();
+}
+
+void ScriptEngine::startDrag(Object* clip, bool lockCenter, bool constrained, double left, double top, double right,
+                             double bottom)
+{
+    if (!clip || clip->kind() != ObjectKind::Clip)
+        return;
+    display::DisplayObject* object = static_cast<ClipObject*>(clip)->displayObject();
+    if (!object || object->isRemoved())
+        return;
+    std::optional<QRectF> bounds;
+    if (constrained && std::isfinite(left) && std::isfinite(top) && std::isfinite(right) && std::isfinite(bottom))
+        bounds = QRectF(QPointF(std::min(left, right), std::min(top, bottom)), QPointF(std::max(left, right), std::max(top, bottom)));
+    m_player.input().startDrag(*object, lockCenter, bounds);
+}
+
+void ScriptEngine::stopDrag()
+{
+    m_player.input().stopDrag();
+}
+
+} // namespace player::avm1

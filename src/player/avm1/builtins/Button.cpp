@@ -1,0 +1,28 @@
+#include "Builtins.h"
+
+#include "player/avm1/ClipObject.h"
+#include "player/avm1/Machine.h"
+#include "player/display/DisplayObject.h"
+
+namespace player::avm1::builtins {
+
+// Button instances are objects to typeof but share the clip properties (_x, _name, _alpha...).
+// enabled and useHandCursor are plain properties that instances override; the player reads
+// them when the mouse comes over the button.
+void installButton(Machine& machine)
+{
+    Object* prototype = machine.makeObject();
+    machine.prototypes().button = prototype;
+    defineClass(machine, QStringLiteral("Button"), prototype, [](Machine&, Object*, const Arguments&) { return Value(); });
+    machine.defineMethod(prototype, QStringLiteral("getDepth"), [](Machine&, Object* self, const Arguments&) {
+        if (!self || self->kind() != ObjectKind::Clip)
+            return Value();
+        display::DisplayObject* object = static_cast<ClipObject*>(self)->displayObject();
+        return object ? Value(double(object->depth())) : Value();
+    });
+    prototype->set(machine, QStringLiteral("useHandCursor"), Value(true));
+    prototype->set(machine, QStringLiteral("enabled"), Value(true));
+    prototype->setAllFlags(property_flag::DontEnum, 0);
+}
+
+} // namespace player::avm1::builtins
