@@ -52,6 +52,13 @@ void Drawing::lineStyle(std::optional<swf::LineStyle> style)
     m_shape.records.emplace_back(change);
 }
 
+std::optional<swf::LineStyle> Drawing::currentLineStyle() const
+{
+    if (m_currentLine == 0 || m_currentLine > m_shape.lineStyles.size())
+        return std::nullopt;
+    return m_shape.lineStyles[m_currentLine - 1];
+}
+
 void Drawing::beginFill(const swf::FillStyle& fill)
 {
     closeOpenFill();

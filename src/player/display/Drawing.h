@@ -18,6 +18,8 @@ public:
 
     // width in twips; nothing = no line.
     void lineStyle(std::optional<swf::LineStyle> style);
+    // The line that edges drawn now get, if any.
+    std::optional<swf::LineStyle> currentLineStyle() const;
     void beginFill(const swf::FillStyle& fill);
     void endFill();
     void moveTo(int32_t x, int32_t y);

@@ -2,6 +2,7 @@
 
 #include "BlendCompositor.h"
 #include "ColorTransforms.h"
+#include "EditTextPainter.h"
 #include "FillBrush.h"
 #include "FilterChain.h"
 #include "ShapePainter.h"
@@ -156,13 +157,18 @@ void DisplayRenderer::drawObject(QPainter& painter, const DisplayObject& object,
             const QTransform maskParentToStage = stageTransformOf(*mask) * toTransform(mask->matrix()).inverted();
             maskContext.toDevice = maskParentToStage * parent.stageToDevice;
             maskContext.color = {};
-            drawThroughMask(painter, *mask, maskContext, parent,
+            drawThroughMask(painter, *mask, maskContext, parent, deviceBounds(object, parent.toDevice),
                             [this, &object](QPainter& layerPainter, const Context& layerContext) {
                                 drawObjectUnmasked(layerPainter, object, layerContext);
                             });
             return;
         }
-        if (BlendCompositor::needsLayer(object.blendMode()) || !object.filters().empty()) {
+        // Alpha and erase act on the layer of a parent with a blend mode; with none to act on,
+        // Flash shows nothing of the object at all.
+        const swf::BlendMode mode = object.blendMode();
+        if ((mode == swf::BlendMode::Alpha || mode == swf::BlendMode::Erase) && !parent.onBlendLayer)
+            return;
+        if (BlendCompositor::needsLayer(mode) || !object.filters().empty()) {
             drawLayered(painter, object, parent);
             return;
         }
@@ -190,6 +196,8 @@ void DisplayRenderer::drawLayered(QPainter& painter, const DisplayObject& object
         Context layerContext = parent;
         layerContext.toDevice = parent.toDevice * toLayer;
         layerContext.stageToDevice = parent.stageToDevice * toLayer;
+        if (BlendCompositor::needsLayer(object.blendMode()))
+            layerContext.onBlendLayer = true;
         drawObjectUnmasked(layerPainter, object, layerContext);
     }
     FilterChain::apply(layer, object.filters(), m_filterScale);
@@ -252,7 +260,12 @@ void DisplayRenderer::drawRange(QPainter& painter, ChildIterator begin, ChildIte
         if (maskedBegin != maskedEnd) {
             Context maskContext = context;
             maskContext.color = {};
-            drawThroughMask(painter, *object, maskContext, context,
+            QRectF maskedBounds;
+            for (auto masked = maskedBegin; masked != maskedEnd; ++masked) {
+                if (masked->second)
+                    maskedBounds = maskedBounds.united(deviceBounds(*masked->second, context.toDevice));
+            }
+            drawThroughMask(painter, *object, maskContext, context, maskedBounds,
                             [this, maskedBegin, maskedEnd](QPainter& layerPainter, const Context& layerContext) {
                                 drawRange(layerPainter, maskedBegin, maskedEnd, layerContext);
                             });
@@ -263,14 +276,18 @@ void DisplayRenderer::drawRange(QPainter& painter, ChildIterator begin, ChildIte
 
 template <typename DrawMasked>
 void DisplayRenderer::drawThroughMask(QPainter& painter, const DisplayObject& mask, const Context& maskContext,
-                                      const Context& context, DrawMasked&& drawMasked)
+                                      const Context& context, const QRectF& maskedBounds, DrawMasked&& drawMasked)
 {
     const QPaintDevice* device = painter.device();
     if (!device)
         return;
     const QRect deviceRect(0, 0, device->width(), device->height());
-    // One pixel more on each side for antialiased edges and hairlines.
-    const QRect layerRect = deviceBounds(mask, maskContext.toDevice).adjusted(-2, -2, 2, 2).toAlignedRect() & deviceRect;
+    // The layers need only cover where both the mask and what it masks are, which is often far
+    // less than the mask (a large mask over a small clip). One pixel more on each side for
+    // antialiased edges and hairlines.
+    const QRect maskRect = deviceBounds(mask, maskContext.toDevice).adjusted(-2, -2, 2, 2).toAlignedRect();
+    const QRect contentRect = maskedBounds.adjusted(-2, -2, 2, 2).toAlignedRect();
+    const QRect layerRect = maskRect & contentRect & deviceRect;
     if (layerRect.isEmpty())
         return;
     const QTransform toLayer = QTransform::fromTranslate(-layerRect.x(), -layerRect.y());
@@ -415,24 +432,8 @@ void DisplayRenderer::drawStaticText(QPainter& painter, const DisplayObject& obj
 
 void DisplayRenderer::drawEditTextBox(QPainter& painter, const DisplayObject& object, const Context& own)
 {
-    // The text itself is laid out elsewhere; a field with a border shows a white box with a black
-    // one-pixel frame.
     const auto& field = static_cast<const display::EditTextInstance&>(object);
-    if (!field.definition().border)
-        return;
-    const QRectF box = toRectF(field.box());
-    painter.setRenderHint(QPainter::Antialiasing, m_highQuality);
-    if (own.coverage) {
-        painter.fillRect(box, Qt::black);
-        return;
-    }
-    painter.fillRect(box, applyColorTransform(own.color, swf::Rgba { 255, 255, 255, 255 }));
-    QPen pen(applyColorTransform(own.color, swf::Rgba { 0, 0, 0, 255 }));
-    pen.setCosmetic(true);
-    pen.setWidthF(1.0);
-    painter.setPen(pen);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(box);
+    EditTextPainter::paint(painter, field, own.toDevice, own.color, own.coverage, m_cache, m_highQuality);
 }
 
 QRectF DisplayRenderer::deviceBounds(const DisplayObject& object, const QTransform& parentToDevice)

@@ -46,6 +46,7 @@ private:
         QTransform stageToDevice;     // stage (level) twips to device pixels, for script masks
         swf::ColorTransform color;    // the parent's composed colour transform
         bool coverage = false;        // drawing a mask: shapes only, opaque
+        bool onBlendLayer = false;    // the painter's device is an ancestor's blend layer
     };
     using ChildIterator = display::DisplayContainer::ChildMap::const_iterator;
 
@@ -62,9 +63,10 @@ private:
     void drawEditTextBox(QPainter& painter, const display::DisplayObject& object, const Context& own);
 
     // Draws `drawMasked` into a layer kept only where `mask` (drawn at maskContext) covers.
+    // `maskedBounds` bounds what drawMasked draws, in device pixels.
     template <typename DrawMasked>
     void drawThroughMask(QPainter& painter, const display::DisplayObject& mask, const Context& maskContext,
-                         const Context& context, DrawMasked&& drawMasked);
+                         const Context& context, const QRectF& maskedBounds, DrawMasked&& drawMasked);
 
     // Bounds of an object's content in device pixels, from the converted geometry.
     QRectF deviceBounds(const display::DisplayObject& object, const QTransform& parentToDevice);

@@ -79,6 +79,10 @@ QGradient::Spread toSpread(swf::SpreadMode mode)
     return QGradient::PadSpread;
 }
 
+// Flash mixes the colours of neighbouring stops channel by channel before applying alpha, so a
+// fade from transparent black to white passes through half-transparent grey; Qt's default mixes
+// premultiplied colours, which would pass through half-transparent white. Component
+// interpolation is the straight mixing.
 QBrush gradientBrush(const swf::FillStyle& fill, const swf::ColorTransform& colorTransform)
 {
     const swf::Gradient& gradient = fill.gradient;
@@ -87,6 +91,7 @@ QBrush gradientBrush(const swf::FillStyle& fill, const swf::ColorTransform& colo
         QLinearGradient linear(-GradientHalfSize, 0.0, GradientHalfSize, 0.0);
         linear.setStops(gradientStops(gradient, colorTransform));
         linear.setSpread(toSpread(gradient.spread));
+        linear.setInterpolationMode(QGradient::ComponentInterpolation);
         brush = QBrush(linear);
     } else {
         // The focal point lies on the x axis of the gradient square, -1..1 of its radius.
@@ -95,6 +100,7 @@ QBrush gradientBrush(const swf::FillStyle& fill, const swf::ColorTransform& colo
         QRadialGradient radial(QPointF(0.0, 0.0), GradientHalfSize, QPointF(focal * GradientHalfSize, 0.0));
         radial.setStops(gradientStops(gradient, colorTransform));
         radial.setSpread(toSpread(gradient.spread));
+        radial.setInterpolationMode(QGradient::ComponentInterpolation);
         brush = QBrush(radial);
     }
     brush.setTransform(toTransform(gradient.matrix));
