@@ -1,4 +1,6 @@
 #include "Builtins.h"
+#include "MovieClipDrawing.h"
+#include "MovieClipLook.h"
 
 #include "player/avm1/ClipObject.h"
 #include "player/avm1/Machine.h"
@@ -194,6 +196,8 @@ void installMovieClip(Machine& machine)
     for (const auto& [name, method] : methods)
         machine.defineMethod(prototype, QString::fromLatin1(name), method);
     installClipPointerMethods(machine, prototype);
+    installMovieClipDrawing(machine, prototype);
+    installMovieClipLook(machine, prototype);
     prototype->setAllFlags(property_flag::DontEnum, 0);
 }
 
