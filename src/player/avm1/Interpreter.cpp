@@ -86,14 +86,15 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
     Interpreter interpreter(machine, code.code, code.start, code.start + code.length, code.swfVersion, scope, self, target, code.constantPool);
     interpreter.m_callee = function;
 
+    Object* caller = machine.runningFunction();
     auto makeArguments = [&]() {
         ArrayObject* object = machine.makeArray(arguments);
         object->define(QStringLiteral("callee"), Value(function), property_flag::DontEnum);
+        object->define(QStringLiteral("caller"), caller ? Value(caller) : Value::null(), property_flag::DontEnum);
         return object;
     };
     auto makeSuper = [&]() -> Object* {
-        Object* base = methodHolder ? methodHolder->prototype() : nullptr;
-        return machine.make<SuperObject>(self, base);
+        return machine.make<SuperObject>(self, methodHolder);
     };
 
     if (code.isFunction2) {
@@ -137,6 +138,12 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
         for (size_t i = 0; i < code.parameters.size(); ++i)
             activation->define(code.parameters[i].name, i < arguments.size() ? arguments[i] : Value());
     }
+    struct RunningFunctionGuard {
+        Machine& machine;
+        Object* saved;
+        ~RunningFunctionGuard() { machine.setRunningFunction(saved); }
+    } runningGuard{machine, caller};
+    machine.setRunningFunction(function);
     return interpreter.run();
 }
 
@@ -157,6 +164,20 @@ QString Interpreter::popString()
 double Interpreter::popNumber()
 {
     return m_machine.toNumber(pop());
+}
+
+std::pair<double, double> Interpreter::popNumberPair(bool rightFirst)
+{
+    // The older arithmetic actions convert the left operand first, except Equals, which
+    // converts the right one first; valueOf side effects show the order.
+    Value right = pop();
+    Value left = pop();
+    if (rightFirst) {
+        double rightNumber = m_machine.toNumber(right);
+        return {m_machine.toNumber(left), rightNumber};
+    }
+    double leftNumber = m_machine.toNumber(left);
+    return {leftNumber, m_machine.toNumber(right)};
 }
 
 QString Interpreter::decodeString(size_t start, size_t limit, size_t& after) const
@@ -242,13 +263,14 @@ Value Interpreter::getVariable(const QString& name)
         Object* object = target_path::resolve(m_machine, m_target, name);
         return object ? Value(object) : Value();
     }
+    // _global wins over any property of that name along the scope chain.
+    if (name.compare(QLatin1String("_global"), sensitivity) == 0)
+        return Value(m_machine.global());
     for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
         Object* object = link->object;
         if (object && object->has(m_machine, name))
             return object->get(m_machine, name);
     }
-    if (name.compare(QLatin1String("_global"), sensitivity) == 0)
-        return Value(m_machine.global());
     if (name.compare(QLatin1String("_root"), sensitivity) == 0)
         return Value(m_machine.bridge().rootOf(m_target));
     if (name.startsWith(QLatin1String("_level"), sensitivity)) {
@@ -306,7 +328,8 @@ Value Interpreter::callFunctionNamed(const QString& name, const Arguments& argum
         // super(...) runs the superclass constructor on this object.
         auto* super = static_cast<SuperObject*>(m_superObject);
         Object* base = super->base();
-        Value constructor = base ? base->get(m_machine, QStringLiteral("__constructor__")) : Value();
+        Object* holder = super->holder();
+        Value constructor = holder ? holder->get(m_machine, QStringLiteral("__constructor__")) : Value();
         Object* function = constructor.asObject();
         if (!function || function->kind() != ObjectKind::Function)
             return Value();
@@ -411,7 +434,8 @@ void Interpreter::getUrl(const QString& url, const QString& target, int method, 
 
 void Interpreter::enumerate(const Value& value)
 {
-    push(Value::null());
+    // The end of the names is marked with undefined, which compiled loops compare with null.
+    push(Value());
     Object* object = value.asObject();
     if (!object)
         return;
@@ -670,26 +694,22 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
         bridge.stopSounds();
         break;
     case Action::Add: {
-        double right = popNumber();
-        double left = popNumber();
+        auto [left, right] = popNumberPair();
         push(Value(left + right));
         break;
     }
     case Action::Subtract: {
-        double right = popNumber();
-        double left = popNumber();
+        auto [left, right] = popNumberPair();
         push(Value(left - right));
         break;
     }
     case Action::Multiply: {
-        double right = popNumber();
-        double left = popNumber();
+        auto [left, right] = popNumberPair();
         push(Value(left * right));
         break;
     }
     case Action::Divide: {
-        double right = popNumber();
-        double left = popNumber();
+        auto [left, right] = popNumberPair();
         if (right == 0 && m_swfVersion < 5)
             push(Value(QStringLiteral("#ERROR#")));
         else
@@ -697,14 +717,12 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
         break;
     }
     case Action::Equals: {
-        double right = popNumber();
-        double left = popNumber();
+        auto [left, right] = popNumberPair(true);
         pushBoolean(left == right);
         break;
     }
     case Action::Less: {
-        double right = popNumber();
-        double left = popNumber();
+        auto [left, right] = popNumberPair();
         pushBoolean(left < right);
         break;
     }
@@ -905,6 +923,20 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
     case Action::Delete2: {
         QString name = popString();
         bool removed = false;
+        QString path;
+        QString variable;
+        if (target_path::splitVariable(name, path, variable)) {
+            // "o.a" and "o:a" delete a of whatever o names, found as GetVariable finds it.
+            for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
+                Object* start = link->kind == Scope::Kind::Target ? m_target : link->object;
+                if (Object* object = target_path::resolve(machine, start, path)) {
+                    removed = object->hasOwnProperty(machine, variable) && object->remove(machine, variable);
+                    break;
+                }
+            }
+            push(Value(removed));
+            break;
+        }
         for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
             Object* object = link->kind == Scope::Kind::Target ? m_target : link->object;
             if (object && object->hasOwnProperty(machine, name)) {
@@ -962,6 +994,13 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
         break;
     }
     case Action::InitArray: {
+        // A count beyond the values on the stack makes Flash give undefined and take nothing.
+        double count = m_machine.toNumber(m_stack.empty() ? Value() : m_stack.back());
+        if (std::isfinite(count) && count > double(m_stack.size()) - 1) {
+            pop();
+            push(Value());
+            break;
+        }
         Arguments elements = popArguments();
         push(Value(machine.makeArray(std::move(elements))));
         break;
@@ -1075,7 +1114,8 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
                 // super() written as a method call with no name.
                 auto* superObject = static_cast<SuperObject*>(super);
                 Object* base = superObject->base();
-                Value constructor = base ? base->get(machine, QStringLiteral("__constructor__")) : Value();
+                Object* holder = superObject->holder();
+                Value constructor = holder ? holder->get(machine, QStringLiteral("__constructor__")) : Value();
                 Object* callee = constructor.asObject();
                 if (callee && callee->kind() == ObjectKind::Function && !static_cast<FunctionObject*>(callee)->isNative())
                     push(Interpreter::invoke(machine, static_cast<FunctionObject*>(callee), superObject->thisObject(), arguments, base));

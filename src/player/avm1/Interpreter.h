@@ -6,6 +6,7 @@
 #include "player/swf/Movie.h"
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace player::avm1 {
@@ -35,6 +36,8 @@ private:
     void push(const Value& value) { m_stack.push_back(value); }
     QString popString();
     double popNumber();
+    // Pops two operands and converts them to numbers, the left one first unless told otherwise.
+    std::pair<double, double> popNumberPair(bool rightFirst = false);
     QString decodeString(size_t start, size_t limit, size_t& after) const;
 
     Value getVariable(const QString& name);

@@ -65,11 +65,10 @@ double Machine::toNumber(const Value& value)
     case Value::Type::String:
         return number_text::fromText(value.asString(), m_swfVersion);
     case Value::Type::Object: {
-        if (m_swfVersion < 5)
-            return 0.0;
         Value primitive = toPrimitiveNumber(value);
+        // An object without a primitive value counts as 0 in SWF 4 movies, NaN later.
         if (primitive.isObject())
-            return std::nan("");
+            return m_swfVersion < 5 ? 0.0 : std::nan("");
         if (primitive.isNullish())
             return std::nan("");
         return toNumber(primitive);
@@ -240,11 +239,13 @@ bool Machine::looseEquals(const Value& leftIn, const Value& rightIn)
         return left.asNumber() == toNumber(right);
     if (left.isString() && right.isNumber())
         return toNumber(left) == right.asNumber();
-    if (left.isObject() && !right.isNullish()) {
+    // An object without a valueOf (a bare one such as _global) turns into undefined, and so
+    // equals null.
+    if (left.isObject()) {
         Value primitive = toPrimitiveNumber(left);
         return primitive.isPrimitive() && looseEquals(primitive, right);
     }
-    if (right.isObject() && !left.isNullish()) {
+    if (right.isObject()) {
         Value primitive = toPrimitiveNumber(right);
         return primitive.isPrimitive() && looseEquals(left, primitive);
     }
@@ -392,7 +393,9 @@ Value Machine::construct(const Value& constructor, const Arguments& arguments)
         DepthGuard guard(*this);
         function->native()(*this, instance, arguments);
     } else {
-        Interpreter::invoke(*this, function, instance, arguments, instance);
+        // The constructor runs as a method of its own prototype, so "super" inside it reaches
+        // the superclass.
+        Interpreter::invoke(*this, function, instance, arguments, prototype.isObject() ? prototype.asObject() : instance);
     }
     return Value(instance);
 }
@@ -423,7 +426,8 @@ bool Machine::instanceOf(Object* object, Object* constructor)
 Machine::DepthGuard::DepthGuard(Machine& machine)
     : machine(machine)
 {
-    if (machine.m_callDepth >= machine.m_limits.maximumDepth())
+    // The action list itself counts as the first level.
+    if (machine.m_callDepth + 1 >= machine.m_limits.maximumDepth())
         throw ScriptAbort{QStringLiteral("%1 levels of recursion were exceeded in one action list.").arg(machine.m_limits.maximumDepth())};
     ++machine.m_callDepth;
 }

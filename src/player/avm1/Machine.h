@@ -106,6 +106,9 @@ public:
     // Runs a function as the top level (event handlers, timers, host callbacks).
     Value callTopLevel(const Value& function, Object* self, const Arguments& arguments, int swfVersion);
     int callDepth() const { return m_callDepth; }
+    // The script function that runs now (null at the top level): arguments.caller of a call.
+    Object* runningFunction() const { return m_runningFunction; }
+    void setRunningFunction(Object* function) { m_runningFunction = function; }
 
     // setInterval and setTimeout; timers that fell due run by the player's clock.
     int addTimer(Object* target, const Value& callback, const QString& methodName, double interval, Arguments arguments, bool repeat);
@@ -160,6 +163,7 @@ private:
     Object* m_global = nullptr;
     BuiltinPrototypes m_prototypes;
     int m_swfVersion = 8;
+    Object* m_runningFunction = nullptr;
     int m_callDepth = 0;
     int m_topLevelDepth = 0;
     std::vector<Object*> m_roots;

@@ -10,6 +10,7 @@
 #include "builtins/Builtins.h"
 #include "player/Player.h"
 #include "player/display/MovieClip.h"
+#include "player/display/MovieLibrary.h"
 
 #include <cmath>
 
@@ -70,6 +71,13 @@ void ScriptEngine::runActions(display::MovieClip& scope, const swf::ActionCode& 
     Object* clip = objectFor(&scope);
     if (!clip)
         return;
+    if (!m_limitsConfigured) {
+        m_limitsConfigured = true;
+        const display::DisplayObject* root = scope.root();
+        const auto& library = root ? root->library() : scope.library();
+        if (library && library->movie().hasScriptLimits)
+            m_machine->limits().configure(library->movie().maxRecursionDepth, library->movie().scriptTimeoutSeconds);
+    }
     m_machine->runTopLevel(clip, code, scope.swfVersion());
 }
 

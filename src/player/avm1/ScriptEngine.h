@@ -80,6 +80,8 @@ private:
 
     Player& m_player;
     std::shared_ptr<Machine> m_machine;
+    // The first movie to run a script sets the call depth and time limits (its ScriptLimits tag).
+    bool m_limitsConfigured = false;
     TextFieldVariables m_textFieldVariables;
 };
 

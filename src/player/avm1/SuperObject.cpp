@@ -14,6 +14,7 @@ void SuperObject::traceReferences(Marker& marker)
 {
     Object::traceReferences(marker);
     marker.mark(m_thisObject);
+    marker.mark(m_holder);
     marker.mark(m_base);
 }
 

@@ -5,17 +5,20 @@
 namespace player::avm1 {
 
 // What "super" stands for inside a method: lookups start at the prototype above the one the
-// running method came from, while "this" stays the object the method was called on.
+// running method came from (the holder), while "this" stays the object the method was called
+// on. super(...) runs the holder's __constructor__.
 class SuperObject : public Object {
 public:
-    SuperObject(Object* thisObject, Object* base)
+    SuperObject(Object* thisObject, Object* holder)
         : Object(nullptr, ObjectKind::Super)
         , m_thisObject(thisObject)
-        , m_base(base)
+        , m_holder(holder)
+        , m_base(holder ? holder->prototype() : nullptr)
     {
     }
 
     Object* thisObject() const { return m_thisObject; }
+    Object* holder() const { return m_holder; }
     Object* base() const { return m_base; }
 
     Value get(Machine& machine, const QString& name) override;
@@ -23,6 +26,7 @@ public:
 
 private:
     Object* m_thisObject;
+    Object* m_holder;
     Object* m_base;
 };
 

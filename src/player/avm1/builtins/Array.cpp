@@ -2,6 +2,7 @@
 
 #include "player/avm1/ArrayObject.h"
 #include "player/avm1/Machine.h"
+#include "player/avm1/NumberText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -120,15 +121,23 @@ Value sort(Machine& machine, Object* self, const Arguments& arguments)
     ArrayObject* array = asArray(self);
     if (!array)
         return Value();
+    // Flash picks the overload by the types of the arguments: an object is the compare
+    // function, a number the flags, and a number after either replaces the flags. Any other
+    // first argument makes sort do nothing and return undefined.
     Value compareFunction;
     int flags = 0;
-    if (!arguments.empty() && machine.isCallable(arguments[0])) {
-        compareFunction = arguments[0];
-        flags = machine.toInt32(argument(arguments, 1));
-    } else if (!arguments.empty()) {
-        flags = machine.toInt32(arguments[0]);
+    if (!arguments.empty()) {
+        const Value& first = arguments[0];
+        if (first.isObject())
+            compareFunction = first;
+        else if (first.isNumber())
+            flags = number_text::toInt32(first.asNumber());
+        else
+            return Value();
+        if (arguments.size() > 1 && arguments[1].isNumber())
+            flags = number_text::toInt32(arguments[1].asNumber());
     }
-    if (machine.isCallable(compareFunction)) {
+    if (compareFunction.isObject()) {
         return sortWith(machine, array, flags, [&](const Value& a, const Value& b) {
             double result = machine.toNumber(machine.call(compareFunction, nullptr, {a, b}));
             return result < 0 ? -1 : (result > 0 ? 1 : 0);

@@ -122,11 +122,18 @@ void installObject(Machine& machine)
 void installFunction(Machine& machine)
 {
     Object* prototype = machine.prototypes().function;
-    auto call = [](Machine& machine, Object*, const Arguments& arguments) -> Value {
+    auto construct = [](Machine& machine, Object*, const Arguments& arguments) -> Value {
         Value value = argument(arguments, 0);
         return value.isObject() ? value : Value(machine.makeObject());
     };
-    defineClass(machine, QStringLiteral("Function"), prototype, call, call);
+    // Called as a function, Function hands back its first argument whatever its type, and
+    // without one a bare object that has no prototype at all.
+    auto call = [](Machine& machine, Object*, const Arguments& arguments) -> Value {
+        if (!arguments.empty())
+            return arguments[0];
+        return Value(machine.make<Object>(nullptr));
+    };
+    defineClass(machine, QStringLiteral("Function"), prototype, call, construct);
     machine.defineMethod(prototype, QStringLiteral("call"), [](Machine& machine, Object* self, const Arguments& arguments) {
         Value thisValue = argument(arguments, 0);
         Object* thisObject = thisValue.isObject() ? thisValue.asObject() : (thisValue.isNullish() ? nullptr : machine.toObject(thisValue));

@@ -1,0 +1,245 @@
+#include "ScriptRunner.h"
+
+#include "authoring/ActionAssembler.h"
+#include "player/avm1/Machine.h"
+
+#include <QTest>
+
+#include <functional>
+
+using namespace player::avm1;
+using authoring::ActionAssembler;
+using authoring::ActionCode;
+
+namespace {
+
+// Action bytes for what the compiler never writes (the SWF 4 arithmetic, paths given to
+// Delete2, odd counts for InitArray).
+std::vector<uint8_t> assemble(const std::function<void(ActionAssembler&)>& build)
+{
+    ActionAssembler assembler;
+    build(assembler);
+    QByteArray bytes = assembler.finish();
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
+// Two objects whose valueOf traces their name, so the order of the conversions shows.
+const char* const twoNoisyObjects =
+    "one = {valueOf: function() { trace('one'); return 1; }};"
+    "two = {valueOf: function() { trace('two'); return 4; }};";
+
+} // namespace
+
+// The behaviour of the interpreter and the core built-ins where Flash differs from what a
+// reader of ECMAScript would expect. Expected traces are those Flash Player gives.
+class TestSemantics : public QObject {
+    Q_OBJECT
+
+private slots:
+    void scripts_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("expected"); // traced lines joined by '|'
+
+        QTest::newRow("sort without a usable first argument does nothing") << 8
+            << "var a = [2, 1]; trace(a.sort(undefined)); trace(a.sort(true)); trace(a.sort(null, 0)); trace(a);"
+            << "undefined|undefined|undefined|2,1";
+        QTest::newRow("sort takes flags from a second number") << 8
+            << "trace([2, 3, 1].sort(Array.DESCENDING, Array.NUMERIC)); trace([2, 3, 1].sort(Array.DESCENDING, undefined));"
+               "trace([10, 9].sort(NaN));"
+            << "1,2,3|3,2,1|10,9";
+        QTest::newRow("sort with an object that is not a function keeps the order") << 8
+            << "var a = ['b', 'c', 'a']; trace(a.sort({})); trace([3, 1, 2].sort(function(x, y) { return x - y; }, Array.DESCENDING));"
+            << "b,c,a|3,2,1";
+        QTest::newRow("arguments.caller") << 8
+            << "function inner() { return arguments.caller; } function outer() { return inner(); }"
+               "trace(inner()); trace(outer() === outer); trace(typeof inner().caller);"
+            << "null|true|undefined";
+        QTest::newRow("caller is hidden from for..in") << 8
+            << "function f() { var s = ''; for (var k in arguments) s += k + ';'; return s; } trace(f('x'));"
+            << "0;";
+        QTest::newRow("a bare object equals null and undefined") << 8
+            << "trace(_global == null); trace(_global == undefined); trace(null == _global);"
+               "var o = {}; trace(o == null); o.valueOf = function() { return undefined; }; trace(o == null); trace(o == 0);"
+            << "true|true|true|false|true|false";
+        QTest::newRow("_global is found before the scope chain") << 8
+            << "Object.prototype._global = 'shadow'; trace(typeof _global); _global.mark = 3; trace(_global.mark);"
+               "delete Object.prototype._global;"
+            << "object|3";
+        QTest::newRow("Function called as a function") << 8
+            << "function f() {} trace(Function(f) === f); trace(Function(true)); trace(Function('return 5'));"
+               "var bare = Function(); trace(typeof bare); trace(bare.__proto__); trace(bare); trace(Function() === Function());"
+            << "true|true|return 5|object|undefined|[type Object]|false";
+        QTest::newRow("super inside chained constructors") << 8
+            << "function Base() { trace('Base ' + (super.__proto__ === undefined)); }"
+               "function Middle() { super(); trace('Middle ' + (super.__proto__ === Object.prototype)); }"
+               "Middle.prototype = new Base();"
+               "function Leaf() { super(); trace('Leaf ' + (super.__proto__ === Base.prototype)); }"
+               "Leaf.prototype = new Middle();"
+               "trace('--'); var leaf = new Leaf(); trace(leaf instanceof Base);"
+            << "Base true|Base true|Middle true|--|Base true|Middle true|Leaf true|true";
+        QTest::newRow("super calls the method one prototype up") << 8
+            << "function A() {} A.prototype.name = function() { return 'A'; };"
+               "function B() {} B.prototype = new A(); B.prototype.name = function() { return 'B' + super.name(); };"
+               "function C() {} C.prototype = new B(); C.prototype.name = function() { return 'C' + super.name(); };"
+               "trace(new C().name());"
+            << "CBA";
+        QTest::newRow("for..in over a primitive ends at once") << 8
+            << "var n = 0; for (var k in 5) n++; for (var k in 'text') n++; for (var k in undefined) n++; trace(n);"
+            << "0";
+    }
+    void scripts()
+    {
+        QFETCH(int, version);
+        QFETCH(QString, source);
+        QFETCH(QString, expected);
+        ScriptRunner runner(version);
+        QCOMPARE(runner.run(source).join('|'), expected);
+    }
+
+    // The SWF 4 arithmetic actions call valueOf on the left operand first, in every version.
+    void olderArithmeticConvertsLeftFirst_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<int>("action");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("Add, SWF 4") << 4 << int(ActionCode::Add) << "one|two|5";
+        QTest::newRow("Add, SWF 8") << 8 << int(ActionCode::Add) << "one|two|5";
+        QTest::newRow("Subtract") << 8 << int(ActionCode::Subtract) << "one|two|-3";
+        QTest::newRow("Multiply") << 8 << int(ActionCode::Multiply) << "one|two|4";
+        QTest::newRow("Divide") << 8 << int(ActionCode::Divide) << "one|two|0.25";
+        QTest::newRow("Less") << 8 << int(ActionCode::Less) << "one|two|true";
+        QTest::newRow("Equals converts the right one first") << 8 << int(ActionCode::Equals) << "two|one|false";
+    }
+    void olderArithmeticConvertsLeftFirst()
+    {
+        QFETCH(int, version);
+        QFETCH(int, action);
+        QFETCH(QString, expected);
+        ScriptRunner runner(version);
+        runner.run(twoNoisyObjects);
+        auto code = assemble([&](ActionAssembler& a) {
+            a.pushString("one");
+            a.op(ActionCode::GetVariable);
+            a.pushString("two");
+            a.op(ActionCode::GetVariable);
+            a.op(ActionCode(action));
+            a.op(ActionCode::Trace);
+        });
+        QCOMPARE(runner.runBytes(code).join('|'), expected);
+    }
+
+    void objectWithoutPrimitiveIsZeroInSwf4_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("SWF 4: division by zero") << 4 << "#ERROR#";
+        QTest::newRow("SWF 5: NaN") << 5 << "NaN";
+    }
+    void objectWithoutPrimitiveIsZeroInSwf4()
+    {
+        QFETCH(int, version);
+        QFETCH(QString, expected);
+        ScriptRunner runner(version);
+        runner.run("plain = new Object();");
+        auto code = assemble([](ActionAssembler& a) {
+            a.pushString("plain");
+            a.op(ActionCode::GetVariable);
+            a.pushString("plain");
+            a.op(ActionCode::GetVariable);
+            a.op(ActionCode::Divide);
+            a.op(ActionCode::Trace);
+        });
+        QCOMPARE(runner.runBytes(code), QStringList{expected});
+    }
+
+    void deleteByPath()
+    {
+        ScriptRunner runner;
+        runner.run("o = {a: 1, b: 2, c: {d: 3}};");
+        auto remove = [&](const std::string& path) {
+            return runner.runBytes(assemble([&](ActionAssembler& a) {
+                a.pushString(path);
+                a.op(ActionCode::Delete2);
+                a.op(ActionCode::Trace);
+            }));
+        };
+        QCOMPARE(remove("o.a"), QStringList{"true"});
+        QCOMPARE(remove("o:b"), QStringList{"true"});
+        QCOMPARE(remove("o.c.d"), QStringList{"true"});
+        QCOMPARE(remove("o.missing"), QStringList{"false"});
+        QCOMPARE(remove("nowhere.a"), QStringList{"false"});
+        QCOMPARE(runner.run("trace(o.a); trace(o.b); trace(typeof o.c); trace(o.c.d);"),
+                 (QStringList{"undefined", "undefined", "object", "undefined"}));
+    }
+
+    void enumerateMarksTheEndWithUndefined()
+    {
+        ScriptRunner runner;
+        auto code = assemble([](ActionAssembler& a) {
+            a.pushNumber(10);
+            a.op(ActionCode::Enumerate2);
+            a.op(ActionCode::TypeOf);
+            a.op(ActionCode::Trace);
+        });
+        QCOMPARE(runner.runBytes(code), QStringList{"undefined"});
+    }
+
+    void initArrayWithTooLargeACount()
+    {
+        ScriptRunner runner;
+        auto code = assemble([](ActionAssembler& a) {
+            a.pushString("a");
+            a.pushString("b");
+            a.pushString("c");
+            a.pushNumber(4294967297.0);
+            a.op(ActionCode::InitArray);
+            a.op(ActionCode::Trace);
+            a.op(ActionCode::Trace);
+            a.op(ActionCode::Trace);
+            a.op(ActionCode::Trace);
+        });
+        QCOMPARE(runner.runBytes(code), (QStringList{"undefined", "c", "b", "a"}));
+        auto fitting = assemble([](ActionAssembler& a) {
+            a.pushString("a");
+            a.pushString("b");
+            a.pushNumber(2);
+            a.op(ActionCode::InitArray);
+            a.op(ActionCode::Trace);
+        });
+        QCOMPARE(runner.runBytes(fitting), QStringList{"b,a"});
+    }
+
+    // A movie's ScriptLimits depth counts the action list itself as the first level.
+    void recursionDepthFromTheMovie()
+    {
+        ScriptRunner runner;
+        runner.machine().limits().configure(5, 10);
+        QStringList traced = runner.run("function down() { trace('in'); down(); } down(); trace('not reached');");
+        QCOMPARE(traced, (QStringList{"in", "in", "in", "in"}));
+        QCOMPARE(runner.run("trace('next');"), QStringList{"next"});
+    }
+
+    // No single script can use up the memory with a string or an array: past a fixed size
+    // the action list stops, and the next one runs normally.
+    void growthIsBounded_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::newRow("string doubled with concat") << "var s = 'ab'; while (true) s = s.concat(s);";
+        QTest::newRow("string doubled with join") << "var s = 'ab'; while (true) s = [s, s].join('');";
+        QTest::newRow("huge length") << "var a = []; a.length = 100000000;";
+        QTest::newRow("huge constructor length") << "var a = new Array(1e9);";
+        QTest::newRow("huge index") << "var a = []; a[99999999] = 1;";
+    }
+    void growthIsBounded()
+    {
+        QFETCH(QString, source);
+        ScriptRunner runner;
+        QCOMPARE(runner.run(source + " trace('unreached');"), QStringList{});
+        QCOMPARE(runner.run("trace('next');"), QStringList{"next"});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSemantics)
+#include "tst_avm1_semantics.moc"
