@@ -4,6 +4,7 @@
 #include "Machine.h"
 #include "player/InputDispatcher.h"
 #include "player/display/DisplayContainer.h"
+#include "player/display/EditTextInstance.h"
 #include "player/display/MovieClip.h"
 
 #include <cmath>
@@ -154,8 +155,20 @@ bool ClipObject::setSpecial(Machine& machine, const QString& name, const Value& 
     case ClipProperty::YScale: if (readNumber()) { object->setYScale(number); object->setTransformedByScript(true); } return true;
     case ClipProperty::Rotation: if (readNumber()) { object->setRotation(number); object->setTransformedByScript(true); } return true;
     case ClipProperty::Alpha: if (readNumber()) { object->setAlpha(number); object->setTransformedByScript(true); } return true;
-    case ClipProperty::Width: if (readNumber()) { object->setWidth(number); object->setTransformedByScript(true); } return true;
-    case ClipProperty::Height: if (readNumber()) { object->setHeight(number); object->setTransformedByScript(true); } return true;
+    case ClipProperty::Width:
+    case ClipProperty::Height:
+        if (readNumber()) {
+            // A text field's box changes size; its text is not stretched.
+            if (object->kind() == display::DisplayKind::EditText)
+                static_cast<display::EditTextInstance*>(object)->resize(property == ClipProperty::Width ? number : object->width(),
+                                                                        property == ClipProperty::Height ? number : object->height());
+            else if (property == ClipProperty::Width)
+                object->setWidth(number);
+            else
+                object->setHeight(number);
+            object->setTransformedByScript(true);
+        }
+        return true;
     case ClipProperty::Visible: {
         if (value.isUndefined())
             return true;

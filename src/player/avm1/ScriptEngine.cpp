@@ -285,7 +285,7 @@ Object* ScriptEngine::level(int number)
 
 bool ScriptEngine::isClip(Object* object) const
 {
-    // Buttons have clip properties but are objects to typeof.
+    // Buttons and text fields have clip properties but are objects to typeof.
     if (!object || object->kind() != ObjectKind::Clip)
         return false;
     display::DisplayObject* displayObject = static_cast<ClipObject*>(object)->displayObject();

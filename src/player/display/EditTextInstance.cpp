@@ -1,6 +1,28 @@
 #include "EditTextInstance.h"
 
+#include "HtmlText.h"
+#include "MovieLibrary.h"
+
+#include <algorithm>
+#include <cmath>
+
 namespace player::display {
+
+namespace {
+
+QString normalizeBreaks(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\r"));
+    text.replace(u'\n', u'\r');
+    return text;
+}
+
+double twipsToPixels(double twips)
+{
+    return twips / 20.0;
+}
+
+} // namespace
 
 EditTextInstance::EditTextInstance(std::shared_ptr<const MovieLibrary> library,
                                    std::shared_ptr<const swf::Character> character, uint16_t characterId)
@@ -9,10 +31,64 @@ EditTextInstance::EditTextInstance(std::shared_ptr<const MovieLibrary> library,
     const swf::EditText& edit = definition();
     // Text before SWF 6 is in the system code page, which we read as Windows-1252's Latin-1 part.
     const bool utf8 = swfVersion() >= 6;
-    m_text = utf8 ? QString::fromStdString(edit.initialText) : QString::fromLatin1(edit.initialText);
     m_variableName = utf8 ? QString::fromStdString(edit.variableName) : QString::fromLatin1(edit.variableName);
     m_html = edit.html;
     m_box = edit.bounds;
+    m_flags.wordWrap = edit.wordWrap;
+    m_flags.multiline = edit.multiline;
+    m_flags.password = edit.password;
+    m_flags.editable = !edit.readOnly;
+    m_flags.selectable = !edit.noSelect;
+    m_flags.border = edit.border;
+    m_flags.background = edit.border;
+    m_flags.embedFonts = edit.useOutlines;
+    m_flags.autoSize = edit.autoSize ? AutoSize::Left : AutoSize::None;
+    m_flags.maxChars = edit.maxLength.value_or(0);
+    m_newFormat = definitionFormat();
+    const QString initial = utf8 ? QString::fromStdString(edit.initialText) : QString::fromLatin1(edit.initialText);
+    if (m_html)
+        setHtmlText(initial);
+    else
+        setText(initial);
+}
+
+std::shared_ptr<EditTextInstance> EditTextInstance::createForScript(std::shared_ptr<const MovieLibrary> library, double width,
+                                                                   double height)
+{
+    swf::EditText edit;
+    auto twips = [](double pixels) { return int32_t(std::clamp(std::round(pixels * 20.0), -2e9, 2e9)); };
+    edit.bounds = swf::Rect {0, twips(width), 0, twips(height)};
+    edit.readOnly = true;
+    edit.fontHeight = 240;
+    auto character = std::make_shared<const swf::Character>(std::move(edit));
+    return std::make_shared<EditTextInstance>(std::move(library), std::move(character), 0);
+}
+
+TextFormat EditTextInstance::definitionFormat() const
+{
+    const swf::EditText& edit = definition();
+    TextFormat format = TextFormat::fieldDefault();
+    if (edit.fontId && library()) {
+        if (const swf::Font* font = library()->font(*edit.fontId))
+            format.font = swfVersion() >= 6 ? QString::fromStdString(font->name) : QString::fromLatin1(font->name);
+    } else if (!edit.fontClass.empty())
+        format.font = QString::fromStdString(edit.fontClass);
+    format.size = twipsToPixels(edit.fontHeight);
+    if (edit.textColor)
+        format.color = (uint32_t(edit.textColor->r) << 16) | (uint32_t(edit.textColor->g) << 8) | edit.textColor->b;
+    if (edit.hasLayout) {
+        switch (edit.align) {
+        case swf::TextAlign::Left: format.align = TextAlignment::Left; break;
+        case swf::TextAlign::Right: format.align = TextAlignment::Right; break;
+        case swf::TextAlign::Center: format.align = TextAlignment::Center; break;
+        case swf::TextAlign::Justify: format.align = TextAlignment::Justify; break;
+        }
+        format.leftMargin = twipsToPixels(edit.leftMargin);
+        format.rightMargin = twipsToPixels(edit.rightMargin);
+        format.indent = twipsToPixels(edit.indent);
+        format.leading = twipsToPixels(edit.leading);
+    }
+    return format;
 }
 
 const swf::EditText& EditTextInstance::definition() const
@@ -22,10 +98,172 @@ const swf::EditText& EditTextInstance::definition() const
 
 void EditTextInstance::setText(const QString& text)
 {
-    if (text == m_text)
+    m_content.setText(normalizeBreaks(text), m_newFormat);
+    touch();
+}
+
+QString EditTextInstance::htmlText() const
+{
+    return m_html ? html_text::write(m_content) : m_content.text();
+}
+
+void EditTextInstance::setHtmlText(const QString& html)
+{
+    if (!m_html) {
+        setText(html);
         return;
-    m_text = text;
+    }
+    m_content = html_text::parse(html, m_newFormat);
+    touch();
+}
+
+void EditTextInstance::replaceText(qsizetype begin, qsizetype end, const QString& text)
+{
+    m_content.replace(begin, end, normalizeBreaks(text), m_newFormat);
+    touch();
+}
+
+void EditTextInstance::applyFormat(qsizetype begin, qsizetype end, const TextFormat& format)
+{
+    m_content.applyFormat(begin, end, format);
+    touch();
+}
+
+void EditTextInstance::setNewTextFormat(const TextFormat& format)
+{
+    m_newFormat.mergeFrom(format);
+}
+
+void EditTextInstance::setFlags(const Flags& flags)
+{
+    m_flags = flags;
+    touch();
+}
+
+void EditTextInstance::setBox(const swf::Rect& box)
+{
+    m_box = box;
+    m_layout.reset();
     ++m_revision;
+}
+
+void EditTextInstance::resize(double width, double height)
+{
+    const double xScale = std::abs(this->xScale()) / 100.0;
+    const double yScale = std::abs(this->yScale()) / 100.0;
+    swf::Rect box = m_box;
+    // Negative sizes and sizes through a zero scale leave that side alone.
+    if (width >= 0 && xScale > 0)
+        box.xMax = box.xMin + int32_t(std::clamp(std::round(width * 20.0 / xScale), 0.0, 2e9));
+    if (height >= 0 && yScale > 0)
+        box.yMax = box.yMin + int32_t(std::clamp(std::round(height * 20.0 / yScale), 0.0, 2e9));
+    setBox(box);
+    applyAutoSize();
+}
+
+void EditTextInstance::touch()
+{
+    m_layout.reset();
+    ++m_revision;
+    applyAutoSize();
+}
+
+const TextLayout& EditTextInstance::layout() const
+{
+    if (!m_layout) {
+        TextLayout::Options options;
+        options.width = twipsToPixels(m_box.width());
+        options.wordWrap = m_flags.wordWrap;
+        options.password = m_flags.password;
+        const MovieLibrary* fonts = library().get();
+        const bool embedded = m_flags.embedFonts;
+        const std::optional<uint16_t> ownFont = definition().fontId;
+        m_layout = TextLayout::build(m_content, options, [fonts, embedded, ownFont](const TextFormat& format) {
+            TextFont font = TextFont::resolve(fonts, format, embedded);
+            // A field whose font has no name of its own still draws with the font it names.
+            if (embedded && !font.embeddedFont() && ownFont && fonts) {
+                if (const swf::Font* own = fonts->font(*ownFont))
+                    font = TextFont::fromEmbedded(fonts->character(*ownFont), own, format.size.value_or(12));
+            }
+            return font;
+        });
+    }
+    return *m_layout;
+}
+
+void EditTextInstance::applyAutoSize()
+{
+    if (m_flags.autoSize == AutoSize::None)
+        return;
+    const TextLayout& lines = layout();
+    swf::Rect box = m_box;
+    // Sizes are whole twips; the gutter is kept on both sides.
+    const auto height = int32_t(std::lround((lines.textHeight + 2 * TextLayout::gutter) * 20.0));
+    box.yMax = box.yMin + height;
+    if (!m_flags.wordWrap) {
+        const auto width = int32_t(std::lround((lines.textWidth + 2 * TextLayout::gutter) * 20.0));
+        switch (m_flags.autoSize) {
+        case AutoSize::None:
+        case AutoSize::Left:
+            box.xMax = box.xMin + width;
+            break;
+        case AutoSize::Right:
+            box.xMin = box.xMax - width;
+            break;
+        case AutoSize::Center: {
+            const int32_t center = box.xMin + box.width() / 2;
+            box.xMin = center - width / 2;
+            box.xMax = box.xMin + width;
+            break;
+        }
+        }
+    }
+    if (box != m_box) {
+        m_box = box;
+        ++m_revision;
+        // The width may have changed where lines break; with wordWrap it did not.
+        if (m_flags.wordWrap)
+            return;
+        m_layout.reset();
+    }
+}
+
+void EditTextInstance::setScroll(int line)
+{
+    m_scroll = std::clamp(line, 1, std::max(1, maxScroll()));
+}
+
+int EditTextInstance::bottomScroll() const
+{
+    const TextLayout& lines = layout();
+    if (lines.lines.empty())
+        return 1;
+    const double visibleHeight = twipsToPixels(m_box.height()) - TextLayout::gutter;
+    const size_t first = size_t(std::clamp(m_scroll, 1, int(lines.lines.size())) - 1);
+    const double top = lines.lines[first].top;
+    int bottom = int(first) + 1;
+    for (size_t i = first; i < lines.lines.size(); ++i) {
+        const TextLayout::Line& line = lines.lines[i];
+        if (line.top - top + line.ascent + line.descent > visibleHeight - TextLayout::gutter && i > first)
+            break;
+        bottom = int(i) + 1;
+    }
+    return bottom;
+}
+
+int EditTextInstance::maxScroll() const
+{
+    const TextLayout& lines = layout();
+    if (lines.lines.empty())
+        return 1;
+    const double visibleHeight = twipsToPixels(m_box.height()) - 2 * TextLayout::gutter;
+    const double bottom = lines.lines.back().top + lines.lines.back().ascent + lines.lines.back().descent;
+    // The first line from which the rest fits.
+    for (size_t i = 0; i < lines.lines.size(); ++i) {
+        if (bottom - lines.lines[i].top <= visibleHeight)
+            return int(i) + 1;
+    }
+    return int(lines.lines.size());
 }
 
 } // namespace player::display

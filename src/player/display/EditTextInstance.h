@@ -1,42 +1,101 @@
 #pragma once
 
 #include "DisplayObject.h"
+#include "FormattedText.h"
+#include "TextLayout.h"
 
 #include <QString>
+#include <optional>
 
 namespace player::display {
 
-// A DefineEditText instance: a text field with its current text. Formatting and layout are the
-// text engine's; this keeps the state that scripts change.
+enum class AutoSize { None, Left, Center, Right };
+
+// A DefineEditText instance: a text field with its formatted text, the format new text gets,
+// the flags scripts change and the layout of its lines (made again when something changes).
 class EditTextInstance : public DisplayObject {
 public:
     EditTextInstance(std::shared_ptr<const MovieLibrary> library, std::shared_ptr<const swf::Character> character,
                      uint16_t characterId);
+    // A field made by createTextField: width and height in pixels, 12-pixel Times New Roman,
+    // dynamic and selectable, no border.
+    static std::shared_ptr<EditTextInstance> createForScript(std::shared_ptr<const MovieLibrary> library, double width, double height);
     const swf::EditText& definition() const;
 
-    // The text as shown (HTML source when isHtml()). Starts as the definition's initial text.
-    const QString& text() const { return m_text; }
+    // The characters, paragraphs ending in '\r'.
+    const QString& text() const { return m_content.text(); }
+    // Replaces the text; it takes the new-text format. Line feeds become carriage returns.
     void setText(const QString& text);
+    QString htmlText() const;
+    void setHtmlText(const QString& html);
+    const FormattedText& content() const { return m_content; }
+    // Inserts or replaces characters [begin, end) in the new-text format (replaceText).
+    void replaceText(qsizetype begin, qsizetype end, const QString& text);
+
+    // setTextFormat on [begin, end), and getTextFormat's reading of it.
+    void applyFormat(qsizetype begin, qsizetype end, const TextFormat& format);
+    TextFormat formatOf(qsizetype begin, qsizetype end) const { return m_content.formatOf(begin, end); }
+    const TextFormat& newTextFormat() const { return m_newFormat; }
+    void setNewTextFormat(const TextFormat& format);
+
     // Incremented on every change, for caches.
     uint64_t revision() const { return m_revision; }
 
     bool isHtml() const { return m_html; }
-    void setHtml(bool html) { m_html = html; ++m_revision; }
+    void setHtml(bool html) { m_html = html; touch(); }
     // The variable the field shows ("/:score", "total"), raw from the definition; scripts may change it.
     const QString& variableName() const { return m_variableName; }
     void setVariableName(const QString& name) { m_variableName = name; }
 
+    // Flags and colours scripts read and set.
+    struct Flags {
+        bool wordWrap = false;
+        bool multiline = false;
+        bool password = false;
+        bool editable = false;
+        bool selectable = true;
+        bool border = false;
+        bool background = false;
+        bool embedFonts = false;
+        bool condenseWhite = false;
+        uint32_t borderColor = 0x000000;
+        uint32_t backgroundColor = 0xffffff;
+        AutoSize autoSize = AutoSize::None;
+        int maxChars = 0; // 0: no limit
+    };
+    const Flags& flags() const { return m_flags; }
+    // Changes the flags and lays the text out again (resizing the box for autoSize).
+    void setFlags(const Flags& flags);
+
     // Box in local twips (the definition's bounds, changed by _width/_height or autoSize).
     const swf::Rect& box() const { return m_box; }
-    void setBox(const swf::Rect& box) { m_box = box; ++m_revision; }
+    void setBox(const swf::Rect& box);
+    // _width and _height: the box's size in pixels, as seen through the field's own scale.
+    void resize(double width, double height);
     swf::Rect localBounds() const override { return m_box; }
 
+    const TextLayout& layout() const;
+    // Scrolling in lines: the first line shown (1-based), the last one that fits, the greatest
+    // first line that still fills the box.
+    int scroll() const { return m_scroll; }
+    void setScroll(int line);
+    int bottomScroll() const;
+    int maxScroll() const;
+
 private:
-    QString m_text;
+    void touch();
+    void applyAutoSize();
+    TextFormat definitionFormat() const;
+
+    FormattedText m_content;
+    TextFormat m_newFormat;
     QString m_variableName;
     bool m_html = false;
+    Flags m_flags;
     swf::Rect m_box;
+    int m_scroll = 1;
     uint64_t m_revision = 0;
+    mutable std::optional<TextLayout> m_layout;
 };
 
 } // namespace player::display

@@ -1,28 +1,36 @@
 #include "Builtins.h"
+#include "TextFormat.h"
 
+#include "player/avm1/ArrayObject.h"
 #include "player/avm1/ClipObject.h"
 #include "player/avm1/Machine.h"
 #include "player/avm1/TargetPath.h"
 #include "player/display/DisplayContainer.h"
 #include "player/display/EditTextInstance.h"
+#include "player/display/MovieClip.h"
+#include "player/display/TimelineServices.h"
+
+#include <cmath>
 
 namespace player::avm1::builtins {
 
 namespace {
 
-display::EditTextInstance* fieldOf(Object* self)
+using display::EditTextInstance;
+
+EditTextInstance* fieldOf(Object* self)
 {
     if (!self || self->kind() != ObjectKind::Clip)
         return nullptr;
     display::DisplayObject* object = static_cast<ClipObject*>(self)->displayObject();
     if (!object || object->kind() != display::DisplayKind::EditText)
         return nullptr;
-    return static_cast<display::EditTextInstance*>(object);
+    return static_cast<EditTextInstance*>(object);
 }
 
 // Where a field's variable lives: the object and the name in it. Paths are followed from the
 // clip that holds the field ("/:score", "_root.totals.score", or a plain name in the parent).
-bool variableSlot(Machine& machine, display::EditTextInstance* field, Object*& holder, QString& name)
+bool variableSlot(Machine& machine, EditTextInstance* field, Object*& holder, QString& name)
 {
     QString variable = field->variableName();
     if (variable.isEmpty())
@@ -43,40 +51,42 @@ bool variableSlot(Machine& machine, display::EditTextInstance* field, Object*& h
 // A bound field shows its variable: reading the text picks up what scripts last stored there.
 // While the variable is undefined, a field with text gives the variable its text; an empty
 // field leaves it undefined.
-void pullVariable(Machine& machine, display::EditTextInstance* field)
+void pullVariable(Machine& machine, EditTextInstance* field)
 {
     Object* holder = nullptr;
     QString name;
     if (!variableSlot(machine, field, holder, name))
         return;
     Value value = holder->get(machine, name);
-    if (!value.isUndefined())
-        field->setText(machine.toString(value));
-    else if (!field->text().isEmpty())
-        holder->set(machine, name, Value(field->text()));
+    if (!value.isUndefined()) {
+        const QString shown = machine.toString(value);
+        if (shown != (field->isHtml() ? field->htmlText() : field->text()))
+            field->setHtmlText(shown);
+    } else if (!field->text().isEmpty())
+        holder->set(machine, name, Value(field->isHtml() ? field->htmlText() : field->text()));
 }
 
-void pushVariable(Machine& machine, display::EditTextInstance* field)
+void pushVariable(Machine& machine, EditTextInstance* field)
 {
     Object* holder = nullptr;
     QString name;
     if (variableSlot(machine, field, holder, name))
-        holder->set(machine, name, Value(field->text()));
+        holder->set(machine, name, Value(field->isHtml() ? field->htmlText() : field->text()));
 }
 
-using Getter = Value (*)(Machine&, display::EditTextInstance*);
-using Setter = void (*)(Machine&, display::EditTextInstance*, const Value&);
+using Getter = Value (*)(Machine&, EditTextInstance*);
+using Setter = void (*)(Machine&, EditTextInstance*, const Value&);
 
 void defineProperty(Machine& machine, Object* prototype, const char* name, Getter getter, Setter setter = nullptr)
 {
     FunctionObject* getterFunction = machine.makeNative([getter](Machine& machine, Object* self, const Arguments&) {
-        display::EditTextInstance* field = fieldOf(self);
+        EditTextInstance* field = fieldOf(self);
         return field ? getter(machine, field) : Value();
     });
     FunctionObject* setterFunction = nullptr;
     if (setter) {
         setterFunction = machine.makeNative([setter](Machine& machine, Object* self, const Arguments& arguments) {
-            if (display::EditTextInstance* field = fieldOf(self))
+            if (EditTextInstance* field = fieldOf(self))
                 setter(machine, field, argument(arguments, 0));
             return Value();
         });
@@ -84,40 +94,266 @@ void defineProperty(Machine& machine, Object* prototype, const char* name, Gette
     prototype->defineVirtual(QString::fromLatin1(name), getterFunction, setterFunction, property_flag::DontEnum | property_flag::DontDelete);
 }
 
-// What scripts read as the text of an HTML field: the characters without the markup, with
-// paragraph and line breaks as carriage returns.
-QString plainText(const display::EditTextInstance* field)
+// A boolean flag of the field, read and written through its Flags.
+template <bool EditTextInstance::Flags::*member>
+void defineFlag(Machine& machine, Object* prototype, const char* name)
 {
-    if (!field->isHtml())
-        return field->text();
-    QString result;
-    const QString& source = field->text();
-    for (qsizetype i = 0; i < source.size(); ++i) {
-        if (source[i] == u'<') {
-            qsizetype end = source.indexOf(u'>', i);
-            if (end < 0)
-                break;
-            QString tag = source.mid(i + 1, end - i - 1).trimmed().toLower();
-            if (tag == QLatin1String("/p") || tag.startsWith(QLatin1String("br")))
-                result.append(u'\r');
-            i = end;
-            continue;
-        }
-        result.append(source[i]);
+    defineProperty(machine, prototype, name,
+                   [](Machine&, EditTextInstance* field) { return Value(field->flags().*member); },
+                   [](Machine& machine, EditTextInstance* field, const Value& value) {
+                       EditTextInstance::Flags flags = field->flags();
+                       flags.*member = machine.toBoolean(value);
+                       field->setFlags(flags);
+                   });
+}
+
+template <uint32_t EditTextInstance::Flags::*member>
+void defineColor(Machine& machine, Object* prototype, const char* name)
+{
+    defineProperty(machine, prototype, name,
+                   [](Machine&, EditTextInstance* field) { return Value(double(field->flags().*member)); },
+                   [](Machine& machine, EditTextInstance* field, const Value& value) {
+                       EditTextInstance::Flags flags = field->flags();
+                       flags.*member = static_cast<uint32_t>(machine.toInt32(value)) & 0xffffff;
+                       field->setFlags(flags);
+                   });
+}
+
+QString autoSizeName(display::AutoSize autoSize)
+{
+    switch (autoSize) {
+    case display::AutoSize::None: return QStringLiteral("none");
+    case display::AutoSize::Left: return QStringLiteral("left");
+    case display::AutoSize::Center: return QStringLiteral("center");
+    case display::AutoSize::Right: return QStringLiteral("right");
     }
-    if (result.endsWith(u'\r'))
-        result.chop(1);
-    const std::pair<const char*, const char*> entities[] = {{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}};
-    for (const auto& [entity, character] : entities)
-        result.replace(QLatin1String(entity), QLatin1String(character));
-    return result;
+    return QStringLiteral("none");
+}
+
+// true means "left" and false "none"; other texts than the four names change nothing.
+void setAutoSize(Machine& machine, EditTextInstance* field, const Value& value)
+{
+    EditTextInstance::Flags flags = field->flags();
+    if (value.isBoolean())
+        flags.autoSize = value.asBoolean() ? display::AutoSize::Left : display::AutoSize::None;
+    else {
+        const QString name = machine.toString(value).toLower();
+        if (name == QLatin1String("left"))
+            flags.autoSize = display::AutoSize::Left;
+        else if (name == QLatin1String("center"))
+            flags.autoSize = display::AutoSize::Center;
+        else if (name == QLatin1String("right"))
+            flags.autoSize = display::AutoSize::Right;
+        else
+            flags.autoSize = display::AutoSize::None;
+    }
+    field->setFlags(flags);
+}
+
+// The character range of getTextFormat and setTextFormat: none given is the whole text, one
+// is that character, two are [begin, end).
+bool rangeOf(Machine& machine, EditTextInstance* field, const Arguments& arguments, size_t count, qsizetype& begin, qsizetype& end)
+{
+    const qsizetype length = field->text().size();
+    begin = 0;
+    end = length;
+    if (count >= 1) {
+        const double first = machine.toNumber(arguments[0]);
+        begin = std::isfinite(first) ? qsizetype(std::max(0.0, first)) : 0;
+        end = begin + 1;
+    }
+    if (count >= 2) {
+        const double last = machine.toNumber(arguments[1]);
+        end = std::isfinite(last) ? qsizetype(std::max(0.0, last)) : length;
+    }
+    begin = std::min(begin, length);
+    end = std::min(end, length);
+    return begin <= end;
+}
+
+void installMethods(Machine& machine, Object* prototype)
+{
+    machine.defineMethod(prototype, QStringLiteral("getTextFormat"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        EditTextInstance* field = fieldOf(self);
+        if (!field)
+            return Value();
+        qsizetype begin = 0;
+        qsizetype end = 0;
+        // An empty range, an empty field included, has no format at all: every field is null.
+        if (!rangeOf(machine, field, arguments, std::min<size_t>(arguments.size(), 2), begin, end))
+            return Value(makeTextFormatObject(machine, {}));
+        return Value(makeTextFormatObject(machine, field->formatOf(begin, end)));
+    });
+    machine.defineMethod(prototype, QStringLiteral("setTextFormat"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        EditTextInstance* field = fieldOf(self);
+        if (!field || arguments.empty())
+            return Value();
+        // The format comes last: (format), (index, format) or (begin, end, format).
+        const size_t count = std::min<size_t>(arguments.size(), 3);
+        Object* formatObject = arguments[count - 1].asObject();
+        if (!formatObject)
+            return Value();
+        qsizetype begin = 0;
+        qsizetype end = 0;
+        if (rangeOf(machine, field, arguments, count - 1, begin, end))
+            field->applyFormat(begin, end, readTextFormatObject(machine, formatObject));
+        return Value();
+    });
+    machine.defineMethod(prototype, QStringLiteral("getNewTextFormat"), [](Machine& machine, Object* self, const Arguments&) {
+        EditTextInstance* field = fieldOf(self);
+        return field ? Value(makeTextFormatObject(machine, field->newTextFormat())) : Value();
+    });
+    machine.defineMethod(prototype, QStringLiteral("setNewTextFormat"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        EditTextInstance* field = fieldOf(self);
+        if (field && argument(arguments, 0).asObject())
+            field->setNewTextFormat(readTextFormatObject(machine, argument(arguments, 0).asObject()));
+        return Value();
+    });
+    machine.defineMethod(prototype, QStringLiteral("replaceText"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        EditTextInstance* field = fieldOf(self);
+        if (!field || arguments.size() < 3)
+            return Value();
+        const double begin = machine.toNumber(arguments[0]);
+        const double end = machine.toNumber(arguments[1]);
+        if (!std::isfinite(begin) || !std::isfinite(end) || begin < 0 || end < begin)
+            return Value();
+        pullVariable(machine, field);
+        field->replaceText(qsizetype(begin), qsizetype(end), machine.toString(arguments[2]));
+        pushVariable(machine, field);
+        return Value();
+    });
+    machine.defineMethod(prototype, QStringLiteral("removeTextField"), [](Machine&, Object* self, const Arguments&) {
+        EditTextInstance* field = fieldOf(self);
+        // Only fields at script depths go, as with clips.
+        if (!field || field->depth() < 0)
+            return Value();
+        display::DisplayObject* parent = field->parent();
+        display::MovieClip* parentClip = parent ? parent->asMovieClip() : nullptr;
+        if (!parentClip)
+            return Value();
+        if (std::shared_ptr<display::DisplayObject> removed = parentClip->removeChild(field->depth()))
+            parentClip->services().objectRemoved(*removed);
+        return Value();
+    });
+    machine.defineMethod(prototype, QStringLiteral("getDepth"), [](Machine&, Object* self, const Arguments&) {
+        EditTextInstance* field = fieldOf(self);
+        return field ? Value(double(field->depth())) : Value();
+    });
+}
+
+void installProperties(Machine& machine, Object* prototype)
+{
+    defineProperty(machine, prototype, "text",
+                   [](Machine& machine, EditTextInstance* field) {
+                       pullVariable(machine, field);
+                       return Value(field->text());
+                   },
+                   [](Machine& machine, EditTextInstance* field, const Value& value) {
+                       field->setText(machine.toString(value));
+                       pushVariable(machine, field);
+                   });
+    defineProperty(machine, prototype, "htmlText",
+                   [](Machine& machine, EditTextInstance* field) {
+                       pullVariable(machine, field);
+                       return Value(field->htmlText());
+                   },
+                   [](Machine& machine, EditTextInstance* field, const Value& value) {
+                       field->setHtmlText(machine.toString(value));
+                       pushVariable(machine, field);
+                   });
+    defineProperty(machine, prototype, "html",
+                   [](Machine&, EditTextInstance* field) { return Value(field->isHtml()); },
+                   [](Machine& machine, EditTextInstance* field, const Value& value) { field->setHtml(machine.toBoolean(value)); });
+    // An empty variable name reads as null; setting one binds the field at once.
+    defineProperty(machine, prototype, "variable",
+                   [](Machine&, EditTextInstance* field) {
+                       return field->variableName().isEmpty() ? Value::null() : Value(field->variableName());
+                   },
+                   [](Machine& machine, EditTextInstance* field, const Value& value) {
+                       field->setVariableName(value.isNullish() ? QString() : machine.toString(value));
+                       pullVariable(machine, field);
+                   });
+    defineProperty(machine, prototype, "length", [](Machine& machine, EditTextInstance* field) {
+        pullVariable(machine, field);
+        return Value(double(field->text().size()));
+    });
+    // Only the two names count, in any case; anything else leaves the type alone.
+    defineProperty(machine, prototype, "type",
+                   [](Machine&, EditTextInstance* field) {
+                       return Value(field->flags().editable ? QStringLiteral("input") : QStringLiteral("dynamic"));
+                   },
+                   [](Machine& machine, EditTextInstance* field, const Value& value) {
+                       const QString type = machine.toString(value).toLower();
+                       if (type != QLatin1String("input") && type != QLatin1String("dynamic"))
+                           return;
+                       EditTextInstance::Flags flags = field->flags();
+                       flags.editable = type == QLatin1String("input");
+                       field->setFlags(flags);
+                   });
+    defineFlag<&EditTextInstance::Flags::multiline>(machine, prototype, "multiline");
+    defineFlag<&EditTextInstance::Flags::wordWrap>(machine, prototype, "wordWrap");
+    defineFlag<&EditTextInstance::Flags::password>(machine, prototype, "password");
+    defineFlag<&EditTextInstance::Flags::border>(machine, prototype, "border");
+    defineFlag<&EditTextInstance::Flags::background>(machine, prototype, "background");
+    defineFlag<&EditTextInstance::Flags::selectable>(machine, prototype, "selectable");
+    defineFlag<&EditTextInstance::Flags::embedFonts>(machine, prototype, "embedFonts");
+    defineFlag<&EditTextInstance::Flags::condenseWhite>(machine, prototype, "condenseWhite");
+    defineColor<&EditTextInstance::Flags::borderColor>(machine, prototype, "borderColor");
+    defineColor<&EditTextInstance::Flags::backgroundColor>(machine, prototype, "backgroundColor");
+    // The text colour is the colour of the first character; setting it colours all the text
+    // and what is typed after.
+    defineProperty(machine, prototype, "textColor",
+                   [](Machine&, EditTextInstance* field) {
+                       const display::TextFormat format = field->content().formatAt(0, field->newTextFormat());
+                       return Value(double(format.color.value_or(0)));
+                   },
+                   [](Machine& machine, EditTextInstance* field, const Value& value) {
+                       display::TextFormat format;
+                       format.color = static_cast<uint32_t>(machine.toInt32(value)) & 0xffffff;
+                       field->applyFormat(0, field->text().size(), format);
+                       field->setNewTextFormat(format);
+                   });
+    defineProperty(machine, prototype, "autoSize",
+                   [](Machine&, EditTextInstance* field) { return Value(autoSizeName(field->flags().autoSize)); },
+                   setAutoSize);
+    // maxChars is null when unlimited.
+    defineProperty(machine, prototype, "maxChars",
+                   [](Machine&, EditTextInstance* field) {
+                       return field->flags().maxChars > 0 ? Value(double(field->flags().maxChars)) : Value::null();
+                   },
+                   [](Machine& machine, EditTextInstance* field, const Value& value) {
+                       EditTextInstance::Flags flags = field->flags();
+                       flags.maxChars = value.isNullish() ? 0 : std::max(0, machine.toInt32(value));
+                       field->setFlags(flags);
+                   });
+    // Text measures are whole pixels in Flash.
+    defineProperty(machine, prototype, "textWidth", [](Machine& machine, EditTextInstance* field) {
+        pullVariable(machine, field);
+        return Value(std::round(field->layout().textWidth));
+    });
+    defineProperty(machine, prototype, "textHeight", [](Machine& machine, EditTextInstance* field) {
+        pullVariable(machine, field);
+        return Value(std::round(field->layout().textHeight));
+    });
+    defineProperty(machine, prototype, "scroll",
+                   [](Machine&, EditTextInstance* field) { return Value(double(field->scroll())); },
+                   [](Machine& machine, EditTextInstance* field, const Value& value) {
+                       const double line = machine.toNumber(value);
+                       if (std::isfinite(line))
+                           field->setScroll(int(std::clamp(line, -1e6, 1e6)));
+                   });
+    defineProperty(machine, prototype, "maxscroll", [](Machine&, EditTextInstance* field) { return Value(double(field->maxScroll())); });
+    defineProperty(machine, prototype, "bottomScroll", [](Machine&, EditTextInstance* field) { return Value(double(field->bottomScroll())); });
+    defineProperty(machine, prototype, "hscroll", [](Machine&, EditTextInstance*) { return Value(0.0); },
+                   [](Machine&, EditTextInstance*, const Value&) {});
+    defineProperty(machine, prototype, "maxhscroll", [](Machine&, EditTextInstance*) { return Value(0.0); });
 }
 
 } // namespace
 
 void bindTextFieldVariable(Machine& machine, Object* fieldObject)
 {
-    if (display::EditTextInstance* field = fieldOf(fieldObject))
+    if (EditTextInstance* field = fieldOf(fieldObject))
         pullVariable(machine, field);
 }
 
@@ -125,51 +361,49 @@ void installTextField(Machine& machine)
 {
     Object* prototype = machine.makeObject();
     machine.prototypes().textField = prototype;
-    defineClass(machine, QStringLiteral("TextField"), prototype, [](Machine&, Object*, const Arguments&) { return Value(); });
-
-    defineProperty(machine, prototype, "text",
-                   [](Machine& machine, display::EditTextInstance* field) {
-                       pullVariable(machine, field);
-                       return Value(plainText(field));
-                   },
-                   [](Machine& machine, display::EditTextInstance* field, const Value& value) {
-                       field->setText(machine.toString(value));
-                       pushVariable(machine, field);
-                   });
-    defineProperty(machine, prototype, "htmlText",
-                   [](Machine& machine, display::EditTextInstance* field) {
-                       pullVariable(machine, field);
-                       return Value(field->text());
-                   },
-                   [](Machine& machine, display::EditTextInstance* field, const Value& value) {
-                       field->setText(machine.toString(value));
-                       pushVariable(machine, field);
-                   });
-    defineProperty(machine, prototype, "html",
-                   [](Machine&, display::EditTextInstance* field) { return Value(field->isHtml()); },
-                   [](Machine& machine, display::EditTextInstance* field, const Value& value) { field->setHtml(machine.toBoolean(value)); });
-    // An empty variable name reads as null; setting one binds the field at once.
-    defineProperty(machine, prototype, "variable",
-                   [](Machine&, display::EditTextInstance* field) {
-                       return field->variableName().isEmpty() ? Value::null() : Value(field->variableName());
-                   },
-                   [](Machine& machine, display::EditTextInstance* field, const Value& value) {
-                       field->setVariableName(value.isNullish() ? QString() : machine.toString(value));
-                       pullVariable(machine, field);
-                   });
-    defineProperty(machine, prototype, "length", [](Machine& machine, display::EditTextInstance* field) {
-        pullVariable(machine, field);
-        return Value(double(field->text().size()));
-    });
-    defineProperty(machine, prototype, "type", [](Machine&, display::EditTextInstance* field) {
-        return Value(field->definition().readOnly ? QStringLiteral("dynamic") : QStringLiteral("input"));
-    });
-    defineProperty(machine, prototype, "multiline", [](Machine&, display::EditTextInstance* field) { return Value(field->definition().multiline); });
-    defineProperty(machine, prototype, "wordWrap", [](Machine&, display::EditTextInstance* field) { return Value(field->definition().wordWrap); });
-    defineProperty(machine, prototype, "password", [](Machine&, display::EditTextInstance* field) { return Value(field->definition().password); });
-    defineProperty(machine, prototype, "border", [](Machine&, display::EditTextInstance* field) { return Value(field->definition().border); });
-    defineProperty(machine, prototype, "selectable", [](Machine&, display::EditTextInstance* field) { return Value(!field->definition().noSelect); });
+    FunctionObject* constructor =
+        defineClass(machine, QStringLiteral("TextField"), prototype, [](Machine&, Object*, const Arguments&) { return Value(); });
+    installProperties(machine, prototype);
+    installMethods(machine, prototype);
     prototype->setAllFlags(property_flag::DontEnum, 0);
+
+    // The device fonts scripts may ask for by name.
+    machine.defineMethod(constructor, QStringLiteral("getFontList"), [](Machine& machine, Object*, const Arguments&) {
+        std::vector<Value> names;
+        for (const char* name : {"_sans", "_serif", "_typewriter", "Times New Roman", "Arial", "Courier New"})
+            names.emplace_back(QString::fromLatin1(name));
+        return Value(machine.makeArray(std::move(names)));
+    });
+
+    installTextFormat(machine);
+
+    // createTextField(name, depth, x, y, width, height) on clips. From SWF 8 it gives the new
+    // field back.
+    if (Object* clipPrototype = machine.prototypes().movieClip) {
+        machine.defineMethod(clipPrototype, QStringLiteral("createTextField"), [](Machine& machine, Object* self, const Arguments& arguments) {
+            if (!self || self->kind() != ObjectKind::Clip || arguments.size() < 6)
+                return Value();
+            display::MovieClip* clip = static_cast<ClipObject*>(self)->clip();
+            if (!clip)
+                return Value();
+            auto number = [&](size_t index) {
+                const double value = machine.toNumber(arguments[index]);
+                return std::isfinite(value) ? value : 0.0;
+            };
+            const QString name = machine.toString(arguments[0]);
+            const int depth = machine.toInt32(arguments[1]);
+            std::shared_ptr<EditTextInstance> field = EditTextInstance::createForScript(clip->library(), number(4), number(5));
+            field->setName(name);
+            field->setX(number(2));
+            field->setY(number(3));
+            if (std::shared_ptr<display::DisplayObject> previous = clip->removeChild(depth))
+                clip->services().objectRemoved(*previous);
+            clip->insertChild(depth, field);
+            clip->services().objectPlaced(*field);
+            Object* fieldObject = scriptObjectOf(field.get());
+            return machine.swfVersion() >= 8 && fieldObject ? Value(fieldObject) : Value();
+        });
+    }
 }
 
 } // namespace player::avm1::builtins

@@ -1,0 +1,198 @@
+#include "TextFormat.h"
+
+#include "Builtins.h"
+
+#include "player/avm1/ArrayObject.h"
+#include "player/avm1/Machine.h"
+
+#include <cmath>
+
+namespace player::avm1::builtins {
+
+namespace {
+
+using display::TextFormat;
+
+// The properties in the order Flash makes them; the first thirteen are the constructor's
+// arguments.
+const char* const propertyNames[] = {"font", "size", "color", "bold", "italic", "underline", "url", "target", "align",
+                                     "leftMargin", "rightMargin", "indent", "leading", "blockIndent", "bullet",
+                                     "kerning", "letterSpacing", "tabStops"};
+constexpr size_t constructorArguments = 13;
+
+Value optionalNumber(const std::optional<double>& number)
+{
+    return number ? Value(*number) : Value::null();
+}
+
+Value optionalText(const std::optional<QString>& text)
+{
+    return text ? Value(*text) : Value::null();
+}
+
+Value optionalBoolean(const std::optional<bool>& flag)
+{
+    return flag ? Value(*flag) : Value::null();
+}
+
+// Sizes, margins and indents are whole numbers in a format; Flash cuts the fraction off.
+std::optional<double> readWhole(Machine& machine, const Value& value)
+{
+    if (value.isNullish())
+        return std::nullopt;
+    const double number = machine.toNumber(value);
+    if (!std::isfinite(number))
+        return std::nullopt;
+    return std::trunc(number);
+}
+
+std::optional<QString> readText(Machine& machine, const Value& value)
+{
+    if (value.isNullish())
+        return std::nullopt;
+    return machine.toString(value);
+}
+
+std::optional<bool> readBoolean(Machine& machine, const Value& value)
+{
+    if (value.isNullish())
+        return std::nullopt;
+    return machine.toBoolean(value);
+}
+
+// Writes one property as the format holds it.
+void writeProperty(Machine& machine, Object* object, const QString& name, const Value& value)
+{
+    object->set(machine, name, value);
+}
+
+void writeFormat(Machine& machine, Object* object, const TextFormat& format)
+{
+    writeProperty(machine, object, QStringLiteral("font"), optionalText(format.font));
+    writeProperty(machine, object, QStringLiteral("size"), optionalNumber(format.size));
+    writeProperty(machine, object, QStringLiteral("color"), format.color ? Value(double(*format.color)) : Value::null());
+    writeProperty(machine, object, QStringLiteral("bold"), optionalBoolean(format.bold));
+    writeProperty(machine, object, QStringLiteral("italic"), optionalBoolean(format.italic));
+    writeProperty(machine, object, QStringLiteral("underline"), optionalBoolean(format.underline));
+    writeProperty(machine, object, QStringLiteral("url"), optionalText(format.url));
+    writeProperty(machine, object, QStringLiteral("target"), optionalText(format.target));
+    writeProperty(machine, object, QStringLiteral("align"), format.align ? Value(display::alignmentName(*format.align)) : Value::null());
+    writeProperty(machine, object, QStringLiteral("leftMargin"), optionalNumber(format.leftMargin));
+    writeProperty(machine, object, QStringLiteral("rightMargin"), optionalNumber(format.rightMargin));
+    writeProperty(machine, object, QStringLiteral("indent"), optionalNumber(format.indent));
+    writeProperty(machine, object, QStringLiteral("leading"), optionalNumber(format.leading));
+    writeProperty(machine, object, QStringLiteral("blockIndent"), optionalNumber(format.blockIndent));
+    writeProperty(machine, object, QStringLiteral("bullet"), optionalBoolean(format.bullet));
+    writeProperty(machine, object, QStringLiteral("kerning"), optionalBoolean(format.kerning));
+    writeProperty(machine, object, QStringLiteral("letterSpacing"), optionalNumber(format.letterSpacing));
+    Value stops = Value::null();
+    if (format.tabStops) {
+        std::vector<Value> elements;
+        for (double stop : *format.tabStops)
+            elements.emplace_back(stop);
+        stops = Value(machine.makeArray(std::move(elements)));
+    }
+    writeProperty(machine, object, QStringLiteral("tabStops"), stops);
+    // Text is always laid out in blocks here; Flash reports it so.
+    writeProperty(machine, object, QStringLiteral("display"), Value(QStringLiteral("block")));
+}
+
+Object* textFormatPrototype(Machine& machine)
+{
+    Object* constructor = machine.global()->get(machine, QStringLiteral("TextFormat")).asObject();
+    Object* prototype = constructor ? constructor->get(machine, QStringLiteral("prototype")).asObject() : nullptr;
+    return prototype ? prototype : machine.prototypes().object;
+}
+
+// What the constructor keeps of an argument: numbers lose their fraction, colours wrap to
+// 32 bits, an unknown alignment is null.
+Value constructorValue(Machine& machine, const char* name, const Value& value)
+{
+    if (value.isNullish())
+        return Value::null();
+    const QString property = QString::fromLatin1(name);
+    if (property == QLatin1String("font") || property == QLatin1String("url") || property == QLatin1String("target"))
+        return Value(machine.toString(value));
+    if (property == QLatin1String("bold") || property == QLatin1String("italic") || property == QLatin1String("underline"))
+        return Value(machine.toBoolean(value));
+    if (property == QLatin1String("color"))
+        return Value(double(static_cast<uint32_t>(machine.toInt32(value))));
+    if (property == QLatin1String("align")) {
+        const auto align = display::alignmentFromName(machine.toString(value));
+        return align ? Value(display::alignmentName(*align)) : Value::null();
+    }
+    const std::optional<double> whole = readWhole(machine, value);
+    return whole ? Value(*whole) : Value::null();
+}
+
+} // namespace
+
+Object* makeTextFormatObject(Machine& machine, const TextFormat& format)
+{
+    Object* object = machine.make<Object>(textFormatPrototype(machine));
+    writeFormat(machine, object, format);
+    return object;
+}
+
+TextFormat readTextFormatObject(Machine& machine, Object* object)
+{
+    TextFormat format;
+    if (!object)
+        return format;
+    auto read = [&](const char* name) { return object->get(machine, QString::fromLatin1(name)); };
+    format.font = readText(machine, read("font"));
+    format.size = readWhole(machine, read("size"));
+    if (const Value color = read("color"); !color.isNullish())
+        format.color = static_cast<uint32_t>(machine.toInt32(color));
+    format.bold = readBoolean(machine, read("bold"));
+    format.italic = readBoolean(machine, read("italic"));
+    format.underline = readBoolean(machine, read("underline"));
+    format.url = readText(machine, read("url"));
+    format.target = readText(machine, read("target"));
+    if (const Value align = read("align"); !align.isNullish())
+        format.align = display::alignmentFromName(machine.toString(align));
+    // Margins and the block indent cannot be negative in a field.
+    auto nonNegative = [](std::optional<double> number) {
+        return number ? std::optional<double>(std::max(0.0, *number)) : std::nullopt;
+    };
+    format.leftMargin = nonNegative(readWhole(machine, read("leftMargin")));
+    format.rightMargin = nonNegative(readWhole(machine, read("rightMargin")));
+    format.indent = readWhole(machine, read("indent"));
+    format.leading = readWhole(machine, read("leading"));
+    format.blockIndent = nonNegative(readWhole(machine, read("blockIndent")));
+    format.bullet = readBoolean(machine, read("bullet"));
+    format.kerning = readBoolean(machine, read("kerning"));
+    if (const Value spacing = read("letterSpacing"); !spacing.isNullish()) {
+        const double number = machine.toNumber(spacing);
+        if (std::isfinite(number))
+            format.letterSpacing = number;
+    }
+    if (Object* stops = read("tabStops").asObject()) {
+        std::vector<double> values;
+        const int length = machine.toInt32(stops->get(machine, QStringLiteral("length")));
+        for (int i = 0; i < std::min(length, 1000); ++i)
+            values.push_back(machine.toNumber(stops->get(machine, QString::number(i))));
+        format.tabStops = values;
+    }
+    return format;
+}
+
+void installTextFormat(Machine& machine)
+{
+    Object* prototype = machine.makeObject();
+    // Every property exists from the start, null until a value is given; the first arguments
+    // fill them in order.
+    auto construct = [](Machine& machine, Object* self, const Arguments& arguments) -> Value {
+        if (!self)
+            return Value();
+        for (size_t i = 0; i < std::size(propertyNames); ++i) {
+            const Value given = i < constructorArguments ? argument(arguments, i) : Value();
+            self->set(machine, QString::fromLatin1(propertyNames[i]), constructorValue(machine, propertyNames[i], given));
+        }
+        self->set(machine, QStringLiteral("display"), Value(QStringLiteral("block")));
+        return Value();
+    };
+    defineClass(machine, QStringLiteral("TextFormat"), prototype, construct, construct);
+}
+
+} // namespace player::avm1::builtins

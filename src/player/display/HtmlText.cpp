@@ -1,0 +1,415 @@
+#include "HtmlText.h"
+
+#include <QStringList>
+#include <cmath>
+
+namespace player::display::html_text {
+
+namespace {
+
+struct Tag {
+    QString name; // lower case, without the slash
+    bool closing = false;
+    std::vector<std::pair<QString, QString>> attributes; // names lower case
+};
+
+// Reads the tag starting after '<' up to the matching '>'; attribute values may be quoted
+// either way or bare.
+Tag readTag(const QString& body)
+{
+    Tag tag;
+    qsizetype i = 0;
+    const qsizetype size = body.size();
+    auto skipSpaces = [&]() {
+        while (i < size && body[i].isSpace())
+            ++i;
+    };
+    skipSpaces();
+    if (i < size && body[i] == u'/') {
+        tag.closing = true;
+        ++i;
+    }
+    const qsizetype nameStart = i;
+    while (i < size && !body[i].isSpace() && body[i] != u'/' && body[i] != u'>')
+        ++i;
+    tag.name = body.mid(nameStart, i - nameStart).toLower();
+    while (i < size) {
+        skipSpaces();
+        const qsizetype attributeStart = i;
+        while (i < size && !body[i].isSpace() && body[i] != u'=' && body[i] != u'/')
+            ++i;
+        QString name = body.mid(attributeStart, i - attributeStart).toLower();
+        if (name.isEmpty()) {
+            ++i;
+            continue;
+        }
+        skipSpaces();
+        QString value;
+        if (i < size && body[i] == u'=') {
+            ++i;
+            skipSpaces();
+            if (i < size && (body[i] == u'"' || body[i] == u'\'')) {
+                const QChar quote = body[i++];
+                const qsizetype valueStart = i;
+                while (i < size && body[i] != quote)
+                    ++i;
+                value = body.mid(valueStart, i - valueStart);
+                ++i;
+            } else {
+                const qsizetype valueStart = i;
+                while (i < size && !body[i].isSpace())
+                    ++i;
+                value = body.mid(valueStart, i - valueStart);
+            }
+        }
+        tag.attributes.emplace_back(name, value);
+    }
+    return tag;
+}
+
+QString decodeEntities(const QString& text)
+{
+    if (!text.contains(u'&'))
+        return text;
+    QString result;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&') {
+            const qsizetype end = text.indexOf(u';', i);
+            if (end > i && end - i <= 10) {
+                const QString name = text.mid(i + 1, end - i - 1);
+                static const std::pair<const char*, char16_t> known[] = {
+                    {"lt", u'<'}, {"gt", u'>'}, {"amp", u'&'}, {"quot", u'"'}, {"apos", u'\''}, {"nbsp", u'\u00a0'}};
+                bool found = false;
+                for (const auto& [entity, character] : known) {
+                    if (name == QLatin1String(entity)) {
+                        result.append(QChar(character));
+                        found = true;
+                        break;
+                    }
+                }
+                if (!found && name.startsWith(u'#')) {
+                    bool ok = false;
+                    const uint code = name.startsWith(QLatin1String("#x"), Qt::CaseInsensitive) ? name.mid(2).toUInt(&ok, 16)
+                                                                                                 : name.mid(1).toUInt(&ok, 10);
+                    if (ok && code > 0 && code <= 0xffff) {
+                        result.append(QChar(char16_t(code)));
+                        found = true;
+                    }
+                }
+                if (found) {
+                    i = end;
+                    continue;
+                }
+            }
+        }
+        result.append(text[i]);
+    }
+    return result;
+}
+
+std::optional<uint32_t> parseColor(const QString& value)
+{
+    QString digits = value.trimmed();
+    if (!digits.startsWith(u'#'))
+        return std::nullopt;
+    bool ok = false;
+    const uint color = digits.mid(1).toUInt(&ok, 16);
+    return ok ? std::optional<uint32_t>(color & 0xffffff) : std::nullopt;
+}
+
+void applyFontTag(const Tag& tag, TextFormat& format)
+{
+    for (const auto& [name, value] : tag.attributes) {
+        if (name == QLatin1String("face"))
+            format.font = value;
+        else if (name == QLatin1String("size")) {
+            bool ok = false;
+            const QString trimmed = value.trimmed();
+            const int number = trimmed.toInt(&ok);
+            if (!ok)
+                continue;
+            // "+2" and "-2" are relative to the size around the tag.
+            if (trimmed.startsWith(u'+') || trimmed.startsWith(u'-'))
+                format.size = std::max(0.0, format.size.value_or(12) + number);
+            else
+                format.size = number;
+        } else if (name == QLatin1String("color")) {
+            if (auto color = parseColor(value))
+                format.color = color;
+        } else if (name == QLatin1String("letterspacing")) {
+            bool ok = false;
+            const double spacing = value.toDouble(&ok);
+            if (ok)
+                format.letterSpacing = spacing;
+        } else if (name == QLatin1String("kerning")) {
+            format.kerning = value.trimmed() == QLatin1String("1");
+        }
+    }
+}
+
+void applyTextFormatTag(const Tag& tag, TextFormat& format)
+{
+    for (const auto& [name, value] : tag.attributes) {
+        bool ok = false;
+        const double number = value.toDouble(&ok);
+        if (name == QLatin1String("tabstops")) {
+            std::vector<double> stops;
+            for (const QString& part : value.split(u',', Qt::SkipEmptyParts))
+                stops.push_back(part.trimmed().toDouble());
+            format.tabStops = stops;
+            continue;
+        }
+        if (!ok)
+            continue;
+        if (name == QLatin1String("leftmargin"))
+            format.leftMargin = number;
+        else if (name == QLatin1String("rightmargin"))
+            format.rightMargin = number;
+        else if (name == QLatin1String("indent"))
+            format.indent = number;
+        else if (name == QLatin1String("blockindent"))
+            format.blockIndent = number;
+        else if (name == QLatin1String("leading"))
+            format.leading = number;
+    }
+}
+
+QString attribute(const Tag& tag, const char* name)
+{
+    for (const auto& [key, value] : tag.attributes) {
+        if (key == QLatin1String(name))
+            return value;
+    }
+    return {};
+}
+
+} // namespace
+
+FormattedText parse(const QString& html, const TextFormat& base)
+{
+    FormattedText result;
+    // The formats of the open tags; closing a tag returns to the format before it.
+    std::vector<std::pair<QString, TextFormat>> open;
+    TextFormat current = base;
+    bool lastBreakFromParagraph = false;
+    auto paragraphBreak = [&](bool fromParagraph) {
+        result.append(QStringLiteral("\r"), current);
+        lastBreakFromParagraph = fromParagraph;
+    };
+    const qsizetype size = html.size();
+    qsizetype i = 0;
+    while (i < size) {
+        if (html[i] == u'<') {
+            const qsizetype end = html.indexOf(u'>', i);
+            if (end < 0)
+                break; // an unfinished tag ends the text
+            const Tag tag = readTag(html.mid(i + 1, end - i - 1));
+            i = end + 1;
+            if (tag.name.isEmpty() || tag.name.startsWith(u'!'))
+                continue;
+            if (tag.closing) {
+                // Close the innermost open tag of that name and everything inside it.
+                for (auto it = open.rbegin(); it != open.rend(); ++it) {
+                    if (it->first == tag.name) {
+                        current = it->second;
+                        open.erase(std::next(it).base(), open.end());
+                        break;
+                    }
+                }
+                if (tag.name == QLatin1String("p") || tag.name == QLatin1String("li"))
+                    paragraphBreak(true);
+                continue;
+            }
+            if (tag.name == QLatin1String("br")) {
+                paragraphBreak(false);
+                continue;
+            }
+            const bool selfClosing = html.mid(i - 2, 1) == QLatin1String("/");
+            TextFormat inside = current;
+            if (tag.name == QLatin1String("p")) {
+                if (auto align = alignmentFromName(attribute(tag, "align")))
+                    inside.align = align;
+            } else if (tag.name == QLatin1String("b"))
+                inside.bold = true;
+            else if (tag.name == QLatin1String("i"))
+                inside.italic = true;
+            else if (tag.name == QLatin1String("u"))
+                inside.underline = true;
+            else if (tag.name == QLatin1String("font"))
+                applyFontTag(tag, inside);
+            else if (tag.name == QLatin1String("a")) {
+                inside.url = attribute(tag, "href");
+                inside.target = attribute(tag, "target");
+            } else if (tag.name == QLatin1String("li"))
+                inside.bullet = true;
+            else if (tag.name == QLatin1String("textformat"))
+                applyTextFormatTag(tag, inside);
+            else
+                continue; // unknown tags change nothing
+            if (selfClosing)
+                continue;
+            open.emplace_back(tag.name, current);
+            current = inside;
+            continue;
+        }
+        qsizetype end = html.indexOf(u'<', i);
+        if (end < 0)
+            end = size;
+        QString piece = decodeEntities(html.mid(i, end - i));
+        // Line ends in the markup are paragraph breaks; "\r\n" counts once.
+        piece.replace(QLatin1String("\r\n"), QLatin1String("\r"));
+        piece.replace(u'\n', u'\r');
+        if (!piece.isEmpty()) {
+            result.append(piece, current);
+            lastBreakFromParagraph = false;
+        }
+        i = end;
+    }
+    // The break that closes the last paragraph is not kept.
+    if (lastBreakFromParagraph && result.text().endsWith(u'\r'))
+        result.replace(result.text().size() - 1, result.text().size(), QString(), current);
+    return result;
+}
+
+QString escape(const QString& text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (QChar character : text) {
+        switch (character.unicode()) {
+        case u'<': result += QLatin1String("&lt;"); break;
+        case u'>': result += QLatin1String("&gt;"); break;
+        case u'&': result += QLatin1String("&amp;"); break;
+        case u'"': result += QLatin1String("&quot;"); break;
+        case u'\'': result += QLatin1String("&apos;"); break;
+        default: result += character;
+        }
+    }
+    return result;
+}
+
+namespace {
+
+QString number(double value)
+{
+    return QString::number(value, 'g', 15);
+}
+
+QString colorText(uint32_t color)
+{
+    return QStringLiteral("#%1").arg(color & 0xffffff, 6, 16, QLatin1Char('0')).toUpper();
+}
+
+// The FONT attributes of `format` that differ from `outer` (all of them when outer is null).
+QString fontAttributes(const TextFormat& format, const TextFormat* outer)
+{
+    QString attributes;
+    auto differs = [&](auto member) { return !outer || outer->*member != format.*member; };
+    if (differs(&TextFormat::font))
+        attributes += QStringLiteral(" FACE=\"%1\"").arg(escape(format.font.value_or(QString())));
+    if (differs(&TextFormat::size))
+        attributes += QStringLiteral(" SIZE=\"%1\"").arg(number(format.size.value_or(12)));
+    if (differs(&TextFormat::color))
+        attributes += QStringLiteral(" COLOR=\"%1\"").arg(colorText(format.color.value_or(0)));
+    if (differs(&TextFormat::letterSpacing))
+        attributes += QStringLiteral(" LETTERSPACING=\"%1\"").arg(number(format.letterSpacing.value_or(0)));
+    if (differs(&TextFormat::kerning))
+        attributes += QStringLiteral(" KERNING=\"%1\"").arg(format.kerning.value_or(false) ? 1 : 0);
+    return attributes;
+}
+
+QString textFormatAttributes(const TextFormat& format)
+{
+    QString attributes;
+    if (format.leftMargin.value_or(0) != 0)
+        attributes += QStringLiteral(" LEFTMARGIN=\"%1\"").arg(number(*format.leftMargin));
+    if (format.rightMargin.value_or(0) != 0)
+        attributes += QStringLiteral(" RIGHTMARGIN=\"%1\"").arg(number(*format.rightMargin));
+    if (format.indent.value_or(0) != 0)
+        attributes += QStringLiteral(" INDENT=\"%1\"").arg(number(*format.indent));
+    if (format.blockIndent.value_or(0) != 0)
+        attributes += QStringLiteral(" BLOCKINDENT=\"%1\"").arg(number(*format.blockIndent));
+    if (format.leading.value_or(0) != 0)
+        attributes += QStringLiteral(" LEADING=\"%1\"").arg(number(*format.leading));
+    if (format.tabStops && !format.tabStops->empty()) {
+        QStringList stops;
+        for (double stop : *format.tabStops)
+            stops << number(stop);
+        attributes += QStringLiteral(" TABSTOPS=\"%1\"").arg(stops.join(u','));
+    }
+    return attributes;
+}
+
+void writeParagraph(QString& out, const FormattedText& text, qsizetype begin, qsizetype end)
+{
+    const TextFormat first = text.formatAt(begin, TextFormat::fieldDefault());
+    const QString blockAttributes = textFormatAttributes(first);
+    if (!blockAttributes.isEmpty())
+        out += QStringLiteral("<TEXTFORMAT") + blockAttributes + u'>';
+    const bool bullet = first.bullet.value_or(false);
+    if (bullet)
+        out += QStringLiteral("<LI>");
+    else
+        out += QStringLiteral("<P ALIGN=\"%1\">").arg(alignmentName(first.align.value_or(TextAlignment::Left)).toUpper());
+    out += QStringLiteral("<FONT") + fontAttributes(first, nullptr) + u'>';
+    qsizetype position = 0;
+    for (const FormattedText::Run& run : text.runs()) {
+        const qsizetype runBegin = std::max(position, begin);
+        const qsizetype runEnd = std::min(position + run.length, end);
+        position += run.length;
+        if (runEnd <= runBegin)
+            continue;
+        QString closing;
+        const QString inner = fontAttributes(run.format, &first);
+        if (!inner.isEmpty()) {
+            out += QStringLiteral("<FONT") + inner + u'>';
+            closing.prepend(QStringLiteral("</FONT>"));
+        }
+        if (!run.format.url.value_or(QString()).isEmpty()) {
+            out += QStringLiteral("<A HREF=\"%1\" TARGET=\"%2\">").arg(escape(*run.format.url), escape(run.format.target.value_or(QString())));
+            closing.prepend(QStringLiteral("</A>"));
+        }
+        if (run.format.bold.value_or(false)) {
+            out += QStringLiteral("<B>");
+            closing.prepend(QStringLiteral("</B>"));
+        }
+        if (run.format.italic.value_or(false)) {
+            out += QStringLiteral("<I>");
+            closing.prepend(QStringLiteral("</I>"));
+        }
+        if (run.format.underline.value_or(false)) {
+            out += QStringLiteral("<U>");
+            closing.prepend(QStringLiteral("</U>"));
+        }
+        out += escape(text.text().mid(runBegin, runEnd - runBegin));
+        out += closing;
+    }
+    out += QStringLiteral("</FONT>");
+    out += bullet ? QStringLiteral("</LI>") : QStringLiteral("</P>");
+    if (!blockAttributes.isEmpty())
+        out += QStringLiteral("</TEXTFORMAT>");
+}
+
+} // namespace
+
+QString write(const FormattedText& text)
+{
+    QString out;
+    const QString& characters = text.text();
+    qsizetype begin = 0;
+    // Every paragraph is written, the empty one after a final break included.
+    while (true) {
+        qsizetype end = characters.indexOf(u'\r', begin);
+        if (end < 0) {
+            writeParagraph(out, text, begin, characters.size());
+            break;
+        }
+        writeParagraph(out, text, begin, end);
+        begin = end + 1;
+        if (begin >= characters.size())
+            break;
+    }
+    return out;
+}
+
+} // namespace player::display::html_text

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "FormattedText.h"
+
+namespace player::display {
+
+// The HTML that text fields read and write: the subset Flash 8 knows (P, BR, B, I, U, FONT,
+// A, LI, TEXTFORMAT, SPAN). Unknown tags are skipped and malformed markup never fails: what
+// cannot be read is dropped, as Flash does.
+namespace html_text {
+
+// Reads markup into formatted text. `base` is the format of text outside any tag.
+FormattedText parse(const QString& html, const TextFormat& base);
+
+// Writes formatted text as Flash writes a field's htmlText: a P (or LI) per paragraph with the
+// paragraph's alignment, a FONT with the full character format, and inner tags for what changes.
+QString write(const FormattedText& text);
+
+// Escapes the characters markup reserves.
+QString escape(const QString& text);
+
+} // namespace html_text
+
+} // namespace player::display

@@ -1,0 +1,120 @@
+#include "EditTextPainter.h"
+
+#include "ColorTransforms.h"
+#include "ShapePainter.h"
+
+#include "player/display/EditTextInstance.h"
+
+#include <QGlyphRun>
+#include <cmath>
+
+namespace player::render {
+
+namespace {
+
+swf::Rgba rgbaOf(uint32_t color)
+{
+    return swf::Rgba {uint8_t((color >> 16) & 0xff), uint8_t((color >> 8) & 0xff), uint8_t(color & 0xff), 255};
+}
+
+// Glyph units per em: 1024, and DefineFont3 counts twenty times finer.
+double emSquare(const swf::Font& font)
+{
+    return font.version >= 3 ? 1024.0 * 20.0 : 1024.0;
+}
+
+} // namespace
+
+void EditTextPainter::paint(QPainter& painter, const display::EditTextInstance& field, const QTransform& toDevice,
+                            const swf::ColorTransform& color, bool coverage, RenderCache& cache, bool highQuality)
+{
+    const swf::Rect& box = field.box();
+    const QRectF boxRect(box.xMin, box.yMin, box.width(), box.height());
+    const display::EditTextInstance::Flags& flags = field.flags();
+    painter.setRenderHint(QPainter::Antialiasing, highQuality);
+    painter.setWorldTransform(toDevice);
+    auto colorOf = [&](uint32_t rgb) { return coverage ? QColor(Qt::black) : applyColorTransform(color, rgbaOf(rgb)); };
+
+    if (flags.background || flags.border)
+        painter.fillRect(boxRect, colorOf(flags.background ? flags.backgroundColor : 0xffffff));
+    if (flags.border) {
+        // Flash traces the box's outline with a one-pixel pen hanging right and down from the
+        // path, so the frame covers the top and left edges and one pixel past the right and
+        // bottom ones; the bottom-right corner stays empty.
+        const QBrush frame(colorOf(flags.borderColor));
+        const double pixel = 20.0;
+        const double left = boxRect.left();
+        const double top = boxRect.top();
+        const double width = boxRect.width();
+        const double height = boxRect.height();
+        painter.fillRect(QRectF(left, top, width + pixel, pixel), frame);
+        painter.fillRect(QRectF(left, top + pixel, pixel, height), frame);
+        painter.fillRect(QRectF(left + width, top + pixel, pixel, height - pixel), frame);
+        painter.fillRect(QRectF(left + pixel, top + height, width - pixel, pixel), frame);
+    }
+
+    const display::TextLayout& layout = field.layout();
+    if (layout.lines.empty())
+        return;
+    painter.save();
+    painter.setClipRect(boxRect, Qt::IntersectClip);
+    const size_t firstLine = size_t(std::clamp(field.scroll(), 1, int(layout.lines.size())) - 1);
+    const double scrolled = layout.lines[firstLine].top - display::TextLayout::gutter;
+    const double visibleBottom = box.height() / 20.0;
+    // Pixels of the layout to twips of the field.
+    const QTransform layoutToField = QTransform::fromScale(20.0, 20.0) * QTransform::fromTranslate(box.xMin, box.yMin);
+    for (size_t index = firstLine; index < layout.lines.size(); ++index) {
+        const display::TextLayout::Line& line = layout.lines[index];
+        const double baseline = line.baseline() - scrolled;
+        if (line.top - scrolled > visibleBottom)
+            break;
+        for (const display::TextLayout::Run& run : line.runs) {
+            const QColor runColor = colorOf(run.format.color.value_or(0));
+            const QBrush brush(runColor);
+            const display::TextFont& font = run.font;
+            if (const swf::Font* embedded = font.embeddedFont()) {
+                const double scale = font.size() / emSquare(*embedded);
+                for (qsizetype i = 0; i < run.text.size(); ++i) {
+                    const int glyph = font.glyphIndex(run.text[i]);
+                    if (glyph < 0)
+                        continue;
+                    const ConvertedShape& shape = cache.glyph(font.embeddedOwner(), embedded->glyphs[size_t(glyph)]);
+                    // Glyph coordinates are twips-like units of the em square.
+                    const QTransform glyphToDevice = QTransform::fromScale(scale / 20.0, scale / 20.0)
+                        * QTransform::fromTranslate(line.left + run.positions[size_t(i)], baseline) * layoutToField * toDevice;
+                    painter.setWorldTransform(glyphToDevice);
+                    if (coverage)
+                        ShapePainter::paintCoverage(painter, shape, highQuality);
+                    else
+                        ShapePainter::paintWithBrush(painter, shape, brush, highQuality);
+                }
+            } else if (font.deviceFont().isValid()) {
+                const QRawFont& raw = font.deviceFont();
+                QGlyphRun glyphs;
+                glyphs.setRawFont(raw);
+                QList<quint32> indexes;
+                QList<QPointF> positions;
+                for (qsizetype i = 0; i < run.text.size(); ++i) {
+                    const QList<quint32> glyph = raw.glyphIndexesForString(QString(run.text[i]));
+                    if (glyph.isEmpty())
+                        continue;
+                    indexes.append(glyph.first());
+                    positions.append(QPointF(line.left + run.positions[size_t(i)], baseline));
+                }
+                glyphs.setGlyphIndexes(indexes);
+                glyphs.setPositions(positions);
+                painter.setWorldTransform(layoutToField * toDevice);
+                painter.setPen(runColor);
+                painter.drawGlyphRun(QPointF(0, 0), glyphs);
+            }
+            if (run.format.underline.value_or(false)) {
+                painter.setWorldTransform(layoutToField * toDevice);
+                const double left = line.left + (run.positions.empty() ? 0.0 : run.positions.front());
+                painter.fillRect(QRectF(left, baseline + 1.0, run.width, 1.0), brush);
+            }
+        }
+    }
+    painter.restore();
+}
+
+} // namespace player::render
