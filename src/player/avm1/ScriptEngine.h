@@ -35,9 +35,6 @@ public:
     bool setVariable(const QString& path, const QString& value) override;
     std::optional<QString> getVariable(const QString& path) override;
     void runTimers(double nowMilliseconds) override;
-    bool hasHandler(display::DisplayObject& object, const char* handlerName) override;
-    std::optional<bool> booleanProperty(display::DisplayObject& object, const char* name) override;
-    void broadcastInput(const char* source, const char* message) override;
     void constructClip(display::MovieClip& clip, const std::vector<swf::ActionCode>& constructBlocks) override;
     bool hasHandler(display::DisplayObject& object, const char* handlerName) override;
     std::optional<bool> booleanProperty(display::DisplayObject& object, const char* name) override;
