@@ -73,7 +73,7 @@ private slots:
                "rich.html = false; trace(rich.html);"
             << "true|true|true|false";
         QTest::newRow("createTextField makes an empty dynamic field")
-            << "var made = createTextField('made', 5, 10, 20, 100, 30); trace(made._name); trace(made._x + ',' + made._y);"
+            << "var made = createTextField('made', 5, 10.9, 20.2, 100.7, 30); trace(made._name); trace(made._x + ',' + made._y);"
                "trace(made.text === ''); trace(made.type); trace(made._width); made._width = 50; trace(made._width);"
                "made.removeTextField(); trace(typeof _root.getInstanceAtDepth(5));"
             << "made|10,20|true|dynamic|100|50|undefined";

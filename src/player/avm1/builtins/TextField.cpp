@@ -386,9 +386,10 @@ void installTextField(Machine& machine)
             display::MovieClip* clip = static_cast<ClipObject*>(self)->clip();
             if (!clip)
                 return Value();
+            // Position and size are whole pixels; Flash drops the fractions.
             auto number = [&](size_t index) {
                 const double value = machine.toNumber(arguments[index]);
-                return std::isfinite(value) ? value : 0.0;
+                return std::isfinite(value) ? std::trunc(std::clamp(value, -1e7, 1e7)) : 0.0;
             };
             const QString name = machine.toString(arguments[0]);
             const int depth = machine.toInt32(arguments[1]);
