@@ -1,0 +1,204 @@
+#include "authoring/TemplateBuilder.h"
+#include "player/Player.h"
+#include "player/avm1/ScriptEngine.h"
+#include "player/render/DisplayRenderer.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// What scripts draw and how it looks: the drawing API, gradient fills, the look properties of
+// clips (blendMode, opaqueBackground) and masks made of drawings, checked at chosen pixels of
+// the rendered 100x100 stage.
+class ScriptDrawingTest : public QObject {
+    Q_OBJECT
+
+private:
+    struct Result {
+        QImage image;
+        QStringList traces;
+    };
+
+    QTemporaryDir m_folder;
+
+    Result run(const QString& script)
+    {
+        Result result;
+        const QString path = m_folder.filePath(QStringLiteral("script.as"));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return result;
+        file.write(script.toUtf8());
+        file.close();
+        const authoring::TemplateBuildResult built = authoring::buildScriptMovie(path);
+        if (built.movie.isEmpty()) {
+            result.traces.append(QStringLiteral("<no movie>"));
+            return result;
+        }
+        player::Player player;
+        player.setScriptHost(player::avm1::createScriptHost(player));
+        player.onTrace = [&result](const QString& line) { result.traces.append(line); };
+        if (player.loadMovieData(0, built.movie, QStringLiteral("file:///test.swf")))
+            return result;
+        player::render::DisplayRenderer renderer;
+        renderer.setHighQuality(false);
+        result.image = renderer.renderStageImage(player.stage(), QSize(100, 100), player::ScaleMode::ExactFit)
+                           .convertToFormat(QImage::Format_RGB32);
+        return result;
+    }
+
+    static bool near(QRgb actual, QRgb expected, int tolerance)
+    {
+        return std::abs(qRed(actual) - qRed(expected)) <= tolerance && std::abs(qGreen(actual) - qGreen(expected)) <= tolerance
+            && std::abs(qBlue(actual) - qBlue(expected)) <= tolerance;
+    }
+
+    static QByteArray describe(QRgb color) { return QByteArray::number(color & 0xFFFFFF, 16).rightJustified(6, '0'); }
+
+private slots:
+    void drawnPixels_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QPoint>("point");
+        QTest::addColumn<QRgb>("expected");
+        QTest::addColumn<int>("tolerance");
+
+        // The path of a square from 10 to 90 in clip "a".
+        const QString square = QStringLiteral("a.moveTo(10, 10); a.lineTo(90, 10); a.lineTo(90, 90); a.lineTo(10, 90); a.lineTo(10, 10); a.endFill();");
+        const QString redBackdrop = QStringLiteral("createEmptyMovieClip('back', 0); back.beginFill(0xFF0000);"
+                                                   "back.moveTo(0, 0); back.lineTo(100, 0); back.lineTo(100, 100); back.lineTo(0, 100); back.endFill();");
+
+        QTest::newRow("solid fill inside") << "createEmptyMovieClip('a', 1); a.beginFill(0x00FF00);" + square
+                                           << QPoint(50, 50) << qRgb(0, 255, 0) << 0;
+        QTest::newRow("fill with alpha over red")
+            << redBackdrop + "createEmptyMovieClip('a', 1); a.beginFill(0x0000FF, 50);" + square
+            << QPoint(50, 50) << qRgb(128, 0, 127) << 2;
+        // A fill left open is closed back to its start.
+        QTest::newRow("open fill closes")
+            << "createEmptyMovieClip('a', 1); a.beginFill(0x0000FF); a.moveTo(10, 10); a.lineTo(90, 10); a.lineTo(90, 90);"
+            << QPoint(80, 30) << qRgb(0, 0, 255) << 0;
+        QTest::newRow("beginFill without colour fills nothing")
+            << redBackdrop + "createEmptyMovieClip('a', 1); a.beginFill();" + square
+            << QPoint(50, 50) << qRgb(255, 0, 0) << 0;
+        QTest::newRow("line of four pixels")
+            << "createEmptyMovieClip('a', 1); a.lineStyle(4, 0x0000FF, 100); a.moveTo(10, 50); a.lineTo(90, 50);"
+            << QPoint(50, 51) << qRgb(0, 0, 255) << 0;
+        QTest::newRow("lineStyle without thickness ends the line")
+            << redBackdrop + "createEmptyMovieClip('a', 1); a.lineStyle(4, 0x0000FF); a.lineStyle(); a.moveTo(10, 50); a.lineTo(90, 50);"
+            << QPoint(50, 50) << qRgb(255, 0, 0) << 0;
+        // A fade from transparent black to opaque white is mixed straight, through half-transparent
+        // grey: over red, the middle is (191, 64, 64). Mixed premultiplied, it would be pink.
+        QTest::newRow("gradient mixes straight colours")
+            << redBackdrop + "createEmptyMovieClip('a', 1);"
+                             "a.beginGradientFill('linear', [0x000000, 0xFFFFFF], [0, 100], [0, 255], {matrixType: 'box', x: 0, y: 0, w: 100, h: 100, r: 0});"
+               + square
+            << QPoint(50, 50) << qRgb(191, 64, 64) << 6;
+        QTest::newRow("gradient box start")
+            << "createEmptyMovieClip('a', 1);"
+               "a.beginGradientFill('linear', [0x0000FF, 0xFFFF00], [100, 100], [0, 255], {matrixType: 'box', x: 0, y: 0, w: 100, h: 100, r: 0});"
+               + square
+            << QPoint(11, 50) << qRgb(28, 28, 227) << 8;
+        // Rotated a quarter turn the gradient runs downwards.
+        QTest::newRow("gradient box rotated")
+            << "createEmptyMovieClip('a', 1);"
+               "a.beginGradientFill('linear', [0x0000FF, 0xFFFF00], [100, 100], [0, 255], {matrixType: 'box', x: 0, y: 0, w: 100, h: 100, r: Math.PI / 2});"
+               + square
+            << QPoint(50, 88) << qRgb(224, 224, 31) << 8;
+        QTest::newRow("gradient with a plain matrix")
+            << "createEmptyMovieClip('a', 1);"
+               "a.beginGradientFill('linear', [0x0000FF, 0xFFFF00], [100, 100], [0, 255], {a: 100 / 1638.4, b: 0, c: 0, d: 100 / 1638.4, tx: 50, ty: 50});"
+               + square
+            << QPoint(88, 50) << qRgb(224, 224, 31) << 8;
+        QTest::newRow("gradient lists of different lengths fill nothing")
+            << redBackdrop + "createEmptyMovieClip('a', 1);"
+                             "a.beginGradientFill('linear', [0x0000FF, 0xFFFF00], [100], [0, 255], {matrixType: 'box', x: 0, y: 0, w: 100, h: 100, r: 0});"
+               + square
+            << QPoint(50, 50) << qRgb(255, 0, 0) << 0;
+        QTest::newRow("line gradient colours the line")
+            << "createEmptyMovieClip('a', 1); a.lineStyle(6, 0x000000);"
+               "a.lineGradientStyle('linear', [0x00FF00, 0x00FF00], [100, 100], [0, 255], {matrixType: 'box', x: 0, y: 0, w: 100, h: 100, r: 0});"
+               "a.moveTo(10, 50); a.lineTo(90, 50);"
+            << QPoint(50, 50) << qRgb(0, 255, 0) << 0;
+        QTest::newRow("clear takes the drawing away")
+            << redBackdrop + "createEmptyMovieClip('a', 1); a.beginFill(0x0000FF);" + square + "a.clear();"
+            << QPoint(50, 50) << qRgb(255, 0, 0) << 0;
+        QTest::newRow("drawing under the children")
+            << "createEmptyMovieClip('a', 1); a.beginFill(0x0000FF);" + square
+                   + "a.createEmptyMovieClip('b', 1); a.b.beginFill(0x00FF00); a.b.moveTo(40, 40); a.b.lineTo(60, 40); a.b.lineTo(60, 60); a.b.lineTo(40, 60); a.b.endFill();"
+            << QPoint(50, 50) << qRgb(0, 255, 0) << 0;
+        // A drawn clip used as a mask shows its shape, not its colour.
+        QTest::newRow("drawing as a script mask inside")
+            << redBackdrop + "createEmptyMovieClip('m', 2); m.beginFill(0x0000FF, 10); m.moveTo(20, 20); m.lineTo(40, 20); m.lineTo(40, 40); m.lineTo(20, 40); m.endFill();"
+                             "back.setMask(m);"
+            << QPoint(30, 30) << qRgb(255, 0, 0) << 0;
+        QTest::newRow("drawing as a script mask outside")
+            << redBackdrop + "createEmptyMovieClip('m', 2); m.beginFill(0x0000FF, 10); m.moveTo(20, 20); m.lineTo(40, 20); m.lineTo(40, 40); m.lineTo(20, 40); m.endFill();"
+                             "back.setMask(m);"
+            << QPoint(60, 60) << qRgb(255, 255, 255) << 0;
+        // Multiply of blue on red is black; where only the blue clip is, blue shows.
+        QTest::newRow("blend mode set by name")
+            << redBackdrop + "createEmptyMovieClip('a', 1); a.beginFill(0x0000FF);" + square + "a.blendMode = 'multiply';"
+            << QPoint(50, 50) << qRgb(0, 0, 0) << 0;
+        QTest::newRow("blend mode set by number")
+            << redBackdrop + "createEmptyMovieClip('a', 1); a.beginFill(0x0000FF);" + square + "a.blendMode = 8;"
+            << QPoint(50, 50) << qRgb(255, 0, 255) << 0;
+        // Alpha and erase need a parent with a layer of its own; without one the object vanishes.
+        QTest::newRow("alpha blend without a layer shows nothing")
+            << redBackdrop + "createEmptyMovieClip('a', 1); a.beginFill(0x0000FF, 50);" + square + "a.blendMode = 'alpha';"
+            << QPoint(50, 50) << qRgb(255, 0, 0) << 0;
+        QTest::newRow("erase inside a layer cuts the parent")
+            << redBackdrop + "createEmptyMovieClip('p', 1); p.beginFill(0x0000FF); p.moveTo(0, 0); p.lineTo(100, 0); p.lineTo(100, 100); p.lineTo(0, 100); p.endFill();"
+                             "p.blendMode = 'layer'; p.createEmptyMovieClip('e', 1); p.e.beginFill(0); p.e.moveTo(40, 40); p.e.lineTo(60, 40); p.e.lineTo(60, 60); p.e.lineTo(40, 60); p.e.endFill();"
+                             "p.e.blendMode = 'erase';"
+            << QPoint(50, 50) << qRgb(255, 0, 0) << 0;
+        QTest::newRow("erase inside a layer leaves the rest")
+            << redBackdrop + "createEmptyMovieClip('p', 1); p.beginFill(0x0000FF); p.moveTo(0, 0); p.lineTo(100, 0); p.lineTo(100, 100); p.lineTo(0, 100); p.endFill();"
+                             "p.blendMode = 'layer'; p.createEmptyMovieClip('e', 1); p.e.beginFill(0); p.e.moveTo(40, 40); p.e.lineTo(60, 40); p.e.lineTo(60, 60); p.e.lineTo(40, 60); p.e.endFill();"
+                             "p.e.blendMode = 'erase';"
+            << QPoint(20, 20) << qRgb(0, 0, 255) << 0;
+        QTest::newRow("opaque background behind a drawing")
+            << "createEmptyMovieClip('a', 1); a.beginFill(0x0000FF, 0);" + square + "a.opaqueBackground = 0x00FF00;"
+            << QPoint(50, 50) << qRgb(0, 255, 0) << 0;
+    }
+
+    void drawnPixels()
+    {
+        QFETCH(QString, script);
+        QFETCH(QPoint, point);
+        QFETCH(QRgb, expected);
+        QFETCH(int, tolerance);
+        const Result result = run(script);
+        QVERIFY2(!result.image.isNull(), qPrintable(result.traces.join(u'|')));
+        const QRgb actual = result.image.pixel(point);
+        QVERIFY2(near(actual, expected, tolerance), describe(actual) + " instead of " + describe(expected));
+    }
+
+    void lookProperties_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("blend mode reads as a name")
+            << "createEmptyMovieClip('a', 1); trace(a.blendMode); a.blendMode = 3; trace(a.blendMode); a.blendMode = 'hardlight'; trace(a.blendMode);"
+            << "normal|multiply|hardlight";
+        QTest::newRow("unknown blend modes are ignored")
+            << "createEmptyMovieClip('a', 1); a.blendMode = 'screen'; a.blendMode = 'shiny'; a.blendMode = 15; a.blendMode = 0; a.blendMode = true; trace(a.blendMode);"
+            << "screen";
+        QTest::newRow("opaque background as a number")
+            << "createEmptyMovieClip('a', 1); trace(a.opaqueBackground); a.opaqueBackground = 0x123456; trace(a.opaqueBackground);"
+               "a.opaqueBackground = null; trace(a.opaqueBackground);"
+            << "undefined|1193046|undefined";
+        QTest::newRow("cache as bitmap")
+            << "createEmptyMovieClip('a', 1); trace(a.cacheAsBitmap); a.cacheAsBitmap = 1; trace(a.cacheAsBitmap);"
+            << "false|true";
+    }
+
+    void lookProperties()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, expected);
+        QCOMPARE(run(script).traces.join(u'|'), expected);
+    }
+};
+
+QTEST_MAIN(ScriptDrawingTest)
+#include "tst_script_drawing.moc"
