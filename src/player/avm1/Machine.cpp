@@ -454,6 +454,18 @@ void Machine::endTopLevel()
         collectGarbage();
 }
 
+// An exception nobody caught ends the action list; Flash writes a warning to the trace log.
+void Machine::reportUncaught(const Value& thrown)
+{
+    QString text;
+    try {
+        text = toString(thrown);
+    } catch (const ScriptThrow&) {
+    } catch (const ScriptAbort&) {
+    }
+    m_bridge.trace(QStringLiteral("Warning: Uncaught exception, ") + text);
+}
+
 void Machine::runTopLevel(Object* clip, const swf::ActionCode& code, int swfVersion)
 {
     if (!code || code->empty())
@@ -468,8 +480,8 @@ void Machine::runTopLevel(Object* clip, const swf::ActionCode& code, int swfVers
             Interpreter interpreter(*this, code, 0, code->size(), swfVersion, scope, clip, clip, nullptr);
             interpreter.run();
         }
-    } catch (const ScriptThrow&) {
-        // An exception nobody caught ends the action list quietly, as in Flash.
+    } catch (const ScriptThrow& thrown) {
+        reportUncaught(thrown.value);
     } catch (const ScriptAbort&) {
         if (m_topLevelDepth > 1) {
             m_swfVersion = savedVersion;
@@ -492,7 +504,8 @@ Value Machine::callTopLevel(const Value& function, Object* self, const Arguments
     try {
         if (!m_limits.expired())
             result = call(function, self, arguments);
-    } catch (const ScriptThrow&) {
+    } catch (const ScriptThrow& thrown) {
+        reportUncaught(thrown.value);
     } catch (const ScriptAbort&) {
         if (m_topLevelDepth > 1) {
             m_swfVersion = savedVersion;

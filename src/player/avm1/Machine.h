@@ -143,6 +143,7 @@ private:
     void installBuiltins();
     void beginTopLevel(int swfVersion);
     void endTopLevel();
+    void reportUncaught(const Value& thrown);
 
     struct Timer {
         int id = 0;

@@ -230,7 +230,7 @@ private slots:
         QCOMPARE(first.join(u'|'), QStringLiteral("true true false"));
         runner.machine().runTimers(100);
         runner.run(QStringLiteral("trace(x + ' ' + x.getBytesTotal());"));
-        QCOMPARE(runner.everything.mid(1).join(u'|'), QString::fromUtf8("loaded true true 1|missing false|<a>é</a> 9"));
+        QCOMPARE(runner.everything.mid(1).join(u'|'), QString::fromUtf8("loaded true true 1|missing false|<a>é</a> 12"));
     }
 };
 

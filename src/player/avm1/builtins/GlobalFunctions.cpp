@@ -11,38 +11,56 @@ namespace player::avm1::builtins {
 
 namespace {
 
+// Flash's parseInt differs from the standard's in several ways, copied here: without arguments
+// it gives undefined; a "0x" prefix is read before any spaces or sign and is dropped whatever
+// the radix; a sign before "0x" gives NaN unless the radix can read "0x" as digits, and then
+// the sign is ignored; and a text of only octal digits after a leading zero is octal.
 Value parseInt(Machine& machine, Object*, const Arguments& arguments)
 {
-    QString text = machine.toString(argument(arguments, 0));
+    if (arguments.empty())
+        return Value();
+    const double notANumber = std::numeric_limits<double>::quiet_NaN();
     int radix = 0;
-    if (arguments.size() > 1 && !arguments[1].isUndefined()) {
+    if (arguments.size() > 1) {
         radix = machine.toInt32(arguments[1]);
         if (radix < 2 || radix > 36)
-            return Value(std::numeric_limits<double>::quiet_NaN());
+            return Value(notANumber);
     }
-    qsizetype position = 0;
-    while (position < text.size() && text[position].isSpace())
-        ++position;
+    QString text = machine.toString(arguments[0]);
+    QStringView rest(text);
+    bool signed_ = !rest.isEmpty() && (rest[0] == u'+' || rest[0] == u'-');
+    qsizetype afterSign = signed_ ? 1 : 0;
+    bool leadingZero = rest.size() > afterSign && rest[afterSign] == u'0';
+    bool hexPrefix = leadingZero && rest.size() > afterSign + 1 && (rest[afterSign + 1] == u'x' || rest[afterSign + 1] == u'X');
+    bool ignoreSign = false;
+    if (hexPrefix) {
+        if (signed_) {
+            if (radix <= 33)
+                return Value(notANumber);
+            ignoreSign = true;
+        } else {
+            radix = radix ? radix : 16;
+            rest = rest.mid(2);
+        }
+    } else if (leadingZero && radix == 0) {
+        bool allOctal = true;
+        for (QChar character : rest.mid(1))
+            allOctal = allOctal && character >= u'0' && character <= u'7';
+        radix = allOctal ? 8 : 10;
+    }
+    if (radix == 0)
+        radix = 10;
+    while (!rest.isEmpty() && (rest[0] == u' ' || rest[0] == u'\t' || rest[0] == u'\n' || rest[0] == u'\r'))
+        rest = rest.mid(1);
     bool negative = false;
-    if (position < text.size() && (text[position] == u'-' || text[position] == u'+')) {
-        negative = text[position] == u'-';
-        ++position;
+    if (!rest.isEmpty() && (rest[0] == u'+' || rest[0] == u'-')) {
+        negative = rest[0] == u'-' && !ignoreSign;
+        rest = rest.mid(1);
     }
-    bool hexPrefix = position + 1 < text.size() && text[position] == u'0' && (text[position + 1] == u'x' || text[position + 1] == u'X');
-    if (radix == 0) {
-        if (hexPrefix)
-            radix = 16;
-        else if (position + 1 < text.size() && text[position] == u'0')
-            radix = 8; // Flash reads a leading zero as octal, like old browsers did
-        else
-            radix = 10;
-    }
-    if (radix == 16 && hexPrefix)
-        position += 2;
     double result = 0;
     bool anyDigit = false;
-    for (; position < text.size(); ++position) {
-        ushort c = text[position].unicode();
+    for (QChar character : rest) {
+        char16_t c = character.unicode();
         int digit = c >= '0' && c <= '9' ? c - '0' : (c >= 'a' && c <= 'z' ? c - 'a' + 10 : (c >= 'A' && c <= 'Z' ? c - 'A' + 10 : 99));
         if (digit >= radix)
             break;
@@ -50,7 +68,7 @@ Value parseInt(Machine& machine, Object*, const Arguments& arguments)
         anyDigit = true;
     }
     if (!anyDigit)
-        return Value(std::numeric_limits<double>::quiet_NaN());
+        return Value(notANumber);
     return Value(negative ? -result : result);
 }
 
@@ -92,13 +110,16 @@ Value setTimer(Machine& machine, const Arguments& arguments, bool repeat)
     if (arguments.empty())
         return Value();
     // setInterval(function, ms, ...) or setInterval(object, "method", ms, ...).
+    // Without an interval (undefined, not null) no timer is made.
     if (machine.isCallable(arguments[0])) {
+        if (argument(arguments, 1).isUndefined())
+            return Value();
         double interval = machine.toNumber(argument(arguments, 1));
         Arguments rest(arguments.size() > 2 ? arguments.begin() + 2 : arguments.end(), arguments.end());
         return Value(double(machine.addTimer(nullptr, arguments[0], QString(), interval, rest, repeat)));
     }
     Object* target = arguments[0].asObject();
-    if (!target || arguments.size() < 3)
+    if (!target || arguments.size() < 3 || arguments[2].isUndefined())
         return Value();
     QString method = machine.toString(arguments[1]);
     double interval = machine.toNumber(arguments[2]);

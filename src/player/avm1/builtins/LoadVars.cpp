@@ -21,7 +21,7 @@ QString formEncode(const QString& text)
         else if (byte == ' ')
             result += u'+';
         else
-            result += QStringLiteral("%%%1").arg(byte, 2, 16, QChar(u'0')).toUpper();
+            result += u'%' + QStringLiteral("%1").arg(byte, 2, 16, QChar(u'0')).toUpper();
     }
     return result;
 }

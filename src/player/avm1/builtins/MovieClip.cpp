@@ -7,6 +7,7 @@
 #include "player/avm1/TargetPath.h"
 #include "player/display/DisplayContainer.h"
 #include "player/display/MovieClip.h"
+#include "player/display/MovieLibrary.h"
 
 #include <cmath>
 
@@ -17,6 +18,15 @@ namespace {
 display::MovieClip* clipOf(Object* self)
 {
     return self && self->kind() == ObjectKind::Clip ? static_cast<ClipObject*>(self)->clip() : nullptr;
+}
+
+Value movieLength(display::MovieClip* clip)
+{
+    if (!clip)
+        return Value();
+    if (!clip->library())
+        return Value(0);
+    return Value(double(clip->library()->movie().header.uncompressedLength));
 }
 
 // gotoAndPlay(frame) and gotoAndStop(frame): a number counts from 1, a text is a label.
@@ -163,8 +173,13 @@ void installMovieClip(Machine& machine)
              result->set(machine, QStringLiteral("yMax"), Value(bounds.yMax / 20.0));
              return Value(result);
          }},
-        {"getBytesLoaded", [](Machine&, Object* self, const Arguments&) { return clipOf(self) ? Value(1.0) : Value(); }},
-        {"getBytesTotal", [](Machine&, Object* self, const Arguments&) { return clipOf(self) ? Value(1.0) : Value(); }},
+        // A movie is always loaded whole: both give the length of its file, uncompressed.
+        {"getBytesLoaded", [](Machine&, Object* self, const Arguments&) { return movieLength(clipOf(self)); }},
+        {"getBytesTotal", [](Machine&, Object* self, const Arguments&) { return movieLength(clipOf(self)); }},
+        {"getSWFVersion", [](Machine&, Object* self, const Arguments&) {
+             display::MovieClip* clip = clipOf(self);
+             return clip ? Value(int(clip->swfVersion())) : Value();
+         }},
         {"setMask", [](Machine&, Object* self, const Arguments& arguments) {
              display::MovieClip* clip = clipOf(self);
              if (!clip)

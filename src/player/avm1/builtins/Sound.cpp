@@ -113,8 +113,8 @@ void defineTransformMethods(Machine& machine, Object* prototype, const std::shar
         Object* result = machine.makeObject();
         result->set(machine, QStringLiteral("ll"), Value(transform.leftToLeft));
         result->set(machine, QStringLiteral("lr"), Value(transform.rightToLeft));
-        result->set(machine, QStringLiteral("rl"), Value(transform.leftToRight));
         result->set(machine, QStringLiteral("rr"), Value(transform.rightToRight));
+        result->set(machine, QStringLiteral("rl"), Value(transform.leftToRight));
         return Value(result);
     });
     // Only the object's own properties count; the others keep their values.

@@ -10,6 +10,12 @@
 
 namespace player::avm1::builtins {
 
+std::vector<Property> attributesInOrder(const XmlNodeObject* node)
+{
+    const std::vector<Property>& properties = node->attributes()->ownProperties();
+    return std::vector<Property>(properties.rbegin(), properties.rend());
+}
+
 XmlNodeObject::XmlNodeObject(Machine& machine, Object* prototype, int type, std::optional<QString> value)
     : Object(prototype)
     , m_type(type)
@@ -122,7 +128,7 @@ QString XmlNodeObject::toXmlString(Machine& machine)
         }
         if (node->m_value) {
             result += u'<' + *node->m_value;
-            for (const Property& attribute : node->m_attributes->ownProperties()) {
+            for (const Property& attribute : attributesInOrder(node)) {
                 QString text = machine.toString(attribute.value);
                 result += u' ' + attribute.name + QLatin1String("=\"") + escapeXml(text) + u'"';
             }
@@ -155,7 +161,7 @@ XmlNodeObject* XmlNodeObject::duplicate(Machine& machine, bool deep)
 std::optional<Value> XmlNodeObject::namespaceForPrefix(Machine&, const QString& prefix)
 {
     for (XmlNodeObject* node = this; node; node = node->m_parent) {
-        for (const Property& attribute : node->m_attributes->ownProperties()) {
+        for (const Property& attribute : attributesInOrder(node)) {
             if (!attribute.name.startsWith(QLatin1String("xmlns")))
                 continue;
             QStringView rest = QStringView(attribute.name).mid(5);
@@ -190,7 +196,8 @@ void appendParsedNodes(Machine& machine, XmlNodeObject* parent, const std::vecto
 {
     for (const ParsedXmlNode& parsed : nodes) {
         XmlNodeObject* node = makeXmlNode(machine, parsed.type, parsed.value);
-        for (const auto& [name, value] : parsed.attributes) {
+        for (auto attribute = parsed.attributes.rbegin(); attribute != parsed.attributes.rend(); ++attribute) {
+            const auto& [name, value] = *attribute;
             node->attributes()->define(name, Value(value));
             if (idMap && name == QLatin1String("id"))
                 idMap->define(value, Value(static_cast<Object*>(node)));
@@ -333,14 +340,12 @@ void defineNodeMethods(Machine& machine, Object* prototype)
     defineNodeMethod(machine, prototype, "getPrefixForNamespace", [](Machine& machine, XmlNodeObject* node, const Arguments& arguments) {
         QString uri = machine.toString(argument(arguments, 0));
         for (XmlNodeObject* link = node; link; link = link->parentNode()) {
-            for (const Property& attribute : link->attributes()->ownProperties()) {
+            for (const Property& attribute : attributesInOrder(link)) {
                 if (!attribute.name.startsWith(QLatin1String("xmlns")) || machine.toString(attribute.value) != uri)
                     continue;
+                // Any other name that starts with "xmlns" stands for the empty prefix.
                 QString rest = attribute.name.mid(5);
-                if (rest.isEmpty())
-                    return Value(QString());
-                if (rest.startsWith(u':'))
-                    return Value(rest.mid(1));
+                return Value(rest.startsWith(u':') ? rest.mid(1) : QString());
             }
         }
         return Value::null();

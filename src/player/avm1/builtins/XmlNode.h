@@ -64,6 +64,10 @@ private:
     ArrayObject* m_childNodes = nullptr;
 };
 
+// Attributes are kept newest first, so that for..in meets them in the order of the text, and
+// they are written and searched in that order.
+std::vector<Property> attributesInOrder(const XmlNodeObject* node);
+
 // The node a script object is, or nothing.
 XmlNodeObject* asXmlNode(Object* object);
 XmlNodeObject* makeXmlNode(Machine& machine, int type, const std::optional<QString>& value);
