@@ -24,7 +24,10 @@ bool isFileUrl(const QString& url)
 QString filePath(const QString& url)
 {
     // "file:///a/b", "file://localhost/a/b" and "file:/a/b" all name /a/b.
-    QString path = QUrl(url).toLocalFile();
+    QUrl parsed(url);
+    if (parsed.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+        parsed.setHost(QString());
+    QString path = parsed.toLocalFile();
     if (path.isEmpty())
         path = QUrl::fromPercentEncoding(url.mid(5).toUtf8());
     return path;

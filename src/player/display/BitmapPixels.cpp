@@ -55,9 +55,9 @@ uint32_t BitmapPixels::unmultiply(uint32_t premultiplied)
         return premultiplied;
     if (alpha == 0)
         return 0;
-    auto scaled = [alpha](uint32_t value) {
-        return std::min<uint32_t>(255, static_cast<uint32_t>(std::lround(value * 255.0 / alpha)));
-    };
+    // Flash rounds when it multiplies but truncates when it divides: 0xAABBCCDD reads back as
+    // 0xAABBCCDC.
+    auto scaled = [alpha](uint32_t value) { return std::min<uint32_t>(255, value * 255 / alpha); };
     return (alpha << 24) | (scaled(channel(premultiplied, 16)) << 16) | (scaled(channel(premultiplied, 8)) << 8)
         | scaled(channel(premultiplied, 0));
 }

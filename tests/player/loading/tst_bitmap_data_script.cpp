@@ -25,9 +25,10 @@ private slots:
         QTest::newRow("default fill is opaque white, read as a signed number")
             << "var b = new flash.display.BitmapData(2, 2); trace(b.getPixel32(1, 1)); trace(b.getPixel(0, 0));"
             << "-1|16777215";
-        QTest::newRow("missing coordinates count as 0")
-            << "var b = new flash.display.BitmapData(2, 2, false, 0x123456); b.setPixel(1, 0, 0xFF0000); trace(b.getPixel()); trace(b.getPixel(1));"
-            << "1193046|16711680";
+        QTest::newRow("missing arguments answer -1 and change nothing")
+            << "var b = new flash.display.BitmapData(2, 2, false, 0x123456); trace(b.setPixel(1, 0)); trace(b.getPixel(1));"
+               "b.setPixel(1, 0, 0xFF0000); trace(b.getPixel(1, 0)); trace(b.getPixel(0, 0));"
+            << "-1|-1|16711680|1193046";
         QTest::newRow("refused sizes have no pixels")
             << "var b = new flash.display.BitmapData(2881, 1); trace(b.width); trace(b.getPixel(0, 0));"
             << "-1|-1";

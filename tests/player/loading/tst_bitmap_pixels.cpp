@@ -42,7 +42,8 @@ private slots:
         QTest::addColumn<uint>("read");
         QTest::newRow("opaque colour unchanged") << true << 0xFF123456u << 0xFF123456u;
         QTest::newRow("half alpha, full red") << true << 0x80FF0000u << 0x80FF0000u;
-        QTest::newRow("low alpha loses precision") << true << 0x10123456u << 0x10103050u;
+        QTest::newRow("low alpha loses precision") << true << 0x10123456u << 0x100F2F4Fu;
+        QTest::newRow("division truncates") << true << 0xAABBCCDDu << 0xAABBCCDCu;
         QTest::newRow("zero alpha loses the colour") << true << 0x00FFFFFFu << 0x00000000u;
         QTest::newRow("opaque bitmap ignores alpha") << false << 0x10123456u << 0xFF123456u;
     }

@@ -120,29 +120,34 @@ void drawInto(Machine& machine, BitmapPixels& target, const Arguments& arguments
 
 void installMethods(Machine& machine, Object* prototype)
 {
+    // The pixel methods answer -1 and do nothing when arguments are missing, as in Flash.
     machine.defineMethod(prototype, QStringLiteral("getPixel"), [](Machine& machine, Object* self, const Arguments& arguments) {
         BitmapPixels* pixels = pixelsOf(self);
-        if (!pixels)
+        if (!pixels || arguments.size() < 2)
             return Value(-1);
         return Value(double(pixels->pixel(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)))));
     });
     machine.defineMethod(prototype, QStringLiteral("getPixel32"), [](Machine& machine, Object* self, const Arguments& arguments) {
         BitmapPixels* pixels = pixelsOf(self);
-        if (!pixels)
+        if (!pixels || arguments.size() < 2)
             return Value(-1);
         // Flash gives the colour as a signed 32-bit number: opaque white is -1.
         const uint32_t color = pixels->pixel32(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)));
         return Value(double(static_cast<int32_t>(color)));
     });
     machine.defineMethod(prototype, QStringLiteral("setPixel"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        if (BitmapPixels* pixels = pixelsOf(self))
-            pixels->setPixel(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)),
+        BitmapPixels* pixels = pixelsOf(self);
+        if (!pixels || arguments.size() < 3)
+            return Value(-1);
+        pixels->setPixel(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)),
                              colorOf(machine, argument(arguments, 2)));
         return Value();
     });
     machine.defineMethod(prototype, QStringLiteral("setPixel32"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        if (BitmapPixels* pixels = pixelsOf(self))
-            pixels->setPixel32(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)),
+        BitmapPixels* pixels = pixelsOf(self);
+        if (!pixels || arguments.size() < 3)
+            return Value(-1);
+        pixels->setPixel32(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)),
                                colorOf(machine, argument(arguments, 2)));
         return Value();
     });
