@@ -18,7 +18,6 @@ namespace player {
 
 class ActionQueue;
 class FrameLifecycle;
-class MovieLoader;
 class InputDispatcher;
 class MovieLoader;
 
@@ -126,7 +125,6 @@ private:
     std::unique_ptr<display::ScriptHost> m_scriptHost;
     std::unique_ptr<ActionQueue> m_actions;
     std::unique_ptr<FrameLifecycle> m_lifecycle;
-    std::unique_ptr<MovieLoader> m_loader;
     std::unique_ptr<InputDispatcher> m_input;
     std::unique_ptr<MovieLoader> m_loader;
     std::vector<std::shared_ptr<display::DisplayObject>> m_keptAlive;
