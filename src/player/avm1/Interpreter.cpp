@@ -957,7 +957,8 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
     case Action::DefineLocal2: {
         QString name = popString();
         Object* locals = localsObject();
-        if (locals && !locals->hasOwnProperty(machine, name))
+        // A name the locals inherit (from MovieClip.prototype on a timeline) is left alone.
+        if (locals && !locals->has(machine, name))
             locals->define(name, Value());
         break;
     }

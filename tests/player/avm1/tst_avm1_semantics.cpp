@@ -85,6 +85,10 @@ private slots:
                "function C() {} C.prototype = new B(); C.prototype.name = function() { return 'C' + super.name(); };"
                "trace(new C().name());"
             << "CBA";
+        QTest::newRow("var declares a name the timeline inherits only once") << 8
+            << "Object.prototype.inherited = 'kept'; var inherited; trace(inherited); var fresh; trace(this.hasOwnProperty('fresh'));"
+               "delete Object.prototype.inherited;"
+            << "kept|true";
         QTest::newRow("for..in over a primitive ends at once") << 8
             << "var n = 0; for (var k in 5) n++; for (var k in 'text') n++; for (var k in undefined) n++; trace(n);"
             << "0";
