@@ -94,6 +94,11 @@ private slots:
                "t.autoSize = true; trace(t.autoSize); t.autoSize = 'CENTER'; trace(t.autoSize); t.autoSize = 'bogus'; trace(t.autoSize);"
                "trace(t.maxChars); t.maxChars = 4; trace(t.maxChars); t.border = 1; trace(t.border); t.textColor = 0x123456; trace(t.textColor);"
             << "input|input|left|center|none|null|4|true|1193046";
+        // Without a GUI application device text measures half its size a character: 6 pixels at 12.
+        QTest::newRow("getTextExtent measures the text and the field around it")
+            << "var e = new TextFormat().getTextExtent('abc'); trace(e.width + ' ' + e.textFieldWidth + ' ' + (e.textFieldHeight - e.height));"
+               "var wrapped = new TextFormat().getTextExtent('abc def', 30); trace(wrapped.textFieldWidth + ' ' + (wrapped.height > e.height));"
+            << "18 22 4|30 true";
         QTest::newRow("textColor colours the text and what is typed next")
             << "createTextField('t', 1, 0, 0, 100, 30); t.text = 'ab'; t.textColor = 255; trace(t.getTextFormat(1).color);"
                "t.text = 'new'; trace(t.getTextFormat(2).color);"

@@ -4,6 +4,8 @@
 
 #include "player/avm1/ArrayObject.h"
 #include "player/avm1/Machine.h"
+#include "player/display/FormattedText.h"
+#include "player/display/TextLayout.h"
 
 #include <cmath>
 
@@ -193,6 +195,44 @@ void installTextFormat(Machine& machine)
         return Value();
     };
     defineClass(machine, QStringLiteral("TextFormat"), prototype, construct, construct);
+
+    // getTextExtent(text, width): the size the text takes in this format with device fonts,
+    // wrapped at the width when one is given, and the field that would hold it (2-pixel
+    // gutters on each side).
+    machine.defineMethod(prototype, QStringLiteral("getTextExtent"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        if (!self || arguments.empty())
+            return Value();
+        TextFormat format = TextFormat::fieldDefault();
+        format.mergeFrom(readTextFormatObject(machine, self));
+        display::FormattedText text;
+        text.setText(machine.toString(arguments[0]), format);
+        display::TextLayout::Options options;
+        const Value widthArgument = argument(arguments, 1);
+        double fieldWidth = 0;
+        if (!widthArgument.isUndefined()) {
+            const double width = machine.toNumber(widthArgument);
+            if (std::isfinite(width) && width > 0) {
+                fieldWidth = std::trunc(width);
+                options.width = fieldWidth;
+                options.wordWrap = true;
+            }
+        }
+        const display::TextLayout layout = display::TextLayout::build(
+            text, options, [](const TextFormat& lineFormat) { return display::TextFont::resolve(nullptr, lineFormat, false); });
+        Object* result = machine.makeObject();
+        const double ascent = layout.lines.empty() ? 0.0 : layout.lines.front().ascent;
+        const double descent = layout.lines.empty() ? 0.0 : layout.lines.front().descent;
+        const double textWidth = std::round(layout.textWidth);
+        const double textHeight = std::round(layout.textHeight);
+        result->set(machine, QStringLiteral("ascent"), Value(std::round(ascent)));
+        result->set(machine, QStringLiteral("descent"), Value(std::round(descent)));
+        result->set(machine, QStringLiteral("width"), Value(textWidth));
+        result->set(machine, QStringLiteral("height"), Value(textHeight));
+        result->set(machine, QStringLiteral("textFieldWidth"),
+                    Value(fieldWidth > 0 ? fieldWidth : textWidth + 2 * display::TextLayout::gutter));
+        result->set(machine, QStringLiteral("textFieldHeight"), Value(textHeight + 2 * display::TextLayout::gutter));
+        return Value(result);
+    });
 }
 
 } // namespace player::avm1::builtins
