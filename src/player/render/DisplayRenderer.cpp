@@ -233,7 +233,9 @@ void DisplayRenderer::drawOpaqueBackground(QPainter& painter, const DisplayObjec
     painter.setRenderHint(QPainter::Antialiasing, false);
     QColor fill = applyColorTransform(own.color, color);
     fill.setAlpha(255);
-    painter.fillRect(bounds.toAlignedRect(), fill);
+    // Flash snaps each edge of the box to the nearest pixel boundary rather than outwards.
+    const QRect snapped(QPoint(qRound(bounds.left()), qRound(bounds.top())), QPoint(qRound(bounds.right()) - 1, qRound(bounds.bottom()) - 1));
+    painter.fillRect(snapped, fill);
     painter.restore();
 }
 
