@@ -7,33 +7,63 @@ namespace player {
 void ActionQueue::queueActions(std::shared_ptr<display::MovieClip> clip, swf::ActionCode code)
 {
     if (clip && code && !code->empty())
-        m_normal.push_back({std::move(clip), std::move(code), 0, nullptr});
+        m_lines[Normal].push_back({std::move(clip), std::move(code), 0, nullptr});
 }
 
 void ActionQueue::queueInitActions(std::shared_ptr<display::MovieClip> clip, swf::ActionCode code)
 {
     if (clip && code && !code->empty())
-        m_init.push_back({std::move(clip), std::move(code), 0, nullptr});
+        m_lines[InitActions].push_back({std::move(clip), std::move(code), 0, nullptr});
 }
 
 void ActionQueue::queueEvent(std::shared_ptr<display::DisplayObject> object, uint32_t eventBit, const char* handlerName)
 {
     if (object)
-        m_normal.push_back({std::move(object), nullptr, eventBit, handlerName});
+        m_lines[Normal].push_back({std::move(object), nullptr, eventBit, handlerName});
+}
+
+void ActionQueue::queueConstruction(const std::shared_ptr<display::MovieClip>& clip)
+{
+    if (!clip)
+        return;
+    for (const swf::ClipAction& action : clip->clipActions()) {
+        if (action.events & swf::clip_event::Initialize) {
+            m_lines[Initialize].push_back({clip, nullptr, swf::clip_event::Initialize, nullptr});
+            break;
+        }
+    }
+    m_lines[Construct].push_back({clip, nullptr, swf::clip_event::Construct, nullptr});
+}
+
+bool ActionQueue::isEmpty() const
+{
+    for (const std::deque<Entry>& line : m_lines) {
+        if (!line.empty())
+            return false;
+    }
+    return true;
 }
 
 void ActionQueue::clear()
 {
-    m_init.clear();
-    m_normal.clear();
+    for (std::deque<Entry>& line : m_lines)
+        line.clear();
 }
 
 void ActionQueue::run(display::ScriptHost& host)
 {
-    while (!isEmpty()) {
-        std::deque<Entry>& source = m_init.empty() ? m_normal : m_init;
-        Entry entry = std::move(source.front());
-        source.pop_front();
+    for (;;) {
+        std::deque<Entry>* source = nullptr;
+        for (std::deque<Entry>& line : m_lines) {
+            if (!line.empty()) {
+                source = &line;
+                break;
+            }
+        }
+        if (!source)
+            return;
+        Entry entry = std::move(source->front());
+        source->pop_front();
         runEntry(host, entry);
     }
 }
@@ -50,7 +80,17 @@ void ActionQueue::runEntry(display::ScriptHost& host, const Entry& entry)
             host.runActions(*clip, entry.code);
         return;
     }
-    if (display::MovieClip* clip = object.asMovieClip()) {
+    display::MovieClip* clip = object.asMovieClip();
+    if (clip && entry.eventBit == swf::clip_event::Construct) {
+        std::vector<swf::ActionCode> blocks;
+        for (const swf::ClipAction& action : clip->clipActions()) {
+            if (action.events & swf::clip_event::Construct)
+                blocks.push_back(action.actions);
+        }
+        host.constructClip(*clip, blocks);
+        return;
+    }
+    if (clip) {
         // A copy: a handler may load another movie into the clip, which replaces its events.
         const std::vector<swf::ClipAction> actions = clip->clipActions();
         for (const swf::ClipAction& action : actions) {

@@ -2,6 +2,7 @@
 
 #include "display/MovieClip.h"
 
+#include <array>
 #include <deque>
 #include <memory>
 
@@ -11,23 +12,31 @@ namespace display {
 class ScriptHost;
 }
 
-// Scripts waiting to run, in the order Flash runs them: init actions before frame actions, each
-// in the order queued. Entries hold their clip, so a clip removed meanwhile is still safe to look
-// at; the scripts of removed clips are skipped, as Flash skips them.
+// Scripts waiting to run, in the order Flash runs them. Entries wait in four lines: init actions
+// (DoInitAction), then onClipEvent(initialize) blocks, then construction (a registered class and
+// onClipEvent(construct)), then everything else (frame scripts and other events). Whenever a
+// script finishes, the first entry of the most urgent line that has one runs next, so the
+// initialize events of clips a frame places run before that frame's scripts, even those queued
+// earlier. Entries hold their clip, so a clip removed meanwhile is still safe to look at; the
+// scripts of removed clips are skipped, as Flash skips them.
 class ActionQueue {
 public:
     void queueActions(std::shared_ptr<display::MovieClip> clip, swf::ActionCode code);
     void queueInitActions(std::shared_ptr<display::MovieClip> clip, swf::ActionCode code);
     // A clip event: the clip's onClipEvent blocks for the event bit, then the function handler.
     void queueEvent(std::shared_ptr<display::DisplayObject> object, uint32_t eventBit, const char* handlerName);
+    // What a clip placed by a timeline runs before any frame script: its initialize blocks,
+    // then its construction.
+    void queueConstruction(const std::shared_ptr<display::MovieClip>& clip);
 
-    bool isEmpty() const { return m_init.empty() && m_normal.empty(); }
+    bool isEmpty() const;
     void clear();
 
     // Runs everything queued, including what the scripts queue while running.
     void run(display::ScriptHost& host);
 
 private:
+    enum Line { InitActions, Initialize, Construct, Normal, LineCount };
     struct Entry {
         std::shared_ptr<display::DisplayObject> object;
         swf::ActionCode code; // null for an event
@@ -36,8 +45,7 @@ private:
     };
     void runEntry(display::ScriptHost& host, const Entry& entry);
 
-    std::deque<Entry> m_init;
-    std::deque<Entry> m_normal;
+    std::array<std::deque<Entry>, LineCount> m_lines;
 };
 
 } // namespace player

@@ -2,28 +2,32 @@
 
 #include "ActionQueue.h"
 
-#include <vector>
-
 namespace player {
 
-namespace {
-
-void collectClips(display::MovieClip& clip, std::vector<std::shared_ptr<display::MovieClip>>& clips)
+void FrameLifecycle::clipCreated(const std::shared_ptr<display::MovieClip>& clip)
 {
-    clips.push_back(std::static_pointer_cast<display::MovieClip>(clip.sharedFromThis()));
-    for (const auto& [depth, child] : clip.children()) {
-        if (display::MovieClip* childClip = child->asMovieClip())
-            collectClips(*childClip, clips);
-    }
+    if (clip)
+        m_clips.push_back(clip);
 }
 
-} // namespace
-
-void FrameLifecycle::advance(display::Stage& stage, bool withScripts)
+std::vector<std::shared_ptr<display::MovieClip>> FrameLifecycle::liveClips() const
 {
     std::vector<std::shared_ptr<display::MovieClip>> clips;
-    for (const auto& [number, root] : stage.levels())
-        collectClips(*root, clips);
+    clips.reserve(m_clips.size());
+    for (const std::weak_ptr<display::MovieClip>& entry : m_clips) {
+        std::shared_ptr<display::MovieClip> clip = entry.lock();
+        if (clip && !clip->isRemoved())
+            clips.push_back(std::move(clip));
+    }
+    return clips;
+}
+
+void FrameLifecycle::advance(bool withScripts)
+{
+    // Clips that are gone leave the list here; the walk works on a copy, since timelines add
+    // and remove clips as they play.
+    std::vector<std::shared_ptr<display::MovieClip>> clips = liveClips();
+    m_clips.assign(clips.begin(), clips.end());
     for (auto it = clips.rbegin(); it != clips.rend(); ++it) {
         display::MovieClip& clip = **it;
         // A clip removed by an earlier clip's timeline this tick does nothing more.

@@ -1,6 +1,7 @@
 #include "Player.h"
 
 #include "ActionQueue.h"
+#include "AssetImporter.h"
 #include "FrameLifecycle.h"
 #include "InputDispatcher.h"
 #include "MovieLoader.h"
@@ -100,7 +101,16 @@ std::shared_ptr<const display::MovieLibrary> Player::readMovieFile(const QString
             *error = QStringLiteral("%1: %2").arg(path, QString::fromStdString(result.error));
         return nullptr;
     }
-    return std::make_shared<display::MovieLibrary>(std::move(result.movie), url);
+    return prepareLibrary(std::move(result.movie), url);
+}
+
+std::shared_ptr<const display::MovieLibrary> Player::prepareLibrary(std::shared_ptr<const swf::Movie> movie,
+                                                                    const QString& url) const
+{
+    auto library = std::make_shared<display::MovieLibrary>(std::move(movie), url);
+    if (!library->movie().imports.empty())
+        AssetImporter().resolve(*library);
+    return library;
 }
 
 std::optional<QString> Player::loadMovie(int level, const QString& url)
@@ -131,7 +141,7 @@ std::optional<QString> Player::loadMovieData(int level, const QByteArray& bytes,
         unloadLevel(level);
         return QString::fromStdString(result.error);
     }
-    installLevel(level, std::make_shared<display::MovieLibrary>(std::move(result.movie), url));
+    installLevel(level, prepareLibrary(std::move(result.movie), url));
     m_loader->processPending();
     return std::nullopt;
 }
@@ -187,7 +197,7 @@ void Player::advanceFrame()
 {
     CallScope scope(*this);
     m_clock.frameAdvanced(frameRate());
-    m_lifecycle->advance(m_stage, m_scriptHost != nullptr);
+    m_lifecycle->advance(m_scriptHost != nullptr);
     runQueuedActions();
     if (m_scriptHost) {
         m_scriptHost->runTimers(m_clock.now());
@@ -347,6 +357,9 @@ std::shared_ptr<display::DisplayObject> Player::instantiate(const std::shared_pt
 {
     if (!library || m_instantiationDepth >= MaximumNesting)
         return nullptr;
+    // An imported character is an instance of the exporting movie's character.
+    if (std::shared_ptr<const display::MovieLibrary> exporter = library->importedFrom(characterId))
+        return instantiate(exporter, library->source(characterId).id);
     std::shared_ptr<const swf::Character> character = library->character(characterId);
     if (!character)
         return nullptr;
@@ -386,6 +399,8 @@ std::shared_ptr<display::DisplayObject> Player::instantiate(const std::shared_pt
 
 void Player::objectPlaced(display::DisplayObject& object)
 {
+    if (object.isMovieClip())
+        m_lifecycle->clipCreated(std::static_pointer_cast<display::MovieClip>(object.sharedFromThis()));
     if (!m_scriptHost)
         return;
     m_scriptHost->objectCreated(object);
@@ -396,9 +411,21 @@ void Player::objectPlaced(display::DisplayObject& object)
 void Player::objectRemoved(display::DisplayObject& object)
 {
     std::shared_ptr<display::DisplayObject> shared = object.sharedFromThis();
-    if (m_scriptHost && object.isMovieClip())
-        m_actions->queueEvent(shared, swf::clip_event::Unload, "onUnload");
+    if (m_scriptHost)
+        queueUnloadEvents(object);
     m_removedPending.push_back(std::move(shared));
+}
+
+void Player::queueUnloadEvents(display::DisplayObject& object)
+{
+    // Flash unloads the clips inside first, in depth order and each with its own clips before
+    // it, and the clip that was removed last.
+    if (const display::DisplayContainer* container = object.asContainer()) {
+        for (const auto& [depth, child] : container->children())
+            queueUnloadEvents(*child);
+    }
+    if (object.isMovieClip())
+        m_actions->queueEvent(object.sharedFromThis(), swf::clip_event::Unload, "onUnload");
 }
 
 void Player::queueFrameActions(display::MovieClip& clip, const swf::ActionCode& code)
@@ -414,6 +441,48 @@ void Player::queueInitActions(display::MovieClip& clip, uint16_t spriteId, const
     if (!m_initActionsDone.insert({clip.library().get(), spriteId}).second)
         return;
     m_actions->queueInitActions(std::static_pointer_cast<display::MovieClip>(clip.sharedFromThis()), code);
+}
+
+void Player::queueConstruction(display::MovieClip& clip)
+{
+    if (m_scriptHost)
+        m_actions->queueConstruction(std::static_pointer_cast<display::MovieClip>(clip.sharedFromThis()));
+}
+
+QString Player::nextInstanceName()
+{
+    return QStringLiteral("instance%1").arg(++m_instanceCount);
+}
+
+void Player::importsReached(display::MovieClip& clip, int frame)
+{
+    if (!m_scriptHost)
+        return;
+    const std::shared_ptr<const display::MovieLibrary>& library = clip.library();
+    auto shared = std::static_pointer_cast<display::MovieClip>(clip.sharedFromThis());
+    for (const swf::ImportedAsset& asset : library->movie().imports) {
+        if (asset.frame != frame)
+            continue;
+        std::shared_ptr<const display::MovieLibrary> exporter = library->importedFrom(asset.characterId);
+        if (!exporter)
+            continue;
+        const uint16_t spriteId = library->source(asset.characterId).id;
+        // Init actions run once per movie and sprite, however many movies import the sprite.
+        if (m_initActionsDone.count({exporter.get(), spriteId}))
+            continue;
+        bool queued = false;
+        for (const swf::Frame& exporterFrame : exporter->movie().timeline.frames) {
+            for (const swf::ControlTag& tag : exporterFrame.tags) {
+                const auto* init = std::get_if<swf::DoInitAction>(&tag);
+                if (init && init->spriteId == spriteId) {
+                    m_actions->queueInitActions(shared, init->actions);
+                    queued = true;
+                }
+            }
+        }
+        if (queued)
+            m_initActionsDone.insert({exporter.get(), spriteId});
+    }
 }
 
 } // namespace player

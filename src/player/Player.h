@@ -114,10 +114,17 @@ public:
     void objectRemoved(display::DisplayObject& object) override;
     void queueFrameActions(display::MovieClip& clip, const swf::ActionCode& code) override;
     void queueInitActions(display::MovieClip& clip, uint16_t spriteId, const swf::ActionCode& code) override;
+    void importsReached(display::MovieClip& clip, int frame) override;
+    QString nextInstanceName() override;
+    void queueConstruction(display::MovieClip& clip) override;
 
 private:
     class CallScope;
+    // A library for a movie just read, with the characters it imports bound.
+    std::shared_ptr<const display::MovieLibrary> prepareLibrary(std::shared_ptr<const swf::Movie> movie,
+                                                                const QString& url) const;
     void releaseKeptAlive();
+    void queueUnloadEvents(display::DisplayObject& object);
     void installLevel(int level, std::shared_ptr<const display::MovieLibrary> library);
 
     display::Stage m_stage;
@@ -133,6 +140,7 @@ private:
     int m_instantiationDepth = 0;
     int m_callDepth = 0;
     uint64_t m_frameCount = 0;
+    uint32_t m_instanceCount = 0;
     int m_playerVersion = 9;
 };
 

@@ -289,7 +289,8 @@ bool ScriptEngine::isClip(Object* object) const
     if (!object || object->kind() != ObjectKind::Clip)
         return false;
     display::DisplayObject* displayObject = static_cast<ClipObject*>(object)->displayObject();
-    return !displayObject || displayObject->kind() != display::DisplayKind::Button;
+    return !displayObject
+        || (displayObject->kind() != display::DisplayKind::Button && displayObject->kind() != display::DisplayKind::EditText);
 }
 
 QString ScriptEngine::targetPath(Object* clip, bool slashSyntax)

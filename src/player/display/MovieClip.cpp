@@ -13,6 +13,9 @@ namespace {
 // Depths that removeMovieClip may act on: Flash refuses timeline depths and the reserved top.
 constexpr int HighestRemovableDepth = 1048575;
 
+// Timelines placed inside timelines stop this deep.
+constexpr int MaximumNesting = 64;
+
 // Fields of a later placement at a depth laid over an earlier one, as a goto folds frames.
 void mergePlace(swf::PlaceObject& into, const swf::PlaceObject& later)
 {
@@ -179,15 +182,22 @@ void MovieClip::runFirstFrame()
 {
     if (m_currentFrame != 0)
         return;
+    // First frames run inside their parent's frame; a sprite that places itself would recurse
+    // without end, so the chain stops where the nesting limit stops placement.
+    static thread_local int firstFrameNesting = 0;
+    if (firstFrameNesting >= MaximumNesting)
+        return;
+    ++firstFrameNesting;
     m_currentFrame = 1;
     runFrameTags(1, true);
     runPendingFirstFrames();
+    --firstFrameNesting;
 }
 
 void MovieClip::runPendingFirstFrames()
 {
-    // New clips run their first frame after their parent's frame, so the parent's frame scripts
-    // are queued (and run) first, as in Flash.
+    // Clips placed by a goto run their first frames once the goto has rebuilt the whole list;
+    // those placed as the timeline plays run theirs straight after their PlaceObject.
     std::vector<std::shared_ptr<MovieClip>> pending;
     pending.swap(m_pendingFirstFrames);
     for (const std::shared_ptr<MovieClip>& clip : pending) {
@@ -203,9 +213,15 @@ void MovieClip::runFrameTags(int frame, bool queueScripts)
         return;
     // Holding the movie keeps the frame data alive even if a script replaces this clip's content.
     const std::shared_ptr<const MovieLibrary> keepLibrary = library();
+    if (queueScripts && keepLibrary && m_timeline == &keepLibrary->movie().timeline
+        && !keepLibrary->movie().imports.empty())
+        m_services->importsReached(*this, frame);
     for (const swf::ControlTag& tag : data->tags) {
         if (const auto* place = std::get_if<swf::PlaceObject>(&tag)) {
             applyPlace(*place, frame);
+            // A clip placed as the timeline plays runs its first frame at once, so its frame
+            // scripts wait ahead of the scripts that come later in this frame (Flash's order).
+            runPendingFirstFrames();
         } else if (const auto* remove = std::get_if<swf::RemoveObject>(&tag)) {
             applyRemove(*remove);
         } else if (const auto* action = std::get_if<swf::DoAction>(&tag)) {
@@ -268,19 +284,33 @@ void MovieClip::applyPlaceFields(DisplayObject& object, const swf::PlaceObject& 
 
 std::shared_ptr<DisplayObject> MovieClip::placeNewObject(const swf::PlaceObject& place, int frame, int depth)
 {
+    // A sprite that places itself, directly or through others, would nest for ever.
+    int nesting = 0;
+    for (const DisplayObject* up = this; up && nesting <= MaximumNesting; up = up->parent())
+        ++nesting;
+    if (nesting > MaximumNesting)
+        return nullptr;
     std::shared_ptr<DisplayObject> object = m_services->instantiate(library(), *place.characterId);
     if (!object)
         return nullptr;
     object->setPlacedByTimeline(true);
     object->setPlaceFrame(frame);
     applyPlaceFields(*object, place, false);
+    // Clips, buttons and text fields placed without a name get "instanceN"; shapes and static
+    // text stay nameless, as in Flash.
+    const DisplayKind kind = object->kind();
+    if (!place.name && (kind == DisplayKind::MovieClip || kind == DisplayKind::Button || kind == DisplayKind::EditText))
+        object->setName(m_services->nextInstanceName());
     object->setClipActions(place.clipActions);
     if (std::shared_ptr<DisplayObject> previous = removeChild(depth))
         m_services->objectRemoved(*previous);
     insertChild(depth, object);
     m_services->objectPlaced(*object);
-    if (object->isMovieClip())
-        m_pendingFirstFrames.push_back(std::static_pointer_cast<MovieClip>(object));
+    if (object->isMovieClip()) {
+        auto clip = std::static_pointer_cast<MovieClip>(object);
+        m_services->queueConstruction(*clip);
+        m_pendingFirstFrames.push_back(std::move(clip));
+    }
     return object;
 }
 

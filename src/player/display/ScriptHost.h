@@ -5,6 +5,7 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace player::display {
 
@@ -44,6 +45,15 @@ public:
     // Once per frame after all scripts of the frame ran: timers (setInterval/setTimeout) that
     // fell due, by the player's clock.
     virtual void runTimers(double nowMilliseconds) = 0;
+
+    // A clip placed by a timeline is constructed: a class registered for its symbol becomes its
+    // prototype, its onClipEvent(construct) blocks run, then the class's constructor runs on it.
+    // Without a class only the blocks run.
+    virtual void constructClip(MovieClip& clip, const std::vector<swf::ActionCode>& constructBlocks)
+    {
+        for (const swf::ActionCode& code : constructBlocks)
+            runActions(clip, code);
+    }
 
     // Mouse and keyboard. Whether the object's script object has a function under this name
     // (a clip with onPress or onRollOver behaves as a button).

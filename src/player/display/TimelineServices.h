@@ -2,6 +2,7 @@
 
 #include "player/swf/Button.h"
 
+#include <QString>
 #include <cstdint>
 #include <memory>
 
@@ -35,6 +36,22 @@ public:
     // A DoInitAction block for a sprite id, met on a frame of a movie's main timeline. It runs
     // once per movie and sprite, before the frame scripts queued with it.
     virtual void queueInitActions(MovieClip& clip, uint16_t spriteId, const swf::ActionCode& code) = 0;
+
+    // A movie's main timeline reached a frame: the init actions that the movies it imports
+    // from hold for the imported sprites are queued, to run before that frame's scripts.
+    virtual void importsReached(MovieClip& clip, int frame)
+    {
+        (void)clip;
+        (void)frame;
+    }
+
+    // A clip a timeline placed is to be constructed: its initialize and construct events, and
+    // a class registered for its symbol, run before the scripts already waiting.
+    virtual void queueConstruction(MovieClip& clip) { (void)clip; }
+
+    // The name an object placed by a timeline without one gets: "instance1", "instance2"... one
+    // counter for the whole player, as in Flash.
+    virtual QString nextInstanceName() { return {}; }
 
     // The script engine, or null when the player plays without scripts.
     virtual ScriptHost* scriptHost() = 0;

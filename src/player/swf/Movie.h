@@ -141,6 +141,7 @@ struct ImportedAsset {
     std::string url;
     uint16_t characterId = 0;
     std::string name;
+    int frame = 1; // the main timeline's frame (from 1) the import tag is in
 };
 
 // A whole movie as read. Strings are raw bytes: UTF-8 from SWF 6 on, the system code page

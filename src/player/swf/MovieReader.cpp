@@ -304,6 +304,7 @@ void TagWalker::readDefinition(TagCode tag, ByteReader& body)
             asset.url = url;
             asset.characterId = body.u16();
             asset.name = body.cString();
+            asset.frame = std::max<int>(1, static_cast<int>(m_movie.timeline.frames.size()));
             if (!body.overrun())
                 m_movie.imports.push_back(std::move(asset));
         }

@@ -172,8 +172,9 @@ private slots:
             QCOMPARE(root->currentLabel(), QStringLiteral("Second"));
     }
 
-    // Frame scripts: the parent's frame runs before its new child's first frame; a goto to the
-    // current frame does nothing; scripts of removed clips do not run.
+    // Frame scripts: a new child's first frame runs where the child is placed, so its script
+    // comes before the parent's scripts after the PlaceObject; a goto to the current frame does
+    // nothing; scripts of removed clips do not run.
     void frameScriptOrder()
     {
         const Bytes bytes = movie({defineSprite(3, 1, {marker(2), showFrame()}),
@@ -184,7 +185,9 @@ private slots:
         auto* host = new RecordingHost;
         engine.setScriptHost(std::unique_ptr<display::ScriptHost>(host));
         QVERIFY(!engine.loadMovieData(0, toQByteArray(bytes), QStringLiteral("test.swf")));
-        QCOMPARE(host->log, (std::vector<QString>{"_level0:1", "_level0.child:2"}));
+        // The child runs its first frame when placed: its script waits ahead of the parent's
+        // later script.
+        QCOMPARE(host->log, (std::vector<QString>{"_level0.child:2", "_level0:1"}));
         engine.advanceFrame();
         QCOMPARE(host->log.back(), QStringLiteral("_level0:3"));
         const size_t before = host->log.size();

@@ -1,0 +1,159 @@
+#include "../swf/SwfBuilder.h"
+
+#include "player/Player.h"
+
+#include <QTest>
+
+using namespace player;
+using namespace swf_test;
+
+namespace {
+
+QByteArray toQByteArray(const Bytes& bytes)
+{
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+}
+
+// Scripts are single marker bytes; the host notes which ran, in which clip.
+class RecordingHost : public display::ScriptHost {
+public:
+    std::vector<QString> log;
+
+    void objectCreated(display::DisplayObject&) override {}
+    void objectRemoved(display::DisplayObject&) override {}
+    void runActions(display::MovieClip& scope, const swf::ActionCode& code) override
+    {
+        log.push_back(scope.dotPath() + QLatin1Char(':') + QString::number(code->at(0)));
+    }
+    void callHandler(display::DisplayObject&, const char*) override {}
+    display::DisplayObject* resolveTarget(const QString&) override { return nullptr; }
+    bool setVariable(const QString&, const QString&) override { return false; }
+    std::optional<QString> getVariable(const QString&) override { return std::nullopt; }
+    void runTimers(double) override {}
+};
+
+struct EventBlock {
+    uint32_t events;
+    uint8_t marker;
+};
+
+// PlaceObject2 of a named character with onClipEvent blocks (SWF 6 and later layout).
+Bytes placeWithEvents(uint16_t depth, uint16_t id, const std::string& name, const std::vector<EventBlock>& blocks)
+{
+    BitWriter w;
+    w.u8(0x80 | 0x20 | 0x02); // clip actions, name, character
+    w.u16(depth);
+    w.u16(id);
+    w.string(name);
+    w.u16(0);
+    uint32_t all = 0;
+    for (const EventBlock& block : blocks)
+        all |= block.events;
+    w.u32(all);
+    for (const EventBlock& block : blocks) {
+        w.u32(block.events);
+        w.u32(1);
+        w.u8(block.marker);
+    }
+    w.u32(0);
+    return tag(26, w.take());
+}
+
+} // namespace
+
+class EventOrderTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // A clip a frame places runs its initialize blocks, then its construct blocks, ahead of the
+    // frame's scripts, even those before the PlaceObject; its load event and first frame come
+    // where it was placed, between the parent's scripts.
+    void placedClipConstructsBeforeFrameScripts()
+    {
+        namespace event = swf::clip_event;
+        const Bytes bytes = movie({defineSprite(2, 1, {doAction({20}), showFrame()}), doAction({1}),
+                                   placeWithEvents(1, 2, "a",
+                                                   {{event::Load, 12}, {event::Construct, 11}, {event::Initialize, 10}}),
+                                   doAction({2}), showFrame()},
+                                  1);
+        Player engine;
+        auto* host = new RecordingHost;
+        engine.setScriptHost(std::unique_ptr<display::ScriptHost>(host));
+        QVERIFY(!engine.loadMovieData(0, toQByteArray(bytes), QStringLiteral("test.swf")));
+        QCOMPARE(host->log, (std::vector<QString>{"_level0.a:10", "_level0.a:11", "_level0:1", "_level0.a:12",
+                                                  "_level0.a:20", "_level0:2"}));
+    }
+
+    // enterFrame goes to clips newest first, whatever their depth; a clip placed during the
+    // tick gets its first enterFrame on the next one.
+    void enterFrameGoesNewestFirst()
+    {
+        namespace event = swf::clip_event;
+        const Bytes bytes = movie({defineSprite(2, 1, {showFrame()}),
+                                   placeWithEvents(2, 2, "older", {{event::EnterFrame, 30}}), showFrame(),
+                                   placeWithEvents(1, 2, "newer", {{event::EnterFrame, 31}}), showFrame(),
+                                   showFrame()},
+                                  3);
+        Player engine;
+        auto* host = new RecordingHost;
+        engine.setScriptHost(std::unique_ptr<display::ScriptHost>(host));
+        QVERIFY(!engine.loadMovieData(0, toQByteArray(bytes), QStringLiteral("test.swf")));
+        host->log.clear();
+        engine.advanceFrame();
+        QCOMPARE(host->log, (std::vector<QString>{"_level0.older:30"}));
+        host->log.clear();
+        engine.advanceFrame();
+        QCOMPARE(host->log, (std::vector<QString>{"_level0.newer:31", "_level0.older:30"}));
+        // The loop back to frame 1 removes the newer clip in the walk, after its enterFrame was
+        // queued: a removed clip's queued script does not run.
+        host->log.clear();
+        engine.advanceFrame();
+        QCOMPARE(host->log, (std::vector<QString>{"_level0.older:30"}));
+    }
+
+    // Removing a clip unloads the clips inside it first, in depth order and each after its own
+    // clips, and the removed clip last.
+    void unloadGoesInsideOut()
+    {
+        namespace event = swf::clip_event;
+        const Bytes bytes = movie({defineSprite(2, 1, {showFrame()}),
+                                   defineSprite(4, 1, {placeWithEvents(1, 2, "innermost", {{event::Unload, 39}}),
+                                                       showFrame()}),
+                                   defineSprite(3, 1, {placeWithEvents(2, 2, "late", {{event::Unload, 41}}),
+                                                       placeWithEvents(1, 4, "early", {{event::Unload, 40}}),
+                                                       showFrame()}),
+                                   placeWithEvents(1, 3, "outer", {{event::Unload, 42}}), showFrame(),
+                                   removeObject2(1), showFrame()},
+                                  2);
+        Player engine;
+        auto* host = new RecordingHost;
+        engine.setScriptHost(std::unique_ptr<display::ScriptHost>(host));
+        QVERIFY(!engine.loadMovieData(0, toQByteArray(bytes), QStringLiteral("test.swf")));
+        host->log.clear();
+        engine.advanceFrame();
+        std::vector<QString> markers;
+        for (const QString& entry : host->log)
+            markers.push_back(entry.section(QLatin1Char(':'), -1));
+        QCOMPARE(markers, (std::vector<QString>{"39", "40", "41", "42"}));
+    }
+
+    // A sprite that places itself nests only so deep, and the movie plays on.
+    void selfPlacingSpriteStops()
+    {
+        const Bytes bytes = movie({defineSprite(2, 1, {placeObject2(Place(1).character(2)), showFrame()}),
+                                   placeObject2(Place(1).character(2)), showFrame()},
+                                  1);
+        Player engine;
+        QVERIFY(!engine.loadMovieData(0, toQByteArray(bytes), QStringLiteral("test.swf")));
+        int levels = 0;
+        for (display::DisplayObject* clip = engine.stage().level(0); clip;
+             clip = clip->asContainer()->childAtDepth(1 + display::TimelineDepthOffset))
+            ++levels;
+        QVERIFY(levels > 8);
+        QVERIFY(levels <= 66);
+        engine.advanceFrame();
+    }
+};
+
+QTEST_GUILESS_MAIN(EventOrderTest)
+#include "tst_event_order.moc"
