@@ -166,15 +166,7 @@ void Player::unloadLevel(int level)
 
 void Player::installLevel(int level, std::shared_ptr<const display::MovieLibrary> library)
 {
-    auto root = std::make_shared<display::MovieClip>(*this, std::move(library), nullptr, 0);
-    if (std::shared_ptr<display::MovieClip> previous = m_stage.setLevel(level, root)) {
-        // The replaced level may be the one whose script asked for this: it stays alive (and
-        // readable) until the outermost call returns.
-        previous->markUnloaded();
-        m_removedPending.push_back(previous);
-    }
-    objectPlaced(*root);
-    root->runFirstFrame();
+    replaceLevel(level, std::move(library));
     if (level == 0 && m_frameCount == 0)
         m_frameCount = 1;
     runQueuedActions();
@@ -183,8 +175,15 @@ void Player::installLevel(int level, std::shared_ptr<const display::MovieLibrary
 display::MovieClip* Player::placeLoadedLevel(int level, std::shared_ptr<const display::MovieLibrary> library)
 {
     CallScope scope(*this);
+    return replaceLevel(level, std::move(library));
+}
+
+display::MovieClip* Player::replaceLevel(int level, std::shared_ptr<const display::MovieLibrary> library)
+{
     auto root = std::make_shared<display::MovieClip>(*this, std::move(library), nullptr, 0);
     if (std::shared_ptr<display::MovieClip> previous = m_stage.setLevel(level, root)) {
+        // The replaced level may be the one whose script asked for this: it stays alive (and
+        // readable) until the outermost call returns.
         previous->markUnloaded();
         m_removedPending.push_back(previous);
     }

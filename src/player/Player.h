@@ -126,6 +126,8 @@ private:
     void releaseKeptAlive();
     void queueUnloadEvents(display::DisplayObject& object);
     void installLevel(int level, std::shared_ptr<const display::MovieLibrary> library);
+    // Puts a new root clip for the movie on the level and runs its first frame's tags.
+    display::MovieClip* replaceLevel(int level, std::shared_ptr<const display::MovieLibrary> library);
 
     display::Stage m_stage;
     Clock m_clock;

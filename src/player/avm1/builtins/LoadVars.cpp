@@ -109,26 +109,8 @@ void installLoadVars(Machine& machine)
     }, flags);
     machine.defineMethod(prototype, QStringLiteral("send"), [](Machine&, Object*, const Arguments&) { return Value(false); }, flags);
     machine.defineMethod(prototype, QStringLiteral("addRequestHeader"), [](Machine&, Object*, const Arguments&) { return Value(); }, flags);
-    machine.defineMethod(prototype, QStringLiteral("getBytesLoaded"), [](Machine& machine, Object* self, const Arguments&) {
-        return self ? self->get(machine, QStringLiteral("_bytesLoaded")) : Value();
-    }, flags);
-    machine.defineMethod(prototype, QStringLiteral("getBytesTotal"), [](Machine& machine, Object* self, const Arguments&) {
-        return self ? self->get(machine, QStringLiteral("_bytesTotal")) : Value();
-    }, flags);
     // What a finished load does unless a script replaces it: decode, then onLoad.
-    machine.defineMethod(prototype, QStringLiteral("onData"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        Value text = argument(arguments, 0);
-        if (!self)
-            return Value();
-        if (text.isUndefined()) {
-            machine.callMethod(Value(self), QStringLiteral("onLoad"), {Value(false)});
-            return Value();
-        }
-        machine.callMethod(Value(self), QStringLiteral("decode"), {Value(machine.toString(text))});
-        self->set(machine, QStringLiteral("loaded"), Value(true));
-        machine.callMethod(Value(self), QStringLiteral("onLoad"), {Value(true)});
-        return Value();
-    }, flags);
+    defineLoadMethods(machine, prototype, QStringLiteral("decode"), flags);
     defineClass(machine, QStringLiteral("LoadVars"), prototype, [](Machine&, Object*, const Arguments&) { return Value(); });
 }
 

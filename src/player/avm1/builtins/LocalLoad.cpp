@@ -1,5 +1,7 @@
 #include "LocalLoad.h"
 
+#include "Builtins.h"
+
 #include "player/avm1/Machine.h"
 
 namespace player::avm1::builtins {
@@ -23,6 +25,29 @@ bool loadTextForObject(Machine& machine, Object* target, const QString& url)
     }
     machine.addTimer(target, Value(), QStringLiteral("onData"), 0, {text}, false);
     return true;
+}
+
+void defineLoadMethods(Machine& machine, Object* prototype, const QString& parseMethod, uint16_t flags)
+{
+    machine.defineMethod(prototype, QStringLiteral("getBytesLoaded"), [](Machine& machine, Object* self, const Arguments&) {
+        return self ? self->get(machine, QStringLiteral("_bytesLoaded")) : Value();
+    }, flags);
+    machine.defineMethod(prototype, QStringLiteral("getBytesTotal"), [](Machine& machine, Object* self, const Arguments&) {
+        return self ? self->get(machine, QStringLiteral("_bytesTotal")) : Value();
+    }, flags);
+    machine.defineMethod(prototype, QStringLiteral("onData"), [parseMethod](Machine& machine, Object* self, const Arguments& arguments) {
+        Value text = argument(arguments, 0);
+        if (!self)
+            return Value();
+        if (text.isUndefined()) {
+            machine.callMethod(Value(self), QStringLiteral("onLoad"), {Value(false)});
+            return Value();
+        }
+        machine.callMethod(Value(self), parseMethod, {Value(machine.toString(text))});
+        self->set(machine, QStringLiteral("loaded"), Value(true));
+        machine.callMethod(Value(self), QStringLiteral("onLoad"), {Value(true)});
+        return Value();
+    }, flags);
 }
 
 } // namespace player::avm1::builtins

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 namespace player::avm1 {
 
 class Machine;
@@ -14,6 +16,11 @@ namespace builtins {
 // call that asked for it. onData gets undefined when the file cannot be read. Returns whether
 // the load was started.
 bool loadTextForObject(Machine& machine, Object* target, const QString& url);
+
+// getBytesLoaded, getBytesTotal and the default onData of a loading class: onData hands the
+// text to the method named parseMethod, sets "loaded" and calls onLoad(true); undefined text
+// (a failed load) only calls onLoad(false).
+void defineLoadMethods(Machine& machine, Object* prototype, const QString& parseMethod, uint16_t flags = 7);
 
 // Text of a loaded file: UTF-8, with a byte order mark left out.
 QString decodeLoadedText(const QByteArray& bytes);

@@ -127,26 +127,8 @@ void defineDocumentMethods(Machine& machine, Object* prototype)
     });
     machine.defineMethod(prototype, QStringLiteral("send"), [](Machine&, Object*, const Arguments&) { return Value(false); });
     machine.defineMethod(prototype, QStringLiteral("addRequestHeader"), [](Machine&, Object*, const Arguments&) { return Value(); });
-    machine.defineMethod(prototype, QStringLiteral("getBytesLoaded"), [](Machine& machine, Object* self, const Arguments&) {
-        return self ? self->get(machine, QStringLiteral("_bytesLoaded")) : Value();
-    });
-    machine.defineMethod(prototype, QStringLiteral("getBytesTotal"), [](Machine& machine, Object* self, const Arguments&) {
-        return self ? self->get(machine, QStringLiteral("_bytesTotal")) : Value();
-    });
     // What a finished load does unless a script replaces it: parse the text, then onLoad.
-    machine.defineMethod(prototype, QStringLiteral("onData"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        Value text = argument(arguments, 0);
-        if (!self)
-            return Value();
-        if (text.isUndefined()) {
-            machine.callMethod(Value(self), QStringLiteral("onLoad"), {Value(false)});
-            return Value();
-        }
-        machine.callMethod(Value(self), QStringLiteral("parseXML"), {Value(machine.toString(text))});
-        self->set(machine, QStringLiteral("loaded"), Value(true));
-        machine.callMethod(Value(self), QStringLiteral("onLoad"), {Value(true)});
-        return Value();
-    });
+    defineLoadMethods(machine, prototype, QStringLiteral("parseXML"));
 }
 
 } // namespace
