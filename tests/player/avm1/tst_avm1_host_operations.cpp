@@ -91,7 +91,7 @@ private slots:
         auto player = std::make_unique<player::Player>();
         player->setScriptHost(player::avm1::createScriptHost(*player));
         player->onFlashCall = [&requests](const QString& request) { requests.append(request); };
-        QVERIFY(player->loadMovieData(0, buildMovie("ExternalInterface.call('hello', 'a', 1);"), "file:///t.swf") == std::nullopt);
+        QVERIFY(player->loadMovieData(0, buildMovie("flash.external.ExternalInterface.call('hello', 'a', 1);"), "file:///t.swf") == std::nullopt);
         QCOMPARE(requests, QStringList{"<invoke name=\"hello\" returntype=\"xml\"><arguments><string>a</string><number>1</number></arguments></invoke>"});
     }
 

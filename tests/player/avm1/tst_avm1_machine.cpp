@@ -269,7 +269,7 @@ private slots:
     {
         ScriptRunner runner;
         runner.run("fscommand('setsize', '256,128'); getURL('FSCommand:additem', 'a&b&file'); fscommand('clearitems');"
-                   "trace(ExternalInterface.call('show', 'x<y', 2, true, null, [1]));");
+                   "trace(flash.external.ExternalInterface.call('show', 'x<y', 2, true, null, [1]));");
         QCOMPARE(runner.commands, (QStringList{"setsize|256,128", "additem|a&b&file", "clearitems|"}));
         QCOMPARE(runner.calls, QStringList{"<invoke name=\"show\" returntype=\"xml\"><arguments><string>x&lt;y</string><number>2</number>"
                                            "<true/><null/><array><property id=\"0\"><number>1</number></property></array></arguments></invoke>"});

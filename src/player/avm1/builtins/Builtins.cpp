@@ -31,8 +31,8 @@ void installAll(Machine& machine)
     installMovieClipLoader(machine);
     installSystem(machine);
     installKeyAndMouse(machine);
-    installExternalInterface(machine);
     installGeometry(machine);
+    installExternalInterface(machine);
     installMovieClip(machine);
     installButton(machine);
     installColor(machine);

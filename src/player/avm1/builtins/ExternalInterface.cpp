@@ -60,9 +60,16 @@ QString encodeValue(Machine& machine, const Value& value, int depth)
 void installExternalInterface(Machine& machine)
 {
     Object* prototype = machine.makeObject();
-    FunctionObject* constructor = defineClass(machine, QStringLiteral("ExternalInterface"), prototype, [](Machine&, Object*, const Arguments&) {
+    // Flash has the class only in its package, flash.external: a bare ExternalInterface is
+    // undefined, so movies reach it by the full name (what an AS2 import compiles to).
+    FunctionObject* constructor = defineClass(machine, QString(), prototype, [](Machine&, Object*, const Arguments&) {
         return Value();
     });
+    if (Object* flash = machine.global()->get(machine, QStringLiteral("flash")).asObject()) {
+        Object* external = machine.makeObject();
+        flash->define(QStringLiteral("external"), Value(external));
+        external->define(QStringLiteral("ExternalInterface"), Value(constructor));
+    }
     // The program is the container: calls always have somewhere to go.
     constructor->define(QStringLiteral("available"), Value(true), property_flag::DontEnum | property_flag::ReadOnly);
     machine.defineMethod(constructor, QStringLiteral("addCallback"), [](Machine&, Object*, const Arguments&) { return Value(false); });
