@@ -1063,7 +1063,9 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
     case Action::StrictEquals: {
         Value right = pop();
         Value left = pop();
-        bool equal = left.strictlyEquals(right) && !(left.isNumber() && std::isnan(left.asNumber()));
+        // Unlike ECMAScript, Flash's strict equality finds NaN equal to NaN.
+        bool equal = left.strictlyEquals(right)
+                     || (left.isNumber() && right.isNumber() && std::isnan(left.asNumber()) && std::isnan(right.asNumber()));
         push(Value(equal));
         break;
     }

@@ -234,10 +234,14 @@ double fromText(const QString& text, int swfVersion)
         bool signedText = !view.isEmpty() && (view[0] == u'-' || view[0] == u'+');
         QStringView unsignedView = signedText ? view.mid(1) : view;
         if (unsignedView.size() >= 2 && unsignedView[0] == u'0' && (unsignedView[1] == u'x' || unsignedView[1] == u'X')) {
-            // Flash does not skip a sign before "0x", so "-0x10" is NaN; the digits wrap to 32 bits.
+            // Flash does not skip a sign before "0x", so "-0x10" is NaN, but it reads one after
+            // it: "0x-10" is -16. The digits wrap to 32 bits.
             if (signedText)
                 return std::numeric_limits<double>::quiet_NaN();
             QStringView digits = view.mid(2);
+            const bool negativeDigits = !digits.isEmpty() && digits[0] == u'-';
+            if (!digits.isEmpty() && (digits[0] == u'-' || digits[0] == u'+'))
+                digits = digits.mid(1);
             if (digits.isEmpty())
                 return std::numeric_limits<double>::quiet_NaN();
             uint32_t result = 0;
@@ -247,7 +251,7 @@ double fromText(const QString& text, int swfVersion)
                     return std::numeric_limits<double>::quiet_NaN();
                 result = result * 16u + uint32_t(digit);
             }
-            return double(int32_t(result));
+            return negativeDigits ? -double(int32_t(result)) : double(int32_t(result));
         }
         if (unsignedView.size() >= 2 && unsignedView[0] == u'0') {
             bool octal = true;

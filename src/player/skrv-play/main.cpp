@@ -205,7 +205,8 @@ int main(int argc, char** argv)
     engine.clock().setReal(options.realClock);
     if (options.playerVersion > 0)
         engine.setPlayerVersion(options.playerVersion);
-    engine.onTrace = [&](const QString& line) { traceOutput.write(line); };
+    // Flash's log ends a line at a carriage return as well as at a line feed.
+    engine.onTrace = [&](const QString& line) { traceOutput.write(QString(line).replace(QLatin1Char('\r'), QLatin1Char('\n'))); };
     engine.onFsCommand = [&](const QString& command, const QString& args) {
         if (writeCommands)
             commandOutput.write(command + QLatin1Char('\t') + args);

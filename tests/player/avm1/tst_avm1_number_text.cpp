@@ -52,6 +52,9 @@ private slots:
         QTest::newRow("hex from SWF 6") << "0x1F" << 6 << 31.0;
         QTest::newRow("hex not in SWF 5") << "0x1F" << 5 << nan;
         QTest::newRow("signed hex is NaN") << "-0x10" << 6 << nan;
+        QTest::newRow("sign after 0x is read") << "0x-10" << 6 << -16.0;
+        QTest::newRow("plus after 0x is read") << "0x+1F" << 6 << 31.0;
+        QTest::newRow("sign alone after 0x") << "0x-" << 6 << nan;
         QTest::newRow("octal from SWF 6") << "010" << 6 << 8.0;
         QTest::newRow("leading zero decimal in SWF 5") << "010" << 5 << 10.0;
         QTest::newRow("exponent") << "1e3" << 6 << 1000.0;

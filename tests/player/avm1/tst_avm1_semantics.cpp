@@ -63,6 +63,9 @@ private slots:
             << "trace(_global == null); trace(_global == undefined); trace(null == _global);"
                "var o = {}; trace(o == null); o.valueOf = function() { return undefined; }; trace(o == null); trace(o == 0);"
             << "true|true|true|false|true|false";
+        QTest::newRow("NaN equals NaN, strictly and loosely, and nothing else") << 8
+            << "var n = NaN; trace(n === n); trace(NaN === 0 / 0); trace(NaN === 'NaN'); trace(NaN == NaN); trace(undefined === null);"
+            << "true|true|false|true|false";
         QTest::newRow("_global is found before the scope chain") << 8
             << "Object.prototype._global = 'shadow'; trace(typeof _global); _global.mark = 3; trace(_global.mark);"
                "delete Object.prototype._global;"

@@ -213,6 +213,8 @@ void installMovieClip(Machine& machine)
     installClipPointerMethods(machine, prototype);
     installMovieClipDrawing(machine, prototype);
     installMovieClipLook(machine, prototype);
+    // As on buttons, a plain default that instances override; the player reads it for the cursor.
+    prototype->set(machine, QStringLiteral("useHandCursor"), Value(true));
     prototype->setAllFlags(property_flag::DontEnum, 0);
 }
 
