@@ -13,8 +13,8 @@ constexpr uint16_t DontEnum = 1;
 constexpr uint16_t DontDelete = 2;
 constexpr uint16_t ReadOnly = 4;
 // Flash hides a property from movies older than a version with these bits: the player's own
-// globals that came with a later version use them, and so may a movie. Bits 256 and 1024 both
-// hide from SWF 6 and older.
+// globals that came with a later version use them, and so may a movie. Bit 1024 hides from
+// SWF 6 and older; bit 256 is odd: it hides only from SWF 6, not from SWF 5.
 constexpr uint16_t FromVersion6 = 128;
 constexpr uint16_t FromVersion7 = 256 | 1024;
 constexpr uint16_t FromVersion8 = 4096;
@@ -28,7 +28,9 @@ constexpr bool isVisibleToVersion(uint16_t flags, int swfVersion)
     using namespace property_flag;
     if (swfVersion < 6 && (flags & FromVersion6))
         return false;
-    if (swfVersion < 7 && (flags & FromVersion7))
+    if (swfVersion < 7 && (flags & 1024))
+        return false;
+    if (swfVersion == 6 && (flags & 256))
         return false;
     if (swfVersion < 8 && (flags & FromVersion8))
         return false;
