@@ -2,6 +2,7 @@
 
 #include "Machine.h"
 #include "Marker.h"
+#include "ScriptExceptions.h"
 
 #include <QSet>
 
@@ -108,6 +109,10 @@ Value Object::getWithThis(Machine& machine, const QString& name, Object* thisObj
             return property->value;
         }
     }
+    // A chain this long has a loop in it: Flash searches it until the script time limit stops
+    // the script, so the script stops here, without the wait.
+    if (object)
+        throw ScriptAbort{QStringLiteral("the prototype chain has no end")};
     return Value();
 }
 

@@ -74,7 +74,8 @@ void MovieClip::setLevelRoot(int levelNumber)
     m_isLevelRoot = true;
     m_levelNumber = levelNumber;
     setDepth(levelNumber);
-    setName(QStringLiteral("_level%1").arg(levelNumber));
+    // A level's root has no name of its own for scripts; its paths come from the level number.
+    setName(QString());
 }
 
 int MovieClip::totalFrames() const

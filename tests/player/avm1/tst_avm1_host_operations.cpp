@@ -112,6 +112,19 @@ private slots:
         QCOMPARE(player->getVariable("done"), std::optional<QString>("yes"));
         player->advanceFrame();
     }
+
+    // A level's root has no name until a script gives it one; its paths do not change.
+    void levelRootName()
+    {
+        auto player = playerWith("before = _root._name; before2 = _level0._name; _root._name = 'root movie';"
+                                 "after = _root._name; target = _root._target;",
+                                 nullptr);
+        QVERIFY(player);
+        QCOMPARE(player->getVariable("before"), std::optional<QString>(""));
+        QCOMPARE(player->getVariable("before2"), std::optional<QString>(""));
+        QCOMPARE(player->getVariable("_level0.after"), std::optional<QString>("root movie"));
+        QCOMPARE(player->getVariable("/:target"), std::optional<QString>("/"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestHostOperations)

@@ -66,6 +66,12 @@ private slots:
         QTest::newRow("NaN equals NaN, strictly and loosely, and nothing else") << 8
             << "var n = NaN; trace(n === n); trace(NaN === 0 / 0); trace(NaN === 'NaN'); trace(NaN == NaN); trace(undefined === null);"
             << "true|true|false|true|false";
+        QTest::newRow("a prototype loop stops the script") << 8
+            << "var a = {}; var b = {}; a.__proto__ = b; b.__proto__ = a; trace('before'); trace(a.missing); trace('not reached');"
+            << "before";
+        QTest::newRow("a long but finite chain is searched") << 8
+            << "var o = {found: 1}; for (var i = 0; i < 100; i++) { var next = {}; next.__proto__ = o; o = next; } trace(o.found);"
+            << "1";
         QTest::newRow("_global is found before the scope chain") << 8
             << "Object.prototype._global = 'shadow'; trace(typeof _global); _global.mark = 3; trace(_global.mark);"
                "delete Object.prototype._global;"
