@@ -2,6 +2,7 @@
 #include "player/Player.h"
 #include "player/avm1/ScriptEngine.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -111,6 +112,29 @@ private slots:
         player->loadMovieData(0, first, "file:///first.swf");
         QCOMPARE(player->getVariable("done"), std::optional<QString>("yes"));
         player->advanceFrame();
+    }
+
+    // The catalogue walks a template's frames with GotoFrame and reads the commands each frame
+    // sends: they must have arrived when the call returns.
+    void gotoRunsTheFrameScriptsBeforeReturning()
+    {
+        const QString car = QStringLiteral(SKRV_BIN_DIR "/Car.skrv");
+        if (!QFile::exists(car))
+            QSKIP("the sample templates have not been built");
+        player::Player player;
+        player.setScriptHost(player::avm1::createScriptHost(player));
+        QStringList commands;
+        player.onFsCommand = [&commands](const QString& command, const QString& args) { commands.append(command + '=' + args); };
+        QVERIFY(!player.loadMovie(0, car));
+        QVERIFY(commands.contains("clearitems="));
+        commands.clear();
+        player.gotoFrame(1);
+        QVERIFY(commands.contains("addpart=Wheels"));
+        QCOMPARE(commands.last(), QStringLiteral("selectpart=0"));
+        QCOMPARE(player.tCurrentFrame("/"), std::optional<int>(1));
+        commands.clear();
+        QVERIFY(player.tGotoFrame("/", 0));
+        QVERIFY(commands.contains("clearitems="));
     }
 
     // A level's root has no name until a script gives it one; its paths do not change.
