@@ -1,4 +1,4 @@
-#include "../swf/SwfBuilder.h"
+#include "RecordingHost.h"
 
 #include "player/Player.h"
 #include "player/display/GraphicInstances.h"
@@ -12,37 +12,12 @@ using namespace swf_test;
 
 namespace {
 
-QByteArray toQByteArray(const Bytes& bytes)
-{
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
-}
-
 // Frame scripts are single marker bytes here; the recording host notes which ran, where.
 Bytes marker(uint8_t value)
 {
     return doAction({value});
 }
 
-class RecordingHost : public display::ScriptHost {
-public:
-    std::vector<QString> log;
-    std::function<void(uint8_t)> onMarker;
-    int created = 0;
-
-    void objectCreated(display::DisplayObject&) override { ++created; }
-    void objectRemoved(display::DisplayObject&) override {}
-    void runActions(display::MovieClip& scope, const swf::ActionCode& code) override
-    {
-        log.push_back(scope.dotPath() + QLatin1Char(':') + QString::number(code->at(0)));
-        if (onMarker)
-            onMarker(code->at(0));
-    }
-    void callHandler(display::DisplayObject&, const char*) override {}
-    display::DisplayObject* resolveTarget(const QString&) override { return nullptr; }
-    bool setVariable(const QString&, const QString&) override { return false; }
-    std::optional<QString> getVariable(const QString&) override { return std::nullopt; }
-    void runTimers(double) override {}
-};
 
 int32_t xOf(const display::DisplayObject* object)
 {

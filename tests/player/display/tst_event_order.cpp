@@ -1,4 +1,4 @@
-#include "../swf/SwfBuilder.h"
+#include "RecordingHost.h"
 
 #include "player/Player.h"
 
@@ -8,29 +8,6 @@ using namespace player;
 using namespace swf_test;
 
 namespace {
-
-QByteArray toQByteArray(const Bytes& bytes)
-{
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
-}
-
-// Scripts are single marker bytes; the host notes which ran, in which clip.
-class RecordingHost : public display::ScriptHost {
-public:
-    std::vector<QString> log;
-
-    void objectCreated(display::DisplayObject&) override {}
-    void objectRemoved(display::DisplayObject&) override {}
-    void runActions(display::MovieClip& scope, const swf::ActionCode& code) override
-    {
-        log.push_back(scope.dotPath() + QLatin1Char(':') + QString::number(code->at(0)));
-    }
-    void callHandler(display::DisplayObject&, const char*) override {}
-    display::DisplayObject* resolveTarget(const QString&) override { return nullptr; }
-    bool setVariable(const QString&, const QString&) override { return false; }
-    std::optional<QString> getVariable(const QString&) override { return std::nullopt; }
-    void runTimers(double) override {}
-};
 
 struct EventBlock {
     uint32_t events;

@@ -1,4 +1,4 @@
-#include "../swf/SwfBuilder.h"
+#include "../display/RecordingHost.h"
 
 #include "player/AssetImporter.h"
 #include "player/Player.h"
@@ -49,23 +49,6 @@ Bytes doInitAction(uint16_t spriteId, uint8_t markerValue)
     return tag(59, w.take());
 }
 
-// Scripts are single marker bytes; the host notes which ran, in which clip.
-class RecordingHost : public display::ScriptHost {
-public:
-    std::vector<QString> log;
-
-    void objectCreated(display::DisplayObject&) override {}
-    void objectRemoved(display::DisplayObject&) override {}
-    void runActions(display::MovieClip& scope, const swf::ActionCode& code) override
-    {
-        log.push_back(scope.dotPath() + QLatin1Char(':') + QString::number(code->at(0)));
-    }
-    void callHandler(display::DisplayObject&, const char*) override {}
-    display::DisplayObject* resolveTarget(const QString&) override { return nullptr; }
-    bool setVariable(const QString&, const QString&) override { return false; }
-    std::optional<QString> getVariable(const QString&) override { return std::nullopt; }
-    void runTimers(double) override {}
-};
 
 // The exporting movie: sprite 1 ("thing") with a frame script (marker 2) showing shape 2, an
 // init action for it (marker 7), and an unexported sprite 3.
