@@ -26,7 +26,8 @@ private:
         return built.movie;
     }
 
-    std::unique_ptr<player::Player> playerWith(const QString& script, QStringList* commands)
+    // A player with the script engine whose commands, if asked, are noted as "command=args".
+    std::unique_ptr<player::Player> recordingPlayer(QStringList* commands)
     {
         auto player = std::make_unique<player::Player>();
         player->setScriptHost(player::avm1::createScriptHost(*player));
@@ -34,6 +35,12 @@ private:
             if (commands)
                 commands->append(command + '=' + args);
         };
+        return player;
+    }
+
+    std::unique_ptr<player::Player> playerWith(const QString& script, QStringList* commands)
+    {
+        auto player = recordingPlayer(commands);
         QByteArray movie = buildMovie(script);
         if (movie.isEmpty() || player->loadMovieData(0, movie, QStringLiteral("file:///test.swf")))
             return nullptr;
@@ -99,8 +106,7 @@ private slots:
     void reloadFromInsideACommand()
     {
         // The host may replace the running movie from a command handler.
-        auto player = std::make_unique<player::Player>();
-        player->setScriptHost(player::avm1::createScriptHost(*player));
+        auto player = recordingPlayer(nullptr);
         QByteArray second = buildMovie("done = 'yes';");
         QByteArray first = buildMovie("fscommand('selectpart', '1'); after = 'ran';");
         int reloads = 0;
@@ -121,19 +127,17 @@ private slots:
         const QString car = QStringLiteral(SKRV_BIN_DIR "/Car.skrv");
         if (!QFile::exists(car))
             QSKIP("the sample templates have not been built");
-        player::Player player;
-        player.setScriptHost(player::avm1::createScriptHost(player));
         QStringList commands;
-        player.onFsCommand = [&commands](const QString& command, const QString& args) { commands.append(command + '=' + args); };
-        QVERIFY(!player.loadMovie(0, car));
+        auto player = recordingPlayer(&commands);
+        QVERIFY(!player->loadMovie(0, car));
         QVERIFY(commands.contains("clearitems="));
         commands.clear();
-        player.gotoFrame(1);
+        player->gotoFrame(1);
         QVERIFY(commands.contains("addpart=Wheels"));
         QCOMPARE(commands.last(), QStringLiteral("selectpart=0"));
-        QCOMPARE(player.tCurrentFrame("/"), std::optional<int>(1));
+        QCOMPARE(player->tCurrentFrame("/"), std::optional<int>(1));
         commands.clear();
-        QVERIFY(player.tGotoFrame("/", 0));
+        QVERIFY(player->tGotoFrame("/", 0));
         QVERIFY(commands.contains("clearitems="));
     }
 
