@@ -183,16 +183,9 @@ void MovieClip::runFirstFrame()
 {
     if (m_currentFrame != 0)
         return;
-    // First frames run inside their parent's frame; a sprite that places itself would recurse
-    // without end, so the chain stops where the nesting limit stops placement.
-    static thread_local int firstFrameNesting = 0;
-    if (firstFrameNesting >= MaximumNesting)
-        return;
-    ++firstFrameNesting;
     m_currentFrame = 1;
     runFrameTags(1, true);
     runPendingFirstFrames();
-    --firstFrameNesting;
 }
 
 void MovieClip::runPendingFirstFrames()
