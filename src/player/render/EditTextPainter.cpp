@@ -7,6 +7,7 @@
 
 #include <QGlyphRun>
 #include <cmath>
+#include <optional>
 
 namespace player::render {
 
@@ -23,6 +24,57 @@ double emSquare(const swf::Font& font)
     return font.version >= 3 ? 1024.0 * 20.0 : 1024.0;
 }
 
+// Flash draws a field's box in whole device pixels whenever the field is not rotated or
+// sheared: however the field is scaled or placed between pixels, its frame stays a sharp
+// one-pixel line. The box's corners round to the nearest pixel, halves downwards.
+std::optional<QRect> devicePixelBox(const QRectF& box, const QTransform& toDevice)
+{
+    if (toDevice.type() > QTransform::TxScale || toDevice.m11() <= 0 || toDevice.m22() <= 0)
+        return std::nullopt;
+    const QRectF device = toDevice.mapRect(box);
+    const int left = int(std::ceil(device.left() - 0.5));
+    const int top = int(std::ceil(device.top() - 0.5));
+    const int right = int(std::ceil(device.right() - 0.5));
+    const int bottom = int(std::ceil(device.bottom() - 0.5));
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+// The frame is traced with a one-pixel pen hanging right and down from the box's outline, so it
+// covers the top and left edges and one pixel past the right and bottom ones; the bottom-right
+// corner pixel stays empty.
+void paintPixelBox(QPainter& painter, const QRect& box, const QColor& fill, const std::optional<QColor>& frame)
+{
+    painter.save();
+    painter.resetTransform();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.fillRect(box, fill);
+    if (frame) {
+        const int left = box.left();
+        const int top = box.top();
+        const int right = box.right() + 1;
+        const int bottom = box.bottom() + 1;
+        painter.fillRect(QRect(left, top, right - left + 1, 1), *frame);
+        painter.fillRect(QRect(left, top + 1, 1, bottom - top), *frame);
+        painter.fillRect(QRect(right, top + 1, 1, bottom - top - 1), *frame);
+        painter.fillRect(QRect(left + 1, bottom, right - left - 1, 1), *frame);
+    }
+    painter.restore();
+}
+
+// A rotated or sheared field draws the same frame in its own space, a twenty-twips pen.
+void paintTransformedBox(QPainter& painter, const QRectF& box, const QColor& fill, const std::optional<QColor>& frame)
+{
+    painter.fillRect(box, fill);
+    if (!frame)
+        return;
+    const QBrush brush(*frame);
+    const double pixel = 20.0;
+    painter.fillRect(QRectF(box.left(), box.top(), box.width() + pixel, pixel), brush);
+    painter.fillRect(QRectF(box.left(), box.top() + pixel, pixel, box.height()), brush);
+    painter.fillRect(QRectF(box.right(), box.top() + pixel, pixel, box.height() - pixel), brush);
+    painter.fillRect(QRectF(box.left() + pixel, box.bottom(), box.width() - pixel, pixel), brush);
+}
+
 } // namespace
 
 void EditTextPainter::paint(QPainter& painter, const display::EditTextInstance& field, const QTransform& toDevice,
@@ -35,22 +87,13 @@ void EditTextPainter::paint(QPainter& painter, const display::EditTextInstance& 
     painter.setWorldTransform(toDevice);
     auto colorOf = [&](uint32_t rgb) { return coverage ? QColor(Qt::black) : applyColorTransform(color, rgbaOf(rgb)); };
 
-    if (flags.background || flags.border)
-        painter.fillRect(boxRect, colorOf(flags.background ? flags.backgroundColor : 0xffffff));
-    if (flags.border) {
-        // Flash traces the box's outline with a one-pixel pen hanging right and down from the
-        // path, so the frame covers the top and left edges and one pixel past the right and
-        // bottom ones; the bottom-right corner stays empty.
-        const QBrush frame(colorOf(flags.borderColor));
-        const double pixel = 20.0;
-        const double left = boxRect.left();
-        const double top = boxRect.top();
-        const double width = boxRect.width();
-        const double height = boxRect.height();
-        painter.fillRect(QRectF(left, top, width + pixel, pixel), frame);
-        painter.fillRect(QRectF(left, top + pixel, pixel, height), frame);
-        painter.fillRect(QRectF(left + width, top + pixel, pixel, height - pixel), frame);
-        painter.fillRect(QRectF(left + pixel, top + height, width - pixel, pixel), frame);
+    if (flags.background || flags.border) {
+        const QColor fill = colorOf(flags.background ? flags.backgroundColor : 0xffffff);
+        const std::optional<QColor> frame = flags.border ? std::optional(colorOf(flags.borderColor)) : std::nullopt;
+        if (const std::optional<QRect> pixels = devicePixelBox(boxRect, toDevice))
+            paintPixelBox(painter, *pixels, fill, frame);
+        else
+            paintTransformedBox(painter, boxRect, fill, frame);
     }
 
     const display::TextLayout& layout = field.layout();

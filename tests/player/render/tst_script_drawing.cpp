@@ -159,6 +159,18 @@ private slots:
         QTest::newRow("opaque background behind a drawing")
             << "createEmptyMovieClip('a', 1); a.beginFill(0x0000FF, 0);" + square + "a.opaqueBackground = 0x00FF00;"
             << QPoint(50, 50) << qRgb(0, 255, 0) << 0;
+
+        // A text field's frame is a sharp line on whole pixels wherever the field sits: a box
+        // from 20.5 to 30.5 is framed on columns 20 and 30, and scaled boxes keep a one-pixel frame.
+        const QString halfPixelField = QStringLiteral("createTextField('t', 1, 0, 0, 10, 10); t._x = 20.5; t._y = 50.5; t.border = true;");
+        QTest::newRow("field frame left column") << halfPixelField << QPoint(20, 55) << qRgb(0, 0, 0) << 0;
+        QTest::newRow("field frame right column") << halfPixelField << QPoint(30, 55) << qRgb(0, 0, 0) << 0;
+        QTest::newRow("field frame top row") << halfPixelField << QPoint(25, 50) << qRgb(0, 0, 0) << 0;
+        QTest::newRow("field inside the frame") << halfPixelField << QPoint(21, 51) << qRgb(255, 255, 255) << 0;
+        QTest::newRow("field past the frame") << halfPixelField << QPoint(31, 55) << qRgb(255, 255, 255) << 0;
+        const QString scaledField = QStringLiteral("createTextField('t', 1, 10, 10, 10, 10); t._xscale = t._yscale = 300; t.border = true;");
+        QTest::newRow("scaled field frame stays one pixel") << scaledField << QPoint(41, 25) << qRgb(255, 255, 255) << 0;
+        QTest::newRow("scaled field frame edge") << scaledField << QPoint(40, 25) << qRgb(0, 0, 0) << 0;
     }
 
     void drawnPixels()
