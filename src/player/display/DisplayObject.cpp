@@ -251,4 +251,19 @@ void DisplayObject::setHeight(double pixels)
     setYScale(pixels * 20.0 / unscaled * 100.0);
 }
 
+std::optional<swf::Rect> DisplayObject::scaleGrid() const
+{
+    if (m_scaleGridSetByScript)
+        return m_scriptScaleGrid;
+    if (const swf::ScalingGrid* grid = m_library && m_characterId ? m_library->scalingGrid(m_characterId) : nullptr)
+        return grid->splitter;
+    return std::nullopt;
+}
+
+void DisplayObject::setScaleGrid(std::optional<swf::Rect> grid)
+{
+    m_scaleGridSetByScript = true;
+    m_scriptScaleGrid = grid;
+}
+
 } // namespace player::display

@@ -89,6 +89,14 @@ public:
     // PlaceObject3's opaque background, drawn behind a cached bitmap.
     std::optional<swf::Rgba> opaqueBackground() const { return m_opaqueBackground; }
     void setOpaqueBackground(std::optional<swf::Rgba> colour) { m_opaqueBackground = colour; }
+    // scrollRect: the part of the content shown, in the object's own twips. The content moves
+    // by (-xMin, -yMin) and is cut to the rectangle's size; nothing when all of it shows.
+    const std::optional<swf::Rect>& scrollRect() const { return m_scrollRect; }
+    void setScrollRect(std::optional<swf::Rect> rect) { m_scrollRect = rect; }
+    // The nine-slice grid in the object's own twips: the one a script set (scale9Grid), else the
+    // character's DefineScalingGrid. A script setting nothing removes the grid.
+    std::optional<swf::Rect> scaleGrid() const;
+    void setScaleGrid(std::optional<swf::Rect> grid);
 
     // Script-set mask (MovieClip.setMask): the object that masks this one, kept weakly.
     std::shared_ptr<DisplayObject> scriptMask() const { return m_scriptMask.lock(); }
@@ -178,6 +186,9 @@ private:
     std::vector<swf::Filter> m_filters;
     bool m_cacheAsBitmap = false;
     std::optional<swf::Rgba> m_opaqueBackground;
+    std::optional<swf::Rect> m_scrollRect;
+    bool m_scaleGridSetByScript = false;
+    std::optional<swf::Rect> m_scriptScaleGrid;
     std::weak_ptr<DisplayObject> m_scriptMask;
     QString m_name;
     bool m_transformedByScript = false;

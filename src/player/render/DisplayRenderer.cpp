@@ -5,6 +5,7 @@
 #include "EditTextPainter.h"
 #include "FillBrush.h"
 #include "FilterChain.h"
+#include "ScrollRectClip.h"
 #include "ShapePainter.h"
 #include "StageLayout.h"
 
@@ -208,13 +209,46 @@ void DisplayRenderer::drawObjectUnmasked(QPainter& painter, const DisplayObject&
 {
     Context own = parent;
     own.toDevice = toTransform(object.matrix()) * parent.toDevice;
+    own.scaleNine.reset();
     if (!parent.coverage)
         own.color = composeColorTransforms(parent.color, object.colorTransform());
     if (const std::optional<swf::Rgba> background = object.opaqueBackground(); background && !own.coverage)
         drawOpaqueBackground(painter, object, *background, parent, own);
-    drawContent(painter, object, own);
-    if (const display::DisplayContainer* container = object.asContainer())
+    // A scroll rectangle moves the content and cuts it to the rectangle's size. Drawn as a mask,
+    // the content moves but is not cut, as in Flash.
+    const std::optional<swf::Rect>& scrollRect = object.scrollRect();
+    if (scrollRect) {
+        painter.save();
+        if (!own.coverage)
+            ScrollRectClip::clip(painter, *scrollRect, own.toDevice);
+        own.toDevice = ScrollRectClip::contentOffset(object) * own.toDevice;
+    }
+    if (parent.scaleNine && object.kind() == DisplayKind::Shape)
+        drawNineSliceShape(painter, object, parent, own);
+    else
+        drawContent(painter, object, own);
+    if (const display::DisplayContainer* container = object.asContainer()) {
+        if (const std::optional<swf::Rect> grid = object.scaleGrid())
+            own.scaleNine = ScaleNineMapping::forClip(*grid, object.localBounds(), object.matrix());
         drawRange(painter, container->children().begin(), container->children().end(), own);
+    }
+    if (scrollRect)
+        painter.restore();
+}
+
+void DisplayRenderer::drawNineSliceShape(QPainter& painter, const DisplayObject& object, const Context& parent,
+                                         const Context& own)
+{
+    const auto& instance = static_cast<const display::ShapeInstance&>(object);
+    const ConvertedShape mapped = parent.scaleNine->map(m_cache.shape(object.character(), instance.shape()),
+                                                        toTransform(object.matrix()));
+    painter.save();
+    painter.setWorldTransform(parent.toDevice);
+    if (own.coverage)
+        ShapePainter::paintCoverage(painter, mapped, m_highQuality);
+    else
+        ShapePainter::paint(painter, mapped, own.color, bitmapLookupFor(m_cache, object), m_highQuality);
+    painter.restore();
 }
 
 void DisplayRenderer::drawOpaqueBackground(QPainter& painter, const DisplayObject& object, const swf::Rgba& color,
@@ -440,7 +474,8 @@ void DisplayRenderer::drawEditTextBox(QPainter& painter, const DisplayObject& ob
 
 QRectF DisplayRenderer::deviceBounds(const DisplayObject& object, const QTransform& parentToDevice)
 {
-    const QTransform toDevice = toTransform(object.matrix()) * parentToDevice;
+    // A scroll rectangle moves the content; what it cuts away still counts, since masks draw it.
+    const QTransform toDevice = ScrollRectClip::contentOffset(object) * toTransform(object.matrix()) * parentToDevice;
     QRectF local;
     switch (object.kind()) {
     case DisplayKind::Shape:

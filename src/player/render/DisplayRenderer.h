@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RenderCache.h"
+#include "ScaleNineMapping.h"
 
 #include "player/MoviePlayer.h"
 #include "player/display/DisplayContainer.h"
@@ -9,6 +10,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QTransform>
+#include <optional>
 #include <set>
 
 namespace player::render {
@@ -47,6 +49,8 @@ private:
         swf::ColorTransform color;    // the parent's composed colour transform
         bool coverage = false;        // drawing a mask: shapes only, opaque
         bool onBlendLayer = false;    // the painter's device is an ancestor's blend layer
+        // The nine-slice scaling of the current object's shapes (its parent's grid), if any.
+        std::optional<ScaleNineMapping> scaleNine;
     };
     using ChildIterator = display::DisplayContainer::ChildMap::const_iterator;
 
@@ -58,6 +62,9 @@ private:
     void drawOpaqueBackground(QPainter& painter, const display::DisplayObject& object, const swf::Rgba& color,
                               const Context& parent, const Context& own);
     void drawContent(QPainter& painter, const display::DisplayObject& object, const Context& own);
+    // A shape inside a clip with a nine-slice grid: drawn in the clip's space, mapped.
+    void drawNineSliceShape(QPainter& painter, const display::DisplayObject& object, const Context& parent,
+                            const Context& own);
     void drawRange(QPainter& painter, ChildIterator begin, ChildIterator end, const Context& context);
     void drawStaticText(QPainter& painter, const display::DisplayObject& object, const Context& own);
     void drawEditTextBox(QPainter& painter, const display::DisplayObject& object, const Context& own);

@@ -1,6 +1,7 @@
 #include "FillBrush.h"
 
 #include "ColorTransforms.h"
+#include "GradientTable.h"
 
 #include <QLinearGradient>
 #include <QRadialGradient>
@@ -14,55 +15,40 @@ namespace {
 // Gradients are defined on a square from -16384 to 16384 twips that their matrix places.
 constexpr double GradientHalfSize = 16384.0;
 
-double srgbToLinear(double value)
-{
-    return value <= 0.04045 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
-}
-
-double linearToSrgb(double value)
-{
-    return value <= 0.0031308 ? value * 12.92 : 1.055 * std::pow(value, 1.0 / 2.4) - 0.055;
-}
-
-QColor mixLinearRgb(const QColor& from, const QColor& to, double amount)
-{
-    auto mix = [amount](double first, double second) {
-        return linearToSrgb(srgbToLinear(first) + (srgbToLinear(second) - srgbToLinear(first)) * amount);
-    };
-    QColor result;
-    result.setRgbF(static_cast<float>(mix(from.redF(), to.redF())),
-                   static_cast<float>(mix(from.greenF(), to.greenF())),
-                   static_cast<float>(mix(from.blueF(), to.blueF())),
-                   static_cast<float>(from.alphaF() + (to.alphaF() - from.alphaF()) * amount));
-    return result;
-}
-
+// Flash looks gradients up in a table of 256 colours, one per ratio, each colour holding for the
+// stretch of the gradient nearest to its ratio. Qt mixes between its stops, so each run of equal
+// colours becomes a pair of stops at the run's ends, with a hard step to the next run.
 QGradientStops gradientStops(const swf::Gradient& gradient, const swf::ColorTransform& colorTransform)
 {
-    QGradientStops stops;
-    double lastPosition = -1.0;
+    if (gradient.records.empty())
+        return { { 0.0, Qt::transparent } };
+    std::vector<swf::Rgba> colors;
+    std::vector<uint8_t> ratios;
     for (const swf::GradientRecord& record : gradient.records) {
-        // Records with equal ratios make a hard edge; Qt needs increasing positions for that.
-        double position = record.ratio / 255.0;
-        if (position <= lastPosition)
-            position = std::min(1.0, lastPosition + 1e-6);
         const QColor color = applyColorTransform(colorTransform, record.color);
-        if (gradient.interpolation == swf::InterpolationMode::LinearRgb && !stops.isEmpty()) {
-            // Qt mixes in sRGB: intermediate stops mixed in linear light stand in for the
-            // linear-RGB interpolation that Flash does.
-            const QGradientStop previous = stops.last();
-            constexpr int steps = 16;
-            for (int step = 1; step < steps; ++step) {
-                const double amount = static_cast<double>(step) / steps;
-                stops.append({ previous.first + (position - previous.first) * amount,
-                               mixLinearRgb(previous.second, color, amount) });
-            }
-        }
-        stops.append({ position, color });
-        lastPosition = position;
+        colors.push_back(swf::Rgba { static_cast<uint8_t>(color.red()), static_cast<uint8_t>(color.green()),
+                                     static_cast<uint8_t>(color.blue()), static_cast<uint8_t>(color.alpha()) });
+        ratios.push_back(record.ratio);
     }
-    if (stops.isEmpty())
-        stops.append({ 0.0, Qt::transparent });
+    const GradientMixing mixing = gradient.interpolation == swf::InterpolationMode::LinearRgb ? GradientMixing::LinearLight
+                                                                                              : GradientMixing::Straight;
+    const GradientColors table = makeGradientColors(colors, ratios, mixing);
+    constexpr double entries = 256.0;
+    constexpr double step = 1e-7;
+    QGradientStops stops;
+    size_t runStart = 0;
+    for (size_t index = 1; index <= table.size(); ++index) {
+        if (index < table.size() && table[index] == table[runStart])
+            continue;
+        const swf::Rgba& color = table[runStart];
+        const QColor qtColor(color.r, color.g, color.b, color.a);
+        // Entry i is nearest for positions within half an entry of i / 256.
+        const double from = runStart == 0 ? 0.0 : (runStart - 0.5) / entries;
+        const double to = index == table.size() ? 1.0 : (index - 0.5) / entries - step;
+        stops.append({ from, qtColor });
+        stops.append({ to, qtColor });
+        runStart = index;
+    }
     return stops;
 }
 

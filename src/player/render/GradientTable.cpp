@@ -5,35 +5,77 @@
 
 namespace player::render {
 
-GradientTable makeGradientTable(const std::vector<swf::Rgba>& colors, const std::vector<uint8_t>& ratios)
+namespace {
+
+double toLinearLight(uint8_t value)
 {
-    GradientTable table {};
+    const double fraction = value / 255.0;
+    return fraction <= 0.04045 ? fraction / 12.92 : std::pow((fraction + 0.055) / 1.055, 2.4);
+}
+
+uint8_t fromLinearLight(double value)
+{
+    const double fraction = value <= 0.0031308 ? value * 12.92 : 1.055 * std::pow(value, 1.0 / 2.4) - 0.055;
+    return static_cast<uint8_t>(std::clamp(std::lround(fraction * 255.0), 0L, 255L));
+}
+
+uint8_t mixChannel(uint8_t from, uint8_t to, double amount, bool linearLight)
+{
+    if (linearLight)
+        return fromLinearLight(toLinearLight(from) + (toLinearLight(to) - toLinearLight(from)) * amount);
+    return static_cast<uint8_t>(std::clamp(std::lround(from + (to - from) * amount), 0L, 255L));
+}
+
+swf::Rgba mixColors(const swf::Rgba& from, const swf::Rgba& to, double amount, GradientMixing mixing)
+{
+    const bool linearLight = mixing == GradientMixing::LinearLight;
+    // Alpha is a coverage, never a light level: it always mixes straight.
+    return swf::Rgba { mixChannel(from.r, to.r, amount, linearLight), mixChannel(from.g, to.g, amount, linearLight),
+                       mixChannel(from.b, to.b, amount, linearLight), mixChannel(from.a, to.a, amount, false) };
+}
+
+} // namespace
+
+GradientColors makeGradientColors(const std::vector<swf::Rgba>& colors, const std::vector<uint8_t>& ratios,
+                                  GradientMixing mixing)
+{
+    GradientColors table {};
     const size_t count = std::min(colors.size(), ratios.size());
     if (count == 0)
         return table;
-    size_t next = 0;
-    for (int index = 0; index < 256; ++index) {
-        while (next < count && ratios[next] < index)
-            ++next;
-        swf::Rgba color;
-        if (next == 0) {
-            color = colors.front();
-        } else if (next == count) {
-            color = colors[count - 1];
-        } else {
-            const swf::Rgba& from = colors[next - 1];
-            const swf::Rgba& to = colors[next];
-            const int span = ratios[next] - ratios[next - 1];
-            const int along = index - ratios[next - 1];
-            auto mix = [&](int first, int second) {
-                if (span <= 0)
-                    return second;
-                return first + static_cast<int>(std::lround(static_cast<double>(second - first) * along / span));
-            };
-            color = swf::Rgba { static_cast<uint8_t>(mix(from.r, to.r)), static_cast<uint8_t>(mix(from.g, to.g)),
-                                static_cast<uint8_t>(mix(from.b, to.b)), static_cast<uint8_t>(mix(from.a, to.a)) };
+    constexpr int size = static_cast<int>(std::tuple_size_v<GradientColors>);
+    int next = 0; // the first entry not yet written
+    for (size_t record = 0; record < count && next < size; ++record) {
+        const int ratio = ratios[record];
+        if (record == 0) {
+            while (next <= ratio)
+                table[static_cast<size_t>(next++)] = colors[0];
+            continue;
         }
-        table[static_cast<size_t>(index)] = qPremultiply(qRgba(color.r, color.g, color.b, color.a));
+        if (ratio < next) {
+            table[static_cast<size_t>(next++)] = colors[record - 1];
+            continue;
+        }
+        // The table has passed the previous ratio, so the span is at least one.
+        const int previousRatio = ratios[record - 1];
+        const double span = ratio - previousRatio;
+        for (; next <= ratio; ++next)
+            table[static_cast<size_t>(next)] = mixColors(colors[record - 1], colors[record], (next - previousRatio) / span, mixing);
+    }
+    for (; next < size; ++next)
+        table[static_cast<size_t>(next)] = colors[count - 1];
+    return table;
+}
+
+GradientTable makeGradientTable(const std::vector<swf::Rgba>& colors, const std::vector<uint8_t>& ratios)
+{
+    const GradientColors straight = makeGradientColors(colors, ratios);
+    GradientTable table {};
+    if (std::min(colors.size(), ratios.size()) == 0)
+        return table;
+    for (size_t index = 0; index < table.size(); ++index) {
+        const swf::Rgba& color = straight[index];
+        table[index] = qPremultiply(qRgba(color.r, color.g, color.b, color.a));
     }
     return table;
 }

@@ -8,8 +8,25 @@
 
 namespace player::render {
 
-// The 256 colours of a filter gradient (GradientGlow, GradientBevel), premultiplied, mixed
-// straight between neighbouring stops and held at the first and last stop's colour beyond them.
+// The 256 colours Flash looks gradients up in, one per ratio.
+//
+// Flash fills the table in one pass over the records, in file order, never going back: each
+// record continues the table from where the previous one stopped up to its own ratio, mixing
+// from the previous record's colour (measured from the previous record's ratio). A record whose
+// ratio the table has already passed (a repeated ratio, or one lower than before) gets no range
+// of its own; it only writes the previous record's colour into the next single entry. The
+// entries after the last record hold the last record's colour, whether or not it had a range.
+using GradientColors = std::array<swf::Rgba, 256>;
+
+// How the colours between two records are mixed: straight on the stored values, or in linear
+// light (the linear-RGB interpolation of DefineShape4 gradients, which Flash also honours in
+// older shape tags).
+enum class GradientMixing { Straight, LinearLight };
+
+GradientColors makeGradientColors(const std::vector<swf::Rgba>& colors, const std::vector<uint8_t>& ratios,
+                                  GradientMixing mixing = GradientMixing::Straight);
+
+// The same table premultiplied, as filters (GradientGlow, GradientBevel) use it.
 using GradientTable = std::array<QRgb, 256>;
 
 GradientTable makeGradientTable(const std::vector<swf::Rgba>& colors, const std::vector<uint8_t>& ratios);

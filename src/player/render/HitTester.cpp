@@ -1,5 +1,7 @@
 #include "HitTester.h"
 
+#include "ScrollRectClip.h"
+
 #include "player/display/ButtonInstance.h"
 #include "player/display/GraphicInstances.h"
 #include "player/display/MovieClip.h"
@@ -90,7 +92,15 @@ bool HitTester::hitsContentAt(const display::DisplayObject& object, const QTrans
         }
         return false;
     }
-    const QPointF localPoint = toStage.inverted().map(stagePoint);
+    QPointF localPoint = toStage.inverted().map(stagePoint);
+    // A scroll rectangle hides what lies outside it and moves what lies inside.
+    QTransform contentToStage = toStage;
+    if (const std::optional<swf::Rect>& scrollRect = object.scrollRect()) {
+        if (!ScrollRectClip::visibleArea(*scrollRect).contains(localPoint))
+            return false;
+        localPoint += QPointF(scrollRect->xMin, scrollRect->yMin);
+        contentToStage = ScrollRectClip::contentOffset(object) * toStage;
+    }
     if (hitsOwnShape(object, localPoint))
         return true;
     const display::DisplayContainer* container = object.asContainer();
@@ -109,10 +119,10 @@ bool HitTester::hitsContentAt(const display::DisplayObject& object, const QTrans
             maskedUpTo = *child->clipDepth();
             continue;
         }
-        const QTransform childToStage = toTransform(child->matrix()) * toStage;
+        const QTransform childToStage = toTransform(child->matrix()) * contentToStage;
         if (!hitsContentAt(*child, childToStage, stagePoint, skipInvisible, nesting + 1))
             continue;
-        if (mask && !hitsContentAt(*mask, toTransform(mask->matrix()) * toStage, stagePoint, false, nesting + 1))
+        if (mask && !hitsContentAt(*mask, toTransform(mask->matrix()) * contentToStage, stagePoint, false, nesting + 1))
             continue;
         return true;
     }

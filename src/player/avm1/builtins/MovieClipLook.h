@@ -13,8 +13,9 @@ class Value;
 
 namespace builtins {
 
-// Properties of a clip's look that Flash 8 gave to scripts: blendMode, opaqueBackground and
-// cacheAsBitmap, put on the MovieClip prototype as getter/setter properties.
+// Properties of a clip's look that Flash 8 gave to scripts: blendMode, opaqueBackground,
+// cacheAsBitmap, scrollRect and scale9Grid, put on the MovieClip prototype as getter/setter
+// properties.
 void installMovieClipLook(Machine& machine, Object* prototype);
 
 // blendMode as scripts give it: the mode's number or its name ("multiply"); nothing for

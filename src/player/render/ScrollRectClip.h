@@ -1,0 +1,28 @@
+#pragma once
+
+#include "player/display/DisplayObject.h"
+
+#include <QPainter>
+#include <QRectF>
+#include <QTransform>
+
+namespace player::render {
+
+// What a scrollRect does to drawing: the content moves by the rectangle's top left corner, and
+// what lies outside the rectangle's size is cut away.
+class ScrollRectClip {
+public:
+    // Maps an object's content to its own twips: a translation by (-xMin, -yMin) of its scroll
+    // rectangle, the identity without one.
+    static QTransform contentOffset(const display::DisplayObject& object);
+
+    // The rectangle that shows, (0, 0) to its size, in the object's own twips.
+    static QRectF visibleArea(const swf::Rect& scrollRect);
+
+    // Narrows the painter's clip to the visible area; `objectToDevice` maps the object's own
+    // twips to device pixels. The area's edges fall on whole pixels when they are straight on
+    // the screen, as Flash's do.
+    static void clip(QPainter& painter, const swf::Rect& scrollRect, const QTransform& objectToDevice);
+};
+
+} // namespace player::render
