@@ -146,10 +146,17 @@ void BitmapPixels::colorTransform(const QRect& area, const ColorTransform& trans
     const QRect target = clipped(area);
     if (target.isEmpty())
         return;
+    // Flash takes a transform that touches only alpha another way, and that way never raises
+    // alpha by multiplying: an alpha multiplier above 1 alone leaves the pixels as they were,
+    // though the same multiplier next to a colour change does double alpha.
+    const bool alphaOnly = transform.redMultiplier == 1 && transform.greenMultiplier == 1
+        && transform.blueMultiplier == 1 && transform.redOffset == 0 && transform.greenOffset == 0
+        && transform.blueOffset == 0;
+    const double alphaMultiplier = alphaOnly ? std::min(transform.alphaMultiplier, 1.0) : transform.alphaMultiplier;
     for (int y = target.top(); y <= target.bottom(); ++y) {
         for (int x = target.left(); x <= target.right(); ++x) {
             const uint32_t color = pixel32(x, y);
-            const uint32_t alpha = clampChannel(channel(color, 24) * transform.alphaMultiplier + transform.alphaOffset);
+            const uint32_t alpha = clampChannel(channel(color, 24) * alphaMultiplier + transform.alphaOffset);
             const uint32_t red = clampChannel(channel(color, 16) * transform.redMultiplier + transform.redOffset);
             const uint32_t green = clampChannel(channel(color, 8) * transform.greenMultiplier + transform.greenOffset);
             const uint32_t blue = clampChannel(channel(color, 0) * transform.blueMultiplier + transform.blueOffset);

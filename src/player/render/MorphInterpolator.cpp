@@ -17,9 +17,11 @@ struct Blend {
         return static_cast<int32_t>(std::lround(number(start, end)));
     }
 
+    // Flash drops the fraction of blended colours and ratios: two thirds of the way from
+    // red 255 to 0 is 84, not 85.
     uint8_t byte(uint8_t start, uint8_t end) const
     {
-        return static_cast<uint8_t>(std::clamp<long>(std::lround(number(start, end)), 0, 255));
+        return static_cast<uint8_t>(std::clamp(std::floor(number(start, end)), 0.0, 255.0));
     }
 
     swf::Rgba color(const swf::Rgba& start, const swf::Rgba& end) const

@@ -1,5 +1,6 @@
 #include "ShapePainter.h"
 
+#include "AliasedGeometry.h"
 #include "ColorTransforms.h"
 #include "FillBrush.h"
 
@@ -84,6 +85,53 @@ Qt::PenJoinStyle toJoin(swf::JoinStyle join)
     return Qt::RoundJoin;
 }
 
+// Without antialiasing the geometry goes to device pixels first, so that Flash's rules for
+// which pixels an edge takes can be applied (see AliasedGeometry). The brush, made for shape
+// coordinates, is carried along.
+void fillDevicePath(QPainter& painter, const QPainterPath& devicePath, const QBrush& brush, const QTransform& toDevice)
+{
+    QBrush deviceBrush(brush);
+    deviceBrush.setTransform(brush.transform() * toDevice);
+    painter.save();
+    painter.resetTransform();
+    painter.fillPath(devicePath, deviceBrush);
+    painter.restore();
+}
+
+void fillPathAliased(QPainter& painter, const QPainterPath& path, const QBrush& brush)
+{
+    const QTransform toDevice = painter.worldTransform();
+    fillDevicePath(painter, AliasedGeometry::fillToDevice(path, toDevice), brush, toDevice);
+}
+
+// A stroke is filled as its outline, so that its edges follow the same rules as fills. Lines
+// of a fixed pixel width are outlined in device pixels, the others in shape coordinates.
+void strokePathAliased(QPainter& painter, const QPainterPath& path, const QPen& pen)
+{
+    const QTransform toDevice = painter.worldTransform();
+    const QPainterPathStroker stroker(pen);
+    const QPainterPath outline = pen.isCosmetic()
+        ? AliasedGeometry::lineOutlineToDevice(stroker.createStroke(toDevice.map(path)), QTransform())
+        : AliasedGeometry::lineOutlineToDevice(stroker.createStroke(path), toDevice);
+    fillDevicePath(painter, outline, pen.brush(), toDevice);
+}
+
+void fillPath(QPainter& painter, const QPainterPath& path, const QBrush& brush, bool highQuality)
+{
+    if (highQuality)
+        painter.fillPath(path, brush);
+    else
+        fillPathAliased(painter, path, brush);
+}
+
+void strokePath(QPainter& painter, const QPainterPath& path, const QPen& pen, bool highQuality)
+{
+    if (highQuality)
+        painter.strokePath(path, pen);
+    else
+        strokePathAliased(painter, path, pen);
+}
+
 } // namespace
 
 QPen ShapePainter::makePen(const swf::LineStyle& style, const QTransform& worldTransform, const QBrush& brush)
@@ -120,7 +168,7 @@ void ShapePainter::paint(QPainter& painter, const ConvertedShape& shape, const s
             painter.setRenderHint(QPainter::SmoothPixmapTransform, highQuality && isSmoothedBitmapFill(fill.type));
             const QBrush brush = brushFor(fill, colorTransform, bitmaps, drawPath.path);
             if (brush.style() != Qt::NoBrush)
-                painter.fillPath(drawPath.path, brush);
+                fillPath(painter, drawPath.path, brush, highQuality);
         } else {
             const swf::LineStyle& line = shape.lineStyles[drawPath.styleIndex];
             QBrush brush;
@@ -132,7 +180,7 @@ void ShapePainter::paint(QPainter& painter, const ConvertedShape& shape, const s
             }
             if (brush.style() == Qt::NoBrush)
                 continue;
-            painter.strokePath(drawPath.path, makePen(line, painter.worldTransform(), brush));
+            strokePath(painter, drawPath.path, makePen(line, painter.worldTransform(), brush), highQuality);
         }
     }
     painter.restore();
@@ -145,9 +193,10 @@ void ShapePainter::paintCoverage(QPainter& painter, const ConvertedShape& shape,
     const QBrush opaque(Qt::black);
     for (const ConvertedShape::DrawPath& drawPath : shape.paths) {
         if (drawPath.kind == ConvertedShape::Kind::Fill)
-            painter.fillPath(drawPath.path, opaque);
+            fillPath(painter, drawPath.path, opaque, highQuality);
         else
-            painter.strokePath(drawPath.path, makePen(shape.lineStyles[drawPath.styleIndex], painter.worldTransform(), opaque));
+            strokePath(painter, drawPath.path, makePen(shape.lineStyles[drawPath.styleIndex], painter.worldTransform(), opaque),
+                       highQuality);
     }
     painter.restore();
 }
@@ -158,7 +207,7 @@ void ShapePainter::paintWithBrush(QPainter& painter, const ConvertedShape& shape
     painter.setRenderHint(QPainter::Antialiasing, highQuality);
     for (const ConvertedShape::DrawPath& drawPath : shape.paths) {
         if (drawPath.kind == ConvertedShape::Kind::Fill)
-            painter.fillPath(drawPath.path, brush);
+            fillPath(painter, drawPath.path, brush, highQuality);
     }
     painter.restore();
 }

@@ -164,6 +164,34 @@ private slots:
         QCOMPARE(uint(pixels.pixel32(1, 0)), 0x7FFF0020u);
     }
 
+    // Raising alpha by a multiplier takes a colour change beside it; lowering it does not.
+    void alphaMultiplierAlone_data()
+    {
+        QTest::addColumn<double>("alphaMultiplier");
+        QTest::addColumn<double>("redMultiplier");
+        QTest::addColumn<double>("alphaOffset");
+        QTest::addColumn<uint>("expectedAlpha");
+        QTest::newRow("doubling alone changes nothing") << 2.0 << 1.0 << 0.0 << 0x40u;
+        QTest::newRow("halving alone halves") << 0.5 << 1.0 << 0.0 << 0x20u;
+        QTest::newRow("doubling beside a red change doubles") << 2.0 << 0.5 << 0.0 << 0x80u;
+        QTest::newRow("an offset alone still adds") << 1.0 << 1.0 << 16.0 << 0x50u;
+    }
+
+    void alphaMultiplierAlone()
+    {
+        QFETCH(double, alphaMultiplier);
+        QFETCH(double, redMultiplier);
+        QFETCH(double, alphaOffset);
+        QFETCH(uint, expectedAlpha);
+        BitmapPixels pixels(1, 1, true, 0x40FFFFFF);
+        BitmapPixels::ColorTransform transform;
+        transform.alphaMultiplier = alphaMultiplier;
+        transform.redMultiplier = redMultiplier;
+        transform.alphaOffset = alphaOffset;
+        pixels.colorTransform(QRect(0, 0, 1, 1), transform);
+        QCOMPARE(uint(pixels.pixel32(0, 0)) >> 24, expectedAlpha);
+    }
+
     void floodFillStopsAtOtherColours()
     {
         // A vertical wall at x = 2 keeps the fill on the left.

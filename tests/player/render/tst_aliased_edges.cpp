@@ -1,0 +1,220 @@
+#include "ShapeBuilder.h"
+
+#include "player/render/AliasedGeometry.h"
+#include "player/render/ShapeConverter.h"
+#include "player/render/ShapePainter.h"
+
+#include <QPainter>
+#include <QtTest>
+
+using namespace player;
+using namespace player::render;
+
+Q_DECLARE_METATYPE(player::swf::Shape)
+
+namespace {
+
+constexpr QRgb Red = 0xFFFF0000;
+constexpr QRgb Blue = 0xFF0000FF;
+
+enum class Painting { Styled, Coverage, OneBrush };
+
+// Paints a shape without antialiasing onto a transparent 100x100 image at `scale` pixels per
+// 20 twips.
+QImage renderAliased(const swf::Shape& shape, double scale = 1.0, Painting painting = Painting::Styled)
+{
+    QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setWorldTransform(QTransform::fromScale(scale / 20.0, scale / 20.0));
+    const ConvertedShape converted = ShapeConverter::convert(shape);
+    switch (painting) {
+    case Painting::Styled:
+        ShapePainter::paint(painter, converted, {}, {}, false);
+        break;
+    case Painting::Coverage:
+        ShapePainter::paintCoverage(painter, converted, false);
+        break;
+    case Painting::OneBrush:
+        ShapePainter::paintWithBrush(painter, converted, QBrush(Red), false);
+        break;
+    }
+    painter.end();
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+// The first and last columns of row `y` that hold any colour, or (-1, -1).
+QPair<int, int> paintedColumns(const QImage& image, int y)
+{
+    int first = -1;
+    int last = -1;
+    for (int x = 0; x < image.width(); ++x) {
+        if (qAlpha(image.pixel(x, y)) == 0)
+            continue;
+        if (first < 0)
+            first = x;
+        last = x;
+    }
+    return { first, last };
+}
+
+QPair<int, int> paintedRows(const QImage& image, int x)
+{
+    return paintedColumns(image.transformed(QTransform(0, 1, 1, 0, 0, 0)), x);
+}
+
+} // namespace
+
+class AliasedEdgesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void fillEdges_data();
+    void fillEdges();
+    void fillEdgesDownward();
+    void everyWayOfPaintingFollowsTheRule_data();
+    void everyWayOfPaintingFollowsTheRule();
+    void lineColumns_data();
+    void lineColumns();
+    void lineEndsWithoutOverhang();
+    void gradientStaysOnItsShape();
+    void snappingKeepsFillRule();
+};
+
+void AliasedEdgesTest::fillEdges_data()
+{
+    QTest::addColumn<double>("left");
+    QTest::addColumn<double>("right");
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<int>("firstColumn");
+    QTest::addColumn<int>("lastColumn");
+
+    QTest::newRow("whole pixels") << 10.0 << 20.0 << 1.0 << 10 << 19;
+    // A pixel centre exactly on an edge belongs to the area left of it.
+    QTest::newRow("centres on both edges") << 10.5 << 20.5 << 1.0 << 11 << 20;
+    QTest::newRow("edges a quarter before centres") << 10.25 << 20.25 << 1.0 << 10 << 19;
+    QTest::newRow("edges a quarter after centres") << 10.75 << 20.75 << 1.0 << 11 << 20;
+    QTest::newRow("wide then narrow") << 10.25 << 20.75 << 1.0 << 10 << 20;
+    QTest::newRow("narrower than a pixel, holding no centre") << 10.75 << 11.25 << 1.0 << -1 << -1;
+    QTest::newRow("narrower than a pixel, ending on a centre") << 10.25 << 10.5 << 1.0 << 10 << 10;
+    QTest::newRow("narrower than a pixel, starting on a centre") << 10.5 << 10.75 << 1.0 << -1 << -1;
+    // The rule holds in device pixels, after the shape's transform.
+    QTest::newRow("doubled, centres on both edges") << 5.25 << 10.25 << 2.0 << 11 << 20;
+    QTest::newRow("halved, centres on both edges") << 21.0 << 41.0 << 0.5 << 11 << 20;
+}
+
+void AliasedEdgesTest::fillEdges()
+{
+    QFETCH(double, left);
+    QFETCH(double, right);
+    QFETCH(double, scale);
+    QFETCH(int, firstColumn);
+    QFETCH(int, lastColumn);
+    const swf::Shape shape = ShapeBuilder().solid(Red).rectangle(left, 0, right, 100 / scale, 0, 1).build();
+    const QImage image = renderAliased(shape, scale);
+    QCOMPARE(paintedColumns(image, 50), qMakePair(firstColumn, lastColumn));
+}
+
+void AliasedEdgesTest::fillEdgesDownward()
+{
+    // Rows follow the same rule as columns: a centre on the top edge is outside, on the bottom
+    // edge inside.
+    const QImage centred = renderAliased(ShapeBuilder().solid(Red).rectangle(0, 10.5, 100, 20.5, 0, 1).build());
+    QCOMPARE(paintedRows(centred, 50), qMakePair(11, 20));
+    const QImage quarters = renderAliased(ShapeBuilder().solid(Red).rectangle(0, 10.25, 100, 20.75, 0, 1).build());
+    QCOMPARE(paintedRows(quarters, 50), qMakePair(10, 20));
+}
+
+void AliasedEdgesTest::everyWayOfPaintingFollowsTheRule_data()
+{
+    QTest::addColumn<int>("painting");
+    QTest::newRow("styled fill") << int(Painting::Styled);
+    QTest::newRow("mask coverage") << int(Painting::Coverage);
+    QTest::newRow("glyph brush") << int(Painting::OneBrush);
+}
+
+void AliasedEdgesTest::everyWayOfPaintingFollowsTheRule()
+{
+    QFETCH(int, painting);
+    const swf::Shape shape = ShapeBuilder().solid(Blue).rectangle(10.5, 10.5, 20.5, 20.5, 0, 1).build();
+    const QImage image = renderAliased(shape, 1.0, Painting(painting));
+    QCOMPARE(paintedColumns(image, 15), qMakePair(11, 20));
+    QCOMPARE(paintedRows(image, 15), qMakePair(11, 20));
+    QCOMPARE(qAlpha(image.pixel(15, 15)), 255);
+}
+
+void AliasedEdgesTest::lineColumns_data()
+{
+    QTest::addColumn<uint16_t>("widthTwips");
+    QTest::addColumn<double>("x");
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<int>("column");
+
+    // A one-pixel line covers the pixels whose centres lie within half a pixel before its
+    // middle, up to (not including) half a pixel after it: the other way round from fills.
+    QTest::newRow("on a pixel border") << uint16_t(20) << 50.0 << 1.0 << 49;
+    QTest::newRow("through pixel centres") << uint16_t(20) << 50.5 << 1.0 << 50;
+    QTest::newRow("a quarter in") << uint16_t(20) << 50.25 << 1.0 << 50;
+    QTest::newRow("three quarters in") << uint16_t(20) << 50.75 << 1.0 << 50;
+    // Hairlines and lines thinner than a pixel on screen are one pixel wide and take the same
+    // place.
+    QTest::newRow("hairline on a pixel border") << uint16_t(0) << 50.0 << 1.0 << 49;
+    QTest::newRow("hairline through centres") << uint16_t(0) << 50.5 << 1.0 << 50;
+    QTest::newRow("thin line shrunk, on a border") << uint16_t(20) << 100.0 << 0.5 << 49;
+    QTest::newRow("scaled line on a border") << uint16_t(10) << 25.0 << 2.0 << 49;
+}
+
+void AliasedEdgesTest::lineColumns()
+{
+    QFETCH(uint16_t, widthTwips);
+    QFETCH(double, x);
+    QFETCH(double, scale);
+    QFETCH(int, column);
+    const swf::Shape shape = ShapeBuilder().line(widthTwips, Blue).change(x, 0, 0, 0, 1).lineTo(x, 100 / scale).build();
+    const QImage image = renderAliased(shape, scale);
+    QCOMPARE(paintedColumns(image, 50), qMakePair(column, column));
+}
+
+void AliasedEdgesTest::lineEndsWithoutOverhang()
+{
+    // A one-pixel line from (20, 40) to (80, 40) with round ends: the ends' half discs hold no
+    // pixel centre, so the line covers columns 20 to 79 of row 39 and nothing else.
+    const swf::Shape shape = ShapeBuilder().line(20, Blue).change(20, 40, 0, 0, 1).lineTo(80, 40).build();
+    const QImage image = renderAliased(shape);
+    QCOMPARE(paintedColumns(image, 39), qMakePair(20, 79));
+    QCOMPARE(paintedColumns(image, 38), qMakePair(-1, -1));
+    QCOMPARE(paintedColumns(image, 40), qMakePair(-1, -1));
+}
+
+void AliasedEdgesTest::gradientStaysOnItsShape()
+{
+    // The gradient's square spans the 50-pixel shape from red on the left to blue on the right;
+    // drawn at twice the size, it must still span the shape when drawing in device pixels.
+    swf::FillStyle gradient;
+    gradient.type = swf::FillType::LinearGradient;
+    const double scale = 50.0 * 20.0 / 32768.0;
+    gradient.gradient.matrix = swf::Matrix { scale, 0.0, 0.0, scale, 25.0 * 20.0, 25.0 * 20.0 };
+    gradient.gradient.records = { { 0, ShapeBuilder::rgba(Red) }, { 255, ShapeBuilder::rgba(Blue) } };
+    const swf::Shape shape = ShapeBuilder().fill(gradient).rectangle(0, 0, 50, 50, 0, 1).build();
+    const QImage doubled = renderAliased(shape, 2.0);
+    QVERIFY2(closeTo(doubled.pixel(1, 50), Red, 12), qPrintable(describe(doubled.pixel(1, 50))));
+    QVERIFY2(closeTo(doubled.pixel(98, 50), Blue, 12), qPrintable(describe(doubled.pixel(98, 50))));
+    const QRgb middle = doubled.pixel(50, 50);
+    QVERIFY2(qRed(middle) > 100 && qBlue(middle) > 100, qPrintable(describe(middle)));
+}
+
+void AliasedEdgesTest::snappingKeepsFillRule()
+{
+    // Two nested squares drawn as one odd-even path leave a hole.
+    QPainterPath path;
+    path.setFillRule(Qt::OddEvenFill);
+    path.addRect(0, 0, 200, 200);
+    path.addRect(50, 50, 100, 100);
+    const QPainterPath device = AliasedGeometry::fillToDevice(path, QTransform::fromScale(0.05, 0.05));
+    QCOMPARE(device.fillRule(), Qt::OddEvenFill);
+    QVERIFY(device.contains(QPointF(1.0, 1.0)));
+    QVERIFY(!device.contains(QPointF(5.0, 5.0)));
+}
+
+QTEST_MAIN(AliasedEdgesTest)
+#include "tst_aliased_edges.moc"
