@@ -289,4 +289,37 @@ QByteArray ShapeBuilder::tagBody(uint16_t characterId) const
     return out.bytes();
 }
 
+QByteArray glyphShapeRecords(const Path& outline)
+{
+    ByteWriter out;
+    out.u8(0x10); // one bit for the fill style index, none for lines
+    BitWriter bits(out);
+    int32_t penX = 0, penY = 0;
+    bool filled = false;
+    for (const PathCommand& command : outline.commands()) {
+        if (command.kind != PathCommand::Kind::MoveTo) {
+            writeEdge(bits, command, penX, penY);
+            continue;
+        }
+        bits.writeUnsigned(0, 1);
+        bits.writeFlag(false);   // new styles
+        bits.writeFlag(false);   // line style
+        bits.writeFlag(false);   // fill style 1
+        bits.writeFlag(!filled); // fill style 0, set once
+        bits.writeFlag(true);    // move to
+        const int count = std::max(signedBitCount(command.x), signedBitCount(command.y));
+        bits.writeUnsigned(uint32_t(count), 5);
+        bits.writeSigned(command.x, count);
+        bits.writeSigned(command.y, count);
+        if (!filled)
+            bits.writeUnsigned(1, 1);
+        filled = true;
+        penX = command.x;
+        penY = command.y;
+    }
+    bits.writeUnsigned(0, 6); // end of shape
+    bits.flush();
+    return out.bytes();
+}
+
 } // namespace authoring

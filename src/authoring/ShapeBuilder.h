@@ -92,4 +92,8 @@ private:
     std::vector<ShapeLayer> m_layers;
 };
 
+// The outline of a font glyph: a shape with no style arrays whose every path fills with the
+// font's one fill, as DefineFont2 stores its glyphs. Coordinates are units of the em square.
+QByteArray glyphShapeRecords(const Path& outline);
+
 } // namespace authoring

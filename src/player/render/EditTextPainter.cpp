@@ -122,8 +122,9 @@ void EditTextPainter::paint(QPainter& painter, const display::EditTextInstance& 
                     if (glyph < 0)
                         continue;
                     const ConvertedShape& shape = cache.glyph(font.embeddedOwner(), embedded->glyphs[size_t(glyph)]);
-                    // Glyph coordinates are twips-like units of the em square.
-                    const QTransform glyphToDevice = QTransform::fromScale(scale / 20.0, scale / 20.0)
+                    // Glyph outlines are in units of the em square, so `scale` takes them straight to
+                    // layout pixels.
+                    const QTransform glyphToDevice = QTransform::fromScale(scale, scale)
                         * QTransform::fromTranslate(line.left + run.positions[size_t(i)], baseline) * layoutToField * toDevice;
                     painter.setWorldTransform(glyphToDevice);
                     if (coverage)

@@ -29,7 +29,8 @@ struct Font {
     int16_t ascent = 0;
     int16_t descent = 0;
     int16_t leading = 0;
-    std::vector<int16_t> advances;
+    // Flash reads advances as unsigned, whatever the format says: a wide glyph stays wide.
+    std::vector<uint16_t> advances;
     std::vector<Rect> glyphBounds;
     struct Kerning {
         uint16_t left = 0;

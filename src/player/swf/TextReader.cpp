@@ -78,7 +78,7 @@ Font readFont(ByteReader& reader, int version)
         font.descent = reader.s16();
         font.leading = reader.s16();
         for (size_t i = 0; i < glyphCount && !reader.overrun(); ++i)
-            font.advances.push_back(reader.s16());
+            font.advances.push_back(reader.u16());
         for (size_t i = 0; i < glyphCount && !reader.overrun(); ++i)
             font.glyphBounds.push_back(readRect(reader));
         const size_t kerningCount = reader.u16();

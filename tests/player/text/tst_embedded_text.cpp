@@ -1,0 +1,110 @@
+#include "authoring/EmbeddedFont.h"
+#include "authoring/MovieWriter.h"
+#include "authoring/ScriptCompiler.h"
+#include "authoring/TagCode.h"
+#include "player/Player.h"
+#include "player/avm1/ScriptEngine.h"
+#include "player/render/DisplayRenderer.h"
+
+#include <QtTest>
+
+// Text fields drawn with a font whose outlines come with the movie: the glyphs keep the size
+// the field asks for, and advances are read as Flash reads them.
+class EmbeddedTextTest : public QObject {
+    Q_OBJECT
+
+private:
+    struct Result {
+        QImage image;
+        QStringList traces;
+    };
+
+    // "Block": 'a' is a full em square with the usual advance, 'w' a half-em square whose
+    // advance (0x9000 units) only makes sense read as unsigned.
+    static authoring::EmbeddedFont blockFont()
+    {
+        authoring::EmbeddedFont font;
+        font.name = "Block";
+        font.ascent = 1024;
+        font.descent = 256;
+        authoring::EmbeddedFont::Glyph a;
+        a.code = 'a';
+        a.outline.addRectangle({0, 1024, -1024, 0});
+        a.advance = 1024;
+        authoring::EmbeddedFont::Glyph w;
+        w.code = 'w';
+        w.outline.addRectangle({0, 512, -512, 0});
+        w.advance = 0x9000;
+        font.glyphs = {a, w};
+        return font;
+    }
+
+    static Result run(const std::string& script)
+    {
+        Result result;
+        authoring::MovieWriter movie(8, 100, 100, 12);
+        movie.root().addTag(authoring::TagCode::DefineFont2, blockFont().tagBody(movie.allocateCharacterId()));
+        const authoring::CompileResult compiled = authoring::ScriptCompiler::compile(script);
+        if (!compiled.ok()) {
+            result.traces.append(QStringLiteral("<script does not compile>"));
+            return result;
+        }
+        movie.root().doAction(compiled.actions);
+        movie.root().showFrame();
+        player::Player player;
+        player.setScriptHost(player::avm1::createScriptHost(player));
+        player.onTrace = [&result](const QString& line) { result.traces.append(line); };
+        if (player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///embedded.swf")))
+            return result;
+        player::render::DisplayRenderer renderer;
+        renderer.setHighQuality(false);
+        result.image = renderer.renderStageImage(player.stage(), QSize(100, 100), player::ScaleMode::ExactFit)
+                           .convertToFormat(QImage::Format_RGB32);
+        return result;
+    }
+
+    // A field at (10, 10) in "Block" at 20 pixels showing `text`.
+    static std::string fieldWith(const std::string& text)
+    {
+        return "createTextField('t', 1, 10, 10, 80, 40); t.embedFonts = true;"
+               "var f = new TextFormat(); f.font = 'Block'; f.size = 20; t.setNewTextFormat(f);"
+               "t.text = '" + text + "'; trace(t.textWidth);";
+    }
+
+private slots:
+    void glyphsHaveTheFieldsSize_data()
+    {
+        QTest::addColumn<QPoint>("point");
+        QTest::addColumn<bool>("inked");
+
+        // The text starts past the field's two-pixel gutter: the square of 'a' covers
+        // 12..31 across and 12..31 down.
+        QTest::newRow("inside the glyph") << QPoint(20, 20) << true;
+        QTest::newRow("near its far corner") << QPoint(30, 30) << true;
+        QTest::newRow("right of the glyph") << QPoint(33, 20) << false;
+        QTest::newRow("below the glyph") << QPoint(20, 33) << false;
+    }
+
+    void glyphsHaveTheFieldsSize()
+    {
+        QFETCH(QPoint, point);
+        QFETCH(bool, inked);
+        const Result result = run(fieldWith("a"));
+        QVERIFY2(!result.image.isNull(), qPrintable(result.traces.join(u'|')));
+        QCOMPARE(qGray(result.image.pixel(point)) < 128, inked);
+    }
+
+    void advancesAreUnsigned()
+    {
+        // 0x9000 units at 20 pixels on a 1024-unit em: 720 pixels; read signed it would
+        // step backwards instead.
+        const Result result = run(fieldWith("wa"));
+        QCOMPARE(result.traces, QStringList {QStringLiteral("740")});
+        // 'a' lands far outside the field; 'w' keeps its half-em square at the start.
+        QVERIFY(qGray(result.image.pixel(15, 27)) < 128);
+        QVERIFY(qGray(result.image.pixel(27, 20)) >= 128);
+    }
+};
+
+QTEST_MAIN(EmbeddedTextTest)
+#include "tst_embedded_text.moc"
