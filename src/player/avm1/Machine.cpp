@@ -604,6 +604,8 @@ void Machine::collectGarbage()
                               m_prototypes.movieClip, m_prototypes.button, m_prototypes.textField, m_prototypes.point,
                               m_prototypes.rectangle, m_prototypes.matrix, m_prototypes.colorTransform})
         marker.mark(prototype);
+    for (Object* prototype : m_prototypes.filters)
+        marker.mark(prototype);
     for (Object* root : m_roots)
         marker.mark(root);
     for (const auto& entry : m_registeredClasses)

@@ -8,6 +8,7 @@
 #include "Value.h"
 
 #include <QString>
+#include <array>
 #include <map>
 #include <memory>
 #include <vector>
@@ -34,6 +35,8 @@ struct BuiltinPrototypes {
     Object* matrix = nullptr;
     Object* colorTransform = nullptr;
     Object* xmlNode = nullptr;
+    // flash.filters classes, in the order of builtins::FilterKind.
+    std::array<Object*, 10> filters {};
 };
 
 // The ActionScript 1/2 virtual machine: heap, global object, conversions, calls and the

@@ -26,6 +26,7 @@ int reachOf(const swf::Filter& filter, double scale)
         return BevelFilter::reach(filter, scale);
     case swf::FilterType::Convolution:
     case swf::FilterType::ColorMatrix:
+    case swf::FilterType::DisplacementMap:
         break;
     }
     return 0;
@@ -62,6 +63,9 @@ void FilterChain::apply(QImage& image, const std::vector<swf::Filter>& filters, 
             break;
         case swf::FilterType::Convolution:
             ConvolutionFilter::apply(image, filter);
+            break;
+        case swf::FilterType::DisplacementMap:
+            // Kept so that scripts read it back; the player does not displace pixels.
             break;
         }
     }

@@ -33,6 +33,8 @@ enum class FilterType : uint8_t {
     Convolution = 5,
     ColorMatrix = 6,
     GradientBevel = 7,
+    // Only scripts make these; the file format has no record for them.
+    DisplacementMap = 8,
 };
 
 // One record for every filter kind; each kind reads the fields it has in the file.
@@ -65,6 +67,14 @@ struct Filter {
     Rgba defaultColor;
     bool clamp = true;
     bool preserveAlpha = true;
+    // DisplacementMap (kept for scripts, not drawn); the map bitmap lives with the script object.
+    int32_t mapPointX = 0;
+    int32_t mapPointY = 0;
+    int32_t componentX = 0;
+    int32_t componentY = 0;
+    double scaleX = 0.0;
+    double scaleY = 0.0;
+    uint8_t displacementMode = 0; // wrap, clamp, ignore, color
 
     bool operator==(const Filter&) const = default;
 };

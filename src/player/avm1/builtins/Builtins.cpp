@@ -39,6 +39,7 @@ void installAll(Machine& machine)
     installBitmapData(machine);
     installStage(machine);
     installTextField(machine);
+    installFilters(machine);
     installGeometryTransforms(machine);
     installXmlNode(machine);
     installXml(machine);

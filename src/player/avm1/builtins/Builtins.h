@@ -40,6 +40,8 @@ void installColor(Machine& machine);
 void installBitmapData(Machine& machine);
 void installStage(Machine& machine);
 void installTextField(Machine& machine);
+// flash.filters and the "filters" property of clips, buttons and text fields; after TextField.
+void installFilters(Machine& machine);
 // Sound objects without audio: volume, pan and channel gains are kept and reported.
 void installSound(Machine& machine);
 // The Selection object: focus moved by scripts, with its events.
