@@ -1,93 +1,136 @@
 #include "ArrayObject.h"
 
 #include "Machine.h"
-#include "Marker.h"
 #include "ScriptExceptions.h"
-
-#include <cmath>
 
 namespace player::avm1 {
 
+namespace {
+
+bool isLengthName(Machine& machine, const QString& name)
+{
+    return name.compare(QLatin1String("length"), machine.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
 ArrayObject::ArrayObject(Object* prototype, std::vector<Value> elements)
     : Object(prototype, ObjectKind::Array)
-    , m_elements(std::move(elements))
 {
+    for (size_t i = 0; i < elements.size(); ++i)
+        define(QString::number(i), elements[i]);
+    m_length = int32_t(elements.size());
 }
 
-void ArrayObject::resize(Machine&, size_t length)
+bool ArrayObject::parseIndex(const QString& name, int32_t& index)
 {
-    if (length > Machine::maximumArrayLength)
-        throw ScriptAbort{QStringLiteral("An array grew beyond %1 elements.").arg(Machine::maximumArrayLength)};
-    m_elements.resize(length);
-}
-
-int64_t ArrayObject::indexOfName(const QString& name)
-{
-    if (name.isEmpty() || name.size() > 10)
-        return -1;
-    if (name.size() > 1 && name[0] == u'0')
-        return -1;
-    int64_t index = 0;
-    for (QChar c : name) {
-        if (c.unicode() < '0' || c.unicode() > '9')
-            return -1;
-        index = index * 10 + (c.unicode() - '0');
+    qsizetype position = 0;
+    while (position < name.size() && (name[position] == u' ' || (name[position] >= u'\t' && name[position] <= u'\r')))
+        ++position;
+    bool negative = position < name.size() && name[position] == u'-';
+    if (negative)
+        ++position;
+    // Flash accepts an empty run of digits ("" and "-" read as 0) and wraps long ones.
+    uint32_t value = 0;
+    for (; position < name.size(); ++position) {
+        char16_t c = name[position].unicode();
+        if (c < u'0' || c > u'9')
+            return false;
+        value = value * 10u + uint32_t(c - u'0');
     }
-    return index <= 0xfffffffeLL ? index : -1;
+    index = int32_t(negative ? 0u - value : value);
+    return true;
+}
+
+bool ArrayObject::isCanonicalIndex(const QString& name, int32_t& index)
+{
+    if (name.isEmpty() || name.size() > 10 || (name.size() > 1 && name[0] == u'0'))
+        return false;
+    int64_t value = 0;
+    for (QChar c : name) {
+        if (c.unicode() < u'0' || c.unicode() > u'9')
+            return false;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    if (value > INT32_MAX)
+        return false;
+    index = int32_t(value);
+    return true;
+}
+
+size_t ArrayObject::checkedLength(int32_t length)
+{
+    if (length <= 0)
+        return 0;
+    if (size_t(length) > Machine::maximumArrayLength)
+        throw ScriptAbort{QStringLiteral("An array of %1 elements is beyond the limit of %2.").arg(length).arg(Machine::maximumArrayLength)};
+    return size_t(length);
+}
+
+void ArrayObject::removeElements(int64_t from, int64_t to)
+{
+    if (from >= to)
+        return;
+    removeOwnIf([from, to](const Property& property) {
+        int32_t index = 0;
+        return isCanonicalIndex(property.name, index) && index >= from && index < to;
+    });
+}
+
+void ArrayObject::setLength(Machine&, int32_t length)
+{
+    if (length < m_length)
+        removeElements(std::max<int64_t>(length, 0), m_length);
+    m_length = length;
+}
+
+std::vector<Value> ArrayObject::values(Machine& machine)
+{
+    std::vector<Value> result(checkedLength(m_length));
+    // Walks the properties rather than the indices: cheap for arrays with few elements.
+    for (const Property& property : ownProperties()) {
+        int32_t index = 0;
+        if (!property.isVirtual() && isCanonicalIndex(property.name, index) && size_t(index) < result.size()
+            && property.isVisibleTo(machine.swfVersion()))
+            result[size_t(index)] = property.value;
+    }
+    return result;
+}
+
+void ArrayObject::assign(Machine& machine, const std::vector<Value>& elements)
+{
+    if (elements.size() > Machine::maximumArrayLength)
+        checkedLength(INT32_MAX);
+    removeElements(0, INT64_MAX);
+    for (size_t i = 0; i < elements.size(); ++i)
+        define(QString::number(i), elements[i]);
+    setLength(machine, int32_t(elements.size()));
+}
+
+void ArrayObject::append(Machine& machine, const Value& element)
+{
+    set(machine, QString::number(m_length), element);
 }
 
 bool ArrayObject::getSpecial(Machine& machine, const QString& name, Value& result)
 {
-    if (name.compare(QLatin1String("length"), machine.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0) {
-        result = Value(double(m_elements.size()));
-        return true;
-    }
-    int64_t index = indexOfName(name);
-    if (index >= 0 && size_t(index) < m_elements.size()) {
-        result = m_elements[size_t(index)];
-        return true;
-    }
-    return false;
+    if (!isLengthName(machine, name))
+        return false;
+    result = Value(double(m_length));
+    return true;
 }
 
 bool ArrayObject::setSpecial(Machine& machine, const QString& name, const Value& value)
 {
-    if (name.compare(QLatin1String("length"), machine.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0) {
-        double length = machine.toNumber(value);
-        if (std::isfinite(length) && length >= 0)
-            resize(machine, size_t(length));
+    if (isLengthName(machine, name)) {
+        setLength(machine, machine.toInt32(value));
         return true;
     }
-    int64_t index = indexOfName(name);
-    if (index < 0)
-        return false;
-    if (size_t(index) >= m_elements.size())
-        resize(machine, size_t(index) + 1);
-    m_elements[size_t(index)] = value;
-    return true;
-}
-
-bool ArrayObject::remove(Machine& machine, const QString& name)
-{
-    int64_t index = indexOfName(name);
-    if (index >= 0 && size_t(index) < m_elements.size()) {
-        m_elements[size_t(index)] = Value();
-        return true;
-    }
-    return Object::remove(machine, name);
-}
-
-void ArrayObject::specialNames(std::vector<QString>& names)
-{
-    for (size_t i = 0; i < m_elements.size(); ++i)
-        names.push_back(QString::number(i));
-}
-
-void ArrayObject::traceReferences(Marker& marker)
-{
-    Object::traceReferences(marker);
-    for (const Value& element : m_elements)
-        marker.mark(element);
+    // The element itself is stored as an ordinary property by the caller.
+    int32_t index = 0;
+    if (parseIndex(name, index) && index >= m_length)
+        setLength(machine, int32_t(uint32_t(index) + 1u));
+    return false;
 }
 
 } // namespace player::avm1

@@ -2,34 +2,51 @@
 
 #include "Object.h"
 
+#include <cstdint>
 #include <vector>
 
 namespace player::avm1 {
 
-// An Array: its elements live in a vector and show through the property names "0", "1"…
-// and "length"; other names are ordinary properties.
+// An Array as Flash keeps one: its elements are ordinary properties named "0", "1"… (so they
+// have attribute flags, an enumeration order and may be missing), and "length" is a 32-bit
+// integer of its own. Writing a property whose name reads as an index at or past the length
+// moves the length to index + 1, with 32-bit wrap-around; lowering the length deletes the
+// elements above it. Holes cost nothing: a[4000000000] = 1 makes one property.
 class ArrayObject : public Object {
 public:
     ArrayObject(Object* prototype, std::vector<Value> elements);
 
-    std::vector<Value>& elements() { return m_elements; }
-    size_t length() const { return m_elements.size(); }
-    // Grows or shrinks the array; lengths over the machine's limit abort the script.
-    void resize(Machine& machine, size_t length);
+    int32_t length() const { return m_length; }
+    // Sets the length as a script does, deleting the elements at and above a lower one.
+    void setLength(Machine& machine, int32_t length);
 
-    // The element index a property name stands for, or -1.
-    static int64_t indexOfName(const QString& name);
+    // The elements 0..length-1, holes read as undefined. Refuses (aborts the script) lengths
+    // beyond the machine's array limit, so a huge sparse array cannot make a huge vector.
+    std::vector<Value> values(Machine& machine);
+    // Replaces all elements with these, in order.
+    void assign(Machine& machine, const std::vector<Value>& elements);
+    void append(Machine& machine, const Value& element);
 
-    void traceReferences(Marker& marker) override;
-    bool remove(Machine& machine, const QString& name) override;
+    // The index Flash reads a property name as, for the length rule: an optional run of
+    // leading white space, an optional minus sign, then only digits, wrapped to 32 bits.
+    // Returns false for any other name.
+    static bool parseIndex(const QString& name, int32_t& index);
+    // Whether the name is exactly how the index is written ("7", not "07" or "-0").
+    static bool isCanonicalIndex(const QString& name, int32_t& index);
+
+    // A length as scripts may walk it element by element: negative ones are empty, and
+    // those beyond the array limit abort the script.
+    static size_t checkedLength(int32_t length);
+
+    // Deletes the deletable elements with canonical names in [from, to), leaving the length.
+    void removeElements(int64_t from, int64_t to);
 
 protected:
     bool getSpecial(Machine& machine, const QString& name, Value& result) override;
     bool setSpecial(Machine& machine, const QString& name, const Value& value) override;
-    void specialNames(std::vector<QString>& names) override;
 
 private:
-    std::vector<Value> m_elements;
+    int32_t m_length = 0;
 };
 
 } // namespace player::avm1

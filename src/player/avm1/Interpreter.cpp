@@ -10,6 +10,7 @@
 
 #include <QRandomGenerator>
 #include <cmath>
+#include <utility>
 #include <cstring>
 
 namespace player::avm1 {
@@ -79,6 +80,12 @@ Value Interpreter::run()
 Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* self, const Arguments& arguments, Object* methodHolder)
 {
     Machine::DepthGuard guard(machine);
+    struct ConstructorFlag {
+        Machine& machine;
+        bool saved;
+        ~ConstructorFlag() { machine.m_runningAsConstructor = saved; }
+    } constructorFlag{machine, machine.m_runningAsConstructor};
+    machine.m_runningAsConstructor = std::exchange(machine.m_nextCallConstructs, false);
     const ScriptFunctionCode& code = *function->script();
     Object* activation = machine.make<Object>(nullptr, ObjectKind::Activation);
     ScopeChain scope = Scope::make(Scope::Kind::Local, activation, function->scope());
@@ -543,14 +550,17 @@ void Interpreter::defineFunction(size_t payload, size_t payloadLength, size_t& n
     code->code = m_code;
     code->start = next;
     code->length = std::min<size_t>(bodyLength, bytes.size() - std::min(next, bytes.size()));
-    code->swfVersion = m_swfVersion;
+    // A function body runs by SWF 5 rules even in a SWF 4 movie: equality gives booleans
+    // and division by zero Infinity there, as Flash does.
+    code->swfVersion = std::max(m_swfVersion, 5);
     code->constantPool = m_constantPool;
     next += code->length;
 
     auto* function = m_machine.make<FunctionObject>(m_machine.prototypes().function, code, m_scope, m_target);
     Object* prototype = m_machine.makeObject();
     prototype->define(QStringLiteral("constructor"), Value(function), property_flag::DontEnum);
-    function->define(QStringLiteral("prototype"), Value(prototype), property_flag::DontEnum);
+    // A function's prototype cannot be deleted, as with the built-in classes.
+    function->define(QStringLiteral("prototype"), Value(prototype), property_flag::DontEnum | property_flag::DontDelete);
     if (code->name.isEmpty())
         push(Value(function));
     else

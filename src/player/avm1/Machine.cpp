@@ -381,7 +381,12 @@ Value Machine::construct(const Value& constructor, const Arguments& arguments)
     Object* instance = make<Object>(prototype.asObject());
     if (function->isNative() && function->nativeConstructor()) {
         DepthGuard guard(*this);
-        Value made = function->nativeConstructor()(*this, instance, arguments);
+        Value made;
+        try {
+            made = function->nativeConstructor()(*this, instance, arguments);
+        } catch (const ConstructionRefused&) {
+            return Value();
+        }
         if (made.isObject())
             return made;
         return Value(instance);
@@ -395,6 +400,7 @@ Value Machine::construct(const Value& constructor, const Arguments& arguments)
     } else {
         // The constructor runs as a method of its own prototype, so "super" inside it reaches
         // the superclass.
+        m_nextCallConstructs = true;
         Interpreter::invoke(*this, function, instance, arguments, prototype.isObject() ? prototype.asObject() : instance);
     }
     return Value(instance);
@@ -536,8 +542,24 @@ int Machine::addTimer(Object* target, const Value& callback, const QString& meth
     return m_timers.back().id;
 }
 
+void Machine::addDeferredCall(Object* target, const Value& callback, const QString& methodName, Arguments arguments)
+{
+    Timer timer;
+    timer.id = m_nextDeferredCallId--;
+    timer.target = target;
+    timer.callback = callback;
+    timer.methodName = methodName;
+    timer.due = m_clock;
+    timer.arguments = std::move(arguments);
+    timer.repeat = false;
+    timer.swfVersion = m_swfVersion;
+    m_timers.push_back(std::move(timer));
+}
+
 bool Machine::removeTimer(int id)
 {
+    if (id <= 0)
+        return false; // deferred calls are not the scripts' to clear
     auto found = std::find_if(m_timers.begin(), m_timers.end(), [id](const Timer& timer) { return timer.id == id; });
     if (found == m_timers.end())
         return false;

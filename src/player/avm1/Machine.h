@@ -109,12 +109,19 @@ public:
     // Runs a function as the top level (event handlers, timers, host callbacks).
     Value callTopLevel(const Value& function, Object* self, const Arguments& arguments, int swfVersion);
     int callDepth() const { return m_callDepth; }
+    // Whether the innermost script function that runs was called by "new" (native functions
+    // between it and the question do not count).
+    bool runningAsConstructor() const { return m_runningAsConstructor; }
     // The script function that runs now (null at the top level): arguments.caller of a call.
     Object* runningFunction() const { return m_runningFunction; }
     void setRunningFunction(Object* function) { m_runningFunction = function; }
 
     // setInterval and setTimeout; timers that fell due run by the player's clock.
     int addTimer(Object* target, const Value& callback, const QString& methodName, double interval, Arguments arguments, bool repeat);
+    // A call made on the next run of the timers, outside the setInterval numbering: how loads
+    // deliver their data. The target's method of that name is called, or the callback when
+    // there is no name.
+    void addDeferredCall(Object* target, const Value& callback, const QString& methodName, Arguments arguments);
     bool removeTimer(int id);
     void runTimers(double nowMilliseconds);
 
@@ -128,6 +135,8 @@ public:
 
     // Object.registerClass: export name to constructor, looked up by attachMovie.
     std::map<QString, Value>& registeredClasses() { return m_registeredClasses; }
+    // The numbered native functions ASnative(table, index) hands out: the built-ins' own.
+    std::map<std::pair<int, int>, Object*>& nativeTable() { return m_nativeTable; }
 
     // Guards on memory: strings and arrays beyond these sizes are refused with an abort.
     static constexpr qsizetype maximumStringLength = 64 * 1024 * 1024;
@@ -168,12 +177,17 @@ private:
     BuiltinPrototypes m_prototypes;
     int m_swfVersion = 8;
     Object* m_runningFunction = nullptr;
+    bool m_runningAsConstructor = false;
+    // Set by construct for the script function it is about to run.
+    bool m_nextCallConstructs = false;
     int m_callDepth = 0;
     int m_topLevelDepth = 0;
     std::vector<Object*> m_roots;
     std::map<QString, Value> m_registeredClasses;
+    std::map<std::pair<int, int>, Object*> m_nativeTable;
     std::vector<Timer> m_timers;
     int m_nextTimerId = 1;
+    int m_nextDeferredCallId = -1;
     double m_clock = 0;
 };
 

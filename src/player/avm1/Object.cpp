@@ -5,6 +5,7 @@
 #include "ScriptExceptions.h"
 
 #include <QSet>
+#include <algorithm>
 
 namespace player::avm1 {
 
@@ -17,6 +18,16 @@ constexpr int maximumPrototypeDepth = 255;
 bool isProtoName(const QString& name, bool caseSensitive)
 {
     return name.compare(QLatin1String("__proto__"), caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0;
+}
+
+// Names without letters (array indices) are the same in any case: no need for the slow search.
+bool hasLetters(const QString& name)
+{
+    for (QChar c : name) {
+        if (c.isLetter())
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -41,7 +52,7 @@ int Object::indexOf(const QString& name, bool caseSensitive) const
         if (found != m_index.constEnd())
             return found.value();
     }
-    if (caseSensitive)
+    if (caseSensitive || !hasLetters(name))
         return -1;
     for (size_t i = 0; i < m_properties.size(); ++i) {
         if (m_properties[i].name.compare(name, Qt::CaseInsensitive) == 0)
@@ -127,8 +138,7 @@ void Object::set(Machine& machine, const QString& name, const Value& value)
     for (const Watcher& watcher : m_watchers) {
         if (watcher.name.compare(name, caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive) != 0)
             continue;
-        Property* own = findOwn(name, caseSensitive);
-        Value oldValue = own && !own->isVirtual() ? own->value : Value();
+        Value oldValue = watchedValue(machine, name);
         Object* callback = watcher.callback;
         Value userData = watcher.userData;
         newValue = machine.call(callback, this, {Value(name), oldValue, value, userData});
@@ -173,6 +183,30 @@ bool Object::remove(Machine& machine, const QString& name)
     return true;
 }
 
+Value Object::watchedValue(Machine& machine, const QString& name)
+{
+    // A watcher is told the value stored in the nearest property of that name along the
+    // prototype chain, without running a getter: a property that addProperty made virtual
+    // still holds the value it had before.
+    int depth = 0;
+    for (Object* object = this; object && depth <= maximumPrototypeDepth; object = object->m_prototype, ++depth) {
+        if (const Property* property = object->findOwn(name, machine.caseSensitive()))
+            return property->value;
+    }
+    return Value();
+}
+
+void Object::removeOwnIf(const std::function<bool(const Property&)>& predicate)
+{
+    auto end = std::remove_if(m_properties.begin(), m_properties.end(), [&](const Property& property) {
+        return !(property.flags & property_flag::DontDelete) && predicate(property);
+    });
+    if (end == m_properties.end())
+        return;
+    m_properties.erase(end, m_properties.end());
+    rebuildIndex();
+}
+
 bool Object::has(Machine& machine, const QString& name)
 {
     int depth = 0;
@@ -203,7 +237,8 @@ void Object::define(const QString& name, const Value& value, uint16_t flags)
 
 void Object::defineVirtual(const QString& name, Object* getter, Object* setter, uint16_t flags)
 {
-    define(name, Value(), flags);
+    const int existing = indexOf(name, true);
+    define(name, existing >= 0 ? m_properties[size_t(existing)].value : Value(), flags);
     Property& property = m_properties[size_t(indexOf(name, true))];
     property.getter = getter;
     property.setter = setter;

@@ -77,9 +77,12 @@ protected:
     virtual bool getSpecial(Machine& machine, const QString& name, Value& result);
     virtual bool setSpecial(Machine& machine, const QString& name, const Value& value);
     virtual void specialNames(std::vector<QString>& names);
+    // Deletes, in one pass, the own properties the predicate picks that may be deleted.
+    void removeOwnIf(const std::function<bool(const Property&)>& predicate);
 
 private:
     int indexOf(const QString& name, bool caseSensitive) const;
+    Value watchedValue(Machine& machine, const QString& name);
     void rebuildIndex();
     Value getWithThis(Machine& machine, const QString& name, Object* thisObject, int depth);
 

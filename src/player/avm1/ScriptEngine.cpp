@@ -8,6 +8,8 @@
 #include "TargetPath.h"
 #include "player/MovieLoader.h"
 #include "builtins/Builtins.h"
+#include "builtins/LocalLoad.h"
+#include "player/LocalUrl.h"
 #include "player/Player.h"
 #include "player/display/MovieClip.h"
 #include "player/display/MovieLibrary.h"
@@ -205,8 +207,10 @@ Value ScriptEngine::flashCall(const QString& request)
 
 void ScriptEngine::getUrl(Object* clip, const QString& url, const QString& target, int, bool loadTarget, bool loadVariables)
 {
-    if (loadVariables)
-        return; // variables from files are not read by this player
+    if (loadVariables) {
+        this->loadVariables(clip, url, target);
+        return;
+    }
     // "_level3" names a level; "_level0.clip" is a path to a clip like any other.
     bool isLevel = false;
     const int number = target.startsWith(QLatin1String("_level"), Qt::CaseInsensitive) ? target.mid(6).toInt(&isLevel) : -1;
@@ -232,6 +236,44 @@ void ScriptEngine::getUrl(Object* clip, const QString& url, const QString& targe
         return;
     }
     requestLoad(clip, url, -1, targetClip, nullptr);
+}
+
+void ScriptEngine::loadVariables(Object* loadingClip, const QString& url, const QString& target)
+{
+    bool isLevel = false;
+    const int number = target.startsWith(QLatin1String("_level"), Qt::CaseInsensitive) ? target.mid(6).toInt(&isLevel) : -1;
+    Object* targetObject = isLevel ? level(number) : target_path::resolve(*m_machine, loadingClip, target);
+    if (!targetObject)
+        return;
+    display::DisplayObject* loading = loadingClip && loadingClip->kind() == ObjectKind::Clip
+        ? static_cast<ClipObject*>(loadingClip)->displayObject() : nullptr;
+    if (!loading)
+        loading = m_player.stage().level(0);
+    const QString baseUrl = loading && loading->library() ? loading->library()->url() : QString();
+    // Only local files: any other scheme is refused here, quietly, and nothing is fetched.
+    std::optional<QString> path = local_url::resolve(url, baseUrl);
+    std::optional<QByteArray> bytes = path ? readLocalFileForScript(*path) : std::nullopt;
+    if (!bytes)
+        return;
+    FunctionObject* deliver = m_machine->makeNative([this](Machine& machine, Object* self, const Arguments& arguments) {
+        if (!self)
+            return Value();
+        builtins::decodeVariables(machine, self, machine.toString(builtins::argument(arguments, 0)));
+        display::DisplayObject* object = self->kind() == ObjectKind::Clip ? static_cast<ClipObject*>(self)->displayObject() : nullptr;
+        if (!object || object->isRemoved())
+            return Value();
+        if (display::MovieClip* clip = object->asMovieClip()) {
+            // A copy: the handler may load another movie into the clip.
+            const std::vector<swf::ClipAction> actions = clip->clipActions();
+            for (const swf::ClipAction& action : actions) {
+                if (action.events & swf::clip_event::Data)
+                    runActions(*clip, action.actions);
+            }
+        }
+        callHandler(*object, "onData");
+        return Value();
+    });
+    m_machine->addDeferredCall(targetObject, Value(deliver), QString(), {Value(builtins::decodeLoadedText(*bytes))});
 }
 
 void ScriptEngine::loadClip(Object* loader, Object* caller, const QString& url, Object* clip, int level)

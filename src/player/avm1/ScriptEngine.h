@@ -72,6 +72,9 @@ private:
     // movie of loadingClip.
     void requestLoad(Object* loadingClip, const QString& url, int level, display::DisplayObject* target,
                      std::shared_ptr<LoadListener> listener);
+    // loadVariables and loadVariablesNum: reads a local url-encoded file now and sets its
+    // variables on the target at the next run of the timers, with its data event.
+    void loadVariables(Object* loadingClip, const QString& url, const QString& target);
     // The object and final name of "path:name", "/path:name" or a dot path, from _level0.
     bool splitHostPath(const QString& text, Object*& object, QString& name);
 

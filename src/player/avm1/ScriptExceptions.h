@@ -17,4 +17,8 @@ struct ScriptAbort {
     QString reason;
 };
 
+// A native constructor turned its arguments down: "new" gives undefined instead of an object,
+// as Flash's does for a BitmapData of an impossible size.
+struct ConstructionRefused {};
+
 } // namespace player::avm1

@@ -24,6 +24,61 @@ ArrayObject* asArray(Object* self)
     return self && self->kind() == ObjectKind::Array ? static_cast<ArrayObject*>(self) : nullptr;
 }
 
+// The Array methods work on any object with a length and elements, as in Flash; arrays take
+// the quicker paths.
+int32_t lengthOf(Machine& machine, Object* self)
+{
+    if (ArrayObject* array = asArray(self))
+        return array->length();
+    return self ? machine.toInt32(self->get(machine, QStringLiteral("length"))) : 0;
+}
+
+void setLengthOf(Machine& machine, Object* self, int32_t length)
+{
+    if (ArrayObject* array = asArray(self))
+        array->setLength(machine, length);
+    else if (self)
+        self->set(machine, QStringLiteral("length"), Value(double(length)));
+}
+
+// An element as the methods read it: the object's own plain value; a hole, an inherited
+// element or a getter reads as undefined.
+Value elementOf(Machine& machine, Object* self, int32_t index)
+{
+    const Property* property = self->findVisible(machine, QString::number(index));
+    return property && !property->isVirtual() ? property->value : Value();
+}
+
+std::vector<Value> valuesOf(Machine& machine, Object* self)
+{
+    if (!self)
+        return {};
+    if (ArrayObject* array = asArray(self))
+        return array->values(machine);
+    size_t length = ArrayObject::checkedLength(lengthOf(machine, self));
+    std::vector<Value> values(length);
+    for (size_t i = 0; i < length; ++i)
+        values[i] = elementOf(machine, self, int32_t(i));
+    return values;
+}
+
+// Rewrites the elements after a method rearranged them: Flash deletes the old ones and
+// assigns the new in order, so an element that cannot be deleted keeps its place in the
+// enumeration order and a read-only one keeps its value.
+void rewriteElements(Machine& machine, Object* self, int32_t oldLength, const std::vector<Value>& values)
+{
+    if (ArrayObject* array = asArray(self)) {
+        array->removeElements(0, std::max(oldLength, 0));
+    } else {
+        size_t length = ArrayObject::checkedLength(oldLength);
+        for (size_t i = 0; i < length; ++i)
+            self->remove(machine, QString::number(i));
+    }
+    for (size_t i = 0; i < values.size(); ++i)
+        self->set(machine, QString::number(i), values[i]);
+    setLengthOf(machine, self, int32_t(values.size()));
+}
+
 // A relative index as slice and splice take it: negative counts from the end.
 size_t clampIndex(Machine& machine, const Value& value, size_t length, size_t fallback)
 {
@@ -40,24 +95,18 @@ size_t clampIndex(Machine& machine, const Value& value, size_t length, size_t fa
 QString join(Machine& machine, Object* self, const QString& separator)
 {
     QString result;
-    if (ArrayObject* array = asArray(self)) {
-        const auto elements = array->elements();
-        for (size_t i = 0; i < elements.size(); ++i) {
-            if (i > 0)
-                result += separator;
-            result += machine.toString(elements[i]);
-            machine.checkStringLength(result.size());
-        }
-        return result;
-    }
     if (!self)
         return result;
-    double length = machine.toNumber(self->get(machine, QStringLiteral("length")));
-    size_t count = length > 0 ? size_t(std::min(length, double(Machine::maximumArrayLength))) : 0;
-    for (size_t i = 0; i < count; ++i) {
+    int32_t length = lengthOf(machine, self);
+    if (length <= 0)
+        return result;
+    // The separators alone may be too long: refuse before building anything.
+    machine.checkStringLength(qsizetype(std::min<int64_t>(int64_t(length - 1) * separator.size(), Machine::maximumStringLength + 1)));
+    std::vector<Value> values = valuesOf(machine, self);
+    for (size_t i = 0; i < values.size(); ++i) {
         if (i > 0)
             result += separator;
-        result += machine.toString(self->get(machine, QString::number(i)));
+        result += machine.toString(values[i]);
         machine.checkStringLength(result.size());
     }
     return result;
@@ -86,9 +135,10 @@ int compareValues(Machine& machine, const Value& left, const Value& right, int f
 // The shared part of sort and sortOn: orders the indices of the elements, then either
 // returns them (RETURNINDEXEDARRAY) or rearranges the array. UNIQUESORT gives 0 and leaves the
 // array alone when two elements compare equal.
-Value sortWith(Machine& machine, ArrayObject* array, int flags, const std::function<int(const Value&, const Value&)>& compare)
+Value sortWith(Machine& machine, Object* self, int flags, const std::function<int(const Value&, const Value&)>& compare)
 {
-    std::vector<Value> elements = array->elements();
+    int32_t oldLength = lengthOf(machine, self);
+    std::vector<Value> elements = valuesOf(machine, self);
     std::vector<size_t> order(elements.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = i;
@@ -109,17 +159,16 @@ Value sortWith(Machine& machine, ArrayObject* array, int flags, const std::funct
             indices.push_back(Value(double(index)));
         return Value(machine.makeArray(std::move(indices)));
     }
-    std::vector<Value>& target = array->elements();
-    target.resize(elements.size());
+    std::vector<Value> sorted(elements.size());
     for (size_t i = 0; i < order.size(); ++i)
-        target[i] = elements[order[i]];
-    return Value(array);
+        sorted[i] = elements[order[i]];
+    rewriteElements(machine, self, oldLength, sorted);
+    return Value(self);
 }
 
 Value sort(Machine& machine, Object* self, const Arguments& arguments)
 {
-    ArrayObject* array = asArray(self);
-    if (!array)
+    if (!self)
         return Value();
     // Flash picks the overload by the types of the arguments: an object is the compare
     // function, a number the flags, and a number after either replaces the flags. Any other
@@ -138,12 +187,12 @@ Value sort(Machine& machine, Object* self, const Arguments& arguments)
             flags = number_text::toInt32(arguments[1].asNumber());
     }
     if (compareFunction.isObject()) {
-        return sortWith(machine, array, flags, [&](const Value& a, const Value& b) {
+        return sortWith(machine, self, flags, [&](const Value& a, const Value& b) {
             double result = machine.toNumber(machine.call(compareFunction, nullptr, {a, b}));
             return result < 0 ? -1 : (result > 0 ? 1 : 0);
         });
     }
-    return sortWith(machine, array, flags, [&](const Value& a, const Value& b) {
+    return sortWith(machine, self, flags, [&](const Value& a, const Value& b) {
         // Undefined elements go to the end whatever the order.
         if (a.isUndefined() != b.isUndefined())
             return a.isUndefined() ? ((flags & sort_flag::Descending) ? -1 : 1) : ((flags & sort_flag::Descending) ? 1 : -1);
@@ -153,20 +202,19 @@ Value sort(Machine& machine, Object* self, const Arguments& arguments)
 
 Value sortOn(Machine& machine, Object* self, const Arguments& arguments)
 {
-    ArrayObject* array = asArray(self);
-    if (!array || arguments.empty())
+    if (!self || arguments.empty())
         return Value();
     std::vector<QString> fields;
     std::vector<int> fieldFlags;
     if (ArrayObject* names = asArray(arguments[0].asObject())) {
-        for (const Value& name : names->elements())
+        for (const Value& name : names->values(machine))
             fields.push_back(machine.toString(name));
     } else {
         fields.push_back(machine.toString(arguments[0]));
     }
     int flags = 0;
     if (ArrayObject* flagList = asArray(argument(arguments, 1).asObject())) {
-        for (const Value& flag : flagList->elements())
+        for (const Value& flag : flagList->values(machine))
             fieldFlags.push_back(machine.toInt32(flag));
         if (fieldFlags.size() != fields.size())
             fieldFlags.clear();
@@ -174,7 +222,7 @@ Value sortOn(Machine& machine, Object* self, const Arguments& arguments)
         flags = machine.toInt32(argument(arguments, 1));
     }
     int overall = fieldFlags.empty() ? flags : (fieldFlags[0] & (sort_flag::UniqueSort | sort_flag::ReturnIndexedArray));
-    return sortWith(machine, array, overall & ~sort_flag::Descending, [&](const Value& a, const Value& b) {
+    return sortWith(machine, self, overall & ~sort_flag::Descending, [&](const Value& a, const Value& b) {
         for (size_t i = 0; i < fields.size(); ++i) {
             int fieldFlag = fieldFlags.empty() ? flags : fieldFlags[i];
             Value left = machine.getMember(a, fields[i]);
@@ -191,10 +239,10 @@ Value sortOn(Machine& machine, Object* self, const Arguments& arguments)
 
 Value splice(Machine& machine, Object* self, const Arguments& arguments)
 {
-    ArrayObject* array = asArray(self);
-    if (!array || arguments.empty())
+    if (!self || arguments.empty())
         return Value();
-    auto& elements = array->elements();
+    int32_t oldLength = lengthOf(machine, self);
+    std::vector<Value> elements = valuesOf(machine, self);
     size_t start = clampIndex(machine, arguments[0], elements.size(), 0);
     size_t count = elements.size() - start;
     if (arguments.size() > 1) {
@@ -205,10 +253,26 @@ Value splice(Machine& machine, Object* self, const Arguments& arguments)
     elements.erase(elements.begin() + long(start), elements.begin() + long(start + count));
     if (arguments.size() > 2) {
         if (elements.size() + arguments.size() - 2 > Machine::maximumArrayLength)
-            array->resize(machine, elements.size() + arguments.size());
+            ArrayObject::checkedLength(INT32_MAX);
         elements.insert(elements.begin() + long(start), arguments.begin() + 2, arguments.end());
     }
+    rewriteElements(machine, self, oldLength, elements);
     return Value(machine.makeArray(std::move(removed)));
+}
+
+Value construct(Machine& machine, Object* self, const Arguments& arguments)
+{
+    ArrayObject* array = machine.makeArray();
+    // A single number is the length (a negative one included, as Flash keeps it); anything
+    // else, a numeric string too, is the one element.
+    if (arguments.size() == 1 && arguments[0].isNumber())
+        array->setLength(machine, number_text::toInt32(arguments[0].asNumber()));
+    else
+        array->assign(machine, arguments);
+    // new on a subclass of Array keeps the subclass's prototype.
+    if (self && self->prototype())
+        array->setPrototype(self->prototype());
+    return Value(array);
 }
 
 } // namespace
@@ -217,27 +281,9 @@ void installArray(Machine& machine)
 {
     Object* prototype = machine.make<ArrayObject>(machine.prototypes().object, std::vector<Value>{});
     machine.prototypes().array = prototype;
-    auto make = [](Machine& machine, Object* self, const Arguments& arguments) -> Value {
-        std::vector<Value> elements;
-        if (arguments.size() == 1 && arguments[0].isNumber()) {
-            double length = arguments[0].asNumber();
-            if (length >= 0 && std::isfinite(length)) {
-                if (length > double(Machine::maximumArrayLength))
-                    machine.makeArray(std::vector<Value>(Machine::maximumArrayLength + 1));
-                elements.resize(size_t(length));
-            }
-        } else {
-            elements = arguments;
-        }
-        ArrayObject* array = machine.makeArray(std::move(elements));
-        // new on a subclass of Array keeps the subclass's prototype.
-        if (self && self->prototype())
-            array->setPrototype(self->prototype());
-        return Value(array);
-    };
-    FunctionObject* constructor = defineClass(machine, QStringLiteral("Array"), prototype, [make](Machine& machine, Object*, const Arguments& arguments) {
-        return make(machine, nullptr, arguments);
-    }, make);
+    FunctionObject* constructor = defineClass(machine, QStringLiteral("Array"), prototype, [](Machine& machine, Object*, const Arguments& arguments) {
+        return construct(machine, nullptr, arguments);
+    }, construct);
     constructor->define(QStringLiteral("CASEINSENSITIVE"), Value(1.0), 7);
     constructor->define(QStringLiteral("DESCENDING"), Value(2.0), 7);
     constructor->define(QStringLiteral("UNIQUESORT"), Value(4.0), 7);
@@ -245,45 +291,50 @@ void installArray(Machine& machine)
     constructor->define(QStringLiteral("NUMERIC"), Value(16.0), 7);
 
     machine.defineMethod(prototype, QStringLiteral("push"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        ArrayObject* array = asArray(self);
-        if (!array)
+        if (!self)
             return Value();
-        size_t length = array->length();
-        array->resize(machine, length + arguments.size());
-        std::copy(arguments.begin(), arguments.end(), array->elements().begin() + long(length));
-        return Value(double(array->length()));
+        int32_t length = lengthOf(machine, self);
+        for (size_t i = 0; i < arguments.size(); ++i)
+            self->set(machine, QString::number(int64_t(length) + int64_t(i)), arguments[i]);
+        int32_t newLength = int32_t(uint32_t(length) + uint32_t(arguments.size()));
+        setLengthOf(machine, self, newLength);
+        return Value(double(newLength));
     });
-    machine.defineMethod(prototype, QStringLiteral("pop"), [](Machine&, Object* self, const Arguments&) {
-        ArrayObject* array = asArray(self);
-        if (!array || array->elements().empty())
+    machine.defineMethod(prototype, QStringLiteral("pop"), [](Machine& machine, Object* self, const Arguments&) {
+        int32_t length = lengthOf(machine, self);
+        if (length <= 0)
             return Value();
-        Value last = array->elements().back();
-        array->elements().pop_back();
+        Value last = elementOf(machine, self, length - 1);
+        self->remove(machine, QString::number(length - 1));
+        setLengthOf(machine, self, length - 1);
         return last;
     });
-    machine.defineMethod(prototype, QStringLiteral("shift"), [](Machine&, Object* self, const Arguments&) {
-        ArrayObject* array = asArray(self);
-        if (!array || array->elements().empty())
+    machine.defineMethod(prototype, QStringLiteral("shift"), [](Machine& machine, Object* self, const Arguments&) {
+        int32_t length = lengthOf(machine, self);
+        if (length <= 0)
             return Value();
-        Value first = array->elements().front();
-        array->elements().erase(array->elements().begin());
+        std::vector<Value> values = valuesOf(machine, self);
+        Value first = values.front();
+        values.erase(values.begin());
+        rewriteElements(machine, self, length, values);
         return first;
     });
     machine.defineMethod(prototype, QStringLiteral("unshift"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        ArrayObject* array = asArray(self);
-        if (!array)
+        if (!self)
             return Value();
-        if (array->length() + arguments.size() > Machine::maximumArrayLength)
-            array->resize(machine, array->length() + arguments.size());
-        array->elements().insert(array->elements().begin(), arguments.begin(), arguments.end());
-        return Value(double(array->length()));
+        int32_t length = lengthOf(machine, self);
+        std::vector<Value> values = valuesOf(machine, self);
+        if (values.size() + arguments.size() > Machine::maximumArrayLength)
+            ArrayObject::checkedLength(INT32_MAX);
+        values.insert(values.begin(), arguments.begin(), arguments.end());
+        rewriteElements(machine, self, length, values);
+        return Value(double(values.size()));
     });
     machine.defineMethod(prototype, QStringLiteral("splice"), splice);
     machine.defineMethod(prototype, QStringLiteral("slice"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        ArrayObject* array = asArray(self);
-        if (!array)
+        if (!self)
             return Value();
-        const auto& elements = array->elements();
+        std::vector<Value> elements = valuesOf(machine, self);
         size_t start = clampIndex(machine, argument(arguments, 0), elements.size(), 0);
         size_t end = clampIndex(machine, argument(arguments, 1), elements.size(), elements.size());
         std::vector<Value> part;
@@ -292,16 +343,16 @@ void installArray(Machine& machine)
         return Value(machine.makeArray(std::move(part)));
     });
     machine.defineMethod(prototype, QStringLiteral("concat"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        std::vector<Value> result;
-        if (ArrayObject* array = asArray(self))
-            result = array->elements();
+        std::vector<Value> result = valuesOf(machine, self);
         for (const Value& value : arguments) {
-            if (ArrayObject* other = asArray(value.asObject()))
-                result.insert(result.end(), other->elements().begin(), other->elements().end());
-            else
+            if (ArrayObject* other = asArray(value.asObject())) {
+                std::vector<Value> values = other->values(machine);
+                result.insert(result.end(), values.begin(), values.end());
+            } else {
                 result.push_back(value);
+            }
             if (result.size() > Machine::maximumArrayLength)
-                machine.makeArray(std::move(result));
+                ArrayObject::checkedLength(INT32_MAX);
         }
         return Value(machine.makeArray(std::move(result)));
     });
@@ -312,11 +363,14 @@ void installArray(Machine& machine)
     machine.defineMethod(prototype, QStringLiteral("toString"), [](Machine& machine, Object* self, const Arguments&) {
         return Value(join(machine, self, QStringLiteral(",")));
     });
-    machine.defineMethod(prototype, QStringLiteral("reverse"), [](Machine&, Object* self, const Arguments&) {
-        ArrayObject* array = asArray(self);
-        if (array)
-            std::reverse(array->elements().begin(), array->elements().end());
-        return self ? Value(self) : Value();
+    machine.defineMethod(prototype, QStringLiteral("reverse"), [](Machine& machine, Object* self, const Arguments&) {
+        if (!self)
+            return Value();
+        int32_t length = lengthOf(machine, self);
+        std::vector<Value> values = valuesOf(machine, self);
+        std::reverse(values.begin(), values.end());
+        rewriteElements(machine, self, length, values);
+        return Value(self);
     });
     machine.defineMethod(prototype, QStringLiteral("sort"), sort);
     machine.defineMethod(prototype, QStringLiteral("sortOn"), sortOn);

@@ -22,11 +22,11 @@ Value addListener(Machine& machine, Object* self, const Arguments& arguments)
         return Value(false);
     Value listener = argument(arguments, 0);
     // A listener added twice is kept once.
-    for (const Value& existing : listeners->elements()) {
+    for (const Value& existing : listeners->values(machine)) {
         if (existing.strictlyEquals(listener))
             return Value(true);
     }
-    listeners->elements().push_back(listener);
+    listeners->append(machine, listener);
     return Value(true);
 }
 
@@ -36,10 +36,11 @@ Value removeListener(Machine& machine, Object* self, const Arguments& arguments)
     if (!listeners)
         return Value(false);
     Value listener = argument(arguments, 0);
-    auto& elements = listeners->elements();
+    std::vector<Value> elements = listeners->values(machine);
     for (auto it = elements.begin(); it != elements.end(); ++it) {
         if (it->strictlyEquals(listener)) {
             elements.erase(it);
+            listeners->assign(machine, elements);
             return Value(true);
         }
     }
@@ -54,7 +55,7 @@ Value broadcastMessage(Machine& machine, Object* self, const Arguments& argument
     QString name = machine.toString(arguments[0]);
     Arguments rest(arguments.begin() + 1, arguments.end());
     // Listeners may remove themselves while the message goes round: work on a copy.
-    std::vector<Value> copy = listeners->elements();
+    std::vector<Value> copy = listeners->values(machine);
     for (const Value& listener : copy)
         machine.callMethod(listener, name, rest);
     return Value(!copy.empty());

@@ -5,6 +5,7 @@
 #include "player/avm1/ClipObject.h"
 #include "player/avm1/DisplayBridge.h"
 #include "player/avm1/Machine.h"
+#include "player/avm1/ScriptExceptions.h"
 #include "player/display/BitmapPixels.h"
 #include "player/display/MovieClip.h"
 #include "player/display/MovieLibrary.h"
@@ -275,7 +276,7 @@ void installAttachBitmap(Machine& machine)
 void installBitmapData(Machine& machine)
 {
     Object* prototype = machine.makeObject();
-    auto construct = [](Machine& machine, Object* self, const Arguments& arguments) -> Value {
+    auto make = [](Machine& machine, Object* self, const Arguments& arguments) -> Value {
         if (!self)
             return Value();
         const int width = machine.toInt32(argument(arguments, 0));
@@ -286,7 +287,14 @@ void installBitmapData(Machine& machine)
         const uint32_t fill = arguments.size() < 4 ? 0xFFFFFFFFu : colorOf(machine, arguments[3]);
         return Value(makeBitmapData(machine, self->prototype(), std::make_shared<BitmapPixels>(width, height, transparent, fill)));
     };
-    FunctionObject* constructor = defineClass(machine, QString(), prototype, construct, construct);
+    // With "new", a size Flash does not allow gives undefined rather than an empty object.
+    auto construct = [make](Machine& machine, Object* self, const Arguments& arguments) -> Value {
+        Value made = make(machine, self, arguments);
+        if (!made.isObject())
+            throw ConstructionRefused{};
+        return made;
+    };
+    FunctionObject* constructor = defineClass(machine, QString(), prototype, make, construct);
     machine.defineMethod(constructor, QStringLiteral("loadBitmap"), [prototype](Machine& machine, Object*, const Arguments& arguments) {
         return loadBitmap(machine, prototype, machine.toString(argument(arguments, 0)));
     });

@@ -64,6 +64,10 @@ void bindTextFieldVariable(Machine& machine, Object* field);
 void installGeometryTransforms(Machine& machine);
 void installTransform(Machine& machine, Object* geometry);
 
+// ASnative, ASSetNative and ASSetNativeAccessor, numbering the built-in functions installed
+// before it: installed last.
+void installNativeTables(Machine& machine);
+
 // AsBroadcaster.initialize: gives an object a listener list and the three methods.
 void broadcasterInitialize(Machine& machine, Object* target);
 

@@ -42,7 +42,7 @@ QString encodeValue(Machine& machine, const Value& value, int depth)
     QString result;
     if (object->kind() == ObjectKind::Array) {
         result = QStringLiteral("<array>");
-        const auto& elements = static_cast<ArrayObject*>(object)->elements();
+        const std::vector<Value> elements = static_cast<ArrayObject*>(object)->values(machine);
         for (size_t i = 0; i < elements.size(); ++i)
             result += QStringLiteral("<property id=\"%1\">%2</property>").arg(i).arg(encodeValue(machine, elements[i], depth + 1));
         return result + QStringLiteral("</array>");

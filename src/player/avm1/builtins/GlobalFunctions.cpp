@@ -142,7 +142,7 @@ void setPropertyFlags(Machine& machine, Object*, const Arguments& arguments)
     }
     QStringList list;
     if (Object* array = names.asObject(); array && array->kind() == ObjectKind::Array) {
-        for (const Value& element : static_cast<ArrayObject*>(array)->elements())
+        for (const Value& element : static_cast<ArrayObject*>(array)->values(machine))
             list.append(machine.toString(element));
     } else {
         list = machine.toString(names).split(u',');

@@ -104,7 +104,7 @@ void installLoadVars(Machine& machine)
         Object* target = argument(arguments, 1).asObject();
         if (!target)
             return Value(false);
-        machine.addTimer(target, Value(), QStringLiteral("onData"), 0, {Value()}, false);
+        machine.addDeferredCall(target, Value(), QStringLiteral("onData"), {Value()});
         return Value(true);
     }, flags);
     machine.defineMethod(prototype, QStringLiteral("send"), [](Machine&, Object*, const Arguments&) { return Value(false); }, flags);

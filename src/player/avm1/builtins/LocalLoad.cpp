@@ -23,7 +23,7 @@ bool loadTextForObject(Machine& machine, Object* target, const QString& url)
         target->define(QStringLiteral("_bytesLoaded"), Value(double(bytes->size())), property_flag::DontEnum);
         target->define(QStringLiteral("_bytesTotal"), Value(double(bytes->size())), property_flag::DontEnum);
     }
-    machine.addTimer(target, Value(), QStringLiteral("onData"), 0, {text}, false);
+    machine.addDeferredCall(target, Value(), QStringLiteral("onData"), {text});
     return true;
 }
 

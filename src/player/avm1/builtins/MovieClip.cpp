@@ -36,9 +36,18 @@ Value gotoFrame(Machine& machine, Object* self, const Arguments& arguments, bool
         return Value();
     DisplayBridge& bridge = machine.bridge();
     if (arguments[0].isString()) {
-        int frame = bridge.frameOf(self, arguments[0].asString());
+        // As with the goto actions, "path:frame" goes to a frame of another clip: Flash reads
+        // clip.gotoAndStop("/:5") as the root's frame 5.
+        QString text = arguments[0].asString();
+        Object* target = self;
+        const qsizetype colon = text.lastIndexOf(u':');
+        if (colon >= 0) {
+            target = target_path::resolve(machine, self, text.left(colon));
+            text = text.mid(colon + 1);
+        }
+        const int frame = target ? bridge.frameOf(target, text) : -1;
         if (frame >= 0)
-            bridge.gotoFrame(self, frame, play);
+            bridge.gotoFrame(target, frame, play);
         return Value();
     }
     double number = machine.toNumber(arguments[0]);

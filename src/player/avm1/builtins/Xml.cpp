@@ -122,7 +122,7 @@ void defineDocumentMethods(Machine& machine, Object* prototype)
         Object* target = argument(arguments, 1).asObject();
         if (!asDocument(self) || !target || argument(arguments, 0).isNull())
             return Value();
-        machine.addTimer(target, Value(), QStringLiteral("onData"), 0, {Value()}, false);
+        machine.addDeferredCall(target, Value(), QStringLiteral("onData"), {Value()});
         return Value();
     });
     machine.defineMethod(prototype, QStringLiteral("send"), [](Machine&, Object*, const Arguments&) { return Value(false); });

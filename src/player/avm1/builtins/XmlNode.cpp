@@ -95,14 +95,14 @@ ArrayObject* XmlNodeObject::childNodesArray(Machine& machine)
     return m_childNodes;
 }
 
-void XmlNodeObject::refreshChildNodes(Machine&)
+void XmlNodeObject::refreshChildNodes(Machine& machine)
 {
     if (!m_childNodes)
         return;
-    std::vector<Value>& elements = m_childNodes->elements();
-    elements.clear();
+    std::vector<Value> elements;
     for (XmlNodeObject* child : m_children)
         elements.emplace_back(static_cast<Object*>(child));
+    m_childNodes->assign(machine, elements);
 }
 
 QString XmlNodeObject::toXmlString(Machine& machine)

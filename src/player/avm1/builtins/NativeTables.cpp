@@ -1,0 +1,172 @@
+#include "Builtins.h"
+
+#include "player/avm1/Machine.h"
+
+#include <QStringList>
+
+namespace player::avm1::builtins {
+
+namespace {
+
+// Where Flash's numbered native functions live among the built-ins: the functions of one
+// table are numbered from a first index in the order Flash lists them. A leading digit on a
+// name is the SWF version the function came with, as ASSetNative writes it.
+struct NativeTableEntry {
+    int table;
+    int firstIndex;
+    const char* owner;
+    const char* names;
+};
+
+constexpr NativeTableEntry nativeTableEntries[] = {
+    {1, 0, "", "ASSetPropFlags"},
+    {4, 0, "", "ASSetNative,ASSetNativeAccessor"},
+    {5, 0, "Mouse", "show,hide"},
+    {9, 0, "", "updateAfterEvent"},
+    {100, 0, "", "escape,unescape,parseInt,parseFloat"},
+    {101, 0, "Object.prototype", "watch,unwatch,addProperty,valueOf,toString,hasOwnProperty,isPrototypeOf,isPropertyEnumerable"},
+    {101, 8, "Object", "registerClass"},
+    {101, 9, "", "Object"},
+    {101, 12, "AsBroadcaster", "broadcastMessage"},
+    {103, 0, "Date.prototype", "getFullYear,getYear,getMonth,getDate,getDay,getHours,getMinutes,getSeconds,getMilliseconds,"
+                               "setFullYear,setMonth,setDate,setHours,setMinutes,setSeconds,setMilliseconds,getTime,setTime,"
+                               "getTimezoneOffset,toString,setYear"},
+    {103, 128, "Date.prototype", "getUTCFullYear,getUTCYear,getUTCMonth,getUTCDate,getUTCDay,getUTCHours,getUTCMinutes,"
+                                 "getUTCSeconds,getUTCMilliseconds,setUTCFullYear,setUTCMonth,setUTCDate,setUTCHours,"
+                                 "setUTCMinutes,setUTCSeconds,setUTCMilliseconds"},
+    {103, 256, "", "Date"},
+    {103, 257, "Date", "UTC"},
+    {104, 200, "MovieClip.prototype", "createTextField"},
+    {200, 0, "Math", "abs,min,max,sin,cos,atan2,tan,exp,log,sqrt,round,random,floor,ceil,atan,asin,acos,pow"},
+    {200, 18, "", "isNaN,isFinite"},
+    {250, 0, "", "setInterval,clearInterval"},
+    {500, 0, "Sound.prototype", "getPan,getTransform,getVolume,setPan,setTransform,setVolume,stop,attachSound,start,"
+                                "6getDuration,6setDuration,6getPosition,6setPosition,6loadSound,6getBytesLoaded,6getBytesTotal"},
+    {700, 0, "Color.prototype", "setRGB,setTransform,getRGB,getTransform"},
+    {800, 0, "Key", "getAscii,getCode,isDown,isToggled"},
+    {900, 0, "MovieClip.prototype", "attachMovie,swapDepths,localToGlobal,globalToLocal,hitTest,getBounds,getBytesTotal,"
+                                    "getBytesLoaded,6attachAudio,6attachVideo,6getDepth,6setMask,play,stop,nextFrame,prevFrame,"
+                                    "gotoAndPlay,gotoAndStop,duplicateMovieClip,removeMovieClip,startDrag,stopDrag,"
+                                    "7getNextHighestDepth,7getInstanceAtDepth,getSWFVersion,8attachBitmap,8getRect"},
+    {901, 0, "MovieClip.prototype", "6createEmptyMovieClip,6beginFill,6beginGradientFill,6moveTo,6lineTo,6curveTo,"
+                                    "6lineStyle,6endFill,6clear,8lineGradientStyle,8beginMeshFill,8beginBitmapFill"},
+};
+
+// The version a name in a native list carries, and the name without it: "6" to "9" and "10"
+// are versions; any other leading "1" is dropped as well, as Flash does.
+uint16_t takeVersionPrefix(QString& name)
+{
+    if (name.isEmpty())
+        return 0;
+    switch (name[0].unicode()) {
+    case u'6': name.remove(0, 1); return property_flag::FromVersion6;
+    case u'7': name.remove(0, 1); return property_flag::FromVersion7;
+    case u'8': name.remove(0, 1); return property_flag::FromVersion8;
+    case u'9': name.remove(0, 1); return property_flag::FromVersion9;
+    case u'1':
+        name.remove(0, 1);
+        if (name.startsWith(u'0')) {
+            name.remove(0, 1);
+            return property_flag::FromVersion10;
+        }
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+// Follows a dotted path of own properties from the global object, hidden ones included.
+Object* ownerOf(Machine& machine, const QString& path)
+{
+    Object* object = machine.global();
+    if (path.isEmpty())
+        return object;
+    for (const QString& part : path.split(u'.')) {
+        const Property* property = object ? object->findOwn(part, true) : nullptr;
+        object = property && !property->isVirtual() ? property->value.asObject() : nullptr;
+    }
+    return object;
+}
+
+// ASnative(table, index): the built-in function of that number, or undefined.
+Value nativeFunction(Machine& machine, int32_t table, int32_t index)
+{
+    auto found = machine.nativeTable().find({table, index});
+    return found == machine.nativeTable().end() ? Value() : Value(found->second);
+}
+
+// ASSetNative(object, table, "names", first) and ASSetNativeAccessor: give an object the
+// numbered functions under the listed names. Empty names skip a number; a name the object did
+// not have before gets the version flags of its prefix.
+Value setNative(Machine& machine, const Arguments& arguments, bool accessor)
+{
+    if (arguments.size() < 3)
+        return Value();
+    Object* object = machine.toObject(arguments[0]);
+    int32_t table = machine.toInt32(arguments[1]);
+    QString names = machine.toString(arguments[2]);
+    int32_t index = arguments.size() > 3 ? machine.toInt32(arguments[3]) : 0;
+    if (!object)
+        return Value();
+    for (QString name : names.split(u',')) {
+        uint16_t versionFlags = takeVersionPrefix(name);
+        Value function = nativeFunction(machine, table, index++);
+        Value setter = accessor ? nativeFunction(machine, table, index++) : Value();
+        if (name.isEmpty())
+            continue;
+        bool hadProperty = object->findOwn(name, machine.caseSensitive()) != nullptr;
+        if (accessor) {
+            if (!function.isObject())
+                continue;
+            object->defineVirtual(name, function.asObject(), setter.asObject());
+        } else {
+            object->set(machine, name, function);
+        }
+        if (!hadProperty || accessor)
+            object->setFlags(name, versionFlags, 0, machine.caseSensitive());
+    }
+    return Value();
+}
+
+} // namespace
+
+void installNativeTables(Machine& machine)
+{
+    Object* global = machine.global();
+    const uint16_t hidden = property_flag::DontEnum;
+    machine.defineMethod(global, QStringLiteral("ASnative"), [](Machine& machine, Object*, const Arguments& arguments) {
+        if (arguments.size() != 2)
+            return Value();
+        return nativeFunction(machine, machine.toInt32(arguments[0]), machine.toInt32(arguments[1]));
+    }, hidden);
+    machine.defineMethod(global, QStringLiteral("ASSetNative"), [](Machine& machine, Object*, const Arguments& arguments) {
+        return setNative(machine, arguments, false);
+    }, hidden);
+    machine.defineMethod(global, QStringLiteral("ASSetNativeAccessor"), [](Machine& machine, Object*, const Arguments& arguments) {
+        return setNative(machine, arguments, true);
+    }, hidden);
+
+    // ASnew: whether the script function that asks was called by "new".
+    FunctionObject* asNew = machine.makeNative([](Machine& machine, Object*, const Arguments&) {
+        return Value(machine.runningAsConstructor());
+    });
+    machine.nativeTable()[{2, 0}] = asNew;
+    machine.addRoot(asNew);
+
+    for (const NativeTableEntry& entry : nativeTableEntries) {
+        Object* owner = ownerOf(machine, QString::fromLatin1(entry.owner));
+        int index = entry.firstIndex;
+        for (QString name : QString::fromLatin1(entry.names).split(u',')) {
+            takeVersionPrefix(name);
+            const Property* property = owner ? owner->findOwn(name, true) : nullptr;
+            Object* function = property && !property->isVirtual() ? property->value.asObject() : nullptr;
+            if (function && function->kind() == ObjectKind::Function) {
+                machine.nativeTable()[{entry.table, index}] = function;
+                machine.addRoot(function);
+            }
+            ++index;
+        }
+    }
+}
+
+} // namespace player::avm1::builtins
