@@ -1,6 +1,7 @@
 #include "ShapePainter.h"
 
 #include "AliasedGeometry.h"
+#include "AntialiasedGeometry.h"
 #include "ColorTransforms.h"
 #include "FillBrush.h"
 
@@ -85,9 +86,9 @@ Qt::PenJoinStyle toJoin(swf::JoinStyle join)
     return Qt::RoundJoin;
 }
 
-// Without antialiasing the geometry goes to device pixels first, so that Flash's rules for
-// which pixels an edge takes can be applied (see AliasedGeometry). The brush, made for shape
-// coordinates, is carried along.
+// Fills go to device pixels first, so that Flash's rules for which pixels an edge takes can be
+// applied (see AliasedGeometry and AntialiasedGeometry). The brush, made for shape coordinates,
+// is carried along.
 void fillDevicePath(QPainter& painter, const QPainterPath& devicePath, const QBrush& brush, const QTransform& toDevice)
 {
     QBrush deviceBrush(brush);
@@ -96,12 +97,6 @@ void fillDevicePath(QPainter& painter, const QPainterPath& devicePath, const QBr
     painter.resetTransform();
     painter.fillPath(devicePath, deviceBrush);
     painter.restore();
-}
-
-void fillPathAliased(QPainter& painter, const QPainterPath& path, const QBrush& brush)
-{
-    const QTransform toDevice = painter.worldTransform();
-    fillDevicePath(painter, AliasedGeometry::fillToDevice(path, toDevice), brush, toDevice);
 }
 
 // A stroke is filled as its outline, so that its edges follow the same rules as fills. Lines
@@ -118,10 +113,10 @@ void strokePathAliased(QPainter& painter, const QPainterPath& path, const QPen& 
 
 void fillPath(QPainter& painter, const QPainterPath& path, const QBrush& brush, bool highQuality)
 {
-    if (highQuality)
-        painter.fillPath(path, brush);
-    else
-        fillPathAliased(painter, path, brush);
+    const QTransform toDevice = painter.worldTransform();
+    const QPainterPath devicePath = highQuality ? AntialiasedGeometry::fillToDevice(path, toDevice)
+                                                : AliasedGeometry::fillToDevice(path, toDevice);
+    fillDevicePath(painter, devicePath, brush, toDevice);
 }
 
 void strokePath(QPainter& painter, const QPainterPath& path, const QPen& pen, bool highQuality)
