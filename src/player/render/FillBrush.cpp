@@ -15,10 +15,16 @@ namespace {
 // Gradients are defined on a square from -16384 to 16384 twips that their matrix places.
 constexpr double GradientHalfSize = 16384.0;
 
-// Flash looks gradients up in a table of 256 colours, one per ratio, each colour holding for the
-// stretch of the gradient nearest to its ratio. Qt mixes between its stops, so each run of equal
-// colours becomes a pair of stops at the run's ends, with a hard step to the next run.
-QGradientStops gradientStops(const swf::Gradient& gradient, const swf::ColorTransform& colorTransform)
+// Flash shows table entry i from (i - lead) / 256 to (i + 1 - lead) / 256 of the way along a
+// gradient, with a lead measured on Flash's pictures: a whole entry for linear gradients, a
+// quarter for radial ones.
+constexpr double LinearEntryLead = 1.0;
+constexpr double RadialEntryLead = 0.25;
+
+// Flash looks gradients up in a table of 256 colours, one per ratio, each colour holding for a
+// 256th of the gradient. Qt mixes between its stops, so each run of equal colours becomes a pair
+// of stops at the run's ends, with a hard step to the next run.
+QGradientStops gradientStops(const swf::Gradient& gradient, const swf::ColorTransform& colorTransform, double entryLead)
 {
     if (gradient.records.empty())
         return { { 0.0, Qt::transparent } };
@@ -42,9 +48,8 @@ QGradientStops gradientStops(const swf::Gradient& gradient, const swf::ColorTran
             continue;
         const swf::Rgba& color = table[runStart];
         const QColor qtColor(color.r, color.g, color.b, color.a);
-        // Entry i is nearest for positions within half an entry of i / 256.
-        const double from = runStart == 0 ? 0.0 : (runStart - 0.5) / entries;
-        const double to = index == table.size() ? 1.0 : (index - 0.5) / entries - step;
+        const double from = runStart == 0 ? 0.0 : (runStart - entryLead) / entries;
+        const double to = index == table.size() ? 1.0 : (index - entryLead) / entries - step;
         stops.append({ from, qtColor });
         stops.append({ to, qtColor });
         runStart = index;
@@ -75,7 +80,7 @@ QBrush gradientBrush(const swf::FillStyle& fill, const swf::ColorTransform& colo
     QBrush brush;
     if (fill.type == swf::FillType::LinearGradient) {
         QLinearGradient linear(-GradientHalfSize, 0.0, GradientHalfSize, 0.0);
-        linear.setStops(gradientStops(gradient, colorTransform));
+        linear.setStops(gradientStops(gradient, colorTransform, LinearEntryLead));
         linear.setSpread(toSpread(gradient.spread));
         linear.setInterpolationMode(QGradient::ComponentInterpolation);
         brush = QBrush(linear);
@@ -84,7 +89,7 @@ QBrush gradientBrush(const swf::FillStyle& fill, const swf::ColorTransform& colo
         // Qt misbehaves with the focus exactly on the circle, so it is kept just inside.
         const double focal = fill.type == swf::FillType::FocalGradient ? std::clamp(gradient.focalPoint, -0.998, 0.998) : 0.0;
         QRadialGradient radial(QPointF(0.0, 0.0), GradientHalfSize, QPointF(focal * GradientHalfSize, 0.0));
-        radial.setStops(gradientStops(gradient, colorTransform));
+        radial.setStops(gradientStops(gradient, colorTransform, RadialEntryLead));
         radial.setSpread(toSpread(gradient.spread));
         radial.setInterpolationMode(QGradient::ComponentInterpolation);
         brush = QBrush(radial);

@@ -1,0 +1,179 @@
+#include "ShapeBuilder.h"
+
+#include "player/render/ConvertedShape.h"
+#include "player/render/GradientTable.h"
+#include "player/render/ShapeConverter.h"
+#include "player/render/ShapePainter.h"
+
+#include <QtTest>
+
+using namespace player;
+using namespace player::render;
+
+Q_DECLARE_METATYPE(player::swf::SpreadMode)
+
+namespace {
+
+const swf::Rgba Red { 255, 0, 0, 255 };
+const swf::Rgba Green { 0, 255, 0, 255 };
+const swf::Rgba Blue { 0, 0, 255, 255 };
+const swf::Rgba Black { 0, 0, 0, 255 };
+const swf::Rgba White { 255, 255, 255, 255 };
+const swf::Rgba Yellow { 255, 255, 0, 255 };
+
+// One table entry expected: its index and colour.
+struct Entry {
+    int index = 0;
+    swf::Rgba color;
+};
+
+QByteArray rgbaText(const swf::Rgba& color)
+{
+    return QByteArray::number(color.r) + ',' + QByteArray::number(color.g) + ',' + QByteArray::number(color.b) + ','
+        + QByteArray::number(color.a);
+}
+
+swf::Rgba mixed(const swf::Rgba& from, const swf::Rgba& to, double amount)
+{
+    auto channel = [amount](int first, int second) { return static_cast<uint8_t>(std::lround(first + (second - first) * amount)); };
+    return swf::Rgba { channel(from.r, to.r), channel(from.g, to.g), channel(from.b, to.b), channel(from.a, to.a) };
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(std::vector<player::swf::Rgba>)
+Q_DECLARE_METATYPE(std::vector<uint8_t>)
+Q_DECLARE_METATYPE(std::vector<Entry>)
+
+// Flash's table of 256 gradient colours, built in one pass over the records in file order.
+class GradientTableTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void entries_data()
+    {
+        QTest::addColumn<std::vector<swf::Rgba>>("colors");
+        QTest::addColumn<std::vector<uint8_t>>("ratios");
+        QTest::addColumn<std::vector<Entry>>("expected");
+
+        QTest::newRow("increasing ratios")
+            << std::vector<swf::Rgba> { Red, Blue } << std::vector<uint8_t> { 50, 150 }
+            << std::vector<Entry> { { 0, Red }, { 50, Red }, { 100, mixed(Red, Blue, 0.5) }, { 150, Blue }, { 255, Blue } };
+        // Records sharing a ratio: each later one writes its predecessor's colour into the next
+        // single entry, and the record after them mixes from the last of them at the shared ratio.
+        QTest::newRow("repeated ratios")
+            << std::vector<swf::Rgba> { Red, Green, Blue, Black, White } << std::vector<uint8_t> { 6, 6, 6, 6, 150 }
+            << std::vector<Entry> { { 6, Red }, { 7, Red }, { 8, Green }, { 9, Blue },
+                                    { 10, mixed(Black, White, 4.0 / 144.0) }, { 150, White }, { 151, White } };
+        // A ratio lower than the one before: that record gets a single entry of its
+        // predecessor's colour, and the next record mixes from it at its own (lower) ratio.
+        QTest::newRow("backward ratios")
+            << std::vector<swf::Rgba> { Red, Green, Blue, Yellow } << std::vector<uint8_t> { 31, 80, 50, 100 }
+            << std::vector<Entry> { { 31, Red }, { 80, Green }, { 81, Green }, { 82, mixed(Blue, Yellow, 32.0 / 50.0) },
+                                    { 100, Yellow }, { 200, Yellow } };
+        // The table is full before the last record comes: it never shows, not even beyond.
+        QTest::newRow("pairs at both ends")
+            << std::vector<swf::Rgba> { Red, Green, Blue, Black } << std::vector<uint8_t> { 0, 0, 255, 255 }
+            << std::vector<Entry> { { 0, Red }, { 1, Red }, { 2, mixed(Green, Blue, 2.0 / 255.0) }, { 255, Blue } };
+        QTest::newRow("a last record that goes back shows beyond the table's end")
+            << std::vector<swf::Rgba> { Red, Blue, Yellow } << std::vector<uint8_t> { 0, 200, 150 }
+            << std::vector<Entry> { { 200, Blue }, { 201, Blue }, { 202, Yellow }, { 255, Yellow } };
+        QTest::newRow("one record fills the table")
+            << std::vector<swf::Rgba> { Green } << std::vector<uint8_t> { 128 }
+            << std::vector<Entry> { { 0, Green }, { 255, Green } };
+        QTest::newRow("alpha mixes too")
+            << std::vector<swf::Rgba> { swf::Rgba { 0, 0, 0, 0 }, White } << std::vector<uint8_t> { 0, 255 }
+            << std::vector<Entry> { { 51, mixed(swf::Rgba { 0, 0, 0, 0 }, White, 0.2) } };
+    }
+
+    void entries()
+    {
+        QFETCH(std::vector<swf::Rgba>, colors);
+        QFETCH(std::vector<uint8_t>, ratios);
+        QFETCH(std::vector<Entry>, expected);
+        const GradientColors table = makeGradientColors(colors, ratios);
+        for (const Entry& entry : expected) {
+            const swf::Rgba& actual = table[static_cast<size_t>(entry.index)];
+            QVERIFY2(actual == entry.color, "entry " + QByteArray::number(entry.index) + ": " + rgbaText(actual)
+                                                + " instead of " + rgbaText(entry.color));
+        }
+    }
+
+    void linearLightMixesInLight()
+    {
+        // Halfway between black and white in light is 0.5, which is 188 in stored values.
+        const GradientColors linear = makeGradientColors({ Black, White }, { 0, 254 }, GradientMixing::LinearLight);
+        QCOMPARE(linear[127].r, uint8_t { 188 });
+        QCOMPARE(linear[127].a, uint8_t { 255 });
+        const GradientColors straight = makeGradientColors({ Black, White }, { 0, 254 });
+        QCOMPARE(straight[127].r, uint8_t { 128 });
+    }
+
+    void nothingToBuildFrom()
+    {
+        const GradientTable empty = makeGradientTable({}, {});
+        QCOMPARE(empty[0], QRgb { 0 });
+        QCOMPARE(empty[255], QRgb { 0 });
+        // Only as many records as both lists have.
+        const GradientColors table = makeGradientColors({ Red, Blue, Green }, { 0, 255 });
+        QVERIFY(table[255] == Blue);
+    }
+
+    void filterTableIsPremultiplied()
+    {
+        const GradientTable table = makeGradientTable({ swf::Rgba { 255, 0, 0, 0 }, swf::Rgba { 255, 0, 0, 255 } }, { 0, 255 });
+        QCOMPARE(table[0], QRgb { 0 });
+        QCOMPARE(table[255], qRgba(255, 0, 0, 255));
+        QCOMPARE(qAlpha(table[51]), 51);
+        QCOMPARE(qRed(table[51]), 51);
+    }
+
+    // A gradient painted across 512 pixels shows each table entry on two pixels: the hard steps
+    // of repeated ratios stay hard, and the spread continues the table beyond the gradient square.
+    // Entry e lies on pixels 512 + 2e - 2 and 512 + 2e - 1.
+    void paintedGradient_data()
+    {
+        QTest::addColumn<swf::SpreadMode>("spread");
+        QTest::addColumn<int>("x");
+        QTest::addColumn<QRgb>("expected");
+        QTest::newRow("pad before") << swf::SpreadMode::Pad << 0 << qRgb(255, 0, 0);
+        QTest::newRow("first record") << swf::SpreadMode::Pad << 512 + 9 << qRgb(255, 0, 0);
+        QTest::newRow("repeated ratio writes its predecessor") << swf::SpreadMode::Pad << 512 + 21 << qRgb(255, 0, 0);
+        QTest::newRow("and the next one its own predecessor") << swf::SpreadMode::Pad << 512 + 23 << qRgb(0, 255, 0);
+        QTest::newRow("mixing after the repeated ratio") << swf::SpreadMode::Pad << 512 + 399 << qRgb(198, 198, 255);
+        QTest::newRow("pad after holds the table's end") << swf::SpreadMode::Pad << 1400 << qRgb(255, 255, 255);
+        QTest::newRow("repeat starts over") << swf::SpreadMode::Repeat << 1024 + 9 << qRgb(255, 0, 0);
+        QTest::newRow("reflect turns back") << swf::SpreadMode::Reflect << 1024 + 110 << qRgb(198, 198, 255);
+    }
+
+    void paintedGradient()
+    {
+        QFETCH(swf::SpreadMode, spread);
+        QFETCH(int, x);
+        QFETCH(QRgb, expected);
+        // Ratios 10, 10, 10, 255: red up to 10, red again at 11, green at 12, then blue to white.
+        swf::FillStyle fill;
+        fill.type = swf::FillType::LinearGradient;
+        fill.gradient.spread = spread;
+        fill.gradient.records = { { 10, Red }, { 10, Green }, { 10, Blue }, { 255, White } };
+        // The gradient square (32768 twips) over 512 pixels from x = 512.
+        const double scale = 512.0 * 20.0 / 32768.0;
+        fill.gradient.matrix = swf::Matrix { scale, 0.0, 0.0, scale, (512.0 + 256.0) * 20.0, 0.0 };
+        const swf::Shape shape = ShapeBuilder().fill(fill).rectangle(0, 0, 1536, 4, 0, 1).build();
+        const ConvertedShape converted = ShapeConverter::convert(shape);
+        QImage image(1536, 4, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::black);
+        QPainter painter(&image);
+        painter.setWorldTransform(QTransform::fromScale(0.05, 0.05));
+        ShapePainter::paint(painter, converted, {}, {}, false);
+        painter.end();
+        const QRgb actual = image.pixel(x, 2);
+        const int tolerance = 3;
+        QVERIFY2(std::abs(qRed(actual) - qRed(expected)) <= tolerance && std::abs(qGreen(actual) - qGreen(expected)) <= tolerance
+                     && std::abs(qBlue(actual) - qBlue(expected)) <= tolerance,
+                 qPrintable(QStringLiteral("%1 instead of %2").arg(actual & 0xFFFFFF, 6, 16).arg(expected & 0xFFFFFF, 6, 16)));
+    }
+};
+
+QTEST_MAIN(GradientTableTest)
+#include "tst_gradient_table.moc"
