@@ -156,6 +156,21 @@ private slots:
                  QStringLiteral("undefined|undefined"));
     }
 
+    void bitmapApplyFilter()
+    {
+        // A white dot blurred by a box of three along the row: a third of it on each of three pixels.
+        QCOMPARE(traces("var b = new flash.display.BitmapData(10, 1, true, 0); b.setPixel32(5, 0, 0xFFFFFFFF);"
+                        "trace(b.applyFilter(b, new flash.geom.Rectangle(0, 0, 10, 1), new flash.geom.Point(0, 0), new flash.filters.BlurFilter(3, 0, 1)));"
+                        "var a = []; for (var x = 3; x <= 7; x++) a.push(b.getPixel32(x, 0) >>> 24); trace(a);"
+                        "b.dispose(); trace(b.applyFilter(b, new flash.geom.Rectangle(0, 0, 1, 1), new flash.geom.Point(0, 0), new flash.filters.BlurFilter()));"),
+                 QStringLiteral("0|0,85,85,85,0|-1"));
+        // Written at the destination point, the area only.
+        QCOMPARE(traces("var s = new flash.display.BitmapData(4, 4, true, 0xFF0000FF); var d = new flash.display.BitmapData(8, 8, true, 0);"
+                        "d.applyFilter(s, new flash.geom.Rectangle(0, 0, 2, 2), new flash.geom.Point(5, 5), new flash.filters.ColorMatrixFilter());"
+                        "trace([d.getPixel32(4, 4) >>> 24, d.getPixel(5, 5), d.getPixel32(7, 7) >>> 24]);"),
+                 QStringLiteral("0,255,0"));
+    }
+
     void clipFiltersAreCopies()
     {
         const QString script = QStringLiteral(

@@ -42,6 +42,7 @@ void installFilters(Machine& machine)
     installShadowFilters(machine, package, basePrototype);
     installGradientFilters(machine, package, basePrototype);
     installDisplayFilters(machine);
+    installBitmapDataFilters(machine);
 }
 
 } // namespace player::avm1::builtins

@@ -18,6 +18,8 @@ void installDisplacementMapFilter(Machine& machine, Object* package, Object* bas
 
 // The "filters" property of clips, buttons and text fields.
 void installDisplayFilters(Machine& machine);
+// BitmapData.applyFilter, drawing with the renderer's filters; after BitmapData.
+void installBitmapDataFilters(Machine& machine);
 
 } // namespace builtins
 
