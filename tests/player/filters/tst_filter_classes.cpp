@@ -124,6 +124,15 @@ private slots:
             << "var f = new flash.filters.DisplacementMapFilter(); f.mapPoint = new flash.geom.Point(12.5, -3); trace(f.mapPoint);"
                "f.mapPoint.x += 10; trace(f.mapPoint.x); trace(f.mapPoint == f.mapPoint); f.mapPoint = null; trace(f.mapPoint);"
             << "(x=12, y=-3)|12|false|(x=0, y=0)";
+        QTest::newRow("NaN sizes count as none") << "var f = new flash.filters.BlurFilter(); f.blurX = NaN; f.quality = 'x'; trace([f.blurX, f.quality]);"
+                                                 << "0,0";
+        QTest::newRow("colour matrix from a text is all NaN")
+            << "var f = new flash.filters.ColorMatrixFilter('abc'); trace(f.matrix.length + ' ' + isNaN(f.matrix[0]) + ' ' + isNaN(f.matrix[19]));"
+            << "20 true true";
+        QTest::newRow("gradient arguments in order")
+            << "var f = new flash.filters.GradientBevelFilter(2, 90, [0xFF0000, 0xFF], [1, 0.5], [0, 255], 3, 5, 2, 2, 'full', true);"
+               "trace([f.distance, f.angle, f.colors.join('/'), f.alphas.join('/'), f.ratios.join('/'), f.blurX, f.blurY, f.strength, f.quality, f.type, f.knockout]);"
+            << "2,90,16711680/255,1/0.501960784313725,0/255,3,5,2,2,full,true";
         QTest::newRow("displacement map scale and mode")
             << "var f = new flash.filters.DisplacementMapFilter(); f.scaleX = 65536; f.componentY = -2.5; f.mode = 'clamp'; trace([f.scaleX, f.componentY, f.mode]);"
                "f.mode = 'Color'; trace(f.mode); f.mapBitmap = 45; trace(f.mapBitmap);"
@@ -184,8 +193,10 @@ private slots:
             "trace(got[0] == f); trace(got[0] instanceof flash.filters.BlurFilter);"
             "got[0].blurY = 40; trace(_root.filters[0].blurY);"
             "_root.filters = [f]; trace(_root.filters[0].blurX);"
-            "_root.filters = []; trace(_root.filters.length);");
-        QCOMPARE(traceOfMovie(script), QStringLiteral("0|2|3 2|false|true|5|20|0"));
+            "_root.filters = []; trace(_root.filters.length);"
+            "_root.filters = [f]; _root.filters = 'nonsense'; trace(_root.filters.length);"
+            "var plain = {}; plain.filters = [f]; trace(typeof plain.filters[0]);");
+        QCOMPARE(traceOfMovie(script), QStringLiteral("0|2|3 2|false|true|5|20|0|0|object"));
     }
 };
 

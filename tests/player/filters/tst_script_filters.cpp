@@ -56,6 +56,15 @@ private slots:
             << square + "a.filters = [new flash.filters.DropShadowFilter(10, 0, 0, 1, 0, 0)];" << QPoint(75, 50) << 0;
         QTest::newRow("drop shadow ends at its distance")
             << square + "a.filters = [new flash.filters.DropShadowFilter(10, 0, 0, 1, 0, 0)];" << QPoint(81, 50) << 255;
+        // Values a file cannot hold must not upset the renderer.
+        QTest::newRow("NaN angle and distance draw no offset")
+            << square + "var d = new flash.filters.DropShadowFilter(NaN, NaN, 0xFFFFFF, 1, 0, 0); a.filters = [d];" << QPoint(50, 50) << 0;
+        // A blue highlight lit from the top left: an outer bevel shows it just left of the square,
+        // an inner one does not.
+        QTest::newRow("outer bevel lies beside the object")
+            << square + "a.filters = [new flash.filters.BevelFilter(4, 45, 0xFF, 1, 0xFF, 1, 0, 0, 1, 1, 'outer')];" << QPoint(28, 50) << 0;
+        QTest::newRow("inner bevel stays on the object")
+            << square + "a.filters = [new flash.filters.BevelFilter(4, 45, 0xFF, 1, 0xFF, 1, 0, 0, 1, 1, 'inner')];" << QPoint(28, 50) << 255;
         QTest::newRow("hideObject leaves only the shadow")
             << square + "a.filters = [new flash.filters.DropShadowFilter(10, 0, 0xFFFFFF, 1, 0, 0, 1, 1, false, false, true)];"
             << QPoint(35, 50) << 255;
