@@ -334,13 +334,14 @@ void FiltersTest::convolution()
 
 void FiltersTest::gradientTables()
 {
-    // Two stops at the same ratio make a hard edge between them.
+    // Two stops at the same ratio make a hard edge between them, one entry on: the second stop
+    // writes the first one's colour into the next entry, as Flash's table does.
     const GradientTable edge = makeGradientTable(
         { swf::Rgba { 255, 0, 0, 255 }, swf::Rgba { 255, 0, 0, 255 }, swf::Rgba { 0, 0, 255, 255 }, swf::Rgba { 0, 0, 255, 255 } },
         { 0, 128, 128, 255 });
-    QCOMPARE(edge[127], Red);
     QCOMPARE(edge[128], Red);
-    QCOMPARE(edge[129], qRgb(0, 0, 255));
+    QCOMPARE(edge[129], Red);
+    QCOMPARE(edge[130], qRgb(0, 0, 255));
     // Colours mix straight and are stored premultiplied; beyond the stops the ends hold.
     const GradientTable fade = makeGradientTable({ swf::Rgba { 255, 255, 255, 0 }, swf::Rgba { 255, 255, 255, 255 } }, { 64, 192 });
     QCOMPARE(fade[0], Clear);
