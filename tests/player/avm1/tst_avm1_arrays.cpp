@@ -74,6 +74,15 @@ private slots:
         QTest::newRow("sort moves holes to the end")
             << QString("var a = []; a[3] = 'a'; a[1] = 'b'; a.sort(); trace(a); trace(a.length);")
             << "a,b,undefined,undefined|4";
+        QTest::newRow("NUMERIC compares text as text, undefined sorts last or first descending")
+            << QString("trace([3, '22', 2].sort(Array.NUMERIC)); trace([1, undefined, 2].sort(Array.NUMERIC | Array.DESCENDING));"
+                       "trace([1, undefined, 2].sort(Array.NUMERIC));")
+            << "2,22,3|undefined,2,1|1,2,undefined";
+        QTest::newRow("sortOn reads only own plain fields")
+            << QString("var a = {name: 'a'}; a.__proto__ = {order: 1}; var b = {name: 'b'}; b.__proto__ = {order: 2};"
+                       "var c = {name: 'c'}; c.addProperty('order', function() { trace('getter'); return 0; }, null);"
+                       "var list = [b, c, a]; list.sortOn('order', Array.NUMERIC); trace(list[0].name + list[1].name + list[2].name);")
+            << "bca";
         QTest::newRow("methods work on objects that look like arrays")
             << QString("var o = {length: 2}; o[0] = 'p'; o[1] = 'q'; trace(Array.prototype.join.call(o, '+'));"
                        "Array.prototype.push.call(o, 'r'); trace(o.length); trace(o[2]);")

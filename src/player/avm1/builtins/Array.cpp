@@ -116,7 +116,8 @@ QString join(Machine& machine, Object* self, const QString& separator)
 // zero or positive.
 int compareValues(Machine& machine, const Value& left, const Value& right, int flags)
 {
-    if (flags & sort_flag::Numeric) {
+    // NUMERIC orders numbers by value; anything else, even with the flag, compares as text.
+    if ((flags & sort_flag::Numeric) && left.isNumber() && right.isNumber()) {
         double a = machine.toNumber(left);
         double b = machine.toNumber(right);
         if (a < b)
@@ -130,6 +131,14 @@ int compareValues(Machine& machine, const Value& left, const Value& right, int f
     QString a = machine.toString(left);
     QString b = machine.toString(right);
     return a.compare(b, (flags & sort_flag::CaseInsensitive) ? Qt::CaseInsensitive : Qt::CaseSensitive);
+}
+
+// A field as sortOn reads it: the element's own plain value, without prototypes or getters.
+Value fieldOf(Machine& machine, const Value& element, const QString& name)
+{
+    Object* object = element.asObject();
+    const Property* property = object ? object->findVisible(machine, name) : nullptr;
+    return property && !property->isVirtual() ? property->value : Value();
 }
 
 // The shared part of sort and sortOn: orders the indices of the elements, then either
@@ -193,9 +202,9 @@ Value sort(Machine& machine, Object* self, const Arguments& arguments)
         });
     }
     return sortWith(machine, self, flags, [&](const Value& a, const Value& b) {
-        // Undefined elements go to the end whatever the order.
+        // Undefined elements sort after everything, so DESCENDING puts them first.
         if (a.isUndefined() != b.isUndefined())
-            return a.isUndefined() ? ((flags & sort_flag::Descending) ? -1 : 1) : ((flags & sort_flag::Descending) ? 1 : -1);
+            return a.isUndefined() ? 1 : -1;
         return compareValues(machine, a, b, flags);
     });
 }
@@ -225,8 +234,8 @@ Value sortOn(Machine& machine, Object* self, const Arguments& arguments)
     return sortWith(machine, self, overall & ~sort_flag::Descending, [&](const Value& a, const Value& b) {
         for (size_t i = 0; i < fields.size(); ++i) {
             int fieldFlag = fieldFlags.empty() ? flags : fieldFlags[i];
-            Value left = machine.getMember(a, fields[i]);
-            Value right = machine.getMember(b, fields[i]);
+            Value left = fieldOf(machine, a, fields[i]);
+            Value right = fieldOf(machine, b, fields[i]);
             int result = compareValues(machine, left, right, fieldFlag);
             if (fieldFlag & sort_flag::Descending)
                 result = -result;
