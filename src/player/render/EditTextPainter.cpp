@@ -40,9 +40,11 @@ std::optional<QRect> devicePixelBox(const QRectF& box, const QTransform& toDevic
 }
 
 // The frame is traced with a one-pixel pen hanging right and down from the box's outline, so it
-// covers the top and left edges and one pixel past the right and bottom ones; the bottom-right
-// corner pixel stays empty.
-void paintPixelBox(QPainter& painter, const QRect& box, const QColor& fill, const std::optional<QColor>& frame)
+// covers the top and left edges and one pixel past the right and bottom ones. The bottom-right
+// corner pixel stays empty in an empty field; once the field shows text, Flash's antialiased
+// drawing leaves it partly covered (about 60% in its screenshots).
+void paintPixelBox(QPainter& painter, const QRect& box, const QColor& fill, const std::optional<QColor>& frame,
+                   bool partCoveredCorner)
 {
     painter.save();
     painter.resetTransform();
@@ -57,6 +59,11 @@ void paintPixelBox(QPainter& painter, const QRect& box, const QColor& fill, cons
         painter.fillRect(QRect(left, top + 1, 1, bottom - top), *frame);
         painter.fillRect(QRect(right, top + 1, 1, bottom - top - 1), *frame);
         painter.fillRect(QRect(left + 1, bottom, right - left - 1, 1), *frame);
+        if (partCoveredCorner) {
+            QColor corner = *frame;
+            corner.setAlphaF(corner.alphaF() * 0.6f);
+            painter.fillRect(QRect(right, bottom, 1, 1), corner);
+        }
     }
     painter.restore();
 }
@@ -91,7 +98,7 @@ void EditTextPainter::paint(QPainter& painter, const display::EditTextInstance& 
         const QColor fill = colorOf(flags.background ? flags.backgroundColor : 0xffffff);
         const std::optional<QColor> frame = flags.border ? std::optional(colorOf(flags.borderColor)) : std::nullopt;
         if (const std::optional<QRect> pixels = devicePixelBox(boxRect, toDevice))
-            paintPixelBox(painter, *pixels, fill, frame);
+            paintPixelBox(painter, *pixels, fill, frame, highQuality && !field.content().isEmpty());
         else
             paintTransformedBox(painter, boxRect, fill, frame);
     }

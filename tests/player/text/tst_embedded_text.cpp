@@ -39,7 +39,7 @@ private:
         return font;
     }
 
-    static Result run(const std::string& script)
+    static Result run(const std::string& script, bool highQuality = false)
     {
         Result result;
         authoring::MovieWriter movie(8, 100, 100, 12);
@@ -57,7 +57,7 @@ private:
         if (player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///embedded.swf")))
             return result;
         player::render::DisplayRenderer renderer;
-        renderer.setHighQuality(false);
+        renderer.setHighQuality(highQuality);
         result.image = renderer.renderStageImage(player.stage(), QSize(100, 100), player::ScaleMode::ExactFit)
                            .convertToFormat(QImage::Format_RGB32);
         return result;
@@ -103,6 +103,29 @@ private slots:
         // 'a' lands far outside the field; 'w' keeps its half-em square at the start.
         QVERIFY(qGray(result.image.pixel(15, 27)) < 128);
         QVERIFY(qGray(result.image.pixel(27, 20)) >= 128);
+    }
+
+    void frameCornerOfAFieldWithText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("minimumGray");
+        QTest::addColumn<int>("maximumGray");
+        // The field's box runs from 10 to 90 across and 10 to 50 down; its frame leaves the
+        // corner pixel (90, 50) blank when empty and partly covered once text shows.
+        QTest::newRow("empty field") << QString() << 255 << 255;
+        QTest::newRow("field with text") << QStringLiteral("a") << 60 << 160;
+    }
+
+    void frameCornerOfAFieldWithText()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, minimumGray);
+        QFETCH(int, maximumGray);
+        const Result result = run(fieldWith(text.toStdString()) + "t.border = true;", true);
+        QVERIFY2(!result.image.isNull(), qPrintable(result.traces.join(u'|')));
+        QCOMPARE(qGray(result.image.pixel(89, 50)), 0);
+        const int corner = qGray(result.image.pixel(90, 50));
+        QVERIFY2(corner >= minimumGray && corner <= maximumGray, QByteArray::number(corner));
     }
 };
 
