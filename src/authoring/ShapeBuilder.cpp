@@ -227,6 +227,21 @@ void writeEdge(BitWriter& bits, const PathCommand& command, int32_t& penX, int32
     penY = command.y;
 }
 
+// A style-change record that moves the pen; the caller writes the style indices it announces.
+void writeStyleChangeMove(BitWriter& bits, bool newStyles, bool lineStyle, bool fillStyle0, const PathCommand& move)
+{
+    bits.writeUnsigned(0, 1);
+    bits.writeFlag(newStyles);
+    bits.writeFlag(lineStyle);
+    bits.writeFlag(false); // fill style 1
+    bits.writeFlag(fillStyle0);
+    bits.writeFlag(true); // move to
+    const int count = std::max(signedBitCount(move.x), signedBitCount(move.y));
+    bits.writeUnsigned(uint32_t(count), 5);
+    bits.writeSigned(move.x, count);
+    bits.writeSigned(move.y, count);
+}
+
 } // namespace
 
 TwipsRect ShapeBuilder::bounds() const
@@ -259,16 +274,7 @@ QByteArray ShapeBuilder::tagBody(uint16_t characterId) const
             }
             // Style change: new styles for every layer after the first, then the move.
             const bool newStyles = index > 0 && !styled;
-            bits.writeUnsigned(0, 1);
-            bits.writeFlag(newStyles);
-            bits.writeFlag(!styled);                 // line style
-            bits.writeFlag(false);                   // fill style 1
-            bits.writeFlag(!styled);                 // fill style 0
-            bits.writeFlag(true);                    // move to
-            const int count = std::max(signedBitCount(command.x), signedBitCount(command.y));
-            bits.writeUnsigned(uint32_t(count), 5);
-            bits.writeSigned(command.x, count);
-            bits.writeSigned(command.y, count);
+            writeStyleChangeMove(bits, newStyles, !styled, !styled, command);
             if (!styled) {
                 bits.writeUnsigned(layer.fill ? 1 : 0, 1);
                 bits.writeUnsigned(layer.line ? 1 : 0, 1);
@@ -301,16 +307,7 @@ QByteArray glyphShapeRecords(const Path& outline)
             writeEdge(bits, command, penX, penY);
             continue;
         }
-        bits.writeUnsigned(0, 1);
-        bits.writeFlag(false);   // new styles
-        bits.writeFlag(false);   // line style
-        bits.writeFlag(false);   // fill style 1
-        bits.writeFlag(!filled); // fill style 0, set once
-        bits.writeFlag(true);    // move to
-        const int count = std::max(signedBitCount(command.x), signedBitCount(command.y));
-        bits.writeUnsigned(uint32_t(count), 5);
-        bits.writeSigned(command.x, count);
-        bits.writeSigned(command.y, count);
+        writeStyleChangeMove(bits, false, false, !filled, command); // fill style 0 is set once
         if (!filled)
             bits.writeUnsigned(1, 1);
         filled = true;
