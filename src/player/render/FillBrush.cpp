@@ -48,8 +48,10 @@ QGradientStops gradientStops(const swf::Gradient& gradient, const swf::ColorTran
             continue;
         const swf::Rgba& color = table[runStart];
         const QColor qtColor(color.r, color.g, color.b, color.a);
-        const double from = runStart == 0 ? 0.0 : (runStart - entryLead) / entries;
-        const double to = index == table.size() ? 1.0 : (index - entryLead) / entries - step;
+        // The lead can push a run of one entry at either end past the gradient; Qt drops stops
+        // outside 0..1, so they are kept at its ends.
+        const double from = runStart == 0 ? 0.0 : std::clamp((runStart - entryLead) / entries, 0.0, 1.0);
+        const double to = index == table.size() ? 1.0 : std::clamp((index - entryLead) / entries - step, from, 1.0);
         stops.append({ from, qtColor });
         stops.append({ to, qtColor });
         runStart = index;

@@ -173,6 +173,27 @@ private slots:
                      && std::abs(qBlue(actual) - qBlue(expected)) <= tolerance,
                  qPrintable(QStringLiteral("%1 instead of %2").arg(actual & 0xFFFFFF, 6, 16).arg(expected & 0xFFFFFF, 6, 16)));
     }
+
+    // A run of one entry at the start falls before the gradient once the entries lead; it must
+    // not leave Qt a stop outside the gradient, which Qt refuses with a warning.
+    void oneEntryRunAtTheStart()
+    {
+        QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
+        swf::FillStyle fill;
+        fill.type = swf::FillType::LinearGradient;
+        fill.gradient.records = { { 0, Red }, { 1, Blue } };
+        const double scale = 512.0 * 20.0 / 32768.0;
+        fill.gradient.matrix = swf::Matrix { scale, 0.0, 0.0, scale, 256.0 * 20.0, 0.0 };
+        const swf::Shape shape = ShapeBuilder().fill(fill).rectangle(0, 0, 512, 4, 0, 1).build();
+        const ConvertedShape converted = ShapeConverter::convert(shape);
+        QImage image(512, 4, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::black);
+        QPainter painter(&image);
+        painter.setWorldTransform(QTransform::fromScale(0.05, 0.05));
+        ShapePainter::paint(painter, converted, {}, {}, false);
+        painter.end();
+        QCOMPARE(image.pixel(256, 2), qRgb(0, 0, 255));
+    }
 };
 
 QTEST_MAIN(GradientTableTest)
