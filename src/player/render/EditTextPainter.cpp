@@ -27,59 +27,35 @@ double emSquare(const swf::Font& font)
 // Flash draws a field's box in whole device pixels whenever the field is not rotated or
 // sheared: however the field is scaled or placed between pixels, its frame stays a sharp
 // one-pixel line. The box's corners round to the nearest pixel, halves downwards.
-std::optional<QRect> devicePixelBox(const QRectF& box, const QTransform& toDevice)
+std::optional<QRectF> devicePixelBox(const QRectF& box, const QTransform& toDevice)
 {
     if (toDevice.type() > QTransform::TxScale || toDevice.m11() <= 0 || toDevice.m22() <= 0)
         return std::nullopt;
     const QRectF device = toDevice.mapRect(box);
-    const int left = int(std::ceil(device.left() - 0.5));
-    const int top = int(std::ceil(device.top() - 0.5));
-    const int right = int(std::ceil(device.right() - 0.5));
-    const int bottom = int(std::ceil(device.bottom() - 0.5));
-    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+    const double left = std::ceil(device.left() - 0.5);
+    const double top = std::ceil(device.top() - 0.5);
+    return QRectF(left, top, std::ceil(device.right() - 0.5) - left, std::ceil(device.bottom() - 0.5) - top);
 }
 
-// The frame is traced with a one-pixel pen hanging right and down from the box's outline, so it
-// covers the top and left edges and one pixel past the right and bottom ones. The bottom-right
-// corner pixel stays empty in an empty field; once the field shows text, Flash's antialiased
-// drawing leaves it partly covered (about 60% in its screenshots).
-void paintPixelBox(QPainter& painter, const QRect& box, const QColor& fill, const std::optional<QColor>& frame,
-                   bool partCoveredCorner)
-{
-    painter.save();
-    painter.resetTransform();
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.fillRect(box, fill);
-    if (frame) {
-        const int left = box.left();
-        const int top = box.top();
-        const int right = box.right() + 1;
-        const int bottom = box.bottom() + 1;
-        painter.fillRect(QRect(left, top, right - left + 1, 1), *frame);
-        painter.fillRect(QRect(left, top + 1, 1, bottom - top), *frame);
-        painter.fillRect(QRect(right, top + 1, 1, bottom - top - 1), *frame);
-        painter.fillRect(QRect(left + 1, bottom, right - left - 1, 1), *frame);
-        if (partCoveredCorner) {
-            QColor corner = *frame;
-            corner.setAlphaF(corner.alphaF() * 0.6f);
-            painter.fillRect(QRect(right, bottom, 1, 1), corner);
-        }
-    }
-    painter.restore();
-}
-
-// A rotated or sheared field draws the same frame in its own space, a twenty-twips pen.
-void paintTransformedBox(QPainter& painter, const QRectF& box, const QColor& fill, const std::optional<QColor>& frame)
+// Fills the box and traces its frame with a pen of one `pixel` hanging right and down from the
+// box's outline, so the frame covers the top and left edges and one pixel past the right and
+// bottom ones. The bottom-right corner pixel stays empty in an empty field; once the field shows
+// text, Flash's antialiased drawing leaves it partly covered (about 60% in its screenshots).
+void paintBox(QPainter& painter, const QRectF& box, double pixel, const QColor& fill, const std::optional<QColor>& frame,
+              bool partCoveredCorner)
 {
     painter.fillRect(box, fill);
     if (!frame)
         return;
-    const QBrush brush(*frame);
-    const double pixel = 20.0;
-    painter.fillRect(QRectF(box.left(), box.top(), box.width() + pixel, pixel), brush);
-    painter.fillRect(QRectF(box.left(), box.top() + pixel, pixel, box.height()), brush);
-    painter.fillRect(QRectF(box.right(), box.top() + pixel, pixel, box.height() - pixel), brush);
-    painter.fillRect(QRectF(box.left() + pixel, box.bottom(), box.width() - pixel, pixel), brush);
+    painter.fillRect(QRectF(box.left(), box.top(), box.width() + pixel, pixel), *frame);
+    painter.fillRect(QRectF(box.left(), box.top() + pixel, pixel, box.height()), *frame);
+    painter.fillRect(QRectF(box.right(), box.top() + pixel, pixel, box.height() - pixel), *frame);
+    painter.fillRect(QRectF(box.left() + pixel, box.bottom(), box.width() - pixel, pixel), *frame);
+    if (partCoveredCorner) {
+        QColor corner = *frame;
+        corner.setAlphaF(corner.alphaF() * 0.6f);
+        painter.fillRect(QRectF(box.right(), box.bottom(), pixel, pixel), corner);
+    }
 }
 
 } // namespace
@@ -97,10 +73,16 @@ void EditTextPainter::paint(QPainter& painter, const display::EditTextInstance& 
     if (flags.background || flags.border) {
         const QColor fill = colorOf(flags.background ? flags.backgroundColor : 0xffffff);
         const std::optional<QColor> frame = flags.border ? std::optional(colorOf(flags.borderColor)) : std::nullopt;
-        if (const std::optional<QRect> pixels = devicePixelBox(boxRect, toDevice))
-            paintPixelBox(painter, *pixels, fill, frame, highQuality && !field.content().isEmpty());
-        else
-            paintTransformedBox(painter, boxRect, fill, frame);
+        if (const std::optional<QRectF> pixels = devicePixelBox(boxRect, toDevice)) {
+            painter.save();
+            painter.resetTransform();
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            paintBox(painter, *pixels, 1.0, fill, frame, highQuality && !field.content().isEmpty());
+            painter.restore();
+        } else {
+            // A rotated or sheared field draws the same frame in its own space, a twenty-twips pen.
+            paintBox(painter, boxRect, 20.0, fill, frame, false);
+        }
     }
 
     const display::TextLayout& layout = field.layout();
