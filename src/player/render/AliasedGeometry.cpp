@@ -1,6 +1,6 @@
 #include "AliasedGeometry.h"
 
-#include <cmath>
+#include "DeviceGrid.h"
 
 namespace player::render {
 
@@ -9,35 +9,16 @@ namespace {
 constexpr double TwipsPerPixel = 20.0;
 constexpr double HalfTwip = 0.5 / TwipsPerPixel;
 
-QPainterPath mapAndSnap(const QPainterPath& path, const QTransform& toDevice, double shift)
-{
-    QPainterPath device = toDevice.map(path);
-    for (int index = 0; index < device.elementCount(); ++index) {
-        const QPainterPath::Element element = device.elementAt(index);
-        device.setElementPositionAt(index, AliasedGeometry::snapToTwips(element.x) + shift,
-                                    AliasedGeometry::snapToTwips(element.y) + shift);
-    }
-    device.setFillRule(path.fillRule());
-    return device;
-}
-
 } // namespace
-
-double AliasedGeometry::snapToTwips(double deviceCoordinate)
-{
-    if (!std::isfinite(deviceCoordinate))
-        return deviceCoordinate;
-    return std::round(deviceCoordinate * TwipsPerPixel) / TwipsPerPixel;
-}
 
 QPainterPath AliasedGeometry::fillToDevice(const QPainterPath& path, const QTransform& toDevice)
 {
-    return mapAndSnap(path, toDevice, 0.0);
+    return DeviceGrid::mapToGrid(path, toDevice, TwipsPerPixel);
 }
 
 QPainterPath AliasedGeometry::lineOutlineToDevice(const QPainterPath& outline, const QTransform& toDevice)
 {
-    return mapAndSnap(outline, toDevice, -HalfTwip);
+    return DeviceGrid::mapToGrid(outline, toDevice, TwipsPerPixel, -HalfTwip);
 }
 
 } // namespace player::render

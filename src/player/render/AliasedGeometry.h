@@ -24,9 +24,6 @@ public:
 
     // The outline of a line in device pixels, snapped and moved as lines are.
     static QPainterPath lineOutlineToDevice(const QPainterPath& outline, const QTransform& toDevice);
-
-    // One coordinate in device pixels moved to the nearest device twip.
-    static double snapToTwips(double deviceCoordinate);
 };
 
 } // namespace player::render

@@ -1,6 +1,6 @@
 #include "AntialiasedGeometry.h"
 
-#include <cmath>
+#include "DeviceGrid.h"
 
 namespace player::render {
 
@@ -8,24 +8,11 @@ namespace {
 
 constexpr double SamplesPerPixel = 4.0;
 
-double snapToSampleGrid(double deviceCoordinate)
-{
-    if (!std::isfinite(deviceCoordinate))
-        return deviceCoordinate;
-    return std::round(deviceCoordinate * SamplesPerPixel) / SamplesPerPixel;
-}
-
 } // namespace
 
 QPainterPath AntialiasedGeometry::fillToDevice(const QPainterPath& path, const QTransform& toDevice)
 {
-    QPainterPath device = toDevice.map(path);
-    for (int index = 0; index < device.elementCount(); ++index) {
-        const QPainterPath::Element element = device.elementAt(index);
-        device.setElementPositionAt(index, snapToSampleGrid(element.x), snapToSampleGrid(element.y));
-    }
-    device.setFillRule(path.fillRule());
-    return device;
+    return DeviceGrid::mapToGrid(path, toDevice, SamplesPerPixel);
 }
 
 } // namespace player::render
