@@ -47,6 +47,7 @@ std::shared_ptr<swf::Movie> make(const QByteArray& bytes, int swfVersion, QStrin
 
     auto movie = std::make_shared<swf::Movie>();
     movie->header.version = static_cast<uint8_t>(swfVersion);
+    movie->isPicture = true;
     movie->header.frameSize = {0, size.width() * 20, 0, size.height() * 20};
     movie->header.frameCount = 1;
     // The picture's bytes go to the renderer as they are: its decoder knows all three formats.

@@ -2,6 +2,7 @@
 
 #include "ClipBinding.h"
 #include "Machine.h"
+#include "Marker.h"
 #include "player/InputDispatcher.h"
 #include "player/display/DisplayContainer.h"
 #include "player/display/EditTextInstance.h"
@@ -186,6 +187,12 @@ bool ClipObject::setSpecial(Machine& machine, const QString& name, const Value& 
         // The read-only ones (_currentframe, _target…) ignore writes.
         return true;
     }
+}
+
+void ClipObject::traceReferences(Marker& marker)
+{
+    Object::traceReferences(marker);
+    marker.mark(m_styleSheet);
 }
 
 Object* scriptObjectOf(display::DisplayObject* object)

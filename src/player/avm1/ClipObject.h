@@ -22,12 +22,18 @@ public:
     display::DisplayObject* displayObject() const;
     display::MovieClip* clip() const;
 
+    // A text field's style sheet (TextField.styleSheet), kept here so that the collector sees it.
+    const Value& styleSheet() const { return m_styleSheet; }
+    void setStyleSheet(const Value& sheet) { m_styleSheet = sheet; }
+    void traceReferences(Marker& marker) override;
+
 protected:
     bool getSpecial(Machine& machine, const QString& name, Value& result) override;
     bool setSpecial(Machine& machine, const QString& name, const Value& value) override;
 
 private:
     std::weak_ptr<display::DisplayObject> m_displayObject;
+    Value m_styleSheet;
 };
 
 // The script object bound to a display object, or null.

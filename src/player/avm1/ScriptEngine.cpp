@@ -5,6 +5,7 @@
 #include "ClipObject.h"
 #include "LocalFileReader.h"
 #include "Machine.h"
+#include "RegisteredClass.h"
 #include "TargetPath.h"
 #include "player/MovieLoader.h"
 #include "builtins/Builtins.h"
@@ -88,19 +89,7 @@ void ScriptEngine::constructClip(display::MovieClip& clip, const std::vector<swf
     Object* object = objectFor(&clip);
     if (!object)
         return;
-    // The class registered under the symbol's export name, if there is one.
-    Value constructor;
-    if (const std::shared_ptr<const display::MovieLibrary>& library = clip.library()) {
-        for (const auto& [exportName, id] : library->movie().exports) {
-            if (id != clip.characterId())
-                continue;
-            auto registered = m_machine->registeredClasses().find(QString::fromStdString(exportName));
-            if (registered != m_machine->registeredClasses().end()) {
-                constructor = registered->second;
-                break;
-            }
-        }
-    }
+    const Value constructor = registeredClassOf(*m_machine, clip);
     if (m_machine->isCallable(constructor)) {
         if (Object* prototype = m_machine->getMember(constructor, QStringLiteral("prototype")).asObject())
             object->setPrototype(prototype);

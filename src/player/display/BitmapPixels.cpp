@@ -55,9 +55,9 @@ uint32_t BitmapPixels::unmultiply(uint32_t premultiplied)
         return premultiplied;
     if (alpha == 0)
         return 0;
-    // Flash rounds when it multiplies but truncates when it divides: 0xAABBCCDD reads back as
-    // 0xAABBCCDC.
-    auto scaled = [alpha](uint32_t value) { return std::min<uint32_t>(255, value * 255 / alpha); };
+    // Flash rounds both ways, but a half goes down when it divides: 0xAABBCCDD is kept as
+    // 0xAA7D887F, and 0x93 * 255 / 0xAA is 220.5, so it reads back as 0xAABBCCDC.
+    auto scaled = [alpha](uint32_t value) { return std::min<uint32_t>(255, (value * 255 + (alpha - 1) / 2) / alpha); };
     return (alpha << 24) | (scaled(channel(premultiplied, 16)) << 16) | (scaled(channel(premultiplied, 8)) << 8)
         | scaled(channel(premultiplied, 0));
 }
@@ -123,18 +123,18 @@ void BitmapPixels::copyPixels(const BitmapPixels& source, const QRect& area, con
         for (int column = 0; column < to.width(); ++column) {
             uint32_t value = row[size_t(column)];
             if (mergeAlpha) {
-                // Source over destination, both premultiplied.
+                // Source over destination, both premultiplied. Flash truncates what shows through.
                 const uint32_t inverse = 255 - channel(value, 24);
                 const uint32_t under = output[column];
                 uint32_t result = 0;
                 for (int shift = 0; shift < 32; shift += 8) {
-                    const uint32_t mixed = channel(value, shift) + (channel(under, shift) * inverse + 127) / 255;
+                    const uint32_t mixed = channel(value, shift) + channel(under, shift) * inverse / 255;
                     result |= std::min<uint32_t>(255, mixed) << shift;
                 }
                 value = result;
-            } else if (source.m_transparent && !m_transparent) {
-                value = unmultiply(value);
             }
+            // Into an opaque bitmap the source's alpha is dropped, not divided out: Flash keeps the
+            // premultiplied channels, so a half-transparent white copies as grey.
             output[column] = m_transparent ? value : (value | 0xFF000000u);
         }
     }

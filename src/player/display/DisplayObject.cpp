@@ -141,7 +141,8 @@ void DisplayObject::setX(double pixels)
 {
     if (!std::isfinite(pixels))
         return;
-    m_matrix.tx = std::round(pixels * 20.0);
+    // Flash drops what is finer than a twip rather than rounding: 3.94 reads back as 3.9.
+    m_matrix.tx = std::trunc(pixels * 20.0);
     m_transformedByScript = true;
 }
 
@@ -149,7 +150,7 @@ void DisplayObject::setY(double pixels)
 {
     if (!std::isfinite(pixels))
         return;
-    m_matrix.ty = std::round(pixels * 20.0);
+    m_matrix.ty = std::trunc(pixels * 20.0);
     m_transformedByScript = true;
 }
 

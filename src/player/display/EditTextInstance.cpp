@@ -104,7 +104,23 @@ void EditTextInstance::setText(const QString& text)
 
 QString EditTextInstance::htmlText() const
 {
+    if (m_styled)
+        return m_styledMarkup ? *m_styledMarkup : html_text::write(m_content);
     return m_html ? html_text::write(m_content) : m_content.text();
+}
+
+void EditTextInstance::setStyled(bool styled)
+{
+    m_styled = styled;
+    if (!styled)
+        m_styledMarkup.reset();
+}
+
+void EditTextInstance::setStyledText(const QString& markup, const TextStyles& styles)
+{
+    m_content = html_text::parse(markup, m_newFormat, &styles);
+    m_styledMarkup = markup;
+    touch();
 }
 
 void EditTextInstance::setHtmlText(const QString& html)
@@ -152,11 +168,12 @@ void EditTextInstance::resize(double width, double height)
     const double xScale = std::abs(this->xScale()) / 100.0;
     const double yScale = std::abs(this->yScale()) / 100.0;
     swf::Rect box = m_box;
-    // Negative sizes and sizes through a zero scale leave that side alone.
+    // Negative sizes and sizes through a zero scale leave that side alone. What is finer than a
+    // twip is dropped, as for _x and _y.
     if (width >= 0 && xScale > 0)
-        box.xMax = box.xMin + int32_t(std::clamp(std::round(width * 20.0 / xScale), 0.0, 2e9));
+        box.xMax = box.xMin + int32_t(std::clamp(std::trunc(width * 20.0 / xScale), 0.0, 2e9));
     if (height >= 0 && yScale > 0)
-        box.yMax = box.yMin + int32_t(std::clamp(std::round(height * 20.0 / yScale), 0.0, 2e9));
+        box.yMax = box.yMin + int32_t(std::clamp(std::trunc(height * 20.0 / yScale), 0.0, 2e9));
     setBox(box);
     applyAutoSize();
 }

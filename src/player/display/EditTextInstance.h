@@ -3,6 +3,7 @@
 #include "DisplayObject.h"
 #include "FormattedText.h"
 #include "TextLayout.h"
+#include "TextStyles.h"
 
 #include <QString>
 #include <optional>
@@ -40,6 +41,13 @@ public:
 
     // Incremented on every change, for caches.
     uint64_t revision() const { return m_revision; }
+
+    // A field with a style sheet reads whatever text it is given as markup, with the sheet's
+    // formats, whether or not it is an HTML field, and gives that markup back as its htmlText.
+    // Taking the sheet away forgets the markup but keeps the formatted text.
+    bool isStyled() const { return m_styled; }
+    void setStyled(bool styled);
+    void setStyledText(const QString& markup, const TextStyles& styles);
 
     bool isHtml() const { return m_html; }
     void setHtml(bool html) { m_html = html; touch(); }
@@ -91,6 +99,8 @@ private:
     TextFormat m_newFormat;
     QString m_variableName;
     bool m_html = false;
+    bool m_styled = false;
+    std::optional<QString> m_styledMarkup;
     Flags m_flags;
     swf::Rect m_box;
     int m_scroll = 1;

@@ -183,9 +183,24 @@ QString attribute(const Tag& tag, const char* name)
     return {};
 }
 
+// What a style sheet gives a tag: Flash styles the P, A and LI elements by name (never FONT,
+// SPAN or TEXTFORMAT), and any tag by its class.
+void applyStyles(const Tag& tag, const TextStyles& styles, TextFormat& format)
+{
+    if (tag.name == QLatin1String("p") || tag.name == QLatin1String("a") || tag.name == QLatin1String("li")) {
+        if (const TextFormat* element = styles.find(tag.name))
+            format.mergeFrom(*element);
+    }
+    const QString className = attribute(tag, "class");
+    if (className.isEmpty())
+        return;
+    if (const TextFormat* classFormat = styles.find(QStringLiteral(".") + className))
+        format.mergeFrom(*classFormat);
+}
+
 } // namespace
 
-FormattedText parse(const QString& html, const TextFormat& base)
+FormattedText parse(const QString& html, const TextFormat& base, const TextStyles* styles)
 {
     FormattedText result;
     // The formats of the open tags; closing a tag returns to the format before it.
@@ -226,6 +241,8 @@ FormattedText parse(const QString& html, const TextFormat& base)
             }
             const bool selfClosing = html.mid(i - 2, 1) == QLatin1String("/");
             TextFormat inside = current;
+            if (styles)
+                applyStyles(tag, *styles, inside);
             if (tag.name == QLatin1String("p")) {
                 if (auto align = alignmentFromName(attribute(tag, "align")))
                     inside.align = align;
@@ -244,7 +261,7 @@ FormattedText parse(const QString& html, const TextFormat& base)
                 inside.bullet = true;
             else if (tag.name == QLatin1String("textformat"))
                 applyTextFormatTag(tag, inside);
-            else
+            else if (!styles || tag.name != QLatin1String("span"))
                 continue; // unknown tags change nothing
             if (selfClosing)
                 continue;

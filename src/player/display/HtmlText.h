@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FormattedText.h"
+#include "TextStyles.h"
 
 namespace player::display {
 
@@ -9,8 +10,10 @@ namespace player::display {
 // cannot be read is dropped, as Flash does.
 namespace html_text {
 
-// Reads markup into formatted text. `base` is the format of text outside any tag.
-FormattedText parse(const QString& html, const TextFormat& base);
+// Reads markup into formatted text. `base` is the format of text outside any tag. With style
+// sheet formats, a tag takes its element's format (P, A and LI only), then its class's, then
+// its own attributes; SPAN then changes the format as well.
+FormattedText parse(const QString& html, const TextFormat& base, const TextStyles* styles = nullptr);
 
 // Writes formatted text as Flash writes a field's htmlText: a P (or LI) per paragraph with the
 // paragraph's alignment, a FONT with the full character format, and inner tags for what changes.

@@ -160,6 +160,7 @@ struct Movie {
     std::map<std::string, uint16_t> exports; // export name -> character id
     std::vector<ImportedAsset> imports;
     std::vector<std::string> warnings; // what was skipped or cut short while reading
+    bool isPicture = false; // made from a JPEG, PNG or GIF file rather than read from a movie
 };
 
 } // namespace player::swf

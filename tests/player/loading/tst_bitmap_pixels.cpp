@@ -42,7 +42,9 @@ private slots:
         QTest::addColumn<uint>("read");
         QTest::newRow("opaque colour unchanged") << true << 0xFF123456u << 0xFF123456u;
         QTest::newRow("half alpha, full red") << true << 0x80FF0000u << 0x80FF0000u;
-        QTest::newRow("low alpha loses precision") << true << 0x10123456u << 0x100F2F4Fu;
+        QTest::newRow("rounds up when dividing back") << true << 0x45112233u << 0x45122134u;
+        QTest::newRow("high alpha, low channels") << true << 0xF00E0E0Eu << 0xF00E0E0Eu;
+        QTest::newRow("half alpha, mixed channels") << true << 0x80AABBCCu << 0x80A9BBCBu;
         QTest::newRow("division truncates") << true << 0xAABBCCDDu << 0xAABBCCDCu;
         QTest::newRow("zero alpha loses the colour") << true << 0x00FFFFFFu << 0x00000000u;
         QTest::newRow("opaque bitmap ignores alpha") << false << 0x10123456u << 0xFF123456u;
@@ -149,6 +151,22 @@ private slots:
         BitmapPixels replaced(1, 1, true, 0xFFFF0000);
         replaced.copyPixels(source, QRect(0, 0, 1, 1), QPoint(0, 0), false);
         QCOMPARE(uint(replaced.pixel32(0, 0)), 0x800000FFu);
+    }
+
+    // Values recorded from Flash: what shows through a merged source is truncated, and an opaque
+    // bitmap takes a translucent source's premultiplied channels as they are.
+    void mergeTruncatesAndOpaqueTargetsKeepPremultipliedChannels()
+    {
+        BitmapPixels target(1, 1, true, 0x45112233);
+        BitmapPixels source(1, 1, true, 0x22445566);
+        target.copyPixels(source, QRect(0, 0, 1, 1), QPoint(0, 0), true);
+        QCOMPARE(uint(target.pixel32(0, 0)), 0x5D243147u);
+        BitmapPixels opaque(1, 1, false, 0);
+        BitmapPixels translucent(1, 1, true, 0xF00E0E0E);
+        opaque.copyPixels(translucent, QRect(0, 0, 1, 1), QPoint(0, 0), false);
+        QCOMPARE(uint(opaque.pixel32(0, 0)), 0xFF0D0D0Du);
+        opaque.copyPixels(translucent, QRect(0, 0, 1, 1), QPoint(0, 0), true);
+        QCOMPARE(uint(opaque.pixel32(0, 0)), 0xFF0D0D0Du);
     }
 
     void colorTransformClampsAndStaysInArea()

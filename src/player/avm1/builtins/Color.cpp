@@ -15,7 +15,8 @@ display::DisplayObject* tintedObject(Machine& machine, Object* self)
     if (!self)
         return nullptr;
     Value target = self->get(machine, QStringLiteral("target"));
-    if (target.isUndefined())
+    // An empty path tints nothing, though elsewhere it names the clip the script runs in.
+    if (target.isUndefined() || (target.isString() && machine.toString(target).isEmpty()))
         return nullptr;
     return displayObjectOf(machine, target);
 }

@@ -4,6 +4,7 @@
 
 #include "player/avm1/ClipObject.h"
 #include "player/avm1/Machine.h"
+#include "player/avm1/RegisteredClass.h"
 #include "player/avm1/TargetPath.h"
 #include "player/display/DisplayContainer.h"
 #include "player/display/MovieClip.h"
@@ -134,9 +135,9 @@ void installMovieClip(Machine& machine)
                  return Value();
              // A class registered for the symbol becomes the clip's prototype and runs as its
              // constructor; the init object's properties are copied first.
-             auto registered = machine.registeredClasses().find(exportName);
-             if (registered != machine.registeredClasses().end()) {
-                 if (Object* prototypeObject = machine.getMember(registered->second, QStringLiteral("prototype")).asObject())
+             const Value registered = registeredClassOf(machine, *attached);
+             if (machine.isCallable(registered)) {
+                 if (Object* prototypeObject = machine.getMember(registered, QStringLiteral("prototype")).asObject())
                      object->setPrototype(prototypeObject);
              }
              if (Object* initial = argument(arguments, 3).asObject()) {
@@ -145,8 +146,8 @@ void installMovieClip(Machine& machine)
                  for (const QString& name : names)
                      object->set(machine, name, initial->get(machine, name));
              }
-             if (registered != machine.registeredClasses().end())
-                 machine.call(registered->second, object, {});
+             if (machine.isCallable(registered))
+                 machine.call(registered, object, {});
              return Value(object);
          }},
         {"duplicateMovieClip", [](Machine& machine, Object* self, const Arguments& arguments) {
@@ -187,7 +188,12 @@ void installMovieClip(Machine& machine)
         {"getBytesTotal", [](Machine&, Object* self, const Arguments&) { return movieLength(clipOf(self)); }},
         {"getSWFVersion", [](Machine&, Object* self, const Arguments&) {
              display::MovieClip* clip = clipOf(self);
-             return clip ? Value(int(clip->swfVersion())) : Value();
+             if (!clip)
+                 return Value();
+             // A clip that shows a loaded picture has no movie behind it: Flash answers -1.
+             if (clip->library() && clip->library()->movie().isPicture)
+                 return Value(-1);
+             return Value(int(clip->swfVersion()));
          }},
         {"setMask", [](Machine&, Object* self, const Arguments& arguments) {
              display::MovieClip* clip = clipOf(self);

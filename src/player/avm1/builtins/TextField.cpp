@@ -1,4 +1,5 @@
 #include "Builtins.h"
+#include "StyleSheetObject.h"
 #include "TextFormat.h"
 
 #include "player/avm1/ArrayObject.h"
@@ -72,6 +73,37 @@ void pushVariable(Machine& machine, EditTextInstance* field)
     QString name;
     if (variableSlot(machine, field, holder, name))
         holder->set(machine, name, Value(field->isHtml() ? field->htmlText() : field->text()));
+}
+
+StyleSheetObject* styleSheetOf(EditTextInstance* field)
+{
+    auto* fieldObject = dynamic_cast<ClipObject*>(scriptObjectOf(field));
+    return fieldObject ? dynamic_cast<StyleSheetObject*>(fieldObject->styleSheet().asObject()) : nullptr;
+}
+
+// Text given to a field with a style sheet is read as markup with the sheet's formats as they
+// are now; later changes to the sheet leave the text as it was.
+bool setStyledText(Machine& machine, EditTextInstance* field, const QString& markup)
+{
+    if (!field->isStyled())
+        return false;
+    StyleSheetObject* sheet = styleSheetOf(field);
+    field->setStyledText(markup, sheet ? sheet->textStyles(machine) : display::TextStyles());
+    return true;
+}
+
+// Any object but a display object may be a field's style sheet; anything else takes the sheet
+// away. The object is not checked further: a plain one styles nothing.
+void setStyleSheet(Machine&, EditTextInstance* field, const Value& value)
+{
+    auto* fieldObject = dynamic_cast<ClipObject*>(scriptObjectOf(field));
+    if (!fieldObject)
+        return;
+    Object* sheet = value.asObject();
+    if (sheet && sheet->kind() == ObjectKind::Clip)
+        sheet = nullptr;
+    fieldObject->setStyleSheet(sheet ? Value(sheet) : Value());
+    field->setStyled(sheet != nullptr);
 }
 
 using Getter = Value (*)(Machine&, EditTextInstance*);
@@ -249,7 +281,9 @@ void installProperties(Machine& machine, Object* prototype)
                        return Value(field->text());
                    },
                    [](Machine& machine, EditTextInstance* field, const Value& value) {
-                       field->setText(machine.toString(value));
+                       const QString text = machine.toString(value);
+                       if (!setStyledText(machine, field, text))
+                           field->setText(text);
                        pushVariable(machine, field);
                    });
     defineProperty(machine, prototype, "htmlText",
@@ -258,9 +292,17 @@ void installProperties(Machine& machine, Object* prototype)
                        return Value(field->htmlText());
                    },
                    [](Machine& machine, EditTextInstance* field, const Value& value) {
-                       field->setHtmlText(machine.toString(value));
+                       const QString html = machine.toString(value);
+                       if (!setStyledText(machine, field, html))
+                           field->setHtmlText(html);
                        pushVariable(machine, field);
                    });
+    defineProperty(machine, prototype, "styleSheet",
+                   [](Machine&, EditTextInstance* field) {
+                       auto* fieldObject = dynamic_cast<ClipObject*>(scriptObjectOf(field));
+                       return fieldObject ? fieldObject->styleSheet() : Value();
+                   },
+                   setStyleSheet);
     defineProperty(machine, prototype, "html",
                    [](Machine&, EditTextInstance* field) { return Value(field->isHtml()); },
                    [](Machine& machine, EditTextInstance* field, const Value& value) { field->setHtml(machine.toBoolean(value)); });
@@ -376,6 +418,7 @@ void installTextField(Machine& machine)
     });
 
     installTextFormat(machine);
+    installStyleSheet(machine, constructor);
 
     // createTextField(name, depth, x, y, width, height) on clips. From SWF 8 it gives the new
     // field back.
