@@ -72,7 +72,9 @@ Value Interpreter::run()
     size_t position = m_start;
     int savedVersion = m_machine.swfVersion();
     m_machine.setSwfVersion(m_swfVersion);
+    Object* savedTarget = std::exchange(m_machine.m_scriptTarget, m_target);
     Outcome outcome = runRange(m_start, m_end, position);
+    m_machine.m_scriptTarget = savedTarget;
     m_machine.setSwfVersion(savedVersion);
     return outcome == Outcome::Return ? m_returnValue : Value();
 }
@@ -384,6 +386,7 @@ Object* Interpreter::targetFromValue(const Value& value)
 void Interpreter::setTarget(Object* target)
 {
     m_target = target;
+    m_machine.m_scriptTarget = target;
     m_scope = replaceTarget(m_scope, target);
 }
 

@@ -109,6 +109,9 @@ public:
     // Runs a function as the top level (event handlers, timers, host callbacks).
     Value callTopLevel(const Value& function, Object* self, const Arguments& arguments, int swfVersion);
     int callDepth() const { return m_callDepth; }
+    // The clip the running action list addresses (its target, as tellTarget changes it): where
+    // natives that take a target path, such as setMask, start looking.
+    Object* scriptTarget() const { return m_scriptTarget; }
     // Whether the innermost script function that runs was called by "new" (native functions
     // between it and the question do not count).
     bool runningAsConstructor() const { return m_runningAsConstructor; }
@@ -189,6 +192,7 @@ private:
     int m_nextTimerId = 1;
     int m_nextDeferredCallId = -1;
     double m_clock = 0;
+    Object* m_scriptTarget = nullptr;
 };
 
 } // namespace player::avm1

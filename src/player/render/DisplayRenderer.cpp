@@ -1,6 +1,7 @@
 #include "DisplayRenderer.h"
 
 #include "BlendCompositor.h"
+#include "CachedBitmapPlacement.h"
 #include "ColorTransforms.h"
 #include "EditTextPainter.h"
 #include "FillBrush.h"
@@ -212,6 +213,11 @@ void DisplayRenderer::drawObjectUnmasked(QPainter& painter, const DisplayObject&
     own.scaleNine.reset();
     if (!parent.coverage)
         own.color = composeColorTransforms(parent.color, object.colorTransform());
+    if (object.cacheAsBitmap() && !own.coverage) {
+        // Flash draws the object into a bitmap placed on whole pixels, which moves it a little.
+        const CachedBitmapPlacement placement = CachedBitmapPlacement::forBounds(deviceBounds(object, parent.toDevice, true));
+        own.toDevice *= QTransform::fromTranslate(placement.shift.x(), placement.shift.y());
+    }
     if (const std::optional<swf::Rgba> background = object.opaqueBackground(); background && !own.coverage)
         drawOpaqueBackground(painter, object, *background, parent, own);
     // A scroll rectangle moves the content and cuts it to the rectangle's size. Drawn as a mask,
@@ -255,7 +261,7 @@ void DisplayRenderer::drawOpaqueBackground(QPainter& painter, const DisplayObjec
                                            const Context& parent, const Context& own)
 {
     // Flash fills the object's bounds behind its content, always fully opaque, with hard edges.
-    QRectF bounds = deviceBounds(object, parent.toDevice);
+    QRectF bounds = deviceBounds(object, parent.toDevice, true);
     if (!object.filters().empty()) {
         const double reach = FilterChain::reach(object.filters(), m_filterScale);
         bounds.adjust(reach, reach, -reach, -reach);
@@ -267,8 +273,13 @@ void DisplayRenderer::drawOpaqueBackground(QPainter& painter, const DisplayObjec
     painter.setRenderHint(QPainter::Antialiasing, false);
     QColor fill = applyColorTransform(own.color, color);
     fill.setAlpha(255);
-    // Flash snaps each edge of the box to the nearest pixel boundary rather than outwards.
-    const QRect snapped(QPoint(qRound(bounds.left()), qRound(bounds.top())), QPoint(qRound(bounds.right()) - 1, qRound(bounds.bottom()) - 1));
+    // A cached bitmap is filled whole. Otherwise Flash fills the pixels whose centres lie in the
+    // box, so each edge snaps to the nearest pixel boundary, and an edge halfway between two
+    // goes up or left.
+    const auto snap = [](double edge) { return int(std::ceil(edge - 0.5)); };
+    const QRect snapped = object.cacheAsBitmap()
+        ? CachedBitmapPlacement::forBounds(bounds).area()
+        : QRect(QPoint(snap(bounds.left()), snap(bounds.top())), QPoint(snap(bounds.right()) - 1, snap(bounds.bottom()) - 1));
     painter.fillRect(snapped, fill);
     painter.restore();
 }
@@ -472,7 +483,7 @@ void DisplayRenderer::drawEditTextBox(QPainter& painter, const DisplayObject& ob
     EditTextPainter::paint(painter, field, own.toDevice, own.color, own.coverage, m_cache, m_highQuality);
 }
 
-QRectF DisplayRenderer::deviceBounds(const DisplayObject& object, const QTransform& parentToDevice)
+QRectF DisplayRenderer::deviceBounds(const DisplayObject& object, const QTransform& parentToDevice, bool onlyVisible)
 {
     // A scroll rectangle moves the content; what it cuts away still counts, since masks draw it.
     const QTransform toDevice = ScrollRectClip::contentOffset(object) * toTransform(object.matrix()) * parentToDevice;
@@ -514,9 +525,11 @@ QRectF DisplayRenderer::deviceBounds(const DisplayObject& object, const QTransfo
     if (const display::DisplayContainer* container = object.asContainer()) {
         for (const auto& [depth, child] : container->children()) {
             if (child)
-                bounds = bounds.united(deviceBounds(*child, toDevice));
+                bounds = bounds.united(deviceBounds(*child, toDevice, onlyVisible));
         }
     }
+    if (onlyVisible && object.scrollRect() && !bounds.isEmpty())
+        bounds &= (toTransform(object.matrix()) * parentToDevice).mapRect(ScrollRectClip::visibleArea(*object.scrollRect()));
     if (!bounds.isEmpty() && !object.filters().empty()) {
         const double reach = FilterChain::reach(object.filters(), m_filterScale);
         bounds.adjust(-reach, -reach, reach, reach);

@@ -75,8 +75,9 @@ private:
     void drawThroughMask(QPainter& painter, const display::DisplayObject& mask, const Context& maskContext,
                          const Context& context, const QRectF& maskedBounds, DrawMasked&& drawMasked);
 
-    // Bounds of an object's content in device pixels, from the converted geometry.
-    QRectF deviceBounds(const display::DisplayObject& object, const QTransform& parentToDevice);
+    // Bounds of an object's content in device pixels, from the converted geometry. What scroll
+    // rectangles cut away counts unless `onlyVisible` is set.
+    QRectF deviceBounds(const display::DisplayObject& object, const QTransform& parentToDevice, bool onlyVisible = false);
     QTransform stageTransformOf(const display::DisplayObject& object) const;
     void collectScriptMasks(const display::DisplayObject& object);
 

@@ -186,12 +186,10 @@ void ShapePainter::paintCoverage(QPainter& painter, const ConvertedShape& shape,
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, highQuality);
     const QBrush opaque(Qt::black);
+    // Only fills make a mask: Flash leaves lines out of a mask's area.
     for (const ConvertedShape::DrawPath& drawPath : shape.paths) {
         if (drawPath.kind == ConvertedShape::Kind::Fill)
             fillPath(painter, drawPath.path, opaque, highQuality);
-        else
-            strokePath(painter, drawPath.path, makePen(shape.lineStyles[drawPath.styleIndex], painter.worldTransform(), opaque),
-                       highQuality);
     }
     painter.restore();
 }

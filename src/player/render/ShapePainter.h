@@ -23,8 +23,8 @@ public:
     static void paint(QPainter& painter, const ConvertedShape& shape, const swf::ColorTransform& colorTransform,
                       const BitmapLookup& bitmaps, bool highQuality);
 
-    // Paints only the area the shape covers, opaque, whatever its styles: what a mask shows
-    // through. Flash masks ignore colour and alpha.
+    // Paints only the area the shape's fills cover, opaque, whatever their styles: what a mask
+    // shows through. Flash masks ignore colour, alpha and lines.
     static void paintCoverage(QPainter& painter, const ConvertedShape& shape, bool highQuality);
 
     // Fills the fill paths of a shape with one brush: glyphs take the colour of their text.

@@ -21,6 +21,11 @@ display::MovieClip* clipOf(Object* self)
     return self && self->kind() == ObjectKind::Clip ? static_cast<ClipObject*>(self)->clip() : nullptr;
 }
 
+display::DisplayObject* displayObjectOf(Object* object)
+{
+    return object && object->kind() == ObjectKind::Clip ? static_cast<ClipObject*>(object)->displayObject() : nullptr;
+}
+
 Value movieLength(display::MovieClip* clip)
 {
     if (!clip)
@@ -195,12 +200,31 @@ void installMovieClip(Machine& machine)
                  return Value(-1);
              return Value(int(clip->swfVersion()));
          }},
-        {"setMask", [](Machine&, Object* self, const Arguments& arguments) {
+        {"setMask", [](Machine& machine, Object* self, const Arguments& arguments) {
              display::MovieClip* clip = clipOf(self);
-             if (!clip)
+             if (!clip || arguments.empty())
                  return Value();
-             display::MovieClip* mask = clipOf(argument(arguments, 0).asObject());
-             clip->setScriptMask(mask ? mask->sharedFromThis() : nullptr);
+             // null and undefined take the mask away. Anything else names a display object, as
+             // an object or as a target path from the calling script's clip; when it names
+             // nothing, Flash answers false and keeps the mask there was.
+             const Value& value = arguments[0];
+             if (value.isUndefined() || value.isNull()) {
+                 clip->setScriptMask(nullptr);
+                 return Value(true);
+             }
+             display::DisplayObject* mask = displayObjectOf(value.asObject());
+             if (!mask && !value.asObject()) {
+                 Object* start = machine.scriptTarget() ? machine.scriptTarget() : machine.bridge().rootOf(self);
+                 mask = displayObjectOf(target_path::resolve(machine, start, machine.toString(value)));
+             }
+             if (!mask)
+                 return Value(false);
+             // Masking by clip depth ends for both: the clip that gets a mask no longer masks its
+             // timeline siblings, and the mask now masks only this clip (Flash does not apply a
+             // timeline mask twice to a clip it also masks by script).
+             clip->setClipDepth(std::nullopt);
+             mask->setClipDepth(std::nullopt);
+             clip->setScriptMask(mask->sharedFromThis());
              return Value(true);
          }},
         {"getURL", [](Machine& machine, Object* self, const Arguments& arguments) {
