@@ -1,3 +1,4 @@
+#include "BitmapDataNoise.h"
 #include "BitmapDataObject.h"
 #include "Builtins.h"
 #include "ColorTransform.h"
@@ -173,7 +174,9 @@ void installMethods(Machine& machine, Object* prototype)
         std::optional<QPoint> destination = pointOf(machine, argument(arguments, 2));
         if (!pixels || !source || !area || !destination)
             return Value();
-        pixels->copyPixels(*source, *area, *destination, machine.toBoolean(argument(arguments, 5)));
+        const BitmapPixels* alphaBitmap = BitmapDataObject::pixelsOf(argument(arguments, 3));
+        const QPoint alphaPoint = pointOf(machine, argument(arguments, 4)).value_or(QPoint());
+        pixels->copyPixels(*source, *area, *destination, machine.toBoolean(argument(arguments, 5)), alphaBitmap, alphaPoint);
         return Value();
     });
     machine.defineMethod(prototype, QStringLiteral("colorTransform"), [](Machine& machine, Object* self, const Arguments& arguments) {
@@ -299,6 +302,7 @@ void installBitmapData(Machine& machine)
         return loadBitmap(machine, prototype, machine.toString(argument(arguments, 0)));
     });
     installMethods(machine, prototype);
+    installBitmapDataNoise(machine, prototype);
     installProperties(machine, prototype);
     prototype->setAllFlags(property_flag::DontEnum, 0);
 
