@@ -15,7 +15,7 @@ namespace player::render {
 // pixel, and its hairlines and edges fall on other pixels than when drawn straight.
 struct CachedBitmapPlacement {
     QPoint origin;  // the bitmap's top left corner, device pixels
-    QSize size;     // whole device pixels
+    QSize size { 0, 0 }; // whole device pixels
     QPointF shift;  // how far the content moves to get there
 
     // The area of the device the bitmap covers.

@@ -71,6 +71,19 @@ QImage instanceBitmap(RenderCache& cache, const DisplayObject& object, const swf
     return cache.bitmap(object.character(), instance.bitmap(), tables, colorTransform);
 }
 
+// Where a text field's text may lie in device pixels, its box left out: a field used as a mask
+// is not cut to its box.
+QRectF textExtent(const display::EditTextInstance& field, const QTransform& parentToDevice)
+{
+    const display::TextLayout& layout = field.layout();
+    const swf::Rect& box = field.box();
+    // Layout pixels from the box's corner, a gutter's worth of slack on every side.
+    const double gutter = display::TextLayout::gutter;
+    const QRectF text(box.xMin - gutter * 20.0, box.yMin - gutter * 20.0, (layout.textWidth + 4.0 * gutter) * 20.0,
+                      (layout.textHeight + 4.0 * gutter) * 20.0);
+    return (toTransform(field.matrix()) * parentToDevice).mapRect(text);
+}
+
 // Filter sizes are stage pixels; this many device pixels make one.
 double filterScaleOf(const QTransform& stageToDevice)
 {
@@ -332,7 +345,10 @@ void DisplayRenderer::drawThroughMask(QPainter& painter, const DisplayObject& ma
     // The layers need only cover where both the mask and what it masks are, which is often far
     // less than the mask (a large mask over a small clip). One pixel more on each side for
     // antialiased edges and hairlines.
-    const QRect maskRect = deviceBounds(mask, maskContext.toDevice).adjusted(-2, -2, 2, 2).toAlignedRect();
+    QRectF maskBounds = deviceBounds(mask, maskContext.toDevice);
+    if (mask.kind() == DisplayKind::EditText)
+        maskBounds |= textExtent(static_cast<const display::EditTextInstance&>(mask), maskContext.toDevice);
+    const QRect maskRect = maskBounds.adjusted(-2, -2, 2, 2).toAlignedRect();
     const QRect contentRect = maskedBounds.adjusted(-2, -2, 2, 2).toAlignedRect();
     const QRect layerRect = maskRect & contentRect & deviceRect;
     if (layerRect.isEmpty())

@@ -89,7 +89,10 @@ void EditTextPainter::paint(QPainter& painter, const display::EditTextInstance& 
     if (layout.lines.empty())
         return;
     painter.save();
-    painter.setClipRect(boxRect, Qt::IntersectClip);
+    // A field cuts its text to its box, but as a mask it lets all of its text through, as in
+    // Flash.
+    if (!coverage)
+        painter.setClipRect(boxRect, Qt::IntersectClip);
     const size_t firstLine = size_t(std::clamp(field.scroll(), 1, int(layout.lines.size())) - 1);
     const double scrolled = layout.lines[firstLine].top - display::TextLayout::gutter;
     const double visibleBottom = box.height() / 20.0;
