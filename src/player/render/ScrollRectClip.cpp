@@ -3,6 +3,7 @@
 #include <QPainterPath>
 #include <QPolygonF>
 #include <algorithm>
+#include <cmath>
 
 namespace player::render {
 
@@ -23,9 +24,12 @@ void ScrollRectClip::clip(QPainter& painter, const swf::Rect& scrollRect, const 
     const QTransform saved = painter.worldTransform();
     painter.resetTransform();
     if (objectToDevice.type() <= QTransform::TxScale) {
+        // The pixels whose centres lie inside show: an edge halfway between two pixel
+        // boundaries goes up or left.
         const QRectF device = objectToDevice.mapRect(area);
-        const QRect snapped(QPoint(qRound(device.left()), qRound(device.top())),
-                            QPoint(qRound(device.right()) - 1, qRound(device.bottom()) - 1));
+        const auto snap = [](double edge) { return int(std::ceil(edge - 0.5)); };
+        const QRect snapped(QPoint(snap(device.left()), snap(device.top())),
+                            QPoint(snap(device.right()) - 1, snap(device.bottom()) - 1));
         painter.setClipRect(snapped, painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     } else {
         QPainterPath outline;
