@@ -104,7 +104,8 @@ void BitmapPixels::fillRect(const QRect& area, uint32_t color)
     ++m_version;
 }
 
-void BitmapPixels::copyPixels(const BitmapPixels& source, const QRect& area, const QPoint& destination, bool mergeAlpha)
+void BitmapPixels::copyPixels(const BitmapPixels& source, const QRect& area, const QPoint& destination, bool mergeAlpha,
+                              const BitmapPixels* alphaBitmap, const QPoint& alphaPoint)
 {
     // The part of the area that exists in the source, moved to where it lands, cut to this bitmap.
     QRect from = area.intersected(source.rect());
@@ -112,6 +113,11 @@ void BitmapPixels::copyPixels(const BitmapPixels& source, const QRect& area, con
     if (to.isEmpty())
         return;
     from = to.translated(area.topLeft() - destination);
+    if (alphaBitmap && !alphaBitmap->m_transparent)
+        alphaBitmap = nullptr;
+    // Into an opaque bitmap Flash lays a translucent source over what is there even without
+    // mergeAlpha.
+    const bool layOver = mergeAlpha || !m_transparent;
     // Copy through a buffer: source and destination may be the same bitmap.
     std::vector<uint32_t> row(static_cast<size_t>(to.width()));
     const int firstRow = to.top() <= from.top() ? 0 : to.height() - 1;
@@ -120,9 +126,21 @@ void BitmapPixels::copyPixels(const BitmapPixels& source, const QRect& area, con
         const uint32_t* input = reinterpret_cast<const uint32_t*>(source.m_image.constScanLine(from.top() + r)) + from.left();
         std::copy(input, input + to.width(), row.begin());
         uint32_t* output = reinterpret_cast<uint32_t*>(m_image.scanLine(to.top() + r)) + to.left();
+        const int alphaY = alphaPoint.y() + from.top() + r - area.top();
         for (int column = 0; column < to.width(); ++column) {
             uint32_t value = row[size_t(column)];
-            if (mergeAlpha) {
+            if (alphaBitmap) {
+                const QPoint at(alphaPoint.x() + from.left() + column - area.left(), alphaY);
+                if (!alphaBitmap->rect().contains(at))
+                    continue;
+                // Rounded to nearest; Flash is within one of this in each channel.
+                const uint32_t scale = channel(reinterpret_cast<const uint32_t*>(alphaBitmap->m_image.constScanLine(at.y()))[at.x()], 24);
+                uint32_t scaled = 0;
+                for (int shift = 0; shift < 32; shift += 8)
+                    scaled |= ((channel(value, shift) * scale + 127) / 255) << shift;
+                value = scaled;
+            }
+            if (layOver) {
                 // Source over destination, both premultiplied. Flash truncates what shows through.
                 const uint32_t inverse = 255 - channel(value, 24);
                 const uint32_t under = output[column];
@@ -133,8 +151,6 @@ void BitmapPixels::copyPixels(const BitmapPixels& source, const QRect& area, con
                 }
                 value = result;
             }
-            // Into an opaque bitmap the source's alpha is dropped, not divided out: Flash keeps the
-            // premultiplied channels, so a half-transparent white copies as grey.
             output[column] = m_transparent ? value : (value | 0xFF000000u);
         }
     }

@@ -36,9 +36,12 @@ public:
     // setPixel keeps the alpha the pixel had.
     void setPixel(int x, int y, uint32_t color);
     void fillRect(const QRect& area, uint32_t color);
-    // Copies area of source to destination (its top left corner); with mergeAlpha the source is
-    // laid over what is there, otherwise it replaces it.
-    void copyPixels(const BitmapPixels& source, const QRect& area, const QPoint& destination, bool mergeAlpha);
+    // Copies area of source to destination (its top left corner); with mergeAlpha, or into an
+    // opaque bitmap, the source is laid over what is there, otherwise it replaces it. A
+    // transparent alpha bitmap, from alphaPoint on, scales the source's alpha, and where it has
+    // no pixels nothing is copied; an opaque one changes nothing.
+    void copyPixels(const BitmapPixels& source, const QRect& area, const QPoint& destination, bool mergeAlpha,
+                    const BitmapPixels* alphaBitmap = nullptr, const QPoint& alphaPoint = QPoint());
     // Each channel becomes channel * multiplier + offset, clamped, on the unmultiplied colour.
     struct ColorTransform {
         double redMultiplier = 1, greenMultiplier = 1, blueMultiplier = 1, alphaMultiplier = 1;

@@ -231,7 +231,9 @@ FormattedText parse(const QString& html, const TextFormat& base, const TextStyle
                         break;
                     }
                 }
-                if (tag.name == QLatin1String("p") || tag.name == QLatin1String("li"))
+                // With a style sheet a paragraph ends without a break: Flash runs "<p>a</p><p>b</p>"
+                // together as "ab".
+                if ((tag.name == QLatin1String("p") && !styles) || tag.name == QLatin1String("li"))
                     paragraphBreak(true);
                 continue;
             }

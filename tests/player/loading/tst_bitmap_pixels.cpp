@@ -169,6 +169,26 @@ private slots:
         QCOMPARE(uint(opaque.pixel32(0, 0)), 0xFF0D0D0Du);
     }
 
+    // A transparent alpha bitmap scales the source's alpha where it lies over the area and stops
+    // the copy outside itself; an opaque one is ignored.
+    void alphaBitmapScalesAndLimitsTheCopy()
+    {
+        BitmapPixels source(2, 1, true, 0xFF336699);
+        BitmapPixels halfAlpha(1, 1, true, 0x80000000);
+        BitmapPixels target(2, 1, true, 0xFFFF0000);
+        target.copyPixels(source, QRect(0, 0, 2, 1), QPoint(0, 0), false, &halfAlpha, QPoint(0, 0));
+        QCOMPARE(uint(target.pixel32(0, 0)) >> 24, 0x80u);
+        QCOMPARE(uint(target.pixel32(1, 0)), 0xFFFF0000u);
+        BitmapPixels opaqueAlpha(1, 1, false, 0);
+        BitmapPixels plain(2, 1, true, 0xFFFF0000);
+        plain.copyPixels(source, QRect(0, 0, 2, 1), QPoint(0, 0), false, &opaqueAlpha, QPoint(0, 0));
+        QCOMPARE(uint(plain.pixel32(1, 0)), 0xFF336699u);
+        // Into an opaque bitmap the translucent result is laid over, not copied.
+        BitmapPixels opaqueTarget(1, 1, false, 0xFF0000FF);
+        opaqueTarget.copyPixels(source, QRect(0, 0, 1, 1), QPoint(0, 0), false, &halfAlpha, QPoint(0, 0));
+        QCOMPARE(uint(opaqueTarget.pixel32(0, 0)) & 0xFF, 0x7Fu + 0x4Du);
+    }
+
     void colorTransformClampsAndStaysInArea()
     {
         BitmapPixels pixels(2, 1, true, 0xFF804020);
