@@ -1,0 +1,74 @@
+#include "authoring/MovieWriter.h"
+#include "authoring/ScriptCompiler.h"
+#include "player/Player.h"
+#include "player/avm1/ScriptEngine.h"
+
+#include <QTest>
+
+// Small things scripts see of clips: classes registered for symbols, colours for paths, and
+// positions finer than a twip. The movie exports one empty symbol as "first" and "second".
+class TestClipDetails : public QObject {
+    Q_OBJECT
+
+private:
+    static QStringList tracesOf(const QString& script)
+    {
+        authoring::CompileResult compiled = authoring::ScriptCompiler::compile(script.toStdString());
+        if (!compiled.ok())
+            return {QStringLiteral("compile error")};
+        authoring::MovieWriter movie(8, 200, 100, 12);
+        const uint16_t symbolId = movie.allocateCharacterId();
+        authoring::TimelineWriter symbol;
+        symbol.showFrame();
+        movie.defineSprite(symbolId, symbol);
+        movie.exportAsset(symbolId, "first");
+        movie.exportAsset(symbolId, "second");
+        movie.root().doAction(compiled.actions);
+        movie.root().showFrame();
+        QStringList traces;
+        player::Player player;
+        player.setScriptHost(player::avm1::createScriptHost(player));
+        player.onTrace = [&traces](const QString& line) { traces.append(line); };
+        if (player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///clips.swf")))
+            return {QStringLiteral("load error")};
+        return traces;
+    }
+
+private slots:
+    void scripts_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("a class registered under one export name serves the other")
+            << "function Thing() { trace('made ' + this._name); } Thing.prototype = new MovieClip();"
+               "Thing.prototype.hello = function() { return 'hi'; }; Object.registerClass('second', Thing);"
+               "var m = attachMovie('first', 'one', 1); trace(m.hello()); trace(m instanceof Thing);"
+            << "made one|hi|true";
+        QTest::newRow("an unregistered symbol stays a plain clip")
+            << "function Thing() { trace('made'); } Object.registerClass('other', Thing);"
+               "var m = attachMovie('first', 'one', 1); trace(m instanceof Thing); trace(typeof m);"
+            << "false|movieclip";
+        QTest::newRow("a colour for an empty path tints nothing")
+            << "var c = new Color(''); c.setRGB(0x333333); trace(c.getRGB()); trace(new Color(_root).getRGB());"
+               "trace(new Color().getRGB()); var d = new Color(_root); d.setRGB(0x102030); trace(d.getRGB());"
+            << "undefined|0|undefined|1056816";
+        QTest::newRow("positions drop what is finer than a twip")
+            << "createEmptyMovieClip('m', 1); m._y = 3.94; m._x = -2.99; trace(m._y + ' ' + m._x);"
+               "m._x = 0.049; trace(m._x); m._y = 7.05; trace(m._y);"
+            << "3.9 -2.95|0|7.05";
+        QTest::newRow("a text field's size drops what is finer than a twip")
+            << "createTextField('t', 2, 0, 0, 2.1, 3.94); trace(t._width + ' ' + t._height); t._height = 3.94; t._width = 10.99;"
+               "trace(t._width + ' ' + t._height);"
+            << "2 3|10.95 3.9";
+    }
+
+    void scripts()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, expected);
+        QCOMPARE(tracesOf(script).join(u'|'), expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestClipDetails)
+#include "tst_avm1_clip_details.moc"
