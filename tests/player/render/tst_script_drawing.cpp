@@ -119,6 +119,26 @@ private slots:
                "a.lineGradientStyle('linear', [0x00FF00, 0x00FF00], [100, 100], [0, 255], {matrixType: 'box', x: 0, y: 0, w: 100, h: 100, r: 0});"
                "a.moveTo(10, 50); a.lineTo(90, 50);"
             << QPoint(50, 50) << qRgb(0, 255, 0) << 0;
+        // What Flash cannot read leaves the line's gradient as it was: a call without arguments,
+        // nine arguments, a ratio of 256 or of -1, or a type in capitals.
+        const QString greenLine = QStringLiteral("createEmptyMovieClip('a', 1); a.lineStyle(6, 0x000000);"
+                                                 "a.lineGradientStyle('linear', [0x00FF00, 0x00FF00], [100, 100], [0, 255], {matrixType: 'box', x: 0, y: 0, w: 100, h: 100, r: 0});");
+        const QString blue = QStringLiteral("[0x0000FF, 0x0000FF], [100, 100], ");
+        const QString box = QStringLiteral("{matrixType: 'box', x: 0, y: 0, w: 100, h: 100, r: 0}");
+        const QString line = QStringLiteral("a.moveTo(10, 50); a.lineTo(90, 50);");
+        QTest::newRow("line gradient without arguments keeps the gradient")
+            << greenLine + "a.lineGradientStyle();" + line << QPoint(50, 50) << qRgb(0, 255, 0) << 0;
+        QTest::newRow("line gradient with nine arguments keeps the gradient")
+            << greenLine + "a.lineGradientStyle('linear', " + blue + "[0, 255], " + box + ", 'pad', 'RGB', 0, 'extra');" + line
+            << QPoint(50, 50) << qRgb(0, 255, 0) << 0;
+        QTest::newRow("line gradient ratio of 256 keeps the gradient")
+            << greenLine + "a.lineGradientStyle('linear', " + blue + "[0, 256], " + box + ");" + line << QPoint(50, 50) << qRgb(0, 255, 0) << 0;
+        QTest::newRow("line gradient ratio of -1 keeps the gradient")
+            << greenLine + "a.lineGradientStyle('linear', " + blue + "[-1, 255], " + box + ");" + line << QPoint(50, 50) << qRgb(0, 255, 0) << 0;
+        QTest::newRow("line gradient type is case sensitive")
+            << greenLine + "a.lineGradientStyle('LINEAR', " + blue + "[0, 255], " + box + ");" + line << QPoint(50, 50) << qRgb(0, 255, 0) << 0;
+        QTest::newRow("line gradient ratio just above -1 counts as 0")
+            << greenLine + "a.lineGradientStyle('linear', " + blue + "[-0.99, 255], " + box + ");" + line << QPoint(50, 50) << qRgb(0, 0, 255) << 0;
         QTest::newRow("clear takes the drawing away")
             << redBackdrop + "createEmptyMovieClip('a', 1); a.beginFill(0x0000FF);" + square + "a.clear();"
             << QPoint(50, 50) << qRgb(255, 0, 0) << 0;

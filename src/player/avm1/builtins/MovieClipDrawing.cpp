@@ -93,6 +93,9 @@ std::optional<swf::FillStyle> gradientFillFromScript(Machine& machine, const Arg
     else
         return std::nullopt;
 
+    // Flash takes no gradient from more than eight arguments.
+    if (arguments.size() > 8)
+        return std::nullopt;
     const std::vector<Value> colors = elementsOf(machine, argument(arguments, 1));
     const std::vector<Value> alphas = elementsOf(machine, argument(arguments, 2));
     const std::vector<Value> ratios = elementsOf(machine, argument(arguments, 3));
@@ -103,9 +106,15 @@ std::optional<swf::FillStyle> gradientFillFromScript(Machine& machine, const Arg
     // Gradients hold at most fifteen stops; Flash drops the rest.
     const size_t count = std::min<size_t>(colors.size(), 15);
     for (size_t index = 0; index < count; ++index) {
-        const double ratio = machine.toNumber(ratios[index]);
+        // A ratio is cut to a whole number; one that would not fit a byte refuses the gradient
+        // (so -0.5 counts as 0 but -1 and 256 refuse). NaN counts as 0.
+        double ratio = machine.toNumber(ratios[index]);
+        if (std::isnan(ratio))
+            ratio = 0.0;
+        if (ratio <= -1.0 || ratio >= 256.0)
+            return std::nullopt;
         swf::GradientRecord record;
-        record.ratio = static_cast<uint8_t>(std::isfinite(ratio) ? std::clamp(ratio, 0.0, 255.0) : 0.0);
+        record.ratio = static_cast<uint8_t>(std::max(ratio, 0.0));
         const double alpha = machine.toNumber(alphas[index]);
         record.color = colorOf(static_cast<uint32_t>(machine.toInt32(colors[index])), alphaByte(std::isnan(alpha) ? 100.0 : alpha));
         fill.gradient.records.push_back(record);
@@ -238,12 +247,15 @@ void installMovieClipDrawing(Machine& machine, Object* prototype)
              display::Drawing* drawing = drawingOf(self);
              if (!drawing)
                  return Value();
+             // Arguments Flash cannot read leave the line as it was.
              std::optional<swf::LineStyle> style = drawing->currentLineStyle();
              if (!style)
                  return Value();
              const std::optional<swf::FillStyle> fill = gradientFillFromScript(machine, arguments);
-             style->hasFill = fill.has_value();
-             style->fill = fill.value_or(swf::FillStyle {});
+             if (!fill)
+                 return Value();
+             style->hasFill = true;
+             style->fill = *fill;
              drawing->lineStyle(style);
              return Value();
          }},
