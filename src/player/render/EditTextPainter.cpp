@@ -26,10 +26,12 @@ double emSquare(const swf::Font& font)
 
 // Flash draws a field's box in whole device pixels whenever the field is not rotated or
 // sheared: however the field is scaled or placed between pixels, its frame stays a sharp
-// one-pixel line. The box's corners round to the nearest pixel, halves downwards.
-std::optional<QRectF> devicePixelBox(const QRectF& box, const QTransform& toDevice)
+// one-pixel line. The box's corners round to the nearest pixel, halves downwards. A field of
+// device text cannot turn at all: its box is the upright bounds of where it would lie.
+std::optional<QRectF> devicePixelBox(const QRectF& box, const QTransform& toDevice, bool deviceText)
 {
-    if (toDevice.type() > QTransform::TxScale || toDevice.m11() <= 0 || toDevice.m22() <= 0)
+    const bool upright = toDevice.type() <= QTransform::TxScale && toDevice.m11() > 0 && toDevice.m22() > 0;
+    if (!upright && !deviceText)
         return std::nullopt;
     const QRectF device = toDevice.mapRect(box);
     const double left = std::ceil(device.left() - 0.5);
@@ -73,7 +75,7 @@ void EditTextPainter::paint(QPainter& painter, const display::EditTextInstance& 
     if (flags.background || flags.border) {
         const QColor fill = colorOf(flags.background ? flags.backgroundColor : 0xffffff);
         const std::optional<QColor> frame = flags.border ? std::optional(colorOf(flags.borderColor)) : std::nullopt;
-        if (const std::optional<QRectF> pixels = devicePixelBox(boxRect, toDevice)) {
+        if (const std::optional<QRectF> pixels = devicePixelBox(boxRect, toDevice, !flags.embedFonts)) {
             painter.save();
             painter.resetTransform();
             painter.setRenderHint(QPainter::Antialiasing, false);

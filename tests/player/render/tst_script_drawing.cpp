@@ -188,6 +188,12 @@ private slots:
         QTest::newRow("field frame top row") << halfPixelField << QPoint(25, 50) << qRgb(0, 0, 0) << 0;
         QTest::newRow("field inside the frame") << halfPixelField << QPoint(21, 51) << qRgb(255, 255, 255) << 0;
         QTest::newRow("field past the frame") << halfPixelField << QPoint(31, 55) << qRgb(255, 255, 255) << 0;
+        // Device text cannot turn: the box of a field without embedded fonts stays upright and
+        // sharp, while one with embedded fonts turns with its clip.
+        const QString turnedField = QStringLiteral("createTextField('t', 1, 0, 0, 30, 30); t._x = 20; t._y = 20; t._rotation = 30;"
+                                                   "t.border = true; t.borderColor = 0xFF00FF;");
+        QTest::newRow("device text field frame stays upright") << turnedField + "t._rotation = 0.3;" << QPoint(35, 20) << qRgb(255, 0, 255) << 0;
+        QTest::newRow("embedded text field frame turns") << turnedField + "t.embedFonts = true;" << QPoint(35, 20) << qRgb(255, 255, 255) << 0;
         const QString scaledField = QStringLiteral("createTextField('t', 1, 10, 10, 10, 10); t._xscale = t._yscale = 300; t.border = true;");
         QTest::newRow("scaled field frame stays one pixel") << scaledField << QPoint(41, 25) << qRgb(255, 255, 255) << 0;
         QTest::newRow("scaled field frame edge") << scaledField << QPoint(40, 25) << qRgb(0, 0, 0) << 0;
