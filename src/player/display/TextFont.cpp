@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <algorithm>
+#include <cmath>
 
 namespace player::display {
 
@@ -140,7 +141,9 @@ double TextFont::advance(QChar character) const
         const int index = glyphIndex(character);
         if (index < 0 || !m_embedded->hasLayout || index >= int(m_embedded->advances.size()))
             return 0.0;
-        return m_embedded->advances[size_t(index)] * m_size / emSquare(*m_embedded);
+        // Flash steps from glyph to glyph in whole twips, cutting the fraction off.
+        const double twips = m_embedded->advances[size_t(index)] * m_size * 20.0 / emSquare(*m_embedded);
+        return std::trunc(twips) / 20.0;
     }
     if (!m_device.isValid())
         return m_size * 0.5;

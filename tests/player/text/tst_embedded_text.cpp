@@ -35,7 +35,12 @@ private:
         w.code = 'w';
         w.outline.addRectangle({0, 512, -512, 0});
         w.advance = 0x9000;
-        font.glyphs = {a, w};
+        // 'b' steps a hair short of an em: 1023 units.
+        authoring::EmbeddedFont::Glyph b;
+        b.code = 'b';
+        b.outline.addRectangle({0, 100, -100, 0});
+        b.advance = 1023;
+        font.glyphs = {a, w, b};
         return font;
     }
 
@@ -103,6 +108,16 @@ private slots:
         // 'a' lands far outside the field; 'w' keeps its half-em square at the start.
         QVERIFY(qGray(result.image.pixel(15, 27)) < 128);
         QVERIFY(qGray(result.image.pixel(27, 20)) >= 128);
+    }
+
+    void advancesStepInWholeTwips()
+    {
+        // At 10 pixels 'b' advances 199.8 twips, which Flash cuts to 199: twenty of them measure
+        // 199 pixels, not 199.8 (which would show as 200).
+        const Result result = run("createTextField('t', 1, 0, 10, 300, 40); t.embedFonts = true;"
+                                  "var f = new TextFormat(); f.font = 'Block'; f.size = 10; t.setNewTextFormat(f);"
+                                  "t.text = 'bbbbbbbbbbbbbbbbbbbb'; trace(t.textWidth);");
+        QCOMPARE(result.traces, QStringList {QStringLiteral("199")});
     }
 
     void frameCornerOfAFieldWithText_data()
