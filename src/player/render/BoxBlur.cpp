@@ -34,7 +34,8 @@ void blurLine(uint8_t* values, int count, int stride, int width, std::vector<int
         long long total = 2 * inner;
         if (even)
             total += at(index - half) + at(index + half);
-        values[static_cast<ptrdiff_t>(index) * stride] = static_cast<uint8_t>((total + divisor / 2) / divisor);
+        // Flash drops the fraction of the average rather than rounding it.
+        values[static_cast<ptrdiff_t>(index) * stride] = static_cast<uint8_t>(total / divisor);
         inner += at(index + innerRadius + 1) - at(index - innerRadius);
     }
 }

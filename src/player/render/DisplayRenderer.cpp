@@ -5,6 +5,7 @@
 #include "ColorTransforms.h"
 #include "EditTextPainter.h"
 #include "FillBrush.h"
+#include "FilteredBitmapPlacement.h"
 #include "FilterChain.h"
 #include "ScrollRectClip.h"
 #include "ShapePainter.h"
@@ -203,7 +204,11 @@ void DisplayRenderer::drawLayered(QPainter& painter, const DisplayObject& object
     const QRect layerRect = deviceBounds(object, parent.toDevice).adjusted(-2, -2, 2, 2).toAlignedRect() & reachableRect;
     if (layerRect.isEmpty())
         return;
-    const QTransform toLayer = QTransform::fromTranslate(-layerRect.x(), -layerRect.y());
+    QTransform toLayer = QTransform::fromTranslate(-layerRect.x(), -layerRect.y());
+    if (!object.filters().empty()) {
+        const QPointF shift = FilteredBitmapPlacement::shiftFor(deviceBounds(object, parent.toDevice, true));
+        toLayer = QTransform::fromTranslate(shift.x(), shift.y()) * toLayer;
+    }
     QImage layer(layerRect.size(), QImage::Format_ARGB32_Premultiplied);
     layer.fill(Qt::transparent);
     {
@@ -226,7 +231,7 @@ void DisplayRenderer::drawObjectUnmasked(QPainter& painter, const DisplayObject&
     own.scaleNine.reset();
     if (!parent.coverage)
         own.color = composeColorTransforms(parent.color, object.colorTransform());
-    if (object.cacheAsBitmap() && !own.coverage) {
+    if (object.cacheAsBitmap() && object.filters().empty() && !own.coverage) {
         // Flash draws the object into a bitmap placed on whole pixels, which moves it a little.
         const CachedBitmapPlacement placement = CachedBitmapPlacement::forBounds(deviceBounds(object, parent.toDevice, true));
         own.toDevice *= QTransform::fromTranslate(placement.shift.x(), placement.shift.y());

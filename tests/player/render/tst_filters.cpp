@@ -93,10 +93,13 @@ void FiltersTest::boxBlur_data()
 
     // An odd box of 3 spreads the dot over three pixels of 255/3.
     QTest::newRow("width 3, quality 1") << 3.0 << 1 << QList<int> { 0, 0, 0, 85, 85, 85, 0, 0, 0 };
-    // Three passes of a box of 3 are the kernel 1 3 6 7 6 3 1 over 27.
-    QTest::newRow("width 3, quality 3") << 3.0 << 3 << QList<int> { 0, 9, 28, 57, 66, 57, 28, 9, 0 };
-    // An even box of 4 reaches two pixels each side with the two ends at half weight: 255/8 and 255/4.
-    QTest::newRow("width 4, quality 1") << 4.0 << 1 << QList<int> { 0, 0, 32, 64, 64, 64, 32, 0, 0 };
+    // Each pass drops the fraction of its average: 85 becomes 28 and 56 (not 57), then 9, 28, 56, 65.
+    QTest::newRow("width 3, quality 3") << 3.0 << 3 << QList<int> { 0, 9, 28, 56, 65, 56, 28, 9, 0 };
+    // An even box of 4 reaches two pixels each side with the two ends at half weight: 255/8 and
+    // 255/4, both rounded down.
+    QTest::newRow("width 4, quality 1") << 4.0 << 1 << QList<int> { 0, 0, 31, 63, 63, 63, 31, 0, 0 };
+    // Flash's own numbers: a glow of 5 spreads a one-pixel hairline into five pixels of 51.
+    QTest::newRow("width 5, a hairline") << 5.0 << 1 << QList<int> { 0, 0, 51, 51, 51, 51, 51, 0, 0 };
     // Sizes round to whole pixels: 2.6 blurs as 3.
     QTest::newRow("width 2.6 rounds to 3") << 2.6 << 1 << QList<int> { 0, 0, 0, 85, 85, 85, 0, 0, 0 };
     QTest::newRow("width 1 does nothing") << 1.0 << 3 << QList<int> { 0, 0, 0, 0, 255, 0, 0, 0, 0 };
@@ -342,10 +345,11 @@ void FiltersTest::gradientTables()
     QCOMPARE(edge[128], Red);
     QCOMPARE(edge[129], Red);
     QCOMPARE(edge[130], qRgb(0, 0, 255));
-    // Colours mix straight and are stored premultiplied; beyond the stops the ends hold.
+    // Colours mix straight, rounded down as in Flash's table, and are stored premultiplied;
+    // beyond the stops the ends hold.
     const GradientTable fade = makeGradientTable({ swf::Rgba { 255, 255, 255, 0 }, swf::Rgba { 255, 255, 255, 255 } }, { 64, 192 });
     QCOMPARE(fade[0], Clear);
-    QCOMPARE(fade[128], qRgba(128, 128, 128, 128));
+    QCOMPARE(fade[128], qRgba(127, 127, 127, 127));
     QCOMPARE(fade[255], 0xFFFFFFFFu);
 }
 
