@@ -7,40 +7,38 @@ namespace player::render {
 
 namespace {
 
-double toLinearLight(uint8_t value)
+// Flash keeps a linear-light gradient's colours as bytes of linear light, the fraction cut off,
+// and mixes those bytes; only the mixed byte goes back to sRGB. So a dark channel can come out
+// darker than both of its stops: green 20 is linear byte 1, which shows as 13.
+uint8_t toLinearLight(uint8_t value)
 {
     const double fraction = value / 255.0;
-    return fraction <= 0.04045 ? fraction / 12.92 : std::pow((fraction + 0.055) / 1.055, 2.4);
+    const double linear = fraction <= 0.04045 ? fraction / 12.92 : std::pow((fraction + 0.055) / 1.055, 2.4);
+    return static_cast<uint8_t>(std::clamp(linear * 255.0, 0.0, 255.0));
 }
 
-uint8_t fromLinearLight(double value)
+uint8_t fromLinearLight(uint8_t value)
 {
-    const double fraction = value <= 0.0031308 ? value * 12.92 : 1.055 * std::pow(value, 1.0 / 2.4) - 0.055;
+    const double linear = value / 255.0;
+    const double fraction = linear <= 0.0031308 ? linear * 12.92 : 1.055 * std::pow(linear, 1.0 / 2.4) - 0.055;
     return static_cast<uint8_t>(std::clamp(std::lround(fraction * 255.0), 0L, 255L));
 }
 
-// The colour `step` steps of `steps` from `from` to `to`. Straight mixing rounds down, as
-// Flash's table does (a gradient from 197 to 161 over 255 steps shows 194 at step 17, not 195),
-// in whole numbers so that no step lands a hair below a whole value.
-uint8_t mixChannel(uint8_t from, uint8_t to, int step, int steps, bool linearLight)
+// The colour `step` steps of `steps` from `from` to `to`. Mixing rounds down, as Flash's table
+// does (a gradient from 197 to 161 over 255 steps shows 194 at step 17, not 195), in whole
+// numbers so that no step lands a hair below a whole value.
+uint8_t mixChannel(uint8_t from, uint8_t to, int step, int steps)
 {
-    if (linearLight)
-        return fromLinearLight(toLinearLight(from) + (toLinearLight(to) - toLinearLight(from)) * step / steps);
     return static_cast<uint8_t>((from * (steps - step) + to * step) / steps);
 }
 
-swf::Rgba mixColors(const swf::Rgba& from, const swf::Rgba& to, int step, int steps, GradientMixing mixing)
+swf::Rgba mixColors(const swf::Rgba& from, const swf::Rgba& to, int step, int steps)
 {
-    const bool linearLight = mixing == GradientMixing::LinearLight;
-    // Alpha is a coverage, never a light level: it always mixes straight.
-    return swf::Rgba { mixChannel(from.r, to.r, step, steps, linearLight), mixChannel(from.g, to.g, step, steps, linearLight),
-                       mixChannel(from.b, to.b, step, steps, linearLight), mixChannel(from.a, to.a, step, steps, false) };
+    return swf::Rgba { mixChannel(from.r, to.r, step, steps), mixChannel(from.g, to.g, step, steps),
+                       mixChannel(from.b, to.b, step, steps), mixChannel(from.a, to.a, step, steps) };
 }
 
-} // namespace
-
-GradientColors makeGradientColors(const std::vector<swf::Rgba>& colors, const std::vector<uint8_t>& ratios,
-                                  GradientMixing mixing)
+GradientColors makeStraightColors(const std::vector<swf::Rgba>& colors, const std::vector<uint8_t>& ratios)
 {
     GradientColors table {};
     const size_t count = std::min(colors.size(), ratios.size());
@@ -63,10 +61,31 @@ GradientColors makeGradientColors(const std::vector<swf::Rgba>& colors, const st
         const int previousRatio = ratios[record - 1];
         const int span = ratio - previousRatio;
         for (; next <= ratio; ++next)
-            table[static_cast<size_t>(next)] = mixColors(colors[record - 1], colors[record], next - previousRatio, span, mixing);
+            table[static_cast<size_t>(next)] = mixColors(colors[record - 1], colors[record], next - previousRatio, span);
     }
     for (; next < size; ++next)
         table[static_cast<size_t>(next)] = colors[count - 1];
+    return table;
+}
+
+} // namespace
+
+GradientColors makeGradientColors(const std::vector<swf::Rgba>& colors, const std::vector<uint8_t>& ratios,
+                                  GradientMixing mixing)
+{
+    if (mixing != GradientMixing::LinearLight)
+        return makeStraightColors(colors, ratios);
+    // Alpha is a coverage, never a light level: it mixes as it is.
+    std::vector<swf::Rgba> light;
+    light.reserve(colors.size());
+    for (const swf::Rgba& color : colors)
+        light.push_back(swf::Rgba { toLinearLight(color.r), toLinearLight(color.g), toLinearLight(color.b), color.a });
+    GradientColors table = makeStraightColors(light, ratios);
+    for (swf::Rgba& entry : table) {
+        entry.r = fromLinearLight(entry.r);
+        entry.g = fromLinearLight(entry.g);
+        entry.b = fromLinearLight(entry.b);
+    }
     return table;
 }
 

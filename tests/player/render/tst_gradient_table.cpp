@@ -110,10 +110,17 @@ private slots:
 
     void linearLightMixesInLight()
     {
-        // Halfway between black and white in light is 0.5, which is 188 in stored values.
+        // Halfway between black and white in light is byte 127 (127.5 cut), 187 in stored values.
         const GradientColors linear = makeGradientColors({ Black, White }, { 0, 254 }, GradientMixing::LinearLight);
-        QCOMPARE(linear[127].r, uint8_t { 188 });
+        QCOMPARE(linear[127].r, uint8_t { 187 });
         QCOMPARE(linear[127].a, uint8_t { 255 });
+        // Flash keeps linear light in bytes: green 20 is byte 1 however it is mixed, and byte 1
+        // shows as 13, darker than either stop. Its pictures show the same.
+        const swf::Rgba dark { 14, 20, 255, 255 };
+        const swf::Rgba red { 255, 20, 25, 255 };
+        const GradientColors darkMix = makeGradientColors({ dark, red }, { 0, 255 }, GradientMixing::LinearLight);
+        QCOMPARE(darkMix[128].g, uint8_t { 13 });
+        QCOMPARE(darkMix[0].g, uint8_t { 13 });
         const GradientColors straight = makeGradientColors({ Black, White }, { 0, 254 });
         QCOMPARE(straight[127].r, uint8_t { 127 }); // 127.5, rounded down
     }
