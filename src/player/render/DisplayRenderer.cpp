@@ -206,7 +206,7 @@ void DisplayRenderer::drawLayered(QPainter& painter, const DisplayObject& object
         return;
     QTransform toLayer = QTransform::fromTranslate(-layerRect.x(), -layerRect.y());
     if (!object.filters().empty()) {
-        const QPointF shift = FilteredBitmapPlacement::shiftFor(deviceBounds(object, parent.toDevice, true));
+        const QPointF shift = FilteredBitmapPlacement::shiftFor(deviceBounds(object, parent.toDevice, true), object.cacheAsBitmap());
         toLayer = QTransform::fromTranslate(shift.x(), shift.y()) * toLayer;
     }
     QImage layer(layerRect.size(), QImage::Format_ARGB32_Premultiplied);

@@ -4,7 +4,7 @@
 
 namespace player::render {
 
-QPointF FilteredBitmapPlacement::shiftFor(const QRectF& deviceBounds)
+QPointF FilteredBitmapPlacement::shiftFor(const QRectF& deviceBounds, bool cachedAsBitmap)
 {
     const double left = deviceBounds.left();
     const double top = deviceBounds.top();
@@ -13,8 +13,9 @@ QPointF FilteredBitmapPlacement::shiftFor(const QRectF& deviceBounds)
     if (deviceBounds.isEmpty() || !std::isfinite(left) || !std::isfinite(top) || std::abs(left) > limit
         || std::abs(top) > limit)
         return {};
-    // std::nearbyint rounds halves to even in the default rounding mode.
-    return QPointF(std::nearbyint(left) - left, std::nearbyint(top) - top);
+    const double column = std::floor(left + 0.5);
+    const double row = cachedAsBitmap ? std::ceil(top - 0.5) : std::floor(top + 0.5);
+    return QPointF(column - left, row - top);
 }
 
 } // namespace player::render

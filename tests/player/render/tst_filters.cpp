@@ -3,6 +3,7 @@
 #include "player/render/ColorMatrixFilter.h"
 #include "player/render/ConvolutionFilter.h"
 #include "player/render/FilterChain.h"
+#include "player/render/FilteredBitmapPlacement.h"
 #include "player/render/GradientTable.h"
 #include "player/render/ShadowFilter.h"
 
@@ -74,6 +75,8 @@ private slots:
     void boxBlur_data();
     void boxBlur();
     void blurStaysWithinItsReach();
+    void filteredBitmapPlacement_data();
+    void filteredBitmapPlacement();
     void shadowsAndGlows_data();
     void shadowsAndGlows();
     void bevel();
@@ -142,6 +145,35 @@ void FiltersTest::blurStaysWithinItsReach()
             QVERIFY2(qAlpha(image.pixel(29 - reach, 0)) == 0, qPrintable(where));
         }
     }
+}
+
+void FiltersTest::filteredBitmapPlacement_data()
+{
+    QTest::addColumn<QPointF>("corner"); // the bounds' top left corner, device pixels
+    QTest::addColumn<bool>("cached");
+    QTest::addColumn<QPointF>("shift");
+
+    // Where Flash drew the objects of its own filter movies.
+    QTest::newRow("fractions round to the nearest pixel") << QPointF(36.55, 8.45) << false << QPointF(0.45, -0.45);
+    QTest::newRow("halves go right") << QPointF(172.5, 125.0) << false << QPointF(0.5, 0.0);
+    QTest::newRow("halves go down") << QPointF(87.0, 305.5) << false << QPointF(0.0, 0.5);
+    QTest::newRow("cached as well: halves in y go up") << QPointF(105.5, 40.5) << true << QPointF(0.5, -0.5);
+    QTest::newRow("negative corners") << QPointF(-1.55, -0.5) << false << QPointF(-0.45, 0.5);
+    QTest::newRow("whole pixels stay") << QPointF(100.0, 80.0) << true << QPointF(0.0, 0.0);
+}
+
+void FiltersTest::filteredBitmapPlacement()
+{
+    QFETCH(QPointF, corner);
+    QFETCH(bool, cached);
+    QFETCH(QPointF, shift);
+    const QPointF actual = FilteredBitmapPlacement::shiftFor(QRectF(corner, QSizeF(40.0, 30.0)), cached);
+    QVERIFY2(std::abs(actual.x() - shift.x()) < 1e-9 && std::abs(actual.y() - shift.y()) < 1e-9,
+             qPrintable(QStringLiteral("%1, %2").arg(actual.x()).arg(actual.y())));
+    // Bounds that are empty or beyond any pixel grid leave the object where it is.
+    QCOMPARE(FilteredBitmapPlacement::shiftFor(QRectF(corner, QSizeF(0.0, 0.0)), cached), QPointF());
+    QCOMPARE(FilteredBitmapPlacement::shiftFor(QRectF(QPointF(std::nan(""), 0.5), QSizeF(4.0, 4.0)), cached), QPointF());
+    QCOMPARE(FilteredBitmapPlacement::shiftFor(QRectF(QPointF(1e300, 0.5), QSizeF(4.0, 4.0)), cached), QPointF());
 }
 
 void FiltersTest::shadowsAndGlows_data()
