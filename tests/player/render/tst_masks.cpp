@@ -66,10 +66,13 @@ private slots:
     {
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("traced");
-        QTest::addColumn<bool>("masked");
+        QTest::addColumn<QRgb>("inside");  // at 30, 30: inside m
+        QTest::addColumn<QRgb>("outside"); // at 70, 70
 
         // A green backdrop, the red clip c over all of it and the blue clip m over 20..40 above
         // both. Masked by m, c shows red only inside 20..40 and m itself is not drawn.
+        const QRgb masked[] = { qRgb(255, 0, 0), qRgb(0, 255, 0) };
+        const QRgb unmasked[] = { qRgb(0, 0, 255), qRgb(255, 0, 0) };
         const QString scene = QStringLiteral(
             "function box(name, depth, colour, left, top, right, bottom) {"
             "  var clip = createEmptyMovieClip(name, depth); clip.beginFill(colour); clip.moveTo(left, top);"
@@ -77,39 +80,42 @@ private slots:
             "}"
             "box('back', 1, 0x00FF00, 0, 0, 100, 100); box('c', 2, 0xFF0000, 0, 0, 100, 100); box('m', 3, 0x0000FF, 20, 20, 40, 40);");
 
-        QTest::newRow("a clip") << scene + "trace(c.setMask(m));" << "true" << true;
-        QTest::newRow("a path from the calling script's clip") << scene + "trace(c.setMask('m'));" << "true" << true;
-        QTest::newRow("a path through a level") << scene + "trace(c.setMask('_level0:m'));" << "true" << true;
-        QTest::newRow("a number names a member") << scene + "this[7] = m; trace(c.setMask(7));" << "true" << true;
+        QTest::newRow("a clip") << scene + "trace(c.setMask(m));" << "true" << masked[0] << masked[1];
+        QTest::newRow("a path from the calling script's clip")
+            << scene + "trace(c.setMask('m'));" << "true" << masked[0] << masked[1];
+        QTest::newRow("a path through a level")
+            << scene + "trace(c.setMask('_level0:m'));" << "true" << masked[0] << masked[1];
+        QTest::newRow("a number names a member")
+            << scene + "this[7] = m; trace(c.setMask(7));" << "true" << masked[0] << masked[1];
         QTest::newRow("a path to nothing keeps the mask")
-            << scene + "c.setMask(m); trace(c.setMask('nothing'));" << "false" << true;
-        QTest::newRow("no argument keeps the mask") << scene + "c.setMask(m); trace(c.setMask());" << "undefined" << true;
-        QTest::newRow("null takes the mask away") << scene + "c.setMask(m); trace(c.setMask(null));" << "true" << false;
+            << scene + "c.setMask(m); trace(c.setMask('nothing'));" << "false" << masked[0] << masked[1];
+        QTest::newRow("no argument keeps the mask")
+            << scene + "c.setMask(m); trace(c.setMask());" << "undefined" << masked[0] << masked[1];
+        QTest::newRow("null takes the mask away")
+            << scene + "c.setMask(m); trace(c.setMask(null));" << "true" << unmasked[0] << unmasked[1];
         QTest::newRow("undefined takes the mask away")
-            << scene + "c.setMask(m); trace(c.setMask(undefined));" << "true" << false;
+            << scene + "c.setMask(m); trace(c.setMask(undefined));" << "true" << unmasked[0] << unmasked[1];
+        // Each masks the other: both serve as masks, so neither is drawn (and nothing loops).
+        QTest::newRow("masks of each other")
+            << scene + "c.setMask(m); trace(m.setMask(c));" << "true" << qRgb(0, 255, 0) << qRgb(0, 255, 0);
         // An object that is no display object names nothing, whatever its text says.
         QTest::newRow("a plain object is refused")
-            << scene + "var o = {}; o.toString = function() { return 'm'; }; trace(c.setMask(o));" << "false" << false;
+            << scene + "var o = {}; o.toString = function() { return 'm'; }; trace(c.setMask(o));" << "false" << unmasked[0]
+            << unmasked[1];
     }
 
     void setMask()
     {
         QFETCH(QString, script);
         QFETCH(QString, traced);
-        QFETCH(bool, masked);
+        QFETCH(QRgb, inside);
+        QFETCH(QRgb, outside);
 
         const Result result = run(script);
         QVERIFY2(!result.image.isNull(), qPrintable(result.traces.join(u'|')));
         QCOMPARE(result.traces.join(u'|'), traced);
-        const QRgb inside = result.image.pixel(30, 30);
-        const QRgb outside = result.image.pixel(70, 70);
-        if (masked) {
-            QVERIFY2(inside == qRgb(255, 0, 0), describe(inside));
-            QVERIFY2(outside == qRgb(0, 255, 0), describe(outside));
-        } else {
-            QVERIFY2(inside == qRgb(0, 0, 255), describe(inside));
-            QVERIFY2(outside == qRgb(255, 0, 0), describe(outside));
-        }
+        QVERIFY2(result.image.pixel(30, 30) == inside, describe(result.image.pixel(30, 30)));
+        QVERIFY2(result.image.pixel(70, 70) == outside, describe(result.image.pixel(70, 70)));
     }
 
     // A text field can mask a clip: one without text leaves nothing of it, and is not drawn.
