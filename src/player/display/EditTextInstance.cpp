@@ -116,6 +116,12 @@ void EditTextInstance::setStyled(bool styled)
         m_styledMarkup.reset();
 }
 
+void EditTextInstance::restyle(const TextStyles& styles)
+{
+    if (m_styled && m_styledMarkup)
+        setStyledText(*m_styledMarkup, styles);
+}
+
 void EditTextInstance::setStyledText(const QString& markup, const TextStyles& styles)
 {
     m_content = html_text::parse(markup, m_newFormat, &styles);

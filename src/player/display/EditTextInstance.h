@@ -48,6 +48,9 @@ public:
     bool isStyled() const { return m_styled; }
     void setStyled(bool styled);
     void setStyledText(const QString& markup, const TextStyles& styles);
+    // Reads the markup last given again with other formats, when there is any (a sheet given
+    // anew to the field restyles its text).
+    void restyle(const TextStyles& styles);
 
     bool isHtml() const { return m_html; }
     void setHtml(bool html) { m_html = html; touch(); }

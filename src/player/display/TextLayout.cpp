@@ -43,7 +43,9 @@ TextLayout TextLayout::build(const FormattedText& text, const Options& options, 
         if (lastParagraph)
             paragraphEnd = characters.size();
         const TextFormat paragraphFormat = text.formatAt(paragraphBegin, runFormats.front());
-        const double leftMargin = paragraphFormat.leftMargin.value_or(0) + paragraphFormat.blockIndent.value_or(0);
+        // A bulleted paragraph's text starts 1.8 em in, where Flash puts it after the bullet.
+        const double bulletIndent = paragraphFormat.bullet.value_or(false) ? 1.8 * paragraphFormat.size.value_or(12) : 0.0;
+        const double leftMargin = paragraphFormat.leftMargin.value_or(0) + paragraphFormat.blockIndent.value_or(0) + bulletIndent;
         const double rightMargin = paragraphFormat.rightMargin.value_or(0);
         const double indent = paragraphFormat.indent.value_or(0);
         const TextAlignment align = paragraphFormat.align.value_or(TextAlignment::Left);

@@ -126,6 +126,11 @@ private slots:
             << "createTextField('t', 1, 0, 0, 100, 30); var s = new TextField.StyleSheet(); s.setStyle('p', {textAlign: 'center'}); t.styleSheet = s;"
                "t.htmlText = '<p>a</p>'; trace(t.getTextFormat(0).align); t.htmlText = '<p align=\"right\">a</p>'; trace(t.getTextFormat(0).align);"
             << "center|right";
+        QTest::newRow("a sheet given again restyles the markup last given")
+            << "createTextField('t', 1, 0, 0, 100, 30); var s = new TextField.StyleSheet(); t.styleSheet = s; t.htmlText = '<span class=\"x\">a</span>';"
+               "s.setStyle('.x', {color: '#FF0000'}); trace(t.getTextFormat(0).color); t.styleSheet = s; trace(t.getTextFormat(0).color);"
+               "trace(t.htmlText); t.styleSheet = null; trace(t.getTextFormat(0).color + ' ' + t.htmlText);"
+            << "0|16711680|<span class=\"x\">a</span>|16711680 a";
         QTest::newRow("the sheet is read when the text is set, not later")
             << "createTextField('t', 1, 0, 0, 100, 30); var s = new TextField.StyleSheet(); t.styleSheet = s;"
                "t.htmlText = '<span class=\"x\">a</span>'; s.setStyle('.x', {color: '#FF0000'}); trace(t.getTextFormat(0).color);"

@@ -228,6 +228,20 @@ private slots:
         QCOMPARE(layout.textHeight, 44.0);
     }
 
+    // Flash leaves 1.8 em for the bullet: 36 pixels at size 20, whatever the box.
+    void bulletedParagraphsStartFurtherIn()
+    {
+        TextFormat bulleted = sized(20);
+        bulleted.bullet = true;
+        FormattedText text;
+        text.setText(QStringLiteral("a\rb"), sized(20));
+        text.applyFormat(0, 1, bulleted);
+        const TextLayout layout = layoutOf(text, 100, true);
+        QCOMPARE(layout.lines.size(), size_t(2));
+        QCOMPARE(layout.lines[0].left, 2.0 + 36.0);
+        QCOMPARE(layout.lines[1].left, 2.0);
+    }
+
     void mixedSizesShareALine()
     {
         FormattedText text;

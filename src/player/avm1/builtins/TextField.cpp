@@ -93,8 +93,9 @@ bool setStyledText(Machine& machine, EditTextInstance* field, const QString& mar
 }
 
 // Any object but a display object may be a field's style sheet; anything else takes the sheet
-// away. The object is not checked further: a plain one styles nothing.
-void setStyleSheet(Machine&, EditTextInstance* field, const Value& value)
+// away. The object is not checked further: a plain one styles nothing. Giving a field a sheet
+// again restyles the markup it was last given with the sheet's formats as they are now.
+void setStyleSheet(Machine& machine, EditTextInstance* field, const Value& value)
 {
     auto* fieldObject = dynamic_cast<ClipObject*>(scriptObjectOf(field));
     if (!fieldObject)
@@ -104,6 +105,8 @@ void setStyleSheet(Machine&, EditTextInstance* field, const Value& value)
         sheet = nullptr;
     fieldObject->setStyleSheet(sheet ? Value(sheet) : Value());
     field->setStyled(sheet != nullptr);
+    if (StyleSheetObject* styles = styleSheetOf(field))
+        field->restyle(styles->textStyles(machine));
 }
 
 using Getter = Value (*)(Machine&, EditTextInstance*);
