@@ -62,13 +62,13 @@ void BevelFilter::apply(QImage& image, const swf::Filter& filter, double scale)
             const int sourceAlpha = qAlpha(source);
             if (inner)
                 bevel = scaledPixel(bevel, sourceAlpha);
-            else if (!full)
-                bevel = scaledPixel(bevel, 255 - sourceAlpha);
             if (filter.knockout)
-                line[x] = bevel;
+                line[x] = inner || full ? bevel : scaledPixel(bevel, 255 - sourceAlpha);
             else if (inner || full)
                 line[x] = pixelOver(bevel, source);
             else
+                // Drawing the object over an outer bevel already hides the bevel where the
+                // object is opaque; a half-transparent object shows it half.
                 line[x] = pixelOver(source, bevel);
         }
     }

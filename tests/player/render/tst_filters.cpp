@@ -269,6 +269,17 @@ void FiltersTest::bevel()
     QCOMPARE(image.pixel(10, 10), qRgba(0, 0, 0, 255));
     QCOMPARE(image.pixel(5, 5), Red);
 
+    // A half-transparent object shows its outer bevel through it once: the object over the
+    // bevel, the bevel not cut by the object's alpha beforehand (Flash's sphere under a bevel).
+    image = squareLayer();
+    for (int y = 5; y <= 9; ++y) {
+        for (int x = 5; x <= 9; ++x)
+            image.setPixel(x, y, qRgba(128, 0, 0, 128));
+    }
+    BevelFilter::apply(image, filter, 1.0);
+    // At (9,9) the shadow is 128 of black; 128 of red over it leaves a quarter see-through.
+    QVERIFY2(closeTo(image.pixel(9, 9), qRgba(128, 0, 0, 192)), qPrintable(describe(image.pixel(9, 9))));
+
     filter.type = swf::FilterType::GradientBevel;
     filter.inner = true;
     filter.knockout = true;
