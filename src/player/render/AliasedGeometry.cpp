@@ -1,23 +1,131 @@
 #include "AliasedGeometry.h"
 
+#include "AliasedScanConverter.h"
+#include "CurveFlattening.h"
 #include "DeviceGrid.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace player::render {
 
 namespace {
 
+// The grid the converter works on: `unitsPerPixel` units make a pixel, points are snapped to
+// multiples of `step` units (device twips) and then moved by `shift` units along both axes.
+// A unit is a 256th of a twip, so that the points along curves keep their fractions and line
+// outlines can be moved by half a twip.
+struct Grid {
+    int unitsPerPixel = 20;
+    int step = 1;
+    int shift = 0;
+};
+
+constexpr int SubTwips = 256;
+constexpr Grid FillGrid { 20 * SubTwips, SubTwips, 0 };
+
 constexpr double TwipsPerPixel = 20.0;
 constexpr double HalfTwip = 0.5 / TwipsPerPixel;
 
+// Far beyond any stage (some hundred million pixels), yet small enough that the converter's
+// products of two coordinates stay within its 128-bit arithmetic.
+constexpr double GridLimit = 1e12;
+
+double toGrid(double pixels, const Grid& grid)
+{
+    return std::clamp(pixels * grid.unitsPerPixel, -GridLimit, GridLimit) + grid.shift;
+}
+
+int64_t snapped(double pixels, const Grid& grid)
+{
+    const double steps = std::clamp(pixels * grid.unitsPerPixel / grid.step, -GridLimit, GridLimit);
+    return std::llround(steps) * grid.step + grid.shift;
+}
+
+GridPoint snapped(const QPointF& point, const Grid& grid)
+{
+    return GridPoint { snapped(point.x(), grid), snapped(point.y(), grid) };
+}
+
+bool allFinite(const QPainterPath& path)
+{
+    for (int index = 0; index < path.elementCount(); ++index) {
+        const QPainterPath::Element element = path.elementAt(index);
+        if (!std::isfinite(element.x) || !std::isfinite(element.y))
+            return false;
+    }
+    return true;
+}
+
+// A Qt path keeps a quadratic curve as a cubic one whose controls lie two thirds of the way
+// from each end to the quadratic control; that control is found again so that the curve can be
+// cut up as Flash cuts up its quadratic curves.
+bool quadraticControl(const QPointF& from, const QPointF& first, const QPointF& second, const QPointF& to,
+                      QPointF& control)
+{
+    const QPointF fromFirst = (3.0 * first - from) / 2.0;
+    const QPointF fromSecond = (3.0 * second - to) / 2.0;
+    const double tolerance = 1e-6 * (1.0 + std::abs(fromFirst.x()) + std::abs(fromFirst.y()));
+    if (std::abs(fromFirst.x() - fromSecond.x()) > tolerance || std::abs(fromFirst.y() - fromSecond.y()) > tolerance)
+        return false;
+    control = (fromFirst + fromSecond) / 2.0;
+    return true;
+}
+
+// The path's contours in grid units, curves cut into straight edges.
+std::vector<AliasedScanConverter::Polygon> toPolygons(const QPainterPath& path, const QTransform& toDevice,
+                                                      const Grid& grid)
+{
+    std::vector<AliasedScanConverter::Polygon> polygons;
+    const QPainterPath device = toDevice.map(path);
+    if (!allFinite(device))
+        return polygons;
+    QPointF current;
+    for (int index = 0; index < device.elementCount(); ++index) {
+        const QPainterPath::Element element = device.elementAt(index);
+        const QPointF point(element.x, element.y);
+        if (element.type == QPainterPath::MoveToElement || polygons.empty()) {
+            polygons.emplace_back();
+            polygons.back().push_back(snapped(point, grid));
+        } else if (element.type == QPainterPath::LineToElement) {
+            polygons.back().push_back(snapped(point, grid));
+        } else if (element.type == QPainterPath::CurveToElement && index + 2 < device.elementCount()) {
+            const QPointF second(device.elementAt(index + 1).x, device.elementAt(index + 1).y);
+            const QPointF to(device.elementAt(index + 2).x, device.elementAt(index + 2).y);
+            QPointF control;
+            if (quadraticControl(current, point, second, to, control)) {
+                CurveFlattening::appendQuadratic(polygons.back(), polygons.back().back(),
+                                                 snapped(control, grid),
+                                                 snapped(to, grid), grid.unitsPerPixel);
+            } else {
+                const double xs[4] = { toGrid(current.x(), grid), toGrid(point.x(), grid), toGrid(second.x(), grid),
+                                       toGrid(to.x(), grid) };
+                const double ys[4] = { toGrid(current.y(), grid), toGrid(point.y(), grid), toGrid(second.y(), grid),
+                                       toGrid(to.y(), grid) };
+                CurveFlattening::appendCubic(polygons.back(), xs, ys, grid.unitsPerPixel);
+                polygons.back().back() = snapped(to, grid);
+            }
+            index += 2;
+            current = to;
+            continue;
+        }
+        current = point;
+    }
+    return polygons;
+}
+
 } // namespace
 
-QPainterPath AliasedGeometry::fillToDevice(const QPainterPath& path, const QTransform& toDevice)
+QPainterPath AliasedGeometry::fillToDevice(const QPainterPath& path, const QTransform& toDevice, const QRect& area)
 {
-    return DeviceGrid::mapToGrid(path, toDevice, TwipsPerPixel);
+    return AliasedScanConverter::coveredPixels(toPolygons(path, toDevice, FillGrid), path.fillRule(),
+                                               FillGrid.unitsPerPixel, area);
 }
 
 QPainterPath AliasedGeometry::lineOutlineToDevice(const QPainterPath& outline, const QTransform& toDevice)
 {
+    // Line outlines are still filled by Qt: its round ends and joins come closer to Flash's than
+    // the outline's own curves cut up finely do.
     return DeviceGrid::mapToGrid(outline, toDevice, TwipsPerPixel, -HalfTwip);
 }
 

@@ -99,6 +99,13 @@ void fillDevicePath(QPainter& painter, const QPainterPath& devicePath, const QBr
     painter.restore();
 }
 
+// The device pixels that aliased drawing may cover.
+QRect deviceArea(const QPainter& painter)
+{
+    const QPaintDevice* device = painter.device();
+    return device ? QRect(0, 0, device->width(), device->height()) : QRect();
+}
+
 // A stroke is filled as its outline, so that its edges follow the same rules as fills. Lines
 // of a fixed pixel width are outlined in device pixels, the others in shape coordinates.
 void strokePathAliased(QPainter& painter, const QPainterPath& path, const QPen& pen)
@@ -115,7 +122,7 @@ void fillPath(QPainter& painter, const QPainterPath& path, const QBrush& brush, 
 {
     const QTransform toDevice = painter.worldTransform();
     const QPainterPath devicePath = highQuality ? AntialiasedGeometry::fillToDevice(path, toDevice)
-                                                : AliasedGeometry::fillToDevice(path, toDevice);
+                                                : AliasedGeometry::fillToDevice(path, toDevice, deviceArea(painter));
     fillDevicePath(painter, devicePath, brush, toDevice);
 }
 

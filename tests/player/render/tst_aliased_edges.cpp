@@ -79,6 +79,9 @@ private slots:
     void lineEndsWithoutOverhang();
     void gradientStaysOnItsShape();
     void snappingKeepsFillRule();
+    void smallCurveIsCutLikeFlash_data();
+    void smallCurveIsCutLikeFlash();
+    void largeCurveStaysClose();
 };
 
 void AliasedEdgesTest::fillEdges_data()
@@ -210,10 +213,87 @@ void AliasedEdgesTest::snappingKeepsFillRule()
     path.setFillRule(Qt::OddEvenFill);
     path.addRect(0, 0, 200, 200);
     path.addRect(50, 50, 100, 100);
-    const QPainterPath device = AliasedGeometry::fillToDevice(path, QTransform::fromScale(0.05, 0.05));
-    QCOMPARE(device.fillRule(), Qt::OddEvenFill);
-    QVERIFY(device.contains(QPointF(1.0, 1.0)));
-    QVERIFY(!device.contains(QPointF(5.0, 5.0)));
+    const QPainterPath device = AliasedGeometry::fillToDevice(path, QTransform::fromScale(0.05, 0.05), QRect(0, 0, 20, 20));
+    QVERIFY(device.contains(QPointF(1.5, 1.5)));
+    QVERIFY(!device.contains(QPointF(5.5, 5.5)));
+}
+
+namespace {
+
+// A shape under a curve from `from` through `control` to `to` (in twips), filled down to y =
+// 2000 twips.
+swf::Shape underCurve(QPoint from, QPoint control, QPoint to)
+{
+    swf::Shape shape = ShapeBuilder().solid(Red).change(from.x() / 20.0, 100, 0, 1).build();
+    auto& start = std::get<swf::StyleChangeRecord>(shape.records.back());
+    start.moveX = from.x();
+    start.moveY = from.y();
+    shape.records.push_back(swf::CurvedEdgeRecord { control.x(), control.y(), to.x(), to.y() });
+    shape.records.push_back(swf::StraightEdgeRecord { to.x(), 2000 });
+    shape.records.push_back(swf::StraightEdgeRecord { from.x(), 2000 });
+    shape.records.push_back(swf::StraightEdgeRecord { from.x(), from.y() });
+    return shape;
+}
+
+} // namespace
+
+void AliasedEdgesTest::smallCurveIsCutLikeFlash_data()
+{
+    QTest::addColumn<QPoint>("from");
+    QTest::addColumn<QPoint>("control");
+    QTest::addColumn<QPoint>("to");
+    QTest::addColumn<QPoint>("pixel");
+    QTest::addColumn<bool>("covered");
+
+    // This curve strays 0.35 pixels from its chord, so Flash draws it as two straight edges
+    // meeting at its lowest point. The centre of pixel (55, 50), at (1110, 1010) twips, lies
+    // above the curve (1010.58 there) but below the first edge (1008.85): Flash fills it.
+    QTest::newRow("between the curve and its edges") << QPoint(1000, 1005) << QPoint(1200, 1019) << QPoint(1400, 1005)
+                                                     << QPoint(55, 50) << true;
+    QTest::newRow("a row below") << QPoint(1000, 1005) << QPoint(1200, 1019) << QPoint(1400, 1005) << QPoint(55, 51)
+                                 << true;
+    QTest::newRow("a row above") << QPoint(1000, 1005) << QPoint(1200, 1019) << QPoint(1400, 1005) << QPoint(55, 49)
+                                 << false;
+    // Mirrored, the pixel (64, 50) at (1290, 1010) twips is filled for the same reason.
+    QTest::newRow("mirrored") << QPoint(1000, 1005) << QPoint(1200, 1019) << QPoint(1400, 1005) << QPoint(64, 50) << true;
+    // A curve straying less than a tenth of a pixel is one straight edge: the centre at
+    // (1110, 1010) twips lies above the curve (1010.2 there) but below its chord (1009).
+    QTest::newRow("nearly straight") << QPoint(1000, 1009) << QPoint(1200, 1012) << QPoint(1400, 1009) << QPoint(55, 50)
+                                     << true;
+}
+
+void AliasedEdgesTest::smallCurveIsCutLikeFlash()
+{
+    QFETCH(QPoint, from);
+    QFETCH(QPoint, control);
+    QFETCH(QPoint, to);
+    QFETCH(QPoint, pixel);
+    QFETCH(bool, covered);
+    const QImage image = renderAliased(underCurve(from, control, to));
+    QCOMPARE(qAlpha(image.pixel(pixel)) != 0, covered);
+}
+
+void AliasedEdgesTest::largeCurveStaysClose()
+{
+    // A curve 20 pixels deep is cut finely enough to stay within a tenth of a pixel: the
+    // pixels whose centres lie 0.3 pixels inside it are filled and those 0.3 pixels outside
+    // are not, all along it.
+    const QPoint from(0, 400);
+    const QPoint control(1000, 1200);
+    const QPoint to(2000, 400);
+    const QImage image = renderAliased(underCurve(from, control, to));
+    for (int column = 5; column < 95; ++column) {
+        const double x = column * 20 + 10;
+        // x = 2000 t on this curve, and y = 400 + 1600 t (1 - t).
+        const double t = x / 2000.0;
+        const double curveY = (400 + 1600 * t * (1 - t)) / 20.0;
+        const int below = static_cast<int>(std::floor(curveY + 0.3 - 0.5)) + 1;
+        const int above = static_cast<int>(std::ceil(curveY - 0.3 - 0.5)) - 1;
+        if (below - above < 2)
+            continue;
+        QVERIFY2(qAlpha(image.pixel(column, below)) != 0, qPrintable(QStringLiteral("column %1").arg(column)));
+        QVERIFY2(qAlpha(image.pixel(column, above)) == 0, qPrintable(QStringLiteral("column %1").arg(column)));
+    }
 }
 
 QTEST_MAIN(AliasedEdgesTest)
