@@ -192,6 +192,11 @@ void FiltersTest::shadowsAndGlows_data()
     QTest::newRow("angle 90 degrees casts downwards") << downwards << QPoint(7, 12) << qRgba(0, 0, 0, 255);
     QTest::newRow("angle 90 degrees, nothing to the right") << downwards << QPoint(12, 7) << Clear;
 
+    // Flash's own drop shadow of distance 5 at 45 degrees lies 4 pixels right and 4 down: 3.54
+    // rounds to the nearest pixel.
+    const swf::Filter diagonal = shadow(FilterType::DropShadow, 5.0, M_PI / 4, Black);
+    QTest::newRow("diagonal distance rounds to whole pixels") << diagonal << QPoint(13, 13) << qRgba(0, 0, 0, 255);
+    QTest::newRow("diagonal shadow ends there") << diagonal << QPoint(14, 14) << Clear;
     swf::Filter weak = dropShadow;
     weak.strength = 0.5;
     weak.color = swf::Rgba { 0, 0, 255, 255 };
