@@ -1,9 +1,8 @@
-#include "authoring/TemplateBuilder.h"
+#include "ScriptedStage.h"
 #include "player/Player.h"
 #include "player/avm1/ScriptEngine.h"
 #include "player/render/DisplayRenderer.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -14,38 +13,11 @@ class ScriptDrawingTest : public QObject {
     Q_OBJECT
 
 private:
-    struct Result {
-        QImage image;
-        QStringList traces;
-    };
+    using Result = ScriptedStage;
 
     QTemporaryDir m_folder;
 
-    Result run(const QString& script)
-    {
-        Result result;
-        const QString path = m_folder.filePath(QStringLiteral("script.as"));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return result;
-        file.write(script.toUtf8());
-        file.close();
-        const authoring::TemplateBuildResult built = authoring::buildScriptMovie(path);
-        if (built.movie.isEmpty()) {
-            result.traces.append(QStringLiteral("<no movie>"));
-            return result;
-        }
-        player::Player player;
-        player.setScriptHost(player::avm1::createScriptHost(player));
-        player.onTrace = [&result](const QString& line) { result.traces.append(line); };
-        if (player.loadMovieData(0, built.movie, QStringLiteral("file:///test.swf")))
-            return result;
-        player::render::DisplayRenderer renderer;
-        renderer.setHighQuality(false);
-        result.image = renderer.renderStageImage(player.stage(), QSize(100, 100), player::ScaleMode::ExactFit)
-                           .convertToFormat(QImage::Format_RGB32);
-        return result;
-    }
+    Result run(const QString& script) { return renderScriptedStage(m_folder, script); }
 
     static bool near(QRgb actual, QRgb expected, int tolerance)
     {

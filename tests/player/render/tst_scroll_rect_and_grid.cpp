@@ -1,6 +1,6 @@
+#include "ScriptedStage.h"
 #include "ShapeBuilder.h"
 
-#include "authoring/TemplateBuilder.h"
 #include "player/Player.h"
 #include "player/avm1/ScriptEngine.h"
 #include "player/display/GraphicInstances.h"
@@ -10,7 +10,6 @@
 #include "player/render/DisplayRenderer.h"
 #include "player/render/HitTester.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -102,38 +101,11 @@ class ScrollRectAndGridTest : public QObject {
     Q_OBJECT
 
 private:
-    struct Result {
-        QImage image;
-        QStringList traces;
-    };
+    using Result = ScriptedStage;
 
     QTemporaryDir m_folder;
 
-    Result run(const QString& script)
-    {
-        Result result;
-        const QString path = m_folder.filePath(QStringLiteral("script.as"));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return result;
-        file.write(script.toUtf8());
-        file.close();
-        const authoring::TemplateBuildResult built = authoring::buildScriptMovie(path);
-        if (built.movie.isEmpty()) {
-            result.traces.append(QStringLiteral("<no movie>"));
-            return result;
-        }
-        Player player;
-        player.setScriptHost(avm1::createScriptHost(player));
-        player.onTrace = [&result](const QString& line) { result.traces.append(line); };
-        if (player.loadMovieData(0, built.movie, QStringLiteral("file:///test.swf")))
-            return result;
-        render::DisplayRenderer renderer;
-        renderer.setHighQuality(false);
-        result.image = renderer.renderStageImage(player.stage(), QSize(100, 100), ScaleMode::ExactFit)
-                           .convertToFormat(QImage::Format_RGB32);
-        return result;
-    }
+    Result run(const QString& script) { return renderScriptedStage(m_folder, script); }
 
 private slots:
     // The clip scaled three times: with the grid, the corners stay 10 pixels, the top edge
