@@ -1,5 +1,7 @@
 #include "Drawing.h"
 
+#include "BitmapPixels.h"
+
 #include <algorithm>
 
 namespace player::display {
@@ -12,6 +14,23 @@ bool Drawing::isEmpty() const
 void Drawing::clear()
 {
     *this = Drawing();
+}
+
+uint16_t Drawing::addBitmap(std::shared_ptr<const BitmapPixels> pixels)
+{
+    constexpr size_t mostBitmaps = 1024;
+    if (!pixels || m_bitmaps.size() >= mostBitmaps)
+        return 0xFFFF;
+    m_bitmaps.push_back(std::move(pixels));
+    return static_cast<uint16_t>(0xFFFF - m_bitmaps.size());
+}
+
+const BitmapPixels* Drawing::bitmap(uint16_t id) const
+{
+    const size_t index = size_t(0xFFFF - id);
+    if (id == 0xFFFF || index > m_bitmaps.size())
+        return nullptr;
+    return m_bitmaps[index - 1].get();
 }
 
 void Drawing::startRecordIfNeeded()

@@ -440,10 +440,20 @@ void DisplayRenderer::drawContent(QPainter& painter, const DisplayObject& object
         if (!drawing)
             break;
         const ConvertedShape& shape = m_cache.shape(drawing, *drawing);
-        if (own.coverage)
+        if (own.coverage) {
             ShapePainter::paintCoverage(painter, shape, m_highQuality);
-        else
-            ShapePainter::paint(painter, shape, own.color, bitmapLookupFor(m_cache, object), m_highQuality);
+            break;
+        }
+        // Bitmap fills name the drawing's own script-made bitmaps first, drawn live, then the
+        // movie's.
+        const BitmapLookup fromLibrary = bitmapLookupFor(m_cache, object);
+        const display::Drawing& drawn = clip.drawing();
+        const BitmapLookup lookup = [&drawn, &fromLibrary](uint16_t id, const swf::ColorTransform& colorTransform) -> QImage {
+            if (const display::BitmapPixels* pixels = drawn.bitmap(id))
+                return colorTransform.isIdentity() ? pixels->image() : applyColorTransform(colorTransform, pixels->image());
+            return fromLibrary(id, colorTransform);
+        };
+        ShapePainter::paint(painter, shape, own.color, lookup, m_highQuality);
         break;
     }
     case DisplayKind::Button:

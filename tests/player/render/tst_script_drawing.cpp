@@ -111,6 +111,21 @@ private slots:
             << greenLine + "a.lineGradientStyle('LINEAR', " + blue + "[0, 255], " + box + ");" + line << QPoint(50, 50) << qRgb(0, 255, 0) << 0;
         QTest::newRow("line gradient ratio just above -1 counts as 0")
             << greenLine + "a.lineGradientStyle('linear', " + blue + "[-0.99, 255], " + box + ");" + line << QPoint(50, 50) << qRgb(0, 0, 255) << 0;
+        // A bitmap of ten pixels, the left half blue and the right half green, filling the square.
+        const QString halves = QStringLiteral("createEmptyMovieClip('a', 1); var b = new flash.display.BitmapData(10, 10, false, 0x00FF00);"
+                                              "b.fillRect(new flash.geom.Rectangle(0, 0, 5, 10), 0x0000FF);");
+        QTest::newRow("bitmap fill repeats from the clip's origin")
+            << halves + "a.beginBitmapFill(b);" + square << QPoint(12, 50) << qRgb(0, 0, 255) << 0;
+        QTest::newRow("bitmap fill's right half")
+            << halves + "a.beginBitmapFill(b);" + square << QPoint(17, 50) << qRgb(0, 255, 0) << 0;
+        QTest::newRow("bitmap fill through a matrix in pixels")
+            << halves + "a.beginBitmapFill(b, new flash.geom.Matrix(2, 0, 0, 2, 10, 10));" + square << QPoint(25, 50) << qRgb(0, 255, 0) << 0;
+        QTest::newRow("clipped bitmap fill stretches its edge")
+            << halves + "a.beginBitmapFill(b, null, false);" + square << QPoint(50, 50) << qRgb(0, 255, 0) << 0;
+        QTest::newRow("bitmap fill shows later changes to the bitmap")
+            << halves + "a.beginBitmapFill(b);" + square + "b.fillRect(b.rectangle, 0xFF0000);" << QPoint(12, 50) << qRgb(255, 0, 0) << 0;
+        QTest::newRow("bitmap fill without a bitmap fills nothing")
+            << redBackdrop + "createEmptyMovieClip('a', 1); a.beginBitmapFill({});" + square << QPoint(50, 50) << qRgb(255, 0, 0) << 0;
         QTest::newRow("clear takes the drawing away")
             << redBackdrop + "createEmptyMovieClip('a', 1); a.beginFill(0x0000FF);" + square + "a.clear();"
             << QPoint(50, 50) << qRgb(255, 0, 0) << 0;

@@ -1,5 +1,6 @@
 #include "MovieClipDrawing.h"
 
+#include "BitmapDataObject.h"
 #include "Builtins.h"
 
 #include "player/avm1/ClipObject.h"
@@ -201,6 +202,48 @@ void installMovieClipDrawing(Machine& machine, Object* prototype)
                  drawing->beginFill(*fill);
              else
                  drawing->endFill();
+             return Value();
+         }},
+        {"beginBitmapFill", [](Machine& machine, Object* self, const Arguments& arguments) {
+             // beginBitmapFill(bitmap, matrix, repeat = true, smoothing = false): without a
+             // bitmap the shape being drawn gets no fill.
+             display::Drawing* drawing = drawingOf(self);
+             if (!drawing)
+                 return Value();
+             auto* bitmap = dynamic_cast<BitmapDataObject*>(argument(arguments, 0).asObject());
+             const uint16_t id = bitmap && bitmap->pixels() ? drawing->addBitmap(bitmap->pixels()) : 0xFFFF;
+             if (id == 0xFFFF) {
+                 drawing->endFill();
+                 return Value();
+             }
+             const bool repeat = arguments.size() < 3 || machine.toBoolean(arguments[2]);
+             const bool smooth = machine.toBoolean(argument(arguments, 3));
+             swf::FillStyle fill;
+             fill.type = repeat ? (smooth ? swf::FillType::RepeatingBitmap : swf::FillType::NonSmoothedRepeatingBitmap)
+                                : (smooth ? swf::FillType::ClippedBitmap : swf::FillType::NonSmoothedClippedBitmap);
+             fill.bitmapId = id;
+             // The script's matrix maps bitmap pixels to the clip's pixels; shapes count twips.
+             swf::Matrix matrix;
+             if (Object* given = argument(arguments, 1).asObject()) {
+                 const Value matrixValue(given);
+                 auto member = [&](const char* name) {
+                     const double value = machine.toNumber(machine.getMember(matrixValue, QString::fromLatin1(name)));
+                     return std::isfinite(value) ? value : 0.0;
+                 };
+                 matrix.a = member("a");
+                 matrix.b = member("b");
+                 matrix.c = member("c");
+                 matrix.d = member("d");
+                 matrix.tx = member("tx");
+                 matrix.ty = member("ty");
+             }
+             fill.bitmapMatrix.a = matrix.a * 20.0;
+             fill.bitmapMatrix.b = matrix.b * 20.0;
+             fill.bitmapMatrix.c = matrix.c * 20.0;
+             fill.bitmapMatrix.d = matrix.d * 20.0;
+             fill.bitmapMatrix.tx = matrix.tx * 20.0;
+             fill.bitmapMatrix.ty = matrix.ty * 20.0;
+             drawing->beginFill(fill);
              return Value();
          }},
         {"endFill", [](Machine&, Object* self, const Arguments&) {
