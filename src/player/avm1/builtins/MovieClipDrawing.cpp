@@ -2,6 +2,7 @@
 
 #include "BitmapDataObject.h"
 #include "Builtins.h"
+#include "Matrix.h"
 
 #include "player/avm1/ClipObject.h"
 #include "player/avm1/Machine.h"
@@ -50,6 +51,15 @@ uint8_t alphaByte(double percent)
 swf::Rgba colorOf(uint32_t rgb, uint8_t alpha)
 {
     return swf::Rgba { static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8), static_cast<uint8_t>(rgb), alpha };
+}
+
+// A script's matrix may hold anything; terms that are no finite number count as 0.
+void zeroNonFiniteTerms(swf::Matrix& matrix)
+{
+    for (double* term : { &matrix.a, &matrix.b, &matrix.c, &matrix.d, &matrix.tx, &matrix.ty }) {
+        if (!std::isfinite(*term))
+            *term = 0.0;
+    }
 }
 
 // The elements of an array-like object, read through "length" and the indices.
@@ -126,18 +136,9 @@ std::optional<swf::FillStyle> gradientFillFromScript(Machine& machine, const Arg
     if (machine.toString(machine.getMember(matrixValue, QStringLiteral("matrixType"))) == QLatin1String("box")) {
         fill.gradient.matrix = gradientBoxMatrix(member("x"), member("y"), member("w"), member("h"), member("r"));
     } else {
-        fill.gradient.matrix.a = member("a");
-        fill.gradient.matrix.b = member("b");
-        fill.gradient.matrix.c = member("c");
-        fill.gradient.matrix.d = member("d");
-        fill.gradient.matrix.tx = member("tx") * 20.0;
-        fill.gradient.matrix.ty = member("ty") * 20.0;
+        fill.gradient.matrix = matrixFromObject(machine, matrixObject);
     }
-    for (double* term : { &fill.gradient.matrix.a, &fill.gradient.matrix.b, &fill.gradient.matrix.c, &fill.gradient.matrix.d,
-                          &fill.gradient.matrix.tx, &fill.gradient.matrix.ty }) {
-        if (!std::isfinite(*term))
-            *term = 0.0;
-    }
+    zeroNonFiniteTerms(fill.gradient.matrix);
 
     const QString spread = machine.toString(argument(arguments, 5));
     if (spread == QLatin1String("reflect"))
@@ -222,27 +223,15 @@ void installMovieClipDrawing(Machine& machine, Object* prototype)
              fill.type = repeat ? (smooth ? swf::FillType::RepeatingBitmap : swf::FillType::NonSmoothedRepeatingBitmap)
                                 : (smooth ? swf::FillType::ClippedBitmap : swf::FillType::NonSmoothedClippedBitmap);
              fill.bitmapId = id;
-             // The script's matrix maps bitmap pixels to the clip's pixels; shapes count twips.
-             swf::Matrix matrix;
-             if (Object* given = argument(arguments, 1).asObject()) {
-                 const Value matrixValue(given);
-                 auto member = [&](const char* name) {
-                     const double value = machine.toNumber(machine.getMember(matrixValue, QString::fromLatin1(name)));
-                     return std::isfinite(value) ? value : 0.0;
-                 };
-                 matrix.a = member("a");
-                 matrix.b = member("b");
-                 matrix.c = member("c");
-                 matrix.d = member("d");
-                 matrix.tx = member("tx");
-                 matrix.ty = member("ty");
-             }
-             fill.bitmapMatrix.a = matrix.a * 20.0;
-             fill.bitmapMatrix.b = matrix.b * 20.0;
-             fill.bitmapMatrix.c = matrix.c * 20.0;
-             fill.bitmapMatrix.d = matrix.d * 20.0;
-             fill.bitmapMatrix.tx = matrix.tx * 20.0;
-             fill.bitmapMatrix.ty = matrix.ty * 20.0;
+             // The script's matrix maps bitmap pixels to the clip's pixels (its translation
+             // comes in twips); a bitmap fill's matrix maps them to twips, so it scales by 20.
+             swf::Matrix matrix = matrixFromObject(machine, argument(arguments, 1).asObject());
+             zeroNonFiniteTerms(matrix);
+             matrix.a *= 20.0;
+             matrix.b *= 20.0;
+             matrix.c *= 20.0;
+             matrix.d *= 20.0;
+             fill.bitmapMatrix = matrix;
              drawing->beginFill(fill);
              return Value();
          }},
