@@ -1,3 +1,4 @@
+#include "NoTimelineServices.h"
 #include "ShapeBuilder.h"
 
 #include "player/display/GraphicInstances.h"
@@ -22,20 +23,6 @@ namespace {
 constexpr QRgb Red = 0xFFFF0000;
 constexpr QRgb Blue = 0xFF0000FF;
 constexpr QRgb Grey = 0xFF808080;
-
-// Timelines that place nothing by themselves: the tests build the display lists by hand.
-class NoServices : public display::TimelineServices {
-public:
-    std::shared_ptr<display::DisplayObject> instantiate(const std::shared_ptr<const display::MovieLibrary>&, uint16_t) override
-    {
-        return nullptr;
-    }
-    void objectPlaced(display::DisplayObject&) override { }
-    void objectRemoved(display::DisplayObject&) override { }
-    void queueFrameActions(display::MovieClip&, const swf::ActionCode&) override { }
-    void queueInitActions(display::MovieClip&, uint16_t, const swf::ActionCode&) override { }
-    display::ScriptHost* scriptHost() override { return nullptr; }
-};
 
 swf::Matrix translation(double xPixels, double yPixels)
 {
@@ -82,7 +69,7 @@ public:
         return renderer.renderStageImage(stage, size, mode).convertToFormat(QImage::Format_RGB32);
     }
 
-    NoServices services;
+    NoTimelineServices services;
     std::shared_ptr<display::MovieLibrary> library;
     std::shared_ptr<display::MovieClip> root;
     display::Stage stage;

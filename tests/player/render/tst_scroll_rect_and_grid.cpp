@@ -1,3 +1,4 @@
+#include "NoTimelineServices.h"
 #include "ScriptedStage.h"
 #include "ShapeBuilder.h"
 
@@ -21,19 +22,6 @@ constexpr QRgb Red = 0xFFFF0000;
 constexpr QRgb Blue = 0xFF0000FF;
 constexpr QRgb Green = 0xFF00FF00;
 constexpr QRgb Grey = 0xFF808080;
-
-class NoServices : public display::TimelineServices {
-public:
-    std::shared_ptr<display::DisplayObject> instantiate(const std::shared_ptr<const display::MovieLibrary>&, uint16_t) override
-    {
-        return nullptr;
-    }
-    void objectPlaced(display::DisplayObject&) override { }
-    void objectRemoved(display::DisplayObject&) override { }
-    void queueFrameActions(display::MovieClip&, const swf::ActionCode&) override { }
-    void queueInitActions(display::MovieClip&, uint16_t, const swf::ActionCode&) override { }
-    display::ScriptHost* scriptHost() override { return nullptr; }
-};
 
 swf::Rect pixelRect(int left, int top, int right, int bottom)
 {
@@ -73,7 +61,7 @@ public:
         return renderer.renderStageImage(stage, QSize(100, 100), ScaleMode::ExactFit).convertToFormat(QImage::Format_RGB32);
     }
 
-    NoServices services;
+    NoTimelineServices services;
     std::shared_ptr<display::MovieLibrary> library;
     std::shared_ptr<display::MovieClip> root;
     std::shared_ptr<display::MovieClip> clip;
