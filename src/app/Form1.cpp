@@ -73,8 +73,8 @@ void Form1::createControls()
     m_player = new player::MoviePlayer(m_content);
     m_player->setObjectName(QStringLiteral("ShockwaveFlash1"));
     m_player->setScaleMode(player::ScaleMode::ExactFit);
-    connect(m_player, &player::MoviePlayer::FSCommand, this, &Form1::ShockwaveFlash1_FSCommand);
-    connect(m_player, &player::MoviePlayer::FlashCall, this, &Form1::ShockwaveFlash1_FlashCall);
+    connect(m_player, &player::MoviePlayer::movieCommand, this, &Form1::ShockwaveFlash1_FSCommand);
+    connect(m_player, &player::MoviePlayer::externalCall, this, &Form1::ShockwaveFlash1_FlashCall);
 
     const QStringList firstCaptions{QStringLiteral("Change..."), QStringLiteral("Save As..."), QStringLiteral("Gradient...")};
     const QStringList secondCaptions{QStringLiteral("Templates..."), QStringLiteral("Effects..."), QStringLiteral("Plain Colour...")};
@@ -190,7 +190,7 @@ void Form1::File1_Click()
     if (index < 0 || index >= m_templates.count())
         return;
     const QString fileName = m_templates.fileName(index);
-    m_player->LoadMovie(0, m_templates.filePath(index));
+    m_player->loadMovie(0, m_templates.filePath(index));
     LoadEffectsLayer();
     setWindowTitle(windowTitleForTemplate(fileName));
     platform::saveSetting(LastTime, QStringLiteral("Template"), fileName);
@@ -202,11 +202,11 @@ void Form1::LoadEffectsLayer()
     // Without its effects movie a template simply plays without effects.
     const QString effects = m_context.programFilePath(QStringLiteral("Effects.swf"));
     if (QFileInfo(effects).isFile())
-        m_player->LoadMovie(100, effects);
+        m_player->loadMovie(100, effects);
     bool isNumber = false;
     const int part = m_partNumber.trimmed().toInt(&isNumber);
     if (isNumber)
-        m_player->GotoFrame(part);
+        m_player->gotoFrame(part);
 }
 
 void Form1::ShockwaveFlash1_FSCommand(const QString& command, const QString& args)

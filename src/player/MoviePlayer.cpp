@@ -24,8 +24,8 @@ MoviePlayer::MoviePlayer(QWidget* parent)
     // Buttons light up as the mouse passes, so the widget follows it without a button held.
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
-    m_player->onFsCommand = [this](const QString& command, const QString& args) { emit FSCommand(command, args); };
-    m_player->onFlashCall = [this](const QString& request) { emit FlashCall(request); };
+    m_player->onFsCommand = [this](const QString& command, const QString& args) { emit movieCommand(command, args); };
+    m_player->onFlashCall = [this](const QString& request) { emit externalCall(request); };
     m_player->setScriptHost(makeScriptHost(*m_player));
 }
 
@@ -35,7 +35,7 @@ MoviePlayer::~MoviePlayer()
         killTimer(m_timerId);
 }
 
-void MoviePlayer::LoadMovie(int layer, const QString& url)
+void MoviePlayer::loadMovie(int layer, const QString& url)
 {
     // Errors are not reported to the host: a movie that cannot be read leaves the layer empty.
     m_player->loadMovie(layer, url);
@@ -43,33 +43,33 @@ void MoviePlayer::LoadMovie(int layer, const QString& url)
     update();
 }
 
-void MoviePlayer::GotoFrame(int frame)
+void MoviePlayer::gotoFrame(int frame)
 {
     m_player->gotoFrame(frame);
     update();
 }
 
-bool MoviePlayer::TGotoFrame(const QString& target, int frame)
+bool MoviePlayer::gotoFrameOf(const QString& target, int frame)
 {
-    const bool found = m_player->tGotoFrame(target, frame);
+    const bool found = m_player->gotoFrameOf(target, frame);
     update();
     return found;
 }
 
-std::optional<int> MoviePlayer::TCurrentFrame(const QString& target) const
+std::optional<int> MoviePlayer::currentFrameOf(const QString& target) const
 {
-    return m_player->tCurrentFrame(target);
+    return m_player->currentFrameOf(target);
 }
 
-void MoviePlayer::SetVariable(const QString& name, const QString& value)
+void MoviePlayer::setVariable(const QString& name, const QString& value)
 {
     m_player->setVariable(name, value);
     update();
 }
 
-std::optional<QString> MoviePlayer::GetVariable(const QString& name) const
+std::optional<QString> MoviePlayer::variable(const QString& name) const
 {
-    return m_player->getVariable(name);
+    return m_player->variable(name);
 }
 
 void MoviePlayer::setScaleMode(ScaleMode mode)

@@ -27,23 +27,23 @@ public:
     // Loads the movie at a local path (or file: URL) into a layer, replacing what it held, and
     // runs its first frame before returning. The path "-1" empties the layer. Layer 0 is the
     // root movie; its frame rate and background drive the widget.
-    void LoadMovie(int layer, const QString& url);
+    void loadMovie(int layer, const QString& url);
 
     // Moves the root timeline of layer 0 to a frame (counted from 0) and runs its scripts.
-    void GotoFrame(int frame);
+    void gotoFrame(int frame);
 
     // Moves the clip at a target path ("_level100.addeffect", "/a/b") to a frame counted from 0;
     // a negative frame leaves it at frame 0. Returns false when there is no such clip.
-    bool TGotoFrame(const QString& target, int frame);
+    bool gotoFrameOf(const QString& target, int frame);
 
     // The current frame (counted from 0) of the clip at a target path; nothing when there is
     // no such clip.
-    std::optional<int> TCurrentFrame(const QString& target) const;
+    std::optional<int> currentFrameOf(const QString& target) const;
 
     // Variables by "path:name", "/path:name" or dot path ("_level100.blureffect",
     // "/:shading._alpha"); a path may end in a clip property.
-    void SetVariable(const QString& name, const QString& value);
-    std::optional<QString> GetVariable(const QString& name) const;
+    void setVariable(const QString& name, const QString& value);
+    std::optional<QString> variable(const QString& name) const;
 
     void setScaleMode(ScaleMode mode);
     ScaleMode scaleMode() const;
@@ -56,8 +56,8 @@ public:
     Player& engine();
 
 signals:
-    void FSCommand(const QString& command, const QString& args);
-    void FlashCall(const QString& request);
+    void movieCommand(const QString& command, const QString& args);
+    void externalCall(const QString& request);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

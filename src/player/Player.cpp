@@ -265,7 +265,7 @@ void Player::gotoFrame(int frame)
     }
 }
 
-bool Player::tGotoFrame(const QString& target, int frame)
+bool Player::gotoFrameOf(const QString& target, int frame)
 {
     CallScope scope(*this);
     display::DisplayObject* object = findTarget(target);
@@ -279,7 +279,7 @@ bool Player::tGotoFrame(const QString& target, int frame)
     return true;
 }
 
-std::optional<int> Player::tCurrentFrame(const QString& target)
+std::optional<int> Player::currentFrameOf(const QString& target)
 {
     display::DisplayObject* object = findTarget(target);
     display::MovieClip* clip = object ? object->asMovieClip() : nullptr;
@@ -298,7 +298,7 @@ bool Player::setVariable(const QString& name, const QString& value)
     return done;
 }
 
-std::optional<QString> Player::getVariable(const QString& name)
+std::optional<QString> Player::variable(const QString& name)
 {
     CallScope scope(*this);
     if (!m_scriptHost)

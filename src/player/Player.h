@@ -62,10 +62,10 @@ public:
 
     // Host operations. Frames count from 0 here, as the host counts them.
     void gotoFrame(int frame);
-    bool tGotoFrame(const QString& target, int frame);
-    std::optional<int> tCurrentFrame(const QString& target);
+    bool gotoFrameOf(const QString& target, int frame);
+    std::optional<int> currentFrameOf(const QString& target);
     bool setVariable(const QString& name, const QString& value);
-    std::optional<QString> getVariable(const QString& name);
+    std::optional<QString> variable(const QString& name);
 
     // Runs queued scripts now (after a goto made by the host, or by a script on another clip).
     void runQueuedActions();

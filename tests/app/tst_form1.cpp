@@ -195,7 +195,7 @@ private slots:
         platform::saveSetting(QStringLiteral("Last Time"), QStringLiteral("Show Eyedropper Tool"), eyedropperSetting);
         TestForm form(context());
         form.Form_Load();
-        emit form.ShockwaveFlash1()->FSCommand(QStringLiteral("SetSize"), size);
+        emit form.ShockwaveFlash1()->movieCommand(QStringLiteral("SetSize"), size);
         QCOMPARE(form.size(), client);
         QCOMPARE(form.ShockwaveFlash1()->geometry(), QRect(QPoint(0, 0), player));
         const bool barShown = eyedropperSetting == QLatin1String("1");
@@ -232,8 +232,8 @@ private slots:
         QFETCH(QString, size);
         TestForm form(context());
         form.Form_Load();
-        emit form.ShockwaveFlash1()->FSCommand(QStringLiteral("setsize"), QStringLiteral("100x50"));
-        emit form.ShockwaveFlash1()->FSCommand(QStringLiteral("setsize"), size);
+        emit form.ShockwaveFlash1()->movieCommand(QStringLiteral("setsize"), QStringLiteral("100x50"));
+        emit form.ShockwaveFlash1()->movieCommand(QStringLiteral("setsize"), size);
         QCOMPARE(form.ShockwaveFlash1()->size(), QSize(100, 50));
     }
 
@@ -245,7 +245,7 @@ private slots:
         tiny.heightPixels = 10;
         TestForm form(context(), tiny);
         form.Form_Load();
-        emit form.ShockwaveFlash1()->FSCommand(QStringLiteral("setsize"), QStringLiteral("64x64"));
+        emit form.ShockwaveFlash1()->movieCommand(QStringLiteral("setsize"), QStringLiteral("64x64"));
         QCOMPARE(form.ShockwaveFlash1()->size(), QSize(1, 1));
     }
 
@@ -254,17 +254,17 @@ private slots:
         TestForm form(context());
         form.Form_Load();
         player::MoviePlayer* movie = form.ShockwaveFlash1();
-        emit movie->FSCommand(QStringLiteral("additem"), QStringLiteral("stale"));
-        emit movie->FSCommand(QStringLiteral("ClearItems"), QStringLiteral("whatever"));
-        emit movie->FSCommand(QStringLiteral("additem"), QStringLiteral(" Body & body&FILE "));
-        emit movie->FSCommand(QStringLiteral("ADDSEPERATOR"), QStringLiteral("ignored"));
-        emit movie->FSCommand(QStringLiteral("addItem"), QStringLiteral("Front view&3&goto"));
-        emit movie->FSCommand(QStringLiteral("addseparator"), QString()); // not a command word
+        emit movie->movieCommand(QStringLiteral("additem"), QStringLiteral("stale"));
+        emit movie->movieCommand(QStringLiteral("ClearItems"), QStringLiteral("whatever"));
+        emit movie->movieCommand(QStringLiteral("additem"), QStringLiteral(" Body & body&FILE "));
+        emit movie->movieCommand(QStringLiteral("ADDSEPERATOR"), QStringLiteral("ignored"));
+        emit movie->movieCommand(QStringLiteral("addItem"), QStringLiteral("Front view&3&goto"));
+        emit movie->movieCommand(QStringLiteral("addseparator"), QString()); // not a command word
         QCOMPARE(form.List1(), (QStringList{" Body & body&FILE ", "-", "Front view&3&goto"}));
 
-        emit movie->FSCommand(QStringLiteral("clickitem"), QStringLiteral("2.7"));
-        emit movie->FSCommand(QStringLiteral("clickitem"), QStringLiteral("7"));   // passed on unchecked
-        emit movie->FSCommand(QStringLiteral("clickitem"), QStringLiteral("two")); // ignored
+        emit movie->movieCommand(QStringLiteral("clickitem"), QStringLiteral("2.7"));
+        emit movie->movieCommand(QStringLiteral("clickitem"), QStringLiteral("7"));   // passed on unchecked
+        emit movie->movieCommand(QStringLiteral("clickitem"), QStringLiteral("two")); // ignored
         QCOMPARE(form.chosenItems, (QList<int>{2, 7}));
 
         // Another template keeps the items until its movie clears them.
@@ -279,8 +279,8 @@ private slots:
         TestForm form(context());
         form.Form_Load();
         platform::ScriptedMessages recorder;
-        emit form.ShockwaveFlash1()->FSCommand(QStringLiteral("MsgBox"), QStringLiteral(" Hello & <b>you</b> "));
-        emit form.ShockwaveFlash1()->FlashCall(QStringLiteral("<invoke name=\"x\"/>"));
+        emit form.ShockwaveFlash1()->movieCommand(QStringLiteral("MsgBox"), QStringLiteral(" Hello & <b>you</b> "));
+        emit form.ShockwaveFlash1()->externalCall(QStringLiteral("<invoke name=\"x\"/>"));
         QCOMPARE(texts(recorder), (QStringList{" Hello & <b>you</b> ", "<invoke name=\"x\"/>"}));
         for (const auto& request : recorder.requests()) {
             QCOMPARE(request.icon, platform::MessageIcon::None);

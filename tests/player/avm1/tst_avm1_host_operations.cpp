@@ -54,19 +54,19 @@ private slots:
                                  "holder = {inner: 'x'};",
                                  nullptr);
         QVERIFY(player);
-        QCOMPARE(player->getVariable("title"), std::optional<QString>("Hat"));
-        QCOMPARE(player->getVariable("/:title"), std::optional<QString>("Hat"));
-        QCOMPARE(player->getVariable("_level0.title"), std::optional<QString>("Hat"));
-        QCOMPARE(player->getVariable("/shading:depth"), std::optional<QString>("deep"));
-        QCOMPARE(player->getVariable("_root.shading.depth"), std::optional<QString>("deep"));
-        QCOMPARE(player->getVariable("/:shading._alpha"), std::optional<QString>("50"));
+        QCOMPARE(player->variable("title"), std::optional<QString>("Hat"));
+        QCOMPARE(player->variable("/:title"), std::optional<QString>("Hat"));
+        QCOMPARE(player->variable("_level0.title"), std::optional<QString>("Hat"));
+        QCOMPARE(player->variable("/shading:depth"), std::optional<QString>("deep"));
+        QCOMPARE(player->variable("_root.shading.depth"), std::optional<QString>("deep"));
+        QCOMPARE(player->variable("/:shading._alpha"), std::optional<QString>("50"));
         QVERIFY(player->setVariable("/:shading._alpha", "30"));
         // Flash keeps alpha in 256ths, so 30 reads back as 29.6875.
-        QCOMPARE(player->getVariable("_level0.shading._alpha"), std::optional<QString>("29.6875"));
+        QCOMPARE(player->variable("_level0.shading._alpha"), std::optional<QString>("29.6875"));
         QVERIFY(player->setVariable("/shading:depth", "shallow"));
-        QCOMPARE(player->getVariable("shading.depth"), std::optional<QString>("shallow"));
-        QCOMPARE(player->getVariable("missing"), std::nullopt);
-        QCOMPARE(player->getVariable("_level100.blureffect"), std::nullopt);
+        QCOMPARE(player->variable("shading.depth"), std::optional<QString>("shallow"));
+        QCOMPARE(player->variable("missing"), std::nullopt);
+        QCOMPARE(player->variable("_level100.blureffect"), std::nullopt);
         QVERIFY(!player->setVariable("_level100.blureffect", "5"));
     }
 
@@ -74,12 +74,12 @@ private slots:
     {
         auto player = playerWith("createEmptyMovieClip('addeffect', 1);", nullptr);
         QVERIFY(player);
-        QVERIFY(player->tGotoFrame("_level0.addeffect", -20));
-        QCOMPARE(player->tCurrentFrame("_level0.addeffect"), std::optional<int>(0));
-        QVERIFY(player->tGotoFrame("/", 2));
-        QCOMPARE(player->tCurrentFrame("_level0"), std::optional<int>(2));
-        QCOMPARE(player->tCurrentFrame("_level100.addeffect"), std::nullopt);
-        QVERIFY(!player->tGotoFrame("_level0.nothing", 1));
+        QVERIFY(player->gotoFrameOf("_level0.addeffect", -20));
+        QCOMPARE(player->currentFrameOf("_level0.addeffect"), std::optional<int>(0));
+        QVERIFY(player->gotoFrameOf("/", 2));
+        QCOMPARE(player->currentFrameOf("_level0"), std::optional<int>(2));
+        QCOMPARE(player->currentFrameOf("_level100.addeffect"), std::nullopt);
+        QVERIFY(!player->gotoFrameOf("_level0.nothing", 1));
     }
 
     void commandsArriveInOrderDuringTheLoad()
@@ -90,7 +90,7 @@ private slots:
                                  &commands);
         QVERIFY(player);
         QCOMPARE(commands, (QStringList{"setsize=256,256", "clearitems=", "additem=Body&body&file"}));
-        QCOMPARE(player->getVariable("category"), std::optional<QString>("cars"));
+        QCOMPARE(player->variable("category"), std::optional<QString>("cars"));
     }
 
     void flashCallCarriesTheRequest()
@@ -116,7 +116,7 @@ private slots:
                 raw->loadMovieData(0, second, "file:///second.swf");
         };
         player->loadMovieData(0, first, "file:///first.swf");
-        QCOMPARE(player->getVariable("done"), std::optional<QString>("yes"));
+        QCOMPARE(player->variable("done"), std::optional<QString>("yes"));
         player->advanceFrame();
     }
 
@@ -135,9 +135,9 @@ private slots:
         player->gotoFrame(1);
         QVERIFY(commands.contains("addpart=Wheels"));
         QCOMPARE(commands.last(), QStringLiteral("selectpart=0"));
-        QCOMPARE(player->tCurrentFrame("/"), std::optional<int>(1));
+        QCOMPARE(player->currentFrameOf("/"), std::optional<int>(1));
         commands.clear();
-        QVERIFY(player->tGotoFrame("/", 0));
+        QVERIFY(player->gotoFrameOf("/", 0));
         QVERIFY(commands.contains("clearitems="));
     }
 
@@ -148,10 +148,10 @@ private slots:
                                  "after = _root._name; target = _root._target;",
                                  nullptr);
         QVERIFY(player);
-        QCOMPARE(player->getVariable("before"), std::optional<QString>(""));
-        QCOMPARE(player->getVariable("before2"), std::optional<QString>(""));
-        QCOMPARE(player->getVariable("_level0.after"), std::optional<QString>("root movie"));
-        QCOMPARE(player->getVariable("/:target"), std::optional<QString>("/"));
+        QCOMPARE(player->variable("before"), std::optional<QString>(""));
+        QCOMPARE(player->variable("before2"), std::optional<QString>(""));
+        QCOMPARE(player->variable("_level0.after"), std::optional<QString>("root movie"));
+        QCOMPARE(player->variable("/:target"), std::optional<QString>("/"));
     }
 };
 

@@ -208,12 +208,12 @@ private slots:
                                   1);
         Player engine;
         QVERIFY(!engine.loadMovieData(100, toQByteArray(bytes), QStringLiteral("fx.swf")));
-        QVERIFY(engine.tGotoFrame(QStringLiteral("_level100.effect"), 3));
-        QCOMPARE(engine.tCurrentFrame(QStringLiteral("_level100.effect")), std::optional<int>(3));
-        QVERIFY(engine.tGotoFrame(QStringLiteral("_level100.effect"), -5));
-        QCOMPARE(engine.tCurrentFrame(QStringLiteral("_level100.effect")), std::optional<int>(0));
-        QVERIFY(!engine.tGotoFrame(QStringLiteral("_level100.missing"), 1));
-        QCOMPARE(engine.tCurrentFrame(QStringLiteral("_level7.effect")), std::nullopt);
+        QVERIFY(engine.gotoFrameOf(QStringLiteral("_level100.effect"), 3));
+        QCOMPARE(engine.currentFrameOf(QStringLiteral("_level100.effect")), std::optional<int>(3));
+        QVERIFY(engine.gotoFrameOf(QStringLiteral("_level100.effect"), -5));
+        QCOMPARE(engine.currentFrameOf(QStringLiteral("_level100.effect")), std::optional<int>(0));
+        QVERIFY(!engine.gotoFrameOf(QStringLiteral("_level100.missing"), 1));
+        QCOMPARE(engine.currentFrameOf(QStringLiteral("_level7.effect")), std::nullopt);
         QVERIFY(!engine.loadMovie(100, QStringLiteral("-1")));
         QVERIFY(!engine.stage().level(100));
         QVERIFY(engine.loadMovie(0, QStringLiteral("/nonexistent/movie.swf")).has_value());

@@ -21,7 +21,7 @@ private:
     {
         auto widget = std::make_unique<player::MoviePlayer>();
         widget->resize(400, 300);
-        widget->LoadMovie(0, m_moviePath);
+        widget->loadMovie(0, m_moviePath);
         widget->show();
         if (!QTest::qWaitForWindowExposed(widget.get()))
             return nullptr;
@@ -51,7 +51,7 @@ private slots:
     {
         auto widget = shownPlayer();
         QVERIFY(widget);
-        QSignalSpy commands(widget.get(), &player::MoviePlayer::FSCommand);
+        QSignalSpy commands(widget.get(), &player::MoviePlayer::movieCommand);
         QTest::mouseClick(widget.get(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
         QCOMPARE(commands.count(), 1);
         QCOMPARE(commands.at(0).at(0).toString(), QString("clicked"));
@@ -71,7 +71,7 @@ private slots:
         QVERIFY(widget);
         // Stretched to twice the size, the button's square is at 100..300, 100..300.
         widget->resize(800, 600);
-        QSignalSpy commands(widget.get(), &player::MoviePlayer::FSCommand);
+        QSignalSpy commands(widget.get(), &player::MoviePlayer::movieCommand);
         QTest::mouseClick(widget.get(), Qt::LeftButton, Qt::NoModifier, QPoint(120, 120));
         QCOMPARE(commands.count(), 1);
         QTest::mouseClick(widget.get(), Qt::LeftButton, Qt::NoModifier, QPoint(90, 120));
@@ -82,7 +82,7 @@ private slots:
     {
         auto widget = shownPlayer();
         QVERIFY(widget);
-        QSignalSpy commands(widget.get(), &player::MoviePlayer::FSCommand);
+        QSignalSpy commands(widget.get(), &player::MoviePlayer::movieCommand);
         QTest::keyClick(widget.get(), Qt::Key_K);
         QCOMPARE(commands.count(), 1);
         QCOMPARE(commands.at(0).at(0).toString(), QString("key"));
@@ -93,7 +93,7 @@ private slots:
         auto widget = shownPlayer();
         QVERIFY(widget);
         widget->setInteractive(false);
-        QSignalSpy commands(widget.get(), &player::MoviePlayer::FSCommand);
+        QSignalSpy commands(widget.get(), &player::MoviePlayer::movieCommand);
         moveTo(*widget, QPoint(100, 100));
         QTest::mouseClick(widget.get(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
         QTest::keyClick(widget.get(), Qt::Key_K);
