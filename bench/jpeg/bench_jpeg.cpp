@@ -1,8 +1,8 @@
-// Times SaveJPG on a 4096 x 4096 bitmap and, for comparison, ImageMagick's "convert -quality 90"
+// Times writeJpeg on a 4096 x 4096 bitmap and, for comparison, ImageMagick's "convert -quality 90"
 // on the same pixels when it is installed. Prints the best and the mean of a few runs.
 
-#include "imaging/cDIBSection.h"
-#include "imaging/mIntelJPEGLibrary.h"
+#include "imaging/BottomUpBitmap.h"
+#include "imaging/JpegWriter.h"
 #include "platform/RuntimeError.h"
 
 #include <QCoreApplication>
@@ -20,18 +20,20 @@
 #include <numeric>
 #include <vector>
 
+using namespace imaging;
+
 namespace {
 
 constexpr int side = 4096;
 constexpr int runs = 5;
 
 // Smooth gradients with some texture, closer to a photograph than flat colour or pure noise.
-void paintPhotoLike(cDIBSection& dib)
+void paintPhotoLike(BottomUpBitmap& dib)
 {
-    uint8_t* bits = dib.DIBSectionBitsPtr();
-    for (int y = 0; y < dib.Height(); ++y) {
-        uint8_t* row = bits + size_t(y) * size_t(dib.BytesPerScanLine());
-        for (int x = 0; x < dib.Width(); ++x) {
+    uint8_t* bits = dib.bits();
+    for (int y = 0; y < dib.height(); ++y) {
+        uint8_t* row = bits + size_t(y) * size_t(dib.bytesPerLine());
+        for (int x = 0; x < dib.width(); ++x) {
             const double wave = std::sin(x * 0.013) * std::cos(y * 0.017);
             row[3 * x] = uint8_t((x >> 4) ^ (y >> 5));
             row[3 * x + 1] = uint8_t(128 + 100 * wave);
@@ -40,17 +42,17 @@ void paintPhotoLike(cDIBSection& dib)
     }
 }
 
-bool writePortablePixmap(const cDIBSection& dib, const QString& path)
+bool writePortablePixmap(const BottomUpBitmap& dib, const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write(QByteArray("P6\n") + QByteArray::number(dib.Width()) + ' ' + QByteArray::number(dib.Height())
+    file.write(QByteArray("P6\n") + QByteArray::number(dib.width()) + ' ' + QByteArray::number(dib.height())
                + "\n255\n");
-    std::vector<char> row(size_t(dib.Width()) * 3);
-    for (int y = 0; y < dib.Height(); ++y) {
-        const uint8_t* source = dib.DIBSectionBitsPtr() + size_t(dib.Height() - 1 - y) * size_t(dib.BytesPerScanLine());
-        for (int x = 0; x < dib.Width(); ++x) {
+    std::vector<char> row(size_t(dib.width()) * 3);
+    for (int y = 0; y < dib.height(); ++y) {
+        const uint8_t* source = dib.bits() + size_t(dib.height() - 1 - y) * size_t(dib.bytesPerLine());
+        for (int x = 0; x < dib.width(); ++x) {
             row[3 * x] = char(source[3 * x + 2]);
             row[3 * x + 1] = char(source[3 * x + 1]);
             row[3 * x + 2] = char(source[3 * x]);
@@ -91,8 +93,8 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    cDIBSection dib;
-    if (!dib.Create(side, side)) {
+    BottomUpBitmap dib;
+    if (!dib.create(side, side)) {
         std::fprintf(stderr, "cannot make a %d x %d bitmap\n", side, side);
         return 1;
     }
@@ -101,13 +103,14 @@ int main(int argc, char** argv)
     const QString ourFile = folder.filePath("save_jpg.jpg");
     const Timing ours = timeRuns([&] {
         try {
-            return SaveJPG(dib, ourFile, 90);
+            writeJpeg(dib, ourFile, 90);
+            return true;
         } catch (const RuntimeError& error) {
-            std::fprintf(stderr, "SaveJPG: %s\n", qPrintable(error.description()));
+            std::fprintf(stderr, "writeJpeg: %s\n", qPrintable(error.description()));
             return false;
         }
     });
-    std::printf("SaveJPG %dx%d quality 90: best %.1f ms, mean %.1f ms over %d runs, %lld bytes\n", side, side,
+    std::printf("writeJpeg %dx%d quality 90: best %.1f ms, mean %.1f ms over %d runs, %lld bytes\n", side, side,
                 ours.best, ours.mean, runs, QFileInfo(ourFile).size());
 
     const QString convert = QStandardPaths::findExecutable("convert");

@@ -4,6 +4,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Settings.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -25,8 +26,8 @@ void tell(QWidget* parent, const QString& text, platform::MessageIcon icon)
 
 } // namespace
 
-TemplateInstaller::TemplateInstaller(QString programFolder, QWidget* messageParent)
-    : m_programFolder(std::move(programFolder))
+TemplateInstaller::TemplateInstaller(QString installFolder, QWidget* messageParent)
+    : m_installFolder(std::move(installFolder))
     , m_messageParent(messageParent)
 {
     m_downloadOptions.progressParent = messageParent;
@@ -34,7 +35,8 @@ TemplateInstaller::TemplateInstaller(QString programFolder, QWidget* messagePare
 
 QString TemplateInstaller::destinationFor(const QString& fileName) const
 {
-    return m_programFolder + QLatin1Char('/') + fileName;
+    QDir().mkpath(m_installFolder);
+    return m_installFolder + QLatin1Char('/') + fileName;
 }
 
 bool TemplateInstaller::confirmReplace() const
@@ -61,7 +63,7 @@ bool TemplateInstaller::installFromLink(const QString& link)
     if (QFileInfo::exists(destination) && !confirmReplace())
         return true;
 
-    if (platform::DownloadFile(address, destination, m_downloadOptions))
+    if (platform::downloadFile(address, destination, m_downloadOptions))
         tell(m_messageParent, QStringLiteral("The template has been downloaded and installed successfully."),
             platform::MessageIcon::Information);
     else

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DownloadToFile.h"
+#include "platform/FileDownload.h"
 
 #include <QString>
 
@@ -8,12 +8,12 @@ class QWidget;
 
 namespace app {
 
-// Installs templates into the program folder from the command line: a "skrvtp:" link is
-// downloaded, a template file is copied. Both go through a temporary name in the program
-// folder, so a failed install never damages an installed template.
+// Installs templates from the command line into the user's template folder (made when
+// needed): a "skrvtp:" link is downloaded, a template file is copied. Both go through a
+// temporary name in that folder, so a failed install never damages an installed template.
 class TemplateInstaller {
 public:
-    explicit TemplateInstaller(QString programFolder, QWidget* messageParent = nullptr);
+    explicit TemplateInstaller(QString installFolder, QWidget* messageParent = nullptr);
 
     void setDownloadOptions(const platform::DownloadOptions& options) { m_downloadOptions = options; }
 
@@ -22,7 +22,7 @@ public:
     // goes on as usual; otherwise the program is to close afterwards, whatever happened.
     bool installFromLink(const QString& link);
 
-    // Copies a template file into the program folder and makes it the template shown, at part
+    // Copies a template file into the install folder and makes it the template shown, at part
     // 0. Returns false, doing nothing, when the text names no existing ".skrv" file.
     bool installFromFile(const QString& text);
 
@@ -30,7 +30,7 @@ private:
     bool confirmReplace() const;
     QString destinationFor(const QString& fileName) const;
 
-    QString m_programFolder;
+    QString m_installFolder;
     QWidget* m_messageParent;
     platform::DownloadOptions m_downloadOptions;
 };

@@ -1,15 +1,20 @@
-#include "app/Form1.h"
+#include "app/MainWindow.h"
+#include "platform/TerminationSignals.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    // Window titles already end with the program's name, so the desktop adds nothing to them.
-    QApplication::setApplicationDisplayName(QStringLiteral("Skarvelle 2"));
+    // No display name is set: window titles already name the program, and message boxes are
+    // titled exactly as the program titles them.
+    QGuiApplication::setDesktopFileName(QStringLiteral("skarvelle2"));
+    // Asked to end by the session, the program leaves through the front door: the window's
+    // destructor removes this run's texture files.
+    platform::TerminationSignals terminationSignals;
 
-    app::Form1 window(app::StartupContext::fromApplication());
-    window.Form_Load();
+    app::MainWindow window(app::StartupContext::fromApplication());
+    window.start();
     if (window.hasEnded())
         return 0;
     window.show();

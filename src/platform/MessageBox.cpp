@@ -95,22 +95,31 @@ MessageAnswer showMessage(const MessageRequest& request, QWidget* parent)
     if (const MessageHandler& handler = installedHandler())
         return handler(shown);
 
-    QMessageBox box(boxIcon(shown.icon), shown.title, shown.text, boxButtons(shown.buttons), parent);
-    switch (shown.buttons) {
+    const std::unique_ptr<QMessageBox> box = createMessageBox(shown, parent);
+    return answerFor(box->exec(), shown.buttons);
+}
+
+std::unique_ptr<QMessageBox> createMessageBox(const MessageRequest& request, QWidget* parent)
+{
+    auto box = std::make_unique<QMessageBox>(boxIcon(request.icon), request.title, request.text,
+                                             boxButtons(request.buttons), parent);
+    // Texts may come from a movie: markup in them is shown as written, never as links.
+    box->setTextFormat(Qt::PlainText);
+    switch (request.buttons) {
     case MessageButtons::YesNo:
-        box.setDefaultButton(QMessageBox::Yes);
-        box.setEscapeButton(QMessageBox::No);
+        box->setDefaultButton(QMessageBox::Yes);
+        box->setEscapeButton(QMessageBox::No);
         break;
     case MessageButtons::YesNoCancel:
-        box.setDefaultButton(QMessageBox::Yes);
-        box.setEscapeButton(QMessageBox::Cancel);
+        box->setDefaultButton(QMessageBox::Yes);
+        box->setEscapeButton(QMessageBox::Cancel);
         break;
     case MessageButtons::Ok:
-        box.setDefaultButton(QMessageBox::Ok);
-        box.setEscapeButton(QMessageBox::Ok);
+        box->setDefaultButton(QMessageBox::Ok);
+        box->setEscapeButton(QMessageBox::Ok);
         break;
     }
-    return answerFor(box.exec(), shown.buttons);
+    return box;
 }
 
 } // namespace platform

@@ -2,6 +2,9 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
+
+class QMessageBox;
 
 class QWidget;
 
@@ -23,6 +26,10 @@ struct MessageRequest {
 // An empty title is replaced by platform::applicationName(), the executable's name, before
 // the request reaches the box or an installed handler.
 MessageAnswer showMessage(const MessageRequest& request, QWidget* parent = nullptr);
+
+// The box showMessage() shows for a request whose title is already filled in: its text is plain
+// text, whatever markup it holds.
+std::unique_ptr<QMessageBox> createMessageBox(const MessageRequest& request, QWidget* parent = nullptr);
 
 // The seam tests use: while a handler is installed, showMessage() hands every request to it
 // instead of showing a window, and returns its answer. See platform::ScriptedMessages for a

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QUrl>
+#include <algorithm>
 
 namespace player {
 
@@ -20,6 +21,13 @@ namespace {
 // Characters nest (a sprite places a button that shows a sprite...); a malformed movie could
 // make that endless, so instantiation stops at this depth.
 constexpr int MaximumNesting = 64;
+
+// A host frame (counted from 0) as a timeline frame (counted from 1). A movie has at most 65535
+// frames, so anything beyond is the last one, and no number overflows on the way.
+int hostFrameNumber(int frame)
+{
+    return std::clamp(frame, 0, 65534) + 1;
+}
 }
 
 // Counts nested player calls; the outermost one, when it ends, lets go of what the inner calls
@@ -260,7 +268,7 @@ void Player::gotoFrame(int frame)
 {
     CallScope scope(*this);
     if (display::MovieClip* root = m_stage.level(0)) {
-        root->gotoFrame(std::max(0, frame) + 1, true);
+        root->gotoFrame(hostFrameNumber(frame), true);
         runQueuedActions();
     }
 }
@@ -274,7 +282,7 @@ bool Player::gotoFrameOf(const QString& target, int frame)
         return false;
     keepAlive(clip->sharedFromThis());
     // A negative frame leaves the clip at its first frame.
-    clip->gotoFrame(std::max(0, frame) + 1, true);
+    clip->gotoFrame(hostFrameNumber(frame), true);
     runQueuedActions();
     return true;
 }

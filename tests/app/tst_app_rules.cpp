@@ -1,12 +1,19 @@
-// The small rules of start-up, the movie commands, the layout and the texture files.
+// The small rules of start-up, the movie commands, the layout, the texture folder and the
+// template list.
 #include "app/CommandLine.h"
 #include "app/MainWindowLayout.h"
 #include "app/MovieCommand.h"
-#include "app/TextureFiles.h"
+#include "app/TemplateList.h"
+#include "app/TextureFolder.h"
+#include "imaging/BottomUpBitmap.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 #include <QtTest>
 
 class AppRulesTest : public QObject {
@@ -126,29 +133,94 @@ private slots:
         QCOMPARE(app::windowTitleForTemplate(fileName), title);
     }
 
-    void texturePathPrefix()
+    // The texture folder is private to the user, its names are the program's, and removing it
+    // takes only the program's files and then the folder.
+    void textureFolder()
     {
-        QCOMPARE(app::texturePathPrefixFor(QStringLiteral("/tmp")), QStringLiteral("/tmp/SkrvImport"));
-        QCOMPARE(app::texturePathPrefixFor(QStringLiteral("/tmp/")), QStringLiteral("/tmp/SkrvImport"));
-    }
+        QTemporaryDir temporary;
+        app::TextureFolder folder;
+        QVERIFY(folder.texturePath(1).isEmpty()); // nothing before it exists
+        QVERIFY(folder.create(temporary.path()));
+        QCOMPARE(QFileInfo(folder.path()).absolutePath(), QFileInfo(temporary.path()).absoluteFilePath());
+        struct stat status {};
+        QCOMPARE(::stat(QFile::encodeName(folder.path()).constData(), &status), 0);
+        QCOMPARE(status.st_mode & 0777, mode_t(0700));
+        QCOMPARE(folder.texturePath(7), folder.path() + QStringLiteral("/SkrvImport007.jpg"));
+        QCOMPARE(folder.texturePath(1042), folder.path() + QStringLiteral("/SkrvImport042.jpg"));
 
-    // Only the prefix, exactly three characters and ".jpg" match; other files stay.
-    void deleteTextureFiles()
-    {
-        QTemporaryDir folder;
-        const QStringList ours{"SkrvImport123.jpg", "SkrvImport999.jpg", "SkrvImportabc.jpg"};
-        const QStringList others{"SkrvImport1234.jpg", "SkrvImport12.jpg", "SkrvImport123.jpeg", "SkrvImport123.bmp",
-            "skrvimport123.jpg", "Other123.jpg", "XSkrvImport123.jpg"};
+        const QStringList ours{"SkrvImport123.jpg", "SkrvImportabc.jpg"};
+        const QStringList others{"SkrvImport1234.jpg", "SkrvImport12.jpg", "SkrvImport123.bmp", "skrvimport123.jpg"};
         for (const QString& name : ours + others) {
-            QFile file(folder.filePath(name));
+            QFile file(QDir(folder.path()).filePath(name));
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        app::deleteTextureFiles(app::texturePathPrefixFor(folder.path()));
-        QStringList left = QDir(folder.path()).entryList(QDir::Files);
+        const QString path = folder.path();
+        folder.remove();
+        QStringList left = QDir(path).entryList(QDir::Files);
         QStringList expected = others;
         left.sort();
         expected.sort();
         QCOMPARE(left, expected);
+        QVERIFY(QFileInfo(path).isDir()); // not empty, so kept
+
+        for (const QString& name : others)
+            QVERIFY(QFile::remove(QDir(path).filePath(name)));
+        folder.remove();
+        QVERIFY(!QFileInfo::exists(path));
+    }
+
+    // A link planted at a texture's name is replaced, and what it pointed to is left alone.
+    void textureWriteDoesNotFollowLinks()
+    {
+        QTemporaryDir temporary;
+        app::TextureFolder folder;
+        QVERIFY(folder.create(temporary.path()));
+        const QString victim = temporary.filePath(QStringLiteral("victim.txt"));
+        {
+            QFile file(victim);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("keep me");
+        }
+        const QString texture = folder.texturePath(5);
+        QVERIFY(QFile::link(victim, texture));
+        imaging::BottomUpBitmap bitmap;
+        QVERIFY(bitmap.create(4, 4));
+        folder.writeTexture(bitmap, texture);
+        QVERIFY(!QFileInfo(texture).isSymLink());
+        QCOMPARE(QImage(texture).size(), QSize(4, 4));
+        QFile file(victim);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("keep me"));
+    }
+
+    // The program's templates and the user's show together, sorted without regard to case; the
+    // user's copy of a name wins.
+    void templateListOfTwoFolders()
+    {
+        QTemporaryDir program;
+        QTemporaryDir user;
+        const auto touch = [](const QString& path) {
+            QFile file(path);
+            return file.open(QIODevice::WriteOnly);
+        };
+        for (const char* name : {"Car.skrv", "stool.skrv", "Chair.skrv", "notes.txt"})
+            QVERIFY(touch(program.filePath(QString::fromLatin1(name))));
+        for (const char* name : {"Chair.skrv", "bench.SKRV", "apple.skrv"})
+            QVERIFY(touch(user.filePath(QString::fromLatin1(name))));
+        app::TemplateList list;
+        list.setFolders({program.path(), user.path(), QString()});
+        list.refresh();
+        QCOMPARE(list.names(), (QStringList{"apple.skrv", "bench.SKRV", "Car.skrv", "Chair.skrv", "stool.skrv"}));
+        QCOMPARE(list.filePath(list.indexOf(QStringLiteral("Chair.skrv"))), user.filePath(QStringLiteral("Chair.skrv")));
+        QCOMPARE(list.filePath(list.indexOf(QStringLiteral("Car.skrv"))), program.filePath(QStringLiteral("Car.skrv")));
+        QCOMPARE(list.indexOf(QStringLiteral("car.skrv")), -1);
+
+        // The current entry follows its name through a refresh.
+        list.setCurrentIndex(list.indexOf(QStringLiteral("Car.skrv")));
+        QVERIFY(touch(user.filePath(QStringLiteral("aardvark.skrv"))));
+        list.refresh();
+        QCOMPARE(list.fileName(list.currentIndex()), QStringLiteral("Car.skrv"));
+        QCOMPARE(list.fileName(99), QString());
     }
 
     // A 256 x 256 sheet at 15 twips per pixel.

@@ -1,4 +1,4 @@
-// Installing templates from links and files into the program folder.
+// Installing templates from links and files into a template folder.
 #include "../platform-services/LocalHttpServer.h"
 
 #include "app/TemplateInstaller.h"

@@ -1,6 +1,6 @@
 #include "LocalHttpServer.h"
 
-#include "platform/DownloadToFile.h"
+#include "platform/FileDownload.h"
 
 #include <QApplication>
 #include <QDir>
@@ -29,7 +29,7 @@ void writeFile(const QString& path, const QByteArray& content)
 
 } // namespace
 
-class DownloadFileTest : public QObject {
+class FileDownloadTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -83,7 +83,7 @@ private slots:
         options.showProgress = false;
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(platform::DownloadFile(url, destination, options), succeeds);
+        QCOMPARE(platform::downloadFile(url, destination, options), succeeds);
         QVERIFY(clock.elapsed() < 10000);
         QCOMPARE(readAll(destination), succeeds ? content : QByteArray("the installed template"));
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("car.skrv")});
@@ -93,7 +93,7 @@ private slots:
     {
         QTemporaryDir folder;
         const int before = m_server.requestCount();
-        QVERIFY(!platform::DownloadFile(m_server.url("/car.skrv"), folder.path()));
+        QVERIFY(!platform::downloadFile(m_server.url("/car.skrv"), folder.path()));
         QCOMPARE(m_server.requestCount(), before);
     }
 
@@ -103,9 +103,9 @@ private slots:
         const QString destination = folder.filePath(QStringLiteral("new.skrv"));
         platform::DownloadOptions options;
         options.showProgress = false;
-        QVERIFY(!platform::DownloadFile(m_server.url("/missing.skrv"), destination, options));
+        QVERIFY(!platform::downloadFile(m_server.url("/missing.skrv"), destination, options));
         QVERIFY(!QFile::exists(destination));
-        QVERIFY(platform::DownloadFile(m_server.url("/car.skrv"), destination, options));
+        QVERIFY(platform::downloadFile(m_server.url("/car.skrv"), destination, options));
         QCOMPARE(readAll(destination), QByteArray("FWS-the-template-body"));
     }
 
@@ -134,7 +134,7 @@ private slots:
         options.stallTimeoutMs = 20000;
         QElapsedTimer clock;
         clock.start();
-        QVERIFY(!platform::DownloadFile(m_server.url("/stalls.skrv"), destination, options));
+        QVERIFY(!platform::downloadFile(m_server.url("/stalls.skrv"), destination, options));
         QVERIFY(cancelled);
         QVERIFY(clock.elapsed() < 10000);
         QCOMPARE(readAll(destination), QByteArray("kept"));
@@ -144,5 +144,5 @@ private:
     LocalHttpServer m_server;
 };
 
-QTEST_MAIN(DownloadFileTest)
-#include "tst_download_file.moc"
+QTEST_MAIN(FileDownloadTest)
+#include "tst_file_download.moc"

@@ -1,12 +1,14 @@
-#include "imaging/CImageInfo.h"
-#include "imaging/cDIBSection.h"
-#include "imaging/mIntelJPEGLibrary.h"
+#include "imaging/ImageHeader.h"
+#include "imaging/BottomUpBitmap.h"
+#include "imaging/JpegWriter.h"
 #include "platform/RuntimeError.h"
 
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QtTest>
+
+using namespace imaging;
 
 #include <csignal>
 #include <fcntl.h>
@@ -17,19 +19,19 @@ namespace {
 
 // Red over blue, with a green stripe down the left edge: wrong row order, mirrored columns or
 // swapped channels all show. The padding bytes are filled with noise that must not leak.
-void paintTestBitmap(cDIBSection& dib, int width, int height)
+void paintTestBitmap(BottomUpBitmap& dib, int width, int height)
 {
-    QVERIFY(dib.Create(width, height));
-    uint8_t* bits = dib.DIBSectionBitsPtr();
+    QVERIFY(dib.create(width, height));
+    uint8_t* bits = dib.bits();
     for (int y = 0; y < height; ++y) {
-        uint8_t* row = bits + (height - 1 - y) * dib.BytesPerScanLine();
+        uint8_t* row = bits + (height - 1 - y) * dib.bytesPerLine();
         for (int x = 0; x < width; ++x) {
             const QRgb colour = x < width / 4 ? qRgb(0, 255, 0) : (y < height / 2 ? qRgb(255, 0, 0) : qRgb(0, 0, 255));
             row[3 * x] = uint8_t(qBlue(colour));
             row[3 * x + 1] = uint8_t(qGreen(colour));
             row[3 * x + 2] = uint8_t(qRed(colour));
         }
-        for (int pad = 3 * width; pad < dib.BytesPerScanLine(); ++pad)
+        for (int pad = 3 * width; pad < dib.bytesPerLine(); ++pad)
             row[pad] = 0xAB;
     }
 }
@@ -68,14 +70,14 @@ void expectWriterError(const std::function<void()>& action, const QString& descr
         QFAIL("no error raised");
     } catch (const RuntimeError& error) {
         QCOMPARE(error.number(), 26001);
-        QCOMPARE(error.source(), QStringLiteral("tst_savejpg.mIntelJPEGLibrary"));
+        QCOMPARE(error.source(), QStringLiteral("tst_jpeg_writer.mIntelJPEGLibrary"));
         QCOMPARE(error.description(), description);
     }
 }
 
 } // namespace
 
-class SaveJpgTest : public QObject {
+class JpegWriterTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -86,7 +88,7 @@ private slots:
     void replacedFileKeepsModeAndTimes();
     void newFileGetsUsualPermissions();
     void longFileNameIsWritten();
-    void symbolicLinkTargetIsReplaced();
+    void symbolicLinksAreFollowedOnlyWhenAsked();
     void failedWriteLeavesOldFileIntact();
     void impossibleTargetsRaise();
 
@@ -94,7 +96,7 @@ private:
     QTemporaryDir m_folder;
 };
 
-void SaveJpgTest::writesUprightColourJpeg_data()
+void JpegWriterTest::writesUprightColourJpeg_data()
 {
     QTest::addColumn<int>("width");
     QTest::addColumn<int>("height");
@@ -105,19 +107,18 @@ void SaveJpgTest::writesUprightColourJpeg_data()
     QTest::newRow("one pixel wide") << 1 << 16;
 }
 
-void SaveJpgTest::writesUprightColourJpeg()
+void JpegWriterTest::writesUprightColourJpeg()
 {
     QFETCH(int, width);
     QFETCH(int, height);
-    cDIBSection dib;
+    BottomUpBitmap dib;
     paintTestBitmap(dib, width, height);
     const QString path = m_folder.filePath(QStringLiteral("upright %1x%2.jpg").arg(width).arg(height));
-    QVERIFY(SaveJPG(dib, path, 90));
+    writeJpeg(dib, path, 90);
 
-    CImageInfo info;
-    info.ReadImageInfo(path);
-    QCOMPARE(info.ImageType(), 2);
-    QCOMPARE(int(info.Depth()), 24);
+    ImageHeader info = readImageHeader(path);
+    QCOMPARE(int(info.type), 2);
+    QCOMPARE(int(info.depth), 24);
     QVERIFY(contents(path).contains("\xFF\xC0")); // baseline frame
 
     const QImage image(path);
@@ -132,21 +133,21 @@ void SaveJpgTest::writesUprightColourJpeg()
     }
 }
 
-void SaveJpgTest::qualityReachesTheEncoder()
+void JpegWriterTest::qualityReachesTheEncoder()
 {
-    cDIBSection dib;
-    QVERIFY(dib.Create(128, 128));
-    uint8_t* bits = dib.DIBSectionBitsPtr();
-    for (int index = 0; index < dib.BytesPerScanLine() * dib.Height(); ++index)
+    BottomUpBitmap dib;
+    QVERIFY(dib.create(128, 128));
+    uint8_t* bits = dib.bits();
+    for (int index = 0; index < dib.bytesPerLine() * dib.height(); ++index)
         bits[index] = uint8_t((index * 2654435761u) >> 24); // noise compresses worse at high quality
     const QString high = m_folder.filePath("q90.jpg");
     const QString low = m_folder.filePath("q10.jpg");
-    QVERIFY(SaveJPG(dib, high, 90));
-    QVERIFY(SaveJPG(dib, low, 10));
+    writeJpeg(dib, high, 90);
+    writeJpeg(dib, low, 10);
     QVERIFY(QFileInfo(high).size() > 2 * QFileInfo(low).size());
 }
 
-void SaveJpgTest::replacedFileKeepsModeAndTimes()
+void JpegWriterTest::replacedFileKeepsModeAndTimes()
 {
     const QString path = m_folder.filePath("replaced.jpg");
     writeContents(path, "old contents");
@@ -154,9 +155,9 @@ void SaveJpgTest::replacedFileKeepsModeAndTimes()
     const struct timespec oldTimes[2] = {{978307200, 123456789}, {1000000000, 5}}; // 2001
     QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), oldTimes, 0) == 0);
 
-    cDIBSection dib;
+    BottomUpBitmap dib;
     paintTestBitmap(dib, 8, 8);
-    QVERIFY(SaveJPG(dib, path, 90));
+    writeJpeg(dib, path, 90);
 
     // Looked at before reading the new contents, which would move the last-access time.
     const struct stat after = statOf(path);
@@ -168,16 +169,15 @@ void SaveJpgTest::replacedFileKeepsModeAndTimes()
     QVERIFY(contents(path).startsWith("\xFF\xD8"));
 }
 
-void SaveJpgTest::newFileGetsUsualPermissions()
+void JpegWriterTest::newFileGetsUsualPermissions()
 {
     const mode_t mask = ::umask(022);
     const QString path = m_folder.filePath("new.jpg");
-    cDIBSection dib;
+    BottomUpBitmap dib;
     paintTestBitmap(dib, 8, 8);
     const qint64 before = QDateTime::currentSecsSinceEpoch();
-    const bool written = SaveJPG(dib, path, 90);
+    writeJpeg(dib, path, 90);
     ::umask(mask);
-    QVERIFY(written);
     const struct stat after = statOf(path);
     QCOMPARE(after.st_mode & 07777, mode_t(0644));
     QVERIFY(after.st_mtim.tv_sec >= before - 1);
@@ -185,39 +185,50 @@ void SaveJpgTest::newFileGetsUsualPermissions()
     QCOMPARE(QDir(m_folder.path()).entryList({"*new.jpg*"}, QDir::Files | QDir::Hidden), QStringList{"new.jpg"});
 }
 
-void SaveJpgTest::longFileNameIsWritten()
+void JpegWriterTest::longFileNameIsWritten()
 {
     // 250 bytes: the name itself is allowed, a temporary name made by adding to it would not be.
     const QString path = m_folder.filePath(QString(246, u'n') + ".jpg");
-    cDIBSection dib;
+    BottomUpBitmap dib;
     paintTestBitmap(dib, 8, 8);
-    QVERIFY(SaveJPG(dib, path, 90));
+    writeJpeg(dib, path, 90);
     QCOMPARE(QImage(path).size(), QSize(8, 8));
 }
 
-void SaveJpgTest::symbolicLinkTargetIsReplaced()
+void JpegWriterTest::symbolicLinksAreFollowedOnlyWhenAsked()
 {
     const QString real = m_folder.filePath("real.jpg");
     const QString link = m_folder.filePath("link.jpg");
     writeContents(real, "old");
     QVERIFY(QFile::link(real, link));
-    cDIBSection dib;
+    BottomUpBitmap dib;
     paintTestBitmap(dib, 8, 8);
-    QVERIFY(SaveJPG(dib, link, 90));
+    writeJpeg(dib, link, 90);
     QVERIFY(QFileInfo(link).isSymLink());
     QVERIFY(contents(real).startsWith("\xFF\xD8"));
+
+    // The program's own files never follow a link that someone planted at their name: the link
+    // goes, and what it pointed to stays as it was.
+    const QString victim = m_folder.filePath("victim.txt");
+    const QString planted = m_folder.filePath("planted.jpg");
+    writeContents(victim, "private");
+    QVERIFY(QFile::link(victim, planted));
+    writeJpeg(dib, planted, 90, LinkHandling::ReplaceLink);
+    QVERIFY(!QFileInfo(planted).isSymLink());
+    QVERIFY(contents(planted).startsWith("\xFF\xD8"));
+    QCOMPARE(contents(victim), QByteArray("private"));
 }
 
-void SaveJpgTest::failedWriteLeavesOldFileIntact()
+void JpegWriterTest::failedWriteLeavesOldFileIntact()
 {
     const QString path = m_folder.filePath("precious.jpg");
     const QByteArray old(3000, 'p');
     writeContents(path, old);
 
-    cDIBSection dib;
-    QVERIFY(dib.Create(512, 512));
-    uint8_t* bits = dib.DIBSectionBitsPtr();
-    for (int index = 0; index < dib.BytesPerScanLine() * dib.Height(); ++index)
+    BottomUpBitmap dib;
+    QVERIFY(dib.create(512, 512));
+    uint8_t* bits = dib.bits();
+    for (int index = 0; index < dib.bytesPerLine() * dib.height(); ++index)
         bits[index] = uint8_t((unsigned(index) * 7919u) >> 3);
 
     // A file size limit makes the write fail part-way, for root as for anyone else.
@@ -229,7 +240,7 @@ void SaveJpgTest::failedWriteLeavesOldFileIntact()
     QVERIFY(::setrlimit(RLIMIT_FSIZE, &limited) == 0);
     bool raised = false;
     try {
-        SaveJPG(dib, path, 90);
+        writeJpeg(dib, path, 90);
     } catch (const RuntimeError& error) {
         raised = error.number() == 26001 && error.description() == QStringLiteral("Failed to save to JPG -1");
     }
@@ -242,25 +253,25 @@ void SaveJpgTest::failedWriteLeavesOldFileIntact()
              QStringList{"precious.jpg"});
 }
 
-void SaveJpgTest::impossibleTargetsRaise()
+void JpegWriterTest::impossibleTargetsRaise()
 {
-    cDIBSection dib;
+    BottomUpBitmap dib;
     paintTestBitmap(dib, 8, 8);
     const QString blocker = m_folder.filePath("not a folder");
     writeContents(blocker, "file");
     const QString saveFailed = QStringLiteral("Failed to save to JPG -1");
-    expectWriterError([&] { SaveJPG(dib, blocker + "/x.jpg", 90); }, saveFailed);
-    expectWriterError([&] { SaveJPG(dib, m_folder.filePath("missing/x.jpg"), 90); }, saveFailed);
-    expectWriterError([&] { SaveJPG(dib, m_folder.path(), 90); }, saveFailed);
-    expectWriterError([&] { SaveJPG(dib, QString(), 90); }, saveFailed);
+    expectWriterError([&] { writeJpeg(dib, blocker + "/x.jpg", 90); }, saveFailed);
+    expectWriterError([&] { writeJpeg(dib, m_folder.filePath("missing/x.jpg"), 90); }, saveFailed);
+    expectWriterError([&] { writeJpeg(dib, m_folder.path(), 90); }, saveFailed);
+    expectWriterError([&] { writeJpeg(dib, QString(), 90); }, saveFailed);
     // The encoder refuses a quality outside 1 to 100 with its own error code.
-    expectWriterError([&] { SaveJPG(dib, m_folder.filePath("q.jpg"), 101); }, saveFailed);
+    expectWriterError([&] { writeJpeg(dib, m_folder.filePath("q.jpg"), 101); }, saveFailed);
     QVERIFY(!QFile::exists(m_folder.filePath("q.jpg")));
-    cDIBSection empty;
-    expectWriterError([&] { SaveJPG(empty, m_folder.filePath("e.jpg"), 90); }, saveFailed);
+    BottomUpBitmap empty;
+    expectWriterError([&] { writeJpeg(empty, m_folder.filePath("e.jpg"), 90); }, saveFailed);
     QVERIFY(!QFile::exists(m_folder.filePath("e.jpg")));
     QCOMPARE(contents(blocker), QByteArray("file"));
 }
 
-QTEST_GUILESS_MAIN(SaveJpgTest)
-#include "tst_savejpg.moc"
+QTEST_GUILESS_MAIN(JpegWriterTest)
+#include "tst_jpeg_writer.moc"

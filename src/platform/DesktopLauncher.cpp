@@ -1,4 +1,4 @@
-#include "platform/modSuperShell.h"
+#include "platform/DesktopLauncher.h"
 
 #include "platform/MessageBox.h"
 
@@ -17,23 +17,10 @@ namespace {
 constexpr int launchAccepted = 42;
 constexpr int noAssociation = 31;
 
-ShellLauncher& installedLauncher()
+LaunchBackend& installedBackend()
 {
-    static ShellLauncher launcher;
-    return launcher;
-}
-
-QString verbFor(std::int32_t verbNumber)
-{
-    switch (verbNumber) {
-    case 1: return QStringLiteral("explore");
-    case 2: return QStringLiteral("edit");
-    case 3: return QStringLiteral("print");
-    case 4: return QStringLiteral("properties");
-    case 5: return QStringLiteral("find");
-    case 6: return QStringLiteral("play");
-    default: return QStringLiteral("open");
-    }
+    static LaunchBackend backend;
+    return backend;
 }
 
 // "http://...", "mailto:..." and the like; a single letter before ":" would be a drive, never
@@ -46,7 +33,7 @@ bool hasScheme(const QString& target)
 
 } // namespace
 
-QString shellErrorDescription(int code)
+QString launchErrorDescription(int code)
 {
     switch (code) {
     case 0: return QStringLiteral("The operating system is out of memory or resources.");
@@ -69,15 +56,14 @@ QString shellErrorDescription(int code)
     }
 }
 
-void setShellLauncher(ShellLauncher launcher)
+void setLaunchBackend(LaunchBackend backend)
 {
-    installedLauncher() = std::move(launcher);
+    installedBackend() = std::move(backend);
 }
 
-int launchThroughDesktop(const ShellRequest& request)
+int launchThroughDesktop(const LaunchRequest& request)
 {
-    if (request.verb == QLatin1String("print") || request.verb == QLatin1String("properties")
-        || request.verb == QLatin1String("find"))
+    if (request.verb == LaunchVerb::Print || request.verb == LaunchVerb::Properties || request.verb == LaunchVerb::Find)
         return noAssociation;
     QUrl url;
     if (hasScheme(request.target)) {
@@ -96,38 +82,29 @@ int launchThroughDesktop(const ShellRequest& request)
     return QDesktopServices::openUrl(url) ? launchAccepted : noAssociation;
 }
 
-bool SuperShell(const QString& target, const QString& parameters, std::int32_t verbNumber, std::int32_t showMode,
-    const QString& workingFolder, std::int32_t owner, bool showErrors, std::int32_t& errorNumber,
-    QString& errorSource, QString& errorDescription)
+LaunchResult launch(const LaunchRequest& request)
 {
-    errorNumber = 0;
-    errorSource.clear();
-    errorDescription.clear();
-
-    const QString trimmedTarget = target.trimmed();
-    if (trimmedTarget.isEmpty()) {
-        errorNumber = -1;
-        errorSource = QStringLiteral("SuperShell()");
-        errorDescription = QStringLiteral("No file, Email, or URL specified to open");
+    LaunchResult result;
+    const QString target = request.target.trimmed();
+    if (target.isEmpty()) {
+        result.errorNumber = -1;
+        result.errorSource = QStringLiteral("SuperShell()");
+        result.errorDescription = QStringLiteral("No file, Email, or URL specified to open");
     } else {
-        ShellRequest request;
-        request.verb = verbFor(verbNumber);
-        request.target = trimmedTarget;
-        request.parameters = parameters;
-        request.workingFolder = workingFolder;
-        request.showMode = showMode;
-        // The program has no instance handle on Linux; 0 stands for "the program itself".
-        request.owner = owner == -1 ? 0 : owner;
-        const ShellLauncher& launcher = installedLauncher();
-        const int result = launcher ? launcher(request) : launchThroughDesktop(request);
-        if (result > 32)
-            return true;
-        errorNumber = result;
-        errorSource = QStringLiteral("ShellExecute()");
-        errorDescription = shellErrorDescription(result);
+        LaunchRequest trimmed = request;
+        trimmed.target = target;
+        const LaunchBackend& backend = installedBackend();
+        const int code = backend ? backend(trimmed) : launchThroughDesktop(trimmed);
+        if (code > 32) {
+            result.launched = true;
+            return result;
+        }
+        result.errorNumber = code;
+        result.errorSource = QStringLiteral("ShellExecute()");
+        result.errorDescription = launchErrorDescription(code);
     }
 
-    if (showErrors) {
+    if (request.showErrors) {
         // Qt's message box breaks lines at "\n"; a lone carriage return would not show as one.
         MessageRequest box;
         box.title = QStringLiteral("  Error");
@@ -135,11 +112,11 @@ bool SuperShell(const QString& target, const QString& parameters, std::int32_t v
         box.buttons = MessageButtons::Ok;
         box.text = QStringLiteral("The following error occured while trying to open the specified file, folder, URL, "
                                   "Email, or document:\n\nError Number = %1\nError Source = %2\nError Description = %3")
-                       .arg(errorNumber)
-                       .arg(errorSource, errorDescription);
+                       .arg(result.errorNumber)
+                       .arg(result.errorSource, result.errorDescription);
         showMessage(box);
     }
-    return false;
+    return result;
 }
 
 } // namespace platform

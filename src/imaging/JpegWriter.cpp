@@ -1,6 +1,6 @@
-#include "imaging/mIntelJPEGLibrary.h"
+#include "imaging/JpegWriter.h"
 
-#include "imaging/cDIBSection.h"
+#include "imaging/BottomUpBitmap.h"
 #include "platform/RuntimeError.h"
 #include "platform/Settings.h"
 
@@ -14,6 +14,8 @@
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace imaging {
 
 namespace {
 
@@ -104,17 +106,19 @@ mode_t currentUmask()
 
 // Puts the bytes at the target through a temporary file in the same folder; false when that
 // could not be done completely, in which case the target is untouched.
-bool replaceFile(const QString& path, const unsigned char* bytes, size_t size)
+bool replaceFile(const QString& path, const unsigned char* bytes, size_t size, LinkHandling links)
 {
     QFileInfo target(path);
-    if (target.isSymLink() && target.exists())
+    if (links == LinkHandling::ReplaceTarget && target.isSymLink() && target.exists())
         target = QFileInfo(target.canonicalFilePath());
     const QByteArray targetPath = QFile::encodeName(target.absoluteFilePath());
     if (path.isEmpty() || targetPath.isEmpty())
         return false;
 
+    // A link that is to be replaced counts as no file at all: nothing of its target (owner,
+    // permissions, times) is looked at or taken over.
     struct stat previous {};
-    const bool existed = ::stat(targetPath.constData(), &previous) == 0;
+    const bool existed = ::lstat(targetPath.constData(), &previous) == 0 && !S_ISLNK(previous.st_mode);
     if (existed && !S_ISREG(previous.st_mode))
         return false;
 
@@ -149,26 +153,27 @@ bool replaceFile(const QString& path, const unsigned char* bytes, size_t size)
 
 } // namespace
 
-bool SaveJPG(const cDIBSection& D, const QString& path, int quality)
+void writeJpeg(const BottomUpBitmap& bitmap, const QString& path, int quality, LinkHandling links)
 {
     const Compressor compressor(tjInitCompress());
     if (!compressor)
         raise(QStringLiteral("Failed to initialise the IJL library: -1"));
-    if (!D.isHeld())
+    if (!bitmap.isHeld())
         raiseSaveFailure(-1);
 
-    // The rows go in as they are: bottom-up, padded to BytesPerScanLine, blue-green-red. The
+    // The rows go in as they are: bottom-up, padded to bytesPerLine(), blue-green-red. The
     // encoder reads them in reverse order, so the JPEG comes out upright.
     unsigned char* encoded = nullptr;
     unsigned long encodedSize = 0;
-    const int result = tjCompress2(compressor.get(), D.DIBSectionBitsPtr(), D.Width(), D.BytesPerScanLine(),
-                                   D.Height(), TJPF_BGR, &encoded, &encodedSize, TJSAMP_420, quality,
+    const int result = tjCompress2(compressor.get(), bitmap.bits(), bitmap.width(), bitmap.bytesPerLine(),
+                                   bitmap.height(), TJPF_BGR, &encoded, &encodedSize, TJSAMP_420, quality,
                                    TJFLAG_BOTTOMUP);
     const EncoderBuffer output(encoded);
     if (result != 0)
         raiseSaveFailure(result);
 
-    if (!replaceFile(path, output.get(), size_t(encodedSize)))
+    if (!replaceFile(path, output.get(), size_t(encodedSize), links))
         raiseSaveFailure(-1);
-    return true;
 }
+
+} // namespace imaging

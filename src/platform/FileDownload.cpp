@@ -1,4 +1,4 @@
-#include "platform/DownloadToFile.h"
+#include "platform/FileDownload.h"
 
 #include <QEventLoop>
 #include <QFileInfo>
@@ -107,12 +107,12 @@ private:
 
 } // namespace
 
-bool DownloadFile(const QString& url, const QString& localPath)
+bool downloadFile(const QString& url, const QString& localPath)
 {
-    return DownloadFile(url, localPath, DownloadOptions{});
+    return downloadFile(url, localPath, DownloadOptions{});
 }
 
-bool DownloadFile(const QString& url, const QString& localPath, const DownloadOptions& options)
+bool downloadFile(const QString& url, const QString& localPath, const DownloadOptions& options)
 {
     const QUrl address(url, QUrl::StrictMode);
     if (!address.isValid() || address.isRelative() || localPath.isEmpty() || QFileInfo(localPath).isDir())

@@ -1,4 +1,4 @@
-#include "imaging/CImageInfo.h"
+#include "imaging/ImageHeader.h"
 
 #include "platform/RuntimeError.h"
 #include "platform/Settings.h"
@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <vector>
+
+namespace imaging {
 
 namespace {
 
@@ -72,18 +74,13 @@ bool isStartOfFrame(uint8_t marker)
 
 } // namespace
 
-void CImageInfo::ReadImageInfo(const QString& sFileName)
+ImageHeader readImageHeader(const QString& path)
 {
-    m_width = 0;
-    m_height = 0;
-    m_depth = 0;
-    m_imageType = Unknown;
-
-    const QFileInfo info(sFileName);
-    if (sFileName.isEmpty() || !info.exists())
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
         raise(53, QStringLiteral("File not found"));
     // Only regular files: opening a named pipe would wait for a writer that may never come.
-    QFile file(sFileName);
+    QFile file(path);
     if (!info.isFile() || !file.open(QIODevice::ReadOnly))
         raise(75, QStringLiteral("Path/File access error"));
 
@@ -97,43 +94,40 @@ void CImageInfo::ReadImageInfo(const QString& sFileName)
             break;
         filled += size_t(got);
     }
-    readHeader(bytes.data(), filled);
+    return readImageHeader(bytes.data(), filled);
 }
 
-void CImageInfo::readHeader(const uint8_t* bytes, size_t size)
+ImageHeader readImageHeader(const uint8_t* bytes, size_t size)
 {
-    m_width = 0;
-    m_height = 0;
-    m_depth = 0;
-    m_imageType = Unknown;
+    ImageHeader result;
     const Header header(bytes, size);
 
     if (header.at(0) == 137 && header.at(1) == 'P' && header.at(2) == 'N') {
-        m_imageType = Png;
+        result.type = ImageType::Png;
         const int depth = pngDepth(header.at(25), header.at(24));
         if (depth < 0) {
             // An unknown colour type is not a PNG after all; the JPEG search below still runs.
-            m_imageType = Unknown;
+            result.type = ImageType::Unknown;
         } else {
-            m_depth = checkedDepth(depth);
-            m_width = header.bigEndian(18);
-            m_height = header.bigEndian(22);
+            result.depth = checkedDepth(depth);
+            result.width = header.bigEndian(18);
+            result.height = header.bigEndian(22);
         }
     }
     if (header.at(0) == 'G' && header.at(1) == 'I' && header.at(2) == 'F') {
-        m_imageType = Gif;
-        m_width = header.littleEndian(6);
-        m_height = header.littleEndian(8);
-        m_depth = uint8_t((header.at(10) & 7) + 1);
+        result.type = ImageType::Gif;
+        result.width = header.littleEndian(6);
+        result.height = header.littleEndian(8);
+        result.depth = uint8_t((header.at(10) & 7) + 1);
     }
     if (header.at(0) == 'B' && header.at(1) == 'M') {
-        m_imageType = Bmp;
-        m_width = header.littleEndian(18);
-        m_height = header.littleEndian(22);
-        m_depth = header.at(28);
+        result.type = ImageType::Bmp;
+        result.width = header.littleEndian(18);
+        result.height = header.littleEndian(22);
+        result.depth = header.at(28);
     }
-    if (m_imageType != Unknown)
-        return;
+    if (result.type != ImageType::Unknown)
+        return result;
 
     // JPEG: a start-of-image marker directly followed by another marker, then segments up to the
     // first frame header. Only the first 65525 positions are searched, so a frame header that
@@ -143,7 +137,7 @@ void CImageInfo::readHeader(const uint8_t* bytes, size_t size)
            && !(header.at(position) == 255 && header.at(position + 1) == 216 && header.at(position + 2) == 255))
         ++position;
     if (position >= searchLimit)
-        return;
+        return result;
 
     for (position += 2; position < searchLimit;) {
         if (header.at(position) != 255 || header.at(position + 1) == 255) {
@@ -151,14 +145,17 @@ void CImageInfo::readHeader(const uint8_t* bytes, size_t size)
             continue;
         }
         if (isStartOfFrame(header.at(position + 1))) {
-            m_imageType = Jpeg;
-            m_height = header.bigEndian(position + 5);
-            m_width = header.bigEndian(position + 7);
-            m_depth = checkedDepth(header.at(position + 9) * 8);
-            return;
+            result.type = ImageType::Jpeg;
+            result.height = header.bigEndian(position + 5);
+            result.width = header.bigEndian(position + 7);
+            result.depth = checkedDepth(header.at(position + 9) * 8);
+            return result;
         }
         // Skipping by the segment length lands on the segment's last byte; the scan moves on
         // from there one byte at a time to the next marker.
         position += 1 + size_t(header.bigEndian(position + 2));
     }
+    return result;
 }
+
+} // namespace imaging

@@ -1,9 +1,11 @@
-#include "imaging/cDIBSection.h"
+#include "imaging/BottomUpBitmap.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 #include <new>
+
+namespace imaging {
 
 namespace {
 
@@ -13,47 +15,47 @@ constexpr int64_t largestImageBytes = std::numeric_limits<int32_t>::max();
 
 } // namespace
 
-bool cDIBSection::Create(int32_t lWidth, int32_t lHeight)
+bool BottomUpBitmap::create(int32_t width, int32_t height)
 {
-    ClearUp();
-    if (lWidth <= 0 || lHeight <= 0)
+    clear();
+    if (width <= 0 || height <= 0)
         return false;
-    const int64_t rowBytes = (int64_t(lWidth) * 3 + 3) & ~int64_t(3);
-    if (rowBytes * lHeight > largestImageBytes)
+    const int64_t rowBytes = (int64_t(width) * 3 + 3) & ~int64_t(3);
+    if (rowBytes * height > largestImageBytes)
         return false;
-    m_width = lWidth;
-    m_height = lHeight;
-    m_bits.reset(new (std::nothrow) uint8_t[size_t(rowBytes * lHeight)]());
+    m_width = width;
+    m_height = height;
+    m_bits.reset(new (std::nothrow) uint8_t[size_t(rowBytes * height)]());
     return m_bits != nullptr;
 }
 
-void cDIBSection::CreateFromPicture(const QImage& picThis)
+void BottomUpBitmap::assign(const QImage& image)
 {
-    if (picThis.isNull()) {
-        ClearUp();
+    if (image.isNull()) {
+        clear();
         return;
     }
-    if (!Create(picThis.width(), picThis.height()))
+    if (!create(image.width(), image.height()))
         return;
-    LoadPictureBlt(picThis, 0, 0);
+    copyFrom(image, 0, 0);
 }
 
-void cDIBSection::LoadPictureBlt(const QImage& source, int32_t lSrcLeft, int32_t lSrcTop, int32_t lSrcWidth,
-                                 int32_t lSrcHeight)
+void BottomUpBitmap::copyFrom(const QImage& source, int32_t sourceLeft, int32_t sourceTop, int32_t sourceWidth,
+                              int32_t sourceHeight)
 {
     if (!isHeld() || source.isNull())
         return;
-    const int32_t width = lSrcWidth < 0 ? m_width : lSrcWidth;
-    const int32_t height = lSrcHeight < 0 ? m_height : lSrcHeight;
+    const int32_t copyWidthAsked = sourceWidth < 0 ? m_width : sourceWidth;
+    const int32_t copyHeightAsked = sourceHeight < 0 ? m_height : sourceHeight;
 
     // Clip the rectangle to the source; what falls off its left or top edge also moves the
     // place where the rest lands.
-    const int64_t left = std::max<int64_t>(lSrcLeft, 0);
-    const int64_t top = std::max<int64_t>(lSrcTop, 0);
-    const int64_t right = std::min<int64_t>(int64_t(lSrcLeft) + width, source.width());
-    const int64_t bottom = std::min<int64_t>(int64_t(lSrcTop) + height, source.height());
-    const int64_t targetLeft = left - lSrcLeft;
-    const int64_t targetTop = top - lSrcTop;
+    const int64_t left = std::max<int64_t>(sourceLeft, 0);
+    const int64_t top = std::max<int64_t>(sourceTop, 0);
+    const int64_t right = std::min<int64_t>(int64_t(sourceLeft) + copyWidthAsked, source.width());
+    const int64_t bottom = std::min<int64_t>(int64_t(sourceTop) + copyHeightAsked, source.height());
+    const int64_t targetLeft = left - sourceLeft;
+    const int64_t targetTop = top - sourceTop;
     const int64_t copyWidth = std::min<int64_t>(right - left, m_width - targetLeft);
     const int64_t copyHeight = std::min<int64_t>(bottom - top, m_height - targetTop);
     if (copyWidth <= 0 || copyHeight <= 0)
@@ -70,12 +72,12 @@ void cDIBSection::LoadPictureBlt(const QImage& source, int32_t lSrcLeft, int32_t
     }
 }
 
-void cDIBSection::ClearUp()
+void BottomUpBitmap::clear()
 {
     m_bits.reset();
 }
 
-QImage cDIBSection::toImage() const
+QImage BottomUpBitmap::toImage() const
 {
     if (!isHeld())
         return {};
@@ -86,3 +88,5 @@ QImage cDIBSection::toImage() const
         std::memcpy(image.scanLine(y), rowFromTop(y), size_t(m_width) * 3);
     return image;
 }
+
+} // namespace imaging

@@ -20,7 +20,7 @@ struct DownloadOptions {
 // http. The body goes into a temporary file beside the local path, which replaces the local
 // file only after a complete, successful transfer; on any failure the local file is left as it
 // was. True on success.
-bool DownloadFile(const QString& url, const QString& localPath);
-bool DownloadFile(const QString& url, const QString& localPath, const DownloadOptions& options);
+bool downloadFile(const QString& url, const QString& localPath);
+bool downloadFile(const QString& url, const QString& localPath, const DownloadOptions& options);
 
 } // namespace platform

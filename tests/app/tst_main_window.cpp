@@ -1,11 +1,10 @@
 // The main window as a whole: start-up, the movie's commands, layout, tool windows, shutdown.
-#include "app/Form1.h"
+#include "app/MainWindow.h"
 #include "app/TemplateSite.h"
-#include "platform/ClassAssociations.h"
+#include "platform/DesktopLauncher.h"
 #include "platform/RuntimeError.h"
 #include "platform/ScriptedMessages.h"
 #include "platform/Settings.h"
-#include "platform/modSuperShell.h"
 #include "player/MoviePlayer.h"
 
 #include <QCheckBox>
@@ -17,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using platform::MessageAnswer;
 
 namespace {
@@ -26,6 +27,7 @@ const QByteArray EmptyMovie("FWS\x06\x11\x00\x00\x00\x00\x00\x0c\x01\x00\x40\x00
 
 void writeFile(const QString& path, const QByteArray& content)
 {
+    QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(content);
@@ -37,22 +39,23 @@ QByteArray readAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-class TestForm : public app::Form1 {
+class TestWindow : public app::MainWindow {
 public:
     // A 1024 x 768 screen at 15 twips per pixel unless a test says otherwise.
-    explicit TestForm(app::StartupContext context, const app::ScreenMetrics& metrics = {})
-        : Form1(std::move(context), metrics)
+    explicit TestWindow(app::StartupContext context, const app::ScreenMetrics& metrics = {})
+        : MainWindow(std::move(context), metrics)
     {
     }
-    using Form1::Form_QueryUnload;
 
-    void mnuChangeNewItem_Click(int index) override { chosenItems.append(index); }
-    bool SaveTextureSheet() override { return save ? save() : false; }
-    void EndProgram() override { ++endings; }
+    void runItemMenuEntry(int index) override { chosenItems.append(index); }
+    bool saveTextureSheet() override { return save ? save() : false; }
+    void endProgram() override { ++endings; }
+    QSize windowFrameSize() const override { return frame ? *frame : MainWindow::windowFrameSize(); }
 
     QList<int> chosenItems;
     std::function<bool()> save;
     int endings = 0;
+    std::optional<QSize> frame; // what the window system reports as the frame, once it does
 };
 
 QStringList texts(const platform::ScriptedMessages& recorder)
@@ -65,7 +68,7 @@ QStringList texts(const platform::ScriptedMessages& recorder)
 
 } // namespace
 
-class Form1Test : public QObject {
+class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -83,21 +86,23 @@ private slots:
     void init()
     {
         m_program = std::make_unique<QTemporaryDir>();
+        m_user = std::make_unique<QTemporaryDir>();
         for (const char* name : {"b.skrv", "a.skrv", "my.car.skrv"})
             writeFile(m_program->filePath(QString::fromLatin1(name)), EmptyMovie);
-        for (const char* key : {"Template", "Part", "Show Eyedropper Tool"})
+        for (const char* key : {"Template", "Part"})
             platform::saveSetting(QStringLiteral("Last Time"), QString::fromLatin1(key), QString());
         platform::saveSetting(QStringLiteral("Last Time"), QStringLiteral("Show Eyedropper Tool"), QStringLiteral("1"));
     }
 
-    void cleanup() { platform::setShellLauncher({}); }
+    void cleanup() { platform::setLaunchBackend({}); }
 
     void startupRestoresTheLastTemplate_data()
     {
         QTest::addColumn<QString>("lastTemplate");
         QTest::addColumn<QString>("title");
         QTest::addColumn<int>("current");
-        QTest::newRow("remembered") << "my.car.skrv" << "my - Skarvelle 2" << 2;
+        QTest::newRow("remembered") << "my.car.skrv" << "my - Skarvelle 2" << 3;
+        QTest::newRow("the user's own") << "mine.skrv" << "mine - Skarvelle 2" << 2;
         QTest::newRow("gone: the first") << "zzz.skrv" << "a - Skarvelle 2" << 0;
         QTest::newRow("case matters") << "B.skrv" << "a - Skarvelle 2" << 0;
     }
@@ -107,23 +112,48 @@ private slots:
         QFETCH(QString, lastTemplate);
         QFETCH(QString, title);
         QFETCH(int, current);
+        writeFile(m_user->filePath(QStringLiteral("mine.skrv")), EmptyMovie);
         platform::saveSetting(QStringLiteral("Last Time"), QStringLiteral("Template"), lastTemplate);
         platform::saveSetting(QStringLiteral("Last Time"), QStringLiteral("Part"), QStringLiteral("2"));
         platform::ScriptedMessages recorder;
-        TestForm form(context());
-        form.Form_Load();
-        QCOMPARE(form.endings, 0);
+        TestWindow window(context());
+        window.start();
+        QCOMPARE(window.endings, 0);
         QCOMPARE(recorder.count(), 0);
-        QCOMPARE(form.File1().names(), (QStringList{"a.skrv", "b.skrv", "my.car.skrv"}));
-        QCOMPARE(form.File1().currentIndex(), current);
-        QCOMPARE(form.windowTitle(), title);
-        QCOMPARE(form.Text1(), QStringLiteral("2"));
-        QCOMPARE(setting("Template"), form.File1().fileName(current));
+        QCOMPARE(window.templates().names(), (QStringList{"a.skrv", "b.skrv", "mine.skrv", "my.car.skrv"}));
+        QCOMPARE(window.templates().currentIndex(), current);
+        QCOMPARE(window.windowTitle(), title);
+        QCOMPARE(window.partNumber(), QStringLiteral("2"));
+        QCOMPARE(setting("Template"), window.templates().fileName(current));
         QCOMPARE(setting("Part"), QStringLiteral("2"));
-        QCOMPARE(form.TexturePathPrefix, m_home.filePath(QStringLiteral("tmp/SkrvImport")));
+
+        // Textures go to a folder of this run inside the temporary folder, private to the user.
+        const QString folder = window.textureFolder().path();
+        QCOMPARE(QFileInfo(folder).absolutePath(), m_home.filePath(QStringLiteral("tmp")));
+        struct stat status {};
+        QCOMPARE(::stat(QFile::encodeName(folder).constData(), &status), 0);
+        QCOMPARE(status.st_mode & 0777, mode_t(0700));
     }
 
-    void emptyProgramFolderOffersTheSite_data()
+    // A template file given on the command line is copied into the user's template folder (made
+    // for it) and shown, with the program's own templates beside it.
+    void templateFileGoesToTheUsersFolder()
+    {
+        QTemporaryDir downloads;
+        writeFile(downloads.filePath(QStringLiteral("truck.skrv")), EmptyMovie);
+        app::StartupContext startup = context();
+        startup.userTemplateFolder = m_user->filePath(QStringLiteral("new/templates"));
+        startup.arguments = QStringList{downloads.filePath(QStringLiteral("truck.skrv"))};
+        TestWindow window(startup);
+        window.start();
+        QCOMPARE(readAll(startup.userTemplateFolder + QStringLiteral("/truck.skrv")), EmptyMovie);
+        QVERIFY(!QFile::exists(m_program->filePath(QStringLiteral("truck.skrv"))));
+        QCOMPARE(window.templates().names(), (QStringList{"a.skrv", "b.skrv", "my.car.skrv", "truck.skrv"}));
+        QCOMPARE(window.windowTitle(), QStringLiteral("truck - Skarvelle 2"));
+        QCOMPARE(setting("Part"), QStringLiteral("0"));
+    }
+
+    void emptyTemplateFoldersOfferTheSite_data()
     {
         QTest::addColumn<MessageAnswer>("answer");
         QTest::addColumn<int>("launches");
@@ -131,13 +161,13 @@ private slots:
         QTest::newRow("No") << MessageAnswer::No << 0;
     }
 
-    void emptyProgramFolderOffersTheSite()
+    void emptyTemplateFoldersOfferTheSite()
     {
         QFETCH(MessageAnswer, answer);
         QFETCH(int, launches);
         QTemporaryDir empty;
-        QList<platform::ShellRequest> requests;
-        platform::setShellLauncher([&](const platform::ShellRequest& request) {
+        QList<platform::LaunchRequest> requests;
+        platform::setLaunchBackend([&](const platform::LaunchRequest& request) {
             requests.append(request);
             return 42;
         });
@@ -145,17 +175,17 @@ private slots:
         recorder.answerNext(answer);
         app::StartupContext startup = context();
         startup.programFolder = empty.path();
-        TestForm form(startup);
-        form.Form_Load();
+        TestWindow window(startup);
+        window.start();
         QCOMPARE(texts(recorder), QStringList{"No template files found. Do you wish to download some?"});
         QCOMPARE(recorder.last().icon, platform::MessageIcon::Exclamation);
         QCOMPARE(recorder.last().buttons, platform::MessageButtons::YesNo);
         QCOMPARE(requests.size(), launches);
         if (launches) {
-            QCOMPARE(requests.first().target, QStringLiteral("http://templates.skarvelle.example/templates/"));
-            QCOMPARE(requests.first().verb, QStringLiteral("open"));
+            QCOMPARE(requests.first().target, app::templateSitePage());
+            QCOMPARE(requests.first().verb, platform::LaunchVerb::Open);
         }
-        QCOMPARE(form.endings, 1);
+        QCOMPARE(window.endings, 1);
     }
 
     // A refused link ends the program after its message, without touching the settings.
@@ -165,10 +195,10 @@ private slots:
         platform::ScriptedMessages recorder;
         app::StartupContext startup = context();
         startup.arguments = QStringList{QStringLiteral("skrvtp://127.0.0.1:9/templates/")};
-        TestForm form(startup);
-        form.Form_Load();
+        TestWindow window(startup);
+        window.start();
         QCOMPARE(texts(recorder), QStringList{"Unable to download the template file."});
-        QCOMPARE(form.endings, 1);
+        QCOMPARE(window.endings, 1);
         QCOMPARE(setting("Template"), QStringLiteral("b.skrv"));
     }
 
@@ -184,6 +214,7 @@ private slots:
         QTest::newRow("blanks and case") << "1" << " 5 12 x 2 56" << QSize(512, 331) << QSize(512, 256);
         QTest::newRow("4096 halved three times") << "1" << "4096x4096" << QSize(512, 587) << QSize(512, 512);
         QTest::newRow("narrow") << "1" << "30x40" << QSize(30, 115) << QSize(30, 40);
+        QTest::newRow("capital X is no size") << "1" << "256X256" << QSize(408, 483) << QSize(408, 408);
     }
 
     void sheetSizeLaysTheWindowOut()
@@ -193,21 +224,23 @@ private slots:
         QFETCH(QSize, client);
         QFETCH(QSize, player);
         platform::saveSetting(QStringLiteral("Last Time"), QStringLiteral("Show Eyedropper Tool"), eyedropperSetting);
-        TestForm form(context());
-        form.Form_Load();
-        emit form.ShockwaveFlash1()->movieCommand(QStringLiteral("SetSize"), size);
-        QCOMPARE(form.size(), client);
-        QCOMPARE(form.ShockwaveFlash1()->geometry(), QRect(QPoint(0, 0), player));
+        TestWindow window(context());
+        window.start();
+        emit window.moviePlayer()->movieCommand(QStringLiteral("SetSize"), size);
+        QCOMPARE(window.size(), client);
+        QCOMPARE(window.moviePlayer()->geometry(), QRect(QPoint(0, 0), player));
         const bool barShown = eyedropperSetting == QLatin1String("1");
-        QCOMPARE(form.Check3()->isChecked(), barShown);
-        QCOMPARE(form.Picture5()->isHidden(), !barShown);
+        QCOMPARE(window.isEyedropperShown(), barShown);
+        QCOMPARE(window.eyedropperBar()->isHidden(), !barShown);
         QCOMPARE(setting("Show Eyedropper Tool"), barShown ? QStringLiteral("1") : QStringLiteral("0"));
-        QCOMPARE(form.Picture5()->geometry().top(), player.height() + 50);
+        QCOMPARE(window.eyedropperBar()->geometry().top(), player.height() + 50);
         // The buttons share the width in two rows directly below the movie, edge to edge.
+        const QList<QPushButton*> firstRow{window.changeButton(), window.saveAsButton(), window.gradientButton()};
+        const QList<QPushButton*> secondRow{window.templatesButton(), window.effectsButton(), window.plainColourButton()};
         int left = 0;
         for (int index = 0; index < 3; ++index) {
-            const QRect first = form.Command1(index)->geometry();
-            const QRect second = form.Command2(index)->geometry();
+            const QRect first = firstRow[index]->geometry();
+            const QRect second = secondRow[index]->geometry();
             QCOMPARE(first.top(), player.height());
             QCOMPARE(second.top(), player.height() + 25);
             QCOMPARE(first.left(), left);
@@ -218,69 +251,103 @@ private slots:
         QCOMPARE(left, player.width());
     }
 
-    void malformedSheetSizeIsIgnored_data()
+    // The halving goes on while either side is a pixel or more: a wide, flat sheet still fits a
+    // narrow screen, and on a screen too small for anything it ends below a pixel.
+    void halvingEndsOnlyBelowAPixel()
     {
-        QTest::addColumn<QString>("size");
-        QTest::newRow("capital X") << "256X256";
-        QTest::newRow("no x") << "256";
-        QTest::newRow("not numbers") << "ax b";
-        QTest::newRow("empty") << "";
-    }
+        app::ScreenMetrics narrow;
+        narrow.widthPixels = 100;
+        TestWindow wide(context(), narrow);
+        wide.start();
+        emit wide.moviePlayer()->movieCommand(QStringLiteral("setsize"), QStringLiteral("1000x2"));
+        QVERIFY2(wide.width() <= 100, qPrintable(QString::number(wide.width())));
+        QVERIFY(wide.moviePlayer()->width() > 50);
 
-    void malformedSheetSizeIsIgnored()
-    {
-        QFETCH(QString, size);
-        TestForm form(context());
-        form.Form_Load();
-        emit form.ShockwaveFlash1()->movieCommand(QStringLiteral("setsize"), QStringLiteral("100x50"));
-        emit form.ShockwaveFlash1()->movieCommand(QStringLiteral("setsize"), size);
-        QCOMPARE(form.ShockwaveFlash1()->size(), QSize(100, 50));
-    }
-
-    // On a screen too small for any sheet the halving stops at one pixel.
-    void halvingStopsAtOnePixel()
-    {
         app::ScreenMetrics tiny;
         tiny.widthPixels = 10;
         tiny.heightPixels = 10;
-        TestForm form(context(), tiny);
-        form.Form_Load();
-        emit form.ShockwaveFlash1()->movieCommand(QStringLiteral("setsize"), QStringLiteral("64x64"));
-        QCOMPARE(form.ShockwaveFlash1()->size(), QSize(1, 1));
+        TestWindow window(context(), tiny);
+        window.start();
+        emit window.moviePlayer()->movieCommand(QStringLiteral("setsize"), QStringLiteral("64x64"));
+        QVERIFY(window.lastLayout().player.width() < 15);
+        QVERIFY(window.lastLayout().player.height() < 15);
+        QVERIFY(window.lastLayout().player.width() >= 7.5);
+    }
+
+    // The frame is measured once the window shows (it is nothing before), and the sheet is fitted
+    // to the screen again with it.
+    void frameIsMeasuredOnceShown()
+    {
+        TestWindow window(context());
+        window.start();
+        emit window.moviePlayer()->movieCommand(QStringLiteral("setsize"), QStringLiteral("512x600"));
+        QCOMPARE(window.frameHeightTwips(), 0);
+        QCOMPARE(window.moviePlayer()->size(), QSize(512, 600)); // 675 of 768 pixels high
+
+        window.frame = QSize(10, 120);
+        window.show();
+        QTRY_COMPARE(window.frameHeightTwips(), 1800);
+        QCOMPARE(window.frameWidthTwips(), 150);
+        QCOMPARE(window.lastLayout().outerHeight, (300 + 75 + 120) * 15.0);
+        // Now it does not fit: halved once.
+        QCOMPARE(window.moviePlayer()->size(), QSize(256, 300));
+        window.hide();
     }
 
     void itemCommands()
     {
-        TestForm form(context());
-        form.Form_Load();
-        player::MoviePlayer* movie = form.ShockwaveFlash1();
+        TestWindow window(context());
+        window.start();
+        player::MoviePlayer* movie = window.moviePlayer();
         emit movie->movieCommand(QStringLiteral("additem"), QStringLiteral("stale"));
         emit movie->movieCommand(QStringLiteral("ClearItems"), QStringLiteral("whatever"));
         emit movie->movieCommand(QStringLiteral("additem"), QStringLiteral(" Body & body&FILE "));
         emit movie->movieCommand(QStringLiteral("ADDSEPERATOR"), QStringLiteral("ignored"));
         emit movie->movieCommand(QStringLiteral("addItem"), QStringLiteral("Front view&3&goto"));
         emit movie->movieCommand(QStringLiteral("addseparator"), QString()); // not a command word
-        QCOMPARE(form.List1(), (QStringList{" Body & body&FILE ", "-", "Front view&3&goto"}));
+        QCOMPARE(window.itemMenuEntries(), (QStringList{" Body & body&FILE ", "-", "Front view&3&goto"}));
 
         emit movie->movieCommand(QStringLiteral("clickitem"), QStringLiteral("2.7"));
         emit movie->movieCommand(QStringLiteral("clickitem"), QStringLiteral("7"));   // passed on unchecked
         emit movie->movieCommand(QStringLiteral("clickitem"), QStringLiteral("two")); // ignored
-        QCOMPARE(form.chosenItems, (QList<int>{2, 7}));
+        QCOMPARE(window.chosenItems, (QList<int>{2, 7}));
 
         // Another template keeps the items until its movie clears them.
-        form.File1().setCurrentIndex(1);
-        form.File1_Click();
-        QCOMPARE(form.windowTitle(), QStringLiteral("b - Skarvelle 2"));
-        QCOMPARE(form.List1().size(), 3);
+        window.templates().setCurrentIndex(1);
+        window.showSelectedTemplate();
+        QCOMPARE(window.windowTitle(), QStringLiteral("b - Skarvelle 2"));
+        QCOMPARE(window.itemMenuEntries().size(), 3);
+    }
+
+    // A part number from the settings is used as it is, however large; a frame beyond the movie
+    // is no fault.
+    void hugePartNumbersAreHarmless_data()
+    {
+        QTest::addColumn<QString>("part");
+        QTest::newRow("int max") << "2147483647";
+        QTest::newRow("int min") << "-2147483648";
+        QTest::newRow("beyond int") << "99999999999";
+        QTest::newRow("not a number") << "x";
+    }
+
+    void hugePartNumbersAreHarmless()
+    {
+        QFETCH(QString, part);
+        platform::saveSetting(QStringLiteral("Last Time"), QStringLiteral("Part"), part);
+        TestWindow window(context());
+        window.start();
+        QCOMPARE(window.endings, 0);
+        QCOMPARE(window.moviePlayer()->currentFrameOf(QStringLiteral("/")), 0);
+        QCOMPARE(setting("Part"), part);
     }
 
     void messagesFromTheMovie()
     {
-        TestForm form(context());
-        form.Form_Load();
+        TestWindow window(context());
+        window.start();
         platform::ScriptedMessages recorder;
-        emit form.ShockwaveFlash1()->movieCommand(QStringLiteral("MsgBox"), QStringLiteral(" Hello & <b>you</b> "));
-        emit form.ShockwaveFlash1()->externalCall(QStringLiteral("<invoke name=\"x\"/>"));
+        emit window.moviePlayer()->movieCommand(QStringLiteral("MsgBox"), QStringLiteral(" Hello & <b>you</b> "));
+        emit window.moviePlayer()->externalCall(QStringLiteral("<invoke name=\"x\"/>"));
         QCOMPARE(texts(recorder), (QStringList{" Hello & <b>you</b> ", "<invoke name=\"x\"/>"}));
         for (const auto& request : recorder.requests()) {
             QCOMPARE(request.icon, platform::MessageIcon::None);
@@ -292,28 +359,28 @@ private slots:
     // The main window takes no input while a tool window shows; the tool window itself does.
     void toolWindowsBlockTheMainWindow()
     {
-        TestForm form(context());
-        form.Form_Load();
-        form.show();
+        TestWindow window(context());
+        window.start();
+        window.show();
         auto* first = new QWidget;
         auto* second = new QWidget;
-        form.ShowToolWindow(first);
-        form.ShowToolWindow(second);
-        QVERIFY(form.isMainWindowDisabled());
-        QVERIFY(!form.Command1(0)->isEnabled());
+        window.showToolWindow(first);
+        window.showToolWindow(second);
+        QVERIFY(window.isMainWindowDisabled());
+        QVERIFY(!window.changeButton()->isEnabled());
         QVERIFY(first->isEnabled());
         QVERIFY(first->isWindow());
         QVERIFY(first->isVisible());
         first->hide();
         QTest::qWait(100);
-        QVERIFY(form.isMainWindowDisabled());
+        QVERIFY(window.isMainWindowDisabled());
         delete second;
-        QTRY_VERIFY_WITH_TIMEOUT(!form.isMainWindowDisabled(), 2000);
-        QVERIFY(form.Command1(0)->isEnabled());
-        form.ShowToolWindow(first); // shown again, watched again
-        QVERIFY(form.isMainWindowDisabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!window.isMainWindowDisabled(), 2000);
+        QVERIFY(window.changeButton()->isEnabled());
+        window.showToolWindow(first); // shown again, watched again
+        QVERIFY(window.isMainWindowDisabled());
         first->close();
-        QTRY_VERIFY_WITH_TIMEOUT(!form.isMainWindowDisabled(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(!window.isMainWindowDisabled(), 2000);
     }
 
     void shutdown_data()
@@ -343,14 +410,12 @@ private slots:
         QFETCH(QStringList, messages);
         QFETCH(bool, ends);
 
-        QTemporaryDir textures;
-        TestForm form(context());
-        form.Form_Load();
-        form.TexturePathPrefix = textures.filePath(QStringLiteral("SkrvImport"));
-        writeFile(textures.filePath(QStringLiteral("SkrvImport042.jpg")), "texture");
-        writeFile(textures.filePath(QStringLiteral("SkrvImport0042.jpg")), "not ours");
-        form.Check1 = unsaved;
-        form.save = [saveOutcome]() -> bool {
+        TestWindow window(context());
+        window.start();
+        const QString folder = window.textureFolder().path();
+        writeFile(window.textureFolder().texturePath(42), "texture");
+        window.setUnsavedChanges(unsaved);
+        window.save = [saveOutcome]() -> bool {
             if (saveOutcome == 2)
                 throw RuntimeError(75, QStringLiteral("skarvelle2"), QStringLiteral("Path/File access error"));
             return saveOutcome == 1;
@@ -358,8 +423,7 @@ private slots:
         platform::ScriptedMessages recorder;
         for (MessageAnswer answer : answers)
             recorder.answerNext(answer);
-        bool cancel = false;
-        form.Form_QueryUnload(cancel);
+        QCOMPARE(window.confirmClose(), ends);
 
         QCOMPARE(texts(recorder), messages);
         if (!messages.isEmpty()) {
@@ -368,14 +432,12 @@ private slots:
         }
         if (messages.size() == 2) {
             QCOMPARE(recorder.last().icon, platform::MessageIcon::Critical);
-            QCOMPARE(recorder.last().buttons, platform::MessageButtons::Ok);
-            QCOMPARE(recorder.last().title, form.windowTitle());
-            QVERIFY(form.Check1);
+            QCOMPARE(recorder.last().title, window.windowTitle());
+            QVERIFY(window.hasUnsavedChanges());
         }
-        QCOMPARE(cancel, !ends);
-        QCOMPARE(form.endings, ends ? 1 : 0);
-        QCOMPARE(QFile::exists(textures.filePath(QStringLiteral("SkrvImport042.jpg"))), !ends);
-        QVERIFY(QFile::exists(textures.filePath(QStringLiteral("SkrvImport0042.jpg"))));
+        QCOMPARE(window.endings, ends ? 1 : 0);
+        // The texture files and their folder go with the program, and only then.
+        QCOMPARE(QFileInfo::exists(folder), !ends);
     }
 
     // Registration is made only by the program's own executable, into the user's data folder.
@@ -384,10 +446,9 @@ private slots:
         const QString data = m_home.filePath(QStringLiteral("data"));
         const QString entry = data + QStringLiteral("/applications/skarvelle2.desktop");
         const QString package = data + QStringLiteral("/mime/packages/skarvelle2.xml");
-        platform::ClassAssociations::instance().clear();
         {
-            TestForm form(context()); // a test executable
-            form.Form_Load();
+            TestWindow window(context()); // a test executable
+            window.start();
         }
         QVERIFY(!QFile::exists(entry));
 
@@ -397,38 +458,29 @@ private slots:
         app::StartupContext own;
         own.programFolder = folder.path();
         own.executableName = QStringLiteral("skarvelle2");
+        own.userTemplateFolder = m_user->path();
         {
-            TestForm form(own);
-            form.Form_Load();
+            TestWindow window(own);
+            window.start();
         }
-        const auto& store = platform::ClassAssociations::instance();
-        QCOMPARE(store.value(QStringLiteral("skrvtp"), QString())->toString(), QStringLiteral("URL:Skarvelle Transfer Protocol"));
-        QCOMPARE(store.value(QStringLiteral("skrvtp"), QStringLiteral("EditFlags"))->toInt(), 2);
-        QCOMPARE(store.value(QStringLiteral("skrvfile\\shell"), QString())->toString(), QStringLiteral("open"));
-        const QString command = QStringLiteral("\"%1/skarvelle2\" \"%2\"").arg(folder.path(), QStringLiteral("%1"));
-        QCOMPARE(store.value(QStringLiteral("skrvtp\\shell\\open\\command"), QString())->toString(), command);
-        QCOMPARE(store.value(QStringLiteral("skrvfile\\shell\\open\\command"), QString())->toString(), command);
-
         const QByteArray entryText = readAll(entry);
         QVERIFY(entryText.contains("\nExec=\"" + folder.path().toUtf8() + "/skarvelle2\" %u\n"));
         QVERIFY(entryText.contains("\nMimeType=x-scheme-handler/skrvtp;application/x-skrvfile;\n"));
+        QVERIFY(entryText.contains("\nCategories=Graphics;\n"));
+        QVERIFY(entryText.contains("\nIcon=skarvelle2\n"));
+        QVERIFY(!entryText.contains("NoDisplay"));
         const QByteArray packageText = readAll(package);
         QVERIFY(packageText.contains("<mime-type type=\"application/x-skrvfile\">"));
         QVERIFY(packageText.contains("<comment>Skarvelle Template</comment>"));
         QVERIFY(packageText.contains("<glob pattern=\"*.skrv\"/>"));
+        const QDateTime written = QFileInfo(entry).lastModified();
         {
-            TestForm again(own);
-            again.Form_Load();
+            TestWindow again(own);
+            again.start();
         }
         QCOMPARE(readAll(entry), entryText);
+        QCOMPARE(QFileInfo(entry).lastModified(), written);
         QCOMPARE(readAll(package), packageText);
-
-        if (QStandardPaths::findExecutable(QStringLiteral("xdg-mime")).isEmpty())
-            QSKIP("xdg-mime is not installed");
-        QProcess query;
-        query.start(QStringLiteral("xdg-mime"), {"query", "default", "x-scheme-handler/skrvtp"});
-        QVERIFY(query.waitForFinished(10000));
-        QCOMPARE(query.readAllStandardOutput().trimmed(), QByteArray("skarvelle2.desktop"));
     }
 
 private:
@@ -436,7 +488,8 @@ private:
     {
         app::StartupContext startup;
         startup.programFolder = m_program->path();
-        startup.executableName = QStringLiteral("tst_form1");
+        startup.executableName = QStringLiteral("tst_main_window");
+        startup.userTemplateFolder = m_user->path();
         return startup;
     }
 
@@ -447,7 +500,8 @@ private:
 
     QTemporaryDir m_home;
     std::unique_ptr<QTemporaryDir> m_program;
+    std::unique_ptr<QTemporaryDir> m_user;
 };
 
-QTEST_MAIN(Form1Test)
-#include "tst_form1.moc"
+QTEST_MAIN(MainWindowTest)
+#include "tst_main_window.moc"

@@ -1,7 +1,9 @@
-#include "imaging/cDIBSection.h"
+#include "imaging/BottomUpBitmap.h"
 
 #include <QImage>
 #include <QtTest>
+
+using namespace imaging;
 
 namespace {
 
@@ -15,15 +17,15 @@ QImage patternPicture(int width, int height, QImage::Format format = QImage::For
     return image.convertToFormat(format);
 }
 
-QRgb pixelAt(const cDIBSection& dib, int x, int y)
+QRgb pixelAt(const BottomUpBitmap& dib, int x, int y)
 {
-    const uint8_t* pixel = dib.DIBSectionBitsPtr() + (dib.Height() - 1 - y) * dib.BytesPerScanLine() + 3 * x;
+    const uint8_t* pixel = dib.bits() + (dib.height() - 1 - y) * dib.bytesPerLine() + 3 * x;
     return qRgb(pixel[2], pixel[1], pixel[0]);
 }
 
 } // namespace
 
-class DibSectionTest : public QObject {
+class BottomUpBitmapTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -37,7 +39,7 @@ private slots:
     void transparencyIsDropped();
 };
 
-void DibSectionTest::bytesPerScanLine_data()
+void BottomUpBitmapTest::bytesPerScanLine_data()
 {
     QTest::addColumn<int>("width");
     QTest::addColumn<int>("expected");
@@ -50,19 +52,19 @@ void DibSectionTest::bytesPerScanLine_data()
     QTest::newRow("4097") << 4097 << 12292;
 }
 
-void DibSectionTest::bytesPerScanLine()
+void BottomUpBitmapTest::bytesPerScanLine()
 {
     QFETCH(int, width);
     QFETCH(int, expected);
-    cDIBSection dib;
-    QVERIFY(dib.Create(width, 3));
-    QCOMPARE(dib.BytesPerScanLine(), expected);
+    BottomUpBitmap dib;
+    QVERIFY(dib.create(width, 3));
+    QCOMPARE(dib.bytesPerLine(), expected);
     // A new bitmap is black, padding included.
-    const uint8_t* bits = dib.DIBSectionBitsPtr();
+    const uint8_t* bits = dib.bits();
     QVERIFY(std::all_of(bits, bits + expected * 3, [](uint8_t byte) { return byte == 0; }));
 }
 
-void DibSectionTest::pictureCopyHasTheBitmapLayout_data()
+void BottomUpBitmapTest::pictureCopyHasTheBitmapLayout_data()
 {
     QTest::addColumn<int>("width");
     QTest::addColumn<int>("height");
@@ -73,24 +75,24 @@ void DibSectionTest::pictureCopyHasTheBitmapLayout_data()
     QTest::newRow("17 x 9 from rgb888") << 17 << 9 << int(QImage::Format_RGB888);
 }
 
-void DibSectionTest::pictureCopyHasTheBitmapLayout()
+void BottomUpBitmapTest::pictureCopyHasTheBitmapLayout()
 {
     QFETCH(int, width);
     QFETCH(int, height);
     QFETCH(int, format);
     const QImage picture = patternPicture(width, height, QImage::Format(format));
 
-    cDIBSection dib;
-    dib.CreateFromPicture(picture);
+    BottomUpBitmap dib;
+    dib.assign(picture);
     QVERIFY(dib.isHeld());
-    QCOMPARE(dib.Width(), width);
-    QCOMPARE(dib.Height(), height);
+    QCOMPARE(dib.width(), width);
+    QCOMPARE(dib.height(), height);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x)
             QCOMPARE(pixelAt(dib, x, y), picture.pixel(x, y) | 0xFF000000);
         // The padding after each row stays zero.
-        const uint8_t* row = dib.DIBSectionBitsPtr() + y * dib.BytesPerScanLine();
-        for (int pad = width * 3; pad < dib.BytesPerScanLine(); ++pad)
+        const uint8_t* row = dib.bits() + y * dib.bytesPerLine();
+        for (int pad = width * 3; pad < dib.bytesPerLine(); ++pad)
             QCOMPARE(int(row[pad]), 0);
     }
     const QImage back = dib.toImage();
@@ -98,58 +100,58 @@ void DibSectionTest::pictureCopyHasTheBitmapLayout()
     QCOMPARE(back.convertToFormat(QImage::Format_RGB32), picture.convertToFormat(QImage::Format_RGB32));
 }
 
-void DibSectionTest::clearUpKeepsTheSize()
+void BottomUpBitmapTest::clearUpKeepsTheSize()
 {
-    cDIBSection dib;
-    dib.CreateFromPicture(patternPicture(100, 50));
-    QCOMPARE(dib.BytesPerScanLine() * dib.Height(), 15000);
-    dib.ClearUp();
+    BottomUpBitmap dib;
+    dib.assign(patternPicture(100, 50));
+    QCOMPARE(dib.bytesPerLine() * dib.height(), 15000);
+    dib.clear();
     QVERIFY(!dib.isHeld());
-    QVERIFY(dib.DIBSectionBitsPtr() == nullptr);
-    QCOMPARE(dib.Width(), 100);
-    QCOMPARE(dib.Height(), 50);
+    QVERIFY(dib.bits() == nullptr);
+    QCOMPARE(dib.width(), 100);
+    QCOMPARE(dib.height(), 50);
     QVERIFY(dib.toImage().isNull());
 
     // A second Create replaces the first picture with a black one of the new size.
-    dib.CreateFromPicture(patternPicture(10, 10));
-    QVERIFY(dib.Create(3, 2));
-    QCOMPARE(dib.Width(), 3);
+    dib.assign(patternPicture(10, 10));
+    QVERIFY(dib.create(3, 2));
+    QCOMPARE(dib.width(), 3);
     QCOMPARE(pixelAt(dib, 0, 0), qRgb(0, 0, 0));
 }
 
-void DibSectionTest::createRefusesImpossibleSizes()
+void BottomUpBitmapTest::createRefusesImpossibleSizes()
 {
-    cDIBSection dib;
+    BottomUpBitmap dib;
     for (const QSize size : {QSize(0, 5), QSize(5, 0), QSize(-5, 5), QSize(5, -5), QSize(70000, 70000)}) {
-        QVERIFY(dib.Create(4, 4));
-        QVERIFY2(!dib.Create(size.width(), size.height()), qPrintable(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())));
+        QVERIFY(dib.create(4, 4));
+        QVERIFY2(!dib.create(size.width(), size.height()), qPrintable(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())));
         QVERIFY(!dib.isHeld());
     }
-    dib.CreateFromPicture(QImage());
+    dib.assign(QImage());
     QVERIFY(!dib.isHeld());
 }
 
-void DibSectionTest::rectangleCopyIsClipped()
+void BottomUpBitmapTest::rectangleCopyIsClipped()
 {
     const QImage source = patternPicture(20, 10);
-    cDIBSection dib;
-    QVERIFY(dib.Create(6, 4));
+    BottomUpBitmap dib;
+    QVERIFY(dib.create(6, 4));
 
-    dib.LoadPictureBlt(source, 10, 5);
+    dib.copyFrom(source, 10, 5);
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 6; ++x)
             QCOMPARE(pixelAt(dib, x, y), source.pixel(10 + x, 5 + y));
 
     // Hanging over the source's right and bottom edges: only the part inside is copied.
-    QVERIFY(dib.Create(6, 4));
-    dib.LoadPictureBlt(source, 17, 8);
+    QVERIFY(dib.create(6, 4));
+    dib.copyFrom(source, 17, 8);
     QCOMPARE(pixelAt(dib, 2, 1), source.pixel(19, 9));
     QCOMPARE(pixelAt(dib, 3, 1), qRgb(0, 0, 0));
     QCOMPARE(pixelAt(dib, 2, 2), qRgb(0, 0, 0));
 
     // Starting left of and above the source: the picture lands shifted.
-    QVERIFY(dib.Create(6, 4));
-    dib.LoadPictureBlt(source, -2, -1, 4, 3);
+    QVERIFY(dib.create(6, 4));
+    dib.copyFrom(source, -2, -1, 4, 3);
     QCOMPARE(pixelAt(dib, 0, 0), qRgb(0, 0, 0));
     QCOMPARE(pixelAt(dib, 2, 1), source.pixel(0, 0));
     QCOMPARE(pixelAt(dib, 3, 2), source.pixel(1, 1));
@@ -157,21 +159,21 @@ void DibSectionTest::rectangleCopyIsClipped()
     QCOMPARE(pixelAt(dib, 2, 3), qRgb(0, 0, 0)); // beyond the given height of 3
 
     // Entirely outside: nothing happens.
-    dib.LoadPictureBlt(source, 100, 100);
-    dib.LoadPictureBlt(source, -50, 0, 10, 10);
+    dib.copyFrom(source, 100, 100);
+    dib.copyFrom(source, -50, 0, 10, 10);
     QCOMPARE(pixelAt(dib, 2, 1), source.pixel(0, 0));
 }
 
-void DibSectionTest::transparencyIsDropped()
+void BottomUpBitmapTest::transparencyIsDropped()
 {
     QImage picture(2, 1, QImage::Format_ARGB32);
     picture.setPixel(0, 0, qRgba(200, 100, 50, 0));
     picture.setPixel(1, 0, qRgba(10, 20, 30, 128));
-    cDIBSection dib;
-    dib.CreateFromPicture(picture);
+    BottomUpBitmap dib;
+    dib.assign(picture);
     QCOMPARE(pixelAt(dib, 0, 0), qRgb(200, 100, 50));
     QCOMPARE(pixelAt(dib, 1, 0), qRgb(10, 20, 30));
 }
 
-QTEST_GUILESS_MAIN(DibSectionTest)
-#include "tst_dibsection.moc"
+QTEST_GUILESS_MAIN(BottomUpBitmapTest)
+#include "tst_bottom_up_bitmap.moc"

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+namespace platform {
+
+// Turns SIGTERM, SIGINT and SIGHUP (a session that logs out, a terminal that closes) into a
+// quit of the event loop, so that the program ends through its usual path and cleans up after
+// itself instead of dying where it stands. One instance per process.
+class TerminationSignals : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TerminationSignals(QObject* parent = nullptr);
+    ~TerminationSignals() override;
+
+signals:
+    void received(int signalNumber);
+
+private:
+    void onReadable();
+
+    QSocketNotifier* m_notifier = nullptr;
+};
+
+} // namespace platform
