@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <algorithm>
@@ -64,6 +65,8 @@ MainWindow::MainWindow(StartupContext context, const ScreenMetrics& metrics, QWi
     m_toolWindowWatch.setObjectName(QStringLiteral("toolWindowWatch"));
     m_toolWindowWatch.setInterval(50);
     connect(&m_toolWindowWatch, &QTimer::timeout, this, &MainWindow::watchToolWindows);
+    // Every key and mouse press reaches the filter, to tell when the user acts.
+    qApp->installEventFilter(this);
 }
 
 MainWindow::~MainWindow()
@@ -262,9 +265,11 @@ void MainWindow::handleMovieCommand(const QString& command, const QString& args)
     } else if (word == QLatin1String("clearitems")) {
         m_items.clear();
     } else if (word == QLatin1String("additem")) {
-        m_items.append(args);
+        if (m_items.size() < MaximumItemEntries)
+            m_items.append(args);
     } else if (word == QLatin1String("addseperator")) {
-        m_items.append(QStringLiteral("-"));
+        if (m_items.size() < MaximumItemEntries)
+            m_items.append(QStringLiteral("-"));
     } else if (word == QLatin1String("clickitem")) {
         if (const auto index = parseItemIndex(args))
             runItemMenuEntry(*index);
@@ -280,6 +285,8 @@ void MainWindow::handleExternalCall(const QString& request)
 
 void MainWindow::showPlainMessage(const QString& text)
 {
+    if (!m_movieMessages.admit())
+        return;
     platform::MessageRequest message;
     message.text = text;
     platform::showMessage(message, this);
@@ -396,6 +403,12 @@ void MainWindow::watchToolWindows()
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if ((event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress) && watched->isWidgetType()) {
+        // A press in a movie's message box is no sign of life: the movie asked for that box.
+        const QWidget* window = static_cast<QWidget*>(watched)->window();
+        if (window == this || m_toolWindows.contains(const_cast<QWidget*>(window)))
+            m_movieMessages.userActed();
+    }
     // A tool window that goes away brings the main window back at once, not only at the next
     // tick of the watch.
     if ((event->type() == QEvent::Hide || event->type() == QEvent::Close) && m_toolWindowWatch.isActive()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/MainWindowLayout.h"
+#include "app/MovieMessageGate.h"
 #include "app/ScreenMetrics.h"
 #include "app/StartupContext.h"
 #include "app/TemplateList.h"
@@ -59,6 +60,8 @@ public:
     // The item list the movie reported ("caption&parameter&kind" or "-"), and the part (frame
     // from 0, as decimal text) that a template is shown at.
     QStringList& itemMenuEntries() { return m_items; }
+    // The most entries a movie can put in the item list; later "additem"s are ignored.
+    static constexpr int MaximumItemEntries = 1000;
     QString& partNumber() { return m_partNumber; }
 
     bool hasUnsavedChanges() const { return m_unsavedChanges; }
@@ -134,6 +137,7 @@ private:
     TemplateList m_templates;
     TextureFolder m_textureFolder;
     QStringList m_items;
+    MovieMessageGate m_movieMessages;
     QString m_partNumber = QStringLiteral("0");
     bool m_unsavedChanges = false;
     bool m_plainColourMode = false;

@@ -356,6 +356,40 @@ private slots:
         }
     }
 
+    // A movie that asks for a message on every frame cannot lock the user out: after a few in a
+    // row the rest are held back until the user presses a key or a button in the program.
+    void messageFloodsAreHeldBack()
+    {
+        TestWindow window(context());
+        window.start();
+        window.show();
+        platform::ScriptedMessages recorder;
+        for (int frame = 0; frame < 10; ++frame)
+            emit window.moviePlayer()->movieCommand(QStringLiteral("msgbox"), QStringLiteral("again %1").arg(frame));
+        QCOMPARE(texts(recorder), (QStringList{"again 0", "again 1", "again 2"}));
+        emit window.moviePlayer()->externalCall(QStringLiteral("<invoke/>"));
+        QCOMPARE(recorder.count(), 3);
+
+        QTest::mouseClick(window.moviePlayer(), Qt::LeftButton, {}, QPoint(5, 5));
+        emit window.moviePlayer()->movieCommand(QStringLiteral("msgbox"), QStringLiteral("after a click"));
+        QCOMPARE(recorder.last().text, QStringLiteral("after a click"));
+        window.hide();
+    }
+
+    void itemListHasALimit()
+    {
+        TestWindow window(context());
+        window.start();
+        for (int item = 0; item < app::MainWindow::MaximumItemEntries + 50; ++item)
+            emit window.moviePlayer()->movieCommand(QStringLiteral("additem"), QStringLiteral("Part&p%1&file").arg(item));
+        emit window.moviePlayer()->movieCommand(QStringLiteral("addseperator"), QString());
+        QCOMPARE(window.itemMenuEntries().size(), app::MainWindow::MaximumItemEntries);
+        QCOMPARE(window.itemMenuEntries().last(), QStringLiteral("Part&p999&file"));
+        emit window.moviePlayer()->movieCommand(QStringLiteral("clearitems"), QString());
+        emit window.moviePlayer()->movieCommand(QStringLiteral("additem"), QStringLiteral("Body&body&colour"));
+        QCOMPARE(window.itemMenuEntries(), QStringList{"Body&body&colour"});
+    }
+
     // The main window takes no input while a tool window shows; the tool window itself does.
     void toolWindowsBlockTheMainWindow()
     {
