@@ -223,7 +223,7 @@ int main(int argc, char** argv)
         engine.advanceFrame();
 
     for (const QString& name : options.gets) {
-        const std::optional<QString> value = engine.getVariable(name);
+        const std::optional<QString> value = engine.variable(name);
         std::fprintf(stderr, "%s=%s\n", qPrintable(name), value ? value->toUtf8().constData() : "");
     }
     traceOutput.flush();

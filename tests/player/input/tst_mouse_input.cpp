@@ -296,15 +296,15 @@ private slots:
         engine.mouseDown();
         // The offset from the press is kept: 10,10 into the clip.
         engine.mouseMove(230, 90);
-        QCOMPARE(engine.getVariable("clip._x"), std::optional<QString>("220"));
-        QCOMPARE(engine.getVariable("clip._y"), std::optional<QString>("80"));
+        QCOMPARE(engine.variable("clip._x"), std::optional<QString>("220"));
+        QCOMPARE(engine.variable("clip._y"), std::optional<QString>("80"));
         engine.mouseMove(10, 390);
-        QCOMPARE(engine.getVariable("clip._x"), std::optional<QString>("150"));
-        QCOMPARE(engine.getVariable("clip._y"), std::optional<QString>("100"));
+        QCOMPARE(engine.variable("clip._x"), std::optional<QString>("150"));
+        QCOMPARE(engine.variable("clip._y"), std::optional<QString>("100"));
         engine.mouseUp();
         QCOMPARE(session->log, QStringList{"150,100 "});
         engine.mouseMove(300, 200);
-        QCOMPARE(engine.getVariable("clip._x"), std::optional<QString>("150"));
+        QCOMPARE(engine.variable("clip._x"), std::optional<QString>("150"));
     }
 
     void dropTargetIsTheClipUnderTheMouse()
@@ -326,8 +326,8 @@ private slots:
         QVERIFY(session);
         player::Player& engine = *session->player;
         engine.mouseMove(33, 44);
-        QCOMPARE(engine.getVariable("clip._x"), std::optional<QString>("33"));
-        QCOMPARE(engine.getVariable("clip._y"), std::optional<QString>("44"));
+        QCOMPARE(engine.variable("clip._x"), std::optional<QString>("33"));
+        QCOMPARE(engine.variable("clip._y"), std::optional<QString>("44"));
     }
 
     void inputWithoutScriptsIsHarmless()
