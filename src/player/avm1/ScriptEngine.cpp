@@ -276,9 +276,9 @@ void ScriptEngine::loadClip(Object* loader, Object* caller, const QString& url, 
 }
 
 void ScriptEngine::requestLoad(Object* loadingClip, const QString& url, int level, display::DisplayObject* target,
-                               std::shared_ptr<LoadListener> listener)
+                               std::shared_ptr<display::LoadListener> listener)
 {
-    LoadRequest request;
+    display::LoadRequest request;
     request.url = url;
     request.level = level;
     if (target)

@@ -7,8 +7,11 @@
 #include <memory>
 
 namespace player {
-class LoadListener;
 class Player;
+}
+
+namespace player::display {
+class LoadListener;
 }
 
 namespace player::avm1 {
@@ -71,7 +74,7 @@ private:
     // Asks the player to load url into a level (level >= 0) or into target, relative to the
     // movie of loadingClip.
     void requestLoad(Object* loadingClip, const QString& url, int level, display::DisplayObject* target,
-                     std::shared_ptr<LoadListener> listener);
+                     std::shared_ptr<display::LoadListener> listener);
     // loadVariables and loadVariablesNum: reads a local url-encoded file now and sets its
     // variables on the target at the next run of the timers, with its data event.
     void loadVariables(Object* loadingClip, const QString& url, const QString& target);
