@@ -66,7 +66,7 @@ public:
     void stopDrag() override;
     void toggleQuality() override;
     void stopSounds() override;
-    InputDispatcher* input() override;
+    InputPort* input() override;
     std::optional<QByteArray> readLocalFile(const QString& url) override;
 
 private:

@@ -51,7 +51,7 @@ void ScriptEngine::broadcastInput(const char* source, const char* message)
     m_machine->callTopLevel(broadcast, broadcaster, {Value(QString::fromLatin1(message))}, version);
 }
 
-InputDispatcher* ScriptEngine::input()
+InputPort* ScriptEngine::input()
 {
     return &m_player.input();
 }
