@@ -6,25 +6,22 @@
 
 #include <memory>
 
-namespace player {
-class Player;
-}
-
 namespace player::display {
 class LoadListener;
 }
 
 namespace player::avm1 {
 
+class EngineServices;
 class Machine;
 class Object;
 
 // The virtual machine bound to a player: gives display objects their script objects, runs
 // timeline scripts and handlers, carries out the host operations on variable and target paths,
-// and sends traces, commands and calls to the player.
+// and sends traces, commands and calls to the player through the services the player gives it.
 class ScriptEngine : public display::ScriptHost, public DisplayBridge {
 public:
-    explicit ScriptEngine(Player& player);
+    explicit ScriptEngine(std::unique_ptr<EngineServices> services);
     ~ScriptEngine() override;
 
     Machine& machine() { return *m_machine; }
@@ -81,7 +78,7 @@ private:
     // The object and final name of "path:name", "/path:name" or a dot path, from _level0.
     bool splitHostPath(const QString& text, Object*& object, QString& name);
 
-    Player& m_player;
+    std::unique_ptr<EngineServices> m_services;
     std::shared_ptr<Machine> m_machine;
     // The first movie to run a script sets the call depth and time limits (its ScriptLimits tag).
     bool m_limitsConfigured = false;
@@ -89,6 +86,6 @@ private:
 };
 
 // The engine for a player, as the player's factory wants it.
-std::unique_ptr<display::ScriptHost> createScriptHost(Player& player);
+std::unique_ptr<display::ScriptHost> createScriptHost(std::unique_ptr<EngineServices> services);
 
 } // namespace player::avm1
