@@ -13,8 +13,8 @@ QByteArray ButtonDefinition::tagBody(uint16_t characterId) const
         out.u8(record.states & 0x0f);
         out.u16(record.characterId);
         out.u16(record.depth);
-        writeTransform(out, record.transform);
-        writeColorAdjustWithAlpha(out, ColorAdjust{});
+        writeMatrix(out, record.transform);
+        writeColorTransformWithAlpha(out, ColorTransform{});
     }
     out.u8(0);
     if (!actions.empty())

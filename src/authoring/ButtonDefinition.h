@@ -23,7 +23,7 @@ struct ButtonDefinition {
         uint8_t states = Up | Over | Down | HitTest;
         uint16_t characterId = 0;
         uint16_t depth = 1;
-        Transform transform;
+        Matrix transform;
     };
     struct ConditionAction {
         uint16_t conditions = OverDownToOverUp;

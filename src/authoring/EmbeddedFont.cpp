@@ -50,7 +50,7 @@ QByteArray EmbeddedFont::tagBody(uint16_t fontId) const
     for (const Glyph& glyph : glyphs)
         out.u16(glyph.advance);
     for (const Glyph& glyph : glyphs) {
-        TwipsRect bounds {0, 0, 0, 0};
+        Rect bounds {0, 0, 0, 0};
         for (const PathCommand& command : glyph.outline.commands()) {
             bounds.xMin = std::min(bounds.xMin, command.x);
             bounds.xMax = std::max(bounds.xMax, command.x);

@@ -40,24 +40,24 @@ std::vector<GradientStop> parseStops(const QJsonValue& value, const QString& whe
 }
 
 // The gradient square (-16384..16384 twips) scaled onto the box and turned by the angle.
-Transform gradientTransform(const TwipsRect& box, double angleDegrees)
+Matrix gradientTransform(const Rect& box, double angleDegrees)
 {
     const double scaleX = (box.xMax - box.xMin) / 32768.0;
     const double scaleY = (box.yMax - box.yMin) / 32768.0;
     const double angle = angleDegrees * M_PI / 180.0;
-    Transform transform;
-    transform.scaleX = scaleX * std::cos(angle);
+    Matrix transform;
+    transform.a = scaleX * std::cos(angle);
     // Turned first, then stretched over the box, as Flash's gradient boxes are: at 90 degrees
     // the gradient runs along the box's height.
-    transform.rotateSkew0 = scaleY * std::sin(angle);
-    transform.rotateSkew1 = -scaleX * std::sin(angle);
-    transform.scaleY = scaleY * std::cos(angle);
-    transform.translateX = (box.xMin + box.xMax) / 2;
-    transform.translateY = (box.yMin + box.yMax) / 2;
+    transform.b = scaleY * std::sin(angle);
+    transform.c = -scaleX * std::sin(angle);
+    transform.d = scaleY * std::cos(angle);
+    transform.tx = (box.xMin + box.xMax) / 2;
+    transform.ty = (box.yMin + box.yMax) / 2;
     return transform;
 }
 
-FillStyle parseFill(const QJsonValue& value, const TwipsRect& bounds, const QMap<QString, BitmapSymbol>& bitmaps,
+FillStyle parseFill(const QJsonValue& value, const Rect& bounds, const QMap<QString, BitmapSymbol>& bitmaps,
                     const QString& where)
 {
     FillStyle fill;
@@ -66,7 +66,7 @@ FillStyle parseFill(const QJsonValue& value, const TwipsRect& bounds, const QMap
         return fill;
     }
     const QJsonObject object = value.toObject();
-    const TwipsRect box = object.contains("box") ? parseBox(object["box"], where) : bounds;
+    const Rect box = object.contains("box") ? parseBox(object["box"], where) : bounds;
     if (object.contains("linear") || object.contains("radial")) {
         const bool linear = object.contains("linear");
         fill.kind = linear ? FillStyle::Kind::LinearGradient
@@ -88,10 +88,10 @@ FillStyle parseFill(const QJsonValue& value, const TwipsRect& bounds, const QMap
                             : (smoothed ? FillStyle::Kind::RepeatingBitmap : FillStyle::Kind::RepeatingBitmapUnsmoothed);
         fill.bitmapId = bitmap->characterId;
         // Bitmap pixels to twips: the image stretched over the box.
-        fill.transform.scaleX = double(box.xMax - box.xMin) / std::max(1, bitmap->size.width());
-        fill.transform.scaleY = double(box.yMax - box.yMin) / std::max(1, bitmap->size.height());
-        fill.transform.translateX = box.xMin;
-        fill.transform.translateY = box.yMin;
+        fill.transform.a = double(box.xMax - box.xMin) / std::max(1, bitmap->size.width());
+        fill.transform.d = double(box.yMax - box.yMin) / std::max(1, bitmap->size.height());
+        fill.transform.tx = box.xMin;
+        fill.transform.ty = box.yMin;
         return fill;
     }
     throw BuildFailure(where + ": a fill is a colour or an object with \"linear\", \"radial\" or \"bitmap\"");
@@ -142,9 +142,9 @@ Path parsePath(const QJsonObject& layer, const QString& where)
     return path;
 }
 
-TwipsRect commandBounds(const Path& path)
+Rect commandBounds(const Path& path)
 {
-    TwipsRect box{INT32_MAX, INT32_MIN, INT32_MAX, INT32_MIN};
+    Rect box{INT32_MAX, INT32_MIN, INT32_MAX, INT32_MIN};
     for (const PathCommand& command : path.commands()) {
         box.xMin = std::min(box.xMin, command.x);
         box.xMax = std::max(box.xMax, command.x);
@@ -156,7 +156,7 @@ TwipsRect commandBounds(const Path& path)
 
 } // namespace
 
-Color parseColor(const QJsonValue& value, const QString& where)
+Rgba parseColor(const QJsonValue& value, const QString& where)
 {
     const QString text = value.toString();
     bool ok = false;
@@ -168,7 +168,7 @@ Color parseColor(const QJsonValue& value, const QString& where)
     return {uint8_t(digits >> 24), uint8_t(digits >> 16), uint8_t(digits >> 8), uint8_t(digits)};
 }
 
-TwipsRect parseBox(const QJsonValue& value, const QString& where)
+Rect parseBox(const QJsonValue& value, const QString& where)
 {
     const QJsonArray box = value.toArray();
     if (box.size() != 4)

@@ -16,8 +16,8 @@ struct BitmapSymbol {
 
 // Reads colours and shapes written in a template manifest; coordinates are pixels there and
 // twips in the result. Throws BuildFailure naming `where` on bad input.
-Color parseColor(const QJsonValue& value, const QString& where);
-TwipsRect parseBox(const QJsonValue& value, const QString& where);
+Rgba parseColor(const QJsonValue& value, const QString& where);
+Rect parseBox(const QJsonValue& value, const QString& where);
 ShapeBuilder parseShape(const QJsonValue& layers, const QMap<QString, BitmapSymbol>& bitmaps, const QString& where);
 
 } // namespace authoring

@@ -17,7 +17,7 @@ public:
     MovieWriter(int version, int widthPixels, int heightPixels, double frameRate);
 
     int version() const { return m_version; }
-    void setBackground(const Color& color) { m_background = color; }
+    void setBackground(const Rgba& color) { m_background = color; }
     uint16_t allocateCharacterId() { return m_nextCharacterId++; }
     TimelineWriter& root() { return m_root; }
 
@@ -33,7 +33,7 @@ private:
     int m_widthPixels;
     int m_heightPixels;
     double m_frameRate;
-    Color m_background{255, 255, 255, 255};
+    Rgba m_background{255, 255, 255, 255};
     uint16_t m_nextCharacterId = 1;
     TimelineWriter m_root;
 };

@@ -62,7 +62,7 @@ QByteArray PlaceObjectRecord::toBytes(bool asPlaceObject3) const
         flags |= 0x20;
     if (ratio)
         flags |= 0x10;
-    if (colorAdjust)
+    if (colorTransform)
         flags |= 0x08;
     if (transform)
         flags |= 0x04;
@@ -85,9 +85,9 @@ QByteArray PlaceObjectRecord::toBytes(bool asPlaceObject3) const
     if (characterId)
         out.u16(*characterId);
     if (transform)
-        writeTransform(out, *transform);
-    if (colorAdjust)
-        writeColorAdjustWithAlpha(out, *colorAdjust);
+        writeMatrix(out, *transform);
+    if (colorTransform)
+        writeColorTransformWithAlpha(out, *colorTransform);
     if (ratio)
         out.u16(*ratio);
     if (name)

@@ -22,7 +22,7 @@ struct BitmapFilter {
     double blurX = 4.0; // pixels
     double blurY = 4.0;
     int passes = 1;
-    Color color;          // shadow and glow
+    Rgba color;           // shadow and glow
     double angle = 0.785398; // radians, shadow only
     double distance = 4.0;   // pixels, shadow only
     double strength = 1.0;
@@ -41,8 +41,8 @@ struct PlaceObjectRecord {
     uint16_t depth = 1;
     bool isMove = false;
     std::optional<uint16_t> characterId;
-    std::optional<Transform> transform;
-    std::optional<ColorAdjust> colorAdjust;
+    std::optional<Matrix> transform;
+    std::optional<ColorTransform> colorTransform;
     std::optional<uint16_t> ratio;
     std::optional<std::string> name;
     std::optional<uint16_t> clipDepth;

@@ -31,7 +31,7 @@ void Path::curveTo(int32_t controlX, int32_t controlY, int32_t x, int32_t y)
     m_commands.push_back({PathCommand::Kind::CurveTo, controlX, controlY, x, y});
 }
 
-void Path::addRectangle(const TwipsRect& rect)
+void Path::addRectangle(const Rect& rect)
 {
     moveTo(rect.xMin, rect.yMin);
     lineTo(rect.xMax, rect.yMin);
@@ -40,7 +40,7 @@ void Path::addRectangle(const TwipsRect& rect)
     lineTo(rect.xMin, rect.yMin);
 }
 
-void Path::addRoundedRectangle(const TwipsRect& rect, int32_t radius)
+void Path::addRoundedRectangle(const Rect& rect, int32_t radius)
 {
     radius = std::clamp(radius, 0, std::min(rect.xMax - rect.xMin, rect.yMax - rect.yMin) / 2);
     if (radius == 0) {
@@ -58,7 +58,7 @@ void Path::addRoundedRectangle(const TwipsRect& rect, int32_t radius)
     curveTo(rect.xMin, rect.yMin, rect.xMin + radius, rect.yMin);
 }
 
-void Path::addEllipse(const TwipsRect& rect)
+void Path::addEllipse(const Rect& rect)
 {
     // Eight quadratic curves, each spanning 45 degrees; the control point sits on the tangents'
     // crossing, at radius / cos(22.5 degrees).
@@ -93,7 +93,7 @@ bool ShapeBuilder::needsDefineShape4() const
 
 namespace {
 
-TwipsRect pathBounds(const std::vector<ShapeLayer>& layers, bool withStrokes)
+Rect pathBounds(const std::vector<ShapeLayer>& layers, bool withStrokes)
 {
     int32_t xMin = INT32_MAX, yMin = INT32_MAX, xMax = INT32_MIN, yMax = INT32_MIN;
     for (const ShapeLayer& layer : layers) {
@@ -139,11 +139,11 @@ void writeStyles(ByteWriter& out, const ShapeLayer& layer, bool shape4)
         if (fill.kind == FillStyle::Kind::Solid) {
             writeRgba(out, fill.color);
         } else if (fill.isGradient()) {
-            writeTransform(out, fill.transform);
+            writeMatrix(out, fill.transform);
             writeGradient(out, fill);
         } else {
             out.u16(fill.bitmapId);
-            writeTransform(out, fill.transform);
+            writeMatrix(out, fill.transform);
         }
     }
     out.u8(layer.line ? 1 : 0);
@@ -244,7 +244,7 @@ void writeStyleChangeMove(BitWriter& bits, bool newStyles, bool lineStyle, bool 
 
 } // namespace
 
-TwipsRect ShapeBuilder::bounds() const
+Rect ShapeBuilder::bounds() const
 {
     return pathBounds(m_layers, true);
 }

@@ -12,7 +12,7 @@ namespace authoring {
 
 struct GradientStop {
     uint8_t ratio = 0; // 0 at the gradient's start, 255 at its end
-    Color color;
+    Rgba color;
 };
 
 struct FillStyle {
@@ -27,11 +27,11 @@ struct FillStyle {
         ClippedBitmapUnsmoothed = 0x43,
     };
     Kind kind = Kind::Solid;
-    Color color;
+    Rgba color;
     std::vector<GradientStop> stops;
     // Gradients: maps the gradient square (-16384..16384 twips) into the shape. Bitmaps: maps
     // bitmap pixels into the shape (20 = one pixel to one pixel).
-    Transform transform;
+    Matrix transform;
     double focalPoint = 0.0; // -1..1, focal gradients only
     uint16_t bitmapId = 0;
 
@@ -41,7 +41,7 @@ struct FillStyle {
 
 struct LineStyle {
     uint16_t width = 20; // twips
-    Color color;
+    Rgba color;
 };
 
 struct PathCommand {
@@ -59,9 +59,9 @@ public:
     void moveTo(int32_t x, int32_t y);
     void lineTo(int32_t x, int32_t y);
     void curveTo(int32_t controlX, int32_t controlY, int32_t x, int32_t y);
-    void addRectangle(const TwipsRect& rect);
-    void addRoundedRectangle(const TwipsRect& rect, int32_t radius);
-    void addEllipse(const TwipsRect& rect);
+    void addRectangle(const Rect& rect);
+    void addRoundedRectangle(const Rect& rect, int32_t radius);
+    void addEllipse(const Rect& rect);
 
     const std::vector<PathCommand>& commands() const { return m_commands; }
     bool isEmpty() const { return m_commands.empty(); }
@@ -84,7 +84,7 @@ public:
     void addLayer(ShapeLayer layer);
     bool isEmpty() const { return m_layers.empty(); }
     bool needsDefineShape4() const;
-    TwipsRect bounds() const;
+    Rect bounds() const;
     // The tag body, starting with the character id.
     QByteArray tagBody(uint16_t characterId) const;
 

@@ -154,7 +154,7 @@ private:
         if (size < 1 || size > 1000)
             throw BuildFailure(where + ": \"size\" must be 1 to 1000 pixels");
         field.fontHeight = uint16_t(std::lround(size * twipsPerPixel));
-        field.color = text.contains("color") ? parseColor(text["color"], where) : Color{0, 0, 0, 255};
+        field.color = text.contains("color") ? parseColor(text["color"], where) : Rgba{0, 0, 0, 255};
         field.variableName = text["variable"].toString().toStdString();
         field.initialText = text["text"].toString().toStdString();
         field.multiline = text["multiline"].toBool(false);
@@ -250,26 +250,26 @@ private:
         const bool moved = entry.contains("x") || entry.contains("y");
         const bool scaled = entry.contains("scale") || entry.contains("scaleX") || entry.contains("scaleY");
         if (moved || scaled || entry.contains("rotation") || !isMove) {
-            Transform transform;
+            Matrix transform;
             const double scale = entry["scale"].toDouble(1);
             const double scaleX = entry["scaleX"].toDouble(scale);
             const double scaleY = entry["scaleY"].toDouble(scale);
             const double angle = entry["rotation"].toDouble(0) * M_PI / 180.0;
-            transform.scaleX = scaleX * std::cos(angle);
-            transform.rotateSkew0 = scaleX * std::sin(angle);
-            transform.rotateSkew1 = -scaleY * std::sin(angle);
-            transform.scaleY = scaleY * std::cos(angle);
-            transform.translateX = int32_t(std::lround(entry["x"].toDouble(0) * twipsPerPixel));
-            transform.translateY = int32_t(std::lround(entry["y"].toDouble(0) * twipsPerPixel));
+            transform.a = scaleX * std::cos(angle);
+            transform.b = scaleX * std::sin(angle);
+            transform.c = -scaleY * std::sin(angle);
+            transform.d = scaleY * std::cos(angle);
+            transform.tx = int32_t(std::lround(entry["x"].toDouble(0) * twipsPerPixel));
+            transform.ty = int32_t(std::lround(entry["y"].toDouble(0) * twipsPerPixel));
             record.transform = transform;
         }
         if (entry.contains("alpha")) {
             const double alpha = entry["alpha"].toDouble(100);
             if (alpha < 0 || alpha > 100)
                 throw BuildFailure(where + ": \"alpha\" must be 0 to 100");
-            ColorAdjust adjust;
+            ColorTransform adjust;
             adjust.alphaMult = int32_t(std::lround(alpha * 2.56));
-            record.colorAdjust = adjust;
+            record.colorTransform = adjust;
         }
         if (entry.contains("mask")) {
             const int clipDepth = entry["mask"].toInt(0);

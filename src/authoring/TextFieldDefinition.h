@@ -11,10 +11,10 @@ namespace authoring {
 
 // A dynamic text field drawn with a device font (DefineEditText).
 struct TextFieldDefinition {
-    TwipsRect bounds;
+    Rect bounds;
     uint16_t fontId = 0;     // a device font made by deviceFontTagBody()
     uint16_t fontHeight = 240; // twips
-    Color color;
+    Rgba color;
     std::string variableName; // the field shows this variable's value
     std::string initialText;
     bool multiline = false;

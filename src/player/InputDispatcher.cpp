@@ -377,6 +377,16 @@ void InputDispatcher::queueKeyPressConditions(int keyCode, int ascii)
     }
 }
 
+bool InputDispatcher::isKeyDown(int keyCode) const
+{
+    return m_state.keysDown.count(keyCode) > 0;
+}
+
+bool InputDispatcher::hitTestPoint(const display::DisplayObject& object, QPointF stagePoint, bool shapeOnly)
+{
+    return m_hitTester.hitTestPoint(object, stagePoint, shapeOnly);
+}
+
 void InputDispatcher::startDrag(display::DisplayObject& object, bool lockCenter, std::optional<QRectF> bounds)
 {
     m_lastDragged.reset();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "InputState.h"
+#include "avm1/InputPort.h"
 #include "render/HitTester.h"
 
 #include <memory>
@@ -22,8 +23,9 @@ class Stage;
 // Mouse/Key listeners hear every press, and startDrag moves its clip with the mouse.
 //
 // The dispatcher queues clip events and button actions; the caller runs the queue afterwards.
-// Listener broadcasts and function handlers go through the script host, which may be null.
-class InputDispatcher {
+// Listener broadcasts and function handlers go through the script host, which may be null. Scripts
+// see the mouse and the keyboard through the input port it implements.
+class InputDispatcher : public avm1::InputPort {
 public:
     InputDispatcher(display::Stage& stage, ActionQueue& queue);
 
@@ -49,13 +51,15 @@ public:
     // The topmost object at a stage point that takes clicks, or null.
     std::shared_ptr<display::DisplayObject> pick(display::ScriptHost* host, QPointF stagePoint);
 
-    void startDrag(display::DisplayObject& object, bool lockCenter, std::optional<QRectF> bounds);
-    void stopDrag();
-    // _droptarget of an object being dragged or dragged last: the slash path of what it was
-    // dropped on, or empty.
-    QString dropTargetPath(const display::DisplayObject& object) const;
-    // _xmouse and _ymouse: the mouse in the object's own coordinates, in pixels.
-    QPointF mouseIn(const display::DisplayObject& object) const;
+    // InputPort
+    bool isKeyDown(int keyCode) const override;
+    int lastKeyCode() const override { return m_state.lastKeyCode; }
+    int lastAscii() const override { return m_state.lastAscii; }
+    QPointF mouseIn(const display::DisplayObject& object) const override;
+    bool hitTestPoint(const display::DisplayObject& object, QPointF stagePoint, bool shapeOnly) override;
+    void startDrag(display::DisplayObject& object, bool lockCenter, std::optional<QRectF> bounds) override;
+    void stopDrag() override;
+    QString dropTargetPath(const display::DisplayObject& object) const override;
 
 private:
     enum class Transition { RollOver, RollOut, Press, Release, ReleaseOutside, DragOver, DragOut };

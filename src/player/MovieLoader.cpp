@@ -31,7 +31,7 @@ std::shared_ptr<const display::MovieLibrary> emptyLibrary(const QString& url, in
 
 MovieLoader::MovieLoader(Player& player) : m_player(player) {}
 
-void MovieLoader::request(LoadRequest request)
+void MovieLoader::request(display::LoadRequest request)
 {
     m_pending.push_back(std::move(request));
 }
@@ -61,10 +61,10 @@ void MovieLoader::processPending()
     if (m_processing || m_pending.empty())
         return;
     m_processing = true;
-    std::vector<LoadRequest> requests;
+    std::vector<display::LoadRequest> requests;
     requests.swap(m_pending);
     std::vector<Loaded> loaded;
-    for (const LoadRequest& request : requests)
+    for (const display::LoadRequest& request : requests)
         perform(request, loaded);
     // The loaded movies' first frames run before anyone hears that they are ready; onLoadInit
     // then comes for the latest load first, as Flash sends it.
@@ -77,7 +77,7 @@ void MovieLoader::processPending()
     m_processing = false;
 }
 
-bool MovieLoader::perform(const LoadRequest& request, std::vector<Loaded>& loaded)
+bool MovieLoader::perform(const display::LoadRequest& request, std::vector<Loaded>& loaded)
 {
     std::shared_ptr<display::DisplayObject> clip = request.clip.lock();
     const bool intoLevel = request.level >= 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/ScaleMode.h"
+
 #include <QString>
 #include <QWidget>
 #include <memory>
@@ -11,8 +13,6 @@ class Player;
 namespace render {
 class DisplayRenderer;
 }
-
-enum class ScaleMode { ExactFit, ShowAll, NoScale };
 
 // The movie player as a widget: the operations a host window uses, and the events a movie
 // sends back. The host knows nothing else of the player. Frames advance on a timer at the

@@ -3,6 +3,7 @@
 #include "Player.h"
 
 #if __has_include("player/avm1/ScriptEngine.h")
+#include "ScriptServices.h"
 #include "player/avm1/ScriptEngine.h"
 #define SKRV_HAS_SCRIPT_ENGINE 1
 #endif
@@ -12,7 +13,7 @@ namespace player {
 std::unique_ptr<display::ScriptHost> makeScriptHost([[maybe_unused]] Player& player)
 {
 #ifdef SKRV_HAS_SCRIPT_ENGINE
-    return avm1::createScriptHost(player);
+    return avm1::createScriptHost(std::make_unique<ScriptServices>(player));
 #else
     return nullptr;
 #endif

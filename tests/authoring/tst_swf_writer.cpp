@@ -96,13 +96,13 @@ private slots:
         ByteWriter out;
         switch (kind) {
         case 0: writeRect(out, {0, 11000, 0, 8000}); break;
-        case 1: writeTransform(out, {}); break;
-        case 2: writeTransform(out, Transform::translation(20, -20)); break;
-        case 3: writeTransform(out, {0.5, 0.5, 0, 0, 0, 0}); break;
+        case 1: writeMatrix(out, {}); break;
+        case 2: writeMatrix(out, translation(20, -20)); break;
+        case 3: writeMatrix(out, {0.5, 0, 0, 0.5, 0, 0}); break;
         case 4: {
-            ColorAdjust adjust;
-            adjust.alphaMult = 128;
-            writeColorAdjustWithAlpha(out, adjust);
+            ColorTransform transform;
+            transform.alphaMult = 128;
+            writeColorTransformWithAlpha(out, transform);
             break;
         }
         }
@@ -160,7 +160,7 @@ private slots:
         layer.path.addRectangle({100, 300, 200, 400});
         layer.line = LineStyle{40, {}};
         shape.addLayer(std::move(layer));
-        const TwipsRect bounds = shape.bounds();
+        const Rect bounds = shape.bounds();
         QCOMPARE(bounds.xMin, 80);
         QCOMPARE(bounds.xMax, 320);
         QCOMPARE(bounds.yMin, 180);

@@ -35,7 +35,7 @@ const T* character(const swf::Movie& movie, uint16_t id)
     return found == movie.characters.end() ? nullptr : std::get_if<T>(found->second.get());
 }
 
-ShapeLayer layer(FillStyle::Kind kind, const TwipsRect& box, uint16_t bitmapId = 0)
+ShapeLayer layer(FillStyle::Kind kind, const swf::Rect& box, uint16_t bitmapId = 0)
 {
     ShapeLayer result;
     result.path.addRoundedRectangle(box, 40);
@@ -43,7 +43,7 @@ ShapeLayer layer(FillStyle::Kind kind, const TwipsRect& box, uint16_t bitmapId =
     fill.kind = kind;
     fill.color = {10, 20, 30, 200};
     fill.stops = {{0, {255, 0, 0, 255}}, {128, {0, 255, 0, 128}}, {255, {0, 0, 255, 0}}};
-    fill.transform = {0.5, 0.25, 0.125, -0.125, 100, -60};
+    fill.transform = {0.5, 0.125, -0.125, 0.25, 100, -60};
     fill.focalPoint = 0.5;
     fill.bitmapId = bitmapId;
     result.fill = fill;
@@ -104,7 +104,7 @@ private slots:
 
         const QByteArray press = ScriptCompiler::compile("fscommand(\"msgbox\", \"hi\");").actions;
         ButtonDefinition button;
-        button.records.push_back({ButtonDefinition::Up | ButtonDefinition::HitTest, shapeId, 1, Transform::translation(40, 60)});
+        button.records.push_back({ButtonDefinition::Up | ButtonDefinition::HitTest, shapeId, 1, translation(40, 60)});
         button.actions.push_back({ButtonDefinition::OverDownToOverUp, press});
         button.actions.push_back({ButtonDefinition::IdleToOverUp, ScriptCompiler::compile("trace(1);").actions});
         const uint16_t buttonId = movie.allocateCharacterId();
@@ -129,11 +129,11 @@ private slots:
         placed.depth = 7;
         placed.characterId = spriteId;
         placed.name = "widget";
-        placed.transform = Transform{1.5, -0.75, 0.5, 0.25, 200, -400};
-        ColorAdjust adjust;
-        adjust.alphaMult = 128;
-        adjust.redAdd = -20;
-        placed.colorAdjust = adjust;
+        placed.transform = swf::Matrix{1.5, 0.5, 0.25, -0.75, 200, -400};
+        swf::ColorTransform colorTransform;
+        colorTransform.alphaMult = 128;
+        colorTransform.redAdd = -20;
+        placed.colorTransform = colorTransform;
         placed.blendMode = BlendMode::Difference;
         BitmapFilter glow;
         glow.kind = BitmapFilter::Kind::Glow;
@@ -185,7 +185,7 @@ private slots:
         const auto* readShape = character<swf::Shape>(read, shapeId);
         QVERIFY(readShape);
         QCOMPARE(readShape->version, 4);
-        const TwipsRect bounds = shape.bounds();
+        const swf::Rect bounds = shape.bounds();
         QCOMPARE(readShape->bounds, (swf::Rect{bounds.xMin, bounds.xMax, bounds.yMin, bounds.yMax}));
         QCOMPARE(readShape->fillStyles.size(), size_t(1));
         QCOMPARE(readShape->fillStyles[0].color, (swf::Rgba{10, 20, 30, 200}));

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Value.h"
-#include "player/MovieLoader.h"
+#include "player/display/LoadListener.h"
 
 #include <QString>
 #include <functional>
@@ -19,7 +19,7 @@ class Object;
 // Passes a load's progress to a MovieClipLoader as Flash does: each event is broadcast to the
 // loader's listeners (the loader itself is one of them) with the target clip first. The loader
 // is a collection root until the load is over.
-class ClipLoaderEvents final : public LoadListener {
+class ClipLoaderEvents final : public display::LoadListener {
 public:
     using ObjectLookup = std::function<Object*(display::DisplayObject*)>;
     ClipLoaderEvents(Machine& machine, Object* loader, ObjectLookup objectFor, int swfVersion);

@@ -1,9 +1,9 @@
 #include "ClipObject.h"
 
 #include "ClipBinding.h"
+#include "InputPort.h"
 #include "Machine.h"
 #include "Marker.h"
-#include "player/InputDispatcher.h"
 #include "player/display/DisplayContainer.h"
 #include "player/display/EditTextInstance.h"
 #include "player/display/MovieClip.h"
@@ -100,13 +100,13 @@ bool ClipObject::getSpecial(Machine& machine, const QString& name, Value& result
     }
     case ClipProperty::Url: result = Value(object->library() ? object->library()->url() : QString()); return true;
     case ClipProperty::DropTarget: {
-        InputDispatcher* input = machine.bridge().input();
+        InputPort* input = machine.bridge().input();
         result = Value(input ? input->dropTargetPath(*object) : QString());
         return true;
     }
     case ClipProperty::XMouse:
     case ClipProperty::YMouse: {
-        InputDispatcher* input = machine.bridge().input();
+        InputPort* input = machine.bridge().input();
         const QPointF mouse = input ? input->mouseIn(*object) : QPointF();
         result = Value(property == ClipProperty::XMouse ? mouse.x() : mouse.y());
         return true;

@@ -6,12 +6,9 @@
 #include <QString>
 #include <optional>
 
-namespace player {
-class InputDispatcher;
-}
-
 namespace player::avm1 {
 
+class InputPort;
 class Object;
 
 // What the virtual machine needs from the timelines and from the program around the player.
@@ -60,7 +57,7 @@ public:
     virtual void stopSounds() = 0;
     // The mouse and keyboard as the movie sees them (hitTest, _xmouse, Key.isDown); null
     // without a player.
-    virtual InputDispatcher* input() { return nullptr; }
+    virtual InputPort* input() { return nullptr; }
     // The bytes of a local file that XML.load and LoadVars.load ask for, relative to the
     // working folder; nothing when it cannot be read. The player never reads from a network.
     virtual std::optional<QByteArray> readLocalFile(const QString&) { return std::nullopt; }

@@ -3,15 +3,13 @@
 #include "ClipBinding.h"
 #include "ClipLoaderEvents.h"
 #include "ClipObject.h"
+#include "EngineServices.h"
 #include "LocalFileReader.h"
 #include "Machine.h"
 #include "RegisteredClass.h"
 #include "TargetPath.h"
-#include "player/MovieLoader.h"
 #include "builtins/Builtins.h"
 #include "builtins/LocalLoad.h"
-#include "player/LocalUrl.h"
-#include "player/Player.h"
 #include "player/display/MovieClip.h"
 #include "player/display/MovieLibrary.h"
 
@@ -19,17 +17,17 @@
 
 namespace player::avm1 {
 
-ScriptEngine::ScriptEngine(Player& player)
-    : m_player(player)
+ScriptEngine::ScriptEngine(std::unique_ptr<EngineServices> services)
+    : m_services(std::move(services))
     , m_machine(std::make_shared<Machine>(*this))
 {
 }
 
 ScriptEngine::~ScriptEngine() = default;
 
-std::unique_ptr<display::ScriptHost> createScriptHost(Player& player)
+std::unique_ptr<display::ScriptHost> createScriptHost(std::unique_ptr<EngineServices> services)
 {
-    return std::make_unique<ScriptEngine>(player);
+    return std::make_unique<ScriptEngine>(std::move(services));
 }
 
 Object* ScriptEngine::objectFor(display::DisplayObject* object)
@@ -180,17 +178,17 @@ void ScriptEngine::runTimers(double nowMilliseconds)
 
 void ScriptEngine::trace(const QString& text)
 {
-    m_player.trace(text);
+    m_services->trace(text);
 }
 
 void ScriptEngine::fsCommand(const QString& command, const QString& arguments)
 {
-    m_player.fsCommand(command, arguments);
+    m_services->fsCommand(command, arguments);
 }
 
 Value ScriptEngine::flashCall(const QString& request)
 {
-    m_player.flashCall(request);
+    m_services->flashCall(request);
     return Value();
 }
 
@@ -207,7 +205,7 @@ void ScriptEngine::getUrl(Object* clip, const QString& url, const QString& targe
         if (number < 0)
             return;
         if (url.isEmpty())
-            m_player.unloadLevel(number);
+            m_services->unloadLevel(number);
         else
             requestLoad(clip, url, number, nullptr, nullptr);
         return;
@@ -237,10 +235,10 @@ void ScriptEngine::loadVariables(Object* loadingClip, const QString& url, const 
     display::DisplayObject* loading = loadingClip && loadingClip->kind() == ObjectKind::Clip
         ? static_cast<ClipObject*>(loadingClip)->displayObject() : nullptr;
     if (!loading)
-        loading = m_player.stage().level(0);
+        loading = m_services->level(0);
     const QString baseUrl = loading && loading->library() ? loading->library()->url() : QString();
     // Only local files: any other scheme is refused here, quietly, and nothing is fetched.
-    std::optional<QString> path = local_url::resolve(url, baseUrl);
+    std::optional<QString> path = m_services->localPath(url, baseUrl);
     std::optional<QByteArray> bytes = path ? readLocalFileForScript(*path) : std::nullopt;
     if (!bytes)
         return;
@@ -276,9 +274,9 @@ void ScriptEngine::loadClip(Object* loader, Object* caller, const QString& url, 
 }
 
 void ScriptEngine::requestLoad(Object* loadingClip, const QString& url, int level, display::DisplayObject* target,
-                               std::shared_ptr<LoadListener> listener)
+                               std::shared_ptr<display::LoadListener> listener)
 {
-    LoadRequest request;
+    display::LoadRequest request;
     request.url = url;
     request.level = level;
     if (target)
@@ -286,18 +284,18 @@ void ScriptEngine::requestLoad(Object* loadingClip, const QString& url, int leve
     display::DisplayObject* loading = loadingClip && loadingClip->kind() == ObjectKind::Clip
         ? static_cast<ClipObject*>(loadingClip)->displayObject() : nullptr;
     if (!loading)
-        loading = m_player.stage().level(0);
+        loading = m_services->level(0);
     if (loading && loading->library()) {
         request.baseUrl = loading->library()->url();
         request.swfVersion = loading->swfVersion();
     }
     request.listener = std::move(listener);
-    m_player.movieLoader().request(std::move(request));
+    m_services->requestLoad(std::move(request));
 }
 
 double ScriptEngine::milliseconds()
 {
-    return m_player.clock().now();
+    return m_services->milliseconds();
 }
 
 Object* ScriptEngine::rootOf(Object* clip)
@@ -311,7 +309,7 @@ Object* ScriptEngine::rootOf(Object* clip)
 
 Object* ScriptEngine::level(int number)
 {
-    return objectFor(m_player.stage().level(number));
+    return objectFor(m_services->level(number));
 }
 
 bool ScriptEngine::isClip(Object* object) const
@@ -359,7 +357,7 @@ void ScriptEngine::timelineCommand(Object* clip, TimelineCommand command)
 void ScriptEngine::gotoFrame(Object* clip, int frame, bool play)
 {
     if (display::MovieClip* movieClip = clipOf(clip)) {
-        m_player.keepAlive(movieClip->sharedFromThis());
+        m_services->keepAlive(movieClip->sharedFromThis());
         movieClip->gotoFrame(std::max(0, frame) + 1, !play);
     }
 }
@@ -369,7 +367,7 @@ bool ScriptEngine::gotoLabel(Object* clip, const QString& label, bool play)
     display::MovieClip* movieClip = clipOf(clip);
     if (!movieClip)
         return false;
-    m_player.keepAlive(movieClip->sharedFromThis());
+    m_services->keepAlive(movieClip->sharedFromThis());
     return movieClip->gotoLabel(label, !play);
 }
 
@@ -414,7 +412,7 @@ void ScriptEngine::duplicateClip(Object* clip, const QString& name, int depth)
 void ScriptEngine::removeClip(Object* clip)
 {
     if (display::MovieClip* movieClip = clipOf(clip)) {
-        m_player.keepAlive(movieClip->sharedFromThis());
+        m_services->keepAlive(movieClip->sharedFromThis());
         movieClip->removeFromParent();
     }
 }

@@ -6,22 +6,22 @@
 
 #include <memory>
 
-namespace player {
+namespace player::display {
 class LoadListener;
-class Player;
 }
 
 namespace player::avm1 {
 
+class EngineServices;
 class Machine;
 class Object;
 
 // The virtual machine bound to a player: gives display objects their script objects, runs
 // timeline scripts and handlers, carries out the host operations on variable and target paths,
-// and sends traces, commands and calls to the player.
+// and sends traces, commands and calls to the player through the services the player gives it.
 class ScriptEngine : public display::ScriptHost, public DisplayBridge {
 public:
-    explicit ScriptEngine(Player& player);
+    explicit ScriptEngine(std::unique_ptr<EngineServices> services);
     ~ScriptEngine() override;
 
     Machine& machine() { return *m_machine; }
@@ -63,7 +63,7 @@ public:
     void stopDrag() override;
     void toggleQuality() override;
     void stopSounds() override;
-    InputDispatcher* input() override;
+    InputPort* input() override;
     std::optional<QByteArray> readLocalFile(const QString& url) override;
 
 private:
@@ -71,14 +71,14 @@ private:
     // Asks the player to load url into a level (level >= 0) or into target, relative to the
     // movie of loadingClip.
     void requestLoad(Object* loadingClip, const QString& url, int level, display::DisplayObject* target,
-                     std::shared_ptr<LoadListener> listener);
+                     std::shared_ptr<display::LoadListener> listener);
     // loadVariables and loadVariablesNum: reads a local url-encoded file now and sets its
     // variables on the target at the next run of the timers, with its data event.
     void loadVariables(Object* loadingClip, const QString& url, const QString& target);
     // The object and final name of "path:name", "/path:name" or a dot path, from _level0.
     bool splitHostPath(const QString& text, Object*& object, QString& name);
 
-    Player& m_player;
+    std::unique_ptr<EngineServices> m_services;
     std::shared_ptr<Machine> m_machine;
     // The first movie to run a script sets the call depth and time limits (its ScriptLimits tag).
     bool m_limitsConfigured = false;
@@ -86,6 +86,6 @@ private:
 };
 
 // The engine for a player, as the player's factory wants it.
-std::unique_ptr<display::ScriptHost> createScriptHost(Player& player);
+std::unique_ptr<display::ScriptHost> createScriptHost(std::unique_ptr<EngineServices> services);
 
 } // namespace player::avm1

@@ -3,9 +3,10 @@
 #include "ScriptEngine.h"
 
 #include "ClipObject.h"
+#include "EngineServices.h"
+#include "InputPort.h"
 #include "Machine.h"
-#include "player/InputDispatcher.h"
-#include "player/Player.h"
+#include "player/display/MovieClip.h"
 
 #include <cmath>
 
@@ -46,14 +47,14 @@ void ScriptEngine::broadcastInput(const char* source, const char* message)
     const Value broadcast = broadcaster->get(*m_machine, QStringLiteral("broadcastMessage"));
     if (!m_machine->isCallable(broadcast))
         return;
-    display::MovieClip* root = m_player.stage().level(0);
+    display::MovieClip* root = m_services->level(0);
     const int version = root ? root->swfVersion() : 8;
     m_machine->callTopLevel(broadcast, broadcaster, {Value(QString::fromLatin1(message))}, version);
 }
 
-InputDispatcher* ScriptEngine::input()
+InputPort* ScriptEngine::input()
 {
-    return &m_player.input();
+    return &m_services->input();
 }
 
 void ScriptEngine::startDrag(Object* clip, bool lockCenter, bool constrained, double left, double top, double right,
@@ -67,12 +68,12 @@ void ScriptEngine::startDrag(Object* clip, bool lockCenter, bool constrained, do
     std::optional<QRectF> bounds;
     if (constrained && std::isfinite(left) && std::isfinite(top) && std::isfinite(right) && std::isfinite(bottom))
         bounds = QRectF(QPointF(std::min(left, right), std::min(top, bottom)), QPointF(std::max(left, right), std::max(top, bottom)));
-    m_player.input().startDrag(*object, lockCenter, bounds);
+    m_services->input().startDrag(*object, lockCenter, bounds);
 }
 
 void ScriptEngine::stopDrag()
 {
-    m_player.input().stopDrag();
+    m_services->input().stopDrag();
 }
 
 } // namespace player::avm1

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "RenderCache.h"
+#include "ScaleMode.h"
 #include "ScaleNineMapping.h"
 
-#include "player/MoviePlayer.h"
 #include "player/display/DisplayContainer.h"
 #include "player/display/Stage.h"
 

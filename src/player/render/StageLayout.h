@@ -1,6 +1,6 @@
 #pragma once
 
-#include "player/MoviePlayer.h"
+#include "ScaleMode.h"
 #include "player/swf/Geometry.h"
 
 #include <QSizeF>

@@ -1,9 +1,9 @@
 // skrv-play: plays a movie without a window, for tests and the conformance corpus.
 
-#include "player/MoviePlayer.h"
 #include "player/Player.h"
 #include "player/ScriptEngineFactory.h"
 #include "player/render/DisplayRenderer.h"
+#include "player/render/ScaleMode.h"
 
 #include <QFile>
 #include <QGuiApplication>

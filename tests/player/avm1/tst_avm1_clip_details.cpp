@@ -1,7 +1,7 @@
 #include "authoring/MovieWriter.h"
 #include "authoring/ScriptCompiler.h"
 #include "player/Player.h"
-#include "player/avm1/ScriptEngine.h"
+#include "player/ScriptEngineFactory.h"
 
 #include <QTest>
 
@@ -27,7 +27,7 @@ private:
         movie.root().showFrame();
         QStringList traces;
         player::Player player;
-        player.setScriptHost(player::avm1::createScriptHost(player));
+        player.setScriptHost(player::makeScriptHost(player));
         player.onTrace = [&traces](const QString& line) { traces.append(line); };
         if (player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///clips.swf")))
             return {QStringLiteral("load error")};

@@ -2,7 +2,7 @@
 
 #include "authoring/TemplateBuilder.h"
 #include "player/Player.h"
-#include "player/avm1/ScriptEngine.h"
+#include "player/ScriptEngineFactory.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,7 +30,7 @@ private:
             return QStringLiteral("<no movie>");
         QStringList traces;
         player::Player player;
-        player.setScriptHost(player::avm1::createScriptHost(player));
+        player.setScriptHost(player::makeScriptHost(player));
         player.onTrace = [&traces](const QString& line) { traces.append(line); };
         if (player.loadMovieData(0, built.movie, QStringLiteral("file:///test.swf")))
             return QStringLiteral("<not loaded>");

@@ -1,6 +1,6 @@
 #include "authoring/TemplateBuilder.h"
 #include "player/Player.h"
-#include "player/avm1/ScriptEngine.h"
+#include "player/ScriptEngineFactory.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -30,7 +30,7 @@ private:
     std::unique_ptr<player::Player> recordingPlayer(QStringList* commands)
     {
         auto player = std::make_unique<player::Player>();
-        player->setScriptHost(player::avm1::createScriptHost(*player));
+        player->setScriptHost(player::makeScriptHost(*player));
         player->onFsCommand = [commands](const QString& command, const QString& args) {
             if (commands)
                 commands->append(command + '=' + args);
@@ -97,7 +97,7 @@ private slots:
     {
         QStringList requests;
         auto player = std::make_unique<player::Player>();
-        player->setScriptHost(player::avm1::createScriptHost(*player));
+        player->setScriptHost(player::makeScriptHost(*player));
         player->onFlashCall = [&requests](const QString& request) { requests.append(request); };
         QVERIFY(player->loadMovieData(0, buildMovie("flash.external.ExternalInterface.call('hello', 'a', 1);"), "file:///t.swf") == std::nullopt);
         QCOMPARE(requests, QStringList{"<invoke name=\"hello\" returntype=\"xml\"><arguments><string>a</string><number>1</number></arguments></invoke>"});

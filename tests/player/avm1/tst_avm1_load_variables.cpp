@@ -1,7 +1,7 @@
 #include "authoring/MovieWriter.h"
 #include "authoring/ScriptCompiler.h"
 #include "player/Player.h"
-#include "player/avm1/ScriptEngine.h"
+#include "player/ScriptEngineFactory.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -41,7 +41,7 @@ private:
         }
         m_traces.clear();
         player::Player player;
-        player.setScriptHost(player::avm1::createScriptHost(player));
+        player.setScriptHost(player::makeScriptHost(player));
         player.onTrace = [this](const QString& line) { m_traces.append(line); };
         if (player.loadMovieData(0, movie.toBytes(false), QUrl::fromLocalFile(pathOf(QStringLiteral("main.swf"))).toString()))
             return QStringLiteral("<not loaded>");

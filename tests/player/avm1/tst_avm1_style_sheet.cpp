@@ -1,7 +1,7 @@
 #include "authoring/MovieWriter.h"
 #include "authoring/ScriptCompiler.h"
 #include "player/Player.h"
-#include "player/avm1/ScriptEngine.h"
+#include "player/ScriptEngineFactory.h"
 #include "player/avm1/builtins/CssText.h"
 
 #include <QTest>
@@ -24,7 +24,7 @@ private:
         movie.root().showFrame();
         QStringList traces;
         player::Player player;
-        player.setScriptHost(player::avm1::createScriptHost(player));
+        player.setScriptHost(player::makeScriptHost(player));
         player.onTrace = [&traces](const QString& line) { traces.append(line); };
         if (player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///sheet.swf")))
             return {QStringLiteral("load error")};

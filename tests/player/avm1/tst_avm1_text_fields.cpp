@@ -5,7 +5,7 @@
 #include "player/Player.h"
 #include "player/display/EditTextInstance.h"
 #include "player/display/MovieClip.h"
-#include "player/avm1/ScriptEngine.h"
+#include "player/ScriptEngineFactory.h"
 
 #include <QTest>
 
@@ -113,7 +113,7 @@ private slots:
         QVERIFY(!bytes.isEmpty());
         QStringList traces;
         player::Player player;
-        player.setScriptHost(player::avm1::createScriptHost(player));
+        player.setScriptHost(player::makeScriptHost(player));
         player.onTrace = [&traces](const QString& line) { traces.append(line); };
         QVERIFY(!player.loadMovieData(0, bytes, QStringLiteral("file:///fields.swf")));
         QCOMPARE(traces.join(u'|'), expected);
@@ -125,7 +125,7 @@ private slots:
     {
         QByteArray bytes = movieWith("score = 'Set by script';");
         player::Player player;
-        player.setScriptHost(player::avm1::createScriptHost(player));
+        player.setScriptHost(player::makeScriptHost(player));
         QVERIFY(!player.loadMovieData(0, bytes, QStringLiteral("file:///fields.swf")));
         player::display::MovieClip* root = player.stage().level(0);
         QVERIFY(root);

@@ -2,7 +2,7 @@
 
 #include "authoring/TemplateBuilder.h"
 #include "player/Player.h"
-#include "player/avm1/ScriptEngine.h"
+#include "player/ScriptEngineFactory.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,7 +35,7 @@ private:
             return QStringLiteral("<no movie>");
         QStringList lines;
         player::Player player;
-        player.setScriptHost(player::avm1::createScriptHost(player));
+        player.setScriptHost(player::makeScriptHost(player));
         player.onTrace = [&lines](const QString& line) { lines.append(line); };
         if (player.loadMovieData(0, built.movie, QStringLiteral("file:///test.swf")))
             return QStringLiteral("<not loaded>");

@@ -1,6 +1,6 @@
 #include "authoring/TemplateBuilder.h"
 #include "player/Player.h"
-#include "player/avm1/ScriptEngine.h"
+#include "player/ScriptEngineFactory.h"
 #include "player/render/DisplayRenderer.h"
 
 #include <QTemporaryDir>
@@ -26,7 +26,7 @@ private:
         if (built.movie.isEmpty())
             return {};
         player::Player player;
-        player.setScriptHost(player::avm1::createScriptHost(player));
+        player.setScriptHost(player::makeScriptHost(player));
         if (player.loadMovieData(0, built.movie, QStringLiteral("file:///test.swf")))
             return {};
         player::render::DisplayRenderer renderer;

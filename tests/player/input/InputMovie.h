@@ -28,8 +28,8 @@ inline QByteArray square(uint16_t id, int32_t sizeTwips)
     authoring::ShapeBuilder shape;
     authoring::ShapeLayer layer;
     layer.fill = authoring::FillStyle{};
-    layer.fill->color = authoring::Color{200, 0, 0, 255};
-    layer.path.addRectangle(authoring::TwipsRect{0, sizeTwips, 0, sizeTwips});
+    layer.fill->color = authoring::Rgba{200, 0, 0, 255};
+    layer.path.addRectangle(authoring::Rect{0, sizeTwips, 0, sizeTwips});
     shape.addLayer(layer);
     return shape.tagBody(id);
 }
@@ -40,7 +40,7 @@ inline QByteArray triangle(uint16_t id)
     authoring::ShapeBuilder shape;
     authoring::ShapeLayer layer;
     layer.fill = authoring::FillStyle{};
-    layer.fill->color = authoring::Color{0, 0, 200, 255};
+    layer.fill->color = authoring::Rgba{0, 0, 200, 255};
     layer.path.moveTo(0, 0);
     layer.path.lineTo(0, 2000);
     layer.path.lineTo(2000, 2000);
@@ -96,14 +96,14 @@ inline QByteArray inputMovie(const std::vector<ButtonAction>& buttonActions, con
     placeButton.characterId = buttonId;
     placeButton.depth = 1;
     placeButton.name = "button";
-    placeButton.transform = authoring::Transform::translation(1000, 1000);
+    placeButton.transform = authoring::translation(1000, 1000);
     movie.root().placeObject(placeButton);
 
     authoring::PlaceObjectRecord placeClip;
     placeClip.characterId = spriteId;
     placeClip.depth = 2;
     placeClip.name = "clip";
-    placeClip.transform = authoring::Transform::translation(4000, 1000);
+    placeClip.transform = authoring::translation(4000, 1000);
     movie.root().placeObject(placeClip);
 
     // The triangle clip sits at 50,200.
@@ -111,7 +111,7 @@ inline QByteArray inputMovie(const std::vector<ButtonAction>& buttonActions, con
     placeTriangle.characterId = triangleSpriteId;
     placeTriangle.depth = 3;
     placeTriangle.name = "triangle";
-    placeTriangle.transform = authoring::Transform::translation(1000, 4000);
+    placeTriangle.transform = authoring::translation(1000, 4000);
     movie.root().placeObject(placeTriangle);
 
     if (!frameScript.empty())

@@ -1,7 +1,7 @@
 #include "InputMovie.h"
 #include "player/InputDispatcher.h"
 #include "player/Player.h"
-#include "player/avm1/ScriptEngine.h"
+#include "player/ScriptEngineFactory.h"
 #include "player/display/ButtonInstance.h"
 
 #include <QTest>
@@ -26,7 +26,7 @@ private:
         auto session = std::make_unique<Session>();
         session->player = std::make_unique<player::Player>();
         player::Player& engine = *session->player;
-        engine.setScriptHost(player::avm1::createScriptHost(engine));
+        engine.setScriptHost(player::makeScriptHost(engine));
         QStringList* log = &session->log;
         engine.onTrace = [log](const QString& line) { log->append(line); };
         engine.onFsCommand = [log](const QString& command, const QString& args) { log->append(command + ':' + args); };

@@ -4,7 +4,7 @@
 #include "authoring/ScriptCompiler.h"
 #include "player/MoviePlayer.h"
 #include "player/Player.h"
-#include "player/avm1/ScriptEngine.h"
+#include "player/ScriptEngineFactory.h"
 #include "player/render/DisplayRenderer.h"
 
 #include <QTest>
@@ -120,7 +120,7 @@ private slots:
         movie.root().showFrame();
         QStringList traces;
         player::Player player;
-        player.setScriptHost(player::avm1::createScriptHost(player));
+        player.setScriptHost(player::makeScriptHost(player));
         player.onTrace = [&traces](const QString& line) { traces.append(line); };
         QVERIFY(!player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///bitmap.swf")));
         QCOMPARE(traces.join(u'|'), QStringLiteral("10"));

@@ -2,7 +2,7 @@
 #include "authoring/ScriptCompiler.h"
 #include "player/MoviePlayer.h"
 #include "player/Player.h"
-#include "player/avm1/ScriptEngine.h"
+#include "player/ScriptEngineFactory.h"
 #include "player/render/DisplayRenderer.h"
 
 #include <QDir>
@@ -65,7 +65,7 @@ private:
             return QStringLiteral("<no movie>");
         m_traces.clear();
         m_player = std::make_unique<player::Player>();
-        m_player->setScriptHost(player::avm1::createScriptHost(*m_player));
+        m_player->setScriptHost(player::makeScriptHost(*m_player));
         m_player->onTrace = [this](const QString& line) { m_traces.append(line); };
         if (m_player->loadMovieData(0, bytes, QUrl::fromLocalFile(pathOf(QStringLiteral("main.swf"))).toString()))
             return QStringLiteral("<not loaded>");

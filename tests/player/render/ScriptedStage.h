@@ -2,7 +2,7 @@
 
 #include "authoring/TemplateBuilder.h"
 #include "player/Player.h"
-#include "player/avm1/ScriptEngine.h"
+#include "player/ScriptEngineFactory.h"
 #include "player/render/DisplayRenderer.h"
 
 #include <QFile>
@@ -33,7 +33,7 @@ inline ScriptedStage renderScriptedStage(const QTemporaryDir& folder, const QStr
         return result;
     }
     player::Player player;
-    player.setScriptHost(player::avm1::createScriptHost(player));
+    player.setScriptHost(player::makeScriptHost(player));
     player.onTrace = [&result](const QString& line) { result.traces.append(line); };
     if (player.loadMovieData(0, built.movie, QStringLiteral("file:///test.swf")))
         return result;

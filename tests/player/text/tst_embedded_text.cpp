@@ -3,7 +3,7 @@
 #include "authoring/ScriptCompiler.h"
 #include "authoring/TagCode.h"
 #include "player/Player.h"
-#include "player/avm1/ScriptEngine.h"
+#include "player/ScriptEngineFactory.h"
 #include "player/render/DisplayRenderer.h"
 
 #include <QtTest>
@@ -57,7 +57,7 @@ private:
         movie.root().doAction(compiled.actions);
         movie.root().showFrame();
         player::Player player;
-        player.setScriptHost(player::avm1::createScriptHost(player));
+        player.setScriptHost(player::makeScriptHost(player));
         player.onTrace = [&result](const QString& line) { result.traces.append(line); };
         if (player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///embedded.swf")))
             return result;

@@ -2,11 +2,12 @@
 // globalToLocal, startDrag and stopDrag.
 #include "Builtins.h"
 
-#include "player/InputDispatcher.h"
 #include "player/avm1/ClipObject.h"
+#include "player/avm1/InputPort.h"
 #include "player/avm1/Machine.h"
 #include "player/avm1/TargetPath.h"
 #include "player/display/DisplayObject.h"
+#include "player/render/HitTester.h"
 
 #include <cmath>
 
@@ -75,7 +76,7 @@ Value convertPoint(Machine& machine, Object* self, const Arguments& arguments, b
 Value hitTest(Machine& machine, Object* self, const Arguments& arguments)
 {
     display::DisplayObject* object = displayObjectOf(self);
-    InputDispatcher* input = machine.bridge().input();
+    InputPort* input = machine.bridge().input();
     if (!object || !input || arguments.empty())
         return Value(false);
     if (arguments.size() >= 2) {
@@ -84,7 +85,7 @@ Value hitTest(Machine& machine, Object* self, const Arguments& arguments)
         if (!std::isfinite(x) || !std::isfinite(y))
             return Value(false);
         const bool shapeOnly = machine.toBoolean(argument(arguments, 2));
-        return Value(input->hitTester().hitTestPoint(*object, QPointF(x * 20.0, y * 20.0), shapeOnly));
+        return Value(input->hitTestPoint(*object, QPointF(x * 20.0, y * 20.0), shapeOnly));
     }
     display::DisplayObject* other = targetOf(machine, self, arguments[0]);
     if (!other)

@@ -1,6 +1,6 @@
 #include "Builtins.h"
 
-#include "player/InputDispatcher.h"
+#include "player/avm1/InputPort.h"
 #include "player/avm1/Machine.h"
 
 namespace player::avm1::builtins {
@@ -20,17 +20,17 @@ void installKeyAndMouse(Machine& machine)
     for (const auto& [name, code] : codes)
         key->define(QString::fromLatin1(name), Value(double(code)), constant);
     machine.defineMethod(key, QStringLiteral("isDown"), [](Machine& machine, Object*, const Arguments& arguments) {
-        const InputDispatcher* input = machine.bridge().input();
-        return Value(input && !arguments.empty() && input->state().keysDown.count(machine.toInt32(arguments[0])) > 0);
+        const InputPort* input = machine.bridge().input();
+        return Value(input && !arguments.empty() && input->isKeyDown(machine.toInt32(arguments[0])));
     });
     machine.defineMethod(key, QStringLiteral("isToggled"), [](Machine&, Object*, const Arguments&) { return Value(false); });
     machine.defineMethod(key, QStringLiteral("getCode"), [](Machine& machine, Object*, const Arguments&) {
-        const InputDispatcher* input = machine.bridge().input();
-        return Value(double(input ? input->state().lastKeyCode : 0));
+        const InputPort* input = machine.bridge().input();
+        return Value(double(input ? input->lastKeyCode() : 0));
     });
     machine.defineMethod(key, QStringLiteral("getAscii"), [](Machine& machine, Object*, const Arguments&) {
-        const InputDispatcher* input = machine.bridge().input();
-        return Value(double(input ? input->state().lastAscii : 0));
+        const InputPort* input = machine.bridge().input();
+        return Value(double(input ? input->lastAscii() : 0));
     });
 
     Object* mouse = machine.makeObject();
