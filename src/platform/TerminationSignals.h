@@ -16,6 +16,10 @@ public:
     explicit TerminationSignals(QObject* parent = nullptr);
     ~TerminationSignals() override;
 
+    // True once a signal came. A signal handled before the event loop runs (while the program
+    // starts) cannot quit a loop that is not there yet: the caller asks this before it starts one.
+    bool hasReceived() const { return m_received; }
+
 signals:
     void received(int signalNumber);
 
@@ -23,6 +27,7 @@ private:
     void onReadable();
 
     QSocketNotifier* m_notifier = nullptr;
+    bool m_received = false;
 };
 
 } // namespace platform
