@@ -15,7 +15,7 @@ int main(int argc, char** argv)
 
     app::MainWindow window(app::StartupContext::fromApplication());
     window.start();
-    if (window.hasEnded())
+    if (window.hasEnded() || terminationSignals.wasReceived())
         return 0;
     window.show();
     return application.exec();

@@ -56,6 +56,7 @@ void TerminationSignals::onReadable()
     char byte = 0;
     if (::read(signalSockets[1], &byte, 1) != 1)
         return;
+    m_received = true;
     emit received(int(byte));
     QCoreApplication::quit();
 }

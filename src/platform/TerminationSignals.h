@@ -16,6 +16,11 @@ public:
     explicit TerminationSignals(QObject* parent = nullptr);
     ~TerminationSignals() override;
 
+    // True once a signal has arrived. A signal handled before the event loop runs (while the
+    // program starts up and lets pending events through) cannot quit a loop that does not run
+    // yet: the program asks this before it enters the loop.
+    bool wasReceived() const { return m_received; }
+
 signals:
     void received(int signalNumber);
 
@@ -23,6 +28,7 @@ private:
     void onReadable();
 
     QSocketNotifier* m_notifier = nullptr;
+    bool m_received = false;
 };
 
 } // namespace platform
