@@ -57,6 +57,7 @@ EffectsWindow::EffectsWindow(player::MoviePlayer* movie, const app::ScreenMetric
     setObjectName(QStringLiteral("effectsWindow"));
     setWindowTitle(QStringLiteral("Effects..."));
     setAttribute(Qt::WA_DeleteOnClose);
+    useDesignFont(this);
     setFixedSize(pixelSizeFromTwips(5175, 1695, metrics));
 
     for (const Effect effect : AllEffects) {
@@ -91,6 +92,7 @@ EffectsWindow::EffectsWindow(player::MoviePlayer* movie, const app::ScreenMetric
     setTabOrder(slider(Effect::Shading), m_ok);
     setTabOrder(m_ok, slider(Effect::BlurShading));
     setTabOrder(slider(Effect::BlurShading), slider(Effect::Blur));
+    fitCaptions(this);
 }
 
 void EffectsWindow::send(Effect effect, int value)

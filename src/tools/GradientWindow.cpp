@@ -37,6 +37,7 @@ GradientWindow::GradientWindow(const app::ScreenMetrics& metrics, QWidget* paren
 {
     setObjectName(QStringLiteral("gradientWindow"));
     setWindowTitle(QStringLiteral("Gradient..."));
+    useDesignFont(this);
     createControls(metrics);
 
     m_canvas = QImage(CanvasSide, CanvasSide, QImage::Format_RGB32);
@@ -104,6 +105,7 @@ void GradientWindow::createControls(const app::ScreenMetrics& metrics)
     setTabOrder(m_ok, m_applyTo);
     setTabOrder(m_applyTo, m_snapToCommon);
     setTabOrder(m_snapToCommon, m_randomize);
+    fitCaptions(this);
 }
 
 void GradientWindow::setRandomSource(std::function<double()> source)

@@ -4,10 +4,13 @@
 #include "tools/SelectionFrame.h"
 #include "tools/TwipsGeometry.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace tools {
 
@@ -48,6 +51,7 @@ ReplaceColourDialog::ReplaceColourDialog(ColourSource newColour, const app::Scre
     setObjectName(QStringLiteral("replaceColourDialog"));
     setWindowTitle(QStringLiteral("Replace Custom Colour..."));
     setAttribute(Qt::WA_DeleteOnClose);
+    useDesignFont(this);
     setFixedSize(pixelSizeFromTwips(3165, 1695, metrics));
 
     createBoxes(metrics);
@@ -65,6 +69,7 @@ ReplaceColourDialog::ReplaceColourDialog(ColourSource newColour, const app::Scre
     m_newColour = colourFrame(line);
     m_newColour->setObjectName(QStringLiteral("newColour"));
     m_newColour->setGeometry(pixelRectFromTwips(1560, 0, 255, 255, metrics));
+    placeInGaps();
 
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("ok"));
@@ -75,6 +80,7 @@ ReplaceColourDialog::ReplaceColourDialog(ColourSource newColour, const app::Scre
     m_cancel->setObjectName(QStringLiteral("cancel"));
     m_cancel->setGeometry(pixelRectFromTwips(1680, 1200, 1335, 375, metrics));
     connect(m_cancel, &QPushButton::clicked, this, &ReplaceColourDialog::close);
+    fitCaptions(this);
 
     // The sentence follows the picked colour and the selection for as long as the window is
     // open.
@@ -82,6 +88,25 @@ ReplaceColourDialog::ReplaceColourDialog(ColourSource newColour, const app::Scre
     connect(&m_refresh, &QTimer::timeout, this, &ReplaceColourDialog::refreshReplaceLine);
     m_refresh.start();
     refreshReplaceLine();
+}
+
+void ReplaceColourDialog::placeInGaps()
+{
+    // The places above suit the type the window was designed with; with another the boxes are
+    // moved to the middle of the sentence's runs of blanks, wherever the type puts them.
+    const QString text = m_replaceLine->text();
+    const QFontMetrics type(m_replaceLine->font());
+    m_replaceLine->resize(std::max(m_replaceLine->width(), type.horizontalAdvance(text) + 2), m_replaceLine->height());
+    const auto gapMiddle = [&](qsizetype gapStart) {
+        qsizetype gapEnd = gapStart;
+        while (gapEnd < text.size() && text.at(gapEnd) == QLatin1Char(' '))
+            ++gapEnd;
+        return (type.horizontalAdvance(text.left(gapStart)) + type.horizontalAdvance(text.left(gapEnd))) / 2;
+    };
+    const qsizetype firstGap = text.indexOf(QLatin1Char(' '));
+    const qsizetype secondGap = text.indexOf(QLatin1Char(' '), text.indexOf(QStringLiteral("With")));
+    m_oldColour->move(gapMiddle(firstGap) - m_oldColour->width() / 2, m_oldColour->y());
+    m_newColour->move(gapMiddle(secondGap) - m_newColour->width() / 2, m_newColour->y());
 }
 
 void ReplaceColourDialog::createBoxes(const app::ScreenMetrics& metrics)

@@ -51,6 +51,7 @@ protected:
 
 private:
     void createBoxes(const app::ScreenMetrics& metrics);
+    void placeInGaps();
     void selectBox(int box);
     void store();
 

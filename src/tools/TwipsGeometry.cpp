@@ -1,5 +1,9 @@
 #include "tools/TwipsGeometry.h"
 
+#include <QAbstractButton>
+#include <QFont>
+#include <QWidget>
+
 #include <algorithm>
 #include <cmath>
 
@@ -26,6 +30,27 @@ QRect pixelRectFromTwips(double left, double top, double width, double height, c
 QSize pixelSizeFromTwips(double width, double height, const app::ScreenMetrics& metrics)
 {
     return QSize(toPixels(width, metrics.twipsPerPixelX), toPixels(height, metrics.twipsPerPixelY));
+}
+
+void useDesignFont(QWidget* window)
+{
+    QFont font = window->font();
+    if (font.pointSizeF() > 8) {
+        font.setPointSizeF(8);
+        window->setFont(font);
+    }
+}
+
+void fitCaptions(QWidget* window)
+{
+    const QList<QAbstractButton*> buttons = window->findChildren<QAbstractButton*>();
+    for (QAbstractButton* button : buttons) {
+        QFont font = button->font();
+        while (button->sizeHint().width() > button->width() && font.pointSizeF() > 6) {
+            font.setPointSizeF(font.pointSizeF() - 0.5);
+            button->setFont(font);
+        }
+    }
 }
 
 } // namespace tools
