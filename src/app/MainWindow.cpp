@@ -467,6 +467,7 @@ void MainWindow::endProgram()
 
 void MainWindow::onChangeClicked() {}
 void MainWindow::onSaveAsClicked() {}
+
 void MainWindow::onGradientClicked()
 {
     // The window is made once and then only hidden and shown again.
@@ -482,7 +483,9 @@ void MainWindow::applyGradientTexture(const QImage& picture)
     // Turning the picture into a part's texture belongs to the item menu.
     Q_UNUSED(picture);
 }
+
 void MainWindow::onTemplatesClicked() {}
+
 void MainWindow::onEffectsClicked()
 {
     try {
@@ -515,6 +518,7 @@ void MainWindow::openReplaceColourDialog()
     auto* dialog = new tools::ReplaceColourDialog([bar] { return bar ? bar->colour() : 0; }, m_metrics, this);
     showToolWindow(dialog);
 }
+
 void MainWindow::onPlainColourClicked() {}
 
 void MainWindow::runItemMenuEntry(int index)
