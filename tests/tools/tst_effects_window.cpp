@@ -250,21 +250,6 @@ private slots:
         QCOMPARE(sheetOf(*movie), plain);
     }
 
-    void controlPlaces()
-    {
-        auto movie = chairWithOverlay();
-        EffectsWindow window(movie.get());
-        QCOMPARE(window.size(), QSize(345, 113));
-        QCOMPARE(window.windowTitle(), QStringLiteral("Effects..."));
-        QCOMPARE(window.slider(Effect::AddSubtract)->geometry(), QRect(8, 8, 161, 17));
-        QCOMPARE(window.slider(Effect::BlurShading)->geometry(), QRect(176, 32, 161, 17));
-        QCOMPARE(window.slider(Effect::Blur)->geometry(), QRect(8, 56, 329, 17));
-        QCOMPARE(window.okButton()->geometry(), QRect(8, 80, 161, 25));
-        QCOMPARE(window.resetButton()->geometry(), QRect(176, 80, 161, 25));
-        QCOMPARE(window.slider(Effect::AddSubtract)->minimum(), -99);
-        QCOMPARE(window.slider(Effect::Shading)->maximum(), 200);
-    }
-
     // "Effects..." shows the window when the overlay offers an effect and answers "Failed to
     // work." when neither the overlay nor the template offers one.
     void effectsCommand_data()
