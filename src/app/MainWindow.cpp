@@ -10,6 +10,9 @@
 #include "platform/RuntimeError.h"
 #include "platform/Settings.h"
 #include "player/MoviePlayer.h"
+#include "tools/EffectsWindow.h"
+#include "tools/GradientWindow.h"
+#include "tools/ReplaceColourDialog.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -115,10 +118,9 @@ void MainWindow::createControls()
     m_eyedropperShown->hide();
     connect(m_eyedropperShown, &QCheckBox::toggled, this, &MainWindow::onEyedropperShownToggled);
 
-    m_eyedropperBar = new QWidget(m_content);
+    m_eyedropperBar = new EyedropperBar(m_content);
     m_eyedropperBar->setObjectName(QStringLiteral("eyedropperBar"));
-    m_eyedropperBar->setAutoFillBackground(true);
-    m_eyedropperBar->setCursor(Qt::CrossCursor);
+    connect(m_eyedropperBar, &EyedropperBar::colourPicked, this, &MainWindow::openReplaceColourDialog);
 }
 
 void MainWindow::start()
@@ -478,9 +480,58 @@ void MainWindow::endProgram()
 
 void MainWindow::onChangeClicked() {}
 void MainWindow::onSaveAsClicked() {}
-void MainWindow::onGradientClicked() {}
+
+void MainWindow::onGradientClicked()
+{
+    // The window is made once and then only hidden and shown again.
+    if (!m_gradientWindow) {
+        m_gradientWindow = new tools::GradientWindow(m_metrics, this);
+        connect(m_gradientWindow, &tools::GradientWindow::applyToRequested, this, &MainWindow::applyGradientTexture);
+    }
+    showToolWindow(m_gradientWindow);
+}
+
+void MainWindow::applyGradientTexture(const QImage& picture)
+{
+    // Turning the picture into a part's texture belongs to the item menu.
+    Q_UNUSED(picture);
+}
+
 void MainWindow::onTemplatesClicked() {}
-void MainWindow::onEffectsClicked() {}
+
+void MainWindow::onEffectsClicked()
+{
+    try {
+        // The window is shown only when the loaded overlay offers at least one effect.
+        auto* window = new tools::EffectsWindow(m_player, m_metrics, this);
+        if (!window->readEffectState()) {
+            delete window;
+            showFailedToWork();
+            return;
+        }
+        showToolWindow(window);
+    } catch (const std::exception&) {
+        showFailedToWork();
+    }
+}
+
+void MainWindow::showFailedToWork()
+{
+    platform::MessageRequest failure;
+    failure.text = QStringLiteral("Failed to work.");
+    failure.title = windowTitle();
+    failure.icon = platform::MessageIcon::Critical;
+    platform::showMessage(failure, this);
+}
+
+void MainWindow::openReplaceColourDialog()
+{
+    // The dialog takes the bar's colour as the colour picked, for as long as it is open.
+    const QPointer<EyedropperBar> bar = m_eyedropperBar;
+    auto* dialog = new tools::ReplaceColourDialog([bar] { return bar ? bar->colour() : 0; }, m_metrics, this);
+    showToolWindow(dialog);
+}
+
 void MainWindow::onPlainColourClicked() {}
 
 void MainWindow::runItemMenuEntry(int index)

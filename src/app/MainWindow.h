@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/EyedropperBar.h"
 #include "app/MainWindowLayout.h"
 #include "app/MovieMessageGate.h"
 #include "app/ScreenMetrics.h"
@@ -16,10 +17,15 @@
 #include <optional>
 
 class QCheckBox;
+class QImage;
 class QPushButton;
 
 namespace player {
 class MoviePlayer;
+}
+
+namespace tools {
+class GradientWindow;
 }
 
 namespace app {
@@ -72,7 +78,9 @@ public:
 
     bool isEyedropperShown() const;
     void setEyedropperShown(bool shown);
-    QWidget* eyedropperBar() const { return m_eyedropperBar; }
+    EyedropperBar* eyedropperBar() const { return m_eyedropperBar; }
+    // The gradient window once "Gradient..." has made it (it is then kept, hidden when closed).
+    tools::GradientWindow* gradientWindow() const { return m_gradientWindow; }
 
     player::MoviePlayer* moviePlayer() const { return m_player; }
     QPushButton* changeButton() const { return m_changeButton; }
@@ -103,6 +111,8 @@ public slots:
     virtual void onEffectsClicked();
     virtual void onPlainColourClicked();
     virtual void runItemMenuEntry(int index);
+    // "Apply To..." of the gradient window: the picture is to become the texture of a part.
+    virtual void applyGradientTexture(const QImage& picture);
 
 public:
     // Saves the texture sheet; true when it was saved. A failure may throw RuntimeError.
@@ -127,6 +137,8 @@ private:
     bool measureFrame();
     void restoreLastRun();
     void onEyedropperShownToggled(bool shown);
+    void openReplaceColourDialog();
+    void showFailedToWork();
     void setSheetSize(const QSizeF& pixels);
     void applyLayout();
     void watchToolWindows();
@@ -153,7 +165,8 @@ private:
     QWidget* m_content = nullptr; // holds every control; disabled while a tool window is up
     player::MoviePlayer* m_player = nullptr;
     QWidget* m_playerBackground = nullptr;
-    QWidget* m_eyedropperBar = nullptr;
+    EyedropperBar* m_eyedropperBar = nullptr;
+    tools::GradientWindow* m_gradientWindow = nullptr; // a child of this window, once made
     QCheckBox* m_eyedropperShown = nullptr; // never shown: its value comes from the setting
     QPushButton* m_changeButton = nullptr;
     QPushButton* m_saveAsButton = nullptr;

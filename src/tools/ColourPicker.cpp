@@ -2,9 +2,7 @@
 
 #include "platform/ColorDialog.h"
 #include "platform/Settings.h"
-
-#include <algorithm>
-#include <cstdint>
+#include "tools/NumberText.h"
 
 namespace tools {
 
@@ -15,23 +13,6 @@ const QString Section = QStringLiteral("Custom Colours");
 QString keyFor(int index)
 {
     return QStringLiteral("Colour ") + QString::number(index);
-}
-
-// The integer at the start of a setting's text, as older versions read it: "12abc" is 12,
-// text without a number is 0.
-ColourReference integerValue(const QString& text)
-{
-    const QString trimmed = text.trimmed();
-    qsizetype end = 0;
-    if (end < trimmed.size() && (trimmed[end] == QLatin1Char('-') || trimmed[end] == QLatin1Char('+')))
-        ++end;
-    while (end < trimmed.size() && trimmed[end].isDigit())
-        ++end;
-    bool ok = false;
-    const qlonglong value = trimmed.left(end).toLongLong(&ok);
-    if (!ok)
-        return 0;
-    return ColourReference(std::clamp<qlonglong>(value, INT32_MIN, INT32_MAX));
 }
 
 } // namespace
@@ -48,7 +29,7 @@ void ColourPicker::loadIfNeeded()
         return;
     for (int index = 0; index < int(m_custom.size()); ++index) {
         const QString text = platform::getSetting(Section, keyFor(index), QString::number(systemColour(index)));
-        m_custom[size_t(index)] = integerValue(text);
+        m_custom[size_t(index)] = leadingInteger(text);
     }
     m_loaded = true;
 }

@@ -2,6 +2,10 @@
 // addeffect, subtracteffect and differenceeffect by frame number, and sets blurshadingeffect
 // (blur of the template's clip "shading") and blureffect (blur of the whole sheet), 0 to 100,
 // which are read on every frame.
+//
+// Add and difference lay white over the sheet in their blend modes. Subtracting white at a
+// strength leaves that much less of every colour below, which is black laid over the sheet at
+// that alpha: the subtract layer is drawn so, the same wherever the sheet is drawn to.
 stop();
 
 blurshadingeffect = 0;
