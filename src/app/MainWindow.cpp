@@ -10,6 +10,8 @@
 #include "platform/RuntimeError.h"
 #include "platform/Settings.h"
 #include "player/MoviePlayer.h"
+#include "texture/SheetExport.h"
+#include "texture/TextureCommands.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -61,6 +63,7 @@ MainWindow::MainWindow(StartupContext context, const ScreenMetrics& metrics, QWi
 {
     setObjectName(QStringLiteral("mainWindow"));
     createControls();
+    m_textureCommands = std::make_unique<texture::TextureCommands>(*this);
     m_toolWindowWatch.setObjectName(QStringLiteral("toolWindowWatch"));
     m_toolWindowWatch.setInterval(50);
     connect(&m_toolWindowWatch, &QTimer::timeout, this, &MainWindow::watchToolWindows);
@@ -304,6 +307,14 @@ void MainWindow::setSheetSize(const QSizeF& pixels)
     }
 }
 
+QSize MainWindow::sheetSize() const
+{
+    if (!m_sheetPixels)
+        return m_player->size();
+    return QSize(std::max(1, int(std::lround(m_sheetPixels->width()))),
+                 std::max(1, int(std::lround(m_sheetPixels->height()))));
+}
+
 void MainWindow::layoutMainWindow()
 {
     m_layoutInput.playerWidth = m_playerWidth;
@@ -463,23 +474,33 @@ void MainWindow::endProgram()
     QCoreApplication::exit(0);
 }
 
-void MainWindow::onChangeClicked() {}
-void MainWindow::onSaveAsClicked() {}
+void MainWindow::onChangeClicked()
+{
+    m_textureCommands->change();
+}
+
+void MainWindow::onSaveAsClicked()
+{
+    m_textureCommands->saveAs();
+}
+
 void MainWindow::onGradientClicked() {}
 void MainWindow::onTemplatesClicked() {}
 void MainWindow::onEffectsClicked() {}
-void MainWindow::onPlainColourClicked() {}
+
+void MainWindow::onPlainColourClicked()
+{
+    m_textureCommands->plainColour();
+}
 
 void MainWindow::runItemMenuEntry(int index)
 {
-    // Carrying out an entry of the item list belongs to the item menu; "clickitem" arrives here.
-    Q_UNUSED(index);
+    m_textureCommands->runItem(index);
 }
 
 bool MainWindow::saveTextureSheet()
 {
-    // Saving the sheet belongs to the save tools; until then nothing is saved.
-    return false;
+    return texture::saveTextureSheet(*this);
 }
 
 } // namespace app

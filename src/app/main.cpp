@@ -1,10 +1,15 @@
 #include "app/MainWindow.h"
 #include "platform/TerminationSignals.h"
+#include "texture/BatchCommand.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
+    // The batch command runs without a window, before any is made.
+    if (texture::BatchCommand::isRequested(argc, argv))
+        return texture::runBatchCommand(argc, argv);
+
     QApplication application(argc, argv);
     // No display name is set: window titles already name the program, and message boxes are
     // titled exactly as the program titles them.
