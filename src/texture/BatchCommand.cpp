@@ -264,7 +264,8 @@ std::optional<QString> BatchCommand::applyToFileItem(app::MainWindow& window, co
             return QStringLiteral("gradients cannot be drawn by this version of the program");
         picture = gradientPainter()(*from, *to, angle);
     } else {
-        if (value.isEmpty())
+        // A colour is no file name: it was meant for a colour item, or forgot its "plain:".
+        if (value.isEmpty() || (parseColour(value) && !QFileInfo::exists(value)))
             return QStringLiteral("%1 is a file item: its value is an image file, plain:#RRGGBB or "
                                   "gradient:#RRGGBB,#RRGGBB,ANGLE")
                 .arg(quoted(caption));
