@@ -11,6 +11,7 @@
 #include "texture/TextureCommands.h"
 #include "texture/TextureNames.h"
 
+#include <QBuffer>
 #include <QImageReader>
 #include <QMenu>
 #include <QRegularExpression>
@@ -21,9 +22,9 @@ namespace {
 
 const QString DecalVariable = QStringLiteral("decaltexture");
 
-QString writeImage(const QString& path, const QColor& colour, const char* format, QSize size = QSize(40, 30))
+QString writeImage(const QString& path, const QColor& colour, const char* format)
 {
-    QImage image(size, QImage::Format_RGB32);
+    QImage image(40, 30, QImage::Format_RGB32);
     image.fill(colour);
     return image.save(path, format) ? path : QString();
 }
@@ -130,12 +131,34 @@ private slots:
         QCOMPARE(m_window->hasUnsavedChanges(), chosen.isValid());
     }
 
-    // An image chosen for a file item becomes a JPEG texture of this run, whose path the item's
-    // variable receives; the movie shows it in the item's part. A bitmap named ".jpg" counts by
-    // its header.
+    void imageFileReachesTheMovie_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QColor>("colour");
+        QByteArray bitmap;
+        QBuffer buffer(&bitmap);
+        QImage blue(40, 30, QImage::Format_RGB32);
+        blue.fill(Qt::blue);
+        blue.save(&buffer, "BMP");
+        QTest::newRow("bitmap named .jpg") << "bitmap.jpg" << bitmap << QSize(40, 30) << QColor(Qt::blue);
+        // One red pixel.
+        const QByteArray gif = QByteArray::fromHex("47494638396101000100800000ff0000000000"
+                                                   "2c00000000010001000002024401003b");
+        QTest::newRow("GIF") << "red.gif" << gif << QSize(1, 1) << QColor(Qt::red);
+    }
+
+    // An image chosen for a file item becomes a JPEG texture of this run at the image's size,
+    // whose path the item's variable receives; the movie shows it in the item's part. The
+    // header decides the type, not the name.
     void imageFileReachesTheMovie()
     {
-        const QString image = writeImage(m_files.filePath(QStringLiteral("bitmap.jpg")), Qt::blue, "BMP");
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, content);
+        QFETCH(QSize, size);
+        QFETCH(QColor, colour);
+        const QString image = writeBytes(m_files.filePath(fileName), content);
         std::optional<platform::FileDialogRequest> asked;
         platform::setFileDialogHandler([&](const platform::FileDialogRequest& request) {
             asked = request;
@@ -158,13 +181,13 @@ private slots:
         QVERIFY2(name.match(texture).hasMatch(), qPrintable(texture));
         QImageReader reader(texture);
         QCOMPARE(reader.format(), QByteArray("jpeg"));
-        QCOMPARE(reader.size(), QSize(40, 30));
+        QCOMPARE(reader.size(), size);
         QVERIFY(m_window->hasUnsavedChanges());
 
         playFrames(*m_window);
         const QImage sheet = m_window->moviePlayer()->renderStage(QSize(512, 256));
         const QRgb middle = sheet.pixel(testing::CarDecal.center());
-        QVERIFY2(qBlue(middle) > 150 && qRed(middle) < 80 && qGreen(middle) < 80, qPrintable(testing::describe(middle)));
+        QVERIFY2(testing::isNear(middle, colour, 90), qPrintable(testing::describe(middle)));
     }
 
     void imageFilesRefused_data()
