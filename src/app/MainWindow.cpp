@@ -500,7 +500,7 @@ void MainWindow::runItemMenuEntry(int index)
 
 bool MainWindow::saveTextureSheet()
 {
-    return texture::saveTextureSheet(*this);
+    return texture::saveSheetAs(*this);
 }
 
 } // namespace app

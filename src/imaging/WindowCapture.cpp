@@ -33,15 +33,15 @@ QImage captureScreenArea(const QRect& area)
     return image;
 }
 
-QImage captureWindowArea(const QWindow& window, bool clientArea, const QRect& area)
+QImage captureWindowPart(const QWindow& window, bool clientArea, const QRect& area)
 {
     const QRect origin = clientArea ? window.geometry() : window.frameGeometry();
     return captureScreenArea(area.translated(origin.topLeft()));
 }
 
-QImage captureWholeWindow(const QWindow& window)
+QImage captureWindow(const QWindow& window)
 {
-    return captureWindowArea(window, false, QRect(QPoint(0, 0), window.frameGeometry().size()));
+    return captureWindowPart(window, false, QRect(QPoint(0, 0), window.frameGeometry().size()));
 }
 
 } // namespace imaging

@@ -21,9 +21,9 @@ QImage captureScreenArea(const QRect& area);
 
 // The pixels shown in a rectangle of a window: `area` is relative to the window's client area
 // or, when `clientArea` is false, to the whole window with its frame.
-QImage captureWindowArea(const QWindow& window, bool clientArea, const QRect& area);
+QImage captureWindowPart(const QWindow& window, bool clientArea, const QRect& area);
 
 // The whole window, frame included, at its size on the screen.
-QImage captureWholeWindow(const QWindow& window);
+QImage captureWindow(const QWindow& window);
 
 } // namespace imaging

@@ -5,14 +5,14 @@
 
 namespace texture {
 
-QString colourToHex(tools::ColourReference colour)
+QString colourDigits(tools::ColourReference colour)
 {
     const QString digits =
         QString::number(quint32(colour), 16).toUpper().rightJustified(6, QLatin1Char('0'));
     return digits.mid(4, 2) + digits.mid(2, 2) + digits.mid(0, 2);
 }
 
-std::optional<tools::ColourReference> hexToColour(const QString& digits)
+std::optional<tools::ColourReference> colourFromDigits(const QString& digits)
 {
     const QString padded = digits.rightJustified(6, QLatin1Char('0')).left(6);
     const QString swapped = padded.mid(4, 2) + padded.mid(2, 2) + padded.mid(0, 2);
@@ -29,14 +29,14 @@ std::optional<tools::ColourReference> hexToColour(const QString& digits)
 
 QString movieColourText(tools::ColourReference colour)
 {
-    return QStringLiteral("0x") + colourToHex(colour);
+    return QStringLiteral("0x") + colourDigits(colour);
 }
 
 std::optional<tools::ColourReference> colourOfMovieText(const std::optional<QString>& text)
 {
     if (!text || text->size() < 2)
         return std::nullopt;
-    return hexToColour(text->mid(2));
+    return colourFromDigits(text->mid(2));
 }
 
 } // namespace texture

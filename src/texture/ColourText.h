@@ -12,18 +12,18 @@ namespace texture {
 
 // The six digits of a reference, red first, in upper case: 0x0080FF gives "FF8000". A negative
 // value contributes its first six hexadecimal digits in the same way.
-QString colourToHex(tools::ColourReference colour);
+QString colourDigits(tools::ColourReference colour);
 
 // The reference of six digits written red first: "FF8000" gives 0x0080FF. A shorter text counts
 // as padded with leading zeros ("F" is 0x0F0000); characters after the sixth are not read.
 // Nothing when one of the six is not a hexadecimal digit.
-std::optional<tools::ColourReference> hexToColour(const QString& digits);
+std::optional<tools::ColourReference> colourFromDigits(const QString& digits);
 
-// The colour text a template receives: "0x" and colourToHex().
+// The colour text a template receives: "0x" and colourDigits().
 QString movieColourText(tools::ColourReference colour);
 
 // The colour of a template's colour text: the text after its first two characters, read by
-// hexToColour(). Nothing for a missing or short text or one that is not hexadecimal.
+// colourFromDigits(). Nothing for a missing or short text or one that is not hexadecimal.
 std::optional<tools::ColourReference> colourOfMovieText(const std::optional<QString>& text);
 
 } // namespace texture

@@ -74,7 +74,7 @@ void writeSheet(const QImage& sheet, const QString& path)
     }
 }
 
-bool saveTextureSheet(app::MainWindow& window)
+bool saveSheetAs(app::MainWindow& window)
 {
     // Drawn before the dialog opens: the sheet is saved as it was when the command started.
     const QImage sheet = renderSheet(window);

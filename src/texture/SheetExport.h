@@ -29,6 +29,6 @@ void writeSheet(const QImage& sheet, const QString& path);
 // existing one and writes it; a successful save clears the unsaved-changes mark. False when the
 // user cancels or declines to replace; throws RuntimeError when the sheet cannot be drawn or
 // written.
-bool saveTextureSheet(app::MainWindow& window);
+bool saveSheetAs(app::MainWindow& window);
 
 } // namespace texture

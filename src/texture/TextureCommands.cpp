@@ -87,15 +87,15 @@ void TextureCommands::runLine(const QString& line)
     const QString variable = item.parameter();
     switch (item.kind()) {
     case ItemDefinition::Kind::Colour:
-        m_sources.changeColourItem(variable);
+        m_sources.chooseItemColour(variable);
         break;
     case ItemDefinition::Kind::File:
         if (m_window.isPlainColourMode())
-            m_sources.makePlainColourTexture(variable);
+            m_sources.choosePlainColour(variable);
         else if (isGradientWindowShown())
-            m_sources.makeGradientTexture(variable, m_gradientPicture ? m_gradientPicture() : QImage());
+            m_sources.useGradientPicture(variable, m_gradientPicture ? m_gradientPicture() : QImage());
         else
-            m_sources.importImageFileTexture(variable);
+            m_sources.chooseImageTexture(variable);
         break;
     case ItemDefinition::Kind::Jump:
         if (const std::optional<int> frame = item.jumpFrame())

@@ -54,12 +54,12 @@ QString TextureMaker::makeTexture(const QImage& picture, const QString& variable
     return path;
 }
 
-QString TextureMaker::makeTextureFromFile(const QString& imagePath, const QString& variable)
+QString TextureMaker::makeImageTexture(const QString& imagePath, const QString& variable)
 {
     return makeTexture(readImageFile(imagePath), variable);
 }
 
-QString TextureMaker::makePlainColourTexture(tools::ColourReference colour, const QString& variable)
+QString TextureMaker::makeOneColourTexture(tools::ColourReference colour, const QString& variable)
 {
     return makeTexture(plainColourPicture(colour), variable);
 }
@@ -69,7 +69,7 @@ void TextureMaker::setColour(const QString& variable, tools::ColourReference col
     m_player.setVariable(variable, movieColourText(colour));
 }
 
-bool TextureMaker::isImageOfType(const QString& path, const QString& typeNameAsked)
+bool TextureMaker::hasImageType(const QString& path, const QString& typeNameAsked)
 {
     const imaging::ImageType type = imaging::readImageHeader(path).type;
     return type != imaging::ImageType::Unknown && typeName(type) == typeNameAsked.toLower();

@@ -28,9 +28,9 @@ public:
     // which case the variable keeps its value.
     QString makeTexture(const QImage& picture, const QString& variable);
     // The same for an image file (JPEG, Windows bitmap or GIF, see readImageFile()).
-    QString makeTextureFromFile(const QString& imagePath, const QString& variable);
+    QString makeImageTexture(const QString& imagePath, const QString& variable);
     // A 256 x 256 texture of one colour.
-    QString makePlainColourTexture(tools::ColourReference colour, const QString& variable);
+    QString makeOneColourTexture(tools::ColourReference colour, const QString& variable);
     // A colour item's variable gets the colour as "0xRRGGBB".
     void setColour(const QString& variable, tools::ColourReference colour);
 
@@ -39,7 +39,7 @@ public:
     // Whether the file's header says it is of the type named ("gif", "jpg", "png" or "bmp",
     // any case); the file's extension plays no part. Throws RuntimeError when the file cannot
     // be read.
-    static bool isImageOfType(const QString& path, const QString& typeName);
+    static bool hasImageType(const QString& path, const QString& typeName);
     // A JPEG, Windows bitmap or GIF file by its header; a PNG is not one. Throws as above.
     static bool isSupportedImage(const QString& path);
     static QImage plainColourPicture(tools::ColourReference colour);

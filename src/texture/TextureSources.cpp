@@ -32,12 +32,12 @@ TextureSources::TextureSources(app::MainWindow& window, TextureMaker& maker)
 {
 }
 
-void TextureSources::showErrorMessage(QWidget* parent)
+void TextureSources::reportTextureFailure(QWidget* parent)
 {
     showCritical(QStringLiteral("An error has occurred!"), parent);
 }
 
-void TextureSources::changeColourItem(const QString& variable)
+void TextureSources::chooseItemColour(const QString& variable)
 {
     const tools::ColourReference initial =
         colourOfMovieText(m_window.moviePlayer()->variable(variable)).value_or(0);
@@ -47,7 +47,7 @@ void TextureSources::changeColourItem(const QString& variable)
     m_window.setUnsavedChanges(true);
 }
 
-void TextureSources::importImageFileTexture(const QString& variable)
+void TextureSources::chooseImageTexture(const QString& variable)
 {
     FileChooserRequest request;
     request.open = true;
@@ -62,49 +62,49 @@ void TextureSources::importImageFileTexture(const QString& variable)
         supported = TextureMaker::isSupportedImage(choice->path);
     } catch (const std::exception&) {
         // The file went away or cannot be read since it was chosen.
-        showErrorMessage(&m_window);
+        reportTextureFailure(&m_window);
         return;
     }
     if (!supported) {
         showCritical(QStringLiteral("This is not supported format!"), &m_window);
         return;
     }
-    makeTextureFromFile(choice->path, variable);
+    makeImageTexture(choice->path, variable);
     // Marked as changed after the attempt, whether or not it made a texture.
     m_window.setUnsavedChanges(true);
 }
 
-bool TextureSources::makeTextureFromFile(const QString& imagePath, const QString& variable)
+bool TextureSources::makeImageTexture(const QString& imagePath, const QString& variable)
 {
     try {
-        m_maker.makeTextureFromFile(imagePath, variable);
+        m_maker.makeImageTexture(imagePath, variable);
         return true;
     } catch (const std::exception&) {
-        showErrorMessage(&m_window);
+        reportTextureFailure(&m_window);
     }
     return false;
 }
 
-void TextureSources::makeGradientTexture(const QString& variable, const QImage& picture)
+void TextureSources::useGradientPicture(const QString& variable, const QImage& picture)
 {
     try {
         m_maker.makeTexture(picture, variable);
     } catch (const std::exception&) {
-        showErrorMessage(&m_window);
+        reportTextureFailure(&m_window);
         return;
     }
     m_window.setUnsavedChanges(true);
 }
 
-void TextureSources::makePlainColourTexture(const QString& variable)
+void TextureSources::choosePlainColour(const QString& variable)
 {
     tools::ColourPicker& picker = tools::ColourPicker::instance();
     if (!picker.pickColour(0, &m_window))
         return;
     try {
-        m_maker.makePlainColourTexture(picker.selectedColour(), variable);
+        m_maker.makeOneColourTexture(picker.selectedColour(), variable);
     } catch (const std::exception&) {
-        showErrorMessage(&m_window);
+        reportTextureFailure(&m_window);
         return;
     }
     m_window.setUnsavedChanges(true);

@@ -23,19 +23,19 @@ public:
 
     // A colour item: the picker opens on the item's present colour (black when the movie holds
     // none that can be read), and the item gets the colour chosen.
-    void changeColourItem(const QString& variable);
+    void chooseItemColour(const QString& variable);
     // A file item from an image file the user chooses: JPEG, Windows bitmap or GIF by the
     // file's header (a PNG is refused with "This is not supported format!").
-    void importImageFileTexture(const QString& variable);
+    void chooseImageTexture(const QString& variable);
     // A file item from a given image file; false after "An error has occurred!".
-    bool makeTextureFromFile(const QString& imagePath, const QString& variable);
+    bool makeImageTexture(const QString& imagePath, const QString& variable);
     // A file item from the gradient window's picture.
-    void makeGradientTexture(const QString& variable, const QImage& picture);
+    void useGradientPicture(const QString& variable, const QImage& picture);
     // A file item given one colour from the picker.
-    void makePlainColourTexture(const QString& variable);
+    void choosePlainColour(const QString& variable);
 
     // "An error has occurred!", with a critical-stop icon.
-    static void showErrorMessage(QWidget* parent);
+    static void reportTextureFailure(QWidget* parent);
 
     // The open dialog's filter for images.
     static const QString ImageFilter;

@@ -40,9 +40,9 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-        const QImage whole = imaging::captureWholeWindow(window);
+        const QImage whole = imaging::captureWindow(window);
         QCOMPARE(whole.size(), window.frameGeometry().size());
-        const QImage area = imaging::captureWindowArea(window, true, QRect(8, 8, 10, 10));
+        const QImage area = imaging::captureWindowPart(window, true, QRect(8, 8, 10, 10));
         QCOMPARE(area.size(), QSize(10, 10));
         QCOMPARE(QColor(area.pixel(0, 0)), QColor(0, 128, 0));
         QCOMPARE(QColor(area.pixel(3, 3)), QColor(Qt::white));

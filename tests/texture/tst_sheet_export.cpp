@@ -89,7 +89,7 @@ private slots:
             old.write(oldBytes);
         }
         auto window = testing::startTemplate(QStringLiteral("Car.skrv"), m_user.path());
-        window->textureCommands().maker().makePlainColourTexture(0xFF00FF, QStringLiteral("decaltexture"));
+        window->textureCommands().maker().makeOneColourTexture(0xFF00FF, QStringLiteral("decaltexture"));
         testing::playFrames(*window);
         window->setUnsavedChanges(true);
 

@@ -86,9 +86,9 @@ private slots:
     {
         QFETCH(int, colour);
         QFETCH(QString, hex);
-        QCOMPARE(texture::colourToHex(colour), hex);
-        QCOMPARE(texture::hexToColour(hex), std::optional<tools::ColourReference>(colour));
-        QCOMPARE(texture::hexToColour(hex.toLower() + QStringLiteral("99")), std::optional<tools::ColourReference>(colour));
+        QCOMPARE(texture::colourDigits(colour), hex);
+        QCOMPARE(texture::colourFromDigits(hex), std::optional<tools::ColourReference>(colour));
+        QCOMPARE(texture::colourFromDigits(hex.toLower() + QStringLiteral("99")), std::optional<tools::ColourReference>(colour));
     }
 
     void colourItem_data()
