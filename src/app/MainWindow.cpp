@@ -10,6 +10,8 @@
 #include "platform/RuntimeError.h"
 #include "platform/Settings.h"
 #include "player/MoviePlayer.h"
+#include "texture/SheetExport.h"
+#include "texture/TextureCommands.h"
 #include "tools/EffectsWindow.h"
 #include "tools/GradientWindow.h"
 #include "tools/ReplaceColourDialog.h"
@@ -65,6 +67,7 @@ MainWindow::MainWindow(StartupContext context, const ScreenMetrics& metrics, QWi
 {
     setObjectName(QStringLiteral("mainWindow"));
     createControls();
+    m_textureCommands = std::make_unique<texture::TextureCommands>(*this);
     m_toolWindowWatch.setObjectName(QStringLiteral("toolWindowWatch"));
     m_toolWindowWatch.setInterval(50);
     connect(&m_toolWindowWatch, &QTimer::timeout, this, &MainWindow::watchToolWindows);
@@ -313,6 +316,14 @@ void MainWindow::setSheetSize(const QSizeF& pixels)
     }
 }
 
+QSize MainWindow::sheetSize() const
+{
+    if (!m_sheetPixels)
+        return m_player->size();
+    return QSize(std::max(1, int(std::lround(m_sheetPixels->width()))),
+                 std::max(1, int(std::lround(m_sheetPixels->height()))));
+}
+
 void MainWindow::layoutMainWindow()
 {
     m_layoutInput.playerWidth = m_playerWidth;
@@ -478,8 +489,15 @@ void MainWindow::endProgram()
     QCoreApplication::exit(0);
 }
 
-void MainWindow::onChangeClicked() {}
-void MainWindow::onSaveAsClicked() {}
+void MainWindow::onChangeClicked()
+{
+    m_textureCommands->change();
+}
+
+void MainWindow::onSaveAsClicked()
+{
+    m_textureCommands->saveAs();
+}
 
 void MainWindow::onGradientClicked()
 {
@@ -487,14 +505,21 @@ void MainWindow::onGradientClicked()
     if (!m_gradientWindow) {
         m_gradientWindow = new tools::GradientWindow(m_metrics, this);
         connect(m_gradientWindow, &tools::GradientWindow::applyToRequested, this, &MainWindow::applyGradientTexture);
+        // While the window shows, the item menu offers file items, which take its picture.
+        const QPointer<tools::GradientWindow> window = m_gradientWindow;
+        m_textureCommands->setGradientWindow(m_gradientWindow, [window] {
+            return window ? window->committedPicture() : QImage();
+        });
     }
     showToolWindow(m_gradientWindow);
 }
 
 void MainWindow::applyGradientTexture(const QImage& picture)
 {
-    // Turning the picture into a part's texture belongs to the item menu.
+    // "Apply To...": the item menu, at the pointer, offers the file items; the one chosen takes
+    // the window's committed picture (the same the signal carries).
     Q_UNUSED(picture);
+    m_textureCommands->change();
 }
 
 void MainWindow::onTemplatesClicked() {}
@@ -532,18 +557,19 @@ void MainWindow::openReplaceColourDialog()
     showToolWindow(dialog);
 }
 
-void MainWindow::onPlainColourClicked() {}
+void MainWindow::onPlainColourClicked()
+{
+    m_textureCommands->plainColour();
+}
 
 void MainWindow::runItemMenuEntry(int index)
 {
-    // Carrying out an entry of the item list belongs to the item menu; "clickitem" arrives here.
-    Q_UNUSED(index);
+    m_textureCommands->runItem(index);
 }
 
 bool MainWindow::saveTextureSheet()
 {
-    // Saving the sheet belongs to the save tools; until then nothing is saved.
-    return false;
+    return texture::saveSheetAs(*this);
 }
 
 } // namespace app

@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
+#include <memory>
 #include <optional>
 
 class QCheckBox;
@@ -22,6 +23,9 @@ class QPushButton;
 
 namespace player {
 class MoviePlayer;
+}
+namespace texture {
+class TextureCommands;
 }
 
 namespace tools {
@@ -62,6 +66,9 @@ public:
 
     void layoutMainWindow();
     const LayoutResult& lastLayout() const { return m_layout; }
+    // The texture sheet's own size in pixels: the last size the movie asked for, however much
+    // the player was shrunk to fit the screen; the player's size while the movie asked none.
+    QSize sheetSize() const;
 
     // The item list the movie reported ("caption&parameter&kind" or "-"), and the part (frame
     // from 0, as decimal text) that a template is shown at.
@@ -91,6 +98,8 @@ public:
     QPushButton* plainColourButton() const { return m_plainColourButton; }
 
     TextureFolder& textureFolder() { return m_textureFolder; }
+    // The texture buttons, the item menu and the texture sources behind them.
+    texture::TextureCommands& textureCommands() { return *m_textureCommands; }
     const StartupContext& context() const { return m_context; }
     const ScreenMetrics& screenMetrics() const { return m_metrics; }
     // The window frame (outer size minus client size) in twips, as last measured.
@@ -178,6 +187,7 @@ private:
     QList<QPushButton*> m_secondRow;
     QList<QPointer<QWidget>> m_toolWindows;
     QTimer m_toolWindowWatch;
+    std::unique_ptr<texture::TextureCommands> m_textureCommands;
 };
 
 } // namespace app

@@ -1,10 +1,25 @@
 #include "app/MainWindow.h"
 #include "platform/TerminationSignals.h"
+#include "texture/BatchCommand.h"
+#include "texture/GradientPainter.h"
+#include "tools/TwoColourGradient.h"
 
 #include <QApplication>
 
+#include <cmath>
+
 int main(int argc, char** argv)
 {
+    // Gradient values of the batch command are drawn by the same model as the gradient window.
+    texture::setGradientPainter([](const QColor& from, const QColor& to, double angle) {
+        return tools::renderTwoColourGradient(tools::toColourReference(from), tools::toColourReference(to),
+                                              int(std::lround(angle)), QSize(256, 256));
+    });
+
+    // The batch command runs without a window, before any is made.
+    if (texture::BatchCommand::isRequested(argc, argv))
+        return texture::runBatchCommand(argc, argv);
+
     QApplication application(argc, argv);
     // No display name is set: window titles already name the program, and message boxes are
     // titled exactly as the program titles them.

@@ -83,6 +83,13 @@ ScaleMode MoviePlayer::scaleMode() const
     return m_scaleMode;
 }
 
+QImage MoviePlayer::renderStage(const QSize& size) const
+{
+    if (size.isEmpty())
+        return {};
+    return m_renderer->renderStageImage(m_player->stage(), size, m_scaleMode);
+}
+
 void MoviePlayer::setInteractive(bool interactive)
 {
     m_interactive = interactive;

@@ -2,6 +2,7 @@
 
 #include "render/ScaleMode.h"
 
+#include <QImage>
 #include <QString>
 #include <QWidget>
 #include <memory>
@@ -47,6 +48,10 @@ public:
 
     void setScaleMode(ScaleMode mode);
     ScaleMode scaleMode() const;
+
+    // The stage drawn as the widget shows it (its scale mode, its quality) into an image of the
+    // given size, whatever the widget's own size; nothing is read from the screen.
+    QImage renderStage(const QSize& size) const;
 
     // Whether mouse and key input reach the movie (the catalogue's hidden players get none).
     void setInteractive(bool interactive);

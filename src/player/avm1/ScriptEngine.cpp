@@ -115,7 +115,13 @@ void ScriptEngine::callHandler(display::DisplayObject& object, const char* handl
 display::DisplayObject* ScriptEngine::resolveTarget(const QString& path)
 {
     Object* start = level(0);
+    // The host's paths match names as the root movie's own scripts do: without regard to case
+    // before version 7.
+    const int saved = m_machine->swfVersion();
+    if (const display::DisplayObject* root = m_services->level(0))
+        m_machine->setSwfVersion(root->swfVersion());
     Object* found = target_path::resolve(*m_machine, start, path.trimmed());
+    m_machine->setSwfVersion(saved);
     if (!found || found->kind() != ObjectKind::Clip)
         return nullptr;
     return static_cast<ClipObject*>(found)->displayObject();
