@@ -1,10 +1,14 @@
 #include "app/MainWindow.h"
+#include "catalogue/window/CatalogueListingCommand.h"
 #include "platform/TerminationSignals.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
+    if (const std::optional<int> listed = catalogue::listCatalogueIfAsked(argc, argv))
+        return *listed;
+
     QApplication application(argc, argv);
     // No display name is set: window titles already name the program, and message boxes are
     // titled exactly as the program titles them.
