@@ -36,7 +36,7 @@ void PartWalk::open(const QString& path)
     // A fresh player each time: nothing one movie leaves behind (globals, limits) reaches the
     // next, so a template's details depend on its file alone.
     newMovie();
-    m_deadline.setRemainingTime(OpenTimeLimit);
+    m_deadline.setRemainingTime(m_timeLimit);
     const bool loaded = movie().load(path);
     if (loaded && !hasFailed()) {
         readDescription();

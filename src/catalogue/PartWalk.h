@@ -19,8 +19,8 @@ class TemplateMovie;
 // which ends the collection of parts: the movie is loaded again at that part's frame and its
 // details are read there.
 //
-// A movie that cannot be read, runs into a limit of the player or takes longer than
-// OpenTimeLimit as a whole gives the empty, unreadable details.
+// A movie that cannot be read, runs into a limit of the player or takes longer than the time
+// limit (OpenTimeLimit unless set) as a whole gives the empty, unreadable details.
 class PartWalk {
 public:
     // Frames above this are never visited (the frame counter was a signed 16-bit number).
@@ -32,6 +32,8 @@ public:
     ~PartWalk();
     PartWalk(const PartWalk&) = delete;
     PartWalk& operator=(const PartWalk&) = delete;
+
+    void setTimeLimit(int milliseconds) { m_timeLimit = milliseconds; }
 
     // Reads the template at path afresh, in a new player.
     void open(const QString& path);
@@ -68,6 +70,7 @@ private:
     std::unique_ptr<TemplateMovie> m_movie;
     bool m_collectingParts = false;
     bool m_failed = false;
+    int m_timeLimit = OpenTimeLimit;
     QDeadlineTimer m_deadline = QDeadlineTimer::Forever;
 };
 

@@ -19,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QToolButton>
@@ -255,6 +256,7 @@ void CatalogueWindow::createControls()
     connect(getMore, &QPushButton::clicked, this, [this] { openSite(app::templateSitePage()); });
     connect(ok, &QPushButton::clicked, this, &CatalogueWindow::accept);
     connect(cancel, &QPushButton::clicked, this, &QWidget::close);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 }
 
 bool CatalogueWindow::open()
@@ -444,14 +446,19 @@ void CatalogueWindow::onPartActivated(int part)
 void CatalogueWindow::showDetails()
 {
     const TemplateDetails& details = m_detail.details();
-    m_titleField->setText(details.title);
-    m_priceField->setText(details.price);
+    // A text longer than its field shows its beginning.
+    const auto show = [](QLineEdit* field, const QString& text) {
+        field->setText(text);
+        field->setCursorPosition(0);
+    };
+    show(m_titleField, details.title);
+    show(m_priceField, details.price);
     m_descriptionField->setPlainText(details.description);
-    m_categoryField->setText(details.category);
-    m_objectMakerField->setText(details.objectMakerSiteName);
-    m_templateMakerField->setText(details.templateMakerSiteName);
-    m_tilesField->setText(details.tiles);
-    m_sizeField->setText(details.size);
+    show(m_categoryField, details.category);
+    show(m_objectMakerField, details.objectMakerSiteName);
+    show(m_templateMakerField, details.templateMakerSiteName);
+    show(m_tilesField, details.tiles);
+    show(m_sizeField, details.size);
     m_guidList->clear();
     m_guidList->addItems(details.guids);
     m_optionList->clear();
