@@ -5,6 +5,7 @@
 #include "app/ProgramRegistration.h"
 #include "app/TemplateInstaller.h"
 #include "app/TemplateSite.h"
+#include "catalogue/window/CatalogueWindow.h"
 #include "platform/DesktopLauncher.h"
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
@@ -36,16 +37,6 @@ const QString LastTime = QStringLiteral("Last Time");
 int toPixels(double twips, double twipsPerPixel)
 {
     return int(std::lround(twips / twipsPerPixel));
-}
-
-// A rectangle in twips as whole pixels; neighbouring rectangles share their edges.
-QRect pixelRect(const QRectF& twips, const ScreenMetrics& metrics)
-{
-    const int left = toPixels(twips.left(), metrics.twipsPerPixelX);
-    const int top = toPixels(twips.top(), metrics.twipsPerPixelY);
-    const int right = toPixels(twips.left() + twips.width(), metrics.twipsPerPixelX);
-    const int bottom = toPixels(twips.top() + twips.height(), metrics.twipsPerPixelY);
-    return QRect(left, top, std::max(0, right - left), std::max(0, bottom - top));
 }
 
 int toShortTwips(double twips)
@@ -348,14 +339,14 @@ void MainWindow::applyLayout()
                        toPixels(m_layout.clientHeight(m_layoutInput), m_metrics.twipsPerPixelY));
     setFixedSize(client.expandedTo(QSize(0, 0)));
     m_content->setGeometry(0, 0, width(), height());
-    const QRect player = pixelRect(m_layout.player, m_metrics);
+    const QRect player = m_metrics.pixelRect(m_layout.player);
     m_playerBackground->setGeometry(player);
     m_player->setGeometry(player);
     for (int index = 0; index < m_firstRow.size(); ++index)
-        m_firstRow[index]->setGeometry(pixelRect(m_layout.firstRow.value(index), m_metrics));
+        m_firstRow[index]->setGeometry(m_metrics.pixelRect(m_layout.firstRow.value(index)));
     for (int index = 0; index < m_secondRow.size(); ++index)
-        m_secondRow[index]->setGeometry(pixelRect(m_layout.secondRow.value(index), m_metrics));
-    m_eyedropperBar->setGeometry(pixelRect(m_layout.eyedropperBar, m_metrics));
+        m_secondRow[index]->setGeometry(m_metrics.pixelRect(m_layout.secondRow.value(index)));
+    m_eyedropperBar->setGeometry(m_metrics.pixelRect(m_layout.eyedropperBar));
 }
 
 bool MainWindow::isEyedropperShown() const
@@ -522,7 +513,41 @@ void MainWindow::applyGradientTexture(const QImage& picture)
     m_textureCommands->change();
 }
 
-void MainWindow::onTemplatesClicked() {}
+void MainWindow::onTemplatesClicked()
+{
+    try {
+        if (m_unsavedChanges) {
+            platform::MessageRequest question;
+            question.text = QStringLiteral("Do you want to save?");
+            question.icon = platform::MessageIcon::Exclamation;
+            question.buttons = platform::MessageButtons::YesNoCancel;
+            const platform::MessageAnswer answer = platform::showMessage(question, this);
+            if (answer == platform::MessageAnswer::Cancel)
+                return;
+            if (answer == platform::MessageAnswer::Yes && !saveTextureSheet())
+                return;
+        }
+        auto* catalogueWindow = new catalogue::CatalogueWindow(m_templates, m_metrics, this);
+        connect(catalogueWindow, &catalogue::CatalogueWindow::templateChosen, this, [this](int templateIndex, int part) {
+            m_unsavedChanges = false;
+            m_partNumber = QString::number(part);
+            // Nothing chosen (no template listed) leaves the template shown.
+            if (templateIndex < 0 || templateIndex >= m_templates.count())
+                return;
+            m_player->loadMovie(0, QStringLiteral("-1"));
+            m_templates.setCurrentIndex(templateIndex);
+            showSelectedTemplate();
+        });
+        if (!catalogueWindow->open()) {
+            delete catalogueWindow;
+            return;
+        }
+        showToolWindow(catalogueWindow);
+    } catch (const std::exception&) {
+        showFailedToWork();
+    }
+}
+
 
 void MainWindow::onEffectsClicked()
 {

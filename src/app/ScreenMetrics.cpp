@@ -1,6 +1,8 @@
 #include "app/ScreenMetrics.h"
 
 #include <QScreen>
+#include <algorithm>
+#include <cmath>
 
 namespace app {
 
@@ -16,6 +18,16 @@ ScreenMetrics ScreenMetrics::fromScreen(const QScreen* screen)
     metrics.widthPixels = screen->size().width();
     metrics.heightPixels = screen->size().height();
     return metrics;
+}
+
+QRect ScreenMetrics::pixelRect(const QRectF& twips) const
+{
+    const auto pixels = [](double value, double twipsPerPixel) { return int(std::lround(value / twipsPerPixel)); };
+    const int left = pixels(twips.left(), twipsPerPixelX);
+    const int top = pixels(twips.top(), twipsPerPixelY);
+    const int right = pixels(twips.left() + twips.width(), twipsPerPixelX);
+    const int bottom = pixels(twips.top() + twips.height(), twipsPerPixelY);
+    return QRect(left, top, std::max(0, right - left), std::max(0, bottom - top));
 }
 
 } // namespace app

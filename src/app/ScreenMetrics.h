@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QRect>
+#include <QRectF>
+
 class QScreen;
 
 namespace app {
@@ -16,6 +19,9 @@ struct ScreenMetrics {
 
     double widthTwips() const { return widthPixels * twipsPerPixelX; }
     double heightTwips() const { return heightPixels * twipsPerPixelY; }
+
+    // A rectangle in twips as whole pixels; neighbouring rectangles share their edges.
+    QRect pixelRect(const QRectF& twips) const;
 };
 
 } // namespace app

@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "catalogue/window/CatalogueListingCommand.h"
 #include "platform/TerminationSignals.h"
 #include "texture/BatchCommand.h"
 #include "texture/GradientPainter.h"
@@ -19,6 +20,9 @@ int main(int argc, char** argv)
     // The batch command runs without a window, before any is made.
     if (texture::BatchCommand::isRequested(argc, argv))
         return texture::runBatchCommand(argc, argv);
+
+    if (const std::optional<int> listed = catalogue::listCatalogueIfAsked(argc, argv))
+        return *listed;
 
     QApplication application(argc, argv);
     // No display name is set: window titles already name the program, and message boxes are

@@ -9,7 +9,20 @@ void ExecutionLimits::configure(int maximumDepth, int timeoutSeconds)
     m_maximumDepth = std::clamp(maximumDepth, 1, 256);
     // A zero timeout in a ScriptLimits tag would stop every script at once; Flash treats the
     // tag's values as a request, so keep at least one second.
-    m_timeoutMilliseconds = qint64(std::clamp(timeoutSeconds, 1, 65535)) * 1000;
+    m_requestedMilliseconds = qint64(std::clamp(timeoutSeconds, 1, 65535)) * 1000;
+    applyTimeout();
+}
+
+void ExecutionLimits::setTimeCeiling(int milliseconds)
+{
+    m_ceilingMilliseconds = std::max(0, milliseconds);
+    applyTimeout();
+}
+
+void ExecutionLimits::applyTimeout()
+{
+    m_timeoutMilliseconds =
+        m_ceilingMilliseconds > 0 ? std::min(m_requestedMilliseconds, m_ceilingMilliseconds) : m_requestedMilliseconds;
 }
 
 void ExecutionLimits::start()

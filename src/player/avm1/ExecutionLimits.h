@@ -12,6 +12,16 @@ public:
     void configure(int maximumDepth, int timeoutSeconds);
     int maximumDepth() const { return m_maximumDepth; }
 
+    // A ceiling the host puts on the running time, whatever the movie asks for: a host that
+    // reads movies without showing them (the template catalogue) cannot wait seconds for a
+    // script that never ends. Zero or less removes it.
+    void setTimeCeiling(int milliseconds);
+    qint64 timeoutMilliseconds() const { return m_timeoutMilliseconds; }
+
+    // How many times a limit (time, depth, length) has stopped the running scripts.
+    int stops() const { return m_stops; }
+    void countStop() { ++m_stops; }
+
     // Called when the outermost action list starts; an expired limit stays expired until
     // resetExpiry.
     void start();
@@ -31,8 +41,13 @@ public:
 
 private:
     static constexpr int checkInterval = 4096;
+    void applyTimeout();
+
     int m_maximumDepth = 256;
+    qint64 m_requestedMilliseconds = 15000;
+    qint64 m_ceilingMilliseconds = 0;
     qint64 m_timeoutMilliseconds = 15000;
+    int m_stops = 0;
     int m_actionsSinceCheck = 0;
     bool m_expired = false;
     QElapsedTimer m_timer;

@@ -495,6 +495,7 @@ void Machine::runTopLevel(Object* clip, const swf::ActionCode& code, int swfVers
             --m_topLevelDepth;
             throw;
         }
+        m_limits.countStop();
     }
     m_swfVersion = savedVersion;
     m_callDepth = savedDepth;
@@ -519,6 +520,7 @@ Value Machine::callTopLevel(const Value& function, Object* self, const Arguments
             --m_topLevelDepth;
             throw;
         }
+        m_limits.countStop();
     }
     m_swfVersion = savedVersion;
     m_callDepth = savedDepth;
