@@ -1,3 +1,4 @@
+#include "app/ApplicationSetup.h"
 #include "app/MainWindow.h"
 #include "catalogue/window/CatalogueListingCommand.h"
 #include "platform/TerminationSignals.h"
@@ -25,9 +26,7 @@ int main(int argc, char** argv)
         return *listed;
 
     QApplication application(argc, argv);
-    // No display name is set: window titles already name the program, and message boxes are
-    // titled exactly as the program titles them.
-    QGuiApplication::setDesktopFileName(QStringLiteral("skarvelle2"));
+    app::configureApplication();
     // Asked to end by the session, the program leaves through the front door: the window's
     // destructor removes this run's texture files.
     platform::TerminationSignals terminationSignals;

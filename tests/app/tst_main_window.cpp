@@ -1,4 +1,5 @@
 // The main window as a whole: start-up, the movie's commands, layout, tool windows, shutdown.
+#include "app/ApplicationSetup.h"
 #include "app/MainWindow.h"
 #include "app/TemplateSite.h"
 #include "platform/DesktopLauncher.h"
@@ -339,6 +340,22 @@ private slots:
         QCOMPARE(window.endings, 0);
         QCOMPARE(window.moviePlayer()->currentFrameOf(QStringLiteral("/")), 0);
         QCOMPARE(setting("Part"), part);
+    }
+
+    // Titles are the program's own: Qt is given no display name to add to them.
+    void titlesAreThePrograms()
+    {
+        app::configureApplication();
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+        QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("skarvelle2"));
+        TestWindow window(context());
+        window.start();
+        window.setUnsavedChanges(true);
+        window.save = []() -> bool { throw RuntimeError(75, QStringLiteral("x"), QStringLiteral("y")); };
+        platform::ScriptedMessages recorder;
+        recorder.answerNext(MessageAnswer::Yes);
+        QVERIFY(!window.confirmClose());
+        QCOMPARE(recorder.last().title, QStringLiteral("a - Skarvelle 2"));
     }
 
     void messagesFromTheMovie()

@@ -1,0 +1,12 @@
+#include "app/ApplicationSetup.h"
+
+#include <QGuiApplication>
+
+namespace app {
+
+void configureApplication()
+{
+    QGuiApplication::setDesktopFileName(QStringLiteral("skarvelle2"));
+}
+
+} // namespace app
