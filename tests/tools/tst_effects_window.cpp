@@ -37,11 +37,12 @@ std::unique_ptr<player::MoviePlayer> chairWithOverlay(bool withOverlay = true)
     return movie;
 }
 
-// The sheet as the player shows it after the next frame (the overlay applies blurs on frames).
+// The sheet as it is saved, drawn by the player at the sheet's size after the next frame (the
+// overlay applies blurs on frames).
 QImage sheetOf(player::MoviePlayer& movie)
 {
     movie.engine().advanceFrame();
-    return movie.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    return movie.renderStage(movie.size()).convertToFormat(QImage::Format_RGB32);
 }
 
 double meanGrey(const QImage& picture)
@@ -214,7 +215,7 @@ private slots:
         QCOMPARE(tools::wholeNumber(movie->variable(targets::Shading).value_or(QString())), 77);
     }
 
-    // What each effect does to the sheet as the player shows it (and as it is saved).
+    // What each effect does to the saved sheet.
     void effectsShowOnTheSheet_data()
     {
         QTest::addColumn<Effect>("effect");
