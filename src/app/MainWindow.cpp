@@ -124,6 +124,7 @@ void MainWindow::start()
 
     // Without a folder of its own no texture can be made; the templates still show.
     m_textureFolder.create(QDir::tempPath());
+    updateReadableFolders();
 
     const QString commandLine = commandLineText(m_context.arguments);
     TemplateInstaller installer(m_context.userTemplateFolderPath(), this);
@@ -151,6 +152,14 @@ void MainWindow::start()
     layoutMainWindow();
     // Commands that the movie sent while loading, such as its sheet size, are handled here.
     QCoreApplication::processEvents();
+}
+
+void MainWindow::updateReadableFolders()
+{
+    QStringList folders{m_context.contentFolderPath(), m_context.userTemplateFolderPath()};
+    if (m_textureFolder.isCreated())
+        folders.append(m_textureFolder.path());
+    m_player->setReadableFolders(folders);
 }
 
 void MainWindow::offerTemplateSite()

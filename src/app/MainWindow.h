@@ -98,6 +98,9 @@ public:
     QPushButton* plainColourButton() const { return m_plainColourButton; }
 
     TextureFolder& textureFolder() { return m_textureFolder; }
+    // Lets templates read the program's and the user's template folders and this run's texture
+    // folder (besides their own); call it again whenever the texture folder is made.
+    void updateReadableFolders();
     // The texture buttons, the item menu and the texture sources behind them.
     texture::TextureCommands& textureCommands() { return *m_textureCommands; }
     const StartupContext& context() const { return m_context; }

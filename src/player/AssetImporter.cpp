@@ -97,7 +97,7 @@ std::shared_ptr<const display::MovieLibrary> AssetImporter::load(const QString& 
     if (nesting > MaximumNesting)
         return nullptr;
     // Only plain files: a FIFO or a device could block the player for ever.
-    if (!QFileInfo(key).isFile())
+    if (!QFileInfo(key).isFile() || !m_readableFolders.mayRead(key))
         return nullptr;
     QFile file(key);
     if (!file.open(QIODevice::ReadOnly) || file.size() > static_cast<qint64>(swf::MaximumMovieSize))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ReadableFolders.h"
 #include "display/MovieLibrary.h"
 
 #include <QString>
@@ -16,6 +17,9 @@ namespace player {
 // imported ids undefined, as Flash leaves them.
 class AssetImporter {
 public:
+    // Sources outside the readable folders count as missing.
+    explicit AssetImporter(const ReadableFolders& readableFolders) : m_readableFolders(readableFolders) {}
+
     // Binds the imports of a library that is still being prepared. Each source file is read
     // once, and imports in the sources are followed in turn, a few levels deep at most.
     void resolve(display::MovieLibrary& library);
@@ -30,6 +34,7 @@ private:
     // Sources by absolute path; a null entry marks one that could not be read (or is being read,
     // which stops a movie that imports itself).
     std::map<QString, std::shared_ptr<const display::MovieLibrary>> m_loaded;
+    const ReadableFolders& m_readableFolders;
 };
 
 } // namespace player

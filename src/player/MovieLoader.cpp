@@ -93,7 +93,8 @@ bool MovieLoader::perform(const display::LoadRequest& request, std::vector<Loade
 
     // Anything but a local file is refused here, before any request could be made.
     const std::optional<QString> path = local_url::resolve(request.url, request.baseUrl);
-    if (!path)
+    // A file outside the readable folders is as good as missing.
+    if (!path || !m_player.readableFolders().mayRead(*path))
         return fail();
     QByteArray bytes;
     {

@@ -35,6 +35,11 @@ MoviePlayer::~MoviePlayer()
         killTimer(m_timerId);
 }
 
+void MoviePlayer::setReadableFolders(const QStringList& folders)
+{
+    m_player->setReadableFolders(folders);
+}
+
 void MoviePlayer::loadMovie(int layer, const QString& url)
 {
     // Errors are not reported to the host: a movie that cannot be read leaves the layer empty.

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -29,6 +30,10 @@ public:
     // runs its first frame before returning. The path "-1" empties the layer. Layer 0 is the
     // root movie; its frame rate and background drive the widget.
     void loadMovie(int layer, const QString& url);
+
+    // The folders a movie may read files from, besides the folder of the movie in layer 0. Any
+    // other file a movie asks for is refused as if it were missing.
+    void setReadableFolders(const QStringList& folders);
 
     // Moves the root timeline of layer 0 to a frame (counted from 0) and runs its scripts.
     void gotoFrame(int frame);

@@ -117,7 +117,7 @@ std::shared_ptr<const display::MovieLibrary> Player::prepareLibrary(std::shared_
 {
     auto library = std::make_shared<display::MovieLibrary>(std::move(movie), url);
     if (!library->movie().imports.empty())
-        AssetImporter().resolve(*library);
+        AssetImporter(m_readableFolders).resolve(*library);
     return library;
 }
 
@@ -128,6 +128,9 @@ std::optional<QString> Player::loadMovie(int level, const QString& url)
         unloadLevel(level);
         return std::nullopt;
     }
+    // The root movie's folder is its own to read; a movie loaded by a script never widens that.
+    if (level == 0)
+        m_readableFolders.setMovieLocation(url);
     QString error;
     std::shared_ptr<const display::MovieLibrary> library = readMovieFile(url, &error);
     if (!library) {
@@ -149,6 +152,8 @@ std::optional<QString> Player::loadMovieData(int level, const QByteArray& bytes,
         unloadLevel(level);
         return QString::fromStdString(result.error);
     }
+    if (level == 0)
+        m_readableFolders.setMovieLocation(url);
     installLevel(level, prepareLibrary(std::move(result.movie), url));
     m_loader->processPending();
     return std::nullopt;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Clock.h"
+#include "ReadableFolders.h"
 #include "display/ScriptHost.h"
 #include "display/Stage.h"
 #include "display/TimelineServices.h"
@@ -48,6 +49,10 @@ public:
     void unloadLevel(int level);
     // The same with a movie already read (or built in memory, as benchmarks do).
     void loadMovieLibrary(int level, std::shared_ptr<const display::MovieLibrary> library);
+
+    // The folders movies may read files from, besides the root movie's own (see ReadableFolders).
+    void setReadableFolders(const QStringList& folders) { m_readableFolders.setFolders(folders); }
+    const ReadableFolders& readableFolders() const { return m_readableFolders; }
 
     // Reads a movie for loadMovie into a clip (script engine); null with an error message.
     std::shared_ptr<const display::MovieLibrary> readMovieFile(const QString& url, QString* error) const;
@@ -131,6 +136,7 @@ private:
 
     display::Stage m_stage;
     Clock m_clock;
+    ReadableFolders m_readableFolders;
     std::unique_ptr<display::ScriptHost> m_scriptHost;
     std::unique_ptr<ActionQueue> m_actions;
     std::unique_ptr<FrameLifecycle> m_lifecycle;

@@ -42,6 +42,11 @@ std::optional<QString> ScriptServices::localPath(const QString& url, const QStri
     return local_url::resolve(url, baseUrl);
 }
 
+bool ScriptServices::mayRead(const QString& path)
+{
+    return m_player.readableFolders().mayRead(path);
+}
+
 double ScriptServices::milliseconds()
 {
     return m_player.clock().now();

@@ -19,6 +19,7 @@ public:
     void unloadLevel(int number) override;
     void requestLoad(display::LoadRequest request) override;
     std::optional<QString> localPath(const QString& url, const QString& baseUrl) override;
+    bool mayRead(const QString& path) override;
     double milliseconds() override;
     void keepAlive(std::shared_ptr<display::DisplayObject> object) override;
     avm1::InputPort& input() override;

@@ -173,6 +173,8 @@ std::optional<QString> BatchCommand::load(app::MainWindow& window, const Options
         return QStringLiteral("cannot find the template %1").arg(options.templatePath);
     if (!window.textureFolder().create(QDir::tempPath()))
         return QStringLiteral("cannot make a folder for textures in %1").arg(QDir::tempPath());
+    // The movie reads the textures this command makes from that folder.
+    window.updateReadableFolders();
     window.partNumber() = QString::number(options.part);
     // The engine is asked directly, since the widget keeps a movie's errors to itself.
     if (const std::optional<QString> error = window.moviePlayer()->engine().loadMovie(0, path))

@@ -7,6 +7,7 @@
 #include "platform/ScriptedMessages.h"
 #include "platform/Settings.h"
 #include "player/MoviePlayer.h"
+#include "player/Player.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -134,6 +135,15 @@ private slots:
         struct stat status {};
         QCOMPARE(::stat(QFile::encodeName(folder).constData(), &status), 0);
         QCOMPARE(status.st_mode & 0777, mode_t(0700));
+
+        // The template may read the template folders and this run's textures, nothing else.
+        const player::ReadableFolders& readable = window.moviePlayer()->engine().readableFolders();
+        writeFile(folder + QStringLiteral("/texture.jpg"), EmptyMovie);
+        writeFile(m_home.filePath(QStringLiteral("tmp/private.txt")), EmptyMovie);
+        QVERIFY(readable.mayRead(folder + QStringLiteral("/texture.jpg")));
+        QVERIFY(readable.mayRead(m_program->filePath(QStringLiteral("b.skrv"))));
+        QVERIFY(readable.mayRead(m_user->filePath(QStringLiteral("mine.skrv"))));
+        QVERIFY(!readable.mayRead(m_home.filePath(QStringLiteral("tmp/private.txt"))));
     }
 
     // A template file given on the command line is copied into the user's template folder (made

@@ -35,6 +35,8 @@ public:
     // The local file a URL names, relative to the folder of the movie at baseUrl; nothing when
     // the player refuses the address (anything that is not a local file).
     virtual std::optional<QString> localPath(const QString& url, const QString& baseUrl) = 0;
+    // Whether a movie may read the local file at a path; one it may not read is a missing file.
+    virtual bool mayRead(const QString& path) = 0;
 
     // The player's clock in milliseconds since the movie started.
     virtual double milliseconds() = 0;

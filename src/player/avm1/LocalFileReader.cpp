@@ -9,7 +9,7 @@ namespace {
 constexpr qint64 maximumFileSize = 16 * 1024 * 1024;
 }
 
-std::optional<QByteArray> readLocalFileForScript(const QString& url)
+std::optional<QByteArray> readLocalFileForScript(const QString& url, const std::function<bool(const QString& path)>& mayRead)
 {
     QString path = url.trimmed();
     if (path.isEmpty())
@@ -26,8 +26,10 @@ std::optional<QByteArray> readLocalFileForScript(const QString& url)
     qsizetype query = path.indexOf(u'?');
     if (query >= 0)
         path.truncate(query);
+    if (path.isEmpty() || (mayRead && !mayRead(path)))
+        return std::nullopt;
     QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly) || file.size() > maximumFileSize)
+    if ( !file.open(QIODevice::ReadOnly) || file.size() > maximumFileSize)
         return std::nullopt;
     QByteArray bytes = file.read(maximumFileSize);
     if (file.error() != QFileDevice::NoError)

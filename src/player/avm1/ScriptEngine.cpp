@@ -245,7 +245,7 @@ void ScriptEngine::loadVariables(Object* loadingClip, const QString& url, const 
     const QString baseUrl = loading && loading->library() ? loading->library()->url() : QString();
     // Only local files: any other scheme is refused here, quietly, and nothing is fetched.
     std::optional<QString> path = m_services->localPath(url, baseUrl);
-    std::optional<QByteArray> bytes = path ? readLocalFileForScript(*path) : std::nullopt;
+    std::optional<QByteArray> bytes = path ? readLocalFileForScript(*path, readableCheck()) : std::nullopt;
     if (!bytes)
         return;
     FunctionObject* deliver = m_machine->makeNative([this](Machine& machine, Object* self, const Arguments& arguments) {
@@ -429,7 +429,12 @@ void ScriptEngine::toggleQuality()
 
 std::optional<QByteArray> ScriptEngine::readLocalFile(const QString& url)
 {
-    return readLocalFileForScript(url);
+    return readLocalFileForScript(url, readableCheck());
+}
+
+std::function<bool(const QString&)> ScriptEngine::readableCheck() const
+{
+    return [services = m_services.get()](const QString& path) { return services->mayRead(path); };
 }
 
 void ScriptEngine::stopSounds()

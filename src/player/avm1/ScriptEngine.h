@@ -4,6 +4,7 @@
 #include "TextFieldVariables.h"
 #include "player/display/ScriptHost.h"
 
+#include <functional>
 #include <memory>
 
 namespace player::display {
@@ -67,6 +68,8 @@ public:
     std::optional<QByteArray> readLocalFile(const QString& url) override;
 
 private:
+    // The player's verdict on whether a movie may read a local file.
+    std::function<bool(const QString&)> readableCheck() const;
     Object* objectFor(display::DisplayObject* object);
     // Asks the player to load url into a level (level >= 0) or into target, relative to the
     // movie of loadingClip.

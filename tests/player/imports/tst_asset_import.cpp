@@ -199,6 +199,40 @@ private slots:
         engine.advanceFrame();
     }
 
+    // Imports are reads like any other: a source outside the readable folders is as missing as
+    // an absent one, however the path leads out.
+    void importsReadOnlyTheReadableFolders_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<bool>("imported");
+        QTest::newRow("own folder") << "source.swf" << true;
+        QTest::newRow("folder the host allows") << "HOST/source.swf" << true;
+        QTest::newRow("outside") << "OUTSIDE/source.swf" << false;
+        QTest::newRow("out through ..") << "../outside/source.swf" << false;
+        QTest::newRow("link out") << "linked.swf" << false;
+    }
+    void importsReadOnlyTheReadableFolders()
+    {
+        QFETCH(QString, url);
+        QFETCH(bool, imported);
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        for (const char* name : {"template", "outside", "host"})
+            QVERIFY(QDir(folder.path()).mkdir(QString::fromLatin1(name)));
+        for (const char* name : {"template/source.swf", "outside/source.swf", "host/source.swf"})
+            QVERIFY(writeFile(folder.filePath(QString::fromLatin1(name)), exportingMovie()));
+        QVERIFY(QFile::link(folder.filePath(QStringLiteral("outside/source.swf")), folder.filePath(QStringLiteral("template/linked.swf"))));
+        url.replace(QLatin1String("HOST"), folder.filePath(QStringLiteral("host")));
+        url.replace(QLatin1String("OUTSIDE"), folder.filePath(QStringLiteral("outside")));
+        const QString path = folder.filePath(QStringLiteral("template/test.swf"));
+        QVERIFY(writeFile(path, importingMovie(importAssets(url.toStdString(), {{5, "thing"}}))));
+
+        Player engine;
+        engine.setReadableFolders({folder.filePath(QStringLiteral("host"))});
+        QVERIFY(!engine.loadMovie(0, path));
+        QCOMPARE(placedAt(engine, 1) != nullptr, imported);
+    }
+
     // Two movies that import from each other, and one that imports from itself: each file is
     // read once, and loading ends.
     void importCyclesEnd()
