@@ -1,5 +1,7 @@
 #include "ImageMovie.h"
 
+#include "render/BitmapDecoder.h"
+
 #include <QBuffer>
 #include <QImageReader>
 
@@ -8,8 +10,9 @@ namespace player::image_movie {
 namespace {
 
 // Flash refuses pictures beyond what a bitmap may hold; a header claiming more is malformed or
-// hostile, and decoding it would only waste memory.
+// hostile, and decoding it would only waste memory. The pixel count is the renderer's own limit.
 constexpr int MaximumSide = 8191;
+constexpr qint64 MaximumPixels = render::BitmapDecoder::MaximumPixels;
 constexpr uint16_t PictureId = 1;
 
 } // namespace
@@ -39,9 +42,14 @@ std::shared_ptr<swf::Movie> make(const QByteArray& bytes, int swfVersion, QStrin
     const char* formatName = format == ImageFormat::Jpeg ? "jpeg" : format == ImageFormat::Png ? "png" : "gif";
     QImageReader reader(&buffer, formatName);
     const QSize size = reader.size();
-    if (!size.isValid() || size.isEmpty() || size.width() > MaximumSide || size.height() > MaximumSide) {
+    if (!size.isValid() || size.isEmpty()) {
         if (error)
             *error = QStringLiteral("unreadable picture: %1").arg(reader.errorString());
+        return nullptr;
+    }
+    if (size.width() > MaximumSide || size.height() > MaximumSide || qint64(size.width()) * size.height() > MaximumPixels) {
+        if (error)
+            *error = QStringLiteral("a picture of %1 x %2 pixels is too large").arg(size.width()).arg(size.height());
         return nullptr;
     }
 

@@ -17,6 +17,12 @@
 
 namespace player {
 
+namespace {
+// The program stays responsive whatever a template's scripts do: one frame's scripts stop after
+// this many milliseconds, even when the movie asks for Flash's fifteen seconds.
+constexpr int ScriptTimeCeiling = 2000;
+}
+
 MoviePlayer::MoviePlayer(QWidget* parent)
     : QWidget(parent), m_player(std::make_unique<Player>()), m_renderer(std::make_unique<render::DisplayRenderer>())
 {
@@ -26,7 +32,7 @@ MoviePlayer::MoviePlayer(QWidget* parent)
     setFocusPolicy(Qt::ClickFocus);
     m_player->onFsCommand = [this](const QString& command, const QString& args) { emit movieCommand(command, args); };
     m_player->onFlashCall = [this](const QString& request) { emit externalCall(request); };
-    m_player->setScriptHost(makeScriptHost(*m_player));
+    m_player->setScriptHost(makeScriptHost(*m_player, ScriptTimeCeiling));
 }
 
 MoviePlayer::~MoviePlayer()

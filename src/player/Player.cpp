@@ -129,8 +129,12 @@ std::optional<QString> Player::loadMovie(int level, const QString& url)
         return std::nullopt;
     }
     // The root movie's folder is its own to read; a movie loaded by a script never widens that.
-    if (level == 0)
+    if (level == 0) {
         m_readableFolders.setMovieLocation(url);
+        // A new root movie starts with a clean slate: the old one's objects are going.
+        m_stopReason.reset();
+        m_liveObjects.clear();
+    }
     QString error;
     std::shared_ptr<const display::MovieLibrary> library = readMovieFile(url, &error);
     if (!library) {
@@ -152,8 +156,12 @@ std::optional<QString> Player::loadMovieData(int level, const QByteArray& bytes,
         unloadLevel(level);
         return QString::fromStdString(result.error);
     }
-    if (level == 0)
+    if (level == 0) {
         m_readableFolders.setMovieLocation(url);
+        // A new root movie starts with a clean slate: the old one's objects are going.
+        m_stopReason.reset();
+        m_liveObjects.clear();
+    }
     installLevel(level, prepareLibrary(std::move(result.movie), url));
     m_loader->processPending();
     return std::nullopt;
@@ -205,8 +213,20 @@ display::MovieClip* Player::replaceLevel(int level, std::shared_ptr<const displa
     return root.get();
 }
 
+void Player::limitReached(const QString& reason, bool stopMovie)
+{
+    if (m_stopReason)
+        return;
+    if (stopMovie)
+        m_stopReason = reason;
+    if (onLimitReached)
+        onLimitReached(reason);
+}
+
 void Player::advanceFrame()
 {
+    if (m_stopReason)
+        return;
     CallScope scope(*this);
     m_clock.frameAdvanced(frameRate());
     m_lifecycle->advance(m_scriptHost != nullptr);
@@ -221,7 +241,7 @@ void Player::advanceFrame()
 
 void Player::runQueuedActions()
 {
-    if (m_scriptHost)
+    if (m_scriptHost && !m_stopReason)
         m_actions->run(*m_scriptHost);
     else
         m_actions->clear();
@@ -367,7 +387,7 @@ display::DisplayObject* Player::findTarget(const QString& path)
 std::shared_ptr<display::DisplayObject> Player::instantiate(const std::shared_ptr<const display::MovieLibrary>& library,
                                                             uint16_t characterId)
 {
-    if (!library || m_instantiationDepth >= MaximumNesting)
+    if (!library || m_instantiationDepth >= MaximumNesting || m_stopReason)
         return nullptr;
     // An imported character is an instance of the exporting movie's character.
     if (std::shared_ptr<const display::MovieLibrary> exporter = library->importedFrom(characterId))
@@ -411,6 +431,8 @@ std::shared_ptr<display::DisplayObject> Player::instantiate(const std::shared_pt
 
 void Player::objectPlaced(display::DisplayObject& object)
 {
+    if (m_liveObjects.add(object.sharedFromThis()) > MaximumDisplayObjects && m_liveObjects.count() > MaximumDisplayObjects)
+        limitReached(QStringLiteral("the movie made more than %1 display objects").arg(MaximumDisplayObjects), true);
     if (object.isMovieClip())
         m_lifecycle->clipCreated(std::static_pointer_cast<display::MovieClip>(object.sharedFromThis()));
     if (!m_scriptHost)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Clock.h"
+#include "LiveObjectCount.h"
 #include "ReadableFolders.h"
 #include "display/ScriptHost.h"
 #include "display/Stage.h"
@@ -105,6 +106,17 @@ public:
     int playerVersion() const { return m_playerVersion; }
     void setPlayerVersion(int version) { m_playerVersion = version; }
 
+    // Limits on what a movie may use. A movie that goes beyond the display limits is stopped:
+    // its frames no longer advance and its scripts no longer run. A script stopped by its own
+    // limits (recursion, time, string and array sizes) is reported, and the movie plays on.
+    static constexpr size_t MaximumDisplayObjects = 100000;
+    // Called once for each limit reached, with a sentence saying which.
+    std::function<void(const QString& reason)> onLimitReached;
+    void limitReached(const QString& reason, bool stopMovie);
+    // Why the movie was stopped; nothing while it plays.
+    const std::optional<QString>& stopReason() const { return m_stopReason; }
+    bool isStopped() const { return m_stopReason.has_value(); }
+
     // Resolves "_level0.a.b", "/a/b", "_level100.x" and plain level paths without the script
     // engine (the host operations fall back to this when there is none).
     display::DisplayObject* findTarget(const QString& path);
@@ -137,6 +149,8 @@ private:
     display::Stage m_stage;
     Clock m_clock;
     ReadableFolders m_readableFolders;
+    LiveObjectCount m_liveObjects;
+    std::optional<QString> m_stopReason;
     std::unique_ptr<display::ScriptHost> m_scriptHost;
     std::unique_ptr<ActionQueue> m_actions;
     std::unique_ptr<FrameLifecycle> m_lifecycle;

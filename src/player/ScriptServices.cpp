@@ -47,6 +47,16 @@ bool ScriptServices::mayRead(const QString& path)
     return m_player.readableFolders().mayRead(path);
 }
 
+void ScriptServices::limitReached(const QString& reason)
+{
+    m_player.limitReached(reason, false);
+}
+
+bool ScriptServices::isMovieStopped()
+{
+    return m_player.isStopped();
+}
+
 double ScriptServices::milliseconds()
 {
     return m_player.clock().now();

@@ -20,6 +20,8 @@ public:
     void requestLoad(display::LoadRequest request) override;
     std::optional<QString> localPath(const QString& url, const QString& baseUrl) override;
     bool mayRead(const QString& path) override;
+    void limitReached(const QString& reason) override;
+    bool isMovieStopped() override;
     double milliseconds() override;
     void keepAlive(std::shared_ptr<display::DisplayObject> object) override;
     avm1::InputPort& input() override;

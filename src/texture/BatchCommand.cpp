@@ -309,8 +309,17 @@ int BatchCommand::run(QTextStream& out, QTextStream& err)
 
     const UnattendedSeams seams;
     app::MainWindow window(app::StartupContext::fromApplication());
+    // Every limit the template reaches is said; one that stops the movie ends the command.
+    player::Player& engine = window.moviePlayer()->engine();
+    engine.onLimitReached = [&err](const QString& reason) {
+        err << platform::applicationName() << ": the template reached a limit: " << reason << '\n';
+        err.flush();
+    };
+    const auto stopped = [&engine]() { return engine.isStopped(); };
     if (const std::optional<QString> error = load(window, options))
         return failed(*error);
+    if (stopped())
+        return Failed;
     if (options.list) {
         list(window, out);
         out.flush();
@@ -318,9 +327,13 @@ int BatchCommand::run(QTextStream& out, QTextStream& err)
     for (const auto& [item, value] : options.values) {
         if (const std::optional<QString> error = apply(window, item, value))
             return failed(*error);
+        if (stopped())
+            return Failed;
     }
     if (!options.output.isEmpty()) {
         playUntilShown(window);
+        if (stopped())
+            return Failed;
         try {
             writeSheet(renderSheet(window), options.output);
         } catch (const RuntimeError& error) {

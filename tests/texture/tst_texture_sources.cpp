@@ -5,8 +5,10 @@
 #include "app/TextureFolder.h"
 #include "platform/ColorDialog.h"
 #include "platform/FileDialogs.h"
+#include "platform/RuntimeError.h"
 #include "platform/ScriptedMessages.h"
 #include "texture/ColourText.h"
+#include "texture/ImageFileReader.h"
 #include "texture/ItemMenu.h"
 #include "texture/TextureCommands.h"
 #include "texture/TextureNames.h"
@@ -15,6 +17,8 @@
 #include <QImageReader>
 #include <QMenu>
 #include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtEndian>
 
 using testing::playFrames;
 
@@ -56,6 +60,44 @@ class TextureSourcesTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // A picture whose header claims a huge size is refused as "Out of memory" before anything is
+    // allocated for its pixels.
+    void hugePicturesAreRefusedFromTheirHeader_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("error");
+        QByteArray bmp(54, '\0');
+        bmp[0] = 'B';
+        bmp[1] = 'M';
+        qToLittleEndian<quint32>(54, bmp.data() + 10);
+        qToLittleEndian<quint32>(40, bmp.data() + 14);
+        qToLittleEndian<qint32>(65535, bmp.data() + 18);
+        qToLittleEndian<qint32>(65535, bmp.data() + 22);
+        qToLittleEndian<quint16>(1, bmp.data() + 26);
+        qToLittleEndian<quint16>(24, bmp.data() + 28);
+        // The bitmap reader itself finds the header at odds with the file's size.
+        QTest::newRow("BMP, 65535 x 65535") << bmp << 481;
+        QByteArray gif("GIF89a", 6);
+        gif.append("\xFF\xFF\xFF\xFF\x00\x00\x00", 7);
+        gif.append("\x2C\x00\x00\x00\x00\xFF\xFF\xFF\xFF\x00\x02\x02\x44\x01\x00\x3B", 16);
+        QTest::newRow("GIF, 65535 x 65535") << gif << 7;
+    }
+    void hugePicturesAreRefusedFromTheirHeader()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, error);
+        QTemporaryDir folder;
+        QFile file(folder.filePath(QStringLiteral("huge.img")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        try {
+            texture::readImageFile(file.fileName());
+            QFAIL("the picture was read");
+        } catch (const RuntimeError& refusal) {
+            QCOMPARE(refusal.number(), error);
+        }
+    }
     void initTestCase() { testing::useHome(m_home); }
 
     void init()

@@ -38,6 +38,11 @@ public:
     // Whether a movie may read the local file at a path; one it may not read is a missing file.
     virtual bool mayRead(const QString& path) = 0;
 
+    // A script was stopped by a limit (the reason says which); the engine reports it.
+    virtual void limitReached(const QString& reason) = 0;
+    // True once the player has stopped the movie: running scripts end at once.
+    virtual bool isMovieStopped() = 0;
+
     // The player's clock in milliseconds since the movie started.
     virtual double milliseconds() = 0;
     // Keeps an object alive until the outermost call into the player returns: a script may

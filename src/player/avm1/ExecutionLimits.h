@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QString>
+
+#include <functional>
 
 namespace player::avm1 {
 
@@ -18,9 +21,19 @@ public:
     void setTimeCeiling(int milliseconds);
     qint64 timeoutMilliseconds() const { return m_timeoutMilliseconds; }
 
-    // How many times a limit (time, depth, length) has stopped the running scripts.
+    // How many times a limit (time, depth, length) has stopped the running scripts, and what
+    // hears of each stop.
     int stops() const { return m_stops; }
-    void countStop() { ++m_stops; }
+    void countStop(const QString& reason)
+    {
+        ++m_stops;
+        if (onStop)
+            onStop(reason);
+    }
+    std::function<void(const QString& reason)> onStop;
+    // Asked along with the clock: true ends the running scripts as if their time were up (the
+    // player stopped the movie).
+    std::function<bool()> stopRequested;
 
     // Called when the outermost action list starts; an expired limit stays expired until
     // resetExpiry.
@@ -32,6 +45,8 @@ public:
             return m_expired;
         m_actionsSinceCheck = 0;
         if (!m_expired && m_timer.isValid() && m_timer.elapsed() > m_timeoutMilliseconds)
+            m_expired = true;
+        if (!m_expired && stopRequested && stopRequested())
             m_expired = true;
         return m_expired;
     }

@@ -488,14 +488,14 @@ void Machine::runTopLevel(Object* clip, const swf::ActionCode& code, int swfVers
         }
     } catch (const ScriptThrow& thrown) {
         reportUncaught(thrown.value);
-    } catch (const ScriptAbort&) {
+    } catch (const ScriptAbort& abort) {
         if (m_topLevelDepth > 1) {
             m_swfVersion = savedVersion;
             m_callDepth = savedDepth;
             --m_topLevelDepth;
             throw;
         }
-        m_limits.countStop();
+        m_limits.countStop(abort.reason);
     }
     m_swfVersion = savedVersion;
     m_callDepth = savedDepth;
@@ -513,14 +513,14 @@ Value Machine::callTopLevel(const Value& function, Object* self, const Arguments
             result = call(function, self, arguments);
     } catch (const ScriptThrow& thrown) {
         reportUncaught(thrown.value);
-    } catch (const ScriptAbort&) {
+    } catch (const ScriptAbort& abort) {
         if (m_topLevelDepth > 1) {
             m_swfVersion = savedVersion;
             m_callDepth = savedDepth;
             --m_topLevelDepth;
             throw;
         }
-        m_limits.countStop();
+        m_limits.countStop(abort.reason);
     }
     m_swfVersion = savedVersion;
     m_callDepth = savedDepth;

@@ -21,6 +21,9 @@ ScriptEngine::ScriptEngine(std::unique_ptr<EngineServices> services)
     : m_services(std::move(services))
     , m_machine(std::make_shared<Machine>(*this))
 {
+    EngineServices* engineServices = m_services.get();
+    m_machine->limits().onStop = [engineServices](const QString& reason) { engineServices->limitReached(reason); };
+    m_machine->limits().stopRequested = [engineServices]() { return engineServices->isMovieStopped(); };
 }
 
 ScriptEngine::~ScriptEngine() = default;

@@ -2,6 +2,7 @@
 
 #include "player/Player.h"
 #include "player/ScriptEngineFactory.h"
+#include "player/render/BitmapDecoder.h"
 #include "player/render/DisplayRenderer.h"
 #include "player/render/ScaleMode.h"
 
@@ -212,6 +213,9 @@ int main(int argc, char** argv)
             commandOutput.write(command + QLatin1Char('\t') + args);
     };
     engine.setScriptHost(player::makeScriptHost(engine));
+    // Every limit the movie reaches is said on standard error; one that stops the movie ends the
+    // run with status 3 (the outputs asked for are still written).
+    engine.onLimitReached = [](const QString& reason) { std::fprintf(stderr, "skrv-play: limit reached: %s\n", qPrintable(reason)); };
 
     if (std::optional<QString> error = engine.loadMovie(0, options.movie)) {
         std::fprintf(stderr, "skrv-play: %s\n", qPrintable(error->simplified()));
@@ -219,7 +223,7 @@ int main(int argc, char** argv)
     }
     for (const auto& [name, value] : options.sets)
         engine.setVariable(name, value);
-    for (int frame = 1; frame < options.frames; ++frame)
+    for (int frame = 1; frame < options.frames && !engine.isStopped(); ++frame)
         engine.advanceFrame();
 
     for (const QString& name : options.gets) {
@@ -240,6 +244,12 @@ int main(int argc, char** argv)
                          int(options.viewport->height() * options.viewportScale));
             mode = player::ScaleMode::ShowAll;
         }
+        // The stage is drawn into memory: no bigger than the largest bitmap a movie may hold.
+        if (size.width() > player::render::BitmapDecoder::MaximumSide || size.height() > player::render::BitmapDecoder::MaximumSide
+            || qint64(size.width()) * size.height() > player::render::BitmapDecoder::MaximumPixels) {
+            std::fprintf(stderr, "skrv-play: the stage of %d x %d pixels is too large to draw\n", size.width(), size.height());
+            return 1;
+        }
         player::render::DisplayRenderer renderer;
         renderer.setHighQuality(!options.lowQuality);
         const QImage image = renderer.renderStageImage(engine.stage(), size, mode);
@@ -248,5 +258,5 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    return 0;
+    return engine.isStopped() ? 3 : 0;
 }

@@ -5,11 +5,25 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 
 namespace player::swf {
 
 namespace {
 constexpr size_t ChunkSize = 64 * 1024;
+
+// The most output a compressed stream of this size may give.
+size_t expansionLimit(size_t compressedSize)
+{
+    const size_t ratioLimit = compressedSize > SIZE_MAX / MaximumExpansion ? SIZE_MAX : compressedSize * MaximumExpansion;
+    return std::max(ExpansionAllowance, ratioLimit);
+}
+
+std::string expansionError(size_t compressedSize)
+{
+    return "the compressed data expands more than " + std::to_string(MaximumExpansion) + " times its "
+        + std::to_string(compressedSize) + " bytes (a decompression bomb)";
+}
 }
 
 DecompressResult inflateZlib(const uint8_t* data, size_t size, size_t outputLimit)
@@ -23,7 +37,12 @@ DecompressResult inflateZlib(const uint8_t* data, size_t size, size_t outputLimi
     stream.next_in = const_cast<Bytef*>(data);
     stream.avail_in = static_cast<uInt>(std::min<size_t>(size, UINT_MAX));
     int status = Z_OK;
+    const size_t expansion = expansionLimit(size);
     while (result.data.size() < outputLimit) {
+        if (result.data.size() >= expansion) {
+            inflateEnd(&stream);
+            return {{}, expansionError(size), {}};
+        }
         const size_t before = result.data.size();
         const size_t grow = std::min(ChunkSize, outputLimit - before);
         result.data.resize(before + grow);
@@ -71,7 +90,12 @@ DecompressResult inflateSwfLzma(const uint8_t* data, size_t size, size_t expecte
     stream.next_in = alone.data();
     stream.avail_in = alone.size();
     lzma_ret status = LZMA_OK;
+    const size_t expansion = expansionLimit(size);
     while (result.data.size() < expectedLength) {
+        if (result.data.size() >= expansion) {
+            lzma_end(&stream);
+            return {{}, expansionError(size), {}};
+        }
         const size_t before = result.data.size();
         const size_t grow = std::min(ChunkSize, expectedLength - before);
         result.data.resize(before + grow);

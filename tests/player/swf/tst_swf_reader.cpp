@@ -91,6 +91,32 @@ private slots:
         QVERIFY(result.movie->warnings.empty());
     }
 
+    // A few kilobytes that inflate to megabytes of nothing are refused before they are
+    // inflated in full; a movie that compresses well but stays under a megabyte still reads.
+    void decompressionBombsAreRefused_data()
+    {
+        QTest::addColumn<Compression>("compression");
+        QTest::addColumn<int>("padding");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("zlib, 8 MB of zeros") << Compression::Zlib << 8 * 1024 * 1024 << true;
+        QTest::newRow("LZMA, 8 MB of zeros") << Compression::Lzma << 8 * 1024 * 1024 << true;
+        QTest::newRow("zlib, 900 kB of zeros") << Compression::Zlib << 900 * 1024 << false;
+        QTest::newRow("LZMA, 900 kB of zeros") << Compression::Lzma << 900 * 1024 << false;
+    }
+    void decompressionBombsAreRefused()
+    {
+        QFETCH(Compression, compression);
+        QFETCH(int, padding);
+        QFETCH(bool, refused);
+        // Tag 255 means nothing to the reader, which skips it.
+        const Bytes bytes = movie({tag(255, Bytes(size_t(padding), 0), true), showFrame()}, 1, compression);
+        QVERIFY(bytes.size() < size_t(padding) / 100);
+        const swf::MovieReadResult result = read(bytes);
+        QCOMPARE(!result.movie, refused);
+        if (refused)
+            QVERIFY2(result.error.find("decompression bomb") != std::string::npos, result.error.c_str());
+    }
+
     void unreadableFilesAreRefusedWithAMessage_data()
     {
         QTest::addColumn<Bytes>("bytes");
