@@ -24,7 +24,7 @@ fi
 
 targets=("$@")
 if ((${#targets[@]} == 0)); then
-  targets=(swf_reader image_header movie_commands)
+  targets=(swf_reader image_header movie_commands movie_playback texture_images template_details)
 fi
 
 build=build-fuzz
@@ -37,7 +37,8 @@ cmake --build "$build" --parallel "$(nproc)" --target skrv_content "${targets[@]
 # Seeds, made afresh each run and never committed.
 seeds=$(mktemp -d)
 trap 'rm -rf "$seeds"' EXIT
-mkdir -p "$seeds/swf_reader" "$seeds/image_header" "$seeds/movie_commands"
+mkdir -p "$seeds/swf_reader" "$seeds/image_header" "$seeds/movie_commands" "$seeds/movie_playback" \
+  "$seeds/texture_images" "$seeds/template_details"
 cp "$build"/bin/*.skrv "$build"/bin/Effects.swf "$seeds/swf_reader/"
 if [[ -d ../shared/conformance ]]; then
   find ../shared/conformance -name '*.swf' -size -512k -print0 | head -z -n 400 |
@@ -47,6 +48,11 @@ find src/authoring/content -name '*.jpg' -o -name '*.png' | xargs -I{} cp {} "$s
 for format in gif bmp png jpg; do
   convert -size 7x5 gradient:red-blue "$seeds/image_header/small.$format"
 done
+# Movies are played as well as read; templates also go through the catalogue; pictures are
+# decoded as textures.
+cp "$seeds/swf_reader/"* "$seeds/movie_playback/"
+cp "$build"/bin/*.skrv "$seeds/template_details/"
+cp "$seeds/image_header/"* "$seeds/texture_images/"
 printf '256x256' > "$seeds/movie_commands/size"
 printf ' 5 12 x 2 56' > "$seeds/movie_commands/blanks"
 printf '2.7' > "$seeds/movie_commands/index"

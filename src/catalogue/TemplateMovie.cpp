@@ -40,7 +40,7 @@ std::optional<QString> TemplateMovie::variable(const QString& name)
 
 bool TemplateMovie::isBroken() const
 {
-    return m_limits->stops() > 0 || m_limits->expired();
+    return m_limits->stops() > 0 || m_limits->expired() || m_player->isStopped();
 }
 
 } // namespace catalogue

@@ -33,5 +33,9 @@ private slots:
     }
 };
 
+#ifdef SKRV_FUZZ_NEEDS_GUI
+QTEST_MAIN(ReplayFuzzInputs)
+#else
 QTEST_GUILESS_MAIN(ReplayFuzzInputs)
+#endif
 #include "ReplayFuzzInputs.moc"

@@ -21,6 +21,11 @@ public:
     void setTimeCeiling(int milliseconds);
     qint64 timeoutMilliseconds() const { return m_timeoutMilliseconds; }
 
+    // A budget of actions for the scripts of one frame, counted in steps of a few thousand; once
+    // spent, the frame's scripts stop as if their time were up. Unlike the clock it gives the
+    // same result on every run, which a fuzzer needs. Zero or less removes it.
+    void setActionBudget(int actions) { m_actionBudget = actions; }
+
     // How many times a limit (time, depth, length) has stopped the running scripts, and what
     // hears of each stop.
     int stops() const { return m_stops; }
@@ -44,6 +49,9 @@ public:
         if (++m_actionsSinceCheck < checkInterval)
             return m_expired;
         m_actionsSinceCheck = 0;
+        m_actionsCounted += checkInterval;
+        if (m_actionBudget > 0 && m_actionsCounted >= m_actionBudget)
+            m_expired = true;
         if (!m_expired && m_timer.isValid() && m_timer.elapsed() > m_timeoutMilliseconds)
             m_expired = true;
         if (!m_expired && stopRequested && stopRequested())
@@ -52,7 +60,11 @@ public:
     }
     bool expired() const { return m_expired; }
     // The time limit stops the rest of a frame's scripts; the next frame starts afresh.
-    void resetExpiry() { m_expired = false; }
+    void resetExpiry()
+    {
+        m_expired = false;
+        m_actionsCounted = 0;
+    }
 
 private:
     static constexpr int checkInterval = 4096;
@@ -64,6 +76,8 @@ private:
     qint64 m_timeoutMilliseconds = 15000;
     int m_stops = 0;
     int m_actionsSinceCheck = 0;
+    qint64 m_actionsCounted = 0;
+    int m_actionBudget = 0;
     bool m_expired = false;
     QElapsedTimer m_timer;
 };
