@@ -618,6 +618,11 @@ private:
             m_code.op(name == "random" ? ActionCode::RandomNumber : name == "int" ? ActionCode::ToInteger
                       : name == "targetPath" ? ActionCode::TargetPath : ActionCode::GetVariable);
             producesValue = true;
+        } else if (name == "set") {
+            expectArguments(node, 2, 2);
+            value(*argument(node, 0));
+            value(*argument(node, 1));
+            m_code.op(ActionCode::SetVariable);
         } else if (name == "removeMovieClip") {
             expectArguments(node, 1, 1);
             value(*argument(node, 0));

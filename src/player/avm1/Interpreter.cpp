@@ -115,8 +115,13 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
             ++next;
         };
         using Flag = ScriptFunctionCode::Flag;
+        // Suppressing "this" wins over preloading it: the register is kept but left undefined.
         if (code.flags & Flag::PreloadThis)
-            preload(self ? Value(self) : Value());
+            preload(self && !(code.flags & Flag::SuppressThis) ? Value(self) : Value());
+        // A function that preloads or suppresses "this" does not bind the name at all, so a
+        // lookup goes on along the scope chain.
+        if (!(code.flags & (Flag::PreloadThis | Flag::SuppressThis)))
+            activation->define(QStringLiteral("this"), self ? Value(self) : Value());
         if (code.flags & Flag::PreloadArguments)
             preload(Value(makeArguments()));
         else if (!(code.flags & Flag::SuppressArguments))
@@ -142,6 +147,7 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
                 activation->define(parameter.name, argument);
         }
     } else {
+        activation->define(QStringLiteral("this"), self ? Value(self) : Value());
         activation->define(QStringLiteral("arguments"), Value(makeArguments()));
         interpreter.m_superObject = makeSuper();
         for (size_t i = 0; i < code.parameters.size(); ++i)
@@ -250,8 +256,7 @@ Object* Interpreter::localsObject() const
 Value Interpreter::getVariable(const QString& name)
 {
     Qt::CaseSensitivity sensitivity = m_machine.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    if (name.compare(QLatin1String("this"), sensitivity) == 0)
-        return m_thisObject ? Value(m_thisObject) : Value();
+    const bool isThis = name.compare(QLatin1String("this"), sensitivity) == 0;
     if (name.compare(QLatin1String("super"), sensitivity) == 0 && m_superObject)
         return Value(m_superObject);
     QString path;
@@ -275,10 +280,17 @@ Value Interpreter::getVariable(const QString& name)
     // _global wins over any property of that name along the scope chain.
     if (name.compare(QLatin1String("_global"), sensitivity) == 0)
         return Value(m_machine.global());
+    // "this" is a variable like any other: a function binds it in its activation, and a script
+    // may assign it. Where nothing on the chain holds it, a frame script sees its clip; a function
+    // that left it unbound sees the clip it was defined in from SWF 6 on, and nothing before.
     for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
         Object* object = link->object;
         if (object && object->has(m_machine, name))
             return object->get(m_machine, name);
+    }
+    if (isThis) {
+        Object* self = !m_callee ? m_thisObject : m_swfVersion >= 6 ? m_baseClip : nullptr;
+        return self ? Value(self) : Value();
     }
     if (name.compare(QLatin1String("_root"), sensitivity) == 0)
         return Value(m_machine.bridge().rootOf(m_target));
