@@ -379,7 +379,7 @@ TemplateBuildResult buildTemplate(const QString& manifestPath)
 
 namespace authoring {
 
-TemplateBuildResult buildScriptMovie(const QString& scriptPath, int swfVersion)
+TemplateBuildResult buildScriptMovie(const QString& scriptPath)
 {
     QFile file(scriptPath);
     if (!file.open(QIODevice::ReadOnly))
@@ -387,7 +387,7 @@ TemplateBuildResult buildScriptMovie(const QString& scriptPath, int swfVersion)
     const CompileResult compiled = ScriptCompiler::compile(file.readAll().toStdString());
     if (!compiled.ok())
         return {{}, QString::fromStdString(compiled.error->describe(QFileInfo(scriptPath).fileName().toStdString()))};
-    MovieWriter movie(swfVersion, 100, 100, 12);
+    MovieWriter movie(8, 100, 100, 12);
     movie.root().doAction(compiled.actions);
     movie.root().showFrame();
     movie.root().showFrame();

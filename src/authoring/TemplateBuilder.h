@@ -18,8 +18,7 @@ struct TemplateBuildResult {
 TemplateBuildResult buildTemplate(const QString& manifestPath);
 
 // A movie of three empty frames, 100 x 100 pixels, whose first frame runs the script: for
-// trying a script on its own and for testing the compiler against a player. The movie says it
-// is of the given SWF version, which decides the rules the player applies to the script.
-TemplateBuildResult buildScriptMovie(const QString& scriptPath, int swfVersion = 8);
+// trying a script on its own and for testing the compiler against a player.
+TemplateBuildResult buildScriptMovie(const QString& scriptPath);
 
 } // namespace authoring

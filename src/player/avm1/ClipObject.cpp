@@ -126,6 +126,15 @@ bool ClipObject::getSpecial(Machine& machine, const QString& name, Value& result
         return false;
     if (display::DisplayContainer* container = object->asContainer()) {
         if (display::DisplayObject* child = container->childByName(name, machine.caseSensitive())) {
+            // A named child that scripts cannot address on its own (a shape, a static text)
+            // stands for the clip that holds it.
+            const display::DisplayKind kind = child->kind();
+            const bool addressable = kind == display::DisplayKind::MovieClip || kind == display::DisplayKind::EditText
+                                     || kind == display::DisplayKind::Button;
+            if (!addressable) {
+                result = Value(static_cast<Object*>(this));
+                return true;
+            }
             if (Object* childObject = scriptObjectOf(child)) {
                 result = Value(childObject);
                 return true;

@@ -1,15 +1,22 @@
 // Every script test under scripts/<Class>/<case>.as, compiled by the authoring kit into a movie
-// of the SWF version its first line names ("// swf 6", optionally followed by "frames N") and
-// played in a player with its script engine: the traced lines must equal <case>.trace.
+// of the SWF version its first line names and played in a player with its script engine: the
+// traced lines must equal <case>.trace.
+//
+// The first line is "// swf V", optionally followed by "frames N" (frames played, the first
+// included; 1 by default) and "shape NAME" (a 10 x 10 pixel shape placed on the stage under that
+// name before the script runs; repeatable). The movie is 100 x 100 pixels at 12 frames a second,
+// its script in frame 1 of 3, and its library exports an empty clip as "empty".
 
-#include "authoring/TemplateBuilder.h"
+#include "authoring/MovieWriter.h"
+#include "authoring/ScriptCompiler.h"
+#include "authoring/ShapeBuilder.h"
 #include "player/Player.h"
 #include "player/ScriptEngineFactory.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QRegularExpression>
+#include <QFileInfo>
 #include <QTest>
 
 namespace {
@@ -22,20 +29,63 @@ QString scriptsFolder()
 struct ScriptHeader {
     int swfVersion = 0;
     int frames = 1;
+    QStringList shapes;
 };
 
-// The first line: "// swf V" and, for scripts that watch the timeline, "frames N".
 std::optional<ScriptHeader> readHeader(const QString& firstLine)
 {
-    static const QRegularExpression pattern(QStringLiteral(R"(^//\s*swf\s+(\d+)(?:\s+frames\s+(\d+))?\s*$)"));
-    const QRegularExpressionMatch match = pattern.match(firstLine.trimmed());
-    if (!match.hasMatch())
+    const QStringList words = firstLine.simplified().split(u' ');
+    if (words.size() < 3 || words[0] != QLatin1String("//") || words[1] != QLatin1String("swf"))
         return std::nullopt;
     ScriptHeader header;
-    header.swfVersion = match.captured(1).toInt();
-    if (match.hasCaptured(2))
-        header.frames = match.captured(2).toInt();
+    bool ok = false;
+    header.swfVersion = words[2].toInt(&ok);
+    if (!ok || header.swfVersion < 1)
+        return std::nullopt;
+    for (qsizetype index = 3; index + 1 < words.size(); index += 2) {
+        if (words[index] == QLatin1String("frames"))
+            header.frames = words[index + 1].toInt(&ok);
+        else if (words[index] == QLatin1String("shape"))
+            header.shapes.append(words[index + 1]);
+        else
+            return std::nullopt;
+        if (!ok || header.frames < 1)
+            return std::nullopt;
+    }
+    if (words.size() % 2 == 0)
+        return std::nullopt;
     return header;
+}
+
+QByteArray scriptMovie(const ScriptHeader& header, const QByteArray& actions)
+{
+    authoring::MovieWriter movie(header.swfVersion, 100, 100, 12);
+    const uint16_t emptyId = movie.allocateCharacterId();
+    authoring::TimelineWriter empty;
+    empty.showFrame();
+    movie.defineSprite(emptyId, empty);
+    movie.exportAsset(emptyId, "empty");
+    uint16_t depth = 1;
+    for (const QString& name : header.shapes) {
+        authoring::ShapeBuilder shape;
+        authoring::ShapeLayer square;
+        square.fill = authoring::FillStyle{};
+        square.fill->color = authoring::Rgba{255, 0, 0, 255};
+        square.path.addRectangle(authoring::Rect{0, 0, 200, 200});
+        shape.addLayer(square);
+        const uint16_t shapeId = movie.allocateCharacterId();
+        movie.root().addTag(authoring::TagCode::DefineShape3, shape.tagBody(shapeId));
+        authoring::PlaceObjectRecord place;
+        place.depth = depth++;
+        place.characterId = shapeId;
+        place.name = name.toStdString();
+        movie.root().placeObject(place);
+    }
+    movie.root().doAction(actions);
+    movie.root().showFrame();
+    movie.root().showFrame();
+    movie.root().showFrame();
+    return movie.toBytes(false);
 }
 
 QString readText(const QString& path)
@@ -70,18 +120,18 @@ private slots:
         QFETCH(QString, script);
         const QString source = readText(script);
         const std::optional<ScriptHeader> header = readHeader(source.section('\n', 0, 0));
-        QVERIFY2(header, "the first line must be \"// swf N\" (optionally \"frames N\")");
+        QVERIFY2(header, "the first line must be \"// swf V\", then optionally \"frames N\" and \"shape NAME\"");
         QVERIFY2(QFile::exists(script.chopped(3) + ".trace"), "no .trace file beside the script");
         const QStringList expected = readText(script.chopped(3) + ".trace").split('\n');
 
-        const authoring::TemplateBuildResult movie = authoring::buildScriptMovie(script, header->swfVersion);
-        QVERIFY2(movie.ok(), qPrintable(movie.error));
+        const authoring::CompileResult compiled = authoring::ScriptCompiler::compile(source.toStdString());
+        QVERIFY2(compiled.ok(), compiled.ok() ? "" : compiled.error->describe(QFileInfo(script).fileName().toStdString()).c_str());
 
         player::Player engine;
         QStringList traces;
         engine.onTrace = [&](const QString& line) { traces.append(line); };
         engine.setScriptHost(player::makeScriptHost(engine));
-        const std::optional<QString> error = engine.loadMovieData(0, movie.movie, QStringLiteral("file:///script.swf"));
+        const std::optional<QString> error = engine.loadMovieData(0, scriptMovie(*header, compiled.actions), QStringLiteral("file:///script.swf"));
         QVERIFY2(!error, qPrintable(error.value_or(QString())));
         for (int frame = 1; frame < header->frames; ++frame)
             engine.advanceFrame();
