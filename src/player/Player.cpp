@@ -174,6 +174,8 @@ void Player::unloadLevel(int level)
 
 void Player::installLevel(int level, std::shared_ptr<const display::MovieLibrary> library)
 {
+    if (level == 0)
+        m_quit = false;
     replaceLevel(level, std::move(library));
     if (level == 0 && m_frameCount == 0)
         m_frameCount = 1;
@@ -202,6 +204,8 @@ display::MovieClip* Player::replaceLevel(int level, std::shared_ptr<const displa
 
 void Player::advanceFrame()
 {
+    if (m_quit)
+        return;
     CallScope scope(*this);
     m_clock.frameAdvanced(frameRate());
     m_lifecycle->advance(m_scriptHost != nullptr);
@@ -323,6 +327,8 @@ void Player::trace(const QString& line)
 void Player::fsCommand(const QString& command, const QString& args)
 {
     CallScope scope(*this);
+    if (command.compare(QLatin1String("quit"), Qt::CaseInsensitive) == 0)
+        m_quit = true;
     if (onFsCommand)
         onFsCommand(command, args);
 }
