@@ -108,6 +108,19 @@ private:
             }
             return;
         }
+        case Kind::TellTarget: {
+            // A literal path goes into SetTarget itself, as Flash's compiler writes it.
+            const SyntaxNode& target = *node.children[0];
+            if (target.kind == Kind::String) {
+                m_code.setTarget(target.text);
+            } else {
+                value(target);
+                m_code.op(ActionCode::SetTarget2);
+            }
+            statement(*node.children[1]);
+            m_code.setTarget("");
+            return;
+        }
         case Kind::While: {
             const Loop loop{m_code.newLabel(), m_code.newLabel()};
             m_code.bind(loop.continueTarget);

@@ -177,6 +177,14 @@ private:
             }
             return result;
         }
+        // tellTarget reads as a call followed by a statement; it is a word, not a keyword.
+        if (start.is(TokenKind::Identifier, "tellTarget") && next().isPunctuator("(")) {
+            skip();
+            auto result = node(Kind::TellTarget, start);
+            result->children.push_back(parenthesised());
+            result->children.push_back(statement());
+            return result;
+        }
         if (start.isKeyword("while")) {
             skip();
             auto result = node(Kind::While, start);
