@@ -69,6 +69,11 @@ bool ClipObject::getSpecial(Machine& machine, const QString& name, Value& result
     if (!object)
         return false;
     ClipProperty property = propertyOf(name);
+    // The paths _root and _parent follow the movie's case rule (from SWF 7 on, "_ROOT" is an
+    // ordinary name); the other clip properties ignore case in every version.
+    if ((property == ClipProperty::Root || property == ClipProperty::Parent) && machine.caseSensitive()
+        && name != QLatin1String(property == ClipProperty::Root ? "_root" : "_parent"))
+        property = ClipProperty::None;
     display::MovieClip* clip = object->asMovieClip();
     switch (property) {
     case ClipProperty::None:
