@@ -121,6 +121,15 @@ private:
             m_code.setTarget("");
             return;
         }
+        case Kind::With: {
+            // The block is one action's payload, so a break or continue cannot leave it.
+            value(*node.children[0]);
+            ActionAssembler blockCode = m_code.nested();
+            Compiler inner(blockCode, m_inFunction);
+            inner.statement(*node.children[1]);
+            m_code.with(blockCode);
+            return;
+        }
         case Kind::While: {
             const Loop loop{m_code.newLabel(), m_code.newLabel()};
             m_code.bind(loop.continueTarget);

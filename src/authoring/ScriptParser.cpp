@@ -177,10 +177,11 @@ private:
             }
             return result;
         }
-        // tellTarget reads as a call followed by a statement; it is a word, not a keyword.
-        if (start.is(TokenKind::Identifier, "tellTarget") && next().isPunctuator("(")) {
+        // tellTarget and with read as a call followed by a statement; they are words, not keywords.
+        if ((start.is(TokenKind::Identifier, "tellTarget") || start.is(TokenKind::Identifier, "with"))
+            && next().isPunctuator("(")) {
             skip();
-            auto result = node(Kind::TellTarget, start);
+            auto result = node(start.text == "with" ? Kind::With : Kind::TellTarget, start);
             result->children.push_back(parenthesised());
             result->children.push_back(statement());
             return result;

@@ -42,6 +42,7 @@ struct SyntaxNode {
         ForIn,               // text = variable; flag = declared with var; children: object, body
         Return,              // children: value (may be null)
         TellTarget,          // children: target, body
+        With,                // children: object, body
         Break,
         Continue,
         FunctionDeclaration, // as Function

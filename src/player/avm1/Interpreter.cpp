@@ -988,8 +988,19 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
     case Action::DefineLocal: {
         Value value = pop();
         QString name = popString();
-        if (Object* locals = localsObject())
-            locals->set(machine, name, value);
+        // Inside with blocks, an object that holds the name as its own property takes the value;
+        // otherwise the function's locals (or the timeline) do.
+        Object* holder = localsObject();
+        for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
+            if (link->kind == Scope::Kind::Local || link->kind == Scope::Kind::Target)
+                break;
+            if (link->kind == Scope::Kind::With && link->object && link->object->hasOwnProperty(machine, name)) {
+                holder = link->object;
+                break;
+            }
+        }
+        if (holder)
+            holder->set(machine, name, value);
         break;
     }
     case Action::DefineLocal2: {
