@@ -188,6 +188,17 @@ void ActionAssembler::setTarget(const std::string& target)
     action(ActionCode::SetTarget, payload.bytes());
 }
 
+void ActionAssembler::with(const ActionAssembler& block)
+{
+    const QByteArray code = block.functionBody();
+    if (code.size() > 0xffff || !block.fitsLengthFields())
+        m_overflowed = true;
+    ByteWriter payload;
+    payload.u16(uint32_t(code.size()));
+    action(ActionCode::With, payload.bytes());
+    m_code.raw(code);
+}
+
 void ActionAssembler::defineFunction(const std::string& name, const std::vector<std::string>& parameters,
                                      const ActionAssembler& body)
 {

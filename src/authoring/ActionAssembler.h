@@ -84,6 +84,8 @@ public:
     void getUrl(const std::string& url, const std::string& target);
     void getUrl2(uint8_t flags);
     void setTarget(const std::string& target);
+    // With: the object is on the stack; the block's code follows the action.
+    void with(const ActionAssembler& block);
     void defineFunction(const std::string& name, const std::vector<std::string>& parameters,
                         const ActionAssembler& body);
     void defineFunction2(const std::string& name, const std::vector<FunctionParameter>& parameters,

@@ -2,6 +2,7 @@
 
 #include "ScriptParser.h"
 
+#include <array>
 #include <cmath>
 #include <map>
 #include <set>
@@ -105,6 +106,28 @@ private:
             } else {
                 m_code.bind(elseLabel);
             }
+            return;
+        }
+        case Kind::TellTarget: {
+            // A literal path goes into SetTarget itself, as Flash's compiler writes it.
+            const SyntaxNode& target = *node.children[0];
+            if (target.kind == Kind::String) {
+                m_code.setTarget(target.text);
+            } else {
+                value(target);
+                m_code.op(ActionCode::SetTarget2);
+            }
+            statement(*node.children[1]);
+            m_code.setTarget("");
+            return;
+        }
+        case Kind::With: {
+            // The block is one action's payload, so a break or continue cannot leave it.
+            value(*node.children[0]);
+            ActionAssembler blockCode = m_code.nested();
+            Compiler inner(blockCode, m_inFunction);
+            inner.statement(*node.children[1]);
+            m_code.with(blockCode);
             return;
         }
         case Kind::While: {
@@ -541,6 +564,23 @@ private:
         }
     }
 
+    // getProperty and setProperty name the property as a bare word, which the actions take as
+    // its number in Flash's table of clip properties.
+    int propertyIndex(const SyntaxNode& node)
+    {
+        static constexpr std::array<std::string_view, 22> names{
+            "_x", "_y", "_xscale", "_yscale", "_currentframe", "_totalframes", "_alpha", "_visible",
+            "_width", "_height", "_rotation", "_target", "_framesloaded", "_name", "_droptarget", "_url",
+            "_highquality", "_focusrect", "_soundbuftime", "_quality", "_xmouse", "_ymouse"};
+        if (node.kind == Kind::Identifier) {
+            for (size_t index = 0; index < names.size(); ++index) {
+                if (names[index] == node.text)
+                    return int(index);
+            }
+        }
+        failAt(node, "not a clip property: expected a name such as _x or _alpha");
+    }
+
     const SyntaxNode* argument(const SyntaxNode& node, size_t index)
     {
         return index + 1 < node.children.size() ? node.children[index + 1].get() : nullptr;
@@ -618,6 +658,20 @@ private:
             m_code.op(name == "random" ? ActionCode::RandomNumber : name == "int" ? ActionCode::ToInteger
                       : name == "targetPath" ? ActionCode::TargetPath : ActionCode::GetVariable);
             producesValue = true;
+        } else if (name == "getProperty" || name == "setProperty") {
+            const bool setting = name == "setProperty";
+            expectArguments(node, setting ? 3 : 2, setting ? 3 : 2);
+            value(*argument(node, 0));
+            m_code.pushNumber(propertyIndex(*argument(node, 1)));
+            if (setting)
+                value(*argument(node, 2));
+            m_code.op(setting ? ActionCode::SetProperty : ActionCode::GetProperty);
+            producesValue = !setting;
+        } else if (name == "set") {
+            expectArguments(node, 2, 2);
+            value(*argument(node, 0));
+            value(*argument(node, 1));
+            m_code.op(ActionCode::SetVariable);
         } else if (name == "removeMovieClip") {
             expectArguments(node, 1, 1);
             value(*argument(node, 0));

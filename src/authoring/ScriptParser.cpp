@@ -177,6 +177,15 @@ private:
             }
             return result;
         }
+        // tellTarget and with read as a call followed by a statement; they are words, not keywords.
+        if ((start.is(TokenKind::Identifier, "tellTarget") || start.is(TokenKind::Identifier, "with"))
+            && next().isPunctuator("(")) {
+            skip();
+            auto result = node(start.text == "with" ? Kind::With : Kind::TellTarget, start);
+            result->children.push_back(parenthesised());
+            result->children.push_back(statement());
+            return result;
+        }
         if (start.isKeyword("while")) {
             skip();
             auto result = node(Kind::While, start);

@@ -41,6 +41,8 @@ struct SyntaxNode {
         For,                 // children: init, condition, update (each may be null), body
         ForIn,               // text = variable; flag = declared with var; children: object, body
         Return,              // children: value (may be null)
+        TellTarget,          // children: target, body
+        With,                // children: object, body
         Break,
         Continue,
         FunctionDeclaration, // as Function

@@ -187,6 +187,8 @@ void Player::unloadLevel(int level)
 
 void Player::installLevel(int level, std::shared_ptr<const display::MovieLibrary> library)
 {
+    if (level == 0)
+        m_quit = false;
     replaceLevel(level, std::move(library));
     if (level == 0 && m_frameCount == 0)
         m_frameCount = 1;
@@ -225,7 +227,7 @@ void Player::limitReached(const QString& reason, bool stopMovie)
 
 void Player::advanceFrame()
 {
-    if (m_stopReason)
+    if (m_stopReason || m_quit)
         return;
     CallScope scope(*this);
     m_clock.frameAdvanced(frameRate());
@@ -348,6 +350,8 @@ void Player::trace(const QString& line)
 void Player::fsCommand(const QString& command, const QString& args)
 {
     CallScope scope(*this);
+    if (command.compare(QLatin1String("quit"), Qt::CaseInsensitive) == 0)
+        m_quit = true;
     if (onFsCommand)
         onFsCommand(command, args);
 }

@@ -93,6 +93,9 @@ public:
     double frameRate() const { return m_stage.frameRate(); }
     // Frames played since the player started (the first frame of level 0 counts as 1).
     uint64_t frameCount() const { return m_frameCount; }
+    // A movie sent FSCommand "quit", which closes Flash's stand-alone player: frames no longer
+    // advance until a new movie is loaded into level 0.
+    bool hasQuit() const { return m_quit; }
 
     // Where the movie's output goes; the script engine calls these.
     std::function<void(const QString& line)> onTrace;
@@ -162,6 +165,7 @@ private:
     int m_instantiationDepth = 0;
     int m_callDepth = 0;
     uint64_t m_frameCount = 0;
+    bool m_quit = false;
     uint32_t m_instanceCount = 0;
     int m_playerVersion = 9;
 };

@@ -69,6 +69,11 @@ bool ClipObject::getSpecial(Machine& machine, const QString& name, Value& result
     if (!object)
         return false;
     ClipProperty property = propertyOf(name);
+    // The paths _root and _parent follow the movie's case rule (from SWF 7 on, "_ROOT" is an
+    // ordinary name); the other clip properties ignore case in every version.
+    if ((property == ClipProperty::Root || property == ClipProperty::Parent) && machine.caseSensitive()
+        && name != QLatin1String(property == ClipProperty::Root ? "_root" : "_parent"))
+        property = ClipProperty::None;
     display::MovieClip* clip = object->asMovieClip();
     switch (property) {
     case ClipProperty::None:
@@ -126,6 +131,15 @@ bool ClipObject::getSpecial(Machine& machine, const QString& name, Value& result
         return false;
     if (display::DisplayContainer* container = object->asContainer()) {
         if (display::DisplayObject* child = container->childByName(name, machine.caseSensitive())) {
+            // A named child that scripts cannot address on its own (a shape, a static text)
+            // stands for the clip that holds it.
+            const display::DisplayKind kind = child->kind();
+            const bool addressable = kind == display::DisplayKind::MovieClip || kind == display::DisplayKind::EditText
+                                     || kind == display::DisplayKind::Button;
+            if (!addressable) {
+                result = Value(static_cast<Object*>(this));
+                return true;
+            }
             if (Object* childObject = scriptObjectOf(child)) {
                 result = Value(childObject);
                 return true;

@@ -115,8 +115,13 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
             ++next;
         };
         using Flag = ScriptFunctionCode::Flag;
+        // Suppressing "this" wins over preloading it: the register is kept but left undefined.
         if (code.flags & Flag::PreloadThis)
-            preload(self ? Value(self) : Value());
+            preload(self && !(code.flags & Flag::SuppressThis) ? Value(self) : Value());
+        // A function that preloads or suppresses "this" does not bind the name at all, so a
+        // lookup goes on along the scope chain.
+        if (!(code.flags & (Flag::PreloadThis | Flag::SuppressThis)))
+            activation->define(QStringLiteral("this"), self ? Value(self) : Value());
         if (code.flags & Flag::PreloadArguments)
             preload(Value(makeArguments()));
         else if (!(code.flags & Flag::SuppressArguments))
@@ -142,6 +147,7 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
                 activation->define(parameter.name, argument);
         }
     } else {
+        activation->define(QStringLiteral("this"), self ? Value(self) : Value());
         activation->define(QStringLiteral("arguments"), Value(makeArguments()));
         interpreter.m_superObject = makeSuper();
         for (size_t i = 0; i < code.parameters.size(); ++i)
@@ -250,38 +256,44 @@ Object* Interpreter::localsObject() const
 Value Interpreter::getVariable(const QString& name)
 {
     Qt::CaseSensitivity sensitivity = m_machine.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    if (name.compare(QLatin1String("this"), sensitivity) == 0)
-        return m_thisObject ? Value(m_thisObject) : Value();
+    const bool isThis = name.compare(QLatin1String("this"), sensitivity) == 0;
     if (name.compare(QLatin1String("super"), sensitivity) == 0 && m_superObject)
         return Value(m_superObject);
     QString path;
     QString variable;
     if (target_path::splitVariable(name, path, variable)) {
         for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
-            Object* start = link->kind == Scope::Kind::Target ? m_target : link->object;
+            Object* start = link->object;
             if (Object* object = target_path::resolve(m_machine, start, path)) {
                 if (object->has(m_machine, variable))
                     return object->get(m_machine, variable);
             }
         }
-        if (Object* object = target_path::resolve(m_machine, m_target, path))
+        if (Object* object = target_path::resolve(m_machine, targetOrRoot(), path))
             return object->get(m_machine, variable);
         return Value();
     }
     if (name.contains(u'/')) {
-        Object* object = target_path::resolve(m_machine, m_target, name);
+        Object* object = target_path::resolve(m_machine, targetOrRoot(), name);
         return object ? Value(object) : Value();
     }
     // _global wins over any property of that name along the scope chain.
     if (name.compare(QLatin1String("_global"), sensitivity) == 0)
         return Value(m_machine.global());
+    // "this" is a variable like any other: a function binds it in its activation, and a script
+    // may assign it. Where nothing on the chain holds it, a frame script sees its clip; a function
+    // that left it unbound sees the clip it was defined in from SWF 6 on, and nothing before.
     for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
         Object* object = link->object;
         if (object && object->has(m_machine, name))
             return object->get(m_machine, name);
     }
+    if (isThis) {
+        Object* self = !m_callee ? m_thisObject : m_swfVersion >= 6 ? m_baseClip : nullptr;
+        return self ? Value(self) : Value();
+    }
     if (name.compare(QLatin1String("_root"), sensitivity) == 0)
-        return Value(m_machine.bridge().rootOf(m_target));
+        return Value(m_machine.bridge().rootOf(targetOrRoot()));
     if (name.startsWith(QLatin1String("_level"), sensitivity)) {
         bool ok = false;
         int number = name.mid(6).toInt(&ok);
@@ -297,7 +309,7 @@ void Interpreter::setVariable(const QString& name, const Value& value)
     QString variable;
     if (target_path::splitVariable(name, path, variable)) {
         for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
-            Object* start = link->kind == Scope::Kind::Target ? m_target : link->object;
+            Object* start = link->object;
             if (Object* object = target_path::resolve(m_machine, start, path)) {
                 object->set(m_machine, variable, value);
                 return;
@@ -307,7 +319,7 @@ void Interpreter::setVariable(const QString& name, const Value& value)
     }
     // The first object on the chain that has the name takes it; otherwise the timeline does.
     for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
-        Object* object = link->kind == Scope::Kind::Target ? m_target : link->object;
+        Object* object = link->object;
         if (!object)
             continue;
         if (link->kind == Scope::Kind::Target || object->has(m_machine, name)) {
@@ -355,11 +367,11 @@ Value Interpreter::callFunctionNamed(const QString& name, const Arguments& argum
     QString variable;
     if (target_path::splitVariable(name, path, variable)) {
         function = getVariable(name);
-        self = target_path::resolve(m_machine, m_target, path);
+        self = target_path::resolve(m_machine, targetOrRoot(), path);
     } else {
         bool found = false;
         for (const Scope* link = m_scope.get(); link && !found; link = link->parent.get()) {
-            Object* object = link->kind == Scope::Kind::Target ? m_target : link->object;
+            Object* object = link->object;
             if (object && object->has(m_machine, name)) {
                 function = object->get(m_machine, name);
                 // A function found on a with object or a timeline is called as its method.
@@ -380,14 +392,29 @@ Object* Interpreter::targetFromValue(const Value& value)
     if (Object* object = value.asObject())
         return object;
     QString path = m_machine.toString(value);
-    return target_path::resolve(m_machine, m_target, path);
+    return target_path::resolve(m_machine, targetOrRoot(), path);
 }
 
 void Interpreter::setTarget(Object* target)
 {
     m_target = target;
     m_machine.m_scriptTarget = target;
-    m_scope = replaceTarget(m_scope, target);
+    m_scope = replaceTarget(m_scope, targetOrRoot());
+}
+
+Object* Interpreter::targetOrRoot() const
+{
+    return m_target ? m_target : m_machine.bridge().rootOf(m_baseClip);
+}
+
+void Interpreter::setTargetPath(const QString& path)
+{
+    if (path.isEmpty()) {
+        setTarget(m_baseClip);
+        return;
+    }
+    Object* found = target_path::resolve(m_machine, m_baseClip, path);
+    setTarget(found && m_machine.bridge().isClip(found) ? found : nullptr);
 }
 
 Value Interpreter::getProperty(Object* clip, int index)
@@ -415,7 +442,7 @@ void Interpreter::gotoFrameValue(const Value& frame, bool play, int bias)
         // "path:frame" and "/path:label" address another clip.
         qsizetype colon = text.lastIndexOf(u':');
         if (colon >= 0) {
-            clip = target_path::resolve(m_machine, m_target, text.left(colon));
+            clip = target_path::resolve(m_machine, targetOrRoot(), text.left(colon));
             text = text.mid(colon + 1);
         }
         if (!clip)
@@ -811,22 +838,20 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
         break;
     }
     case Action::SetTarget2: {
+        // A clip is found again by its path, so a clip that shares its name with one below it
+        // gives way to that one. Anything else is made text (objects through their toString) and
+        // read as a path.
         Value value = pop();
-        if (value.isString() && value.asString().isEmpty())
-            setTarget(m_baseClip);
-        else if (value.isNullish())
-            setTarget(m_baseClip);
+        Object* object = value.asObject();
+        if (object && machine.bridge().isClip(object))
+            setTargetPath(machine.bridge().targetPath(object, false));
         else
-            setTarget(targetFromValue(value));
+            setTargetPath(machine.toString(value));
         break;
     }
     case Action::SetTarget: {
         size_t after;
-        QString path = decodeString(payload, payload + payloadLength, after);
-        if (path.isEmpty())
-            setTarget(m_baseClip);
-        else
-            setTarget(target_path::resolve(machine, m_baseClip, path));
+        setTargetPath(decodeString(payload, payload + payloadLength, after));
         break;
     }
     case Action::GetProperty: {
@@ -941,7 +966,7 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
         if (target_path::splitVariable(name, path, variable)) {
             // "o.a" and "o:a" delete a of whatever o names, found as GetVariable finds it.
             for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
-                Object* start = link->kind == Scope::Kind::Target ? m_target : link->object;
+                Object* start = link->object;
                 if (Object* object = target_path::resolve(machine, start, path)) {
                     removed = object->hasOwnProperty(machine, variable) && object->remove(machine, variable);
                     break;
@@ -951,7 +976,7 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
             break;
         }
         for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
-            Object* object = link->kind == Scope::Kind::Target ? m_target : link->object;
+            Object* object = link->object;
             if (object && object->hasOwnProperty(machine, name)) {
                 removed = object->remove(machine, name);
                 break;
@@ -963,8 +988,19 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
     case Action::DefineLocal: {
         Value value = pop();
         QString name = popString();
-        if (Object* locals = localsObject())
-            locals->set(machine, name, value);
+        // Inside with blocks, an object that holds the name as its own property takes the value;
+        // otherwise the function's locals (or the timeline) do.
+        Object* holder = localsObject();
+        for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
+            if (link->kind == Scope::Kind::Local || link->kind == Scope::Kind::Target)
+                break;
+            if (link->kind == Scope::Kind::With && link->object && link->object->hasOwnProperty(machine, name)) {
+                holder = link->object;
+                break;
+            }
+        }
+        if (holder)
+            holder->set(machine, name, value);
         break;
     }
     case Action::DefineLocal2: {
@@ -1287,7 +1323,7 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
         QString text = machine.toString(frame);
         qsizetype colon = text.lastIndexOf(u':');
         if (colon >= 0) {
-            clip = target_path::resolve(machine, m_target, text.left(colon));
+            clip = target_path::resolve(machine, targetOrRoot(), text.left(colon));
             text = text.mid(colon + 1);
         }
         if (clip) {

@@ -49,6 +49,10 @@ private:
     void pushValues(size_t payload, size_t payloadLength);
     Object* targetFromValue(const Value& value);
     void setTarget(Object* target);
+    // tellTarget with a path: the clip it names from the frame's clip, or none when it names no
+    // clip. Without a target, timeline actions do nothing and names resolve on the root.
+    void setTargetPath(const QString& path);
+    Object* targetOrRoot() const;
     Value getProperty(Object* clip, int index);
     void setProperty(Object* clip, int index, const Value& value);
     void gotoFrameValue(const Value& frame, bool play, int bias);

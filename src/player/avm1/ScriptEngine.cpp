@@ -97,8 +97,17 @@ void ScriptEngine::constructClip(display::MovieClip& clip, const std::vector<swf
     }
     for (const swf::ActionCode& code : constructBlocks)
         runActions(clip, code);
-    if (m_machine->isCallable(constructor) && !clip.isRemoved())
+    if (clip.isRemoved())
+        return;
+    if (m_machine->isCallable(constructor)) {
         m_machine->callTopLevel(constructor, object, {}, clip.swfVersion());
+        return;
+    }
+    // A clip of no registered class calls onConstruct when it finds one, usually on
+    // MovieClip.prototype; what it throws is reported and goes no further.
+    const Value onConstruct = object->get(*m_machine, QStringLiteral("onConstruct"));
+    if (m_machine->isCallable(onConstruct))
+        m_machine->callTopLevel(onConstruct, object, {}, clip.swfVersion());
 }
 
 void ScriptEngine::callHandler(display::DisplayObject& object, const char* handlerName)

@@ -10,7 +10,7 @@ Object* specialElement(Machine& machine, Object* current, const QString& element
 {
     handled = true;
     Qt::CaseSensitivity sensitivity = machine.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    if (element == QLatin1String("..") || element.compare(QLatin1String("_parent"), sensitivity) == 0)
+    if (element.compare(QLatin1String("_parent"), sensitivity) == 0)
         return current ? machine.getMember(Value(current), QStringLiteral("_parent")).asObject() : nullptr;
     if (element.compare(QLatin1String("_root"), sensitivity) == 0)
         return machine.bridge().rootOf(current);
@@ -37,24 +37,41 @@ Object* resolve(Machine& machine, Object* start, const QString& path)
     Object* current = start;
     qsizetype position = 0;
     const qsizetype length = path.size();
+    // Once a slash has been read, a dot belongs to the name ("/a.b" is the clip named "a.b").
+    bool slashSyntax = false;
     if (path[0] == u'/') {
         current = machine.bridge().rootOf(start);
         position = 1;
+        slashSyntax = true;
     }
     while (position < length) {
         if (!current)
             return nullptr;
-        qsizetype end = position;
-        if (path.mid(position, 2) == QLatin1String("..")) {
-            end = position + 2;
-        } else {
-            while (end < length && path[end] != u'/' && path[end] != u'.' && path[end] != u':')
-                ++end;
-        }
-        QString element = path.mid(position, end - position);
-        position = end < length ? end + 1 : end;
-        if (element.isEmpty())
+        // Any number of colons may lead an element: "a", ":a" and ":::a" are one path.
+        while (position < length && path[position] == u':')
+            ++position;
+        if (position >= length)
+            break;
+        const QStringView rest = QStringView(path).mid(position);
+        if (rest.startsWith(QLatin1String(".."))
+            && (rest.size() == 2 || rest[2] == u'/' || rest[2] == u':')) {
+            if (rest.size() > 2 && rest[2] == u'/')
+                slashSyntax = true;
+            position += std::min<qsizetype>(3, rest.size());
+            // The parent of a level is nothing, and the path leads nowhere.
+            current = machine.getMember(Value(current), QStringLiteral("_parent")).asObject();
             continue;
+        }
+        qsizetype end = position;
+        while (end < length && path[end] != u'/' && path[end] != u':' && (slashSyntax || path[end] != u'.'))
+            ++end;
+        if (end < length && path[end] == u'/')
+            slashSyntax = true;
+        const QString element = path.mid(position, end - position);
+        position = end < length ? end + 1 : end;
+        // Two separators in a row name an empty element, which no clip has: "//a" leads nowhere.
+        if (element.isEmpty())
+            return nullptr;
         bool handled = false;
         Object* special = specialElement(machine, current, element, handled);
         if (handled) {

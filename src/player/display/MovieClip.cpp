@@ -167,11 +167,17 @@ void MovieClip::advanceFrame()
 {
     if (!m_playing || isRemoved())
         return;
-    const int total = totalFrames();
+    // A timeline plays every frame it holds, even past the count its header declares. One whose
+    // tags stopped without an End tag is still loading: it waits at its last whole frame rather
+    // than going round to frame 1.
+    const bool loading = m_timeline && !m_timeline->complete;
+    const int total = !m_timeline ? 1
+        : loading ? std::max(1, m_timeline->shownFrames)
+                  : std::max(totalFrames(), static_cast<int>(m_timeline->frames.size()));
     if (m_currentFrame < total) {
         ++m_currentFrame;
         runFrameTags(m_currentFrame, true);
-    } else if (total > 1) {
+    } else if (total > 1 && !loading) {
         // The end of the timeline loops to frame 1, which rebuilds the list like a goto.
         gotoBackward(1);
         queueFrameScripts(1);

@@ -78,6 +78,7 @@ void TagWalker::readTimeline(ByteReader& reader, Timeline& timeline, bool isSpri
             break;
         case TagCode::ShowFrame:
             timeline.frames.emplace_back();
+            ++timeline.shownFrames;
             break;
         case TagCode::PlaceObject:
         case TagCode::PlaceObject2:
@@ -126,6 +127,7 @@ void TagWalker::readTimeline(ByteReader& reader, Timeline& timeline, bool isSpri
     }
     if (!ended)
         warn(isSprite ? "a sprite has no End tag" : "the movie has no End tag");
+    timeline.complete = ended;
     // The frame opened by the last ShowFrame is kept only when something happens in it.
     if (timeline.frames.size() > 1 && timeline.frames.back().tags.empty() && timeline.frames.back().labels.empty())
         timeline.frames.pop_back();

@@ -68,6 +68,18 @@ Value scriptObject(display::DisplayObject* object)
     return result ? Value(result) : Value();
 }
 
+// A clip that scripts create without a registered class calls onConstruct when it finds one
+// (usually on MovieClip.prototype) before the creating call returns. What it throws is reported
+// and goes no further.
+void callOnConstruct(Machine& machine, Object* clip)
+{
+    if (!clip)
+        return;
+    const Value handler = clip->get(machine, QStringLiteral("onConstruct"));
+    if (machine.isCallable(handler))
+        machine.callTopLevel(handler, clip, {}, machine.swfVersion());
+}
+
 using Method = Value (*)(Machine&, Object*, const Arguments&);
 
 } // namespace
@@ -127,7 +139,9 @@ void installMovieClip(Machine& machine)
              display::MovieClip* clip = clipOf(self);
              if (!clip || arguments.size() < 2)
                  return Value();
-             return scriptObject(clip->createEmptyMovieClip(machine.toString(arguments[0]), machine.toInt32(arguments[1])));
+             Value created = scriptObject(clip->createEmptyMovieClip(machine.toString(arguments[0]), machine.toInt32(arguments[1])));
+             callOnConstruct(machine, created.asObject());
+             return created;
          }},
         {"attachMovie", [](Machine& machine, Object* self, const Arguments& arguments) {
              display::MovieClip* clip = clipOf(self);
@@ -153,6 +167,8 @@ void installMovieClip(Machine& machine)
              }
              if (machine.isCallable(registered))
                  machine.call(registered, object, {});
+             else
+                 callOnConstruct(machine, object);
              return Value(object);
          }},
         {"duplicateMovieClip", [](Machine& machine, Object* self, const Arguments& arguments) {
