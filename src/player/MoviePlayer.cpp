@@ -57,13 +57,13 @@ void MoviePlayer::loadMovie(int layer, const QString& url)
 void MoviePlayer::gotoFrame(int frame)
 {
     m_player->gotoFrame(frame);
-    update();
+    updateIfChanged();
 }
 
 bool MoviePlayer::gotoFrameOf(const QString& target, int frame)
 {
     const bool found = m_player->gotoFrameOf(target, frame);
-    update();
+    updateIfChanged();
     return found;
 }
 
@@ -75,7 +75,7 @@ std::optional<int> MoviePlayer::currentFrameOf(const QString& target) const
 void MoviePlayer::setVariable(const QString& name, const QString& value)
 {
     m_player->setVariable(name, value);
-    update();
+    updateIfChanged();
 }
 
 std::optional<QString> MoviePlayer::variable(const QString& name) const
@@ -145,15 +145,32 @@ void MoviePlayer::timerEvent(QTimerEvent* event)
         QWidget::timerEvent(event);
         return;
     }
+    playFrame();
+}
+
+void MoviePlayer::playFrame()
+{
     m_player->advanceFrame();
     restartFrameTimer();
-    update();
+    updateIfChanged();
+}
+
+void MoviePlayer::updateIfChanged()
+{
+    if (m_player->stage().changeCount() != m_paintedChangeCount || m_paintedBitmaps.changed())
+        update();
 }
 
 void MoviePlayer::paintEvent(QPaintEvent*)
 {
+    // Drawing reads the tree and changes nothing in it, so the count taken first is the one drawn.
+    m_paintedChangeCount = m_player->stage().changeCount();
+    m_paintedBitmaps.clear();
+    m_renderer->setShownBitmaps(&m_paintedBitmaps);
     QPainter painter(this);
     m_renderer->renderStage(painter, m_player->stage(), size(), m_scaleMode);
+    m_renderer->setShownBitmaps(nullptr);
+    ++m_paintCount;
 }
 
 bool MoviePlayer::passMousePosition(const QPointF& position)
@@ -185,7 +202,7 @@ void MoviePlayer::mousePressEvent(QMouseEvent* event)
     }
     m_player->mouseDown();
     updateCursor();
-    update();
+    updateIfChanged();
 }
 
 void MoviePlayer::mouseReleaseEvent(QMouseEvent* event)
@@ -196,7 +213,7 @@ void MoviePlayer::mouseReleaseEvent(QMouseEvent* event)
     }
     m_player->mouseUp();
     updateCursor();
-    update();
+    updateIfChanged();
 }
 
 void MoviePlayer::mouseMoveEvent(QMouseEvent* event)
@@ -206,7 +223,7 @@ void MoviePlayer::mouseMoveEvent(QMouseEvent* event)
         return;
     }
     updateCursor();
-    update();
+    updateIfChanged();
 }
 
 void MoviePlayer::leaveEvent(QEvent* event)
@@ -214,7 +231,7 @@ void MoviePlayer::leaveEvent(QEvent* event)
     if (m_interactive) {
         m_player->mouseLeft();
         updateCursor();
-        update();
+        updateIfChanged();
     }
     QWidget::leaveEvent(event);
 }
@@ -229,7 +246,7 @@ void MoviePlayer::keyPressEvent(QKeyEvent* event)
     const QString text = event->text();
     const int ascii = text.size() == 1 && text[0].unicode() < 128 ? text[0].unicode() : 0;
     m_player->keyDown(code, ascii);
-    update();
+    updateIfChanged();
 }
 
 void MoviePlayer::keyReleaseEvent(QKeyEvent* event)
@@ -240,7 +257,7 @@ void MoviePlayer::keyReleaseEvent(QKeyEvent* event)
         return;
     }
     m_player->keyUp(code);
-    update();
+    updateIfChanged();
 }
 
 } // namespace player

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "render/ScaleMode.h"
+#include "render/ShownBitmaps.h"
 
 #include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -18,7 +20,8 @@ class DisplayRenderer;
 
 // The movie player as a widget: the operations a host window uses, and the events a movie
 // sends back. The host knows nothing else of the player. Frames advance on a timer at the
-// movie's frame rate while the widget exists.
+// movie's frame rate while the widget exists; the widget paints again only when a frame changed
+// what the stage shows, so a movie standing still costs next to nothing.
 class MoviePlayer : public QWidget {
     Q_OBJECT
 
@@ -65,6 +68,12 @@ public:
     // The engine behind the widget, for tools and tests that need more than the host operations.
     Player& engine();
 
+    // Plays one frame, as the frame timer does: the movie's timelines, scripts and timers move
+    // on, and the widget is repainted if the stage now shows something else.
+    void playFrame();
+    // How many times the widget has painted the stage.
+    uint64_t paintCount() const { return m_paintCount; }
+
 signals:
     void movieCommand(const QString& command, const QString& args);
     void externalCall(const QString& request);
@@ -84,6 +93,8 @@ private:
     // Moves the movie's mouse to a widget position; false when the widget takes no input.
     bool passMousePosition(const QPointF& position);
     void updateCursor();
+    // Schedules a repaint when the stage shows something other than what was painted last.
+    void updateIfChanged();
 
     std::unique_ptr<Player> m_player;
     std::unique_ptr<render::DisplayRenderer> m_renderer;
@@ -91,6 +102,10 @@ private:
     ScaleMode m_scaleMode = ScaleMode::ExactFit;
     bool m_interactive = true;
     int m_timerId = 0;
+    uint64_t m_paintCount = 0;
+    // What the last paint showed: the stage's change count and the script-made bitmaps drawn.
+    uint64_t m_paintedChangeCount = 0;
+    render::ShownBitmaps m_paintedBitmaps;
 };
 
 } // namespace player

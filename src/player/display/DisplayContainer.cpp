@@ -41,6 +41,7 @@ void DisplayContainer::insertChild(int depth, std::shared_ptr<DisplayObject> chi
     child->setParent(this);
     child->setDepth(depth);
     m_children[depth] = std::move(child);
+    noteChange();
 }
 
 std::shared_ptr<DisplayObject> DisplayContainer::removeChild(int depth)
@@ -51,6 +52,7 @@ std::shared_ptr<DisplayObject> DisplayContainer::removeChild(int depth)
     std::shared_ptr<DisplayObject> child = std::move(found->second);
     m_children.erase(found);
     child->markRemoved();
+    noteChange();
     // The parent link stays, so that a removed clip's unload handler can still see where it was;
     // it is cleared when this container goes away.
     return child;
@@ -62,6 +64,8 @@ void DisplayContainer::swapChildren(int depthA, int depthB)
         return;
     auto a = m_children.extract(depthA);
     auto b = m_children.extract(depthB);
+    if (!a.empty() || !b.empty())
+        noteChange();
     if (!a.empty()) {
         a.key() = depthB;
         a.mapped()->setDepth(depthB);
@@ -76,8 +80,11 @@ void DisplayContainer::swapChildren(int depthA, int depthB)
 
 void DisplayContainer::clearChildren()
 {
+    if (m_children.empty())
+        return;
     ChildMap children;
     children.swap(m_children);
+    noteChange();
     for (auto& [depth, child] : children)
         child->markRemoved();
 }

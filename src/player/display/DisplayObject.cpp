@@ -1,6 +1,7 @@
 #include "DisplayObject.h"
 
 #include "Bounds.h"
+#include "ChangeCounter.h"
 #include "DisplayContainer.h"
 #include "MovieClip.h"
 
@@ -80,8 +81,27 @@ QString DisplayObject::slashPath() const
 
 void DisplayObject::setMatrix(const swf::Matrix& matrix)
 {
-    m_matrix = matrix;
+    // The remembered scale and rotation go even when the matrix stays: they are read from it anew.
     m_scaleCacheValid = false;
+    if (matrix == m_matrix)
+        return;
+    m_matrix = matrix;
+    noteChange();
+}
+
+void DisplayObject::setScriptMask(const std::shared_ptr<DisplayObject>& mask)
+{
+    m_scriptMask = mask;
+    noteChange();
+}
+
+void DisplayObject::noteChange() const
+{
+    const DisplayObject* object = this;
+    while (object->m_parent)
+        object = object->m_parent;
+    if (object->m_changeCounter)
+        object->m_changeCounter->note();
 }
 
 swf::Rect DisplayObject::localBounds() const
@@ -108,6 +128,7 @@ void DisplayObject::resetContent(std::shared_ptr<const MovieLibrary> library,
     m_library = std::move(library);
     m_character = std::move(character);
     m_characterId = characterId;
+    noteChange();
 }
 
 void DisplayObject::markRemoved()
@@ -135,6 +156,7 @@ void DisplayObject::applyScaleAndRotation()
     m_matrix.c = -m_yScale * std::sin(rotationY);
     m_matrix.d = m_yScale * std::cos(rotationY);
     m_transformedByScript = true;
+    noteChange();
 }
 
 void DisplayObject::setX(double pixels)
@@ -142,7 +164,11 @@ void DisplayObject::setX(double pixels)
     if (!std::isfinite(pixels))
         return;
     // Flash drops what is finer than a twip rather than rounding: 3.94 reads back as 3.9.
-    m_matrix.tx = std::trunc(pixels * 20.0);
+    const double twips = std::trunc(pixels * 20.0);
+    if (twips != m_matrix.tx) {
+        m_matrix.tx = twips;
+        noteChange();
+    }
     m_transformedByScript = true;
 }
 
@@ -150,7 +176,11 @@ void DisplayObject::setY(double pixels)
 {
     if (!std::isfinite(pixels))
         return;
-    m_matrix.ty = std::trunc(pixels * 20.0);
+    const double twips = std::trunc(pixels * 20.0);
+    if (twips != m_matrix.ty) {
+        m_matrix.ty = twips;
+        noteChange();
+    }
     m_transformedByScript = true;
 }
 
@@ -209,7 +239,7 @@ void DisplayObject::setAlpha(double percent)
 {
     if (!std::isfinite(percent))
         return;
-    m_colorTransform.alphaMult = static_cast<int32_t>(std::clamp(percent * 2.56, -32768.0, 32767.0));
+    assignShown(m_colorTransform.alphaMult, static_cast<int32_t>(std::clamp(percent * 2.56, -32768.0, 32767.0)));
 }
 
 double DisplayObject::width() const
@@ -265,6 +295,7 @@ void DisplayObject::setScaleGrid(std::optional<swf::Rect> grid)
 {
     m_scaleGridSetByScript = true;
     m_scriptScaleGrid = grid;
+    noteChange();
 }
 
 } // namespace player::display

@@ -8,10 +8,12 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace player::display {
 
+class ChangeCounter;
 class DisplayContainer;
 class MovieClip;
 
@@ -67,32 +69,32 @@ public:
     const swf::Matrix& matrix() const { return m_matrix; }
     void setMatrix(const swf::Matrix& matrix);
     const swf::ColorTransform& colorTransform() const { return m_colorTransform; }
-    void setColorTransform(const swf::ColorTransform& transform) { m_colorTransform = transform; }
+    void setColorTransform(const swf::ColorTransform& transform) { assignShown(m_colorTransform, transform); }
 
     // Morph shapes draw at this ratio; clips keep the ratio they were placed with.
     uint16_t ratio() const { return m_ratio; }
-    void setRatio(uint16_t ratio) { m_ratio = ratio; }
+    void setRatio(uint16_t ratio) { assignShown(m_ratio, ratio); }
 
     // A mask: this object clips its siblings above it up to this depth (timeline depth numbers
     // translated like depth()). Nothing when it is not a mask.
     std::optional<int> clipDepth() const { return m_clipDepth; }
-    void setClipDepth(std::optional<int> depth) { m_clipDepth = depth; }
+    void setClipDepth(std::optional<int> depth) { assignShown(m_clipDepth, depth); }
 
     bool isVisible() const { return m_visible; }
-    void setVisible(bool visible) { m_visible = visible; }
+    void setVisible(bool visible) { assignShown(m_visible, visible); }
     swf::BlendMode blendMode() const { return m_blendMode; }
-    void setBlendMode(swf::BlendMode mode) { m_blendMode = mode; }
+    void setBlendMode(swf::BlendMode mode) { assignShown(m_blendMode, mode); }
     const std::vector<swf::Filter>& filters() const { return m_filters; }
-    void setFilters(std::vector<swf::Filter> filters) { m_filters = std::move(filters); }
+    void setFilters(std::vector<swf::Filter> filters) { assignShown(m_filters, std::move(filters)); }
     bool cacheAsBitmap() const { return m_cacheAsBitmap; }
-    void setCacheAsBitmap(bool cache) { m_cacheAsBitmap = cache; }
+    void setCacheAsBitmap(bool cache) { assignShown(m_cacheAsBitmap, cache); }
     // PlaceObject3's opaque background, drawn behind a cached bitmap.
     std::optional<swf::Rgba> opaqueBackground() const { return m_opaqueBackground; }
-    void setOpaqueBackground(std::optional<swf::Rgba> colour) { m_opaqueBackground = colour; }
+    void setOpaqueBackground(std::optional<swf::Rgba> colour) { assignShown(m_opaqueBackground, colour); }
     // scrollRect: the part of the content shown, in the object's own twips. The content moves
     // by (-xMin, -yMin) and is cut to the rectangle's size; nothing when all of it shows.
     const std::optional<swf::Rect>& scrollRect() const { return m_scrollRect; }
-    void setScrollRect(std::optional<swf::Rect> rect) { m_scrollRect = rect; }
+    void setScrollRect(std::optional<swf::Rect> rect) { assignShown(m_scrollRect, rect); }
     // The nine-slice grid in the object's own twips: the one a script set (scale9Grid), else the
     // character's DefineScalingGrid. A script setting nothing removes the grid.
     std::optional<swf::Rect> scaleGrid() const;
@@ -100,7 +102,7 @@ public:
 
     // Script-set mask (MovieClip.setMask): the object that masks this one, kept weakly.
     std::shared_ptr<DisplayObject> scriptMask() const { return m_scriptMask.lock(); }
-    void setScriptMask(const std::shared_ptr<DisplayObject>& mask) { m_scriptMask = mask; }
+    void setScriptMask(const std::shared_ptr<DisplayObject>& mask);
 
     // Instance name, raw as placed or set (compared per the movie's version by the caller).
     const QString& name() const { return m_name; }
@@ -158,6 +160,14 @@ public:
 
     std::shared_ptr<DisplayObject> sharedFromThis() { return shared_from_this(); }
 
+    // Counts a change to what this object shows on the change counter of the stage it is on
+    // (nothing happens off the stage: putting an object on it counts by itself). Every setter of
+    // a shown property calls this; code that changes what an object shows by other means must
+    // call it too.
+    void noteChange() const;
+    // The counter of a level root, given by the stage that holds it.
+    void setChangeCounter(std::shared_ptr<ChangeCounter> counter) { m_changeCounter = std::move(counter); }
+
 protected:
     friend class DisplayContainer;
     void setParent(DisplayContainer* parent) { m_parent = parent; }
@@ -166,6 +176,16 @@ protected:
     // Loading another movie into a clip gives it that movie's library and root timeline.
     void resetContent(std::shared_ptr<const MovieLibrary> library, std::shared_ptr<const swf::Character> character,
                       uint16_t characterId);
+
+    // Sets a shown property, counting a change when its value differs.
+    template <typename Value, typename NewValue>
+    void assignShown(Value& property, NewValue&& value)
+    {
+        if (property == value)
+            return;
+        property = std::forward<NewValue>(value);
+        noteChange();
+    }
 
 private:
     void refreshScaleAndRotation() const;
@@ -197,6 +217,7 @@ private:
     std::vector<swf::ClipAction> m_clipActions;
     bool m_removed = false;
     std::unique_ptr<ScriptBinding> m_scriptBinding;
+    std::shared_ptr<ChangeCounter> m_changeCounter;
 
     // Remembered scale (as fractions) and rotation (radians), valid while m_scaleCacheValid.
     mutable bool m_scaleCacheValid = false;

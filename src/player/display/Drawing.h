@@ -35,6 +35,7 @@ public:
     uint16_t addBitmap(std::shared_ptr<const BitmapPixels> pixels);
     // The bitmap behind an id addBitmap gave, or null.
     const BitmapPixels* bitmap(uint16_t id) const;
+    const std::vector<std::shared_ptr<const BitmapPixels>>& bitmaps() const { return m_bitmaps; }
 
     // The recorded drawing, with an open fill closed as Flash closes it when drawing.
     std::shared_ptr<const swf::Shape> shape() const;

@@ -164,9 +164,12 @@ void EditTextInstance::setFlags(const Flags& flags)
 
 void EditTextInstance::setBox(const swf::Rect& box)
 {
+    const bool moved = box != m_box;
     m_box = box;
     m_layout.reset();
     ++m_revision;
+    if (moved)
+        noteChange();
 }
 
 void EditTextInstance::resize(double width, double height)
@@ -188,6 +191,7 @@ void EditTextInstance::touch()
 {
     m_layout.reset();
     ++m_revision;
+    noteChange();
     applyAutoSize();
 }
 
@@ -244,6 +248,7 @@ void EditTextInstance::applyAutoSize()
     if (box != m_box) {
         m_box = box;
         ++m_revision;
+        noteChange();
         // The width may have changed where lines break; with wordWrap it did not.
         if (m_flags.wordWrap)
             return;
@@ -253,7 +258,7 @@ void EditTextInstance::applyAutoSize()
 
 void EditTextInstance::setScroll(int line)
 {
-    m_scroll = std::clamp(line, 1, std::max(1, maxScroll()));
+    assignShown(m_scroll, std::clamp(line, 1, std::max(1, maxScroll())));
 }
 
 int EditTextInstance::bottomScroll() const

@@ -79,7 +79,12 @@ public:
     // root timeline, keeping name, depth and transform.
     void replaceWithMovie(std::shared_ptr<const MovieLibrary> library);
 
-    Drawing& drawing() { return m_drawing; }
+    // Whoever asks for the drawing to change it changes what the clip shows.
+    Drawing& drawing()
+    {
+        noteChange();
+        return m_drawing;
+    }
     const Drawing& drawing() const { return m_drawing; }
 
     // Button-like clips (those with press/release handlers) set by the script engine.

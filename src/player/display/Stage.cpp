@@ -13,7 +13,9 @@ std::shared_ptr<MovieClip> Stage::setLevel(int number, std::shared_ptr<MovieClip
     std::shared_ptr<MovieClip> previous = removeLevel(number);
     if (root) {
         root->setLevelRoot(number);
+        root->setChangeCounter(m_changes);
         m_levels[number] = std::move(root);
+        m_changes->note();
     }
     return previous;
 }
@@ -25,12 +27,14 @@ std::shared_ptr<MovieClip> Stage::removeLevel(int number)
         return nullptr;
     std::shared_ptr<MovieClip> previous = std::move(found->second);
     m_levels.erase(found);
+    m_changes->note();
     return previous;
 }
 
 void Stage::clear()
 {
     m_levels.clear();
+    m_changes->note();
 }
 
 swf::Rect Stage::stageRect() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChangeCounter.h"
 #include "MovieClip.h"
 
 #include <map>
@@ -29,8 +30,14 @@ public:
     swf::Rgba backgroundColor() const;
     double frameRate() const;
 
+    // Grows whenever something on the stage changes what it shows (a level put or taken away,
+    // anything in a level's tree); see ChangeCounter.
+    uint64_t changeCount() const { return m_changes->count(); }
+    void noteChange() { m_changes->note(); }
+
 private:
     LevelMap m_levels;
+    std::shared_ptr<ChangeCounter> m_changes = std::make_shared<ChangeCounter>();
 };
 
 } // namespace player::display

@@ -418,6 +418,8 @@ void DisplayRenderer::drawContent(QPainter& painter, const DisplayObject& object
     case DisplayKind::Bitmap: {
         // One bitmap pixel is 20 twips.
         painter.setWorldTransform(QTransform::fromScale(20.0, 20.0) * own.toDevice);
+        if (m_shownBitmaps)
+            m_shownBitmaps->add(static_cast<const display::BitmapInstance&>(object).pixels());
         const QImage image = instanceBitmap(m_cache, object, own.color);
         if (own.coverage)
             painter.fillRect(QRectF(0, 0, image.width(), image.height()), Qt::black);
@@ -448,6 +450,10 @@ void DisplayRenderer::drawContent(QPainter& painter, const DisplayObject& object
         // movie's.
         const BitmapLookup fromLibrary = bitmapLookupFor(m_cache, object);
         const display::Drawing& drawn = clip.drawing();
+        if (m_shownBitmaps) {
+            for (const auto& pixels : drawn.bitmaps())
+                m_shownBitmaps->add(pixels);
+        }
         const BitmapLookup lookup = [&drawn, &fromLibrary](uint16_t id, const swf::ColorTransform& colorTransform) -> QImage {
             if (const display::BitmapPixels* pixels = drawn.bitmap(id))
                 return colorTransform.isIdentity() ? pixels->image() : applyColorTransform(colorTransform, pixels->image());

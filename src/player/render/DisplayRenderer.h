@@ -3,6 +3,7 @@
 #include "RenderCache.h"
 #include "ScaleMode.h"
 #include "ScaleNineMapping.h"
+#include "ShownBitmaps.h"
 
 #include "player/display/DisplayContainer.h"
 #include "player/display/Stage.h"
@@ -41,6 +42,9 @@ public:
                       const swf::ColorTransform& parentColor = {});
 
     RenderCache& cache() { return m_cache; }
+
+    // While set, the script-made bitmaps drawn are noted there (the caller clears it first).
+    void setShownBitmaps(ShownBitmaps* shown) { m_shownBitmaps = shown; }
 
 private:
     struct Context {
@@ -85,6 +89,7 @@ private:
     bool m_highQuality = true;
     double m_filterScale = 1.0; // device pixels per stage pixel
     std::set<const display::DisplayObject*> m_scriptMasks;
+    ShownBitmaps* m_shownBitmaps = nullptr;
 };
 
 } // namespace player::render
