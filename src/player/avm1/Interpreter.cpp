@@ -2,6 +2,7 @@
 
 #include "ActionCodes.h"
 #include "ArrayObject.h"
+#include "ClipObject.h"
 #include "Machine.h"
 #include "NumberText.h"
 #include "ScriptExceptions.h"
@@ -69,6 +70,7 @@ Interpreter::Interpreter(Machine& machine, swf::ActionCode code, size_t start, s
 
 Value Interpreter::run()
 {
+    m_baseClipGoneAtStart = baseClipRemoved();
     size_t position = m_start;
     int savedVersion = m_machine.swfVersion();
     m_machine.setSwfVersion(m_swfVersion);
@@ -402,6 +404,19 @@ void Interpreter::setTarget(Object* target)
     m_scope = replaceTarget(m_scope, targetOrRoot());
 }
 
+// A script whose clip left the stage during a call ends when the call returns: the frame script
+// of a clip that removed itself, or a function of that clip, goes no further.
+bool Interpreter::baseClipRemoved() const
+{
+    return m_baseClip && m_baseClip->kind() == ObjectKind::Clip && !static_cast<ClipObject*>(m_baseClip)->displayObject();
+}
+
+// Scripts that start on a clip already gone (its unload handlers) run to their end.
+bool Interpreter::baseClipLeftDuringRun() const
+{
+    return !m_baseClipGoneAtStart && baseClipRemoved();
+}
+
 Object* Interpreter::targetOrRoot() const
 {
     return m_target ? m_target : m_machine.bridge().rootOf(m_baseClip);
@@ -413,7 +428,9 @@ void Interpreter::setTargetPath(const QString& path)
         setTarget(m_baseClip);
         return;
     }
-    Object* found = target_path::resolve(m_machine, m_baseClip, path);
+    // Paths are read from the frame's clip, so once that clip has left the stage none leads
+    // anywhere.
+    Object* found = baseClipRemoved() ? nullptr : target_path::resolve(m_machine, m_baseClip, path);
     setTarget(found && m_machine.bridge().isClip(found) ? found : nullptr);
 }
 
@@ -873,8 +890,10 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
         double depth = popNumber();
         QString name = popString();
         Object* source = targetFromValue(pop());
+        // The action takes the depth as the file stores it, 16384 above the depth scripts see
+        // (duplicateMovieClip() compiles to this action with 16384 added).
         if (source && std::isfinite(depth))
-            bridge.duplicateClip(source, name, int(depth));
+            bridge.duplicateClip(source, name, int(depth) - 16384);
         break;
     }
     case Action::RemoveSprite: {
@@ -1015,6 +1034,8 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
         QString name = popString();
         Arguments arguments = popArguments();
         push(callFunctionNamed(name, arguments));
+        if (baseClipLeftDuringRun())
+            return Outcome::Return;
         break;
     }
     case Action::Return:
@@ -1030,6 +1051,8 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
         QString name = popString();
         Arguments arguments = popArguments();
         push(machine.construct(getVariable(name), arguments));
+        if (baseClipLeftDuringRun())
+            return Outcome::Return;
         break;
     }
     case Action::NewMethod: {
@@ -1041,6 +1064,8 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
             push(machine.construct(object, arguments));
         else
             push(machine.construct(machine.getMember(object, name), arguments));
+        if (!object.isNullish() && baseClipLeftDuringRun())
+            return Outcome::Return;
         break;
     }
     case Action::InitArray: {
@@ -1179,6 +1204,9 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
         } else {
             push(machine.callMethod(object, name, arguments));
         }
+        // A method asked of nothing is not called, and the script goes on whatever happened.
+        if (!object.isNullish() && baseClipLeftDuringRun())
+            return Outcome::Return;
         break;
     }
     case Action::InstanceOf: {

@@ -53,6 +53,8 @@ private:
     // clip. Without a target, timeline actions do nothing and names resolve on the root.
     void setTargetPath(const QString& path);
     Object* targetOrRoot() const;
+    bool baseClipRemoved() const;
+    bool baseClipLeftDuringRun() const;
     Value getProperty(Object* clip, int index);
     void setProperty(Object* clip, int index, const Value& value);
     void gotoFrameValue(const Value& frame, bool play, int bias);
@@ -75,6 +77,7 @@ private:
     std::vector<Value> m_registers;
     Value m_returnValue;
     FunctionObject* m_callee = nullptr;
+    bool m_baseClipGoneAtStart = false;
     Object* m_superObject = nullptr;
     int m_skipActions = 0;
 };

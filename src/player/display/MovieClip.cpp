@@ -430,11 +430,15 @@ void MovieClip::gotoBackward(int frame)
     for (int step = 1; step <= frame; ++step)
         foldFrame(step, folded, false);
     // Timeline objects that the target frame does not show go: those placed after it and those
-    // whose depth the frames up to it leave empty or fill with another character.
+    // whose depth the frames up to it leave empty or fill with another character. Objects that
+    // scripts put at the timeline's depths (below 0) go too; those above stay.
     std::vector<int> doomed;
     for (const auto& [depth, child] : children()) {
-        if (!child->isPlacedByTimeline())
+        if (!child->isPlacedByTimeline()) {
+            if (depth < 0)
+                doomed.push_back(depth);
             continue;
+        }
         auto found = folded.find(depth);
         const bool keep = child->placeFrame() <= frame && found != folded.end()
             && found->second.place.characterId && *found->second.place.characterId == child->characterId();

@@ -50,6 +50,7 @@ void installAll(Machine& machine)
     installContextMenuItem(machine);
     installLocalConnection(machine);
     installSharedObject(machine);
+    installDeviceClasses(machine);
     installNativeTables(machine);
 }
 

@@ -64,6 +64,10 @@ void bindTextFieldVariable(Machine& machine, Object* field);
 void installGeometryTransforms(Machine& machine);
 void installTransform(Machine& machine, Object* geometry);
 
+// Cameras, microphones, streams, sockets, printing, accessibility, IME and file dialogs, none of
+// which the player has; after System and the flash package.
+void installDeviceClasses(Machine& machine);
+
 // ASnative, ASSetNative and ASSetNativeAccessor, numbering the built-in functions installed
 // before it: installed last.
 void installNativeTables(Machine& machine);

@@ -210,7 +210,7 @@ void installStyleSheet(Machine& machine, Object* textFieldConstructor)
     FunctionObject* constructor = defineClass(machine, QString(), prototype, make, make);
     installMethods(machine, prototype);
     prototype->setAllFlags(property_flag::DontEnum, 0);
-    textFieldConstructor->define(QStringLiteral("StyleSheet"), Value(constructor), property_flag::DontEnum);
+    textFieldConstructor->define(QStringLiteral("StyleSheet"), Value(constructor), property_flag::DontEnum | property_flag::FromVersion7);
 }
 
 } // namespace player::avm1::builtins
