@@ -91,6 +91,8 @@ void DisplayObject::setMatrix(const swf::Matrix& matrix)
 
 void DisplayObject::setScriptMask(const std::shared_ptr<DisplayObject>& mask)
 {
+    if (m_scriptMask.lock() == mask)
+        return;
     m_scriptMask = mask;
     noteChange();
 }

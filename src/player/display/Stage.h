@@ -33,7 +33,6 @@ public:
     // Grows whenever something on the stage changes what it shows (a level put or taken away,
     // anything in a level's tree); see ChangeCounter.
     uint64_t changeCount() const { return m_changes->count(); }
-    void noteChange() { m_changes->note(); }
 
 private:
     LevelMap m_levels;

@@ -2,9 +2,11 @@
 
 #include "player/swf/Shape.h"
 
+#include <QBrush>
 #include <QPainterPath>
 #include <QRectF>
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 namespace player::render {
@@ -28,6 +30,16 @@ struct ConvertedShape {
 
     // The area covered by fills and by strokes at their nominal width, in twips. Masks use it.
     QPainterPath coverage() const;
+
+    // The brush last made for a gradient style, with the colour transform it was made for. A
+    // gradient's brush is costly to make (hundreds of stops) and a shape is usually drawn frame
+    // after frame in the same colours, so the painter keeps it here, by style index.
+    struct GradientBrush {
+        swf::ColorTransform colorTransform;
+        QBrush brush;
+    };
+    mutable std::vector<std::optional<GradientBrush>> fillGradientBrushes;
+    mutable std::vector<std::optional<GradientBrush>> lineGradientBrushes;
 };
 
 } // namespace player::render

@@ -47,6 +47,24 @@ QBrush clippedBitmapBrush(const swf::FillStyle& fill, const QImage& bitmap, cons
     return brush;
 }
 
+bool isGradientFill(swf::FillType type)
+{
+    return type == swf::FillType::LinearGradient || type == swf::FillType::RadialGradient
+        || type == swf::FillType::FocalGradient;
+}
+
+// A gradient style's brush, made again only when the colour transform differs from last time.
+QBrush gradientBrushFor(std::vector<std::optional<ConvertedShape::GradientBrush>>& made, std::size_t styleIndex,
+                        std::size_t styleCount, const swf::FillStyle& fill, const swf::ColorTransform& colorTransform)
+{
+    if (made.size() != styleCount)
+        made.assign(styleCount, std::nullopt);
+    std::optional<ConvertedShape::GradientBrush>& entry = made[styleIndex];
+    if (!entry || !(entry->colorTransform == colorTransform))
+        entry = ConvertedShape::GradientBrush{colorTransform, makeFillBrush(fill, colorTransform)};
+    return entry->brush;
+}
+
 QBrush brushFor(const swf::FillStyle& fill, const swf::ColorTransform& colorTransform, const BitmapLookup& bitmaps,
                 const QPainterPath& path)
 {
@@ -168,7 +186,9 @@ void ShapePainter::paint(QPainter& painter, const ConvertedShape& shape, const s
         if (drawPath.kind == ConvertedShape::Kind::Fill) {
             const swf::FillStyle& fill = shape.fillStyles[drawPath.styleIndex];
             painter.setRenderHint(QPainter::SmoothPixmapTransform, highQuality && isSmoothedBitmapFill(fill.type));
-            const QBrush brush = brushFor(fill, colorTransform, bitmaps, drawPath.path);
+            const QBrush brush = isGradientFill(fill.type)
+                ? gradientBrushFor(shape.fillGradientBrushes, drawPath.styleIndex, shape.fillStyles.size(), fill, colorTransform)
+                : brushFor(fill, colorTransform, bitmaps, drawPath.path);
             if (brush.style() != Qt::NoBrush)
                 fillPath(painter, drawPath.path, brush, highQuality);
         } else {
@@ -176,7 +196,9 @@ void ShapePainter::paint(QPainter& painter, const ConvertedShape& shape, const s
             QBrush brush;
             if (line.hasFill) {
                 painter.setRenderHint(QPainter::SmoothPixmapTransform, highQuality && isSmoothedBitmapFill(line.fill.type));
-                brush = brushFor(line.fill, colorTransform, bitmaps, drawPath.path);
+                brush = isGradientFill(line.fill.type)
+                    ? gradientBrushFor(shape.lineGradientBrushes, drawPath.styleIndex, shape.lineStyles.size(), line.fill, colorTransform)
+                    : brushFor(line.fill, colorTransform, bitmaps, drawPath.path);
             } else {
                 brush = QBrush(applyColorTransform(colorTransform, line.color));
             }

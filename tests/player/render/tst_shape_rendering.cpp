@@ -93,6 +93,7 @@ private slots:
     void bitmapFills();
     void bitmapSmoothing();
     void colourTransformAppliesToFills();
+    void convertedShapeDrawnAgainInOtherColours();
     void morphAtHalfway();
 };
 
@@ -286,6 +287,31 @@ void ShapeRenderingTest::colourTransformAppliesToFills()
     halfAlpha.alphaMult = 128;
     const swf::Shape line = ShapeBuilder().line(200, Green).change(0, 50, 0, 0, 1).lineTo(100, 50).build();
     QVERIFY(closeTo(renderShape(line, {}, true, 1.0, halfAlpha).pixel(50, 50), qRgba(0, 255, 0, 128), 2));
+}
+
+// A converted shape keeps the brushes of its gradients between draws; drawn again through another
+// colour transform, and back, it must look exactly as a shape drawn once in those colours.
+void ShapeRenderingTest::convertedShapeDrawnAgainInOtherColours()
+{
+    const swf::Shape gradient = square(gradientFill(swf::FillType::RadialGradient, swf::SpreadMode::Pad, 100, 50, 50));
+    const ConvertedShape converted = ShapeConverter::convert(gradient);
+    swf::ColorTransform greener;
+    greener.greenAdd = 200;
+    const auto drawConverted = [&converted](const swf::ColorTransform& colorTransform) {
+        QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setWorldTransform(QTransform::fromScale(1 / 20.0, 1 / 20.0));
+        ShapePainter::paint(painter, converted, colorTransform, {}, true);
+        painter.end();
+        return image.convertToFormat(QImage::Format_ARGB32);
+    };
+    const QImage plain = renderShape(gradient);
+    const QImage green = renderShape(gradient, {}, true, 1.0, greener);
+    QVERIFY(plain != green);
+    QCOMPARE(drawConverted({}), plain);
+    QCOMPARE(drawConverted(greener), green);
+    QCOMPARE(drawConverted({}), plain);
 }
 
 void ShapeRenderingTest::morphAtHalfway()
