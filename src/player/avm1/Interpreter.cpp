@@ -1239,7 +1239,8 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
         uint8_t skip = payload < bytes.size() ? bytes[payload] : 0;
         Value frame = pop();
         if (m_target) {
-            int number = frame.isString() ? bridge.frameOf(m_target, frame.asString()) : int(machine.toNumber(frame)) - 1;
+            // An infinite or huge frame number must not overflow on its way to an int.
+            int64_t number = frame.isString() ? bridge.frameOf(m_target, frame.asString()) : int64_t(machine.toInt32(frame)) - 1;
             if (number >= bridge.framesLoaded(m_target))
                 m_skipActions = skip;
         }
