@@ -17,6 +17,12 @@ namespace player::avm1 {
 
 namespace {
 
+// A property number from the stack: NaN, infinities and numbers beyond an int name no property.
+int propertyIndex(double number)
+{
+    return std::isfinite(number) && std::abs(number) < 1e9 ? int(number) : -1;
+}
+
 // The clip properties that GetProperty and SetProperty address by number.
 const char* const propertyNames[] = {
     "_x", "_y", "_xscale", "_yscale", "_currentframe", "_totalframes", "_alpha", "_visible",
@@ -830,7 +836,7 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
         break;
     }
     case Action::GetProperty: {
-        int index = int(popNumber());
+        int index = propertyIndex(popNumber());
         Value targetValue = pop();
         Object* clip = targetValue.isString() && targetValue.asString().isEmpty() ? m_target : targetFromValue(targetValue);
         push(getProperty(clip, index));
@@ -838,7 +844,7 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
     }
     case Action::SetProperty: {
         Value value = pop();
-        int index = int(popNumber());
+        int index = propertyIndex(popNumber());
         Value targetValue = pop();
         Object* clip = targetValue.isString() && targetValue.asString().isEmpty() ? m_target : targetFromValue(targetValue);
         setProperty(clip, index, value);
