@@ -50,9 +50,13 @@ void ActionQueue::clear()
         line.clear();
 }
 
-void ActionQueue::run(display::ScriptHost& host)
+bool ActionQueue::run(display::ScriptHost& host)
 {
-    for (;;) {
+    for (int entries = 0;; ++entries) {
+        if (entries >= MaximumEntriesPerRun) {
+            clear();
+            return false;
+        }
         std::deque<Entry>* source = nullptr;
         for (std::deque<Entry>& line : m_lines) {
             if (!line.empty()) {
@@ -61,7 +65,7 @@ void ActionQueue::run(display::ScriptHost& host)
             }
         }
         if (!source)
-            return;
+            return true;
         Entry entry = std::move(source->front());
         source->pop_front();
         runEntry(host, entry);

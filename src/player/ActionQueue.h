@@ -32,8 +32,12 @@ public:
     bool isEmpty() const;
     void clear();
 
-    // Runs everything queued, including what the scripts queue while running.
-    void run(display::ScriptHost& host);
+    // Runs everything queued, including what the scripts queue while running. Scripts that keep
+    // queueing each other (a frame that goes to another whose script comes back) would never let
+    // this end, each of them short enough for the script time limit: after MaximumEntriesPerRun
+    // entries the rest is dropped and run returns false.
+    static constexpr int MaximumEntriesPerRun = 250000;
+    bool run(display::ScriptHost& host);
 
 private:
     enum Line { InitActions, Initialize, Construct, Normal, LineCount };

@@ -243,10 +243,14 @@ void Player::advanceFrame()
 
 void Player::runQueuedActions()
 {
-    if (m_scriptHost && !m_stopReason)
-        m_actions->run(*m_scriptHost);
-    else
+    if (m_scriptHost && !m_stopReason) {
+        if (!m_actions->run(*m_scriptHost))
+            limitReached(QStringLiteral("the movie's scripts ran more than %1 action lists without end")
+                             .arg(ActionQueue::MaximumEntriesPerRun),
+                         true);
+    } else {
         m_actions->clear();
+    }
 }
 
 void Player::mouseMove(double x, double y)

@@ -33,9 +33,11 @@ void ReadableFolders::setMovieLocation(const QString& url)
 
 bool ReadableFolders::mayRead(const QString& path) const
 {
-    // A file that does not exist has no canonical path: it is missing either way.
-    const QString canonicalPath = QFileInfo(path).canonicalFilePath();
-    if (canonicalPath.isEmpty())
+    // A file that does not exist has no canonical path: it is missing either way. Only plain
+    // files are read: a FIFO or a device could keep the player waiting for ever.
+    const QFileInfo file(path);
+    const QString canonicalPath = file.canonicalFilePath();
+    if (canonicalPath.isEmpty() || !file.isFile())
         return false;
     if (isInside(canonicalPath, m_movieFolder))
         return true;

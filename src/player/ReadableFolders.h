@@ -22,7 +22,8 @@ public:
     void setMovieLocation(const QString& url);
     const QString& movieFolder() const { return m_movieFolder; }
 
-    // Whether the file at the path may be read: it exists and lies inside one of the folders.
+    // Whether the file at the path may be read: it is a plain file (or a link to one) and lies
+    // inside one of the folders.
     bool mayRead(const QString& path) const;
 
 private:

@@ -316,10 +316,12 @@ int BatchCommand::run(QTextStream& out, QTextStream& err)
         err.flush();
     };
     const auto stopped = [&engine]() { return engine.isStopped(); };
-    if (const std::optional<QString> error = load(window, options))
-        return failed(*error);
+    const std::optional<QString> loadError = load(window, options);
+    // A movie stopped by a limit has said why; whatever else went wrong follows from that.
     if (stopped())
         return Failed;
+    if (loadError)
+        return failed(*loadError);
     if (options.list) {
         list(window, out);
         out.flush();

@@ -48,6 +48,10 @@ private slots:
         QFile notes(m_home.filePath(QStringLiteral("notes.skrv")));
         QVERIFY(notes.open(QIODevice::WriteOnly));
         notes.write("a text, not a movie");
+        // Two frames whose scripts go to each other for ever.
+        QFile endless(m_home.filePath(QStringLiteral("endless.skrv")));
+        QVERIFY(endless.open(QIODevice::WriteOnly));
+        endless.write(QByteArray::fromHex("465753082d000000780000fa000002ee00000c0200070381020001000700400007038102000000070040000000"));
     }
 
     void init()
@@ -135,6 +139,8 @@ private slots:
                                           << "cannot find the template nowhere.skrv";
         QTest::newRow("not a movie") << QStringList{"--template", "%H/notes.skrv", "--save", "%O"}
                                      << "cannot read the template";
+        QTest::newRow("a template stopped by a limit") << QStringList{"--template", "%H/endless.skrv", "--save", "%O"}
+                                                       << "the template reached a limit: the movie's scripts ran more than";
         QTest::newRow("no such part") << QStringList{"--template", car, "--part", "7", "--save", "%O"} << "has no part 7";
         QTest::newRow("unknown item") << QStringList{"--template", car, "--set", "Bonnet=#FFFFFF", "--save", "%O"}
                                       << "the part has no item \"Bonnet\"";

@@ -18,6 +18,12 @@ namespace player::avm1 {
 
 namespace {
 
+// A property number from the stack: NaN, infinities and numbers beyond an int name no property.
+int propertyIndex(double number)
+{
+    return std::isfinite(number) && std::abs(number) < 1e9 ? int(number) : -1;
+}
+
 // The clip properties that GetProperty and SetProperty address by number.
 const char* const propertyNames[] = {
     "_x", "_y", "_xscale", "_yscale", "_currentframe", "_totalframes", "_alpha", "_visible",
@@ -872,7 +878,7 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
         break;
     }
     case Action::GetProperty: {
-        int index = int(popNumber());
+        int index = propertyIndex(popNumber());
         Value targetValue = pop();
         Object* clip = targetValue.isString() && targetValue.asString().isEmpty() ? m_target : targetFromValue(targetValue);
         push(getProperty(clip, index));
@@ -880,7 +886,7 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
     }
     case Action::SetProperty: {
         Value value = pop();
-        int index = int(popNumber());
+        int index = propertyIndex(popNumber());
         Value targetValue = pop();
         Object* clip = targetValue.isString() && targetValue.asString().isEmpty() ? m_target : targetFromValue(targetValue);
         setProperty(clip, index, value);
@@ -1303,7 +1309,8 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
         uint8_t skip = payload < bytes.size() ? bytes[payload] : 0;
         Value frame = pop();
         if (m_target) {
-            int number = frame.isString() ? bridge.frameOf(m_target, frame.asString()) : int(machine.toNumber(frame)) - 1;
+            // An infinite or huge frame number must not overflow on its way to an int.
+            int64_t number = frame.isString() ? bridge.frameOf(m_target, frame.asString()) : int64_t(machine.toInt32(frame)) - 1;
             if (number >= bridge.framesLoaded(m_target))
                 m_skipActions = skip;
         }

@@ -13,6 +13,7 @@
 #include "player/display/MovieClip.h"
 #include "player/display/MovieLibrary.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace player::avm1 {
@@ -396,8 +397,9 @@ int ScriptEngine::frameOf(Object* clip, const QString& frame)
         return -1;
     bool isNumber = false;
     double number = frame.toDouble(&isNumber);
+    // A timeline has at most 65535 frames; larger numbers must not overflow an int.
     if (isNumber && std::isfinite(number))
-        return int(number) - 1;
+        return int(std::clamp(number, -1.0, 65536.0)) - 1;
     std::optional<int> labelled = movieClip->frameOfLabel(frame);
     return labelled ? *labelled - 1 : -1;
 }

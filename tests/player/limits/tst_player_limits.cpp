@@ -143,6 +143,28 @@ private slots:
         }
     }
 
+    // Two frames whose scripts go to each other never let the frame end, each script being far
+    // too short for the time limit: the player gives up on them and stops the movie.
+    void scriptsThatQueueEachOtherForEverStopTheMovie()
+    {
+        authoring::MovieWriter writer(8, 100, 100, 12);
+        for (const char* script : {"gotoAndStop(2);", "gotoAndStop(1);"}) {
+            authoring::CompileResult compiled = authoring::ScriptCompiler::compile(script);
+            QVERIFY(compiled.ok());
+            writer.root().doAction(compiled.actions);
+            writer.root().showFrame();
+        }
+        player::Player engine;
+        engine.setScriptHost(player::makeScriptHost(engine));
+        QStringList reasons;
+        engine.onLimitReached = [&reasons](const QString& reason) { reasons.append(reason); };
+        QVERIFY(!engine.loadMovieData(0, writer.toBytes(false), QStringLiteral("ping-pong.swf")));
+        engine.advanceFrame();
+        QVERIFY(engine.isStopped());
+        QCOMPARE(reasons.size(), 1);
+        QVERIFY2(reasons.first().contains(QLatin1String("action lists without end")), qPrintable(reasons.first()));
+    }
+
     // A script stopped by a limit of its own is reported with the limit it reached; the movie
     // plays on, and its next frame's scripts run.
     void scriptLimitsAreReported_data()

@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QUrl>
 
+#include <sys/stat.h>
+
 // What a template may read: its own folder and the folders the host allows. Every way a script
 // reads a file is tried on files inside and outside them; a file it may not read must look
 // exactly like a missing one.
@@ -77,6 +79,8 @@ private slots:
         QVERIFY(QFile::link(pathOf(QStringLiteral("outside/data.txt")), pathOf(QStringLiteral("template/linked.txt"))));
         QVERIFY(QFile::link(pathOf(QStringLiteral("outside/pic.png")), pathOf(QStringLiteral("template/linked.png"))));
         QVERIFY(QFile::link(pathOf(QStringLiteral("outside")), pathOf(QStringLiteral("template/door"))));
+        for (const char* name : {"template/fifo.txt", "template/fifo.png"})
+            QCOMPARE(::mkfifo(QFile::encodeName(pathOf(QString::fromLatin1(name))).constData(), 0600), 0);
     }
 
     void readsOnlyTheAllowedFolders_data()
@@ -119,6 +123,7 @@ private slots:
             {"out through ..", QStringLiteral("template/../outside/data"), true, false},
             {"a link out of the folder", QStringLiteral("template/linked"), true, false},
             {"through a linked folder", QStringLiteral("template/door/data"), true, false},
+            {"a FIFO in the template's folder", QStringLiteral("template/fifo"), true, false},
         };
         for (const auto& [reader, scriptAndExtension] : readers) {
             for (const auto& place : places) {

@@ -58,7 +58,7 @@ Value gotoFrame(Machine& machine, Object* self, const Arguments& arguments, bool
     }
     double number = machine.toNumber(arguments[0]);
     if (std::isfinite(number))
-        bridge.gotoFrame(self, std::max(0, int(number) - 1), play);
+        bridge.gotoFrame(self, std::max(0, int(std::clamp(number, 0.0, 65536.0)) - 1), play); // a timeline has at most 65535 frames
     return Value();
 }
 
