@@ -128,12 +128,11 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
             preload(Value(makeArguments()));
         else if (!(code.flags & Flag::SuppressArguments))
             activation->define(QStringLiteral("arguments"), Value(makeArguments()));
-        if (code.flags & Flag::PreloadSuper) {
+        // As with "this": a preloaded super lives in its register only, and suppressing it wins.
+        if (code.flags & Flag::PreloadSuper)
+            preload(code.flags & Flag::SuppressSuper ? Value() : Value(makeSuper()));
+        else if (!(code.flags & Flag::SuppressSuper))
             interpreter.m_superObject = makeSuper();
-            preload(Value(interpreter.m_superObject));
-        } else if (!(code.flags & Flag::SuppressSuper)) {
-            interpreter.m_superObject = makeSuper();
-        }
         if (code.flags & Flag::PreloadRoot)
             preload(Value(machine.bridge().rootOf(target)));
         if (code.flags & Flag::PreloadParent)
