@@ -93,7 +93,11 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
     const ScriptFunctionCode& code = *function->script();
     Object* activation = machine.make<Object>(nullptr, ObjectKind::Activation);
     ScopeChain scope = Scope::make(Scope::Kind::Local, activation, function->scope());
+    // A function whose clip has left the stage runs on the clip it was called on, or else on the
+    // caller's target.
     Object* target = function->definingClip();
+    if (target && target->kind() == ObjectKind::Clip && !static_cast<ClipObject*>(target)->displayObject())
+        target = self && machine.bridge().isClip(self) ? self : machine.m_scriptTarget;
     Interpreter interpreter(machine, code.code, code.start, code.start + code.length, code.swfVersion, scope, self, target, code.constantPool);
     interpreter.m_callee = function;
 
