@@ -289,7 +289,7 @@ Value Interpreter::getVariable(const QString& name)
     // may assign it. Where nothing on the chain holds it, a frame script sees its clip; a function
     // that left it unbound sees the clip it was defined in from SWF 6 on, and nothing before.
     for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
-        Object* object = link->object;
+        Object* object = scopeObject(*link);
         if (object && object->has(m_machine, name))
             return object->get(m_machine, name);
     }
@@ -324,7 +324,7 @@ void Interpreter::setVariable(const QString& name, const Value& value)
     }
     // The first object on the chain that has the name takes it; otherwise the timeline does.
     for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
-        Object* object = link->object;
+        Object* object = scopeObject(*link);
         if (!object)
             continue;
         if (link->kind == Scope::Kind::Target || object->has(m_machine, name)) {
@@ -418,6 +418,17 @@ bool Interpreter::baseClipRemoved() const
 bool Interpreter::baseClipLeftDuringRun() const
 {
     return !m_baseClipGoneAtStart && baseClipRemoved();
+}
+
+// A timeline that left the stage while the script ran no longer holds its variables for it:
+// names go to the root instead.
+Object* Interpreter::scopeObject(const Scope& link) const
+{
+    Object* object = link.object;
+    if (link.kind == Scope::Kind::Target && !m_baseClipGoneAtStart && object && object->kind() == ObjectKind::Clip
+        && !static_cast<ClipObject*>(object)->displayObject())
+        return m_machine.bridge().rootOf(object);
+    return object;
 }
 
 Object* Interpreter::targetOrRoot() const

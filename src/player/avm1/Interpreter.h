@@ -53,6 +53,7 @@ private:
     // clip. Without a target, timeline actions do nothing and names resolve on the root.
     void setTargetPath(const QString& path);
     Object* targetOrRoot() const;
+    Object* scopeObject(const Scope& link) const;
     bool baseClipRemoved() const;
     bool baseClipLeftDuringRun() const;
     Value getProperty(Object* clip, int index);
