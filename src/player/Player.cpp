@@ -207,6 +207,8 @@ void Player::advanceFrame()
     if (m_quit)
         return;
     CallScope scope(*this);
+    if (m_scriptHost)
+        m_scriptHost->frameStarted();
     m_clock.frameAdvanced(frameRate());
     m_lifecycle->advance(m_scriptHost != nullptr);
     runQueuedActions();

@@ -64,7 +64,6 @@ Interpreter::Interpreter(Machine& machine, swf::ActionCode code, size_t start, s
     , m_target(target)
     , m_baseClip(target)
     , m_constantPool(std::move(constantPool))
-    , m_registers(4)
 {
 }
 
@@ -113,7 +112,7 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
     };
 
     if (code.isFunction2) {
-        interpreter.m_registers.assign(std::max<size_t>(code.registerCount, 1), Value());
+        interpreter.m_registers.assign(code.registerCount, Value());
         size_t next = 1;
         auto preload = [&](const Value& value) {
             if (next < interpreter.m_registers.size())
@@ -431,6 +430,18 @@ Object* Interpreter::scopeObject(const Scope& link) const
     return object;
 }
 
+// A function defined with registers has that many of its own; the numbers above them, and all
+// four for frame scripts and functions defined without registers, are the player's four global
+// registers, which every script shares.
+Value* Interpreter::registerSlot(size_t index)
+{
+    if (index < m_registers.size())
+        return &m_registers[index];
+    if (index < Machine::GlobalRegisterCount)
+        return &m_machine.m_globalRegisters[index];
+    return nullptr;
+}
+
 Object* Interpreter::targetOrRoot() const
 {
     return m_target ? m_target : m_machine.bridge().rootOf(m_baseClip);
@@ -543,7 +554,8 @@ void Interpreter::pushValues(size_t payload, size_t payloadLength)
             break;
         case 4: {
             uint8_t index = position < end ? bytes[position] : 0;
-            push(index < m_registers.size() ? m_registers[index] : Value());
+            const Value* slot = registerSlot(index);
+            push(slot ? *slot : Value());
             position += 1;
             break;
         }
@@ -693,8 +705,8 @@ Interpreter::Outcome Interpreter::runTry(size_t payload, size_t payloadLength, s
         m_stack.resize(std::min(m_stack.size(), stackDepth));
         if (hasCatch) {
             if (catchInRegister) {
-                if (catchRegister < m_registers.size())
-                    m_registers[catchRegister] = exception.value;
+                if (Value* slot = registerSlot(catchRegister))
+                    *slot = exception.value;
             } else {
                 localsObject()->set(m_machine, catchName, exception.value);
             }
@@ -1292,8 +1304,8 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
     }
     case Action::StoreRegister: {
         uint8_t index = payload < bytes.size() ? bytes[payload] : 0;
-        if (index < m_registers.size())
-            m_registers[index] = m_stack.empty() ? Value() : m_stack.back();
+        if (Value* slot = registerSlot(index))
+            *slot = m_stack.empty() ? Value() : m_stack.back();
         break;
     }
     case Action::ConstantPool: {

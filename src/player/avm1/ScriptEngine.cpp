@@ -90,6 +90,11 @@ void ScriptEngine::runActions(display::MovieClip& scope, const swf::ActionCode& 
     m_machine->runTopLevel(clip, code, scope.swfVersion());
 }
 
+void ScriptEngine::frameStarted()
+{
+    m_machine->clearFrameState();
+}
+
 void ScriptEngine::constructClip(display::MovieClip& clip, const std::vector<swf::ActionCode>& constructBlocks)
 {
     Object* object = objectFor(&clip);

@@ -203,6 +203,43 @@ private slots:
         QCOMPARE(runner.runBytes(code).join('|'), expected);
     }
 
+    // Frame scripts use the four global registers; a function defined with registers has that
+    // many of its own, and the numbers above them reach the global ones. Functions defined
+    // without registers use the global ones throughout.
+    void registersAboveAFunctionsOwnAreGlobal()
+    {
+        ScriptRunner runner(8);
+        auto code = assemble([](ActionAssembler& a) {
+            for (uint8_t index = 0; index < 4; ++index) {
+                a.pushNumber(10 + index);
+                a.storeRegister(index);
+                a.op(ActionCode::Pop);
+            }
+            ActionAssembler withRegisters = a.nested();
+            withRegisters.push(authoring::PushRegister{1});
+            withRegisters.op(ActionCode::Trace);
+            withRegisters.push(authoring::PushRegister{2});
+            withRegisters.op(ActionCode::Trace);
+            withRegisters.pushNumber(99);
+            withRegisters.storeRegister(3);
+            withRegisters.op(ActionCode::Pop);
+            a.defineFunction2("twoOwn", {}, 2, 0, withRegisters);
+            ActionAssembler withoutRegisters = a.nested();
+            withoutRegisters.push(authoring::PushRegister{1});
+            withoutRegisters.op(ActionCode::Trace);
+            a.defineFunction("noneOwn", {}, withoutRegisters);
+            for (const char* name : {"twoOwn", "noneOwn"}) {
+                a.pushNumber(0);
+                a.pushString(name);
+                a.op(ActionCode::CallFunction);
+                a.op(ActionCode::Pop);
+            }
+            a.push(authoring::PushRegister{3});
+            a.op(ActionCode::Trace);
+        });
+        QCOMPARE(runner.runBytes(code).join('|'), QStringLiteral("undefined|12|11|99"));
+    }
+
     void objectWithoutPrimitiveIsZeroInSwf4_data()
     {
         QTest::addColumn<int>("version");
