@@ -230,6 +230,8 @@ void Player::advanceFrame()
     if (m_stopReason || m_quit)
         return;
     CallScope scope(*this);
+    if (m_scriptHost)
+        m_scriptHost->frameStarted();
     m_clock.frameAdvanced(frameRate());
     m_lifecycle->advance(m_scriptHost != nullptr);
     runQueuedActions();

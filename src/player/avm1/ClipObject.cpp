@@ -43,6 +43,30 @@ ClipProperty propertyOf(const QString& name)
     return ClipProperty::None;
 }
 
+// The paths every clip answers besides _root and _parent: _global (from SWF 6 on) and the levels
+// _levelN, also spelt _flashN, where N is the digits that follow (none is level 0). Their case
+// follows the movie's rule.
+std::optional<Value> pathProperty(Machine& machine, const QString& name)
+{
+    if (name.size() < 6 || name[0] != u'_')
+        return std::nullopt;
+    const Qt::CaseSensitivity sensitivity = machine.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    if (machine.swfVersion() >= 6 && name.compare(QLatin1String("_global"), sensitivity) == 0)
+        return Value(machine.global());
+    if (!name.startsWith(QLatin1String("_level"), sensitivity) && !name.startsWith(QLatin1String("_flash"), sensitivity))
+        return std::nullopt;
+    qsizetype position = 6;
+    const bool negative = position < name.size() && name[position] == u'-';
+    if (negative)
+        ++position;
+    uint32_t number = 0;
+    for (; position < name.size() && name[position].isDigit(); ++position)
+        number = number * 10 + uint32_t(name[position].digitValue());
+    const int level = negative ? -int(number) : int(number);
+    Object* object = machine.bridge().level(level);
+    return object ? Value(object) : Value();
+}
+
 } // namespace
 
 ClipObject::ClipObject(Object* prototype, const std::shared_ptr<display::DisplayObject>& displayObject)
@@ -68,6 +92,10 @@ bool ClipObject::getSpecial(Machine& machine, const QString& name, Value& result
     display::DisplayObject* object = displayObject();
     if (!object)
         return false;
+    if (std::optional<Value> path = pathProperty(machine, name)) {
+        result = *path;
+        return true;
+    }
     ClipProperty property = propertyOf(name);
     // The paths _root and _parent follow the movie's case rule (from SWF 7 on, "_ROOT" is an
     // ordinary name); the other clip properties ignore case in every version.

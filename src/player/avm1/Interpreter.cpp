@@ -70,7 +70,6 @@ Interpreter::Interpreter(Machine& machine, swf::ActionCode code, size_t start, s
     , m_target(target)
     , m_baseClip(target)
     , m_constantPool(std::move(constantPool))
-    , m_registers(4)
 {
 }
 
@@ -99,7 +98,11 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
     const ScriptFunctionCode& code = *function->script();
     Object* activation = machine.make<Object>(nullptr, ObjectKind::Activation);
     ScopeChain scope = Scope::make(Scope::Kind::Local, activation, function->scope());
+    // A function whose clip has left the stage runs on the clip it was called on, or else on the
+    // caller's target.
     Object* target = function->definingClip();
+    if (target && target->kind() == ObjectKind::Clip && !static_cast<ClipObject*>(target)->displayObject())
+        target = self && machine.bridge().isClip(self) ? self : machine.m_scriptTarget;
     Interpreter interpreter(machine, code.code, code.start, code.start + code.length, code.swfVersion, scope, self, target, code.constantPool);
     interpreter.m_callee = function;
 
@@ -115,7 +118,7 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
     };
 
     if (code.isFunction2) {
-        interpreter.m_registers.assign(std::max<size_t>(code.registerCount, 1), Value());
+        interpreter.m_registers.assign(code.registerCount, Value());
         size_t next = 1;
         auto preload = [&](const Value& value) {
             if (next < interpreter.m_registers.size())
@@ -134,12 +137,11 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
             preload(Value(makeArguments()));
         else if (!(code.flags & Flag::SuppressArguments))
             activation->define(QStringLiteral("arguments"), Value(makeArguments()));
-        if (code.flags & Flag::PreloadSuper) {
+        // As with "this": a preloaded super lives in its register only, and suppressing it wins.
+        if (code.flags & Flag::PreloadSuper)
+            preload(code.flags & Flag::SuppressSuper ? Value() : Value(makeSuper()));
+        else if (!(code.flags & Flag::SuppressSuper))
             interpreter.m_superObject = makeSuper();
-            preload(Value(interpreter.m_superObject));
-        } else if (!(code.flags & Flag::SuppressSuper)) {
-            interpreter.m_superObject = makeSuper();
-        }
         if (code.flags & Flag::PreloadRoot)
             preload(Value(machine.bridge().rootOf(target)));
         if (code.flags & Flag::PreloadParent)
@@ -292,7 +294,7 @@ Value Interpreter::getVariable(const QString& name)
     // may assign it. Where nothing on the chain holds it, a frame script sees its clip; a function
     // that left it unbound sees the clip it was defined in from SWF 6 on, and nothing before.
     for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
-        Object* object = link->object;
+        Object* object = scopeObject(*link);
         if (object && object->has(m_machine, name))
             return object->get(m_machine, name);
     }
@@ -327,7 +329,7 @@ void Interpreter::setVariable(const QString& name, const Value& value)
     }
     // The first object on the chain that has the name takes it; otherwise the timeline does.
     for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
-        Object* object = link->object;
+        Object* object = scopeObject(*link);
         if (!object)
             continue;
         if (link->kind == Scope::Kind::Target || object->has(m_machine, name)) {
@@ -421,6 +423,29 @@ bool Interpreter::baseClipRemoved() const
 bool Interpreter::baseClipLeftDuringRun() const
 {
     return !m_baseClipGoneAtStart && baseClipRemoved();
+}
+
+// A timeline that left the stage while the script ran no longer holds its variables for it:
+// names go to the root instead.
+Object* Interpreter::scopeObject(const Scope& link) const
+{
+    Object* object = link.object;
+    if (link.kind == Scope::Kind::Target && !m_baseClipGoneAtStart && object && object->kind() == ObjectKind::Clip
+        && !static_cast<ClipObject*>(object)->displayObject())
+        return m_machine.bridge().rootOf(object);
+    return object;
+}
+
+// A function defined with registers has that many of its own; the numbers above them, and all
+// four for frame scripts and functions defined without registers, are the player's four global
+// registers, which every script shares.
+Value* Interpreter::registerSlot(size_t index)
+{
+    if (index < m_registers.size())
+        return &m_registers[index];
+    if (index < Machine::GlobalRegisterCount)
+        return &m_machine.m_globalRegisters[index];
+    return nullptr;
 }
 
 Object* Interpreter::targetOrRoot() const
@@ -535,7 +560,8 @@ void Interpreter::pushValues(size_t payload, size_t payloadLength)
             break;
         case 4: {
             uint8_t index = position < end ? bytes[position] : 0;
-            push(index < m_registers.size() ? m_registers[index] : Value());
+            const Value* slot = registerSlot(index);
+            push(slot ? *slot : Value());
             position += 1;
             break;
         }
@@ -685,8 +711,8 @@ Interpreter::Outcome Interpreter::runTry(size_t payload, size_t payloadLength, s
         m_stack.resize(std::min(m_stack.size(), stackDepth));
         if (hasCatch) {
             if (catchInRegister) {
-                if (catchRegister < m_registers.size())
-                    m_registers[catchRegister] = exception.value;
+                if (Value* slot = registerSlot(catchRegister))
+                    *slot = exception.value;
             } else {
                 localsObject()->set(m_machine, catchName, exception.value);
             }
@@ -1284,8 +1310,8 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
     }
     case Action::StoreRegister: {
         uint8_t index = payload < bytes.size() ? bytes[payload] : 0;
-        if (index < m_registers.size())
-            m_registers[index] = m_stack.empty() ? Value() : m_stack.back();
+        if (Value* slot = registerSlot(index))
+            *slot = m_stack.empty() ? Value() : m_stack.back();
         break;
     }
     case Action::ConstantPool: {

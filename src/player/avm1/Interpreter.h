@@ -27,6 +27,7 @@ public:
     static Value invoke(Machine& machine, FunctionObject* function, Object* self, const Arguments& arguments, Object* methodHolder);
 
 private:
+    friend class Machine;
     enum class Outcome { Normal, Return };
 
     Outcome runRange(size_t start, size_t end, size_t& position);
@@ -53,6 +54,8 @@ private:
     // clip. Without a target, timeline actions do nothing and names resolve on the root.
     void setTargetPath(const QString& path);
     Object* targetOrRoot() const;
+    Value* registerSlot(size_t index);
+    Object* scopeObject(const Scope& link) const;
     bool baseClipRemoved() const;
     bool baseClipLeftDuringRun() const;
     Value getProperty(Object* clip, int index);

@@ -472,6 +472,13 @@ void Machine::reportUncaught(const Value& thrown)
     m_bridge.trace(QStringLiteral("Warning: Uncaught exception, ") + text);
 }
 
+void Machine::clearFrameState()
+{
+    m_carriedStack.clear();
+    for (Value& value : m_globalRegisters)
+        value = Value();
+}
+
 void Machine::runTopLevel(Object* clip, const swf::ActionCode& code, int swfVersion)
 {
     if (!code || code->empty())
@@ -484,9 +491,13 @@ void Machine::runTopLevel(Object* clip, const swf::ActionCode& code, int swfVers
             ScopeChain scope = Scope::make(Scope::Kind::Global, m_global, nullptr);
             scope = Scope::make(Scope::Kind::Target, clip, scope);
             Interpreter interpreter(*this, code, 0, code->size(), swfVersion, scope, clip, clip, nullptr);
+            interpreter.m_stack = std::move(m_carriedStack);
+            m_carriedStack.clear();
             interpreter.run();
+            m_carriedStack = std::move(interpreter.m_stack);
         }
     } catch (const ScriptThrow& thrown) {
+        m_carriedStack.clear();
         reportUncaught(thrown.value);
     } catch (const ScriptAbort& abort) {
         if (m_topLevelDepth > 1) {
@@ -634,6 +645,11 @@ void Machine::collectGarbage()
         marker.mark(root);
     for (const auto& entry : m_registeredClasses)
         marker.mark(entry.second);
+    // What frame scripts leave for each other: the stack of this frame and the global registers.
+    for (const Value& value : m_carriedStack)
+        marker.mark(value);
+    for (const Value& value : m_globalRegisters)
+        marker.mark(value);
     for (const Timer& timer : m_timers) {
         marker.mark(timer.target);
         marker.mark(timer.callback);

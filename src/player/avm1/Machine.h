@@ -106,6 +106,9 @@ public:
 
     // Runs an action list as a timeline script of a clip: the top level of execution.
     void runTopLevel(Object* clip, const swf::ActionCode& code, int swfVersion);
+    // Frame scripts share one stack and the four global registers through a frame: what one
+    // leaves there, the next one finds. The player empties both as each frame starts.
+    void clearFrameState();
     // Runs a function as the top level (event handlers, timers, host callbacks).
     Value callTopLevel(const Value& function, Object* self, const Arguments& arguments, int swfVersion);
     int callDepth() const { return m_callDepth; }
@@ -153,7 +156,11 @@ public:
         Machine& machine;
     };
 
+    static constexpr size_t GlobalRegisterCount = 4;
+
 private:
+    std::vector<Value> m_carriedStack;
+    Value m_globalRegisters[GlobalRegisterCount];
     friend class Interpreter;
     void installBuiltins();
     void beginTopLevel(int swfVersion);

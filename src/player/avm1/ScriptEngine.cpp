@@ -59,6 +59,14 @@ void ScriptEngine::objectCreated(display::DisplayObject& object)
                                   : m_machine->prototypes().movieClip;
     auto* clipObject = m_machine->make<ClipObject>(prototype, object.sharedFromThis());
     object.setScriptBinding(std::make_unique<ClipBinding>(m_machine, clipObject));
+    // The first level holds the player's version as the variable $version.
+    if (const display::MovieClip* clip = object.asMovieClip(); clip && clip->isLevelRoot() && clip->levelNumber() == 0) {
+        Object* system = m_machine->global()->get(*m_machine, QStringLiteral("System")).asObject();
+        Object* capabilities = system ? system->get(*m_machine, QStringLiteral("capabilities")).asObject() : nullptr;
+        if (capabilities)
+            clipObject->define(QStringLiteral("$version"), capabilities->get(*m_machine, QStringLiteral("version")),
+                               property_flag::DontEnum);
+    }
     if (textField) {
         builtins::bindTextFieldVariable(*m_machine, clipObject);
         m_textFieldVariables.add(object.sharedFromThis());
@@ -84,6 +92,11 @@ void ScriptEngine::runActions(display::MovieClip& scope, const swf::ActionCode& 
             m_machine->limits().configure(library->movie().maxRecursionDepth, library->movie().scriptTimeoutSeconds);
     }
     m_machine->runTopLevel(clip, code, scope.swfVersion());
+}
+
+void ScriptEngine::frameStarted()
+{
+    m_machine->clearFrameState();
 }
 
 void ScriptEngine::constructClip(display::MovieClip& clip, const std::vector<swf::ActionCode>& constructBlocks)

@@ -42,6 +42,9 @@ public:
     virtual bool setVariable(const QString& path, const QString& value) = 0;
     virtual std::optional<QString> getVariable(const QString& path) = 0;
 
+    // Once per frame before any script of the frame runs.
+    virtual void frameStarted() {}
+
     // Once per frame after all scripts of the frame ran: timers (setInterval/setTimeout) that
     // fell due, by the player's clock.
     virtual void runTimers(double nowMilliseconds) = 0;

@@ -23,6 +23,7 @@ Value ScriptRunner::flashCall(const QString& request)
 QStringList ScriptRunner::run(const QString& source)
 {
     m_traces.clear();
+    m_machine->clearFrameState();
     authoring::CompileResult compiled = authoring::ScriptCompiler::compile(source.toStdString());
     if (!compiled.ok()) {
         QTest::qFail(qPrintable("compile error in: " + source), __FILE__, __LINE__);
@@ -36,6 +37,7 @@ QStringList ScriptRunner::run(const QString& source)
 QStringList ScriptRunner::runBytes(const std::vector<uint8_t>& bytes)
 {
     m_traces.clear();
+    m_machine->clearFrameState();
     m_machine->runTopLevel(m_root, std::make_shared<const std::vector<uint8_t>>(bytes), m_swfVersion);
     return m_traces;
 }

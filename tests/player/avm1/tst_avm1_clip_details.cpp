@@ -1,3 +1,4 @@
+#include "authoring/ActionAssembler.h"
 #include "authoring/MovieWriter.h"
 #include "authoring/ScriptCompiler.h"
 #include "player/Player.h"
@@ -67,6 +68,49 @@ private slots:
         QFETCH(QString, script);
         QFETCH(QString, expected);
         QCOMPARE(tracesOf(script).join(u'|'), expected);
+    }
+
+    // Frame scripts share one stack through a frame: a value one leaves there, the next one
+    // pops, even on another clip; the next frame starts with it empty.
+    void frameScriptsShareTheStackThroughAFrame()
+    {
+        using authoring::ActionAssembler;
+        using authoring::ActionCode;
+        auto script = [](const char* pushed) {
+            ActionAssembler code;
+            code.op(ActionCode::Trace);
+            if (pushed)
+                code.pushString(pushed);
+            return code.finish();
+        };
+        authoring::MovieWriter movie(8, 100, 100, 12);
+        const uint16_t childId = movie.allocateCharacterId();
+        authoring::TimelineWriter child;
+        child.doAction(script("from the child"));
+        child.showFrame();
+        movie.defineSprite(childId, child);
+        movie.root().doAction(script("from the first"));
+        movie.root().doAction(script("from the second"));
+        authoring::PlaceObjectRecord place;
+        place.depth = 1;
+        place.characterId = childId;
+        movie.root().placeObject(place);
+        movie.root().doAction(script("left at the end of the frame"));
+        movie.root().showFrame();
+        movie.root().doAction(script(nullptr));
+        movie.root().doAction([] {
+            ActionAssembler code;
+            code.op(ActionCode::Stop);
+            return code.finish();
+        }());
+        movie.root().showFrame();
+        QStringList traces;
+        player::Player player;
+        player.setScriptHost(player::makeScriptHost(player));
+        player.onTrace = [&traces](const QString& line) { traces.append(line); };
+        QVERIFY(!player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///stack.swf")));
+        player.advanceFrame();
+        QCOMPARE(traces.join(u'|'), QStringLiteral("undefined|from the first|from the second|from the child|undefined"));
     }
 };
 

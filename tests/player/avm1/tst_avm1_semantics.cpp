@@ -143,6 +143,103 @@ private slots:
         QCOMPARE(runner.runBytes(code).join('|'), expected);
     }
 
+    // A function that preloads "this" or "super" into a register, or suppresses it, does not bind
+    // the name: a lookup goes on to the clip the function was defined in ("this") or finds
+    // nothing ("super"). Suppressing wins over preloading, which leaves the register undefined.
+    void preloadedNamesAreNotBound_data()
+    {
+        namespace flags = authoring::function_flags;
+        QTest::addColumn<int>("flags");
+        QTest::addColumn<QString>("name"); // empty: register 1
+        QTest::addColumn<bool>("askType");  // typeof the value, else its "tag"
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("this is bound by default") << 0 << "this" << false << "holder";
+        QTest::newRow("a preloaded this is no name") << int(flags::PreloadThis) << "this" << false << "root";
+        QTest::newRow("a suppressed this is no name") << int(flags::SuppressThis) << "this" << false << "root";
+        QTest::newRow("a preloaded this is in its register") << int(flags::PreloadThis) << "" << false << "holder";
+        QTest::newRow("suppressing this wins over preloading it")
+            << int(flags::PreloadThis | flags::SuppressThis) << "" << true << "undefined";
+        QTest::newRow("super is bound by default") << 0 << "super" << true << "object";
+        QTest::newRow("a preloaded super is no name") << int(flags::PreloadSuper) << "super" << true << "undefined";
+        QTest::newRow("a preloaded super is in its register") << int(flags::PreloadSuper) << "" << true << "object";
+        QTest::newRow("suppressing super wins over preloading it")
+            << int(flags::PreloadSuper | flags::SuppressSuper) << "" << true << "undefined";
+    }
+    void preloadedNamesAreNotBound()
+    {
+        QFETCH(int, flags);
+        QFETCH(QString, name);
+        QFETCH(bool, askType);
+        QFETCH(QString, expected);
+        ScriptRunner runner(8);
+        runner.run("holder = {tag: 'holder'}; tag = 'root';");
+        auto code = assemble([&](ActionAssembler& a) {
+            ActionAssembler body = a.nested();
+            if (name.isEmpty()) {
+                body.push(authoring::PushRegister{1});
+            } else {
+                body.pushString(name.toStdString());
+                body.op(ActionCode::GetVariable);
+            }
+            if (askType) {
+                body.op(ActionCode::TypeOf);
+            } else {
+                body.pushString("tag");
+                body.op(ActionCode::GetMember);
+            }
+            body.op(ActionCode::Return);
+            a.pushString("holder");
+            a.op(ActionCode::GetVariable);
+            a.pushString("f");
+            a.defineFunction2("", {}, 2, uint16_t(flags), body);
+            a.op(ActionCode::SetMember);
+            a.pushNumber(0);
+            a.pushString("holder");
+            a.op(ActionCode::GetVariable);
+            a.pushString("f");
+            a.op(ActionCode::CallMethod);
+            a.op(ActionCode::Trace);
+        });
+        QCOMPARE(runner.runBytes(code).join('|'), expected);
+    }
+
+    // Frame scripts use the four global registers; a function defined with registers has that
+    // many of its own, and the numbers above them reach the global ones. Functions defined
+    // without registers use the global ones throughout.
+    void registersAboveAFunctionsOwnAreGlobal()
+    {
+        ScriptRunner runner(8);
+        auto code = assemble([](ActionAssembler& a) {
+            for (uint8_t index = 0; index < 4; ++index) {
+                a.pushNumber(10 + index);
+                a.storeRegister(index);
+                a.op(ActionCode::Pop);
+            }
+            ActionAssembler withRegisters = a.nested();
+            withRegisters.push(authoring::PushRegister{1});
+            withRegisters.op(ActionCode::Trace);
+            withRegisters.push(authoring::PushRegister{2});
+            withRegisters.op(ActionCode::Trace);
+            withRegisters.pushNumber(99);
+            withRegisters.storeRegister(3);
+            withRegisters.op(ActionCode::Pop);
+            a.defineFunction2("twoOwn", {}, 2, 0, withRegisters);
+            ActionAssembler withoutRegisters = a.nested();
+            withoutRegisters.push(authoring::PushRegister{1});
+            withoutRegisters.op(ActionCode::Trace);
+            a.defineFunction("noneOwn", {}, withoutRegisters);
+            for (const char* name : {"twoOwn", "noneOwn"}) {
+                a.pushNumber(0);
+                a.pushString(name);
+                a.op(ActionCode::CallFunction);
+                a.op(ActionCode::Pop);
+            }
+            a.push(authoring::PushRegister{3});
+            a.op(ActionCode::Trace);
+        });
+        QCOMPARE(runner.runBytes(code).join('|'), QStringLiteral("undefined|12|11|99"));
+    }
+
     void objectWithoutPrimitiveIsZeroInSwf4_data()
     {
         QTest::addColumn<int>("version");

@@ -30,15 +30,33 @@ void installSystem(Machine& machine)
     capabilities->define(QStringLiteral("localFileReadDisable"), Value(true), fixed);
     capabilities->define(QStringLiteral("avHardwareDisable"), Value(true), fixed);
     capabilities->define(QStringLiteral("serverString"), Value("OS=Linux&V=LNX%209%2C0%2C280%2C0"), fixed);
+    // Streams, screen sharing, printing, video, encoders, screen readers, input methods and
+    // secure sockets: the player has none of them.
+    for (const char* name : {"hasStreamingVideo", "hasStreamingAudio", "hasScreenPlayback", "hasScreenBroadcast", "hasPrinting",
+                             "hasEmbeddedVideo", "hasAudioEncoder", "hasAccessibility", "hasIME", "hasTLS"})
+        capabilities->define(QString::fromLatin1(name), Value(false), fixed);
+    capabilities->define(QStringLiteral("windowlessDisable"), Value(true), fixed);
 
     Object* security = machine.makeObject();
     system->define(QStringLiteral("security"), Value(security), property_flag::DontEnum);
-    for (const char* name : {"allowDomain", "allowInsecureDomain", "loadPolicyFile"})
-        machine.defineMethod(security, QString::fromLatin1(name), [](Machine&, Object*, const Arguments&) { return Value(); });
+    // Allowing a domain succeeds whenever one is named, even as undefined; with none it fails.
+    for (const char* name : {"allowDomain", "allowInsecureDomain"})
+        machine.defineMethod(security, QString::fromLatin1(name), [](Machine&, Object*, const Arguments& arguments) {
+            return Value(!arguments.empty());
+        });
+    machine.defineMethod(security, QStringLiteral("loadPolicyFile"), [](Machine&, Object*, const Arguments&) { return Value(); });
+
+    // System.Product stands for an installable product; nothing is ever downloaded or launched.
+    Object* productPrototype = machine.makeObject();
+    FunctionObject* product = defineClass(machine, QString(), productPrototype, [](Machine&, Object*, const Arguments&) { return Value(); });
+    system->define(QStringLiteral("Product"), Value(product), property_flag::DontEnum);
+    for (const char* name : {"launch", "download"})
+        machine.defineMethod(productPrototype, QString::fromLatin1(name), [](Machine&, Object*, const Arguments&) { return Value(false); },
+                             property_flag::DontEnum | property_flag::DontDelete);
     machine.defineMethod(system, QStringLiteral("setClipboard"), [](Machine&, Object*, const Arguments&) { return Value(false); });
     machine.defineMethod(system, QStringLiteral("showSettings"), [](Machine&, Object*, const Arguments&) { return Value(); });
     system->define(QStringLiteral("useCodepage"), Value(false), property_flag::DontEnum);
-    system->define(QStringLiteral("exactSettings"), Value(true), property_flag::DontEnum);
+    system->define(QStringLiteral("exactSettings"), Value(true), property_flag::DontEnum | property_flag::FromVersion6);
 }
 
 } // namespace player::avm1::builtins
