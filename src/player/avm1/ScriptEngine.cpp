@@ -97,6 +97,9 @@ void ScriptEngine::runActions(display::MovieClip& scope, const swf::ActionCode& 
 void ScriptEngine::frameStarted()
 {
     m_machine->clearFrameState();
+    // The time limit ends one frame's scripts, whether a frame script or a timer ran out of
+    // time; the next frame starts afresh.
+    m_machine->limits().resetExpiry();
 }
 
 void ScriptEngine::constructClip(display::MovieClip& clip, const std::vector<swf::ActionCode>& constructBlocks)

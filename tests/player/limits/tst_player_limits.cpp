@@ -196,6 +196,28 @@ private slots:
         QVERIFY(!engine.isStopped());
         QCOMPARE(traces, QStringList{QStringLiteral("frame 3")});
     }
+
+    // The time limit ends the scripts of one frame only: an interval that never returns is
+    // stopped, and the frame scripts of the frame after it still run.
+    void endlessTimerLeavesTheNextFrameRunning()
+    {
+        const QByteArray bytes = scriptMovie(QStringLiteral("setInterval(function() { while (true) {} }, 1);"));
+        QVERIFY(!bytes.isEmpty());
+        player::Player engine;
+        engine.setScriptHost(player::makeScriptHost(engine, 100));
+        QStringList reasons;
+        QStringList traces;
+        engine.onLimitReached = [&reasons](const QString& text) { reasons.append(text); };
+        engine.onTrace = [&traces](const QString& line) { traces.append(line); };
+        QVERIFY(!engine.loadMovieData(0, bytes, QStringLiteral("script.swf")));
+        engine.advanceFrame();
+        QCOMPARE(reasons.size(), 1);
+        engine.advanceFrame();
+        QCOMPARE(traces, QStringList{QStringLiteral("frame 3")});
+        QVERIFY(!engine.isStopped());
+        for (const QString& reason : std::as_const(reasons))
+            QVERIFY2(reason.contains(QLatin1String("time limit")), qPrintable(reason));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPlayerLimits)
