@@ -18,6 +18,12 @@ namespace player::avm1 {
 
 namespace {
 
+// A clip object whose display object has left the stage.
+bool isRemovedClip(const Object* object)
+{
+    return object && object->kind() == ObjectKind::Clip && !static_cast<const ClipObject*>(object)->displayObject();
+}
+
 // A property number from the stack: NaN, infinities and numbers beyond an int name no property.
 int propertyIndex(double number)
 {
@@ -101,7 +107,7 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
     // A function whose clip has left the stage runs on the clip it was called on, or else on the
     // caller's target.
     Object* target = function->definingClip();
-    if (target && target->kind() == ObjectKind::Clip && !static_cast<ClipObject*>(target)->displayObject())
+    if (isRemovedClip(target))
         target = self && machine.bridge().isClip(self) ? self : machine.m_scriptTarget;
     Interpreter interpreter(machine, code.code, code.start, code.start + code.length, code.swfVersion, scope, self, target, code.constantPool);
     interpreter.m_callee = function;
@@ -416,7 +422,7 @@ void Interpreter::setTarget(Object* target)
 // of a clip that removed itself, or a function of that clip, goes no further.
 bool Interpreter::baseClipRemoved() const
 {
-    return m_baseClip && m_baseClip->kind() == ObjectKind::Clip && !static_cast<ClipObject*>(m_baseClip)->displayObject();
+    return isRemovedClip(m_baseClip);
 }
 
 // Scripts that start on a clip already gone (its unload handlers) run to their end.
@@ -430,8 +436,7 @@ bool Interpreter::baseClipLeftDuringRun() const
 Object* Interpreter::scopeObject(const Scope& link) const
 {
     Object* object = link.object;
-    if (link.kind == Scope::Kind::Target && !m_baseClipGoneAtStart && object && object->kind() == ObjectKind::Clip
-        && !static_cast<ClipObject*>(object)->displayObject())
+    if (link.kind == Scope::Kind::Target && !m_baseClipGoneAtStart && isRemovedClip(object))
         return m_machine.bridge().rootOf(object);
     return object;
 }
