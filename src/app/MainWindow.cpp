@@ -447,14 +447,19 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->ignore();
 }
 
+platform::MessageAnswer MainWindow::askWhetherToSave()
+{
+    platform::MessageRequest question;
+    question.text = QStringLiteral("Do you want to save?");
+    question.icon = platform::MessageIcon::Exclamation;
+    question.buttons = platform::MessageButtons::YesNoCancel;
+    return platform::showMessage(question, this);
+}
+
 bool MainWindow::confirmClose()
 {
     if (m_unsavedChanges) {
-        platform::MessageRequest question;
-        question.text = QStringLiteral("Do you want to save?");
-        question.icon = platform::MessageIcon::Exclamation;
-        question.buttons = platform::MessageButtons::YesNoCancel;
-        const platform::MessageAnswer answer = platform::showMessage(question, this);
+        const platform::MessageAnswer answer = askWhetherToSave();
         if (answer == platform::MessageAnswer::Cancel)
             return false;
         if (answer == platform::MessageAnswer::Yes) {
@@ -526,11 +531,7 @@ void MainWindow::onTemplatesClicked()
 {
     try {
         if (m_unsavedChanges) {
-            platform::MessageRequest question;
-            question.text = QStringLiteral("Do you want to save?");
-            question.icon = platform::MessageIcon::Exclamation;
-            question.buttons = platform::MessageButtons::YesNoCancel;
-            const platform::MessageAnswer answer = platform::showMessage(question, this);
+            const platform::MessageAnswer answer = askWhetherToSave();
             if (answer == platform::MessageAnswer::Cancel)
                 return;
             if (answer == platform::MessageAnswer::Yes && !saveTextureSheet())

@@ -7,6 +7,7 @@
 #include "app/StartupContext.h"
 #include "app/TemplateList.h"
 #include "app/TextureFolder.h"
+#include "platform/MessageBox.h"
 
 #include <QList>
 #include <QPointer>
@@ -143,6 +144,8 @@ protected:
     virtual QSize windowFrameSize() const;
 
 private:
+    // Yes, No or Cancel to "Do you want to save?", asked before unsaved changes are left.
+    platform::MessageAnswer askWhetherToSave();
     void createControls();
     QPushButton* addButton(const QString& caption, const QString& objectName, void (MainWindow::*slot)());
     void offerTemplateSite();
