@@ -5,6 +5,9 @@
 #include "player/MovieLoader.h"
 #include "player/Player.h"
 #include "player/ScriptEngineFactory.h"
+#include "player/ScriptServices.h"
+#include "player/avm1/Machine.h"
+#include "player/avm1/ScriptEngine.h"
 #include "player/display/MovieClip.h"
 
 #include <QTest>
@@ -163,6 +166,44 @@ private slots:
         QVERIFY(engine.isStopped());
         QCOMPARE(reasons.size(), 1);
         QVERIFY2(reasons.first().contains(QLatin1String("action lists without end")), qPrintable(reasons.first()));
+    }
+
+    // Two frames whose scripts go to each other, each script slow but far within the limits on
+    // its own (and shorter than the actions between two looks at the clock): the queued lists of
+    // a frame share the script time or the action budget, and once it is spent the rest is
+    // dropped and reported, whether a list or the queue noticed. The movie plays on.
+    void slowScriptsThatQueueEachOtherShareTheScriptTime_data()
+    {
+        QTest::addColumn<int>("timeCeiling");
+        QTest::addColumn<int>("actionBudget");
+        QTest::newRow("time ceiling") << 50 << 0;
+        QTest::newRow("action budget") << 0 << 30000;
+    }
+    void slowScriptsThatQueueEachOtherShareTheScriptTime()
+    {
+        QFETCH(int, timeCeiling);
+        QFETCH(int, actionBudget);
+        authoring::MovieWriter writer(8, 100, 100, 12);
+        for (const char* target : {"2", "1"}) {
+            const std::string script = std::string("for (var i = 0; i < 200; i++) {} gotoAndStop(")
+                + target + ");";
+            authoring::CompileResult compiled = authoring::ScriptCompiler::compile(script);
+            QVERIFY(compiled.ok());
+            writer.root().doAction(compiled.actions);
+            writer.root().showFrame();
+        }
+        player::Player engine;
+        auto scripts = std::make_unique<player::avm1::ScriptEngine>(std::make_unique<player::ScriptServices>(engine));
+        scripts->machine().limits().setTimeCeiling(timeCeiling);
+        scripts->machine().limits().setActionBudget(actionBudget);
+        engine.setScriptHost(std::move(scripts));
+        QStringList reasons;
+        engine.onLimitReached = [&reasons](const QString& reason) { reasons.append(reason); };
+        QVERIFY(!engine.loadMovieData(0, writer.toBytes(false), QStringLiteral("slow-ping-pong.swf")));
+        engine.advanceFrame();
+        QVERIFY(!reasons.isEmpty());
+        QVERIFY2(reasons.last().contains(QLatin1String("time")), qPrintable(reasons.join('\n')));
+        QVERIFY(!engine.isStopped());
     }
 
     // A script stopped by a limit of its own is reported with the limit it reached; the movie
