@@ -28,6 +28,8 @@ PayloadFormat payloadFormat(const swf::Bytes& data)
     return PayloadFormat::Unknown;
 }
 
+constexpr std::size_t MaximumDeflateExpansion = 1032;
+
 bool sizeAllowed(qint64 width, qint64 height)
 {
     return width > 0 && height > 0 && width <= BitmapDecoder::MaximumSide && height <= BitmapDecoder::MaximumSide
@@ -152,6 +154,15 @@ DecodedBitmap decodeLossless(const swf::BitmapDefinition& bitmap)
         return failure(QStringLiteral("bitmap %1: unknown lossless format %2").arg(bitmap.id).arg(bitmap.losslessFormat));
     }
     const std::size_t needed = tableBytes + rowBytes * height;
+    // Deflate expands at most 1032 times (a 258-byte match coded in two bits), so a bitmap that
+    // needs more than that from its compressed bytes is truncated for certain. It is refused
+    // before its memory is taken: a few kilobytes would otherwise claim up to 128 MB. Flat
+    // colour, the best case of real bitmaps, stays under this.
+    if (needed / MaximumDeflateExpansion > bitmap.imageData.size())
+        return failure(QStringLiteral("truncated bitmap %1: %2 compressed bytes cannot hold the %3 needed")
+                           .arg(bitmap.id)
+                           .arg(bitmap.imageData.size())
+                           .arg(needed));
     swf::Bytes data;
     if (!inflateBounded(bitmap.imageData, needed, data))
         return failure(QStringLiteral("bitmap %1: corrupt compressed data").arg(bitmap.id));
