@@ -1,5 +1,7 @@
 #include "BitmapDecoder.h"
 
+#include "GifCanvas.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QImageReader>
@@ -72,7 +74,9 @@ DecodedBitmap decodeWithQt(const swf::Bytes& data, const char* format)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
-    const QSize size = reader.size();
+    QSize size = reader.size();
+    if (qstrcmp(format, "gif") == 0)
+        size = size.expandedTo(gifCanvasSize(data.data(), data.size()));
     if (size.isValid() && !sizeAllowed(size.width(), size.height()))
         return failure(sizeError(size.width(), size.height()));
     QImage image = reader.read();

@@ -72,6 +72,12 @@ private slots:
         QTest::newRow("8191 x 8191, sides allowed but too many pixels") << pngHeader(8191, 8191) << true;
         QTest::newRow("9000 x 10") << pngHeader(9000, 10) << true;
         QTest::newRow("4000 x 4000") << pngHeader(4000, 4000) << false;
+        // A 7 x 5 picture on a screen 9000 pixels wide, which is what a GIF is decoded on.
+        QTest::newRow("GIF, 9000 x 5 screen") << QByteArray("GIF89a\x28\x23\x05\x00\x00\x00\x00"
+                                                             "\x2C\x00\x00\x00\x00\x07\x00\x05\x00\x00"
+                                                             "\x02\x02\x44\x01\x00\x3B",
+                                                             31)
+                                              << true;
     }
     void hugePicturesAreRefused()
     {

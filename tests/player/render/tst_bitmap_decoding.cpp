@@ -183,6 +183,11 @@ void BitmapDecodingTest::refusals_data()
     swf::Bytes cutPng = encoded(halves(), "png");
     cutPng.resize(30);
     QTest::newRow("truncated png") << jpegKind(Kind::Jpeg2, cutPng);
+    // Its picture is 7 x 5, but it would be decoded on a screen 63495 pixels wide; the data ends
+    // after the descriptor, so only the size check can name the size.
+    QTest::newRow("gif screen beyond the limit")
+        << jpegKind(Kind::Jpeg2, { 'G', 'I', 'F', '8', '9', 'a', 0x07, 0xF8, 0, 0, 0, 0, 0,
+                                   0x2C, 0, 0, 0, 0, 7, 0, 5, 0, 0 });
 }
 
 void BitmapDecodingTest::refusals()
@@ -191,6 +196,8 @@ void BitmapDecodingTest::refusals()
     const DecodedBitmap decoded = BitmapDecoder::decode(bitmap, {});
     QVERIFY(!decoded.ok());
     QVERIFY(!decoded.error.isEmpty());
+    if (QByteArray(QTest::currentDataTag()).startsWith("gif screen"))
+        QVERIFY2(decoded.error.contains(QLatin1String("63495x5 pixels")), qPrintable(decoded.error));
 }
 
 // Flat colour compresses about a thousand times and decodes; compressed data too short to
