@@ -50,12 +50,23 @@ void ActionQueue::clear()
         line.clear();
 }
 
-bool ActionQueue::run(display::ScriptHost& host)
+ActionQueue::RunResult ActionQueue::run(display::ScriptHost& host)
 {
+    struct RunScope {
+        display::ScriptHost& host;
+        explicit RunScope(display::ScriptHost& runHost) : host(runHost) { host.queueRunStarted(); }
+        ~RunScope() { host.queueRunEnded(); }
+    } scope(host);
     for (int entries = 0;; ++entries) {
+        if (isEmpty())
+            return RunResult::Finished;
         if (entries >= MaximumEntriesPerRun) {
             clear();
-            return false;
+            return RunResult::TooManyEntries;
+        }
+        if (host.queueRunTimeSpent()) {
+            clear();
+            return RunResult::OutOfTime;
         }
         std::deque<Entry>* source = nullptr;
         for (std::deque<Entry>& line : m_lines) {
@@ -64,8 +75,6 @@ bool ActionQueue::run(display::ScriptHost& host)
                 break;
             }
         }
-        if (!source)
-            return true;
         Entry entry = std::move(source->front());
         source->pop_front();
         runEntry(host, entry);

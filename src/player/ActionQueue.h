@@ -34,10 +34,13 @@ public:
 
     // Runs everything queued, including what the scripts queue while running. Scripts that keep
     // queueing each other (a frame that goes to another whose script comes back) would never let
-    // this end, each of them short enough for the script time limit: after MaximumEntriesPerRun
-    // entries the rest is dropped and run returns false.
+    // this end, each of them short enough for the script time limit. So the whole run counts
+    // against the script time limit, and once that is spent the rest is dropped (OutOfTime);
+    // and after MaximumEntriesPerRun entries the rest is dropped too (TooManyEntries), for
+    // lists so short that even the clock takes thousands of them to run out.
     static constexpr int MaximumEntriesPerRun = 250000;
-    bool run(display::ScriptHost& host);
+    enum class RunResult { Finished, OutOfTime, TooManyEntries };
+    RunResult run(display::ScriptHost& host);
 
 private:
     enum Line { InitActions, Initialize, Construct, Normal, LineCount };

@@ -1,6 +1,7 @@
 #include "ImageMovie.h"
 
 #include "render/BitmapDecoder.h"
+#include "render/GifCanvas.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -47,9 +48,14 @@ std::shared_ptr<swf::Movie> make(const QByteArray& bytes, int swfVersion, QStrin
             *error = QStringLiteral("unreadable picture: %1").arg(reader.errorString());
         return nullptr;
     }
-    if (size.width() > MaximumSide || size.height() > MaximumSide || qint64(size.width()) * size.height() > MaximumPixels) {
+    // A GIF is decoded on its canvas, which may be far larger than the picture it reports.
+    const QSize decodedSize = format == ImageFormat::Gif
+        ? size.expandedTo(render::gifCanvasSize(reinterpret_cast<const uint8_t*>(bytes.constData()), std::size_t(bytes.size())))
+        : size;
+    if (decodedSize.width() > MaximumSide || decodedSize.height() > MaximumSide
+        || qint64(decodedSize.width()) * decodedSize.height() > MaximumPixels) {
         if (error)
-            *error = QStringLiteral("a picture of %1 x %2 pixels is too large").arg(size.width()).arg(size.height());
+            *error = QStringLiteral("a picture of %1 x %2 pixels is too large").arg(decodedSize.width()).arg(decodedSize.height());
         return nullptr;
     }
 

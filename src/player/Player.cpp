@@ -246,10 +246,21 @@ void Player::advanceFrame()
 void Player::runQueuedActions()
 {
     if (m_scriptHost && !m_stopReason) {
-        if (!m_actions->run(*m_scriptHost))
+        switch (m_actions->run(*m_scriptHost)) {
+        case ActionQueue::RunResult::Finished:
+            break;
+        case ActionQueue::RunResult::OutOfTime:
+            // Like a single script out of time: the rest of the frame's scripts are lost, and
+            // the next frame starts afresh.
+            limitReached(QStringLiteral("the movie's queued scripts ran out of time; the rest of them were dropped"),
+                         false);
+            break;
+        case ActionQueue::RunResult::TooManyEntries:
             limitReached(QStringLiteral("the movie's scripts ran more than %1 action lists without end")
                              .arg(ActionQueue::MaximumEntriesPerRun),
                          true);
+            break;
+        }
     } else {
         m_actions->clear();
     }

@@ -2,7 +2,9 @@
 
 #include "platform/RuntimeError.h"
 #include "platform/Settings.h"
+#include "player/render/GifCanvas.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -13,6 +15,17 @@ namespace {
 [[noreturn]] void fail(int number, const QString& description)
 {
     throw RuntimeError(number, platform::applicationName(), description);
+}
+
+// A GIF is decoded on its canvas, which may be far larger than the picture its reader reports;
+// the canvas is described at the start of the file.
+QSize gifCanvas(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray start = file.read(64 * 1024);
+    return player::render::gifCanvasSize(reinterpret_cast<const uint8_t*>(start.constData()), std::size_t(start.size()));
 }
 
 } // namespace
@@ -29,9 +42,11 @@ QImage readImageFile(const QString& path)
     if (format != "jpeg" && format != "jpg" && format != "bmp" && format != "gif")
         fail(481, QStringLiteral("Invalid picture"));
 
-    const QSize size = reader.size();
+    QSize size = reader.size();
     if (!size.isValid() || size.isEmpty())
         fail(481, QStringLiteral("Invalid picture"));
+    if (format == "gif")
+        size = size.expandedTo(gifCanvas(path));
     if (qint64(size.width()) * size.height() > largestImagePixels)
         fail(7, QStringLiteral("Out of memory"));
 

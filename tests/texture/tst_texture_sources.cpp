@@ -81,6 +81,11 @@ private slots:
         gif.append("\xFF\xFF\xFF\xFF\x00\x00\x00", 7);
         gif.append("\x2C\x00\x00\x00\x00\xFF\xFF\xFF\xFF\x00\x02\x02\x44\x01\x00\x3B", 16);
         QTest::newRow("GIF, 65535 x 65535") << gif << 7;
+        // The picture is small, but it is decoded on its logical screen.
+        QByteArray wideScreen("GIF89a", 6);
+        wideScreen.append("\x28\x23\x40\x1F\x00\x00\x00", 7);
+        wideScreen.append("\x2C\x00\x00\x00\x00\x07\x00\x05\x00\x00\x02\x02\x44\x01\x00\x3B", 16);
+        QTest::newRow("GIF, 7 x 5 on a 9000 x 8000 screen") << wideScreen << 7;
     }
     void hugePicturesAreRefusedFromTheirHeader()
     {

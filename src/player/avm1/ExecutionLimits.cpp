@@ -27,9 +27,35 @@ void ExecutionLimits::applyTimeout()
 
 void ExecutionLimits::start()
 {
+    if (m_queueRunDepth > 0)
+        return;
     m_actionsSinceCheck = 0;
     if (!m_expired)
         m_timer.start();
+}
+
+void ExecutionLimits::beginQueueRun()
+{
+    if (m_queueRunDepth++ > 0)
+        return;
+    m_actionsSinceCheck = 0;
+    if (!m_expired)
+        m_timer.start();
+}
+
+void ExecutionLimits::endQueueRun()
+{
+    if (m_queueRunDepth > 0)
+        --m_queueRunDepth;
+}
+
+bool ExecutionLimits::queueRunSpent()
+{
+    if (!m_expired && m_actionBudget > 0 && m_actionsCounted + m_actionsSinceCheck >= m_actionBudget)
+        m_expired = true;
+    if (!m_expired && m_timer.isValid() && m_timer.elapsed() > m_timeoutMilliseconds)
+        m_expired = true;
+    return m_expired;
 }
 
 } // namespace player::avm1

@@ -41,8 +41,18 @@ public:
     std::function<bool()> stopRequested;
 
     // Called when the outermost action list starts; an expired limit stays expired until
-    // resetExpiry.
+    // resetExpiry. Inside a queue run the run's clock and action count go on instead.
     void start();
+
+    // The player runs the action lists it queued in one go, and lists may queue more lists
+    // without end, each well within the limits. The lists of one run therefore share one clock
+    // and one action count: the run as a whole gets the time and the budget one list would.
+    // Runs may nest (a script's event runs the queue); the outermost one counts.
+    void beginQueueRun();
+    void endQueueRun();
+    // Asked between two lists of a queue run: reads the clock now, as a short list may never
+    // reach a check of its own. True once the run's time or action budget is spent.
+    bool queueRunSpent();
     // True once the time is up; cheap enough to call on every action.
     bool tick()
     {
@@ -79,6 +89,7 @@ private:
     qint64 m_actionsCounted = 0;
     int m_actionBudget = 0;
     bool m_expired = false;
+    int m_queueRunDepth = 0;
     QElapsedTimer m_timer;
 };
 

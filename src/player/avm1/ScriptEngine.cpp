@@ -102,6 +102,21 @@ void ScriptEngine::frameStarted()
     m_machine->limits().resetExpiry();
 }
 
+void ScriptEngine::queueRunStarted()
+{
+    m_machine->limits().beginQueueRun();
+}
+
+void ScriptEngine::queueRunEnded()
+{
+    m_machine->limits().endQueueRun();
+}
+
+bool ScriptEngine::queueRunTimeSpent()
+{
+    return m_machine->limits().queueRunSpent();
+}
+
 void ScriptEngine::constructClip(display::MovieClip& clip, const std::vector<swf::ActionCode>& constructBlocks)
 {
     Object* object = objectFor(&clip);

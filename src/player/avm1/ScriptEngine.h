@@ -36,6 +36,9 @@ public:
     bool setVariable(const QString& path, const QString& value) override;
     std::optional<QString> getVariable(const QString& path) override;
     void frameStarted() override;
+    void queueRunStarted() override;
+    void queueRunEnded() override;
+    bool queueRunTimeSpent() override;
     void runTimers(double nowMilliseconds) override;
     void constructClip(display::MovieClip& clip, const std::vector<swf::ActionCode>& constructBlocks) override;
     bool hasHandler(display::DisplayObject& object, const char* handlerName) override;

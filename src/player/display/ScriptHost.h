@@ -44,6 +44,11 @@ public:
 
     // Once per frame before any script of the frame runs.
     virtual void frameStarted() {}
+    // The player runs the scripts it queued: the lists of one run share the script time limit.
+    // Between two of them the queue asks whether that time is spent, and drops the rest if so.
+    virtual void queueRunStarted() {}
+    virtual void queueRunEnded() {}
+    virtual bool queueRunTimeSpent() { return false; }
 
     // Once per frame after all scripts of the frame ran: timers (setInterval/setTimeout) that
     // fell due, by the player's clock.

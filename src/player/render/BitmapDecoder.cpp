@@ -1,5 +1,7 @@
 #include "BitmapDecoder.h"
 
+#include "GifCanvas.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QImageReader>
@@ -27,6 +29,8 @@ PayloadFormat payloadFormat(const swf::Bytes& data)
         return PayloadFormat::Gif;
     return PayloadFormat::Unknown;
 }
+
+constexpr std::size_t MaximumDeflateExpansion = 1032;
 
 bool sizeAllowed(qint64 width, qint64 height)
 {
@@ -70,7 +74,9 @@ DecodedBitmap decodeWithQt(const swf::Bytes& data, const char* format)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
-    const QSize size = reader.size();
+    QSize size = reader.size();
+    if (qstrcmp(format, "gif") == 0)
+        size = size.expandedTo(gifCanvasSize(data.data(), data.size()));
     if (size.isValid() && !sizeAllowed(size.width(), size.height()))
         return failure(sizeError(size.width(), size.height()));
     QImage image = reader.read();
@@ -152,6 +158,15 @@ DecodedBitmap decodeLossless(const swf::BitmapDefinition& bitmap)
         return failure(QStringLiteral("bitmap %1: unknown lossless format %2").arg(bitmap.id).arg(bitmap.losslessFormat));
     }
     const std::size_t needed = tableBytes + rowBytes * height;
+    // Deflate expands at most 1032 times (a 258-byte match coded in two bits), so a bitmap that
+    // needs more than that from its compressed bytes is truncated for certain. It is refused
+    // before its memory is taken: a few kilobytes would otherwise claim up to 128 MB. Flat
+    // colour, the best case of real bitmaps, stays under this.
+    if (needed / MaximumDeflateExpansion > bitmap.imageData.size())
+        return failure(QStringLiteral("truncated bitmap %1: %2 compressed bytes cannot hold the %3 needed")
+                           .arg(bitmap.id)
+                           .arg(bitmap.imageData.size())
+                           .arg(needed));
     swf::Bytes data;
     if (!inflateBounded(bitmap.imageData, needed, data))
         return failure(QStringLiteral("bitmap %1: corrupt compressed data").arg(bitmap.id));

@@ -31,7 +31,6 @@ private:
 
     Movie& m_movie;
     std::map<uint16_t, Button> m_buttons; // version 1 buttons, until a DefineButtonCxform
-    bool m_inSprite = false;
 };
 
 void TagWalker::define(uint16_t id, Character character)

@@ -5,6 +5,9 @@
 #include "player/MovieLoader.h"
 #include "player/Player.h"
 #include "player/ScriptEngineFactory.h"
+#include "player/ScriptServices.h"
+#include "player/avm1/Machine.h"
+#include "player/avm1/ScriptEngine.h"
 #include "player/display/MovieClip.h"
 
 #include <QTest>
@@ -69,6 +72,12 @@ private slots:
         QTest::newRow("8191 x 8191, sides allowed but too many pixels") << pngHeader(8191, 8191) << true;
         QTest::newRow("9000 x 10") << pngHeader(9000, 10) << true;
         QTest::newRow("4000 x 4000") << pngHeader(4000, 4000) << false;
+        // A 7 x 5 picture on a screen 9000 pixels wide, which is what a GIF is decoded on.
+        QTest::newRow("GIF, 9000 x 5 screen") << QByteArray("GIF89a\x28\x23\x05\x00\x00\x00\x00"
+                                                             "\x2C\x00\x00\x00\x00\x07\x00\x05\x00\x00"
+                                                             "\x02\x02\x44\x01\x00\x3B",
+                                                             31)
+                                              << true;
     }
     void hugePicturesAreRefused()
     {
@@ -163,6 +172,44 @@ private slots:
         QVERIFY(engine.isStopped());
         QCOMPARE(reasons.size(), 1);
         QVERIFY2(reasons.first().contains(QLatin1String("action lists without end")), qPrintable(reasons.first()));
+    }
+
+    // Two frames whose scripts go to each other, each script slow but far within the limits on
+    // its own (and shorter than the actions between two looks at the clock): the queued lists of
+    // a frame share the script time or the action budget, and once it is spent the rest is
+    // dropped and reported, whether a list or the queue noticed. The movie plays on.
+    void slowScriptsThatQueueEachOtherShareTheScriptTime_data()
+    {
+        QTest::addColumn<int>("timeCeiling");
+        QTest::addColumn<int>("actionBudget");
+        QTest::newRow("time ceiling") << 50 << 0;
+        QTest::newRow("action budget") << 0 << 30000;
+    }
+    void slowScriptsThatQueueEachOtherShareTheScriptTime()
+    {
+        QFETCH(int, timeCeiling);
+        QFETCH(int, actionBudget);
+        authoring::MovieWriter writer(8, 100, 100, 12);
+        for (const char* target : {"2", "1"}) {
+            const std::string script = std::string("for (var i = 0; i < 200; i++) {} gotoAndStop(")
+                + target + ");";
+            authoring::CompileResult compiled = authoring::ScriptCompiler::compile(script);
+            QVERIFY(compiled.ok());
+            writer.root().doAction(compiled.actions);
+            writer.root().showFrame();
+        }
+        player::Player engine;
+        auto scripts = std::make_unique<player::avm1::ScriptEngine>(std::make_unique<player::ScriptServices>(engine));
+        scripts->machine().limits().setTimeCeiling(timeCeiling);
+        scripts->machine().limits().setActionBudget(actionBudget);
+        engine.setScriptHost(std::move(scripts));
+        QStringList reasons;
+        engine.onLimitReached = [&reasons](const QString& reason) { reasons.append(reason); };
+        QVERIFY(!engine.loadMovieData(0, writer.toBytes(false), QStringLiteral("slow-ping-pong.swf")));
+        engine.advanceFrame();
+        QVERIFY(!reasons.isEmpty());
+        QVERIFY2(reasons.last().contains(QLatin1String("time")), qPrintable(reasons.join('\n')));
+        QVERIFY(!engine.isStopped());
     }
 
     // A script stopped by a limit of its own is reported with the limit it reached; the movie

@@ -102,6 +102,7 @@ private slots:
     void losslessFormats();
     void refusals_data();
     void refusals();
+    void compressionBeyondDeflate();
     void jpegPayloads();
     void alphaPlane();
     void sharedTables();
@@ -182,6 +183,11 @@ void BitmapDecodingTest::refusals_data()
     swf::Bytes cutPng = encoded(halves(), "png");
     cutPng.resize(30);
     QTest::newRow("truncated png") << jpegKind(Kind::Jpeg2, cutPng);
+    // Its picture is 7 x 5, but it would be decoded on a screen 63495 pixels wide; the data ends
+    // after the descriptor, so only the size check can name the size.
+    QTest::newRow("gif screen beyond the limit")
+        << jpegKind(Kind::Jpeg2, { 'G', 'I', 'F', '8', '9', 'a', 0x07, 0xF8, 0, 0, 0, 0, 0,
+                                   0x2C, 0, 0, 0, 0, 7, 0, 5, 0, 0 });
 }
 
 void BitmapDecodingTest::refusals()
@@ -190,6 +196,33 @@ void BitmapDecodingTest::refusals()
     const DecodedBitmap decoded = BitmapDecoder::decode(bitmap, {});
     QVERIFY(!decoded.ok());
     QVERIFY(!decoded.error.isEmpty());
+    if (QByteArray(QTest::currentDataTag()).startsWith("gif screen"))
+        QVERIFY2(decoded.error.contains(QLatin1String("63495x5 pixels")), qPrintable(decoded.error));
+}
+
+// Flat colour compresses about a thousand times and decodes; compressed data too short to
+// hold the bitmap at deflate's best is refused with its sizes, before inflating.
+void BitmapDecodingTest::compressionBeyondDeflate()
+{
+    const uint16_t width = 4096;
+    const uint16_t height = 1024;
+    swf::Bytes raw(std::size_t(width) * height * 4, 0);
+    for (std::size_t offset = 0; offset < raw.size(); offset += 4)
+        raw[offset + 2] = 200;
+    const swf::BitmapDefinition flat = lossless(Kind::Lossless, 5, width, height, raw);
+    QVERIFY(flat.imageData.size() * 900 < raw.size());
+    const DecodedBitmap decoded = BitmapDecoder::decode(flat, {});
+    QVERIFY2(decoded.ok(), qPrintable(decoded.error));
+    QCOMPARE(decoded.image.pixel(width - 1, height - 1), qRgb(0, 200, 0));
+
+    swf::BitmapDefinition cut = flat;
+    cut.imageData.resize(raw.size() / 1040);
+    const DecodedBitmap refused = BitmapDecoder::decode(cut, {});
+    QVERIFY(!refused.ok());
+    QVERIFY2(refused.error.contains(QStringLiteral("%1 compressed bytes cannot hold the %2 needed")
+                                        .arg(cut.imageData.size())
+                                        .arg(raw.size())),
+             qPrintable(refused.error));
 }
 
 void BitmapDecodingTest::jpegPayloads()
