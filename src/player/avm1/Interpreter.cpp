@@ -710,7 +710,9 @@ Interpreter::Outcome Interpreter::runTry(size_t payload, size_t payloadLength, s
     try {
         size_t position = tryStart;
         outcome = runRange(tryStart, catchStart, position);
-        continueAt = position == catchStart ? end : position;
+        // Leaving the try block for a place inside the statement (compilers jump over the
+        // catch block to the finally block) completes it: finally then runs once.
+        continueAt = position >= catchStart && position <= end ? end : position;
     } catch (const ScriptThrow& exception) {
         m_scope = savedScope;
         m_stack.resize(std::min(m_stack.size(), stackDepth));
@@ -724,7 +726,7 @@ Interpreter::Outcome Interpreter::runTry(size_t payload, size_t payloadLength, s
             try {
                 size_t position = catchStart;
                 outcome = runRange(catchStart, finallyStart, position);
-                continueAt = position == finallyStart ? end : position;
+                continueAt = position >= finallyStart && position <= end ? end : position;
             } catch (const ScriptThrow& again) {
                 pendingThrow = true;
                 thrown = again.value;
@@ -741,7 +743,7 @@ Interpreter::Outcome Interpreter::runTry(size_t payload, size_t payloadLength, s
         if (finallyOutcome == Outcome::Return)
             return Outcome::Return; // a return in finally wins over everything
         m_returnValue = savedReturn;
-        if (position != end)
+        if (position < finallyStart || position > end)
             continueAt = position;
     }
     if (pendingThrow)
