@@ -3,6 +3,7 @@
 #include "ActionCodes.h"
 #include "ArrayObject.h"
 #include "ClipObject.h"
+#include "FrameDestination.h"
 #include "Machine.h"
 #include "NumberText.h"
 #include "ScriptExceptions.h"
@@ -486,31 +487,10 @@ void Interpreter::setProperty(Object* clip, int index, const Value& value)
 
 void Interpreter::gotoFrameValue(const Value& frame, bool play, int bias)
 {
-    DisplayBridge& bridge = m_machine.bridge();
     if (!m_target)
         return;
-    if (frame.isString()) {
-        QString text = frame.asString();
-        Object* clip = m_target;
-        // "path:frame" and "/path:label" address another clip.
-        qsizetype colon = text.lastIndexOf(u':');
-        if (colon >= 0) {
-            clip = target_path::resolve(m_machine, targetOrRoot(), text.left(colon));
-            text = text.mid(colon + 1);
-        }
-        if (!clip)
-            return;
-        int number = bridge.frameOf(clip, text);
-        if (number >= 0)
-            bridge.gotoFrame(clip, number + bias, play);
-        return;
-    }
-    double number = m_machine.toNumber(frame);
-    if (!std::isfinite(number))
-        return;
-    int frameNumber = int(number) + bias;
-    if (frameNumber >= 1)
-        bridge.gotoFrame(m_target, frameNumber - 1, play);
+    if (std::optional<FrameDestination> destination = frameDestination(m_machine, m_target, frame, bias))
+        m_machine.bridge().gotoFrame(destination->clip, destination->frame, play);
 }
 
 void Interpreter::getUrl(const QString& url, const QString& target, int method, bool loadTarget, bool loadVariables)
