@@ -737,14 +737,8 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
     Machine& machine = m_machine;
     DisplayBridge& bridge = machine.bridge();
     const auto& bytes = *m_code;
-    const bool swf4Booleans = m_swfVersion < 5;
-    auto pushBoolean = [&](bool value) {
-        // SWF 4 had no booleans: comparisons give 1 and 0.
-        if (swf4Booleans)
-            push(Value(value ? 1.0 : 0.0));
-        else
-            push(Value(value));
-    };
+    // The SWF 4 comparisons give booleans too, which a SWF 4 movie writes as 1 and 0.
+    auto pushBoolean = [&](bool value) { push(Value(value)); };
 
     switch (static_cast<Action>(code)) {
     case Action::NextFrame:

@@ -240,6 +240,49 @@ private slots:
         QCOMPARE(runner.runBytes(code).join('|'), QStringLiteral("undefined|12|11|99"));
     }
 
+    // The SWF 4 comparison and logic actions give booleans, as in later versions; a SWF 4 movie
+    // writes them as 1 and 0, and they are not strictly equal to those numbers.
+    void swf4ComparisonsGiveBooleans_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<int>("action");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("Equals, SWF 4") << 4 << int(ActionCode::Equals) << "boolean|0|0|1";
+        QTest::newRow("Less, SWF 4") << 4 << int(ActionCode::Less) << "boolean|0|0|1";
+        QTest::newRow("And, SWF 4") << 4 << int(ActionCode::And) << "boolean|1|1|0";
+        QTest::newRow("StringEquals, SWF 4") << 4 << int(ActionCode::StringEquals) << "boolean|0|0|1";
+        QTest::newRow("Equals, SWF 5") << 5 << int(ActionCode::Equals) << "boolean|false|false|true";
+    }
+    void swf4ComparisonsGiveBooleans()
+    {
+        QFETCH(int, version);
+        QFETCH(int, action);
+        QFETCH(QString, expected);
+        ScriptRunner runner(version);
+        auto code = assemble([&](ActionAssembler& a) {
+            a.pushString("result");
+            a.pushNumber(3);
+            a.pushNumber(2);
+            a.op(ActionCode(action));
+            a.op(ActionCode::SetVariable);
+            a.pushString("result");
+            a.op(ActionCode::GetVariable);
+            a.op(ActionCode::TypeOf);
+            a.op(ActionCode::Trace);
+            a.pushString("result");
+            a.op(ActionCode::GetVariable);
+            a.op(ActionCode::Trace);
+            for (bool probe : {true, false}) {
+                a.pushString("result");
+                a.op(ActionCode::GetVariable);
+                a.push(probe);
+                a.op(ActionCode::StrictEquals);
+                a.op(ActionCode::Trace);
+            }
+        });
+        QCOMPARE(runner.runBytes(code).join('|'), expected);
+    }
+
     void objectWithoutPrimitiveIsZeroInSwf4_data()
     {
         QTest::addColumn<int>("version");
