@@ -270,6 +270,13 @@ Object* Interpreter::localsObject() const
     return m_target;
 }
 
+bool Interpreter::seesGlobals() const
+{
+    // The global object and its names (NaN, Infinity, the classes) came with SWF 5: the
+    // variables of SWF 4 code are only those of its timelines.
+    return m_swfVersion >= 5;
+}
+
 Value Interpreter::getVariable(const QString& name)
 {
     Qt::CaseSensitivity sensitivity = m_machine.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
@@ -296,11 +303,13 @@ Value Interpreter::getVariable(const QString& name)
     }
     // _global wins over any property of that name along the scope chain.
     if (name.compare(QLatin1String("_global"), sensitivity) == 0)
-        return Value(m_machine.global());
+        return seesGlobals() ? Value(m_machine.global()) : Value();
     // "this" is a variable like any other: a function binds it in its activation, and a script
     // may assign it. Where nothing on the chain holds it, a frame script sees its clip; a function
     // that left it unbound sees the clip it was defined in from SWF 6 on, and nothing before.
     for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
+        if (link->kind == Scope::Kind::Global && !seesGlobals())
+            continue;
         Object* object = scopeObject(*link);
         if (object && object->has(m_machine, name))
             return object->get(m_machine, name);
@@ -336,6 +345,8 @@ void Interpreter::setVariable(const QString& name, const Value& value)
     }
     // The first object on the chain that has the name takes it; otherwise the timeline does.
     for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
+        if (link->kind == Scope::Kind::Global && !seesGlobals())
+            continue;
         Object* object = scopeObject(*link);
         if (!object)
             continue;
