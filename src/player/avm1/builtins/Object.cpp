@@ -67,7 +67,7 @@ void installObject(Machine& machine)
     machine.defineMethod(prototype, QStringLiteral("hasOwnProperty"), [](Machine& machine, Object* self, const Arguments& arguments) {
         if (!self || arguments.empty())
             return Value(false);
-        return Value(self->hasOwnProperty(machine, machine.toString(arguments[0])));
+        return Value(self->hasOwnPropertyForScripts(machine, machine.toString(arguments[0])));
     });
     machine.defineMethod(prototype, QStringLiteral("isPropertyEnumerable"), [](Machine& machine, Object* self, const Arguments& arguments) {
         if (!self || arguments.empty())
