@@ -87,10 +87,11 @@ void ArrayObject::setLength(Machine&, int32_t length)
 std::vector<Value> ArrayObject::values(Machine& machine)
 {
     std::vector<Value> result(checkedLength(m_length));
-    // Walks the properties rather than the indices: cheap for arrays with few elements.
+    // Walks the properties rather than the indices: cheap for arrays with few elements. An
+    // element that addProperty made virtual gives the value stored under it, not its getter's.
     for (const Property& property : ownProperties()) {
         int32_t index = 0;
-        if (!property.isVirtual() && isCanonicalIndex(property.name, index) && size_t(index) < result.size()
+        if (isCanonicalIndex(property.name, index) && size_t(index) < result.size()
             && property.isVisibleTo(machine.swfVersion()))
             result[size_t(index)] = property.value;
     }
@@ -115,6 +116,11 @@ void ArrayObject::append(Machine& machine, const Value& element)
 bool ArrayObject::getSpecial(Machine& machine, const QString& name, Value& result)
 {
     if (!isLengthName(machine, name))
+        return false;
+    // A getter that addProperty put on "length" is what scripts read; the array's own methods
+    // still go by the real length.
+    const Property* own = findOwn(name, machine.caseSensitive());
+    if (own && own->isVirtual())
         return false;
     result = Value(double(m_length));
     return true;

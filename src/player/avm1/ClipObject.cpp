@@ -89,6 +89,32 @@ display::MovieClip* ClipObject::clip() const
 
 bool ClipObject::getSpecial(Machine& machine, const QString& name, Value& result)
 {
+    if (clipProperty(machine, name, result))
+        return true;
+    // Named children come after the clip's own variables.
+    return !findOwn(name, machine.caseSensitive()) && namedChild(machine, name, result);
+}
+
+bool ClipObject::hasOwnSpecial(Machine& machine, const QString& name)
+{
+    Value ignored;
+    return clipProperty(machine, name, ignored);
+}
+
+void ClipObject::specialNames(std::vector<QString>& names)
+{
+    display::DisplayObject* object = displayObject();
+    display::DisplayContainer* container = object ? object->asContainer() : nullptr;
+    if (!container)
+        return;
+    for (const auto& [depth, child] : container->children()) {
+        if (!child->name().isEmpty() && scriptObjectOf(child.get()))
+            names.push_back(child->name());
+    }
+}
+
+bool ClipObject::clipProperty(Machine& machine, const QString& name, Value& result)
+{
     display::DisplayObject* object = displayObject();
     if (!object)
         return false;
@@ -154,8 +180,13 @@ bool ClipObject::getSpecial(Machine& machine, const QString& name, Value& result
         result = Value(clip ? clip->isEnabled() : true);
         return true;
     }
-    // Named children come after the clip's own variables.
-    if (findOwn(name, machine.caseSensitive()))
+    return false;
+}
+
+bool ClipObject::namedChild(Machine& machine, const QString& name, Value& result)
+{
+    display::DisplayObject* object = displayObject();
+    if (!object)
         return false;
     if (display::DisplayContainer* container = object->asContainer()) {
         if (display::DisplayObject* child = container->childByName(name, machine.caseSensitive())) {

@@ -30,8 +30,14 @@ public:
 protected:
     bool getSpecial(Machine& machine, const QString& name, Value& result) override;
     bool setSpecial(Machine& machine, const QString& name, const Value& value) override;
+    // Named children are members of the clip, listed by for..in, but not its own properties.
+    bool hasOwnSpecial(Machine& machine, const QString& name) override;
+    void specialNames(std::vector<QString>& names) override;
 
 private:
+    bool clipProperty(Machine& machine, const QString& name, Value& result);
+    bool namedChild(Machine& machine, const QString& name, Value& result);
+
     std::weak_ptr<display::DisplayObject> m_displayObject;
     Value m_styleSheet;
 };

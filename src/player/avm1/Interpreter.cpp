@@ -3,6 +3,7 @@
 #include "ActionCodes.h"
 #include "ArrayObject.h"
 #include "ClipObject.h"
+#include "FrameDestination.h"
 #include "Machine.h"
 #include "NumberText.h"
 #include "ScriptExceptions.h"
@@ -269,6 +270,13 @@ Object* Interpreter::localsObject() const
     return m_target;
 }
 
+bool Interpreter::seesGlobals() const
+{
+    // The global object and its names (NaN, Infinity, the classes) came with SWF 5: the
+    // variables of SWF 4 code are only those of its timelines.
+    return m_swfVersion >= 5;
+}
+
 Value Interpreter::getVariable(const QString& name)
 {
     Qt::CaseSensitivity sensitivity = m_machine.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
@@ -295,11 +303,13 @@ Value Interpreter::getVariable(const QString& name)
     }
     // _global wins over any property of that name along the scope chain.
     if (name.compare(QLatin1String("_global"), sensitivity) == 0)
-        return Value(m_machine.global());
+        return seesGlobals() ? Value(m_machine.global()) : Value();
     // "this" is a variable like any other: a function binds it in its activation, and a script
     // may assign it. Where nothing on the chain holds it, a frame script sees its clip; a function
     // that left it unbound sees the clip it was defined in from SWF 6 on, and nothing before.
     for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
+        if (link->kind == Scope::Kind::Global && !seesGlobals())
+            continue;
         Object* object = scopeObject(*link);
         if (object && object->has(m_machine, name))
             return object->get(m_machine, name);
@@ -335,6 +345,8 @@ void Interpreter::setVariable(const QString& name, const Value& value)
     }
     // The first object on the chain that has the name takes it; otherwise the timeline does.
     for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
+        if (link->kind == Scope::Kind::Global && !seesGlobals())
+            continue;
         Object* object = scopeObject(*link);
         if (!object)
             continue;
@@ -486,31 +498,10 @@ void Interpreter::setProperty(Object* clip, int index, const Value& value)
 
 void Interpreter::gotoFrameValue(const Value& frame, bool play, int bias)
 {
-    DisplayBridge& bridge = m_machine.bridge();
     if (!m_target)
         return;
-    if (frame.isString()) {
-        QString text = frame.asString();
-        Object* clip = m_target;
-        // "path:frame" and "/path:label" address another clip.
-        qsizetype colon = text.lastIndexOf(u':');
-        if (colon >= 0) {
-            clip = target_path::resolve(m_machine, targetOrRoot(), text.left(colon));
-            text = text.mid(colon + 1);
-        }
-        if (!clip)
-            return;
-        int number = bridge.frameOf(clip, text);
-        if (number >= 0)
-            bridge.gotoFrame(clip, number + bias, play);
-        return;
-    }
-    double number = m_machine.toNumber(frame);
-    if (!std::isfinite(number))
-        return;
-    int frameNumber = int(number) + bias;
-    if (frameNumber >= 1)
-        bridge.gotoFrame(m_target, frameNumber - 1, play);
+    if (std::optional<FrameDestination> destination = frameDestination(m_machine, m_target, frame, bias))
+        m_machine.bridge().gotoFrame(destination->clip, destination->frame, play);
 }
 
 void Interpreter::getUrl(const QString& url, const QString& target, int method, bool loadTarget, bool loadVariables)
@@ -710,7 +701,9 @@ Interpreter::Outcome Interpreter::runTry(size_t payload, size_t payloadLength, s
     try {
         size_t position = tryStart;
         outcome = runRange(tryStart, catchStart, position);
-        continueAt = position == catchStart ? end : position;
+        // Leaving the try block for a place inside the statement (compilers jump over the
+        // catch block to the finally block) completes it: finally then runs once.
+        continueAt = position >= catchStart && position <= end ? end : position;
     } catch (const ScriptThrow& exception) {
         m_scope = savedScope;
         m_stack.resize(std::min(m_stack.size(), stackDepth));
@@ -724,7 +717,7 @@ Interpreter::Outcome Interpreter::runTry(size_t payload, size_t payloadLength, s
             try {
                 size_t position = catchStart;
                 outcome = runRange(catchStart, finallyStart, position);
-                continueAt = position == finallyStart ? end : position;
+                continueAt = position >= finallyStart && position <= end ? end : position;
             } catch (const ScriptThrow& again) {
                 pendingThrow = true;
                 thrown = again.value;
@@ -741,7 +734,7 @@ Interpreter::Outcome Interpreter::runTry(size_t payload, size_t payloadLength, s
         if (finallyOutcome == Outcome::Return)
             return Outcome::Return; // a return in finally wins over everything
         m_returnValue = savedReturn;
-        if (position != end)
+        if (position < finallyStart || position > end)
             continueAt = position;
     }
     if (pendingThrow)
@@ -755,14 +748,8 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
     Machine& machine = m_machine;
     DisplayBridge& bridge = machine.bridge();
     const auto& bytes = *m_code;
-    const bool swf4Booleans = m_swfVersion < 5;
-    auto pushBoolean = [&](bool value) {
-        // SWF 4 had no booleans: comparisons give 1 and 0.
-        if (swf4Booleans)
-            push(Value(value ? 1.0 : 0.0));
-        else
-            push(Value(value));
-    };
+    // The SWF 4 comparisons give booleans too, which a SWF 4 movie writes as 1 and 0.
+    auto pushBoolean = [&](bool value) { push(Value(value)); };
 
     switch (static_cast<Action>(code)) {
     case Action::NextFrame:

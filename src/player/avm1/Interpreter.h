@@ -41,6 +41,7 @@ private:
     std::pair<double, double> popNumberPair(bool rightFirst = false);
     QString decodeString(size_t start, size_t limit, size_t& after) const;
 
+    bool seesGlobals() const;
     Value getVariable(const QString& name);
     void setVariable(const QString& name, const Value& value);
     Object* localsObject() const;

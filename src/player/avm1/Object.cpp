@@ -85,8 +85,16 @@ const Property* Object::findOwn(const QString& name, bool caseSensitive) const
 bool Object::hasOwnProperty(Machine& machine, const QString& name)
 {
     Value ignored;
-    if (getSpecial(machine, name, ignored))
-        return true;
+    return getSpecial(machine, name, ignored) || hasOwnStored(machine, name);
+}
+
+bool Object::hasOwnPropertyForScripts(Machine& machine, const QString& name)
+{
+    return hasOwnSpecial(machine, name) || hasOwnStored(machine, name);
+}
+
+bool Object::hasOwnStored(Machine& machine, const QString& name)
+{
     if (isProtoName(name, machine.caseSensitive()))
         return m_prototype != nullptr;
     return findVisible(machine, name) != nullptr;
@@ -264,8 +272,9 @@ void Object::enumerableNames(Machine& machine, std::vector<QString>& names)
         std::vector<QString> special;
         object->specialNames(special);
         for (const QString& name : special) {
-            if (!seen.contains(name)) {
-                seen.insert(name);
+            QString key = machine.caseSensitive() ? name : name.toLower();
+            if (!seen.contains(key)) {
+                seen.insert(key);
                 names.push_back(name);
             }
         }
@@ -324,6 +333,12 @@ bool Object::getSpecial(Machine&, const QString&, Value&)
 bool Object::setSpecial(Machine&, const QString&, const Value&)
 {
     return false;
+}
+
+bool Object::hasOwnSpecial(Machine& machine, const QString& name)
+{
+    Value ignored;
+    return getSpecial(machine, name, ignored);
 }
 
 void Object::specialNames(std::vector<QString>&)

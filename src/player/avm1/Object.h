@@ -36,7 +36,11 @@ public:
     // caseSensitive is false (movies before SWF 7).
     Property* findOwn(const QString& name, bool caseSensitive);
     const Property* findOwn(const QString& name, bool caseSensitive) const;
+    // Whether the name is answered by the object itself rather than its prototypes (what
+    // variable lookups need: a clip's named children count).
     bool hasOwnProperty(Machine& machine, const QString& name);
+    // The same as the script method hasOwnProperty sees it: a clip's children do not count.
+    bool hasOwnPropertyForScripts(Machine& machine, const QString& name);
     // An own slot as the running code sees it: nothing when its flags hide it from that
     // code's SWF version.
     Property* findVisible(Machine& machine, const QString& name);
@@ -76,12 +80,16 @@ protected:
     // they dealt with the name.
     virtual bool getSpecial(Machine& machine, const QString& name, Value& result);
     virtual bool setSpecial(Machine& machine, const QString& name, const Value& value);
+    // Whether a built-in slot counts as the object's own for hasOwnProperty: by default, every
+    // name getSpecial answers.
+    virtual bool hasOwnSpecial(Machine& machine, const QString& name);
     virtual void specialNames(std::vector<QString>& names);
     // Deletes, in one pass, the own properties the predicate picks that may be deleted.
     void removeOwnIf(const std::function<bool(const Property&)>& predicate);
 
 private:
     int indexOf(const QString& name, bool caseSensitive) const;
+    bool hasOwnStored(Machine& machine, const QString& name);
     Value watchedValue(Machine& machine, const QString& name);
     void rebuildIndex();
     Value getWithThis(Machine& machine, const QString& name, Object* thisObject, int depth);

@@ -188,6 +188,40 @@ private slots:
         program.action(0x8F, header).append(tryBody).append(catchBody).append(finallyBody).pushString("after").action(0x26).action(0);
         QCOMPARE(runner.runBytes(program.data).join('|'), QString("caught boom|done|after"));
 
+        // A try block that completes by jumping over the catch block to the finally block (as
+        // compilers write it) runs finally once; so does a catch block that jumps to finally.
+        auto jumpTo = [](size_t distance) {
+            std::vector<uint8_t> offset;
+            Bytes::put16(offset, distance);
+            return offset;
+        };
+        Bytes quietTry;
+        quietTry.pushString("body").action(0x26);
+        Bytes jumpingCatch;
+        jumpingCatch.pushString("caught").action(0x26);
+        quietTry.action(0x99, jumpTo(jumpingCatch.data.size() + 5));
+        jumpingCatch.action(0x99, jumpTo(0));
+        std::vector<uint8_t> jumping{0x03};
+        Bytes::put16(jumping, quietTry.data.size());
+        Bytes::put16(jumping, jumpingCatch.data.size());
+        Bytes::put16(jumping, finallyBody.data.size());
+        jumping.push_back('e');
+        jumping.push_back(0);
+        Bytes overCatch;
+        overCatch.action(0x8F, jumping).append(quietTry).append(jumpingCatch).append(finallyBody).pushString("after").action(0x26).action(0);
+        QCOMPARE(runner.runBytes(overCatch.data).join('|'), QString("body|done|after"));
+        Bytes throwingTry;
+        throwingTry.pushString("boom").action(0x2A);
+        std::vector<uint8_t> caught{0x03};
+        Bytes::put16(caught, throwingTry.data.size());
+        Bytes::put16(caught, jumpingCatch.data.size());
+        Bytes::put16(caught, finallyBody.data.size());
+        caught.push_back('e');
+        caught.push_back(0);
+        Bytes catchToFinally;
+        catchToFinally.action(0x8F, caught).append(throwingTry).append(jumpingCatch).append(finallyBody).pushString("after").action(0x26).action(0);
+        QCOMPARE(runner.runBytes(catchToFinally.data).join('|'), QString("caught|done|after"));
+
         // Without a catch block the exception goes on after finally and ends the action list.
         header[0] = 0x02;
         Bytes::put16(header, 0);

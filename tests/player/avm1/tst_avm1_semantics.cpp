@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include <functional>
+#include <limits>
 
 using namespace player::avm1;
 using authoring::ActionAssembler;
@@ -238,6 +239,94 @@ private slots:
             a.op(ActionCode::Trace);
         });
         QCOMPARE(runner.runBytes(code).join('|'), QStringLiteral("undefined|12|11|99"));
+    }
+
+    // The SWF 4 comparison and logic actions give booleans, as in later versions; a SWF 4 movie
+    // writes them as 1 and 0, and they are not strictly equal to those numbers.
+    void swf4ComparisonsGiveBooleans_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<int>("action");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("Equals, SWF 4") << 4 << int(ActionCode::Equals) << "boolean|0|0|1";
+        QTest::newRow("Less, SWF 4") << 4 << int(ActionCode::Less) << "boolean|0|0|1";
+        QTest::newRow("And, SWF 4") << 4 << int(ActionCode::And) << "boolean|1|1|0";
+        QTest::newRow("StringEquals, SWF 4") << 4 << int(ActionCode::StringEquals) << "boolean|0|0|1";
+        QTest::newRow("Equals, SWF 5") << 5 << int(ActionCode::Equals) << "boolean|false|false|true";
+    }
+    void swf4ComparisonsGiveBooleans()
+    {
+        QFETCH(int, version);
+        QFETCH(int, action);
+        QFETCH(QString, expected);
+        ScriptRunner runner(version);
+        auto code = assemble([&](ActionAssembler& a) {
+            a.pushString("result");
+            a.pushNumber(3);
+            a.pushNumber(2);
+            a.op(ActionCode(action));
+            a.op(ActionCode::SetVariable);
+            a.pushString("result");
+            a.op(ActionCode::GetVariable);
+            a.op(ActionCode::TypeOf);
+            a.op(ActionCode::Trace);
+            a.pushString("result");
+            a.op(ActionCode::GetVariable);
+            a.op(ActionCode::Trace);
+            for (bool probe : {true, false}) {
+                a.pushString("result");
+                a.op(ActionCode::GetVariable);
+                a.push(probe);
+                a.op(ActionCode::StrictEquals);
+                a.op(ActionCode::Trace);
+            }
+        });
+        QCOMPARE(runner.runBytes(code).join('|'), expected);
+    }
+
+    // SWF 4 code sees only the variables of its timelines: NaN, Infinity, the classes and
+    // _global are not there, and a variable of such a name is the timeline's own.
+    void swf4CodeSeesNoGlobals_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("SWF 4") << 4 << "undefined|undefined|undefined|undefined";
+        QTest::newRow("SWF 5") << 5 << "number|number|object|function";
+    }
+    void swf4CodeSeesNoGlobals()
+    {
+        QFETCH(int, version);
+        QFETCH(QString, expected);
+        ScriptRunner runner(version);
+        auto code = assemble([&](ActionAssembler& a) {
+            for (const char* name : {"NaN", "Infinity", "Math", "Array"}) {
+                a.pushString(name);
+                a.op(ActionCode::GetVariable);
+                a.op(ActionCode::TypeOf);
+                a.op(ActionCode::Trace);
+            }
+        });
+        QCOMPARE(runner.runBytes(code).join('|'), expected);
+    }
+    void swf4VariablesNamedAsGlobals()
+    {
+        ScriptRunner runner(4);
+        auto code = assemble([&](ActionAssembler& a) {
+            a.pushString("Infinity");
+            a.pushNumber(7);
+            a.op(ActionCode::SetVariable);
+            a.pushString("Infinity");
+            a.op(ActionCode::GetVariable);
+            a.op(ActionCode::Trace);
+            a.pushString("_global");
+            a.op(ActionCode::GetVariable);
+            a.op(ActionCode::TypeOf);
+            a.op(ActionCode::Trace);
+        });
+        QCOMPARE(runner.runBytes(code).join('|'), QStringLiteral("7|undefined"));
+        // The global object itself keeps its value for later versions' code.
+        QCOMPARE(runner.machine().global()->get(runner.machine(), QStringLiteral("Infinity")).asNumber(),
+                 std::numeric_limits<double>::infinity());
     }
 
     void objectWithoutPrimitiveIsZeroInSwf4_data()

@@ -41,12 +41,12 @@ void setLengthOf(Machine& machine, Object* self, int32_t length)
         self->set(machine, QStringLiteral("length"), Value(double(length)));
 }
 
-// An element as the methods read it: the object's own plain value; a hole, an inherited
-// element or a getter reads as undefined.
+// An element as the methods read it: the value the object itself stores, without running a
+// getter that addProperty put there; a hole or an inherited element reads as undefined.
 Value elementOf(Machine& machine, Object* self, int32_t index)
 {
     const Property* property = self->findVisible(machine, QString::number(index));
-    return property && !property->isVirtual() ? property->value : Value();
+    return property ? property->value : Value();
 }
 
 std::vector<Value> valuesOf(Machine& machine, Object* self)

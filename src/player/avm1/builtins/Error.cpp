@@ -13,16 +13,14 @@ void installError(Machine& machine)
             self->set(machine, QStringLiteral("message"), arguments[0]);
         return Value();
     };
-    defineClass(machine, QStringLiteral("Error"), prototype, [](Machine& machine, Object*, const Arguments& arguments) {
-        Object* error = machine.make<Object>(machine.prototypes().error);
-        if (!arguments.empty() && !arguments[0].isUndefined())
-            error->set(machine, QStringLiteral("message"), arguments[0]);
-        return Value(error);
-    }, initialise);
+    // Called without new, Error makes nothing.
+    defineClass(machine, QStringLiteral("Error"), prototype, [](Machine&, Object*, const Arguments&) { return Value(); },
+                initialise);
     prototype->define(QStringLiteral("name"), Value("Error"), property_flag::DontEnum);
     prototype->define(QStringLiteral("message"), Value("Error"), property_flag::DontEnum);
+    // toString gives the message as it is, text or not.
     machine.defineMethod(prototype, QStringLiteral("toString"), [](Machine& machine, Object* self, const Arguments&) {
-        return self ? Value(machine.toString(self->get(machine, QStringLiteral("message")))) : Value("Error");
+        return self ? self->get(machine, QStringLiteral("message")) : Value("Error");
     });
 }
 

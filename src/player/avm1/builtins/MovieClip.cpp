@@ -3,6 +3,7 @@
 #include "MovieClipLook.h"
 
 #include "player/avm1/ClipObject.h"
+#include "player/avm1/FrameDestination.h"
 #include "player/avm1/Machine.h"
 #include "player/avm1/RegisteredClass.h"
 #include "player/avm1/TargetPath.h"
@@ -35,30 +36,14 @@ Value movieLength(display::MovieClip* clip)
     return Value(double(clip->library()->movie().header.uncompressedLength));
 }
 
-// gotoAndPlay(frame) and gotoAndStop(frame): a number counts from 1, a text is a label.
+// gotoAndPlay(frame) and gotoAndStop(frame).
 Value gotoFrame(Machine& machine, Object* self, const Arguments& arguments, bool play)
 {
-    if (!clipOf(self) || arguments.empty())
+    if (!clipOf(self))
         return Value();
-    DisplayBridge& bridge = machine.bridge();
-    if (arguments[0].isString()) {
-        // As with the goto actions, "path:frame" goes to a frame of another clip: Flash reads
-        // clip.gotoAndStop("/:5") as the root's frame 5.
-        QString text = arguments[0].asString();
-        Object* target = self;
-        const qsizetype colon = text.lastIndexOf(u':');
-        if (colon >= 0) {
-            target = target_path::resolve(machine, self, text.left(colon));
-            text = text.mid(colon + 1);
-        }
-        const int frame = target ? bridge.frameOf(target, text) : -1;
-        if (frame >= 0)
-            bridge.gotoFrame(target, frame, play);
-        return Value();
-    }
-    double number = machine.toNumber(arguments[0]);
-    if (std::isfinite(number))
-        bridge.gotoFrame(self, std::max(0, int(std::clamp(number, 0.0, 65536.0)) - 1), play); // a timeline has at most 65535 frames
+    const Value frame = arguments.empty() ? Value() : arguments[0];
+    if (std::optional<FrameDestination> destination = frameDestination(machine, self, frame, 0))
+        machine.bridge().gotoFrame(destination->clip, destination->frame, play);
     return Value();
 }
 

@@ -22,13 +22,14 @@ Value addProperty(Machine& machine, Object* self, const Arguments& arguments)
     Object* getter = arguments[1].asObject();
     Value setterValue = argument(arguments, 2);
     Object* setter = setterValue.asObject();
-    // The getter must be a function; a setter that is not one makes the property read-only.
+    // The getter must be a function. The setter must be given: null, or an object that is not
+    // a function, makes the property read-only; a missing or primitive one is refused.
     if (name.isEmpty() || !getter || getter->kind() != ObjectKind::Function)
+        return Value(false);
+    if (!setterValue.isObject() && !setterValue.isNull())
         return Value(false);
     if (setter && setter->kind() != ObjectKind::Function)
         setter = nullptr;
-    if (!setter && !setterValue.isNull() && !setterValue.isUndefined())
-        return Value(false);
     Property* existing = self->findOwn(name, machine.caseSensitive());
     uint8_t flags = existing ? existing->flags : 0;
     self->defineVirtual(existing ? existing->name : name, getter, setter, flags);
@@ -66,7 +67,7 @@ void installObject(Machine& machine)
     machine.defineMethod(prototype, QStringLiteral("hasOwnProperty"), [](Machine& machine, Object* self, const Arguments& arguments) {
         if (!self || arguments.empty())
             return Value(false);
-        return Value(self->hasOwnProperty(machine, machine.toString(arguments[0])));
+        return Value(self->hasOwnPropertyForScripts(machine, machine.toString(arguments[0])));
     });
     machine.defineMethod(prototype, QStringLiteral("isPropertyEnumerable"), [](Machine& machine, Object* self, const Arguments& arguments) {
         if (!self || arguments.empty())
