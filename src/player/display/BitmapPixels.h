@@ -48,8 +48,9 @@ public:
         double redOffset = 0, greenOffset = 0, blueOffset = 0, alphaOffset = 0;
     };
     void colorTransform(const QRect& area, const ColorTransform& transform);
-    // Fills the area of the same colour around a pixel, its four neighbours at a time.
-    void floodFill(int x, int y, uint32_t color);
+    // Fills the area of the same colour around a pixel, its four neighbours at a time. False
+    // when nothing changed: the pixel lies outside or has the colour already.
+    bool floodFill(int x, int y, uint32_t color);
     // Replaces all pixels, for draw(): the image is converted and, for an opaque bitmap, made opaque.
     void replaceImage(const QImage& image);
 

@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <cmath>
 #include <optional>
+#include <variant>
 
 namespace player::avm1::builtins {
 
@@ -40,13 +41,17 @@ uint32_t colorOf(Machine& machine, const Value& value)
     return static_cast<uint32_t>(machine.toInt32(value));
 }
 
-// A flash.geom.Rectangle (or any object with x, y, width and height) in whole pixels; null
-// when the value is no object.
+// A flash.geom.Rectangle (or any object with x, y, width and height, its own or inherited) in
+// whole pixels; null when the value is no object or lacks one of the four.
 std::optional<QRect> rectangleOf(Machine& machine, const Value& value)
 {
     Object* object = value.asObject();
     if (!object)
         return std::nullopt;
+    for (const char* name : {"x", "y", "width", "height"}) {
+        if (!object->has(machine, QString::fromLatin1(name)))
+            return std::nullopt;
+    }
     auto part = [&](const char* name) { return machine.toInt32(object->get(machine, QString::fromLatin1(name))); };
     return QRect(part("x"), part("y"), part("width"), part("height"));
 }
@@ -120,19 +125,37 @@ void drawInto(Machine& machine, BitmapPixels& target, const Arguments& arguments
     target.replaceImage(canvas);
 }
 
+// Flash's pixel methods answer with numbers rather than failing: -1 when arguments are missing
+// or the bitmap is disposed, and for those taking a second bitmap -2 when it is none, -3 when it
+// is disposed and -4 when the rectangle lacks one of its four properties.
+constexpr double MissingArguments = -1;
+constexpr double NoSourceBitmap = -2;
+constexpr double DisposedSource = -3;
+constexpr double BadSourceRectangle = -4;
+
+// The source bitmap of a copy, or the number the method answers with instead.
+std::variant<BitmapPixels*, double> sourceOf(const Value& value)
+{
+    auto* bitmap = dynamic_cast<BitmapDataObject*>(value.asObject());
+    if (!bitmap)
+        return NoSourceBitmap;
+    if (!bitmap->pixels())
+        return DisposedSource;
+    return bitmap->pixels().get();
+}
+
 void installMethods(Machine& machine, Object* prototype)
 {
-    // The pixel methods answer -1 and do nothing when arguments are missing, as in Flash.
     machine.defineMethod(prototype, QStringLiteral("getPixel"), [](Machine& machine, Object* self, const Arguments& arguments) {
         BitmapPixels* pixels = pixelsOf(self);
         if (!pixels || arguments.size() < 2)
-            return Value(-1);
+            return Value(MissingArguments);
         return Value(double(pixels->pixel(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)))));
     });
     machine.defineMethod(prototype, QStringLiteral("getPixel32"), [](Machine& machine, Object* self, const Arguments& arguments) {
         BitmapPixels* pixels = pixelsOf(self);
         if (!pixels || arguments.size() < 2)
-            return Value(-1);
+            return Value(MissingArguments);
         // Flash gives the colour as a signed 32-bit number: opaque white is -1.
         const uint32_t color = pixels->pixel32(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)));
         return Value(double(static_cast<int32_t>(color)));
@@ -140,51 +163,69 @@ void installMethods(Machine& machine, Object* prototype)
     machine.defineMethod(prototype, QStringLiteral("setPixel"), [](Machine& machine, Object* self, const Arguments& arguments) {
         BitmapPixels* pixels = pixelsOf(self);
         if (!pixels || arguments.size() < 3)
-            return Value(-1);
+            return Value(MissingArguments);
         pixels->setPixel(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)),
-                             colorOf(machine, argument(arguments, 2)));
-        return Value();
+                         colorOf(machine, argument(arguments, 2)));
+        return Value(0);
     });
     machine.defineMethod(prototype, QStringLiteral("setPixel32"), [](Machine& machine, Object* self, const Arguments& arguments) {
         BitmapPixels* pixels = pixelsOf(self);
         if (!pixels || arguments.size() < 3)
-            return Value(-1);
+            return Value(MissingArguments);
         pixels->setPixel32(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)),
-                               colorOf(machine, argument(arguments, 2)));
-        return Value();
+                           colorOf(machine, argument(arguments, 2)));
+        return Value(0);
     });
     machine.defineMethod(prototype, QStringLiteral("fillRect"), [](Machine& machine, Object* self, const Arguments& arguments) {
         BitmapPixels* pixels = pixelsOf(self);
-        if (!pixels)
-            return Value();
-        if (std::optional<QRect> area = rectangleOf(machine, argument(arguments, 0)))
-            pixels->fillRect(*area, colorOf(machine, argument(arguments, 1)));
-        return Value();
+        if (!pixels || arguments.size() < 2)
+            return Value(MissingArguments);
+        std::optional<QRect> area = rectangleOf(machine, arguments[0]);
+        if (!area)
+            return Value(MissingArguments);
+        pixels->fillRect(*area, colorOf(machine, arguments[1]));
+        return Value(0);
     });
+    // floodFill answers 1 when it changed a pixel and 0 when the point lies outside or already
+    // has the colour.
     machine.defineMethod(prototype, QStringLiteral("floodFill"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        if (BitmapPixels* pixels = pixelsOf(self))
-            pixels->floodFill(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)),
-                              colorOf(machine, argument(arguments, 2)));
-        return Value();
+        BitmapPixels* pixels = pixelsOf(self);
+        if (!pixels || arguments.size() < 3)
+            return Value(MissingArguments);
+        const bool filled = pixels->floodFill(coordinate(machine, arguments[0]), coordinate(machine, arguments[1]),
+                                              colorOf(machine, arguments[2]));
+        return Value(filled ? 1 : 0);
     });
     machine.defineMethod(prototype, QStringLiteral("copyPixels"), [](Machine& machine, Object* self, const Arguments& arguments) {
         BitmapPixels* pixels = pixelsOf(self);
-        BitmapPixels* source = BitmapDataObject::pixelsOf(argument(arguments, 0));
-        std::optional<QRect> area = rectangleOf(machine, argument(arguments, 1));
-        std::optional<QPoint> destination = pointOf(machine, argument(arguments, 2));
-        if (!pixels || !source || !area || !destination)
-            return Value();
+        if (!pixels || arguments.size() < 3)
+            return Value(MissingArguments);
+        const auto source = sourceOf(arguments[0]);
+        if (const double* refusal = std::get_if<double>(&source))
+            return Value(*refusal);
+        std::optional<QRect> area = rectangleOf(machine, arguments[1]);
+        if (!area)
+            return Value(BadSourceRectangle);
+        const QPoint destination = pointOf(machine, arguments[2]).value_or(QPoint());
         const BitmapPixels* alphaBitmap = BitmapDataObject::pixelsOf(argument(arguments, 3));
         const QPoint alphaPoint = pointOf(machine, argument(arguments, 4)).value_or(QPoint());
-        pixels->copyPixels(*source, *area, *destination, machine.toBoolean(argument(arguments, 5)), alphaBitmap, alphaPoint);
-        return Value();
+        // Without an alpha bitmap the source replaces what is there unless mergeAlpha is given.
+        const bool mergeAlpha = arguments.size() >= 6 ? machine.toBoolean(arguments[5]) : alphaBitmap != nullptr;
+        pixels->copyPixels(*std::get<BitmapPixels*>(source), *area, destination, mergeAlpha, alphaBitmap, alphaPoint);
+        return Value(0);
     });
+    // colorTransform answers -2 for a bad rectangle, -3 when the transform is no object, and -1
+    // when it did its work.
     machine.defineMethod(prototype, QStringLiteral("colorTransform"), [](Machine& machine, Object* self, const Arguments& arguments) {
         BitmapPixels* pixels = pixelsOf(self);
-        std::optional<QRect> area = rectangleOf(machine, argument(arguments, 0));
-        Object* transformObject = argument(arguments, 1).asObject();
-        if (!pixels || !area || !transformObject)
-            return Value();
+        if (!pixels || arguments.size() < 2)
+            return Value(MissingArguments);
+        std::optional<QRect> area = rectangleOf(machine, arguments[0]);
+        if (!area)
+            return Value(-2);
+        Object* transformObject = arguments[1].asObject();
+        if (!transformObject)
+            return Value(-3);
         auto term = [&](const char* name) { return machine.toNumber(transformObject->get(machine, QString::fromLatin1(name))); };
         BitmapPixels::ColorTransform transform;
         transform.redMultiplier = term("redMultiplier");
@@ -196,22 +237,26 @@ void installMethods(Machine& machine, Object* prototype)
         transform.blueOffset = term("blueOffset");
         transform.alphaOffset = term("alphaOffset");
         pixels->colorTransform(*area, transform);
-        return Value();
+        return Value(-1);
     });
     machine.defineMethod(prototype, QStringLiteral("clone"), [](Machine& machine, Object* self, const Arguments&) {
         BitmapPixels* pixels = pixelsOf(self);
         if (!pixels)
-            return Value();
+            return Value(MissingArguments);
         return Value(makeBitmapData(machine, self->prototype(), std::make_shared<BitmapPixels>(*pixels)));
     });
     machine.defineMethod(prototype, QStringLiteral("dispose"), [](Machine&, Object* self, const Arguments&) {
-        if (auto* bitmap = dynamic_cast<BitmapDataObject*>(self))
-            bitmap->dispose();
+        auto* bitmap = dynamic_cast<BitmapDataObject*>(self);
+        if (!bitmap || !bitmap->pixels())
+            return Value(MissingArguments);
+        bitmap->dispose();
         return Value();
     });
     machine.defineMethod(prototype, QStringLiteral("draw"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        if (BitmapPixels* pixels = pixelsOf(self))
-            drawInto(machine, *pixels, arguments);
+        BitmapPixels* pixels = pixelsOf(self);
+        if (!pixels)
+            return Value(MissingArguments);
+        drawInto(machine, *pixels, arguments);
         return Value();
     });
 }
