@@ -1,4 +1,6 @@
+#include "BitmapDataArguments.h"
 #include "BitmapDataNoise.h"
+#include "BitmapDataTransfers.h"
 #include "BitmapDataObject.h"
 #include "Builtins.h"
 #include "ColorTransform.h"
@@ -18,59 +20,17 @@
 #include <QPainter>
 #include <cmath>
 #include <optional>
-#include <variant>
 
 namespace player::avm1::builtins {
 
 namespace {
 
 using display::BitmapPixels;
-
-BitmapPixels* pixelsOf(Object* self)
-{
-    return BitmapDataObject::pixelsOf(Value(self));
-}
+using namespace bitmap_arguments;
 
 int coordinate(Machine& machine, const Value& value)
 {
     return machine.toInt32(value);
-}
-
-uint32_t colorOf(Machine& machine, const Value& value)
-{
-    return static_cast<uint32_t>(machine.toInt32(value));
-}
-
-// A flash.geom.Rectangle (or any object with x, y, width and height, its own or inherited) in
-// whole pixels; null when the value is no object or lacks one of the four.
-std::optional<QRect> rectangleOf(Machine& machine, const Value& value)
-{
-    Object* object = value.asObject();
-    if (!object)
-        return std::nullopt;
-    for (const char* name : {"x", "y", "width", "height"}) {
-        if (!object->has(machine, QString::fromLatin1(name)))
-            return std::nullopt;
-    }
-    auto part = [&](const char* name) { return machine.toInt32(object->get(machine, QString::fromLatin1(name))); };
-    return QRect(part("x"), part("y"), part("width"), part("height"));
-}
-
-std::optional<QPoint> pointOf(Machine& machine, const Value& value)
-{
-    Object* object = value.asObject();
-    if (!object)
-        return std::nullopt;
-    return QPoint(machine.toInt32(object->get(machine, QStringLiteral("x"))),
-                  machine.toInt32(object->get(machine, QStringLiteral("y"))));
-}
-
-Object* rectangleObject(Machine& machine, const QRect& rect)
-{
-    Object* flash = machine.global()->get(machine, QStringLiteral("flash")).asObject();
-    Object* geometry = flash ? flash->get(machine, QStringLiteral("geom")).asObject() : nullptr;
-    Value constructor = geometry ? geometry->get(machine, QStringLiteral("Rectangle")) : Value();
-    return machine.construct(constructor, {Value(rect.x()), Value(rect.y()), Value(rect.width()), Value(rect.height())}).asObject();
 }
 
 BitmapDataObject* makeBitmapData(Machine& machine, Object* prototype, std::shared_ptr<BitmapPixels> pixels)
@@ -125,23 +85,13 @@ void drawInto(Machine& machine, BitmapPixels& target, const Arguments& arguments
     target.replaceImage(canvas);
 }
 
-// Flash's pixel methods answer with numbers rather than failing: -1 when arguments are missing
-// or the bitmap is disposed, and for those taking a second bitmap -2 when it is none, -3 when it
-// is disposed and -4 when the rectangle lacks one of its four properties.
-constexpr double MissingArguments = -1;
-constexpr double NoSourceBitmap = -2;
-constexpr double DisposedSource = -3;
-constexpr double BadSourceRectangle = -4;
-
-// The source bitmap of a copy, or the number the method answers with instead.
-std::variant<BitmapPixels*, double> sourceOf(const Value& value)
+bool isColorTransform(Machine& machine, Object* object)
 {
-    auto* bitmap = dynamic_cast<BitmapDataObject*>(value.asObject());
-    if (!bitmap)
-        return NoSourceBitmap;
-    if (!bitmap->pixels())
-        return DisposedSource;
-    return bitmap->pixels().get();
+    for (Object* link = object ? object->prototype() : nullptr; link; link = link->prototype()) {
+        if (link == machine.prototypes().colorTransform)
+            return true;
+    }
+    return false;
 }
 
 void installMethods(Machine& machine, Object* prototype)
@@ -223,8 +173,9 @@ void installMethods(Machine& machine, Object* prototype)
         std::optional<QRect> area = rectangleOf(machine, arguments[0]);
         if (!area)
             return Value(-2);
+        // Only a flash.geom.ColorTransform will do, not any object with its terms.
         Object* transformObject = arguments[1].asObject();
-        if (!transformObject)
+        if (!isColorTransform(machine, transformObject))
             return Value(-3);
         auto term = [&](const char* name) { return machine.toNumber(transformObject->get(machine, QString::fromLatin1(name))); };
         BitmapPixels::ColorTransform transform;
@@ -268,19 +219,19 @@ void installProperties(Machine& machine, Object* prototype)
     prototype->defineVirtual(QStringLiteral("width"), getter([](Machine&, Object* self, const Arguments&) {
         BitmapPixels* pixels = pixelsOf(self);
         return Value(pixels ? pixels->width() : -1);
-    }), nullptr, property_flag::DontEnum);
+    }), nullptr, 0);
     prototype->defineVirtual(QStringLiteral("height"), getter([](Machine&, Object* self, const Arguments&) {
         BitmapPixels* pixels = pixelsOf(self);
         return Value(pixels ? pixels->height() : -1);
-    }), nullptr, property_flag::DontEnum);
+    }), nullptr, 0);
     prototype->defineVirtual(QStringLiteral("transparent"), getter([](Machine&, Object* self, const Arguments&) {
         BitmapPixels* pixels = pixelsOf(self);
         return pixels ? Value(pixels->isTransparent()) : Value(-1);
-    }), nullptr, property_flag::DontEnum);
+    }), nullptr, 0);
     prototype->defineVirtual(QStringLiteral("rectangle"), getter([](Machine& machine, Object* self, const Arguments&) {
         BitmapPixels* pixels = pixelsOf(self);
         return pixels ? Value(rectangleObject(machine, pixels->rect())) : Value(-1);
-    }), nullptr, property_flag::DontEnum);
+    }), nullptr, 0);
 }
 
 // loadBitmap: a bitmap the movie exports under a linkage name, decoded into a new BitmapData.
@@ -346,10 +297,17 @@ void installBitmapData(Machine& machine)
     machine.defineMethod(constructor, QStringLiteral("loadBitmap"), [prototype](Machine& machine, Object*, const Arguments& arguments) {
         return loadBitmap(machine, prototype, machine.toString(argument(arguments, 0)));
     });
+    // The channel numbers, as plain enumerable properties.
+    constructor->set(machine, QStringLiteral("RED_CHANNEL"), Value(1));
+    constructor->set(machine, QStringLiteral("GREEN_CHANNEL"), Value(2));
+    constructor->set(machine, QStringLiteral("BLUE_CHANNEL"), Value(4));
+    constructor->set(machine, QStringLiteral("ALPHA_CHANNEL"), Value(8));
     installMethods(machine, prototype);
     installBitmapDataNoise(machine, prototype);
-    installProperties(machine, prototype);
+    installBitmapDataTransfers(machine, prototype);
     prototype->setAllFlags(property_flag::DontEnum, 0);
+    // Unlike the methods, the four sizes show in for..in.
+    installProperties(machine, prototype);
 
     Object* flash = machine.global()->get(machine, QStringLiteral("flash")).asObject();
     if (!flash)
