@@ -402,6 +402,14 @@ void bindTextFieldVariable(Machine& machine, Object* fieldObject)
         pullVariable(machine, field);
 }
 
+void initializeTextFieldListeners(Machine& machine, Object* fieldObject)
+{
+    if (!fieldOf(fieldObject))
+        return;
+    broadcasterInitialize(machine, fieldObject);
+    machine.callMethod(Value(fieldObject), QStringLiteral("addListener"), {Value(fieldObject)});
+}
+
 void installTextField(Machine& machine)
 {
     Object* prototype = machine.makeObject();
