@@ -149,7 +149,8 @@ Value copyChannel(Machine& machine, Object* self, const Arguments& arguments)
 }
 
 // paletteMap(source, rect, point, redArray, greenArray, blueArray, alphaArray): a channel
-// without an array keeps its value. Flash does nothing without at least the red array.
+// without an array keeps its value. Flash does nothing without at least the red array, and
+// keeps only the low byte of each entry an array gives.
 Value paletteMap(Machine& machine, Object* self, const Arguments& arguments)
 {
     CopyRequest request = copyRequest(machine, self, arguments, 4);
@@ -162,7 +163,7 @@ Value paletteMap(Machine& machine, Object* self, const Arguments& arguments)
     for (size_t table = 0; table < 4; ++table) {
         Object* given = argument(arguments, argumentOf[table]).asObject();
         for (uint32_t index = 0; index < 256; ++index) {
-            tables[table][index] = given ? colorOf(machine, given->get(machine, QString::number(index)))
+            tables[table][index] = given ? colorOf(machine, given->get(machine, QString::number(index))) & 0xFF
                                          : index << shifts[table];
         }
     }

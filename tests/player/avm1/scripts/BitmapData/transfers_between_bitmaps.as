@@ -38,6 +38,12 @@ trace(t.threshold(src, src.rectangle, new Point(0, 0), "<") + " " + t.threshold(
 // copyChannel moves one channel into another.
 var c = new BitmapData(1, 1, false, 0xFF000000);
 trace(c.copyChannel(src, new Rectangle(2, 0, 1, 1), new Point(0, 0), 1, 4) + " " + rowOf(c, 0));
+// paletteMap adds up one entry per channel; an array gives only its entries' low byte, a
+// missing array keeps its channel.
+var p = new BitmapData(1, 1, false, 0xFF102030);
+var reds = [];
+reds[0x10] = 0x123456;
+trace(p.paletteMap(p, p.rectangle, new Point(0, 0)) + " " + p.paletteMap(p, p.rectangle, new Point(0, 0), reds) + " " + rowOf(p, 0));
 // hitTest against a point, a rectangle and a bitmap, by alpha thresholds.
 var h = new BitmapData(2, 2, true, 0);
 h.setPixel32(1, 1, 0x80FFFFFF);
