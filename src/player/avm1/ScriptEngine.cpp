@@ -68,6 +68,7 @@ void ScriptEngine::objectCreated(display::DisplayObject& object)
                                property_flag::DontEnum);
     }
     if (textField) {
+        builtins::initializeTextFieldListeners(*m_machine, clipObject);
         builtins::bindTextFieldVariable(*m_machine, clipObject);
         m_textFieldVariables.add(object.sharedFromThis());
     }

@@ -182,14 +182,14 @@ void BitmapPixels::colorTransform(const QRect& area, const ColorTransform& trans
     ++m_version;
 }
 
-void BitmapPixels::floodFill(int x, int y, uint32_t color)
+bool BitmapPixels::floodFill(int x, int y, uint32_t color)
 {
     if (!m_image.rect().contains(x, y))
-        return;
+        return false;
     const uint32_t replaced = reinterpret_cast<const uint32_t*>(m_image.constScanLine(y))[x];
     const uint32_t value = stored(color);
     if (replaced == value)
-        return;
+        return false;
     std::vector<QPoint> pending{QPoint(x, y)};
     while (!pending.empty()) {
         const QPoint point = pending.back();
@@ -206,6 +206,7 @@ void BitmapPixels::floodFill(int x, int y, uint32_t color)
         pending.push_back(point - QPoint(0, 1));
     }
     ++m_version;
+    return true;
 }
 
 void BitmapPixels::replaceImage(const QImage& image)

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QImage>
+#include <QPoint>
 #include <QRect>
+#include <array>
 #include <cstdint>
+#include <optional>
 
 namespace player::display {
 
@@ -48,8 +51,49 @@ public:
         double redOffset = 0, greenOffset = 0, blueOffset = 0, alphaOffset = 0;
     };
     void colorTransform(const QRect& area, const ColorTransform& transform);
-    // Fills the area of the same colour around a pixel, its four neighbours at a time.
-    void floodFill(int x, int y, uint32_t color);
+    // Fills the area of the same colour around a pixel, its four neighbours at a time. False
+    // when nothing changed: the pixel lies outside or has the colour already.
+    bool floodFill(int x, int y, uint32_t color);
+    // Moves the content by dx, dy; what nothing moves onto keeps its pixels. A shift as large as
+    // the bitmap changes nothing.
+    void scroll(int dx, int dy);
+    // compare(): null when both hold the same colours (the sizes must match). Otherwise each
+    // pixel of the result is 0 where they agree, 0xFF and the wrapped differences of red, green
+    // and blue where the colours differ, and white with the wrapped difference of alpha where
+    // only the alpha differs.
+    std::optional<BitmapPixels> difference(const BitmapPixels& other) const;
+    // Mixes each channel of the source's area into this bitmap at destination, by a multiplier
+    // out of 256 per channel (red, green, blue, alpha), clamped to 0–256.
+    void merge(const BitmapPixels& source, const QRect& area, const QPoint& destination, const std::array<int, 4>& multipliers);
+    // Sets to color each pixel whose source pixel, masked, passes the test against the masked
+    // threshold; the others take the source's colour when copySource is set. The colour is
+    // written as it is given, without premultiplying. Answers how many pixels passed.
+    enum class ThresholdTest { Less, LessOrEqual, Greater, GreaterOrEqual, Equal, NotEqual };
+    int threshold(const BitmapPixels& source, const QRect& area, const QPoint& destination, ThresholdTest test,
+                  uint32_t threshold, uint32_t color, uint32_t mask, bool copySource);
+    // Channels are numbered 1 red, 2 green, 4 blue, 8 alpha. Another source channel gives 0 and
+    // another destination channel changes nothing.
+    void copyChannel(const BitmapPixels& source, const QRect& area, const QPoint& destination, int sourceChannel,
+                     int destinationChannel);
+    // Each channel of a source pixel picks an entry of its table (alpha, red, green, blue order
+    // as in the colour); the four entries are added up into the new colour.
+    void paletteMap(const BitmapPixels& source, const QRect& area, const QPoint& destination,
+                    const std::array<std::array<uint32_t, 256>, 4>& tables);
+    // Replaces count pixels of the area (all of them when count is larger), in an order the
+    // seed fixes, by the source's pixels, or by fillColor when the source is this bitmap.
+    // Answers the seed that continues the order.
+    int32_t pixelDissolve(const BitmapPixels& source, const QRect& area, const QPoint& destination, int32_t seed, int count,
+                          uint32_t fillColor);
+    // Hit tests count a pixel whose alpha is at least the threshold.
+    bool hitsPoint(int threshold, const QPoint& point) const;
+    bool hitsArea(int threshold, const QRect& area) const;
+    // This bitmap with its top left corner at position against other at otherPosition.
+    bool hitsBitmap(int threshold, const QPoint& position, const BitmapPixels& other, int otherThreshold,
+                    const QPoint& otherPosition) const;
+    // The smallest rectangle holding the pixels whose stored value, masked, equals color (or,
+    // when findColor is false, differs from it). A match of the top left pixel alone counts as
+    // none, as in Flash.
+    QRect colorBoundsRect(uint32_t mask, uint32_t color, bool findColor) const;
     // Replaces all pixels, for draw(): the image is converted and, for an opaque bitmap, made opaque.
     void replaceImage(const QImage& image);
 
@@ -57,6 +101,16 @@ public:
     static uint32_t unmultiply(uint32_t premultiplied);
 
 private:
+    // The part of a source's area that lands inside this bitmap when the area's top left corner
+    // is put at destination, and how far it moves.
+    struct Transfer {
+        QRect from;
+        QPoint offset;
+    };
+    Transfer transfer(const BitmapPixels& source, const QRect& area, const QPoint& destination) const;
+    uint32_t raw(int x, int y) const { return reinterpret_cast<const uint32_t*>(m_image.constScanLine(y))[x]; }
+    uint32_t& raw(int x, int y) { return reinterpret_cast<uint32_t*>(m_image.scanLine(y))[x]; }
+
     uint32_t stored(uint32_t color) const;
     QRect clipped(const QRect& area) const { return area.intersected(m_image.rect()); }
 

@@ -69,6 +69,7 @@ public:
         bool background = false;
         bool embedFonts = false;
         bool condenseWhite = false;
+        bool mouseWheelEnabled = true;
         uint32_t borderColor = 0x000000;
         uint32_t backgroundColor = 0xffffff;
         AutoSize autoSize = AutoSize::None;

@@ -1,4 +1,6 @@
+#include "BitmapDataArguments.h"
 #include "BitmapDataNoise.h"
+#include "BitmapDataTransfers.h"
 #include "BitmapDataObject.h"
 #include "Builtins.h"
 #include "ColorTransform.h"
@@ -24,48 +26,11 @@ namespace player::avm1::builtins {
 namespace {
 
 using display::BitmapPixels;
-
-BitmapPixels* pixelsOf(Object* self)
-{
-    return BitmapDataObject::pixelsOf(Value(self));
-}
+using namespace bitmap_arguments;
 
 int coordinate(Machine& machine, const Value& value)
 {
     return machine.toInt32(value);
-}
-
-uint32_t colorOf(Machine& machine, const Value& value)
-{
-    return static_cast<uint32_t>(machine.toInt32(value));
-}
-
-// A flash.geom.Rectangle (or any object with x, y, width and height) in whole pixels; null
-// when the value is no object.
-std::optional<QRect> rectangleOf(Machine& machine, const Value& value)
-{
-    Object* object = value.asObject();
-    if (!object)
-        return std::nullopt;
-    auto part = [&](const char* name) { return machine.toInt32(object->get(machine, QString::fromLatin1(name))); };
-    return QRect(part("x"), part("y"), part("width"), part("height"));
-}
-
-std::optional<QPoint> pointOf(Machine& machine, const Value& value)
-{
-    Object* object = value.asObject();
-    if (!object)
-        return std::nullopt;
-    return QPoint(machine.toInt32(object->get(machine, QStringLiteral("x"))),
-                  machine.toInt32(object->get(machine, QStringLiteral("y"))));
-}
-
-Object* rectangleObject(Machine& machine, const QRect& rect)
-{
-    Object* flash = machine.global()->get(machine, QStringLiteral("flash")).asObject();
-    Object* geometry = flash ? flash->get(machine, QStringLiteral("geom")).asObject() : nullptr;
-    Value constructor = geometry ? geometry->get(machine, QStringLiteral("Rectangle")) : Value();
-    return machine.construct(constructor, {Value(rect.x()), Value(rect.y()), Value(rect.width()), Value(rect.height())}).asObject();
 }
 
 BitmapDataObject* makeBitmapData(Machine& machine, Object* prototype, std::shared_ptr<BitmapPixels> pixels)
@@ -120,19 +85,27 @@ void drawInto(Machine& machine, BitmapPixels& target, const Arguments& arguments
     target.replaceImage(canvas);
 }
 
+bool isColorTransform(Machine& machine, Object* object)
+{
+    for (Object* link = object ? object->prototype() : nullptr; link; link = link->prototype()) {
+        if (link == machine.prototypes().colorTransform)
+            return true;
+    }
+    return false;
+}
+
 void installMethods(Machine& machine, Object* prototype)
 {
-    // The pixel methods answer -1 and do nothing when arguments are missing, as in Flash.
     machine.defineMethod(prototype, QStringLiteral("getPixel"), [](Machine& machine, Object* self, const Arguments& arguments) {
         BitmapPixels* pixels = pixelsOf(self);
         if (!pixels || arguments.size() < 2)
-            return Value(-1);
+            return Value(MissingArguments);
         return Value(double(pixels->pixel(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)))));
     });
     machine.defineMethod(prototype, QStringLiteral("getPixel32"), [](Machine& machine, Object* self, const Arguments& arguments) {
         BitmapPixels* pixels = pixelsOf(self);
         if (!pixels || arguments.size() < 2)
-            return Value(-1);
+            return Value(MissingArguments);
         // Flash gives the colour as a signed 32-bit number: opaque white is -1.
         const uint32_t color = pixels->pixel32(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)));
         return Value(double(static_cast<int32_t>(color)));
@@ -140,51 +113,70 @@ void installMethods(Machine& machine, Object* prototype)
     machine.defineMethod(prototype, QStringLiteral("setPixel"), [](Machine& machine, Object* self, const Arguments& arguments) {
         BitmapPixels* pixels = pixelsOf(self);
         if (!pixels || arguments.size() < 3)
-            return Value(-1);
+            return Value(MissingArguments);
         pixels->setPixel(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)),
-                             colorOf(machine, argument(arguments, 2)));
-        return Value();
+                         colorOf(machine, argument(arguments, 2)));
+        return Value(0);
     });
     machine.defineMethod(prototype, QStringLiteral("setPixel32"), [](Machine& machine, Object* self, const Arguments& arguments) {
         BitmapPixels* pixels = pixelsOf(self);
         if (!pixels || arguments.size() < 3)
-            return Value(-1);
+            return Value(MissingArguments);
         pixels->setPixel32(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)),
-                               colorOf(machine, argument(arguments, 2)));
-        return Value();
+                           colorOf(machine, argument(arguments, 2)));
+        return Value(0);
     });
     machine.defineMethod(prototype, QStringLiteral("fillRect"), [](Machine& machine, Object* self, const Arguments& arguments) {
         BitmapPixels* pixels = pixelsOf(self);
-        if (!pixels)
-            return Value();
-        if (std::optional<QRect> area = rectangleOf(machine, argument(arguments, 0)))
-            pixels->fillRect(*area, colorOf(machine, argument(arguments, 1)));
-        return Value();
+        if (!pixels || arguments.size() < 2)
+            return Value(MissingArguments);
+        std::optional<QRect> area = rectangleOf(machine, arguments[0]);
+        if (!area)
+            return Value(MissingArguments);
+        pixels->fillRect(*area, colorOf(machine, arguments[1]));
+        return Value(0);
     });
+    // floodFill answers 1 when it changed a pixel and 0 when the point lies outside or already
+    // has the colour.
     machine.defineMethod(prototype, QStringLiteral("floodFill"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        if (BitmapPixels* pixels = pixelsOf(self))
-            pixels->floodFill(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)),
-                              colorOf(machine, argument(arguments, 2)));
-        return Value();
+        BitmapPixels* pixels = pixelsOf(self);
+        if (!pixels || arguments.size() < 3)
+            return Value(MissingArguments);
+        const bool filled = pixels->floodFill(coordinate(machine, arguments[0]), coordinate(machine, arguments[1]),
+                                              colorOf(machine, arguments[2]));
+        return Value(filled ? 1 : 0);
     });
     machine.defineMethod(prototype, QStringLiteral("copyPixels"), [](Machine& machine, Object* self, const Arguments& arguments) {
         BitmapPixels* pixels = pixelsOf(self);
-        BitmapPixels* source = BitmapDataObject::pixelsOf(argument(arguments, 0));
-        std::optional<QRect> area = rectangleOf(machine, argument(arguments, 1));
-        std::optional<QPoint> destination = pointOf(machine, argument(arguments, 2));
-        if (!pixels || !source || !area || !destination)
-            return Value();
+        if (!pixels || arguments.size() < 3)
+            return Value(MissingArguments);
+        const auto source = sourceOf(arguments[0]);
+        if (const double* refusal = std::get_if<double>(&source))
+            return Value(*refusal);
+        std::optional<QRect> area = rectangleOf(machine, arguments[1]);
+        if (!area)
+            return Value(BadSourceRectangle);
+        const QPoint destination = pointOf(machine, arguments[2]).value_or(QPoint());
         const BitmapPixels* alphaBitmap = BitmapDataObject::pixelsOf(argument(arguments, 3));
         const QPoint alphaPoint = pointOf(machine, argument(arguments, 4)).value_or(QPoint());
-        pixels->copyPixels(*source, *area, *destination, machine.toBoolean(argument(arguments, 5)), alphaBitmap, alphaPoint);
-        return Value();
+        // Without an alpha bitmap the source replaces what is there unless mergeAlpha is given.
+        const bool mergeAlpha = arguments.size() >= 6 ? machine.toBoolean(arguments[5]) : alphaBitmap != nullptr;
+        pixels->copyPixels(*std::get<BitmapPixels*>(source), *area, destination, mergeAlpha, alphaBitmap, alphaPoint);
+        return Value(0);
     });
+    // colorTransform answers -2 for a bad rectangle, -3 when the transform is no object, and -1
+    // when it did its work.
     machine.defineMethod(prototype, QStringLiteral("colorTransform"), [](Machine& machine, Object* self, const Arguments& arguments) {
         BitmapPixels* pixels = pixelsOf(self);
-        std::optional<QRect> area = rectangleOf(machine, argument(arguments, 0));
-        Object* transformObject = argument(arguments, 1).asObject();
-        if (!pixels || !area || !transformObject)
-            return Value();
+        if (!pixels || arguments.size() < 2)
+            return Value(MissingArguments);
+        std::optional<QRect> area = rectangleOf(machine, arguments[0]);
+        if (!area)
+            return Value(-2);
+        // Only a flash.geom.ColorTransform will do, not any object with its terms.
+        Object* transformObject = arguments[1].asObject();
+        if (!isColorTransform(machine, transformObject))
+            return Value(-3);
         auto term = [&](const char* name) { return machine.toNumber(transformObject->get(machine, QString::fromLatin1(name))); };
         BitmapPixels::ColorTransform transform;
         transform.redMultiplier = term("redMultiplier");
@@ -196,22 +188,26 @@ void installMethods(Machine& machine, Object* prototype)
         transform.blueOffset = term("blueOffset");
         transform.alphaOffset = term("alphaOffset");
         pixels->colorTransform(*area, transform);
-        return Value();
+        return Value(-1);
     });
     machine.defineMethod(prototype, QStringLiteral("clone"), [](Machine& machine, Object* self, const Arguments&) {
         BitmapPixels* pixels = pixelsOf(self);
         if (!pixels)
-            return Value();
+            return Value(MissingArguments);
         return Value(makeBitmapData(machine, self->prototype(), std::make_shared<BitmapPixels>(*pixels)));
     });
     machine.defineMethod(prototype, QStringLiteral("dispose"), [](Machine&, Object* self, const Arguments&) {
-        if (auto* bitmap = dynamic_cast<BitmapDataObject*>(self))
-            bitmap->dispose();
+        auto* bitmap = dynamic_cast<BitmapDataObject*>(self);
+        if (!bitmap || !bitmap->pixels())
+            return Value(MissingArguments);
+        bitmap->dispose();
         return Value();
     });
     machine.defineMethod(prototype, QStringLiteral("draw"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        if (BitmapPixels* pixels = pixelsOf(self))
-            drawInto(machine, *pixels, arguments);
+        BitmapPixels* pixels = pixelsOf(self);
+        if (!pixels)
+            return Value(MissingArguments);
+        drawInto(machine, *pixels, arguments);
         return Value();
     });
 }
@@ -223,19 +219,19 @@ void installProperties(Machine& machine, Object* prototype)
     prototype->defineVirtual(QStringLiteral("width"), getter([](Machine&, Object* self, const Arguments&) {
         BitmapPixels* pixels = pixelsOf(self);
         return Value(pixels ? pixels->width() : -1);
-    }), nullptr, property_flag::DontEnum);
+    }), nullptr, 0);
     prototype->defineVirtual(QStringLiteral("height"), getter([](Machine&, Object* self, const Arguments&) {
         BitmapPixels* pixels = pixelsOf(self);
         return Value(pixels ? pixels->height() : -1);
-    }), nullptr, property_flag::DontEnum);
+    }), nullptr, 0);
     prototype->defineVirtual(QStringLiteral("transparent"), getter([](Machine&, Object* self, const Arguments&) {
         BitmapPixels* pixels = pixelsOf(self);
         return pixels ? Value(pixels->isTransparent()) : Value(-1);
-    }), nullptr, property_flag::DontEnum);
+    }), nullptr, 0);
     prototype->defineVirtual(QStringLiteral("rectangle"), getter([](Machine& machine, Object* self, const Arguments&) {
         BitmapPixels* pixels = pixelsOf(self);
         return pixels ? Value(rectangleObject(machine, pixels->rect())) : Value(-1);
-    }), nullptr, property_flag::DontEnum);
+    }), nullptr, 0);
 }
 
 // loadBitmap: a bitmap the movie exports under a linkage name, decoded into a new BitmapData.
@@ -301,10 +297,17 @@ void installBitmapData(Machine& machine)
     machine.defineMethod(constructor, QStringLiteral("loadBitmap"), [prototype](Machine& machine, Object*, const Arguments& arguments) {
         return loadBitmap(machine, prototype, machine.toString(argument(arguments, 0)));
     });
+    // The channel numbers, as plain enumerable properties.
+    constructor->set(machine, QStringLiteral("RED_CHANNEL"), Value(1));
+    constructor->set(machine, QStringLiteral("GREEN_CHANNEL"), Value(2));
+    constructor->set(machine, QStringLiteral("BLUE_CHANNEL"), Value(4));
+    constructor->set(machine, QStringLiteral("ALPHA_CHANNEL"), Value(8));
     installMethods(machine, prototype);
     installBitmapDataNoise(machine, prototype);
-    installProperties(machine, prototype);
+    installBitmapDataTransfers(machine, prototype);
     prototype->setAllFlags(property_flag::DontEnum, 0);
+    // Unlike the methods, the four sizes show in for..in.
+    installProperties(machine, prototype);
 
     Object* flash = machine.global()->get(machine, QStringLiteral("flash")).asObject();
     if (!flash)

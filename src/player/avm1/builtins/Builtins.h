@@ -60,6 +60,9 @@ void installLocalConnection(Machine& machine);
 void installSharedObject(Machine& machine);
 // A text field bound to a variable takes its value, or gives it its text when it has none.
 void bindTextFieldVariable(Machine& machine, Object* field);
+// A new text field object is a broadcaster whose first listener is itself: onChanged and
+// onScroller reach every listener. (Focus events are the field's own.)
+void initializeTextFieldListeners(Machine& machine, Object* field);
 // Matrix, ColorTransform and Transform in flash.geom; after MovieClip, whose "transform" they add.
 void installGeometryTransforms(Machine& machine);
 void installTransform(Machine& machine, Object* geometry);

@@ -18,6 +18,13 @@ display::DisplayObject* tintedObject(Machine& machine, Object* self)
     // An empty path tints nothing, though elsewhere it names the clip the script runs in.
     if (target.isUndefined() || (target.isString() && machine.toString(target).isEmpty()))
         return nullptr;
+    // Anything but a clip is read as a path text, through its own toString, on every call.
+    Object* object = target.asObject();
+    if (!object || object->kind() != ObjectKind::Clip) {
+        target = Value(machine.toString(target));
+        if (target.asString().isEmpty())
+            return nullptr;
+    }
     return displayObjectOf(machine, target);
 }
 

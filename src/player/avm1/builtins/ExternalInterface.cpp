@@ -55,6 +55,211 @@ QString encodeValue(Machine& machine, const Value& value, int depth)
     return result + QStringLiteral("</object>");
 }
 
+// The helpers below are the ones Flash keeps on the class, under names beginning with "_", to
+// turn values into the XML it exchanges with its container and back. They take any value and
+// never fail: they read what they need (length, elements, properties) as a script would.
+
+// _escapeXML and _jsQuoteString give null for no argument or an empty text.
+Value escapedText(Machine& machine, const Arguments& arguments, QString (*escape)(const QString&))
+{
+    if (arguments.empty())
+        return Value::null();
+    const QString text = machine.toString(arguments[0]);
+    if (text.isEmpty())
+        return Value::null();
+    return Value(escape(text));
+}
+
+QString unescapeXml(const QString& text)
+{
+    QString result = text;
+    result.replace(QLatin1String("&lt;"), QLatin1String("<"));
+    result.replace(QLatin1String("&gt;"), QLatin1String(">"));
+    result.replace(QLatin1String("&quot;"), QLatin1String("\""));
+    result.replace(QLatin1String("&apos;"), QLatin1String("'"));
+    result.replace(QLatin1String("&amp;"), QLatin1String("&"));
+    return result;
+}
+
+QString quoteForScript(const QString& text)
+{
+    QString result = text;
+    result.replace(u'"', QLatin1String("\\\""));
+    return result;
+}
+
+QString valueToXml(Machine& machine, const Value& value, int depth);
+
+// The elements from index first up to length, as an array-like value offers them.
+QString elementsToXml(Machine& machine, const Value& value, int first, bool asProperties, int depth)
+{
+    if (!value.isObject() && !value.isString())
+        return QString();
+    const double length = machine.toNumber(machine.getMember(value, QStringLiteral("length")));
+    QString result;
+    for (int index = first; index < length && index < 1 << 20; ++index) {
+        const QString element = valueToXml(machine, machine.getMember(value, QString::number(index)), depth + 1);
+        result += asProperties ? QStringLiteral("<property id=\"%1\">%2</property>").arg(index).arg(element) : element;
+    }
+    return result;
+}
+
+QString arrayToXml(Machine& machine, const Value& value, int depth)
+{
+    return QStringLiteral("<array>") + elementsToXml(machine, value, 0, true, depth) + QStringLiteral("</array>");
+}
+
+QString argumentsToXml(Machine& machine, const Value& value, int depth)
+{
+    return QStringLiteral("<arguments>") + elementsToXml(machine, value, 1, false, depth) + QStringLiteral("</arguments>");
+}
+
+// Property names go in as they are, unescaped, in the order for..in gives them.
+QString objectToXml(Machine& machine, const Value& value, int depth)
+{
+    QString result = QStringLiteral("<object>");
+    if (Object* object = value.asObject(); object && depth < 64) {
+        std::vector<QString> names;
+        object->enumerableNames(machine, names);
+        for (const QString& name : names)
+            result += QStringLiteral("<property id=\"%1\">%2</property>").arg(name, valueToXml(machine, object->get(machine, name), depth + 1));
+    }
+    return result + QStringLiteral("</object>");
+}
+
+// An empty text goes in as "null", since escaping it gives null. An object with a length of its
+// own goes in as an array; functions and clips as null.
+QString valueToXml(Machine& machine, const Value& value, int depth)
+{
+    switch (value.type()) {
+    case Value::Type::Undefined:
+        return QStringLiteral("<undefined/>");
+    case Value::Type::Null:
+        return QStringLiteral("<null/>");
+    case Value::Type::Boolean:
+        return value.asBoolean() ? QStringLiteral("<true/>") : QStringLiteral("<false/>");
+    case Value::Type::Number:
+        return QStringLiteral("<number>%1</number>").arg(number_text::toText(value.asNumber()));
+    case Value::Type::String:
+        return QStringLiteral("<string>%1</string>").arg(value.asString().isEmpty() ? QStringLiteral("null") : escapeXml(value.asString()));
+    case Value::Type::Object:
+        break;
+    }
+    Object* object = value.asObject();
+    if (depth >= 64 || object->kind() == ObjectKind::Function || object->kind() == ObjectKind::Clip)
+        return QStringLiteral("<null/>");
+    if (object->hasOwnProperty(machine, QStringLiteral("length")))
+        return arrayToXml(machine, value, depth);
+    return objectToXml(machine, value, depth);
+}
+
+Value xmlToValue(Machine& machine, const Value& node, int depth);
+
+// The children of an XML node, as a script reads them.
+std::vector<Value> childrenOf(Machine& machine, const Value& node)
+{
+    std::vector<Value> children;
+    Object* list = node.isObject() ? machine.getMember(node, QStringLiteral("childNodes")).asObject() : nullptr;
+    if (!list)
+        return children;
+    const double length = machine.toNumber(list->get(machine, QStringLiteral("length")));
+    for (int index = 0; index < length && index < 1 << 20; ++index)
+        children.push_back(list->get(machine, QString::number(index)));
+    return children;
+}
+
+// <property id="name">value</property> children, each handed to store.
+template<class Store>
+void readProperties(Machine& machine, const Value& node, int depth, Store store)
+{
+    for (const Value& child : childrenOf(machine, node)) {
+        const Value attributes = machine.getMember(child, QStringLiteral("attributes"));
+        const QString id = machine.toString(attributes.isObject() ? machine.getMember(attributes, QStringLiteral("id")) : Value());
+        store(id, xmlToValue(machine, machine.getMember(child, QStringLiteral("firstChild")), depth + 1));
+    }
+}
+
+Value xmlArrayToValue(Machine& machine, const Value& node, int depth)
+{
+    ArrayObject* array = machine.makeArray();
+    if (depth < 64)
+        readProperties(machine, node, depth, [&](const QString& id, const Value& value) { array->set(machine, id, value); });
+    return Value(array);
+}
+
+Value xmlObjectToValue(Machine& machine, const Value& node, int depth)
+{
+    Object* object = machine.makeObject();
+    if (depth < 64)
+        readProperties(machine, node, depth, [&](const QString& id, const Value& value) { object->set(machine, id, value); });
+    return Value(object);
+}
+
+Value xmlArgumentsToValue(Machine& machine, const Value& node, int depth)
+{
+    std::vector<Value> values;
+    if (depth < 64) {
+        for (const Value& child : childrenOf(machine, node))
+            values.push_back(xmlToValue(machine, child, depth + 1));
+    }
+    return Value(machine.makeArray(std::move(values)));
+}
+
+// An XML node back to a value, by its (case-sensitive) name; a text or a number reads the node's
+// first child. Anything else is undefined.
+Value xmlToValue(Machine& machine, const Value& node, int depth)
+{
+    if (!node.isObject() || depth >= 64)
+        return Value();
+    const QString name = machine.toString(machine.getMember(node, QStringLiteral("nodeName")));
+    auto content = [&] { return machine.getMember(machine.getMember(node, QStringLiteral("firstChild")), QStringLiteral("nodeValue")); };
+    if (name == QLatin1String("null"))
+        return Value::null();
+    if (name == QLatin1String("true"))
+        return Value(true);
+    if (name == QLatin1String("false"))
+        return Value(false);
+    if (name == QLatin1String("string"))
+        return Value(machine.toString(content()));
+    if (name == QLatin1String("number"))
+        return Value(machine.toNumber(content()));
+    if (name == QLatin1String("array"))
+        return xmlArrayToValue(machine, node, depth);
+    if (name == QLatin1String("object"))
+        return xmlObjectToValue(machine, node, depth);
+    return Value();
+}
+
+// The helpers exist on the class in every version, but hold their functions only from SWF 8 on:
+// before, scripts read them as undefined.
+void defineFromVersion8(Machine& machine, Object* constructor, const QString& name, Value value)
+{
+    NativeFunction getter = [value](Machine& machine, Object*, const Arguments&) { return machine.swfVersion() >= 8 ? value : Value(); };
+    constructor->defineVirtual(name, machine.makeNative(std::move(getter)), nullptr, property_flag::DontEnum);
+}
+
+void installConversions(Machine& machine, Object* constructor)
+{
+    auto helper = [&](const char* name, NativeFunction function) {
+        defineFromVersion8(machine, constructor, QString::fromLatin1(name), Value(machine.makeNative(std::move(function))));
+    };
+    helper("_escapeXML", [](Machine& machine, Object*, const Arguments& arguments) { return escapedText(machine, arguments, escapeXml); });
+    helper("_unescapeXML", [](Machine& machine, Object*, const Arguments& arguments) { return escapedText(machine, arguments, unescapeXml); });
+    helper("_jsQuoteString", [](Machine& machine, Object*, const Arguments& arguments) { return escapedText(machine, arguments, quoteForScript); });
+    helper("_toXML", [](Machine& machine, Object*, const Arguments& arguments) { return Value(valueToXml(machine, argument(arguments, 0), 0)); });
+    helper("_arrayToXML", [](Machine& machine, Object*, const Arguments& arguments) { return Value(arrayToXml(machine, argument(arguments, 0), 0)); });
+    helper("_argumentsToXML", [](Machine& machine, Object*, const Arguments& arguments) { return Value(argumentsToXml(machine, argument(arguments, 0), 0)); });
+    helper("_objectToXML", [](Machine& machine, Object*, const Arguments& arguments) { return Value(objectToXml(machine, argument(arguments, 0), 0)); });
+    helper("_toAS", [](Machine& machine, Object*, const Arguments& arguments) { return xmlToValue(machine, argument(arguments, 0), 0); });
+    helper("_arrayToAS", [](Machine& machine, Object*, const Arguments& arguments) { return xmlArrayToValue(machine, argument(arguments, 0), 0); });
+    helper("_argumentsToAS", [](Machine& machine, Object*, const Arguments& arguments) { return xmlArgumentsToValue(machine, argument(arguments, 0), 0); });
+    helper("_objectToAS", [](Machine& machine, Object*, const Arguments& arguments) { return xmlObjectToValue(machine, argument(arguments, 0), 0); });
+    // The browser side of the exchange has no counterpart here: these answer nothing.
+    for (const char* name : {"_arrayToJS", "_objectToJS", "_toJS", "_callIn", "_callOut", "_evalJS", "_initJS", "_addCallback"})
+        helper(name, [](Machine&, Object*, const Arguments&) { return Value(); });
+    defineFromVersion8(machine, constructor, QStringLiteral("_objectID"), Value::null());
+}
+
 } // namespace
 
 void installExternalInterface(Machine& machine)
@@ -71,8 +276,10 @@ void installExternalInterface(Machine& machine)
         external->define(QStringLiteral("ExternalInterface"), Value(constructor));
     }
     // The program is the container: calls always have somewhere to go.
-    constructor->define(QStringLiteral("available"), Value(true), property_flag::DontEnum | property_flag::ReadOnly);
-    machine.defineMethod(constructor, QStringLiteral("addCallback"), [](Machine&, Object*, const Arguments&) { return Value(false); });
+    defineFromVersion8(machine, constructor, QStringLiteral("available"), Value(true));
+    defineFromVersion8(machine, constructor, QStringLiteral("addCallback"),
+                       Value(machine.makeNative([](Machine&, Object*, const Arguments&) { return Value(false); })));
+    installConversions(machine, constructor);
     machine.defineMethod(constructor, QStringLiteral("call"), [](Machine& machine, Object*, const Arguments& arguments) {
         if (arguments.empty())
             return Value::null();

@@ -343,6 +343,7 @@ void installProperties(Machine& machine, Object* prototype)
     defineFlag<&EditTextInstance::Flags::selectable>(machine, prototype, "selectable");
     defineFlag<&EditTextInstance::Flags::embedFonts>(machine, prototype, "embedFonts");
     defineFlag<&EditTextInstance::Flags::condenseWhite>(machine, prototype, "condenseWhite");
+    defineFlag<&EditTextInstance::Flags::mouseWheelEnabled>(machine, prototype, "mouseWheelEnabled");
     defineColor<&EditTextInstance::Flags::borderColor>(machine, prototype, "borderColor");
     defineColor<&EditTextInstance::Flags::backgroundColor>(machine, prototype, "backgroundColor");
     // The text colour is the colour of the first character; setting it colours all the text
@@ -400,6 +401,14 @@ void bindTextFieldVariable(Machine& machine, Object* fieldObject)
 {
     if (EditTextInstance* field = fieldOf(fieldObject))
         pullVariable(machine, field);
+}
+
+void initializeTextFieldListeners(Machine& machine, Object* fieldObject)
+{
+    if (!fieldOf(fieldObject))
+        return;
+    broadcasterInitialize(machine, fieldObject);
+    machine.callMethod(Value(fieldObject), QStringLiteral("addListener"), {Value(fieldObject)});
 }
 
 void installTextField(Machine& machine)
