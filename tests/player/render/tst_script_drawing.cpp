@@ -149,6 +149,13 @@ private slots:
         QTest::newRow("blend mode set by number")
             << redBackdrop + "createEmptyMovieClip('a', 1); a.beginFill(0x0000FF);" + square + "a.blendMode = 8;"
             << QPoint(50, 50) << qRgb(255, 0, 255) << 0;
+        // Subtract takes the premultiplied colour away: half-transparent white takes 128 off a
+        // red of 200, even though white is brighter than that red.
+        const QString darkRedBackdrop = QStringLiteral("createEmptyMovieClip('back', 0); back.beginFill(0xC80000);"
+                                                       "back.moveTo(0, 0); back.lineTo(100, 0); back.lineTo(100, 100); back.lineTo(0, 100); back.endFill();");
+        QTest::newRow("subtract of a half-transparent source")
+            << darkRedBackdrop + "createEmptyMovieClip('a', 1); a.beginFill(0xFFFFFF, 50);" + square + "a.blendMode = 'subtract';"
+            << QPoint(50, 50) << qRgb(72, 0, 0) << 1;
         // Alpha and erase need a parent with a layer of its own; without one the object vanishes.
         QTest::newRow("alpha blend without a layer shows nothing")
             << redBackdrop + "createEmptyMovieClip('a', 1); a.beginFill(0x0000FF, 50);" + square + "a.blendMode = 'alpha';"
