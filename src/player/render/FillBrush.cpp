@@ -16,9 +16,9 @@ namespace {
 constexpr double GradientHalfSize = 16384.0;
 
 // Flash shows table entry i from (i - lead) / 256 to (i + 1 - lead) / 256 of the way along a
-// gradient, with a lead measured on Flash's pictures: a whole entry for linear gradients, a
-// quarter for radial ones.
-constexpr double LinearEntryLead = 1.0;
+// gradient, with a lead measured on Flash's pictures. A linear gradient shows the entry nearest
+// to the point (half an entry each side), a radial one leads by a quarter.
+constexpr double LinearEntryLead = 0.5;
 constexpr double RadialEntryLead = 0.25;
 
 // Flash looks gradients up in a table of 256 colours, one per ratio, each colour holding for a
