@@ -29,12 +29,11 @@ std::optional<QPainter::CompositionMode> compositionMode(swf::BlendMode mode)
         return QPainter::CompositionMode_Overlay;
     case swf::BlendMode::HardLight:
         return QPainter::CompositionMode_HardLight;
-    // Alpha and erase act on the layer below (the parent's, when the parent is a layer): its
-    // alpha is kept where the object's alpha is, or taken away there.
-    case swf::BlendMode::Alpha:
-        return QPainter::CompositionMode_DestinationIn;
+    // Erase acts on the layer below (the parent's, when the parent is a layer): its alpha is
+    // taken away where the object's alpha is.
     case swf::BlendMode::Erase:
         return QPainter::CompositionMode_DestinationOut;
+    case swf::BlendMode::Alpha:
     case swf::BlendMode::Subtract:
     case swf::BlendMode::Invert:
         break;
@@ -75,9 +74,29 @@ QRgb invertPixel(QRgb source, QRgb destination)
     return qRgba(channel(qRed(destination)), channel(qGreen(destination)), channel(qBlue(destination)), destinationAlpha);
 }
 
+// Alpha keeps the layer below as much as the object is opaque, but only where the object has
+// some alpha at all: where it is wholly transparent, inside its shape or out, the layer below
+// stays as it was.
+QRgb alphaPixel(QRgb source, QRgb destination)
+{
+    const int sourceAlpha = qAlpha(source);
+    if (sourceAlpha == 0)
+        return destination;
+    auto scaled = [sourceAlpha](int value) { return value * sourceAlpha / 255; };
+    return qRgba(scaled(qRed(destination)), scaled(qGreen(destination)), scaled(qBlue(destination)),
+                 scaled(qAlpha(destination)));
+}
+
 QRgb blendPixel(QRgb source, QRgb destination, swf::BlendMode mode)
 {
-    return mode == swf::BlendMode::Subtract ? subtractPixel(source, destination) : invertPixel(source, destination);
+    switch (mode) {
+    case swf::BlendMode::Alpha:
+        return alphaPixel(source, destination);
+    case swf::BlendMode::Subtract:
+        return subtractPixel(source, destination);
+    default:
+        return invertPixel(source, destination);
+    }
 }
 
 } // namespace

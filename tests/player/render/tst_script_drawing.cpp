@@ -160,6 +160,19 @@ private slots:
         QTest::newRow("alpha blend without a layer shows nothing")
             << redBackdrop + "createEmptyMovieClip('a', 1); a.beginFill(0x0000FF, 50);" + square + "a.blendMode = 'alpha';"
             << QPoint(50, 50) << qRgb(255, 0, 0) << 0;
+        // Alpha inside a layer scales the layer by the object's alpha, but leaves it alone where
+        // the object is wholly transparent.
+        const QString blueLayer = QStringLiteral("createEmptyMovieClip('p', 1); p.beginFill(0x0000FF); p.moveTo(0, 0); p.lineTo(100, 0); p.lineTo(100, 100); p.lineTo(0, 100); p.endFill();"
+                                                 "p.blendMode = 'layer'; p.createEmptyMovieClip('e', 1); p.e.blendMode = 'alpha';");
+        QTest::newRow("alpha inside a layer fades the parent")
+            << redBackdrop + blueLayer + "p.e.beginFill(0, 50); p.e.moveTo(40, 40); p.e.lineTo(60, 40); p.e.lineTo(60, 60); p.e.lineTo(40, 60); p.e.endFill();"
+            << QPoint(50, 50) << qRgb(128, 0, 127) << 2;
+        QTest::newRow("alpha inside a layer keeps the parent where it is transparent")
+            << redBackdrop + blueLayer + "p.e.beginFill(0, 0); p.e.moveTo(40, 40); p.e.lineTo(60, 40); p.e.lineTo(60, 60); p.e.lineTo(40, 60); p.e.endFill();"
+            << QPoint(50, 50) << qRgb(0, 0, 255) << 0;
+        QTest::newRow("alpha inside a layer keeps the parent beside the object")
+            << redBackdrop + blueLayer + "p.e.beginFill(0, 50); p.e.moveTo(40, 40); p.e.lineTo(60, 40); p.e.lineTo(60, 60); p.e.lineTo(40, 60); p.e.endFill();"
+            << QPoint(39, 50) << qRgb(0, 0, 255) << 0;
         QTest::newRow("erase inside a layer cuts the parent")
             << redBackdrop + "createEmptyMovieClip('p', 1); p.beginFill(0x0000FF); p.moveTo(0, 0); p.lineTo(100, 0); p.lineTo(100, 100); p.lineTo(0, 100); p.endFill();"
                              "p.blendMode = 'layer'; p.createEmptyMovieClip('e', 1); p.e.beginFill(0); p.e.moveTo(40, 40); p.e.lineTo(60, 40); p.e.lineTo(60, 60); p.e.lineTo(40, 60); p.e.endFill();"
