@@ -29,12 +29,11 @@ std::optional<QPainter::CompositionMode> compositionMode(swf::BlendMode mode)
         return QPainter::CompositionMode_Overlay;
     case swf::BlendMode::HardLight:
         return QPainter::CompositionMode_HardLight;
-    // Alpha and erase act on the layer below (the parent's, when the parent is a layer): its
-    // alpha is kept where the object's alpha is, or taken away there.
-    case swf::BlendMode::Alpha:
-        return QPainter::CompositionMode_DestinationIn;
+    // Erase acts on the layer below (the parent's, when the parent is a layer): its alpha is
+    // taken away where the object's alpha is.
     case swf::BlendMode::Erase:
         return QPainter::CompositionMode_DestinationOut;
+    case swf::BlendMode::Alpha:
     case swf::BlendMode::Subtract:
     case swf::BlendMode::Invert:
         break;
@@ -42,33 +41,62 @@ std::optional<QPainter::CompositionMode> compositionMode(swf::BlendMode mode)
     return std::nullopt;
 }
 
-// Subtract and invert, on premultiplied pixels: the blend of the two colours weighted by the
-// source's alpha, over what the source does not cover.
-QRgb blendPixel(QRgb source, QRgb destination, swf::BlendMode mode)
+// Subtract takes the source's premultiplied colour away from what lies below, clamped at
+// black: a half-transparent white takes half of each channel away, whatever the channel was,
+// so a dark channel goes to black rather than keeping what the source does not cover.
+QRgb subtractPixel(QRgb source, QRgb destination)
+{
+    const int sourceAlpha = qAlpha(source);
+    if (sourceAlpha == 0)
+        return destination;
+    const int alpha = sourceAlpha + qAlpha(destination) * (255 - sourceAlpha) / 255;
+    auto channel = [alpha](int sourceValue, int destinationValue) {
+        return std::min(std::max(destinationValue - sourceValue, 0), alpha);
+    };
+    return qRgba(channel(qRed(source), qRed(destination)), channel(qGreen(source), qGreen(destination)),
+                 channel(qBlue(source), qBlue(destination)), alpha);
+}
+
+// Invert, on premultiplied pixels: the inverse of what lies below weighted by the source's
+// alpha, over what the source does not cover.
+QRgb invertPixel(QRgb source, QRgb destination)
 {
     const int sourceAlpha = qAlpha(source);
     if (sourceAlpha == 0)
         return destination;
     const int destinationAlpha = qAlpha(destination);
-    auto channel = [&](int sourceValue, int destinationValue) {
-        // Straight values for the blend itself.
-        const int straightSource = sourceValue * 255 / sourceAlpha;
+    auto channel = [&](int destinationValue) {
         const int straightDestination = destinationAlpha ? destinationValue * 255 / destinationAlpha : 0;
-        const int blended = mode == swf::BlendMode::Subtract ? std::max(straightDestination - straightSource, 0)
-                                                             : 255 - straightDestination;
-        // Where both are present the blend shows; elsewhere each shows alone (invert leaves
-        // the destination's colour only where the destination is).
         const int both = sourceAlpha * destinationAlpha / 255;
-        const int sourceOnly = mode == swf::BlendMode::Invert ? 0 : sourceValue * (255 - destinationAlpha) / 255;
         const int destinationOnly = destinationValue * (255 - sourceAlpha) / 255;
-        return std::clamp(blended * both / 255 + sourceOnly + destinationOnly, 0, 255);
+        return std::clamp((255 - straightDestination) * both / 255 + destinationOnly, 0, destinationAlpha);
     };
-    const int alpha = mode == swf::BlendMode::Invert ? destinationAlpha
-                                                     : sourceAlpha + destinationAlpha * (255 - sourceAlpha) / 255;
-    const int red = std::min(channel(qRed(source), qRed(destination)), alpha);
-    const int green = std::min(channel(qGreen(source), qGreen(destination)), alpha);
-    const int blue = std::min(channel(qBlue(source), qBlue(destination)), alpha);
-    return qRgba(red, green, blue, alpha);
+    return qRgba(channel(qRed(destination)), channel(qGreen(destination)), channel(qBlue(destination)), destinationAlpha);
+}
+
+// Alpha keeps the layer below as much as the object is opaque, but only where the object has
+// some alpha at all: where it is wholly transparent, inside its shape or out, the layer below
+// stays as it was.
+QRgb alphaPixel(QRgb source, QRgb destination)
+{
+    const int sourceAlpha = qAlpha(source);
+    if (sourceAlpha == 0)
+        return destination;
+    auto scaled = [sourceAlpha](int value) { return value * sourceAlpha / 255; };
+    return qRgba(scaled(qRed(destination)), scaled(qGreen(destination)), scaled(qBlue(destination)),
+                 scaled(qAlpha(destination)));
+}
+
+QRgb blendPixel(QRgb source, QRgb destination, swf::BlendMode mode)
+{
+    switch (mode) {
+    case swf::BlendMode::Alpha:
+        return alphaPixel(source, destination);
+    case swf::BlendMode::Subtract:
+        return subtractPixel(source, destination);
+    default:
+        return invertPixel(source, destination);
+    }
 }
 
 } // namespace

@@ -9,8 +9,8 @@
 namespace player::render {
 
 // Puts a layer (an object drawn on its own) onto what lies below it with a Flash blend mode.
-// Most modes are Qt composition modes with the same separable formulas; subtract and invert
-// have none and are computed per pixel, which needs the target to be an image.
+// Most modes are Qt composition modes with the same separable formulas; alpha, subtract and
+// invert have none and are computed per pixel, which needs the target to be an image.
 class BlendCompositor {
 public:
     // Whether an object with this mode must be drawn to a layer of its own first. Normal draws

@@ -36,6 +36,7 @@ struct ConvertedShape {
     // after frame in the same colours, so the painter keeps it here, by style index.
     struct GradientBrush {
         swf::ColorTransform colorTransform;
+        bool highQuality = true;
         QBrush brush;
     };
     mutable std::vector<std::optional<GradientBrush>> fillGradientBrushes;

@@ -16,9 +16,11 @@ namespace {
 constexpr double GradientHalfSize = 16384.0;
 
 // Flash shows table entry i from (i - lead) / 256 to (i + 1 - lead) / 256 of the way along a
-// gradient, with a lead measured on Flash's pictures: a whole entry for linear gradients, a
-// quarter for radial ones.
-constexpr double LinearEntryLead = 1.0;
+// gradient, with a lead measured on Flash's pictures. At low quality a linear gradient shows
+// the entry the pixel's centre lies in; at high quality it leads by a whole entry. A radial
+// gradient leads by a quarter.
+constexpr double LowQualityLinearEntryLead = 0.0;
+constexpr double HighQualityLinearEntryLead = 1.0;
 constexpr double RadialEntryLead = 0.25;
 
 // Flash looks gradients up in a table of 256 colours, one per ratio, each colour holding for a
@@ -76,13 +78,14 @@ QGradient::Spread toSpread(swf::SpreadMode mode)
 // fade from transparent black to white passes through half-transparent grey; Qt's default mixes
 // premultiplied colours, which would pass through half-transparent white. Component
 // interpolation is the straight mixing.
-QBrush gradientBrush(const swf::FillStyle& fill, const swf::ColorTransform& colorTransform)
+QBrush gradientBrush(const swf::FillStyle& fill, const swf::ColorTransform& colorTransform, bool highQuality)
 {
     const swf::Gradient& gradient = fill.gradient;
     QBrush brush;
     if (fill.type == swf::FillType::LinearGradient) {
         QLinearGradient linear(-GradientHalfSize, 0.0, GradientHalfSize, 0.0);
-        linear.setStops(gradientStops(gradient, colorTransform, LinearEntryLead));
+        linear.setStops(gradientStops(gradient, colorTransform,
+                                      highQuality ? HighQualityLinearEntryLead : LowQualityLinearEntryLead));
         linear.setSpread(toSpread(gradient.spread));
         linear.setInterpolationMode(QGradient::ComponentInterpolation);
         brush = QBrush(linear);
@@ -123,7 +126,8 @@ bool isSmoothedBitmapFill(swf::FillType type)
     return type == swf::FillType::RepeatingBitmap || type == swf::FillType::ClippedBitmap;
 }
 
-QBrush makeFillBrush(const swf::FillStyle& fill, const swf::ColorTransform& colorTransform, const QImage& bitmap)
+QBrush makeFillBrush(const swf::FillStyle& fill, const swf::ColorTransform& colorTransform, const QImage& bitmap,
+                     bool highQuality)
 {
     switch (fill.type) {
     case swf::FillType::Solid:
@@ -131,7 +135,7 @@ QBrush makeFillBrush(const swf::FillStyle& fill, const swf::ColorTransform& colo
     case swf::FillType::LinearGradient:
     case swf::FillType::RadialGradient:
     case swf::FillType::FocalGradient:
-        return gradientBrush(fill, colorTransform);
+        return gradientBrush(fill, colorTransform, highQuality);
     case swf::FillType::RepeatingBitmap:
     case swf::FillType::ClippedBitmap:
     case swf::FillType::NonSmoothedRepeatingBitmap:

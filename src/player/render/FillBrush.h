@@ -18,7 +18,9 @@ bool isSmoothedBitmapFill(swf::FillType type);
 
 // The brush that paints a fill in shape twips, with the colour transform applied to its colours.
 // Bitmap fills take the decoded bitmap (already colour transformed by the caller, since that is
-// the costly part); a missing bitmap paints nothing, as Flash shows nothing for it.
-QBrush makeFillBrush(const swf::FillStyle& fill, const swf::ColorTransform& colorTransform, const QImage& bitmap = {});
+// the costly part); a missing bitmap paints nothing, as Flash shows nothing for it. Linear
+// gradients fall on the pixels a little differently at high and low quality.
+QBrush makeFillBrush(const swf::FillStyle& fill, const swf::ColorTransform& colorTransform, const QImage& bitmap = {},
+                     bool highQuality = true);
 
 } // namespace player::render

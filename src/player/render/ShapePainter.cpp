@@ -55,13 +55,14 @@ bool isGradientFill(swf::FillType type)
 
 // A gradient style's brush, made again only when the colour transform differs from last time.
 QBrush gradientBrushFor(std::vector<std::optional<ConvertedShape::GradientBrush>>& made, std::size_t styleIndex,
-                        std::size_t styleCount, const swf::FillStyle& fill, const swf::ColorTransform& colorTransform)
+                        std::size_t styleCount, const swf::FillStyle& fill, const swf::ColorTransform& colorTransform,
+                        bool highQuality)
 {
     if (made.size() != styleCount)
         made.assign(styleCount, std::nullopt);
     std::optional<ConvertedShape::GradientBrush>& entry = made[styleIndex];
-    if (!entry || !(entry->colorTransform == colorTransform))
-        entry = ConvertedShape::GradientBrush{colorTransform, makeFillBrush(fill, colorTransform)};
+    if (!entry || !(entry->colorTransform == colorTransform) || entry->highQuality != highQuality)
+        entry = ConvertedShape::GradientBrush{colorTransform, highQuality, makeFillBrush(fill, colorTransform, {}, highQuality)};
     return entry->brush;
 }
 
@@ -187,7 +188,8 @@ void ShapePainter::paint(QPainter& painter, const ConvertedShape& shape, const s
             const swf::FillStyle& fill = shape.fillStyles[drawPath.styleIndex];
             painter.setRenderHint(QPainter::SmoothPixmapTransform, highQuality && isSmoothedBitmapFill(fill.type));
             const QBrush brush = isGradientFill(fill.type)
-                ? gradientBrushFor(shape.fillGradientBrushes, drawPath.styleIndex, shape.fillStyles.size(), fill, colorTransform)
+                ? gradientBrushFor(shape.fillGradientBrushes, drawPath.styleIndex, shape.fillStyles.size(), fill, colorTransform,
+                                   highQuality)
                 : brushFor(fill, colorTransform, bitmaps, drawPath.path);
             if (brush.style() != Qt::NoBrush)
                 fillPath(painter, drawPath.path, brush, highQuality);
@@ -197,7 +199,8 @@ void ShapePainter::paint(QPainter& painter, const ConvertedShape& shape, const s
             if (line.hasFill) {
                 painter.setRenderHint(QPainter::SmoothPixmapTransform, highQuality && isSmoothedBitmapFill(line.fill.type));
                 brush = isGradientFill(line.fill.type)
-                    ? gradientBrushFor(shape.lineGradientBrushes, drawPath.styleIndex, shape.lineStyles.size(), line.fill, colorTransform)
+                    ? gradientBrushFor(shape.lineGradientBrushes, drawPath.styleIndex, shape.lineStyles.size(), line.fill,
+                                       colorTransform, highQuality)
                     : brushFor(line.fill, colorTransform, bitmaps, drawPath.path);
             } else {
                 brush = QBrush(applyColorTransform(colorTransform, line.color));

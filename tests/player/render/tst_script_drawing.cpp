@@ -149,10 +149,30 @@ private slots:
         QTest::newRow("blend mode set by number")
             << redBackdrop + "createEmptyMovieClip('a', 1); a.beginFill(0x0000FF);" + square + "a.blendMode = 8;"
             << QPoint(50, 50) << qRgb(255, 0, 255) << 0;
+        // Subtract takes the premultiplied colour away: half-transparent white takes 128 off a
+        // red of 200, even though white is brighter than that red.
+        const QString darkRedBackdrop = QStringLiteral("createEmptyMovieClip('back', 0); back.beginFill(0xC80000);"
+                                                       "back.moveTo(0, 0); back.lineTo(100, 0); back.lineTo(100, 100); back.lineTo(0, 100); back.endFill();");
+        QTest::newRow("subtract of a half-transparent source")
+            << darkRedBackdrop + "createEmptyMovieClip('a', 1); a.beginFill(0xFFFFFF, 50);" + square + "a.blendMode = 'subtract';"
+            << QPoint(50, 50) << qRgb(72, 0, 0) << 1;
         // Alpha and erase need a parent with a layer of its own; without one the object vanishes.
         QTest::newRow("alpha blend without a layer shows nothing")
             << redBackdrop + "createEmptyMovieClip('a', 1); a.beginFill(0x0000FF, 50);" + square + "a.blendMode = 'alpha';"
             << QPoint(50, 50) << qRgb(255, 0, 0) << 0;
+        // Alpha inside a layer scales the layer by the object's alpha, but leaves it alone where
+        // the object is wholly transparent.
+        const QString blueLayer = QStringLiteral("createEmptyMovieClip('p', 1); p.beginFill(0x0000FF); p.moveTo(0, 0); p.lineTo(100, 0); p.lineTo(100, 100); p.lineTo(0, 100); p.endFill();"
+                                                 "p.blendMode = 'layer'; p.createEmptyMovieClip('e', 1); p.e.blendMode = 'alpha';");
+        QTest::newRow("alpha inside a layer fades the parent")
+            << redBackdrop + blueLayer + "p.e.beginFill(0, 50); p.e.moveTo(40, 40); p.e.lineTo(60, 40); p.e.lineTo(60, 60); p.e.lineTo(40, 60); p.e.endFill();"
+            << QPoint(50, 50) << qRgb(128, 0, 127) << 2;
+        QTest::newRow("alpha inside a layer keeps the parent where it is transparent")
+            << redBackdrop + blueLayer + "p.e.beginFill(0, 0); p.e.moveTo(40, 40); p.e.lineTo(60, 40); p.e.lineTo(60, 60); p.e.lineTo(40, 60); p.e.endFill();"
+            << QPoint(50, 50) << qRgb(0, 0, 255) << 0;
+        QTest::newRow("alpha inside a layer keeps the parent beside the object")
+            << redBackdrop + blueLayer + "p.e.beginFill(0, 50); p.e.moveTo(40, 40); p.e.lineTo(60, 40); p.e.lineTo(60, 60); p.e.lineTo(40, 60); p.e.endFill();"
+            << QPoint(39, 50) << qRgb(0, 0, 255) << 0;
         QTest::newRow("erase inside a layer cuts the parent")
             << redBackdrop + "createEmptyMovieClip('p', 1); p.beginFill(0x0000FF); p.moveTo(0, 0); p.lineTo(100, 0); p.lineTo(100, 100); p.lineTo(0, 100); p.endFill();"
                              "p.blendMode = 'layer'; p.createEmptyMovieClip('e', 1); p.e.beginFill(0); p.e.moveTo(40, 40); p.e.lineTo(60, 40); p.e.lineTo(60, 60); p.e.lineTo(40, 60); p.e.endFill();"
