@@ -19,6 +19,7 @@ public:
 
 protected:
     bool getSpecial(Machine& machine, const QString& name, Value& result) override;
+    bool setSpecial(Machine& machine, const QString& name, const Value& value) override;
 
 private:
     Value m_value;

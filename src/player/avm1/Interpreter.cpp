@@ -104,12 +104,23 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
     machine.m_runningAsConstructor = std::exchange(machine.m_nextCallConstructs, false);
     const ScriptFunctionCode& code = *function->script();
     Object* activation = machine.make<Object>(nullptr, ObjectKind::Activation);
-    ScopeChain scope = Scope::make(Scope::Kind::Local, activation, function->scope());
     // A function whose clip has left the stage runs on the clip it was called on, or else on the
     // caller's target.
     Object* target = function->definingClip();
+    const bool calledOnClip = self && machine.bridge().isClip(self);
     if (isRemovedClip(target))
-        target = self && machine.bridge().isClip(self) ? self : machine.m_scriptTarget;
+        target = calledOnClip ? self : machine.m_scriptTarget;
+    ScopeChain outerScope = function->scope();
+    // SWF 5 functions keep no scope from where they were made: past their locals they see the
+    // clip they were called on, or else the caller's clip, and then the globals.
+    if (code.swfVersion < 6) {
+        Object* base = calledOnClip && !isRemovedClip(self) ? self : machine.m_scriptTarget;
+        if (base) {
+            target = base;
+            outerScope = Scope::make(Scope::Kind::Target, base, Scope::make(Scope::Kind::Global, machine.global(), nullptr));
+        }
+    }
+    ScopeChain scope = Scope::make(Scope::Kind::Local, activation, outerScope);
     Interpreter interpreter(machine, code.code, code.start, code.start + code.length, code.swfVersion, scope, self, target, code.constantPool);
     interpreter.m_callee = function;
 

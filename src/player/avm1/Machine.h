@@ -63,8 +63,10 @@ public:
     Object* makeObject() { return make<Object>(m_prototypes.object); }
     ArrayObject* makeArray(std::vector<Value> elements = {});
     FunctionObject* makeNative(NativeFunction function, NativeFunction constructor = {});
-    // A native function put on an object as a hidden method.
-    FunctionObject* defineMethod(Object* object, const QString& name, NativeFunction function, uint16_t flags = 7);
+    // A native function put on an object as a hidden method. Scripts may replace it, as they
+    // may replace any built-in method, but not delete it.
+    FunctionObject* defineMethod(Object* object, const QString& name, NativeFunction function,
+                                 uint16_t flags = property_flag::DontEnum | property_flag::DontDelete);
 
     Object* global() const { return m_global; }
     const BuiltinPrototypes& prototypes() const { return m_prototypes; }

@@ -36,6 +36,15 @@ Value addProperty(Machine& machine, Object* self, const Arguments& arguments)
     return Value(true);
 }
 
+// The "this" of call and apply: without one (undefined or null), the function runs on the
+// global object.
+Object* thisObjectOf(Machine& machine, const Value& value)
+{
+    if (value.isNullish())
+        return machine.global();
+    return value.isObject() ? value.asObject() : machine.toObject(value);
+}
+
 } // namespace
 
 void installObject(Machine& machine)
@@ -136,14 +145,12 @@ void installFunction(Machine& machine)
     };
     defineClass(machine, QStringLiteral("Function"), prototype, call, construct);
     machine.defineMethod(prototype, QStringLiteral("call"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        Value thisValue = argument(arguments, 0);
-        Object* thisObject = thisValue.isObject() ? thisValue.asObject() : (thisValue.isNullish() ? nullptr : machine.toObject(thisValue));
+        Object* thisObject = thisObjectOf(machine, argument(arguments, 0));
         Arguments rest(arguments.size() > 1 ? arguments.begin() + 1 : arguments.end(), arguments.end());
         return machine.call(Value(self), thisObject, rest);
     });
     machine.defineMethod(prototype, QStringLiteral("apply"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        Value thisValue = argument(arguments, 0);
-        Object* thisObject = thisValue.isObject() ? thisValue.asObject() : (thisValue.isNullish() ? nullptr : machine.toObject(thisValue));
+        Object* thisObject = thisObjectOf(machine, argument(arguments, 0));
         Arguments list;
         if (Object* array = argument(arguments, 1).asObject()) {
             double length = machine.toNumber(array->get(machine, QStringLiteral("length")));
