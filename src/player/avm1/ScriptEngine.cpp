@@ -475,7 +475,11 @@ void ScriptEngine::toggleQuality()
 
 std::optional<QByteArray> ScriptEngine::readLocalFile(const QString& url)
 {
-    return readLocalFileForScript(url, readableCheck());
+    // A relative address starts from the first level's movie, as loadVariables' does.
+    const display::DisplayObject* root = m_services->level(0);
+    const QString baseUrl = root && root->library() ? root->library()->url() : QString();
+    std::optional<QString> path = m_services->localPath(url, baseUrl);
+    return path ? readLocalFileForScript(*path, readableCheck()) : std::nullopt;
 }
 
 std::function<bool(const QString&)> ScriptEngine::readableCheck() const

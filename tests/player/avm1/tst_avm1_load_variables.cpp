@@ -86,6 +86,12 @@ private slots:
                            "loadVariables('vars.txt', '_level0.nowhere'); loadVariablesNum('vars.txt', 7);",
                            "", "trace(holder.greeting + ' ' + greeting);", stop}
             << "undefined undefined";
+        QTest::newRow("sendAndLoad loads into its target, counting no bytes until they arrive")
+            << QStringList{"var out = new LoadVars(); out.x = 1; var lv = new LoadVars();"
+                           "lv.onLoad = function(ok) { trace('load ' + ok + ' ' + this.greeting + ' ' + this.getBytesLoaded() + ' ' + this.loaded); };"
+                           "trace(out.sendAndLoad('vars.txt', lv, 'POST') + ' ' + lv.loaded + ' ' + lv.getBytesLoaded() + ' ' + out.sendAndLoad('vars.txt'));",
+                           stop}
+            << "true false 0 false|load true hello there 47 true";
         QTest::newRow("a load leaves the interval numbers alone")
             << QStringList{"createEmptyMovieClip('holder', 1); loadVariables('vars.txt', holder); var lv = new LoadVars(); lv.load('vars.txt');"
                            "var id = setInterval(function() {}, 1000); trace(id); clearInterval(id);",

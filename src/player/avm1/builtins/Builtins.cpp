@@ -5,6 +5,19 @@
 
 namespace player::avm1::builtins {
 
+void defineFromVersion(Machine& machine, Object* target, const QString& name, const Value& value, int fromVersion, uint16_t flags)
+{
+    NativeFunction getter = [value, fromVersion](Machine& machine, Object*, const Arguments&) {
+        return machine.swfVersion() >= fromVersion ? value : Value();
+    };
+    NativeFunction setter = [name](Machine&, Object* self, const Arguments& arguments) {
+        if (self)
+            self->define(name, argument(arguments, 0));
+        return Value();
+    };
+    target->defineVirtual(name, machine.makeNative(std::move(getter)), machine.makeNative(std::move(setter)), flags);
+}
+
 FunctionObject* defineClass(Machine& machine, const QString& name, Object* prototype, NativeFunction call, NativeFunction construct)
 {
     FunctionObject* constructor = machine.makeNative(std::move(call), std::move(construct));
@@ -39,6 +52,7 @@ void installAll(Machine& machine)
     installBitmapData(machine);
     installStage(machine);
     installTextField(machine);
+    installTextSnapshot(machine);
     installFilters(machine);
     installGeometryTransforms(machine);
     installXmlNode(machine);

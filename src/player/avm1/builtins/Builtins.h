@@ -46,6 +46,8 @@ void installFilters(Machine& machine);
 void installSound(Machine& machine);
 // The Selection object: focus moved by scripts, with its events.
 void installSelection(Machine& machine);
+// TextSnapshot, and MovieClip.getTextSnapshot; after MovieClip.
+void installTextSnapshot(Machine& machine);
 // LoadVars, reading local files only; decodeVariables sets name=value pairs on an object.
 void installLoadVars(Machine& machine);
 void decodeVariables(Machine& machine, Object* target, const QString& text);
@@ -86,6 +88,11 @@ inline Value argument(const Arguments& arguments, size_t index)
 
 // A constructor function with its prototype object linked both ways, put on _global.
 FunctionObject* defineClass(Machine& machine, const QString& name, Object* prototype, NativeFunction call, NativeFunction construct = {});
+
+// A property that exists in every version but holds its value only for movies of fromVersion
+// on: older ones read undefined, as Flash gives them for built-in functions newer than they
+// are. Assigning gives the receiver a plain property of its own.
+void defineFromVersion(Machine& machine, Object* target, const QString& name, const Value& value, int fromVersion, uint16_t flags);
 
 } // namespace builtins
 

@@ -44,7 +44,7 @@ void installDeviceClasses(Machine& machine)
                              hidden);
         device->define(QStringLiteral("names"), Value(static_cast<Object*>(machine.makeArray())), hidden);
     }
-    for (const char* name : {"Video", "NetConnection", "NetStream", "TextSnapshot"})
+    for (const char* name : {"Video", "NetConnection", "NetStream"})
         defineEmptyClass(machine, global, QString::fromLatin1(name));
     Object* socket = defineEmptyClass(machine, global, QStringLiteral("XMLSocket"));
     machine.defineMethod(machine.getMember(Value(socket), QStringLiteral("prototype")).asObject(), QStringLiteral("connect"), no,

@@ -230,12 +230,10 @@ Value xmlToValue(Machine& machine, const Value& node, int depth)
     return Value();
 }
 
-// The helpers exist on the class in every version, but hold their functions only from SWF 8 on:
-// before, scripts read them as undefined.
-void defineFromVersion8(Machine& machine, Object* constructor, const QString& name, Value value)
+// The helpers exist on the class in every version, but hold their functions only from SWF 8 on.
+void defineFromVersion8(Machine& machine, Object* constructor, const QString& name, const Value& value)
 {
-    NativeFunction getter = [value](Machine& machine, Object*, const Arguments&) { return machine.swfVersion() >= 8 ? value : Value(); };
-    constructor->defineVirtual(name, machine.makeNative(std::move(getter)), nullptr, property_flag::DontEnum);
+    defineFromVersion(machine, constructor, name, value, 8, property_flag::DontEnum);
 }
 
 void installConversions(Machine& machine, Object* constructor)

@@ -99,13 +99,14 @@ void installLoadVars(Machine& machine)
         markNotLoaded(machine, self);
         return Value(loadTextForObject(machine, self, machine.toString(arguments[0])));
     }, flags);
-    // Sending needs a network, which the player never uses: the target hears of a failure.
+    // The player sends nothing: what sendAndLoad asks for is loaded into the target as load()
+    // would, so a file beside the movie arrives and anything else fails.
     machine.defineMethod(prototype, QStringLiteral("sendAndLoad"), [](Machine& machine, Object*, const Arguments& arguments) {
         Object* target = argument(arguments, 1).asObject();
-        if (!target)
+        if (!target || arguments.size() < 2)
             return Value(false);
-        machine.addDeferredCall(target, Value(), QStringLiteral("onData"), {Value()});
-        return Value(true);
+        markNotLoaded(machine, target);
+        return Value(loadTextForObject(machine, target, machine.toString(arguments[0])));
     }, flags);
     machine.defineMethod(prototype, QStringLiteral("send"), [](Machine&, Object*, const Arguments&) { return Value(false); }, flags);
     machine.defineMethod(prototype, QStringLiteral("addRequestHeader"), [](Machine&, Object*, const Arguments&) { return Value(); }, flags);

@@ -19,11 +19,21 @@ bool loadTextForObject(Machine& machine, Object* target, const QString& url)
         return false;
     std::optional<QByteArray> bytes = machine.bridge().readLocalFile(url);
     Value text = bytes ? Value(decodeLoadedText(*bytes)) : Value();
-    if (bytes) {
-        target->define(QStringLiteral("_bytesLoaded"), Value(double(bytes->size())), property_flag::DontEnum);
-        target->define(QStringLiteral("_bytesTotal"), Value(double(bytes->size())), property_flag::DontEnum);
-    }
-    machine.addDeferredCall(target, Value(), QStringLiteral("onData"), {text});
+    // Nothing has arrived while the call returns: the counts show the bytes only when the data
+    // is handed over.
+    target->define(QStringLiteral("_bytesLoaded"), Value(0), property_flag::DontEnum);
+    target->define(QStringLiteral("_bytesTotal"), Value(), property_flag::DontEnum);
+    const double size = bytes ? double(bytes->size()) : 0;
+    const bool arrived = bytes.has_value();
+    NativeFunction deliver = [target, text, size, arrived](Machine& machine, Object*, const Arguments&) {
+        if (arrived) {
+            target->define(QStringLiteral("_bytesLoaded"), Value(size), property_flag::DontEnum);
+            target->define(QStringLiteral("_bytesTotal"), Value(size), property_flag::DontEnum);
+        }
+        machine.callMethod(Value(target), QStringLiteral("onData"), {text});
+        return Value();
+    };
+    machine.addDeferredCall(target, Value(machine.makeNative(std::move(deliver))), QString(), {});
     return true;
 }
 

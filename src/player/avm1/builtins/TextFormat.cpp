@@ -8,6 +8,7 @@
 #include "player/display/TextLayout.h"
 
 #include <cmath>
+#include <map>
 
 namespace player::avm1::builtins {
 
@@ -21,6 +22,17 @@ const char* const propertyNames[] = {"font", "size", "color", "bold", "italic", 
                                      "leftMargin", "rightMargin", "indent", "leading", "blockIndent", "bullet",
                                      "kerning", "letterSpacing", "tabStops"};
 constexpr size_t constructorArguments = 13;
+
+// A TextFormat keeps its values behind the accessors of its prototype, which convert what
+// scripts assign.
+class TextFormatObject final : public Object {
+public:
+    using Object::Object;
+    std::map<QString, Value> values;
+};
+
+// Flash keeps at most 64 characters of a font name.
+constexpr qsizetype longestFontName = 64;
 
 Value optionalNumber(const std::optional<double>& number)
 {
@@ -62,10 +74,13 @@ std::optional<bool> readBoolean(Machine& machine, const Value& value)
     return machine.toBoolean(value);
 }
 
-// Writes one property as the format holds it.
+// Writes one property as the format holds it, past the accessors' conversions.
 void writeProperty(Machine& machine, Object* object, const QString& name, const Value& value)
 {
-    object->set(machine, name, value);
+    if (auto* format = dynamic_cast<TextFormatObject*>(object))
+        format->values[name] = value;
+    else
+        object->set(machine, name, value);
 }
 
 void writeFormat(Machine& machine, Object* object, const TextFormat& format)
@@ -113,7 +128,9 @@ Value constructorValue(Machine& machine, const char* name, const Value& value)
     if (value.isNullish())
         return Value::null();
     const QString property = QString::fromLatin1(name);
-    if (property == QLatin1String("font") || property == QLatin1String("url") || property == QLatin1String("target"))
+    if (property == QLatin1String("font"))
+        return Value(machine.toString(value).left(longestFontName));
+    if (property == QLatin1String("url") || property == QLatin1String("target"))
         return Value(machine.toString(value));
     if (property == QLatin1String("bold") || property == QLatin1String("italic") || property == QLatin1String("underline"))
         return Value(machine.toBoolean(value));
@@ -127,11 +144,80 @@ Value constructorValue(Machine& machine, const char* name, const Value& value)
     return whole ? Value(*whole) : Value::null();
 }
 
+// What an assignment keeps: as the constructor, except that margins cannot go below 0 (nor,
+// before SWF 8, the indents and leading) and that an alignment Flash does not know, null
+// included, leaves the one there was.
+Value assignedValue(Machine& machine, const QString& name, const Value& value, const Value& previous)
+{
+    if (name == QLatin1String("align")) {
+        const auto align = value.isNullish() ? std::nullopt : display::alignmentFromName(machine.toString(value));
+        return align ? Value(display::alignmentName(*align)) : previous;
+    }
+    if (value.isNullish())
+        return Value::null();
+    const bool alwaysPositive = name == QLatin1String("leftMargin") || name == QLatin1String("rightMargin");
+    const bool positiveBefore8 = name == QLatin1String("indent") || name == QLatin1String("leading") || name == QLatin1String("blockIndent");
+    // From SWF 8 assigned sizes and spacings are rounded to the nearest whole number, a half
+    // to the even one, rather than cut.
+    auto whole = [&]() -> std::optional<double> {
+        const double number = machine.toNumber(value);
+        if (!std::isfinite(number))
+            return std::nullopt;
+        return machine.swfVersion() >= 8 ? std::nearbyint(number) : std::trunc(number);
+    };
+    if (alwaysPositive || positiveBefore8) {
+        const std::optional<double> number = whole();
+        if (!number)
+            return Value::null();
+        const bool clamp = alwaysPositive || machine.swfVersion() < 8;
+        return Value(clamp ? std::max(0.0, *number) : *number);
+    }
+    if (name == QLatin1String("size")) {
+        const std::optional<double> number = whole();
+        return number ? Value(*number) : Value::null();
+    }
+    if (name == QLatin1String("bullet") || name == QLatin1String("kerning"))
+        return Value(machine.toBoolean(value));
+    if (name == QLatin1String("letterSpacing")) {
+        const double number = machine.toNumber(value);
+        return std::isfinite(number) ? Value(number) : Value::null();
+    }
+    if (name == QLatin1String("tabStops") || name == QLatin1String("display"))
+        return value;
+    const QByteArray latin = name.toLatin1();
+    return constructorValue(machine, latin.constData(), value);
+}
+
+void installAccessors(Machine& machine, Object* prototype)
+{
+    std::vector<QString> names;
+    for (const char* name : propertyNames)
+        names.push_back(QString::fromLatin1(name));
+    names.push_back(QStringLiteral("display"));
+    for (const QString& name : names) {
+        NativeFunction getter = [name](Machine&, Object* self, const Arguments&) {
+            auto* format = dynamic_cast<TextFormatObject*>(self);
+            if (!format)
+                return Value();
+            auto found = format->values.find(name);
+            return found == format->values.end() ? Value::null() : found->second;
+        };
+        NativeFunction setter = [name](Machine& machine, Object* self, const Arguments& arguments) {
+            if (auto* format = dynamic_cast<TextFormatObject*>(self)) {
+                Value& slot = format->values[name];
+                slot = assignedValue(machine, name, argument(arguments, 0), slot);
+            }
+            return Value();
+        };
+        prototype->defineVirtual(name, machine.makeNative(std::move(getter)), machine.makeNative(std::move(setter)));
+    }
+}
+
 } // namespace
 
 Object* makeTextFormatObject(Machine& machine, const TextFormat& format)
 {
-    Object* object = machine.make<Object>(textFormatPrototype(machine));
+    Object* object = machine.make<TextFormatObject>(textFormatPrototype(machine));
     writeFormat(machine, object, format);
     return object;
 }
@@ -187,14 +273,16 @@ void installTextFormat(Machine& machine)
     auto construct = [](Machine& machine, Object* self, const Arguments& arguments) -> Value {
         if (!self)
             return Value();
+        auto* format = machine.make<TextFormatObject>(self->prototype());
         for (size_t i = 0; i < std::size(propertyNames); ++i) {
             const Value given = i < constructorArguments ? argument(arguments, i) : Value();
-            self->set(machine, QString::fromLatin1(propertyNames[i]), constructorValue(machine, propertyNames[i], given));
+            format->values[QString::fromLatin1(propertyNames[i])] = constructorValue(machine, propertyNames[i], given);
         }
-        self->set(machine, QStringLiteral("display"), Value(QStringLiteral("block")));
-        return Value();
+        format->values[QStringLiteral("display")] = Value(QStringLiteral("block"));
+        return Value(static_cast<Object*>(format));
     };
     defineClass(machine, QStringLiteral("TextFormat"), prototype, construct, construct);
+    installAccessors(machine, prototype);
 
     // getTextExtent(text, width): the size the text takes in this format with device fonts,
     // wrapped at the width when one is given, and the field that would hold it (2-pixel
