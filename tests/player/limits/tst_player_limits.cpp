@@ -76,7 +76,7 @@ private slots:
         QTest::newRow("GIF, 9000 x 5 screen") << QByteArray("GIF89a\x28\x23\x05\x00\x00\x00\x00"
                                                              "\x2C\x00\x00\x00\x00\x07\x00\x05\x00\x00"
                                                              "\x02\x02\x44\x01\x00\x3B",
-                                                             31)
+                                                             29)
                                               << true;
     }
     void hugePicturesAreRefused()
