@@ -25,6 +25,17 @@ bool isRemovedClip(const Object* object)
     return object && object->kind() == ObjectKind::Clip && !static_cast<const ClipObject*>(object)->displayObject();
 }
 
+// A count from the stack of the entries below it: NaN, infinities and negatives take none, and a
+// count beyond what the stack holds takes all there is (never converting a number too large).
+size_t stackCount(double count, size_t available)
+{
+    if (!std::isfinite(count) || count <= 0)
+        return 0;
+    if (count >= double(available))
+        return available;
+    return size_t(count);
+}
+
 // A property number from the stack: NaN, infinities and numbers beyond an int name no property.
 int propertyIndex(double number)
 {
@@ -373,8 +384,7 @@ Arguments Interpreter::popArguments()
     double count = popNumber();
     Arguments arguments;
     size_t available = m_stack.size();
-    size_t wanted = std::isfinite(count) && count > 0 ? size_t(count) : 0;
-    wanted = std::min(wanted, available);
+    const size_t wanted = stackCount(count, available);
     arguments.reserve(wanted);
     for (size_t i = 0; i < wanted; ++i)
         arguments.push_back(pop());
@@ -1118,7 +1128,7 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
     case Action::InitObject: {
         double count = popNumber();
         Object* object = machine.makeObject();
-        size_t pairs = std::isfinite(count) && count > 0 ? std::min(size_t(count), m_stack.size() / 2) : 0;
+        const size_t pairs = stackCount(count, m_stack.size() / 2);
         for (size_t i = 0; i < pairs; ++i) {
             Value value = pop();
             QString name = popString();
