@@ -12,6 +12,7 @@
 
 #include <QRandomGenerator>
 #include <cmath>
+#include <limits>
 #include <utility>
 #include <cstring>
 
@@ -996,7 +997,10 @@ Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t p
     }
     case Action::RandomNumber: {
         double maximum = popNumber();
-        int limit = std::isfinite(maximum) ? int(maximum) : 0;
+        // A maximum beyond an int draws from the whole int range rather than converting out of it.
+        const int limit = !std::isfinite(maximum) || maximum <= 0 ? 0
+            : maximum >= double(std::numeric_limits<int>::max()) ? std::numeric_limits<int>::max()
+                                                                 : int(maximum);
         push(Value(limit > 0 ? double(QRandomGenerator::global()->bounded(limit)) : 0.0));
         break;
     }
