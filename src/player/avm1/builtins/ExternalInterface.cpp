@@ -19,8 +19,9 @@ QString escapeXml(const QString& text)
     return result;
 }
 
-// One argument in the XML that Flash sends to its container.
-QString encodeValue(Machine& machine, const Value& value, int depth)
+// The XML of a value that is no object; a text is escaped, and an empty one may be written as
+// "null".
+QString primitiveToXml(const Value& value, bool emptyTextAsNull)
 {
     switch (value.type()) {
     case Value::Type::Undefined:
@@ -31,11 +32,21 @@ QString encodeValue(Machine& machine, const Value& value, int depth)
         return value.asBoolean() ? QStringLiteral("<true/>") : QStringLiteral("<false/>");
     case Value::Type::Number:
         return QStringLiteral("<number>%1</number>").arg(number_text::toText(value.asNumber()));
-    case Value::Type::String:
-        return QStringLiteral("<string>%1</string>").arg(escapeXml(value.asString()));
+    case Value::Type::String: {
+        const QString text = value.asString();
+        return QStringLiteral("<string>%1</string>").arg(text.isEmpty() && emptyTextAsNull ? QStringLiteral("null") : escapeXml(text));
+    }
     case Value::Type::Object:
         break;
     }
+    return QString();
+}
+
+// One argument in the XML that Flash sends to its container.
+QString encodeValue(Machine& machine, const Value& value, int depth)
+{
+    if (value.type() != Value::Type::Object)
+        return primitiveToXml(value, false);
     Object* object = value.asObject();
     if (depth > 16 || object->kind() == ObjectKind::Function)
         return QStringLiteral("<null/>");
@@ -131,20 +142,8 @@ QString objectToXml(Machine& machine, const Value& value, int depth)
 // own goes in as an array; functions and clips as null.
 QString valueToXml(Machine& machine, const Value& value, int depth)
 {
-    switch (value.type()) {
-    case Value::Type::Undefined:
-        return QStringLiteral("<undefined/>");
-    case Value::Type::Null:
-        return QStringLiteral("<null/>");
-    case Value::Type::Boolean:
-        return value.asBoolean() ? QStringLiteral("<true/>") : QStringLiteral("<false/>");
-    case Value::Type::Number:
-        return QStringLiteral("<number>%1</number>").arg(number_text::toText(value.asNumber()));
-    case Value::Type::String:
-        return QStringLiteral("<string>%1</string>").arg(value.asString().isEmpty() ? QStringLiteral("null") : escapeXml(value.asString()));
-    case Value::Type::Object:
-        break;
-    }
+    if (value.type() != Value::Type::Object)
+        return primitiveToXml(value, true);
     Object* object = value.asObject();
     if (depth >= 64 || object->kind() == ObjectKind::Function || object->kind() == ObjectKind::Clip)
         return QStringLiteral("<null/>");
