@@ -86,6 +86,8 @@ inline Value argument(const Arguments& arguments, size_t index)
     return index < arguments.size() ? arguments[index] : Value();
 }
 
+// Gives a built-in class its own "constructor", the Function class.
+void giveFunctionAsConstructor(Machine& machine, Object* classConstructor);
 // A constructor function with its prototype object linked both ways, put on _global.
 FunctionObject* defineClass(Machine& machine, const QString& name, Object* prototype, NativeFunction call, NativeFunction construct = {});
 
