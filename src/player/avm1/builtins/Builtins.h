@@ -77,6 +77,9 @@ void installDeviceClasses(Machine& machine);
 // before it: installed last.
 void installNativeTables(Machine& machine);
 
+// flash.net.FileReferenceList, put on the given package object.
+void installFileReferenceList(Machine& machine, Object* holder);
+
 // AsBroadcaster.initialize: gives an object a listener list and the three methods.
 void broadcasterInitialize(Machine& machine, Object* target);
 

@@ -84,8 +84,8 @@ void installDeviceClasses(Machine& machine)
     if (Object* flash = global->get(machine, QStringLiteral("flash")).asObject()) {
         Object* net = machine.makeObject();
         flash->define(QStringLiteral("net"), Value(net));
-        for (const char* name : {"FileReference", "FileReferenceList"})
-            defineEmptyClass(machine, net, QString::fromLatin1(name));
+        defineEmptyClass(machine, net, QStringLiteral("FileReference"));
+        installFileReferenceList(machine, net);
         Object* text = machine.makeObject();
         flash->define(QStringLiteral("text"), Value(text));
         defineEmptyClass(machine, text, QStringLiteral("TextRenderer"));
