@@ -282,7 +282,18 @@ QString toTextInRadix(double number, int radix)
 {
     if (radix == 10 || radix < 2 || radix > 36)
         return toText(number);
-    // Flash converts to a 32-bit integer first; negative numbers keep their sign.
+    // Flash converts to a 32-bit integer first; negative numbers keep their sign. NaN becomes
+    // the smallest integer, whose negation overflows: its digits then come out of negative
+    // remainders, as the characters just below '0'.
+    if (std::isnan(number)) {
+        int32_t value = std::numeric_limits<int32_t>::min();
+        QString digits;
+        while (value != 0) {
+            digits.prepend(QChar(char16_t(u'0' + value % radix)));
+            value /= radix;
+        }
+        return QLatin1Char('-') + digits;
+    }
     int32_t value = toInt32(number);
     if (value == 0)
         return QStringLiteral("0");

@@ -88,9 +88,14 @@ bool Object::hasOwnProperty(Machine& machine, const QString& name)
     return getSpecial(machine, name, ignored) || hasOwnStored(machine, name);
 }
 
+// A property hidden from this SWF version still belongs to the object for hasOwnProperty.
 bool Object::hasOwnPropertyForScripts(Machine& machine, const QString& name)
 {
-    return hasOwnSpecial(machine, name) || hasOwnStored(machine, name);
+    if (hasOwnSpecial(machine, name))
+        return true;
+    if (isProtoName(name, machine.caseSensitive()))
+        return m_prototype != nullptr;
+    return findOwn(name, machine.caseSensitive()) != nullptr;
 }
 
 bool Object::hasOwnStored(Machine& machine, const QString& name)
@@ -154,7 +159,8 @@ void Object::set(Machine& machine, const QString& name, const Value& value)
     }
     if (setSpecial(machine, name, newValue))
         return;
-    if (Property* property = findOwn(name, caseSensitive)) {
+    // A write to a property hidden from this SWF version replaces it with a plain visible one.
+    if (Property* property = findVisible(machine, name)) {
         if (property->setter) {
             machine.call(property->setter, this, {newValue});
             return;
@@ -166,7 +172,7 @@ void Object::set(Machine& machine, const QString& name, const Value& value)
     }
     int depth = 0;
     for (Object* object = m_prototype; object && depth <= maximumPrototypeDepth; object = object->m_prototype, ++depth) {
-        if (Property* property = object->findOwn(name, caseSensitive)) {
+        if (Property* property = object->findVisible(machine, name)) {
             if (property->setter) {
                 machine.call(property->setter, this, {newValue});
                 return;
@@ -283,7 +289,8 @@ void Object::enumerableNames(Machine& machine, std::vector<QString>& names)
             if (seen.contains(key))
                 continue;
             seen.insert(key);
-            if (property.isEnumerable() && property.isVisibleTo(machine.swfVersion()))
+            // Flash lists a property hidden from this SWF version, though reading it gives undefined.
+            if (property.isEnumerable())
                 names.push_back(property.name);
         }
     }

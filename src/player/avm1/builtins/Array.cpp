@@ -1,3 +1,4 @@
+#include "ArrayQuickSort.h"
 #include "Builtins.h"
 
 #include "player/avm1/ArrayObject.h"
@@ -133,12 +134,18 @@ int compareValues(Machine& machine, const Value& left, const Value& right, int f
     return a.compare(b, (flags & sort_flag::CaseInsensitive) ? Qt::CaseInsensitive : Qt::CaseSensitive);
 }
 
-// A field as sortOn reads it: the element's own plain value, without prototypes or getters.
+// A field as sortOn reads it: the element's own value, a built-in one such as a String
+// object's length included, but without prototypes or getters. An element that is no object
+// is compared itself.
 Value fieldOf(Machine& machine, const Value& element, const QString& name)
 {
     Object* object = element.asObject();
-    const Property* property = object ? object->findVisible(machine, name) : nullptr;
-    return property && !property->isVirtual() ? property->value : Value();
+    if (!object)
+        return element;
+    if (const Property* property = object->findVisible(machine, name))
+        return property->isVirtual() ? Value() : property->value;
+    // What the object owns beyond its stored properties is built in and runs no script.
+    return object->hasOwnProperty(machine, name) ? object->get(machine, name) : Value();
 }
 
 // The shared part of sort and sortOn: orders the indices of the elements, then either
@@ -152,13 +159,11 @@ Value sortWith(Machine& machine, Object* self, int flags, const std::function<in
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = i;
     bool foundEqual = false;
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    quickSort(order, [&](size_t a, size_t b) {
         int result = compare(elements[a], elements[b]);
         if (result == 0)
             foundEqual = true;
-        if (flags & sort_flag::Descending)
-            result = -result;
-        return result < 0;
+        return (flags & sort_flag::Descending) ? -result : result;
     });
     if ((flags & sort_flag::UniqueSort) && foundEqual)
         return Value(0.0);
@@ -196,6 +201,9 @@ Value sort(Machine& machine, Object* self, const Arguments& arguments)
             flags = number_text::toInt32(arguments[1].asNumber());
     }
     if (compareFunction.isObject()) {
+        // An object that cannot be called leaves the array as it is.
+        if (compareFunction.asObject()->kind() != ObjectKind::Function)
+            return Value(self);
         return sortWith(machine, self, flags, [&](const Value& a, const Value& b) {
             double result = machine.toNumber(machine.call(compareFunction, nullptr, {a, b}));
             return result < 0 ? -1 : (result > 0 ? 1 : 0);

@@ -18,11 +18,20 @@ void defineFromVersion(Machine& machine, Object* target, const QString& name, co
     target->defineVirtual(name, machine.makeNative(std::move(getter)), machine.makeNative(std::move(setter)), flags);
 }
 
+// The built-in classes own a "constructor" of their own, the Function class, once it exists.
+void giveFunctionAsConstructor(Machine& machine, Object* classConstructor)
+{
+    const Property* function = machine.global()->findOwn(QStringLiteral("Function"), true);
+    if (function && !function->isVirtual() && function->value.isObject())
+        classConstructor->define(QStringLiteral("constructor"), function->value, property_flag::DontEnum | property_flag::DontDelete);
+}
+
 FunctionObject* defineClass(Machine& machine, const QString& name, Object* prototype, NativeFunction call, NativeFunction construct)
 {
     FunctionObject* constructor = machine.makeNative(std::move(call), std::move(construct));
     constructor->define(QStringLiteral("prototype"), Value(prototype), property_flag::DontEnum | property_flag::DontDelete);
     prototype->define(QStringLiteral("constructor"), Value(constructor), property_flag::DontEnum);
+    giveFunctionAsConstructor(machine, constructor);
     if (!name.isEmpty())
         machine.global()->define(name, Value(constructor), property_flag::DontEnum);
     return constructor;

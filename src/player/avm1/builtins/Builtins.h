@@ -77,6 +77,9 @@ void installDeviceClasses(Machine& machine);
 // before it: installed last.
 void installNativeTables(Machine& machine);
 
+// flash.net.FileReferenceList, put on the given package object.
+void installFileReferenceList(Machine& machine, Object* holder);
+
 // AsBroadcaster.initialize: gives an object a listener list and the three methods.
 void broadcasterInitialize(Machine& machine, Object* target);
 
@@ -86,6 +89,8 @@ inline Value argument(const Arguments& arguments, size_t index)
     return index < arguments.size() ? arguments[index] : Value();
 }
 
+// Gives a built-in class its own "constructor", the Function class.
+void giveFunctionAsConstructor(Machine& machine, Object* classConstructor);
 // A constructor function with its prototype object linked both ways, put on _global.
 FunctionObject* defineClass(Machine& machine, const QString& name, Object* prototype, NativeFunction call, NativeFunction construct = {});
 

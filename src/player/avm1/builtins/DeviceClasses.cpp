@@ -49,9 +49,16 @@ void installDeviceClasses(Machine& machine)
     Object* socket = defineEmptyClass(machine, global, QStringLiteral("XMLSocket"));
     machine.defineMethod(machine.getMember(Value(socket), QStringLiteral("prototype")).asObject(), QStringLiteral("connect"), no,
                          hidden);
+    // A print job never starts. Its page and paper sizes are enumerable read-only properties of
+    // the prototype, all 0 without a printer; scripts may cover the methods but not those.
     Object* printJob = defineEmptyClass(machine, global, QStringLiteral("PrintJob"));
-    machine.defineMethod(machine.getMember(Value(printJob), QStringLiteral("prototype")).asObject(), QStringLiteral("start"), no,
-                         hidden);
+    Object* printJobPrototype = machine.getMember(Value(printJob), QStringLiteral("prototype")).asObject();
+    machine.defineMethod(printJobPrototype, QStringLiteral("start"), no, hidden);
+    machine.defineMethod(printJobPrototype, QStringLiteral("addPage"), no, hidden);
+    machine.defineMethod(printJobPrototype, QStringLiteral("send"), nothing, hidden);
+    // Defined last to first, so that for..in lists them in Flash's order.
+    for (const char* name : {"paperHeight", "paperWidth", "pageHeight", "pageWidth", "orientation"})
+        printJobPrototype->defineVirtual(QString::fromLatin1(name), machine.makeNative([](Machine&, Object*, const Arguments&) { return Value(0); }), nullptr);
 
     // No screen reader is ever active.
     Object* accessibility = machine.makeObject();
@@ -77,8 +84,8 @@ void installDeviceClasses(Machine& machine)
     if (Object* flash = global->get(machine, QStringLiteral("flash")).asObject()) {
         Object* net = machine.makeObject();
         flash->define(QStringLiteral("net"), Value(net));
-        for (const char* name : {"FileReference", "FileReferenceList"})
-            defineEmptyClass(machine, net, QString::fromLatin1(name));
+        defineEmptyClass(machine, net, QStringLiteral("FileReference"));
+        installFileReferenceList(machine, net);
         Object* text = machine.makeObject();
         flash->define(QStringLiteral("text"), Value(text));
         defineEmptyClass(machine, text, QStringLiteral("TextRenderer"));

@@ -204,14 +204,16 @@ Value xmlArgumentsToValue(Machine& machine, const Value& node, int depth)
     return Value(machine.makeArray(std::move(values)));
 }
 
-// An XML node back to a value, by its (case-sensitive) name; a text or a number reads the node's
-// first child. Anything else is undefined.
+// An XML node back to a value, by its (case-sensitive) name; a text or a number is the node's
+// first child as text, XML escapes undone. Anything else is undefined. The name is compared as
+// == would: a String object named "null" counts, an object whose toString says "null" does not.
 Value xmlToValue(Machine& machine, const Value& node, int depth)
 {
     if (!node.isObject() || depth >= 64)
         return Value();
-    const QString name = machine.toString(machine.getMember(node, QStringLiteral("nodeName")));
-    auto content = [&] { return machine.getMember(machine.getMember(node, QStringLiteral("firstChild")), QStringLiteral("nodeValue")); };
+    const Value nameValue = machine.toPrimitiveNumber(machine.getMember(node, QStringLiteral("nodeName")));
+    const QString name = nameValue.isObject() ? QString() : machine.toString(nameValue);
+    auto content = [&] { return unescapeXml(machine.toString(machine.getMember(node, QStringLiteral("firstChild")))); };
     if (name == QLatin1String("null"))
         return Value::null();
     if (name == QLatin1String("true"))
@@ -219,9 +221,9 @@ Value xmlToValue(Machine& machine, const Value& node, int depth)
     if (name == QLatin1String("false"))
         return Value(false);
     if (name == QLatin1String("string"))
-        return Value(machine.toString(content()));
+        return Value(content());
     if (name == QLatin1String("number"))
-        return Value(machine.toNumber(content()));
+        return Value(machine.toNumber(Value(content())));
     if (name == QLatin1String("array"))
         return xmlArrayToValue(machine, node, depth);
     if (name == QLatin1String("object"))

@@ -4,6 +4,7 @@
 
 #include <QRandomGenerator>
 #include <cmath>
+#include <functional>
 #include <limits>
 
 namespace player::avm1::builtins {
@@ -22,13 +23,19 @@ void installMath(Machine& machine)
     math->define(QStringLiteral("SQRT1_2"), Value(M_SQRT1_2), constant);
     math->define(QStringLiteral("SQRT2"), Value(M_SQRT2), constant);
 
-    auto unary = [&machine, math](const char* name, double (*function)(double)) {
-        machine.defineMethod(math, QString::fromLatin1(name), [function](Machine& machine, Object*, const Arguments& arguments) {
-            // A missing argument is NaN, whatever the SWF version makes of undefined.
-            if (arguments.empty())
-                return Value(std::numeric_limits<double>::quiet_NaN());
-            return Value(function(machine.toNumber(arguments[0])));
+    // Every Math function reads its first two arguments as numbers, in order, whether it uses
+    // the second or not: a valueOf on either runs once. Further arguments are never read.
+    auto defineMath = [&machine, math](const char* name, std::function<double(const Arguments&, double, double)> compute) {
+        machine.defineMethod(math, QString::fromLatin1(name), [compute](Machine& machine, Object*, const Arguments& arguments) {
+            const double nan = std::numeric_limits<double>::quiet_NaN();
+            double first = arguments.size() > 0 ? machine.toNumber(arguments[0]) : nan;
+            double second = arguments.size() > 1 ? machine.toNumber(arguments[1]) : nan;
+            return Value(compute(arguments, first, second));
         });
+    };
+    // A missing argument is NaN, whatever the SWF version makes of undefined.
+    auto unary = [&defineMath](const char* name, double (*function)(double)) {
+        defineMath(name, [function](const Arguments&, double x, double) { return function(x); });
     };
     unary("abs", [](double x) { return std::fabs(x); });
     unary("acos", [](double x) { return std::acos(x); });
@@ -45,39 +52,21 @@ void installMath(Machine& machine)
     // Math.round goes half up, also for negative numbers: round(-2.5) is -2.
     unary("round", [](double x) { return std::floor(x + 0.5); });
 
-    machine.defineMethod(math, QStringLiteral("atan2"), [](Machine& machine, Object*, const Arguments& arguments) {
-        if (arguments.size() < 2)
-            return Value(std::numeric_limits<double>::quiet_NaN());
-        return Value(std::atan2(machine.toNumber(arguments[0]), machine.toNumber(arguments[1])));
+    // With one argument the other is NaN: pow(1) is 1, as pow(1, NaN) is, and max(5) is NaN.
+    defineMath("atan2", [](const Arguments&, double y, double x) { return std::atan2(y, x); });
+    defineMath("pow", [](const Arguments&, double x, double y) { return std::pow(x, y); });
+    // Only the first two arguments are compared; without any the result is the identity.
+    defineMath("max", [](const Arguments& arguments, double a, double b) {
+        if (arguments.empty())
+            return -std::numeric_limits<double>::infinity();
+        return std::isnan(a) || std::isnan(b) ? std::numeric_limits<double>::quiet_NaN() : std::max(a, b);
     });
-    machine.defineMethod(math, QStringLiteral("pow"), [](Machine& machine, Object*, const Arguments& arguments) {
-        if (arguments.size() < 2)
-            return Value(std::numeric_limits<double>::quiet_NaN());
-        return Value(std::pow(machine.toNumber(arguments[0]), machine.toNumber(arguments[1])));
+    defineMath("min", [](const Arguments& arguments, double a, double b) {
+        if (arguments.empty())
+            return std::numeric_limits<double>::infinity();
+        return std::isnan(a) || std::isnan(b) ? std::numeric_limits<double>::quiet_NaN() : std::min(a, b);
     });
-    machine.defineMethod(math, QStringLiteral("max"), [](Machine& machine, Object*, const Arguments& arguments) {
-        double result = -std::numeric_limits<double>::infinity();
-        for (const Value& value : arguments) {
-            double number = machine.toNumber(value);
-            if (std::isnan(number))
-                return Value(number);
-            result = std::max(result, number);
-        }
-        return Value(result);
-    });
-    machine.defineMethod(math, QStringLiteral("min"), [](Machine& machine, Object*, const Arguments& arguments) {
-        double result = std::numeric_limits<double>::infinity();
-        for (const Value& value : arguments) {
-            double number = machine.toNumber(value);
-            if (std::isnan(number))
-                return Value(number);
-            result = std::min(result, number);
-        }
-        return Value(result);
-    });
-    machine.defineMethod(math, QStringLiteral("random"), [](Machine&, Object*, const Arguments&) {
-        return Value(QRandomGenerator::global()->generateDouble());
-    });
+    defineMath("random", [](const Arguments&, double, double) { return QRandomGenerator::global()->generateDouble(); });
 }
 
 } // namespace player::avm1::builtins

@@ -4,6 +4,9 @@
 
 #include <QStringList>
 
+#include <algorithm>
+#include <limits>
+
 namespace player::avm1::builtins {
 
 namespace {
@@ -88,10 +91,16 @@ Object* ownerOf(Machine& machine, const QString& path)
     return object;
 }
 
+// The Math table answers every number: those without a function read two arguments as Math's
+// functions do and give NaN.
+constexpr int32_t mathTable = 200;
+
 // ASnative(table, index): the built-in function of that number, or undefined.
 Value nativeFunction(Machine& machine, int32_t table, int32_t index)
 {
     auto found = machine.nativeTable().find({table, index});
+    if (found == machine.nativeTable().end() && table == mathTable)
+        found = machine.nativeTable().find({mathTable, -1});
     return found == machine.nativeTable().end() ? Value() : Value(found->second);
 }
 
@@ -152,6 +161,14 @@ void installNativeTables(Machine& machine)
     });
     machine.nativeTable()[{2, 0}] = asNew;
     machine.addRoot(asNew);
+
+    FunctionObject* unknownMath = machine.makeNative([](Machine& machine, Object*, const Arguments& arguments) {
+        for (size_t i = 0; i < std::min<size_t>(arguments.size(), 2); ++i)
+            machine.toNumber(arguments[i]);
+        return Value(std::numeric_limits<double>::quiet_NaN());
+    });
+    machine.nativeTable()[{mathTable, -1}] = unknownMath;
+    machine.addRoot(unknownMath);
 
     for (const NativeTableEntry& entry : nativeTableEntries) {
         Object* owner = ownerOf(machine, QString::fromLatin1(entry.owner));

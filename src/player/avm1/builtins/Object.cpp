@@ -143,7 +143,11 @@ void installFunction(Machine& machine)
             return arguments[0];
         return Value(machine.make<Object>(nullptr));
     };
-    defineClass(machine, QStringLiteral("Function"), prototype, call, construct);
+    FunctionObject* function = defineClass(machine, QStringLiteral("Function"), prototype, call, construct);
+    // Object came before Function, and Function finds itself only now.
+    giveFunctionAsConstructor(machine, function);
+    if (const Property* object = machine.global()->findOwn(QStringLiteral("Object"), true); object && object->value.asObject())
+        giveFunctionAsConstructor(machine, object->value.asObject());
     machine.defineMethod(prototype, QStringLiteral("call"), [](Machine& machine, Object* self, const Arguments& arguments) {
         Object* thisObject = thisObjectOf(machine, argument(arguments, 0));
         Arguments rest(arguments.size() > 1 ? arguments.begin() + 1 : arguments.end(), arguments.end());
@@ -160,9 +164,7 @@ void installFunction(Machine& machine)
         }
         return machine.call(Value(self), thisObject, list);
     });
-    machine.defineMethod(prototype, QStringLiteral("toString"), [](Machine&, Object*, const Arguments&) {
-        return Value(QStringLiteral("[type Function]"));
-    });
+    // Function.prototype has no toString of its own: Object's names functions "[type Function]".
     prototype->setAllFlags(property_flag::DontEnum, 0);
 }
 

@@ -8,6 +8,7 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <utility>
 
 namespace player::avm1::builtins {
 
@@ -48,15 +49,20 @@ struct SoundTransforms {
     SoundTransform& of(Object* owner) { return owner ? clips[owner] : movie; }
 };
 
+// A Sound object keeps its clip as a target path, as Flash does, and finds the clip again by
+// that path each time: a renamed clip is lost to it, and whatever the path then leads to, a
+// variable of the same name included, takes its place.
 class SoundObject : public Object {
 public:
-    SoundObject(Object* prototype, Object* owner)
+    SoundObject(Object* prototype, Object* owner, QString ownerPath)
         : Object(prototype)
         , owner(owner)
+        , ownerPath(std::move(ownerPath))
     {
     }
 
     Object* owner;
+    QString ownerPath;
 
     void traceReferences(Marker& marker) override
     {
@@ -86,7 +92,15 @@ void defineTransformMethod(Machine& machine, Object* prototype, const char* name
 {
     FunctionObject* function = machine.makeNative([transforms, method](Machine& machine, Object* self, const Arguments& arguments) {
         SoundObject* sound = asSound(self);
-        return sound ? method(machine, transforms->of(sound->owner), arguments) : Value();
+        if (!sound)
+            return Value();
+        Object* owner = sound->owner;
+        if (owner) {
+            owner = target_path::resolve(machine, machine.bridge().level(0), sound->ownerPath);
+            if (!owner || !machine.bridge().isClip(owner))
+                return Value();
+        }
+        return method(machine, transforms->of(owner), arguments);
     });
     prototype->define(QString::fromLatin1(name), Value(function),
                       property_flag::DontEnum | property_flag::DontDelete | property_flag::ReadOnly);
@@ -174,7 +188,8 @@ void installSound(Machine& machine)
             else if (target.isString())
                 owner = target_path::resolve(machine, machine.bridge().level(0), target.asString());
         }
-        return Value(static_cast<Object*>(machine.make<SoundObject>(self ? self->prototype() : nullptr, owner)));
+        QString ownerPath = owner ? machine.bridge().targetPath(owner, false) : QString();
+        return Value(static_cast<Object*>(machine.make<SoundObject>(self ? self->prototype() : nullptr, owner, ownerPath)));
     };
     defineClass(machine, QStringLiteral("Sound"), prototype, [](Machine&, Object*, const Arguments&) { return Value(); }, construct);
 }

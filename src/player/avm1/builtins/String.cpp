@@ -4,6 +4,7 @@
 #include "player/avm1/BoxedValue.h"
 #include "player/avm1/Machine.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace player::avm1::builtins {
@@ -17,13 +18,13 @@ QString thisText(Machine& machine, Object* self)
     return self ? machine.toString(Value(self)) : QString();
 }
 
-// An index argument as an integer; NaN reads as 0.
+// An index argument as a 32-bit integer, as Flash reads it: NaN is 0 and numbers beyond the
+// range wrap around, so 4294967297 is 1.
 double integerArgument(Machine& machine, const Arguments& arguments, size_t index, double fallback)
 {
     if (index >= arguments.size() || arguments[index].isUndefined())
         return fallback;
-    double number = machine.toNumber(arguments[index]);
-    return std::isnan(number) ? 0 : std::trunc(number);
+    return double(machine.toInt32(arguments[index]));
 }
 
 qsizetype clampTo(double value, qsizetype length)
@@ -40,13 +41,19 @@ Value split(Machine& machine, Object* self, const Arguments& arguments)
     QString text = thisText(machine, self);
     std::vector<Value> parts;
     Value separatorValue = argument(arguments, 0);
-    double limit = arguments.size() > 1 && !arguments[1].isUndefined() ? machine.toNumber(arguments[1]) : -1;
-    size_t maximum = limit >= 0 && std::isfinite(limit) ? size_t(limit) : size_t(-1);
+    // A limit is a 32-bit integer, and a negative one keeps nothing.
+    size_t maximum = arguments.size() > 1 && !arguments[1].isUndefined() ? size_t(std::max(0, machine.toInt32(arguments[1]))) : size_t(-1);
+    // SWF 5 splits at commas when no separator is given, and not at all at an empty one.
+    const bool swf5 = machine.swfVersion() < 6;
+    if (separatorValue.isUndefined() && swf5)
+        separatorValue = Value(QStringLiteral(","));
     if (separatorValue.isUndefined()) {
         parts.push_back(Value(text));
     } else {
         QString separator = machine.toString(separatorValue);
-        if (separator.isEmpty()) {
+        if (separator.isEmpty() && swf5) {
+            parts.push_back(Value(text));
+        } else if (separator.isEmpty()) {
             // An empty separator splits into characters, but an empty string gives no element.
             for (QChar c : text)
                 parts.push_back(Value(QString(c)));
@@ -103,6 +110,9 @@ void installString(Machine& machine)
     machine.defineMethod(prototype, QStringLiteral("charCodeAt"), [](Machine& machine, Object* self, const Arguments& arguments) {
         QString text = thisText(machine, self);
         double index = integerArgument(machine, arguments, 0, 0);
+        // Past the end SWF 5 reads a 0, as if at the string's terminator.
+        if (index >= double(text.size()) && machine.swfVersion() < 6)
+            return Value(0);
         if (index < 0 || index >= double(text.size()))
             return Value(std::nan(""));
         return Value(double(text[qsizetype(index)].unicode()));
@@ -115,20 +125,22 @@ void installString(Machine& machine)
         }
         return Value(text);
     });
+    // Without any argument the searches and the cuts give undefined; an undefined one still counts.
     machine.defineMethod(prototype, QStringLiteral("indexOf"), [](Machine& machine, Object* self, const Arguments& arguments) {
         QString text = thisText(machine, self);
         if (arguments.empty())
-            return Value(-1.0);
+            return Value();
         QString pattern = machine.toString(arguments[0]);
         double start = integerArgument(machine, arguments, 1, 0);
+        // Not even an empty string is found past the end.
         if (start > double(text.size()))
-            return Value(pattern.isEmpty() ? double(text.size()) : -1.0);
+            return Value(-1.0);
         return Value(double(text.indexOf(pattern, clampTo(start, text.size()))));
     });
     machine.defineMethod(prototype, QStringLiteral("lastIndexOf"), [](Machine& machine, Object* self, const Arguments& arguments) {
         QString text = thisText(machine, self);
         if (arguments.empty())
-            return Value(-1.0);
+            return Value();
         QString pattern = machine.toString(arguments[0]);
         double start = integerArgument(machine, arguments, 1, double(text.size()));
         if (start < 0)
@@ -136,6 +148,8 @@ void installString(Machine& machine)
         return Value(double(text.lastIndexOf(pattern, clampTo(start, text.size()))));
     });
     machine.defineMethod(prototype, QStringLiteral("slice"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        if (arguments.empty())
+            return Value();
         QString text = thisText(machine, self);
         double length = double(text.size());
         double start = integerArgument(machine, arguments, 0, 0);
@@ -149,6 +163,8 @@ void installString(Machine& machine)
         return Value(to > from ? text.mid(from, to - from) : QString());
     });
     machine.defineMethod(prototype, QStringLiteral("substring"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        if (arguments.empty())
+            return Value();
         QString text = thisText(machine, self);
         qsizetype from = clampTo(integerArgument(machine, arguments, 0, 0), text.size());
         qsizetype to = clampTo(integerArgument(machine, arguments, 1, double(text.size())), text.size());
@@ -157,6 +173,8 @@ void installString(Machine& machine)
         return Value(text.mid(from, to - from));
     });
     machine.defineMethod(prototype, QStringLiteral("substr"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        if (arguments.empty())
+            return Value();
         QString text = thisText(machine, self);
         double length = double(text.size());
         double start = integerArgument(machine, arguments, 0, 0);

@@ -5,6 +5,7 @@
 
 #include "player/avm1/Machine.h"
 #include "player/avm1/Marker.h"
+#include "player/avm1/ScriptExceptions.h"
 #include "player/display/DisplayContainer.h"
 
 #include <algorithm>
@@ -135,12 +136,19 @@ void setColorTransform(Machine& machine, display::DisplayObject* object, Object*
 void installTransform(Machine& machine, Object* geometry)
 {
     Object* prototype = machine.makeObject();
-    // A Transform needs a clip; "new Transform()" without one gives an object that reads nothing.
-    auto construct = [prototype](Machine& machine, Object*, const Arguments& arguments) -> Value {
+    // A Transform needs a clip: "new Transform()" without one gives undefined, and a call
+    // without "new" an object that reads nothing.
+    auto call = [prototype](Machine& machine, Object*, const Arguments& arguments) -> Value {
         Object* clip = argument(arguments, 0).asObject();
         return Value(machine.make<TransformObject>(prototype, clip && clip->kind() == ObjectKind::Clip ? clip : nullptr));
     };
-    FunctionObject* constructor = defineClass(machine, QString(), prototype, construct, construct);
+    auto construct = [prototype](Machine& machine, Object*, const Arguments& arguments) -> Value {
+        Object* clip = argument(arguments, 0).asObject();
+        if (!clip || clip->kind() != ObjectKind::Clip)
+            throw ConstructionRefused{};
+        return Value(machine.make<TransformObject>(prototype, clip));
+    };
+    FunctionObject* constructor = defineClass(machine, QString(), prototype, call, construct);
     geometry->define(QStringLiteral("Transform"), Value(constructor));
 
     defineProperty(machine, prototype, "matrix",
