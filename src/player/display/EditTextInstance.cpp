@@ -45,7 +45,13 @@ EditTextInstance::EditTextInstance(std::shared_ptr<const MovieLibrary> library,
     m_flags.autoSize = edit.autoSize ? AutoSize::Left : AutoSize::None;
     m_flags.maxChars = edit.maxLength.value_or(0);
     m_newFormat = definitionFormat();
-    const QString initial = utf8 ? QString::fromStdString(edit.initialText) : QString::fromLatin1(edit.initialText);
+    showInitialText();
+}
+
+void EditTextInstance::showInitialText()
+{
+    const swf::EditText& edit = definition();
+    const QString initial = swfVersion() >= 6 ? QString::fromStdString(edit.initialText) : QString::fromLatin1(edit.initialText);
     if (m_html)
         setHtmlText(initial);
     else

@@ -30,6 +30,8 @@ public:
     QString htmlText() const;
     void setHtmlText(const QString& html);
     const FormattedText& content() const { return m_content; }
+    // Gives the field the text of its definition again (empty for fields made by scripts).
+    void showInitialText();
     // Inserts or replaces characters [begin, end) in the new-text format (replaceText).
     void replaceText(qsizetype begin, qsizetype end, const QString& text);
 

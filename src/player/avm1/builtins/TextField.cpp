@@ -50,20 +50,36 @@ bool variableSlot(Machine& machine, EditTextInstance* field, Object*& holder, QS
 }
 
 // A bound field shows its variable: reading the text picks up what scripts last stored there.
-// While the variable is undefined, a field with text gives the variable its text; an empty
-// field leaves it undefined.
-void pullVariable(Machine& machine, EditTextInstance* field)
+// Only a clip tells its fields when a variable changes: a field whose path leads to another
+// object takes the variable's value when it is bound (made, or named a variable) and not
+// after. An object stored in the variable is shown as its text once, when it is stored; the
+// field does not ask it again while the variable holds the same object. When binding, a
+// variable still undefined takes the field's text, unless the field is empty; reading the
+// text leaves the variable alone.
+enum class Binding { ShowOnly, Bind };
+
+void pullVariable(Machine& machine, EditTextInstance* field, Binding binding = Binding::ShowOnly)
 {
     Object* holder = nullptr;
     QString name;
     if (!variableSlot(machine, field, holder, name))
         return;
+    if (binding == Binding::ShowOnly && holder->kind() != ObjectKind::Clip)
+        return;
     Value value = holder->get(machine, name);
+    auto* fieldObject = dynamic_cast<ClipObject*>(scriptObjectOf(field));
     if (!value.isUndefined()) {
+        Object* object = value.asObject();
+        if (object && fieldObject) {
+            if (fieldObject->shownVariableObject() == object)
+                return;
+            fieldObject->setShownVariableObject(object);
+        } else if (fieldObject)
+            fieldObject->setShownVariableObject(nullptr);
         const QString shown = machine.toString(value);
         if (shown != (field->isHtml() ? field->htmlText() : field->text()))
             field->setHtmlText(shown);
-    } else if (!field->text().isEmpty())
+    } else if (binding == Binding::Bind && !field->text().isEmpty())
         holder->set(machine, name, Value(field->isHtml() ? field->htmlText() : field->text()));
 }
 
@@ -309,14 +325,17 @@ void installProperties(Machine& machine, Object* prototype)
     defineProperty(machine, prototype, "html",
                    [](Machine&, EditTextInstance* field) { return Value(field->isHtml()); },
                    [](Machine& machine, EditTextInstance* field, const Value& value) { field->setHtml(machine.toBoolean(value)); });
-    // An empty variable name reads as null; setting one binds the field at once.
+    // An empty variable name reads as null. Naming a variable starts the field over with the
+    // text of its definition and binds it at once: a variable that holds a value shows it, one
+    // still undefined takes the definition's text.
     defineProperty(machine, prototype, "variable",
                    [](Machine&, EditTextInstance* field) {
                        return field->variableName().isEmpty() ? Value::null() : Value(field->variableName());
                    },
                    [](Machine& machine, EditTextInstance* field, const Value& value) {
                        field->setVariableName(value.isNullish() ? QString() : machine.toString(value));
-                       pullVariable(machine, field);
+                       field->showInitialText();
+                       pullVariable(machine, field, Binding::Bind);
                    });
     defineProperty(machine, prototype, "length", [](Machine& machine, EditTextInstance* field) {
         pullVariable(machine, field);
@@ -398,6 +417,12 @@ void installProperties(Machine& machine, Object* prototype)
 } // namespace
 
 void bindTextFieldVariable(Machine& machine, Object* fieldObject)
+{
+    if (EditTextInstance* field = fieldOf(fieldObject))
+        pullVariable(machine, field, Binding::Bind);
+}
+
+void showTextFieldVariable(Machine& machine, Object* fieldObject)
 {
     if (EditTextInstance* field = fieldOf(fieldObject))
         pullVariable(machine, field);
