@@ -164,9 +164,11 @@ void Object::set(Machine& machine, const QString& name, const Value& value)
         property->value = newValue;
         return;
     }
+    // A setter the movie's version cannot see is passed by, as reads pass it by: the write
+    // makes an ordinary property of this object.
     int depth = 0;
     for (Object* object = m_prototype; object && depth <= maximumPrototypeDepth; object = object->m_prototype, ++depth) {
-        if (Property* property = object->findOwn(name, caseSensitive)) {
+        if (Property* property = object->findVisible(machine, name)) {
             if (property->setter) {
                 machine.call(property->setter, this, {newValue});
                 return;
@@ -283,7 +285,9 @@ void Object::enumerableNames(Machine& machine, std::vector<QString>& names)
             if (seen.contains(key))
                 continue;
             seen.insert(key);
-            if (property.isEnumerable() && property.isVisibleTo(machine.swfVersion()))
+            // The version bits hide a property from reads and writes only: for..in lists it
+            // in older movies too.
+            if (property.isEnumerable())
                 names.push_back(property.name);
         }
     }

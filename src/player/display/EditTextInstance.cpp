@@ -102,6 +102,14 @@ const swf::EditText& EditTextInstance::definition() const
     return std::get<swf::EditText>(*character());
 }
 
+void EditTextInstance::setSelection(qsizetype anchor, qsizetype caret)
+{
+    const qsizetype length = text().size();
+    m_hasSelection = true;
+    m_selectionAnchor = std::clamp<qsizetype>(anchor, 0, length);
+    m_caret = std::clamp<qsizetype>(caret, 0, length);
+}
+
 void EditTextInstance::setText(const QString& text)
 {
     m_content.setText(normalizeBreaks(text), m_newFormat);
