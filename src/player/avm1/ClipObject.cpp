@@ -266,6 +266,7 @@ void ClipObject::traceReferences(Marker& marker)
 {
     Object::traceReferences(marker);
     marker.mark(m_styleSheet);
+    marker.mark(m_shownVariableObject);
 }
 
 Object* scriptObjectOf(display::DisplayObject* object)

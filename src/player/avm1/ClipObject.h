@@ -25,6 +25,10 @@ public:
     // A text field's style sheet (TextField.styleSheet), kept here so that the collector sees it.
     const Value& styleSheet() const { return m_styleSheet; }
     void setStyleSheet(const Value& sheet) { m_styleSheet = sheet; }
+    // The object a text field last showed from its variable: the field takes an object's text
+    // when the variable is given the object, not each time it is read.
+    Object* shownVariableObject() const { return m_shownVariableObject; }
+    void setShownVariableObject(Object* object) { m_shownVariableObject = object; }
     void traceReferences(Marker& marker) override;
 
 protected:
@@ -40,6 +44,7 @@ private:
 
     std::weak_ptr<display::DisplayObject> m_displayObject;
     Value m_styleSheet;
+    Object* m_shownVariableObject = nullptr;
 };
 
 // The script object bound to a display object, or null.

@@ -23,7 +23,7 @@ void TextFieldVariables::refresh(Machine& machine)
     std::vector<std::weak_ptr<display::DisplayObject>> fields = m_fields;
     for (const auto& field : fields) {
         if (auto object = field.lock())
-            builtins::bindTextFieldVariable(machine, scriptObjectOf(object.get()));
+            builtins::showTextFieldVariable(machine, scriptObjectOf(object.get()));
     }
 }
 

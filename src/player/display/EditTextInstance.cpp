@@ -45,7 +45,13 @@ EditTextInstance::EditTextInstance(std::shared_ptr<const MovieLibrary> library,
     m_flags.autoSize = edit.autoSize ? AutoSize::Left : AutoSize::None;
     m_flags.maxChars = edit.maxLength.value_or(0);
     m_newFormat = definitionFormat();
-    const QString initial = utf8 ? QString::fromStdString(edit.initialText) : QString::fromLatin1(edit.initialText);
+    showInitialText();
+}
+
+void EditTextInstance::showInitialText()
+{
+    const swf::EditText& edit = definition();
+    const QString initial = swfVersion() >= 6 ? QString::fromStdString(edit.initialText) : QString::fromLatin1(edit.initialText);
     if (m_html)
         setHtmlText(initial);
     else
@@ -94,6 +100,14 @@ TextFormat EditTextInstance::definitionFormat() const
 const swf::EditText& EditTextInstance::definition() const
 {
     return std::get<swf::EditText>(*character());
+}
+
+void EditTextInstance::setSelection(qsizetype anchor, qsizetype caret)
+{
+    const qsizetype length = text().size();
+    m_hasSelection = true;
+    m_selectionAnchor = std::clamp<qsizetype>(anchor, 0, length);
+    m_caret = std::clamp<qsizetype>(caret, 0, length);
 }
 
 void EditTextInstance::setText(const QString& text)

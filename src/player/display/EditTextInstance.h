@@ -6,6 +6,7 @@
 #include "TextStyles.h"
 
 #include <QString>
+#include <algorithm>
 #include <optional>
 
 namespace player::display {
@@ -30,6 +31,8 @@ public:
     QString htmlText() const;
     void setHtmlText(const QString& html);
     const FormattedText& content() const { return m_content; }
+    // Gives the field the text of its definition again (empty for fields made by scripts).
+    void showInitialText();
     // Inserts or replaces characters [begin, end) in the new-text format (replaceText).
     void replaceText(qsizetype begin, qsizetype end, const QString& text);
 
@@ -57,6 +60,32 @@ public:
     // The variable the field shows ("/:score", "total"), raw from the definition; scripts may change it.
     const QString& variableName() const { return m_variableName; }
     void setVariableName(const QString& name) { m_variableName = name; }
+
+    // The selection runs from an anchor to the caret, in characters; a field has none until
+    // something selects (then begin and end are 0).
+    bool hasSelection() const { return m_hasSelection; }
+    qsizetype selectionBegin() const { return std::min(m_selectionAnchor, m_caret); }
+    qsizetype selectionEnd() const { return std::max(m_selectionAnchor, m_caret); }
+    qsizetype caretIndex() const { return m_caret; }
+    // Both ends are kept within the text.
+    void setSelection(qsizetype anchor, qsizetype caret);
+
+    // The order of the field among those the tab key visits, unset until a script sets it.
+    std::optional<uint32_t> tabIndex() const { return m_tabIndex; }
+    void setTabIndex(std::optional<uint32_t> index) { m_tabIndex = index; }
+    // The characters typing may enter (TextField.restrict), unset for any.
+    const std::optional<QString>& restrict() const { return m_restrict; }
+    void setRestrict(const std::optional<QString>& characters) { m_restrict = characters; }
+
+    // How the text asks to be drawn from SWF 8 on (kept for scripts; the painter draws all
+    // fields alike).
+    struct Rendering {
+        QString antiAliasType = QStringLiteral("normal");
+        QString gridFitType = QStringLiteral("pixel");
+        double thickness = 0;
+        double sharpness = 0;
+    };
+    Rendering& rendering() { return m_rendering; }
 
     // Flags and colours scripts read and set.
     struct Flags {
@@ -106,6 +135,12 @@ private:
     bool m_styled = false;
     std::optional<QString> m_styledMarkup;
     Flags m_flags;
+    bool m_hasSelection = false;
+    qsizetype m_selectionAnchor = 0;
+    qsizetype m_caret = 0;
+    std::optional<uint32_t> m_tabIndex;
+    std::optional<QString> m_restrict;
+    Rendering m_rendering;
     swf::Rect m_box;
     int m_scroll = 1;
     uint64_t m_revision = 0;

@@ -39,7 +39,7 @@ private slots:
         QCOMPARE(versions.join(' '), seenBy);
     }
 
-    void hiddenPropertyEverywhere_data()
+    void hiddenPropertyReadsUndefinedButStaysListed_data()
     {
         QTest::addColumn<int>("version");
         QTest::addColumn<QString>("expected");
@@ -48,7 +48,7 @@ private slots:
     }
     // A hidden property reads as undefined, yet hasOwnProperty and for..in still see it, and it
     // keeps its value: clearing the bit shows it again.
-    void hiddenPropertyEverywhere()
+    void hiddenPropertyReadsUndefinedButStaysListed()
     {
         QFETCH(int, version);
         QFETCH(QString, expected);

@@ -65,6 +65,21 @@ private slots:
         QTest::newRow("binding to another variable")
             << "total = 'seven'; field.variable = 'total'; trace(field.text); field.variable = null; trace(field.variable);"
             << "seven|null";
+        QTest::newRow("naming a variable starts the field over with its definition's text")
+            << "score = 'kept'; field.variable = 'fresh'; trace(field.text); trace(fresh); trace(score);"
+               "field.variable = 'score'; trace(field.text); trace(score);"
+            << "Hello|Hello|kept|kept|kept";
+        QTest::newRow("reading the text leaves an undefined variable undefined")
+            << "delete score; trace(field.text); trace(score); trace(field.length); trace(typeof score);"
+            << "Hello|undefined|5|undefined";
+        QTest::newRow("an object in the variable shows as its text when it is stored")
+            << "score = {}; trace(field.text); Object.prototype.toString = function() { return 'changed'; };"
+               "trace(field.text); score = {}; trace(field.text);"
+            << "[object Object]|[object Object]|changed";
+        QTest::newRow("a variable of a plain object is read only when the field is bound")
+            << "holder = {value: 'first'}; field.variable = 'holder.value'; trace(field.text); holder.value = 'second';"
+               "trace(field.text); field.text = 'third'; trace(holder.value);"
+            << "first|first|third";
         QTest::newRow("fields are objects with clip properties")
             << "trace(field instanceof TextField); field._x = 12.5; trace(field._x); trace(field._name); trace(field.type + ' ' + rich.type);"
             << "true|12.5|field|dynamic input";

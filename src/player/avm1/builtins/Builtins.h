@@ -62,6 +62,10 @@ void installLocalConnection(Machine& machine);
 void installSharedObject(Machine& machine);
 // A text field bound to a variable takes its value, or gives it its text when it has none.
 void bindTextFieldVariable(Machine& machine, Object* field);
+// The filters property of display objects (a new array of filter objects each read).
+void defineFiltersProperty(Machine& machine, Object* prototype, uint16_t flags);
+// A bound text field shows what a clip's variable holds now (once a frame).
+void showTextFieldVariable(Machine& machine, Object* field);
 // A new text field object is a broadcaster whose first listener is itself: onChanged and
 // onScroller reach every listener. (Focus events are the field's own.)
 void initializeTextFieldListeners(Machine& machine, Object* field);

@@ -44,7 +44,9 @@ void setFilters(Machine& machine, display::DisplayObject& object, const Value& v
     object.setFilters(std::move(filters));
 }
 
-void defineFiltersProperty(Machine& machine, Object* prototype)
+} // namespace
+
+void defineFiltersProperty(Machine& machine, Object* prototype, uint16_t flags)
 {
     if (!prototype)
         return;
@@ -57,17 +59,15 @@ void defineFiltersProperty(Machine& machine, Object* prototype)
             setFilters(machine, *object, argument(arguments, 0));
         return Value();
     });
-    prototype->defineVirtual(QStringLiteral("filters"), getter, setter,
-                             property_flag::DontEnum | property_flag::DontDelete | property_flag::FromVersion8);
+    prototype->defineVirtual(QStringLiteral("filters"), getter, setter, flags);
 }
-
-} // namespace
 
 void installDisplayFilters(Machine& machine)
 {
-    defineFiltersProperty(machine, machine.prototypes().movieClip);
-    defineFiltersProperty(machine, machine.prototypes().button);
-    defineFiltersProperty(machine, machine.prototypes().textField);
+    // Text fields list theirs among their own properties (TextField).
+    const uint16_t flags = property_flag::DontEnum | property_flag::DontDelete | property_flag::FromVersion8;
+    defineFiltersProperty(machine, machine.prototypes().movieClip, flags);
+    defineFiltersProperty(machine, machine.prototypes().button, flags);
 }
 
 } // namespace player::avm1::builtins

@@ -1,8 +1,12 @@
 #include "Builtins.h"
 
+#include "player/avm1/ClipObject.h"
 #include "player/avm1/Machine.h"
 #include "player/avm1/Marker.h"
 #include "player/avm1/TargetPath.h"
+#include "player/display/EditTextInstance.h"
+
+#include <cmath>
 
 namespace player::avm1::builtins {
 
@@ -28,8 +32,26 @@ Value focusValue(Object* focus)
     return focus ? Value(focus) : Value::null();
 }
 
+display::EditTextInstance* fieldOf(Object* object)
+{
+    if (!object || object->kind() != ObjectKind::Clip)
+        return nullptr;
+    display::DisplayObject* displayObject = static_cast<ClipObject*>(object)->displayObject();
+    if (!displayObject || displayObject->kind() != display::DisplayKind::EditText)
+        return nullptr;
+    return static_cast<display::EditTextInstance*>(displayObject);
+}
+
+// A selection index of the focused text field, or -1 when the focus is elsewhere or the field
+// has selected nothing yet.
+Value selectionIndex(SelectionObject* selection, qsizetype (display::EditTextInstance::*index)() const)
+{
+    display::EditTextInstance* field = fieldOf(selection->focus);
+    return field && field->hasSelection() ? Value(double((field->*index)())) : Value(-1);
+}
+
 // Moving the focus tells the object losing it, then the one gaining it, then the listeners
-// of Selection.
+// of Selection. A text field that gains the focus has all its text selected after them.
 void moveFocus(Machine& machine, SelectionObject* selection, Object* target)
 {
     Object* old = selection->focus;
@@ -42,6 +64,8 @@ void moveFocus(Machine& machine, SelectionObject* selection, Object* target)
         machine.callMethod(Value(target), QStringLiteral("onSetFocus"), {focusValue(old)});
     machine.callMethod(Value(selection), QStringLiteral("broadcastMessage"),
                        {Value(QStringLiteral("onSetFocus")), focusValue(old), focusValue(target)});
+    if (display::EditTextInstance* field = fieldOf(selection->focus); field && selection->focus == target)
+        field->setSelection(0, field->text().size());
 }
 
 } // namespace
@@ -75,10 +99,29 @@ void installSelection(Machine& machine)
     machine.defineMethod(selection, QStringLiteral("getFocus"), [selection](Machine& machine, Object*, const Arguments&) {
         return selection->focus ? Value(machine.bridge().targetPath(selection->focus, false)) : Value::null();
     }, flags);
-    // Text selection belongs to text fields being edited, which the player never does.
-    for (const char* name : {"getBeginIndex", "getEndIndex", "getCaretIndex"})
-        machine.defineMethod(selection, QString::fromLatin1(name), [](Machine&, Object*, const Arguments&) { return Value(-1); }, flags);
-    machine.defineMethod(selection, QStringLiteral("setSelection"), [](Machine&, Object*, const Arguments&) { return Value(); }, flags);
+    machine.defineMethod(selection, QStringLiteral("getBeginIndex"), [selection](Machine&, Object*, const Arguments&) {
+        return selectionIndex(selection, &display::EditTextInstance::selectionBegin);
+    }, flags);
+    machine.defineMethod(selection, QStringLiteral("getEndIndex"), [selection](Machine&, Object*, const Arguments&) {
+        return selectionIndex(selection, &display::EditTextInstance::selectionEnd);
+    }, flags);
+    machine.defineMethod(selection, QStringLiteral("getCaretIndex"), [selection](Machine&, Object*, const Arguments&) {
+        return selectionIndex(selection, &display::EditTextInstance::caretIndex);
+    }, flags);
+    // setSelection(anchor, caret) selects in the focused text field; the caret goes where the
+    // second index says, and a missing one means the end of the text.
+    machine.defineMethod(selection, QStringLiteral("setSelection"), [selection](Machine& machine, Object*, const Arguments& arguments) {
+        display::EditTextInstance* field = fieldOf(selection->focus);
+        if (!field || arguments.empty())
+            return Value();
+        const qsizetype length = field->text().size();
+        auto index = [&](const Value& value) {
+            const double number = machine.toNumber(value);
+            return std::isfinite(number) ? qsizetype(std::clamp(number, 0.0, double(length))) : length;
+        };
+        field->setSelection(index(arguments[0]), index(argument(arguments, 1)));
+        return Value();
+    }, flags);
 }
 
 } // namespace player::avm1::builtins

@@ -50,20 +50,36 @@ bool variableSlot(Machine& machine, EditTextInstance* field, Object*& holder, QS
 }
 
 // A bound field shows its variable: reading the text picks up what scripts last stored there.
-// While the variable is undefined, a field with text gives the variable its text; an empty
-// field leaves it undefined.
-void pullVariable(Machine& machine, EditTextInstance* field)
+// Only a clip tells its fields when a variable changes: a field whose path leads to another
+// object takes the variable's value when it is bound (made, or named a variable) and not
+// after. An object stored in the variable is shown as its text once, when it is stored; the
+// field does not ask it again while the variable holds the same object. When binding, a
+// variable still undefined takes the field's text, unless the field is empty; reading the
+// text leaves the variable alone.
+enum class Binding { ShowOnly, Bind };
+
+void pullVariable(Machine& machine, EditTextInstance* field, Binding binding = Binding::ShowOnly)
 {
     Object* holder = nullptr;
     QString name;
     if (!variableSlot(machine, field, holder, name))
         return;
+    if (binding == Binding::ShowOnly && holder->kind() != ObjectKind::Clip)
+        return;
     Value value = holder->get(machine, name);
+    auto* fieldObject = dynamic_cast<ClipObject*>(scriptObjectOf(field));
     if (!value.isUndefined()) {
+        Object* object = value.asObject();
+        if (object && fieldObject) {
+            if (fieldObject->shownVariableObject() == object)
+                return;
+            fieldObject->setShownVariableObject(object);
+        } else if (fieldObject)
+            fieldObject->setShownVariableObject(nullptr);
         const QString shown = machine.toString(value);
         if (shown != (field->isHtml() ? field->htmlText() : field->text()))
             field->setHtmlText(shown);
-    } else if (!field->text().isEmpty())
+    } else if (binding == Binding::Bind && !field->text().isEmpty())
         holder->set(machine, name, Value(field->isHtml() ? field->htmlText() : field->text()));
 }
 
@@ -112,7 +128,9 @@ void setStyleSheet(Machine& machine, EditTextInstance* field, const Value& value
 using Getter = Value (*)(Machine&, EditTextInstance*);
 using Setter = void (*)(Machine&, EditTextInstance*, const Value&);
 
-void defineProperty(Machine& machine, Object* prototype, const char* name, Getter getter, Setter setter = nullptr)
+// The properties of fields are enumerable, unlike their methods.
+void defineProperty(Machine& machine, Object* prototype, const char* name, Getter getter, Setter setter = nullptr,
+                    uint16_t flags = property_flag::DontDelete)
 {
     FunctionObject* getterFunction = machine.makeNative([getter](Machine& machine, Object* self, const Arguments&) {
         EditTextInstance* field = fieldOf(self);
@@ -126,7 +144,7 @@ void defineProperty(Machine& machine, Object* prototype, const char* name, Gette
             return Value();
         });
     }
-    prototype->defineVirtual(QString::fromLatin1(name), getterFunction, setterFunction, property_flag::DontEnum | property_flag::DontDelete);
+    prototype->defineVirtual(QString::fromLatin1(name), getterFunction, setterFunction, flags);
 }
 
 // A boolean flag of the field, read and written through its Flags.
@@ -257,6 +275,22 @@ void installMethods(Machine& machine, Object* prototype)
         pushVariable(machine, field);
         return Value();
     });
+    // replaceSel puts the text in place of the field's selection, which is the start of the
+    // text until something selects, and leaves the caret after it.
+    machine.defineMethod(prototype, QStringLiteral("replaceSel"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        EditTextInstance* field = fieldOf(self);
+        if (!field || arguments.empty())
+            return Value();
+        const QString text = machine.toString(arguments[0]);
+        const qsizetype length = field->text().size();
+        const qsizetype begin = std::min(field->selectionBegin(), length);
+        const qsizetype end = std::clamp(field->selectionEnd(), begin, length);
+        pullVariable(machine, field);
+        field->replaceText(begin, end, text);
+        field->setSelection(begin + text.size(), begin + text.size());
+        pushVariable(machine, field);
+        return Value();
+    });
     machine.defineMethod(prototype, QStringLiteral("removeTextField"), [](Machine&, Object* self, const Arguments&) {
         EditTextInstance* field = fieldOf(self);
         // Only fields at script depths go, as with clips.
@@ -278,72 +312,43 @@ void installMethods(Machine& machine, Object* prototype)
 
 void installProperties(Machine& machine, Object* prototype)
 {
-    defineProperty(machine, prototype, "text",
-                   [](Machine& machine, EditTextInstance* field) {
-                       pullVariable(machine, field);
-                       return Value(field->text());
-                   },
+    // for..in lists the properties newest first; this order gives Flash's listing, which
+    // starts with styleSheet and ends with gridFitType.
+    defineProperty(machine, prototype, "gridFitType",
+                   [](Machine&, EditTextInstance* field) { return Value(field->rendering().gridFitType); },
                    [](Machine& machine, EditTextInstance* field, const Value& value) {
-                       const QString text = machine.toString(value);
-                       if (!setStyledText(machine, field, text))
-                           field->setText(text);
-                       pushVariable(machine, field);
-                   });
-    defineProperty(machine, prototype, "htmlText",
-                   [](Machine& machine, EditTextInstance* field) {
-                       pullVariable(machine, field);
-                       return Value(field->htmlText());
+                       const QString name = machine.toString(value);
+                       if (name == QLatin1String("none") || name == QLatin1String("pixel") || name == QLatin1String("subpixel"))
+                           field->rendering().gridFitType = name;
                    },
+                   property_flag::DontDelete | property_flag::FromVersion8);
+    // The SWF 8 rendering settings are only kept: the painter draws every field alike. Names
+    // other than the known ones change nothing; the numbers are kept as given.
+    defineProperty(machine, prototype, "antiAliasType",
+                   [](Machine&, EditTextInstance* field) { return Value(field->rendering().antiAliasType); },
                    [](Machine& machine, EditTextInstance* field, const Value& value) {
-                       const QString html = machine.toString(value);
-                       if (!setStyledText(machine, field, html))
-                           field->setHtmlText(html);
-                       pushVariable(machine, field);
-                   });
-    defineProperty(machine, prototype, "styleSheet",
-                   [](Machine&, EditTextInstance* field) {
-                       auto* fieldObject = dynamic_cast<ClipObject*>(scriptObjectOf(field));
-                       return fieldObject ? fieldObject->styleSheet() : Value();
+                       const QString name = machine.toString(value);
+                       if (name == QLatin1String("normal") || name == QLatin1String("advanced"))
+                           field->rendering().antiAliasType = name;
                    },
-                   setStyleSheet);
-    defineProperty(machine, prototype, "html",
-                   [](Machine&, EditTextInstance* field) { return Value(field->isHtml()); },
-                   [](Machine& machine, EditTextInstance* field, const Value& value) { field->setHtml(machine.toBoolean(value)); });
-    // An empty variable name reads as null; setting one binds the field at once.
-    defineProperty(machine, prototype, "variable",
-                   [](Machine&, EditTextInstance* field) {
-                       return field->variableName().isEmpty() ? Value::null() : Value(field->variableName());
-                   },
+                   property_flag::DontDelete | property_flag::FromVersion8);
+    defineProperty(machine, prototype, "thickness",
+                   [](Machine&, EditTextInstance* field) { return Value(field->rendering().thickness); },
+                   [](Machine& machine, EditTextInstance* field, const Value& value) { field->rendering().thickness = machine.toNumber(value); },
+                   property_flag::DontDelete | property_flag::FromVersion8);
+    defineProperty(machine, prototype, "sharpness",
+                   [](Machine&, EditTextInstance* field) { return Value(field->rendering().sharpness); },
+                   [](Machine& machine, EditTextInstance* field, const Value& value) { field->rendering().sharpness = machine.toNumber(value); },
+                   property_flag::DontDelete | property_flag::FromVersion8);
+    defineFiltersProperty(machine, prototype, property_flag::DontDelete | property_flag::FromVersion8);
+    defineProperty(machine, prototype, "scroll",
+                   [](Machine&, EditTextInstance* field) { return Value(double(field->scroll())); },
                    [](Machine& machine, EditTextInstance* field, const Value& value) {
-                       field->setVariableName(value.isNullish() ? QString() : machine.toString(value));
-                       pullVariable(machine, field);
+                       const double line = machine.toNumber(value);
+                       if (std::isfinite(line))
+                           field->setScroll(int(std::clamp(line, -1e6, 1e6)));
                    });
-    defineProperty(machine, prototype, "length", [](Machine& machine, EditTextInstance* field) {
-        pullVariable(machine, field);
-        return Value(double(field->text().size()));
-    });
-    // Only the two names count, in any case; anything else leaves the type alone.
-    defineProperty(machine, prototype, "type",
-                   [](Machine&, EditTextInstance* field) {
-                       return Value(field->flags().editable ? QStringLiteral("input") : QStringLiteral("dynamic"));
-                   },
-                   [](Machine& machine, EditTextInstance* field, const Value& value) {
-                       const QString type = machine.toString(value).toLower();
-                       if (type != QLatin1String("input") && type != QLatin1String("dynamic"))
-                           return;
-                       EditTextInstance::Flags flags = field->flags();
-                       flags.editable = type == QLatin1String("input");
-                       field->setFlags(flags);
-                   });
-    defineFlag<&EditTextInstance::Flags::multiline>(machine, prototype, "multiline");
-    defineFlag<&EditTextInstance::Flags::wordWrap>(machine, prototype, "wordWrap");
-    defineFlag<&EditTextInstance::Flags::password>(machine, prototype, "password");
-    defineFlag<&EditTextInstance::Flags::border>(machine, prototype, "border");
-    defineFlag<&EditTextInstance::Flags::background>(machine, prototype, "background");
-    defineFlag<&EditTextInstance::Flags::selectable>(machine, prototype, "selectable");
-    defineFlag<&EditTextInstance::Flags::embedFonts>(machine, prototype, "embedFonts");
-    defineFlag<&EditTextInstance::Flags::condenseWhite>(machine, prototype, "condenseWhite");
-    defineFlag<&EditTextInstance::Flags::mouseWheelEnabled>(machine, prototype, "mouseWheelEnabled");
+    defineProperty(machine, prototype, "maxscroll", [](Machine&, EditTextInstance* field) { return Value(double(field->maxScroll())); });
     defineColor<&EditTextInstance::Flags::borderColor>(machine, prototype, "borderColor");
     defineColor<&EditTextInstance::Flags::backgroundColor>(machine, prototype, "backgroundColor");
     // The text colour is the colour of the first character; setting it colours all the text
@@ -359,9 +364,66 @@ void installProperties(Machine& machine, Object* prototype)
                        field->applyFormat(0, field->text().size(), format);
                        field->setNewTextFormat(format);
                    });
+    // tabIndex is undefined until set; null and undefined unset it, anything else becomes an
+    // unsigned 32-bit number.
+    defineProperty(machine, prototype, "tabIndex",
+                   [](Machine&, EditTextInstance* field) { return field->tabIndex() ? Value(double(*field->tabIndex())) : Value(); },
+                   [](Machine& machine, EditTextInstance* field, const Value& value) {
+                       field->setTabIndex(value.isNullish() ? std::nullopt : std::optional<uint32_t>(uint32_t(machine.toInt32(value))));
+                   });
     defineProperty(machine, prototype, "autoSize",
                    [](Machine&, EditTextInstance* field) { return Value(autoSizeName(field->flags().autoSize)); },
                    setAutoSize);
+    defineProperty(machine, prototype, "text",
+                   [](Machine& machine, EditTextInstance* field) {
+                       pullVariable(machine, field);
+                       return Value(field->text());
+                   },
+                   [](Machine& machine, EditTextInstance* field, const Value& value) {
+                       const QString text = machine.toString(value);
+                       if (!setStyledText(machine, field, text))
+                           field->setText(text);
+                       pushVariable(machine, field);
+                   });
+    // Only the two names count, in any case; anything else leaves the type alone.
+    defineProperty(machine, prototype, "type",
+                   [](Machine&, EditTextInstance* field) {
+                       return Value(field->flags().editable ? QStringLiteral("input") : QStringLiteral("dynamic"));
+                   },
+                   [](Machine& machine, EditTextInstance* field, const Value& value) {
+                       const QString type = machine.toString(value).toLower();
+                       if (type != QLatin1String("input") && type != QLatin1String("dynamic"))
+                           return;
+                       EditTextInstance::Flags flags = field->flags();
+                       flags.editable = type == QLatin1String("input");
+                       field->setFlags(flags);
+                   });
+    defineProperty(machine, prototype, "htmlText",
+                   [](Machine& machine, EditTextInstance* field) {
+                       pullVariable(machine, field);
+                       return Value(field->htmlText());
+                   },
+                   [](Machine& machine, EditTextInstance* field, const Value& value) {
+                       const QString html = machine.toString(value);
+                       if (!setStyledText(machine, field, html))
+                           field->setHtmlText(html);
+                       pushVariable(machine, field);
+                   });
+    // An empty variable name reads as null. Naming a variable starts the field over with the
+    // text of its definition and binds it at once: a variable that holds a value shows it, one
+    // still undefined takes the definition's text.
+    defineProperty(machine, prototype, "variable",
+                   [](Machine&, EditTextInstance* field) {
+                       return field->variableName().isEmpty() ? Value::null() : Value(field->variableName());
+                   },
+                   [](Machine& machine, EditTextInstance* field, const Value& value) {
+                       field->setVariableName(value.isNullish() ? QString() : machine.toString(value));
+                       field->showInitialText();
+                       pullVariable(machine, field, Binding::Bind);
+                   });
+    defineProperty(machine, prototype, "hscroll", [](Machine&, EditTextInstance*) { return Value(0.0); },
+                   [](Machine&, EditTextInstance*, const Value&) {});
+    defineProperty(machine, prototype, "maxhscroll", [](Machine&, EditTextInstance*) { return Value(0.0); });
     // maxChars is null when unlimited.
     defineProperty(machine, prototype, "maxChars",
                    [](Machine&, EditTextInstance* field) {
@@ -372,6 +434,21 @@ void installProperties(Machine& machine, Object* prototype)
                        flags.maxChars = value.isNullish() ? 0 : std::max(0, machine.toInt32(value));
                        field->setFlags(flags);
                    });
+    defineFlag<&EditTextInstance::Flags::embedFonts>(machine, prototype, "embedFonts");
+    defineProperty(machine, prototype, "html",
+                   [](Machine&, EditTextInstance* field) { return Value(field->isHtml()); },
+                   [](Machine& machine, EditTextInstance* field, const Value& value) { field->setHtml(machine.toBoolean(value)); });
+    defineFlag<&EditTextInstance::Flags::border>(machine, prototype, "border");
+    defineFlag<&EditTextInstance::Flags::background>(machine, prototype, "background");
+    defineFlag<&EditTextInstance::Flags::wordWrap>(machine, prototype, "wordWrap");
+    defineFlag<&EditTextInstance::Flags::password>(machine, prototype, "password");
+    defineFlag<&EditTextInstance::Flags::multiline>(machine, prototype, "multiline");
+    defineFlag<&EditTextInstance::Flags::selectable>(machine, prototype, "selectable");
+    defineProperty(machine, prototype, "length", [](Machine& machine, EditTextInstance* field) {
+        pullVariable(machine, field);
+        return Value(double(field->text().size()));
+    });
+    defineProperty(machine, prototype, "bottomScroll", [](Machine&, EditTextInstance* field) { return Value(double(field->bottomScroll())); });
     // Text measures are whole pixels in Flash.
     defineProperty(machine, prototype, "textWidth", [](Machine& machine, EditTextInstance* field) {
         pullVariable(machine, field);
@@ -381,23 +458,31 @@ void installProperties(Machine& machine, Object* prototype)
         pullVariable(machine, field);
         return Value(std::round(field->layout().textHeight));
     });
-    defineProperty(machine, prototype, "scroll",
-                   [](Machine&, EditTextInstance* field) { return Value(double(field->scroll())); },
+    // The characters typing may enter; null when anything goes.
+    defineProperty(machine, prototype, "restrict",
+                   [](Machine&, EditTextInstance* field) { return field->restrict() ? Value(*field->restrict()) : Value::null(); },
                    [](Machine& machine, EditTextInstance* field, const Value& value) {
-                       const double line = machine.toNumber(value);
-                       if (std::isfinite(line))
-                           field->setScroll(int(std::clamp(line, -1e6, 1e6)));
+                       field->setRestrict(value.isNullish() ? std::nullopt : std::optional<QString>(machine.toString(value)));
                    });
-    defineProperty(machine, prototype, "maxscroll", [](Machine&, EditTextInstance* field) { return Value(double(field->maxScroll())); });
-    defineProperty(machine, prototype, "bottomScroll", [](Machine&, EditTextInstance* field) { return Value(double(field->bottomScroll())); });
-    defineProperty(machine, prototype, "hscroll", [](Machine&, EditTextInstance*) { return Value(0.0); },
-                   [](Machine&, EditTextInstance*, const Value&) {});
-    defineProperty(machine, prototype, "maxhscroll", [](Machine&, EditTextInstance*) { return Value(0.0); });
+    defineFlag<&EditTextInstance::Flags::condenseWhite>(machine, prototype, "condenseWhite");
+    defineFlag<&EditTextInstance::Flags::mouseWheelEnabled>(machine, prototype, "mouseWheelEnabled");
+    defineProperty(machine, prototype, "styleSheet",
+                   [](Machine&, EditTextInstance* field) {
+                       auto* fieldObject = dynamic_cast<ClipObject*>(scriptObjectOf(field));
+                       return fieldObject ? fieldObject->styleSheet() : Value();
+                   },
+                   setStyleSheet);
 }
 
 } // namespace
 
 void bindTextFieldVariable(Machine& machine, Object* fieldObject)
+{
+    if (EditTextInstance* field = fieldOf(fieldObject))
+        pullVariable(machine, field, Binding::Bind);
+}
+
+void showTextFieldVariable(Machine& machine, Object* fieldObject)
 {
     if (EditTextInstance* field = fieldOf(fieldObject))
         pullVariable(machine, field);
@@ -417,9 +502,9 @@ void installTextField(Machine& machine)
     machine.prototypes().textField = prototype;
     FunctionObject* constructor =
         defineClass(machine, QStringLiteral("TextField"), prototype, [](Machine&, Object*, const Arguments&) { return Value(); });
-    installProperties(machine, prototype);
     installMethods(machine, prototype);
     prototype->setAllFlags(property_flag::DontEnum, 0);
+    installProperties(machine, prototype);
 
     // The device fonts scripts may ask for by name.
     machine.defineMethod(constructor, QStringLiteral("getFontList"), [](Machine& machine, Object*, const Arguments&) {

@@ -307,7 +307,10 @@ void installTextFormat(Machine& machine)
         }
         const display::TextLayout layout = display::TextLayout::build(
             text, options, [](const TextFormat& lineFormat) { return display::TextFont::resolve(nullptr, lineFormat, false); });
+        // The measures come in an object of no class at all: it has no prototype, so it does
+        // not even print as "[object Object]".
         Object* result = machine.makeObject();
+        result->setPrototype(nullptr);
         const double ascent = layout.lines.empty() ? 0.0 : layout.lines.front().ascent;
         const double descent = layout.lines.empty() ? 0.0 : layout.lines.front().descent;
         const double textWidth = std::round(layout.textWidth);

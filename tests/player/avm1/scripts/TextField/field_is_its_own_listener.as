@@ -5,7 +5,8 @@ createTextField("field", 1, 0, 0, 50, 20);
 trace(field._listeners.length + " " + (field._listeners[0] == field) + " " + field.hasOwnProperty("addListener"));
 var names = "";
 for (var name in field)
-    names += name + ";";
+    if (name == "_listeners" || name.indexOf("Listener") >= 0 || name == "broadcastMessage")
+        names += name + ";";
 trace("[" + names + "]");
 var listener = {};
 listener.onChanged = function(a, b) { trace("listener: " + a + "," + b); };
