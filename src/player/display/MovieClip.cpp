@@ -121,15 +121,10 @@ std::optional<int> MovieClip::frameOfLabel(const QString& label) const
 void MovieClip::gotoFrame(int frame, bool stop)
 {
     m_playing = !stop;
-    frame = std::clamp(frame, 1, totalFrames());
+    frame = std::max(frame, 1);
     if (frame == m_currentFrame)
         return; // A goto to the current frame does nothing.
-    if (frame > m_currentFrame)
-        gotoForward(frame);
-    else
-        gotoBackward(frame);
-    queueFrameScripts(frame);
-    runPendingFirstFrames();
+    runGoto(frame);
 }
 
 bool MovieClip::gotoLabel(const QString& label, bool stop)
@@ -179,8 +174,7 @@ void MovieClip::advanceFrame()
         runFrameTags(m_currentFrame, true);
     } else if (total > 1 && !loading) {
         // The end of the timeline loops to frame 1, which rebuilds the list like a goto.
-        gotoBackward(1);
-        queueFrameScripts(1);
+        runGoto(1);
     }
     runPendingFirstFrames();
 }
@@ -196,8 +190,8 @@ void MovieClip::runFirstFrame()
 
 void MovieClip::runPendingFirstFrames()
 {
-    // Clips placed by a goto run their first frames once the goto has rebuilt the whole list;
-    // those placed as the timeline plays run theirs straight after their PlaceObject.
+    // A clip placed by a timeline, played or gone to, runs its first frame straight after its
+    // PlaceObject, before the next object is placed.
     std::vector<std::shared_ptr<MovieClip>> pending;
     pending.swap(m_pendingFirstFrames);
     for (const std::shared_ptr<MovieClip>& clip : pending) {
@@ -371,64 +365,47 @@ void MovieClip::foldFrame(int frame, FoldedFrames& folded, bool removeExisting)
     for (const swf::ControlTag& tag : data->tags) {
         if (const auto* place = std::get_if<swf::PlaceObject>(&tag)) {
             const int depth = int(place->depth) + TimelineDepthOffset;
-            auto found = folded.find(depth);
-            if (!place->isMove && place->characterId) {
-                folded[depth] = {*place, frame};
-            } else if (found != folded.end()) {
+            auto found = folded.depths.find(depth);
+            if (found == folded.depths.end()) {
+                folded.depths[depth] = {*place, frame, folded.nextOrder++};
+            } else if (!place->isMove && place->characterId) {
+                // A new character at a depth the fold holds keeps the depth's place in the order.
+                found->second.place = *place;
+                found->second.frame = frame;
+            } else {
                 mergePlace(found->second.place, *place);
                 if (place->characterId && *place->characterId != found->second.place.characterId)
                     found->second.frame = frame;
-            } else {
-                folded[depth] = {*place, frame};
             }
         } else if (const auto* remove = std::get_if<swf::RemoveObject>(&tag)) {
             const int depth = int(remove->depth) + TimelineDepthOffset;
-            folded.erase(depth);
+            folded.depths.erase(depth);
             if (removeExisting)
                 applyRemove(*remove);
         }
     }
 }
 
-void MovieClip::applyFolded(const FoldedFrames& folded, bool rewinding)
+void MovieClip::applyFoldedPlace(int depth, const FoldedPlace& entry, bool rewinding)
 {
-    for (const auto& [depth, entry] : folded) {
-        const swf::PlaceObject& place = entry.place;
-        DisplayObject* existing = childAtDepth(depth);
-        if (rewinding && existing && existing->isPlacedByTimeline() && place.characterId
-            && *place.characterId == existing->characterId()) {
-            // The object stays: a rewind only puts it back as frame placed it.
-            applyPlaceFields(*existing, place, true);
-            continue;
-        }
-        if (place.isMove && !place.characterId) {
-            if (existing)
-                applyPlaceFields(*existing, place, false);
-            continue;
-        }
-        if (place.isMove && existing && (!place.characterId || existing->isMovieClip())) {
-            applyPlaceFields(*existing, place, false);
-            continue;
-        }
-        if (place.characterId)
-            placeNewObject(place, entry.frame, depth);
+    const swf::PlaceObject& place = entry.place;
+    DisplayObject* existing = childAtDepth(depth);
+    if (rewinding && existing && existing->isPlacedByTimeline() && place.characterId
+        && *place.characterId == existing->characterId()) {
+        // The object stays: a rewind only puts it back as frame placed it.
+        applyPlaceFields(*existing, place, true);
+        return;
     }
+    if (place.isMove && existing && (!place.characterId || existing->isMovieClip())) {
+        applyPlaceFields(*existing, place, false);
+        return;
+    }
+    if (place.characterId)
+        placeNewObject(place, entry.frame, depth);
 }
 
-void MovieClip::gotoForward(int frame)
+void MovieClip::removeObjectsGoneAt(int frame, const FoldedFrames& folded)
 {
-    FoldedFrames folded;
-    for (int step = m_currentFrame + 1; step <= frame; ++step)
-        foldFrame(step, folded, true);
-    m_currentFrame = frame;
-    applyFolded(folded, false);
-}
-
-void MovieClip::gotoBackward(int frame)
-{
-    FoldedFrames folded;
-    for (int step = 1; step <= frame; ++step)
-        foldFrame(step, folded, false);
     // Timeline objects that the target frame does not show go: those placed after it and those
     // whose depth the frames up to it leave empty or fill with another character. Objects that
     // scripts put at the timeline's depths (below 0) go too; those above stay.
@@ -439,8 +416,8 @@ void MovieClip::gotoBackward(int frame)
                 doomed.push_back(depth);
             continue;
         }
-        auto found = folded.find(depth);
-        const bool keep = child->placeFrame() <= frame && found != folded.end()
+        auto found = folded.depths.find(depth);
+        const bool keep = child->placeFrame() <= frame && found != folded.depths.end()
             && found->second.place.characterId && *found->second.place.characterId == child->characterId();
         if (!keep)
             doomed.push_back(depth);
@@ -449,8 +426,44 @@ void MovieClip::gotoBackward(int frame)
         if (std::shared_ptr<DisplayObject> removed = removeChild(depth))
             m_services->objectRemoved(*removed);
     }
-    m_currentFrame = frame;
-    applyFolded(folded, true);
+}
+
+void MovieClip::runGoto(int frame)
+{
+    // A goto past the end runs the timeline to its last frame, but that frame's scripts stay
+    // unrun: the frame asked for is not there.
+    const int target = std::min(frame, totalFrames());
+    const bool rewinding = frame <= m_currentFrame;
+    FoldedFrames folded;
+    for (int step = rewinding ? 1 : m_currentFrame + 1; step <= target; ++step)
+        foldFrame(step, folded, !rewinding);
+    if (rewinding)
+        removeObjectsGoneAt(target, folded);
+    m_currentFrame = target;
+
+    // Events come in the order the timeline would have made them playing: objects placed on
+    // earlier frames first, in the order their tags came, each clip running its first frame as
+    // it is placed; then the target frame's own scripts; then what the target frame places.
+    std::vector<std::pair<int, const FoldedPlace*>> ordered;
+    ordered.reserve(folded.depths.size());
+    for (const auto& [depth, entry] : folded.depths)
+        ordered.emplace_back(depth, &entry);
+    std::sort(ordered.begin(), ordered.end(),
+              [](const auto& a, const auto& b) { return a.second->order < b.second->order; });
+    for (const auto& [depth, entry] : ordered) {
+        if (entry->frame < frame) {
+            applyFoldedPlace(depth, *entry, rewinding);
+            runPendingFirstFrames();
+        }
+    }
+    if (target == frame)
+        queueFrameScripts(target);
+    for (const auto& [depth, entry] : ordered) {
+        if (entry->frame >= frame) {
+            applyFoldedPlace(depth, *entry, rewinding);
+            runPendingFirstFrames();
+        }
+    }
 }
 
 MovieClip* MovieClip::attachMovie(const QString& exportName, const QString& instanceName, int depth)
