@@ -468,6 +468,8 @@ void MovieClip::runGoto(int frame)
 
 MovieClip* MovieClip::attachMovie(const QString& exportName, const QString& instanceName, int depth)
 {
+    if (!isScriptDepth(depth))
+        return nullptr;
     const std::optional<uint16_t> id = library() ? library()->exportedId(exportName.toStdString()) : std::nullopt;
     if (!id)
         return nullptr;
@@ -510,7 +512,7 @@ void MovieClip::attachBitmap(std::shared_ptr<const BitmapPixels> pixels, int dep
 MovieClip* MovieClip::duplicate(const QString& instanceName, int depth)
 {
     MovieClip* parent = parentClip();
-    if (!parent || m_isLevelRoot || isRemoved())
+    if (!parent || m_isLevelRoot || isRemoved() || !isScriptDepth(depth))
         return nullptr;
     std::shared_ptr<MovieClip> copy = m_timeline && character()
         ? std::make_shared<MovieClip>(*m_services, library(), character(), characterId())
@@ -550,7 +552,7 @@ bool MovieClip::removeFromParent()
 void MovieClip::swapDepths(int targetDepth)
 {
     DisplayContainer* container = parent();
-    if (!container || m_isLevelRoot || isRemoved() || targetDepth == depth())
+    if (!container || m_isLevelRoot || isRemoved() || targetDepth == depth() || !isScriptDepth(targetDepth))
         return;
     if (DisplayObject* other = container->childAtDepth(targetDepth))
         other->setPlacedByTimeline(false);

@@ -62,7 +62,8 @@ public:
     // Runs the current frame's control tags and queues its scripts: for a new clip's first frame.
     void runFirstFrame();
 
-    // Script-made children. Each puts the object at a depth, replacing what was there.
+    // Script-made children. Each puts the object at a depth, replacing what was there; a depth
+    // outside the script range (isScriptDepth) makes nothing.
     // attachMovie: an exported symbol by its linkage name; null when there is none.
     MovieClip* attachMovie(const QString& exportName, const QString& instanceName, int depth);
     MovieClip* createEmptyMovieClip(const QString& instanceName, int depth);
@@ -73,7 +74,7 @@ public:
     MovieClip* duplicate(const QString& instanceName, int depth);
     // removeMovieClip: only script-depth objects (0 and above) can go, as in Flash.
     bool removeFromParent();
-    // swapDepths with a depth in the same parent.
+    // swapDepths with a depth in the same parent; a depth outside the script range does nothing.
     void swapDepths(int depth);
 
     // The loadMovie of another movie into this clip: its content is replaced by the new movie's
