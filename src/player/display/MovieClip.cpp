@@ -554,10 +554,14 @@ void MovieClip::swapDepths(int targetDepth)
     DisplayContainer* container = parent();
     if (!container || m_isLevelRoot || isRemoved() || targetDepth == depth() || !isScriptDepth(targetDepth))
         return;
-    if (DisplayObject* other = container->childAtDepth(targetDepth))
+    // Once moved by a script, the timeline no longer manages either object: its later moves at
+    // those depths leave their transforms alone.
+    if (DisplayObject* other = container->childAtDepth(targetDepth)) {
         other->setPlacedByTimeline(false);
-    // Once moved by a script, the timeline no longer manages this clip.
+        other->setTransformedByScript(true);
+    }
     setPlacedByTimeline(false);
+    setTransformedByScript(true);
     container->swapChildren(depth(), targetDepth);
 }
 
