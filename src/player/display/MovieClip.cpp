@@ -2,6 +2,7 @@
 
 #include "Bounds.h"
 #include "GraphicInstances.h"
+#include "ScriptHost.h"
 #include "TimelineServices.h"
 
 #include <algorithm>
@@ -577,6 +578,8 @@ void MovieClip::replaceWithMovie(std::shared_ptr<const MovieLibrary> movieLibrar
             m_services->objectRemoved(*removed);
     }
     resetContent(std::move(movieLibrary), nullptr, 0);
+    if (ScriptHost* host = m_services->scriptHost())
+        host->contentReplaced(*this);
     m_timeline = &library()->movie().timeline;
     m_currentFrame = 0;
     m_playing = true;
