@@ -29,7 +29,10 @@ display::MovieClip* ScriptServices::level(int number)
 
 void ScriptServices::unloadLevel(int number)
 {
-    m_player.unloadLevel(number);
+    // Like a load, the unload waits for the end of the frame: until then the level is there.
+    display::LoadRequest request;
+    request.level = number;
+    m_player.movieLoader().request(std::move(request));
 }
 
 void ScriptServices::requestLoad(display::LoadRequest request)
