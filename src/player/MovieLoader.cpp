@@ -81,10 +81,6 @@ bool MovieLoader::perform(const display::LoadRequest& request, std::vector<Loade
 {
     std::shared_ptr<display::DisplayObject> clip = request.clip.lock();
     const bool intoLevel = request.level >= 0;
-    if (intoLevel && request.url.isEmpty()) {
-        m_player.unloadLevel(request.level);
-        return false;
-    }
     // A clip removed since the request cancels its load.
     if (!intoLevel && (!clip || clip->isRemoved() || !clip->asMovieClip()))
         return false;

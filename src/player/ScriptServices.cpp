@@ -29,10 +29,7 @@ display::MovieClip* ScriptServices::level(int number)
 
 void ScriptServices::unloadLevel(int number)
 {
-    // Like a load, the unload waits for the end of the frame: until then the level is there.
-    display::LoadRequest request;
-    request.level = number;
-    m_player.movieLoader().request(std::move(request));
+    m_player.unloadLevel(number);
 }
 
 void ScriptServices::requestLoad(display::LoadRequest request)

@@ -29,7 +29,6 @@ public:
 
     // The root clip of a level, or null when the level is empty.
     virtual display::MovieClip* level(int number) = 0;
-    // unloadMovieNum: empties a level at the end of the frame, as loads happen then.
     virtual void unloadLevel(int number) = 0;
     // A loadMovie, loadMovieNum or MovieClipLoader.loadClip, carried out at the end of the frame.
     virtual void requestLoad(display::LoadRequest request) = 0;

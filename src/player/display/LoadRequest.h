@@ -10,8 +10,7 @@ namespace player::display {
 class DisplayObject;
 
 // A loadMovie, loadMovieNum or MovieClipLoader.loadClip waiting for the end of the frame. The
-// script engine makes it; the player's movie loader carries it out. An empty url for a level
-// is an unloadMovieNum.
+// script engine makes it; the player's movie loader carries it out.
 struct LoadRequest {
     QString url;
     QString baseUrl;  // the loading movie's own URL: relative paths start from its folder

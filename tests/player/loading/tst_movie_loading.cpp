@@ -201,20 +201,6 @@ private slots:
         QVERIFY2(traces.endsWith(QStringLiteral("|true")), qPrintable(traces));
     }
 
-    // unloadMovieNum, like a load, waits for the end of the frame: until then the level is there.
-    void levelUnloadsAtTheEndOfTheFrame()
-    {
-        QFile child(pathOf(QStringLiteral("level.swf")));
-        QVERIFY(child.open(QIODevice::WriteOnly));
-        child.write(movieWith({QStringLiteral("stop();")}));
-        child.close();
-        const QString traces = play({QStringLiteral("loadMovieNum('level.swf', 1);"),
-                                     QStringLiteral("unloadMovieNum(1); trace(typeof _level1);"),
-                                     QStringLiteral("trace(typeof _level1); stop();")},
-                                    3);
-        QCOMPARE(traces, QStringLiteral("movieclip|undefined"));
-    }
-
     // A movie loaded into a clip starts it over for scripts: the variables and handlers set on
     // it before are gone, while references to the clip still reach it.
     void loadedMovieForgetsTheClipsVariables()
