@@ -142,8 +142,6 @@ std::optional<QString> Player::loadMovie(int level, const QString& url)
         return error;
     }
     installLevel(level, std::move(library));
-    // Loads asked for by the first frame's scripts complete at its end.
-    m_loader->processPending();
     return std::nullopt;
 }
 
@@ -163,7 +161,6 @@ std::optional<QString> Player::loadMovieData(int level, const QByteArray& bytes,
         m_liveObjects.clear();
     }
     installLevel(level, prepareLibrary(std::move(result.movie), url));
-    m_loader->processPending();
     return std::nullopt;
 }
 
@@ -192,7 +189,19 @@ void Player::installLevel(int level, std::shared_ptr<const display::MovieLibrary
     replaceLevel(level, std::move(library));
     if (level == 0 && m_frameCount == 0)
         m_frameCount = 1;
+    // The movie's first frame ends like every other: its scripts, then the timers due and the
+    // loads it started (a file an XML object asked for arrives within the frame).
+    finishFrame();
+}
+
+void Player::finishFrame()
+{
     runQueuedActions();
+    if (m_scriptHost) {
+        m_scriptHost->runTimers(m_clock.now());
+        runQueuedActions();
+    }
+    m_loader->processPending();
 }
 
 display::MovieClip* Player::placeLoadedLevel(int level, std::shared_ptr<const display::MovieLibrary> library)
@@ -234,12 +243,7 @@ void Player::advanceFrame()
         m_scriptHost->frameStarted();
     m_clock.frameAdvanced(frameRate());
     m_lifecycle->advance(m_scriptHost != nullptr);
-    runQueuedActions();
-    if (m_scriptHost) {
-        m_scriptHost->runTimers(m_clock.now());
-        runQueuedActions();
-    }
-    m_loader->processPending();
+    finishFrame();
     ++m_frameCount;
 }
 

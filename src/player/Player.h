@@ -146,6 +146,8 @@ private:
     void releaseKeptAlive();
     void queueUnloadEvents(display::DisplayObject& object);
     void installLevel(int level, std::shared_ptr<const display::MovieLibrary> library);
+    // The end of a frame: queued scripts, the timers due, then the loads scripts asked for.
+    void finishFrame();
     // Puts a new root clip for the movie on the level and runs its first frame's tags.
     display::MovieClip* replaceLevel(int level, std::shared_ptr<const display::MovieLibrary> library);
 

@@ -59,14 +59,7 @@ void ScriptEngine::objectCreated(display::DisplayObject& object)
                                   : m_machine->prototypes().movieClip;
     auto* clipObject = m_machine->make<ClipObject>(prototype, object.sharedFromThis());
     object.setScriptBinding(std::make_unique<ClipBinding>(m_machine, clipObject));
-    // The first level holds the player's version as the variable $version.
-    if (const display::MovieClip* clip = object.asMovieClip(); clip && clip->isLevelRoot() && clip->levelNumber() == 0) {
-        Object* system = m_machine->global()->get(*m_machine, QStringLiteral("System")).asObject();
-        Object* capabilities = system ? system->get(*m_machine, QStringLiteral("capabilities")).asObject() : nullptr;
-        if (capabilities)
-            clipObject->define(QStringLiteral("$version"), capabilities->get(*m_machine, QStringLiteral("version")),
-                               property_flag::DontEnum);
-    }
+    defineVersionVariable(object, clipObject);
     if (textField) {
         builtins::initializeTextFieldListeners(*m_machine, clipObject);
         builtins::bindTextFieldVariable(*m_machine, clipObject);
@@ -78,6 +71,33 @@ void ScriptEngine::objectRemoved(display::DisplayObject&)
 {
     // The binding lives as long as the display object; scripts holding the object then see
     // a clip without clip properties.
+}
+
+void ScriptEngine::defineVersionVariable(display::DisplayObject& object, Object* clipObject)
+{
+    // The first level holds the player's version as the variable $version.
+    const display::MovieClip* clip = object.asMovieClip();
+    if (!clip || !clip->isLevelRoot() || clip->levelNumber() != 0)
+        return;
+    Object* system = m_machine->global()->get(*m_machine, QStringLiteral("System")).asObject();
+    Object* capabilities = system ? system->get(*m_machine, QStringLiteral("capabilities")).asObject() : nullptr;
+    if (capabilities)
+        clipObject->define(QStringLiteral("$version"), capabilities->get(*m_machine, QStringLiteral("version")),
+                           property_flag::DontEnum);
+}
+
+void ScriptEngine::contentReplaced(display::DisplayObject& object)
+{
+    Object* clip = scriptObjectOf(&object);
+    if (!clip)
+        return;
+    std::vector<QString> names;
+    for (const Property& property : clip->ownProperties())
+        names.push_back(property.name);
+    for (const QString& name : names)
+        clip->remove(*m_machine, name);
+    clip->setPrototype(m_machine->prototypes().movieClip);
+    defineVersionVariable(object, clip);
 }
 
 void ScriptEngine::runActions(display::MovieClip& scope, const swf::ActionCode& code)

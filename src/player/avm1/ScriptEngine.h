@@ -30,6 +30,7 @@ public:
     // ScriptHost
     void objectCreated(display::DisplayObject& object) override;
     void objectRemoved(display::DisplayObject& object) override;
+    void contentReplaced(display::DisplayObject& object) override;
     void runActions(display::MovieClip& scope, const swf::ActionCode& code) override;
     void callHandler(display::DisplayObject& object, const char* handlerName) override;
     display::DisplayObject* resolveTarget(const QString& path) override;
@@ -72,6 +73,7 @@ public:
     std::optional<QByteArray> readLocalFile(const QString& url) override;
 
 private:
+    void defineVersionVariable(display::DisplayObject& object, Object* clipObject);
     // The player's verdict on whether a movie may read a local file.
     std::function<bool(const QString&)> readableCheck() const;
     Object* objectFor(display::DisplayObject* object);

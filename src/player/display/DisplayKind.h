@@ -16,5 +16,10 @@ enum class DisplayKind : uint8_t {
 
 // Depths as scripts see them: an object placed by a timeline at depth d sits at d + TimelineDepthOffset.
 constexpr int TimelineDepthOffset = -16384;
+// The depths scripts may put objects at (attachMovie, duplicateMovieClip, swapDepths): from the
+// lowest timeline depth up to the top Flash keeps for itself. A request outside does nothing.
+constexpr int LowestScriptDepth = TimelineDepthOffset;
+constexpr int HighestScriptDepth = 2130690044;
+constexpr bool isScriptDepth(int depth) { return depth >= LowestScriptDepth && depth <= HighestScriptDepth; }
 
 } // namespace player::display

@@ -2,6 +2,7 @@
 
 #include "Bounds.h"
 #include "GraphicInstances.h"
+#include "ScriptHost.h"
 #include "TimelineServices.h"
 
 #include <algorithm>
@@ -121,15 +122,10 @@ std::optional<int> MovieClip::frameOfLabel(const QString& label) const
 void MovieClip::gotoFrame(int frame, bool stop)
 {
     m_playing = !stop;
-    frame = std::clamp(frame, 1, totalFrames());
+    frame = std::max(frame, 1);
     if (frame == m_currentFrame)
         return; // A goto to the current frame does nothing.
-    if (frame > m_currentFrame)
-        gotoForward(frame);
-    else
-        gotoBackward(frame);
-    queueFrameScripts(frame);
-    runPendingFirstFrames();
+    runGoto(frame);
 }
 
 bool MovieClip::gotoLabel(const QString& label, bool stop)
@@ -179,8 +175,7 @@ void MovieClip::advanceFrame()
         runFrameTags(m_currentFrame, true);
     } else if (total > 1 && !loading) {
         // The end of the timeline loops to frame 1, which rebuilds the list like a goto.
-        gotoBackward(1);
-        queueFrameScripts(1);
+        runGoto(1);
     }
     runPendingFirstFrames();
 }
@@ -196,8 +191,8 @@ void MovieClip::runFirstFrame()
 
 void MovieClip::runPendingFirstFrames()
 {
-    // Clips placed by a goto run their first frames once the goto has rebuilt the whole list;
-    // those placed as the timeline plays run theirs straight after their PlaceObject.
+    // A clip placed by a timeline, played or gone to, runs its first frame straight after its
+    // PlaceObject, before the next object is placed.
     std::vector<std::shared_ptr<MovieClip>> pending;
     pending.swap(m_pendingFirstFrames);
     for (const std::shared_ptr<MovieClip>& clip : pending) {
@@ -371,64 +366,47 @@ void MovieClip::foldFrame(int frame, FoldedFrames& folded, bool removeExisting)
     for (const swf::ControlTag& tag : data->tags) {
         if (const auto* place = std::get_if<swf::PlaceObject>(&tag)) {
             const int depth = int(place->depth) + TimelineDepthOffset;
-            auto found = folded.find(depth);
-            if (!place->isMove && place->characterId) {
-                folded[depth] = {*place, frame};
-            } else if (found != folded.end()) {
+            auto found = folded.depths.find(depth);
+            if (found == folded.depths.end()) {
+                folded.depths[depth] = {*place, frame, folded.nextOrder++};
+            } else if (!place->isMove && place->characterId) {
+                // A new character at a depth the fold holds keeps the depth's place in the order.
+                found->second.place = *place;
+                found->second.frame = frame;
+            } else {
                 mergePlace(found->second.place, *place);
                 if (place->characterId && *place->characterId != found->second.place.characterId)
                     found->second.frame = frame;
-            } else {
-                folded[depth] = {*place, frame};
             }
         } else if (const auto* remove = std::get_if<swf::RemoveObject>(&tag)) {
             const int depth = int(remove->depth) + TimelineDepthOffset;
-            folded.erase(depth);
+            folded.depths.erase(depth);
             if (removeExisting)
                 applyRemove(*remove);
         }
     }
 }
 
-void MovieClip::applyFolded(const FoldedFrames& folded, bool rewinding)
+void MovieClip::applyFoldedPlace(int depth, const FoldedPlace& entry, bool rewinding)
 {
-    for (const auto& [depth, entry] : folded) {
-        const swf::PlaceObject& place = entry.place;
-        DisplayObject* existing = childAtDepth(depth);
-        if (rewinding && existing && existing->isPlacedByTimeline() && place.characterId
-            && *place.characterId == existing->characterId()) {
-            // The object stays: a rewind only puts it back as frame placed it.
-            applyPlaceFields(*existing, place, true);
-            continue;
-        }
-        if (place.isMove && !place.characterId) {
-            if (existing)
-                applyPlaceFields(*existing, place, false);
-            continue;
-        }
-        if (place.isMove && existing && (!place.characterId || existing->isMovieClip())) {
-            applyPlaceFields(*existing, place, false);
-            continue;
-        }
-        if (place.characterId)
-            placeNewObject(place, entry.frame, depth);
+    const swf::PlaceObject& place = entry.place;
+    DisplayObject* existing = childAtDepth(depth);
+    if (rewinding && existing && existing->isPlacedByTimeline() && place.characterId
+        && *place.characterId == existing->characterId()) {
+        // The object stays: a rewind only puts it back as frame placed it.
+        applyPlaceFields(*existing, place, true);
+        return;
     }
+    if (place.isMove && existing && (!place.characterId || existing->isMovieClip())) {
+        applyPlaceFields(*existing, place, false);
+        return;
+    }
+    if (place.characterId)
+        placeNewObject(place, entry.frame, depth);
 }
 
-void MovieClip::gotoForward(int frame)
+void MovieClip::removeObjectsGoneAt(int frame, const FoldedFrames& folded)
 {
-    FoldedFrames folded;
-    for (int step = m_currentFrame + 1; step <= frame; ++step)
-        foldFrame(step, folded, true);
-    m_currentFrame = frame;
-    applyFolded(folded, false);
-}
-
-void MovieClip::gotoBackward(int frame)
-{
-    FoldedFrames folded;
-    for (int step = 1; step <= frame; ++step)
-        foldFrame(step, folded, false);
     // Timeline objects that the target frame does not show go: those placed after it and those
     // whose depth the frames up to it leave empty or fill with another character. Objects that
     // scripts put at the timeline's depths (below 0) go too; those above stay.
@@ -439,8 +417,8 @@ void MovieClip::gotoBackward(int frame)
                 doomed.push_back(depth);
             continue;
         }
-        auto found = folded.find(depth);
-        const bool keep = child->placeFrame() <= frame && found != folded.end()
+        auto found = folded.depths.find(depth);
+        const bool keep = child->placeFrame() <= frame && found != folded.depths.end()
             && found->second.place.characterId && *found->second.place.characterId == child->characterId();
         if (!keep)
             doomed.push_back(depth);
@@ -449,12 +427,50 @@ void MovieClip::gotoBackward(int frame)
         if (std::shared_ptr<DisplayObject> removed = removeChild(depth))
             m_services->objectRemoved(*removed);
     }
-    m_currentFrame = frame;
-    applyFolded(folded, true);
+}
+
+void MovieClip::runGoto(int frame)
+{
+    // A goto past the end runs the timeline to its last frame, but that frame's scripts stay
+    // unrun: the frame asked for is not there.
+    const int target = std::min(frame, totalFrames());
+    const bool rewinding = frame <= m_currentFrame;
+    FoldedFrames folded;
+    for (int step = rewinding ? 1 : m_currentFrame + 1; step <= target; ++step)
+        foldFrame(step, folded, !rewinding);
+    if (rewinding)
+        removeObjectsGoneAt(target, folded);
+    m_currentFrame = target;
+
+    // Events come in the order the timeline would have made them playing: objects placed on
+    // earlier frames first, in the order their tags came, each clip running its first frame as
+    // it is placed; then the target frame's own scripts; then what the target frame places.
+    std::vector<std::pair<int, const FoldedPlace*>> ordered;
+    ordered.reserve(folded.depths.size());
+    for (const auto& [depth, entry] : folded.depths)
+        ordered.emplace_back(depth, &entry);
+    std::sort(ordered.begin(), ordered.end(),
+              [](const auto& a, const auto& b) { return a.second->order < b.second->order; });
+    for (const auto& [depth, entry] : ordered) {
+        if (entry->frame < frame) {
+            applyFoldedPlace(depth, *entry, rewinding);
+            runPendingFirstFrames();
+        }
+    }
+    if (target == frame)
+        queueFrameScripts(target);
+    for (const auto& [depth, entry] : ordered) {
+        if (entry->frame >= frame) {
+            applyFoldedPlace(depth, *entry, rewinding);
+            runPendingFirstFrames();
+        }
+    }
 }
 
 MovieClip* MovieClip::attachMovie(const QString& exportName, const QString& instanceName, int depth)
 {
+    if (!isScriptDepth(depth))
+        return nullptr;
     const std::optional<uint16_t> id = library() ? library()->exportedId(exportName.toStdString()) : std::nullopt;
     if (!id)
         return nullptr;
@@ -497,7 +513,7 @@ void MovieClip::attachBitmap(std::shared_ptr<const BitmapPixels> pixels, int dep
 MovieClip* MovieClip::duplicate(const QString& instanceName, int depth)
 {
     MovieClip* parent = parentClip();
-    if (!parent || m_isLevelRoot || isRemoved())
+    if (!parent || m_isLevelRoot || isRemoved() || !isScriptDepth(depth))
         return nullptr;
     std::shared_ptr<MovieClip> copy = m_timeline && character()
         ? std::make_shared<MovieClip>(*m_services, library(), character(), characterId())
@@ -537,12 +553,16 @@ bool MovieClip::removeFromParent()
 void MovieClip::swapDepths(int targetDepth)
 {
     DisplayContainer* container = parent();
-    if (!container || m_isLevelRoot || isRemoved() || targetDepth == depth())
+    if (!container || m_isLevelRoot || isRemoved() || targetDepth == depth() || !isScriptDepth(targetDepth))
         return;
-    if (DisplayObject* other = container->childAtDepth(targetDepth))
+    // Once moved by a script, the timeline no longer manages either object: its later moves at
+    // those depths leave their transforms alone.
+    if (DisplayObject* other = container->childAtDepth(targetDepth)) {
         other->setPlacedByTimeline(false);
-    // Once moved by a script, the timeline no longer manages this clip.
+        other->setTransformedByScript(true);
+    }
     setPlacedByTimeline(false);
+    setTransformedByScript(true);
     container->swapChildren(depth(), targetDepth);
 }
 
@@ -558,6 +578,8 @@ void MovieClip::replaceWithMovie(std::shared_ptr<const MovieLibrary> movieLibrar
             m_services->objectRemoved(*removed);
     }
     resetContent(std::move(movieLibrary), nullptr, 0);
+    if (ScriptHost* host = m_services->scriptHost())
+        host->contentReplaced(*this);
     m_timeline = &library()->movie().timeline;
     m_currentFrame = 0;
     m_playing = true;

@@ -45,10 +45,11 @@ public:
     void play() { m_playing = true; }
     void stop() { m_playing = false; }
 
-    // Goes to a frame (clamped to 1..totalFrames), running the timeline to it as Flash does: a
-    // forward goto applies the frames in between without their scripts; a backward goto rebuilds
-    // the list from frame 1, keeping the objects that stay. The target frame's scripts are queued.
-    // A goto to the current frame does nothing (but still sets play/stop).
+    // Goes to a frame (from 1), running the timeline to it as Flash does: a forward goto applies
+    // the frames in between without their scripts; a backward goto rebuilds the list from frame
+    // 1, keeping the objects that stay. The target frame's scripts are queued; a frame past the
+    // last runs the timeline to the last frame, whose scripts then stay unrun. A goto to the
+    // current frame does nothing (but still sets play/stop).
     void gotoFrame(int frame, bool stop);
     // The same with a label (or a number in text); false when there is no such label.
     bool gotoLabel(const QString& label, bool stop);
@@ -61,7 +62,8 @@ public:
     // Runs the current frame's control tags and queues its scripts: for a new clip's first frame.
     void runFirstFrame();
 
-    // Script-made children. Each puts the object at a depth, replacing what was there.
+    // Script-made children. Each puts the object at a depth, replacing what was there; a depth
+    // outside the script range (isScriptDepth) makes nothing.
     // attachMovie: an exported symbol by its linkage name; null when there is none.
     MovieClip* attachMovie(const QString& exportName, const QString& instanceName, int depth);
     MovieClip* createEmptyMovieClip(const QString& instanceName, int depth);
@@ -72,7 +74,7 @@ public:
     MovieClip* duplicate(const QString& instanceName, int depth);
     // removeMovieClip: only script-depth objects (0 and above) can go, as in Flash.
     bool removeFromParent();
-    // swapDepths with a depth in the same parent.
+    // swapDepths with a depth in the same parent; a depth outside the script range does nothing.
     void swapDepths(int depth);
 
     // The loadMovie of another movie into this clip: its content is replaced by the new movie's
@@ -102,17 +104,23 @@ private:
     // A frame's placements folded per depth, for gotos: what the timeline would show there.
     struct FoldedPlace {
         swf::PlaceObject place;
-        int frame = 0;
+        int frame = 0; // the frame that placed the character
+        int order = 0; // when the depth was first placed in the fold, for Flash's order of events
     };
-    using FoldedFrames = std::map<int, FoldedPlace>;
+    struct FoldedFrames {
+        std::map<int, FoldedPlace> depths;
+        int nextOrder = 0;
+    };
     void foldFrame(int frame, FoldedFrames& folded, bool removeExisting);
-    void applyFolded(const FoldedFrames& folded, bool rewinding);
+    void applyFoldedPlace(int depth, const FoldedPlace& entry, bool rewinding);
     void queueFrameScripts(int frame);
     void runFrameTags(int frame, bool queueScripts);
     void applyPlace(const swf::PlaceObject& place, int frame);
     void applyRemove(const swf::RemoveObject& remove);
-    void gotoForward(int frame);
-    void gotoBackward(int frame);
+    // Runs the timeline to a frame, forwards or from frame 1, and queues the target frame's
+    // scripts when the timeline has that frame.
+    void runGoto(int frame);
+    void removeObjectsGoneAt(int frame, const FoldedFrames& folded);
     void runPendingFirstFrames();
     void applyPlaceFields(DisplayObject& object, const swf::PlaceObject& place, bool resetMissing);
     const swf::Frame* frameData(int frame) const;

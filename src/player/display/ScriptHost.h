@@ -27,6 +27,10 @@ public:
     // A display object left the display list for good (its unload has run).
     virtual void objectRemoved(DisplayObject& object) = 0;
 
+    // A loaded movie replaced a clip's content: for scripts the clip starts over, its variables
+    // and handlers gone.
+    virtual void contentReplaced(DisplayObject& object) { (void)object; }
+
     // Runs a block of actions now, in the scope of a clip (frame scripts, init actions, clip
     // event handlers, button actions). Ordering is the caller's: the frame lifecycle queues
     // blocks and hands them over here one by one.

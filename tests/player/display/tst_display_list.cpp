@@ -271,6 +271,30 @@ private slots:
         QCOMPARE(clip->colorTransform().alphaMult, 128);
         QVERIFY(clip->isTransformedByScript());
     }
+
+    // Clips a script swapped are the script's: the timeline's later moves at their new depths
+    // leave them where they are, while a clip nobody swapped still follows its moves.
+    void swappedClipsIgnoreTimelineMoves()
+    {
+        const Bytes bytes = movie({defineSprite(1, 1, {showFrame()}), placeObject2(Place(1).character(1).named("a")),
+                                   placeObject2(Place(2).character(1).named("b")),
+                                   placeObject2(Place(3).character(1).named("c")), showFrame(),
+                                   placeObject2(Place(1).moving().at(2000, 0)), placeObject2(Place(2).moving().at(2000, 0)),
+                                   placeObject2(Place(3).moving().at(2000, 0)), showFrame()},
+                                  2);
+        Player engine;
+        QVERIFY(!engine.loadMovieData(0, toQByteArray(bytes), QStringLiteral("test.swf")));
+        display::MovieClip* root = engine.stage().level(0);
+        auto* a = root->childByName(QStringLiteral("a"), true)->asMovieClip();
+        auto* b = root->childByName(QStringLiteral("b"), true)->asMovieClip();
+        auto* c = root->childByName(QStringLiteral("c"), true)->asMovieClip();
+        a->swapDepths(b->depth());
+        root->stop();
+        root->nextFrame();
+        QCOMPARE(a->x(), 0.0);
+        QCOMPARE(b->x(), 0.0);
+        QCOMPARE(c->x(), 100.0);
+    }
 };
 
 QTEST_GUILESS_MAIN(DisplayListTest)

@@ -130,6 +130,76 @@ private slots:
         QVERIFY(levels <= 66);
         engine.advanceFrame();
     }
+
+    // A goto keeps the order the timeline would have made playing: clips placed on the frames
+    // before the target first, in the order of their tags (not of their depths), then the target
+    // frame's scripts, then the clips the target frame places.
+    void gotoRunsEarlierClipsBeforeTargetScripts()
+    {
+        const Bytes bytes = movie({defineSprite(2, 1, {doAction({20}), showFrame()}),
+                                   defineSprite(3, 1, {doAction({21}), showFrame()}),
+                                   defineSprite(4, 1, {doAction({22}), showFrame()}), doAction({1}), showFrame(),
+                                   placeObject2(Place(3).character(2).named("early")), showFrame(),
+                                   placeObject2(Place(1).character(3).named("later")), showFrame(),
+                                   placeObject2(Place(2).character(4).named("target")), doAction({4}), showFrame()},
+                                  4);
+        Player engine;
+        auto* host = new RecordingHost;
+        host->onMarker = [&engine](uint8_t marker) {
+            if (marker == 1)
+                engine.stage().level(0)->gotoFrame(4, true);
+        };
+        engine.setScriptHost(std::unique_ptr<display::ScriptHost>(host));
+        QVERIFY(!engine.loadMovieData(0, toQByteArray(bytes), QStringLiteral("test.swf")));
+        QCOMPARE(host->log, (std::vector<QString>{"_level0:1", "_level0.early:20", "_level0.later:21", "_level0:4",
+                                                  "_level0.target:22"}));
+    }
+
+    // A goto past the last frame runs the timeline to the last frame and places what it holds,
+    // but that frame's scripts do not run: the frame asked for is not there.
+    void gotoPastTheEndSkipsLastFrameScripts()
+    {
+        const Bytes bytes = movie({defineSprite(2, 1, {doAction({20}), showFrame()}), doAction({1}), showFrame(),
+                                   showFrame(), placeObject2(Place(1).character(2).named("last")), doAction({3}),
+                                   showFrame()},
+                                  3);
+        Player engine;
+        auto* host = new RecordingHost;
+        host->onMarker = [&engine](uint8_t marker) {
+            if (marker == 1)
+                engine.stage().level(0)->gotoFrame(999, true);
+        };
+        engine.setScriptHost(std::unique_ptr<display::ScriptHost>(host));
+        QVERIFY(!engine.loadMovieData(0, toQByteArray(bytes), QStringLiteral("test.swf")));
+        QCOMPARE(host->log, (std::vector<QString>{"_level0:1", "_level0.last:20"}));
+        QCOMPARE(engine.stage().level(0)->currentFrame(), 3);
+        // Going there again from the last frame does nothing.
+        host->log.clear();
+        engine.stage().level(0)->gotoFrame(999, true);
+        engine.runQueuedActions();
+        QVERIFY(host->log.empty());
+    }
+
+    // A clip a goto places runs its first frame as it is placed, so the clips inside it take
+    // their default names before the next clip of the goto takes one.
+    void gotoNamesClipsInsideFirst()
+    {
+        const Bytes bytes = movie({defineSprite(2, 1, {doAction({20}), showFrame()}),
+                                   defineSprite(3, 1, {placeObject2(Place(1).character(2)), showFrame()}),
+                                   doAction({1}), showFrame(), placeObject2(Place(1).character(3)),
+                                   placeObject2(Place(2).character(2)), showFrame()},
+                                  2);
+        Player engine;
+        auto* host = new RecordingHost;
+        host->onMarker = [&engine](uint8_t marker) {
+            if (marker == 1)
+                engine.stage().level(0)->gotoFrame(2, true);
+        };
+        engine.setScriptHost(std::unique_ptr<display::ScriptHost>(host));
+        QVERIFY(!engine.loadMovieData(0, toQByteArray(bytes), QStringLiteral("test.swf")));
+        QCOMPARE(host->log, (std::vector<QString>{"_level0:1", "_level0.instance1.instance2:20",
+                                                  "_level0.instance3:20"}));
+    }
 };
 
 QTEST_GUILESS_MAIN(EventOrderTest)

@@ -201,6 +201,23 @@ private slots:
         QVERIFY2(traces.endsWith(QStringLiteral("|true")), qPrintable(traces));
     }
 
+    // A movie loaded into a clip starts it over for scripts: the variables and handlers set on
+    // it before are gone, while references to the clip still reach it.
+    void loadedMovieForgetsTheClipsVariables()
+    {
+        QFile child(pathOf(QStringLiteral("plain.swf")));
+        QVERIFY(child.open(QIODevice::WriteOnly));
+        child.write(movieWith({QStringLiteral("stop();")}));
+        child.close();
+        const QString traces = play({QStringLiteral("var holder = createEmptyMovieClip('holder', 1); holder.note = 'kept?';"
+                                                    "holder.onEnterFrame = function() {}; holder.loadMovie('plain.swf');"
+                                                    "trace(holder.note);"),
+                                     QStringLiteral("trace(holder.note + ' ' + typeof holder.onEnterFrame + ' ' + holder);"
+                                                    "stop();")},
+                                    2);
+        QCOMPARE(traces, QStringLiteral("kept?|undefined undefined _level0.holder"));
+    }
+
     // Bytes that are neither a movie nor a picture empty the clip, and the load still completes.
     void unreadableContentEmptiesTheClip()
     {

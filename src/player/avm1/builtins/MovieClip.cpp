@@ -110,14 +110,21 @@ void installMovieClip(Machine& machine)
          }},
         {"swapDepths", [](Machine& machine, Object* self, const Arguments& arguments) {
              display::MovieClip* clip = clipOf(self);
-             if (!clip || arguments.empty())
+             if (!clip)
                  return Value();
-             int depth = 0;
-             if (display::MovieClip* other = clipOf(arguments[0].asObject()))
-                 depth = other->depth();
-             else
-                 depth = machine.toInt32(arguments[0]);
-             clip->swapDepths(depth);
+             // A number is a depth (NaN is 0); anything else names a target, a clip or a path
+             // from this clip, which must share its parent.
+             const Value target = argument(arguments, 0);
+             if (target.isNumber()) {
+                 clip->swapDepths(machine.toInt32(target));
+                 return Value();
+             }
+             Object* named = target.isObject() ? target.asObject()
+                 : target.isString()            ? target_path::resolve(machine, self, target.asString())
+                                                : nullptr;
+             const display::MovieClip* other = clipOf(named);
+             if (other && other->parent() == clip->parent())
+                 clip->swapDepths(other->depth());
              return Value();
          }},
         {"createEmptyMovieClip", [](Machine& machine, Object* self, const Arguments& arguments) {

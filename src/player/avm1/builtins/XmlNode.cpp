@@ -187,9 +187,24 @@ XmlNodeObject* asXmlNode(Object* object)
     return dynamic_cast<XmlNodeObject*>(object);
 }
 
+namespace {
+
+// Flash looks XMLNode.prototype up each time it makes a node, so a script that replaces it
+// changes the nodes parsed or created afterwards; without one, nodes get the built-in prototype.
+Object* currentNodePrototype(Machine& machine)
+{
+    if (Object* constructor = machine.global()->get(machine, QStringLiteral("XMLNode")).asObject()) {
+        if (Object* prototype = constructor->get(machine, QStringLiteral("prototype")).asObject())
+            return prototype;
+    }
+    return machine.prototypes().xmlNode;
+}
+
+} // namespace
+
 XmlNodeObject* makeXmlNode(Machine& machine, int type, const std::optional<QString>& value)
 {
-    return machine.make<XmlNodeObject>(machine, machine.prototypes().xmlNode, type, value);
+    return machine.make<XmlNodeObject>(machine, currentNodePrototype(machine), type, value);
 }
 
 void appendParsedNodes(Machine& machine, XmlNodeObject* parent, const std::vector<ParsedXmlNode>& nodes, Object* idMap)
