@@ -62,6 +62,24 @@ uint32_t BitmapPixels::unmultiply(uint32_t premultiplied)
         | scaled(channel(premultiplied, 0));
 }
 
+uint32_t BitmapPixels::scaledByAlphaBitmap(uint32_t premultiplied, uint32_t scale)
+{
+    const uint32_t alpha = channel(premultiplied, 24);
+    if (alpha == 0)
+        return 0;
+    // An opaque pixel takes the alpha bitmap's alpha as it is. A translucent one is scaled in
+    // 256ths, which drops a little, and its colour is taken out of premultiplied form (halves
+    // going up), then put back at the new alpha rounded to nearest: 0x44242424 through an alpha
+    // of 0xEE becomes 0x3F212121.
+    const uint32_t scaledAlpha = alpha == 255 ? scale : (alpha * scale) >> 8;
+    uint32_t result = scaledAlpha << 24;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const uint32_t color = std::min<uint32_t>(255, (channel(premultiplied, shift) * 255 + alpha / 2) / alpha);
+        result |= ((color * scaledAlpha + 127) / 255) << shift;
+    }
+    return result;
+}
+
 uint32_t BitmapPixels::stored(uint32_t color) const
 {
     // An opaque bitmap has no alpha channel: whatever alpha is given, its pixels stay opaque.
@@ -133,12 +151,8 @@ void BitmapPixels::copyPixels(const BitmapPixels& source, const QRect& area, con
                 const QPoint at(alphaPoint.x() + from.left() + column - area.left(), alphaY);
                 if (!alphaBitmap->rect().contains(at))
                     continue;
-                // Rounded to nearest; Flash is within one of this in each channel.
                 const uint32_t scale = channel(reinterpret_cast<const uint32_t*>(alphaBitmap->m_image.constScanLine(at.y()))[at.x()], 24);
-                uint32_t scaled = 0;
-                for (int shift = 0; shift < 32; shift += 8)
-                    scaled |= ((channel(value, shift) * scale + 127) / 255) << shift;
-                value = scaled;
+                value = scaledByAlphaBitmap(value, scale);
             }
             if (layOver) {
                 // Source over destination, both premultiplied. Flash truncates what shows through.

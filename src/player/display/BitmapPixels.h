@@ -98,6 +98,8 @@ public:
     void replaceImage(const QImage& image);
 
     static uint32_t premultiply(uint32_t color);
+    // A premultiplied pixel copied through an alpha bitmap pixel of alpha `scale`.
+    static uint32_t scaledByAlphaBitmap(uint32_t premultiplied, uint32_t scale);
     static uint32_t unmultiply(uint32_t premultiplied);
 
 private:

@@ -245,7 +245,8 @@ void DisplayRenderer::drawObjectUnmasked(QPainter& painter, const DisplayObject&
         painter.save();
         if (!own.coverage)
             ScrollRectClip::clip(painter, *scrollRect, own.toDevice);
-        own.toDevice = ScrollRectClip::contentOffset(object) * own.toDevice;
+        own.toDevice = own.coverage ? ScrollRectClip::contentOffset(object) * own.toDevice
+                                    : ScrollRectClip::contentToDevice(object, own.toDevice);
     }
     if (parent.scaleNine && object.kind() == DisplayKind::Shape)
         drawNineSliceShape(painter, object, parent, own);

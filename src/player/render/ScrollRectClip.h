@@ -16,6 +16,12 @@ public:
     // rectangle, the identity without one.
     static QTransform contentOffset(const display::DisplayObject& object);
 
+    // Maps an object's content to device pixels, given its own twips to device pixels. When the
+    // object is straight on the screen Flash draws the content from the visible area's corner
+    // as it is cut (see clip), so the content moves by the same fraction of a pixel as that
+    // corner does; a turned or skewed object keeps its content where it is.
+    static QTransform contentToDevice(const display::DisplayObject& object, const QTransform& objectToDevice);
+
     // The rectangle that shows, (0, 0) to its size, in the object's own twips.
     static QRectF visibleArea(const swf::Rect& scrollRect);
 

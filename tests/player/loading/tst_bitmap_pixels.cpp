@@ -189,6 +189,35 @@ private slots:
         QCOMPARE(uint(opaqueTarget.pixel32(0, 0)) & 0xFF, 0x7Fu + 0x4Du);
     }
 
+    // A source pixel copied through an alpha bitmap onto opaque white, which shows the scaled
+    // pixel's premultiplied channels plus 255 less its alpha. A translucent source's alpha is
+    // scaled in 256ths and its colour put back at the new alpha; an opaque one takes the
+    // alpha bitmap's alpha as it is.
+    void alphaBitmapScalesTranslucentPixels_data()
+    {
+        QTest::addColumn<uint>("source");
+        QTest::addColumn<uint>("alpha");
+        QTest::addColumn<uint>("expected");
+        // Stored as 0x44242424: alpha 68 * 238 / 256 is 63, colour 135 * 63 / 255 is 33.
+        QTest::newRow("dark grey, alpha 238") << 0x44878787u << 0xEE000000u << 0xFFE1E1E1u;
+        // Stored as 0xAA175B93, read back as 35, 137, 221: alpha 170 * 102 / 256 is 67.
+        QTest::newRow("blue, alpha 102") << 0xAA2389DDu << 0x66000000u << 0xFFC5E0F6u;
+        QTest::newRow("blue, alpha 238") << 0xAA2389DDu << 0xEE000000u << 0xFF77B6EAu;
+        QTest::newRow("opaque source keeps the alpha") << 0xFF2288DDu << 0xEE000000u << 0xFF3190DFu;
+    }
+
+    void alphaBitmapScalesTranslucentPixels()
+    {
+        QFETCH(uint, source);
+        QFETCH(uint, alpha);
+        QFETCH(uint, expected);
+        BitmapPixels from(1, 1, true, source);
+        BitmapPixels alphaBitmap(1, 1, true, alpha);
+        BitmapPixels white(1, 1, false, 0xFFFFFFFF);
+        white.copyPixels(from, QRect(0, 0, 1, 1), QPoint(0, 0), false, &alphaBitmap, QPoint(0, 0));
+        QCOMPARE(uint(white.pixel32(0, 0)), expected);
+    }
+
     void colorTransformClampsAndStaysInArea()
     {
         BitmapPixels pixels(2, 1, true, 0xFF804020);

@@ -162,6 +162,37 @@ private slots:
         QVERIFY2(actual == expected, colourName(actual) + " instead of " + colourName(expected));
     }
 
+    // The clip at (10.5, 10.5) with a scroll rectangle of (0, 0, 20, 20): the cut goes from
+    // pixel 10 (a half goes up and left), and the content is drawn from that corner too, so the
+    // red corner fills columns and rows 10 to 19. Without a scroll rectangle the red corner's edges lie
+    // on pixel centres and it fills columns 11 to 20.
+    void scrollRectDrawsFromTheCutCorner_data()
+    {
+        QTest::addColumn<bool>("scrolled");
+        QTest::addColumn<QPoint>("point");
+        QTest::addColumn<QRgb>("expected");
+        QTest::newRow("first column of the cut") << true << QPoint(10, 15) << Red;
+        QTest::newRow("last red column") << true << QPoint(19, 15) << Red;
+        QTest::newRow("green strip after ten columns") << true << QPoint(20, 15) << Green;
+        QTest::newRow("first row of the cut") << true << QPoint(15, 10) << Red;
+        QTest::newRow("blue after ten rows") << true << QPoint(15, 20) << Blue;
+        QTest::newRow("unscrolled: left edge stays empty") << false << QPoint(10, 15) << Grey;
+        QTest::newRow("unscrolled: right edge is red") << false << QPoint(20, 15) << Red;
+    }
+
+    void scrollRectDrawsFromTheCutCorner()
+    {
+        QFETCH(bool, scrolled);
+        QFETCH(QPoint, point);
+        QFETCH(QRgb, expected);
+        GridMovie movie;
+        movie.clip->setMatrix(swf::Matrix { 1.0, 0.0, 0.0, 1.0, 210.0, 210.0 });
+        if (scrolled)
+            movie.clip->setScrollRect(pixelRect(0, 0, 20, 20));
+        const QRgb actual = movie.render().pixel(point);
+        QVERIFY2(actual == expected, colourName(actual) + " instead of " + colourName(expected));
+    }
+
     void scrollRectCutsHits()
     {
         GridMovie movie;
