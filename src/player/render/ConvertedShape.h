@@ -41,6 +41,11 @@ struct ConvertedShape {
     };
     mutable std::vector<std::optional<GradientBrush>> fillGradientBrushes;
     mutable std::vector<std::optional<GradientBrush>> lineGradientBrushes;
+
+    // The outline of each stroke path as Qt's stroker makes it for a line of scalable width, by
+    // index into paths. A line of scalable width is stroked in shape coordinates whatever the
+    // transform, so its outline is made once and filled at every frame.
+    mutable std::vector<std::optional<QPainterPath>> strokeOutlines;
 };
 
 } // namespace player::render
