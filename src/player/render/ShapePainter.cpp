@@ -165,10 +165,13 @@ const QPainterPath& strokeOutlineFor(const ConvertedShape& shape, std::size_t pa
 {
     if (shape.strokeOutlines.size() != shape.paths.size())
         shape.strokeOutlines.assign(shape.paths.size(), std::nullopt);
-    std::optional<QPainterPath>& outline = shape.strokeOutlines[pathIndex];
-    if (!outline)
-        outline = QPainterPathStroker(pen).createStroke(shape.paths[pathIndex].path);
-    return *outline;
+    const QPainterPath& path = shape.paths[pathIndex].path;
+    std::optional<ConvertedShape::StrokeOutline>& kept = shape.strokeOutlines[pathIndex];
+    // Paths share their data when copied, so the comparison is immediate for the path the
+    // outline was made from.
+    if (!kept || !(kept->source == path))
+        kept = ConvertedShape::StrokeOutline{path, QPainterPathStroker(pen).createStroke(path)};
+    return kept->outline;
 }
 
 void strokePath(QPainter& painter, const ConvertedShape& shape, std::size_t pathIndex, const QPen& pen, bool highQuality)

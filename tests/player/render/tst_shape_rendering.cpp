@@ -96,6 +96,7 @@ private slots:
     void convertedShapeDrawnAgainInOtherColours();
     void linesDrawnAgainMatchQtsStroker_data();
     void linesDrawnAgainMatchQtsStroker();
+    void changedCopyDrawsItsOwnLines();
     void morphAtHalfway();
 };
 
@@ -409,6 +410,29 @@ void ShapeRenderingTest::linesDrawnAgainMatchQtsStroker()
             }
         }
     }
+}
+
+void ShapeRenderingTest::changedCopyDrawsItsOwnLines()
+{
+    // A copy of a shape that has been drawn, with its lines moved (as nine-slice scaling does),
+    // draws the moved lines, not those of the original.
+    const swf::Shape shape = ShapeBuilder().line(100, Blue).change(10, 20, 0, 0, 1).lineTo(90, 20).build();
+    const ConvertedShape original = ShapeConverter::convert(shape);
+    const auto draw = [](const ConvertedShape& converted) {
+        QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setWorldTransform(QTransform::fromScale(1 / 20.0, 1 / 20.0));
+        ShapePainter::paint(painter, converted, {}, {}, true);
+        painter.end();
+        return image.convertToFormat(QImage::Format_ARGB32);
+    };
+    QCOMPARE(draw(original).pixel(50, 20), Blue);
+    ConvertedShape moved = original;
+    moved.paths.at(0).path.translate(0, 60 * 20);
+    const QImage image = draw(moved);
+    QCOMPARE(qAlpha(image.pixel(50, 20)), 0);
+    QCOMPARE(image.pixel(50, 80), Blue);
 }
 
 void ShapeRenderingTest::morphAtHalfway()
