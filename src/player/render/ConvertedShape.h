@@ -41,6 +41,17 @@ struct ConvertedShape {
     };
     mutable std::vector<std::optional<GradientBrush>> fillGradientBrushes;
     mutable std::vector<std::optional<GradientBrush>> lineGradientBrushes;
+
+    // The outline of each stroke path as Qt's stroker makes it for a line of scalable width, by
+    // index into paths. A line of scalable width is stroked in shape coordinates whatever the
+    // transform, so its outline is made once and filled at every frame. The path it was made
+    // from is kept with it: a copy of the shape with its paths changed (nine-slice scaling)
+    // must not use the outlines of the original.
+    struct StrokeOutline {
+        QPainterPath source;
+        QPainterPath outline;
+    };
+    mutable std::vector<std::optional<StrokeOutline>> strokeOutlines;
 };
 
 } // namespace player::render

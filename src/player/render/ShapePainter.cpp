@@ -5,6 +5,7 @@
 #include "ColorTransforms.h"
 #include "FillBrush.h"
 
+#include <QPainterPathStroker>
 #include <algorithm>
 #include <cmath>
 
@@ -145,12 +146,43 @@ void fillPath(QPainter& painter, const QPainterPath& path, const QBrush& brush, 
     fillDevicePath(painter, devicePath, brush, toDevice);
 }
 
-void strokePath(QPainter& painter, const QPainterPath& path, const QPen& pen, bool highQuality)
+// Qt strokes a solid line of scalable width in shape coordinates with a curve tolerance of its
+// own, whatever the transform, and fills that outline through the transform; only lines that
+// come out one device pixel thin or less take its separate thin-line path. The row or column
+// of the transform that scales least keeps those out.
+bool strokedInShapeCoordinates(const QPen& pen, const QTransform& toDevice)
 {
-    if (highQuality)
-        painter.strokePath(path, pen);
-    else
+    if (pen.isCosmetic() || pen.style() != Qt::SolidLine)
+        return false;
+    const double leastScale = std::min({ std::hypot(toDevice.m11(), toDevice.m12()), std::hypot(toDevice.m21(), toDevice.m22()),
+                                         std::hypot(toDevice.m11(), toDevice.m21()), std::hypot(toDevice.m12(), toDevice.m22()) });
+    return pen.widthF() * leastScale > 1.0;
+}
+
+// The outline Qt's stroker makes for a path, kept with the shape: a shape turning or moving
+// from frame to frame need not be stroked again.
+const QPainterPath& strokeOutlineFor(const ConvertedShape& shape, std::size_t pathIndex, const QPen& pen)
+{
+    if (shape.strokeOutlines.size() != shape.paths.size())
+        shape.strokeOutlines.assign(shape.paths.size(), std::nullopt);
+    const QPainterPath& path = shape.paths[pathIndex].path;
+    std::optional<ConvertedShape::StrokeOutline>& kept = shape.strokeOutlines[pathIndex];
+    // Paths share their data when copied, so the comparison is immediate for the path the
+    // outline was made from.
+    if (!kept || !(kept->source == path))
+        kept = ConvertedShape::StrokeOutline{path, QPainterPathStroker(pen).createStroke(path)};
+    return kept->outline;
+}
+
+void strokePath(QPainter& painter, const ConvertedShape& shape, std::size_t pathIndex, const QPen& pen, bool highQuality)
+{
+    const QPainterPath& path = shape.paths[pathIndex].path;
+    if (!highQuality)
         strokePathAliased(painter, path, pen);
+    else if (strokedInShapeCoordinates(pen, painter.worldTransform()))
+        painter.fillPath(strokeOutlineFor(shape, pathIndex, pen), pen.brush());
+    else
+        painter.strokePath(path, pen);
 }
 
 } // namespace
@@ -183,7 +215,8 @@ void ShapePainter::paint(QPainter& painter, const ConvertedShape& shape, const s
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, highQuality);
-    for (const ConvertedShape::DrawPath& drawPath : shape.paths) {
+    for (std::size_t pathIndex = 0; pathIndex < shape.paths.size(); ++pathIndex) {
+        const ConvertedShape::DrawPath& drawPath = shape.paths[pathIndex];
         if (drawPath.kind == ConvertedShape::Kind::Fill) {
             const swf::FillStyle& fill = shape.fillStyles[drawPath.styleIndex];
             painter.setRenderHint(QPainter::SmoothPixmapTransform, highQuality && isSmoothedBitmapFill(fill.type));
@@ -207,7 +240,7 @@ void ShapePainter::paint(QPainter& painter, const ConvertedShape& shape, const s
             }
             if (brush.style() == Qt::NoBrush)
                 continue;
-            strokePath(painter, drawPath.path, makePen(line, painter.worldTransform(), brush), highQuality);
+            strokePath(painter, shape, pathIndex, makePen(line, painter.worldTransform(), brush), highQuality);
         }
     }
     painter.restore();

@@ -94,6 +94,9 @@ private slots:
     void bitmapSmoothing();
     void colourTransformAppliesToFills();
     void convertedShapeDrawnAgainInOtherColours();
+    void linesDrawnAgainMatchQtsStroker_data();
+    void linesDrawnAgainMatchQtsStroker();
+    void changedCopyDrawsItsOwnLines();
     void morphAtHalfway();
 };
 
@@ -312,6 +315,124 @@ void ShapeRenderingTest::convertedShapeDrawnAgainInOtherColours()
     QCOMPARE(drawConverted({}), plain);
     QCOMPARE(drawConverted(greener), green);
     QCOMPARE(drawConverted({}), plain);
+}
+
+void ShapeRenderingTest::linesDrawnAgainMatchQtsStroker_data()
+{
+    QTest::addColumn<swf::Shape>("shape");
+
+    // Half-transparent lines, so that an outline covering a pixel twice or a seam between its
+    // parts would show.
+    constexpr QRgb HalfBlue = 0x800000FF;
+    const auto styled = [](swf::Shape shape, swf::CapStyle cap, swf::JoinStyle join, double miterLimit) {
+        for (swf::LineStyle& line : shape.lineStyles) {
+            line.startCap = cap;
+            line.endCap = cap;
+            line.join = join;
+            line.miterLimit = miterLimit;
+        }
+        return shape;
+    };
+    const swf::Shape zigzag = ShapeBuilder()
+                                  .line(90, HalfBlue)
+                                  .change(-60, -30, 0, 0, 1)
+                                  .lineTo(-30, 40)
+                                  .lineTo(-20, -40)
+                                  .lineTo(10, 30)
+                                  .lineTo(12, -35)
+                                  .lineTo(60, 20)
+                                  .build();
+    const swf::Shape curves = ShapeBuilder()
+                                  .line(130, HalfBlue)
+                                  .change(-50, 0, 0, 0, 1)
+                                  .curveTo(-50, -50, 0, -50)
+                                  .curveTo(10, 0, 50, 0)
+                                  .curveTo(0, 60, -50, 0)
+                                  .build();
+    const swf::Shape twoPaths = ShapeBuilder()
+                                    .line(60, HalfBlue)
+                                    .line(200, 0xC0FF0000)
+                                    .change(-40, -40, 0, 0, 1)
+                                    .lineTo(40, -40)
+                                    .lineTo(40, -40)
+                                    .lineTo(40, 40)
+                                    .change(-40, 30, 0, 0, 2)
+                                    .curveTo(0, -20, 30, 30)
+                                    .build();
+    QTest::newRow("round joins and caps") << zigzag;
+    QTest::newRow("bevel joins, flat ends") << styled(zigzag, swf::CapStyle::None, swf::JoinStyle::Bevel, 3.0);
+    QTest::newRow("miters cut short") << styled(zigzag, swf::CapStyle::Square, swf::JoinStyle::Miter, 1.5);
+    QTest::newRow("long miters") << styled(zigzag, swf::CapStyle::Square, swf::JoinStyle::Miter, 20.0);
+    QTest::newRow("closed curves") << curves;
+    QTest::newRow("closed curves, miters") << styled(curves, swf::CapStyle::None, swf::JoinStyle::Miter, 3.0);
+    QTest::newRow("two styles, a repeated point") << twoPaths;
+}
+
+void ShapeRenderingTest::linesDrawnAgainMatchQtsStroker()
+{
+    // A converted shape keeps what it can from one frame to the next; drawn again turned, scaled
+    // (down to lines a pixel thin and below) and moved by parts of a pixel, its lines must stay
+    // what Qt's own stroker draws at that transform.
+    QFETCH(swf::Shape, shape);
+    const ConvertedShape converted = ShapeConverter::convert(shape);
+    const auto draw = [](const QTransform& toDevice, const auto& paint) {
+        QImage image(200, 200, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setWorldTransform(toDevice);
+        paint(painter);
+        painter.end();
+        return image;
+    };
+    QImage blank(200, 200, QImage::Format_ARGB32_Premultiplied);
+    blank.fill(Qt::transparent);
+    for (const double scale : { 1.0, 0.33, 2.7, 0.21, 0.011 }) {
+        for (const double angle : { 0.0, 37.0, 90.0, 201.5 }) {
+            for (const QPointF shift : { QPointF(0.0, 0.0), QPointF(0.37, 0.81) }) {
+                QTransform toDevice = QTransform::fromScale(scale / 20.0, scale / 20.0);
+                toDevice *= QTransform().rotate(angle);
+                toDevice *= QTransform::fromTranslate(100.0 + shift.x(), 100.0 + shift.y());
+                if (angle == 201.5)
+                    toDevice = QTransform(1.0, 0.0, 0.4, 1.0, 0.0, 0.0) * toDevice; // a shear as well
+                const QImage kept = draw(toDevice, [&converted](QPainter& painter) {
+                    ShapePainter::paint(painter, converted, {}, {}, true);
+                });
+                const QImage stroked = draw(toDevice, [&converted](QPainter& painter) {
+                    for (const ConvertedShape::DrawPath& drawPath : converted.paths) {
+                        const swf::LineStyle& line = converted.lineStyles[drawPath.styleIndex];
+                        const QBrush brush(QColor(line.color.r, line.color.g, line.color.b, line.color.a));
+                        painter.strokePath(drawPath.path, ShapePainter::makePen(line, painter.worldTransform(), brush));
+                    }
+                });
+                QVERIFY2(stroked != blank, "nothing drawn");
+                QVERIFY2(kept == stroked, qPrintable(QStringLiteral("scale %1, angle %2, shift %3").arg(scale).arg(angle).arg(shift.x())));
+            }
+        }
+    }
+}
+
+void ShapeRenderingTest::changedCopyDrawsItsOwnLines()
+{
+    // A copy of a shape that has been drawn, with its lines moved (as nine-slice scaling does),
+    // draws the moved lines, not those of the original.
+    const swf::Shape shape = ShapeBuilder().line(100, Blue).change(10, 20, 0, 0, 1).lineTo(90, 20).build();
+    const ConvertedShape original = ShapeConverter::convert(shape);
+    const auto draw = [](const ConvertedShape& converted) {
+        QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setWorldTransform(QTransform::fromScale(1 / 20.0, 1 / 20.0));
+        ShapePainter::paint(painter, converted, {}, {}, true);
+        painter.end();
+        return image.convertToFormat(QImage::Format_ARGB32);
+    };
+    QCOMPARE(draw(original).pixel(50, 20), Blue);
+    ConvertedShape moved = original;
+    moved.paths.at(0).path.translate(0, 60 * 20);
+    const QImage image = draw(moved);
+    QCOMPARE(qAlpha(image.pixel(50, 20)), 0);
+    QCOMPARE(image.pixel(50, 80), Blue);
 }
 
 void ShapeRenderingTest::morphAtHalfway()
