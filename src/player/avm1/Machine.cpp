@@ -479,13 +479,43 @@ void Machine::clearFrameState()
         value = Value();
 }
 
+Machine::SavedRunState::SavedRunState(Machine& machine)
+    : m_machine(machine)
+    , m_swfVersion(machine.m_swfVersion)
+    , m_scriptTarget(machine.m_scriptTarget)
+    , m_runningFunction(machine.m_runningFunction)
+    , m_runningAsConstructor(machine.m_runningAsConstructor)
+{
+}
+
+Machine::SavedRunState::~SavedRunState()
+{
+    m_machine.m_swfVersion = m_swfVersion;
+    m_machine.m_scriptTarget = m_scriptTarget;
+    m_machine.m_runningFunction = m_runningFunction;
+    m_machine.m_runningAsConstructor = m_runningAsConstructor;
+}
+
+Machine::TopLevelRun::TopLevelRun(Machine& machine, int swfVersion)
+    : m_machine(machine)
+    , m_savedVersion(machine.m_swfVersion)
+    , m_savedDepth(machine.m_callDepth)
+{
+    machine.beginTopLevel(swfVersion);
+}
+
+Machine::TopLevelRun::~TopLevelRun()
+{
+    m_machine.m_swfVersion = m_savedVersion;
+    m_machine.m_callDepth = m_savedDepth;
+    m_machine.endTopLevel();
+}
+
 void Machine::runTopLevel(Object* clip, const swf::ActionCode& code, int swfVersion)
 {
     if (!code || code->empty())
         return;
-    int savedVersion = m_swfVersion;
-    int savedDepth = m_callDepth;
-    beginTopLevel(swfVersion);
+    TopLevelRun run(*this, swfVersion);
     try {
         if (!m_limits.expired()) {
             ScopeChain scope = Scope::make(Scope::Kind::Global, m_global, nullptr);
@@ -500,24 +530,15 @@ void Machine::runTopLevel(Object* clip, const swf::ActionCode& code, int swfVers
         m_carriedStack.clear();
         reportUncaught(thrown.value);
     } catch (const ScriptAbort& abort) {
-        if (m_topLevelDepth > 1) {
-            m_swfVersion = savedVersion;
-            m_callDepth = savedDepth;
-            --m_topLevelDepth;
+        if (run.isNested())
             throw;
-        }
         m_limits.countStop(abort.reason);
     }
-    m_swfVersion = savedVersion;
-    m_callDepth = savedDepth;
-    endTopLevel();
 }
 
 Value Machine::callTopLevel(const Value& function, Object* self, const Arguments& arguments, int swfVersion)
 {
-    int savedVersion = m_swfVersion;
-    int savedDepth = m_callDepth;
-    beginTopLevel(swfVersion);
+    TopLevelRun run(*this, swfVersion);
     Value result;
     try {
         if (!m_limits.expired())
@@ -525,17 +546,10 @@ Value Machine::callTopLevel(const Value& function, Object* self, const Arguments
     } catch (const ScriptThrow& thrown) {
         reportUncaught(thrown.value);
     } catch (const ScriptAbort& abort) {
-        if (m_topLevelDepth > 1) {
-            m_swfVersion = savedVersion;
-            m_callDepth = savedDepth;
-            --m_topLevelDepth;
+        if (run.isNested())
             throw;
-        }
         m_limits.countStop(abort.reason);
     }
-    m_swfVersion = savedVersion;
-    m_callDepth = savedDepth;
-    endTopLevel();
     return result;
 }
 
