@@ -73,12 +73,13 @@ struct Table {
     Table()
     {
         add(Action::Add, numbers([](double left, double right, int) { return Value(left + right); }));
-        add(Action::Subtract, numbers([](double left, double right, int) { return Value(left - right); }));
+        // Subtract, Divide and Equals convert their right operand first, unlike the other older
+        // arithmetic actions.
+        add(Action::Subtract, numbers([](double left, double right, int) { return Value(left - right); }, Operands::NumbersRightFirst));
         add(Action::Multiply, numbers([](double left, double right, int) { return Value(left * right); }));
         add(Action::Divide, numbers([](double left, double right, int swfVersion) {
                 return right == 0 && swfVersion < 5 ? Value(QStringLiteral("#ERROR#")) : Value(left / right);
-            }));
-        // Equals converts its right operand first, unlike the other older arithmetic actions.
+            }, Operands::NumbersRightFirst));
         add(Action::Equals, numbers([](double left, double right, int) { return Value(left == right); }, Operands::NumbersRightFirst));
         add(Action::Less, numbers([](double left, double right, int) { return Value(left < right); }));
         add(Action::Modulo, numbers([](double left, double right, int) { return Value(std::fmod(left, right)); }, Operands::NumbersRightFirst));

@@ -90,6 +90,7 @@ Interpreter::Interpreter(Machine& machine, swf::ActionCode code, size_t start, s
     , m_target(target)
     , m_baseClip(target)
     , m_constantPool(std::move(constantPool))
+    , m_stack(machine.m_stack)
 {
 }
 
@@ -213,8 +214,8 @@ double Interpreter::popNumber()
 
 std::pair<double, double> Interpreter::popNumberPair(bool rightFirst)
 {
-    // The older arithmetic actions convert the left operand first, except Equals, which
-    // converts the right one first; valueOf side effects show the order.
+    // The table of operations says which operand an action converts first; valueOf side
+    // effects show the order.
     Value right = pop();
     Value left = pop();
     if (rightFirst) {

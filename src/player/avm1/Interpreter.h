@@ -96,7 +96,7 @@ private:
     Object* m_target;
     Object* m_baseClip;
     std::shared_ptr<const std::vector<QString>> m_constantPool;
-    std::vector<Value> m_stack;
+    std::vector<Value>& m_stack; // the machine's
     std::vector<Value> m_registers;
     Value m_returnValue;
     FunctionObject* m_callee = nullptr;

@@ -474,7 +474,7 @@ void Machine::reportUncaught(const Value& thrown)
 
 void Machine::clearFrameState()
 {
-    m_carriedStack.clear();
+    m_stack.clear();
     for (Value& value : m_globalRegisters)
         value = Value();
 }
@@ -516,18 +516,18 @@ void Machine::runTopLevel(Object* clip, const swf::ActionCode& code, int swfVers
     if (!code || code->empty())
         return;
     TopLevelRun run(*this, swfVersion);
+    const size_t stackDepth = m_stack.size();
     try {
         if (!m_limits.expired()) {
             ScopeChain scope = Scope::make(Scope::Kind::Global, m_global, nullptr);
             scope = Scope::make(Scope::Kind::Target, clip, scope);
             Interpreter interpreter(*this, code, 0, code->size(), swfVersion, scope, clip, clip, nullptr);
-            interpreter.m_stack = std::move(m_carriedStack);
-            m_carriedStack.clear();
             interpreter.run();
-            m_carriedStack = std::move(interpreter.m_stack);
         }
     } catch (const ScriptThrow& thrown) {
-        m_carriedStack.clear();
+        // An uncaught exception empties the stack; one in a frame run from another script (by
+        // Call) drops only what that frame left.
+        m_stack.resize(run.isNested() ? std::min(m_stack.size(), stackDepth) : 0);
         reportUncaught(thrown.value);
     } catch (const ScriptAbort& abort) {
         if (run.isNested())
@@ -660,7 +660,7 @@ void Machine::collectGarbage()
     for (const auto& entry : m_registeredClasses)
         marker.mark(entry.second);
     // What frame scripts leave for each other: the stack of this frame and the global registers.
-    for (const Value& value : m_carriedStack)
+    for (const Value& value : m_stack)
         marker.mark(value);
     for (const Value& value : m_globalRegisters)
         marker.mark(value);

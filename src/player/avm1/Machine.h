@@ -196,7 +196,10 @@ private:
         int m_savedDepth;
     };
 
-    std::vector<Value> m_carriedStack;
+    // The one operand stack of every script: frame scripts share it through a frame, and a
+    // called function pushes onto its caller's stack, so what a function leaves behind stays
+    // there when it returns (movies made by other tools than Flash rely on that).
+    std::vector<Value> m_stack;
     Value m_globalRegisters[GlobalRegisterCount];
     friend class Interpreter;
     void installBuiltins();
