@@ -293,8 +293,13 @@ void Machine::checkStringLength(qsizetype length)
 Value Machine::getMember(const Value& target, const QString& name)
 {
     switch (target.type()) {
-    case Value::Type::Object:
-        return target.asObject()->get(*this, name);
+    case Value::Type::Object: {
+        Object* object = target.asObject();
+        Value value = object->get(*this, name);
+        if (!value.isUndefined() || object->has(*this, name))
+            return value;
+        return resolveMissing(object, name);
+    }
     case Value::Type::String:
         if (name.compare(QLatin1String("length"), caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0)
             return Value(double(target.asString().size()));
@@ -306,6 +311,29 @@ Value Machine::getMember(const Value& target, const QString& name)
     default:
         return Value();
     }
+}
+
+// A name an object does not have is asked of its __resolve handler: the first one along the
+// prototype chain that is an object, passing over numbers, strings and clips set there. It is
+// called on the object with the name; a handler that is no function gives undefined.
+Value Machine::resolveMissing(Object* object, const QString& name)
+{
+    static const QString handlerName = QStringLiteral("__resolve");
+    if (name.compare(handlerName, caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0)
+        return Value();
+    Object* holder = object;
+    for (int depth = 0; holder && depth < 256; ++depth, holder = holder->prototype()) {
+        Property* property = holder->findOwn(handlerName, caseSensitive());
+        if (!property)
+            continue;
+        if (property->getter)
+            return Value();
+        Object* handler = property->value.asObject();
+        if (!handler || m_bridge.isClip(handler))
+            continue;
+        return call(Value(handler), object, Arguments{Value(name)});
+    }
+    return Value();
 }
 
 void Machine::setMember(const Value& target, const QString& name, const Value& value)
@@ -357,6 +385,8 @@ Value Machine::callMethod(const Value& target, const QString& name, const Argume
         return Interpreter::invoke(*this, function, super->thisObject(), arguments, owner ? owner : holder);
     }
     Value method = object->get(*this, name);
+    if (method.isUndefined() && !object->has(*this, name))
+        method = resolveMissing(object, name);
     Object* callee = method.asObject();
     if (!callee || callee->kind() != ObjectKind::Function)
         return Value();

@@ -206,6 +206,7 @@ private:
     void beginTopLevel(int swfVersion);
     void endTopLevel();
     void reportUncaught(const Value& thrown);
+    Value resolveMissing(Object* object, const QString& name);
 
     struct Timer {
         int id = 0;
