@@ -2,6 +2,7 @@
 
 #include "ActionCodes.h"
 #include "ArrayObject.h"
+#include "BinaryOperation.h"
 #include "ClipObject.h"
 #include "FrameDestination.h"
 #include "Machine.h"
@@ -89,6 +90,7 @@ Interpreter::Interpreter(Machine& machine, swf::ActionCode code, size_t start, s
     , m_target(target)
     , m_baseClip(target)
     , m_constantPool(std::move(constantPool))
+    , m_stack(machine.m_stack)
 {
 }
 
@@ -96,23 +98,17 @@ Value Interpreter::run()
 {
     m_baseClipGoneAtStart = baseClipRemoved();
     size_t position = m_start;
-    int savedVersion = m_machine.swfVersion();
+    Machine::SavedRunState saved(m_machine);
     m_machine.setSwfVersion(m_swfVersion);
-    Object* savedTarget = std::exchange(m_machine.m_scriptTarget, m_target);
+    m_machine.m_scriptTarget = m_target;
     Outcome outcome = runRange(m_start, m_end, position);
-    m_machine.m_scriptTarget = savedTarget;
-    m_machine.setSwfVersion(savedVersion);
     return outcome == Outcome::Return ? m_returnValue : Value();
 }
 
 Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* self, const Arguments& arguments, Object* methodHolder)
 {
     Machine::DepthGuard guard(machine);
-    struct ConstructorFlag {
-        Machine& machine;
-        bool saved;
-        ~ConstructorFlag() { machine.m_runningAsConstructor = saved; }
-    } constructorFlag{machine, machine.m_runningAsConstructor};
+    Machine::SavedRunState saved(machine);
     machine.m_runningAsConstructor = std::exchange(machine.m_nextCallConstructs, false);
     const ScriptFunctionCode& code = *function->script();
     Object* activation = machine.make<Object>(nullptr, ObjectKind::Activation);
@@ -193,11 +189,6 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
         for (size_t i = 0; i < code.parameters.size(); ++i)
             activation->define(code.parameters[i].name, i < arguments.size() ? arguments[i] : Value());
     }
-    struct RunningFunctionGuard {
-        Machine& machine;
-        Object* saved;
-        ~RunningFunctionGuard() { machine.setRunningFunction(saved); }
-    } runningGuard{machine, caller};
     machine.setRunningFunction(function);
     return interpreter.run();
 }
@@ -223,8 +214,8 @@ double Interpreter::popNumber()
 
 std::pair<double, double> Interpreter::popNumberPair(bool rightFirst)
 {
-    // The older arithmetic actions convert the left operand first, except Equals, which
-    // converts the right one first; valueOf side effects show the order.
+    // The table of operations says which operand an action converts first; valueOf side
+    // effects show the order.
     Value right = pop();
     Value left = pop();
     if (rightFirst) {
@@ -276,10 +267,10 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& pos
             position = next;
             continue;
         }
-        Outcome outcome = execute(code, payload, payloadLength, next);
-        if (outcome == Outcome::Return)
-            return outcome;
-        position = next;
+        Step step{code, payload, payloadLength, next};
+        if ((this->*actionHandlers[code])(step) == Outcome::Return)
+            return Outcome::Return;
+        position = step.next;
     }
     return Outcome::Normal;
 }
@@ -548,11 +539,11 @@ void Interpreter::enumerate(const Value& value)
         push(Value(name));
 }
 
-void Interpreter::pushValues(size_t payload, size_t payloadLength)
+Interpreter::Outcome Interpreter::actionPush(Step& step)
 {
     const auto& bytes = *m_code;
-    size_t position = payload;
-    size_t end = payload + payloadLength;
+    size_t position = step.payload;
+    size_t end = step.payload + step.length;
     while (position < end) {
         uint8_t type = bytes[position++];
         switch (type) {
@@ -613,15 +604,18 @@ void Interpreter::pushValues(size_t payload, size_t payloadLength)
             break;
         }
         default:
-            return; // an unknown type: the rest of the record cannot be read
+            return Outcome::Normal; // an unknown type: the rest of the record cannot be read
         }
     }
+    return Outcome::Normal;
 }
 
-void Interpreter::defineFunction(size_t payload, size_t payloadLength, size_t& next, bool version2)
+void Interpreter::defineFunction(Step& step, bool version2)
 {
+    const size_t payload = step.payload;
+    size_t& next = step.next;
     const auto& bytes = *m_code;
-    size_t end = payload + payloadLength;
+    size_t end = payload + step.length;
     auto code = std::make_shared<ScriptFunctionCode>();
     size_t position = payload;
     code->name = decodeString(position, end, position);
@@ -664,8 +658,10 @@ void Interpreter::defineFunction(size_t payload, size_t payloadLength, size_t& n
         localsObject()->set(m_machine, code->name, Value(function));
 }
 
-Interpreter::Outcome Interpreter::runWith(size_t payload, size_t& next)
+Interpreter::Outcome Interpreter::actionWith(Step& step)
 {
+    const size_t payload = step.payload;
+    size_t& next = step.next;
     uint16_t size = readU16(*m_code, payload);
     Value value = pop();
     size_t bodyStart = next;
@@ -691,8 +687,11 @@ Interpreter::Outcome Interpreter::runWith(size_t payload, size_t& next)
     return outcome;
 }
 
-Interpreter::Outcome Interpreter::runTry(size_t payload, size_t payloadLength, size_t& next)
+Interpreter::Outcome Interpreter::actionTry(Step& step)
 {
+    const size_t payload = step.payload;
+    const size_t payloadLength = step.length;
+    size_t& next = step.next;
     const auto& bytes = *m_code;
     uint8_t flags = bytes[payload];
     uint16_t trySize = readU16(bytes, payload + 1);
@@ -765,662 +764,807 @@ Interpreter::Outcome Interpreter::runTry(size_t payload, size_t payloadLength, s
     return outcome;
 }
 
-Interpreter::Outcome Interpreter::execute(uint8_t code, size_t payload, size_t payloadLength, size_t& next)
+const std::array<Interpreter::ActionHandler, 256> Interpreter::actionHandlers = [] {
+    std::array<ActionHandler, 256> handlers;
+    handlers.fill(&Interpreter::actionUnknown);
+#define SKRV_AVM1_ACTION_HANDLER(name, code) handlers[code] = &Interpreter::action##name;
+    SKRV_AVM1_ACTIONS(SKRV_AVM1_ACTION_HANDLER)
+#undef SKRV_AVM1_ACTION_HANDLER
+    return handlers;
+}();
+
+Interpreter::Outcome Interpreter::binaryAction(uint8_t code)
+{
+    const BinaryOperation& operation = *binaryOperation(code);
+    using Operands = BinaryOperation::Operands;
+    switch (operation.operands) {
+    case Operands::Numbers:
+    case Operands::NumbersRightFirst: {
+        auto [left, right] = popNumberPair(operation.operands == Operands::NumbersRightFirst);
+        push(operation.onNumbers(left, right, m_swfVersion));
+        break;
+    }
+    case Operands::Integers: {
+        int32_t right = m_machine.toInt32(pop());
+        int32_t left = m_machine.toInt32(pop());
+        push(operation.onIntegers(left, right));
+        break;
+    }
+    case Operands::Strings: {
+        QString right = popString();
+        QString left = popString();
+        push(operation.onStrings(m_machine, left, right));
+        break;
+    }
+    case Operands::Booleans: {
+        bool right = m_machine.toBoolean(pop());
+        bool left = m_machine.toBoolean(pop());
+        push(operation.onBooleans(left, right));
+        break;
+    }
+    case Operands::Values: {
+        Value right = pop();
+        Value left = pop();
+        push(operation.onValues(m_machine, left, right));
+        break;
+    }
+    }
+    return Outcome::Normal;
+}
+
+#define SKRV_AVM1_BINARY_ACTIONS(X) \
+    X(Add) X(Subtract) X(Multiply) X(Divide) X(Equals) X(Less) X(Modulo) X(And) X(Or) X(StringEquals) \
+    X(StringLess) X(StringGreater) X(StringAdd) X(Add2) X(Less2) X(Greater) X(Equals2) X(StrictEquals) \
+    X(BitAnd) X(BitOr) X(BitXor) X(BitLShift) X(BitRShift) X(BitURShift)
+#define SKRV_AVM1_BINARY_ACTION(name) \
+    Interpreter::Outcome Interpreter::action##name(Step&) { return binaryAction(uint8_t(Action::name)); }
+SKRV_AVM1_BINARY_ACTIONS(SKRV_AVM1_BINARY_ACTION)
+#undef SKRV_AVM1_BINARY_ACTION
+#undef SKRV_AVM1_BINARY_ACTIONS
+
+Interpreter::Outcome Interpreter::actionNextFrame(Step&)
+{
+    DisplayBridge& bridge = m_machine.bridge();
+    if (m_target)
+        bridge.timelineCommand(m_target, DisplayBridge::TimelineCommand::NextFrame);
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionPreviousFrame(Step&)
+{
+    DisplayBridge& bridge = m_machine.bridge();
+    if (m_target)
+        bridge.timelineCommand(m_target, DisplayBridge::TimelineCommand::PreviousFrame);
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionPlay(Step&)
+{
+    DisplayBridge& bridge = m_machine.bridge();
+    if (m_target)
+        bridge.timelineCommand(m_target, DisplayBridge::TimelineCommand::Play);
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionStop(Step&)
+{
+    DisplayBridge& bridge = m_machine.bridge();
+    if (m_target)
+        bridge.timelineCommand(m_target, DisplayBridge::TimelineCommand::Stop);
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionToggleQuality(Step&)
+{
+    DisplayBridge& bridge = m_machine.bridge();
+    bridge.toggleQuality();
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionStopSounds(Step&)
+{
+    DisplayBridge& bridge = m_machine.bridge();
+    bridge.stopSounds();
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionNot(Step&)
 {
     Machine& machine = m_machine;
-    DisplayBridge& bridge = machine.bridge();
-    const auto& bytes = *m_code;
-    // The SWF 4 comparisons give booleans too, which a SWF 4 movie writes as 1 and 0.
-    auto pushBoolean = [&](bool value) { push(Value(value)); };
+    push(Value(!machine.toBoolean(pop())));
+    return Outcome::Normal;
+}
 
-    switch (static_cast<Action>(code)) {
-    case Action::NextFrame:
-        if (m_target)
-            bridge.timelineCommand(m_target, DisplayBridge::TimelineCommand::NextFrame);
-        break;
-    case Action::PreviousFrame:
-        if (m_target)
-            bridge.timelineCommand(m_target, DisplayBridge::TimelineCommand::PreviousFrame);
-        break;
-    case Action::Play:
-        if (m_target)
-            bridge.timelineCommand(m_target, DisplayBridge::TimelineCommand::Play);
-        break;
-    case Action::Stop:
-        if (m_target)
-            bridge.timelineCommand(m_target, DisplayBridge::TimelineCommand::Stop);
-        break;
-    case Action::ToggleQuality:
-        bridge.toggleQuality();
-        break;
-    case Action::StopSounds:
-        bridge.stopSounds();
-        break;
-    case Action::Add: {
-        auto [left, right] = popNumberPair();
-        push(Value(left + right));
-        break;
+Interpreter::Outcome Interpreter::actionStringLength(Step&)
+{
+    push(Value(double(popString().size())));
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionMBStringLength(Step& step)
+{
+    return actionStringLength(step);
+}
+
+Interpreter::Outcome Interpreter::actionStringExtract(Step&)
+{
+    double count = popNumber();
+    double index = popNumber();
+    QString text = popString();
+    // One-based; an index below 1 counts as 1 and a negative count means "to the end".
+    qsizetype start = std::isfinite(index) ? qsizetype(std::max(0.0, std::min(index - 1, double(text.size())))) : 0;
+    qsizetype length = std::isfinite(count) && count >= 0 ? qsizetype(std::min(count, double(text.size()))) : text.size();
+    push(Value(text.mid(start, length)));
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionMBStringExtract(Step& step)
+{
+    return actionStringExtract(step);
+}
+
+Interpreter::Outcome Interpreter::actionPop(Step&)
+{
+    pop();
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionToInteger(Step&)
+{
+    double number = popNumber();
+    push(Value(double(number_text::toInt32(number))));
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionGetVariable(Step&)
+{
+    push(getVariable(popString()));
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionSetVariable(Step&)
+{
+    Value value = pop();
+    setVariable(popString(), value);
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionSetTarget2(Step&)
+{
+    Machine& machine = m_machine;
+    // A clip is found again by its path, so a clip that shares its name with one below it
+    // gives way to that one. Anything else is made text (objects through their toString) and
+    // read as a path.
+    Value value = pop();
+    Object* object = value.asObject();
+    if (object && machine.bridge().isClip(object))
+        setTargetPath(machine.bridge().targetPath(object, false));
+    else
+        setTargetPath(machine.toString(value));
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionSetTarget(Step& step)
+{
+    const size_t payloadLength = step.length;
+    const size_t payload = step.payload;
+    size_t after;
+    setTargetPath(decodeString(payload, payload + payloadLength, after));
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionGetProperty(Step&)
+{
+    int index = propertyIndex(popNumber());
+    Value targetValue = pop();
+    Object* clip = targetValue.isString() && targetValue.asString().isEmpty() ? m_target : targetFromValue(targetValue);
+    push(getProperty(clip, index));
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionSetProperty(Step&)
+{
+    Value value = pop();
+    int index = propertyIndex(popNumber());
+    Value targetValue = pop();
+    Object* clip = targetValue.isString() && targetValue.asString().isEmpty() ? m_target : targetFromValue(targetValue);
+    setProperty(clip, index, value);
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionCloneSprite(Step&)
+{
+    DisplayBridge& bridge = m_machine.bridge();
+    double depth = popNumber();
+    QString name = popString();
+    Object* source = targetFromValue(pop());
+    // The action takes the depth as the file stores it, 16384 above the depth scripts see
+    // (duplicateMovieClip() compiles to this action with 16384 added).
+    if (source && std::isfinite(depth))
+        bridge.duplicateClip(source, name, int(depth) - 16384);
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionRemoveSprite(Step&)
+{
+    DisplayBridge& bridge = m_machine.bridge();
+    if (Object* clip = targetFromValue(pop()))
+        bridge.removeClip(clip);
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionTrace(Step&)
+{
+    Machine& machine = m_machine;
+    DisplayBridge& bridge = m_machine.bridge();
+    Value value = pop();
+    // trace shows "undefined" in every SWF version, though the conversion to text gives ""
+    // before SWF 7.
+    bridge.trace(value.isUndefined() ? QStringLiteral("undefined") : machine.toString(value));
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionStartDrag(Step&)
+{
+    Machine& machine = m_machine;
+    DisplayBridge& bridge = m_machine.bridge();
+    Object* clip = targetFromValue(pop());
+    bool lockCenter = machine.toBoolean(pop());
+    bool constrained = machine.toBoolean(pop());
+    double left = 0, top = 0, right = 0, bottom = 0;
+    if (constrained) {
+        bottom = popNumber();
+        right = popNumber();
+        top = popNumber();
+        left = popNumber();
     }
-    case Action::Subtract: {
-        auto [left, right] = popNumberPair();
-        push(Value(left - right));
-        break;
+    if (clip)
+        bridge.startDrag(clip, lockCenter, constrained, left, top, right, bottom);
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionEndDrag(Step&)
+{
+    DisplayBridge& bridge = m_machine.bridge();
+    bridge.stopDrag();
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionThrow(Step&)
+{
+    throw ScriptThrow{pop()};
+}
+
+Interpreter::Outcome Interpreter::actionCastOp(Step&)
+{
+    Machine& machine = m_machine;
+    Value object = pop();
+    Value constructor = pop();
+    Object* instance = object.asObject();
+    push(instance && machine.instanceOf(instance, constructor.asObject()) ? object : Value::null());
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionImplementsOp(Step&)
+{
+    Machine& machine = m_machine;
+    Object* constructor = pop().asObject();
+    Arguments interfaces = popArguments();
+    if (!constructor)
+        return Outcome::Normal;
+    Object* prototype = constructor->get(machine, QStringLiteral("prototype")).asObject();
+    if (!prototype)
+        return Outcome::Normal;
+    for (const Value& interface : interfaces) {
+        if (Object* object = interface.asObject())
+            prototype->interfaces().push_back(object);
     }
-    case Action::Multiply: {
-        auto [left, right] = popNumberPair();
-        push(Value(left * right));
-        break;
-    }
-    case Action::Divide: {
-        auto [left, right] = popNumberPair();
-        if (right == 0 && m_swfVersion < 5)
-            push(Value(QStringLiteral("#ERROR#")));
-        else
-            push(Value(left / right));
-        break;
-    }
-    case Action::Equals: {
-        auto [left, right] = popNumberPair(true);
-        pushBoolean(left == right);
-        break;
-    }
-    case Action::Less: {
-        auto [left, right] = popNumberPair();
-        pushBoolean(left < right);
-        break;
-    }
-    case Action::And: {
-        bool right = machine.toBoolean(pop());
-        bool left = machine.toBoolean(pop());
-        pushBoolean(left && right);
-        break;
-    }
-    case Action::Or: {
-        bool right = machine.toBoolean(pop());
-        bool left = machine.toBoolean(pop());
-        pushBoolean(left || right);
-        break;
-    }
-    case Action::Not:
-        pushBoolean(!machine.toBoolean(pop()));
-        break;
-    case Action::StringEquals: {
-        QString right = popString();
-        QString left = popString();
-        pushBoolean(left == right);
-        break;
-    }
-    case Action::StringLess: {
-        QString right = popString();
-        QString left = popString();
-        pushBoolean(left < right);
-        break;
-    }
-    case Action::StringGreater: {
-        QString right = popString();
-        QString left = popString();
-        pushBoolean(left > right);
-        break;
-    }
-    case Action::StringLength:
-    case Action::MBStringLength:
-        push(Value(double(popString().size())));
-        break;
-    case Action::StringExtract:
-    case Action::MBStringExtract: {
-        double count = popNumber();
-        double index = popNumber();
-        QString text = popString();
-        // One-based; an index below 1 counts as 1 and a negative count means "to the end".
-        qsizetype start = std::isfinite(index) ? qsizetype(std::max(0.0, std::min(index - 1, double(text.size())))) : 0;
-        qsizetype length = std::isfinite(count) && count >= 0 ? qsizetype(std::min(count, double(text.size()))) : text.size();
-        push(Value(text.mid(start, length)));
-        break;
-    }
-    case Action::StringAdd: {
-        QString right = popString();
-        QString left = popString();
-        machine.checkStringLength(left.size() + right.size());
-        push(Value(left + right));
-        break;
-    }
-    case Action::Pop:
-        pop();
-        break;
-    case Action::ToInteger: {
-        double number = popNumber();
-        push(Value(double(number_text::toInt32(number))));
-        break;
-    }
-    case Action::GetVariable:
-        push(getVariable(popString()));
-        break;
-    case Action::SetVariable: {
-        Value value = pop();
-        setVariable(popString(), value);
-        break;
-    }
-    case Action::SetTarget2: {
-        // A clip is found again by its path, so a clip that shares its name with one below it
-        // gives way to that one. Anything else is made text (objects through their toString) and
-        // read as a path.
-        Value value = pop();
-        Object* object = value.asObject();
-        if (object && machine.bridge().isClip(object))
-            setTargetPath(machine.bridge().targetPath(object, false));
-        else
-            setTargetPath(machine.toString(value));
-        break;
-    }
-    case Action::SetTarget: {
-        size_t after;
-        setTargetPath(decodeString(payload, payload + payloadLength, after));
-        break;
-    }
-    case Action::GetProperty: {
-        int index = propertyIndex(popNumber());
-        Value targetValue = pop();
-        Object* clip = targetValue.isString() && targetValue.asString().isEmpty() ? m_target : targetFromValue(targetValue);
-        push(getProperty(clip, index));
-        break;
-    }
-    case Action::SetProperty: {
-        Value value = pop();
-        int index = propertyIndex(popNumber());
-        Value targetValue = pop();
-        Object* clip = targetValue.isString() && targetValue.asString().isEmpty() ? m_target : targetFromValue(targetValue);
-        setProperty(clip, index, value);
-        break;
-    }
-    case Action::CloneSprite: {
-        double depth = popNumber();
-        QString name = popString();
-        Object* source = targetFromValue(pop());
-        // The action takes the depth as the file stores it, 16384 above the depth scripts see
-        // (duplicateMovieClip() compiles to this action with 16384 added).
-        if (source && std::isfinite(depth))
-            bridge.duplicateClip(source, name, int(depth) - 16384);
-        break;
-    }
-    case Action::RemoveSprite: {
-        if (Object* clip = targetFromValue(pop()))
-            bridge.removeClip(clip);
-        break;
-    }
-    case Action::Trace: {
-        Value value = pop();
-        // trace shows "undefined" in every SWF version, though the conversion to text gives ""
-        // before SWF 7.
-        bridge.trace(value.isUndefined() ? QStringLiteral("undefined") : machine.toString(value));
-        break;
-    }
-    case Action::StartDrag: {
-        Object* clip = targetFromValue(pop());
-        bool lockCenter = machine.toBoolean(pop());
-        bool constrained = machine.toBoolean(pop());
-        double left = 0, top = 0, right = 0, bottom = 0;
-        if (constrained) {
-            bottom = popNumber();
-            right = popNumber();
-            top = popNumber();
-            left = popNumber();
-        }
-        if (clip)
-            bridge.startDrag(clip, lockCenter, constrained, left, top, right, bottom);
-        break;
-    }
-    case Action::EndDrag:
-        bridge.stopDrag();
-        break;
-    case Action::Throw:
-        throw ScriptThrow{pop()};
-    case Action::CastOp: {
-        Value object = pop();
-        Value constructor = pop();
-        Object* instance = object.asObject();
-        push(instance && machine.instanceOf(instance, constructor.asObject()) ? object : Value::null());
-        break;
-    }
-    case Action::ImplementsOp: {
-        Object* constructor = pop().asObject();
-        Arguments interfaces = popArguments();
-        if (!constructor)
-            break;
-        Object* prototype = constructor->get(machine, QStringLiteral("prototype")).asObject();
-        if (!prototype)
-            break;
-        for (const Value& interface : interfaces) {
-            if (Object* object = interface.asObject())
-                prototype->interfaces().push_back(object);
-        }
-        break;
-    }
-    case Action::RandomNumber: {
-        double maximum = popNumber();
-        // A maximum beyond an int draws from the whole int range rather than converting out of it.
-        const int limit = !std::isfinite(maximum) || maximum <= 0 ? 0
-            : maximum >= double(std::numeric_limits<int>::max()) ? std::numeric_limits<int>::max()
-                                                                 : int(maximum);
-        push(Value(limit > 0 ? double(QRandomGenerator::global()->bounded(limit)) : 0.0));
-        break;
-    }
-    case Action::CharToAscii:
-    case Action::MBCharToAscii: {
-        QString text = popString();
-        push(text.isEmpty() ? Value(0.0) : Value(double(text[0].unicode())));
-        break;
-    }
-    case Action::AsciiToChar:
-    case Action::MBAsciiToChar: {
-        uint16_t unit = uint16_t(number_text::toUint32(popNumber()));
-        push(unit == 0 ? Value(QString()) : Value(QString(QChar(unit))));
-        break;
-    }
-    case Action::GetTime:
-        push(Value(std::floor(bridge.milliseconds())));
-        break;
-    case Action::Delete: {
-        QString name = popString();
-        Value object = pop();
-        Object* target = object.asObject();
-        push(Value(target ? target->remove(machine, name) : false));
-        break;
-    }
-    case Action::Delete2: {
-        QString name = popString();
-        bool removed = false;
-        QString path;
-        QString variable;
-        if (target_path::splitVariable(name, path, variable)) {
-            // "o.a" and "o:a" delete a of whatever o names, found as GetVariable finds it.
-            for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
-                Object* start = link->object;
-                if (Object* object = target_path::resolve(machine, start, path)) {
-                    removed = object->hasOwnProperty(machine, variable) && object->remove(machine, variable);
-                    break;
-                }
-            }
-            push(Value(removed));
-            break;
-        }
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionRandomNumber(Step&)
+{
+    double maximum = popNumber();
+    // A maximum beyond an int draws from the whole int range rather than converting out of it.
+    const int limit = !std::isfinite(maximum) || maximum <= 0 ? 0
+        : maximum >= double(std::numeric_limits<int>::max()) ? std::numeric_limits<int>::max()
+                                                             : int(maximum);
+    push(Value(limit > 0 ? double(QRandomGenerator::global()->bounded(limit)) : 0.0));
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionCharToAscii(Step&)
+{
+    QString text = popString();
+    push(text.isEmpty() ? Value(0.0) : Value(double(text[0].unicode())));
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionMBCharToAscii(Step& step)
+{
+    return actionCharToAscii(step);
+}
+
+Interpreter::Outcome Interpreter::actionAsciiToChar(Step&)
+{
+    uint16_t unit = uint16_t(number_text::toUint32(popNumber()));
+    push(unit == 0 ? Value(QString()) : Value(QString(QChar(unit))));
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionMBAsciiToChar(Step& step)
+{
+    return actionAsciiToChar(step);
+}
+
+Interpreter::Outcome Interpreter::actionGetTime(Step&)
+{
+    DisplayBridge& bridge = m_machine.bridge();
+    push(Value(std::floor(bridge.milliseconds())));
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionDelete(Step&)
+{
+    Machine& machine = m_machine;
+    QString name = popString();
+    Value object = pop();
+    Object* target = object.asObject();
+    push(Value(target ? target->remove(machine, name) : false));
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionDelete2(Step&)
+{
+    Machine& machine = m_machine;
+    QString name = popString();
+    bool removed = false;
+    QString path;
+    QString variable;
+    if (target_path::splitVariable(name, path, variable)) {
+        // "o.a" and "o:a" delete a of whatever o names, found as GetVariable finds it.
         for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
-            Object* object = link->object;
-            if (object && object->hasOwnProperty(machine, name)) {
-                removed = object->remove(machine, name);
+            Object* start = link->object;
+            if (Object* object = target_path::resolve(machine, start, path)) {
+                removed = object->hasOwnProperty(machine, variable) && object->remove(machine, variable);
                 break;
             }
         }
         push(Value(removed));
-        break;
+        return Outcome::Normal;
     }
-    case Action::DefineLocal: {
-        Value value = pop();
-        QString name = popString();
-        // Inside with blocks, an object that holds the name as its own property takes the value;
-        // otherwise the function's locals (or the timeline) do.
-        Object* holder = localsObject();
-        for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
-            if (link->kind == Scope::Kind::Local || link->kind == Scope::Kind::Target)
-                break;
-            if (link->kind == Scope::Kind::With && link->object && link->object->hasOwnProperty(machine, name)) {
-                holder = link->object;
-                break;
-            }
+    for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
+        Object* object = link->object;
+        if (object && object->hasOwnProperty(machine, name)) {
+            removed = object->remove(machine, name);
+            break;
         }
-        if (holder)
-            holder->set(machine, name, value);
-        break;
     }
-    case Action::DefineLocal2: {
-        QString name = popString();
-        Object* locals = localsObject();
-        // A name the locals inherit (from MovieClip.prototype on a timeline) is left alone.
-        if (locals && !locals->has(machine, name))
-            locals->define(name, Value());
-        break;
+    push(Value(removed));
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionDefineLocal(Step&)
+{
+    Machine& machine = m_machine;
+    Value value = pop();
+    QString name = popString();
+    // Inside with blocks, an object that holds the name as its own property takes the value;
+    // otherwise the function's locals (or the timeline) do.
+    Object* holder = localsObject();
+    for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
+        if (link->kind == Scope::Kind::Local || link->kind == Scope::Kind::Target)
+            break;
+        if (link->kind == Scope::Kind::With && link->object && link->object->hasOwnProperty(machine, name)) {
+            holder = link->object;
+            break;
+        }
     }
-    case Action::CallFunction: {
-        QString name = popString();
-        Arguments arguments = popArguments();
-        push(callFunctionNamed(name, arguments));
-        if (baseClipLeftDuringRun())
-            return Outcome::Return;
-        break;
-    }
-    case Action::Return:
-        m_returnValue = pop();
+    if (holder)
+        holder->set(machine, name, value);
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionDefineLocal2(Step&)
+{
+    Machine& machine = m_machine;
+    QString name = popString();
+    Object* locals = localsObject();
+    // A name the locals inherit (from MovieClip.prototype on a timeline) is left alone.
+    if (locals && !locals->has(machine, name))
+        locals->define(name, Value());
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionCallFunction(Step&)
+{
+    QString name = popString();
+    Arguments arguments = popArguments();
+    push(callFunctionNamed(name, arguments));
+    if (baseClipLeftDuringRun())
         return Outcome::Return;
-    case Action::Modulo: {
-        double right = popNumber();
-        double left = popNumber();
-        push(Value(std::fmod(left, right)));
-        break;
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionReturn(Step&)
+{
+    m_returnValue = pop();
+    return Outcome::Return;
+}
+
+Interpreter::Outcome Interpreter::actionNewObject(Step&)
+{
+    Machine& machine = m_machine;
+    QString name = popString();
+    Arguments arguments = popArguments();
+    push(machine.construct(getVariable(name), arguments));
+    if (baseClipLeftDuringRun())
+        return Outcome::Return;
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionNewMethod(Step&)
+{
+    Machine& machine = m_machine;
+    Value nameValue = pop();
+    Value object = pop();
+    Arguments arguments = popArguments();
+    QString name = nameValue.isUndefined() ? QString() : machine.toString(nameValue);
+    if (name.isEmpty())
+        push(machine.construct(object, arguments));
+    else
+        push(machine.construct(machine.getMember(object, name), arguments));
+    if (!object.isNullish() && baseClipLeftDuringRun())
+        return Outcome::Return;
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionInitArray(Step&)
+{
+    Machine& machine = m_machine;
+    // A count beyond the values on the stack makes Flash give undefined and take nothing.
+    double count = m_machine.toNumber(m_stack.empty() ? Value() : m_stack.back());
+    if (std::isfinite(count) && count > double(m_stack.size()) - 1) {
+        pop();
+        push(Value());
+        return Outcome::Normal;
     }
-    case Action::NewObject: {
+    Arguments elements = popArguments();
+    push(Value(machine.makeArray(std::move(elements))));
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionInitObject(Step&)
+{
+    Machine& machine = m_machine;
+    double count = popNumber();
+    Object* object = machine.makeObject();
+    const size_t pairs = stackCount(count, m_stack.size() / 2);
+    for (size_t i = 0; i < pairs; ++i) {
+        Value value = pop();
         QString name = popString();
-        Arguments arguments = popArguments();
-        push(machine.construct(getVariable(name), arguments));
-        if (baseClipLeftDuringRun())
-            return Outcome::Return;
-        break;
+        object->set(machine, name, value);
     }
-    case Action::NewMethod: {
-        Value nameValue = pop();
-        Value object = pop();
-        Arguments arguments = popArguments();
-        QString name = nameValue.isUndefined() ? QString() : machine.toString(nameValue);
-        if (name.isEmpty())
-            push(machine.construct(object, arguments));
-        else
-            push(machine.construct(machine.getMember(object, name), arguments));
-        if (!object.isNullish() && baseClipLeftDuringRun())
-            return Outcome::Return;
-        break;
-    }
-    case Action::InitArray: {
-        // A count beyond the values on the stack makes Flash give undefined and take nothing.
-        double count = m_machine.toNumber(m_stack.empty() ? Value() : m_stack.back());
-        if (std::isfinite(count) && count > double(m_stack.size()) - 1) {
-            pop();
-            push(Value());
-            break;
-        }
-        Arguments elements = popArguments();
-        push(Value(machine.makeArray(std::move(elements))));
-        break;
-    }
-    case Action::InitObject: {
-        double count = popNumber();
-        Object* object = machine.makeObject();
-        const size_t pairs = stackCount(count, m_stack.size() / 2);
-        for (size_t i = 0; i < pairs; ++i) {
-            Value value = pop();
-            QString name = popString();
-            object->set(machine, name, value);
-        }
-        push(Value(object));
-        break;
-    }
-    case Action::TypeOf:
-        push(Value(machine.typeOf(pop())));
-        break;
-    case Action::TargetPath: {
-        Value value = pop();
-        Object* object = value.asObject();
-        if (object && bridge.isClip(object))
-            push(Value(bridge.targetPath(object, false)));
-        else
-            push(Value());
-        break;
-    }
-    case Action::Enumerate:
-        enumerate(getVariable(popString()));
-        break;
-    case Action::Enumerate2:
-        enumerate(pop());
-        break;
-    case Action::Add2: {
-        Value right = pop();
-        Value left = pop();
-        push(machine.add(left, right));
-        break;
-    }
-    case Action::Less2: {
-        Value right = pop();
-        Value left = pop();
-        push(machine.lessThan(left, right));
-        break;
-    }
-    case Action::Greater: {
-        Value right = pop();
-        Value left = pop();
-        push(machine.lessThan(right, left));
-        break;
-    }
-    case Action::Equals2: {
-        Value right = pop();
-        Value left = pop();
-        push(Value(machine.looseEquals(left, right)));
-        break;
-    }
-    case Action::StrictEquals: {
-        Value right = pop();
-        Value left = pop();
-        // Unlike ECMAScript, Flash's strict equality finds NaN equal to NaN.
-        bool equal = left.strictlyEquals(right)
-                     || (left.isNumber() && right.isNumber() && std::isnan(left.asNumber()) && std::isnan(right.asNumber()));
-        push(Value(equal));
-        break;
-    }
-    case Action::ToNumber:
-        push(Value(popNumber()));
-        break;
-    case Action::ToString:
-        push(Value(popString()));
-        break;
-    case Action::PushDuplicate: {
-        Value top = m_stack.empty() ? Value() : m_stack.back();
-        push(top);
-        break;
-    }
-    case Action::StackSwap: {
-        Value first = pop();
-        Value second = pop();
-        push(first);
-        push(second);
-        break;
-    }
-    case Action::GetMember: {
-        Value nameValue = pop();
-        Value object = pop();
-        push(machine.getMember(object, machine.toString(nameValue)));
-        break;
-    }
-    case Action::SetMember: {
-        Value value = pop();
-        Value nameValue = pop();
-        Value object = pop();
-        machine.setMember(object, machine.toString(nameValue), value);
-        break;
-    }
-    case Action::Increment:
-        push(Value(popNumber() + 1));
-        break;
-    case Action::Decrement:
-        push(Value(popNumber() - 1));
-        break;
-    case Action::CallMethod: {
-        Value nameValue = pop();
-        Value object = pop();
-        Arguments arguments = popArguments();
-        QString name = nameValue.isUndefined() ? QString() : machine.toString(nameValue);
-        if (name.isEmpty()) {
-            Object* super = object.asObject();
-            if (super && super->kind() == ObjectKind::Super) {
-                // super() written as a method call with no name.
-                auto* superObject = static_cast<SuperObject*>(super);
-                Object* base = superObject->base();
-                Object* holder = superObject->holder();
-                Value constructor = holder ? holder->get(machine, QStringLiteral("__constructor__")) : Value();
-                Object* callee = constructor.asObject();
-                if (callee && callee->kind() == ObjectKind::Function && !static_cast<FunctionObject*>(callee)->isNative())
-                    push(Interpreter::invoke(machine, static_cast<FunctionObject*>(callee), superObject->thisObject(), arguments, base));
-                else
-                    push(machine.call(constructor, superObject->thisObject(), arguments));
-            } else {
-                push(machine.call(object, m_thisObject, arguments));
-            }
+    push(Value(object));
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionTypeOf(Step&)
+{
+    Machine& machine = m_machine;
+    push(Value(machine.typeOf(pop())));
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionTargetPath(Step&)
+{
+    DisplayBridge& bridge = m_machine.bridge();
+    Value value = pop();
+    Object* object = value.asObject();
+    if (object && bridge.isClip(object))
+        push(Value(bridge.targetPath(object, false)));
+    else
+        push(Value());
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionEnumerate(Step&)
+{
+    enumerate(getVariable(popString()));
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionEnumerate2(Step&)
+{
+    enumerate(pop());
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionToNumber(Step&)
+{
+    push(Value(popNumber()));
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionToString(Step&)
+{
+    push(Value(popString()));
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionPushDuplicate(Step&)
+{
+    Value top = m_stack.empty() ? Value() : m_stack.back();
+    push(top);
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionStackSwap(Step&)
+{
+    Value first = pop();
+    Value second = pop();
+    push(first);
+    push(second);
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionGetMember(Step&)
+{
+    Machine& machine = m_machine;
+    Value nameValue = pop();
+    Value object = pop();
+    push(machine.getMember(object, machine.toString(nameValue)));
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionSetMember(Step&)
+{
+    Machine& machine = m_machine;
+    Value value = pop();
+    Value nameValue = pop();
+    Value object = pop();
+    machine.setMember(object, machine.toString(nameValue), value);
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionIncrement(Step&)
+{
+    push(Value(popNumber() + 1));
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionDecrement(Step&)
+{
+    push(Value(popNumber() - 1));
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionCallMethod(Step&)
+{
+    Machine& machine = m_machine;
+    Value nameValue = pop();
+    Value object = pop();
+    Arguments arguments = popArguments();
+    QString name = nameValue.isUndefined() ? QString() : machine.toString(nameValue);
+    if (name.isEmpty()) {
+        Object* super = object.asObject();
+        if (super && super->kind() == ObjectKind::Super) {
+            // super() written as a method call with no name.
+            auto* superObject = static_cast<SuperObject*>(super);
+            Object* base = superObject->base();
+            Object* holder = superObject->holder();
+            Value constructor = holder ? holder->get(machine, QStringLiteral("__constructor__")) : Value();
+            Object* callee = constructor.asObject();
+            if (callee && callee->kind() == ObjectKind::Function && !static_cast<FunctionObject*>(callee)->isNative())
+                push(Interpreter::invoke(machine, static_cast<FunctionObject*>(callee), superObject->thisObject(), arguments, base));
+            else
+                push(machine.call(constructor, superObject->thisObject(), arguments));
         } else {
-            push(machine.callMethod(object, name, arguments));
+            push(machine.call(object, m_thisObject, arguments));
         }
-        // A method asked of nothing is not called, and the script goes on whatever happened.
-        if (!object.isNullish() && baseClipLeftDuringRun())
-            return Outcome::Return;
-        break;
+    } else {
+        push(machine.callMethod(object, name, arguments));
     }
-    case Action::InstanceOf: {
-        Value constructor = pop();
-        Value object = pop();
-        push(Value(machine.instanceOf(object.asObject(), constructor.asObject())));
-        break;
-    }
-    case Action::BitAnd: {
-        int32_t right = machine.toInt32(pop());
-        int32_t left = machine.toInt32(pop());
-        push(Value(double(left & right)));
-        break;
-    }
-    case Action::BitOr: {
-        int32_t right = machine.toInt32(pop());
-        int32_t left = machine.toInt32(pop());
-        push(Value(double(left | right)));
-        break;
-    }
-    case Action::BitXor: {
-        int32_t right = machine.toInt32(pop());
-        int32_t left = machine.toInt32(pop());
-        push(Value(double(left ^ right)));
-        break;
-    }
-    case Action::BitLShift: {
-        uint32_t count = uint32_t(machine.toInt32(pop())) & 31;
-        int32_t value = machine.toInt32(pop());
-        push(Value(double(int32_t(uint32_t(value) << count))));
-        break;
-    }
-    case Action::BitRShift: {
-        uint32_t count = uint32_t(machine.toInt32(pop())) & 31;
-        int32_t value = machine.toInt32(pop());
-        push(Value(double(value >> count)));
-        break;
-    }
-    case Action::BitURShift: {
-        uint32_t count = uint32_t(machine.toInt32(pop())) & 31;
-        uint32_t value = uint32_t(machine.toInt32(pop()));
-        push(Value(double(value >> count)));
-        break;
-    }
-    case Action::Extends: {
-        Object* superclass = pop().asObject();
-        Object* subclass = pop().asObject();
-        if (!superclass || !subclass)
-            break;
-        Object* superPrototype = superclass->get(machine, QStringLiteral("prototype")).asObject();
-        Object* prototype = machine.make<Object>(superPrototype);
-        prototype->define(QStringLiteral("__constructor__"), Value(superclass), property_flag::DontEnum);
-        prototype->define(QStringLiteral("constructor"), Value(superclass), property_flag::DontEnum);
-        subclass->set(machine, QStringLiteral("prototype"), Value(prototype));
-        break;
-    }
-    case Action::GotoFrame:
-        if (m_target)
-            bridge.gotoFrame(m_target, readU16(bytes, payload), false);
-        break;
-    case Action::GetUrl: {
-        size_t after;
-        QString url = decodeString(payload, payload + payloadLength, after);
-        QString target = decodeString(after, payload + payloadLength, after);
-        // A target of "_levelN" loads a movie into that level.
-        bool isLevel = target.startsWith(QLatin1String("_level"));
-        getUrl(url, target, 0, isLevel, false);
-        break;
-    }
-    case Action::StoreRegister: {
-        uint8_t index = payload < bytes.size() ? bytes[payload] : 0;
-        if (Value* slot = registerSlot(index))
-            *slot = m_stack.empty() ? Value() : m_stack.back();
-        break;
-    }
-    case Action::ConstantPool: {
-        auto pool = std::make_shared<std::vector<QString>>();
-        uint16_t count = readU16(bytes, payload);
-        size_t position = payload + 2;
-        size_t end = payload + payloadLength;
-        for (uint16_t i = 0; i < count && position < end; ++i)
-            pool->push_back(decodeString(position, end, position));
-        m_constantPool = std::move(pool);
-        break;
-    }
-    case Action::WaitForFrame: {
-        int frame = readU16(bytes, payload);
-        uint8_t skip = payload + 2 < bytes.size() ? bytes[payload + 2] : 0;
-        if (m_target && frame >= bridge.framesLoaded(m_target))
+    // A method asked of nothing is not called, and the script goes on whatever happened.
+    if (!object.isNullish() && baseClipLeftDuringRun())
+        return Outcome::Return;
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionInstanceOf(Step&)
+{
+    Machine& machine = m_machine;
+    Value constructor = pop();
+    Value object = pop();
+    push(Value(machine.instanceOf(object.asObject(), constructor.asObject())));
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionExtends(Step&)
+{
+    Machine& machine = m_machine;
+    Object* superclass = pop().asObject();
+    Object* subclass = pop().asObject();
+    if (!superclass || !subclass)
+        return Outcome::Normal;
+    Object* superPrototype = superclass->get(machine, QStringLiteral("prototype")).asObject();
+    Object* prototype = machine.make<Object>(superPrototype);
+    prototype->define(QStringLiteral("__constructor__"), Value(superclass), property_flag::DontEnum);
+    prototype->define(QStringLiteral("constructor"), Value(superclass), property_flag::DontEnum);
+    subclass->set(machine, QStringLiteral("prototype"), Value(prototype));
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionGotoFrame(Step& step)
+{
+    DisplayBridge& bridge = m_machine.bridge();
+    const auto& bytes = *m_code;
+    const size_t payload = step.payload;
+    if (m_target)
+        bridge.gotoFrame(m_target, readU16(bytes, payload), false);
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionGetUrl(Step& step)
+{
+    const size_t payloadLength = step.length;
+    const size_t payload = step.payload;
+    size_t after;
+    QString url = decodeString(payload, payload + payloadLength, after);
+    QString target = decodeString(after, payload + payloadLength, after);
+    // A target of "_levelN" loads a movie into that level.
+    bool isLevel = target.startsWith(QLatin1String("_level"));
+    getUrl(url, target, 0, isLevel, false);
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionStoreRegister(Step& step)
+{
+    const auto& bytes = *m_code;
+    const size_t payload = step.payload;
+    uint8_t index = payload < bytes.size() ? bytes[payload] : 0;
+    if (Value* slot = registerSlot(index))
+        *slot = m_stack.empty() ? Value() : m_stack.back();
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionConstantPool(Step& step)
+{
+    const auto& bytes = *m_code;
+    const size_t payloadLength = step.length;
+    const size_t payload = step.payload;
+    auto pool = std::make_shared<std::vector<QString>>();
+    uint16_t count = readU16(bytes, payload);
+    size_t position = payload + 2;
+    size_t end = payload + payloadLength;
+    for (uint16_t i = 0; i < count && position < end; ++i)
+        pool->push_back(decodeString(position, end, position));
+    m_constantPool = std::move(pool);
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionWaitForFrame(Step& step)
+{
+    DisplayBridge& bridge = m_machine.bridge();
+    const auto& bytes = *m_code;
+    const size_t payload = step.payload;
+    int frame = readU16(bytes, payload);
+    uint8_t skip = payload + 2 < bytes.size() ? bytes[payload + 2] : 0;
+    if (m_target && frame >= bridge.framesLoaded(m_target))
+        m_skipActions = skip;
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionWaitForFrame2(Step& step)
+{
+    Machine& machine = m_machine;
+    DisplayBridge& bridge = m_machine.bridge();
+    const auto& bytes = *m_code;
+    const size_t payload = step.payload;
+    uint8_t skip = payload < bytes.size() ? bytes[payload] : 0;
+    Value frame = pop();
+    if (m_target) {
+        // An infinite or huge frame number must not overflow on its way to an int.
+        int64_t number = frame.isString() ? bridge.frameOf(m_target, frame.asString()) : int64_t(machine.toInt32(frame)) - 1;
+        if (number >= bridge.framesLoaded(m_target))
             m_skipActions = skip;
-        break;
     }
-    case Action::WaitForFrame2: {
-        uint8_t skip = payload < bytes.size() ? bytes[payload] : 0;
-        Value frame = pop();
-        if (m_target) {
-            // An infinite or huge frame number must not overflow on its way to an int.
-            int64_t number = frame.isString() ? bridge.frameOf(m_target, frame.asString()) : int64_t(machine.toInt32(frame)) - 1;
-            if (number >= bridge.framesLoaded(m_target))
-                m_skipActions = skip;
-        }
-        break;
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionGotoLabel(Step& step)
+{
+    DisplayBridge& bridge = m_machine.bridge();
+    const size_t payloadLength = step.length;
+    const size_t payload = step.payload;
+    size_t after;
+    QString label = decodeString(payload, payload + payloadLength, after);
+    if (m_target)
+        bridge.gotoLabel(m_target, label, false);
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionJump(Step& step)
+{
+    const auto& bytes = *m_code;
+    const size_t payload = step.payload;
+    int16_t offset = int16_t(readU16(bytes, payload));
+    step.next = size_t(int64_t(step.next) + offset);
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionIf(Step& step)
+{
+    Machine& machine = m_machine;
+    const auto& bytes = *m_code;
+    const size_t payload = step.payload;
+    int16_t offset = int16_t(readU16(bytes, payload));
+    if (machine.toBoolean(pop()))
+        step.next = size_t(int64_t(step.next) + offset);
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionGetUrl2(Step& step)
+{
+    const auto& bytes = *m_code;
+    const size_t payload = step.payload;
+    uint8_t flags = payload < bytes.size() ? bytes[payload] : 0;
+    QString target = popString();
+    QString url = popString();
+    getUrl(url, target, flags & 3, flags & 0x40, flags & 0x80);
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionCall(Step&)
+{
+    Machine& machine = m_machine;
+    DisplayBridge& bridge = m_machine.bridge();
+    Value frame = pop();
+    Object* clip = m_target;
+    QString text = machine.toString(frame);
+    qsizetype colon = text.lastIndexOf(u':');
+    if (colon >= 0) {
+        clip = target_path::resolve(machine, targetOrRoot(), text.left(colon));
+        text = text.mid(colon + 1);
     }
-    case Action::GotoLabel: {
-        size_t after;
-        QString label = decodeString(payload, payload + payloadLength, after);
-        if (m_target)
-            bridge.gotoLabel(m_target, label, false);
-        break;
+    if (clip) {
+        int number = bridge.frameOf(clip, text);
+        if (number >= 0)
+            bridge.callFrame(clip, number);
     }
-    case Action::DefineFunction:
-    case Action::DefineFunction2:
-        defineFunction(payload, payloadLength, next, code == uint8_t(Action::DefineFunction2));
-        break;
-    case Action::Try:
-        return runTry(payload, payloadLength, next);
-    case Action::With:
-        return runWith(payload, next);
-    case Action::Push:
-        pushValues(payload, payloadLength);
-        break;
-    case Action::Jump: {
-        int16_t offset = int16_t(readU16(bytes, payload));
-        next = size_t(int64_t(next) + offset);
-        break;
-    }
-    case Action::If: {
-        int16_t offset = int16_t(readU16(bytes, payload));
-        if (machine.toBoolean(pop()))
-            next = size_t(int64_t(next) + offset);
-        break;
-    }
-    case Action::GetUrl2: {
-        uint8_t flags = payload < bytes.size() ? bytes[payload] : 0;
-        QString target = popString();
-        QString url = popString();
-        getUrl(url, target, flags & 3, flags & 0x40, flags & 0x80);
-        break;
-    }
-    case Action::Call: {
-        Value frame = pop();
-        Object* clip = m_target;
-        QString text = machine.toString(frame);
-        qsizetype colon = text.lastIndexOf(u':');
-        if (colon >= 0) {
-            clip = target_path::resolve(machine, targetOrRoot(), text.left(colon));
-            text = text.mid(colon + 1);
-        }
-        if (clip) {
-            int number = bridge.frameOf(clip, text);
-            if (number >= 0)
-                bridge.callFrame(clip, number);
-        }
-        break;
-    }
-    case Action::GotoFrame2: {
-        uint8_t flags = payload < bytes.size() ? bytes[payload] : 0;
-        int bias = (flags & 2) ? readU16(bytes, payload + 1) : 0;
-        gotoFrameValue(pop(), flags & 1, bias);
-        break;
-    }
-    default:
-        // Unknown actions are skipped by their length, as Flash does.
-        break;
-    }
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionGotoFrame2(Step& step)
+{
+    const auto& bytes = *m_code;
+    const size_t payload = step.payload;
+    uint8_t flags = payload < bytes.size() ? bytes[payload] : 0;
+    int bias = (flags & 2) ? readU16(bytes, payload + 1) : 0;
+    gotoFrameValue(pop(), flags & 1, bias);
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionDefineFunction(Step& step)
+{
+    defineFunction(step, false);
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionDefineFunction2(Step& step)
+{
+    defineFunction(step, true);
+    return Outcome::Normal;
+}
+
+Interpreter::Outcome Interpreter::actionEnd(Step&)
+{
+    return Outcome::Normal;
+}
+
+// Unknown actions are skipped by their length, as Flash does.
+Interpreter::Outcome Interpreter::actionUnknown(Step&)
+{
     return Outcome::Normal;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "ActionCodes.h"
 #include "FunctionObject.h"
 #include "Scope.h"
 #include "Value.h"
 #include "player/swf/Movie.h"
 
+#include <array>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -30,8 +32,28 @@ private:
     friend class Machine;
     enum class Outcome { Normal, Return };
 
+    // The action being run: its code, where its payload lies, and where the next action starts
+    // (jumps, function bodies and blocks move that).
+    struct Step {
+        uint8_t code;
+        size_t payload;
+        size_t length;
+        size_t next;
+    };
+
     Outcome runRange(size_t start, size_t end, size_t& position);
-    Outcome execute(uint8_t code, size_t payload, size_t payloadLength, size_t& next);
+
+    // One member per action, named after it; the table below dispatches on the action code.
+#define SKRV_AVM1_ACTION_MEMBER(name, code) Outcome action##name(Step& step);
+    SKRV_AVM1_ACTIONS(SKRV_AVM1_ACTION_MEMBER)
+#undef SKRV_AVM1_ACTION_MEMBER
+    Outcome actionUnknown(Step& step);
+
+    using ActionHandler = Outcome (Interpreter::*)(Step&);
+    static const std::array<ActionHandler, 256> actionHandlers;
+
+    // The two-operand actions: their operands and operation come from the table of operations.
+    Outcome binaryAction(uint8_t code);
 
     Value pop();
     void push(const Value& value) { m_stack.push_back(value); }
@@ -45,10 +67,7 @@ private:
     Value getVariable(const QString& name);
     void setVariable(const QString& name, const Value& value);
     Object* localsObject() const;
-    void defineFunction(size_t payload, size_t payloadLength, size_t& next, bool version2);
-    Outcome runTry(size_t payload, size_t payloadLength, size_t& next);
-    Outcome runWith(size_t payload, size_t& next);
-    void pushValues(size_t payload, size_t payloadLength);
+    void defineFunction(Step& step, bool version2);
     Object* targetFromValue(const Value& value);
     void setTarget(Object* target);
     // tellTarget with a path: the clip it names from the frame's clip, or none when it names no
@@ -77,7 +96,7 @@ private:
     Object* m_target;
     Object* m_baseClip;
     std::shared_ptr<const std::vector<QString>> m_constantPool;
-    std::vector<Value> m_stack;
+    std::vector<Value>& m_stack; // the machine's
     std::vector<Value> m_registers;
     Value m_returnValue;
     FunctionObject* m_callee = nullptr;

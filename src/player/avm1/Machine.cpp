@@ -293,8 +293,13 @@ void Machine::checkStringLength(qsizetype length)
 Value Machine::getMember(const Value& target, const QString& name)
 {
     switch (target.type()) {
-    case Value::Type::Object:
-        return target.asObject()->get(*this, name);
+    case Value::Type::Object: {
+        Object* object = target.asObject();
+        Value value = object->get(*this, name);
+        if (!value.isUndefined() || object->has(*this, name))
+            return value;
+        return resolveMissing(object, name);
+    }
     case Value::Type::String:
         if (name.compare(QLatin1String("length"), caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0)
             return Value(double(target.asString().size()));
@@ -306,6 +311,29 @@ Value Machine::getMember(const Value& target, const QString& name)
     default:
         return Value();
     }
+}
+
+// A name an object does not have is asked of its __resolve handler: the first one along the
+// prototype chain that is an object, passing over numbers, strings and clips set there. It is
+// called on the object with the name; a handler that is no function gives undefined.
+Value Machine::resolveMissing(Object* object, const QString& name)
+{
+    static const QString handlerName = QStringLiteral("__resolve");
+    if (name.compare(handlerName, caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0)
+        return Value();
+    Object* holder = object;
+    for (int depth = 0; holder && depth < 256; ++depth, holder = holder->prototype()) {
+        Property* property = holder->findOwn(handlerName, caseSensitive());
+        if (!property)
+            continue;
+        if (property->getter)
+            return Value();
+        Object* handler = property->value.asObject();
+        if (!handler || m_bridge.isClip(handler))
+            continue;
+        return call(Value(handler), object, Arguments{Value(name)});
+    }
+    return Value();
 }
 
 void Machine::setMember(const Value& target, const QString& name, const Value& value)
@@ -357,6 +385,8 @@ Value Machine::callMethod(const Value& target, const QString& name, const Argume
         return Interpreter::invoke(*this, function, super->thisObject(), arguments, owner ? owner : holder);
     }
     Value method = object->get(*this, name);
+    if (method.isUndefined() && !object->has(*this, name))
+        method = resolveMissing(object, name);
     Object* callee = method.asObject();
     if (!callee || callee->kind() != ObjectKind::Function)
         return Value();
@@ -474,50 +504,71 @@ void Machine::reportUncaught(const Value& thrown)
 
 void Machine::clearFrameState()
 {
-    m_carriedStack.clear();
+    m_stack.clear();
     for (Value& value : m_globalRegisters)
         value = Value();
+}
+
+Machine::SavedRunState::SavedRunState(Machine& machine)
+    : m_machine(machine)
+    , m_swfVersion(machine.m_swfVersion)
+    , m_scriptTarget(machine.m_scriptTarget)
+    , m_runningFunction(machine.m_runningFunction)
+    , m_runningAsConstructor(machine.m_runningAsConstructor)
+{
+}
+
+Machine::SavedRunState::~SavedRunState()
+{
+    m_machine.m_swfVersion = m_swfVersion;
+    m_machine.m_scriptTarget = m_scriptTarget;
+    m_machine.m_runningFunction = m_runningFunction;
+    m_machine.m_runningAsConstructor = m_runningAsConstructor;
+}
+
+Machine::TopLevelRun::TopLevelRun(Machine& machine, int swfVersion)
+    : m_machine(machine)
+    , m_savedVersion(machine.m_swfVersion)
+    , m_savedDepth(machine.m_callDepth)
+{
+    machine.beginTopLevel(swfVersion);
+}
+
+Machine::TopLevelRun::~TopLevelRun()
+{
+    m_machine.m_swfVersion = m_savedVersion;
+    m_machine.m_callDepth = m_savedDepth;
+    m_machine.endTopLevel();
 }
 
 void Machine::runTopLevel(Object* clip, const swf::ActionCode& code, int swfVersion)
 {
     if (!code || code->empty())
         return;
-    int savedVersion = m_swfVersion;
-    int savedDepth = m_callDepth;
-    beginTopLevel(swfVersion);
+    TopLevelRun run(*this, swfVersion);
+    const size_t stackDepth = m_stack.size();
     try {
         if (!m_limits.expired()) {
             ScopeChain scope = Scope::make(Scope::Kind::Global, m_global, nullptr);
             scope = Scope::make(Scope::Kind::Target, clip, scope);
             Interpreter interpreter(*this, code, 0, code->size(), swfVersion, scope, clip, clip, nullptr);
-            interpreter.m_stack = std::move(m_carriedStack);
-            m_carriedStack.clear();
             interpreter.run();
-            m_carriedStack = std::move(interpreter.m_stack);
         }
     } catch (const ScriptThrow& thrown) {
-        m_carriedStack.clear();
+        // An uncaught exception empties the stack; one in a frame run from another script (by
+        // Call) drops only what that frame left.
+        m_stack.resize(run.isNested() ? std::min(m_stack.size(), stackDepth) : 0);
         reportUncaught(thrown.value);
     } catch (const ScriptAbort& abort) {
-        if (m_topLevelDepth > 1) {
-            m_swfVersion = savedVersion;
-            m_callDepth = savedDepth;
-            --m_topLevelDepth;
+        if (run.isNested())
             throw;
-        }
         m_limits.countStop(abort.reason);
     }
-    m_swfVersion = savedVersion;
-    m_callDepth = savedDepth;
-    endTopLevel();
 }
 
 Value Machine::callTopLevel(const Value& function, Object* self, const Arguments& arguments, int swfVersion)
 {
-    int savedVersion = m_swfVersion;
-    int savedDepth = m_callDepth;
-    beginTopLevel(swfVersion);
+    TopLevelRun run(*this, swfVersion);
     Value result;
     try {
         if (!m_limits.expired())
@@ -525,17 +576,10 @@ Value Machine::callTopLevel(const Value& function, Object* self, const Arguments
     } catch (const ScriptThrow& thrown) {
         reportUncaught(thrown.value);
     } catch (const ScriptAbort& abort) {
-        if (m_topLevelDepth > 1) {
-            m_swfVersion = savedVersion;
-            m_callDepth = savedDepth;
-            --m_topLevelDepth;
+        if (run.isNested())
             throw;
-        }
         m_limits.countStop(abort.reason);
     }
-    m_swfVersion = savedVersion;
-    m_callDepth = savedDepth;
-    endTopLevel();
     return result;
 }
 
@@ -646,7 +690,7 @@ void Machine::collectGarbage()
     for (const auto& entry : m_registeredClasses)
         marker.mark(entry.second);
     // What frame scripts leave for each other: the stack of this frame and the global registers.
-    for (const Value& value : m_carriedStack)
+    for (const Value& value : m_stack)
         marker.mark(value);
     for (const Value& value : m_globalRegisters)
         marker.mark(value);

@@ -158,16 +158,55 @@ public:
         Machine& machine;
     };
 
+    // Puts back, however a script or a call ends (a return, a throw, an abort), what running it
+    // changes on the machine: the SWF version, the clip it addresses, the running function and
+    // whether that function constructs.
+    class SavedRunState {
+    public:
+        explicit SavedRunState(Machine& machine);
+        ~SavedRunState();
+        SavedRunState(const SavedRunState&) = delete;
+        SavedRunState& operator=(const SavedRunState&) = delete;
+
+    private:
+        Machine& m_machine;
+        int m_swfVersion;
+        Object* m_scriptTarget;
+        Object* m_runningFunction;
+        bool m_runningAsConstructor;
+    };
+
     static constexpr size_t GlobalRegisterCount = 4;
 
 private:
-    std::vector<Value> m_carriedStack;
+    // The outermost run of an action list or a call: it starts the time limit and the count of
+    // levels, and may collect garbage when it ends. Runs nested in it (a handler that a script
+    // set off) keep both, and give an abort on to the outer run.
+    class TopLevelRun {
+    public:
+        TopLevelRun(Machine& machine, int swfVersion);
+        ~TopLevelRun();
+        TopLevelRun(const TopLevelRun&) = delete;
+        TopLevelRun& operator=(const TopLevelRun&) = delete;
+        bool isNested() const { return m_machine.m_topLevelDepth > 1; }
+
+    private:
+        Machine& m_machine;
+        int m_savedVersion;
+        int m_savedDepth;
+    };
+
+    // The one operand stack of every script: frame scripts share it through a frame, and a
+    // called function pushes onto its caller's stack, so what a function leaves behind stays
+    // there when it returns (movies made by other tools than Flash rely on that).
+    std::vector<Value> m_stack;
     Value m_globalRegisters[GlobalRegisterCount];
     friend class Interpreter;
     void installBuiltins();
     void beginTopLevel(int swfVersion);
     void endTopLevel();
     void reportUncaught(const Value& thrown);
+    Value resolveMissing(Object* object, const QString& name);
 
     struct Timer {
         int id = 0;

@@ -112,21 +112,22 @@ private slots:
         QCOMPARE(runner.run(source).join('|'), expected);
     }
 
-    // The SWF 4 arithmetic actions call valueOf on the left operand first, in every version.
-    void olderArithmeticConvertsLeftFirst_data()
+    // The SWF 4 arithmetic actions call valueOf on the left operand first, in every version,
+    // except Subtract, Divide and Equals, which convert the right one first.
+    void olderArithmeticConversionOrder_data()
     {
         QTest::addColumn<int>("version");
         QTest::addColumn<int>("action");
         QTest::addColumn<QString>("expected");
         QTest::newRow("Add, SWF 4") << 4 << int(ActionCode::Add) << "one|two|5";
         QTest::newRow("Add, SWF 8") << 8 << int(ActionCode::Add) << "one|two|5";
-        QTest::newRow("Subtract") << 8 << int(ActionCode::Subtract) << "one|two|-3";
+        QTest::newRow("Subtract converts the right one first") << 8 << int(ActionCode::Subtract) << "two|one|-3";
         QTest::newRow("Multiply") << 8 << int(ActionCode::Multiply) << "one|two|4";
-        QTest::newRow("Divide") << 8 << int(ActionCode::Divide) << "one|two|0.25";
+        QTest::newRow("Divide converts the right one first") << 8 << int(ActionCode::Divide) << "two|one|0.25";
         QTest::newRow("Less") << 8 << int(ActionCode::Less) << "one|two|true";
         QTest::newRow("Equals converts the right one first") << 8 << int(ActionCode::Equals) << "two|one|false";
     }
-    void olderArithmeticConvertsLeftFirst()
+    void olderArithmeticConversionOrder()
     {
         QFETCH(int, version);
         QFETCH(int, action);
@@ -199,6 +200,61 @@ private slots:
             a.op(ActionCode::GetVariable);
             a.pushString("f");
             a.op(ActionCode::CallMethod);
+            a.op(ActionCode::Trace);
+        });
+        QCOMPARE(runner.runBytes(code).join('|'), expected);
+    }
+
+    // A called function pushes onto its caller's stack: what it leaves there stays when it
+    // returns, beneath the value the call pushes. Movies assembled by other tools than Flash's
+    // compiler hand values back that way.
+    void calledFunctionsShareTheCallersStack_data()
+    {
+        QTest::addColumn<bool>("method"); // called by CallMethod, else by CallFunction
+        QTest::addColumn<bool>("returns"); // the body ends with a Return of "result"
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("a function that runs to its end") << false << false << "undefined|ba";
+        QTest::newRow("a function that returns") << false << true << "result|ba";
+        QTest::newRow("a method that runs to its end") << true << false << "undefined|ba";
+        QTest::newRow("a method that returns") << true << true << "result|ba";
+    }
+    void calledFunctionsShareTheCallersStack()
+    {
+        QFETCH(bool, method);
+        QFETCH(bool, returns);
+        QFETCH(QString, expected);
+        ScriptRunner runner(6);
+        auto code = assemble([&](ActionAssembler& a) {
+            ActionAssembler body = a.nested();
+            body.pushString("a");
+            if (returns) {
+                body.pushString("result");
+                body.op(ActionCode::Return);
+            }
+            a.defineFunction("f", {}, body);
+            a.pushString("holder");
+            a.pushNumber(0);
+            a.op(ActionCode::InitObject);
+            a.op(ActionCode::SetVariable);
+            a.pushString("holder");
+            a.op(ActionCode::GetVariable);
+            a.pushString("f");
+            a.pushString("f");
+            a.op(ActionCode::GetVariable);
+            a.op(ActionCode::SetMember);
+            a.pushString("b");
+            a.pushNumber(0);
+            if (method) {
+                a.pushString("holder");
+                a.op(ActionCode::GetVariable);
+                a.pushString("f");
+                a.op(ActionCode::CallMethod);
+            } else {
+                a.pushString("f");
+                a.op(ActionCode::CallFunction);
+            }
+            a.op(ActionCode::Trace);
+            a.op(ActionCode::Add2);
             a.op(ActionCode::Trace);
         });
         QCOMPARE(runner.runBytes(code).join('|'), expected);
