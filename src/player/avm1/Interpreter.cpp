@@ -76,6 +76,13 @@ ScopeChain replaceTarget(const ScopeChain& scope, Object* target)
     return Scope::make(scope->kind, scope->object, replaceTarget(scope->parent, target));
 }
 
+// Play, Stop and the frame steps address the script's target; without one they do nothing.
+void commandTimeline(Machine& machine, Object* target, DisplayBridge::TimelineCommand command)
+{
+    if (target)
+        machine.bridge().timelineCommand(target, command);
+}
+
 } // namespace
 
 Interpreter::Interpreter(Machine& machine, swf::ActionCode code, size_t start, size_t end, int swfVersion, ScopeChain scope,
@@ -824,33 +831,25 @@ SKRV_AVM1_BINARY_ACTIONS(SKRV_AVM1_BINARY_ACTION)
 
 Interpreter::Outcome Interpreter::actionNextFrame(Step&)
 {
-    DisplayBridge& bridge = m_machine.bridge();
-    if (m_target)
-        bridge.timelineCommand(m_target, DisplayBridge::TimelineCommand::NextFrame);
+    commandTimeline(m_machine, m_target, DisplayBridge::TimelineCommand::NextFrame);
     return Outcome::Normal;
 }
 
 Interpreter::Outcome Interpreter::actionPreviousFrame(Step&)
 {
-    DisplayBridge& bridge = m_machine.bridge();
-    if (m_target)
-        bridge.timelineCommand(m_target, DisplayBridge::TimelineCommand::PreviousFrame);
+    commandTimeline(m_machine, m_target, DisplayBridge::TimelineCommand::PreviousFrame);
     return Outcome::Normal;
 }
 
 Interpreter::Outcome Interpreter::actionPlay(Step&)
 {
-    DisplayBridge& bridge = m_machine.bridge();
-    if (m_target)
-        bridge.timelineCommand(m_target, DisplayBridge::TimelineCommand::Play);
+    commandTimeline(m_machine, m_target, DisplayBridge::TimelineCommand::Play);
     return Outcome::Normal;
 }
 
 Interpreter::Outcome Interpreter::actionStop(Step&)
 {
-    DisplayBridge& bridge = m_machine.bridge();
-    if (m_target)
-        bridge.timelineCommand(m_target, DisplayBridge::TimelineCommand::Stop);
+    commandTimeline(m_machine, m_target, DisplayBridge::TimelineCommand::Stop);
     return Outcome::Normal;
 }
 
