@@ -172,21 +172,27 @@ private slots:
     void tryCatchFinally()
     {
         ScriptRunner runner;
+        // A Try action (catch into the variable "e") with its blocks, then a trace of "after".
+        auto tryProgram = [](uint8_t flags, const Bytes& tryBody, const Bytes& catchBody, const Bytes& finallyBody) {
+            std::vector<uint8_t> header{flags};
+            Bytes::put16(header, tryBody.data.size());
+            Bytes::put16(header, catchBody.data.size());
+            Bytes::put16(header, finallyBody.data.size());
+            header.push_back('e');
+            header.push_back(0);
+            Bytes program;
+            program.action(0x8F, header).append(tryBody).append(catchBody).append(finallyBody).pushString("after").action(0x26).action(0);
+            return program.data;
+        };
+        constexpr uint8_t withCatch = 0x03;
+        constexpr uint8_t finallyOnly = 0x02;
         Bytes tryBody;
         tryBody.pushString("boom").action(0x2A);
         Bytes catchBody;
         catchBody.pushString("caught ").pushString("e").action(0x1C).action(0x47).action(0x26);
         Bytes finallyBody;
         finallyBody.pushString("done").action(0x26);
-        std::vector<uint8_t> header{0x03};
-        Bytes::put16(header, tryBody.data.size());
-        Bytes::put16(header, catchBody.data.size());
-        Bytes::put16(header, finallyBody.data.size());
-        header.push_back('e');
-        header.push_back(0);
-        Bytes program;
-        program.action(0x8F, header).append(tryBody).append(catchBody).append(finallyBody).pushString("after").action(0x26).action(0);
-        QCOMPARE(runner.runBytes(program.data).join('|'), QString("caught boom|done|after"));
+        QCOMPARE(runner.runBytes(tryProgram(withCatch, tryBody, catchBody, finallyBody)).join('|'), QString("caught boom|done|after"));
 
         // A try block that completes by jumping over the catch block to the finally block (as
         // compilers write it) runs finally once; so does a catch block that jumps to finally.
@@ -201,41 +207,13 @@ private slots:
         jumpingCatch.pushString("caught").action(0x26);
         quietTry.action(0x99, jumpTo(jumpingCatch.data.size() + 5));
         jumpingCatch.action(0x99, jumpTo(0));
-        std::vector<uint8_t> jumping{0x03};
-        Bytes::put16(jumping, quietTry.data.size());
-        Bytes::put16(jumping, jumpingCatch.data.size());
-        Bytes::put16(jumping, finallyBody.data.size());
-        jumping.push_back('e');
-        jumping.push_back(0);
-        Bytes overCatch;
-        overCatch.action(0x8F, jumping).append(quietTry).append(jumpingCatch).append(finallyBody).pushString("after").action(0x26).action(0);
-        QCOMPARE(runner.runBytes(overCatch.data).join('|'), QString("body|done|after"));
-        Bytes throwingTry;
-        throwingTry.pushString("boom").action(0x2A);
-        std::vector<uint8_t> caught{0x03};
-        Bytes::put16(caught, throwingTry.data.size());
-        Bytes::put16(caught, jumpingCatch.data.size());
-        Bytes::put16(caught, finallyBody.data.size());
-        caught.push_back('e');
-        caught.push_back(0);
-        Bytes catchToFinally;
-        catchToFinally.action(0x8F, caught).append(throwingTry).append(jumpingCatch).append(finallyBody).pushString("after").action(0x26).action(0);
-        QCOMPARE(runner.runBytes(catchToFinally.data).join('|'), QString("caught|done|after"));
+        QCOMPARE(runner.runBytes(tryProgram(withCatch, quietTry, jumpingCatch, finallyBody)).join('|'), QString("body|done|after"));
+        QCOMPARE(runner.runBytes(tryProgram(withCatch, tryBody, jumpingCatch, finallyBody)).join('|'), QString("caught|done|after"));
 
-        // Without a catch block the exception goes on after finally and ends the action list.
-        header[0] = 0x02;
-        Bytes::put16(header, 0);
-        std::vector<uint8_t> noCatch{0x02};
-        Bytes::put16(noCatch, tryBody.data.size());
-        Bytes::put16(noCatch, 0);
-        Bytes::put16(noCatch, finallyBody.data.size());
-        noCatch.push_back('e');
-        noCatch.push_back(0);
-        Bytes uncaught;
-        uncaught.action(0x8F, noCatch).append(tryBody).append(finallyBody).pushString("after").action(0x26).action(0);
-        // The throw escapes the action list after the finally block: "after" never runs, and
-        // Flash reports the exception in the trace output.
-        QCOMPARE(runner.runBytes(uncaught.data).join('|'), QString("done|Warning: Uncaught exception, boom"));
+        // Without a catch block the exception goes on after finally and ends the action list:
+        // "after" never runs, and Flash reports the exception in the trace output.
+        QCOMPARE(runner.runBytes(tryProgram(finallyOnly, tryBody, Bytes(), finallyBody)).join('|'),
+                 QString("done|Warning: Uncaught exception, boom"));
     }
 
     void withBlock()
