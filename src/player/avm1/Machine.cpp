@@ -31,6 +31,9 @@ void Machine::installBuiltins()
     // Flash's _global is a bare object: it inherits nothing, not even Object.prototype.
     m_global = make<Object>(nullptr);
     builtins::installAll(*this);
+    // Flash's own start-up script uses a global "o" as scratch space and clears it to null
+    // instead of deleting it, so every movie finds "o" defined as null.
+    m_global->define(QStringLiteral("o"), Value::null(), property_flag::DontEnum);
 }
 
 ArrayObject* Machine::makeArray(std::vector<Value> elements)
