@@ -1359,7 +1359,8 @@ Interpreter::Outcome Interpreter::actionCallMethod(Step&)
             else
                 push(machine.call(constructor, superObject->thisObject(), arguments));
         } else {
-            push(machine.call(object, m_thisObject, arguments));
+            // A function called as a value has no "this" of its own, not even the caller's.
+            push(machine.call(object, nullptr, arguments));
         }
     } else {
         push(machine.callMethod(object, name, arguments));
