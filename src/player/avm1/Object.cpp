@@ -2,6 +2,7 @@
 
 #include "Machine.h"
 #include "Marker.h"
+#include "NameCase.h"
 #include "ScriptExceptions.h"
 
 #include <QSet>
@@ -55,7 +56,7 @@ int Object::indexOf(const QString& name, bool caseSensitive) const
     if (caseSensitive || !hasLetters(name))
         return -1;
     for (size_t i = 0; i < m_properties.size(); ++i) {
-        if (m_properties[i].name.compare(name, Qt::CaseInsensitive) == 0)
+        if (sameNameIgnoringCase(m_properties[i].name, name))
             return int(i);
     }
     return -1;
@@ -149,7 +150,7 @@ void Object::set(Machine& machine, const QString& name, const Value& value)
     }
     Value newValue = value;
     for (const Watcher& watcher : m_watchers) {
-        if (watcher.name.compare(name, caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive) != 0)
+        if (caseSensitive ? watcher.name != name : !sameNameIgnoringCase(watcher.name, name))
             continue;
         Value oldValue = watchedValue(machine, name);
         Object* callback = watcher.callback;
@@ -308,7 +309,7 @@ bool Object::watch(const QString& name, Object* callback, const Value& userData,
 bool Object::unwatch(const QString& name, bool caseSensitive)
 {
     for (auto it = m_watchers.begin(); it != m_watchers.end(); ++it) {
-        if (it->name.compare(name, caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0) {
+        if (caseSensitive ? it->name == name : sameNameIgnoringCase(it->name, name)) {
             m_watchers.erase(it);
             return true;
         }
