@@ -439,6 +439,14 @@ Value Machine::construct(const Value& constructor, const Arguments& arguments)
     return Value(instance);
 }
 
+namespace {
+
+// instanceof gives up after this many prototypes, so that cycles made through __proto__ or
+// interfaces cannot hang the player.
+constexpr int maximumInstanceOfSteps = 256;
+
+} // namespace
+
 bool Machine::instanceOf(Object* object, Object* constructor)
 {
     if (!object || !constructor)
@@ -447,17 +455,27 @@ bool Machine::instanceOf(Object* object, Object* constructor)
     Object* prototype = prototypeValue.asObject();
     if (!prototype)
         return false;
-    int depth = 0;
-    for (Object* link = object->prototype(); link && depth < 256; link = link->prototype(), ++depth) {
+    // The prototypes still to visit: the object's chain and, through the interfaces a class
+    // implements, the prototype of each interface with its own chain and interfaces in turn.
+    std::vector<Object*> pending;
+    if (object->prototype())
+        pending.push_back(object->prototype());
+    int visited = 0;
+    while (!pending.empty() && visited < maximumInstanceOfSteps) {
+        Object* link = pending.back();
+        pending.pop_back();
+        ++visited;
         if (link == prototype)
             return true;
         for (Object* interface : link->interfaces()) {
             if (interface == constructor)
                 return true;
-            Value interfacePrototype = interface->get(*this, QStringLiteral("prototype"));
-            if (interfacePrototype.asObject() == prototype)
-                return true;
+            if (Object* interfacePrototype = interface->get(*this, QStringLiteral("prototype")).asObject())
+                pending.push_back(interfacePrototype);
         }
+        // The chain itself is walked before the interfaces met along it.
+        if (link->prototype())
+            pending.push_back(link->prototype());
     }
     return false;
 }

@@ -114,6 +114,38 @@ private slots:
 
     // The SWF 4 arithmetic actions call valueOf on the left operand first, in every version,
     // except Subtract, Divide and Equals, which convert the right one first.
+    // instanceof follows interfaces through interfaces: a class implementing an interface that
+    // itself implements another is an instance of both, at any depth, and a cycle among the
+    // interfaces ends the search instead of hanging it.
+    void instanceOfFollowsInterfacesOfInterfaces()
+    {
+        ScriptRunner runner(7);
+        runner.run("Red = function() {}; Pink = function() {}; Blue = function() {}; Other = function() {};"
+                   "Base = function() {}; Child = function() {}; Child.prototype = new Base();");
+        auto implement = [](ActionAssembler& a, const char* className, std::initializer_list<const char*> interfaces) {
+            for (const char* interface : interfaces) {
+                a.pushString(interface);
+                a.op(ActionCode::GetVariable);
+            }
+            a.pushNumber(double(interfaces.size()));
+            a.pushString(className);
+            a.op(ActionCode::GetVariable);
+            a.op(ActionCode::ImplementsOp);
+        };
+        runner.runBytes(assemble([&](ActionAssembler& a) {
+            implement(a, "Pink", {"Red"});
+            implement(a, "Child", {"Pink"});
+            implement(a, "Base", {"Blue"});
+        }));
+        QCOMPARE(runner.run("obj = new Child();"
+                            "trace(obj instanceof Pink); trace(obj instanceof Red); trace(obj instanceof Blue);"
+                            "trace(obj instanceof Other); trace(new Base() instanceof Red);")
+                     .join('|'),
+                 QString("true|true|true|false|false"));
+        runner.runBytes(assemble([&](ActionAssembler& a) { implement(a, "Red", {"Pink"}); }));
+        QCOMPARE(runner.run("trace(obj instanceof Other); trace(obj instanceof Red);").join('|'), QString("false|true"));
+    }
+
     void olderArithmeticConversionOrder_data()
     {
         QTest::addColumn<int>("version");
