@@ -161,11 +161,12 @@ void installGlobalFunctions(Machine& machine)
     machine.defineMethod(global, QStringLiteral("parseFloat"), [](Machine& machine, Object*, const Arguments& arguments) {
         return Value(number_text::parseFloatPrefix(machine.toString(argument(arguments, 0))));
     }, hidden);
+    // Both read a missing argument as NaN, not as undefined (which is 0 before SWF 7).
     machine.defineMethod(global, QStringLiteral("isNaN"), [](Machine& machine, Object*, const Arguments& arguments) {
-        return Value(std::isnan(machine.toNumber(argument(arguments, 0))));
+        return Value(arguments.empty() || std::isnan(machine.toNumber(arguments[0])));
     }, hidden);
     machine.defineMethod(global, QStringLiteral("isFinite"), [](Machine& machine, Object*, const Arguments& arguments) {
-        return Value(std::isfinite(machine.toNumber(argument(arguments, 0))));
+        return Value(!arguments.empty() && std::isfinite(machine.toNumber(arguments[0])));
     }, hidden);
     machine.defineMethod(global, QStringLiteral("escape"), [](Machine& machine, Object*, const Arguments& arguments) {
         return Value(escapeText(machine.toString(argument(arguments, 0)), machine.swfVersion() >= 6));
