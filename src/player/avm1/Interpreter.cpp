@@ -437,7 +437,8 @@ Value Interpreter::callFunctionNamed(const QString& name, const Arguments& argum
 
 Object* Interpreter::targetFromValue(const Value& value)
 {
-    if (Object* object = value.asObject())
+    // A clip is its own target; any other object names one by its text, so its toString runs.
+    if (Object* object = value.asObject(); object && m_machine.bridge().isClip(object))
         return object;
     QString path = m_machine.toString(value);
     return target_path::resolve(m_machine, targetOrRoot(), path);
@@ -511,8 +512,19 @@ Value Interpreter::getProperty(Object* clip, int index)
 
 void Interpreter::setProperty(Object* clip, int index, const Value& value)
 {
-    if (index < 0 || index >= propertyCount || !clip)
+    if (index < 0 || index >= propertyCount)
         return;
+    if (!clip) {
+        // With no clip to set, the value is still converted to the property's type, so its
+        // valueOf or toString runs: text for _name and _quality, nothing for the read-only
+        // texts, a number for the rest.
+        const QLatin1String name(propertyNames[index]);
+        if (name == QLatin1String("_name") || name == QLatin1String("_quality"))
+            m_machine.toString(value);
+        else if (name != QLatin1String("_target") && name != QLatin1String("_droptarget") && name != QLatin1String("_url"))
+            m_machine.toNumber(value);
+        return;
+    }
     clip->set(m_machine, QString::fromLatin1(propertyNames[index]), value);
 }
 
