@@ -350,18 +350,53 @@ Value Interpreter::getVariable(const QString& name)
     return Value();
 }
 
+// The object a variable path leads to, read from the first link of the scope chain where the
+// path resolves.
+Object* Interpreter::pathHolder(const QString& path) const
+{
+    for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
+        if (Object* object = target_path::resolve(m_machine, link->object, path))
+            return object;
+    }
+    return nullptr;
+}
+
+bool Interpreter::definesOnTimeline() const
+{
+    for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
+        if (link->kind == Scope::Kind::Local)
+            return false;
+        if (link->kind == Scope::Kind::Target)
+            return true;
+    }
+    return true;
+}
+
+// On a timeline, "var" with a path for a name ("/:abc", "_root.abc") defines the variable where
+// the path leads; a function's locals take any name as it is written.
+bool Interpreter::definePathVariable(const QString& name, const Value* value)
+{
+    QString path;
+    QString variable;
+    if (!definesOnTimeline() || !target_path::splitVariable(name, path, variable))
+        return false;
+    Object* holder = pathHolder(path);
+    if (!holder)
+        return true;
+    if (value)
+        holder->set(m_machine, variable, *value);
+    else if (!holder->has(m_machine, variable))
+        holder->define(variable, Value());
+    return true;
+}
+
 void Interpreter::setVariable(const QString& name, const Value& value)
 {
     QString path;
     QString variable;
     if (target_path::splitVariable(name, path, variable)) {
-        for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
-            Object* start = link->object;
-            if (Object* object = target_path::resolve(m_machine, start, path)) {
-                object->set(m_machine, variable, value);
-                return;
-            }
-        }
+        if (Object* object = pathHolder(path))
+            object->set(m_machine, variable, value);
         return;
     }
     // The first object on the chain that has the name takes it; otherwise the timeline does.
@@ -671,10 +706,11 @@ void Interpreter::defineFunction(Step& step, bool version2)
     prototype->define(QStringLiteral("constructor"), Value(function), property_flag::DontEnum);
     // A function's prototype cannot be deleted, as with the built-in classes.
     function->define(QStringLiteral("prototype"), Value(prototype), property_flag::DontEnum | property_flag::DontDelete);
+    const Value functionValue(function);
     if (code->name.isEmpty())
-        push(Value(function));
-    else
-        localsObject()->set(m_machine, code->name, Value(function));
+        push(functionValue);
+    else if (!definePathVariable(code->name, &functionValue))
+        localsObject()->set(m_machine, code->name, functionValue);
 }
 
 Interpreter::Outcome Interpreter::actionWith(Step& step)
@@ -1160,6 +1196,8 @@ Interpreter::Outcome Interpreter::actionDefineLocal(Step&)
     Machine& machine = m_machine;
     Value value = pop();
     QString name = popString();
+    if (definePathVariable(name, &value))
+        return Outcome::Normal;
     // Inside with blocks, an object that holds the name as its own property takes the value;
     // otherwise the function's locals (or the timeline) do.
     Object* holder = localsObject();
@@ -1180,6 +1218,8 @@ Interpreter::Outcome Interpreter::actionDefineLocal2(Step&)
 {
     Machine& machine = m_machine;
     QString name = popString();
+    if (definePathVariable(name, nullptr))
+        return Outcome::Normal;
     Object* locals = localsObject();
     // A name the locals inherit (from MovieClip.prototype on a timeline) is left alone.
     if (locals && !locals->has(machine, name))

@@ -66,6 +66,11 @@ private:
     bool seesGlobals() const;
     Value getVariable(const QString& name);
     void setVariable(const QString& name, const Value& value);
+    Object* pathHolder(const QString& path) const;
+    bool definesOnTimeline() const;
+    // Defines a variable named by a path on a timeline (undefined when no value is given, and only
+    // where the name is missing); false when the name is to be defined as it is.
+    bool definePathVariable(const QString& name, const Value* value);
     Object* localsObject() const;
     void defineFunction(Step& step, bool version2);
     Object* targetFromValue(const Value& value);

@@ -114,6 +114,45 @@ private slots:
 
     // The SWF 4 arithmetic actions call valueOf on the left operand first, in every version,
     // except Subtract, Divide and Equals, which convert the right one first.
+    // On a timeline, "var" and a function definition with a path for a name define the variable
+    // where the path leads; a missing holder defines nothing, a bare "var" keeps a value already
+    // there, and inside a function the path is just the name of a local.
+    void timelineDefinitionsFollowPaths()
+    {
+        ScriptRunner runner(6);
+        runner.run("holder = {}; kept = 'kept';");
+        auto defineLocal = [](ActionAssembler& a, const char* name, const char* value) {
+            a.pushString(name);
+            a.pushString(value);
+            a.op(ActionCode::DefineLocal);
+        };
+        auto declare = [](ActionAssembler& a, const char* name) {
+            a.pushString(name);
+            a.op(ActionCode::DefineLocal2);
+        };
+        runner.runBytes(assemble([&](ActionAssembler& a) {
+            defineLocal(a, "/:abc", "ABC");
+            defineLocal(a, "/holder/:def", "DEF");
+            defineLocal(a, "/nowhere/:lost", "LOST");
+            declare(a, "/:declared");
+            declare(a, "_root.kept");
+            ActionAssembler body = a.nested();
+            body.pushString("inner");
+            body.op(ActionCode::Trace);
+            a.defineFunction("/:named", {}, body);
+            ActionAssembler local = a.nested();
+            defineLocal(local, "/:insideFunction", "IN");
+            local.pushString("/:insideFunction");
+            local.op(ActionCode::GetVariable);
+            local.op(ActionCode::Trace);
+            a.defineFunction("/:definesLocal", {}, local);
+        }));
+        QCOMPARE(runner.run("trace(abc); trace(holder.def); trace(lost); trace(this.hasOwnProperty('declared'));"
+                            "trace(kept); named(); definesLocal(); trace(insideFunction);")
+                     .join('|'),
+                 QString("ABC|DEF|undefined|true|kept|inner|undefined|undefined"));
+    }
+
     // instanceof follows interfaces through interfaces: a class implementing an interface that
     // itself implements another is an instance of both, at any depth, and a cycle among the
     // interfaces ends the search instead of hanging it.
