@@ -364,6 +364,19 @@ Value Machine::call(const Value& function, Object* self, const Arguments& argume
     return Interpreter::invoke(*this, callee, self, arguments, self ? self->prototype() : nullptr);
 }
 
+Value Machine::callAccessor(Object* holder, const QString& name, Object* accessor, Object* self, const Arguments& arguments)
+{
+    const auto running = std::pair<const Object*, QString>(holder, name);
+    if (std::count(m_runningAccessors.begin(), m_runningAccessors.end(), running) >= maximumAccessorNesting)
+        return Value();
+    m_runningAccessors.push_back(running);
+    struct Leave {
+        std::vector<std::pair<const Object*, QString>>& calls;
+        ~Leave() { calls.pop_back(); }
+    } leave{m_runningAccessors};
+    return call(Value(accessor), self, arguments);
+}
+
 Value Machine::callMethod(const Value& target, const QString& name, const Arguments& arguments)
 {
     Object* object = target.isObject() ? target.asObject() : toObject(target);

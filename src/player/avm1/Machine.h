@@ -11,6 +11,7 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace player::avm1 {
@@ -101,6 +102,10 @@ public:
 
     // Calls. "this" may be null; functions that are not callable give undefined.
     Value call(const Value& function, Object* self, const Arguments& arguments);
+    // Calls the getter or setter of a property of holder. Calls of one property's accessors nest
+    // only so deep: Flash skips a deeper one without a word, and it gives undefined.
+    Value callAccessor(Object* holder, const QString& name, Object* accessor, Object* self, const Arguments& arguments);
+    static constexpr int maximumAccessorNesting = 65;
     Value callMethod(const Value& target, const QString& name, const Arguments& arguments);
     Value construct(const Value& constructor, const Arguments& arguments);
     bool isCallable(const Value& value) const;
@@ -225,6 +230,8 @@ private:
     std::vector<std::unique_ptr<Object>> m_heap;
     size_t m_heapSizeAfterCollection = 0;
     Object* m_global = nullptr;
+    // The properties whose accessors are running, innermost last.
+    std::vector<std::pair<const Object*, QString>> m_runningAccessors;
     BuiltinPrototypes m_prototypes;
     int m_swfVersion = 8;
     Object* m_runningFunction = nullptr;

@@ -128,7 +128,7 @@ Value Object::getWithThis(Machine& machine, const QString& name, Object* thisObj
             return object->m_prototype ? Value(object->m_prototype) : Value();
         if (Property* property = object->findVisible(machine, name)) {
             if (property->getter)
-                return machine.call(property->getter, thisObject, {});
+                return machine.callAccessor(object, property->name, property->getter, thisObject, {});
             if (property->setter)
                 return Value();
             return property->value;
@@ -163,7 +163,7 @@ void Object::set(Machine& machine, const QString& name, const Value& value)
     // A write to a property hidden from this SWF version replaces it with a plain visible one.
     if (Property* property = findVisible(machine, name)) {
         if (property->setter) {
-            machine.call(property->setter, this, {newValue});
+            machine.callAccessor(this, property->name, property->setter, this, {newValue});
             return;
         }
         if (property->getter || (property->flags & property_flag::ReadOnly))
@@ -175,7 +175,7 @@ void Object::set(Machine& machine, const QString& name, const Value& value)
     for (Object* object = m_prototype; object && depth <= maximumPrototypeDepth; object = object->m_prototype, ++depth) {
         if (Property* property = object->findVisible(machine, name)) {
             if (property->setter) {
-                machine.call(property->setter, this, {newValue});
+                machine.callAccessor(object, property->name, property->setter, this, {newValue});
                 return;
             }
             if (property->getter)
