@@ -63,20 +63,20 @@ QString AssetImporter::localPath(const QString& importUrl, const QString& baseUr
     return QDir::cleanPath(QDir(folder).absoluteFilePath(url));
 }
 
-void AssetImporter::resolve(display::MovieLibrary& library)
+void AssetImporter::resolve(display::MovieLibrary& library, const QString& baseUrl)
 {
     // The movie itself counts as being read: one that imports from its own file gets nothing.
-    const QString ownPath = localPath(QFileInfo(pathOfUrl(library.url())).fileName(), library.url());
+    const QString ownPath = localPath(QFileInfo(pathOfUrl(baseUrl)).fileName(), baseUrl);
     if (!ownPath.isEmpty())
         m_loaded.emplace(QFileInfo(ownPath).absoluteFilePath(), nullptr);
-    resolveAt(library, 0);
+    resolveAt(library, baseUrl, 0);
 }
 
-void AssetImporter::resolveAt(display::MovieLibrary& library, int nesting)
+void AssetImporter::resolveAt(display::MovieLibrary& library, const QString& baseUrl, int nesting)
 {
     const std::vector<swf::ImportedAsset>& imports = library.movie().imports;
     for (const swf::ImportedAsset& asset : imports) {
-        const QString path = localPath(QString::fromStdString(asset.url), library.url());
+        const QString path = localPath(QString::fromStdString(asset.url), baseUrl);
         if (path.isEmpty())
             continue;
         std::shared_ptr<const display::MovieLibrary> exporter = load(path, nesting + 1);
@@ -108,7 +108,7 @@ std::shared_ptr<const display::MovieLibrary> AssetImporter::load(const QString& 
     if (!result.movie)
         return nullptr;
     auto library = std::make_shared<display::MovieLibrary>(std::move(result.movie), QUrl::fromLocalFile(key).toString());
-    resolveAt(*library, nesting);
+    resolveAt(*library, library->url(), nesting);
     m_loaded[key] = library;
     return library;
 }

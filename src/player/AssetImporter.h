@@ -22,14 +22,17 @@ public:
 
     // Binds the imports of a library that is still being prepared. Each source file is read
     // once, and imports in the sources are followed in turn, a few levels deep at most.
-    void resolve(display::MovieLibrary& library);
+    void resolve(display::MovieLibrary& library) { resolve(library, library.url()); }
+    // The same for a library whose own URL is not where its file lies (a movie a script loaded
+    // by a relative address): its imports are taken from baseUrl's folder.
+    void resolve(display::MovieLibrary& library, const QString& baseUrl);
 
     // The local file an import URL names, seen from the movie at baseUrl; empty when refused.
     static QString localPath(const QString& importUrl, const QString& baseUrl);
 
 private:
     std::shared_ptr<const display::MovieLibrary> load(const QString& path, int nesting);
-    void resolveAt(display::MovieLibrary& library, int nesting);
+    void resolveAt(display::MovieLibrary& library, const QString& baseUrl, int nesting);
 
     // Sources by absolute path; a null entry marks one that could not be read (or is being read,
     // which stops a movie that imports itself).

@@ -1,5 +1,7 @@
 #include "LocalUrl.h"
 
+#include "UrlQuery.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -37,7 +39,8 @@ QString filePath(const QString& url)
 
 std::optional<QString> resolve(const QString& url, const QString& baseUrl)
 {
-    const QString trimmed = url.trimmed();
+    // A query never names part of a file: "movie.swf?a=1" reads movie.swf.
+    const QString trimmed = url_query::withoutQuery(url.trimmed());
     if (trimmed.isEmpty())
         return std::nullopt;
     if (isFileUrl(trimmed)) {

@@ -3,7 +3,9 @@
 #include "ImageMovie.h"
 #include "LocalUrl.h"
 #include "Player.h"
+#include "UrlQuery.h"
 #include "display/MovieClip.h"
+#include "display/ScriptHost.h"
 #include "player/swf/MovieReader.h"
 
 #include <QFile>
@@ -44,6 +46,7 @@ std::shared_ptr<const display::MovieLibrary> MovieLoader::libraryFromBytes(const
         if (!movie)
             return nullptr;
         movie->header.uncompressedLength = static_cast<uint32_t>(bytes.size());
+        movie->header.fileLength = movie->header.uncompressedLength;
         return std::make_shared<display::MovieLibrary>(std::move(movie), url);
     }
     swf::MovieReadResult result = swf::readMovie(reinterpret_cast<const uint8_t*>(bytes.constData()),
@@ -81,6 +84,11 @@ bool MovieLoader::perform(const display::LoadRequest& request, std::vector<Loade
 {
     std::shared_ptr<display::DisplayObject> clip = request.clip.lock();
     const bool intoLevel = request.level >= 0;
+    // A level request without an address unloads the level.
+    if (intoLevel && request.url.isEmpty()) {
+        m_player.unloadLevel(request.level);
+        return false;
+    }
     // A clip removed since the request cancels its load.
     if (!intoLevel && (!clip || clip->isRemoved() || !clip->asMovieClip()))
         return false;
@@ -108,6 +116,9 @@ bool MovieLoader::perform(const display::LoadRequest& request, std::vector<Loade
     const qint64 size = library ? bytes.size() : 0;
     if (!library)
         library = emptyLibrary(request.url, request.swfVersion);
+    // A loaded movie imports what it needs as a movie the host opens does.
+    else if (!library->movie().imports.empty())
+        library = m_player.prepareLibrary(library->moviePointer(), request.url, *path);
 
     std::shared_ptr<display::DisplayObject> target;
     if (intoLevel) {
@@ -116,6 +127,11 @@ bool MovieLoader::perform(const display::LoadRequest& request, std::vector<Loade
         m_player.keepAlive(clip);
         clip->asMovieClip()->replaceWithMovie(library);
         target = clip;
+    }
+    // The address's query sets variables on the new movie's root before its first frame runs.
+    if (display::ScriptHost* host = m_player.scriptHost()) {
+        for (const auto& [name, value] : url_query::variables(request.url))
+            host->setVariable(target->dotPath() + u':' + name, value);
     }
     if (request.listener) {
         request.listener->loadStarted(*target);

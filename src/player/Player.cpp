@@ -113,11 +113,12 @@ std::shared_ptr<const display::MovieLibrary> Player::readMovieFile(const QString
 }
 
 std::shared_ptr<const display::MovieLibrary> Player::prepareLibrary(std::shared_ptr<const swf::Movie> movie,
-                                                                    const QString& url) const
+                                                                    const QString& url,
+                                                                    const QString& importBaseUrl) const
 {
     auto library = std::make_shared<display::MovieLibrary>(std::move(movie), url);
     if (!library->movie().imports.empty())
-        AssetImporter(m_readableFolders).resolve(*library);
+        AssetImporter(m_readableFolders).resolve(*library, importBaseUrl.isEmpty() ? url : importBaseUrl);
     return library;
 }
 
@@ -184,8 +185,10 @@ void Player::unloadLevel(int level)
 
 void Player::installLevel(int level, std::shared_ptr<const display::MovieLibrary> library)
 {
-    if (level == 0)
+    if (level == 0) {
         m_quit = false;
+        m_frameRate = library->frameRate();
+    }
     replaceLevel(level, std::move(library));
     if (level == 0 && m_frameCount == 0)
         m_frameCount = 1;
@@ -318,6 +321,7 @@ void Player::gotoFrame(int frame)
     if (display::MovieClip* root = m_stage.level(0)) {
         root->gotoFrame(hostFrameNumber(frame), true);
         runQueuedActions();
+        finishHostCall();
     }
 }
 
@@ -332,7 +336,16 @@ bool Player::gotoFrameOf(const QString& target, int frame)
     // A negative frame leaves the clip at its first frame.
     clip->gotoFrame(hostFrameNumber(frame), true);
     runQueuedActions();
+    finishHostCall();
     return true;
+}
+
+void Player::finishHostCall()
+{
+    // A host's goto never ends a frame, so the loads and unloads its scripts asked for are
+    // carried out when the host's outermost call is done with them.
+    if (m_callDepth == 1)
+        m_loader->processPending();
 }
 
 std::optional<int> Player::currentFrameOf(const QString& target)
@@ -525,22 +538,16 @@ void Player::importsReached(display::MovieClip& clip, int frame)
         std::shared_ptr<const display::MovieLibrary> exporter = library->importedFrom(asset.characterId);
         if (!exporter)
             continue;
-        const uint16_t spriteId = library->source(asset.characterId).id;
-        // Init actions run once per movie and sprite, however many movies import the sprite.
-        if (m_initActionsDone.count({exporter.get(), spriteId}))
-            continue;
-        bool queued = false;
+        // Importing runs the init actions of the exporting movie, all of them, those of sprites
+        // not imported included, with the importing clip as their "this". Each runs once per
+        // movie and sprite, however many movies import from the exporter.
         for (const swf::Frame& exporterFrame : exporter->movie().timeline.frames) {
             for (const swf::ControlTag& tag : exporterFrame.tags) {
                 const auto* init = std::get_if<swf::DoInitAction>(&tag);
-                if (init && init->spriteId == spriteId) {
+                if (init && m_initActionsDone.insert({exporter.get(), init->spriteId}).second)
                     m_actions->queueInitActions(shared, init->actions);
-                    queued = true;
-                }
             }
         }
-        if (queued)
-            m_initActionsDone.insert({exporter.get(), spriteId});
     }
 }
 

@@ -49,6 +49,11 @@ public:
     std::optional<QString> loadMovieData(int level, const QByteArray& bytes, const QString& url);
     void unloadLevel(int level);
     // The same with a movie already read (or built in memory, as benchmarks do).
+    // A library for a movie just read, with the characters it imports bound; they are looked
+    // for from importBaseUrl's folder when given, else from the movie's own URL.
+    std::shared_ptr<const display::MovieLibrary> prepareLibrary(std::shared_ptr<const swf::Movie> movie,
+                                                                const QString& url,
+                                                                const QString& importBaseUrl = QString()) const;
     void loadMovieLibrary(int level, std::shared_ptr<const display::MovieLibrary> library);
 
     // The folders movies may read files from, besides the root movie's own (see ReadableFolders).
@@ -90,7 +95,9 @@ public:
     const display::Stage& stage() const { return m_stage; }
     Clock& clock() { return m_clock; }
     const Clock& clock() const { return m_clock; }
-    double frameRate() const { return m_stage.frameRate(); }
+    // The frame rate of the movie the host put into level 0: a movie a script loads into level 0
+    // later takes the stage, not the pace.
+    double frameRate() const { return m_frameRate > 0 ? m_frameRate : m_stage.frameRate(); }
     // Frames played since the player started (the first frame of level 0 counts as 1).
     uint64_t frameCount() const { return m_frameCount; }
     // A movie sent FSCommand "quit", which closes Flash's stand-alone player: frames no longer
@@ -140,14 +147,13 @@ public:
 
 private:
     class CallScope;
-    // A library for a movie just read, with the characters it imports bound.
-    std::shared_ptr<const display::MovieLibrary> prepareLibrary(std::shared_ptr<const swf::Movie> movie,
-                                                                const QString& url) const;
     void releaseKeptAlive();
     void queueUnloadEvents(display::DisplayObject& object);
     void installLevel(int level, std::shared_ptr<const display::MovieLibrary> library);
     // The end of a frame: queued scripts, the timers due, then the loads scripts asked for.
     void finishFrame();
+    // The end of a host's goto, which is no frame: the loads and unloads scripts asked for.
+    void finishHostCall();
     // Puts a new root clip for the movie on the level and runs its first frame's tags.
     display::MovieClip* replaceLevel(int level, std::shared_ptr<const display::MovieLibrary> library);
 
@@ -167,6 +173,7 @@ private:
     int m_instantiationDepth = 0;
     int m_callDepth = 0;
     uint64_t m_frameCount = 0;
+    double m_frameRate = 0; // 0 until the host loads a movie into level 0
     bool m_quit = false;
     uint32_t m_instanceCount = 0;
     int m_playerVersion = 9;

@@ -29,7 +29,11 @@ display::MovieClip* ScriptServices::level(int number)
 
 void ScriptServices::unloadLevel(int number)
 {
-    m_player.unloadLevel(number);
+    // Like a load, a script's unload of a level waits for the end of the frame: until then the
+    // level is still there for the scripts that follow.
+    display::LoadRequest request;
+    request.level = number;
+    m_player.movieLoader().request(std::move(request));
 }
 
 void ScriptServices::requestLoad(display::LoadRequest request)

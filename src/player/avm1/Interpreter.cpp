@@ -5,6 +5,7 @@
 #include "BinaryOperation.h"
 #include "ClipObject.h"
 #include "FrameDestination.h"
+#include "LoadedFrameTest.h"
 #include "Machine.h"
 #include "NumberText.h"
 #include "ScriptExceptions.h"
@@ -1497,30 +1498,23 @@ Interpreter::Outcome Interpreter::actionConstantPool(Step& step)
 
 Interpreter::Outcome Interpreter::actionWaitForFrame(Step& step)
 {
-    DisplayBridge& bridge = m_machine.bridge();
     const auto& bytes = *m_code;
     const size_t payload = step.payload;
     int frame = readU16(bytes, payload);
     uint8_t skip = payload + 2 < bytes.size() ? bytes[payload + 2] : 0;
-    if (m_target && frame >= bridge.framesLoaded(m_target))
+    if (!waitForFrameLoaded(m_target, frame))
         m_skipActions = skip;
     return Outcome::Normal;
 }
 
 Interpreter::Outcome Interpreter::actionWaitForFrame2(Step& step)
 {
-    Machine& machine = m_machine;
-    DisplayBridge& bridge = m_machine.bridge();
     const auto& bytes = *m_code;
     const size_t payload = step.payload;
     uint8_t skip = payload < bytes.size() ? bytes[payload] : 0;
     Value frame = pop();
-    if (m_target) {
-        // An infinite or huge frame number must not overflow on its way to an int.
-        int64_t number = frame.isString() ? bridge.frameOf(m_target, frame.asString()) : int64_t(machine.toInt32(frame)) - 1;
-        if (number >= bridge.framesLoaded(m_target))
-            m_skipActions = skip;
-    }
+    if (!waitForFrame2Loaded(m_machine, m_target, frame))
+        m_skipActions = skip;
     return Outcome::Normal;
 }
 

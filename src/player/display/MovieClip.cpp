@@ -208,9 +208,8 @@ void MovieClip::runFrameTags(int frame, bool queueScripts)
         return;
     // Holding the movie keeps the frame data alive even if a script replaces this clip's content.
     const std::shared_ptr<const MovieLibrary> keepLibrary = library();
-    if (queueScripts && keepLibrary && m_timeline == &keepLibrary->movie().timeline
-        && !keepLibrary->movie().imports.empty())
-        m_services->importsReached(*this, frame);
+    const bool importsHere = queueScripts && keepLibrary && m_timeline == &keepLibrary->movie().timeline
+        && !keepLibrary->movie().imports.empty();
     for (const swf::ControlTag& tag : data->tags) {
         if (const auto* place = std::get_if<swf::PlaceObject>(&tag)) {
             applyPlace(*place, frame);
@@ -227,6 +226,9 @@ void MovieClip::runFrameTags(int frame, bool queueScripts)
                 m_services->queueInitActions(*this, init->spriteId, init->actions);
         }
     }
+    // The init actions a frame's imports bring run after the frame's own.
+    if (importsHere)
+        m_services->importsReached(*this, frame);
 }
 
 void MovieClip::queueFrameScripts(int frame)

@@ -21,7 +21,8 @@ enum class Compression : uint8_t { None, Zlib, Lzma };
 struct Header {
     Compression compression = Compression::None;
     uint8_t version = 0;
-    uint32_t uncompressedLength = 0;
+    uint32_t uncompressedLength = 0; // as the header gives it, header included
+    uint32_t fileLength = 0;         // the bytes of the file as read, compressed when it is
     Rect frameSize;
     double frameRate = 12.0; // frames per second (8.8 fixed point in the file)
     uint16_t frameCount = 0;
@@ -117,6 +118,9 @@ struct Timeline {
 struct Sprite {
     uint16_t id = 0;
     Timeline timeline;
+    // The bytes of the sprite's own tags (DefineSprite's body after its id and frame count):
+    // what getBytesLoaded and getBytesTotal give for its instances.
+    uint32_t tagBytes = 0;
 };
 
 // DefineBits (uses the movie's JPEGTables), DefineBitsJPEG2/3/4 (JPEG, PNG or GIF data, with a

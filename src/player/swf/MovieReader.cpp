@@ -211,6 +211,7 @@ void TagWalker::readDefinition(TagCode tag, ByteReader& body)
         sprite.timeline.declaredFrameCount = body.u16();
         if (body.overrun())
             break;
+        sprite.tagBytes = uint32_t(body.remaining());
         readTimeline(body, sprite.timeline, true);
         const uint16_t id = sprite.id;
         define(id, std::move(sprite));
@@ -287,8 +288,9 @@ void TagWalker::readDefinition(TagCode tag, ByteReader& body)
         for (int i = 0; i < count && !body.overrun(); ++i) {
             const uint16_t id = body.u16();
             std::string name = body.cString();
+            // A later export of the same name takes the name over.
             if (!body.overrun())
-                m_movie.exports.emplace(std::move(name), id);
+                m_movie.exports.insert_or_assign(std::move(name), id);
         }
         break;
     }
@@ -342,6 +344,7 @@ MovieReadResult readMovie(const uint8_t* data, size_t size)
     }
     header.compression = a == 'F' ? Compression::None : a == 'C' ? Compression::Zlib : Compression::Lzma;
     header.version = data[3];
+    header.fileLength = uint32_t(std::min<size_t>(size, UINT32_MAX));
     header.uncompressedLength = uint32_t(data[4]) | (uint32_t(data[5]) << 8) | (uint32_t(data[6]) << 16)
         | (uint32_t(data[7]) << 24);
 
@@ -366,6 +369,10 @@ MovieReadResult readMovie(const uint8_t* data, size_t size)
         inflated = std::move(decompressed.data);
         body = inflated.data();
         bodySize = inflated.size();
+    } else if (declaredBody > 0 && declaredBody < bodySize) {
+        // Flash reads no further than the length the header gives: tags after it are not part
+        // of the movie, even when the file goes on.
+        bodySize = declaredBody;
     }
 
     ByteReader reader(body, bodySize);

@@ -110,6 +110,32 @@ private slots:
         QCOMPARE(AssetImporter::localPath(importUrl, baseUrl), expected);
     }
 
+    // Importing anything from a movie runs all of that movie's init actions, in its order, those
+    // of sprites nobody imports included, each once, after the importing frame's own.
+    void importingRunsEveryInitActionOfTheExporter()
+    {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const Bytes exporter = movie({defineRectangle(2, 0, 0, 200, 200, 0xFF0000FF),
+                                      defineSprite(1, 1, {doAction({2}), showFrame()}), defineSprite(3, 1, {showFrame()}),
+                                      exportAssets(1, "thing"), doInitAction(3, 8), doInitAction(1, 7),
+                                      doInitAction(3, 9), showFrame()},
+                                     1);
+        QVERIFY(writeFile(folder.filePath(QStringLiteral("source.swf")), exporter));
+        const QString path = folder.filePath(QStringLiteral("test.swf"));
+        QVERIFY(writeFile(path, movie({defineSprite(9, 1, {showFrame()}), doInitAction(9, 4),
+                                       importAssets("source.swf", {{5, "thing"}}), doAction({1}),
+                                       placeObject2(Place(1).character(5).named("imported")), showFrame()},
+                                      1)));
+
+        Player engine;
+        auto* host = new RecordingHost;
+        engine.setScriptHost(std::unique_ptr<display::ScriptHost>(host));
+        QVERIFY(!engine.loadMovie(0, path));
+        QCOMPARE(host->log,
+                 (std::vector<QString>{"_level0:4", "_level0:8", "_level0:7", "_level0:1", "_level0.imported:2"}));
+    }
+
     // The imported sprite is placed under the importing id, plays from the exporting movie's
     // own characters, and its init action runs before the importing frame's script, which runs
     // before the imported clip's first frame.

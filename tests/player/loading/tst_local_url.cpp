@@ -1,4 +1,5 @@
 #include "player/LocalUrl.h"
+#include "player/UrlQuery.h"
 
 #include <QTest>
 
@@ -26,6 +27,8 @@ private slots:
         QTest::newRow("other schemes are refused") << "ftp://example.com/a.jpg" << "" << "";
         QTest::newRow("relative to a movie from a server is refused") << "a.jpg" << "http://example.com/m.swf" << "";
         QTest::newRow("empty is refused") << "" << "/movies/m.swf" << "";
+        QTest::newRow("query left out of a path") << "a.swf?x=1&y=2" << "/movies/m.swf" << "/movies/a.swf";
+        QTest::newRow("query left out of a file URL") << "file:///data/a.swf?x=%2F" << "" << "/data/a.swf";
     }
 
     void resolve()
@@ -40,6 +43,16 @@ private slots:
             QVERIFY(resolved);
             QCOMPARE(*resolved, expected);
         }
+    }
+
+    // A query's variables, decoded, in order; pairs without a name are left out.
+    void queryVariables()
+    {
+        using Pairs = std::vector<std::pair<QString, QString>>;
+        QCOMPARE(player::url_query::variables(QStringLiteral("a.swf")), Pairs{});
+        QCOMPARE(player::url_query::variables(QStringLiteral("a.swf?one=1&two=a+b%26c&&=lost&flag&url=http%3A%2F%2Fx%2F")),
+                 (Pairs{{"one", "1"}, {"two", "a b&c"}, {"flag", ""}, {"url", "http://x/"}}));
+        QCOMPARE(player::url_query::variables(QStringLiteral("a.swf?caf%C3%A9=%C3%A9t%C3%A9")), (Pairs{{"caf\u00e9", "\u00e9t\u00e9"}}));
     }
 };
 

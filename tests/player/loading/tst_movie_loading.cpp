@@ -201,6 +201,89 @@ private slots:
         QVERIFY2(traces.endsWith(QStringLiteral("|true")), qPrintable(traces));
     }
 
+    // The query of a loaded movie's address names the file no more; its variables are set on
+    // the clip the movie goes into before the movie's first frame runs.
+    void queryVariablesReachTheLoadedMovie()
+    {
+        QFile child(pathOf(QStringLiteral("query.swf")));
+        QVERIFY(child.open(QIODevice::WriteOnly));
+        child.write(movieWith({QStringLiteral("trace(this + ' ' + one + ' ' + two + ' ' + _root.one); stop();")}));
+        child.close();
+        const QString traces = play({QStringLiteral("createEmptyMovieClip('holder', 1); holder.loadMovie('query.swf?one=1&two=a+b%2F');"
+                                                    "loadMovieNum('query.swf?one=level', 3);")},
+                                    2);
+        QCOMPARE(traces, QStringLiteral("_level0.holder 1 a b/ undefined|_level3 level undefined level"));
+    }
+
+    // A movie a script loads imports from its own folder, and importing runs the exporting
+    // movie's init actions, with the clip the movie went into as "this".
+    void loadedMovieImportsFromItsFolder()
+    {
+        QVERIFY(QDir(m_folder.path()).mkpath(QStringLiteral("sub")));
+        authoring::MovieWriter assets(8, 100, 100, 12);
+        authoring::TimelineWriter empty;
+        empty.showFrame();
+        const uint16_t spriteId = assets.allocateCharacterId();
+        assets.defineSprite(spriteId, empty);
+        assets.exportAsset(spriteId, "thing");
+        assets.doInitAction(spriteId, authoring::ScriptCompiler::compile("trace('init ' + this);").actions);
+        assets.root().showFrame();
+        QFile assetsFile(pathOf(QStringLiteral("sub/assets.swf")));
+        QVERIFY(assetsFile.open(QIODevice::WriteOnly));
+        assetsFile.write(assets.toBytes(false));
+        assetsFile.close();
+
+        authoring::MovieWriter importer(8, 100, 100, 12);
+        QByteArray importTag("assets.swf");
+        importTag.append('\0').append(char(1)).append(char(0)); // ImportAssets2's two reserved bytes
+        importTag.append(char(1)).append(char(0)).append(char(1)).append(char(0)).append("thing").append('\0');
+        importer.root().addTag(authoring::TagCode::ImportAssets2, importTag);
+        importer.root().doAction(authoring::ScriptCompiler::compile("trace('frame ' + this); stop();").actions);
+        importer.root().showFrame();
+        QFile importerFile(pathOf(QStringLiteral("sub/importer.swf")));
+        QVERIFY(importerFile.open(QIODevice::WriteOnly));
+        importerFile.write(importer.toBytes(false));
+        importerFile.close();
+
+        const QString traces = play({QStringLiteral("createEmptyMovieClip('holder', 1); holder.loadMovie('sub/importer.swf');")}, 2);
+        QCOMPARE(traces, QStringLiteral("init _level0.holder|frame _level0.holder"));
+    }
+
+    // A movie a script loads into level 0 takes the stage over but keeps the first movie's pace.
+    void replacedRootKeepsTheFrameRate()
+    {
+        authoring::MovieWriter slow(8, 300, 300, 1);
+        slow.root().doAction(authoring::ScriptCompiler::compile("trace('slow');").actions);
+        slow.root().showFrame();
+        QFile child(pathOf(QStringLiteral("slow.swf")));
+        QVERIFY(child.open(QIODevice::WriteOnly));
+        child.write(slow.toBytes(false));
+        child.close();
+        QCOMPARE(play({QStringLiteral("loadMovieNum('slow.swf', 0);")}, 2), QStringLiteral("slow"));
+        QCOMPARE(m_player->frameRate(), 12.0);
+    }
+
+    // unloadMovieNum takes the level away at the end of the frame, as a load would arrive; a
+    // host's goto, which ends no frame, carries it out when it returns.
+    void levelUnloadWaitsForTheEndOfTheFrame()
+    {
+        QFile child(pathOf(QStringLiteral("level.swf")));
+        QVERIFY(child.open(QIODevice::WriteOnly));
+        child.write(movieWith({QStringLiteral("stop();")}));
+        child.close();
+        const QString traces = play({QStringLiteral("loadMovieNum('level.swf', 1);"),
+                                     QStringLiteral("trace(typeof _level1); unloadMovieNum(1); trace(typeof _level1);"),
+                                     QStringLiteral("trace(typeof _level1); loadMovieNum('level.swf', 1); stop();"),
+                                     QStringLiteral("unloadMovieNum(1); trace(typeof _level1);")},
+                                    3);
+        QCOMPARE(traces, QStringLiteral("movieclip|movieclip|undefined"));
+        QVERIFY(m_player->stage().level(1));
+        m_traces.clear();
+        m_player->gotoFrame(3);
+        QCOMPARE(m_traces, QStringList{QStringLiteral("movieclip")});
+        QVERIFY(!m_player->stage().level(1));
+    }
+
     // A movie loaded into a clip starts it over for scripts: the variables and handlers set on
     // it before are gone, while references to the clip still reach it.
     void loadedMovieForgetsTheClipsVariables()

@@ -290,6 +290,45 @@ private slots:
         QCOMPARE(place.clipActions[0].events, swf::clip_event::EnterFrame);
     }
 
+    // Tags after the length the header gives are not part of the movie, even when the file goes
+    // on; a header claiming more than the file holds keeps what is there.
+    void theHeaderLengthEndsTheMovie()
+    {
+        const Bytes firstFrame = doAction({0x07, 0x00});
+        Bytes bytes = movie({firstFrame, showFrame(), doAction({0x06, 0x00}), showFrame()}, 2);
+        QCOMPARE(read(bytes).movie->timeline.frames.size(), size_t(2));
+        const size_t firstFrameEnd = bytes.size() - 2 /*end*/ - showFrame().size() - doAction({0x06, 0x00}).size();
+        bytes[4] = uint8_t(firstFrameEnd);
+        bytes[5] = uint8_t(firstFrameEnd >> 8);
+        const swf::MovieReadResult cut = read(bytes);
+        QVERIFY(cut.movie);
+        QCOMPARE(cut.movie->timeline.frames.size(), size_t(1));
+        QCOMPARE(cut.movie->header.fileLength, uint32_t(bytes.size()));
+        QCOMPARE(cut.movie->header.uncompressedLength, uint32_t(firstFrameEnd));
+    }
+
+    // Exporting a second character under a name already exported moves the name to it.
+    void theLastExportOfANameWins()
+    {
+        const swf::MovieReadResult result = read(movie({defineSprite(1, 1, {showFrame()}), exportAssets(1, "same"),
+                                                        defineSprite(2, 1, {showFrame()}), exportAssets(2, "same"),
+                                                        exportAssets(1, "other")}, 1));
+        QVERIFY(result.movie);
+        QCOMPARE(result.movie->exports.at("same"), uint16_t(2));
+        QCOMPARE(result.movie->exports.at("other"), uint16_t(1));
+    }
+
+    // A sprite knows how many bytes its own tags take.
+    void spritesCountTheBytesOfTheirTags()
+    {
+        const Bytes inside = placeObject2(Place(1).character(1).at(40, 60));
+        const swf::MovieReadResult result = read(movie({defineRectangle(1, 0, 0, 20, 20, 0xFF0000FF),
+                                                        defineSprite(2, 1, {inside, showFrame()})}, 1));
+        QVERIFY(result.movie);
+        const auto& sprite = std::get<swf::Sprite>(*result.movie->characters.at(2));
+        QCOMPARE(sprite.tagBytes, uint32_t(inside.size() + showFrame().size() + endTag().size()));
+    }
+
     void spritesLabelsExportsAndActionsLandInTheirFrames()
     {
         const swf::MovieReadResult result = read(richMovie(Compression::None));

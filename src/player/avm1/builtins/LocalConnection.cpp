@@ -1,5 +1,7 @@
 #include "Builtins.h"
 
+#include "player/avm1/ArrayObject.h"
+#include "player/avm1/FunctionObject.h"
 #include "player/avm1/Machine.h"
 
 namespace player::avm1::builtins {
@@ -12,12 +14,50 @@ public:
     QString connectedName;
 };
 
+// How deep a sent object may nest before the rest is left out.
+constexpr int maximumSentDepth = 64;
+
+// What arrives of a sent value: Flash passes copies through its message format, which knows
+// dates, XML documents, arrays and plain objects (a function arrives as a plain object of its
+// enumerable properties) but no display objects, which arrive as undefined.
+Value sentCopy(Machine& machine, const Value& value, int depth)
+{
+    if (!value.isObject())
+        return value;
+    Object* object = value.asObject();
+    if (!object || depth > maximumSentDepth || object->kind() == ObjectKind::Clip)
+        return Value();
+    Object* global = machine.global();
+    if (object->kind() == ObjectKind::Date)
+        return machine.construct(global->get(machine, QStringLiteral("Date")), {machine.callMethod(value, QStringLiteral("getTime"), {})});
+    const Value xml = global->get(machine, QStringLiteral("XML"));
+    if (xml.isObject() && machine.instanceOf(object, xml.asObject()))
+        return machine.construct(xml, {Value(machine.toString(value))});
+    if (object->kind() == ObjectKind::Array) {
+        const int length = machine.toInt32(object->get(machine, QStringLiteral("length")));
+        std::vector<Value> elements;
+        for (int index = 0; index < length; ++index)
+            elements.push_back(sentCopy(machine, object->get(machine, QString::number(index)), depth + 1));
+        return Value(static_cast<Object*>(machine.makeArray(std::move(elements))));
+    }
+    Object* copy = machine.makeObject();
+    for (const Property& property : std::vector<Property>(object->ownProperties())) {
+        if (property.isEnumerable() && !property.isVirtual())
+            copy->set(machine, property.name, sentCopy(machine, property.value, depth + 1));
+    }
+    return Value(copy);
+}
+
 } // namespace
 
-// LocalConnection talks to other movies on the same computer. The player plays one movie
-// alone, so connecting succeeds but nothing ever arrives, and sending goes nowhere.
+// LocalConnection talks between movies: those of this player find each other by the
+// connection's name (in any case), and a message arrives at the next run of the timers, never
+// while the sending script runs. The player reaches no other program.
 void installLocalConnection(Machine& machine)
 {
+    // The connected objects by name, out of the scripts' reach.
+    Object* connections = machine.makeObject();
+    machine.addRoot(connections);
     Object* prototype = machine.makeObject();
     defineClass(machine, QStringLiteral("LocalConnection"), prototype, [](Machine&, Object*, const Arguments&) { return Value(); },
                 [](Machine& machine, Object* self, const Arguments&) {
@@ -28,23 +68,40 @@ void installLocalConnection(Machine& machine)
     machine.defineMethod(prototype, QStringLiteral("domain"), [](Machine&, Object*, const Arguments&) {
         return Value(QStringLiteral("localhost"));
     }, flags);
-    machine.defineMethod(prototype, QStringLiteral("connect"), [](Machine&, Object* self, const Arguments& arguments) {
+    machine.defineMethod(prototype, QStringLiteral("connect"), [connections](Machine& machine, Object* self, const Arguments& arguments) {
         auto* connection = dynamic_cast<LocalConnectionObject*>(self);
         Value name = argument(arguments, 0);
         if (!connection || !name.isString() || name.asString().isEmpty() || name.asString().contains(u':'))
             return Value(false);
-        if (!connection->connectedName.isEmpty())
+        const QString key = name.asString().toLower();
+        if (!connection->connectedName.isEmpty() || connections->findOwn(key, true))
             return Value(false);
-        connection->connectedName = name.asString();
+        connection->connectedName = key;
+        connections->set(machine, key, Value(self));
         return Value(true);
     }, flags);
-    machine.defineMethod(prototype, QStringLiteral("close"), [](Machine&, Object* self, const Arguments&) {
-        if (auto* connection = dynamic_cast<LocalConnectionObject*>(self))
+    machine.defineMethod(prototype, QStringLiteral("close"), [connections](Machine& machine, Object* self, const Arguments&) {
+        if (auto* connection = dynamic_cast<LocalConnectionObject*>(self); connection && !connection->connectedName.isEmpty()) {
+            connections->remove(machine, connection->connectedName);
             connection->connectedName.clear();
+        }
         return Value();
     }, flags);
-    machine.defineMethod(prototype, QStringLiteral("send"), [](Machine&, Object*, const Arguments& arguments) {
-        return Value(arguments.size() >= 2 && arguments[0].isString() && arguments[1].isString());
+    machine.defineMethod(prototype, QStringLiteral("send"), [connections](Machine& machine, Object*, const Arguments& arguments) {
+        if (arguments.size() < 2 || !arguments[0].isString() || !arguments[1].isString())
+            return Value(false);
+        Arguments sent;
+        for (size_t index = 2; index < arguments.size(); ++index)
+            sent.push_back(sentCopy(machine, arguments[index], 0));
+        const QString key = arguments[0].asString().toLower();
+        const QString method = arguments[1].asString();
+        FunctionObject* deliver = machine.makeNative([connections, key, method](Machine& machine, Object*, const Arguments& received) {
+            if (const Property* receiver = connections->findOwn(key, true))
+                machine.callMethod(receiver->value, method, received);
+            return Value();
+        });
+        machine.addDeferredCall(nullptr, Value(static_cast<Object*>(deliver)), QString(), std::move(sent));
+        return Value(true);
     }, flags);
 }
 

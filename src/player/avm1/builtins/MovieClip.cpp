@@ -33,6 +33,9 @@ Value movieLength(display::MovieClip* clip)
         return Value();
     if (!clip->library())
         return Value(0);
+    // A sprite's instances count the bytes of the sprite's own tags, not those of the movie.
+    if (const auto* sprite = clip->character() ? std::get_if<swf::Sprite>(clip->character().get()) : nullptr)
+        return Value(double(sprite->tagBytes));
     return Value(double(clip->library()->movie().header.uncompressedLength));
 }
 
@@ -196,7 +199,8 @@ void installMovieClip(Machine& machine)
              result->set(machine, QStringLiteral("yMax"), Value(bounds.yMax / 20.0));
              return Value(result);
          }},
-        // A movie is always loaded whole: both give the length of its file, uncompressed.
+        // A movie is always loaded whole: both give the length of its file, uncompressed, or
+        // of a sprite's tags.
         {"getBytesLoaded", [](Machine&, Object* self, const Arguments&) { return movieLength(clipOf(self)); }},
         {"getBytesTotal", [](Machine&, Object* self, const Arguments&) { return movieLength(clipOf(self)); }},
         {"getSWFVersion", [](Machine&, Object* self, const Arguments&) {

@@ -1,8 +1,11 @@
 #include "Builtins.h"
 
+#include "player/avm1/ClipObject.h"
 #include "player/avm1/DisplayBridge.h"
 #include "player/avm1/Machine.h"
 #include "player/avm1/TargetPath.h"
+#include "player/display/MovieClip.h"
+#include "player/display/MovieLibrary.h"
 
 #include <cmath>
 
@@ -45,6 +48,16 @@ LoadTarget loadTarget(Machine& machine, const Value& target)
 Object* clipOrLevel(Machine& machine, const LoadTarget& target)
 {
     return target.clip ? target.clip : machine.bridge().level(target.level);
+}
+
+// getProgress counts the bytes of the file the clip's movie came from, as they were read
+// (compressed when the file is), whatever part of it the clip plays.
+Value fileLengthOf(Object* clip)
+{
+    const display::MovieClip* movieClip = clip && clip->kind() == ObjectKind::Clip ? static_cast<ClipObject*>(clip)->clip() : nullptr;
+    if (!movieClip || !movieClip->library())
+        return Value();
+    return Value(double(movieClip->library()->movie().header.fileLength));
 }
 
 } // namespace
@@ -93,10 +106,10 @@ void installMovieClipLoader(Machine& machine)
             return Value();
         Object* progress = machine.makeObject();
         Object* clip = target.valid ? clipOrLevel(machine, target) : nullptr;
-        Value loaded = clip ? machine.callMethod(Value(clip), QStringLiteral("getBytesLoaded"), {}) : Value();
-        Value total = clip ? machine.callMethod(Value(clip), QStringLiteral("getBytesTotal"), {}) : Value();
-        progress->set(machine, QStringLiteral("bytesLoaded"), loaded);
-        progress->set(machine, QStringLiteral("bytesTotal"), total);
+        // A movie is always read whole, so both counts are the same.
+        const Value length = fileLengthOf(clip);
+        progress->set(machine, QStringLiteral("bytesLoaded"), length);
+        progress->set(machine, QStringLiteral("bytesTotal"), length);
         return Value(progress);
     });
     prototype->setAllFlags(property_flag::DontEnum, 0);
