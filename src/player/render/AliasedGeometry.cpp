@@ -11,18 +11,10 @@ namespace player::render {
 
 namespace {
 
-// The grid the converter works on: `unitsPerPixel` units make a pixel, points are snapped to
-// multiples of `step` units (device twips) and then moved by `shift` units along both axes.
-// A unit is a 256th of a twip, so that the points along curves keep their fractions and line
-// outlines can be moved by half a twip.
-struct Grid {
-    int unitsPerPixel = 20;
-    int step = 1;
-    int shift = 0;
-};
-
-constexpr int SubTwips = 256;
-constexpr Grid FillGrid { 20 * SubTwips, SubTwips, 0 };
+// The converter works on a grid of 256ths of a device twip, fine enough that a fill's points
+// keep their place: Flash does not round them to whole device twips, so an edge a fifth of a
+// twip before a pixel centre leaves the centre inside.
+constexpr int UnitsPerPixel = 20 * 256;
 
 constexpr double TwipsPerPixel = 20.0;
 constexpr double HalfTwip = 0.5 / TwipsPerPixel;
@@ -31,20 +23,15 @@ constexpr double HalfTwip = 0.5 / TwipsPerPixel;
 // products of two coordinates stay within its 128-bit arithmetic.
 constexpr double GridLimit = 1e12;
 
-double toGrid(double pixels, const Grid& grid)
+double toGrid(double pixels)
 {
-    return std::clamp(pixels * grid.unitsPerPixel, -GridLimit, GridLimit) + grid.shift;
+    return std::clamp(pixels * UnitsPerPixel, -GridLimit, GridLimit);
 }
 
-int64_t snapped(double pixels, const Grid& grid)
+GridPoint toGridPoint(const QPointF& point)
 {
-    const double steps = std::clamp(pixels * grid.unitsPerPixel / grid.step, -GridLimit, GridLimit);
-    return std::llround(steps) * grid.step + grid.shift;
-}
-
-GridPoint snapped(const QPointF& point, const Grid& grid)
-{
-    return GridPoint { snapped(point.x(), grid), snapped(point.y(), grid) };
+    return GridPoint { static_cast<int64_t>(std::llround(toGrid(point.x()))),
+                       static_cast<int64_t>(std::llround(toGrid(point.y()))) };
 }
 
 bool allFinite(const QPainterPath& path)
@@ -73,8 +60,7 @@ bool quadraticControl(const QPointF& from, const QPointF& first, const QPointF& 
 }
 
 // The path's contours in grid units, curves cut into straight edges.
-std::vector<AliasedScanConverter::Polygon> toPolygons(const QPainterPath& path, const QTransform& toDevice,
-                                                      const Grid& grid)
+std::vector<AliasedScanConverter::Polygon> toPolygons(const QPainterPath& path, const QTransform& toDevice)
 {
     std::vector<AliasedScanConverter::Polygon> polygons;
     const QPainterPath device = toDevice.map(path);
@@ -86,24 +72,21 @@ std::vector<AliasedScanConverter::Polygon> toPolygons(const QPainterPath& path, 
         const QPointF point(element.x, element.y);
         if (element.type == QPainterPath::MoveToElement || polygons.empty()) {
             polygons.emplace_back();
-            polygons.back().push_back(snapped(point, grid));
+            polygons.back().push_back(toGridPoint(point));
         } else if (element.type == QPainterPath::LineToElement) {
-            polygons.back().push_back(snapped(point, grid));
+            polygons.back().push_back(toGridPoint(point));
         } else if (element.type == QPainterPath::CurveToElement && index + 2 < device.elementCount()) {
             const QPointF second(device.elementAt(index + 1).x, device.elementAt(index + 1).y);
             const QPointF to(device.elementAt(index + 2).x, device.elementAt(index + 2).y);
             QPointF control;
             if (quadraticControl(current, point, second, to, control)) {
-                CurveFlattening::appendQuadratic(polygons.back(), polygons.back().back(),
-                                                 snapped(control, grid),
-                                                 snapped(to, grid), grid.unitsPerPixel);
+                CurveFlattening::appendQuadratic(polygons.back(), polygons.back().back(), toGridPoint(control),
+                                                 toGridPoint(to), UnitsPerPixel);
             } else {
-                const double xs[4] = { toGrid(current.x(), grid), toGrid(point.x(), grid), toGrid(second.x(), grid),
-                                       toGrid(to.x(), grid) };
-                const double ys[4] = { toGrid(current.y(), grid), toGrid(point.y(), grid), toGrid(second.y(), grid),
-                                       toGrid(to.y(), grid) };
-                CurveFlattening::appendCubic(polygons.back(), xs, ys, grid.unitsPerPixel);
-                polygons.back().back() = snapped(to, grid);
+                const double xs[4] = { toGrid(current.x()), toGrid(point.x()), toGrid(second.x()), toGrid(to.x()) };
+                const double ys[4] = { toGrid(current.y()), toGrid(point.y()), toGrid(second.y()), toGrid(to.y()) };
+                CurveFlattening::appendCubic(polygons.back(), xs, ys, UnitsPerPixel);
+                polygons.back().back() = toGridPoint(to);
             }
             index += 2;
             current = to;
@@ -118,8 +101,8 @@ std::vector<AliasedScanConverter::Polygon> toPolygons(const QPainterPath& path, 
 
 QPainterPath AliasedGeometry::fillToDevice(const QPainterPath& path, const QTransform& toDevice, const QRect& area)
 {
-    return AliasedScanConverter::coveredPixels(toPolygons(path, toDevice, FillGrid), path.fillRule(),
-                                               FillGrid.unitsPerPixel, area);
+    return AliasedScanConverter::coveredPixels(toPolygons(path, toDevice), path.fillRule(),
+                                               UnitsPerPixel, area);
 }
 
 QPainterPath AliasedGeometry::lineOutlineToDevice(const QPainterPath& outline, const QTransform& toDevice)

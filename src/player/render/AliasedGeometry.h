@@ -8,18 +8,18 @@ namespace player::render {
 
 // Where Flash puts the pixels of an edge when it does not antialias ("low" quality).
 //
-// Flash works in device twips: every point, curve control points included, is moved to the
-// nearest twentieth of a device pixel, curves are cut into straight edges, and a pixel is
-// filled when its centre lies inside the shape. Fills and lines break the tie of a centre lying
-// exactly on an edge differently:
+// A pixel is filled when its centre lies inside the shape. Fill points keep their place after
+// the transform (rotated and scaled shapes included): they are not rounded to device twips.
+// Curves are cut into straight edges. Fills and lines break the tie of a centre lying exactly
+// on an edge differently:
 // - a fill takes the pixel whose centre is on its right (or bottom) edge and leaves the one on
 //   its left (or top) edge: a square from x = 12.5 to 87.5 fills columns 13 to 87; on a
 //   slanted edge it is the other way round (see AliasedScanConverter);
 // - a line takes the pixel on its left (or top) edge and leaves the one on its right (or
 //   bottom) edge: a one-pixel line centred on x = 100 fills column 99, not 100.
-// Line outlines are therefore moved up and left by half a device twip. That is small enough
-// that no other centre changes side, since every snapped point is a whole number of device
-// twips from every centre.
+// Line outlines are moved to the nearest twentieth of a device pixel (a device twip) and then
+// up and left by half a device twip. That is small enough that no other centre changes side,
+// since every snapped point is a whole number of device twips from every centre.
 //
 // Fills are decided by AliasedScanConverter, exactly; line outlines are still filled by Qt.
 class AliasedGeometry {
@@ -28,7 +28,8 @@ public:
     // to be filled without antialiasing.
     static QPainterPath fillToDevice(const QPainterPath& path, const QTransform& toDevice, const QRect& area);
 
-    // The outline of a line in device pixels, snapped and moved as lines are, for Qt to fill.
+    // The outline of a line in device pixels, snapped to device twips and moved as lines are,
+    // for Qt to fill.
     static QPainterPath lineOutlineToDevice(const QPainterPath& outline, const QTransform& toDevice);
 };
 

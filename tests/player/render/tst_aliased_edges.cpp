@@ -104,6 +104,11 @@ void AliasedEdgesTest::fillEdges_data()
     // The rule holds in device pixels, after the shape's transform.
     QTest::newRow("doubled, centres on both edges") << 5.25 << 10.25 << 2.0 << 11 << 20;
     QTest::newRow("halved, centres on both edges") << 21.0 << 41.0 << 0.5 << 11 << 20;
+    // Transformed points are not rounded to device twips. Each edge below lies about a fifth of
+    // a twip left of a centre, where the nearest device twip would put it on the centre: the
+    // centre is inside the fill when the edge is its left edge and outside when it is its right.
+    QTest::newRow("left edge just left of a centre") << 10.25 << 20.25 << 1.0234375 << 10 << 20;
+    QTest::newRow("right edge just left of a centre") << 10.0 << 20.0 << 1.0244140625 << 10 << 19;
 }
 
 void AliasedEdgesTest::fillEdges()
