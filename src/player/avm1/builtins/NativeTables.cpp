@@ -24,22 +24,11 @@ struct NativeTableEntry {
 
 constexpr NativeTableEntry nativeTableEntries[] = {
     {4, 0, "", "ASSetNative,ASSetNativeAccessor"},
-    {101, 0, "Object.prototype", "watch,unwatch,addProperty,valueOf,toString,hasOwnProperty,isPrototypeOf,isPropertyEnumerable"},
-    {101, 8, "Object", "registerClass"},
     {101, 9, "", "Object"},
-    {101, 12, "AsBroadcaster", "broadcastMessage"},
-    {103, 0, "Date.prototype", "getFullYear,getYear,getMonth,getDate,getDay,getHours,getMinutes,getSeconds,getMilliseconds,"
-                               "setFullYear,setMonth,setDate,setHours,setMinutes,setSeconds,setMilliseconds,getTime,setTime,"
-                               "getTimezoneOffset,toString,setYear"},
-    {103, 128, "Date.prototype", "getUTCFullYear,getUTCYear,getUTCMonth,getUTCDate,getUTCDay,getUTCHours,getUTCMinutes,"
-                                 "getUTCSeconds,getUTCMilliseconds,setUTCFullYear,setUTCMonth,setUTCDate,setUTCHours,"
-                                 "setUTCMinutes,setUTCSeconds,setUTCMilliseconds"},
     {103, 256, "", "Date"},
-    {103, 257, "Date", "UTC"},
     {104, 200, "MovieClip.prototype", "createTextField"},
     {500, 0, "Sound.prototype", "getPan,getTransform,getVolume,setPan,setTransform,setVolume,stop,attachSound,start,"
                                 "6getDuration,6setDuration,6getPosition,6setPosition,6loadSound,6getBytesLoaded,6getBytesTotal"},
-    {700, 0, "Color.prototype", "setRGB,setTransform,getRGB,getTransform"},
     {900, 0, "MovieClip.prototype", "attachMovie,swapDepths,localToGlobal,globalToLocal,hitTest,getBounds,getBytesTotal,"
                                     "getBytesLoaded,6attachAudio,6attachVideo,6getDepth,6setMask,play,stop,nextFrame,prevFrame,"
                                     "gotoAndPlay,gotoAndStop,duplicateMovieClip,removeMovieClip,startDrag,stopDrag,"
