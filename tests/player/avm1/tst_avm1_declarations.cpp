@@ -108,6 +108,27 @@ private slots:
         QCOMPARE(runner.run(source).join('|'), expected);
     }
 
+    // A converted class whose methods came with a later version: hidden from older movies, but
+    // still owned by the prototype.
+    void convertedVersions_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("SWF 6") << 6 << "undefined undefined undefined|true true true";
+        QTest::newRow("SWF 7") << 7 << "function function function|true true true";
+    }
+    void convertedVersions()
+    {
+        QFETCH(int, version);
+        QFETCH(QString, expected);
+        ScriptRunner runner(version);
+        const QString source = "var m = ContextMenu.prototype; var i = ContextMenuItem.prototype;"
+                               "trace(typeof m.copy + ' ' + typeof m.hideBuiltInItems + ' ' + typeof i.copy);"
+                               "trace(m.hasOwnProperty('copy') + ' ' + m.hasOwnProperty('hideBuiltInItems') + ' ' + i.hasOwnProperty('copy'));";
+        QCOMPARE(runner.run(source).join('|'), expected);
+    }
+
     // The converted classes keep Flash's numbering: ASSetNative lays a table out by Flash's order
     // of names, and each must be the class's own method.
     void convertedClasses_data()
