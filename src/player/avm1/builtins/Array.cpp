@@ -1,5 +1,6 @@
 #include "ArrayQuickSort.h"
 #include "Builtins.h"
+#include "Declaration.h"
 
 #include "player/avm1/ArrayObject.h"
 #include "player/avm1/Machine.h"
@@ -292,6 +293,129 @@ Value construct(Machine& machine, Object* self, const Arguments& arguments)
     return Value(array);
 }
 
+Value arrayPush(Machine& machine, Object* self, const Arguments& arguments)
+{
+    if (!self)
+        return Value();
+    int32_t length = lengthOf(machine, self);
+    for (size_t i = 0; i < arguments.size(); ++i)
+        self->set(machine, QString::number(int64_t(length) + int64_t(i)), arguments[i]);
+    int32_t newLength = int32_t(uint32_t(length) + uint32_t(arguments.size()));
+    setLengthOf(machine, self, newLength);
+    return Value(double(newLength));
+}
+
+Value arrayPop(Machine& machine, Object* self, const Arguments&)
+{
+    int32_t length = lengthOf(machine, self);
+    if (length <= 0)
+        return Value();
+    Value last = elementOf(machine, self, length - 1);
+    self->remove(machine, QString::number(length - 1));
+    setLengthOf(machine, self, length - 1);
+    return last;
+}
+
+Value arrayShift(Machine& machine, Object* self, const Arguments&)
+{
+    int32_t length = lengthOf(machine, self);
+    if (length <= 0)
+        return Value();
+    std::vector<Value> values = valuesOf(machine, self);
+    Value first = values.front();
+    values.erase(values.begin());
+    rewriteElements(machine, self, length, values);
+    return first;
+}
+
+Value arrayUnshift(Machine& machine, Object* self, const Arguments& arguments)
+{
+    if (!self)
+        return Value();
+    int32_t length = lengthOf(machine, self);
+    std::vector<Value> values = valuesOf(machine, self);
+    if (values.size() + arguments.size() > Machine::maximumArrayLength)
+        ArrayObject::checkedLength(INT32_MAX);
+    values.insert(values.begin(), arguments.begin(), arguments.end());
+    rewriteElements(machine, self, length, values);
+    return Value(double(values.size()));
+}
+
+Value arraySlice(Machine& machine, Object* self, const Arguments& arguments)
+{
+    if (!self)
+        return Value();
+    std::vector<Value> elements = valuesOf(machine, self);
+    size_t start = clampIndex(machine, argument(arguments, 0), elements.size(), 0);
+    size_t end = clampIndex(machine, argument(arguments, 1), elements.size(), elements.size());
+    std::vector<Value> part;
+    if (end > start)
+        part.assign(elements.begin() + long(start), elements.begin() + long(end));
+    return Value(machine.makeArray(std::move(part)));
+}
+
+Value arrayConcat(Machine& machine, Object* self, const Arguments& arguments)
+{
+    std::vector<Value> result = valuesOf(machine, self);
+    for (const Value& value : arguments) {
+        if (ArrayObject* other = asArray(value.asObject())) {
+            std::vector<Value> values = other->values(machine);
+            result.insert(result.end(), values.begin(), values.end());
+        } else {
+            result.push_back(value);
+        }
+        if (result.size() > Machine::maximumArrayLength)
+            ArrayObject::checkedLength(INT32_MAX);
+    }
+    return Value(machine.makeArray(std::move(result)));
+}
+
+Value arrayJoin(Machine& machine, Object* self, const Arguments& arguments)
+{
+    QString separator = arguments.empty() || arguments[0].isUndefined() ? QStringLiteral(",") : machine.toString(arguments[0]);
+    return Value(join(machine, self, separator));
+}
+
+Value arrayToString(Machine& machine, Object* self, const Arguments&)
+{
+    return Value(join(machine, self, QStringLiteral(",")));
+}
+
+Value arrayReverse(Machine& machine, Object* self, const Arguments&)
+{
+    if (!self)
+        return Value();
+    int32_t length = lengthOf(machine, self);
+    std::vector<Value> values = valuesOf(machine, self);
+    std::reverse(values.begin(), values.end());
+    rewriteElements(machine, self, length, values);
+    return Value(self);
+}
+
+// The flags of sort and sortOn.
+constexpr Declaration arrayDeclarations[] = {
+    number("CASEINSENSITIVE", 1),
+    number("DESCENDING", 2),
+    number("UNIQUESORT", 4),
+    number("RETURNINDEXEDARRAY", 8),
+    number("NUMERIC", 16),
+};
+
+constexpr Declaration prototypeDeclarations[] = {
+    method("push", arrayPush),
+    method("pop", arrayPop),
+    method("shift", arrayShift),
+    method("unshift", arrayUnshift),
+    method("splice", splice),
+    method("slice", arraySlice),
+    method("concat", arrayConcat),
+    method("join", arrayJoin),
+    method("toString", arrayToString),
+    method("reverse", arrayReverse),
+    method("sort", sort),
+    method("sortOn", sortOn),
+};
+
 } // namespace
 
 void installArray(Machine& machine)
@@ -301,96 +425,8 @@ void installArray(Machine& machine)
     FunctionObject* constructor = defineClass(machine, QStringLiteral("Array"), prototype, [](Machine& machine, Object*, const Arguments& arguments) {
         return construct(machine, nullptr, arguments);
     }, construct);
-    constructor->define(QStringLiteral("CASEINSENSITIVE"), Value(1.0), 7);
-    constructor->define(QStringLiteral("DESCENDING"), Value(2.0), 7);
-    constructor->define(QStringLiteral("UNIQUESORT"), Value(4.0), 7);
-    constructor->define(QStringLiteral("RETURNINDEXEDARRAY"), Value(8.0), 7);
-    constructor->define(QStringLiteral("NUMERIC"), Value(16.0), 7);
-
-    machine.defineMethod(prototype, QStringLiteral("push"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        if (!self)
-            return Value();
-        int32_t length = lengthOf(machine, self);
-        for (size_t i = 0; i < arguments.size(); ++i)
-            self->set(machine, QString::number(int64_t(length) + int64_t(i)), arguments[i]);
-        int32_t newLength = int32_t(uint32_t(length) + uint32_t(arguments.size()));
-        setLengthOf(machine, self, newLength);
-        return Value(double(newLength));
-    });
-    machine.defineMethod(prototype, QStringLiteral("pop"), [](Machine& machine, Object* self, const Arguments&) {
-        int32_t length = lengthOf(machine, self);
-        if (length <= 0)
-            return Value();
-        Value last = elementOf(machine, self, length - 1);
-        self->remove(machine, QString::number(length - 1));
-        setLengthOf(machine, self, length - 1);
-        return last;
-    });
-    machine.defineMethod(prototype, QStringLiteral("shift"), [](Machine& machine, Object* self, const Arguments&) {
-        int32_t length = lengthOf(machine, self);
-        if (length <= 0)
-            return Value();
-        std::vector<Value> values = valuesOf(machine, self);
-        Value first = values.front();
-        values.erase(values.begin());
-        rewriteElements(machine, self, length, values);
-        return first;
-    });
-    machine.defineMethod(prototype, QStringLiteral("unshift"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        if (!self)
-            return Value();
-        int32_t length = lengthOf(machine, self);
-        std::vector<Value> values = valuesOf(machine, self);
-        if (values.size() + arguments.size() > Machine::maximumArrayLength)
-            ArrayObject::checkedLength(INT32_MAX);
-        values.insert(values.begin(), arguments.begin(), arguments.end());
-        rewriteElements(machine, self, length, values);
-        return Value(double(values.size()));
-    });
-    machine.defineMethod(prototype, QStringLiteral("splice"), splice);
-    machine.defineMethod(prototype, QStringLiteral("slice"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        if (!self)
-            return Value();
-        std::vector<Value> elements = valuesOf(machine, self);
-        size_t start = clampIndex(machine, argument(arguments, 0), elements.size(), 0);
-        size_t end = clampIndex(machine, argument(arguments, 1), elements.size(), elements.size());
-        std::vector<Value> part;
-        if (end > start)
-            part.assign(elements.begin() + long(start), elements.begin() + long(end));
-        return Value(machine.makeArray(std::move(part)));
-    });
-    machine.defineMethod(prototype, QStringLiteral("concat"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        std::vector<Value> result = valuesOf(machine, self);
-        for (const Value& value : arguments) {
-            if (ArrayObject* other = asArray(value.asObject())) {
-                std::vector<Value> values = other->values(machine);
-                result.insert(result.end(), values.begin(), values.end());
-            } else {
-                result.push_back(value);
-            }
-            if (result.size() > Machine::maximumArrayLength)
-                ArrayObject::checkedLength(INT32_MAX);
-        }
-        return Value(machine.makeArray(std::move(result)));
-    });
-    machine.defineMethod(prototype, QStringLiteral("join"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        QString separator = arguments.empty() || arguments[0].isUndefined() ? QStringLiteral(",") : machine.toString(arguments[0]);
-        return Value(join(machine, self, separator));
-    });
-    machine.defineMethod(prototype, QStringLiteral("toString"), [](Machine& machine, Object* self, const Arguments&) {
-        return Value(join(machine, self, QStringLiteral(",")));
-    });
-    machine.defineMethod(prototype, QStringLiteral("reverse"), [](Machine& machine, Object* self, const Arguments&) {
-        if (!self)
-            return Value();
-        int32_t length = lengthOf(machine, self);
-        std::vector<Value> values = valuesOf(machine, self);
-        std::reverse(values.begin(), values.end());
-        rewriteElements(machine, self, length, values);
-        return Value(self);
-    });
-    machine.defineMethod(prototype, QStringLiteral("sort"), sort);
-    machine.defineMethod(prototype, QStringLiteral("sortOn"), sortOn);
+    installDeclarations(machine, constructor, arrayDeclarations);
+    installDeclarations(machine, prototype, prototypeDeclarations);
     prototype->setAllFlags(property_flag::DontEnum, 0);
 }
 

@@ -1,4 +1,5 @@
 #include "Builtins.h"
+#include "Declaration.h"
 
 #include "player/avm1/ArrayObject.h"
 #include "player/avm1/Machine.h"
@@ -61,6 +62,24 @@ Value broadcastMessage(Machine& machine, Object* self, const Arguments& argument
     return Value(!copy.empty());
 }
 
+Value initialize(Machine& machine, Object*, const Arguments& arguments)
+{
+    broadcasterInitialize(machine, argument(arguments, 0).asObject());
+    return Value();
+}
+
+Value constructBroadcaster(Machine&, Object*, const Arguments&)
+{
+    return Value();
+}
+
+constexpr Declaration broadcasterDeclarations[] = {
+    method("addListener", addListener, attributes::hidden),
+    method("removeListener", removeListener, attributes::hidden),
+    method("broadcastMessage", broadcastMessage, attributes::hidden).native(101, 12),
+    method("initialize", initialize, attributes::hidden),
+};
+
 } // namespace
 
 void broadcasterInitialize(Machine& machine, Object* target)
@@ -79,17 +98,8 @@ void broadcasterInitialize(Machine& machine, Object* target)
 void installAsBroadcaster(Machine& machine)
 {
     Object* prototype = machine.makeObject();
-    FunctionObject* constructor = defineClass(machine, QStringLiteral("AsBroadcaster"), prototype, [](Machine&, Object*, const Arguments&) {
-        return Value();
-    });
-    const uint8_t hidden = property_flag::DontEnum;
-    machine.defineMethod(constructor, QStringLiteral("addListener"), addListener, hidden);
-    machine.defineMethod(constructor, QStringLiteral("removeListener"), removeListener, hidden);
-    machine.defineMethod(constructor, QStringLiteral("broadcastMessage"), broadcastMessage, hidden);
-    machine.defineMethod(constructor, QStringLiteral("initialize"), [](Machine& machine, Object*, const Arguments& arguments) {
-        broadcasterInitialize(machine, argument(arguments, 0).asObject());
-        return Value();
-    }, hidden);
+    FunctionObject* constructor = defineClass(machine, QStringLiteral("AsBroadcaster"), prototype, constructBroadcaster);
+    installDeclarations(machine, constructor, broadcasterDeclarations);
 }
 
 } // namespace player::avm1::builtins

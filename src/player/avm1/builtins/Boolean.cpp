@@ -1,4 +1,5 @@
 #include "Builtins.h"
+#include "Declaration.h"
 
 #include "player/avm1/BoxedValue.h"
 #include "player/avm1/Machine.h"
@@ -14,31 +15,46 @@ Value boxedOrSelf(Object* self, ObjectKind kind)
     return Value();
 }
 
+Value constructBoolean(Machine& machine, Object* self, const Arguments& arguments)
+{
+    bool value = !arguments.empty() && machine.toBoolean(arguments[0]);
+    return Value(machine.make<BoxedValue>(self && self->prototype() ? self->prototype() : machine.prototypes().boolean, ObjectKind::Boolean, Value(value)));
+}
+
+Value callBoolean(Machine& machine, Object*, const Arguments& arguments)
+{
+    if (arguments.empty())
+        return Value();
+    return Value(machine.toBoolean(arguments[0]));
+}
+
+Value booleanToString(Machine&, Object* self, const Arguments&)
+{
+    Value value = boxedOrSelf(self, ObjectKind::Boolean);
+    if (!value.isBoolean())
+        return Value(QStringLiteral("[object Object]"));
+    return Value(value.asBoolean() ? QStringLiteral("true") : QStringLiteral("false"));
+}
+
+Value booleanValueOf(Machine&, Object* self, const Arguments&)
+{
+    Value value = boxedOrSelf(self, ObjectKind::Boolean);
+    return value.isBoolean() ? value : Value(self);
+}
+
+constexpr Declaration prototypeDeclarations[] = {
+    method("toString", booleanToString),
+    method("valueOf", booleanValueOf),
+};
+
 } // namespace
 
 void installBoolean(Machine& machine)
 {
     Object* prototype = machine.make<BoxedValue>(machine.prototypes().object, ObjectKind::Boolean, Value(false));
     machine.prototypes().boolean = prototype;
-    auto construct = [](Machine& machine, Object* self, const Arguments& arguments) -> Value {
-        bool value = !arguments.empty() && machine.toBoolean(arguments[0]);
-        return Value(machine.make<BoxedValue>(self && self->prototype() ? self->prototype() : machine.prototypes().boolean, ObjectKind::Boolean, Value(value)));
-    };
-    defineClass(machine, QStringLiteral("Boolean"), prototype, [](Machine& machine, Object*, const Arguments& arguments) {
-        if (arguments.empty())
-            return Value();
-        return Value(machine.toBoolean(arguments[0]));
-    }, construct);
-    machine.defineMethod(prototype, QStringLiteral("toString"), [](Machine&, Object* self, const Arguments&) {
-        Value value = boxedOrSelf(self, ObjectKind::Boolean);
-        if (!value.isBoolean())
-            return Value(QStringLiteral("[object Object]"));
-        return Value(value.asBoolean() ? QStringLiteral("true") : QStringLiteral("false"));
-    });
-    machine.defineMethod(prototype, QStringLiteral("valueOf"), [](Machine&, Object* self, const Arguments&) {
-        Value value = boxedOrSelf(self, ObjectKind::Boolean);
-        return value.isBoolean() ? value : Value(self);
-    });
+    defineClass(machine, QStringLiteral("Boolean"), prototype, callBoolean, constructBoolean);
+    installDeclarations(machine, prototype, prototypeDeclarations);
     prototype->setAllFlags(property_flag::DontEnum, 0);
 }
 

@@ -1,4 +1,5 @@
 #include "Builtins.h"
+#include "Declaration.h"
 #include "DisplayTarget.h"
 
 #include "player/avm1/Machine.h"
@@ -109,23 +110,27 @@ Value setTransform(Machine& machine, Object* self, const Arguments& arguments)
     return Value();
 }
 
+Value construct(Machine&, Object* self, const Arguments& arguments)
+{
+    if (self)
+        self->define(QStringLiteral("target"), argument(arguments, 0), attributes::constant);
+    return Value();
+}
+
+constexpr Declaration prototypeDeclarations[] = {
+    method("setRGB", setRgb, attributes::constant).native(700, 0),
+    method("getRGB", getRgb, attributes::constant).native(700, 2),
+    method("setTransform", setTransform, attributes::constant).native(700, 1),
+    method("getTransform", getTransform, attributes::constant).native(700, 3),
+};
+
 } // namespace
 
 void installColor(Machine& machine)
 {
     Object* prototype = machine.makeObject();
-    auto construct = [](Machine&, Object* self, const Arguments& arguments) -> Value {
-        if (self)
-            self->define(QStringLiteral("target"), argument(arguments, 0),
-                         property_flag::DontEnum | property_flag::DontDelete | property_flag::ReadOnly);
-        return Value();
-    };
     defineClass(machine, QStringLiteral("Color"), prototype, construct, construct);
-    const uint8_t hidden = property_flag::DontEnum | property_flag::DontDelete | property_flag::ReadOnly;
-    machine.defineMethod(prototype, QStringLiteral("setRGB"), setRgb, hidden);
-    machine.defineMethod(prototype, QStringLiteral("getRGB"), getRgb, hidden);
-    machine.defineMethod(prototype, QStringLiteral("setTransform"), setTransform, hidden);
-    machine.defineMethod(prototype, QStringLiteral("getTransform"), getTransform, hidden);
+    installDeclarations(machine, prototype, prototypeDeclarations);
 }
 
 } // namespace player::avm1::builtins

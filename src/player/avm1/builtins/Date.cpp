@@ -1,4 +1,5 @@
 #include "Builtins.h"
+#include "Declaration.h"
 
 #include "player/avm1/BoxedValue.h"
 #include "player/avm1/Machine.h"
@@ -106,108 +107,140 @@ QString dateText(double time)
         .arg(moment.date().year());
 }
 
+Value constructDate(Machine& machine, Object* self, const Arguments& arguments)
+{
+    auto* date = machine.make<BoxedValue>(self && self->prototype() ? self->prototype() : machine.prototypes().date, ObjectKind::Date, Value(0.0));
+    if (arguments.empty()) {
+        setTime(date, double(QDateTime::currentMSecsSinceEpoch()));
+    } else if (arguments.size() == 1) {
+        setTime(date, machine.toNumber(arguments[0]));
+    } else {
+        double parts[7] = {0, 0, 1, 0, 0, 0, 0};
+        for (size_t i = 0; i < arguments.size() && i < 7; ++i)
+            parts[i] = machine.toNumber(arguments[i]);
+        // Two-digit years mean the twentieth century.
+        if (parts[0] >= 0 && parts[0] < 100)
+            parts[0] += 1900;
+        setTime(date, fromParts(parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6], false));
+    }
+    return Value(date);
+}
+
+// Date called as a function gives the present moment as text.
+Value callDate(Machine&, Object*, const Arguments&)
+{
+    return Value(dateText(double(QDateTime::currentMSecsSinceEpoch())));
+}
+
+Value dateUtc(Machine& machine, Object*, const Arguments& arguments)
+{
+    double parts[7] = {0, 0, 1, 0, 0, 0, 0};
+    for (size_t i = 0; i < arguments.size() && i < 7; ++i)
+        parts[i] = machine.toNumber(arguments[i]);
+    if (parts[0] >= 0 && parts[0] < 100)
+        parts[0] += 1900;
+    return Value(fromParts(parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6], true));
+}
+
+template<Part part, bool utc>
+Value getPart(Machine&, Object* self, const Arguments&)
+{
+    return Value(partOf(timeOf(self), part, utc));
+}
+
+template<Part part, bool utc>
+Value setPart(Machine& machine, Object* self, const Arguments& arguments)
+{
+    setParts(machine, self, arguments, part, utc);
+    return Value(timeOf(self));
+}
+
+Value getYear(Machine&, Object* self, const Arguments&)
+{
+    return Value(partOf(timeOf(self), Part::Year, false) - 1900);
+}
+
+template<bool utc>
+Value getDay(Machine&, Object* self, const Arguments&)
+{
+    double time = timeOf(self);
+    return std::isnan(time) ? Value(time) : Value(double(toDateTime(time, utc).date().dayOfWeek() % 7));
+}
+
+Value getTime(Machine&, Object* self, const Arguments&)
+{
+    return Value(timeOf(self));
+}
+
+Value setTimeMethod(Machine& machine, Object* self, const Arguments& arguments)
+{
+    setTime(self, machine.toNumber(argument(arguments, 0)));
+    return Value(timeOf(self));
+}
+
+Value getTimezoneOffset(Machine&, Object* self, const Arguments&)
+{
+    double time = timeOf(self);
+    return std::isnan(time) ? Value(time) : Value(-double(toDateTime(time, false).offsetFromUtc()) / 60.0);
+}
+
+Value dateToString(Machine&, Object* self, const Arguments&)
+{
+    return Value(dateText(timeOf(self)));
+}
+
+constexpr Declaration dateDeclarations[] = {
+    method("UTC", dateUtc).native(103, 257),
+};
+
+constexpr Declaration prototypeDeclarations[] = {
+    method("getFullYear", getPart<Part::Year, false>).native(103, 0),
+    method("getMonth", getPart<Part::Month, false>).native(103, 2),
+    method("getDate", getPart<Part::Day, false>).native(103, 3),
+    method("getHours", getPart<Part::Hours, false>).native(103, 5),
+    method("getMinutes", getPart<Part::Minutes, false>).native(103, 6),
+    method("getSeconds", getPart<Part::Seconds, false>).native(103, 7),
+    method("getMilliseconds", getPart<Part::Milliseconds, false>).native(103, 8),
+    method("getUTCFullYear", getPart<Part::Year, true>).native(103, 128),
+    method("getUTCMonth", getPart<Part::Month, true>).native(103, 130),
+    method("getUTCDate", getPart<Part::Day, true>).native(103, 131),
+    method("getUTCHours", getPart<Part::Hours, true>).native(103, 133),
+    method("getUTCMinutes", getPart<Part::Minutes, true>).native(103, 134),
+    method("getUTCSeconds", getPart<Part::Seconds, true>).native(103, 135),
+    method("getUTCMilliseconds", getPart<Part::Milliseconds, true>).native(103, 136),
+    method("setFullYear", setPart<Part::Year, false>).native(103, 9),
+    method("setMonth", setPart<Part::Month, false>).native(103, 10),
+    method("setDate", setPart<Part::Day, false>).native(103, 11),
+    method("setHours", setPart<Part::Hours, false>).native(103, 12),
+    method("setMinutes", setPart<Part::Minutes, false>).native(103, 13),
+    method("setSeconds", setPart<Part::Seconds, false>).native(103, 14),
+    method("setMilliseconds", setPart<Part::Milliseconds, false>).native(103, 15),
+    method("setUTCFullYear", setPart<Part::Year, true>).native(103, 137),
+    method("setUTCMonth", setPart<Part::Month, true>).native(103, 138),
+    method("setUTCDate", setPart<Part::Day, true>).native(103, 139),
+    method("setUTCHours", setPart<Part::Hours, true>).native(103, 140),
+    method("setUTCMinutes", setPart<Part::Minutes, true>).native(103, 141),
+    method("setUTCSeconds", setPart<Part::Seconds, true>).native(103, 142),
+    method("setUTCMilliseconds", setPart<Part::Milliseconds, true>).native(103, 143),
+    method("getYear", getYear).native(103, 1),
+    method("getDay", getDay<false>).native(103, 4),
+    method("getUTCDay", getDay<true>).native(103, 132),
+    method("getTime", getTime).native(103, 16),
+    method("valueOf", getTime),
+    method("setTime", setTimeMethod).native(103, 17),
+    method("getTimezoneOffset", getTimezoneOffset).native(103, 18),
+    method("toString", dateToString).native(103, 19),
+};
+
 } // namespace
 
 void installDate(Machine& machine)
 {
     Object* prototype = machine.makeObject();
     machine.prototypes().date = prototype;
-    auto construct = [](Machine& machine, Object* self, const Arguments& arguments) -> Value {
-        auto* date = machine.make<BoxedValue>(self && self->prototype() ? self->prototype() : machine.prototypes().date, ObjectKind::Date, Value(0.0));
-        if (arguments.empty()) {
-            setTime(date, double(QDateTime::currentMSecsSinceEpoch()));
-        } else if (arguments.size() == 1) {
-            setTime(date, machine.toNumber(arguments[0]));
-        } else {
-            double parts[7] = {0, 0, 1, 0, 0, 0, 0};
-            for (size_t i = 0; i < arguments.size() && i < 7; ++i)
-                parts[i] = machine.toNumber(arguments[i]);
-            // Two-digit years mean the twentieth century.
-            if (parts[0] >= 0 && parts[0] < 100)
-                parts[0] += 1900;
-            setTime(date, fromParts(parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6], false));
-        }
-        return Value(date);
-    };
-    FunctionObject* constructor = defineClass(machine, QStringLiteral("Date"), prototype, [](Machine&, Object*, const Arguments&) {
-        return Value(dateText(double(QDateTime::currentMSecsSinceEpoch())));
-    }, construct);
-    machine.defineMethod(constructor, QStringLiteral("UTC"), [](Machine& machine, Object*, const Arguments& arguments) {
-        double parts[7] = {0, 0, 1, 0, 0, 0, 0};
-        for (size_t i = 0; i < arguments.size() && i < 7; ++i)
-            parts[i] = machine.toNumber(arguments[i]);
-        if (parts[0] >= 0 && parts[0] < 100)
-            parts[0] += 1900;
-        return Value(fromParts(parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6], true));
-    });
-
-    auto getter = [&machine, prototype](const char* name, Part part, bool utc) {
-        machine.defineMethod(prototype, QString::fromLatin1(name), [part, utc](Machine&, Object* self, const Arguments&) {
-            return Value(partOf(timeOf(self), part, utc));
-        });
-    };
-    auto setter = [&machine, prototype](const char* name, Part part, bool utc) {
-        machine.defineMethod(prototype, QString::fromLatin1(name), [part, utc](Machine& machine, Object* self, const Arguments& arguments) {
-            setParts(machine, self, arguments, part, utc);
-            return Value(timeOf(self));
-        });
-    };
-    getter("getFullYear", Part::Year, false);
-    getter("getMonth", Part::Month, false);
-    getter("getDate", Part::Day, false);
-    getter("getHours", Part::Hours, false);
-    getter("getMinutes", Part::Minutes, false);
-    getter("getSeconds", Part::Seconds, false);
-    getter("getMilliseconds", Part::Milliseconds, false);
-    getter("getUTCFullYear", Part::Year, true);
-    getter("getUTCMonth", Part::Month, true);
-    getter("getUTCDate", Part::Day, true);
-    getter("getUTCHours", Part::Hours, true);
-    getter("getUTCMinutes", Part::Minutes, true);
-    getter("getUTCSeconds", Part::Seconds, true);
-    getter("getUTCMilliseconds", Part::Milliseconds, true);
-    setter("setFullYear", Part::Year, false);
-    setter("setMonth", Part::Month, false);
-    setter("setDate", Part::Day, false);
-    setter("setHours", Part::Hours, false);
-    setter("setMinutes", Part::Minutes, false);
-    setter("setSeconds", Part::Seconds, false);
-    setter("setMilliseconds", Part::Milliseconds, false);
-    setter("setUTCFullYear", Part::Year, true);
-    setter("setUTCMonth", Part::Month, true);
-    setter("setUTCDate", Part::Day, true);
-    setter("setUTCHours", Part::Hours, true);
-    setter("setUTCMinutes", Part::Minutes, true);
-    setter("setUTCSeconds", Part::Seconds, true);
-    setter("setUTCMilliseconds", Part::Milliseconds, true);
-    machine.defineMethod(prototype, QStringLiteral("getYear"), [](Machine&, Object* self, const Arguments&) {
-        return Value(partOf(timeOf(self), Part::Year, false) - 1900);
-    });
-    machine.defineMethod(prototype, QStringLiteral("getDay"), [](Machine&, Object* self, const Arguments&) {
-        double time = timeOf(self);
-        return std::isnan(time) ? Value(time) : Value(double(toDateTime(time, false).date().dayOfWeek() % 7));
-    });
-    machine.defineMethod(prototype, QStringLiteral("getUTCDay"), [](Machine&, Object* self, const Arguments&) {
-        double time = timeOf(self);
-        return std::isnan(time) ? Value(time) : Value(double(toDateTime(time, true).date().dayOfWeek() % 7));
-    });
-    machine.defineMethod(prototype, QStringLiteral("getTime"), [](Machine&, Object* self, const Arguments&) {
-        return Value(timeOf(self));
-    });
-    machine.defineMethod(prototype, QStringLiteral("valueOf"), [](Machine&, Object* self, const Arguments&) {
-        return Value(timeOf(self));
-    });
-    machine.defineMethod(prototype, QStringLiteral("setTime"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        setTime(self, machine.toNumber(argument(arguments, 0)));
-        return Value(timeOf(self));
-    });
-    machine.defineMethod(prototype, QStringLiteral("getTimezoneOffset"), [](Machine&, Object* self, const Arguments&) {
-        double time = timeOf(self);
-        return std::isnan(time) ? Value(time) : Value(-double(toDateTime(time, false).offsetFromUtc()) / 60.0);
-    });
-    machine.defineMethod(prototype, QStringLiteral("toString"), [](Machine&, Object* self, const Arguments&) {
-        return Value(dateText(timeOf(self)));
-    });
+    FunctionObject* constructor = defineClass(machine, QStringLiteral("Date"), prototype, callDate, constructDate);
+    installDeclarations(machine, constructor, dateDeclarations);
+    installDeclarations(machine, prototype, prototypeDeclarations);
     prototype->setAllFlags(property_flag::DontEnum, 0);
 }
 

@@ -1,4 +1,5 @@
 #include "Builtins.h"
+#include "Declaration.h"
 
 #include "player/avm1/ArrayObject.h"
 #include "player/avm1/Machine.h"
@@ -151,56 +152,98 @@ void setPropertyFlags(Machine& machine, Object*, const Arguments& arguments)
         object->setFlags(name, setMask, clearMask, machine.caseSensitive());
 }
 
+Value parseFloat(Machine& machine, Object*, const Arguments& arguments)
+{
+    return Value(number_text::parseFloatPrefix(machine.toString(argument(arguments, 0))));
+}
+
+// Both read a missing argument as NaN, not as undefined (which is 0 before SWF 7).
+Value isNaN(Machine& machine, Object*, const Arguments& arguments)
+{
+    return Value(arguments.empty() || std::isnan(machine.toNumber(arguments[0])));
+}
+
+Value isFinite(Machine& machine, Object*, const Arguments& arguments)
+{
+    return Value(!arguments.empty() && std::isfinite(machine.toNumber(arguments[0])));
+}
+
+Value escape(Machine& machine, Object*, const Arguments& arguments)
+{
+    return Value(escapeText(machine.toString(argument(arguments, 0)), machine.swfVersion() >= 6));
+}
+
+Value unescape(Machine& machine, Object*, const Arguments& arguments)
+{
+    return Value(unescapeText(machine.toString(argument(arguments, 0)), machine.swfVersion() >= 6));
+}
+
+Value setInterval(Machine& machine, Object*, const Arguments& arguments)
+{
+    return setTimer(machine, arguments, true);
+}
+
+Value setTimeout(Machine& machine, Object*, const Arguments& arguments)
+{
+    return setTimer(machine, arguments, false);
+}
+
+// clearInterval and clearTimeout: either ends a timer of either kind.
+Value clearTimer(Machine& machine, Object*, const Arguments& arguments)
+{
+    machine.removeTimer(machine.toInt32(argument(arguments, 0)));
+    return Value();
+}
+
+Value assetPropFlags(Machine& machine, Object* self, const Arguments& arguments)
+{
+    setPropertyFlags(machine, self, arguments);
+    return Value();
+}
+
+Value updateAfterEvent(Machine&, Object*, const Arguments&)
+{
+    return Value();
+}
+
+Value getTimer(Machine& machine, Object*, const Arguments&)
+{
+    return Value(std::floor(machine.bridge().milliseconds()));
+}
+
+Value trace(Machine& machine, Object*, const Arguments& arguments)
+{
+    Value value = argument(arguments, 0);
+    machine.bridge().trace(value.isUndefined() ? QStringLiteral("undefined") : machine.toString(value));
+    return Value();
+}
+
+using attributes::hidden;
+
+const Declaration globalDeclarations[] = {
+    method("parseInt", parseInt, hidden).native(100, 2),
+    method("parseFloat", parseFloat, hidden).native(100, 3),
+    method("isNaN", isNaN, hidden).native(200, 18),
+    method("isFinite", isFinite, hidden).native(200, 19),
+    method("escape", escape, hidden).native(100, 0),
+    method("unescape", unescape, hidden).native(100, 1),
+    method("setInterval", setInterval, hidden).native(250, 0),
+    method("setTimeout", setTimeout, hidden),
+    method("clearInterval", clearTimer, hidden).native(250, 1),
+    method("clearTimeout", clearTimer, hidden),
+    method("ASSetPropFlags", assetPropFlags, hidden).native(1, 0),
+    method("updateAfterEvent", updateAfterEvent, hidden).native(9, 0),
+    method("getTimer", getTimer, hidden),
+    method("trace", trace, hidden),
+    number("NaN", std::numeric_limits<double>::quiet_NaN(), hidden),
+    number("Infinity", std::numeric_limits<double>::infinity(), hidden),
+};
+
 } // namespace
 
 void installGlobalFunctions(Machine& machine)
 {
-    Object* global = machine.global();
-    const uint8_t hidden = property_flag::DontEnum;
-    machine.defineMethod(global, QStringLiteral("parseInt"), parseInt, hidden);
-    machine.defineMethod(global, QStringLiteral("parseFloat"), [](Machine& machine, Object*, const Arguments& arguments) {
-        return Value(number_text::parseFloatPrefix(machine.toString(argument(arguments, 0))));
-    }, hidden);
-    // Both read a missing argument as NaN, not as undefined (which is 0 before SWF 7).
-    machine.defineMethod(global, QStringLiteral("isNaN"), [](Machine& machine, Object*, const Arguments& arguments) {
-        return Value(arguments.empty() || std::isnan(machine.toNumber(arguments[0])));
-    }, hidden);
-    machine.defineMethod(global, QStringLiteral("isFinite"), [](Machine& machine, Object*, const Arguments& arguments) {
-        return Value(!arguments.empty() && std::isfinite(machine.toNumber(arguments[0])));
-    }, hidden);
-    machine.defineMethod(global, QStringLiteral("escape"), [](Machine& machine, Object*, const Arguments& arguments) {
-        return Value(escapeText(machine.toString(argument(arguments, 0)), machine.swfVersion() >= 6));
-    }, hidden);
-    machine.defineMethod(global, QStringLiteral("unescape"), [](Machine& machine, Object*, const Arguments& arguments) {
-        return Value(unescapeText(machine.toString(argument(arguments, 0)), machine.swfVersion() >= 6));
-    }, hidden);
-    machine.defineMethod(global, QStringLiteral("setInterval"), [](Machine& machine, Object*, const Arguments& arguments) {
-        return setTimer(machine, arguments, true);
-    }, hidden);
-    machine.defineMethod(global, QStringLiteral("setTimeout"), [](Machine& machine, Object*, const Arguments& arguments) {
-        return setTimer(machine, arguments, false);
-    }, hidden);
-    auto clear = [](Machine& machine, Object*, const Arguments& arguments) {
-        machine.removeTimer(machine.toInt32(argument(arguments, 0)));
-        return Value();
-    };
-    machine.defineMethod(global, QStringLiteral("clearInterval"), clear, hidden);
-    machine.defineMethod(global, QStringLiteral("clearTimeout"), clear, hidden);
-    machine.defineMethod(global, QStringLiteral("ASSetPropFlags"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        setPropertyFlags(machine, self, arguments);
-        return Value();
-    }, hidden);
-    machine.defineMethod(global, QStringLiteral("updateAfterEvent"), [](Machine&, Object*, const Arguments&) { return Value(); }, hidden);
-    machine.defineMethod(global, QStringLiteral("getTimer"), [](Machine& machine, Object*, const Arguments&) {
-        return Value(std::floor(machine.bridge().milliseconds()));
-    }, hidden);
-    machine.defineMethod(global, QStringLiteral("trace"), [](Machine& machine, Object*, const Arguments& arguments) {
-        Value value = argument(arguments, 0);
-        machine.bridge().trace(value.isUndefined() ? QStringLiteral("undefined") : machine.toString(value));
-        return Value();
-    }, hidden);
-    global->define(QStringLiteral("NaN"), Value(std::numeric_limits<double>::quiet_NaN()), hidden);
-    global->define(QStringLiteral("Infinity"), Value(std::numeric_limits<double>::infinity()), hidden);
+    installDeclarations(machine, machine.global(), globalDeclarations);
 }
 
 } // namespace player::avm1::builtins

@@ -11,8 +11,9 @@ namespace player::avm1::builtins {
 
 namespace {
 
-// Where Flash's numbered native functions live among the built-ins: the functions of one
-// table are numbered from a first index in the order Flash lists them. A leading digit on a
+// Where Flash's numbered native functions live among the built-ins that are still installed
+// one defineMethod at a time (declared classes number theirs in their rows): the functions of
+// one table are numbered from a first index in the order Flash lists them. A leading digit on a
 // name is the SWF version the function came with, as ASSetNative writes it.
 struct NativeTableEntry {
     int table;
@@ -22,31 +23,12 @@ struct NativeTableEntry {
 };
 
 constexpr NativeTableEntry nativeTableEntries[] = {
-    {1, 0, "", "ASSetPropFlags"},
     {4, 0, "", "ASSetNative,ASSetNativeAccessor"},
-    {5, 0, "Mouse", "show,hide"},
-    {9, 0, "", "updateAfterEvent"},
-    {100, 0, "", "escape,unescape,parseInt,parseFloat"},
-    {101, 0, "Object.prototype", "watch,unwatch,addProperty,valueOf,toString,hasOwnProperty,isPrototypeOf,isPropertyEnumerable"},
-    {101, 8, "Object", "registerClass"},
     {101, 9, "", "Object"},
-    {101, 12, "AsBroadcaster", "broadcastMessage"},
-    {103, 0, "Date.prototype", "getFullYear,getYear,getMonth,getDate,getDay,getHours,getMinutes,getSeconds,getMilliseconds,"
-                               "setFullYear,setMonth,setDate,setHours,setMinutes,setSeconds,setMilliseconds,getTime,setTime,"
-                               "getTimezoneOffset,toString,setYear"},
-    {103, 128, "Date.prototype", "getUTCFullYear,getUTCYear,getUTCMonth,getUTCDate,getUTCDay,getUTCHours,getUTCMinutes,"
-                                 "getUTCSeconds,getUTCMilliseconds,setUTCFullYear,setUTCMonth,setUTCDate,setUTCHours,"
-                                 "setUTCMinutes,setUTCSeconds,setUTCMilliseconds"},
     {103, 256, "", "Date"},
-    {103, 257, "Date", "UTC"},
     {104, 200, "MovieClip.prototype", "createTextField"},
-    {200, 0, "Math", "abs,min,max,sin,cos,atan2,tan,exp,log,sqrt,round,random,floor,ceil,atan,asin,acos,pow"},
-    {200, 18, "", "isNaN,isFinite"},
-    {250, 0, "", "setInterval,clearInterval"},
     {500, 0, "Sound.prototype", "getPan,getTransform,getVolume,setPan,setTransform,setVolume,stop,attachSound,start,"
                                 "6getDuration,6setDuration,6getPosition,6setPosition,6loadSound,6getBytesLoaded,6getBytesTotal"},
-    {700, 0, "Color.prototype", "setRGB,setTransform,getRGB,getTransform"},
-    {800, 0, "Key", "getAscii,getCode,isDown,isToggled"},
     {900, 0, "MovieClip.prototype", "attachMovie,swapDepths,localToGlobal,globalToLocal,hitTest,getBounds,getBytesTotal,"
                                     "getBytesLoaded,6attachAudio,6attachVideo,6getDepth,6setMask,play,stop,nextFrame,prevFrame,"
                                     "gotoAndPlay,gotoAndStop,duplicateMovieClip,removeMovieClip,startDrag,stopDrag,"

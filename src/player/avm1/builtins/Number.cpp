@@ -1,4 +1,5 @@
 #include "Builtins.h"
+#include "Declaration.h"
 
 #include "player/avm1/BoxedValue.h"
 #include "player/avm1/Machine.h"
@@ -19,39 +20,56 @@ Value boxedOrSelf(Object* self, ObjectKind kind)
     return Value();
 }
 
+Value constructNumber(Machine& machine, Object* self, const Arguments& arguments)
+{
+    double number = arguments.empty() ? 0.0 : machine.toNumber(arguments[0]);
+    return Value(machine.make<BoxedValue>(self && self->prototype() ? self->prototype() : machine.prototypes().number, ObjectKind::Number, Value(number)));
+}
+
+Value callNumber(Machine& machine, Object*, const Arguments& arguments)
+{
+    return Value(arguments.empty() ? 0.0 : machine.toNumber(arguments[0]));
+}
+
+Value numberToString(Machine& machine, Object* self, const Arguments& arguments)
+{
+    Value value = boxedOrSelf(self, ObjectKind::Number);
+    if (!value.isNumber())
+        return Value(QStringLiteral("[object Object]"));
+    int radix = arguments.empty() || arguments[0].isUndefined() ? 10 : machine.toInt32(arguments[0]);
+    if (radix < 2 || radix > 36)
+        radix = 10;
+    return Value(number_text::toTextInRadix(value.asNumber(), radix));
+}
+
+Value numberValueOf(Machine&, Object* self, const Arguments&)
+{
+    Value value = boxedOrSelf(self, ObjectKind::Number);
+    return value.isNumber() ? value : Value(self);
+}
+
+constexpr Declaration numberDeclarations[] = {
+    number("MAX_VALUE", DBL_MAX),
+    number("MIN_VALUE", std::numeric_limits<double>::denorm_min()),
+    number("NaN", std::numeric_limits<double>::quiet_NaN()),
+    number("NEGATIVE_INFINITY", -std::numeric_limits<double>::infinity()),
+    number("POSITIVE_INFINITY", std::numeric_limits<double>::infinity()),
+};
+
+constexpr Declaration prototypeDeclarations[] = {
+    method("toString", numberToString),
+    method("valueOf", numberValueOf),
+};
+
 } // namespace
 
 void installNumber(Machine& machine)
 {
     Object* prototype = machine.make<BoxedValue>(machine.prototypes().object, ObjectKind::Number, Value(0.0));
     machine.prototypes().number = prototype;
-    auto construct = [](Machine& machine, Object* self, const Arguments& arguments) -> Value {
-        double number = arguments.empty() ? 0.0 : machine.toNumber(arguments[0]);
-        return Value(machine.make<BoxedValue>(self && self->prototype() ? self->prototype() : machine.prototypes().number, ObjectKind::Number, Value(number)));
-    };
-    FunctionObject* constructor = defineClass(machine, QStringLiteral("Number"), prototype, [](Machine& machine, Object*, const Arguments& arguments) {
-        return Value(arguments.empty() ? 0.0 : machine.toNumber(arguments[0]));
-    }, construct);
-    const uint8_t constant = property_flag::DontEnum | property_flag::DontDelete | property_flag::ReadOnly;
-    constructor->define(QStringLiteral("MAX_VALUE"), Value(DBL_MAX), constant);
-    constructor->define(QStringLiteral("MIN_VALUE"), Value(std::numeric_limits<double>::denorm_min()), constant);
-    constructor->define(QStringLiteral("NaN"), Value(std::numeric_limits<double>::quiet_NaN()), constant);
-    constructor->define(QStringLiteral("NEGATIVE_INFINITY"), Value(-std::numeric_limits<double>::infinity()), constant);
-    constructor->define(QStringLiteral("POSITIVE_INFINITY"), Value(std::numeric_limits<double>::infinity()), constant);
-
-    machine.defineMethod(prototype, QStringLiteral("toString"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        Value value = boxedOrSelf(self, ObjectKind::Number);
-        if (!value.isNumber())
-            return Value(QStringLiteral("[object Object]"));
-        int radix = arguments.empty() || arguments[0].isUndefined() ? 10 : machine.toInt32(arguments[0]);
-        if (radix < 2 || radix > 36)
-            radix = 10;
-        return Value(number_text::toTextInRadix(value.asNumber(), radix));
-    });
-    machine.defineMethod(prototype, QStringLiteral("valueOf"), [](Machine&, Object* self, const Arguments&) {
-        Value value = boxedOrSelf(self, ObjectKind::Number);
-        return value.isNumber() ? value : Value(self);
-    });
+    FunctionObject* constructor = defineClass(machine, QStringLiteral("Number"), prototype, callNumber, constructNumber);
+    installDeclarations(machine, constructor, numberDeclarations);
+    installDeclarations(machine, prototype, prototypeDeclarations);
     prototype->setAllFlags(property_flag::DontEnum, 0);
 }
 

@@ -1,4 +1,5 @@
 #include "Builtins.h"
+#include "Declaration.h"
 
 #include "player/avm1/ArrayObject.h"
 #include "player/avm1/BoxedValue.h"
@@ -69,6 +70,161 @@ Value split(Machine& machine, Object* self, const Arguments& arguments)
     return Value(machine.makeArray(std::move(parts)));
 }
 
+Value stringFromCharCode(Machine& machine, Object*, const Arguments& arguments)
+{
+    QString text;
+    for (const Value& code : arguments) {
+        auto unit = uint16_t(machine.toInt32(code));
+        if (unit == 0)
+            break; // Flash strings end at a NUL
+        text += QChar(unit);
+    }
+    return Value(text);
+}
+
+Value stringToString(Machine& machine, Object* self, const Arguments&)
+{
+    return Value(thisText(machine, self));
+}
+
+Value stringValueOf(Machine& machine, Object* self, const Arguments&)
+{
+    return Value(thisText(machine, self));
+}
+
+Value stringCharAt(Machine& machine, Object* self, const Arguments& arguments)
+{
+    QString text = thisText(machine, self);
+    double index = integerArgument(machine, arguments, 0, 0);
+    if (index < 0 || index >= double(text.size()))
+        return Value(QString());
+    return Value(QString(text[qsizetype(index)]));
+}
+
+Value stringCharCodeAt(Machine& machine, Object* self, const Arguments& arguments)
+{
+    QString text = thisText(machine, self);
+    double index = integerArgument(machine, arguments, 0, 0);
+    // Past the end SWF 5 reads a 0, as if at the string's terminator.
+    if (index >= double(text.size()) && machine.swfVersion() < 6)
+        return Value(0);
+    if (index < 0 || index >= double(text.size()))
+        return Value(std::nan(""));
+    return Value(double(text[qsizetype(index)].unicode()));
+}
+
+Value stringConcat(Machine& machine, Object* self, const Arguments& arguments)
+{
+    QString text = thisText(machine, self);
+    for (const Value& value : arguments) {
+        text += machine.toString(value);
+        machine.checkStringLength(text.size());
+    }
+    return Value(text);
+}
+
+// Without any argument the searches and the cuts give undefined; an undefined one still counts.
+Value stringIndexOf(Machine& machine, Object* self, const Arguments& arguments)
+{
+    QString text = thisText(machine, self);
+    if (arguments.empty())
+        return Value();
+    QString pattern = machine.toString(arguments[0]);
+    double start = integerArgument(machine, arguments, 1, 0);
+    // Not even an empty string is found past the end.
+    if (start > double(text.size()))
+        return Value(-1.0);
+    return Value(double(text.indexOf(pattern, clampTo(start, text.size()))));
+}
+
+Value stringLastIndexOf(Machine& machine, Object* self, const Arguments& arguments)
+{
+    QString text = thisText(machine, self);
+    if (arguments.empty())
+        return Value();
+    QString pattern = machine.toString(arguments[0]);
+    double start = integerArgument(machine, arguments, 1, double(text.size()));
+    if (start < 0)
+        return Value(-1.0);
+    return Value(double(text.lastIndexOf(pattern, clampTo(start, text.size()))));
+}
+
+Value stringSlice(Machine& machine, Object* self, const Arguments& arguments)
+{
+    if (arguments.empty())
+        return Value();
+    QString text = thisText(machine, self);
+    double length = double(text.size());
+    double start = integerArgument(machine, arguments, 0, 0);
+    double end = integerArgument(machine, arguments, 1, length);
+    if (start < 0)
+        start += length;
+    if (end < 0)
+        end += length;
+    qsizetype from = clampTo(start, text.size());
+    qsizetype to = clampTo(end, text.size());
+    return Value(to > from ? text.mid(from, to - from) : QString());
+}
+
+Value stringSubstring(Machine& machine, Object* self, const Arguments& arguments)
+{
+    if (arguments.empty())
+        return Value();
+    QString text = thisText(machine, self);
+    qsizetype from = clampTo(integerArgument(machine, arguments, 0, 0), text.size());
+    qsizetype to = clampTo(integerArgument(machine, arguments, 1, double(text.size())), text.size());
+    if (from > to)
+        std::swap(from, to);
+    return Value(text.mid(from, to - from));
+}
+
+Value stringSubstr(Machine& machine, Object* self, const Arguments& arguments)
+{
+    if (arguments.empty())
+        return Value();
+    QString text = thisText(machine, self);
+    double length = double(text.size());
+    double start = integerArgument(machine, arguments, 0, 0);
+    if (start < 0)
+        start = std::max(0.0, start + length);
+    double count = integerArgument(machine, arguments, 1, length);
+    // A negative count counts back from the end, as Flash has it.
+    if (count < 0)
+        count = std::max(0.0, count + length - start);
+    qsizetype from = clampTo(start, text.size());
+    return Value(text.mid(from, clampTo(count, text.size() - from)));
+}
+
+Value stringToLowerCase(Machine& machine, Object* self, const Arguments&)
+{
+    return Value(thisText(machine, self).toLower());
+}
+
+Value stringToUpperCase(Machine& machine, Object* self, const Arguments&)
+{
+    return Value(thisText(machine, self).toUpper());
+}
+
+constexpr Declaration stringDeclarations[] = {
+    method("fromCharCode", stringFromCharCode),
+};
+
+constexpr Declaration prototypeDeclarations[] = {
+    method("toString", stringToString),
+    method("valueOf", stringValueOf),
+    method("charAt", stringCharAt),
+    method("charCodeAt", stringCharCodeAt),
+    method("concat", stringConcat),
+    method("indexOf", stringIndexOf),
+    method("lastIndexOf", stringLastIndexOf),
+    method("slice", stringSlice),
+    method("substring", stringSubstring),
+    method("substr", stringSubstr),
+    method("split", split),
+    method("toLowerCase", stringToLowerCase),
+    method("toUpperCase", stringToUpperCase),
+};
+
 } // namespace
 
 void installString(Machine& machine)
@@ -83,117 +239,8 @@ void installString(Machine& machine)
     FunctionObject* constructor = defineClass(machine, QStringLiteral("String"), prototype, [](Machine& machine, Object*, const Arguments& arguments) {
         return Value(arguments.empty() ? QString() : machine.toString(arguments[0]));
     }, construct);
-
-    machine.defineMethod(constructor, QStringLiteral("fromCharCode"), [](Machine& machine, Object*, const Arguments& arguments) {
-        QString text;
-        for (const Value& code : arguments) {
-            auto unit = uint16_t(machine.toInt32(code));
-            if (unit == 0)
-                break; // Flash strings end at a NUL
-            text += QChar(unit);
-        }
-        return Value(text);
-    });
-    machine.defineMethod(prototype, QStringLiteral("toString"), [](Machine& machine, Object* self, const Arguments&) {
-        return Value(thisText(machine, self));
-    });
-    machine.defineMethod(prototype, QStringLiteral("valueOf"), [](Machine& machine, Object* self, const Arguments&) {
-        return Value(thisText(machine, self));
-    });
-    machine.defineMethod(prototype, QStringLiteral("charAt"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        QString text = thisText(machine, self);
-        double index = integerArgument(machine, arguments, 0, 0);
-        if (index < 0 || index >= double(text.size()))
-            return Value(QString());
-        return Value(QString(text[qsizetype(index)]));
-    });
-    machine.defineMethod(prototype, QStringLiteral("charCodeAt"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        QString text = thisText(machine, self);
-        double index = integerArgument(machine, arguments, 0, 0);
-        // Past the end SWF 5 reads a 0, as if at the string's terminator.
-        if (index >= double(text.size()) && machine.swfVersion() < 6)
-            return Value(0);
-        if (index < 0 || index >= double(text.size()))
-            return Value(std::nan(""));
-        return Value(double(text[qsizetype(index)].unicode()));
-    });
-    machine.defineMethod(prototype, QStringLiteral("concat"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        QString text = thisText(machine, self);
-        for (const Value& value : arguments) {
-            text += machine.toString(value);
-            machine.checkStringLength(text.size());
-        }
-        return Value(text);
-    });
-    // Without any argument the searches and the cuts give undefined; an undefined one still counts.
-    machine.defineMethod(prototype, QStringLiteral("indexOf"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        QString text = thisText(machine, self);
-        if (arguments.empty())
-            return Value();
-        QString pattern = machine.toString(arguments[0]);
-        double start = integerArgument(machine, arguments, 1, 0);
-        // Not even an empty string is found past the end.
-        if (start > double(text.size()))
-            return Value(-1.0);
-        return Value(double(text.indexOf(pattern, clampTo(start, text.size()))));
-    });
-    machine.defineMethod(prototype, QStringLiteral("lastIndexOf"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        QString text = thisText(machine, self);
-        if (arguments.empty())
-            return Value();
-        QString pattern = machine.toString(arguments[0]);
-        double start = integerArgument(machine, arguments, 1, double(text.size()));
-        if (start < 0)
-            return Value(-1.0);
-        return Value(double(text.lastIndexOf(pattern, clampTo(start, text.size()))));
-    });
-    machine.defineMethod(prototype, QStringLiteral("slice"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        if (arguments.empty())
-            return Value();
-        QString text = thisText(machine, self);
-        double length = double(text.size());
-        double start = integerArgument(machine, arguments, 0, 0);
-        double end = integerArgument(machine, arguments, 1, length);
-        if (start < 0)
-            start += length;
-        if (end < 0)
-            end += length;
-        qsizetype from = clampTo(start, text.size());
-        qsizetype to = clampTo(end, text.size());
-        return Value(to > from ? text.mid(from, to - from) : QString());
-    });
-    machine.defineMethod(prototype, QStringLiteral("substring"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        if (arguments.empty())
-            return Value();
-        QString text = thisText(machine, self);
-        qsizetype from = clampTo(integerArgument(machine, arguments, 0, 0), text.size());
-        qsizetype to = clampTo(integerArgument(machine, arguments, 1, double(text.size())), text.size());
-        if (from > to)
-            std::swap(from, to);
-        return Value(text.mid(from, to - from));
-    });
-    machine.defineMethod(prototype, QStringLiteral("substr"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        if (arguments.empty())
-            return Value();
-        QString text = thisText(machine, self);
-        double length = double(text.size());
-        double start = integerArgument(machine, arguments, 0, 0);
-        if (start < 0)
-            start = std::max(0.0, start + length);
-        double count = integerArgument(machine, arguments, 1, length);
-        // A negative count counts back from the end, as Flash has it.
-        if (count < 0)
-            count = std::max(0.0, count + length - start);
-        qsizetype from = clampTo(start, text.size());
-        return Value(text.mid(from, clampTo(count, text.size() - from)));
-    });
-    machine.defineMethod(prototype, QStringLiteral("split"), split);
-    machine.defineMethod(prototype, QStringLiteral("toLowerCase"), [](Machine& machine, Object* self, const Arguments&) {
-        return Value(thisText(machine, self).toLower());
-    });
-    machine.defineMethod(prototype, QStringLiteral("toUpperCase"), [](Machine& machine, Object* self, const Arguments&) {
-        return Value(thisText(machine, self).toUpper());
-    });
+    installDeclarations(machine, constructor, stringDeclarations);
+    installDeclarations(machine, prototype, prototypeDeclarations);
     prototype->setAllFlags(property_flag::DontEnum, 0);
 }
 

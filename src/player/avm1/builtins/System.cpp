@@ -1,8 +1,56 @@
 #include "Builtins.h"
+#include "Declaration.h"
 
 #include "player/avm1/Machine.h"
 
 namespace player::avm1::builtins {
+
+namespace {
+
+// Allowing a domain succeeds whenever one is named, even as undefined; with none it fails.
+Value allowDomain(Machine&, Object*, const Arguments& arguments)
+{
+    return Value(!arguments.empty());
+}
+
+Value loadPolicyFile(Machine&, Object*, const Arguments&)
+{
+    return Value();
+}
+
+// System.Product stands for an installable product; nothing is ever downloaded or launched.
+Value constructProduct(Machine&, Object*, const Arguments&)
+{
+    return Value();
+}
+
+Value refuse(Machine&, Object*, const Arguments&)
+{
+    return Value(false);
+}
+
+Value showSettings(Machine&, Object*, const Arguments&)
+{
+    return Value();
+}
+
+constexpr Declaration securityDeclarations[] = {
+    method("allowDomain", allowDomain),
+    method("allowInsecureDomain", allowDomain),
+    method("loadPolicyFile", loadPolicyFile),
+};
+
+constexpr Declaration productPrototypeDeclarations[] = {
+    method("launch", refuse),
+    method("download", refuse),
+};
+
+constexpr Declaration systemDeclarations[] = {
+    method("setClipboard", refuse),
+    method("showSettings", showSettings),
+};
+
+} // namespace
 
 void installSystem(Machine& machine)
 {
@@ -39,22 +87,13 @@ void installSystem(Machine& machine)
 
     Object* security = machine.makeObject();
     system->define(QStringLiteral("security"), Value(security), property_flag::DontEnum);
-    // Allowing a domain succeeds whenever one is named, even as undefined; with none it fails.
-    for (const char* name : {"allowDomain", "allowInsecureDomain"})
-        machine.defineMethod(security, QString::fromLatin1(name), [](Machine&, Object*, const Arguments& arguments) {
-            return Value(!arguments.empty());
-        });
-    machine.defineMethod(security, QStringLiteral("loadPolicyFile"), [](Machine&, Object*, const Arguments&) { return Value(); });
+    installDeclarations(machine, security, securityDeclarations);
 
-    // System.Product stands for an installable product; nothing is ever downloaded or launched.
     Object* productPrototype = machine.makeObject();
-    FunctionObject* product = defineClass(machine, QString(), productPrototype, [](Machine&, Object*, const Arguments&) { return Value(); });
+    FunctionObject* product = defineClass(machine, QString(), productPrototype, constructProduct);
     system->define(QStringLiteral("Product"), Value(product), property_flag::DontEnum);
-    for (const char* name : {"launch", "download"})
-        machine.defineMethod(productPrototype, QString::fromLatin1(name), [](Machine&, Object*, const Arguments&) { return Value(false); },
-                             property_flag::DontEnum | property_flag::DontDelete);
-    machine.defineMethod(system, QStringLiteral("setClipboard"), [](Machine&, Object*, const Arguments&) { return Value(false); });
-    machine.defineMethod(system, QStringLiteral("showSettings"), [](Machine&, Object*, const Arguments&) { return Value(); });
+    installDeclarations(machine, productPrototype, productPrototypeDeclarations);
+    installDeclarations(machine, system, systemDeclarations);
     system->define(QStringLiteral("useCodepage"), Value(false), property_flag::DontEnum);
     system->define(QStringLiteral("exactSettings"), Value(true), property_flag::DontEnum | property_flag::FromVersion6);
 }

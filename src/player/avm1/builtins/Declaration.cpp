@@ -1,0 +1,61 @@
+#include "Declaration.h"
+
+#include "player/avm1/Machine.h"
+
+namespace player::avm1::builtins {
+
+uint16_t versionFlags(int swfVersion)
+{
+    switch (swfVersion) {
+    case 6: return property_flag::FromVersion6;
+    case 7: return property_flag::FromVersion7;
+    case 8: return property_flag::FromVersion8;
+    case 9: return property_flag::FromVersion9;
+    case 10: return property_flag::FromVersion10;
+    default: return 0;
+    }
+}
+
+namespace {
+
+// A numbered function stays what ASnative answers even after scripts replace the property.
+void registerNative(Machine& machine, int table, int index, Object* function)
+{
+    machine.nativeTable()[{table, index}] = function;
+    machine.addRoot(function);
+}
+
+} // namespace
+
+void installDeclarations(Machine& machine, Object* object, std::span<const Declaration> rows)
+{
+    for (const Declaration& row : rows) {
+        const QString name = QString::fromLatin1(row.name);
+        const uint16_t flags = row.attributes | versionFlags(row.version);
+        switch (row.kind) {
+        case Declaration::Kind::Method: {
+            FunctionObject* function = machine.makeNative(row.function);
+            object->define(name, Value(function), flags);
+            if (row.hasNativeNumber())
+                registerNative(machine, row.nativeTable, row.nativeIndex, function);
+            break;
+        }
+        case Declaration::Kind::Accessor: {
+            FunctionObject* getter = machine.makeNative(row.function);
+            FunctionObject* setter = row.setter ? machine.makeNative(row.setter) : nullptr;
+            object->defineVirtual(name, getter, setter, flags);
+            if (row.hasNativeNumber()) {
+                registerNative(machine, row.nativeTable, row.nativeIndex, getter);
+                if (setter)
+                    registerNative(machine, row.nativeTable, row.nativeIndex + 1, setter);
+            }
+            break;
+        }
+        case Declaration::Kind::Number:
+            object->define(name, Value(row.number), flags);
+            break;
+        }
+    }
+}
+
+} // namespace player::avm1::builtins
