@@ -120,7 +120,7 @@ private:
     // Runs the timeline to a frame, forwards or from frame 1, and queues the target frame's
     // scripts when the timeline has that frame.
     void runGoto(int frame);
-    void removeObjectsGoneAt(int frame, const FoldedFrames& folded);
+    void removeObjectsGoneAt(const FoldedFrames& folded);
     void runPendingFirstFrames();
     void applyPlaceFields(DisplayObject& object, const swf::PlaceObject& place, bool resetMissing);
     const swf::Frame* frameData(int frame) const;
