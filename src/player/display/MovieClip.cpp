@@ -548,6 +548,9 @@ MovieClip* MovieClip::duplicate(const QString& instanceName, int depth)
         m_services->objectRemoved(*previous);
     parent->insertChild(depth, copy);
     m_services->objectPlaced(*copy);
+    // The copy takes the original's clip events, its initialize and construct blocks included,
+    // and runs them as a clip the timeline places would.
+    m_services->queueConstruction(*copy);
     if (copy->m_timeline)
         copy->runFirstFrame();
     else
