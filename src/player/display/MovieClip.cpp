@@ -484,7 +484,7 @@ void MovieClip::runGoto(int frame)
     }
 }
 
-MovieClip* MovieClip::attachMovie(const QString& exportName, const QString& instanceName, int depth)
+DisplayObject* MovieClip::attachMovie(const QString& exportName, const QString& instanceName, int depth)
 {
     if (!isScriptDepth(depth))
         return nullptr;
@@ -492,16 +492,17 @@ MovieClip* MovieClip::attachMovie(const QString& exportName, const QString& inst
     if (!id)
         return nullptr;
     std::shared_ptr<DisplayObject> object = m_services->instantiate(library(), *id);
-    if (!object || !object->isMovieClip())
+    // Exported buttons attach as well as clips; nothing else does.
+    if (!object || (!object->isMovieClip() && object->kind() != DisplayKind::Button))
         return nullptr;
-    auto clip = std::static_pointer_cast<MovieClip>(object);
-    clip->setName(instanceName);
+    object->setName(instanceName);
     if (std::shared_ptr<DisplayObject> previous = removeChild(depth))
         m_services->objectRemoved(*previous);
-    insertChild(depth, clip);
-    m_services->objectPlaced(*clip);
-    clip->runFirstFrame();
-    return clip.get();
+    insertChild(depth, object);
+    m_services->objectPlaced(*object);
+    if (MovieClip* clip = object->asMovieClip())
+        clip->runFirstFrame();
+    return object.get();
 }
 
 MovieClip* MovieClip::createEmptyMovieClip(const QString& instanceName, int depth)

@@ -64,8 +64,8 @@ public:
 
     // Script-made children. Each puts the object at a depth, replacing what was there; a depth
     // outside the script range (isScriptDepth) makes nothing.
-    // attachMovie: an exported symbol by its linkage name; null when there is none.
-    MovieClip* attachMovie(const QString& exportName, const QString& instanceName, int depth);
+    // attachMovie: an exported clip or button by its linkage name; null when there is none.
+    DisplayObject* attachMovie(const QString& exportName, const QString& instanceName, int depth);
     MovieClip* createEmptyMovieClip(const QString& instanceName, int depth);
     // attachBitmap: a script-made bitmap shown at a depth, replacing what was there.
     void attachBitmap(std::shared_ptr<const BitmapPixels> pixels, int depth);

@@ -19,6 +19,22 @@ Bytes marker(uint8_t value)
 }
 
 
+// A DefineButton2 showing one character in all four states, without actions.
+Bytes defineButton(uint16_t id, uint16_t characterId)
+{
+    BitWriter w;
+    w.u16(id);
+    w.u8(0);  // not a menu button
+    w.u16(0); // no actions
+    w.u8(0x0F);
+    w.u16(characterId);
+    w.u16(1);
+    w.translation(0, 0);
+    w.u8(0); // colour transform without additions or multipliers
+    w.u8(0); // end of records
+    return tag(34, w.take());
+}
+
 int32_t xOf(const display::DisplayObject* object)
 {
     return static_cast<int32_t>(object->matrix().tx);
@@ -135,6 +151,28 @@ private slots:
         QVERIFY(replaced && replaced != other);
         QCOMPARE(replaced->name(), QStringLiteral("c"));
         QVERIFY(other->isRemoved());
+    }
+
+    // attachMovie takes exported buttons as well as clips; any other exported character attaches
+    // nothing.
+    void attachMovieTakesButtonsAndClips()
+    {
+        const Bytes bytes = movie({defineRectangle(1, 0, 0, 10, 10, 0xFF0000FF), defineButton(2, 1),
+                                   defineSprite(3, 1, {showFrame()}), exportAssets(1, "shape"),
+                                   exportAssets(2, "button"), exportAssets(3, "clip"), showFrame()},
+                                  1);
+        Player engine;
+        QVERIFY(!engine.loadMovieData(0, toQByteArray(bytes), QStringLiteral("test.swf")));
+        display::MovieClip* root = engine.stage().level(0);
+        display::DisplayObject* button = root->attachMovie(QStringLiteral("button"), QStringLiteral("b"), 4);
+        QVERIFY(button);
+        QCOMPARE(button->kind(), display::DisplayKind::Button);
+        QCOMPARE(root->childAtDepth(4), button);
+        QCOMPARE(button->name(), QStringLiteral("b"));
+        display::DisplayObject* clip = root->attachMovie(QStringLiteral("clip"), QStringLiteral("c"), 5);
+        QVERIFY(clip && clip->isMovieClip());
+        QVERIFY(!root->attachMovie(QStringLiteral("shape"), QStringLiteral("s"), 6));
+        QVERIFY(!root->childAtDepth(6));
     }
 
     // A forward goto skips over what lives only in the frames between.
