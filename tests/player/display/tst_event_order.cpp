@@ -36,6 +36,22 @@ Bytes placeWithEvents(uint16_t depth, uint16_t id, const std::string& name, cons
     return tag(26, w.take());
 }
 
+// A DefineButton2 showing one character in its up, over and down states, without actions.
+Bytes defineButton(uint16_t id, uint16_t characterId)
+{
+    BitWriter w;
+    w.u16(id);
+    w.u8(0);  // not a menu button
+    w.u16(0); // no actions
+    w.u8(0x07);
+    w.u16(characterId);
+    w.u16(1);
+    w.translation(0, 0);
+    w.u8(0); // colour transform without additions or multipliers
+    w.u8(0); // end of records
+    return tag(34, w.take());
+}
+
 } // namespace
 
 class EventOrderTest : public QObject {
@@ -80,6 +96,20 @@ private slots:
         QVERIFY(root->childByName(QStringLiteral("a"), true)->asMovieClip()->duplicate(QStringLiteral("b"), 5));
         engine.runQueuedActions();
         QCOMPARE(host->log, (std::vector<QString>{"_level0.b:10", "_level0.b:11", "_level0.b:12"}));
+    }
+
+    // The clips of a button's state are named after the button and start their timelines when
+    // the button is placed, as the clips a frame places do.
+    void buttonStateClipsRunTheirTimelines()
+    {
+        const Bytes bytes = movie({defineSprite(2, 1, {doAction({20}), showFrame()}), defineButton(3, 2),
+                                   placeObject2(Place(1).character(3)), doAction({1}), showFrame()},
+                                  1);
+        Player engine;
+        auto* host = new RecordingHost;
+        engine.setScriptHost(std::unique_ptr<display::ScriptHost>(host));
+        QVERIFY(!engine.loadMovieData(0, toQByteArray(bytes), QStringLiteral("test.swf")));
+        QCOMPARE(host->log, (std::vector<QString>{"_level0.instance1.instance2:20", "_level0:1"}));
     }
 
     // enterFrame goes to clips newest first, whatever their depth; a clip placed during the
