@@ -19,22 +19,6 @@ Bytes marker(uint8_t value)
 }
 
 
-// A DefineButton2 showing one character in all four states, without actions.
-Bytes defineButton(uint16_t id, uint16_t characterId)
-{
-    BitWriter w;
-    w.u16(id);
-    w.u8(0);  // not a menu button
-    w.u16(0); // no actions
-    w.u8(0x0F);
-    w.u16(characterId);
-    w.u16(1);
-    w.translation(0, 0);
-    w.u8(0); // colour transform without additions or multipliers
-    w.u8(0); // end of records
-    return tag(34, w.take());
-}
-
 int32_t xOf(const display::DisplayObject* object)
 {
     return static_cast<int32_t>(object->matrix().tx);

@@ -36,22 +36,6 @@ Bytes placeWithEvents(uint16_t depth, uint16_t id, const std::string& name, cons
     return tag(26, w.take());
 }
 
-// A DefineButton2 showing one character in its up, over and down states, without actions.
-Bytes defineButton(uint16_t id, uint16_t characterId)
-{
-    BitWriter w;
-    w.u16(id);
-    w.u8(0);  // not a menu button
-    w.u16(0); // no actions
-    w.u8(0x07);
-    w.u16(characterId);
-    w.u16(1);
-    w.translation(0, 0);
-    w.u8(0); // colour transform without additions or multipliers
-    w.u8(0); // end of records
-    return tag(34, w.take());
-}
-
 } // namespace
 
 class EventOrderTest : public QObject {
