@@ -449,9 +449,7 @@ std::shared_ptr<display::DisplayObject> Player::instantiate(const std::shared_pt
         object = std::make_shared<display::MovieClip>(*this, library, character, characterId);
         break;
     case 4: {
-        auto button = std::make_shared<display::ButtonInstance>(*this, library, character, characterId);
-        button->setState(display::ButtonInstance::State::Up);
-        object = std::move(button);
+        object = std::make_shared<display::ButtonInstance>(*this, library, character, characterId);
         break;
     }
     case 6:
@@ -473,11 +471,14 @@ void Player::objectPlaced(display::DisplayObject& object)
         limitReached(QStringLiteral("the movie made more than %1 display objects").arg(MaximumDisplayObjects), true);
     if (object.isMovieClip())
         m_lifecycle->clipCreated(std::static_pointer_cast<display::MovieClip>(object.sharedFromThis()));
-    if (!m_scriptHost)
-        return;
-    m_scriptHost->objectCreated(object);
-    if (object.isMovieClip())
-        m_actions->queueEvent(object.sharedFromThis(), swf::clip_event::Load, "onLoad");
+    if (m_scriptHost) {
+        m_scriptHost->objectCreated(object);
+        if (object.isMovieClip())
+            m_actions->queueEvent(object.sharedFromThis(), swf::clip_event::Load, "onLoad");
+    }
+    // A button makes its up state once it has its own name, so that its clips are named after it.
+    if (object.kind() == display::DisplayKind::Button)
+        static_cast<display::ButtonInstance&>(object).setState(display::ButtonInstance::State::Up);
 }
 
 void Player::objectRemoved(display::DisplayObject& object)

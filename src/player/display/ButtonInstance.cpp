@@ -1,5 +1,6 @@
 #include "ButtonInstance.h"
 
+#include "MovieClip.h"
 #include "TimelineServices.h"
 
 namespace player::display {
@@ -49,8 +50,17 @@ void ButtonInstance::build(State state)
         };
         if (shown) {
             if (std::shared_ptr<DisplayObject> child = makeChild()) {
+                // The clips, buttons and fields of a state are named and start their timelines
+                // as a frame's placements do.
+                const DisplayKind kind = child->kind();
+                if (kind == DisplayKind::MovieClip || kind == DisplayKind::Button || kind == DisplayKind::EditText)
+                    child->setName(m_services->nextInstanceName());
                 insertChild(record.depth, child);
                 m_services->objectPlaced(*child);
+                if (MovieClip* clip = child->asMovieClip()) {
+                    m_services->queueConstruction(*clip);
+                    clip->runFirstFrame();
+                }
             }
         }
         if (firstBuild && record.hitTest) {

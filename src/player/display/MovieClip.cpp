@@ -17,6 +17,9 @@ constexpr int HighestRemovableDepth = 1048575;
 // Timelines placed inside timelines stop this deep.
 constexpr int MaximumNesting = 64;
 
+// The deepest depth a PlaceObject can reach (its 16-bit depth, shifted like every timeline depth).
+constexpr int HighestTimelineDepth = 0xFFFF + TimelineDepthOffset;
+
 // Fields of a later placement at a depth laid over an earlier one, as a goto folds frames.
 void mergePlace(swf::PlaceObject& into, const swf::PlaceObject& later)
 {
@@ -393,10 +396,13 @@ void MovieClip::applyFoldedPlace(int depth, const FoldedPlace& entry, bool rewin
 {
     const swf::PlaceObject& place = entry.place;
     DisplayObject* existing = childAtDepth(depth);
-    if (rewinding && existing && existing->isPlacedByTimeline() && place.characterId
-        && *place.characterId == existing->characterId()) {
-        // The object stays: a rewind only puts it back as frame placed it.
-        applyPlaceFields(*existing, place, true);
+    if (rewinding && existing) {
+        // The object outlived the rewind (removeObjectsGoneAt judged it): it keeps its name and
+        // character, and only goes back to where the frames put it, unless a script moved it.
+        if (!existing->isTransformedByScript()) {
+            existing->setMatrix(place.matrix.value_or(swf::Matrix{}));
+            existing->setColorTransform(place.colorTransform.value_or(swf::ColorTransform{}));
+        }
         return;
     }
     if (place.isMove && existing && (!place.characterId || existing->isMovieClip())) {
@@ -407,21 +413,32 @@ void MovieClip::applyFoldedPlace(int depth, const FoldedPlace& entry, bool rewin
         placeNewObject(place, entry.frame, depth);
 }
 
-void MovieClip::removeObjectsGoneAt(int frame, const FoldedFrames& folded)
+void MovieClip::removeObjectsGoneAt(const FoldedFrames& folded)
 {
-    // Timeline objects that the target frame does not show go: those placed after it and those
-    // whose depth the frames up to it leave empty or fill with another character. Objects that
-    // scripts put at the timeline's depths (below 0) go too; those above stay.
+    // A rewind compares what is shown with what the frames up to the target would show, depth by
+    // depth, over the depths a timeline can use. A depth the frames leave empty loses what is
+    // there if it is below 0 (timeline objects, and script objects swapped down there); objects
+    // at 0 and above stay. At a depth the frames fill, an object scripts can see survives when
+    // the timeline made it (wherever a swap has taken it since) and its ratio matches the
+    // placement's: Flash does not compare characters, so a swapped clip stands in for the one the
+    // frames place there. Shapes and static text stay only as the same character.
     std::vector<int> doomed;
     for (const auto& [depth, child] : children()) {
-        if (!child->isPlacedByTimeline()) {
+        if (depth > HighestTimelineDepth)
+            break;
+        auto found = folded.depths.find(depth);
+        if (found == folded.depths.end()) {
             if (depth < 0)
                 doomed.push_back(depth);
             continue;
         }
-        auto found = folded.depths.find(depth);
-        const bool keep = child->placeFrame() <= frame && found != folded.depths.end()
-            && found->second.place.characterId && *found->second.place.characterId == child->characterId();
+        const swf::PlaceObject& place = found->second.place;
+        const bool sameRatio = child->ratio() == place.ratio.value_or(0);
+        const bool scriptVisible = child->kind() == DisplayKind::MovieClip || child->kind() == DisplayKind::Button
+            || child->kind() == DisplayKind::EditText;
+        const bool keep = scriptVisible
+            ? child->isPlacedByTimeline() && sameRatio
+            : child->isPlacedByTimeline() && sameRatio && place.characterId && *place.characterId == child->characterId();
         if (!keep)
             doomed.push_back(depth);
     }
@@ -441,7 +458,7 @@ void MovieClip::runGoto(int frame)
     for (int step = rewinding ? 1 : m_currentFrame + 1; step <= target; ++step)
         foldFrame(step, folded, !rewinding);
     if (rewinding)
-        removeObjectsGoneAt(target, folded);
+        removeObjectsGoneAt(folded);
     m_currentFrame = target;
 
     // Events come in the order the timeline would have made them playing: objects placed on
@@ -469,7 +486,7 @@ void MovieClip::runGoto(int frame)
     }
 }
 
-MovieClip* MovieClip::attachMovie(const QString& exportName, const QString& instanceName, int depth)
+DisplayObject* MovieClip::attachMovie(const QString& exportName, const QString& instanceName, int depth)
 {
     if (!isScriptDepth(depth))
         return nullptr;
@@ -477,16 +494,17 @@ MovieClip* MovieClip::attachMovie(const QString& exportName, const QString& inst
     if (!id)
         return nullptr;
     std::shared_ptr<DisplayObject> object = m_services->instantiate(library(), *id);
-    if (!object || !object->isMovieClip())
+    // Exported buttons attach as well as clips; nothing else does.
+    if (!object || (!object->isMovieClip() && object->kind() != DisplayKind::Button))
         return nullptr;
-    auto clip = std::static_pointer_cast<MovieClip>(object);
-    clip->setName(instanceName);
+    object->setName(instanceName);
     if (std::shared_ptr<DisplayObject> previous = removeChild(depth))
         m_services->objectRemoved(*previous);
-    insertChild(depth, clip);
-    m_services->objectPlaced(*clip);
-    clip->runFirstFrame();
-    return clip.get();
+    insertChild(depth, object);
+    m_services->objectPlaced(*object);
+    if (MovieClip* clip = object->asMovieClip())
+        clip->runFirstFrame();
+    return object.get();
 }
 
 MovieClip* MovieClip::createEmptyMovieClip(const QString& instanceName, int depth)
@@ -533,6 +551,9 @@ MovieClip* MovieClip::duplicate(const QString& instanceName, int depth)
         m_services->objectRemoved(*previous);
     parent->insertChild(depth, copy);
     m_services->objectPlaced(*copy);
+    // The copy takes the original's clip events, its initialize and construct blocks included,
+    // and runs them as a clip the timeline places would.
+    m_services->queueConstruction(*copy);
     if (copy->m_timeline)
         copy->runFirstFrame();
     else
@@ -557,13 +578,10 @@ void MovieClip::swapDepths(int targetDepth)
     DisplayContainer* container = parent();
     if (!container || m_isLevelRoot || isRemoved() || targetDepth == depth() || !isScriptDepth(targetDepth))
         return;
-    // Once moved by a script, the timeline no longer manages either object: its later moves at
-    // those depths leave their transforms alone.
-    if (DisplayObject* other = container->childAtDepth(targetDepth)) {
-        other->setPlacedByTimeline(false);
+    // Once moved by a script, neither object follows the timeline's moves any more; both still
+    // count as the timeline's own when a rewind matches clips to its placements.
+    if (DisplayObject* other = container->childAtDepth(targetDepth))
         other->setTransformedByScript(true);
-    }
-    setPlacedByTimeline(false);
     setTransformedByScript(true);
     container->swapChildren(depth(), targetDepth);
 }

@@ -64,8 +64,8 @@ public:
 
     // Script-made children. Each puts the object at a depth, replacing what was there; a depth
     // outside the script range (isScriptDepth) makes nothing.
-    // attachMovie: an exported symbol by its linkage name; null when there is none.
-    MovieClip* attachMovie(const QString& exportName, const QString& instanceName, int depth);
+    // attachMovie: an exported clip or button by its linkage name; null when there is none.
+    DisplayObject* attachMovie(const QString& exportName, const QString& instanceName, int depth);
     MovieClip* createEmptyMovieClip(const QString& instanceName, int depth);
     // attachBitmap: a script-made bitmap shown at a depth, replacing what was there.
     void attachBitmap(std::shared_ptr<const BitmapPixels> pixels, int depth);
@@ -120,7 +120,7 @@ private:
     // Runs the timeline to a frame, forwards or from frame 1, and queues the target frame's
     // scripts when the timeline has that frame.
     void runGoto(int frame);
-    void removeObjectsGoneAt(int frame, const FoldedFrames& folded);
+    void removeObjectsGoneAt(const FoldedFrames& folded);
     void runPendingFirstFrames();
     void applyPlaceFields(DisplayObject& object, const swf::PlaceObject& place, bool resetMissing);
     const swf::Frame* frameData(int frame) const;

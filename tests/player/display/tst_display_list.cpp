@@ -102,6 +102,63 @@ private slots:
         QVERIFY(!root->isPlaying());
     }
 
+    // A rewind matches clips to the frames' placements by depth and ratio, not by character or
+    // by the frame that placed them: a clip swapped onto another timeline depth stands in for
+    // the clip placed there, a later clip with the same ratio stays under its own name, and a
+    // clip whose ratio differs is replaced by a new one.
+    void rewindMatchesClipsByDepthAndRatio()
+    {
+        const Bytes bytes = movie({defineSprite(1, 1, {showFrame()}), defineSprite(2, 1, {showFrame()}),
+                                   placeObject2(Place(1).character(1).named("a")),
+                                   placeObject2(Place(2).character(1).named("b")),
+                                   placeObject2(Place(3).character(1).named("c")), showFrame(),
+                                   removeObject2(2), removeObject2(3),
+                                   placeObject2(Place(2).character(2).named("late")),
+                                   placeObject2(Place(3).character(1).named("other").withRatio(7)), showFrame()},
+                                  2);
+        Player engine;
+        QVERIFY(!engine.loadMovieData(0, toQByteArray(bytes), QStringLiteral("test.swf")));
+        display::MovieClip* root = engine.stage().level(0);
+        root->gotoFrame(2, true);
+        auto* a = root->childByName(QStringLiteral("a"), true)->asMovieClip();
+        auto* late = root->childByName(QStringLiteral("late"), true)->asMovieClip();
+        display::DisplayObject* other = root->childByName(QStringLiteral("other"), true);
+        QVERIFY(a && late && other);
+        a->swapDepths(late->depth());
+
+        root->gotoFrame(1, true);
+        QCOMPARE(root->childAtDepth(1 + display::TimelineDepthOffset), late);
+        QCOMPARE(root->childAtDepth(2 + display::TimelineDepthOffset), a);
+        QCOMPARE(late->name(), QStringLiteral("late"));
+        QCOMPARE(late->characterId(), 2);
+        display::DisplayObject* replaced = root->childAtDepth(3 + display::TimelineDepthOffset);
+        QVERIFY(replaced && replaced != other);
+        QCOMPARE(replaced->name(), QStringLiteral("c"));
+        QVERIFY(other->isRemoved());
+    }
+
+    // attachMovie takes exported buttons as well as clips; any other exported character attaches
+    // nothing.
+    void attachMovieTakesButtonsAndClips()
+    {
+        const Bytes bytes = movie({defineRectangle(1, 0, 0, 10, 10, 0xFF0000FF), defineButton(2, 1),
+                                   defineSprite(3, 1, {showFrame()}), exportAssets(1, "shape"),
+                                   exportAssets(2, "button"), exportAssets(3, "clip"), showFrame()},
+                                  1);
+        Player engine;
+        QVERIFY(!engine.loadMovieData(0, toQByteArray(bytes), QStringLiteral("test.swf")));
+        display::MovieClip* root = engine.stage().level(0);
+        display::DisplayObject* button = root->attachMovie(QStringLiteral("button"), QStringLiteral("b"), 4);
+        QVERIFY(button);
+        QCOMPARE(button->kind(), display::DisplayKind::Button);
+        QCOMPARE(root->childAtDepth(4), button);
+        QCOMPARE(button->name(), QStringLiteral("b"));
+        display::DisplayObject* clip = root->attachMovie(QStringLiteral("clip"), QStringLiteral("c"), 5);
+        QVERIFY(clip && clip->isMovieClip());
+        QVERIFY(!root->attachMovie(QStringLiteral("shape"), QStringLiteral("s"), 6));
+        QVERIFY(!root->childAtDepth(6));
+    }
+
     // A forward goto skips over what lives only in the frames between.
     void forwardGotoSkipsObjectsOfFramesInBetween()
     {

@@ -61,6 +61,41 @@ private slots:
                                                   "_level0.a:20", "_level0:2"}));
     }
 
+    // A duplicate carries the original's clip events and runs its initialize and construct
+    // blocks before its load event, as a clip the timeline places does.
+    void duplicateRunsItsConstructBlocks()
+    {
+        namespace event = swf::clip_event;
+        const Bytes bytes = movie({defineSprite(2, 1, {showFrame()}),
+                                   placeWithEvents(1, 2, "a",
+                                                   {{event::Load, 12}, {event::Construct, 11}, {event::Initialize, 10}}),
+                                   showFrame()},
+                                  1);
+        Player engine;
+        auto* host = new RecordingHost;
+        engine.setScriptHost(std::unique_ptr<display::ScriptHost>(host));
+        QVERIFY(!engine.loadMovieData(0, toQByteArray(bytes), QStringLiteral("test.swf")));
+        display::MovieClip* root = engine.stage().level(0);
+        host->log.clear();
+        QVERIFY(root->childByName(QStringLiteral("a"), true)->asMovieClip()->duplicate(QStringLiteral("b"), 5));
+        engine.runQueuedActions();
+        QCOMPARE(host->log, (std::vector<QString>{"_level0.b:10", "_level0.b:11", "_level0.b:12"}));
+    }
+
+    // The clips of a button's state are named after the button and start their timelines when
+    // the button is placed, as the clips a frame places do.
+    void buttonStateClipsRunTheirTimelines()
+    {
+        const Bytes bytes = movie({defineSprite(2, 1, {doAction({20}), showFrame()}), defineButton(3, 2),
+                                   placeObject2(Place(1).character(3)), doAction({1}), showFrame()},
+                                  1);
+        Player engine;
+        auto* host = new RecordingHost;
+        engine.setScriptHost(std::unique_ptr<display::ScriptHost>(host));
+        QVERIFY(!engine.loadMovieData(0, toQByteArray(bytes), QStringLiteral("test.swf")));
+        QCOMPARE(host->log, (std::vector<QString>{"_level0.instance1.instance2:20", "_level0:1"}));
+    }
+
     // enterFrame goes to clips newest first, whatever their depth; a clip placed during the
     // tick gets its first enterFrame on the next one.
     void enterFrameGoesNewestFirst()

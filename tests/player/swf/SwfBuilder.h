@@ -252,6 +252,22 @@ inline Bytes placeObject2(const Place& place)
     return tag(26, w.take());
 }
 
+// A DefineButton2 showing one character in every state, its hit area included, without actions.
+inline Bytes defineButton(uint16_t id, uint16_t characterId)
+{
+    BitWriter w;
+    w.u16(id);
+    w.u8(0);  // not a menu button
+    w.u16(0); // no actions
+    w.u8(0x0F);
+    w.u16(characterId);
+    w.u16(1);
+    w.translation(0, 0);
+    w.u8(0); // colour transform without additions or multipliers
+    w.u8(0); // end of records
+    return tag(34, w.take());
+}
+
 inline Bytes removeObject2(uint16_t depth)
 {
     BitWriter w;

@@ -143,10 +143,14 @@ void installMovieClip(Machine& machine)
              if (!clip || arguments.size() < 3)
                  return Value();
              QString exportName = machine.toString(arguments[0]);
-             display::MovieClip* attached = clip->attachMovie(exportName, machine.toString(arguments[1]), machine.toInt32(arguments[2]));
-             Object* object = scriptObjectOf(attached);
+             display::DisplayObject* made = clip->attachMovie(exportName, machine.toString(arguments[1]), machine.toInt32(arguments[2]));
+             Object* object = scriptObjectOf(made);
              if (!object)
                  return Value();
+             // An attached button takes neither the init object nor a registered class.
+             display::MovieClip* attached = made->asMovieClip();
+             if (!attached)
+                 return Value(object);
              // A class registered for the symbol becomes the clip's prototype and runs as its
              // constructor; the init object's properties are copied first.
              const Value registered = registeredClassOf(machine, *attached);
