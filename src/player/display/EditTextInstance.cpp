@@ -158,6 +158,13 @@ void EditTextInstance::setHtmlText(const QString& html)
         return;
     }
     m_content = html_text::parse(html, m_newFormat);
+    // A single-line field of a SWF 7 movie runs the markup's paragraphs together.
+    if (swfVersion() == 7 && !m_flags.multiline) {
+        for (qsizetype index = m_content.text().size() - 1; index >= 0; --index) {
+            if (m_content.text()[index] == u'\r')
+                m_content.replace(index, index + 1, QString(), m_newFormat);
+        }
+    }
     touch();
 }
 
