@@ -95,10 +95,11 @@ bool ClipObject::getSpecial(Machine& machine, const QString& name, Value& result
     return !findOwn(name, machine.caseSensitive()) && namedChild(machine, name, result);
 }
 
-bool ClipObject::hasOwnSpecial(Machine& machine, const QString& name)
+// The display properties (_x, _alpha, _parent, _target…) are read through the object but are
+// none of its own: hasOwnProperty answers for what scripts stored on it.
+bool ClipObject::hasOwnSpecial(Machine&, const QString&)
 {
-    Value ignored;
-    return clipProperty(machine, name, ignored);
+    return false;
 }
 
 void ClipObject::specialNames(std::vector<QString>& names)

@@ -44,6 +44,14 @@ EditTextInstance::EditTextInstance(std::shared_ptr<const MovieLibrary> library,
     m_flags.embedFonts = edit.useOutlines;
     m_flags.autoSize = edit.autoSize ? AutoSize::Left : AutoSize::None;
     m_flags.maxChars = edit.maxLength.value_or(0);
+    if (edit.renderingSettings) {
+        static const char* const gridFitNames[] = {"none", "pixel", "subpixel"};
+        m_rendering.antiAliasType = edit.renderingSettings->antiAliasing == 1 ? QStringLiteral("advanced") : QStringLiteral("normal");
+        if (edit.renderingSettings->gridFit < 3)
+            m_rendering.gridFitType = QString::fromLatin1(gridFitNames[edit.renderingSettings->gridFit]);
+        m_rendering.thickness = edit.renderingSettings->thickness;
+        m_rendering.sharpness = edit.renderingSettings->sharpness;
+    }
     m_newFormat = definitionFormat();
     showInitialText();
 }
@@ -150,6 +158,13 @@ void EditTextInstance::setHtmlText(const QString& html)
         return;
     }
     m_content = html_text::parse(html, m_newFormat);
+    // A single-line field of a SWF 7 movie runs the markup's paragraphs together.
+    if (swfVersion() == 7 && !m_flags.multiline) {
+        for (qsizetype index = m_content.text().size() - 1; index >= 0; --index) {
+            if (m_content.text()[index] == u'\r')
+                m_content.replace(index, index + 1, QString(), m_newFormat);
+        }
+    }
     touch();
 }
 

@@ -11,10 +11,11 @@ struct Tag {
     QString name; // lower case, without the slash
     bool closing = false;
     std::vector<std::pair<QString, QString>> attributes; // names lower case
+    bool malformed = false;
 };
 
-// Reads the tag starting after '<' up to the matching '>'; attribute values may be quoted
-// either way or bare.
+// Reads the tag starting after '<' up to the matching '>'. Attribute values are quoted either
+// way; a bare value makes the tag malformed.
 Tag readTag(const QString& body)
 {
     Tag tag;
@@ -56,10 +57,8 @@ Tag readTag(const QString& body)
                 value = body.mid(valueStart, i - valueStart);
                 ++i;
             } else {
-                const qsizetype valueStart = i;
-                while (i < size && !body[i].isSpace())
-                    ++i;
-                value = body.mid(valueStart, i - valueStart);
+                tag.malformed = true;
+                return tag;
             }
         }
         tag.attributes.emplace_back(name, value);
@@ -107,14 +106,33 @@ QString decodeEntities(const QString& text)
     return result;
 }
 
-std::optional<uint32_t> parseColor(const QString& value)
+int hexDigitValue(QChar character)
 {
-    QString digits = value.trimmed();
-    if (!digits.startsWith(u'#'))
-        return std::nullopt;
-    bool ok = false;
-    const uint color = digits.mid(1).toUInt(&ok, 16);
-    return ok ? std::optional<uint32_t>(color & 0xffffff) : std::nullopt;
+    const char16_t code = character.unicode();
+    if (code >= u'0' && code <= u'9')
+        return code - u'0';
+    if (code >= u'a' && code <= u'f')
+        return code - u'a' + 10;
+    if (code >= u'A' && code <= u'F')
+        return code - u'A' + 10;
+    return -1;
+}
+
+// A colour is '#' and hexadecimal digits, read up to the first other character and kept to
+// 24 bits: "#ff00gp" is 0x00ff00, "#ff00ffffee" 0xffffee. Without '#' it is black.
+uint32_t parseColor(const QString& value)
+{
+    const QString text = value.trimmed();
+    if (!text.startsWith(u'#'))
+        return 0;
+    uint32_t color = 0;
+    for (qsizetype i = 1; i < text.size(); ++i) {
+        const int digit = hexDigitValue(text[i]);
+        if (digit < 0)
+            break;
+        color = ((color << 4) | uint32_t(digit)) & 0xffffff;
+    }
+    return color;
 }
 
 void applyFontTag(const Tag& tag, TextFormat& format)
@@ -134,8 +152,7 @@ void applyFontTag(const Tag& tag, TextFormat& format)
             else
                 format.size = number;
         } else if (name == QLatin1String("color")) {
-            if (auto color = parseColor(value))
-                format.color = color;
+            format.color = parseColor(value);
         } else if (name == QLatin1String("letterspacing")) {
             bool ok = false;
             const double spacing = value.toDouble(&ok);
@@ -219,6 +236,8 @@ FormattedText parse(const QString& html, const TextFormat& base, const TextStyle
             if (end < 0)
                 break; // an unfinished tag ends the text
             const Tag tag = readTag(html.mid(i + 1, end - i - 1));
+            if (tag.malformed)
+                break; // so does a malformed one
             i = end + 1;
             if (tag.name.isEmpty() || tag.name.startsWith(u'!'))
                 continue;

@@ -270,6 +270,25 @@ void TagWalker::readDefinition(TagCode tag, ByteReader& body)
             define(id, std::move(text));
         break;
     }
+    case TagCode::CsmTextSettings: {
+        // The settings land on the field defined before; static texts keep none.
+        const uint16_t id = body.u16();
+        auto found = m_movie.characters.find(id);
+        if (found == m_movie.characters.end() || !std::holds_alternative<EditText>(*found->second))
+            break;
+        TextRenderingSettings settings;
+        settings.antiAliasing = uint8_t(body.bits(2));
+        settings.gridFit = uint8_t(body.bits(3));
+        body.bits(3);
+        settings.thickness = body.f32();
+        settings.sharpness = body.f32();
+        if (body.overrun())
+            break;
+        EditText text = std::get<EditText>(*found->second);
+        text.renderingSettings = settings;
+        found->second = std::make_shared<const Character>(std::move(text));
+        break;
+    }
     case TagCode::SetBackgroundColor:
         // Flash keeps the first background a movie sets and ignores any later one.
         if (!m_movie.backgroundColor)

@@ -71,6 +71,17 @@ struct StaticText {
 enum class TextAlign : uint8_t { Left = 0, Right = 1, Center = 2, Justify = 3 };
 
 // DefineEditText
+// How a text is drawn from SWF 8 on (CSMTextSettings): the anti-aliasing (0 normal,
+// 1 advanced), the grid fitting (0 none, 1 pixel, 2 subpixel) and the advanced renderer's
+// thickness and sharpness.
+struct TextRenderingSettings {
+    uint8_t antiAliasing = 0;
+    uint8_t gridFit = 1;
+    float thickness = 0;
+    float sharpness = 0;
+    bool operator==(const TextRenderingSettings&) const = default;
+};
+
 struct EditText {
     uint16_t id = 0;
     Rect bounds;
@@ -97,6 +108,7 @@ struct EditText {
     bool hasLayout = false;
     std::string variableName;
     std::string initialText;
+    std::optional<TextRenderingSettings> renderingSettings;
     bool operator==(const EditText&) const = default;
 };
 

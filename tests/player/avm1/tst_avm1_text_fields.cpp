@@ -24,9 +24,15 @@ private:
         authoring::MovieWriter movie(8, 200, 100, 12);
         uint16_t fontId = movie.allocateCharacterId();
         movie.root().addTag(authoring::TagCode::DefineFont2, authoring::deviceFontTagBody(fontId, "_sans"));
-        auto placeField = [&](const authoring::TextFieldDefinition& field, uint16_t depth, const char* name) {
+        auto placeField = [&](const authoring::TextFieldDefinition& field, uint16_t depth, const char* name,
+                              const QByteArray& renderingSettings = {}) {
             uint16_t id = movie.allocateCharacterId();
             movie.root().addTag(authoring::TagCode::DefineEditText, field.tagBody(id));
+            if (!renderingSettings.isEmpty()) {
+                QByteArray body;
+                body.append(char(id & 0xff)).append(char(id >> 8)).append(renderingSettings);
+                movie.root().addTag(authoring::TagCode::CsmTextSettings, body);
+            }
             authoring::PlaceObjectRecord place;
             place.depth = depth;
             place.characterId = id;
@@ -45,7 +51,8 @@ private:
         rich.html = true;
         rich.readOnly = false;
         rich.initialText = "<p>a &amp; b</p><p>c</p>";
-        placeField(rich, 2, "rich");
+        // Advanced anti-aliasing fitted to subpixels, thickness 1.5 and sharpness -100.
+        placeField(rich, 2, "rich", QByteArray::fromHex("50" "0000c03f" "0000c8c2" "00"));
         movie.root().doAction(compiled.actions);
         movie.root().showFrame();
         return movie.toBytes(false);
@@ -56,6 +63,10 @@ private slots:
     {
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("expected");
+        QTest::newRow("the rendering settings of a definition, the defaults without")
+            << "trace([field.antiAliasType, field.gridFitType, field.thickness, field.sharpness]);"
+               "trace([rich.antiAliasType, rich.gridFitType, rich.thickness, rich.sharpness]);"
+            << "normal,pixel,0,0|advanced,subpixel,1.5,-100";
         QTest::newRow("a field with text gives its undefined variable the text")
             << "trace(score); trace(field.text); trace(field.variable); trace(rich.variable);"
             << "Hello|Hello|score|null";

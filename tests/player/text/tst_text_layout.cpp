@@ -99,7 +99,7 @@ private slots:
     {
         const FormattedText text = html_text::parse(
             QStringLiteral("<p align='center'><font face=\"Arial\" size='+4' color='#FF0000'>big<b>bold</b></font>"
-                           "<a href='http://x' target=_top><i>l</i></a><u>u</u></p><textformat leftmargin='5' leading=3><li>x</li></textformat>"),
+                           "<a href='http://x' target='_top'><i>l</i></a><u>u</u></p><textformat leftmargin='5' leading='3'><li>x</li></textformat>"),
             TextFormat::fieldDefault());
         QCOMPARE(text.text(), QStringLiteral("bigboldlu\rx"));
         const TextFormat big = text.formatAt(0, {});

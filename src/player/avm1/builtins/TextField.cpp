@@ -351,13 +351,10 @@ void installProperties(Machine& machine, Object* prototype)
     defineProperty(machine, prototype, "maxscroll", [](Machine&, EditTextInstance* field) { return Value(double(field->maxScroll())); });
     defineColor<&EditTextInstance::Flags::borderColor>(machine, prototype, "borderColor");
     defineColor<&EditTextInstance::Flags::backgroundColor>(machine, prototype, "backgroundColor");
-    // The text colour is the colour of the first character; setting it colours all the text
-    // and what is typed after.
+    // The text colour is the colour of the field's new text, whatever colours its text has;
+    // setting it colours all the text and what is typed after.
     defineProperty(machine, prototype, "textColor",
-                   [](Machine&, EditTextInstance* field) {
-                       const display::TextFormat format = field->content().formatAt(0, field->newTextFormat());
-                       return Value(double(format.color.value_or(0)));
-                   },
+                   [](Machine&, EditTextInstance* field) { return Value(double(field->newTextFormat().color.value_or(0))); },
                    [](Machine& machine, EditTextInstance* field, const Value& value) {
                        display::TextFormat format;
                        format.color = static_cast<uint32_t>(machine.toInt32(value)) & 0xffffff;
