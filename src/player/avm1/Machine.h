@@ -76,6 +76,9 @@ public:
     int swfVersion() const { return m_swfVersion; }
     bool caseSensitive() const { return m_swfVersion >= 7; }
     void setSwfVersion(int version) { m_swfVersion = version; }
+    // Whether focused objects get the yellow rectangle, player-wide: the levels' _focusrect.
+    bool stageFocusRect() const { return m_stageFocusRect; }
+    void setStageFocusRect(bool shown) { m_stageFocusRect = shown; }
 
     // Conversions, calling valueOf and toString of objects where Flash does.
     double toNumber(const Value& value);
@@ -227,6 +230,7 @@ private:
     Object* m_global = nullptr;
     BuiltinPrototypes m_prototypes;
     int m_swfVersion = 8;
+    bool m_stageFocusRect = true;
     Object* m_runningFunction = nullptr;
     bool m_runningAsConstructor = false;
     // Set by construct for the script function it is about to run.
