@@ -43,6 +43,19 @@ ClipProperty propertyOf(const QString& name)
     return ClipProperty::None;
 }
 
+// Up to SWF 5 every object's _focusrect is the player's; later only the levels' is.
+bool refersToStageFocusRect(const Machine& machine, const display::DisplayObject& object)
+{
+    return machine.swfVersion() <= 5 || (object.kind() == display::DisplayKind::MovieClip && !object.parent());
+}
+
+bool isInteractive(const display::DisplayObject& object)
+{
+    const display::DisplayKind kind = object.kind();
+    return kind == display::DisplayKind::MovieClip || kind == display::DisplayKind::Button
+           || kind == display::DisplayKind::EditText;
+}
+
 // The paths every clip answers besides _root and _parent: _global (from SWF 6 on) and the levels
 // _levelN, also spelt _flashN, where N is the digits that follow (none is level 0). Their case
 // follows the movie's rule.
@@ -173,7 +186,16 @@ bool ClipObject::clipProperty(Machine& machine, const QString& name, Value& resu
     }
     case ClipProperty::HighQuality: result = Value(1.0); return true;
     case ClipProperty::Quality: result = Value(QStringLiteral("HIGH")); return true;
-    case ClipProperty::FocusRect: result = Value(true); return true;
+    case ClipProperty::FocusRect:
+        if (refersToStageFocusRect(machine, *object)) {
+            const bool shown = machine.stageFocusRect();
+            result = machine.swfVersion() <= 5 ? Value(shown ? 1.0 : 0.0) : Value(shown);
+        } else if (isInteractive(*object)) {
+            result = m_focusRect ? Value(*m_focusRect) : Value::null();
+        } else {
+            result = Value();
+        }
+        return true;
     case ClipProperty::SoundBufferTime: result = Value(5.0); return true;
     case ClipProperty::Enabled:
         if (findOwn(name, machine.caseSensitive()))
@@ -252,6 +274,20 @@ bool ClipObject::setSpecial(Machine& machine, const QString& name, const Value& 
     }
     case ClipProperty::Name:
         object->setName(machine.toString(value));
+        return true;
+    case ClipProperty::FocusRect:
+        if (refersToStageFocusRect(machine, *object)) {
+            // The levels share the player's setting: null and undefined leave it, an object
+            // turns it off, anything else is on unless it is the number 0.
+            if (value.isUndefined() || value.isNull())
+                return true;
+            machine.setStageFocusRect(value.isObject() ? false : machine.toNumber(value) != 0);
+        } else if (isInteractive(*object)) {
+            if (value.isUndefined() || value.isNull())
+                m_focusRect.reset();
+            else
+                m_focusRect = machine.toBoolean(value);
+        }
         return true;
     case ClipProperty::Enabled:
         if (display::MovieClip* clip = object->asMovieClip())

@@ -2,6 +2,8 @@
 
 #include "Object.h"
 
+#include <optional>
+
 #include <memory>
 
 namespace player::display {
@@ -45,6 +47,8 @@ private:
     std::weak_ptr<display::DisplayObject> m_displayObject;
     Value m_styleSheet;
     Object* m_shownVariableObject = nullptr;
+    // A clip's, button's or field's own _focusrect; none until a script sets one.
+    std::optional<bool> m_focusRect;
 };
 
 // The script object bound to a display object, or null.

@@ -77,6 +77,9 @@ public:
     int swfVersion() const { return m_swfVersion; }
     bool caseSensitive() const { return m_swfVersion >= 7; }
     void setSwfVersion(int version) { m_swfVersion = version; }
+    // Whether focused objects get the yellow rectangle, player-wide: the levels' _focusrect.
+    bool stageFocusRect() const { return m_stageFocusRect; }
+    void setStageFocusRect(bool shown) { m_stageFocusRect = shown; }
 
     // Conversions, calling valueOf and toString of objects where Flash does.
     double toNumber(const Value& value);
@@ -234,6 +237,7 @@ private:
     std::vector<std::pair<const Object*, QString>> m_runningAccessors;
     BuiltinPrototypes m_prototypes;
     int m_swfVersion = 8;
+    bool m_stageFocusRect = true;
     Object* m_runningFunction = nullptr;
     bool m_runningAsConstructor = false;
     // Set by construct for the script function it is about to run.
