@@ -1,4 +1,5 @@
 #include "Builtins.h"
+#include "Declaration.h"
 #include "LocalLoad.h"
 #include "XmlNode.h"
 
@@ -54,98 +55,148 @@ Value optionalText(const std::optional<QString>& text)
     return text ? Value(*text) : Value();
 }
 
-void defineDocumentProperties(Machine& machine, Object* prototype)
+Value xmlDeclarationGetter(Machine&, Object* self, const Arguments&)
 {
-    auto native = [&machine](NativeFunction function) { return machine.makeNative(std::move(function)); };
-    prototype->defineVirtual(QStringLiteral("xmlDecl"), native([](Machine&, Object* self, const Arguments&) {
-        XmlDocumentObject* document = asDocument(self);
-        return document ? optionalText(document->xmlDeclaration) : Value();
-    }), native([](Machine& machine, Object* self, const Arguments& arguments) {
-        if (XmlDocumentObject* document = asDocument(self))
-            document->xmlDeclaration = machine.toString(argument(arguments, 0));
-        return Value();
-    }), property_flag::DontEnum);
-    prototype->defineVirtual(QStringLiteral("docTypeDecl"), native([](Machine&, Object* self, const Arguments&) {
-        XmlDocumentObject* document = asDocument(self);
-        return document ? optionalText(document->docTypeDeclaration) : Value();
-    }), native([](Machine& machine, Object* self, const Arguments& arguments) {
-        if (XmlDocumentObject* document = asDocument(self))
-            document->docTypeDeclaration = machine.toString(argument(arguments, 0));
-        return Value();
-    }), property_flag::DontEnum);
-    prototype->defineVirtual(QStringLiteral("status"), native([](Machine&, Object* self, const Arguments&) {
-        XmlDocumentObject* document = asDocument(self);
-        return document ? Value(document->status) : Value();
-    }), native([](Machine& machine, Object* self, const Arguments& arguments) {
-        if (XmlDocumentObject* document = asDocument(self))
-            document->status = machine.toInt32(argument(arguments, 0));
-        return Value();
-    }), property_flag::DontEnum);
-    prototype->defineVirtual(QStringLiteral("idMap"), native([](Machine&, Object* self, const Arguments&) {
-        XmlDocumentObject* document = asDocument(self);
-        return document ? Value(document->idMap) : Value();
-    }), nullptr, property_flag::DontEnum);
-    prototype->define(QStringLiteral("ignoreWhite"), Value(false), property_flag::DontEnum);
-    prototype->define(QStringLiteral("contentType"), Value("application/x-www-form-urlencoded"), property_flag::DontEnum);
+    XmlDocumentObject* document = asDocument(self);
+    return document ? optionalText(document->xmlDeclaration) : Value();
 }
 
-void defineDocumentMethods(Machine& machine, Object* prototype)
+Value xmlDeclarationSetter(Machine& machine, Object* self, const Arguments& arguments)
 {
-    machine.defineMethod(prototype, QStringLiteral("createElement"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        if (!asDocument(self) || arguments.empty())
-            return Value();
-        return Value(static_cast<Object*>(makeXmlNode(machine, ParsedXmlNode::ElementType, machine.toString(arguments[0]))));
-    });
-    machine.defineMethod(prototype, QStringLiteral("createTextNode"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        if (!asDocument(self) || arguments.empty())
-            return Value();
-        return Value(static_cast<Object*>(makeXmlNode(machine, ParsedXmlNode::TextType, machine.toString(arguments[0]))));
-    });
-    machine.defineMethod(prototype, QStringLiteral("parseXML"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        XmlDocumentObject* document = asDocument(self);
-        if (!document)
-            return Value();
-        document->removeAllChildren(machine);
-        if (!arguments.empty())
-            parseInto(machine, document, machine.toString(arguments[0]));
-        return Value();
-    });
-    machine.defineMethod(prototype, QStringLiteral("load"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        Value url = argument(arguments, 0);
-        if (!asDocument(self) || url.isNull())
-            return Value(false);
-        markNotLoaded(machine, self);
-        return Value(loadTextForObject(machine, self, machine.toString(url)));
-    });
-    // Sending goes nowhere: the player has no network. The target hears of a failed load.
-    machine.defineMethod(prototype, QStringLiteral("sendAndLoad"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        Object* target = argument(arguments, 1).asObject();
-        if (!asDocument(self) || !target || argument(arguments, 0).isNull())
-            return Value();
-        machine.addDeferredCall(target, Value(), QStringLiteral("onData"), {Value()});
-        return Value();
-    });
-    machine.defineMethod(prototype, QStringLiteral("send"), [](Machine&, Object*, const Arguments&) { return Value(false); });
-    machine.defineMethod(prototype, QStringLiteral("addRequestHeader"), [](Machine&, Object*, const Arguments&) { return Value(); });
-    // What a finished load does unless a script replaces it: parse the text, then onLoad.
-    defineLoadMethods(machine, prototype, QStringLiteral("parseXML"));
+    if (XmlDocumentObject* document = asDocument(self))
+        document->xmlDeclaration = machine.toString(argument(arguments, 0));
+    return Value();
 }
+
+Value docTypeDeclarationGetter(Machine&, Object* self, const Arguments&)
+{
+    XmlDocumentObject* document = asDocument(self);
+    return document ? optionalText(document->docTypeDeclaration) : Value();
+}
+
+Value docTypeDeclarationSetter(Machine& machine, Object* self, const Arguments& arguments)
+{
+    if (XmlDocumentObject* document = asDocument(self))
+        document->docTypeDeclaration = machine.toString(argument(arguments, 0));
+    return Value();
+}
+
+Value statusGetter(Machine&, Object* self, const Arguments&)
+{
+    XmlDocumentObject* document = asDocument(self);
+    return document ? Value(document->status) : Value();
+}
+
+Value statusSetter(Machine& machine, Object* self, const Arguments& arguments)
+{
+    if (XmlDocumentObject* document = asDocument(self))
+        document->status = machine.toInt32(argument(arguments, 0));
+    return Value();
+}
+
+Value idMapGetter(Machine&, Object* self, const Arguments&)
+{
+    XmlDocumentObject* document = asDocument(self);
+    return document ? Value(document->idMap) : Value();
+}
+
+Value xmlCreateElement(Machine& machine, Object* self, const Arguments& arguments)
+{
+    if (!asDocument(self) || arguments.empty())
+        return Value();
+    return Value(static_cast<Object*>(makeXmlNode(machine, ParsedXmlNode::ElementType, machine.toString(arguments[0]))));
+}
+
+Value xmlCreateTextNode(Machine& machine, Object* self, const Arguments& arguments)
+{
+    if (!asDocument(self) || arguments.empty())
+        return Value();
+    return Value(static_cast<Object*>(makeXmlNode(machine, ParsedXmlNode::TextType, machine.toString(arguments[0]))));
+}
+
+Value xmlParseXml(Machine& machine, Object* self, const Arguments& arguments)
+{
+    XmlDocumentObject* document = asDocument(self);
+    if (!document)
+        return Value();
+    document->removeAllChildren(machine);
+    if (!arguments.empty())
+        parseInto(machine, document, machine.toString(arguments[0]));
+    return Value();
+}
+
+Value xmlLoad(Machine& machine, Object* self, const Arguments& arguments)
+{
+    Value url = argument(arguments, 0);
+    if (!asDocument(self) || url.isNull())
+        return Value(false);
+    markNotLoaded(machine, self);
+    return Value(loadTextForObject(machine, self, machine.toString(url)));
+}
+
+// Sending goes nowhere: the player has no network. The target hears of a failed load.
+Value xmlSendAndLoad(Machine& machine, Object* self, const Arguments& arguments)
+{
+    Object* target = argument(arguments, 1).asObject();
+    if (!asDocument(self) || !target || argument(arguments, 0).isNull())
+        return Value();
+    machine.addDeferredCall(target, Value(), QStringLiteral("onData"), {Value()});
+    return Value();
+}
+
+Value xmlSend(Machine&, Object*, const Arguments&)
+{
+    return Value(false);
+}
+
+Value xmlAddRequestHeader(Machine&, Object*, const Arguments&)
+{
+    return Value();
+}
+
+Value constructXml(Machine& machine, Object* self, const Arguments& arguments)
+{
+    Object* instancePrototype = self ? self->prototype() : nullptr;
+    auto* document = machine.make<XmlDocumentObject>(machine, instancePrototype);
+    if (!arguments.empty())
+        parseInto(machine, document, machine.toString(arguments[0]));
+    return Value(static_cast<Object*>(document));
+}
+
+Value callXml(Machine&, Object*, const Arguments&)
+{
+    return Value();
+}
+
+constexpr Declaration documentPropertyDeclarations[] = {
+    accessor("xmlDecl", xmlDeclarationGetter, xmlDeclarationSetter, attributes::hidden),
+    accessor("docTypeDecl", docTypeDeclarationGetter, docTypeDeclarationSetter, attributes::hidden),
+    accessor("status", statusGetter, statusSetter, attributes::hidden),
+    accessor("idMap", idMapGetter, nullptr, attributes::hidden),
+};
+
+constexpr Declaration documentMethodDeclarations[] = {
+    method("createElement", xmlCreateElement),
+    method("createTextNode", xmlCreateTextNode),
+    method("parseXML", xmlParseXml),
+    method("load", xmlLoad),
+    method("sendAndLoad", xmlSendAndLoad),
+    method("send", xmlSend),
+    method("addRequestHeader", xmlAddRequestHeader),
+};
 
 } // namespace
 
 void installXml(Machine& machine)
 {
     Object* prototype = machine.make<Object>(machine.prototypes().xmlNode);
-    defineDocumentProperties(machine, prototype);
-    defineDocumentMethods(machine, prototype);
-    NativeFunction construct = [](Machine& machine, Object* self, const Arguments& arguments) -> Value {
-        Object* instancePrototype = self ? self->prototype() : nullptr;
-        auto* document = machine.make<XmlDocumentObject>(machine, instancePrototype);
-        if (!arguments.empty())
-            parseInto(machine, document, machine.toString(arguments[0]));
-        return Value(static_cast<Object*>(document));
-    };
-    defineClass(machine, QStringLiteral("XML"), prototype, [](Machine&, Object*, const Arguments&) { return Value(); }, construct);
+    installDeclarations(machine, prototype, documentPropertyDeclarations);
+    prototype->define(QStringLiteral("ignoreWhite"), Value(false), property_flag::DontEnum);
+    prototype->define(QStringLiteral("contentType"), Value("application/x-www-form-urlencoded"), property_flag::DontEnum);
+    installDeclarations(machine, prototype, documentMethodDeclarations);
+    // What a finished load does unless a script replaces it: parse the text, then onLoad.
+    defineLoadMethods(machine, prototype, QStringLiteral("parseXML"));
+    defineClass(machine, QStringLiteral("XML"), prototype, callXml, constructXml);
 }
 
 } // namespace player::avm1::builtins

@@ -1,6 +1,7 @@
 #include "XmlNode.h"
 
 #include "Builtins.h"
+#include "Declaration.h"
 
 #include "player/avm1/ArrayObject.h"
 #include "player/avm1/Machine.h"
@@ -229,25 +230,21 @@ Value nodeOrNull(XmlNodeObject* node)
     return node ? Value(static_cast<Object*>(node)) : Value::null();
 }
 
-// A read-only property of every node, computed from the node; undefined on other objects.
-void defineNodeProperty(Machine& machine, Object* prototype, const char* name, std::function<Value(Machine&, XmlNodeObject*)> getter,
-                        NativeFunction setter = {})
+// The getter of a read-only property of every node, computed from the node; undefined on other
+// objects.
+template<Value (*compute)(Machine&, XmlNodeObject*)>
+Value nodeGetter(Machine& machine, Object* self, const Arguments&)
 {
-    FunctionObject* getterFunction = machine.makeNative([getter](Machine& machine, Object* self, const Arguments&) {
-        XmlNodeObject* node = asXmlNode(self);
-        return node ? getter(machine, node) : Value();
-    });
-    FunctionObject* setterFunction = setter ? machine.makeNative(std::move(setter)) : nullptr;
-    prototype->defineVirtual(QString::fromLatin1(name), getterFunction, setterFunction, property_flag::DontEnum);
+    XmlNodeObject* node = asXmlNode(self);
+    return node ? compute(machine, node) : Value();
 }
 
-void defineNodeMethod(Machine& machine, Object* prototype, const char* name,
-                      std::function<Value(Machine&, XmlNodeObject*, const Arguments&)> method)
+// A method of every node; on other objects it does nothing.
+template<Value (*run)(Machine&, XmlNodeObject*, const Arguments&)>
+Value nodeMethod(Machine& machine, Object* self, const Arguments& arguments)
 {
-    machine.defineMethod(prototype, QString::fromLatin1(name), [method](Machine& machine, Object* self, const Arguments& arguments) {
-        XmlNodeObject* node = asXmlNode(self);
-        return node ? method(machine, node, arguments) : Value();
-    });
+    XmlNodeObject* node = asXmlNode(self);
+    return node ? run(machine, node, arguments) : Value();
 }
 
 std::optional<QString> nameOf(XmlNodeObject* node)
@@ -279,97 +276,191 @@ Value optionalText(const std::optional<QString>& text)
     return text ? Value(*text) : Value::null();
 }
 
-void defineNodeProperties(Machine& machine, Object* prototype)
+// Both nodeName and nodeValue write the node's one value: nodeValue set on an element renames
+// it. An undefined value changes nothing.
+Value setNodeValue(Machine& machine, Object* self, const Arguments& arguments)
 {
-    // Both names write the node's one value: nodeValue set on an element renames it. An
-    // undefined value changes nothing.
-    NativeFunction setValue = [](Machine& machine, Object* self, const Arguments& arguments) {
-        XmlNodeObject* node = asXmlNode(self);
-        Value value = argument(arguments, 0);
-        if (node && !value.isUndefined())
-            node->setValue(machine.toString(value));
-        return Value();
-    };
-    defineNodeProperty(machine, prototype, "nodeType", [](Machine&, XmlNodeObject* node) { return Value(node->nodeType()); });
-    defineNodeProperty(machine, prototype, "nodeName", [](Machine&, XmlNodeObject* node) { return optionalText(nameOf(node)); }, setValue);
-    defineNodeProperty(machine, prototype, "nodeValue", [](Machine&, XmlNodeObject* node) {
-        return node->isElement() ? Value::null() : optionalText(node->value());
-    }, setValue);
-    defineNodeProperty(machine, prototype, "localName", [](Machine&, XmlNodeObject* node) { return optionalText(localNameOf(node)); });
-    defineNodeProperty(machine, prototype, "prefix", [](Machine&, XmlNodeObject* node) { return optionalText(prefixOf(node)); });
-    defineNodeProperty(machine, prototype, "namespaceURI", [](Machine& machine, XmlNodeObject* node) {
-        std::optional<QString> prefix = prefixOf(node);
-        if (!prefix)
-            return Value::null();
-        return node->namespaceForPrefix(machine, *prefix).value_or(Value(QString()));
-    });
-    defineNodeProperty(machine, prototype, "attributes", [](Machine&, XmlNodeObject* node) { return Value(node->attributes()); });
-    defineNodeProperty(machine, prototype, "childNodes", [](Machine& machine, XmlNodeObject* node) {
-        return Value(static_cast<Object*>(node->childNodesArray(machine)));
-    });
-    defineNodeProperty(machine, prototype, "parentNode", [](Machine&, XmlNodeObject* node) { return nodeOrNull(node->parentNode()); });
-    defineNodeProperty(machine, prototype, "firstChild", [](Machine&, XmlNodeObject* node) {
-        return nodeOrNull(node->children().empty() ? nullptr : node->children().front());
-    });
-    defineNodeProperty(machine, prototype, "lastChild", [](Machine&, XmlNodeObject* node) {
-        return nodeOrNull(node->children().empty() ? nullptr : node->children().back());
-    });
-    defineNodeProperty(machine, prototype, "previousSibling", [](Machine&, XmlNodeObject* node) { return nodeOrNull(node->sibling(-1)); });
-    defineNodeProperty(machine, prototype, "nextSibling", [](Machine&, XmlNodeObject* node) { return nodeOrNull(node->sibling(1)); });
+    XmlNodeObject* node = asXmlNode(self);
+    Value value = argument(arguments, 0);
+    if (node && !value.isUndefined())
+        node->setValue(machine.toString(value));
+    return Value();
 }
 
-void defineNodeMethods(Machine& machine, Object* prototype)
+Value getNodeType(Machine&, XmlNodeObject* node)
 {
-    // A node that already is a child of this one stays where it is.
-    defineNodeMethod(machine, prototype, "appendChild", [](Machine& machine, XmlNodeObject* node, const Arguments& arguments) {
-        XmlNodeObject* child = asXmlNode(argument(arguments, 0).asObject());
-        if (child && child->parentNode() != node)
-            node->insertChild(machine, node->children().size(), child);
-        return Value();
-    });
-    defineNodeMethod(machine, prototype, "insertBefore", [](Machine& machine, XmlNodeObject* node, const Arguments& arguments) {
-        XmlNodeObject* child = asXmlNode(argument(arguments, 0).asObject());
-        XmlNodeObject* before = asXmlNode(argument(arguments, 1).asObject());
-        if (!child || !before || child->parentNode() == node)
-            return Value();
-        const auto& children = node->children();
-        auto place = std::find(children.begin(), children.end(), before);
-        if (place != children.end())
-            node->insertChild(machine, size_t(place - children.begin()), child);
-        return Value();
-    });
-    defineNodeMethod(machine, prototype, "removeNode", [](Machine& machine, XmlNodeObject* node, const Arguments&) {
-        node->removeFromParent(machine);
-        return Value();
-    });
-    defineNodeMethod(machine, prototype, "cloneNode", [](Machine& machine, XmlNodeObject* node, const Arguments& arguments) {
-        return Value(static_cast<Object*>(node->duplicate(machine, machine.toBoolean(argument(arguments, 0)))));
-    });
-    defineNodeMethod(machine, prototype, "hasChildNodes", [](Machine&, XmlNodeObject* node, const Arguments&) {
-        return Value(!node->children().empty());
-    });
-    defineNodeMethod(machine, prototype, "getNamespaceForPrefix", [](Machine& machine, XmlNodeObject* node, const Arguments& arguments) {
-        return node->namespaceForPrefix(machine, machine.toString(argument(arguments, 0))).value_or(Value::null());
-    });
-    // The prefix of the first xmlns attribute, on this node or above, whose value is the URI.
-    defineNodeMethod(machine, prototype, "getPrefixForNamespace", [](Machine& machine, XmlNodeObject* node, const Arguments& arguments) {
-        QString uri = machine.toString(argument(arguments, 0));
-        for (XmlNodeObject* link = node; link; link = link->parentNode()) {
-            for (const Property& attribute : attributesInOrder(link)) {
-                if (!attribute.name.startsWith(QLatin1String("xmlns")) || machine.toString(attribute.value) != uri)
-                    continue;
-                // Any other name that starts with "xmlns" stands for the empty prefix.
-                QString rest = attribute.name.mid(5);
-                return Value(rest.startsWith(u':') ? rest.mid(1) : QString());
-            }
-        }
-        return Value::null();
-    });
-    machine.defineMethod(prototype, QStringLiteral("toString"), [](Machine& machine, Object* self, const Arguments&) {
-        XmlNodeObject* node = asXmlNode(self);
-        return node ? Value(node->toXmlString(machine)) : Value(QString());
-    });
+    return Value(node->nodeType());
 }
+
+Value getNodeName(Machine&, XmlNodeObject* node)
+{
+    return optionalText(nameOf(node));
+}
+
+Value getNodeValue(Machine&, XmlNodeObject* node)
+{
+    return node->isElement() ? Value::null() : optionalText(node->value());
+}
+
+Value getLocalName(Machine&, XmlNodeObject* node)
+{
+    return optionalText(localNameOf(node));
+}
+
+Value getPrefix(Machine&, XmlNodeObject* node)
+{
+    return optionalText(prefixOf(node));
+}
+
+Value getNamespaceUri(Machine& machine, XmlNodeObject* node)
+{
+    std::optional<QString> prefix = prefixOf(node);
+    if (!prefix)
+        return Value::null();
+    return node->namespaceForPrefix(machine, *prefix).value_or(Value(QString()));
+}
+
+Value getAttributes(Machine&, XmlNodeObject* node)
+{
+    return Value(node->attributes());
+}
+
+Value getChildNodes(Machine& machine, XmlNodeObject* node)
+{
+    return Value(static_cast<Object*>(node->childNodesArray(machine)));
+}
+
+Value getParentNode(Machine&, XmlNodeObject* node)
+{
+    return nodeOrNull(node->parentNode());
+}
+
+Value getFirstChild(Machine&, XmlNodeObject* node)
+{
+    return nodeOrNull(node->children().empty() ? nullptr : node->children().front());
+}
+
+Value getLastChild(Machine&, XmlNodeObject* node)
+{
+    return nodeOrNull(node->children().empty() ? nullptr : node->children().back());
+}
+
+Value getPreviousSibling(Machine&, XmlNodeObject* node)
+{
+    return nodeOrNull(node->sibling(-1));
+}
+
+Value getNextSibling(Machine&, XmlNodeObject* node)
+{
+    return nodeOrNull(node->sibling(1));
+}
+
+// A node that already is a child of this one stays where it is.
+Value appendChild(Machine& machine, XmlNodeObject* node, const Arguments& arguments)
+{
+    XmlNodeObject* child = asXmlNode(argument(arguments, 0).asObject());
+    if (child && child->parentNode() != node)
+        node->insertChild(machine, node->children().size(), child);
+    return Value();
+}
+
+Value insertBefore(Machine& machine, XmlNodeObject* node, const Arguments& arguments)
+{
+    XmlNodeObject* child = asXmlNode(argument(arguments, 0).asObject());
+    XmlNodeObject* before = asXmlNode(argument(arguments, 1).asObject());
+    if (!child || !before || child->parentNode() == node)
+        return Value();
+    const auto& children = node->children();
+    auto place = std::find(children.begin(), children.end(), before);
+    if (place != children.end())
+        node->insertChild(machine, size_t(place - children.begin()), child);
+    return Value();
+}
+
+Value removeNode(Machine& machine, XmlNodeObject* node, const Arguments&)
+{
+    node->removeFromParent(machine);
+    return Value();
+}
+
+Value cloneNode(Machine& machine, XmlNodeObject* node, const Arguments& arguments)
+{
+    return Value(static_cast<Object*>(node->duplicate(machine, machine.toBoolean(argument(arguments, 0)))));
+}
+
+Value hasChildNodes(Machine&, XmlNodeObject* node, const Arguments&)
+{
+    return Value(!node->children().empty());
+}
+
+Value getNamespaceForPrefix(Machine& machine, XmlNodeObject* node, const Arguments& arguments)
+{
+    return node->namespaceForPrefix(machine, machine.toString(argument(arguments, 0))).value_or(Value::null());
+}
+
+// The prefix of the first xmlns attribute, on this node or above, whose value is the URI.
+Value getPrefixForNamespace(Machine& machine, XmlNodeObject* node, const Arguments& arguments)
+{
+    QString uri = machine.toString(argument(arguments, 0));
+    for (XmlNodeObject* link = node; link; link = link->parentNode()) {
+        for (const Property& attribute : attributesInOrder(link)) {
+            if (!attribute.name.startsWith(QLatin1String("xmlns")) || machine.toString(attribute.value) != uri)
+                continue;
+            // Any other name that starts with "xmlns" stands for the empty prefix.
+            QString rest = attribute.name.mid(5);
+            return Value(rest.startsWith(u':') ? rest.mid(1) : QString());
+        }
+    }
+    return Value::null();
+}
+
+// Unlike the other methods, toString answers on any object: the empty string.
+Value nodeToString(Machine& machine, Object* self, const Arguments&)
+{
+    XmlNodeObject* node = asXmlNode(self);
+    return node ? Value(node->toXmlString(machine)) : Value(QString());
+}
+
+// new XMLNode(type, value) makes a node only when given both; otherwise the new object is a
+// plain one.
+Value constructXmlNode(Machine& machine, Object* self, const Arguments& arguments)
+{
+    if (arguments.size() < 2)
+        return Value(self);
+    int type = int(uint8_t(machine.toInt32(arguments[0])));
+    auto* node = machine.make<XmlNodeObject>(machine, self ? self->prototype() : machine.prototypes().xmlNode, type,
+                                             machine.toString(arguments[1]));
+    return Value(static_cast<Object*>(node));
+}
+
+Value callXmlNode(Machine&, Object*, const Arguments&)
+{
+    return Value();
+}
+
+constexpr Declaration prototypeDeclarations[] = {
+    accessor("nodeType", nodeGetter<getNodeType>, nullptr, attributes::hidden),
+    accessor("nodeName", nodeGetter<getNodeName>, setNodeValue, attributes::hidden),
+    accessor("nodeValue", nodeGetter<getNodeValue>, setNodeValue, attributes::hidden),
+    accessor("localName", nodeGetter<getLocalName>, nullptr, attributes::hidden),
+    accessor("prefix", nodeGetter<getPrefix>, nullptr, attributes::hidden),
+    accessor("namespaceURI", nodeGetter<getNamespaceUri>, nullptr, attributes::hidden),
+    accessor("attributes", nodeGetter<getAttributes>, nullptr, attributes::hidden),
+    accessor("childNodes", nodeGetter<getChildNodes>, nullptr, attributes::hidden),
+    accessor("parentNode", nodeGetter<getParentNode>, nullptr, attributes::hidden),
+    accessor("firstChild", nodeGetter<getFirstChild>, nullptr, attributes::hidden),
+    accessor("lastChild", nodeGetter<getLastChild>, nullptr, attributes::hidden),
+    accessor("previousSibling", nodeGetter<getPreviousSibling>, nullptr, attributes::hidden),
+    accessor("nextSibling", nodeGetter<getNextSibling>, nullptr, attributes::hidden),
+    method("appendChild", nodeMethod<appendChild>),
+    method("insertBefore", nodeMethod<insertBefore>),
+    method("removeNode", nodeMethod<removeNode>),
+    method("cloneNode", nodeMethod<cloneNode>),
+    method("hasChildNodes", nodeMethod<hasChildNodes>),
+    method("getNamespaceForPrefix", nodeMethod<getNamespaceForPrefix>),
+    method("getPrefixForNamespace", nodeMethod<getPrefixForNamespace>),
+    method("toString", nodeToString),
+};
 
 } // namespace
 
@@ -378,19 +469,8 @@ void installXmlNode(Machine& machine)
     Object* prototype = machine.makeObject();
     machine.prototypes().xmlNode = prototype;
     machine.addRoot(prototype);
-    defineNodeProperties(machine, prototype);
-    defineNodeMethods(machine, prototype);
-    // new XMLNode(type, value) makes a node only when given both; otherwise the new object is
-    // a plain one.
-    NativeFunction construct = [](Machine& machine, Object* self, const Arguments& arguments) -> Value {
-        if (arguments.size() < 2)
-            return Value(self);
-        int type = int(uint8_t(machine.toInt32(arguments[0])));
-        auto* node = machine.make<XmlNodeObject>(machine, self ? self->prototype() : machine.prototypes().xmlNode, type,
-                                                 machine.toString(arguments[1]));
-        return Value(static_cast<Object*>(node));
-    };
-    defineClass(machine, QStringLiteral("XMLNode"), prototype, [](Machine&, Object*, const Arguments&) { return Value(); }, construct);
+    installDeclarations(machine, prototype, prototypeDeclarations);
+    defineClass(machine, QStringLiteral("XMLNode"), prototype, callXmlNode, constructXmlNode);
 }
 
 } // namespace player::avm1::builtins
