@@ -1,4 +1,5 @@
 #include "Builtins.h"
+#include "Declaration.h"
 #include "LocalLoad.h"
 
 #include "player/avm1/Machine.h"
@@ -68,51 +69,86 @@ void decodeVariables(Machine& machine, Object* target, const QString& text)
     }
 }
 
+namespace {
+
+Value loadVarsDecode(Machine& machine, Object* self, const Arguments& arguments)
+{
+    if (self && !arguments.empty())
+        decodeVariables(machine, self, machine.toString(arguments[0]));
+    return Value();
+}
+
+// The variables in the order they were made; methods are left out.
+Value loadVarsToString(Machine& machine, Object* self, const Arguments&)
+{
+    if (!self)
+        return Value(QString());
+    std::vector<QString> names;
+    self->enumerableNames(machine, names);
+    QStringList pairs;
+    for (const QString& name : names) {
+        Value value = self->get(machine, name);
+        if (machine.isCallable(value))
+            continue;
+        pairs.append(formEncode(name) + u'=' + formEncode(machine.toString(value)));
+    }
+    return Value(pairs.join(u'&'));
+}
+
+Value loadVarsLoad(Machine& machine, Object* self, const Arguments& arguments)
+{
+    if (!self || arguments.empty())
+        return Value(false);
+    markNotLoaded(machine, self);
+    return Value(loadTextForObject(machine, self, machine.toString(arguments[0])));
+}
+
+// The player sends nothing: what sendAndLoad asks for is loaded into the target as load()
+// would, so a file beside the movie arrives and anything else fails.
+Value loadVarsSendAndLoad(Machine& machine, Object*, const Arguments& arguments)
+{
+    Object* target = argument(arguments, 1).asObject();
+    if (!target || arguments.size() < 2)
+        return Value(false);
+    markNotLoaded(machine, target);
+    return Value(loadTextForObject(machine, target, machine.toString(arguments[0])));
+}
+
+Value loadVarsSend(Machine&, Object*, const Arguments&)
+{
+    return Value(false);
+}
+
+Value loadVarsAddRequestHeader(Machine&, Object*, const Arguments&)
+{
+    return Value();
+}
+
+Value callLoadVars(Machine&, Object*, const Arguments&)
+{
+    return Value();
+}
+
+constexpr Declaration prototypeDeclarations[] = {
+    method("decode", loadVarsDecode),
+    method("toString", loadVarsToString),
+    method("load", loadVarsLoad),
+    method("sendAndLoad", loadVarsSendAndLoad),
+    method("send", loadVarsSend),
+    method("addRequestHeader", loadVarsAddRequestHeader),
+};
+
+} // namespace
+
 void installLoadVars(Machine& machine)
 {
     Object* prototype = machine.makeObject();
     const uint16_t flags = property_flag::DontEnum | property_flag::DontDelete;
     prototype->define(QStringLiteral("contentType"), Value("application/x-www-form-urlencoded"), flags);
-    machine.defineMethod(prototype, QStringLiteral("decode"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        if (self && !arguments.empty())
-            decodeVariables(machine, self, machine.toString(arguments[0]));
-        return Value();
-    }, flags);
-    // The variables in the order they were made; methods are left out.
-    machine.defineMethod(prototype, QStringLiteral("toString"), [](Machine& machine, Object* self, const Arguments&) {
-        if (!self)
-            return Value(QString());
-        std::vector<QString> names;
-        self->enumerableNames(machine, names);
-        QStringList pairs;
-        for (const QString& name : names) {
-            Value value = self->get(machine, name);
-            if (machine.isCallable(value))
-                continue;
-            pairs.append(formEncode(name) + u'=' + formEncode(machine.toString(value)));
-        }
-        return Value(pairs.join(u'&'));
-    }, flags);
-    machine.defineMethod(prototype, QStringLiteral("load"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        if (!self || arguments.empty())
-            return Value(false);
-        markNotLoaded(machine, self);
-        return Value(loadTextForObject(machine, self, machine.toString(arguments[0])));
-    }, flags);
-    // The player sends nothing: what sendAndLoad asks for is loaded into the target as load()
-    // would, so a file beside the movie arrives and anything else fails.
-    machine.defineMethod(prototype, QStringLiteral("sendAndLoad"), [](Machine& machine, Object*, const Arguments& arguments) {
-        Object* target = argument(arguments, 1).asObject();
-        if (!target || arguments.size() < 2)
-            return Value(false);
-        markNotLoaded(machine, target);
-        return Value(loadTextForObject(machine, target, machine.toString(arguments[0])));
-    }, flags);
-    machine.defineMethod(prototype, QStringLiteral("send"), [](Machine&, Object*, const Arguments&) { return Value(false); }, flags);
-    machine.defineMethod(prototype, QStringLiteral("addRequestHeader"), [](Machine&, Object*, const Arguments&) { return Value(); }, flags);
+    installDeclarations(machine, prototype, prototypeDeclarations);
     // What a finished load does unless a script replaces it: decode, then onLoad.
     defineLoadMethods(machine, prototype, QStringLiteral("decode"), flags);
-    defineClass(machine, QStringLiteral("LoadVars"), prototype, [](Machine&, Object*, const Arguments&) { return Value(); });
+    defineClass(machine, QStringLiteral("LoadVars"), prototype, callLoadVars);
 }
 
 } // namespace player::avm1::builtins

@@ -1,4 +1,5 @@
 #include "Builtins.h"
+#include "Declaration.h"
 
 #include "player/avm1/Machine.h"
 
@@ -22,17 +23,74 @@ bool isValidName(const QString& name)
     return true;
 }
 
+Value sharedObjectFlush(Machine&, Object*, const Arguments&)
+{
+    return Value(true);
+}
+
+Value sharedObjectClear(Machine& machine, Object* self, const Arguments&)
+{
+    if (Object* data = self ? self->get(machine, QStringLiteral("data")).asObject() : nullptr) {
+        std::vector<QString> names;
+        for (const Property& property : data->ownProperties())
+            names.push_back(property.name);
+        for (const QString& name : names)
+            data->remove(machine, name);
+    }
+    return Value();
+}
+
+// The size the data would take written out: the length of its names and texts.
+Value sharedObjectGetSize(Machine& machine, Object* self, const Arguments&)
+{
+    Object* data = self ? self->get(machine, QStringLiteral("data")).asObject() : nullptr;
+    if (!data)
+        return Value(0);
+    double size = 0;
+    for (const Property& property : data->ownProperties())
+        size += property.name.toUtf8().size() + machine.toString(property.value).toUtf8().size();
+    return Value(size);
+}
+
+Value sharedObjectClose(Machine&, Object*, const Arguments&)
+{
+    return Value();
+}
+
+Value sharedObjectConnect(Machine&, Object*, const Arguments&)
+{
+    return Value(false);
+}
+
+Value sharedObjectSetFps(Machine&, Object*, const Arguments&)
+{
+    return Value(false);
+}
+
+Value callSharedObject(Machine&, Object*, const Arguments&)
+{
+    return Value();
+}
+
+constexpr Declaration prototypeDeclarations[] = {
+    method("flush", sharedObjectFlush),
+    method("clear", sharedObjectClear),
+    method("getSize", sharedObjectGetSize),
+    method("close", sharedObjectClose),
+    method("connect", sharedObjectConnect),
+    method("setFps", sharedObjectSetFps),
+};
+
 } // namespace
 
 // SharedObject.getLocal: the same object for the same name and path while the movie plays.
 // The player never writes files, so flush only says it succeeded and nothing outlives the
-// player.
+// player. getLocal keeps the objects it made, so it stays a function of its own.
 void installSharedObject(Machine& machine)
 {
     Object* prototype = machine.makeObject();
     machine.addRoot(prototype);
-    FunctionObject* constructor = defineClass(machine, QStringLiteral("SharedObject"), prototype,
-                                              [](Machine&, Object*, const Arguments&) { return Value(); });
+    FunctionObject* constructor = defineClass(machine, QStringLiteral("SharedObject"), prototype, callSharedObject);
     auto objects = std::make_shared<std::map<QString, Object*>>();
     machine.defineMethod(constructor, QStringLiteral("getLocal"), [objects, prototype](Machine& machine, Object*, const Arguments& arguments) {
         QString name = machine.toString(argument(arguments, 0));
@@ -49,31 +107,7 @@ void installSharedObject(Machine& machine)
         objects->emplace(key, shared);
         return Value(shared);
     });
-    const uint16_t flags = property_flag::DontEnum | property_flag::DontDelete;
-    machine.defineMethod(prototype, QStringLiteral("flush"), [](Machine&, Object*, const Arguments&) { return Value(true); }, flags);
-    machine.defineMethod(prototype, QStringLiteral("clear"), [](Machine& machine, Object* self, const Arguments&) {
-        if (Object* data = self ? self->get(machine, QStringLiteral("data")).asObject() : nullptr) {
-            std::vector<QString> names;
-            for (const Property& property : data->ownProperties())
-                names.push_back(property.name);
-            for (const QString& name : names)
-                data->remove(machine, name);
-        }
-        return Value();
-    }, flags);
-    // The size the data would take written out: the length of its names and texts.
-    machine.defineMethod(prototype, QStringLiteral("getSize"), [](Machine& machine, Object* self, const Arguments&) {
-        Object* data = self ? self->get(machine, QStringLiteral("data")).asObject() : nullptr;
-        if (!data)
-            return Value(0);
-        double size = 0;
-        for (const Property& property : data->ownProperties())
-            size += property.name.toUtf8().size() + machine.toString(property.value).toUtf8().size();
-        return Value(size);
-    }, flags);
-    machine.defineMethod(prototype, QStringLiteral("close"), [](Machine&, Object*, const Arguments&) { return Value(); }, flags);
-    machine.defineMethod(prototype, QStringLiteral("connect"), [](Machine&, Object*, const Arguments&) { return Value(false); }, flags);
-    machine.defineMethod(prototype, QStringLiteral("setFps"), [](Machine&, Object*, const Arguments&) { return Value(false); }, flags);
+    installDeclarations(machine, prototype, prototypeDeclarations);
 }
 
 } // namespace player::avm1::builtins
