@@ -1,10 +1,37 @@
 #include "Builtins.h"
+#include "Declaration.h"
 #include "FilterClasses.h"
 #include "FilterObject.h"
 
 #include "player/avm1/Machine.h"
 
 namespace player::avm1::builtins {
+
+namespace {
+
+// BitmapFilter itself makes objects with no settings.
+Value constructBitmapFilter(Machine& machine, Object* self, const Arguments&)
+{
+    Object* basePrototype = machine.prototypes().filters[static_cast<size_t>(FilterKind::BitmapFilter)];
+    Object* prototype = self && self->prototype() ? self->prototype() : basePrototype;
+    return Value(machine.make<FilterObject>(prototype, FilterKind::BitmapFilter));
+}
+
+// clone() copies any filter and gives nothing for a bare BitmapFilter.
+Value bitmapFilterClone(Machine& machine, Object* self, const Arguments&)
+{
+    auto* filter = dynamic_cast<FilterObject*>(self);
+    if (!filter || filter->filterKind() == FilterKind::BitmapFilter)
+        return Value();
+    return Value(cloneFilterObject(machine, *filter));
+}
+
+// Flash lists clone() in for..in over a filter, so it is not hidden.
+constexpr Declaration basePrototypeDeclarations[] = {
+    method("clone", bitmapFilterClone, 0),
+};
+
+} // namespace
 
 void installFilters(Machine& machine)
 {
@@ -14,26 +41,11 @@ void installFilters(Machine& machine)
     Object* package = machine.makeObject();
     flash->define(QStringLiteral("filters"), Value(package));
 
-    // BitmapFilter itself makes objects with no settings; its clone() copies any filter and
-    // gives nothing for a bare BitmapFilter.
     Object* basePrototype = machine.makeObject();
     machine.prototypes().filters[static_cast<size_t>(FilterKind::BitmapFilter)] = basePrototype;
-    auto construct = [basePrototype](Machine& machine, Object* self, const Arguments&) -> Value {
-        Object* prototype = self && self->prototype() ? self->prototype() : basePrototype;
-        return Value(machine.make<FilterObject>(prototype, FilterKind::BitmapFilter));
-    };
-    FunctionObject* constructor = defineClass(machine, QString(), basePrototype, construct, construct);
+    FunctionObject* constructor = defineClass(machine, QString(), basePrototype, constructBitmapFilter, constructBitmapFilter);
     package->define(QStringLiteral("BitmapFilter"), Value(constructor));
-    // Flash lists clone() in for..in over a filter, so it is not hidden.
-    machine.defineMethod(
-        basePrototype, QStringLiteral("clone"),
-        [](Machine& machine, Object* self, const Arguments&) {
-            auto* filter = dynamic_cast<FilterObject*>(self);
-            if (!filter || filter->filterKind() == FilterKind::BitmapFilter)
-                return Value();
-            return Value(cloneFilterObject(machine, *filter));
-        },
-        0);
+    installDeclarations(machine, basePrototype, basePrototypeDeclarations);
 
     installBevelFilter(machine, package, basePrototype);
     installBlurFilter(machine, package, basePrototype);

@@ -1,4 +1,5 @@
 #include "Builtins.h"
+#include "Declaration.h"
 #include "FilterClasses.h"
 #include "FilterObject.h"
 #include "FilterProperties.h"
@@ -44,30 +45,39 @@ void setFilters(Machine& machine, display::DisplayObject& object, const Value& v
     object.setFilters(std::move(filters));
 }
 
+Value getFilters(Machine& machine, Object* self, const Arguments&)
+{
+    display::DisplayObject* object = displayObjectOfSelf(self);
+    return object ? filtersOf(machine, *object) : Value();
+}
+
+Value setFiltersOfSelf(Machine& machine, Object* self, const Arguments& arguments)
+{
+    if (display::DisplayObject* object = displayObjectOfSelf(self))
+        setFilters(machine, *object, argument(arguments, 0));
+    return Value();
+}
+
+// Text fields list theirs among their own properties (TextField).
+constexpr Declaration displayPrototypeDeclarations[] = {
+    accessor("filters", getFilters, setFiltersOfSelf).from(8),
+};
+
 } // namespace
 
 void defineFiltersProperty(Machine& machine, Object* prototype, uint16_t flags)
 {
     if (!prototype)
         return;
-    FunctionObject* getter = machine.makeNative([](Machine& machine, Object* self, const Arguments&) {
-        display::DisplayObject* object = displayObjectOfSelf(self);
-        return object ? filtersOf(machine, *object) : Value();
-    });
-    FunctionObject* setter = machine.makeNative([](Machine& machine, Object* self, const Arguments& arguments) {
-        if (display::DisplayObject* object = displayObjectOfSelf(self))
-            setFilters(machine, *object, argument(arguments, 0));
-        return Value();
-    });
-    prototype->defineVirtual(QStringLiteral("filters"), getter, setter, flags);
+    prototype->defineVirtual(QStringLiteral("filters"), machine.makeNative(getFilters), machine.makeNative(setFiltersOfSelf), flags);
 }
 
 void installDisplayFilters(Machine& machine)
 {
-    // Text fields list theirs among their own properties (TextField).
-    const uint16_t flags = property_flag::DontEnum | property_flag::DontDelete | property_flag::FromVersion8;
-    defineFiltersProperty(machine, machine.prototypes().movieClip, flags);
-    defineFiltersProperty(machine, machine.prototypes().button, flags);
+    for (Object* prototype : {machine.prototypes().movieClip, machine.prototypes().button}) {
+        if (prototype)
+            installDeclarations(machine, prototype, displayPrototypeDeclarations);
+    }
 }
 
 } // namespace player::avm1::builtins
