@@ -241,9 +241,13 @@ bool ClipObject::setSpecial(Machine& machine, const QString& name, const Value& 
         return false;
     double number = 0;
     auto readNumber = [&]() {
+        // The numeric properties leave the clip as it is for undefined and null, whatever the
+        // version makes of them as numbers, and for anything that converts to NaN. Infinity
+        // goes through: each property stores it its own way.
+        if (value.isUndefined() || value.isNull())
+            return false;
         number = machine.toNumber(value);
-        // Flash ignores NaN and undefined for the numeric clip properties.
-        return std::isfinite(number);
+        return !std::isnan(number);
     };
     switch (property) {
     case ClipProperty::X: if (readNumber()) { object->setX(number); object->setTransformedByScript(true); } return true;
@@ -266,12 +270,11 @@ bool ClipObject::setSpecial(Machine& machine, const QString& name, const Value& 
             object->setTransformedByScript(true);
         }
         return true;
-    case ClipProperty::Visible: {
-        if (value.isUndefined())
-            return true;
-        object->setVisible(machine.toBoolean(value));
+    case ClipProperty::Visible:
+        // Shown for any number but 0: a string that is no number ("true" included) is ignored.
+        if (readNumber())
+            object->setVisible(number != 0);
         return true;
-    }
     case ClipProperty::Name:
         object->setName(machine.toString(value));
         return true;
@@ -279,9 +282,10 @@ bool ClipObject::setSpecial(Machine& machine, const QString& name, const Value& 
         if (refersToStageFocusRect(machine, *object)) {
             // The levels share the player's setting: null and undefined leave it, an object
             // turns it off, anything else is on unless it is the number 0.
-            if (value.isUndefined() || value.isNull())
-                return true;
-            machine.setStageFocusRect(value.isObject() ? false : machine.toNumber(value) != 0);
+            if (value.isObject())
+                machine.setStageFocusRect(false);
+            else if (readNumber())
+                machine.setStageFocusRect(number != 0);
         } else if (isInteractive(*object)) {
             if (value.isUndefined() || value.isNull())
                 m_focusRect.reset();
