@@ -9,6 +9,7 @@
 #include "player/display/MovieClip.h"
 
 #include <cmath>
+#include <limits>
 
 namespace player::avm1 {
 
@@ -184,8 +185,13 @@ bool ClipObject::clipProperty(Machine& machine, const QString& name, Value& resu
         result = Value(property == ClipProperty::XMouse ? mouse.x() : mouse.y());
         return true;
     }
-    case ClipProperty::HighQuality: result = Value(1.0); return true;
-    case ClipProperty::Quality: result = Value(QStringLiteral("HIGH")); return true;
+    case ClipProperty::HighQuality: {
+        // The older view of the quality: 0 for low, 2 for best, 1 for the others.
+        const QString& quality = machine.quality();
+        result = Value(quality == QLatin1String("LOW") ? 0.0 : quality == QLatin1String("BEST") ? 2.0 : 1.0);
+        return true;
+    }
+    case ClipProperty::Quality: result = Value(machine.quality()); return true;
     case ClipProperty::FocusRect:
         if (refersToStageFocusRect(machine, *object)) {
             const bool shown = machine.stageFocusRect();
@@ -196,7 +202,7 @@ bool ClipObject::clipProperty(Machine& machine, const QString& name, Value& resu
             result = Value();
         }
         return true;
-    case ClipProperty::SoundBufferTime: result = Value(5.0); return true;
+    case ClipProperty::SoundBufferTime: result = Value(double(machine.soundBufferTime())); return true;
     case ClipProperty::Enabled:
         if (findOwn(name, machine.caseSensitive()))
             return false;
@@ -241,9 +247,13 @@ bool ClipObject::setSpecial(Machine& machine, const QString& name, const Value& 
         return false;
     double number = 0;
     auto readNumber = [&]() {
+        // The numeric properties leave the clip as it is for undefined and null, whatever the
+        // version makes of them as numbers, and for anything that converts to NaN. Infinity
+        // goes through: each property stores it its own way.
+        if (value.isUndefined() || value.isNull())
+            return false;
         number = machine.toNumber(value);
-        // Flash ignores NaN and undefined for the numeric clip properties.
-        return std::isfinite(number);
+        return !std::isnan(number);
     };
     switch (property) {
     case ClipProperty::X: if (readNumber()) { object->setX(number); object->setTransformedByScript(true); } return true;
@@ -266,12 +276,11 @@ bool ClipObject::setSpecial(Machine& machine, const QString& name, const Value& 
             object->setTransformedByScript(true);
         }
         return true;
-    case ClipProperty::Visible: {
-        if (value.isUndefined())
-            return true;
-        object->setVisible(machine.toBoolean(value));
+    case ClipProperty::Visible:
+        // Shown for any number but 0: a string that is no number ("true" included) is ignored.
+        if (readNumber())
+            object->setVisible(number != 0);
         return true;
-    }
     case ClipProperty::Name:
         object->setName(machine.toString(value));
         return true;
@@ -279,15 +288,36 @@ bool ClipObject::setSpecial(Machine& machine, const QString& name, const Value& 
         if (refersToStageFocusRect(machine, *object)) {
             // The levels share the player's setting: null and undefined leave it, an object
             // turns it off, anything else is on unless it is the number 0.
-            if (value.isUndefined() || value.isNull())
-                return true;
-            machine.setStageFocusRect(value.isObject() ? false : machine.toNumber(value) != 0);
+            if (value.isObject())
+                machine.setStageFocusRect(false);
+            else if (readNumber())
+                machine.setStageFocusRect(number != 0);
         } else if (isInteractive(*object)) {
             if (value.isUndefined() || value.isNull())
                 m_focusRect.reset();
             else
                 m_focusRect = machine.toBoolean(value);
         }
+        return true;
+    case ClipProperty::HighQuality:
+        // 0 is low, 2 and above best, any other number high.
+        if (readNumber())
+            machine.setQuality(number == 0 ? QStringLiteral("LOW") : number >= 2 ? QStringLiteral("BEST") : QStringLiteral("HIGH"));
+        return true;
+    case ClipProperty::Quality: {
+        // Only the quality names count; anything else leaves the quality as it is.
+        const QString quality = machine.toString(value).toUpper();
+        if (quality == QLatin1String("LOW") || quality == QLatin1String("MEDIUM") || quality == QLatin1String("HIGH")
+            || quality == QLatin1String("BEST"))
+            machine.setQuality(quality);
+        return true;
+    }
+    case ClipProperty::SoundBufferTime:
+        // Whole seconds in 32 bits: the fraction is dropped, and what does not fit, the
+        // infinities included, becomes the lowest number.
+        if (readNumber())
+            machine.setSoundBufferTime(number >= -2147483648.0 && number < 2147483648.0 ? int(std::trunc(number))
+                                                                                        : std::numeric_limits<int>::min());
         return true;
     case ClipProperty::Enabled:
         if (display::MovieClip* clip = object->asMovieClip())

@@ -80,6 +80,12 @@ public:
     // Whether focused objects get the yellow rectangle, player-wide: the levels' _focusrect.
     bool stageFocusRect() const { return m_stageFocusRect; }
     void setStageFocusRect(bool shown) { m_stageFocusRect = shown; }
+    // The drawing quality scripts see, player-wide: LOW, MEDIUM, HIGH or BEST.
+    const QString& quality() const { return m_quality; }
+    void setQuality(const QString& quality) { m_quality = quality; }
+    // The seconds of streamed sound buffered before it plays, player-wide: _soundbuftime.
+    int soundBufferTime() const { return m_soundBufferTime; }
+    void setSoundBufferTime(int seconds) { m_soundBufferTime = seconds; }
 
     // Conversions, calling valueOf and toString of objects where Flash does.
     double toNumber(const Value& value);
@@ -238,6 +244,8 @@ private:
     BuiltinPrototypes m_prototypes;
     int m_swfVersion = 8;
     bool m_stageFocusRect = true;
+    QString m_quality = QStringLiteral("HIGH");
+    int m_soundBufferTime = 5;
     Object* m_runningFunction = nullptr;
     bool m_runningAsConstructor = false;
     // Set by construct for the script function it is about to run.

@@ -161,12 +161,24 @@ void DisplayObject::applyScaleAndRotation()
     noteChange();
 }
 
+// A position is kept as a whole number of twips in 32 bits. Flash drops what is finer than a
+// twip rather than rounding (3.94 reads back as 3.9), and a position that does not fit, the
+// infinities included, becomes the lowest one, -2^31 twips.
+namespace {
+double positionTwips(double pixels)
+{
+    const double twips = std::trunc(pixels * 20.0);
+    if (!(twips >= -2147483648.0 && twips <= 2147483647.0))
+        return -2147483648.0;
+    return twips;
+}
+} // namespace
+
 void DisplayObject::setX(double pixels)
 {
-    if (!std::isfinite(pixels))
+    if (std::isnan(pixels))
         return;
-    // Flash drops what is finer than a twip rather than rounding: 3.94 reads back as 3.9.
-    const double twips = std::trunc(pixels * 20.0);
+    const double twips = positionTwips(pixels);
     if (twips != m_matrix.tx) {
         m_matrix.tx = twips;
         noteChange();
@@ -176,9 +188,9 @@ void DisplayObject::setX(double pixels)
 
 void DisplayObject::setY(double pixels)
 {
-    if (!std::isfinite(pixels))
+    if (std::isnan(pixels))
         return;
-    const double twips = std::trunc(pixels * 20.0);
+    const double twips = positionTwips(pixels);
     if (twips != m_matrix.ty) {
         m_matrix.ty = twips;
         noteChange();
@@ -206,7 +218,8 @@ double DisplayObject::rotation() const
 
 void DisplayObject::setXScale(double percent)
 {
-    if (!std::isfinite(percent))
+    // An infinite scale is kept and reads back as it was set.
+    if (std::isnan(percent))
         return;
     refreshScaleAndRotation();
     m_xScale = percent / 100.0;
@@ -215,7 +228,8 @@ void DisplayObject::setXScale(double percent)
 
 void DisplayObject::setYScale(double percent)
 {
-    if (!std::isfinite(percent))
+    // An infinite scale is kept and reads back as it was set.
+    if (std::isnan(percent))
         return;
     refreshScaleAndRotation();
     m_yScale = percent / 100.0;
@@ -224,7 +238,8 @@ void DisplayObject::setYScale(double percent)
 
 void DisplayObject::setRotation(double degrees)
 {
-    if (!std::isfinite(degrees))
+    // An infinite angle has no place within the turn: it leaves the rotation NaN.
+    if (std::isnan(degrees))
         return;
     refreshScaleAndRotation();
     // Flash keeps the angle within -180..180.
@@ -239,8 +254,12 @@ void DisplayObject::setRotation(double degrees)
 
 void DisplayObject::setAlpha(double percent)
 {
-    if (!std::isfinite(percent))
+    if (std::isnan(percent))
         return;
+    // The infinities clear the alpha, as any other value out of the multiplier's range would
+    // in Flash's integer conversion.
+    if (std::isinf(percent))
+        percent = 0;
     assignShown(m_colorTransform.alphaMult, static_cast<int32_t>(std::clamp(percent * 2.56, -32768.0, 32767.0)));
 }
 

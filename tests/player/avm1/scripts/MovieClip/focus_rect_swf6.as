@@ -1,6 +1,7 @@
 // swf 6
 // A clip's or field's _focusrect is its own and null until set; the level's stands for the whole
-// player: null and undefined leave it, an object turns it off, other values are on unless 0.
+// player: null, undefined and what is no number leave it, an object turns it off, other values
+// are on unless 0.
 createEmptyMovieClip("clip", 1);
 createTextField("field", 2, 0, 0, 10, 10);
 trace(_focusrect + " " + clip._focusrect + " " + field._focusrect);
