@@ -11,9 +11,17 @@ struct Rect {
     int32_t yMin = 0;
     int32_t yMax = 0;
 
-    int32_t width() const { return xMax - xMin; }
-    int32_t height() const { return yMax - yMin; }
+    // Bounds of objects scaled without limit span the whole range: their size saturates.
+    int32_t width() const { return span(xMin, xMax); }
+    int32_t height() const { return span(yMin, yMax); }
     bool operator==(const Rect&) const = default;
+
+private:
+    static int32_t span(int32_t from, int32_t to)
+    {
+        const int64_t size = int64_t(to) - int64_t(from);
+        return size > INT32_MAX ? INT32_MAX : size < INT32_MIN ? INT32_MIN : int32_t(size);
+    }
 };
 
 // x' = a*x + c*y + tx, y' = b*x + d*y + ty; translation in twips.

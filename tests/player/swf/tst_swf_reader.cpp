@@ -292,6 +292,16 @@ private slots:
 
     // Tags after the length the header gives are not part of the movie, even when the file goes
     // on; a header claiming more than the file holds keeps what is there.
+    void rectSizesSaturateInsteadOfWrapping()
+    {
+        const swf::Rect whole{-2147483647, 2147483647, 2147483647, -2147483647};
+        QCOMPARE(whole.width(), INT32_MAX);
+        QCOMPARE(whole.height(), INT32_MIN);
+        const swf::Rect ordinary{-20, 100, 40, 10};
+        QCOMPARE(ordinary.width(), 120);
+        QCOMPARE(ordinary.height(), -30);
+    }
+
     void theHeaderLengthEndsTheMovie()
     {
         const Bytes firstFrame = doAction({0x07, 0x00});
