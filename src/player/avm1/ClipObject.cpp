@@ -4,12 +4,12 @@
 #include "InputPort.h"
 #include "Machine.h"
 #include "Marker.h"
+#include "NumberText.h"
 #include "player/display/DisplayContainer.h"
 #include "player/display/EditTextInstance.h"
 #include "player/display/MovieClip.h"
 
 #include <cmath>
-#include <limits>
 
 namespace player::avm1 {
 
@@ -313,11 +313,9 @@ bool ClipObject::setSpecial(Machine& machine, const QString& name, const Value& 
         return true;
     }
     case ClipProperty::SoundBufferTime:
-        // Whole seconds in 32 bits: the fraction is dropped, and what does not fit, the
-        // infinities included, becomes the lowest number.
+        // Whole seconds in 32 bits, as Flash stores its settings.
         if (readNumber())
-            machine.setSoundBufferTime(number >= -2147483648.0 && number < 2147483648.0 ? int(std::trunc(number))
-                                                                                        : std::numeric_limits<int>::min());
+            machine.setSoundBufferTime(number_text::toTruncatedInt32(number));
         return true;
     case ClipProperty::Enabled:
         if (display::MovieClip* clip = object->asMovieClip())

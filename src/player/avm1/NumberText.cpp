@@ -325,4 +325,11 @@ uint32_t toUint32(double number)
     return uint32_t(wrapped);
 }
 
+int32_t toTruncatedInt32(double number)
+{
+    if (std::isnan(number) || number >= 2147483648.0 || number < -2147483648.0)
+        return std::numeric_limits<int32_t>::min();
+    return int32_t(std::trunc(number));
+}
+
 } // namespace player::avm1::number_text

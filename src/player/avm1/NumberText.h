@@ -24,6 +24,9 @@ QString toTextInRadix(double number, int radix);
 // ECMAScript ToInt32 and ToUint32: wrap modulo 2^32, NaN and infinities become 0.
 int32_t toInt32(double number);
 uint32_t toUint32(double number);
+// The integer Flash stores for a setting such as a sound's volume: the fraction is dropped, and
+// what does not fit in 32 bits, NaN and the infinities included, becomes the smallest integer.
+int32_t toTruncatedInt32(double number);
 
 } // namespace number_text
 

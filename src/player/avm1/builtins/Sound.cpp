@@ -2,10 +2,10 @@
 
 #include "player/avm1/Machine.h"
 #include "player/avm1/Marker.h"
+#include "player/avm1/NumberText.h"
 #include "player/avm1/TargetPath.h"
 
 #include <cmath>
-#include <limits>
 #include <map>
 #include <memory>
 #include <utility>
@@ -76,15 +76,6 @@ SoundObject* asSound(Object* object)
     return dynamic_cast<SoundObject*>(object);
 }
 
-// Numbers become whole percentages by truncation; what does not fit, NaN included, becomes the
-// smallest integer.
-int32_t clampedInteger(double number)
-{
-    if (std::isnan(number) || number >= 2147483648.0 || number < -2147483648.0)
-        return std::numeric_limits<int32_t>::min();
-    return int32_t(std::trunc(number));
-}
-
 using TransformMethod = std::function<Value(Machine&, SoundTransform&, const Arguments&)>;
 
 void defineTransformMethod(Machine& machine, Object* prototype, const char* name, std::shared_ptr<SoundTransforms> transforms,
@@ -112,14 +103,14 @@ void defineTransformMethods(Machine& machine, Object* prototype, const std::shar
         return Value(transform.volume);
     });
     defineTransformMethod(machine, prototype, "setVolume", transforms, [](Machine& machine, SoundTransform& transform, const Arguments& arguments) {
-        transform.volume = clampedInteger(arguments.empty() ? 0 : machine.toNumber(arguments[0]));
+        transform.volume = number_text::toTruncatedInt32(arguments.empty() ? 0 : machine.toNumber(arguments[0]));
         return Value();
     });
     defineTransformMethod(machine, prototype, "getPan", transforms, [](Machine&, SoundTransform& transform, const Arguments&) {
         return Value(transform.pan());
     });
     defineTransformMethod(machine, prototype, "setPan", transforms, [](Machine& machine, SoundTransform& transform, const Arguments& arguments) {
-        transform.setPan(clampedInteger(arguments.empty() ? 0 : machine.toNumber(arguments[0])));
+        transform.setPan(number_text::toTruncatedInt32(arguments.empty() ? 0 : machine.toNumber(arguments[0])));
         return Value();
     });
     // Flash's "lr" is the right input heard on the left, and "rl" the other way round.
