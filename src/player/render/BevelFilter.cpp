@@ -60,11 +60,12 @@ void BevelFilter::apply(QImage& image, const swf::Filter& filter, double scale)
                 bevel = scaledPixel(shadowColor, -lit);
             const QRgb source = line[x];
             const int sourceAlpha = qAlpha(source);
-            if (inner)
-                bevel = scaledPixel(bevel, sourceAlpha);
             if (filter.knockout)
-                line[x] = inner || full ? bevel : scaledPixel(bevel, 255 - sourceAlpha);
-            else if (inner || full)
+                line[x] = full ? bevel : scaledPixel(bevel, inner ? sourceAlpha : 255 - sourceAlpha);
+            else if (inner)
+                // An inner bevel lies on the object and leaves its alpha as it was.
+                line[x] = pixelAtop(bevel, source);
+            else if (full)
                 line[x] = pixelOver(bevel, source);
             else
                 // Drawing the object over an outer bevel already hides the bevel where the

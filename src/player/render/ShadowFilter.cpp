@@ -67,11 +67,12 @@ void ShadowFilter::apply(QImage& image, const swf::Filter& filter, double scale)
             QRgb shadow = isGradient(filter) ? gradient[static_cast<size_t>(amount)] : scaledPixel(color, amount);
             QRgb result;
             if (inner) {
-                shadow = scaledPixel(shadow, sourceAlpha);
+                // An inner effect lies on the object: it shows as much as the object covers and
+                // leaves the object's alpha as it was.
                 if (filter.knockout || !filter.compositeSource)
-                    result = shadow;
+                    result = scaledPixel(shadow, sourceAlpha);
                 else
-                    result = pixelOver(shadow, source);
+                    result = pixelAtop(shadow, source);
             } else if (full) {
                 if (filter.knockout)
                     result = scaledPixel(shadow, 255 - sourceAlpha);
