@@ -11,10 +11,14 @@ namespace player::render {
 
 namespace {
 
-// The converter works on a grid of 256ths of a device twip, fine enough that a fill's points
-// keep their place: Flash does not round them to whole device twips, so an edge a fifth of a
-// twip before a pixel centre leaves the centre inside.
+// The converter works on a grid of 256ths of a device twip. Flash does not round a fill's
+// points to whole device twips (an edge a fifth of a twip before a pixel centre leaves the
+// centre inside), but it does hold them in fixed point with 8 bits below the pixel: every point,
+// the ends of the pieces of a cut curve included, moves to the nearest 256th of a pixel before
+// the pixels are decided. A slanted edge that passes within a few hundredths of a twip of a
+// centre can land on either side of it that way.
 constexpr int UnitsPerPixel = 20 * 256;
+constexpr int64_t UnitsPerFixedStep = UnitsPerPixel / 256;
 
 constexpr double TwipsPerPixel = 20.0;
 constexpr double HalfTwip = 0.5 / TwipsPerPixel;
@@ -32,6 +36,14 @@ GridPoint toGridPoint(const QPointF& point)
 {
     return GridPoint { static_cast<int64_t>(std::llround(toGrid(point.x()))),
                        static_cast<int64_t>(std::llround(toGrid(point.y()))) };
+}
+
+// The nearest multiple of a 256th of a pixel, halves rounded up.
+int64_t roundToFixedStep(int64_t units)
+{
+    const int64_t shifted = units + UnitsPerFixedStep / 2;
+    const int64_t remainder = ((shifted % UnitsPerFixedStep) + UnitsPerFixedStep) % UnitsPerFixedStep;
+    return shifted - remainder;
 }
 
 bool allFinite(const QPainterPath& path)
@@ -93,6 +105,12 @@ std::vector<AliasedScanConverter::Polygon> toPolygons(const QPainterPath& path, 
             continue;
         }
         current = point;
+    }
+    for (AliasedScanConverter::Polygon& polygon : polygons) {
+        for (GridPoint& point : polygon) {
+            point.x = roundToFixedStep(point.x);
+            point.y = roundToFixedStep(point.y);
+        }
     }
     return polygons;
 }

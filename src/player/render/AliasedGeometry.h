@@ -8,8 +8,9 @@ namespace player::render {
 
 // Where Flash puts the pixels of an edge when it does not antialias ("low" quality).
 //
-// A pixel is filled when its centre lies inside the shape. Fill points keep their place after
-// the transform (rotated and scaled shapes included): they are not rounded to device twips.
+// A pixel is filled when its centre lies inside the shape. Fill points are not rounded to
+// device twips after the transform (rotated and scaled shapes included), only to the nearest
+// 256th of a device pixel, the fixed point Flash holds them in.
 // Curves are cut into straight edges. Fills and lines break the tie of a centre lying exactly
 // on an edge differently:
 // - a fill takes the pixel whose centre is on its right (or bottom) edge and leaves the one on

@@ -79,6 +79,8 @@ private slots:
     void lineEndsWithoutOverhang();
     void gradientStaysOnItsShape();
     void snappingKeepsFillRule();
+    void pointsHeldInFixedPoint_data();
+    void pointsHeldInFixedPoint();
     void smallCurveIsCutLikeFlash_data();
     void smallCurveIsCutLikeFlash();
     void largeCurveStaysClose();
@@ -221,6 +223,48 @@ void AliasedEdgesTest::snappingKeepsFillRule()
     const QPainterPath device = AliasedGeometry::fillToDevice(path, QTransform::fromScale(0.05, 0.05), QRect(0, 0, 20, 20));
     QVERIFY(device.contains(QPointF(1.5, 1.5)));
     QVERIFY(!device.contains(QPointF(5.5, 5.5)));
+}
+
+void AliasedEdgesTest::pointsHeldInFixedPoint_data()
+{
+    QTest::addColumn<QPointF>("top");
+    QTest::addColumn<QPointF>("bottom");
+    QTest::addColumn<bool>("fillOnTheLeft");
+    QTest::addColumn<QPoint>("pixel");
+    QTest::addColumn<bool>("covered");
+
+    // Each slanted edge (in twips) passes within a hundredth of a twip of the pixel's centre.
+    // The centre of (10, 4), at (210, 90) twips, lies 0.005 twips right of this right edge, but
+    // once the ends are rounded to 256ths of a pixel the edge passes right of it: filled.
+    QTest::newRow("right edge rounded past the centre") << QPointF(217, 43) << QPointF(155, 459) << true
+                                                        << QPoint(10, 4) << true;
+    // The centre of (5, 23), at (110, 470) twips, lies exactly on this left edge, which would
+    // fill it; rounded, the edge passes right of it: empty.
+    QTest::newRow("left edge rounded past the centre") << QPointF(162, 96) << QPointF(32, 1031) << false
+                                                       << QPoint(5, 23) << false;
+    // Here the rounded edge still runs through the centre of (5, 28), at (110, 570) twips, which a
+    // slanted left edge keeps inside.
+    QTest::newRow("left edge still through the centre") << QPointF(175, 104) << QPointF(45, 1036) << false
+                                                         << QPoint(5, 28) << true;
+}
+
+void AliasedEdgesTest::pointsHeldInFixedPoint()
+{
+    QFETCH(QPointF, top);
+    QFETCH(QPointF, bottom);
+    QFETCH(bool, fillOnTheLeft);
+    QFETCH(QPoint, pixel);
+    QFETCH(bool, covered);
+    // A four-sided fill between the slanted edge and an upright one far to its left or right.
+    const double far = fillOnTheLeft ? 0 : 1900;
+    QPainterPath path;
+    path.moveTo(far, top.y());
+    path.lineTo(top);
+    path.lineTo(bottom);
+    path.lineTo(far, bottom.y());
+    path.closeSubpath();
+    const QPainterPath device = AliasedGeometry::fillToDevice(path, QTransform::fromScale(0.05, 0.05), QRect(0, 0, 100, 100));
+    QCOMPARE(device.contains(QPointF(pixel) + QPointF(0.5, 0.5)), covered);
 }
 
 namespace {
