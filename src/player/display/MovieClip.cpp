@@ -264,10 +264,6 @@ void MovieClip::applyPlaceFields(DisplayObject& object, const swf::PlaceObject& 
         object.setRatio(*place.ratio);
     else if (resetMissing)
         object.setRatio(0);
-    if (place.name) {
-        const std::string& raw = *place.name;
-        object.setName(swfVersion() >= 6 ? QString::fromStdString(raw) : QString::fromLatin1(raw));
-    }
     if (place.clipDepth)
         object.setClipDepth(int(*place.clipDepth) + TimelineDepthOffset);
     if (place.filters)
@@ -296,8 +292,13 @@ std::shared_ptr<DisplayObject> MovieClip::placeNewObject(const swf::PlaceObject&
     object->setPlacedByTimeline(true);
     object->setPlaceFrame(frame);
     applyPlaceFields(*object, place, false);
-    // Clips, buttons and text fields placed without a name get "instanceN"; shapes and static
-    // text stay nameless, as in Flash.
+    // Only a new placement names an object: a move at its depth, even one that changes its
+    // character, leaves the name it has. Clips, buttons and text fields placed without a name
+    // get "instanceN"; shapes and static text stay nameless, as in Flash.
+    if (place.name) {
+        const std::string& raw = *place.name;
+        object->setName(swfVersion() >= 6 ? QString::fromStdString(raw) : QString::fromLatin1(raw));
+    }
     const DisplayKind kind = object->kind();
     if (!place.name && (kind == DisplayKind::MovieClip || kind == DisplayKind::Button || kind == DisplayKind::EditText))
         object->setName(m_services->nextInstanceName());
@@ -359,8 +360,7 @@ void MovieClip::applyRemove(const swf::RemoveObject& remove)
         return;
     if (remove.characterId && *remove.characterId != existing->characterId())
         return;
-    if (std::shared_ptr<DisplayObject> removed = removeChild(depth))
-        m_services->objectRemoved(*removed);
+    m_services->removeObject(*this, depth);
 }
 
 void MovieClip::foldFrame(int frame, FoldedFrames& folded, bool removeExisting)
@@ -426,6 +426,9 @@ void MovieClip::removeObjectsGoneAt(const FoldedFrames& folded)
     for (const auto& [depth, child] : children()) {
         if (depth > HighestTimelineDepth)
             break;
+        // Objects already removed and waiting for their unload are no longer the timeline's.
+        if (child->isAwaitingRemoval())
+            continue;
         auto found = folded.depths.find(depth);
         if (found == folded.depths.end()) {
             if (depth < 0)
@@ -442,10 +445,8 @@ void MovieClip::removeObjectsGoneAt(const FoldedFrames& folded)
         if (!keep)
             doomed.push_back(depth);
     }
-    for (int depth : doomed) {
-        if (std::shared_ptr<DisplayObject> removed = removeChild(depth))
-            m_services->objectRemoved(*removed);
-    }
+    for (int depth : doomed)
+        m_services->removeObject(*this, depth);
 }
 
 void MovieClip::runGoto(int frame)
@@ -568,8 +569,7 @@ bool MovieClip::removeFromParent()
         return false;
     if (depth() < 0 || depth() > HighestRemovableDepth)
         return false;
-    if (std::shared_ptr<DisplayObject> removed = container->removeChild(depth()))
-        m_services->objectRemoved(*removed);
+    m_services->removeObject(*container, depth());
     return true;
 }
 
