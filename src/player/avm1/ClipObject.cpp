@@ -156,7 +156,12 @@ bool ClipObject::clipProperty(Machine& machine, const QString& name, Value& resu
     case ClipProperty::Visible: result = Value(object->isVisible()); return true;
     case ClipProperty::Width: result = Value(object->width()); return true;
     case ClipProperty::Height: result = Value(object->height()); return true;
-    case ClipProperty::CurrentFrame: result = Value(double(clip ? std::max(1, clip->currentFrame()) : 1)); return true;
+    case ClipProperty::CurrentFrame: {
+        // A clip a script made empty shows no frame until the next frame of the movie comes.
+        const int frame = !clip ? 1 : clip->timeline() ? std::max(1, clip->currentFrame()) : clip->currentFrame();
+        result = Value(double(frame));
+        return true;
+    }
     case ClipProperty::TotalFrames: result = Value(double(clip ? clip->totalFrames() : 1)); return true;
     case ClipProperty::FramesLoaded: result = Value(double(clip ? clip->framesLoaded() : 1)); return true;
     case ClipProperty::Name: result = Value(object->name()); return true;

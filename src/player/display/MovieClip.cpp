@@ -516,7 +516,7 @@ MovieClip* MovieClip::createEmptyMovieClip(const QString& instanceName, int dept
         m_services->objectRemoved(*previous);
     insertChild(depth, clip);
     m_services->objectPlaced(*clip);
-    clip->m_currentFrame = 1;
+    // Its one frame comes with the next frame of the movie: until then it is at frame 0.
     return clip.get();
 }
 
