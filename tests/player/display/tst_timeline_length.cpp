@@ -1,6 +1,6 @@
 // How far a timeline plays: every frame it holds, whatever its header declares, going round to
-// frame 1 at the end, unless its tags stop without an End tag, when it is still loading and
-// waits at its last whole frame.
+// frame 1 at the end, unless its tags stop without an End tag or before the frames its header
+// declares have all been shown, when it is still loading and waits at its last whole frame.
 
 #include "RecordingHost.h"
 
@@ -42,6 +42,8 @@ private slots:
             << toQByteArray(withoutEndTag(movie(twoFrames, 3))) << "1 2";
         QTest::newRow("tags after the last ShowFrame of an unfinished timeline never play")
             << toQByteArray(withoutEndTag(movie({doAction({1}), showFrame(), doAction({2})}, 2))) << "1";
+        QTest::newRow("a timeline that ends before its declared frames are shown waits too")
+            << toQByteArray(movie({doAction({1}), showFrame(), doAction({2}), showFrame(), doAction({3})}, 3)) << "1 2";
     }
 
     void framesPlayed()
