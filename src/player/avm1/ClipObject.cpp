@@ -81,6 +81,15 @@ std::optional<Value> pathProperty(Machine& machine, const QString& name)
     return object ? Value(object) : Value();
 }
 
+// Clips, buttons and editable text have script objects of their own; other display objects
+// do not.
+bool isAddressable(const display::DisplayObject& object)
+{
+    const display::DisplayKind kind = object.kind();
+    return kind == display::DisplayKind::MovieClip || kind == display::DisplayKind::EditText
+           || kind == display::DisplayKind::Button;
+}
+
 } // namespace
 
 ClipObject::ClipObject(Object* prototype, const std::shared_ptr<display::DisplayObject>& displayObject)
@@ -122,8 +131,10 @@ void ClipObject::specialNames(std::vector<QString>& names)
     display::DisplayContainer* container = object ? object->asContainer() : nullptr;
     if (!container)
         return;
+    // Named shapes, morph shapes, static text and bitmaps are listed too: each stands for the
+    // clip that holds it.
     for (const auto& [depth, child] : container->children()) {
-        if (!child->name().isEmpty() && scriptObjectOf(child.get()))
+        if (!child->name().isEmpty() && (scriptObjectOf(child.get()) || !isAddressable(*child)))
             names.push_back(child->name());
     }
 }
@@ -226,10 +237,7 @@ bool ClipObject::namedChild(Machine& machine, const QString& name, Value& result
         if (display::DisplayObject* child = container->childByName(name, machine.caseSensitive())) {
             // A named child that scripts cannot address on its own (a shape, a static text)
             // stands for the clip that holds it.
-            const display::DisplayKind kind = child->kind();
-            const bool addressable = kind == display::DisplayKind::MovieClip || kind == display::DisplayKind::EditText
-                                     || kind == display::DisplayKind::Button;
-            if (!addressable) {
+            if (!isAddressable(*child)) {
                 result = Value(static_cast<Object*>(this));
                 return true;
             }
