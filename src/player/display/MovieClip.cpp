@@ -167,12 +167,18 @@ void MovieClip::advanceFrame()
     if (!m_playing || isRemoved())
         return;
     // A timeline plays every frame it holds, even past the count its header declares. One whose
-    // tags stopped without an End tag is still loading: it waits at its last whole frame rather
-    // than going round to frame 1.
+    // tags stopped without an End tag, or left a frame without its ShowFrame, is still loading:
+    // it stays at its last frame rather than going round to frame 1. A movie's own timeline
+    // arrives frame by frame and stops at its last whole one; a sprite comes whole, and plays
+    // the unfinished frame too. A sprite goes round after the frames it holds, whatever count it
+    // declares.
     const bool loading = m_timeline && !m_timeline->complete;
+    const bool movieTimeline = m_timeline && library() && m_timeline == &library()->movie().timeline;
+    const int held = m_timeline ? static_cast<int>(m_timeline->frames.size()) : 1;
     const int total = !m_timeline ? 1
-        : loading ? std::max(1, m_timeline->shownFrames)
-                  : std::max(totalFrames(), static_cast<int>(m_timeline->frames.size()));
+        : loading      ? std::max(1, movieTimeline ? m_timeline->shownFrames : held)
+        : movieTimeline ? std::max(totalFrames(), held)
+                       : std::max(1, held);
     if (m_currentFrame < total) {
         ++m_currentFrame;
         runFrameTags(m_currentFrame, true);
