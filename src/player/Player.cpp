@@ -508,6 +508,11 @@ void Player::removeObject(display::DisplayContainer& container, int depth)
         m_setAside.push_back(std::move(setAside));
 }
 
+void Player::placementFailed(int tagDepth)
+{
+    trace(QStringLiteral("Warning: Failed to place object at depth %1.").arg(tagDepth));
+}
+
 bool Player::waitsForUnload(display::DisplayObject& object)
 {
     if (object.isAwaitingRemoval())

@@ -140,6 +140,7 @@ public:
     void objectPlaced(display::DisplayObject& object) override;
     void objectRemoved(display::DisplayObject& object) override;
     void removeObject(display::DisplayContainer& container, int depth) override;
+    void placementFailed(int tagDepth) override;
     void queueFrameActions(display::MovieClip& clip, const swf::ActionCode& code) override;
     void queueInitActions(display::MovieClip& clip, uint16_t spriteId, const swf::ActionCode& code) override;
     void importsReached(display::MovieClip& clip, int frame) override;

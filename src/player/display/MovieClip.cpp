@@ -326,7 +326,10 @@ void MovieClip::applyPlace(const swf::PlaceObject& place, int frame)
     const int depth = int(place.depth) + TimelineDepthOffset;
     DisplayObject* existing = childAtDepth(depth);
     if (!place.isMove) {
-        if (place.characterId)
+        // A new placement never replaces: the depth must be free.
+        if (existing)
+            m_services->placementFailed(int(place.depth));
+        else if (place.characterId)
             placeNewObject(place, frame, depth);
         return;
     }
@@ -413,6 +416,10 @@ void MovieClip::applyFoldedPlace(int depth, const FoldedPlace& entry, bool rewin
     }
     if (place.isMove && existing && (!place.characterId || existing->isMovieClip())) {
         applyPlaceFields(*existing, place, false);
+        return;
+    }
+    if (!place.isMove && existing) {
+        m_services->placementFailed(int(place.depth));
         return;
     }
     if (place.characterId)

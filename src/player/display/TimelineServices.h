@@ -34,6 +34,10 @@ public:
     // now and reported to objectRemoved, unless the player keeps it until its unload has run.
     virtual void removeObject(DisplayContainer& container, int depth);
 
+    // A PlaceObject that was no move found its depth (as the tag numbers it) taken: Flash
+    // leaves what is there and reports it in the movie's trace output.
+    virtual void placementFailed(int tagDepth) { (void)tagDepth; }
+
     // A frame script (DoAction) of a clip, run in order after the current timeline pass.
     virtual void queueFrameActions(MovieClip& clip, const swf::ActionCode& code) = 0;
 

@@ -73,6 +73,26 @@ private slots:
         QCOMPARE(root->childAtDepth(depth)->characterId(), 1);
     }
 
+    // A new placement at a depth already taken fails: the object there stays, and Flash says so
+    // in the trace output, with the depth as the tag numbers it.
+    void placingOnATakenDepthFails()
+    {
+        const Bytes bytes = movie({defineRectangle(1, 0, 0, 100, 100, 0xFF0000FF),
+                                   defineRectangle(2, 0, 0, 300, 50, 0x00FF00FF),
+                                   placeObject2(Place(7).character(1).named("first")), showFrame(),
+                                   placeObject2(Place(7).character(2).named("second")), showFrame()},
+                                  2);
+        Player engine;
+        QStringList traces;
+        engine.onTrace = [&traces](const QString& line) { traces.append(line); };
+        QVERIFY(!engine.loadMovieData(0, toQByteArray(bytes), QStringLiteral("test.swf")));
+        engine.advanceFrame();
+        display::DisplayObject* kept = engine.stage().level(0)->childAtDepth(7 + display::TimelineDepthOffset);
+        QCOMPARE(kept->characterId(), 1);
+        QCOMPARE(kept->name(), QStringLiteral("first"));
+        QCOMPARE(traces, QStringList{QStringLiteral("Warning: Failed to place object at depth 7.")});
+    }
+
     // A PlaceObject that moves what is at a depth, or replaces its character, leaves its name
     // alone: only a new placement names an object.
     void movesKeepTheName()
