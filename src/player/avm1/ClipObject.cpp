@@ -5,6 +5,7 @@
 #include "Machine.h"
 #include "Marker.h"
 #include "NumberText.h"
+#include "builtins/SelectionFocus.h"
 #include "player/display/DisplayContainer.h"
 #include "player/display/EditTextInstance.h"
 #include "player/display/MovieClip.h"
@@ -291,8 +292,11 @@ bool ClipObject::setSpecial(Machine& machine, const QString& name, const Value& 
         return true;
     case ClipProperty::Visible:
         // Shown for any number but 0: a string that is no number ("true" included) is ignored.
-        if (readNumber())
+        if (readNumber()) {
             object->setVisible(number != 0);
+            if (number == 0)
+                builtins::loseFocusWhenHidden(machine, this);
+        }
         return true;
     case ClipProperty::Name:
         object->setName(machine.toString(value));
