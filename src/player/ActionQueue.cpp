@@ -85,8 +85,9 @@ void ActionQueue::runEntry(display::ScriptHost& host, const Entry& entry)
 {
     display::DisplayObject& object = *entry.object;
     const bool isUnload = entry.eventBit == swf::clip_event::Unload;
-    // Unload handlers run on objects that just left the list; everything else needs a live one.
-    if (object.isRemoved() && !isUnload)
+    // Unload handlers run on objects that just left the list (or wait beside it for them);
+    // everything else needs a live one.
+    if ((object.isRemoved() || object.isAwaitingRemoval()) && !isUnload)
         return;
     if (entry.code) {
         if (display::MovieClip* clip = object.asMovieClip())

@@ -31,7 +31,7 @@ void FrameLifecycle::advance(bool withScripts)
     for (auto it = clips.rbegin(); it != clips.rend(); ++it) {
         display::MovieClip& clip = **it;
         // A clip removed by an earlier clip's timeline this tick does nothing more.
-        if (clip.isRemoved())
+        if (clip.isRemoved() || clip.isAwaitingRemoval())
             continue;
         if (withScripts)
             m_queue.queueEvent(*it, swf::clip_event::EnterFrame, "onEnterFrame");

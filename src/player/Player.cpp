@@ -58,6 +58,7 @@ Player::~Player()
     m_stage.clear();
     m_keptAlive.clear();
     m_removedPending.clear();
+    m_setAside.clear();
     // The script engine goes last: display objects may hold bindings it made.
     m_scriptHost.reset();
 }
@@ -242,6 +243,7 @@ void Player::advanceFrame()
     if (m_stopReason || m_quit)
         return;
     CallScope scope(*this);
+    finishSetAsideRemovals();
     if (m_scriptHost)
         m_scriptHost->frameStarted();
     m_clock.frameAdvanced(frameRate());
@@ -484,18 +486,73 @@ void Player::objectPlaced(display::DisplayObject& object)
 void Player::objectRemoved(display::DisplayObject& object)
 {
     std::shared_ptr<display::DisplayObject> shared = object.sharedFromThis();
-    if (m_scriptHost)
+    // An object set aside had its unload events queued then.
+    if (m_scriptHost && !object.isAwaitingRemoval())
         queueUnloadEvents(object);
     m_removedPending.push_back(std::move(shared));
+}
+
+void Player::removeObject(display::DisplayContainer& container, int depth)
+{
+    display::DisplayObject* object = container.childAtDepth(depth);
+    if (!object)
+        return;
+    if (!m_scriptHost || !waitsForUnload(*object)) {
+        display::TimelineServices::removeObject(container, depth);
+        return;
+    }
+    // The unload events are queued now, as for any removal; the object stays on the list, out
+    // of the way, until the next frame begins.
+    queueUnloadEvents(*object);
+    if (std::shared_ptr<display::DisplayObject> setAside = container.setAsideChild(depth))
+        m_setAside.push_back(std::move(setAside));
+}
+
+void Player::placementFailed(int tagDepth)
+{
+    trace(QStringLiteral("Warning: Failed to place object at depth %1.").arg(tagDepth));
+}
+
+bool Player::waitsForUnload(display::DisplayObject& object)
+{
+    if (object.isAwaitingRemoval())
+        return false;
+    if (object.isMovieClip()
+        && ((object.clipEventMask() & swf::clip_event::Unload) || m_scriptHost->hasHandler(object, "onUnload")))
+        return true;
+    if (const display::DisplayContainer* container = object.asContainer()) {
+        for (const auto& [depth, child] : container->children()) {
+            if (waitsForUnload(*child))
+                return true;
+        }
+    }
+    return false;
+}
+
+void Player::finishSetAsideRemovals()
+{
+    std::vector<std::shared_ptr<display::DisplayObject>> setAside;
+    setAside.swap(m_setAside);
+    for (const std::shared_ptr<display::DisplayObject>& object : setAside) {
+        display::DisplayContainer* parent = object->parent();
+        // Gone already with a container removed for good, or moved on by a script.
+        if (object->isRemoved() || !parent || parent->childAtDepth(object->depth()) != object.get())
+            continue;
+        if (std::shared_ptr<display::DisplayObject> removed = parent->removeChild(object->depth()))
+            objectRemoved(*removed);
+    }
 }
 
 void Player::queueUnloadEvents(display::DisplayObject& object)
 {
     // Flash unloads the clips inside first, in depth order and each with its own clips before
-    // it, and the clip that was removed last.
+    // it, and the clip that was removed last. Clips already set aside for their unload have
+    // theirs queued.
     if (const display::DisplayContainer* container = object.asContainer()) {
-        for (const auto& [depth, child] : container->children())
-            queueUnloadEvents(*child);
+        for (const auto& [depth, child] : container->children()) {
+            if (!child->isAwaitingRemoval())
+                queueUnloadEvents(*child);
+        }
     }
     if (object.isMovieClip())
         m_actions->queueEvent(object.sharedFromThis(), swf::clip_event::Unload, "onUnload");

@@ -139,6 +139,8 @@ public:
                                                         uint16_t characterId) override;
     void objectPlaced(display::DisplayObject& object) override;
     void objectRemoved(display::DisplayObject& object) override;
+    void removeObject(display::DisplayContainer& container, int depth) override;
+    void placementFailed(int tagDepth) override;
     void queueFrameActions(display::MovieClip& clip, const swf::ActionCode& code) override;
     void queueInitActions(display::MovieClip& clip, uint16_t spriteId, const swf::ActionCode& code) override;
     void importsReached(display::MovieClip& clip, int frame) override;
@@ -149,6 +151,10 @@ private:
     class CallScope;
     void releaseKeptAlive();
     void queueUnloadEvents(display::DisplayObject& object);
+    // Whether a removed object must wait for unload handlers: its own or those of a clip inside.
+    bool waitsForUnload(display::DisplayObject& object);
+    // Takes the objects set aside for their unload handlers off their lists for good.
+    void finishSetAsideRemovals();
     void installLevel(int level, std::shared_ptr<const display::MovieLibrary> library);
     // The end of a frame: queued scripts, the timers due, then the loads scripts asked for.
     void finishFrame();
@@ -169,6 +175,8 @@ private:
     std::unique_ptr<MovieLoader> m_loader;
     std::vector<std::shared_ptr<display::DisplayObject>> m_keptAlive;
     std::vector<std::shared_ptr<display::DisplayObject>> m_removedPending;
+    // Removed objects kept on their lists until their unload handlers have run.
+    std::vector<std::shared_ptr<display::DisplayObject>> m_setAside;
     std::set<std::pair<const display::MovieLibrary*, uint16_t>> m_initActionsDone;
     int m_instantiationDepth = 0;
     int m_callDepth = 0;

@@ -5,6 +5,7 @@
 #include "Machine.h"
 #include "Marker.h"
 #include "NumberText.h"
+#include "builtins/SelectionFocus.h"
 #include "player/display/DisplayContainer.h"
 #include "player/display/EditTextInstance.h"
 #include "player/display/MovieClip.h"
@@ -81,6 +82,15 @@ std::optional<Value> pathProperty(Machine& machine, const QString& name)
     return object ? Value(object) : Value();
 }
 
+// Clips, buttons and editable text have script objects of their own; other display objects
+// do not.
+bool isAddressable(const display::DisplayObject& object)
+{
+    const display::DisplayKind kind = object.kind();
+    return kind == display::DisplayKind::MovieClip || kind == display::DisplayKind::EditText
+           || kind == display::DisplayKind::Button;
+}
+
 } // namespace
 
 ClipObject::ClipObject(Object* prototype, const std::shared_ptr<display::DisplayObject>& displayObject)
@@ -122,8 +132,10 @@ void ClipObject::specialNames(std::vector<QString>& names)
     display::DisplayContainer* container = object ? object->asContainer() : nullptr;
     if (!container)
         return;
+    // Named shapes, morph shapes, static text and bitmaps are listed too: each stands for the
+    // clip that holds it.
     for (const auto& [depth, child] : container->children()) {
-        if (!child->name().isEmpty() && scriptObjectOf(child.get()))
+        if (!child->name().isEmpty() && (scriptObjectOf(child.get()) || !isAddressable(*child)))
             names.push_back(child->name());
     }
 }
@@ -156,7 +168,12 @@ bool ClipObject::clipProperty(Machine& machine, const QString& name, Value& resu
     case ClipProperty::Visible: result = Value(object->isVisible()); return true;
     case ClipProperty::Width: result = Value(object->width()); return true;
     case ClipProperty::Height: result = Value(object->height()); return true;
-    case ClipProperty::CurrentFrame: result = Value(double(clip ? std::max(1, clip->currentFrame()) : 1)); return true;
+    case ClipProperty::CurrentFrame: {
+        // A clip a script made empty shows no frame until the next frame of the movie comes.
+        const int frame = !clip ? 1 : clip->timeline() ? std::max(1, clip->currentFrame()) : clip->currentFrame();
+        result = Value(double(frame));
+        return true;
+    }
     case ClipProperty::TotalFrames: result = Value(double(clip ? clip->totalFrames() : 1)); return true;
     case ClipProperty::FramesLoaded: result = Value(double(clip ? clip->framesLoaded() : 1)); return true;
     case ClipProperty::Name: result = Value(object->name()); return true;
@@ -221,10 +238,7 @@ bool ClipObject::namedChild(Machine& machine, const QString& name, Value& result
         if (display::DisplayObject* child = container->childByName(name, machine.caseSensitive())) {
             // A named child that scripts cannot address on its own (a shape, a static text)
             // stands for the clip that holds it.
-            const display::DisplayKind kind = child->kind();
-            const bool addressable = kind == display::DisplayKind::MovieClip || kind == display::DisplayKind::EditText
-                                     || kind == display::DisplayKind::Button;
-            if (!addressable) {
+            if (!isAddressable(*child)) {
                 result = Value(static_cast<Object*>(this));
                 return true;
             }
@@ -278,8 +292,11 @@ bool ClipObject::setSpecial(Machine& machine, const QString& name, const Value& 
         return true;
     case ClipProperty::Visible:
         // Shown for any number but 0: a string that is no number ("true" included) is ignored.
-        if (readNumber())
+        if (readNumber()) {
             object->setVisible(number != 0);
+            if (number == 0)
+                builtins::loseFocusWhenHidden(machine, this);
+        }
         return true;
     case ClipProperty::Name:
         object->setName(machine.toString(value));

@@ -1566,7 +1566,15 @@ Interpreter::Outcome Interpreter::actionCall(Step&)
     Machine& machine = m_machine;
     DisplayBridge& bridge = m_machine.bridge();
     Value frame = pop();
-    Object* clip = m_target;
+    // A tellTarget that named no clip leaves the root to call on.
+    Object* clip = targetOrRoot();
+    if (frame.isNumber()) {
+        // A number is a frame of the target, wrapped to 32 bits and then to a frame number.
+        const int number = int(uint16_t(uint32_t(machine.toInt32(frame))));
+        if (clip && number > 0)
+            bridge.callFrame(clip, number - 1);
+        return Outcome::Normal;
+    }
     QString text = machine.toString(frame);
     qsizetype colon = text.lastIndexOf(u':');
     if (colon >= 0) {

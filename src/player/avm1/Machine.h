@@ -83,6 +83,11 @@ public:
     // The drawing quality scripts see, player-wide: LOW, MEDIUM, HIGH or BEST.
     const QString& quality() const { return m_quality; }
     void setQuality(const QString& quality) { m_quality = quality; }
+    // Player-wide from the first getBounds that SWF 8 code makes, or that any code makes under
+    // a SWF 8 root movie: an empty clip's bounds seen from another clip read 6710886.4 from
+    // then on, where they read 6710886.35 before.
+    bool newInvalidBounds() const { return m_newInvalidBounds; }
+    void setNewInvalidBounds() { m_newInvalidBounds = true; }
     // The seconds of streamed sound buffered before it plays, player-wide: _soundbuftime.
     int soundBufferTime() const { return m_soundBufferTime; }
     void setSoundBufferTime(int seconds) { m_soundBufferTime = seconds; }
@@ -245,6 +250,7 @@ private:
     int m_swfVersion = 8;
     bool m_stageFocusRect = true;
     QString m_quality = QStringLiteral("HIGH");
+    bool m_newInvalidBounds = false;
     int m_soundBufferTime = 5;
     Object* m_runningFunction = nullptr;
     bool m_runningAsConstructor = false;

@@ -3,6 +3,7 @@
 #include "Bounds.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace player::display {
 
@@ -56,6 +57,40 @@ std::shared_ptr<DisplayObject> DisplayContainer::removeChild(int depth)
     // The parent link stays, so that a removed clip's unload handler can still see where it was;
     // it is cleared when this container goes away.
     return child;
+}
+
+std::shared_ptr<DisplayObject> DisplayContainer::setAsideChild(int depth)
+{
+    auto node = m_children.extract(depth);
+    if (node.empty())
+        return nullptr;
+    std::shared_ptr<DisplayObject> child = node.mapped();
+    moveAside(std::move(node));
+    noteChange();
+    return child;
+}
+
+void DisplayContainer::moveAside(ChildMap::node_type node)
+{
+    DisplayObject& child = *node.mapped();
+    // Depths set aside lie below -16384, the lowest one in use, so they never meet a live
+    // object; two objects set aside from the same depth take the next free one below.
+    int target = SetAsideDepthBase - child.depth();
+    while (m_children.count(target))
+        --target;
+    child.setDepth(target);
+    child.m_awaitingRemoval = true;
+    node.key() = target;
+    m_children.insert(std::move(node));
+    if (DisplayContainer* inner = child.asContainer()) {
+        std::vector<int> depths;
+        for (const auto& [innerDepth, grandChild] : inner->m_children) {
+            if (!grandChild->isAwaitingRemoval())
+                depths.push_back(innerDepth);
+        }
+        for (int innerDepth : depths)
+            inner->moveAside(inner->m_children.extract(innerDepth));
+    }
 }
 
 void DisplayContainer::swapChildren(int depthA, int depthB)

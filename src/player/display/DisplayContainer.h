@@ -31,6 +31,12 @@ public:
     // Takes the child at a depth off the list and marks it (and its subtree) removed; returns it
     // so the caller can run its unload events and keep it alive while they run.
     std::shared_ptr<DisplayObject> removeChild(int depth);
+    // Flash keeps a removed clip that has unload handlers (or holds one that has) until they
+    // have run: it and everything inside it move to the depths below all that timelines and
+    // scripts use, -32769 - depth, and stay readable there. This moves the child at a depth so,
+    // marking it and its subtree as awaiting removal; removeChild takes it off later. Returns
+    // the child.
+    std::shared_ptr<DisplayObject> setAsideChild(int depth);
     // Exchanges the children at two depths (either may be empty), as swapDepths does.
     void swapChildren(int depthA, int depthB);
     // Removes every child.
@@ -44,6 +50,8 @@ protected:
     void markRemoved() override;
 
 private:
+    void moveAside(ChildMap::node_type node);
+
     ChildMap m_children;
 };
 

@@ -21,5 +21,7 @@ constexpr int TimelineDepthOffset = -16384;
 constexpr int LowestScriptDepth = TimelineDepthOffset;
 constexpr int HighestScriptDepth = 2130690044;
 constexpr bool isScriptDepth(int depth) { return depth >= LowestScriptDepth && depth <= HighestScriptDepth; }
+// A removed object waiting for its unload handlers moves from depth d to SetAsideDepthBase - d.
+constexpr int SetAsideDepthBase = 2 * TimelineDepthOffset - 1;
 
 } // namespace player::display

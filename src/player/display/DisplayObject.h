@@ -154,6 +154,10 @@ public:
 
     // Removed from its display list (unloaded). Scripts that still hold it see this.
     bool isRemoved() const { return m_removed; }
+    // Taken off its depth but kept on the list, below every depth in use, until its unload
+    // handlers have run (see DisplayContainer::setAsideChild). Scripts still see it there; its
+    // own scripts other than the unload handlers no longer run.
+    bool isAwaitingRemoval() const { return m_awaitingRemoval; }
 
     ScriptBinding* scriptBinding() const { return m_scriptBinding.get(); }
     void setScriptBinding(std::unique_ptr<ScriptBinding> binding) { m_scriptBinding = std::move(binding); }
@@ -216,6 +220,7 @@ private:
     int m_placeFrame = 0;
     std::vector<swf::ClipAction> m_clipActions;
     bool m_removed = false;
+    bool m_awaitingRemoval = false;
     std::unique_ptr<ScriptBinding> m_scriptBinding;
     std::shared_ptr<ChangeCounter> m_changeCounter;
 

@@ -167,12 +167,18 @@ void MovieClip::advanceFrame()
     if (!m_playing || isRemoved())
         return;
     // A timeline plays every frame it holds, even past the count its header declares. One whose
-    // tags stopped without an End tag is still loading: it waits at its last whole frame rather
-    // than going round to frame 1.
+    // tags stopped without an End tag, or left a frame without its ShowFrame, is still loading:
+    // it stays at its last frame rather than going round to frame 1. A movie's own timeline
+    // arrives frame by frame and stops at its last whole one; a sprite comes whole, and plays
+    // the unfinished frame too. A sprite goes round after the frames it holds, whatever count it
+    // declares.
     const bool loading = m_timeline && !m_timeline->complete;
+    const bool movieTimeline = m_timeline && library() && m_timeline == &library()->movie().timeline;
+    const int held = m_timeline ? static_cast<int>(m_timeline->frames.size()) : 1;
     const int total = !m_timeline ? 1
-        : loading ? std::max(1, m_timeline->shownFrames)
-                  : std::max(totalFrames(), static_cast<int>(m_timeline->frames.size()));
+        : loading      ? std::max(1, movieTimeline ? m_timeline->shownFrames : held)
+        : movieTimeline ? std::max(totalFrames(), held)
+                       : std::max(1, held);
     if (m_currentFrame < total) {
         ++m_currentFrame;
         runFrameTags(m_currentFrame, true);
@@ -264,10 +270,6 @@ void MovieClip::applyPlaceFields(DisplayObject& object, const swf::PlaceObject& 
         object.setRatio(*place.ratio);
     else if (resetMissing)
         object.setRatio(0);
-    if (place.name) {
-        const std::string& raw = *place.name;
-        object.setName(swfVersion() >= 6 ? QString::fromStdString(raw) : QString::fromLatin1(raw));
-    }
     if (place.clipDepth)
         object.setClipDepth(int(*place.clipDepth) + TimelineDepthOffset);
     if (place.filters)
@@ -296,8 +298,13 @@ std::shared_ptr<DisplayObject> MovieClip::placeNewObject(const swf::PlaceObject&
     object->setPlacedByTimeline(true);
     object->setPlaceFrame(frame);
     applyPlaceFields(*object, place, false);
-    // Clips, buttons and text fields placed without a name get "instanceN"; shapes and static
-    // text stay nameless, as in Flash.
+    // Only a new placement names an object: a move at its depth, even one that changes its
+    // character, leaves the name it has. Clips, buttons and text fields placed without a name
+    // get "instanceN"; shapes and static text stay nameless, as in Flash.
+    if (place.name) {
+        const std::string& raw = *place.name;
+        object->setName(swfVersion() >= 6 ? QString::fromStdString(raw) : QString::fromLatin1(raw));
+    }
     const DisplayKind kind = object->kind();
     if (!place.name && (kind == DisplayKind::MovieClip || kind == DisplayKind::Button || kind == DisplayKind::EditText))
         object->setName(m_services->nextInstanceName());
@@ -319,7 +326,10 @@ void MovieClip::applyPlace(const swf::PlaceObject& place, int frame)
     const int depth = int(place.depth) + TimelineDepthOffset;
     DisplayObject* existing = childAtDepth(depth);
     if (!place.isMove) {
-        if (place.characterId)
+        // A new placement never replaces: the depth must be free.
+        if (existing)
+            m_services->placementFailed(int(place.depth));
+        else if (place.characterId)
             placeNewObject(place, frame, depth);
         return;
     }
@@ -359,8 +369,7 @@ void MovieClip::applyRemove(const swf::RemoveObject& remove)
         return;
     if (remove.characterId && *remove.characterId != existing->characterId())
         return;
-    if (std::shared_ptr<DisplayObject> removed = removeChild(depth))
-        m_services->objectRemoved(*removed);
+    m_services->removeObject(*this, depth);
 }
 
 void MovieClip::foldFrame(int frame, FoldedFrames& folded, bool removeExisting)
@@ -409,6 +418,10 @@ void MovieClip::applyFoldedPlace(int depth, const FoldedPlace& entry, bool rewin
         applyPlaceFields(*existing, place, false);
         return;
     }
+    if (!place.isMove && existing) {
+        m_services->placementFailed(int(place.depth));
+        return;
+    }
     if (place.characterId)
         placeNewObject(place, entry.frame, depth);
 }
@@ -426,6 +439,9 @@ void MovieClip::removeObjectsGoneAt(const FoldedFrames& folded)
     for (const auto& [depth, child] : children()) {
         if (depth > HighestTimelineDepth)
             break;
+        // Objects already removed and waiting for their unload are no longer the timeline's.
+        if (child->isAwaitingRemoval())
+            continue;
         auto found = folded.depths.find(depth);
         if (found == folded.depths.end()) {
             if (depth < 0)
@@ -442,10 +458,8 @@ void MovieClip::removeObjectsGoneAt(const FoldedFrames& folded)
         if (!keep)
             doomed.push_back(depth);
     }
-    for (int depth : doomed) {
-        if (std::shared_ptr<DisplayObject> removed = removeChild(depth))
-            m_services->objectRemoved(*removed);
-    }
+    for (int depth : doomed)
+        m_services->removeObject(*this, depth);
 }
 
 void MovieClip::runGoto(int frame)
@@ -515,7 +529,7 @@ MovieClip* MovieClip::createEmptyMovieClip(const QString& instanceName, int dept
         m_services->objectRemoved(*previous);
     insertChild(depth, clip);
     m_services->objectPlaced(*clip);
-    clip->m_currentFrame = 1;
+    // Its one frame comes with the next frame of the movie: until then it is at frame 0.
     return clip.get();
 }
 
@@ -568,8 +582,7 @@ bool MovieClip::removeFromParent()
         return false;
     if (depth() < 0 || depth() > HighestRemovableDepth)
         return false;
-    if (std::shared_ptr<DisplayObject> removed = container->removeChild(depth()))
-        m_services->objectRemoved(*removed);
+    m_services->removeObject(*container, depth());
     return true;
 }
 

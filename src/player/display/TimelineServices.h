@@ -8,6 +8,7 @@
 
 namespace player::display {
 
+class DisplayContainer;
 class DisplayObject;
 class MovieClip;
 class MovieLibrary;
@@ -29,6 +30,13 @@ public:
     virtual void objectPlaced(DisplayObject& object) = 0;
     // An object was taken off a display list: its unload event runs.
     virtual void objectRemoved(DisplayObject& object) = 0;
+    // A timeline or a script removes the object at a depth of a container: taken off the list
+    // now and reported to objectRemoved, unless the player keeps it until its unload has run.
+    virtual void removeObject(DisplayContainer& container, int depth);
+
+    // A PlaceObject that was no move found its depth (as the tag numbers it) taken: Flash
+    // leaves what is there and reports it in the movie's trace output.
+    virtual void placementFailed(int tagDepth) { (void)tagDepth; }
 
     // A frame script (DoAction) of a clip, run in order after the current timeline pass.
     virtual void queueFrameActions(MovieClip& clip, const swf::ActionCode& code) = 0;

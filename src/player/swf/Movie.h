@@ -109,8 +109,8 @@ struct Frame {
 struct Timeline {
     uint16_t declaredFrameCount = 0; // as stored in the header or DefineSprite
     std::vector<Frame> frames;       // frames actually present (ShowFrame-terminated, plus a last open one)
-    // False when the tags stop without an End tag: the frames after the last ShowFrame never
-    // finished loading.
+    // False when the tags stop without an End tag, or leave tags after the last ShowFrame: that
+    // frame never finished loading. Such a timeline never goes round to frame 1.
     bool complete = true;
     int shownFrames = 0; // ShowFrame tags read
 };

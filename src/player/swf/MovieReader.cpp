@@ -126,7 +126,11 @@ void TagWalker::readTimeline(ByteReader& reader, Timeline& timeline, bool isSpri
     }
     if (!ended)
         warn(isSprite ? "a sprite has no End tag" : "the movie has no End tag");
-    timeline.complete = ended;
+    // Tags left after the last ShowFrame make a frame that never closes: the timeline stays
+    // loading for good, End tag or not (see Timeline::complete).
+    const bool openFrameLeft = timeline.frames.size() > size_t(timeline.shownFrames)
+        && (!timeline.frames.back().tags.empty() || !timeline.frames.back().labels.empty());
+    timeline.complete = ended && !openFrameLeft;
     // The frame opened by the last ShowFrame is kept only when something happens in it.
     if (timeline.frames.size() > 1 && timeline.frames.back().tags.empty() && timeline.frames.back().labels.empty())
         timeline.frames.pop_back();

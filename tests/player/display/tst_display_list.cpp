@@ -73,6 +73,50 @@ private slots:
         QCOMPARE(root->childAtDepth(depth)->characterId(), 1);
     }
 
+    // A new placement at a depth already taken fails: the object there stays, and Flash says so
+    // in the trace output, with the depth as the tag numbers it.
+    void placingOnATakenDepthFails()
+    {
+        const Bytes bytes = movie({defineRectangle(1, 0, 0, 100, 100, 0xFF0000FF),
+                                   defineRectangle(2, 0, 0, 300, 50, 0x00FF00FF),
+                                   placeObject2(Place(7).character(1).named("first")), showFrame(),
+                                   placeObject2(Place(7).character(2).named("second")), showFrame()},
+                                  2);
+        Player engine;
+        QStringList traces;
+        engine.onTrace = [&traces](const QString& line) { traces.append(line); };
+        QVERIFY(!engine.loadMovieData(0, toQByteArray(bytes), QStringLiteral("test.swf")));
+        engine.advanceFrame();
+        display::DisplayObject* kept = engine.stage().level(0)->childAtDepth(7 + display::TimelineDepthOffset);
+        QCOMPARE(kept->characterId(), 1);
+        QCOMPARE(kept->name(), QStringLiteral("first"));
+        QCOMPARE(traces, QStringList{QStringLiteral("Warning: Failed to place object at depth 7.")});
+    }
+
+    // A PlaceObject that moves what is at a depth, or replaces its character, leaves its name
+    // alone: only a new placement names an object.
+    void movesKeepTheName()
+    {
+        const Bytes bytes = movie({defineRectangle(1, 0, 0, 100, 100, 0xFF0000FF),
+                                   defineRectangle(2, 0, 0, 300, 50, 0x00FF00FF),
+                                   defineSprite(3, 1, {showFrame()}),
+                                   placeObject2(Place(1).character(1).named("shape")),
+                                   placeObject2(Place(2).character(3).named("clip")), showFrame(),
+                                   placeObject2(Place(1).moving().character(2).named("renamed")),
+                                   placeObject2(Place(2).moving().at(40, 0).named("renamedClip")), showFrame()},
+                                  2);
+        Player engine;
+        QVERIFY(!engine.loadMovieData(0, toQByteArray(bytes), QStringLiteral("test.swf")));
+        display::MovieClip* root = engine.stage().level(0);
+        engine.advanceFrame();
+        display::DisplayObject* shape = root->childAtDepth(1 + display::TimelineDepthOffset);
+        display::DisplayObject* clip = root->childAtDepth(2 + display::TimelineDepthOffset);
+        QCOMPARE(shape->characterId(), 2);
+        QCOMPARE(shape->name(), QStringLiteral("shape"));
+        QCOMPARE(xOf(clip), 40);
+        QCOMPARE(clip->name(), QStringLiteral("clip"));
+    }
+
     // A backward goto rebuilds from frame 1: objects that stay keep their instance, objects
     // placed later go, and script-made objects are not the timeline's to touch.
     void backwardGotoKeepsWhatStays()

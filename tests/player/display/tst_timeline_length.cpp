@@ -1,6 +1,7 @@
 // How far a timeline plays: every frame it holds, whatever its header declares, going round to
-// frame 1 at the end, unless its tags stop without an End tag, when it is still loading and
-// waits at its last whole frame.
+// frame 1 at the end, unless its tags stop without an End tag or leave a frame without its
+// ShowFrame: it is then still loading, and a movie waits at its last whole frame while a sprite
+// plays the unfinished frame too and stays there.
 
 #include "RecordingHost.h"
 
@@ -42,6 +43,17 @@ private slots:
             << toQByteArray(withoutEndTag(movie(twoFrames, 3))) << "1 2";
         QTest::newRow("tags after the last ShowFrame of an unfinished timeline never play")
             << toQByteArray(withoutEndTag(movie({doAction({1}), showFrame(), doAction({2})}, 2))) << "1";
+        QTest::newRow("tags left after the last ShowFrame keep a finished movie from going round")
+            << toQByteArray(movie({doAction({1}), showFrame(), doAction({2}), showFrame(), doAction({3})}, 3)) << "1 2";
+        QTest::newRow("a sprite plays its unfinished last frame, then stays there")
+            << toQByteArray(movie({defineSprite(5, 3, {doAction({1}), showFrame(), doAction({2})}),
+                                   placeObject2(Place(1).character(5)), showFrame()}, 1)) << "1 2";
+        QTest::newRow("a sprite with no End tag plays its unfinished last frame too")
+            << toQByteArray(movie({defineSprite(5, 1, {doAction({1}), showFrame(), doAction({2}), showFrame(), doAction({3})}, false),
+                                   placeObject2(Place(1).character(5)), showFrame()}, 1)) << "1 2 3";
+        QTest::newRow("a whole sprite goes round at the frames it holds, whatever it declares")
+            << toQByteArray(movie({defineSprite(5, 3, {doAction({1}), showFrame(), doAction({2}), showFrame()}),
+                                   placeObject2(Place(1).character(5)), showFrame()}, 1)) << "1 2 1 2 1";
     }
 
     void framesPlayed()

@@ -296,14 +296,15 @@ inline Bytes exportAssets(uint16_t id, const std::string& name)
     return tag(56, w.take());
 }
 
-inline Bytes defineSprite(uint16_t id, uint16_t frameCount, const std::vector<Bytes>& tags)
+inline Bytes defineSprite(uint16_t id, uint16_t frameCount, const std::vector<Bytes>& tags, bool withEndTag = true)
 {
     BitWriter w;
     w.u16(id);
     w.u16(frameCount);
     for (const Bytes& inner : tags)
         w.append(inner);
-    w.append(endTag());
+    if (withEndTag)
+        w.append(endTag());
     return tag(39, w.take());
 }
 

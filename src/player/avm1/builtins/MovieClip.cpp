@@ -9,7 +9,9 @@
 #include "player/avm1/TargetPath.h"
 #include "player/display/DisplayContainer.h"
 #include "player/display/MovieClip.h"
+#include "player/display/Bounds.h"
 #include "player/display/MovieLibrary.h"
+#include "player/render/HitTester.h"
 
 #include <cmath>
 
@@ -48,6 +50,63 @@ Value gotoFrame(Machine& machine, Object* self, const Arguments& arguments, bool
     if (std::optional<FrameDestination> destination = frameDestination(machine, self, frame, 0))
         machine.bridge().gotoFrame(destination->clip, destination->frame, play);
     return Value();
+}
+
+// getBounds(target) and getRect(target): the clip's bounds in the target's coordinates (its
+// own without a target), the box around them when the two are turned or scaled differently.
+// A target given that names no clip gives undefined. A clip with nothing in it has no bounds:
+// Flash answers with its marker for them, 0x7FFFFFF twips on each side, or 0x8000000 seen from
+// another clip once the player has switched to the newer marker (see newInvalidBounds).
+Value clipBounds(Machine& machine, Object* self, const Arguments& arguments)
+{
+    display::MovieClip* clip = clipOf(self);
+    if (!clip)
+        return Value();
+    display::DisplayObject* target = clip;
+    if (!arguments.empty()) {
+        const Value& value = arguments[0];
+        if (Object* object = value.asObject(); object && object->kind() == ObjectKind::Clip)
+            target = displayObjectOf(object);
+        else if (value.isString())
+            target = displayObjectOf(target_path::resolve(machine, self, value.asString()));
+        else
+            target = nullptr;
+        if (!target)
+            return Value();
+    }
+    if (!machine.newInvalidBounds()) {
+        const display::DisplayObject* root = displayObjectOf(machine.bridge().level(0));
+        if (machine.swfVersion() >= 8 || (root && root->swfVersion() >= 8))
+            machine.setNewInvalidBounds();
+    }
+    constexpr double NoBounds = 0x7FFFFFF;
+    constexpr double NoBoundsSeenFromElsewhere = 0x8000000;
+    const swf::Rect local = clip->localBounds();
+    double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
+    if (display::isEmptyRect(local)) {
+        xMin = xMax = yMin = yMax = target != clip && machine.newInvalidBounds() ? NoBoundsSeenFromElsewhere : NoBounds;
+    } else if (target == clip) {
+        xMin = local.xMin;
+        xMax = local.xMax;
+        yMin = local.yMin;
+        yMax = local.yMax;
+    } else {
+        QTransform toTarget = render::HitTester::stageTransform(*clip);
+        const QTransform targetToStage = render::HitTester::stageTransform(*target);
+        if (targetToStage.isInvertible())
+            toTarget *= targetToStage.inverted();
+        const QRectF mapped = toTarget.mapRect(QRectF(QPointF(local.xMin, local.yMin), QPointF(local.xMax, local.yMax)));
+        xMin = std::round(mapped.left());
+        xMax = std::round(mapped.right());
+        yMin = std::round(mapped.top());
+        yMax = std::round(mapped.bottom());
+    }
+    Object* result = machine.makeObject();
+    result->set(machine, QStringLiteral("xMin"), Value(xMin / 20.0));
+    result->set(machine, QStringLiteral("xMax"), Value(xMax / 20.0));
+    result->set(machine, QStringLiteral("yMin"), Value(yMin / 20.0));
+    result->set(machine, QStringLiteral("yMax"), Value(yMax / 20.0));
+    return Value(result);
 }
 
 Value scriptObject(display::DisplayObject* object)
@@ -191,18 +250,8 @@ void installMovieClip(Machine& machine)
                  machine.bridge().removeClip(self);
              return Value();
          }},
-        {"getBounds", [](Machine& machine, Object* self, const Arguments&) {
-             display::MovieClip* clip = clipOf(self);
-             if (!clip)
-                 return Value();
-             swf::Rect bounds = clip->localBounds();
-             Object* result = machine.makeObject();
-             result->set(machine, QStringLiteral("xMin"), Value(bounds.xMin / 20.0));
-             result->set(machine, QStringLiteral("xMax"), Value(bounds.xMax / 20.0));
-             result->set(machine, QStringLiteral("yMin"), Value(bounds.yMin / 20.0));
-             result->set(machine, QStringLiteral("yMax"), Value(bounds.yMax / 20.0));
-             return Value(result);
-         }},
+        {"getBounds", clipBounds},
+        {"getRect", clipBounds},
         // A movie is always loaded whole: both give the length of its file, uncompressed, or
         // of a sprite's tags.
         {"getBytesLoaded", [](Machine&, Object* self, const Arguments&) { return movieLength(clipOf(self)); }},

@@ -1,4 +1,5 @@
 #include "Builtins.h"
+#include "SelectionFocus.h"
 
 #include "player/avm1/ClipObject.h"
 #include "player/avm1/Machine.h"
@@ -69,6 +70,15 @@ void moveFocus(Machine& machine, SelectionObject* selection, Object* target)
 }
 
 } // namespace
+
+void loseFocusWhenHidden(Machine& machine, Object* object)
+{
+    Object* global = machine.global();
+    const Property* property = global ? global->findOwn(QStringLiteral("Selection"), true) : nullptr;
+    auto* selection = property && !property->isVirtual() ? dynamic_cast<SelectionObject*>(property->value.asObject()) : nullptr;
+    if (selection && object && selection->focus == object)
+        moveFocus(machine, selection, nullptr);
+}
 
 void installSelection(Machine& machine)
 {
