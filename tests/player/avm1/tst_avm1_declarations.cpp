@@ -266,6 +266,11 @@ private slots:
         QTest::newRow("Sound in SWF 5 reports no bytes") << 5
             << QString("var s = new Sound(); trace(s.getBytesTotal()); s.setVolume(12.9); trace(s.getVolume());")
             << "undefined|12";
+        QTest::newRow("Stage's settings are the same through an object that inherits from it") << 8
+            << QString("var o = {}; o.__proto__ = Stage; o.align = 'rb'; trace(Stage.align); Stage.scaleMode = 'NOSCALE'; trace(o.scaleMode);"
+                       "Stage.addListener({onFullScreen: function(f) { trace('full ' + f); }}); Stage.displayState = 'fullscreen';"
+                       "trace(o.displayState + ' ' + Stage.showMenu);")
+            << "RB|noScale|full true|fullScreen true";
     }
     void sharedState()
     {
