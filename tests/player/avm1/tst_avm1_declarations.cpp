@@ -2,6 +2,7 @@
 
 #include "player/avm1/builtins/Declaration.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace player::avm1;
@@ -248,6 +249,27 @@ private slots:
         Object* object = objectAt(runner.machine(), path);
         QVERIFY(object);
         QCOMPARE(fingerprint(runner.machine(), object), expected);
+    }
+
+    // Properties converted classes add to other classes' objects.
+    void convertedAdditions_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("MovieClip.prototype.transform") << "MovieClip.prototype" << "transform" << "transform:gs:3";
+    }
+    void convertedAdditions()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, name);
+        QFETCH(QString, expected);
+        ScriptRunner runner(8);
+        Object* owner = objectAt(runner.machine(), path);
+        QVERIFY(owner);
+        QStringList found = fingerprint(runner.machine(), owner).split(' ').filter(QRegularExpression('^' + name + ':'));
+        QCOMPARE(found.join(' '), expected);
     }
 
     // Methods that share a class's hidden state reach the same state however they are called:
