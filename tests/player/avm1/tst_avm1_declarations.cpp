@@ -293,6 +293,11 @@ private slots:
                        "Stage.addListener({onFullScreen: function(f) { trace('full ' + f); }}); Stage.displayState = 'fullscreen';"
                        "trace(o.displayState + ' ' + Stage.showMenu);")
             << "RB|noScale|full true|fullScreen true";
+        QTest::newRow("Stage's accessors are numbered from 666, 1, each setter after its getter") << 8
+            << QString("var o = {}; ASSetNativeAccessor(o, 666, 'scaleMode,align,width,,,displayState', 1); o.align = 'tl';"
+                       "trace(Stage.align + ' ' + o.scaleMode + ' ' + (o.width === Stage.width) + ' ' + o.displayState);"
+                       "o.scaleMode = 'exactfit'; trace(Stage.scaleMode); trace(ASnative(666, 6) + ' ' + ASnative(666, 9));")
+            << "LT showAll true normal|exactFit|undefined undefined";
     }
     void sharedState()
     {
@@ -329,6 +334,8 @@ private slots:
                                                                               "setUTCDate,setUTCHours,setUTCMinutes,setUTCSeconds,setUTCMilliseconds";
         QTest::newRow("Date") << "Date" << 103 << 257 << "UTC";
         QTest::newRow("Color.prototype") << "Color.prototype" << 700 << 0 << "setRGB,setTransform,getRGB,getTransform";
+        QTest::newRow("MovieClipLoader.prototype") << "MovieClipLoader.prototype" << 112 << 100 << "loadClip,getProgress,unloadClip";
+        QTest::newRow("MovieClipLoader.prototype") << "MovieClipLoader.prototype" << 112 << 100 << "loadClip,getProgress,unloadClip";
         QTest::newRow("Sound.prototype") << "Sound.prototype" << 500 << 0 << "getPan,getTransform,getVolume,setPan,setTransform,setVolume,stop,"
                                                                          "attachSound,start,getDuration,setDuration,getPosition,setPosition,"
                                                                          "loadSound,getBytesLoaded,getBytesTotal";

@@ -119,11 +119,11 @@ Value setDisplayState(Machine& machine, Object* state, Object* self, const Argum
 }
 
 constexpr Declaration stageDeclarations[] = {
-    getter("width", width),
-    getter("height", height),
-    accessor("align", align, setAlign),
-    accessor("scaleMode", scaleMode, setScaleMode),
-    accessor("displayState", displayState, setDisplayState),
+    getter("width", width).native(666, 5),
+    getter("height", height).native(666, 7),
+    accessor("align", align, setAlign).native(666, 3),
+    accessor("scaleMode", scaleMode, setScaleMode).native(666, 1),
+    accessor("displayState", displayState, setDisplayState).native(666, 11),
     boolean("showMenu", true, attributes::hidden),
 };
 

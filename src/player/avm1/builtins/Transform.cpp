@@ -185,7 +185,7 @@ Value setClipTransform(Machine& machine, Object*, Object* self, const Arguments&
 }
 
 constexpr Declaration clipDeclarations[] = {
-    accessor("transform", clipTransform, setClipTransform),
+    accessor("transform", clipTransform, setClipTransform).native(900, 419),
 };
 
 } // namespace
