@@ -336,6 +336,7 @@ private slots:
         QTest::newRow("Color.prototype") << "Color.prototype" << 700 << 0 << "setRGB,setTransform,getRGB,getTransform";
         QTest::newRow("MovieClipLoader.prototype") << "MovieClipLoader.prototype" << 112 << 100 << "loadClip,getProgress,unloadClip";
         QTest::newRow("MovieClipLoader.prototype") << "MovieClipLoader.prototype" << 112 << 100 << "loadClip,getProgress,unloadClip";
+        QTest::newRow("LocalConnection.prototype") << "LocalConnection.prototype" << 2200 << 0 << "connect,send,close,domain";
         QTest::newRow("Sound.prototype") << "Sound.prototype" << 500 << 0 << "getPan,getTransform,getVolume,setPan,setTransform,setVolume,stop,"
                                                                          "attachSound,start,getDuration,setDuration,getPosition,setPosition,"
                                                                          "loadSound,getBytesLoaded,getBytesTotal";
