@@ -337,6 +337,12 @@ private slots:
         QTest::newRow("MovieClipLoader.prototype") << "MovieClipLoader.prototype" << 112 << 100 << "loadClip,getProgress,unloadClip";
         QTest::newRow("MovieClipLoader.prototype") << "MovieClipLoader.prototype" << 112 << 100 << "loadClip,getProgress,unloadClip";
         QTest::newRow("LocalConnection.prototype") << "LocalConnection.prototype" << 2200 << 0 << "connect,send,close,domain";
+        QTest::newRow("Camera") << "Camera" << 2102 << 200 << "get";
+        QTest::newRow("Microphone") << "Microphone" << 2104 << 200 << "get";
+        QTest::newRow("XMLSocket.prototype") << "XMLSocket.prototype" << 400 << 0 << "connect";
+        QTest::newRow("PrintJob.prototype") << "PrintJob.prototype" << 111 << 100 << "start,addPage,send";
+        QTest::newRow("Accessibility") << "Accessibility" << 1999 << 0 << "isActive,sendEvent,updateProperties";
+        QTest::newRow("System.IME") << "System.IME" << 13 << 0 << "getEnabled,setEnabled,getConversionMode,setConversionMode";
         QTest::newRow("Sound.prototype") << "Sound.prototype" << 500 << 0 << "getPan,getTransform,getVolume,setPan,setTransform,setVolume,stop,"
                                                                          "attachSound,start,getDuration,setDuration,getPosition,setPosition,"
                                                                          "loadSound,getBytesLoaded,getBytesTotal";
