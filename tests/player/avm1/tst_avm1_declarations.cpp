@@ -47,6 +47,7 @@ constexpr Declaration probeDeclarations[] = {
     method("numbered", answer).native(probeTable, 0),
     method("renumbered", other).native(probeTable, 1),
     accessor("value", readStored, writeStored).native(probeTable, 2),
+    method("readable", answer, attributes::hidden).readableFrom(6).native(probeTable, 4),
 };
 
 // An object's own properties in their order, each with its kind (a function value, an accessor
@@ -118,12 +119,19 @@ private slots:
             << "3.5|false|8|always,fromEight,fromSeven,fromSix,plain|true";
         QTest::newRow("ASnative answers a numbered row with its own function, even once replaced") << 8
             << QString("var first = probe.numbered; probe.numbered = null; trace(ASnative(9100, 0) === first);"
-                       "trace(ASnative(9100, 0)() + ' ' + ASnative(9100, 1)()); trace(ASnative(9100, 4));")
+                       "trace(ASnative(9100, 0)() + ' ' + ASnative(9100, 1)()); trace(ASnative(9100, 5));")
             << "true|42 other|undefined";
         QTest::newRow("an accessor row gives its getter and setter and numbers both") << 8
             << QString("probe.value = 'kept'; trace(probe.value + ' ' + probe.stored);"
                        "var o = {}; ASSetNativeAccessor(o, 9100, 'v', 2); o.v = 5; trace(o.v + ' ' + o.stored);")
             << "kept kept|5 5";
+        QTest::newRow("a method readable from SWF 6 is there in SWF 5 but reads undefined until assigned") << 5
+            << QString("trace(typeof probe.readable + ' ' + probe.hasOwnProperty('readable'));"
+                       "probe.readable = 'mine'; trace(probe.readable); trace(ASnative(9100, 4)());")
+            << "undefined true|mine|42";
+        QTest::newRow("SWF 6 reads a method readable from SWF 6") << 6
+            << QString("trace(probe.readable() + ' ' + (probe.readable === ASnative(9100, 4)));")
+            << "42 true";
     }
     void probe()
     {
@@ -259,6 +267,7 @@ private slots:
         QTest::addColumn<QString>("expected");
 
         QTest::newRow("MovieClip.prototype.transform") << "MovieClip.prototype" << "transform" << "transform:gs:3";
+        QTest::newRow("MovieClip.prototype.getTextSnapshot") << "MovieClip.prototype" << "getTextSnapshot" << "getTextSnapshot:f:3";
     }
     void convertedAdditions()
     {
@@ -343,6 +352,8 @@ private slots:
         QTest::newRow("PrintJob.prototype") << "PrintJob.prototype" << 111 << 100 << "start,addPage,send";
         QTest::newRow("Accessibility") << "Accessibility" << 1999 << 0 << "isActive,sendEvent,updateProperties";
         QTest::newRow("System.IME") << "System.IME" << 13 << 0 << "getEnabled,setEnabled,getConversionMode,setConversionMode";
+        QTest::newRow("TextSnapshot.prototype") << "TextSnapshot.prototype" << 1067 << 1 << "getCount,setSelected,getSelected,getText,getSelectedText,"
+                                                                                   "hitTestTextNearPos,findText,setSelectColor,getTextRunInfo";
         QTest::newRow("Sound.prototype") << "Sound.prototype" << 500 << 0 << "getPan,getTransform,getVolume,setPan,setTransform,setVolume,stop,"
                                                                          "attachSound,start,getDuration,setDuration,getPosition,setPosition,"
                                                                          "loadSound,getBytesLoaded,getBytesTotal";

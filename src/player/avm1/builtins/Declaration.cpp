@@ -1,5 +1,7 @@
 #include "Declaration.h"
 
+#include "Builtins.h"
+
 #include "player/avm1/Machine.h"
 
 namespace player::avm1::builtins {
@@ -45,7 +47,10 @@ void installDeclarations(Machine& machine, Object* object, std::span<const Decla
         switch (row.kind) {
         case Declaration::Kind::Method: {
             FunctionObject* function = makeFunction(machine, row.function, row.sharedFunction, sharedState);
-            object->define(name, Value(function), flags);
+            if (row.readableVersion)
+                defineFromVersion(machine, object, name, Value(function), row.readableVersion, flags);
+            else
+                object->define(name, Value(function), flags);
             if (row.hasNativeNumber())
                 registerNative(machine, row.nativeTable, row.nativeIndex, function);
             break;

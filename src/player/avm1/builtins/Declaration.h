@@ -39,6 +39,7 @@ struct Declaration {
     int nativeIndex = 0;
     SharedStateMethod sharedFunction = nullptr;
     SharedStateMethod sharedSetter = nullptr;
+    int readableVersion = 0;
 
     // The native number of the function; an accessor's setter takes the number after it.
     constexpr Declaration native(int table, int index) const
@@ -52,6 +53,14 @@ struct Declaration {
     {
         Declaration row = *this;
         row.version = swfVersion;
+        return row;
+    }
+    // A method that exists for every version, though older movies read undefined from it; an
+    // assignment gives the receiver a plain property of its own (unlike from(), which hides it).
+    constexpr Declaration readableFrom(int swfVersion) const
+    {
+        Declaration row = *this;
+        row.readableVersion = swfVersion;
         return row;
     }
     bool hasNativeNumber() const { return nativeTable >= 0; }
