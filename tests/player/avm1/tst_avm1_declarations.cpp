@@ -267,6 +267,7 @@ private slots:
         QTest::addColumn<QString>("expected");
 
         QTest::newRow("MovieClip.prototype.transform") << "MovieClip.prototype" << "transform" << "transform:gs:3";
+        QTest::newRow("MovieClip.prototype.attachBitmap") << "MovieClip.prototype" << "attachBitmap" << "attachBitmap:f:3";
         QTest::newRow("MovieClip.prototype.getTextSnapshot") << "MovieClip.prototype" << "getTextSnapshot" << "getTextSnapshot:f:3";
     }
     void convertedAdditions()
