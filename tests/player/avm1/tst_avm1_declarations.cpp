@@ -355,6 +355,7 @@ private slots:
         QTest::newRow("System.IME") << "System.IME" << 13 << 0 << "getEnabled,setEnabled,getConversionMode,setConversionMode";
         QTest::newRow("TextSnapshot.prototype") << "TextSnapshot.prototype" << 1067 << 1 << "getCount,setSelected,getSelected,getText,getSelectedText,"
                                                                                    "hitTestTextNearPos,findText,setSelectColor,getTextRunInfo";
+        QTest::newRow("FileReferenceList.prototype") << "flash.net.FileReferenceList.prototype" << 2205 << 0 << "browse";
         QTest::newRow("Sound.prototype") << "Sound.prototype" << 500 << 0 << "getPan,getTransform,getVolume,setPan,setTransform,setVolume,stop,"
                                                                          "attachSound,start,getDuration,setDuration,getPosition,setPosition,"
                                                                          "loadSound,getBytesLoaded,getBytesTotal";
