@@ -25,7 +25,7 @@ private slots:
             << QString("var d = new Date(1234); d.t = ASnative(103, 16); trace(d.t()); trace(ASnative(103, 16) === Date.prototype.getTime);")
             << "1234|true";
         QTest::newRow("ASnative needs exactly two arguments and a known number; the Math table knows all") << 8
-            << QString("trace(typeof ASnative); trace(ASnative(200)); trace(ASnative(200, 0, 1)); trace(ASnative(2200, 0)); trace(ASnative(200, 999)(1, 2));")
+            << QString("trace(typeof ASnative); trace(ASnative(200)); trace(ASnative(200, 0, 1)); trace(ASnative(9900, 0)); trace(ASnative(200, 999)(1, 2));")
             << "function|undefined|undefined|undefined|NaN";
         QTest::newRow("ASSetNative names the functions from the first number on") << 7
             << QString(keys) + "var o = {}; ASSetNative(o, 200, 'a,b,,c'); trace(keys(o)); trace(o.a(-2)); trace(o.b(4, 9)); trace(o.c === Math.sin);"

@@ -4,6 +4,7 @@
 #include "BitmapDataObject.h"
 #include "Builtins.h"
 #include "ColorTransform.h"
+#include "Declaration.h"
 
 #include "player/avm1/ClipObject.h"
 #include "player/avm1/DisplayBridge.h"
@@ -94,144 +95,165 @@ bool isColorTransform(Machine& machine, Object* object)
     return false;
 }
 
-void installMethods(Machine& machine, Object* prototype)
+Value getPixel(Machine& machine, Object* self, const Arguments& arguments)
 {
-    machine.defineMethod(prototype, QStringLiteral("getPixel"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        BitmapPixels* pixels = pixelsOf(self);
-        if (!pixels || arguments.size() < 2)
-            return Value(MissingArguments);
-        return Value(double(pixels->pixel(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)))));
-    });
-    machine.defineMethod(prototype, QStringLiteral("getPixel32"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        BitmapPixels* pixels = pixelsOf(self);
-        if (!pixels || arguments.size() < 2)
-            return Value(MissingArguments);
-        // Flash gives the colour as a signed 32-bit number: opaque white is -1.
-        const uint32_t color = pixels->pixel32(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)));
-        return Value(double(static_cast<int32_t>(color)));
-    });
-    machine.defineMethod(prototype, QStringLiteral("setPixel"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        BitmapPixels* pixels = pixelsOf(self);
-        if (!pixels || arguments.size() < 3)
-            return Value(MissingArguments);
-        pixels->setPixel(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)),
-                         colorOf(machine, argument(arguments, 2)));
-        return Value(0);
-    });
-    machine.defineMethod(prototype, QStringLiteral("setPixel32"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        BitmapPixels* pixels = pixelsOf(self);
-        if (!pixels || arguments.size() < 3)
-            return Value(MissingArguments);
-        pixels->setPixel32(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)),
-                           colorOf(machine, argument(arguments, 2)));
-        return Value(0);
-    });
-    machine.defineMethod(prototype, QStringLiteral("fillRect"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        BitmapPixels* pixels = pixelsOf(self);
-        if (!pixels || arguments.size() < 2)
-            return Value(MissingArguments);
-        std::optional<QRect> area = rectangleOf(machine, arguments[0]);
-        if (!area)
-            return Value(MissingArguments);
-        pixels->fillRect(*area, colorOf(machine, arguments[1]));
-        return Value(0);
-    });
-    // floodFill answers 1 when it changed a pixel and 0 when the point lies outside or already
-    // has the colour.
-    machine.defineMethod(prototype, QStringLiteral("floodFill"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        BitmapPixels* pixels = pixelsOf(self);
-        if (!pixels || arguments.size() < 3)
-            return Value(MissingArguments);
-        const bool filled = pixels->floodFill(coordinate(machine, arguments[0]), coordinate(machine, arguments[1]),
-                                              colorOf(machine, arguments[2]));
-        return Value(filled ? 1 : 0);
-    });
-    machine.defineMethod(prototype, QStringLiteral("copyPixels"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        BitmapPixels* pixels = pixelsOf(self);
-        if (!pixels || arguments.size() < 3)
-            return Value(MissingArguments);
-        const auto source = sourceOf(arguments[0]);
-        if (const double* refusal = std::get_if<double>(&source))
-            return Value(*refusal);
-        std::optional<QRect> area = rectangleOf(machine, arguments[1]);
-        if (!area)
-            return Value(BadSourceRectangle);
-        const QPoint destination = pointOf(machine, arguments[2]).value_or(QPoint());
-        const BitmapPixels* alphaBitmap = BitmapDataObject::pixelsOf(argument(arguments, 3));
-        const QPoint alphaPoint = pointOf(machine, argument(arguments, 4)).value_or(QPoint());
-        // Without an alpha bitmap the source replaces what is there unless mergeAlpha is given.
-        const bool mergeAlpha = arguments.size() >= 6 ? machine.toBoolean(arguments[5]) : alphaBitmap != nullptr;
-        pixels->copyPixels(*std::get<BitmapPixels*>(source), *area, destination, mergeAlpha, alphaBitmap, alphaPoint);
-        return Value(0);
-    });
-    // colorTransform answers -2 for a bad rectangle, -3 when the transform is no object, and -1
-    // when it did its work.
-    machine.defineMethod(prototype, QStringLiteral("colorTransform"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        BitmapPixels* pixels = pixelsOf(self);
-        if (!pixels || arguments.size() < 2)
-            return Value(MissingArguments);
-        std::optional<QRect> area = rectangleOf(machine, arguments[0]);
-        if (!area)
-            return Value(-2);
-        // Only a flash.geom.ColorTransform will do, not any object with its terms.
-        Object* transformObject = arguments[1].asObject();
-        if (!isColorTransform(machine, transformObject))
-            return Value(-3);
-        auto term = [&](const char* name) { return machine.toNumber(transformObject->get(machine, QString::fromLatin1(name))); };
-        BitmapPixels::ColorTransform transform;
-        transform.redMultiplier = term("redMultiplier");
-        transform.greenMultiplier = term("greenMultiplier");
-        transform.blueMultiplier = term("blueMultiplier");
-        transform.alphaMultiplier = term("alphaMultiplier");
-        transform.redOffset = term("redOffset");
-        transform.greenOffset = term("greenOffset");
-        transform.blueOffset = term("blueOffset");
-        transform.alphaOffset = term("alphaOffset");
-        pixels->colorTransform(*area, transform);
-        return Value(-1);
-    });
-    machine.defineMethod(prototype, QStringLiteral("clone"), [](Machine& machine, Object* self, const Arguments&) {
-        BitmapPixels* pixels = pixelsOf(self);
-        if (!pixels)
-            return Value(MissingArguments);
-        return Value(makeBitmapData(machine, self->prototype(), std::make_shared<BitmapPixels>(*pixels)));
-    });
-    machine.defineMethod(prototype, QStringLiteral("dispose"), [](Machine&, Object* self, const Arguments&) {
-        auto* bitmap = dynamic_cast<BitmapDataObject*>(self);
-        if (!bitmap || !bitmap->pixels())
-            return Value(MissingArguments);
-        bitmap->dispose();
-        return Value();
-    });
-    machine.defineMethod(prototype, QStringLiteral("draw"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        BitmapPixels* pixels = pixelsOf(self);
-        if (!pixels)
-            return Value(MissingArguments);
-        drawInto(machine, *pixels, arguments);
-        return Value();
-    });
+    BitmapPixels* pixels = pixelsOf(self);
+    if (!pixels || arguments.size() < 2)
+        return Value(MissingArguments);
+    return Value(double(pixels->pixel(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)))));
 }
 
-void installProperties(Machine& machine, Object* prototype)
+Value getPixel32(Machine& machine, Object* self, const Arguments& arguments)
 {
-    auto getter = [&machine](NativeFunction function) { return machine.makeNative(std::move(function)); };
-    // A disposed bitmap reports -1 for its sizes, as in Flash.
-    prototype->defineVirtual(QStringLiteral("width"), getter([](Machine&, Object* self, const Arguments&) {
-        BitmapPixels* pixels = pixelsOf(self);
-        return Value(pixels ? pixels->width() : -1);
-    }), nullptr, 0);
-    prototype->defineVirtual(QStringLiteral("height"), getter([](Machine&, Object* self, const Arguments&) {
-        BitmapPixels* pixels = pixelsOf(self);
-        return Value(pixels ? pixels->height() : -1);
-    }), nullptr, 0);
-    prototype->defineVirtual(QStringLiteral("transparent"), getter([](Machine&, Object* self, const Arguments&) {
-        BitmapPixels* pixels = pixelsOf(self);
-        return pixels ? Value(pixels->isTransparent()) : Value(-1);
-    }), nullptr, 0);
-    prototype->defineVirtual(QStringLiteral("rectangle"), getter([](Machine& machine, Object* self, const Arguments&) {
-        BitmapPixels* pixels = pixelsOf(self);
-        return pixels ? Value(rectangleObject(machine, pixels->rect())) : Value(-1);
-    }), nullptr, 0);
+    BitmapPixels* pixels = pixelsOf(self);
+    if (!pixels || arguments.size() < 2)
+        return Value(MissingArguments);
+    // Flash gives the colour as a signed 32-bit number: opaque white is -1.
+    const uint32_t color = pixels->pixel32(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)));
+    return Value(double(static_cast<int32_t>(color)));
+}
+
+Value setPixel(Machine& machine, Object* self, const Arguments& arguments)
+{
+    BitmapPixels* pixels = pixelsOf(self);
+    if (!pixels || arguments.size() < 3)
+        return Value(MissingArguments);
+    pixels->setPixel(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)),
+                     colorOf(machine, argument(arguments, 2)));
+    return Value(0);
+}
+
+Value setPixel32(Machine& machine, Object* self, const Arguments& arguments)
+{
+    BitmapPixels* pixels = pixelsOf(self);
+    if (!pixels || arguments.size() < 3)
+        return Value(MissingArguments);
+    pixels->setPixel32(coordinate(machine, argument(arguments, 0)), coordinate(machine, argument(arguments, 1)),
+                       colorOf(machine, argument(arguments, 2)));
+    return Value(0);
+}
+
+Value fillRect(Machine& machine, Object* self, const Arguments& arguments)
+{
+    BitmapPixels* pixels = pixelsOf(self);
+    if (!pixels || arguments.size() < 2)
+        return Value(MissingArguments);
+    std::optional<QRect> area = rectangleOf(machine, arguments[0]);
+    if (!area)
+        return Value(MissingArguments);
+    pixels->fillRect(*area, colorOf(machine, arguments[1]));
+    return Value(0);
+}
+
+// floodFill answers 1 when it changed a pixel and 0 when the point lies outside or already
+// has the colour.
+Value floodFill(Machine& machine, Object* self, const Arguments& arguments)
+{
+    BitmapPixels* pixels = pixelsOf(self);
+    if (!pixels || arguments.size() < 3)
+        return Value(MissingArguments);
+    const bool filled = pixels->floodFill(coordinate(machine, arguments[0]), coordinate(machine, arguments[1]),
+                                          colorOf(machine, arguments[2]));
+    return Value(filled ? 1 : 0);
+}
+
+Value copyPixels(Machine& machine, Object* self, const Arguments& arguments)
+{
+    BitmapPixels* pixels = pixelsOf(self);
+    if (!pixels || arguments.size() < 3)
+        return Value(MissingArguments);
+    const auto source = sourceOf(arguments[0]);
+    if (const double* refusal = std::get_if<double>(&source))
+        return Value(*refusal);
+    std::optional<QRect> area = rectangleOf(machine, arguments[1]);
+    if (!area)
+        return Value(BadSourceRectangle);
+    const QPoint destination = pointOf(machine, arguments[2]).value_or(QPoint());
+    const BitmapPixels* alphaBitmap = BitmapDataObject::pixelsOf(argument(arguments, 3));
+    const QPoint alphaPoint = pointOf(machine, argument(arguments, 4)).value_or(QPoint());
+    // Without an alpha bitmap the source replaces what is there unless mergeAlpha is given.
+    const bool mergeAlpha = arguments.size() >= 6 ? machine.toBoolean(arguments[5]) : alphaBitmap != nullptr;
+    pixels->copyPixels(*std::get<BitmapPixels*>(source), *area, destination, mergeAlpha, alphaBitmap, alphaPoint);
+    return Value(0);
+}
+
+// colorTransform answers -2 for a bad rectangle, -3 when the transform is no object, and -1
+// when it did its work.
+Value transformColors(Machine& machine, Object* self, const Arguments& arguments)
+{
+    BitmapPixels* pixels = pixelsOf(self);
+    if (!pixels || arguments.size() < 2)
+        return Value(MissingArguments);
+    std::optional<QRect> area = rectangleOf(machine, arguments[0]);
+    if (!area)
+        return Value(-2);
+    // Only a flash.geom.ColorTransform will do, not any object with its terms.
+    Object* transformObject = arguments[1].asObject();
+    if (!isColorTransform(machine, transformObject))
+        return Value(-3);
+    auto term = [&](const char* name) { return machine.toNumber(transformObject->get(machine, QString::fromLatin1(name))); };
+    BitmapPixels::ColorTransform transform;
+    transform.redMultiplier = term("redMultiplier");
+    transform.greenMultiplier = term("greenMultiplier");
+    transform.blueMultiplier = term("blueMultiplier");
+    transform.alphaMultiplier = term("alphaMultiplier");
+    transform.redOffset = term("redOffset");
+    transform.greenOffset = term("greenOffset");
+    transform.blueOffset = term("blueOffset");
+    transform.alphaOffset = term("alphaOffset");
+    pixels->colorTransform(*area, transform);
+    return Value(-1);
+}
+
+Value cloneBitmap(Machine& machine, Object* self, const Arguments&)
+{
+    BitmapPixels* pixels = pixelsOf(self);
+    if (!pixels)
+        return Value(MissingArguments);
+    return Value(makeBitmapData(machine, self->prototype(), std::make_shared<BitmapPixels>(*pixels)));
+}
+
+Value disposeBitmap(Machine&, Object* self, const Arguments&)
+{
+    auto* bitmap = dynamic_cast<BitmapDataObject*>(self);
+    if (!bitmap || !bitmap->pixels())
+        return Value(MissingArguments);
+    bitmap->dispose();
+    return Value();
+}
+
+Value drawBitmap(Machine& machine, Object* self, const Arguments& arguments)
+{
+    BitmapPixels* pixels = pixelsOf(self);
+    if (!pixels)
+        return Value(MissingArguments);
+    drawInto(machine, *pixels, arguments);
+    return Value();
+}
+
+// A disposed bitmap reports -1 for its sizes, as in Flash.
+Value width(Machine&, Object* self, const Arguments&)
+{
+    BitmapPixels* pixels = pixelsOf(self);
+    return Value(pixels ? pixels->width() : -1);
+}
+
+Value height(Machine&, Object* self, const Arguments&)
+{
+    BitmapPixels* pixels = pixelsOf(self);
+    return Value(pixels ? pixels->height() : -1);
+}
+
+Value transparent(Machine&, Object* self, const Arguments&)
+{
+    BitmapPixels* pixels = pixelsOf(self);
+    return pixels ? Value(pixels->isTransparent()) : Value(-1);
+}
+
+Value rectangle(Machine& machine, Object* self, const Arguments&)
+{
+    BitmapPixels* pixels = pixelsOf(self);
+    return pixels ? Value(rectangleObject(machine, pixels->rect())) : Value(-1);
 }
 
 // loadBitmap: a bitmap the movie exports under a linkage name, decoded into a new BitmapData.
@@ -255,20 +277,56 @@ Value loadBitmap(Machine& machine, Object* prototype, const QString& name)
     return Value(makeBitmapData(machine, prototype, std::move(pixels)));
 }
 
-void installAttachBitmap(Machine& machine)
+Value attachBitmap(Machine& machine, Object* self, const Arguments& arguments)
 {
-    Object* clipPrototype = machine.prototypes().movieClip;
-    if (!clipPrototype)
-        return;
-    machine.defineMethod(clipPrototype, QStringLiteral("attachBitmap"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        display::MovieClip* clip = self && self->kind() == ObjectKind::Clip ? static_cast<ClipObject*>(self)->clip() : nullptr;
-        auto* bitmap = dynamic_cast<BitmapDataObject*>(argument(arguments, 0).asObject());
-        if (!clip || !bitmap || !bitmap->pixels() || arguments.size() < 2)
-            return Value();
-        clip->attachBitmap(bitmap->pixels(), machine.toInt32(arguments[1]));
+    display::MovieClip* clip = self && self->kind() == ObjectKind::Clip ? static_cast<ClipObject*>(self)->clip() : nullptr;
+    auto* bitmap = dynamic_cast<BitmapDataObject*>(argument(arguments, 0).asObject());
+    if (!clip || !bitmap || !bitmap->pixels() || arguments.size() < 2)
         return Value();
-    });
+    clip->attachBitmap(bitmap->pixels(), machine.toInt32(arguments[1]));
+    return Value();
 }
+
+Value loadBitmapByName(Machine& machine, Object* prototype, Object*, const Arguments& arguments)
+{
+    return loadBitmap(machine, prototype, machine.toString(argument(arguments, 0)));
+}
+
+constexpr Declaration prototypeDeclarations[] = {
+    method("getPixel", getPixel),
+    method("getPixel32", getPixel32),
+    method("setPixel", setPixel),
+    method("setPixel32", setPixel32),
+    method("fillRect", fillRect),
+    method("floodFill", floodFill),
+    method("copyPixels", copyPixels),
+    method("colorTransform", transformColors),
+    method("clone", cloneBitmap),
+    method("dispose", disposeBitmap),
+    method("draw", drawBitmap),
+};
+
+// Unlike the methods, the four sizes show in for..in.
+constexpr Declaration propertyDeclarations[] = {
+    getter("width", width, 0),
+    getter("height", height, 0),
+    getter("transparent", transparent, 0),
+    getter("rectangle", rectangle, 0),
+};
+
+// The channel numbers are plain enumerable properties; loadBitmap makes its bitmaps with the
+// class's own prototype.
+constexpr Declaration constructorDeclarations[] = {
+    method("loadBitmap", loadBitmapByName),
+    number("RED_CHANNEL", 1, 0),
+    number("GREEN_CHANNEL", 2, 0),
+    number("BLUE_CHANNEL", 4, 0),
+    number("ALPHA_CHANNEL", 8, 0),
+};
+
+constexpr Declaration clipDeclarations[] = {
+    method("attachBitmap", attachBitmap),
+};
 
 } // namespace
 
@@ -294,20 +352,13 @@ void installBitmapData(Machine& machine)
         return made;
     };
     FunctionObject* constructor = defineClass(machine, QString(), prototype, make, construct);
-    machine.defineMethod(constructor, QStringLiteral("loadBitmap"), [prototype](Machine& machine, Object*, const Arguments& arguments) {
-        return loadBitmap(machine, prototype, machine.toString(argument(arguments, 0)));
-    });
-    // The channel numbers, as plain enumerable properties.
-    constructor->set(machine, QStringLiteral("RED_CHANNEL"), Value(1));
-    constructor->set(machine, QStringLiteral("GREEN_CHANNEL"), Value(2));
-    constructor->set(machine, QStringLiteral("BLUE_CHANNEL"), Value(4));
-    constructor->set(machine, QStringLiteral("ALPHA_CHANNEL"), Value(8));
-    installMethods(machine, prototype);
+    // Bitmaps loaded by name get this prototype whatever scripts do to the class.
+    machine.addRoot(prototype);
+    installDeclarations(machine, constructor, constructorDeclarations, prototype);
+    installDeclarations(machine, prototype, prototypeDeclarations);
     installBitmapDataNoise(machine, prototype);
     installBitmapDataTransfers(machine, prototype);
-    prototype->setAllFlags(property_flag::DontEnum, 0);
-    // Unlike the methods, the four sizes show in for..in.
-    installProperties(machine, prototype);
+    installDeclarations(machine, prototype, propertyDeclarations);
 
     Object* flash = machine.global()->get(machine, QStringLiteral("flash")).asObject();
     if (!flash)
@@ -318,7 +369,8 @@ void installBitmapData(Machine& machine)
         flash->define(QStringLiteral("display"), Value(displayPackage));
     }
     displayPackage->define(QStringLiteral("BitmapData"), Value(constructor));
-    installAttachBitmap(machine);
+    if (Object* clipPrototype = machine.prototypes().movieClip)
+        installDeclarations(machine, clipPrototype, clipDeclarations);
 }
 
 } // namespace player::avm1::builtins

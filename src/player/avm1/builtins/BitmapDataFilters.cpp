@@ -1,5 +1,6 @@
 #include "BitmapDataObject.h"
 #include "Builtins.h"
+#include "Declaration.h"
 #include "FilterClasses.h"
 #include "FilterObject.h"
 
@@ -89,7 +90,10 @@ void installBitmapDataFilters(Machine& machine)
     Object* prototype = constructor ? constructor->get(machine, QStringLiteral("prototype")).asObject() : nullptr;
     if (!prototype)
         return;
-    machine.defineMethod(prototype, QStringLiteral("applyFilter"), applyFilter);
+    static constexpr Declaration declarations[] = {
+        method("applyFilter", applyFilter),
+    };
+    installDeclarations(machine, prototype, declarations);
 }
 
 } // namespace player::avm1::builtins

@@ -1,7 +1,10 @@
 #include "BitmapDataNoise.h"
 
+#include "Declaration.h"
+
 #include "BitmapDataObject.h"
 #include "Builtins.h"
+#include "Declaration.h"
 
 #include "player/avm1/Machine.h"
 #include "player/display/BitmapPixels.h"
@@ -175,8 +178,11 @@ Value perlinNoise(Machine& machine, Object* self, const Arguments& arguments)
 
 void installBitmapDataNoise(Machine& machine, Object* prototype)
 {
-    machine.defineMethod(prototype, QStringLiteral("noise"), noise);
-    machine.defineMethod(prototype, QStringLiteral("perlinNoise"), perlinNoise);
+    static constexpr Declaration declarations[] = {
+        method("noise", noise),
+        method("perlinNoise", perlinNoise),
+    };
+    installDeclarations(machine, prototype, declarations);
 }
 
 } // namespace player::avm1::builtins

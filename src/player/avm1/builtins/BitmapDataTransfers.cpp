@@ -3,6 +3,7 @@
 #include "BitmapDataArguments.h"
 #include "BitmapDataObject.h"
 #include "Builtins.h"
+#include "Declaration.h"
 
 #include "player/avm1/Machine.h"
 #include "player/display/BitmapPixels.h"
@@ -248,16 +249,19 @@ Value generateFilterRect(Machine& machine, Object* self, const Arguments& argume
 
 void installBitmapDataTransfers(Machine& machine, Object* prototype)
 {
-    machine.defineMethod(prototype, QStringLiteral("scroll"), scroll);
-    machine.defineMethod(prototype, QStringLiteral("compare"), compare);
-    machine.defineMethod(prototype, QStringLiteral("merge"), merge);
-    machine.defineMethod(prototype, QStringLiteral("threshold"), threshold);
-    machine.defineMethod(prototype, QStringLiteral("copyChannel"), copyChannel);
-    machine.defineMethod(prototype, QStringLiteral("paletteMap"), paletteMap);
-    machine.defineMethod(prototype, QStringLiteral("pixelDissolve"), pixelDissolve);
-    machine.defineMethod(prototype, QStringLiteral("hitTest"), hitTest);
-    machine.defineMethod(prototype, QStringLiteral("getColorBoundsRect"), getColorBoundsRect);
-    machine.defineMethod(prototype, QStringLiteral("generateFilterRect"), generateFilterRect);
+    static constexpr Declaration declarations[] = {
+        method("scroll", scroll),
+        method("compare", compare),
+        method("merge", merge),
+        method("threshold", threshold),
+        method("copyChannel", copyChannel),
+        method("paletteMap", paletteMap),
+        method("pixelDissolve", pixelDissolve),
+        method("hitTest", hitTest),
+        method("getColorBoundsRect", getColorBoundsRect),
+        method("generateFilterRect", generateFilterRect),
+    };
+    installDeclarations(machine, prototype, declarations);
 }
 
 } // namespace player::avm1::builtins

@@ -1,6 +1,7 @@
 #include "ColorTransform.h"
 
 #include "Builtins.h"
+#include "Declaration.h"
 #include "DisplayTarget.h"
 #include "player/avm1/Machine.h"
 
@@ -78,6 +79,65 @@ swf::ColorTransform concatenated(const swf::ColorTransform& inner, const swf::Co
     return result;
 }
 
+namespace {
+
+Value colorTransformToString(Machine& machine, Object* self, const Arguments&)
+{
+    QStringList parts;
+    for (const char* name : termNames)
+        parts.append(QStringLiteral("%1=%2").arg(QLatin1String(name), machine.toString(machine.getMember(Value(self), QString::fromLatin1(name)))));
+    return Value(QLatin1Char('(') + parts.join(QStringLiteral(", ")) + QLatin1Char(')'));
+}
+
+// concat applies the argument's transform first, then this one.
+Value colorTransformConcat(Machine& machine, Object* self, const Arguments& arguments)
+{
+    Object* second = argument(arguments, 0).asObject();
+    if (!self || !second)
+        return Value();
+    Terms outer = readTerms(machine, self);
+    Terms inner = readTerms(machine, second);
+    Terms result;
+    for (size_t i = 0; i < 4; ++i) {
+        result[i] = inner[i] * outer[i];
+        result[i + 4] = outer[i + 4] + inner[i + 4] * outer[i];
+    }
+    writeTerms(machine, self, result);
+    return Value();
+}
+
+// rgb reads the offsets as one colour and, when set, paints that colour flat.
+Value rgb(Machine& machine, Object* self, const Arguments&)
+{
+    if (!self)
+        return Value();
+    Terms terms = readTerms(machine, self);
+    auto channel = [](double value) { return uint32_t(int32_t(std::isfinite(value) ? value : 0)) & 0xff; };
+    return Value(double((channel(terms[4]) << 16) | (channel(terms[5]) << 8) | channel(terms[6])));
+}
+
+Value setRgb(Machine& machine, Object* self, const Arguments& arguments)
+{
+    if (!self)
+        return Value();
+    uint32_t color = static_cast<uint32_t>(machine.toInt32(argument(arguments, 0)));
+    Terms terms = readTerms(machine, self);
+    terms[0] = terms[1] = terms[2] = 0;
+    terms[4] = (color >> 16) & 0xff;
+    terms[5] = (color >> 8) & 0xff;
+    terms[6] = color & 0xff;
+    writeTerms(machine, self, terms);
+    return Value();
+}
+
+constexpr Declaration prototypeDeclarations[] = {
+    method("toString", colorTransformToString),
+    method("concat", colorTransformConcat),
+    accessor("rgb", rgb, setRgb, attributes::hidden),
+};
+
+} // namespace
+
 void installColorTransform(Machine& machine, Object* geometry)
 {
     Object* prototype = machine.makeObject();
@@ -94,49 +154,7 @@ void installColorTransform(Machine& machine, Object* geometry)
     FunctionObject* constructor = defineClass(machine, QString(), prototype, construct, construct);
     geometry->define(QStringLiteral("ColorTransform"), Value(constructor));
 
-    machine.defineMethod(prototype, QStringLiteral("toString"), [](Machine& machine, Object* self, const Arguments&) {
-        QStringList parts;
-        for (const char* name : termNames)
-            parts.append(QStringLiteral("%1=%2").arg(QLatin1String(name), machine.toString(machine.getMember(Value(self), QString::fromLatin1(name)))));
-        return Value(QLatin1Char('(') + parts.join(QStringLiteral(", ")) + QLatin1Char(')'));
-    });
-    // concat applies the argument's transform first, then this one.
-    machine.defineMethod(prototype, QStringLiteral("concat"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        Object* second = argument(arguments, 0).asObject();
-        if (!self || !second)
-            return Value();
-        Terms outer = readTerms(machine, self);
-        Terms inner = readTerms(machine, second);
-        Terms result;
-        for (size_t i = 0; i < 4; ++i) {
-            result[i] = inner[i] * outer[i];
-            result[i + 4] = outer[i + 4] + inner[i + 4] * outer[i];
-        }
-        writeTerms(machine, self, result);
-        return Value();
-    });
-    // rgb reads the offsets as one colour and, when set, paints that colour flat.
-    FunctionObject* rgbGetter = machine.makeNative([](Machine& machine, Object* self, const Arguments&) {
-        if (!self)
-            return Value();
-        Terms terms = readTerms(machine, self);
-        auto channel = [](double value) { return uint32_t(int32_t(std::isfinite(value) ? value : 0)) & 0xff; };
-        return Value(double((channel(terms[4]) << 16) | (channel(terms[5]) << 8) | channel(terms[6])));
-    });
-    FunctionObject* rgbSetter = machine.makeNative([](Machine& machine, Object* self, const Arguments& arguments) {
-        if (!self)
-            return Value();
-        uint32_t rgb = static_cast<uint32_t>(machine.toInt32(argument(arguments, 0)));
-        Terms terms = readTerms(machine, self);
-        terms[0] = terms[1] = terms[2] = 0;
-        terms[4] = (rgb >> 16) & 0xff;
-        terms[5] = (rgb >> 8) & 0xff;
-        terms[6] = rgb & 0xff;
-        writeTerms(machine, self, terms);
-        return Value();
-    });
-    prototype->defineVirtual(QStringLiteral("rgb"), rgbGetter, rgbSetter);
-    prototype->setAllFlags(property_flag::DontEnum, 0);
+    installDeclarations(machine, prototype, prototypeDeclarations);
 }
 
 } // namespace player::avm1::builtins

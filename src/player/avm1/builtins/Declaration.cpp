@@ -1,5 +1,7 @@
 #include "Declaration.h"
 
+#include "Builtins.h"
+
 #include "player/avm1/Machine.h"
 
 namespace player::avm1::builtins {
@@ -25,24 +27,37 @@ void registerNative(Machine& machine, int table, int index, Object* function)
     machine.addRoot(function);
 }
 
+FunctionObject* makeFunction(Machine& machine, NativeMethod function, SharedStateMethod sharedFunction, Object* sharedState)
+{
+    if (sharedFunction) {
+        return machine.makeNative([sharedFunction, sharedState](Machine& machine, Object* self, const Arguments& arguments) {
+            return sharedFunction(machine, sharedState, self, arguments);
+        });
+    }
+    return function ? machine.makeNative(function) : nullptr;
+}
+
 } // namespace
 
-void installDeclarations(Machine& machine, Object* object, std::span<const Declaration> rows)
+void installDeclarations(Machine& machine, Object* object, std::span<const Declaration> rows, Object* sharedState)
 {
     for (const Declaration& row : rows) {
         const QString name = QString::fromLatin1(row.name);
         const uint16_t flags = row.attributes | versionFlags(row.version);
         switch (row.kind) {
         case Declaration::Kind::Method: {
-            FunctionObject* function = machine.makeNative(row.function);
-            object->define(name, Value(function), flags);
+            FunctionObject* function = makeFunction(machine, row.function, row.sharedFunction, sharedState);
+            if (row.readableVersion)
+                defineFromVersion(machine, object, name, Value(function), row.readableVersion, flags);
+            else
+                object->define(name, Value(function), flags);
             if (row.hasNativeNumber())
                 registerNative(machine, row.nativeTable, row.nativeIndex, function);
             break;
         }
         case Declaration::Kind::Accessor: {
-            FunctionObject* getter = machine.makeNative(row.function);
-            FunctionObject* setter = row.setter ? machine.makeNative(row.setter) : nullptr;
+            FunctionObject* getter = makeFunction(machine, row.function, row.sharedFunction, sharedState);
+            FunctionObject* setter = makeFunction(machine, row.setter, row.sharedSetter, sharedState);
             object->defineVirtual(name, getter, setter, flags);
             if (row.hasNativeNumber()) {
                 registerNative(machine, row.nativeTable, row.nativeIndex, getter);
@@ -53,6 +68,9 @@ void installDeclarations(Machine& machine, Object* object, std::span<const Decla
         }
         case Declaration::Kind::Number:
             object->define(name, Value(row.number), flags);
+            break;
+        case Declaration::Kind::Boolean:
+            object->define(name, Value(row.number != 0), flags);
             break;
         }
     }

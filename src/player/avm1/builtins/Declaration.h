@@ -14,14 +14,19 @@ namespace builtins {
 
 // The common signature of the built-in functions a declaration names.
 using NativeMethod = Value (*)(Machine& machine, Object* self, const Arguments& arguments);
+// The functions of a class whose methods share what the class keeps out of the scripts' reach
+// (the stage's settings, the sounds' mixer, the open connections): the installer hands them that
+// object whatever "this" they are called on.
+using SharedStateMethod = Value (*)(Machine& machine, Object* state, Object* self, const Arguments& arguments);
 
 // One property of a built-in class or object: a method, a getter with its setter, or a number.
 // A row says its attributes, the first SWF version that sees it (older movies find it hidden,
 // yet owned and listed by for..in, as a property hidden by ASSetPropFlags is), and where Flash
 // numbers the function among its natives, which ASnative then answers with the same object.
-// Rows read as method("abs", mathAbs).native(200, 0) or method("show", show).from(7).
+// Rows read as method("abs", mathAbs).native(200, 0) or method("show", show).from(7); a row
+// whose function takes the shared state reads the same.
 struct Declaration {
-    enum class Kind : uint8_t { Method, Accessor, Number };
+    enum class Kind : uint8_t { Method, Accessor, Number, Boolean };
 
     Kind kind = Kind::Method;
     const char* name = nullptr;
@@ -32,6 +37,9 @@ struct Declaration {
     int version = 0;
     int nativeTable = -1;
     int nativeIndex = 0;
+    SharedStateMethod sharedFunction = nullptr;
+    SharedStateMethod sharedSetter = nullptr;
+    int readableVersion = 0;
 
     // The native number of the function; an accessor's setter takes the number after it.
     constexpr Declaration native(int table, int index) const
@@ -45,6 +53,14 @@ struct Declaration {
     {
         Declaration row = *this;
         row.version = swfVersion;
+        return row;
+    }
+    // A method that exists for every version, though older movies read undefined from it; an
+    // assignment gives the receiver a plain property of its own (unlike from(), which hides it).
+    constexpr Declaration readableFrom(int swfVersion) const
+    {
+        Declaration row = *this;
+        row.readableVersion = swfVersion;
         return row;
     }
     bool hasNativeNumber() const { return nativeTable >= 0; }
@@ -66,17 +82,50 @@ constexpr Declaration accessor(const char* name, NativeMethod getter, NativeMeth
     return {Declaration::Kind::Accessor, name, getter, setter, 0, attributes};
 }
 
+constexpr Declaration method(const char* name, SharedStateMethod function, uint16_t attributes = attributes::hiddenPermanent)
+{
+    Declaration row{Declaration::Kind::Method, name, nullptr, nullptr, 0, attributes};
+    row.sharedFunction = function;
+    return row;
+}
+
+constexpr Declaration accessor(const char* name, SharedStateMethod getter, SharedStateMethod setter,
+                               uint16_t attributes = attributes::hiddenPermanent)
+{
+    Declaration row{Declaration::Kind::Accessor, name, nullptr, nullptr, 0, attributes};
+    row.sharedFunction = getter;
+    row.sharedSetter = setter;
+    return row;
+}
+
+// A read-only accessor: assigning to it does nothing.
+constexpr Declaration getter(const char* name, NativeMethod function, uint16_t attributes = attributes::hiddenPermanent)
+{
+    return accessor(name, function, static_cast<NativeMethod>(nullptr), attributes);
+}
+
+constexpr Declaration getter(const char* name, SharedStateMethod function, uint16_t attributes = attributes::hiddenPermanent)
+{
+    return accessor(name, function, static_cast<SharedStateMethod>(nullptr), attributes);
+}
+
 constexpr Declaration number(const char* name, double value, uint16_t attributes = attributes::constant)
 {
     return {Declaration::Kind::Number, name, nullptr, nullptr, value, attributes};
+}
+
+constexpr Declaration boolean(const char* name, bool value, uint16_t attributes = attributes::constant)
+{
+    return {Declaration::Kind::Boolean, name, nullptr, nullptr, value ? 1.0 : 0.0, attributes};
 }
 
 // The attribute bits that hide a property from movies older than the version.
 uint16_t versionFlags(int swfVersion);
 
 // Puts the declared properties on the object, in the order of the rows, and numbers the
-// functions of rows with a native number for ASnative.
-void installDeclarations(Machine& machine, Object* object, std::span<const Declaration> rows);
+// functions of rows with a native number for ASnative. Rows whose functions take shared state
+// get the given object, which the caller keeps alive.
+void installDeclarations(Machine& machine, Object* object, std::span<const Declaration> rows, Object* sharedState = nullptr);
 
 } // namespace builtins
 

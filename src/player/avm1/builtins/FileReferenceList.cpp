@@ -1,11 +1,11 @@
 // flash.net.FileReferenceList: the player has no file dialog, so a browse that Flash would let
 // open is cancelled at once, and its listeners hear onCancel once the running script is done.
 #include "Builtins.h"
+#include "Declaration.h"
 
 #include "player/avm1/Machine.h"
 #include "player/avm1/ScriptExceptions.h"
 
-#include <memory>
 #include <optional>
 
 namespace player::avm1::builtins {
@@ -54,6 +54,41 @@ bool isValidTypeList(Machine& machine, const Value& typeList)
     return true;
 }
 
+// Only one dialog is open at a time, for all lists together: until the cancel arrives, browse
+// gives false.
+class BrowseDialog : public Object {
+public:
+    BrowseDialog()
+        : Object(nullptr)
+    {
+    }
+
+    bool open = false;
+};
+
+Value browse(Machine& machine, Object* state, Object* self, const Arguments& arguments)
+{
+    auto* dialog = static_cast<BrowseDialog*>(state);
+    if (!self)
+        return Value(false);
+    if (!arguments.empty() && !isValidTypeList(machine, arguments[0]))
+        return Value(false);
+    if (dialog->open)
+        return Value(false);
+    dialog->open = true;
+    NativeFunction cancel = [dialog, self](Machine& machine, Object*, const Arguments&) {
+        dialog->open = false;
+        machine.callMethod(Value(self), QStringLiteral("broadcastMessage"), {Value(QStringLiteral("onCancel")), Value(self)});
+        return Value();
+    };
+    machine.addDeferredCall(self, Value(machine.makeNative(std::move(cancel))), QString(), {});
+    return Value(true);
+}
+
+constexpr Declaration prototypeDeclarations[] = {
+    method("browse", browse, attributes::hidden).native(2205, 0),
+};
+
 } // namespace
 
 void installFileReferenceList(Machine& machine, Object* holder)
@@ -65,25 +100,9 @@ void installFileReferenceList(Machine& machine, Object* holder)
     };
     FunctionObject* constructor = defineClass(machine, QString(), prototype, construct, construct);
     holder->define(QStringLiteral("FileReferenceList"), Value(constructor), property_flag::DontEnum);
-
-    // Only one dialog is open at a time: until the cancel arrives, browse gives false.
-    auto dialogOpen = std::make_shared<bool>(false);
-    machine.defineMethod(prototype, QStringLiteral("browse"), [dialogOpen](Machine& machine, Object* self, const Arguments& arguments) {
-        if (!self)
-            return Value(false);
-        if (!arguments.empty() && !isValidTypeList(machine, arguments[0]))
-            return Value(false);
-        if (*dialogOpen)
-            return Value(false);
-        *dialogOpen = true;
-        NativeFunction cancel = [dialogOpen, self](Machine& machine, Object*, const Arguments&) {
-            *dialogOpen = false;
-            machine.callMethod(Value(self), QStringLiteral("broadcastMessage"), {Value(QStringLiteral("onCancel")), Value(self)});
-            return Value();
-        };
-        machine.addDeferredCall(self, Value(machine.makeNative(std::move(cancel))), QString(), {});
-        return Value(true);
-    }, property_flag::DontEnum);
+    Object* dialog = machine.make<BrowseDialog>();
+    machine.addRoot(dialog);
+    installDeclarations(machine, prototype, prototypeDeclarations, dialog);
 }
 
 } // namespace player::avm1::builtins

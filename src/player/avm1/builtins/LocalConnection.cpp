@@ -1,4 +1,5 @@
 #include "Builtins.h"
+#include "Declaration.h"
 
 #include "player/avm1/ArrayObject.h"
 #include "player/avm1/FunctionObject.h"
@@ -48,6 +49,61 @@ Value sentCopy(Machine& machine, const Value& value, int depth)
     return Value(copy);
 }
 
+// The domain of a local movie, as Flash reports it.
+Value domain(Machine&, Object*, const Arguments&)
+{
+    return Value(QStringLiteral("localhost"));
+}
+
+// The open connections are kept by name, out of the scripts' reach.
+Value connectByName(Machine& machine, Object* connections, Object* self, const Arguments& arguments)
+{
+    auto* connection = dynamic_cast<LocalConnectionObject*>(self);
+    Value name = argument(arguments, 0);
+    if (!connection || !name.isString() || name.asString().isEmpty() || name.asString().contains(u':'))
+        return Value(false);
+    const QString key = name.asString().toLower();
+    if (!connection->connectedName.isEmpty() || connections->findOwn(key, true))
+        return Value(false);
+    connection->connectedName = key;
+    connections->set(machine, key, Value(self));
+    return Value(true);
+}
+
+Value closeConnection(Machine& machine, Object* connections, Object* self, const Arguments&)
+{
+    if (auto* connection = dynamic_cast<LocalConnectionObject*>(self); connection && !connection->connectedName.isEmpty()) {
+        connections->remove(machine, connection->connectedName);
+        connection->connectedName.clear();
+    }
+    return Value();
+}
+
+Value sendMessage(Machine& machine, Object* connections, Object*, const Arguments& arguments)
+{
+    if (arguments.size() < 2 || !arguments[0].isString() || !arguments[1].isString())
+        return Value(false);
+    Arguments sent;
+    for (size_t index = 2; index < arguments.size(); ++index)
+        sent.push_back(sentCopy(machine, arguments[index], 0));
+    const QString key = arguments[0].asString().toLower();
+    const QString method = arguments[1].asString();
+    FunctionObject* deliver = machine.makeNative([connections, key, method](Machine& machine, Object*, const Arguments& received) {
+        if (const Property* receiver = connections->findOwn(key, true))
+            machine.callMethod(receiver->value, method, received);
+        return Value();
+    });
+    machine.addDeferredCall(nullptr, Value(static_cast<Object*>(deliver)), QString(), std::move(sent));
+    return Value(true);
+}
+
+constexpr Declaration prototypeDeclarations[] = {
+    method("domain", domain).native(2200, 3),
+    method("connect", connectByName).native(2200, 0),
+    method("close", closeConnection).native(2200, 2),
+    method("send", sendMessage).native(2200, 1),
+};
+
 } // namespace
 
 // LocalConnection talks between movies: those of this player find each other by the
@@ -55,7 +111,6 @@ Value sentCopy(Machine& machine, const Value& value, int depth)
 // while the sending script runs. The player reaches no other program.
 void installLocalConnection(Machine& machine)
 {
-    // The connected objects by name, out of the scripts' reach.
     Object* connections = machine.makeObject();
     machine.addRoot(connections);
     Object* prototype = machine.makeObject();
@@ -63,46 +118,7 @@ void installLocalConnection(Machine& machine)
                 [](Machine& machine, Object* self, const Arguments&) {
                     return Value(static_cast<Object*>(machine.make<LocalConnectionObject>(self ? self->prototype() : nullptr)));
                 });
-    const uint16_t flags = property_flag::DontEnum | property_flag::DontDelete;
-    // The domain of a local movie, as Flash reports it.
-    machine.defineMethod(prototype, QStringLiteral("domain"), [](Machine&, Object*, const Arguments&) {
-        return Value(QStringLiteral("localhost"));
-    }, flags);
-    machine.defineMethod(prototype, QStringLiteral("connect"), [connections](Machine& machine, Object* self, const Arguments& arguments) {
-        auto* connection = dynamic_cast<LocalConnectionObject*>(self);
-        Value name = argument(arguments, 0);
-        if (!connection || !name.isString() || name.asString().isEmpty() || name.asString().contains(u':'))
-            return Value(false);
-        const QString key = name.asString().toLower();
-        if (!connection->connectedName.isEmpty() || connections->findOwn(key, true))
-            return Value(false);
-        connection->connectedName = key;
-        connections->set(machine, key, Value(self));
-        return Value(true);
-    }, flags);
-    machine.defineMethod(prototype, QStringLiteral("close"), [connections](Machine& machine, Object* self, const Arguments&) {
-        if (auto* connection = dynamic_cast<LocalConnectionObject*>(self); connection && !connection->connectedName.isEmpty()) {
-            connections->remove(machine, connection->connectedName);
-            connection->connectedName.clear();
-        }
-        return Value();
-    }, flags);
-    machine.defineMethod(prototype, QStringLiteral("send"), [connections](Machine& machine, Object*, const Arguments& arguments) {
-        if (arguments.size() < 2 || !arguments[0].isString() || !arguments[1].isString())
-            return Value(false);
-        Arguments sent;
-        for (size_t index = 2; index < arguments.size(); ++index)
-            sent.push_back(sentCopy(machine, arguments[index], 0));
-        const QString key = arguments[0].asString().toLower();
-        const QString method = arguments[1].asString();
-        FunctionObject* deliver = machine.makeNative([connections, key, method](Machine& machine, Object*, const Arguments& received) {
-            if (const Property* receiver = connections->findOwn(key, true))
-                machine.callMethod(receiver->value, method, received);
-            return Value();
-        });
-        machine.addDeferredCall(nullptr, Value(static_cast<Object*>(deliver)), QString(), std::move(sent));
-        return Value(true);
-    }, flags);
+    installDeclarations(machine, prototype, prototypeDeclarations, connections);
 }
 
 } // namespace player::avm1::builtins

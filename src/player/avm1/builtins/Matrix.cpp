@@ -1,6 +1,7 @@
 #include "Matrix.h"
 
 #include "Builtins.h"
+#include "Declaration.h"
 #include "player/avm1/Machine.h"
 
 #include <cmath>
@@ -102,6 +103,138 @@ Object* makeMatrixObject(Machine& machine, const swf::Matrix& matrix)
     return object;
 }
 
+namespace {
+
+Value matrixToString(Machine& machine, Object* self, const Arguments&)
+{
+    QStringList parts;
+    for (const char* name : termNames)
+        parts.append(QStringLiteral("%1=%2").arg(QLatin1String(name), machine.toString(machine.getMember(Value(self), QString::fromLatin1(name)))));
+    return Value(QLatin1Char('(') + parts.join(QStringLiteral(", ")) + QLatin1Char(')'));
+}
+
+Value matrixClone(Machine& machine, Object* self, const Arguments&)
+{
+    Object* copy = machine.make<Object>(machine.prototypes().matrix);
+    for (const char* name : termNames)
+        copy->set(machine, QString::fromLatin1(name), machine.getMember(Value(self), QString::fromLatin1(name)));
+    return Value(copy);
+}
+
+Value matrixIdentity(Machine& machine, Object* self, const Arguments&)
+{
+    if (self)
+        writeMatrix(machine, self, swf::Matrix());
+    return Value();
+}
+
+Value matrixConcat(Machine& machine, Object* self, const Arguments& arguments)
+{
+    if (Object* other = argument(arguments, 0).asObject())
+        applyAfter(machine, self, readTerms(machine, other));
+    return Value();
+}
+
+// A matrix that cannot be inverted becomes the identity.
+Value matrixInvert(Machine& machine, Object* self, const Arguments&)
+{
+    if (!self)
+        return Value();
+    swf::Matrix m = readTerms(machine, self);
+    double determinant = m.a * m.d - m.b * m.c;
+    swf::Matrix inverse;
+    if (determinant != 0 && std::isfinite(determinant)) {
+        inverse.a = m.d / determinant;
+        inverse.b = -m.b / determinant;
+        inverse.c = -m.c / determinant;
+        inverse.d = m.a / determinant;
+        inverse.tx = (m.c * m.ty - m.d * m.tx) / determinant;
+        inverse.ty = (m.b * m.tx - m.a * m.ty) / determinant;
+    }
+    writeMatrix(machine, self, inverse);
+    return Value();
+}
+
+Value matrixRotate(Machine& machine, Object* self, const Arguments& arguments)
+{
+    applyAfter(machine, self, box(1, 1, machine.toNumber(argument(arguments, 0)), 0, 0));
+    return Value();
+}
+
+Value matrixScale(Machine& machine, Object* self, const Arguments& arguments)
+{
+    applyAfter(machine, self, box(machine.toNumber(argument(arguments, 0)), machine.toNumber(argument(arguments, 1)), 0, 0, 0));
+    return Value();
+}
+
+Value matrixTranslate(Machine& machine, Object* self, const Arguments& arguments)
+{
+    applyAfter(machine, self, box(1, 1, 0, machine.toNumber(argument(arguments, 0)), machine.toNumber(argument(arguments, 1))));
+    return Value();
+}
+
+Value matrixCreateBox(Machine& machine, Object* self, const Arguments& arguments)
+{
+    if (self)
+        writeMatrix(machine, self, box(machine.toNumber(argument(arguments, 0)), machine.toNumber(argument(arguments, 1)),
+                                       numberOr(machine, arguments, 2, 0), numberOr(machine, arguments, 3, 0), numberOr(machine, arguments, 4, 0)));
+    return Value();
+}
+
+// Gradients are defined on a square of 1638.4 pixels centred on the origin; the box maps it
+// onto the given width and height.
+Value matrixCreateGradientBox(Machine& machine, Object* self, const Arguments& arguments)
+{
+    if (!self)
+        return Value();
+    double width = machine.toNumber(argument(arguments, 0));
+    double height = machine.toNumber(argument(arguments, 1));
+    writeMatrix(machine, self, box(width / 1638.4, height / 1638.4, numberOr(machine, arguments, 2, 0),
+                                   numberOr(machine, arguments, 3, 0) + width / 2, numberOr(machine, arguments, 4, 0) + height / 2));
+    return Value();
+}
+
+// transformPoint moves the point by the translation as well; deltaTransformPoint does not.
+Value transformedPoint(Machine& machine, Object* self, const Arguments& arguments, bool translate)
+{
+    Object* point = argument(arguments, 0).asObject();
+    if (!self || !point)
+        return Value();
+    swf::Matrix m = readTerms(machine, self);
+    double x = machine.toNumber(point->get(machine, QStringLiteral("x")));
+    double y = machine.toNumber(point->get(machine, QStringLiteral("y")));
+    double offsetX = translate ? m.tx : 0;
+    double offsetY = translate ? m.ty : 0;
+    return Value(makePoint(machine, m.a * x + m.c * y + offsetX, m.b * x + m.d * y + offsetY));
+}
+
+Value matrixTransformPoint(Machine& machine, Object* self, const Arguments& arguments)
+{
+    return transformedPoint(machine, self, arguments, true);
+}
+
+Value matrixDeltaTransformPoint(Machine& machine, Object* self, const Arguments& arguments)
+{
+    return transformedPoint(machine, self, arguments, false);
+}
+
+constexpr Declaration prototypeDeclarations[] = {
+    method("toString", matrixToString),
+    method("clone", matrixClone),
+    method("identity", matrixIdentity),
+    method("concat", matrixConcat),
+    method("invert", matrixInvert),
+    method("rotate", matrixRotate),
+    method("scale", matrixScale),
+    method("translate", matrixTranslate),
+    method("createBox", matrixCreateBox),
+    method("createGradientBox", matrixCreateGradientBox),
+    method("transformPoint", matrixTransformPoint),
+    method("deltaTransformPoint", matrixDeltaTransformPoint),
+};
+
+} // namespace
+
 void installMatrix(Machine& machine, Object* geometry)
 {
     Object* prototype = machine.makeObject();
@@ -121,93 +254,7 @@ void installMatrix(Machine& machine, Object* geometry)
     FunctionObject* constructor = defineClass(machine, QString(), prototype, construct, construct);
     geometry->define(QStringLiteral("Matrix"), Value(constructor));
 
-    machine.defineMethod(prototype, QStringLiteral("toString"), [](Machine& machine, Object* self, const Arguments&) {
-        QStringList parts;
-        for (const char* name : termNames)
-            parts.append(QStringLiteral("%1=%2").arg(QLatin1String(name), machine.toString(machine.getMember(Value(self), QString::fromLatin1(name)))));
-        return Value(QLatin1Char('(') + parts.join(QStringLiteral(", ")) + QLatin1Char(')'));
-    });
-    machine.defineMethod(prototype, QStringLiteral("clone"), [](Machine& machine, Object* self, const Arguments&) {
-        Object* copy = machine.make<Object>(machine.prototypes().matrix);
-        for (const char* name : termNames)
-            copy->set(machine, QString::fromLatin1(name), machine.getMember(Value(self), QString::fromLatin1(name)));
-        return Value(copy);
-    });
-    machine.defineMethod(prototype, QStringLiteral("identity"), [](Machine& machine, Object* self, const Arguments&) {
-        if (self)
-            writeMatrix(machine, self, swf::Matrix());
-        return Value();
-    });
-    machine.defineMethod(prototype, QStringLiteral("concat"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        if (Object* other = argument(arguments, 0).asObject())
-            applyAfter(machine, self, readTerms(machine, other));
-        return Value();
-    });
-    // A matrix that cannot be inverted becomes the identity.
-    machine.defineMethod(prototype, QStringLiteral("invert"), [](Machine& machine, Object* self, const Arguments&) {
-        if (!self)
-            return Value();
-        swf::Matrix m = readTerms(machine, self);
-        double determinant = m.a * m.d - m.b * m.c;
-        swf::Matrix inverse;
-        if (determinant != 0 && std::isfinite(determinant)) {
-            inverse.a = m.d / determinant;
-            inverse.b = -m.b / determinant;
-            inverse.c = -m.c / determinant;
-            inverse.d = m.a / determinant;
-            inverse.tx = (m.c * m.ty - m.d * m.tx) / determinant;
-            inverse.ty = (m.b * m.tx - m.a * m.ty) / determinant;
-        }
-        writeMatrix(machine, self, inverse);
-        return Value();
-    });
-    machine.defineMethod(prototype, QStringLiteral("rotate"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        applyAfter(machine, self, box(1, 1, machine.toNumber(argument(arguments, 0)), 0, 0));
-        return Value();
-    });
-    machine.defineMethod(prototype, QStringLiteral("scale"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        applyAfter(machine, self, box(machine.toNumber(argument(arguments, 0)), machine.toNumber(argument(arguments, 1)), 0, 0, 0));
-        return Value();
-    });
-    machine.defineMethod(prototype, QStringLiteral("translate"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        applyAfter(machine, self, box(1, 1, 0, machine.toNumber(argument(arguments, 0)), machine.toNumber(argument(arguments, 1))));
-        return Value();
-    });
-    machine.defineMethod(prototype, QStringLiteral("createBox"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        if (self)
-            writeMatrix(machine, self, box(machine.toNumber(argument(arguments, 0)), machine.toNumber(argument(arguments, 1)),
-                                           numberOr(machine, arguments, 2, 0), numberOr(machine, arguments, 3, 0), numberOr(machine, arguments, 4, 0)));
-        return Value();
-    });
-    // Gradients are defined on a square of 1638.4 pixels centred on the origin; the box maps it
-    // onto the given width and height.
-    machine.defineMethod(prototype, QStringLiteral("createGradientBox"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        if (!self)
-            return Value();
-        double width = machine.toNumber(argument(arguments, 0));
-        double height = machine.toNumber(argument(arguments, 1));
-        writeMatrix(machine, self, box(width / 1638.4, height / 1638.4, numberOr(machine, arguments, 2, 0),
-                                       numberOr(machine, arguments, 3, 0) + width / 2, numberOr(machine, arguments, 4, 0) + height / 2));
-        return Value();
-    });
-    auto transformPoint = [](Machine& machine, Object* self, const Arguments& arguments, bool translate) {
-        Object* point = argument(arguments, 0).asObject();
-        if (!self || !point)
-            return Value();
-        swf::Matrix m = readTerms(machine, self);
-        double x = machine.toNumber(point->get(machine, QStringLiteral("x")));
-        double y = machine.toNumber(point->get(machine, QStringLiteral("y")));
-        double offsetX = translate ? m.tx : 0;
-        double offsetY = translate ? m.ty : 0;
-        return Value(makePoint(machine, m.a * x + m.c * y + offsetX, m.b * x + m.d * y + offsetY));
-    };
-    machine.defineMethod(prototype, QStringLiteral("transformPoint"), [transformPoint](Machine& machine, Object* self, const Arguments& arguments) {
-        return transformPoint(machine, self, arguments, true);
-    });
-    machine.defineMethod(prototype, QStringLiteral("deltaTransformPoint"), [transformPoint](Machine& machine, Object* self, const Arguments& arguments) {
-        return transformPoint(machine, self, arguments, false);
-    });
-    prototype->setAllFlags(property_flag::DontEnum, 0);
+    installDeclarations(machine, prototype, prototypeDeclarations);
 }
 
 } // namespace player::avm1::builtins

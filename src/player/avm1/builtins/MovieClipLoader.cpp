@@ -1,4 +1,5 @@
 #include "Builtins.h"
+#include "Declaration.h"
 
 #include "player/avm1/ClipObject.h"
 #include "player/avm1/DisplayBridge.h"
@@ -60,6 +61,55 @@ Value fileLengthOf(Object* clip)
     return Value(double(movieClip->library()->movie().header.fileLength));
 }
 
+Value loadClip(Machine& machine, Object* self, const Arguments& arguments)
+{
+    if (arguments.size() < 2)
+        return Value();
+    if (!arguments[0].isString())
+        return Value(false);
+    const LoadTarget target = loadTarget(machine, arguments[1]);
+    if (!target.valid)
+        return Value(false);
+    machine.bridge().loadClip(self, nullptr, arguments[0].asString(), target.clip, target.clip ? -1 : target.level);
+    return Value(true);
+}
+
+Value unloadClip(Machine& machine, Object*, const Arguments& arguments)
+{
+    if (arguments.empty())
+        return Value();
+    const LoadTarget target = loadTarget(machine, arguments[0]);
+    if (!target.valid)
+        return Value(false);
+    if (target.clip)
+        machine.bridge().getUrl(target.clip, QString(), machine.bridge().targetPath(target.clip, false), 0, true, false);
+    else
+        machine.bridge().getUrl(nullptr, QString(), QStringLiteral("_level%1").arg(target.level), 0, true, false);
+    return Value(true);
+}
+
+Value getProgress(Machine& machine, Object*, const Arguments& arguments)
+{
+    if (arguments.empty())
+        return Value();
+    const LoadTarget target = loadTarget(machine, arguments[0]);
+    if (!target.valid && !arguments[0].isString())
+        return Value();
+    Object* progress = machine.makeObject();
+    Object* clip = target.valid ? clipOrLevel(machine, target) : nullptr;
+    // A movie is always read whole, so both counts are the same.
+    const Value length = fileLengthOf(clip);
+    progress->set(machine, QStringLiteral("bytesLoaded"), length);
+    progress->set(machine, QStringLiteral("bytesTotal"), length);
+    return Value(progress);
+}
+
+constexpr Declaration prototypeDeclarations[] = {
+    method("loadClip", loadClip).native(112, 100),
+    method("unloadClip", unloadClip).native(112, 102),
+    method("getProgress", getProgress).native(112, 101),
+};
+
 } // namespace
 
 void installMovieClipLoader(Machine& machine)
@@ -75,44 +125,7 @@ void installMovieClipLoader(Machine& machine)
     };
     defineClass(machine, QStringLiteral("MovieClipLoader"), prototype, construct, construct);
 
-    machine.defineMethod(prototype, QStringLiteral("loadClip"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        if (arguments.size() < 2)
-            return Value();
-        if (!arguments[0].isString())
-            return Value(false);
-        const LoadTarget target = loadTarget(machine, arguments[1]);
-        if (!target.valid)
-            return Value(false);
-        machine.bridge().loadClip(self, nullptr, arguments[0].asString(), target.clip, target.clip ? -1 : target.level);
-        return Value(true);
-    });
-    machine.defineMethod(prototype, QStringLiteral("unloadClip"), [](Machine& machine, Object*, const Arguments& arguments) {
-        if (arguments.empty())
-            return Value();
-        const LoadTarget target = loadTarget(machine, arguments[0]);
-        if (!target.valid)
-            return Value(false);
-        if (target.clip)
-            machine.bridge().getUrl(target.clip, QString(), machine.bridge().targetPath(target.clip, false), 0, true, false);
-        else
-            machine.bridge().getUrl(nullptr, QString(), QStringLiteral("_level%1").arg(target.level), 0, true, false);
-        return Value(true);
-    });
-    machine.defineMethod(prototype, QStringLiteral("getProgress"), [](Machine& machine, Object*, const Arguments& arguments) {
-        if (arguments.empty())
-            return Value();
-        const LoadTarget target = loadTarget(machine, arguments[0]);
-        if (!target.valid && !arguments[0].isString())
-            return Value();
-        Object* progress = machine.makeObject();
-        Object* clip = target.valid ? clipOrLevel(machine, target) : nullptr;
-        // A movie is always read whole, so both counts are the same.
-        const Value length = fileLengthOf(clip);
-        progress->set(machine, QStringLiteral("bytesLoaded"), length);
-        progress->set(machine, QStringLiteral("bytesTotal"), length);
-        return Value(progress);
-    });
-    prototype->setAllFlags(property_flag::DontEnum, 0);
+    installDeclarations(machine, prototype, prototypeDeclarations);
 }
 
 } // namespace player::avm1::builtins

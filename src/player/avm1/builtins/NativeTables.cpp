@@ -27,8 +27,6 @@ constexpr NativeTableEntry nativeTableEntries[] = {
     {101, 9, "", "Object"},
     {103, 256, "", "Date"},
     {104, 200, "MovieClip.prototype", "createTextField"},
-    {500, 0, "Sound.prototype", "getPan,getTransform,getVolume,setPan,setTransform,setVolume,stop,attachSound,start,"
-                                "6getDuration,6setDuration,6getPosition,6setPosition,6loadSound,6getBytesLoaded,6getBytesTotal"},
     {900, 0, "MovieClip.prototype", "attachMovie,swapDepths,localToGlobal,globalToLocal,hitTest,getBounds,getBytesTotal,"
                                     "getBytesLoaded,6attachAudio,6attachVideo,6getDepth,6setMask,play,stop,nextFrame,prevFrame,"
                                     "gotoAndPlay,gotoAndStop,duplicateMovieClip,removeMovieClip,startDrag,stopDrag,"

@@ -1,4 +1,5 @@
 #include "Builtins.h"
+#include "Declaration.h"
 
 #include "player/avm1/Machine.h"
 #include "player/avm1/Marker.h"
@@ -7,7 +8,6 @@
 
 #include <cmath>
 #include <map>
-#include <memory>
 #include <utility>
 
 namespace player::avm1::builtins {
@@ -41,12 +41,20 @@ struct SoundTransform {
     }
 };
 
-// Sound objects that share an owner share its transform.
-struct SoundTransforms {
-    SoundTransform movie;
-    std::map<Object*, SoundTransform> clips;
+// Sound objects that share an owner share its transform: the mixer keeps them, out of the
+// scripts' reach, for the Sound methods.
+class SoundMixer : public Object {
+public:
+    SoundMixer()
+        : Object(nullptr)
+    {
+    }
 
-    SoundTransform& of(Object* owner) { return owner ? clips[owner] : movie; }
+    SoundTransform& of(Object* owner) { return owner ? m_clips[owner] : m_movie; }
+
+private:
+    SoundTransform m_movie;
+    std::map<Object*, SoundTransform> m_clips;
 };
 
 // A Sound object keeps its clip as a target path, as Flash does, and finds the clip again by
@@ -71,104 +79,135 @@ public:
     }
 };
 
-SoundObject* asSound(Object* object)
+// The transform a Sound method works on: its clip's, or the movie's for a Sound without one.
+// Anything but a Sound object, or one whose clip is gone, has none.
+SoundTransform* transformOf(Machine& machine, Object* mixer, Object* self)
 {
-    return dynamic_cast<SoundObject*>(object);
+    auto* sound = dynamic_cast<SoundObject*>(self);
+    if (!sound)
+        return nullptr;
+    Object* owner = sound->owner;
+    if (owner) {
+        owner = target_path::resolve(machine, machine.bridge().level(0), sound->ownerPath);
+        if (!owner || !machine.bridge().isClip(owner))
+            return nullptr;
+    }
+    return &static_cast<SoundMixer*>(mixer)->of(owner);
 }
 
-using TransformMethod = std::function<Value(Machine&, SoundTransform&, const Arguments&)>;
-
-void defineTransformMethod(Machine& machine, Object* prototype, const char* name, std::shared_ptr<SoundTransforms> transforms,
-                           TransformMethod method)
+int32_t truncatedArgument(Machine& machine, const Arguments& arguments)
 {
-    FunctionObject* function = machine.makeNative([transforms, method](Machine& machine, Object* self, const Arguments& arguments) {
-        SoundObject* sound = asSound(self);
-        if (!sound)
-            return Value();
-        Object* owner = sound->owner;
-        if (owner) {
-            owner = target_path::resolve(machine, machine.bridge().level(0), sound->ownerPath);
-            if (!owner || !machine.bridge().isClip(owner))
-                return Value();
-        }
-        return method(machine, transforms->of(owner), arguments);
-    });
-    prototype->define(QString::fromLatin1(name), Value(function),
-                      property_flag::DontEnum | property_flag::DontDelete | property_flag::ReadOnly);
+    return number_text::toTruncatedInt32(arguments.empty() ? 0 : machine.toNumber(arguments[0]));
 }
 
-void defineTransformMethods(Machine& machine, Object* prototype, const std::shared_ptr<SoundTransforms>& transforms)
+Value getVolume(Machine& machine, Object* mixer, Object* self, const Arguments&)
 {
-    defineTransformMethod(machine, prototype, "getVolume", transforms, [](Machine&, SoundTransform& transform, const Arguments&) {
-        return Value(transform.volume);
-    });
-    defineTransformMethod(machine, prototype, "setVolume", transforms, [](Machine& machine, SoundTransform& transform, const Arguments& arguments) {
-        transform.volume = number_text::toTruncatedInt32(arguments.empty() ? 0 : machine.toNumber(arguments[0]));
-        return Value();
-    });
-    defineTransformMethod(machine, prototype, "getPan", transforms, [](Machine&, SoundTransform& transform, const Arguments&) {
-        return Value(transform.pan());
-    });
-    defineTransformMethod(machine, prototype, "setPan", transforms, [](Machine& machine, SoundTransform& transform, const Arguments& arguments) {
-        transform.setPan(number_text::toTruncatedInt32(arguments.empty() ? 0 : machine.toNumber(arguments[0])));
-        return Value();
-    });
-    // Flash's "lr" is the right input heard on the left, and "rl" the other way round.
-    defineTransformMethod(machine, prototype, "getTransform", transforms, [](Machine& machine, SoundTransform& transform, const Arguments&) {
-        Object* result = machine.makeObject();
-        result->set(machine, QStringLiteral("ll"), Value(transform.leftToLeft));
-        result->set(machine, QStringLiteral("lr"), Value(transform.rightToLeft));
-        result->set(machine, QStringLiteral("rr"), Value(transform.rightToRight));
-        result->set(machine, QStringLiteral("rl"), Value(transform.leftToRight));
-        return Value(result);
-    });
-    // Only the object's own properties count; the others keep their values.
-    defineTransformMethod(machine, prototype, "setTransform", transforms, [](Machine& machine, SoundTransform& transform, const Arguments& arguments) {
-        Object* source = machine.toObject(argument(arguments, 0));
-        if (!source)
-            return Value();
-        auto take = [&](const char* name, int32_t& term) {
-            QString key = QString::fromLatin1(name);
-            if (source->hasOwnProperty(machine, key))
-                term = machine.toInt32(source->get(machine, key));
-        };
-        take("ll", transform.leftToLeft);
-        take("rl", transform.leftToRight);
-        take("lr", transform.rightToLeft);
-        take("rr", transform.rightToRight);
-        return Value();
-    });
+    SoundTransform* transform = transformOf(machine, mixer, self);
+    return transform ? Value(transform->volume) : Value();
 }
 
-void defineSoundMethods(Machine& machine, Object* prototype)
+Value setVolume(Machine& machine, Object* mixer, Object* self, const Arguments& arguments)
 {
-    const uint16_t flags = property_flag::DontEnum | property_flag::DontDelete | property_flag::ReadOnly;
-    auto constant = [](Value value) {
-        return [value](Machine&, Object*, const Arguments&) { return value; };
+    if (SoundTransform* transform = transformOf(machine, mixer, self))
+        transform->volume = truncatedArgument(machine, arguments);
+    return Value();
+}
+
+Value getPan(Machine& machine, Object* mixer, Object* self, const Arguments&)
+{
+    SoundTransform* transform = transformOf(machine, mixer, self);
+    return transform ? Value(transform->pan()) : Value();
+}
+
+Value setPan(Machine& machine, Object* mixer, Object* self, const Arguments& arguments)
+{
+    if (SoundTransform* transform = transformOf(machine, mixer, self))
+        transform->setPan(truncatedArgument(machine, arguments));
+    return Value();
+}
+
+// Flash's "lr" is the right input heard on the left, and "rl" the other way round.
+Value getTransform(Machine& machine, Object* mixer, Object* self, const Arguments&)
+{
+    SoundTransform* transform = transformOf(machine, mixer, self);
+    if (!transform)
+        return Value();
+    Object* result = machine.makeObject();
+    result->set(machine, QStringLiteral("ll"), Value(transform->leftToLeft));
+    result->set(machine, QStringLiteral("lr"), Value(transform->rightToLeft));
+    result->set(machine, QStringLiteral("rr"), Value(transform->rightToRight));
+    result->set(machine, QStringLiteral("rl"), Value(transform->leftToRight));
+    return Value(result);
+}
+
+// Only the object's own properties count; the others keep their values.
+Value setTransform(Machine& machine, Object* mixer, Object* self, const Arguments& arguments)
+{
+    SoundTransform* transform = transformOf(machine, mixer, self);
+    if (!transform)
+        return Value();
+    Object* source = machine.toObject(argument(arguments, 0));
+    if (!source)
+        return Value();
+    auto take = [&](const char* name, int32_t& term) {
+        QString key = QString::fromLatin1(name);
+        if (source->hasOwnProperty(machine, key))
+            term = machine.toInt32(source->get(machine, key));
     };
-    // Without audio no sound is ever attached or loaded, so these report nothing.
-    for (const char* name : {"attachSound", "start", "stop", "loadSound", "setDuration", "setPosition", "getDuration", "getPosition"})
-        machine.defineMethod(prototype, QString::fromLatin1(name), constant(Value()), flags);
-    machine.defineMethod(prototype, QStringLiteral("id3"), constant(Value()), flags);
-    for (const char* name : {"getBytesLoaded", "getBytesTotal"}) {
-        machine.defineMethod(prototype, QString::fromLatin1(name), [](Machine& machine, Object*, const Arguments&) {
-            return machine.swfVersion() >= 6 ? Value(1) : Value();
-        }, flags);
-    }
-    for (const char* name : {"duration", "position"}) {
-        prototype->defineVirtual(QString::fromLatin1(name), machine.makeNative(constant(Value())), nullptr, flags);
-    }
+    take("ll", transform->leftToLeft);
+    take("rl", transform->leftToRight);
+    take("lr", transform->rightToLeft);
+    take("rr", transform->rightToRight);
+    return Value();
 }
+
+// Without audio no sound is ever attached or loaded, so these report nothing. Each name keeps a
+// function of its own, as each has its own native number.
+template<int>
+Value nothing(Machine&, Object*, const Arguments&)
+{
+    return Value();
+}
+
+template<int>
+Value loadedBytes(Machine& machine, Object*, const Arguments&)
+{
+    return machine.swfVersion() >= 6 ? Value(1) : Value();
+}
+
+constexpr uint16_t constant = attributes::constant;
+
+constexpr Declaration prototypeDeclarations[] = {
+    method("getVolume", getVolume, constant).native(500, 2),
+    method("setVolume", setVolume, constant).native(500, 5),
+    method("getPan", getPan, constant).native(500, 0),
+    method("setPan", setPan, constant).native(500, 3),
+    method("getTransform", getTransform, constant).native(500, 1),
+    method("setTransform", setTransform, constant).native(500, 4),
+    method("attachSound", nothing<0>, constant).native(500, 7),
+    method("start", nothing<1>, constant).native(500, 8),
+    method("stop", nothing<2>, constant).native(500, 6),
+    method("loadSound", nothing<3>, constant).native(500, 13),
+    method("setDuration", nothing<4>, constant).native(500, 10),
+    method("setPosition", nothing<5>, constant).native(500, 12),
+    method("getDuration", nothing<6>, constant).native(500, 9),
+    method("getPosition", nothing<7>, constant).native(500, 11),
+    method("id3", nothing<8>, constant),
+    method("getBytesLoaded", loadedBytes<0>, constant).native(500, 14),
+    method("getBytesTotal", loadedBytes<1>, constant).native(500, 15),
+    getter("duration", nothing<9>, constant),
+    getter("position", nothing<10>, constant),
+    boolean("checkPolicyFile", false, attributes::hidden),
+};
 
 } // namespace
 
 void installSound(Machine& machine)
 {
     Object* prototype = machine.makeObject();
-    auto transforms = std::make_shared<SoundTransforms>();
-    defineTransformMethods(machine, prototype, transforms);
-    defineSoundMethods(machine, prototype);
-    prototype->define(QStringLiteral("checkPolicyFile"), Value(false), property_flag::DontEnum);
+    Object* mixer = machine.make<SoundMixer>();
+    machine.addRoot(mixer);
+    installDeclarations(machine, prototype, prototypeDeclarations, mixer);
     // new Sound(clip) works on that clip's sounds; a path is followed from the root.
     NativeFunction construct = [](Machine& machine, Object* self, const Arguments& arguments) -> Value {
         Object* owner = nullptr;

@@ -1,23 +1,34 @@
 #include "Builtins.h"
+#include "Declaration.h"
 #include "DisplayTarget.h"
 
 #include "player/avm1/Machine.h"
 #include "player/display/DisplayObject.h"
 #include "player/display/MovieLibrary.h"
 
-#include <memory>
 
 namespace player::avm1::builtins {
 
 namespace {
 
-// What scripts set on the stage. The player always shows the movie scaled to its window, so
-// these are only remembered and reported back.
-struct StageSettings {
+// What scripts set on the stage, kept out of their reach for the Stage properties. The player
+// always shows the movie scaled to its window, so these are only remembered and reported back.
+class StageSettings : public Object {
+public:
+    StageSettings()
+        : Object(nullptr)
+    {
+    }
+
     QString align;
     QString scaleMode = QStringLiteral("showAll");
     bool fullScreen = false;
 };
+
+StageSettings& settingsOf(Object* state)
+{
+    return *static_cast<StageSettings*>(state);
+}
 
 // Flash reads the alignment letters anywhere in the text, in any case and any order, and
 // reports them back in the order L, T, R, B.
@@ -52,6 +63,70 @@ double stageDimension(Machine& machine, bool width)
     return (width ? rect.width() : rect.yMax - rect.yMin) / 20.0;
 }
 
+Value width(Machine& machine, Object*, const Arguments&)
+{
+    return Value(stageDimension(machine, true));
+}
+
+Value height(Machine& machine, Object*, const Arguments&)
+{
+    return Value(stageDimension(machine, false));
+}
+
+Value align(Machine&, Object* state, Object*, const Arguments&)
+{
+    return Value(settingsOf(state).align);
+}
+
+Value setAlign(Machine& machine, Object* state, Object*, const Arguments& arguments)
+{
+    settingsOf(state).align = normalisedAlignment(machine.toString(argument(arguments, 0)));
+    return Value();
+}
+
+Value scaleMode(Machine&, Object* state, Object*, const Arguments&)
+{
+    return Value(settingsOf(state).scaleMode);
+}
+
+Value setScaleMode(Machine& machine, Object* state, Object*, const Arguments& arguments)
+{
+    settingsOf(state).scaleMode = normalisedScaleMode(machine.toString(argument(arguments, 0)));
+    return Value();
+}
+
+Value displayState(Machine&, Object* state, Object*, const Arguments&)
+{
+    return Value(settingsOf(state).fullScreen ? QStringLiteral("fullScreen") : QStringLiteral("normal"));
+}
+
+// Changing the display state tells the listeners through onFullScreen; unknown texts are
+// ignored.
+Value setDisplayState(Machine& machine, Object* state, Object* self, const Arguments& arguments)
+{
+    StageSettings& settings = settingsOf(state);
+    QString text = machine.toString(argument(arguments, 0));
+    bool fullScreen = settings.fullScreen;
+    if (text.compare(QLatin1String("fullScreen"), Qt::CaseInsensitive) == 0)
+        fullScreen = true;
+    else if (text.compare(QLatin1String("normal"), Qt::CaseInsensitive) == 0)
+        fullScreen = false;
+    if (fullScreen != settings.fullScreen) {
+        settings.fullScreen = fullScreen;
+        machine.callMethod(Value(self), QStringLiteral("broadcastMessage"), {Value(QStringLiteral("onFullScreen")), Value(fullScreen)});
+    }
+    return Value();
+}
+
+constexpr Declaration stageDeclarations[] = {
+    getter("width", width).native(666, 5),
+    getter("height", height).native(666, 7),
+    accessor("align", align, setAlign).native(666, 3),
+    accessor("scaleMode", scaleMode, setScaleMode).native(666, 1),
+    accessor("displayState", displayState, setDisplayState).native(666, 11),
+    boolean("showMenu", true, attributes::hidden),
+};
+
 } // namespace
 
 void installStage(Machine& machine)
@@ -59,52 +134,9 @@ void installStage(Machine& machine)
     Object* stage = machine.makeObject();
     machine.global()->define(QStringLiteral("Stage"), Value(stage), property_flag::DontEnum);
     broadcasterInitialize(machine, stage);
-    auto settings = std::make_shared<StageSettings>();
-    const uint8_t flags = property_flag::DontEnum | property_flag::DontDelete;
-
-    auto native = [&machine](NativeFunction function) { return machine.makeNative(std::move(function)); };
-    stage->defineVirtual(QStringLiteral("width"), native([](Machine& machine, Object*, const Arguments&) {
-        return Value(stageDimension(machine, true));
-    }), nullptr, flags);
-    stage->defineVirtual(QStringLiteral("height"), native([](Machine& machine, Object*, const Arguments&) {
-        return Value(stageDimension(machine, false));
-    }), nullptr, flags);
-    stage->defineVirtual(QStringLiteral("align"),
-                         native([settings](Machine&, Object*, const Arguments&) { return Value(settings->align); }),
-                         native([settings](Machine& machine, Object*, const Arguments& arguments) {
-                             settings->align = normalisedAlignment(machine.toString(argument(arguments, 0)));
-                             return Value();
-                         }),
-                         flags);
-    stage->defineVirtual(QStringLiteral("scaleMode"),
-                         native([settings](Machine&, Object*, const Arguments&) { return Value(settings->scaleMode); }),
-                         native([settings](Machine& machine, Object*, const Arguments& arguments) {
-                             settings->scaleMode = normalisedScaleMode(machine.toString(argument(arguments, 0)));
-                             return Value();
-                         }),
-                         flags);
-    // Changing the display state tells the listeners through onFullScreen; unknown texts are
-    // ignored.
-    stage->defineVirtual(QStringLiteral("displayState"),
-                         native([settings](Machine&, Object*, const Arguments&) {
-                             return Value(settings->fullScreen ? QStringLiteral("fullScreen") : QStringLiteral("normal"));
-                         }),
-                         native([settings](Machine& machine, Object* self, const Arguments& arguments) {
-                             QString text = machine.toString(argument(arguments, 0));
-                             bool fullScreen = settings->fullScreen;
-                             if (text.compare(QLatin1String("fullScreen"), Qt::CaseInsensitive) == 0)
-                                 fullScreen = true;
-                             else if (text.compare(QLatin1String("normal"), Qt::CaseInsensitive) == 0)
-                                 fullScreen = false;
-                             if (fullScreen != settings->fullScreen) {
-                                 settings->fullScreen = fullScreen;
-                                 machine.callMethod(Value(self), QStringLiteral("broadcastMessage"),
-                                                    {Value(QStringLiteral("onFullScreen")), Value(fullScreen)});
-                             }
-                             return Value();
-                         }),
-                         flags);
-    stage->define(QStringLiteral("showMenu"), Value(true), property_flag::DontEnum);
+    Object* settings = machine.make<StageSettings>();
+    machine.addRoot(settings);
+    installDeclarations(machine, stage, stageDeclarations, settings);
 }
 
 } // namespace player::avm1::builtins

@@ -1,4 +1,5 @@
 #include "Builtins.h"
+#include "Declaration.h"
 
 #include "player/avm1/ArrayObject.h"
 #include "player/avm1/ClipObject.h"
@@ -116,10 +117,37 @@ Value getTextRunInfo(Machine& machine, Object* self, const Arguments& arguments)
     return snapshotOf(self) && arguments.size() >= 2 ? Value(machine.makeArray()) : Value();
 }
 
+template<int>
 Value nothing(Machine&, Object*, const Arguments&)
 {
     return Value();
 }
+
+// MovieClip.getTextSnapshot() makes its snapshot through whatever _global.TextSnapshot is when
+// it is called.
+Value getTextSnapshot(Machine& machine, Object* self, const Arguments&)
+{
+    const Value constructor = machine.global()->get(machine, QStringLiteral("TextSnapshot"));
+    return machine.construct(constructor, {Value(self)});
+}
+
+// Enumerable as in Flash, made in Flash's order; SWF 5 movies see them but read undefined.
+constexpr uint16_t permanent = property_flag::DontDelete;
+constexpr Declaration prototypeDeclarations[] = {
+    method("getCount", getCount, permanent).readableFrom(6).native(1067, 1),
+    method("setSelected", nothing<0>, permanent).readableFrom(6).native(1067, 2),
+    method("getSelected", getSelected, permanent).readableFrom(6).native(1067, 3),
+    method("getText", getText, permanent).readableFrom(6).native(1067, 4),
+    method("getSelectedText", getSelectedText, permanent).readableFrom(6).native(1067, 5),
+    method("hitTestTextNearPos", hitTestTextNearPos, permanent).readableFrom(6).native(1067, 6),
+    method("findText", findText, permanent).readableFrom(6).native(1067, 7),
+    method("setSelectColor", nothing<1>, permanent).readableFrom(6).native(1067, 8),
+    method("getTextRunInfo", getTextRunInfo, permanent).readableFrom(6).native(1067, 9),
+};
+
+constexpr Declaration clipDeclarations[] = {
+    method("getTextSnapshot", getTextSnapshot),
+};
 
 } // namespace
 
@@ -139,22 +167,9 @@ void installTextSnapshot(Machine& machine)
         return Value(static_cast<Object*>(snapshot));
     };
     defineClass(machine, QStringLiteral("TextSnapshot"), prototype, construct, construct);
-    // Enumerable as in Flash, made in Flash's order; SWF 5 movies see them but read undefined.
-    const std::pair<const char*, NativeFunction> methods[] = {
-        {"getCount", getCount}, {"setSelected", nothing}, {"getSelected", getSelected}, {"getText", getText},
-        {"getSelectedText", getSelectedText}, {"hitTestTextNearPos", hitTestTextNearPos}, {"findText", findText},
-        {"setSelectColor", nothing}, {"getTextRunInfo", getTextRunInfo}};
-    for (const auto& [name, function] : methods)
-        defineFromVersion(machine, prototype, QString::fromLatin1(name), Value(machine.makeNative(function)), 6, property_flag::DontDelete);
-
-    // MovieClip.getTextSnapshot() makes its snapshot through whatever _global.TextSnapshot is
-    // when it is called.
-    if (Object* clipPrototype = machine.prototypes().movieClip) {
-        machine.defineMethod(clipPrototype, QStringLiteral("getTextSnapshot"), [](Machine& machine, Object* self, const Arguments&) {
-            const Value constructor = machine.global()->get(machine, QStringLiteral("TextSnapshot"));
-            return machine.construct(constructor, {Value(self)});
-        });
-    }
+    installDeclarations(machine, prototype, prototypeDeclarations);
+    if (Object* clipPrototype = machine.prototypes().movieClip)
+        installDeclarations(machine, clipPrototype, clipDeclarations);
 }
 
 } // namespace player::avm1::builtins

@@ -1,5 +1,6 @@
 #include "Builtins.h"
 #include "ColorTransform.h"
+#include "Declaration.h"
 #include "DisplayTarget.h"
 #include "Matrix.h"
 
@@ -95,22 +96,20 @@ Object* pixelBounds(Machine& machine, display::DisplayObject* object)
 using Getter = Value (*)(Machine&, display::DisplayObject*);
 using Setter = void (*)(Machine&, display::DisplayObject*, Object*);
 
-void defineProperty(Machine& machine, Object* prototype, const char* name, Getter getter, Setter setter)
+// The properties of a Transform read and write its clip; one whose clip is gone reads undefined.
+template<Getter get>
+Value viewGetter(Machine& machine, Object* self, const Arguments&)
 {
-    FunctionObject* getterFunction = machine.makeNative([getter](Machine& machine, Object* self, const Arguments&) {
-        display::DisplayObject* object = viewedObject(machine, self);
-        return object ? getter(machine, object) : Value();
-    });
-    FunctionObject* setterFunction = nullptr;
-    if (setter) {
-        setterFunction = machine.makeNative([setter](Machine& machine, Object* self, const Arguments& arguments) {
-            display::DisplayObject* object = viewedObject(machine, self);
-            if (object)
-                setter(machine, object, argument(arguments, 0).asObject());
-            return Value();
-        });
-    }
-    prototype->defineVirtual(QString::fromLatin1(name), getterFunction, setterFunction, property_flag::DontEnum | property_flag::DontDelete);
+    display::DisplayObject* object = viewedObject(machine, self);
+    return object ? get(machine, object) : Value();
+}
+
+template<Setter set>
+Value viewSetter(Machine& machine, Object* self, const Arguments& arguments)
+{
+    if (display::DisplayObject* object = viewedObject(machine, self))
+        set(machine, object, argument(arguments, 0).asObject());
+    return Value();
 }
 
 // Setting a matrix or colour transform takes only real instances of those classes; anything
@@ -131,11 +130,71 @@ void setColorTransform(Machine& machine, display::DisplayObject* object, Object*
     object->setTransformedByScript(true);
 }
 
+Value matrix(Machine& machine, display::DisplayObject* object)
+{
+    return Value(makeMatrixObject(machine, object->matrix()));
+}
+
+Value colorTransform(Machine& machine, display::DisplayObject* object)
+{
+    return Value(makeColorTransformObject(machine, object->colorTransform()));
+}
+
+Value concatenatedMatrixObject(Machine& machine, display::DisplayObject* object)
+{
+    return Value(makeMatrixObject(machine, concatenatedMatrix(object)));
+}
+
+Value concatenatedColorTransformObject(Machine& machine, display::DisplayObject* object)
+{
+    return Value(makeColorTransformObject(machine, concatenatedColorTransform(object)));
+}
+
+Value pixelBoundsObject(Machine& machine, display::DisplayObject* object)
+{
+    return Value(pixelBounds(machine, object));
+}
+
+constexpr Declaration prototypeDeclarations[] = {
+    accessor("matrix", viewGetter<matrix>, viewSetter<setMatrix>),
+    accessor("colorTransform", viewGetter<colorTransform>, viewSetter<setColorTransform>),
+    getter("concatenatedMatrix", viewGetter<concatenatedMatrixObject>),
+    getter("concatenatedColorTransform", viewGetter<concatenatedColorTransformObject>),
+    getter("pixelBounds", viewGetter<pixelBoundsObject>),
+};
+
+// Clips offer their transform as "transform", a new view of the clip each time it is read;
+// assigning one copies its matrix and colour transform onto the clip.
+Value clipTransform(Machine& machine, Object* transformPrototype, Object* self, const Arguments&)
+{
+    if (!self || self->kind() != ObjectKind::Clip)
+        return Value();
+    return Value(machine.make<TransformObject>(transformPrototype, self));
+}
+
+Value setClipTransform(Machine& machine, Object*, Object* self, const Arguments& arguments)
+{
+    display::DisplayObject* target = displayObjectOf(machine, Value(self));
+    display::DisplayObject* source = viewedObject(machine, argument(arguments, 0).asObject());
+    if (target && source) {
+        target->setMatrix(source->matrix());
+        target->setColorTransform(source->colorTransform());
+        target->setTransformedByScript(true);
+    }
+    return Value();
+}
+
+constexpr Declaration clipDeclarations[] = {
+    accessor("transform", clipTransform, setClipTransform).native(900, 419),
+};
+
 } // namespace
 
 void installTransform(Machine& machine, Object* geometry)
 {
     Object* prototype = machine.makeObject();
+    // Clips make their views with this prototype whatever scripts do to the class.
+    machine.addRoot(prototype);
     // A Transform needs a clip: "new Transform()" without one gives undefined, and a call
     // without "new" an object that reads nothing.
     auto call = [prototype](Machine& machine, Object*, const Arguments& arguments) -> Value {
@@ -150,47 +209,10 @@ void installTransform(Machine& machine, Object* geometry)
     };
     FunctionObject* constructor = defineClass(machine, QString(), prototype, call, construct);
     geometry->define(QStringLiteral("Transform"), Value(constructor));
+    installDeclarations(machine, prototype, prototypeDeclarations);
 
-    defineProperty(machine, prototype, "matrix",
-                   [](Machine& machine, display::DisplayObject* object) { return Value(makeMatrixObject(machine, object->matrix())); },
-                   setMatrix);
-    defineProperty(machine, prototype, "colorTransform",
-                   [](Machine& machine, display::DisplayObject* object) {
-                       return Value(makeColorTransformObject(machine, object->colorTransform()));
-                   },
-                   setColorTransform);
-    defineProperty(machine, prototype, "concatenatedMatrix",
-                   [](Machine& machine, display::DisplayObject* object) { return Value(makeMatrixObject(machine, concatenatedMatrix(object))); },
-                   nullptr);
-    defineProperty(machine, prototype, "concatenatedColorTransform",
-                   [](Machine& machine, display::DisplayObject* object) {
-                       return Value(makeColorTransformObject(machine, concatenatedColorTransform(object)));
-                   },
-                   nullptr);
-    defineProperty(machine, prototype, "pixelBounds",
-                   [](Machine& machine, display::DisplayObject* object) { return Value(pixelBounds(machine, object)); }, nullptr);
-
-    // Clips offer their transform as "transform"; assigning one copies its matrix and colour
-    // transform onto the clip.
-    Object* clipPrototype = machine.prototypes().movieClip;
-    if (!clipPrototype)
-        return;
-    FunctionObject* clipGetter = machine.makeNative([prototype](Machine& machine, Object* self, const Arguments&) {
-        if (!self || self->kind() != ObjectKind::Clip)
-            return Value();
-        return Value(machine.make<TransformObject>(prototype, self));
-    });
-    FunctionObject* clipSetter = machine.makeNative([](Machine& machine, Object* self, const Arguments& arguments) {
-        display::DisplayObject* target = displayObjectOf(machine, Value(self));
-        display::DisplayObject* source = viewedObject(machine, argument(arguments, 0).asObject());
-        if (target && source) {
-            target->setMatrix(source->matrix());
-            target->setColorTransform(source->colorTransform());
-            target->setTransformedByScript(true);
-        }
-        return Value();
-    });
-    clipPrototype->defineVirtual(QStringLiteral("transform"), clipGetter, clipSetter, property_flag::DontEnum | property_flag::DontDelete);
+    if (Object* clipPrototype = machine.prototypes().movieClip)
+        installDeclarations(machine, clipPrototype, clipDeclarations, prototype);
 }
 
 
