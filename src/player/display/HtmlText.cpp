@@ -118,20 +118,27 @@ int hexDigitValue(QChar character)
     return -1;
 }
 
-// A colour is '#' and hexadecimal digits, read up to the first other character and kept to
-// 24 bits: "#ff00gp" is 0x00ff00, "#ff00ffffee" 0xffffee. Without '#' it is black.
-uint32_t parseColor(const QString& value)
+// A colour is '#', any blanks, then hexadecimal digits read up to the first other character and
+// kept to their last 24 bits: "#ff00gp" is 0xff00, "#ff00ffffee" 0xffffee, "# 2a" 0x2a. A value
+// that does not start with '#' or has no digit there leaves the colour around the tag as it is.
+std::optional<uint32_t> parseColor(const QString& value)
 {
-    const QString text = value.trimmed();
-    if (!text.startsWith(u'#'))
-        return 0;
+    if (!value.startsWith(u'#'))
+        return std::nullopt;
+    qsizetype i = 1;
+    while (i < value.size() && value[i].isSpace())
+        ++i;
     uint32_t color = 0;
-    for (qsizetype i = 1; i < text.size(); ++i) {
-        const int digit = hexDigitValue(text[i]);
+    bool any = false;
+    for (; i < value.size(); ++i) {
+        const int digit = hexDigitValue(value[i]);
         if (digit < 0)
             break;
         color = ((color << 4) | uint32_t(digit)) & 0xffffff;
+        any = true;
     }
+    if (!any)
+        return std::nullopt;
     return color;
 }
 
@@ -152,7 +159,8 @@ void applyFontTag(const Tag& tag, TextFormat& format)
             else
                 format.size = number;
         } else if (name == QLatin1String("color")) {
-            format.color = parseColor(value);
+            if (const auto color = parseColor(value))
+                format.color = *color;
         } else if (name == QLatin1String("letterspacing")) {
             bool ok = false;
             const double spacing = value.toDouble(&ok);
