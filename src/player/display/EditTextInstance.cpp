@@ -157,7 +157,17 @@ void EditTextInstance::setHtmlText(const QString& html)
         setText(html);
         return;
     }
-    m_content = html_text::parse(html, m_newFormat);
+    // Before SWF 8 a paragraph the markup does not align is aligned left, whatever the field's
+    // alignment; from SWF 8 on it keeps the field's.
+    TextFormat base = m_newFormat;
+    if (swfVersion() <= 7)
+        base.align = TextAlignment::Left;
+    m_content = html_text::parse(html, base);
+    // New text then continues the last paragraph's alignment; markup without any text leaves
+    // new text aligned left.
+    m_newFormat.align = m_content.text().isEmpty()
+        ? TextAlignment::Left
+        : m_content.formatAt(m_content.text().size() - 1, m_newFormat).align.value_or(TextAlignment::Left);
     // A single-line field of a SWF 7 movie runs the markup's paragraphs together.
     if (swfVersion() == 7 && !m_flags.multiline) {
         for (qsizetype index = m_content.text().size() - 1; index >= 0; --index) {
