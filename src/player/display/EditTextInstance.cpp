@@ -162,19 +162,18 @@ void EditTextInstance::setHtmlText(const QString& html)
     TextFormat base = m_newFormat;
     if (swfVersion() <= 7)
         base.align = TextAlignment::Left;
-    m_content = html_text::parse(html, base);
+    html_text::ParseRules rules;
+    // A single-line field from SWF 7 on runs the markup's paragraphs together; multiline fields
+    // (and all fields before SWF 7) keep every paragraph's break, the last one included.
+    rules.tagBreaks = m_flags.multiline || swfVersion() < 7;
+    rules.keepFinalBreak = rules.tagBreaks;
+    rules.dropBlankText = swfVersion() < 8;
+    m_content = html_text::parse(html, base, nullptr, rules);
     // New text then continues the last paragraph's alignment; markup without any text leaves
     // new text aligned left.
     m_newFormat.align = m_content.text().isEmpty()
         ? TextAlignment::Left
         : m_content.formatAt(m_content.text().size() - 1, m_newFormat).align.value_or(TextAlignment::Left);
-    // A single-line field of a SWF 7 movie runs the markup's paragraphs together.
-    if (swfVersion() == 7 && !m_flags.multiline) {
-        for (qsizetype index = m_content.text().size() - 1; index >= 0; --index) {
-            if (m_content.text()[index] == u'\r')
-                m_content.replace(index, index + 1, QString(), m_newFormat);
-        }
-    }
     touch();
 }
 

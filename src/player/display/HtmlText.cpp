@@ -1,6 +1,7 @@
 #include "HtmlText.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 namespace player::display::html_text {
@@ -225,7 +226,7 @@ void applyStyles(const Tag& tag, const TextStyles& styles, TextFormat& format)
 
 } // namespace
 
-FormattedText parse(const QString& html, const TextFormat& base, const TextStyles* styles)
+FormattedText parse(const QString& html, const TextFormat& base, const TextStyles* styles, const ParseRules& rules)
 {
     FormattedText result;
     // The formats of the open tags; closing a tag returns to the format before it.
@@ -233,6 +234,8 @@ FormattedText parse(const QString& html, const TextFormat& base, const TextStyle
     TextFormat current = base;
     bool lastBreakFromParagraph = false;
     auto paragraphBreak = [&](bool fromParagraph) {
+        if (!rules.tagBreaks)
+            return;
         result.append(QStringLiteral("\r"), current);
         lastBreakFromParagraph = fromParagraph;
     };
@@ -249,7 +252,19 @@ FormattedText parse(const QString& html, const TextFormat& base, const TextStyle
             i = end + 1;
             if (tag.name.isEmpty() || tag.name.startsWith(u'!'))
                 continue;
+            auto isOpen = [&](const char* name) {
+                return std::any_of(open.cbegin(), open.cend(), [&](const auto& entry) { return entry.first == QLatin1String(name); });
+            };
+            // Paragraphs do not nest: a P inside an open P is ignored, and so is a closing P
+            // with none open ("<p>a<p>b</p>c</p>" is "ab", a break, "c").
+            const bool paragraphTag = tag.name == QLatin1String("p") && !styles;
+            if (paragraphTag && tag.closing != isOpen("p"))
+                continue;
             if (tag.closing) {
+                // With a style sheet a paragraph ends without a break: Flash runs "<p>a</p><p>b</p>"
+                // together as "ab". The break belongs to the paragraph it ends, with its format.
+                if ((tag.name == QLatin1String("p") && !styles) || tag.name == QLatin1String("li"))
+                    paragraphBreak(true);
                 // Close the innermost open tag of that name and everything inside it.
                 for (auto it = open.rbegin(); it != open.rend(); ++it) {
                     if (it->first == tag.name) {
@@ -258,10 +273,6 @@ FormattedText parse(const QString& html, const TextFormat& base, const TextStyle
                         break;
                     }
                 }
-                // With a style sheet a paragraph ends without a break: Flash runs "<p>a</p><p>b</p>"
-                // together as "ab".
-                if ((tag.name == QLatin1String("p") && !styles) || tag.name == QLatin1String("li"))
-                    paragraphBreak(true);
                 continue;
             }
             if (tag.name == QLatin1String("br")) {
@@ -286,8 +297,12 @@ FormattedText parse(const QString& html, const TextFormat& base, const TextStyle
             else if (tag.name == QLatin1String("a")) {
                 inside.url = attribute(tag, "href");
                 inside.target = attribute(tag, "target");
-            } else if (tag.name == QLatin1String("li"))
+            } else if (tag.name == QLatin1String("li")) {
+                // A list item starts a paragraph of its own after text on the same line.
+                if (!result.text().isEmpty() && !result.text().endsWith(u'\r'))
+                    paragraphBreak(false);
                 inside.bullet = true;
+            }
             else if (tag.name == QLatin1String("textformat"))
                 applyTextFormatTag(tag, inside);
             else if (!styles || tag.name != QLatin1String("span"))
@@ -305,6 +320,11 @@ FormattedText parse(const QString& html, const TextFormat& base, const TextStyle
         // Line ends in the markup are paragraph breaks; "\r\n" counts once.
         piece.replace(QLatin1String("\r\n"), QLatin1String("\r"));
         piece.replace(u'\n', u'\r');
+        const bool blank = std::all_of(piece.cbegin(), piece.cend(), [](QChar c) {
+            return c == u' ' || c == u'\r' || c == u'\t';
+        });
+        if (blank && rules.dropBlankText)
+            piece.clear();
         if (!piece.isEmpty()) {
             result.append(piece, current);
             lastBreakFromParagraph = false;
@@ -312,7 +332,7 @@ FormattedText parse(const QString& html, const TextFormat& base, const TextStyle
         i = end;
     }
     // The break that closes the last paragraph is not kept.
-    if (lastBreakFromParagraph && result.text().endsWith(u'\r'))
+    if (lastBreakFromParagraph && !rules.keepFinalBreak && result.text().endsWith(u'\r'))
         result.replace(result.text().size() - 1, result.text().size(), QString(), current);
     return result;
 }
