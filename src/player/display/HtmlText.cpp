@@ -418,6 +418,10 @@ void writeParagraph(QString& out, const FormattedText& text, qsizetype begin, qs
     else
         out += QStringLiteral("<P ALIGN=\"%1\">").arg(alignmentName(first.align.value_or(TextAlignment::Left)).toUpper());
     out += QStringLiteral("<FONT") + fontAttributes(first, nullptr) + u'>';
+    // FONT tags nest: a run whose font matches an open FONT closes the ones inside it; any
+    // other run opens a FONT inside the innermost one with what differs from it.
+    std::vector<TextFormat> fonts {first};
+    auto sameFont = [](const TextFormat& a, const TextFormat& b) { return fontAttributes(a, &b).isEmpty(); };
     qsizetype position = 0;
     for (const FormattedText::Run& run : text.runs()) {
         const qsizetype runBegin = std::max(position, begin);
@@ -426,10 +430,16 @@ void writeParagraph(QString& out, const FormattedText& text, qsizetype begin, qs
         if (runEnd <= runBegin)
             continue;
         QString closing;
-        const QString inner = fontAttributes(run.format, &first);
-        if (!inner.isEmpty()) {
-            out += QStringLiteral("<FONT") + inner + u'>';
-            closing.prepend(QStringLiteral("</FONT>"));
+        auto level = std::find_if(fonts.rbegin(), fonts.rend(), [&](const TextFormat& open) { return sameFont(run.format, open); });
+        if (level != fonts.rend()) {
+            const size_t keep = size_t(fonts.rend() - level);
+            while (fonts.size() > keep) {
+                out += QStringLiteral("</FONT>");
+                fonts.pop_back();
+            }
+        } else {
+            out += QStringLiteral("<FONT") + fontAttributes(run.format, &fonts.back()) + u'>';
+            fonts.push_back(run.format);
         }
         if (!run.format.url.value_or(QString()).isEmpty()) {
             out += QStringLiteral("<A HREF=\"%1\" TARGET=\"%2\">").arg(escape(*run.format.url), escape(run.format.target.value_or(QString())));
@@ -450,7 +460,8 @@ void writeParagraph(QString& out, const FormattedText& text, qsizetype begin, qs
         out += escape(text.text().mid(runBegin, runEnd - runBegin));
         out += closing;
     }
-    out += QStringLiteral("</FONT>");
+    for (size_t open = 0; open < fonts.size(); ++open)
+        out += QStringLiteral("</FONT>");
     out += bullet ? QStringLiteral("</LI>") : QStringLiteral("</P>");
     if (!blockAttributes.isEmpty())
         out += QStringLiteral("</TEXTFORMAT>");
@@ -462,6 +473,9 @@ QString write(const FormattedText& text)
 {
     QString out;
     const QString& characters = text.text();
+    // A field without text has no paragraph to write.
+    if (characters.isEmpty())
+        return out;
     qsizetype begin = 0;
     // Every paragraph is written, the empty one after a final break included.
     while (true) {
