@@ -168,6 +168,7 @@ void EditTextInstance::setHtmlText(const QString& html)
     rules.tagBreaks = m_flags.multiline || swfVersion() < 7;
     rules.keepFinalBreak = rules.tagBreaks;
     rules.dropBlankText = swfVersion() < 8;
+    rules.readKerning = swfVersion() >= 8;
     m_content = html_text::parse(html, base, nullptr, rules);
     // New text then continues the last paragraph's alignment; markup without any text leaves
     // new text aligned left.

@@ -143,7 +143,7 @@ std::optional<uint32_t> parseColor(const QString& value)
     return color;
 }
 
-void applyFontTag(const Tag& tag, TextFormat& format)
+void applyFontTag(const Tag& tag, TextFormat& format, bool readKerning)
 {
     for (const auto& [name, value] : tag.attributes) {
         if (name == QLatin1String("face"))
@@ -167,7 +167,7 @@ void applyFontTag(const Tag& tag, TextFormat& format)
             const double spacing = value.toDouble(&ok);
             if (ok)
                 format.letterSpacing = spacing;
-        } else if (name == QLatin1String("kerning")) {
+        } else if (name == QLatin1String("kerning") && readKerning) {
             format.kerning = value.trimmed() == QLatin1String("1");
         }
     }
@@ -293,7 +293,7 @@ FormattedText parse(const QString& html, const TextFormat& base, const TextStyle
             else if (tag.name == QLatin1String("u"))
                 inside.underline = true;
             else if (tag.name == QLatin1String("font"))
-                applyFontTag(tag, inside);
+                applyFontTag(tag, inside, rules.readKerning);
             else if (tag.name == QLatin1String("a")) {
                 inside.url = attribute(tag, "href");
                 inside.target = attribute(tag, "target");

@@ -22,6 +22,8 @@ struct ParseRules {
     bool keepFinalBreak = false;
     // Text between tags that is only blanks and line ends is dropped (before SWF 8).
     bool dropBlankText = false;
+    // FONT's KERNING attribute counts (from SWF 8 on; older players have no kerning).
+    bool readKerning = true;
 };
 
 FormattedText parse(const QString& html, const TextFormat& base, const TextStyles* styles = nullptr,

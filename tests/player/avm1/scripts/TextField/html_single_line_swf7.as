@@ -18,3 +18,6 @@ trace(escape(field.text));
 field.multiline = false;
 field.htmlText = "<p>one</p>two\nthree<br>four<li>five</li>";
 trace(escape(field.text));
+// Before SWF 8 FONT's kerning attribute is not read.
+field.htmlText = "<font kerning=\"1\">k</font>";
+trace(field.getTextFormat(0).kerning);

@@ -23,3 +23,5 @@ for (var i = 0; i < cases.length; i++) {
         written = "<P0>" + written.substr(head.length);
     trace(written);
 }
+field.htmlText = "<font kerning=\"1\">k</font>";
+trace(field.getTextFormat(0).kerning);
