@@ -170,11 +170,10 @@ void EditTextInstance::setHtmlText(const QString& html)
     rules.dropBlankText = swfVersion() < 8;
     rules.readKerning = swfVersion() >= 8;
     m_content = html_text::parse(html, base, nullptr, rules);
-    // New text then continues the last paragraph's alignment; markup without any text leaves
-    // new text aligned left.
-    m_newFormat.align = m_content.text().isEmpty()
-        ? TextAlignment::Left
-        : m_content.formatAt(m_content.text().size() - 1, m_newFormat).align.value_or(TextAlignment::Left);
+    // New text is then aligned left before SWF 8, and from SWF 8 on keeps its alignment unless
+    // the markup left the field without text.
+    if (swfVersion() <= 7 || m_content.text().isEmpty())
+        m_newFormat.align = TextAlignment::Left;
     touch();
 }
 

@@ -1,6 +1,6 @@
 // swf 7
-// Before SWF 8, markup aligns the paragraphs it does not align itself to the left, and new
-// text follows the last paragraph; markup without text leaves new text aligned left too.
+// Before SWF 8, markup aligns the paragraphs it does not align itself to the left, and new text
+// is aligned left after it.
 createTextField("field", 1, 0, 0, 100, 40);
 field.html = true;
 field.multiline = true;

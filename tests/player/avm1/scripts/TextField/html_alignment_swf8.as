@@ -1,6 +1,6 @@
 // swf 8
 // From SWF 8 on, markup keeps the field's alignment for the paragraphs it does not align, and
-// new text follows the last paragraph; markup without text leaves new text aligned left.
+// new text keeps its alignment unless the markup leaves the field without text.
 createTextField("field", 1, 0, 0, 100, 40);
 field.html = true;
 field.multiline = true;
