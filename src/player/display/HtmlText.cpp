@@ -143,22 +143,39 @@ std::optional<uint32_t> parseColor(const QString& value)
     return color;
 }
 
+// A FONT size is an optional sign and the digits after it, the rest ignored ("1.9" is 1, "12px"
+// 12); with a sign it is relative to the size around the tag. Sizes are kept within 1 to 127
+// and a value without digits changes nothing.
+std::optional<double> parseFontSize(const QString& value, double outer)
+{
+    const QString text = value.trimmed();
+    qsizetype i = 0;
+    const bool relative = i < text.size() && (text[i] == u'+' || text[i] == u'-');
+    const bool negative = relative && text[i] == u'-';
+    if (relative)
+        ++i;
+    const qsizetype digitsBegin = i;
+    double number = 0;
+    while (i < text.size() && text[i] >= u'0' && text[i] <= u'9') {
+        number = std::min(number * 10 + (text[i].unicode() - u'0'), 1e6);
+        ++i;
+    }
+    if (i == digitsBegin)
+        return std::nullopt;
+    double size = number;
+    if (relative)
+        size = negative ? outer - number : outer + number;
+    return std::clamp(size, 1.0, 127.0);
+}
+
 void applyFontTag(const Tag& tag, TextFormat& format, bool readKerning)
 {
     for (const auto& [name, value] : tag.attributes) {
         if (name == QLatin1String("face"))
             format.font = value;
         else if (name == QLatin1String("size")) {
-            bool ok = false;
-            const QString trimmed = value.trimmed();
-            const int number = trimmed.toInt(&ok);
-            if (!ok)
-                continue;
-            // "+2" and "-2" are relative to the size around the tag.
-            if (trimmed.startsWith(u'+') || trimmed.startsWith(u'-'))
-                format.size = std::max(0.0, format.size.value_or(12) + number);
-            else
-                format.size = number;
+            if (const auto size = parseFontSize(value, format.size.value_or(12)))
+                format.size = *size;
         } else if (name == QLatin1String("color")) {
             if (const auto color = parseColor(value))
                 format.color = *color;
@@ -265,7 +282,17 @@ FormattedText parse(const QString& html, const TextFormat& base, const TextStyle
                 // together as "ab". The break belongs to the paragraph it ends, with its format.
                 if ((tag.name == QLatin1String("p") && !styles) || tag.name == QLatin1String("li"))
                     paragraphBreak(true);
-                // Close the innermost open tag of that name and everything inside it.
+                // A paragraph's end closes the innermost open paragraph of that name and everything
+                // inside it; any other closing tag closes the innermost open tag only when it
+                // names it, and is ignored otherwise ("<b>a<i>b</b>c</i>" leaves c bold).
+                const bool paragraphEnd = tag.name == QLatin1String("p") || tag.name == QLatin1String("li");
+                if (!paragraphEnd) {
+                    if (!open.empty() && open.back().first == tag.name) {
+                        current = open.back().second;
+                        open.pop_back();
+                    }
+                    continue;
+                }
                 for (auto it = open.rbegin(); it != open.rend(); ++it) {
                     if (it->first == tag.name) {
                         current = it->second;
