@@ -449,6 +449,19 @@ void writeParagraph(QString& out, const FormattedText& text, qsizetype begin, qs
     // other run opens a FONT inside the innermost one with what differs from it.
     std::vector<TextFormat> fonts {first};
     auto sameFont = [](const TextFormat& a, const TextFormat& b) { return fontAttributes(a, &b).isEmpty(); };
+    // Runs that differ only in what the markup does not write (a bullet or margins inside a
+    // paragraph) are written as one.
+    struct Piece {
+        TextFormat format;
+        qsizetype begin;
+        qsizetype end;
+    };
+    auto sameMarkup = [&](const TextFormat& a, const TextFormat& b) {
+        return sameFont(a, b) && a.url.value_or(QString()) == b.url.value_or(QString())
+            && a.target.value_or(QString()) == b.target.value_or(QString()) && a.bold.value_or(false) == b.bold.value_or(false)
+            && a.italic.value_or(false) == b.italic.value_or(false) && a.underline.value_or(false) == b.underline.value_or(false);
+    };
+    std::vector<Piece> pieces;
     qsizetype position = 0;
     for (const FormattedText::Run& run : text.runs()) {
         const qsizetype runBegin = std::max(position, begin);
@@ -456,6 +469,14 @@ void writeParagraph(QString& out, const FormattedText& text, qsizetype begin, qs
         position += run.length;
         if (runEnd <= runBegin)
             continue;
+        if (!pieces.empty() && pieces.back().end == runBegin && sameMarkup(pieces.back().format, run.format))
+            pieces.back().end = runEnd;
+        else
+            pieces.push_back({run.format, runBegin, runEnd});
+    }
+    for (const Piece& run : pieces) {
+        const qsizetype runBegin = run.begin;
+        const qsizetype runEnd = run.end;
         QString closing;
         auto level = std::find_if(fonts.rbegin(), fonts.rend(), [&](const TextFormat& open) { return sameFont(run.format, open); });
         if (level != fonts.rend()) {

@@ -25,3 +25,6 @@ for (var i = 0; i < cases.length; i++) {
 }
 field.htmlText = "<font kerning=\"1\">k</font>";
 trace(field.getTextFormat(0).kerning);
+// Characters that differ only in what the markup does not write are written together.
+field.htmlText = "<i>one<li>two</li></i>";
+trace(field.htmlText.substr(head.length));
