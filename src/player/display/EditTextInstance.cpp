@@ -83,8 +83,15 @@ TextFormat EditTextInstance::definitionFormat() const
     const swf::EditText& edit = definition();
     TextFormat format = TextFormat::fieldDefault();
     if (edit.fontId && library()) {
-        if (const swf::Font* font = library()->font(*edit.fontId))
+        if (const swf::Font* font = library()->font(*edit.fontId)) {
             format.font = swfVersion() >= 6 ? QString::fromStdString(font->name) : QString::fromLatin1(font->name);
+            // A plain field's text is bold or italic when its font is; an HTML field's takes
+            // its style from its markup alone.
+            if (!edit.html) {
+                format.bold = font->bold;
+                format.italic = font->italic;
+            }
+        }
     } else if (!edit.fontClass.empty())
         format.font = QString::fromStdString(edit.fontClass);
     format.size = twipsToPixels(edit.fontHeight);
