@@ -274,20 +274,19 @@ void EditTextInstance::applyAutoSize()
     box.yMax = box.yMin + height;
     if (!m_flags.wordWrap) {
         const auto width = int32_t(std::lround((lines.textWidth + 2 * TextLayout::gutter) * 20.0));
-        switch (m_flags.autoSize) {
-        case AutoSize::None:
-        case AutoSize::Left:
-            box.xMax = box.xMin + width;
-            break;
-        case AutoSize::Right:
-            box.xMin = box.xMax - width;
-            break;
-        case AutoSize::Center: {
-            const int32_t center = box.xMin + box.width() / 2;
-            box.xMin = center - width / 2;
-            box.xMax = box.xMin + width;
-            break;
-        }
+        // The box grows or shrinks from its left edge; a field sized from its right edge or
+        // its centre moves instead, so that its _x follows the edge it keeps.
+        double shift = 0;
+        if (m_flags.autoSize == AutoSize::Right)
+            shift = box.width() - width;
+        else if (m_flags.autoSize == AutoSize::Center)
+            shift = (box.width() - width) / 2.0;
+        box.xMax = box.xMin + width;
+        if (shift != 0) {
+            swf::Matrix moved = matrix();
+            moved.tx += moved.a * shift;
+            moved.ty += moved.b * shift;
+            setMatrix(moved);
         }
     }
     if (box != m_box) {
