@@ -119,9 +119,9 @@ private slots:
                "t.htmlText = '<p class=\"red\"><font color=\"#00FF00\">a</font></p>'; trace(t.getTextFormat(0).color);"
             << "p 255|a 255|li 255|span 0|font 0|textformat 0|16711680|65280 16711680|65280";
         QTest::newRow("styled paragraphs run together, unstyled ones break")
-            << "createTextField('t', 1, 0, 0, 100, 30); t.html = true; t.htmlText = '<p>a</p><p>b</p>'; trace(t.text.length);"
+            << "createTextField('t', 1, 0, 0, 100, 30); t.html = true; t.multiline = true; t.htmlText = '<p>a</p><p>b</p>'; trace(t.text.length);"
                "t.styleSheet = new TextField.StyleSheet(); t.htmlText = '<p>a</p><p>b</p>'; trace(t.text);"
-            << "3|ab";
+            << "4|ab";
         QTest::newRow("a paragraph's align attribute beats its style")
             << "createTextField('t', 1, 0, 0, 100, 30); var s = new TextField.StyleSheet(); s.setStyle('p', {textAlign: 'center'}); t.styleSheet = s;"
                "t.htmlText = '<p>a</p>'; trace(t.getTextFormat(0).align); t.htmlText = '<p align=\"right\">a</p>'; trace(t.getTextFormat(0).align);"
