@@ -269,8 +269,8 @@ void EditTextInstance::applyAutoSize()
         return;
     const TextLayout& lines = layout();
     swf::Rect box = m_box;
-    // Sizes are whole twips; the gutter is kept on both sides.
-    const auto height = int32_t(std::lround((lines.textHeight + 2 * TextLayout::gutter) * 20.0));
+    // Sizes are whole twips, the height cut to them; the gutter is kept on both sides.
+    const auto height = int32_t(std::floor((lines.textHeight + 2 * TextLayout::gutter) * 20.0 + 1e-6));
     box.yMax = box.yMin + height;
     if (!m_flags.wordWrap) {
         const auto width = int32_t(std::lround((lines.textWidth + 2 * TextLayout::gutter) * 20.0));

@@ -139,7 +139,8 @@ TextLayout TextLayout::build(const FormattedText& text, const Options& options, 
     }
     if (!layout.lines.empty()) {
         const Line& last = layout.lines.back();
-        layout.textHeight = last.top + last.ascent + last.descent - gutter;
+        // The last line's leading counts as well.
+        layout.textHeight = last.top + last.ascent + last.descent + last.leading - gutter;
     }
     // Empty text measures nothing.
     if (characters.isEmpty()) {

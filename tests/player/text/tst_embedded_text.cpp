@@ -133,6 +133,16 @@ private slots:
         QCOMPARE(result.traces, QStringList {QStringLiteral("9")});
     }
 
+    void textHeightCountsTheLastLinesLeading()
+    {
+        // "Block" is 1.25 em high: 12.5 pixels at 10, with 2 of leading 14.5, cut to 14. An
+        // auto-sized field adds its 4-pixel gutter to the full 14.5.
+        const Result result = run("createTextField('t', 1, 0, 10, 300, 40); t.embedFonts = true; t.autoSize = 'left';"
+                                  "var f = new TextFormat(); f.font = 'Block'; f.size = 10; f.leading = 2; t.setNewTextFormat(f);"
+                                  "t.text = 'a'; trace(t.textHeight + ' ' + t._height);");
+        QCOMPARE(result.traces, QStringList {QStringLiteral("14 18.5")});
+    }
+
     void trailingSpacesCountInLeftAlignedLinesOnly_data()
     {
         QTest::addColumn<QString>("align");
