@@ -61,7 +61,7 @@ private slots:
 
     void htmlFieldsTakeTheirStyleFromMarkup()
     {
-        // An HTML field's style comes from its markup alone: only the B part is bold.
+        // An HTML field's style comes from its markup alone: only the text inside B is bold.
         QCOMPARE(run("trace(rich.getTextFormat(0, 4).bold + ' ' + rich.getTextFormat(0, 4).italic);"
                      "trace(rich.getTextFormat(5, 9).bold); trace(rich.getTextFormat().bold);"),
                  (QStringList {QStringLiteral("false false"), QStringLiteral("true"), QStringLiteral("null")}));
