@@ -83,8 +83,15 @@ TextFormat EditTextInstance::definitionFormat() const
     const swf::EditText& edit = definition();
     TextFormat format = TextFormat::fieldDefault();
     if (edit.fontId && library()) {
-        if (const swf::Font* font = library()->font(*edit.fontId))
+        if (const swf::Font* font = library()->font(*edit.fontId)) {
             format.font = swfVersion() >= 6 ? QString::fromStdString(font->name) : QString::fromLatin1(font->name);
+            // A plain field's text is bold or italic when its font is; an HTML field's takes
+            // its style from its markup alone.
+            if (!edit.html) {
+                format.bold = font->bold;
+                format.italic = font->italic;
+            }
+        }
     } else if (!edit.fontClass.empty())
         format.font = QString::fromStdString(edit.fontClass);
     format.size = twipsToPixels(edit.fontHeight);
@@ -157,14 +164,23 @@ void EditTextInstance::setHtmlText(const QString& html)
         setText(html);
         return;
     }
-    m_content = html_text::parse(html, m_newFormat);
-    // A single-line field of a SWF 7 movie runs the markup's paragraphs together.
-    if (swfVersion() == 7 && !m_flags.multiline) {
-        for (qsizetype index = m_content.text().size() - 1; index >= 0; --index) {
-            if (m_content.text()[index] == u'\r')
-                m_content.replace(index, index + 1, QString(), m_newFormat);
-        }
-    }
+    // Before SWF 8 a paragraph the markup does not align is aligned left, whatever the field's
+    // alignment; from SWF 8 on it keeps the field's.
+    TextFormat base = m_newFormat;
+    if (swfVersion() <= 7)
+        base.align = TextAlignment::Left;
+    html_text::ParseRules rules;
+    // A single-line field from SWF 7 on runs the markup's paragraphs together; multiline fields
+    // (and all fields before SWF 7) keep every paragraph's break, the last one included.
+    rules.tagBreaks = m_flags.multiline || swfVersion() < 7;
+    rules.keepFinalBreak = rules.tagBreaks;
+    rules.dropBlankText = swfVersion() < 8;
+    rules.readKerning = swfVersion() >= 8;
+    m_content = html_text::parse(html, base, nullptr, rules);
+    // New text is then aligned left before SWF 8, and from SWF 8 on keeps its alignment unless
+    // the markup left the field without text.
+    if (swfVersion() <= 7 || m_content.text().isEmpty())
+        m_newFormat.align = TextAlignment::Left;
     touch();
 }
 
@@ -253,25 +269,24 @@ void EditTextInstance::applyAutoSize()
         return;
     const TextLayout& lines = layout();
     swf::Rect box = m_box;
-    // Sizes are whole twips; the gutter is kept on both sides.
-    const auto height = int32_t(std::lround((lines.textHeight + 2 * TextLayout::gutter) * 20.0));
+    // Sizes are whole twips, the height cut to them; the gutter is kept on both sides.
+    const auto height = int32_t(std::floor((lines.textHeight + 2 * TextLayout::gutter) * 20.0 + 1e-6));
     box.yMax = box.yMin + height;
     if (!m_flags.wordWrap) {
         const auto width = int32_t(std::lround((lines.textWidth + 2 * TextLayout::gutter) * 20.0));
-        switch (m_flags.autoSize) {
-        case AutoSize::None:
-        case AutoSize::Left:
-            box.xMax = box.xMin + width;
-            break;
-        case AutoSize::Right:
-            box.xMin = box.xMax - width;
-            break;
-        case AutoSize::Center: {
-            const int32_t center = box.xMin + box.width() / 2;
-            box.xMin = center - width / 2;
-            box.xMax = box.xMin + width;
-            break;
-        }
+        // The box grows or shrinks from its left edge; a field sized from its right edge or
+        // its centre moves instead, so that its _x follows the edge it keeps.
+        double shift = 0;
+        if (m_flags.autoSize == AutoSize::Right)
+            shift = box.width() - width;
+        else if (m_flags.autoSize == AutoSize::Center)
+            shift = (box.width() - width) / 2.0;
+        box.xMax = box.xMin + width;
+        if (shift != 0) {
+            swf::Matrix moved = matrix();
+            moved.tx += moved.a * shift;
+            moved.ty += moved.b * shift;
+            setMatrix(moved);
         }
     }
     if (box != m_box) {

@@ -1,6 +1,7 @@
 #include "HtmlText.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 namespace player::display::html_text {
@@ -118,47 +119,72 @@ int hexDigitValue(QChar character)
     return -1;
 }
 
-// A colour is '#' and hexadecimal digits, read up to the first other character and kept to
-// 24 bits: "#ff00gp" is 0x00ff00, "#ff00ffffee" 0xffffee. Without '#' it is black.
-uint32_t parseColor(const QString& value)
+// A colour is '#', any blanks, then hexadecimal digits read up to the first other character and
+// kept to their last 24 bits: "#ff00gp" is 0xff00, "#ff00ffffee" 0xffffee, "# 2a" 0x2a. A value
+// that does not start with '#' or has no digit there leaves the colour around the tag as it is.
+std::optional<uint32_t> parseColor(const QString& value)
 {
-    const QString text = value.trimmed();
-    if (!text.startsWith(u'#'))
-        return 0;
+    if (!value.startsWith(u'#'))
+        return std::nullopt;
+    qsizetype i = 1;
+    while (i < value.size() && value[i].isSpace())
+        ++i;
     uint32_t color = 0;
-    for (qsizetype i = 1; i < text.size(); ++i) {
-        const int digit = hexDigitValue(text[i]);
+    bool any = false;
+    for (; i < value.size(); ++i) {
+        const int digit = hexDigitValue(value[i]);
         if (digit < 0)
             break;
         color = ((color << 4) | uint32_t(digit)) & 0xffffff;
+        any = true;
     }
+    if (!any)
+        return std::nullopt;
     return color;
 }
 
-void applyFontTag(const Tag& tag, TextFormat& format)
+// A FONT size is an optional sign and the digits after it, the rest ignored ("1.9" is 1, "12px"
+// 12); with a sign it is relative to the size around the tag. Sizes are kept within 1 to 127
+// and a value without digits changes nothing.
+std::optional<double> parseFontSize(const QString& value, double outer)
+{
+    const QString text = value.trimmed();
+    qsizetype i = 0;
+    const bool relative = i < text.size() && (text[i] == u'+' || text[i] == u'-');
+    const bool negative = relative && text[i] == u'-';
+    if (relative)
+        ++i;
+    const qsizetype digitsBegin = i;
+    double number = 0;
+    while (i < text.size() && text[i] >= u'0' && text[i] <= u'9') {
+        number = std::min(number * 10 + (text[i].unicode() - u'0'), 1e6);
+        ++i;
+    }
+    if (i == digitsBegin)
+        return std::nullopt;
+    double size = number;
+    if (relative)
+        size = negative ? outer - number : outer + number;
+    return std::clamp(size, 1.0, 127.0);
+}
+
+void applyFontTag(const Tag& tag, TextFormat& format, bool readKerning)
 {
     for (const auto& [name, value] : tag.attributes) {
         if (name == QLatin1String("face"))
             format.font = value;
         else if (name == QLatin1String("size")) {
-            bool ok = false;
-            const QString trimmed = value.trimmed();
-            const int number = trimmed.toInt(&ok);
-            if (!ok)
-                continue;
-            // "+2" and "-2" are relative to the size around the tag.
-            if (trimmed.startsWith(u'+') || trimmed.startsWith(u'-'))
-                format.size = std::max(0.0, format.size.value_or(12) + number);
-            else
-                format.size = number;
+            if (const auto size = parseFontSize(value, format.size.value_or(12)))
+                format.size = *size;
         } else if (name == QLatin1String("color")) {
-            format.color = parseColor(value);
+            if (const auto color = parseColor(value))
+                format.color = *color;
         } else if (name == QLatin1String("letterspacing")) {
             bool ok = false;
             const double spacing = value.toDouble(&ok);
             if (ok)
                 format.letterSpacing = spacing;
-        } else if (name == QLatin1String("kerning")) {
+        } else if (name == QLatin1String("kerning") && readKerning) {
             format.kerning = value.trimmed() == QLatin1String("1");
         }
     }
@@ -217,7 +243,7 @@ void applyStyles(const Tag& tag, const TextStyles& styles, TextFormat& format)
 
 } // namespace
 
-FormattedText parse(const QString& html, const TextFormat& base, const TextStyles* styles)
+FormattedText parse(const QString& html, const TextFormat& base, const TextStyles* styles, const ParseRules& rules)
 {
     FormattedText result;
     // The formats of the open tags; closing a tag returns to the format before it.
@@ -225,6 +251,8 @@ FormattedText parse(const QString& html, const TextFormat& base, const TextStyle
     TextFormat current = base;
     bool lastBreakFromParagraph = false;
     auto paragraphBreak = [&](bool fromParagraph) {
+        if (!rules.tagBreaks)
+            return;
         result.append(QStringLiteral("\r"), current);
         lastBreakFromParagraph = fromParagraph;
     };
@@ -241,8 +269,30 @@ FormattedText parse(const QString& html, const TextFormat& base, const TextStyle
             i = end + 1;
             if (tag.name.isEmpty() || tag.name.startsWith(u'!'))
                 continue;
+            auto isOpen = [&](const char* name) {
+                return std::any_of(open.cbegin(), open.cend(), [&](const auto& entry) { return entry.first == QLatin1String(name); });
+            };
+            // Paragraphs do not nest: a P inside an open P is ignored, and so is a closing P
+            // with none open ("<p>a<p>b</p>c</p>" is "ab", a break, "c").
+            const bool paragraphTag = tag.name == QLatin1String("p") && !styles;
+            if (paragraphTag && tag.closing != isOpen("p"))
+                continue;
             if (tag.closing) {
-                // Close the innermost open tag of that name and everything inside it.
+                // With a style sheet a paragraph ends without a break: Flash runs "<p>a</p><p>b</p>"
+                // together as "ab". The break belongs to the paragraph it ends, with its format.
+                if ((tag.name == QLatin1String("p") && !styles) || tag.name == QLatin1String("li"))
+                    paragraphBreak(true);
+                // A paragraph's end closes the innermost open paragraph of that name and everything
+                // inside it; any other closing tag closes the innermost open tag only when it
+                // names it, and is ignored otherwise ("<b>a<i>b</b>c</i>" leaves c bold).
+                const bool paragraphEnd = tag.name == QLatin1String("p") || tag.name == QLatin1String("li");
+                if (!paragraphEnd) {
+                    if (!open.empty() && open.back().first == tag.name) {
+                        current = open.back().second;
+                        open.pop_back();
+                    }
+                    continue;
+                }
                 for (auto it = open.rbegin(); it != open.rend(); ++it) {
                     if (it->first == tag.name) {
                         current = it->second;
@@ -250,10 +300,6 @@ FormattedText parse(const QString& html, const TextFormat& base, const TextStyle
                         break;
                     }
                 }
-                // With a style sheet a paragraph ends without a break: Flash runs "<p>a</p><p>b</p>"
-                // together as "ab".
-                if ((tag.name == QLatin1String("p") && !styles) || tag.name == QLatin1String("li"))
-                    paragraphBreak(true);
                 continue;
             }
             if (tag.name == QLatin1String("br")) {
@@ -274,12 +320,16 @@ FormattedText parse(const QString& html, const TextFormat& base, const TextStyle
             else if (tag.name == QLatin1String("u"))
                 inside.underline = true;
             else if (tag.name == QLatin1String("font"))
-                applyFontTag(tag, inside);
+                applyFontTag(tag, inside, rules.readKerning);
             else if (tag.name == QLatin1String("a")) {
                 inside.url = attribute(tag, "href");
                 inside.target = attribute(tag, "target");
-            } else if (tag.name == QLatin1String("li"))
+            } else if (tag.name == QLatin1String("li")) {
+                // A list item starts a paragraph of its own after text on the same line.
+                if (!result.text().isEmpty() && !result.text().endsWith(u'\r'))
+                    paragraphBreak(false);
                 inside.bullet = true;
+            }
             else if (tag.name == QLatin1String("textformat"))
                 applyTextFormatTag(tag, inside);
             else if (!styles || tag.name != QLatin1String("span"))
@@ -297,6 +347,11 @@ FormattedText parse(const QString& html, const TextFormat& base, const TextStyle
         // Line ends in the markup are paragraph breaks; "\r\n" counts once.
         piece.replace(QLatin1String("\r\n"), QLatin1String("\r"));
         piece.replace(u'\n', u'\r');
+        const bool blank = std::all_of(piece.cbegin(), piece.cend(), [](QChar c) {
+            return c == u' ' || c == u'\r' || c == u'\t';
+        });
+        if (blank && rules.dropBlankText)
+            piece.clear();
         if (!piece.isEmpty()) {
             result.append(piece, current);
             lastBreakFromParagraph = false;
@@ -304,7 +359,7 @@ FormattedText parse(const QString& html, const TextFormat& base, const TextStyle
         i = end;
     }
     // The break that closes the last paragraph is not kept.
-    if (lastBreakFromParagraph && result.text().endsWith(u'\r'))
+    if (lastBreakFromParagraph && !rules.keepFinalBreak && result.text().endsWith(u'\r'))
         result.replace(result.text().size() - 1, result.text().size(), QString(), current);
     return result;
 }
@@ -390,6 +445,23 @@ void writeParagraph(QString& out, const FormattedText& text, qsizetype begin, qs
     else
         out += QStringLiteral("<P ALIGN=\"%1\">").arg(alignmentName(first.align.value_or(TextAlignment::Left)).toUpper());
     out += QStringLiteral("<FONT") + fontAttributes(first, nullptr) + u'>';
+    // FONT tags nest: a run whose font matches an open FONT closes the ones inside it; any
+    // other run opens a FONT inside the innermost one with what differs from it.
+    std::vector<TextFormat> fonts {first};
+    auto sameFont = [](const TextFormat& a, const TextFormat& b) { return fontAttributes(a, &b).isEmpty(); };
+    // Runs that differ only in what the markup does not write (a bullet or margins inside a
+    // paragraph) are written as one.
+    struct Piece {
+        TextFormat format;
+        qsizetype begin;
+        qsizetype end;
+    };
+    auto sameMarkup = [&](const TextFormat& a, const TextFormat& b) {
+        return sameFont(a, b) && a.url.value_or(QString()) == b.url.value_or(QString())
+            && a.target.value_or(QString()) == b.target.value_or(QString()) && a.bold.value_or(false) == b.bold.value_or(false)
+            && a.italic.value_or(false) == b.italic.value_or(false) && a.underline.value_or(false) == b.underline.value_or(false);
+    };
+    std::vector<Piece> pieces;
     qsizetype position = 0;
     for (const FormattedText::Run& run : text.runs()) {
         const qsizetype runBegin = std::max(position, begin);
@@ -397,11 +469,25 @@ void writeParagraph(QString& out, const FormattedText& text, qsizetype begin, qs
         position += run.length;
         if (runEnd <= runBegin)
             continue;
+        if (!pieces.empty() && pieces.back().end == runBegin && sameMarkup(pieces.back().format, run.format))
+            pieces.back().end = runEnd;
+        else
+            pieces.push_back({run.format, runBegin, runEnd});
+    }
+    for (const Piece& run : pieces) {
+        const qsizetype runBegin = run.begin;
+        const qsizetype runEnd = run.end;
         QString closing;
-        const QString inner = fontAttributes(run.format, &first);
-        if (!inner.isEmpty()) {
-            out += QStringLiteral("<FONT") + inner + u'>';
-            closing.prepend(QStringLiteral("</FONT>"));
+        auto level = std::find_if(fonts.rbegin(), fonts.rend(), [&](const TextFormat& open) { return sameFont(run.format, open); });
+        if (level != fonts.rend()) {
+            const size_t keep = size_t(fonts.rend() - level);
+            while (fonts.size() > keep) {
+                out += QStringLiteral("</FONT>");
+                fonts.pop_back();
+            }
+        } else {
+            out += QStringLiteral("<FONT") + fontAttributes(run.format, &fonts.back()) + u'>';
+            fonts.push_back(run.format);
         }
         if (!run.format.url.value_or(QString()).isEmpty()) {
             out += QStringLiteral("<A HREF=\"%1\" TARGET=\"%2\">").arg(escape(*run.format.url), escape(run.format.target.value_or(QString())));
@@ -422,7 +508,8 @@ void writeParagraph(QString& out, const FormattedText& text, qsizetype begin, qs
         out += escape(text.text().mid(runBegin, runEnd - runBegin));
         out += closing;
     }
-    out += QStringLiteral("</FONT>");
+    for (size_t open = 0; open < fonts.size(); ++open)
+        out += QStringLiteral("</FONT>");
     out += bullet ? QStringLiteral("</LI>") : QStringLiteral("</P>");
     if (!blockAttributes.isEmpty())
         out += QStringLiteral("</TEXTFORMAT>");
@@ -434,6 +521,9 @@ QString write(const FormattedText& text)
 {
     QString out;
     const QString& characters = text.text();
+    // A field without text has no paragraph to write.
+    if (characters.isEmpty())
+        return out;
     qsizetype begin = 0;
     // Every paragraph is written, the empty one after a final break included.
     while (true) {

@@ -98,7 +98,11 @@ TextLayout TextLayout::build(const FormattedText& text, const Options& options, 
                 x += advance;
                 trailingWidth = characters[i] == u' ' ? trailingWidth + advance : 0.0;
             }
-            line.width = x - trailingWidth;
+            // Trailing spaces count in the width of a left-aligned paragraph's last line; a line
+            // aligned right or centred is placed, and measured, without them, and so is a line
+            // that wraps at them.
+            const bool placedByWidth = align == TextAlignment::Right || align == TextAlignment::Center;
+            line.width = placedByWidth || lineEnd < paragraphEnd ? x - trailingWidth : x;
             // An empty line takes its height from the format at its place.
             if (line.runs.empty()) {
                 const int run = lineBegin < characters.size() ? runOfCharacter[size_t(lineBegin)]
@@ -135,7 +139,8 @@ TextLayout TextLayout::build(const FormattedText& text, const Options& options, 
     }
     if (!layout.lines.empty()) {
         const Line& last = layout.lines.back();
-        layout.textHeight = last.top + last.ascent + last.descent - gutter;
+        // The last line's leading counts as well.
+        layout.textHeight = last.top + last.ascent + last.descent + last.leading - gutter;
     }
     // Empty text measures nothing.
     if (characters.isEmpty()) {

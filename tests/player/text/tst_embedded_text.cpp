@@ -40,7 +40,11 @@ private:
         b.code = 'b';
         b.outline.addRectangle({0, 100, -100, 0});
         b.advance = 1023;
-        font.glyphs = {a, w, b};
+        // ' ' advances half an em and draws nothing.
+        authoring::EmbeddedFont::Glyph space;
+        space.code = ' ';
+        space.advance = 512;
+        font.glyphs = {a, w, b, space};
         return font;
     }
 
@@ -118,6 +122,47 @@ private slots:
                                   "var f = new TextFormat(); f.font = 'Block'; f.size = 10; t.setNewTextFormat(f);"
                                   "t.text = 'bbbbbbbbbbbbbbbbbbbb'; trace(t.textWidth);");
         QCOMPARE(result.traces, QStringList {QStringLiteral("199")});
+    }
+
+    void textWidthIsCutToWholePixels()
+    {
+        // One 'b' at 10 pixels is 199 twips, 9.95 pixels: textWidth cuts it to 9.
+        const Result result = run("createTextField('t', 1, 0, 10, 300, 40); t.embedFonts = true;"
+                                  "var f = new TextFormat(); f.font = 'Block'; f.size = 10; t.setNewTextFormat(f);"
+                                  "t.text = 'b'; trace(t.textWidth);");
+        QCOMPARE(result.traces, QStringList {QStringLiteral("9")});
+    }
+
+    void textHeightCountsTheLastLinesLeading()
+    {
+        // "Block" is 1.25 em high: 12.5 pixels at 10, with 2 of leading 14.5, cut to 14. An
+        // auto-sized field adds its 4-pixel gutter to the full 14.5.
+        const Result result = run("createTextField('t', 1, 0, 10, 300, 40); t.embedFonts = true; t.autoSize = 'left';"
+                                  "var f = new TextFormat(); f.font = 'Block'; f.size = 10; f.leading = 2; t.setNewTextFormat(f);"
+                                  "t.text = 'a'; trace(t.textHeight + ' ' + t._height);");
+        QCOMPARE(result.traces, QStringList {QStringLiteral("14 18.5")});
+    }
+
+    void trailingSpacesCountInLeftAlignedLinesOnly_data()
+    {
+        QTest::addColumn<QString>("align");
+        QTest::addColumn<QString>("widths");
+        // "aa  " at 20 pixels: 40 pixels of letters and 20 of spaces; an auto-sized field
+        // takes the measured width and its 4-pixel gutter.
+        QTest::newRow("left") << QStringLiteral("left") << QStringLiteral("60 64");
+        QTest::newRow("right") << QStringLiteral("right") << QStringLiteral("40 44");
+        QTest::newRow("center") << QStringLiteral("center") << QStringLiteral("40 44");
+    }
+
+    void trailingSpacesCountInLeftAlignedLinesOnly()
+    {
+        QFETCH(QString, align);
+        QFETCH(QString, widths);
+        const Result result = run("createTextField('t', 1, 0, 10, 5, 40); t.embedFonts = true; t.autoSize = 'left';"
+                                  "var f = new TextFormat(); f.font = 'Block'; f.size = 20; f.align = '"
+                                  + align.toStdString() + "'; t.setNewTextFormat(f);"
+                                  "t.text = 'aa  '; trace(t.textWidth + ' ' + t._width);");
+        QCOMPARE(result.traces, QStringList {widths});
     }
 
     void frameCornerOfAFieldWithText_data()

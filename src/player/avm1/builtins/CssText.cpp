@@ -36,7 +36,13 @@ std::vector<std::pair<QString, QString>> declarations(const QString& block)
         const QString name = part.left(colon).trimmed();
         if (name.isEmpty())
             continue;
-        result.emplace_back(scriptName(name), part.mid(colon + 1).trimmed());
+        // A value keeps the blanks before the ';' or '}' that ends it: "a { color: red }"
+        // gives "red ".
+        QString value = part.mid(colon + 1);
+        qsizetype start = 0;
+        while (start < value.size() && value[start].isSpace())
+            ++start;
+        result.emplace_back(scriptName(name), value.mid(start));
     }
     return result;
 }

@@ -8,7 +8,8 @@
 namespace player::avm1::builtins::css_text {
 
 // One rule of a style sheet: a selector and its declarations, names as scripts see them
-// ("fontSize" for font-size), values as written without the spaces around them.
+// ("fontSize" for font-size), values as written without the blanks before them (those after
+// them stay).
 struct Rule {
     QString selector;
     std::vector<std::pair<QString, QString>> declarations;

@@ -2,6 +2,7 @@
 
 #include "Builtins.h"
 #include "CssText.h"
+#include "LocalLoad.h"
 #include "TextFormat.h"
 
 #include "player/avm1/ArrayObject.h"
@@ -172,7 +173,8 @@ void installMethods(Machine& machine, Object* prototype)
     });
     // Adds the rules of the text, each selector's declarations as one style; false, with the
     // sheet unchanged, when the text is not well formed.
-    machine.defineMethod(prototype, QStringLiteral("parseCSS"), [](Machine& machine, Object* self, const Arguments& arguments) {
+    // parse does the same for a loaded file's text.
+    NativeFunction parseCss = [](Machine& machine, Object* self, const Arguments& arguments) {
         StyleSheetObject* sheet = sheetOf(self);
         if (!sheet)
             return Value(false);
@@ -186,15 +188,36 @@ void installMethods(Machine& machine, Object* prototype)
             sheet->setStyle(rule.selector, style);
         }
         return Value(true);
-    });
+    };
+    machine.defineMethod(prototype, QStringLiteral("parseCSS"), parseCss);
+    machine.defineMethod(prototype, QStringLiteral("parse"), parseCss);
     machine.defineMethod(prototype, QStringLiteral("transform"), [](Machine& machine, Object*, const Arguments& arguments) {
         Object* style = argument(arguments, 0).asObject();
         if (!style)
             return Value::null();
         return Value(makeTextFormatObject(machine, formatOfStyle(machine, style)));
     });
-    // The player reads no style sheets from elsewhere: load refuses, and onLoad is not called.
-    machine.defineMethod(prototype, QStringLiteral("load"), [](Machine&, Object*, const Arguments&) { return Value(false); });
+    // load reads a style sheet file and hands its text to onData later; without a file name
+    // it refuses. onData reads the text with the sheet's parse method and tells onLoad whether
+    // that worked; a file that could not be read only calls onLoad(false).
+    machine.defineMethod(prototype, QStringLiteral("load"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        if (!self || arguments.empty() || arguments[0].isUndefined())
+            return Value(false);
+        return Value(loadTextForObject(machine, self, machine.toString(arguments[0])));
+    });
+    machine.defineMethod(prototype, QStringLiteral("onData"), [](Machine& machine, Object* self, const Arguments& arguments) {
+        const Value text = argument(arguments, 0);
+        if (!self)
+            return Value();
+        if (text.isUndefined()) {
+            machine.callMethod(Value(self), QStringLiteral("onLoad"), {Value(false)});
+            return Value();
+        }
+        const Value parsed = machine.callMethod(Value(self), QStringLiteral("parse"), {Value(machine.toString(text))});
+        const bool ok = machine.toBoolean(parsed);
+        machine.callMethod(Value(self), QStringLiteral("onLoad"), {Value(ok)});
+        return Value();
+    });
 }
 
 } // namespace

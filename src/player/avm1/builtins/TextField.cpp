@@ -446,14 +446,14 @@ void installProperties(Machine& machine, Object* prototype)
         return Value(double(field->text().size()));
     });
     defineProperty(machine, prototype, "bottomScroll", [](Machine&, EditTextInstance* field) { return Value(double(field->bottomScroll())); });
-    // Text measures are whole pixels in Flash.
+    // Text measures are whole pixels in Flash, cut to them rather than rounded.
     defineProperty(machine, prototype, "textWidth", [](Machine& machine, EditTextInstance* field) {
         pullVariable(machine, field);
-        return Value(std::round(field->layout().textWidth));
+        return Value(std::floor(std::round(field->layout().textWidth * 20.0) / 20.0));
     });
     defineProperty(machine, prototype, "textHeight", [](Machine& machine, EditTextInstance* field) {
         pullVariable(machine, field);
-        return Value(std::round(field->layout().textHeight));
+        return Value(std::floor(std::round(field->layout().textHeight * 20.0) / 20.0));
     });
     // The characters typing may enter; null when anything goes.
     defineProperty(machine, prototype, "restrict",
