@@ -374,13 +374,23 @@ bool Interpreter::definesOnTimeline() const
 }
 
 // On a timeline, "var" with a path for a name ("/:abc", "_root.abc") defines the variable where
-// the path leads; a function's locals take any name as it is written.
+// the path leads. Inside a function the path is not followed and the locals do not take the
+// name either: the clip the function runs on gets a variable of that very name ("/:abc").
 bool Interpreter::definePathVariable(const QString& name, const Value* value)
 {
     QString path;
     QString variable;
-    if (!definesOnTimeline() || !target_path::splitVariable(name, path, variable))
+    if (!target_path::splitVariable(name, path, variable))
         return false;
+    if (!definesOnTimeline()) {
+        if (!m_target)
+            return true;
+        if (value)
+            m_target->set(m_machine, name, *value);
+        else if (!m_target->has(m_machine, name))
+            m_target->define(name, Value());
+        return true;
+    }
     Object* holder = pathHolder(path);
     if (!holder)
         return true;

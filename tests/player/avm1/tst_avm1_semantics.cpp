@@ -116,7 +116,8 @@ private slots:
     // except Subtract, Divide and Equals, which convert the right one first.
     // On a timeline, "var" and a function definition with a path for a name define the variable
     // where the path leads; a missing holder defines nothing, a bare "var" keeps a value already
-    // there, and inside a function the path is just the name of a local.
+    // there, and inside a function the path is not followed: the clip the function runs on gets
+    // a variable named by the whole path, which no local shadows.
     void timelineDefinitionsFollowPaths()
     {
         ScriptRunner runner(6);
@@ -148,9 +149,10 @@ private slots:
             a.defineFunction("/:definesLocal", {}, local);
         }));
         QCOMPARE(runner.run("trace(abc); trace(holder.def); trace(lost); trace(this.hasOwnProperty('declared'));"
-                            "trace(kept); named(); definesLocal(); trace(insideFunction);")
+                            "trace(kept); named(); definesLocal(); trace(insideFunction);"
+                            "trace(this['/:insideFunction']);")
                      .join('|'),
-                 QString("ABC|DEF|undefined|true|kept|inner|undefined|undefined"));
+                 QString("ABC|DEF|undefined|true|kept|inner|undefined|undefined|IN"));
     }
 
     // instanceof follows interfaces through interfaces: a class implementing an interface that
