@@ -443,8 +443,7 @@ Value Interpreter::callFunctionNamed(const QString& name, const Arguments& argum
         // super(...) runs the superclass constructor on this object.
         auto* super = static_cast<SuperObject*>(m_superObject);
         Object* base = super->base();
-        Object* holder = super->holder();
-        Value constructor = holder ? holder->get(m_machine, QStringLiteral("__constructor__")) : Value();
+        Value constructor = super->constructor(m_machine);
         Object* function = constructor.asObject();
         if (!function || function->kind() != ObjectKind::Function)
             return Value();
@@ -1414,8 +1413,7 @@ Interpreter::Outcome Interpreter::actionCallMethod(Step&)
             // super() written as a method call with no name.
             auto* superObject = static_cast<SuperObject*>(super);
             Object* base = superObject->base();
-            Object* holder = superObject->holder();
-            Value constructor = holder ? holder->get(machine, QStringLiteral("__constructor__")) : Value();
+            Value constructor = superObject->constructor(machine);
             Object* callee = constructor.asObject();
             if (callee && callee->kind() == ObjectKind::Function && !static_cast<FunctionObject*>(callee)->isNative())
                 push(Interpreter::invoke(machine, static_cast<FunctionObject*>(callee), superObject->thisObject(), arguments, base));
