@@ -1179,11 +1179,17 @@ Interpreter::Outcome Interpreter::actionDelete2(Step&)
     QString path;
     QString variable;
     if (target_path::splitVariable(name, path, variable)) {
-        // "o.a" and "o:a" delete a of whatever o names, found as GetVariable finds it.
+        // "o.a" and "o:a" delete a of whatever o names, found as GetVariable finds it. A path
+        // that names a string, number or boolean deletes nothing, and the player says why.
         for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
             Object* start = link->object;
-            if (Object* object = target_path::resolve(machine, start, path)) {
+            bool reachedPrimitive = false;
+            if (Object* object = target_path::resolve(machine, start, path, reachedPrimitive)) {
                 removed = object->hasOwnProperty(machine, variable) && object->remove(machine, variable);
+                break;
+            }
+            if (reachedPrimitive) {
+                machine.bridge().trace(QStringLiteral("Parameters of primitive types are no longer coerced into the required type - Object."));
                 break;
             }
         }

@@ -502,6 +502,33 @@ private slots:
                  (QStringList{"undefined", "undefined", "object", "undefined"}));
     }
 
+    // A path whose holder is a string, number or boolean deletes nothing, and Flash logs that it
+    // no longer makes objects of primitives; undefined and null holders fail without a word.
+    void delete2RefusesPrimitiveHolders()
+    {
+        ScriptRunner runner;
+        const QString warning = QStringLiteral("Parameters of primitive types are no longer coerced into the required type - Object.");
+        auto remove = [&](const std::string& path) {
+            return runner.runBytes(assemble([&](ActionAssembler& a) {
+                a.pushString(path);
+                a.op(ActionCode::Delete2);
+                a.op(ActionCode::Trace);
+            }));
+        };
+        runner.run("o = {t: 'text'};");
+        QCOMPARE(remove("o.t.length"), (QStringList{warning, "false"}));
+        runner.run("o.t = 2;");
+        QCOMPARE(remove("o:t.y"), (QStringList{warning, "false"}));
+        runner.run("o.t = true;");
+        QCOMPARE(remove("o.t:y"), (QStringList{warning, "false"}));
+        runner.run("o.t = null;");
+        QCOMPARE(remove("o.t.y"), QStringList{"false"});
+        runner.run("o.t = undefined;");
+        QCOMPARE(remove("o.t.y"), QStringList{"false"});
+        runner.run("o.t = {y: 1};");
+        QCOMPARE(remove("o.t.y"), QStringList{"true"});
+    }
+
     void enumerateMarksTheEndWithUndefined()
     {
         ScriptRunner runner;
