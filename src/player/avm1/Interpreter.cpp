@@ -448,10 +448,8 @@ Value Interpreter::callFunctionNamed(const QString& name, const Arguments& argum
         if (!function || function->kind() != ObjectKind::Function)
             return Value();
         auto* callee = static_cast<FunctionObject*>(function);
-        if (callee->isNative()) {
-            Machine::DepthGuard guard(m_machine);
-            return callee->native()(m_machine, super->thisObject(), arguments);
-        }
+        if (callee->isNative())
+            return m_machine.constructSuperNative(callee, super->thisObject(), arguments);
         return Interpreter::invoke(m_machine, callee, super->thisObject(), arguments, base);
     }
     Value function;
@@ -1423,6 +1421,8 @@ Interpreter::Outcome Interpreter::actionCallMethod(Step&)
             Object* callee = constructor.asObject();
             if (callee && callee->kind() == ObjectKind::Function && !static_cast<FunctionObject*>(callee)->isNative())
                 push(Interpreter::invoke(machine, static_cast<FunctionObject*>(callee), superObject->thisObject(), arguments, base));
+            else if (callee && callee->kind() == ObjectKind::Function)
+                push(machine.constructSuperNative(static_cast<FunctionObject*>(callee), superObject->thisObject(), arguments));
             else
                 push(machine.call(constructor, superObject->thisObject(), arguments));
         } else {
