@@ -299,7 +299,12 @@ bool ClipObject::setSpecial(Machine& machine, const QString& name, const Value& 
         }
         return true;
     case ClipProperty::Name:
-        object->setName(machine.toString(value));
+        // From SWF 7 on, a NaN given as a name becomes "0"; older movies get "NaN" like any
+        // other conversion to text.
+        if (machine.swfVersion() >= 7 && value.isNumber() && std::isnan(value.asNumber()))
+            object->setName(QStringLiteral("0"));
+        else
+            object->setName(machine.toString(value));
         return true;
     case ClipProperty::FocusRect:
         if (refersToStageFocusRect(machine, *object)) {

@@ -374,13 +374,23 @@ bool Interpreter::definesOnTimeline() const
 }
 
 // On a timeline, "var" with a path for a name ("/:abc", "_root.abc") defines the variable where
-// the path leads; a function's locals take any name as it is written.
+// the path leads. Inside a function the path is not followed and the locals do not take the
+// name either: the clip the function runs on gets a variable of that very name ("/:abc").
 bool Interpreter::definePathVariable(const QString& name, const Value* value)
 {
     QString path;
     QString variable;
-    if (!definesOnTimeline() || !target_path::splitVariable(name, path, variable))
+    if (!target_path::splitVariable(name, path, variable))
         return false;
+    if (!definesOnTimeline()) {
+        if (!m_target)
+            return true;
+        if (value)
+            m_target->set(m_machine, name, *value);
+        else if (!m_target->has(m_machine, name))
+            m_target->define(name, Value());
+        return true;
+    }
     Object* holder = pathHolder(path);
     if (!holder)
         return true;
@@ -433,16 +443,13 @@ Value Interpreter::callFunctionNamed(const QString& name, const Arguments& argum
         // super(...) runs the superclass constructor on this object.
         auto* super = static_cast<SuperObject*>(m_superObject);
         Object* base = super->base();
-        Object* holder = super->holder();
-        Value constructor = holder ? holder->get(m_machine, QStringLiteral("__constructor__")) : Value();
+        Value constructor = super->constructor(m_machine);
         Object* function = constructor.asObject();
         if (!function || function->kind() != ObjectKind::Function)
             return Value();
         auto* callee = static_cast<FunctionObject*>(function);
-        if (callee->isNative()) {
-            Machine::DepthGuard guard(m_machine);
-            return callee->native()(m_machine, super->thisObject(), arguments);
-        }
+        if (callee->isNative())
+            return m_machine.constructSuperNative(callee, super->thisObject(), arguments);
         return Interpreter::invoke(m_machine, callee, super->thisObject(), arguments, base);
     }
     Value function;
@@ -1170,11 +1177,17 @@ Interpreter::Outcome Interpreter::actionDelete2(Step&)
     QString path;
     QString variable;
     if (target_path::splitVariable(name, path, variable)) {
-        // "o.a" and "o:a" delete a of whatever o names, found as GetVariable finds it.
+        // "o.a" and "o:a" delete a of whatever o names, found as GetVariable finds it. A path
+        // that names a string, number or boolean deletes nothing, and the player says why.
         for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
             Object* start = link->object;
-            if (Object* object = target_path::resolve(machine, start, path)) {
+            bool reachedPrimitive = false;
+            if (Object* object = target_path::resolve(machine, start, path, reachedPrimitive)) {
                 removed = object->hasOwnProperty(machine, variable) && object->remove(machine, variable);
+                break;
+            }
+            if (reachedPrimitive) {
+                machine.bridge().trace(QStringLiteral("Parameters of primitive types are no longer coerced into the required type - Object."));
                 break;
             }
         }
@@ -1404,11 +1417,12 @@ Interpreter::Outcome Interpreter::actionCallMethod(Step&)
             // super() written as a method call with no name.
             auto* superObject = static_cast<SuperObject*>(super);
             Object* base = superObject->base();
-            Object* holder = superObject->holder();
-            Value constructor = holder ? holder->get(machine, QStringLiteral("__constructor__")) : Value();
+            Value constructor = superObject->constructor(machine);
             Object* callee = constructor.asObject();
             if (callee && callee->kind() == ObjectKind::Function && !static_cast<FunctionObject*>(callee)->isNative())
                 push(Interpreter::invoke(machine, static_cast<FunctionObject*>(callee), superObject->thisObject(), arguments, base));
+            else if (callee && callee->kind() == ObjectKind::Function)
+                push(machine.constructSuperNative(static_cast<FunctionObject*>(callee), superObject->thisObject(), arguments));
             else
                 push(machine.call(constructor, superObject->thisObject(), arguments));
         } else {

@@ -31,6 +31,15 @@ void Machine::installBuiltins()
     // Flash's _global is a bare object: it inherits nothing, not even Object.prototype.
     m_global = make<Object>(nullptr);
     builtins::installAll(*this);
+    auto remember = [this](PrimitiveClass& primitive, const QString& name, Object* prototype, ObjectKind kind) {
+        primitive.original = m_global->get(*this, name).asObject();
+        primitive.prototype = prototype;
+        primitive.kind = kind;
+        primitive.name = name;
+    };
+    remember(m_stringClass, QStringLiteral("String"), m_prototypes.string, ObjectKind::String);
+    remember(m_numberClass, QStringLiteral("Number"), m_prototypes.number, ObjectKind::Number);
+    remember(m_booleanClass, QStringLiteral("Boolean"), m_prototypes.boolean, ObjectKind::Boolean);
     // Flash's own start-up script uses a global "o" as scratch space and clears it to null
     // instead of deleting it, so every movie finds "o" defined as null.
     m_global->define(QStringLiteral("o"), Value::null(), property_flag::DontEnum);
@@ -160,20 +169,71 @@ Value Machine::toPrimitiveForAdd(const Value& value)
     return result.isPrimitive() ? result : value;
 }
 
-Object* Machine::toObject(const Value& value)
+const Machine::PrimitiveClass* Machine::primitiveClassOf(const Value& value) const
 {
     switch (value.type()) {
-    case Value::Type::Object:
-        return value.asObject();
     case Value::Type::String:
-        return make<BoxedValue>(m_prototypes.string, ObjectKind::String, value);
+        return &m_stringClass;
     case Value::Type::Number:
-        return make<BoxedValue>(m_prototypes.number, ObjectKind::Number, value);
+        return &m_numberClass;
     case Value::Type::Boolean:
-        return make<BoxedValue>(m_prototypes.boolean, ObjectKind::Boolean, value);
+        return &m_booleanClass;
     default:
         return nullptr;
     }
+}
+
+Value Machine::currentPrimitiveClass(const PrimitiveClass& primitive)
+{
+    // The built-in class still in place is by far the common case: its slot is read directly.
+    if (const Property* property = m_global->findOwn(primitive.name, true);
+        property && !property->getter && !property->setter && property->value.asObject() == primitive.original)
+        return property->value;
+    return m_global->get(*this, primitive.name);
+}
+
+// The built-in class boxes the value in an object of its own kind; a script's class is run
+// as a constructor with the value, and what it makes stands for the primitive. Anything that
+// is no function, or a constructor that refuses the value, makes nothing.
+Object* Machine::boxWith(const PrimitiveClass& primitive, const Value& constructor, const Value& value)
+{
+    if (primitive.original && constructor.asObject() == primitive.original)
+        return make<BoxedValue>(primitive.prototype, primitive.kind, value);
+    if (!isCallable(constructor))
+        return nullptr;
+    return construct(constructor, Arguments{value}).asObject();
+}
+
+Object* Machine::makeInstance(Object* prototype)
+{
+    int depth = 0;
+    for (Object* link = prototype; link && depth < 256; link = link->prototype(), ++depth) {
+        for (const PrimitiveClass* primitive : {&m_stringClass, &m_numberClass, &m_booleanClass}) {
+            if (link == primitive->prototype)
+                return make<BoxedValue>(prototype, primitive->kind, Value());
+        }
+    }
+    return make<Object>(prototype);
+}
+
+Value Machine::constructSuperNative(FunctionObject* callee, Object* self, const Arguments& arguments)
+{
+    DepthGuard guard(*this);
+    for (const PrimitiveClass* primitive : {&m_stringClass, &m_numberClass, &m_booleanClass}) {
+        if (callee == primitive->original && self && self->kind() == primitive->kind && callee->nativeConstructor())
+            return callee->nativeConstructor()(*this, self, arguments);
+    }
+    return callee->native()(*this, self, arguments);
+}
+
+Object* Machine::toObject(const Value& value)
+{
+    if (value.isObject())
+        return value.asObject();
+    const PrimitiveClass* primitive = primitiveClassOf(value);
+    if (!primitive)
+        return nullptr;
+    return boxWith(*primitive, currentPrimitiveClass(*primitive), value);
 }
 
 QString Machine::typeOf(const Value& value)
@@ -304,13 +364,19 @@ Value Machine::getMember(const Value& target, const QString& name)
         return resolveMissing(object, name);
     }
     case Value::Type::String:
-        if (name.compare(QLatin1String("length"), caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0)
-            return Value(double(target.asString().size()));
-        return m_prototypes.string->get(*this, name);
     case Value::Type::Number:
-        return m_prototypes.number->get(*this, name);
-    case Value::Type::Boolean:
-        return m_prototypes.boolean->get(*this, name);
+    case Value::Type::Boolean: {
+        const PrimitiveClass& primitive = *primitiveClassOf(target);
+        const Value constructor = currentPrimitiveClass(primitive);
+        if (!primitive.original || constructor.asObject() != primitive.original) {
+            // A class a script put in place of the built-in one boxes the value first.
+            Object* boxed = boxWith(primitive, constructor, target);
+            return boxed ? getMember(Value(boxed), name) : Value();
+        }
+        if (target.isString() && name.compare(QLatin1String("length"), caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0)
+            return Value(double(target.asString().size()));
+        return primitive.prototype->get(*this, name);
+    }
     default:
         return Value();
     }
@@ -424,7 +490,7 @@ Value Machine::construct(const Value& constructor, const Arguments& arguments)
         return Value();
     auto* function = static_cast<FunctionObject*>(object);
     Value prototype = function->get(*this, QStringLiteral("prototype"));
-    Object* instance = make<Object>(prototype.asObject());
+    Object* instance = makeInstance(prototype.asObject());
     if (function->isNative() && function->nativeConstructor()) {
         DepthGuard guard(*this);
         Value made;
@@ -719,6 +785,8 @@ void Machine::collectGarbage()
         marker.mark(prototype);
     for (Object* prototype : m_prototypes.filters)
         marker.mark(prototype);
+    for (const PrimitiveClass* primitive : {&m_stringClass, &m_numberClass, &m_booleanClass})
+        marker.mark(primitive->original);
     for (Object* root : m_roots)
         marker.mark(root);
     for (const auto& entry : m_registeredClasses)

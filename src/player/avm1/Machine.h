@@ -102,6 +102,9 @@ public:
     Value toPrimitiveNumber(const Value& value);
     // The primitive for "+": valueOf, but toString for dates from SWF 6.
     Value toPrimitiveForAdd(const Value& value);
+    // An object for a value: objects stay, strings, numbers and booleans are boxed by the class
+    // that _global holds under String, Number or Boolean at the time (scripts may replace it),
+    // anything else, or a failed boxing, gives nothing.
     Object* toObject(const Value& value);
     QString typeOf(const Value& value);
 
@@ -122,6 +125,10 @@ public:
     static constexpr int maximumAccessorNesting = 65;
     Value callMethod(const Value& target, const QString& name, const Arguments& arguments);
     Value construct(const Value& constructor, const Arguments& arguments);
+    // super(...) reaching a built-in class. The String, Number and Boolean constructors give an
+    // object of their subclass its value, in place, and return it; other built-ins run as
+    // functions on the object.
+    Value constructSuperNative(FunctionObject* callee, Object* self, const Arguments& arguments);
     bool isCallable(const Value& value) const;
     bool instanceOf(Object* object, Object* constructor);
 
@@ -247,6 +254,25 @@ private:
     // The properties whose accessors are running, innermost last.
     std::vector<std::pair<const Object*, QString>> m_runningAccessors;
     BuiltinPrototypes m_prototypes;
+    // The built-in String, Number and Boolean classes, to tell them from what a script put in
+    // their place on _global.
+    struct PrimitiveClass {
+        Object* original = nullptr;
+        Object* prototype = nullptr;
+        ObjectKind kind = ObjectKind::Plain;
+        QString name;
+    };
+    const PrimitiveClass* primitiveClassOf(const Value& value) const;
+    // The class _global holds for a primitive's type now (its getter runs; no __resolve).
+    Value currentPrimitiveClass(const PrimitiveClass& primitive);
+    Object* boxWith(const PrimitiveClass& primitive, const Value& constructor, const Value& value);
+    // A fresh object for "new": one that can hold a string, number or boolean when the
+    // prototype descends from String, Number or Boolean, so that their constructors, reached
+    // through super(), can give it its value.
+    Object* makeInstance(Object* prototype);
+    PrimitiveClass m_stringClass;
+    PrimitiveClass m_numberClass;
+    PrimitiveClass m_booleanClass;
     int m_swfVersion = 8;
     bool m_stageFocusRect = true;
     QString m_quality = QStringLiteral("HIGH");

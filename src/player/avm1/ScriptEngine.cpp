@@ -153,6 +153,11 @@ void ScriptEngine::constructClip(display::MovieClip& clip, const std::vector<swf
     if (clip.isRemoved())
         return;
     if (m_machine->isCallable(constructor)) {
+        // As with "new", the clip remembers the class that made it, so that super() inside the
+        // class reaches the superclass; movies before SWF 7 also get it as "constructor".
+        object->define(QStringLiteral("__constructor__"), constructor, property_flag::DontEnum);
+        if (clip.swfVersion() < 7)
+            object->define(QStringLiteral("constructor"), constructor, property_flag::DontEnum);
         m_machine->callTopLevel(constructor, object, {}, clip.swfVersion());
         return;
     }

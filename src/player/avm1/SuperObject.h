@@ -6,7 +6,8 @@ namespace player::avm1 {
 
 // What "super" stands for inside a method: lookups start at the prototype above the one the
 // running method came from (the holder), while "this" stays the object the method was called
-// on. super(...) runs the holder's __constructor__.
+// on. super(...) runs the holder's __constructor__. A clip standing where a prototype should be
+// ends both searches: super reaches nothing through it.
 class SuperObject : public Object {
 public:
     SuperObject(Object* thisObject, Object* holder)
@@ -19,7 +20,12 @@ public:
 
     Object* thisObject() const { return m_thisObject; }
     Object* holder() const { return m_holder; }
-    Object* base() const { return m_base; }
+    // Where super.name() looks: the prototype above the holder, unless that is a clip.
+    Object* base() const;
+    // The function super(...) runs: __constructor__ looked up from the holder, or from the
+    // prototype of "this" when the running method is an own property of "this" (an object's
+    // own __constructor__ is the class that made it, not its superclass). No __resolve.
+    Value constructor(Machine& machine) const;
 
     Value get(Machine& machine, const QString& name) override;
     void traceReferences(Marker& marker) override;

@@ -32,6 +32,13 @@ Object* specialElement(Machine& machine, Object* current, const QString& element
 
 Object* resolve(Machine& machine, Object* start, const QString& path)
 {
+    bool reachedPrimitive = false;
+    return resolve(machine, start, path, reachedPrimitive);
+}
+
+Object* resolve(Machine& machine, Object* start, const QString& path, bool& reachedPrimitive)
+{
+    reachedPrimitive = false;
     if (path.isEmpty())
         return start;
     Object* current = start;
@@ -78,7 +85,10 @@ Object* resolve(Machine& machine, Object* start, const QString& path)
             current = special;
             continue;
         }
-        current = machine.getMember(Value(current), element).asObject();
+        const Value member = machine.getMember(Value(current), element);
+        if (member.isString() || member.isNumber() || member.isBoolean())
+            reachedPrimitive = true;
+        current = member.asObject();
     }
     return current;
 }

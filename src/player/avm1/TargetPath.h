@@ -14,6 +14,9 @@ namespace target_path {
 // The object a path leads to from a starting clip, or nothing. Elements are looked up as
 // members, so a path may go through plain objects as well as clips.
 Object* resolve(Machine& machine, Object* start, const QString& path);
+// The same, telling whether the path ran into a string, number or boolean where an object
+// should be (which Flash refuses, saying so in the log).
+Object* resolve(Machine& machine, Object* start, const QString& path, bool& reachedPrimitive);
 
 // Splits "path:variable", "path/variable"-less dot forms ("a.b.c") into the object path and the
 // final name at the last ':' or '.'; false when the text has neither.

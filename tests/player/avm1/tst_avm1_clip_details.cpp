@@ -112,6 +112,51 @@ private slots:
         player.advanceFrame();
         QCOMPARE(traces.join(u'|'), QStringLiteral("undefined|from the first|from the second|from the child|undefined"));
     }
+
+    // A clip the timeline places from a symbol with a registered class owns that class as
+    // __constructor__ (hidden from for..in), as an object made with "new" does, so that super()
+    // in the class reaches the superclass; SWF 6 movies also get it as an own "constructor".
+    void placedClipOfARegisteredClassKnowsItsConstructor_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("swf 6") << 6 << QStringLiteral("base|true|true|");
+        QTest::newRow("swf 8") << 8 << QStringLiteral("base|true|false|");
+    }
+    void placedClipOfARegisteredClassKnowsItsConstructor()
+    {
+        QFETCH(int, version);
+        QFETCH(QString, expected);
+        authoring::CompileResult registration = authoring::ScriptCompiler::compile(
+            "function Base() { trace('base'); }"
+            "function Thing() { super(); trace(this.__constructor__ === Thing);"
+            " trace(this.hasOwnProperty('constructor'));"
+            " var names = ''; for (var k in this) names += k; trace(names); }"
+            "Thing.prototype.__proto__ = MovieClip.prototype; Base.prototype.__proto__ = MovieClip.prototype;"
+            "Thing.prototype.__constructor__ = Base; Object.registerClass('thing', Thing);");
+        QVERIFY(registration.ok());
+        authoring::MovieWriter movie(version, 100, 100, 12);
+        const uint16_t symbolId = movie.allocateCharacterId();
+        authoring::TimelineWriter symbol;
+        symbol.showFrame();
+        movie.defineSprite(symbolId, symbol);
+        movie.exportAsset(symbolId, "thing");
+        movie.root().doAction(registration.actions);
+        movie.root().showFrame();
+        authoring::PlaceObjectRecord place;
+        place.depth = 1;
+        place.characterId = symbolId;
+        place.name = "placed";
+        movie.root().placeObject(place);
+        movie.root().showFrame();
+        QStringList traces;
+        player::Player player;
+        player.setScriptHost(player::makeScriptHost(player));
+        player.onTrace = [&traces](const QString& line) { traces.append(line); };
+        QVERIFY(!player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///placed.swf")));
+        player.advanceFrame();
+        QCOMPARE(traces.join(u'|'), expected);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestClipDetails)

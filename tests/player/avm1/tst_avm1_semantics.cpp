@@ -116,7 +116,8 @@ private slots:
     // except Subtract, Divide and Equals, which convert the right one first.
     // On a timeline, "var" and a function definition with a path for a name define the variable
     // where the path leads; a missing holder defines nothing, a bare "var" keeps a value already
-    // there, and inside a function the path is just the name of a local.
+    // there, and inside a function the path is not followed: the clip the function runs on gets
+    // a variable named by the whole path, which no local shadows.
     void timelineDefinitionsFollowPaths()
     {
         ScriptRunner runner(6);
@@ -148,9 +149,10 @@ private slots:
             a.defineFunction("/:definesLocal", {}, local);
         }));
         QCOMPARE(runner.run("trace(abc); trace(holder.def); trace(lost); trace(this.hasOwnProperty('declared'));"
-                            "trace(kept); named(); definesLocal(); trace(insideFunction);")
+                            "trace(kept); named(); definesLocal(); trace(insideFunction);"
+                            "trace(this['/:insideFunction']);")
                      .join('|'),
-                 QString("ABC|DEF|undefined|true|kept|inner|undefined|undefined"));
+                 QString("ABC|DEF|undefined|true|kept|inner|undefined|undefined|IN"));
     }
 
     // instanceof follows interfaces through interfaces: a class implementing an interface that
@@ -498,6 +500,33 @@ private slots:
         QCOMPARE(remove("nowhere.a"), QStringList{"false"});
         QCOMPARE(runner.run("trace(o.a); trace(o.b); trace(typeof o.c); trace(o.c.d);"),
                  (QStringList{"undefined", "undefined", "object", "undefined"}));
+    }
+
+    // A path whose holder is a string, number or boolean deletes nothing, and Flash logs that it
+    // no longer makes objects of primitives; undefined and null holders fail without a word.
+    void delete2RefusesPrimitiveHolders()
+    {
+        ScriptRunner runner;
+        const QString warning = QStringLiteral("Parameters of primitive types are no longer coerced into the required type - Object.");
+        auto remove = [&](const std::string& path) {
+            return runner.runBytes(assemble([&](ActionAssembler& a) {
+                a.pushString(path);
+                a.op(ActionCode::Delete2);
+                a.op(ActionCode::Trace);
+            }));
+        };
+        runner.run("o = {t: 'text'};");
+        QCOMPARE(remove("o.t.length"), (QStringList{warning, "false"}));
+        runner.run("o.t = 2;");
+        QCOMPARE(remove("o:t.y"), (QStringList{warning, "false"}));
+        runner.run("o.t = true;");
+        QCOMPARE(remove("o.t:y"), (QStringList{warning, "false"}));
+        runner.run("o.t = null;");
+        QCOMPARE(remove("o.t.y"), QStringList{"false"});
+        runner.run("o.t = undefined;");
+        QCOMPARE(remove("o.t.y"), QStringList{"false"});
+        runner.run("o.t = {y: 1};");
+        QCOMPARE(remove("o.t.y"), QStringList{"true"});
     }
 
     void enumerateMarksTheEndWithUndefined()

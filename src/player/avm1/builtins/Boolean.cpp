@@ -18,6 +18,10 @@ Value boxedOrSelf(Object* self, ObjectKind kind)
 Value constructBoolean(Machine& machine, Object* self, const Arguments& arguments)
 {
     bool value = !arguments.empty() && machine.toBoolean(arguments[0]);
+    if (self && self->kind() == ObjectKind::Boolean) {
+        static_cast<BoxedValue*>(self)->setValue(Value(value));
+        return Value(self);
+    }
     return Value(machine.make<BoxedValue>(self && self->prototype() ? self->prototype() : machine.prototypes().boolean, ObjectKind::Boolean, Value(value)));
 }
 

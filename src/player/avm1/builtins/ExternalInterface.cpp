@@ -61,8 +61,9 @@ QString encodeValue(Machine& machine, const Value& value, int depth)
     result = QStringLiteral("<object>");
     std::vector<QString> names;
     object->enumerableNames(machine, names);
-    for (const QString& name : names)
-        result += QStringLiteral("<property id=\"%1\">%2</property>").arg(escapeXml(name), encodeValue(machine, object->get(machine, name), depth + 1));
+    // Newest property first, as for..in lists them.
+    for (auto name = names.rbegin(); name != names.rend(); ++name)
+        result += QStringLiteral("<property id=\"%1\">%2</property>").arg(escapeXml(*name), encodeValue(machine, object->get(machine, *name), depth + 1));
     return result + QStringLiteral("</object>");
 }
 
@@ -132,8 +133,9 @@ QString objectToXml(Machine& machine, const Value& value, int depth)
     if (Object* object = value.asObject(); object && depth < 64) {
         std::vector<QString> names;
         object->enumerableNames(machine, names);
-        for (const QString& name : names)
-            result += QStringLiteral("<property id=\"%1\">%2</property>").arg(name, valueToXml(machine, object->get(machine, name), depth + 1));
+        // The names come oldest first; for..in gives the newest first.
+        for (auto name = names.rbegin(); name != names.rend(); ++name)
+            result += QStringLiteral("<property id=\"%1\">%2</property>").arg(*name, valueToXml(machine, object->get(machine, *name), depth + 1));
     }
     return result + QStringLiteral("</object>");
 }

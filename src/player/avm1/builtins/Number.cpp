@@ -23,6 +23,10 @@ Value boxedOrSelf(Object* self, ObjectKind kind)
 Value constructNumber(Machine& machine, Object* self, const Arguments& arguments)
 {
     double number = arguments.empty() ? 0.0 : machine.toNumber(arguments[0]);
+    if (self && self->kind() == ObjectKind::Number) {
+        static_cast<BoxedValue*>(self)->setValue(Value(number));
+        return Value(self);
+    }
     return Value(machine.make<BoxedValue>(self && self->prototype() ? self->prototype() : machine.prototypes().number, ObjectKind::Number, Value(number)));
 }
 

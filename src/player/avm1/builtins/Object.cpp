@@ -37,13 +37,14 @@ Value addProperty(Machine& machine, Object* self, const Arguments& arguments)
     return Value(true);
 }
 
-// The "this" of call and apply: without one (undefined or null), the function runs on the
-// global object.
+// The "this" of call and apply: without one (undefined or null), or with a primitive that
+// cannot be boxed, the function runs on the global object.
 Object* thisObjectOf(Machine& machine, const Value& value)
 {
     if (value.isNullish())
         return machine.global();
-    return value.isObject() ? value.asObject() : machine.toObject(value);
+    Object* object = machine.toObject(value);
+    return object ? object : machine.global();
 }
 
 Value constructObject(Machine& machine, Object* self, const Arguments& arguments)

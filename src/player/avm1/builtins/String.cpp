@@ -233,6 +233,10 @@ void installString(Machine& machine)
     machine.prototypes().string = prototype;
     auto construct = [](Machine& machine, Object* self, const Arguments& arguments) -> Value {
         QString text = arguments.empty() ? QString() : machine.toString(arguments[0]);
+        if (self && self->kind() == ObjectKind::String) {
+            static_cast<BoxedValue*>(self)->setValue(Value(text));
+            return Value(self);
+        }
         auto* boxed = machine.make<BoxedValue>(self && self->prototype() ? self->prototype() : machine.prototypes().string, ObjectKind::String, Value(text));
         return Value(boxed);
     };
