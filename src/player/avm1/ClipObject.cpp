@@ -19,7 +19,7 @@ namespace {
 enum class ClipProperty {
     None, X, Y, XScale, YScale, Rotation, Alpha, Visible, Width, Height, CurrentFrame, TotalFrames,
     FramesLoaded, Name, Target, Parent, Root, Url, DropTarget, XMouse, YMouse, HighQuality, Quality,
-    FocusRect, SoundBufferTime, Enabled
+    FocusRect, SoundBufferTime, Enabled, LockRoot
 };
 
 ClipProperty propertyOf(const QString& name)
@@ -36,7 +36,7 @@ ClipProperty propertyOf(const QString& name)
         {"_droptarget", ClipProperty::DropTarget}, {"_xmouse", ClipProperty::XMouse}, {"_ymouse", ClipProperty::YMouse},
         {"_highquality", ClipProperty::HighQuality}, {"_quality", ClipProperty::Quality},
         {"_focusrect", ClipProperty::FocusRect}, {"_soundbuftime", ClipProperty::SoundBufferTime},
-        {"enabled", ClipProperty::Enabled}};
+        {"enabled", ClipProperty::Enabled}, {"_lockroot", ClipProperty::LockRoot}};
     // Clip properties ignore case in every SWF version.
     for (const auto& [text, property] : table) {
         if (name.compare(QLatin1String(text), Qt::CaseInsensitive) == 0)
@@ -185,7 +185,7 @@ bool ClipObject::clipProperty(Machine& machine, const QString& name, Value& resu
         return true;
     }
     case ClipProperty::Root: {
-        Object* root = scriptObjectOf(object->root());
+        Object* root = scriptObjectOf(object->scriptRoot());
         result = root ? Value(root) : Value();
         return true;
     }
@@ -224,6 +224,12 @@ bool ClipObject::clipProperty(Machine& machine, const QString& name, Value& resu
         if (findOwn(name, machine.caseSensitive()))
             return false;
         result = Value(clip ? clip->isEnabled() : true);
+        return true;
+    case ClipProperty::LockRoot:
+        // Only movie clips have it; on buttons and text fields it is a plain property.
+        if (!clip)
+            return false;
+        result = Value(clip->locksRoot());
         return true;
     }
     return false;
@@ -343,6 +349,12 @@ bool ClipObject::setSpecial(Machine& machine, const QString& name, const Value& 
         if (display::MovieClip* clip = object->asMovieClip())
             clip->setEnabled(machine.toBoolean(value));
         return false; // also kept as a plain property, as Flash does
+    case ClipProperty::LockRoot:
+        if (display::MovieClip* clip = object->asMovieClip()) {
+            clip->setLocksRoot(machine.toBoolean(value));
+            return true;
+        }
+        return false;
     default:
         // The read-only ones (_currentframe, _target…) ignore writes.
         return true;

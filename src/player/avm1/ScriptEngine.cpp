@@ -378,7 +378,7 @@ Object* ScriptEngine::rootOf(Object* clip)
 {
     if (clip && clip->kind() == ObjectKind::Clip) {
         if (display::DisplayObject* object = static_cast<ClipObject*>(clip)->displayObject())
-            return objectFor(object->root());
+            return objectFor(object->scriptRoot());
     }
     return level(0);
 }

@@ -56,6 +56,20 @@ MovieClip* DisplayObject::root()
     return clip && clip->isLevelRoot() ? clip : nullptr;
 }
 
+MovieClip* DisplayObject::scriptRoot()
+{
+    MovieClip* levelRoot = root();
+    if (!levelRoot)
+        return nullptr;
+    const bool levelLocks = levelRoot->swfVersion() >= 7;
+    for (DisplayObject* object = this; object && object != levelRoot; object = object->m_parent) {
+        MovieClip* clip = object->asMovieClip();
+        if (clip && clip->locksRoot() && (levelLocks || clip->swfVersion() >= 7))
+            return clip;
+    }
+    return levelRoot;
+}
+
 QString DisplayObject::dotPath() const
 {
     if (!m_parent) {

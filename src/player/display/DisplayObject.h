@@ -61,6 +61,9 @@ public:
     int level() const;
     // The root timeline of this object's level (_root), or null when off the stage.
     MovieClip* root();
+    // What scripts call _root from this object: the nearest clip, this one included, that locks
+    // its root (_lockroot) when that clip or the level is a SWF 7 movie or later, else root().
+    MovieClip* scriptRoot();
     // The "_level0.a.b" path of this object (Flash's _target is the slash form of it).
     QString dotPath() const;
     QString slashPath() const;

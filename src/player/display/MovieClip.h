@@ -93,6 +93,10 @@ public:
     bool isEnabled() const { return m_enabled; }
     void setEnabled(bool enabled) { m_enabled = enabled; }
 
+    // _lockroot: scripts inside this clip find it as their _root (DisplayObject::scriptRoot).
+    bool locksRoot() const { return m_locksRoot; }
+    void setLocksRoot(bool locks) { m_locksRoot = locks; }
+
     swf::Rect localBounds() const override;
 
     TimelineServices& services() const { return *m_services; }
@@ -133,6 +137,7 @@ private:
     int m_currentFrame = 0; // 0 until the first frame ran
     bool m_playing = true;
     bool m_enabled = true;
+    bool m_locksRoot = false;
     Drawing m_drawing;
     // Clips placed during the current timeline pass, whose first frames run after it.
     std::vector<std::shared_ptr<MovieClip>> m_pendingFirstFrames;
