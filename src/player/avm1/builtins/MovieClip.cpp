@@ -35,6 +35,9 @@ Value movieLength(display::MovieClip* clip)
         return Value();
     if (!clip->library())
         return Value(0);
+    // A clip a script made empty has no tags of its own to count.
+    if (!clip->timeline() && !clip->isLevelRoot() && !clip->library()->movie().isPicture)
+        return Value(0);
     // A sprite's instances count the bytes of the sprite's own tags, not those of the movie.
     if (const auto* sprite = clip->character() ? std::get_if<swf::Sprite>(clip->character().get()) : nullptr)
         return Value(double(sprite->tagBytes));
