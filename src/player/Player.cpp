@@ -538,8 +538,7 @@ void Player::finishSetAsideRemovals()
         // Gone already with a container removed for good, or moved on by a script.
         if (object->isRemoved() || !parent || parent->childAtDepth(object->depth()) != object.get())
             continue;
-        if (std::shared_ptr<display::DisplayObject> removed = parent->removeChild(object->depth()))
-            objectRemoved(*removed);
+        display::TimelineServices::removeObject(*parent, object->depth());
     }
 }
 
