@@ -17,7 +17,7 @@ namespace {
 // The movie's bytes without the End tag that closes its root timeline.
 Bytes withoutEndTag(Bytes bytes)
 {
-    bytes.resize(bytes.size() - 2);
+    bytes.erase(bytes.end() - 2, bytes.end());
     const uint32_t length = static_cast<uint32_t>(bytes.size());
     for (int index = 0; index < 4; ++index)
         bytes[4 + size_t(index)] = static_cast<uint8_t>(length >> (8 * index));
