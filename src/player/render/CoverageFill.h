@@ -35,9 +35,6 @@ public:
         alphaGreen = (alphaGreen + ((alphaGreen >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
         return alphaGreen | redBlue;
     }
-
-private:
-    static bool fillWithBrush(QPainter& painter, const QPainterPath& path, const QBrush& brush, const QTransform& toDevice);
 };
 
 } // namespace player::render
