@@ -129,6 +129,7 @@ private slots:
     void coverageFollowsTheFillRule();
     void paintersItCannotMatchAreLeftToQt();
     void spansStayWithinTheTarget();
+    void pathsOutOfRangeAreLeftToQt();
 };
 
 void CoverageRasterizerTest::randomPathsMatchQtPixelForPixel_data()
@@ -312,6 +313,29 @@ void CoverageRasterizerTest::spansStayWithinTheTarget()
         ++rows;
     });
     QCOMPARE(rows, target.height());
+}
+
+void CoverageRasterizerTest::pathsOutOfRangeAreLeftToQt()
+{
+    QPainterPath far;
+    far.moveTo(0, 0);
+    far.lineTo(4.0e6, 10);
+    far.lineTo(0, 20);
+    QPainterPath near;
+    near.addRect(QRectF(-1000, -1000, 3000, 2000));
+    QVERIFY(!CoverageRasterizer::handles(far, QTransform()));
+    QVERIFY(CoverageRasterizer::handles(near, QTransform()));
+    QVERIFY(!CoverageRasterizer::handles(near, QTransform(std::nan(""), 0, 0, 1, 0, 0)));
+    QVERIFY(!CoverageRasterizer::handles(near, QTransform::fromScale(5000, 1)));
+
+    QImage image(8, 8, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QVERIFY(!CoverageFill::fill(painter, far, QBrush(Qt::black), QTransform()));
+    QVERIFY(CoverageFill::fill(painter, near, QBrush(Qt::black), QTransform()));
+    painter.end();
+    QCOMPARE(image.pixel(3, 3), qRgba(0, 0, 0, 255));
 }
 
 QTEST_MAIN(CoverageRasterizerTest)
