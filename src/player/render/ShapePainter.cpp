@@ -3,6 +3,7 @@
 #include "AliasedGeometry.h"
 #include "AntialiasedGeometry.h"
 #include "ColorTransforms.h"
+#include "CoverageFill.h"
 #include "FillBrush.h"
 
 #include <QPainterPathStroker>
@@ -113,6 +114,8 @@ void fillDevicePath(QPainter& painter, const QPainterPath& devicePath, const QBr
 {
     QBrush deviceBrush(brush);
     deviceBrush.setTransform(brush.transform() * toDevice);
+    if (CoverageFill::fill(painter, devicePath, deviceBrush, QTransform()))
+        return;
     painter.save();
     painter.resetTransform();
     painter.fillPath(devicePath, deviceBrush);
@@ -179,8 +182,11 @@ void strokePath(QPainter& painter, const ConvertedShape& shape, std::size_t path
     const QPainterPath& path = shape.paths[pathIndex].path;
     if (!highQuality)
         strokePathAliased(painter, path, pen);
-    else if (strokedInShapeCoordinates(pen, painter.worldTransform()))
-        painter.fillPath(strokeOutlineFor(shape, pathIndex, pen), pen.brush());
+    else if (strokedInShapeCoordinates(pen, painter.worldTransform())) {
+        const QPainterPath& outline = strokeOutlineFor(shape, pathIndex, pen);
+        if (!CoverageFill::fill(painter, outline, pen.brush(), painter.worldTransform()))
+            painter.fillPath(outline, pen.brush());
+    }
     else
         painter.strokePath(path, pen);
 }

@@ -1,0 +1,342 @@
+#include "player/render/CoverageFill.h"
+#include "player/render/CoverageRasterizer.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include <cmath>
+
+using namespace player::render;
+
+namespace {
+
+// A background of varied, valid premultiplied pixels, so that blending shows every rounding.
+QImage noise(QSize size, quint32 seed)
+{
+    QRandomGenerator random(seed);
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int alpha = random.bounded(256);
+            line[x] = qRgba(random.bounded(alpha + 1), random.bounded(alpha + 1), random.bounded(alpha + 1), alpha);
+        }
+    }
+    return image;
+}
+
+struct Difference {
+    int pixels = 0;
+    int largest = 0;
+    QPoint first;
+};
+
+Difference compare(const QImage& a, const QImage& b)
+{
+    Difference difference;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* lineA = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* lineB = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            if (lineA[x] == lineB[x])
+                continue;
+            if (difference.pixels++ == 0)
+                difference.first = QPoint(x, y);
+            for (int shift = 0; shift < 32; shift += 8) {
+                const int channel = std::abs(int((lineA[x] >> shift) & 0xff) - int((lineB[x] >> shift) & 0xff));
+                difference.largest = std::max(difference.largest, channel);
+            }
+        }
+    }
+    return difference;
+}
+
+QPointF randomPoint(QRandomGenerator& random, const QRectF& area)
+{
+    return QPointF(area.left() + random.generateDouble() * area.width(), area.top() + random.generateDouble() * area.height());
+}
+
+// A random outline: straight and curved pieces, often crossing themselves, sometimes several
+// subpaths, some left open.
+QPainterPath randomPath(QRandomGenerator& random, const QRectF& area)
+{
+    QPainterPath path;
+    const int subpaths = 1 + random.bounded(3);
+    for (int subpath = 0; subpath < subpaths; ++subpath) {
+        path.moveTo(randomPoint(random, area));
+        const int pieces = 2 + random.bounded(12);
+        for (int piece = 0; piece < pieces; ++piece) {
+            switch (random.bounded(3)) {
+            case 0:
+                path.lineTo(randomPoint(random, area));
+                break;
+            case 1:
+                path.quadTo(randomPoint(random, area), randomPoint(random, area));
+                break;
+            default:
+                path.cubicTo(randomPoint(random, area), randomPoint(random, area), randomPoint(random, area));
+                break;
+            }
+        }
+        if (random.bounded(2) == 0)
+            path.closeSubpath();
+    }
+    path.setFillRule(random.bounded(2) == 0 ? Qt::WindingFill : Qt::OddEvenFill);
+    return path;
+}
+
+QColor randomColor(QRandomGenerator& random)
+{
+    const int alpha = random.bounded(4) == 0 ? 255 : random.bounded(256);
+    return QColor(random.bounded(256), random.bounded(256), random.bounded(256), alpha);
+}
+
+// Fills `path` both ways onto copies of `background` and compares them.
+Difference fillBothWays(const QImage& background, const QPainterPath& path, const QTransform& transform, const QColor& color)
+{
+    QImage byQt = background.copy();
+    {
+        QPainter painter(&byQt);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setTransform(transform);
+        painter.fillPath(path, color);
+    }
+    QImage byCoverage = background.copy();
+    {
+        QPainter painter(&byCoverage);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setTransform(transform);
+        if (!CoverageFill::fill(painter, path, QBrush(color), transform))
+            return Difference{ -1, 0, {} };
+    }
+    return compare(byQt, byCoverage);
+}
+
+} // namespace
+
+class CoverageRasterizerTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void randomPathsMatchQtPixelForPixel_data();
+    void randomPathsMatchQtPixelForPixel();
+    void transformedPathsMatchQt();
+    void shapesOfEveryScaleMatchQt();
+    void fillRulesDifferWhereOutlinesOverlap();
+    void premultipliedColoursMatchQt();
+    void coverageFollowsTheFillRule();
+    void paintersItCannotMatchAreLeftToQt();
+    void spansStayWithinTheTarget();
+    void pathsOutOfRangeAreLeftToQt();
+};
+
+void CoverageRasterizerTest::randomPathsMatchQtPixelForPixel_data()
+{
+    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<QRectF>("area");
+    QTest::newRow("within") << 1u << QRectF(4, 4, 120, 90);
+    QTest::newRow("beyond every edge") << 2u << QRectF(-60, -50, 250, 200);
+    QTest::newRow("tiny") << 3u << QRectF(40.3, 30.7, 3.2, 2.9);
+    QTest::newRow("one row") << 4u << QRectF(-10, 50.2, 150, 0.6);
+    QTest::newRow("one column") << 5u << QRectF(70.1, -10, 0.7, 120);
+    QTest::newRow("far off to the left") << 6u << QRectF(-400, -20, 380, 140);
+}
+
+void CoverageRasterizerTest::randomPathsMatchQtPixelForPixel()
+{
+    QFETCH(quint32, seed);
+    QFETCH(QRectF, area);
+    QRandomGenerator random(seed);
+    const QImage background = noise(QSize(128, 100), seed);
+    for (int round = 0; round < 60; ++round) {
+        const QPainterPath path = randomPath(random, area);
+        const Difference difference = fillBothWays(background, path, QTransform(), randomColor(random));
+        QVERIFY2(difference.pixels == 0,
+                 qPrintable(QStringLiteral("round %1: %2 pixels differ, by up to %3, first at (%4, %5)")
+                                .arg(round)
+                                .arg(difference.pixels)
+                                .arg(difference.largest)
+                                .arg(difference.first.x())
+                                .arg(difference.first.y())));
+    }
+}
+
+// Curves are flattened before the transform, to a tolerance that follows its scale.
+void CoverageRasterizerTest::transformedPathsMatchQt()
+{
+    QRandomGenerator random(11);
+    const QImage background = noise(QSize(160, 120), 11);
+    for (int round = 0; round < 80; ++round) {
+        const QPainterPath path = randomPath(random, QRectF(-20, -20, 40, 40));
+        QTransform transform;
+        transform.translate(80 + random.generateDouble() * 10, 60 + random.generateDouble() * 10);
+        transform.rotate(random.generateDouble() * 360);
+        transform.scale(0.2 + random.generateDouble() * 4, 0.2 + random.generateDouble() * 4);
+        if (round % 3 == 0)
+            transform.shear(random.generateDouble() - 0.5, 0);
+        const Difference difference = fillBothWays(background, path, transform, randomColor(random));
+        QVERIFY2(difference.pixels == 0, qPrintable(QStringLiteral("round %1: %2 pixels differ, by up to %3")
+                                                        .arg(round)
+                                                        .arg(difference.pixels)
+                                                        .arg(difference.largest)));
+    }
+}
+
+void CoverageRasterizerTest::shapesOfEveryScaleMatchQt()
+{
+    const QImage background = noise(QSize(300, 260), 21);
+    for (const double radius : { 0.3, 1.7, 12.25, 140.0, 900.0 }) {
+        for (const double offset : { 0.0, 0.125, 0.49, 0.73 }) {
+            QPainterPath ellipse;
+            ellipse.addEllipse(QPointF(150 + offset, 130 - offset), radius, radius * 0.6);
+            QPainterPath ring = ellipse;
+            ring.addEllipse(QPointF(150 + offset, 130 - offset), radius * 0.7, radius * 0.4);
+            QPainterPath star;
+            for (int point = 0; point < 11; ++point) {
+                const double angle = point * 4 * M_PI / 11;
+                const QPointF at(150 + offset + radius * std::cos(angle), 130 + radius * std::sin(angle));
+                point == 0 ? star.moveTo(at) : star.lineTo(at);
+            }
+            for (const QPainterPath& path : { ellipse, ring, star }) {
+                const Difference difference = fillBothWays(background, path, QTransform(), QColor(30, 200, 90, 180));
+                QVERIFY2(difference.pixels == 0, qPrintable(QStringLiteral("radius %1, offset %2: %3 pixels differ")
+                                                                .arg(radius)
+                                                                .arg(offset)
+                                                                .arg(difference.pixels)));
+            }
+        }
+    }
+}
+
+void CoverageRasterizerTest::fillRulesDifferWhereOutlinesOverlap()
+{
+    QPainterPath twice;
+    twice.addRect(QRectF(2, 2, 10, 10));
+    twice.addRect(QRectF(2, 2, 10, 10));
+    for (const Qt::FillRule rule : { Qt::WindingFill, Qt::OddEvenFill }) {
+        twice.setFillRule(rule);
+        QImage image(16, 16, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QVERIFY(CoverageFill::fill(painter, twice, QBrush(Qt::black), QTransform()));
+        painter.end();
+        QCOMPARE(qAlpha(image.pixel(6, 6)), rule == Qt::WindingFill ? 255 : 0);
+        QCOMPARE(qAlpha(image.pixel(13, 6)), 0);
+    }
+}
+
+// Every colour and alpha a shape can have, premultiplied as Qt premultiplies a solid brush.
+void CoverageRasterizerTest::premultipliedColoursMatchQt()
+{
+    QImage image(256, 256, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        for (int alpha = 0; alpha < 256; ++alpha)
+            for (int value = 0; value < 256; ++value)
+                painter.fillRect(QRect(value, alpha, 1, 1), QColor(value, 255 - value, value / 2, alpha));
+    }
+    for (int alpha = 0; alpha < 256; ++alpha) {
+        for (int value = 0; value < 256; ++value) {
+            const QRgb expected = image.pixel(value, alpha);
+            const QRgb made = CoverageFill::premultipliedColor(QColor(value, 255 - value, value / 2, alpha));
+            if (made != expected)
+                QFAIL(qPrintable(QStringLiteral("value %1 alpha %2: %3 instead of %4")
+                                     .arg(value)
+                                     .arg(alpha)
+                                     .arg(made, 8, 16)
+                                     .arg(expected, 8, 16)));
+        }
+    }
+}
+
+void CoverageRasterizerTest::coverageFollowsTheFillRule()
+{
+    const std::int64_t whole = 2 * 256 * 256;
+    QCOMPARE(CoverageRasterizer::coverageOf(whole, false), 255);
+    QCOMPARE(CoverageRasterizer::coverageOf(-whole, false), 255);
+    QCOMPARE(CoverageRasterizer::coverageOf(2 * whole, false), 255);
+    QCOMPARE(CoverageRasterizer::coverageOf(whole / 2, false), 128);
+    QCOMPARE(CoverageRasterizer::coverageOf(whole, true), 255);
+    QCOMPARE(CoverageRasterizer::coverageOf(2 * whole, true), 0);
+    QCOMPARE(CoverageRasterizer::coverageOf(whole + whole / 4, true), 192);
+    QCOMPARE(CoverageRasterizer::coverageOf(-1, false), 1);
+}
+
+void CoverageRasterizerTest::paintersItCannotMatchAreLeftToQt()
+{
+    QPainterPath square;
+    square.addRect(QRectF(1.5, 1.5, 5, 5));
+    const auto drawsWith = [&](const std::function<void(QPainter&)>& setUp, QImage::Format format = QImage::Format_ARGB32_Premultiplied,
+                               const QBrush& brush = QBrush(Qt::red)) {
+        QImage image(10, 10, format);
+        image.fill(Qt::transparent);
+        const QImage before = image.copy();
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        setUp(painter);
+        const bool drew = CoverageFill::fill(painter, square, brush, painter.worldTransform());
+        painter.end();
+        // Whatever it declines, it leaves untouched.
+        return drew || image != before;
+    };
+    QVERIFY(drawsWith([](QPainter&) {}));
+    QVERIFY(!drawsWith([](QPainter& painter) { painter.setClipRect(0, 0, 5, 5); }));
+    QVERIFY(!drawsWith([](QPainter& painter) { painter.setOpacity(0.5); }));
+    QVERIFY(!drawsWith([](QPainter& painter) { painter.setCompositionMode(QPainter::CompositionMode_Plus); }));
+    QVERIFY(!drawsWith([](QPainter& painter) { painter.setRenderHint(QPainter::Antialiasing, false); }));
+    QVERIFY(!drawsWith([](QPainter&) {}, QImage::Format_RGB32));
+    QVERIFY(!drawsWith([](QPainter&) {}, QImage::Format_ARGB32_Premultiplied, QBrush(QLinearGradient(0, 0, 5, 5))));
+    QVERIFY(!drawsWith([](QPainter& painter) {
+        QTransform perspective;
+        perspective.setMatrix(1, 0, 0.01, 0, 1, 0, 0, 0, 1);
+        painter.setTransform(perspective);
+    }));
+}
+
+void CoverageRasterizerTest::spansStayWithinTheTarget()
+{
+    QPainterPath big;
+    big.addEllipse(QPointF(5, 5), 40, 30);
+    CoverageRasterizer rasterizer;
+    const QRect target(2, 3, 7, 4);
+    int rows = 0;
+    rasterizer.fill(big, QTransform(), target, [&](int y, std::span<const CoverageRasterizer::Span> spans) {
+        QVERIFY(y >= target.top() && y <= target.bottom());
+        QCOMPARE(spans.size(), std::size_t(1));
+        QCOMPARE(spans[0].x, target.left());
+        QCOMPARE(spans[0].length, target.width());
+        QCOMPARE(spans[0].coverage, 255);
+        ++rows;
+    });
+    QCOMPARE(rows, target.height());
+}
+
+void CoverageRasterizerTest::pathsOutOfRangeAreLeftToQt()
+{
+    QPainterPath far;
+    far.moveTo(0, 0);
+    far.lineTo(4.0e6, 10);
+    far.lineTo(0, 20);
+    QPainterPath near;
+    near.addRect(QRectF(-1000, -1000, 3000, 2000));
+    QVERIFY(!CoverageRasterizer::handles(far, QTransform()));
+    QVERIFY(CoverageRasterizer::handles(near, QTransform()));
+    QVERIFY(!CoverageRasterizer::handles(near, QTransform(std::nan(""), 0, 0, 1, 0, 0)));
+    QVERIFY(!CoverageRasterizer::handles(near, QTransform::fromScale(5000, 1)));
+
+    QImage image(8, 8, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QVERIFY(!CoverageFill::fill(painter, far, QBrush(Qt::black), QTransform()));
+    QVERIFY(CoverageFill::fill(painter, near, QBrush(Qt::black), QTransform()));
+    painter.end();
+    QCOMPARE(image.pixel(3, 3), qRgba(0, 0, 0, 255));
+}
+
+QTEST_MAIN(CoverageRasterizerTest)
+#include "tst_coverage_rasterizer.moc"
