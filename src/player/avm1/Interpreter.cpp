@@ -323,9 +323,10 @@ Value Interpreter::getVariable(const QString& name)
         Object* object = target_path::resolve(m_machine, targetOrRoot(), name);
         return object ? Value(object) : Value();
     }
-    // _global wins over any property of that name along the scope chain.
+    // _global wins over any property of that name along the scope chain. The name came with
+    // SWF 6: older code reads nothing there (though its functions may still preload the object).
     if (name.compare(QLatin1String("_global"), sensitivity) == 0)
-        return seesGlobals() ? Value(m_machine.global()) : Value();
+        return m_swfVersion >= 6 ? Value(m_machine.global()) : Value();
     // "this" is a variable like any other: a function binds it in its activation, and a script
     // may assign it. Where nothing on the chain holds it, a frame script sees its clip; a function
     // that left it unbound sees the clip it was defined in from SWF 6 on, and nothing before.

@@ -1,0 +1,106 @@
+#include "authoring/MovieWriter.h"
+#include "authoring/ScriptCompiler.h"
+#include "player/Player.h"
+#include "player/ScriptEngineFactory.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+// Movies of different SWF versions in one player: code of SWF 6 and older and code of SWF 7 on
+// see two different sets of globals. The movies are built here and loaded from a temporary folder.
+class TestVersionGlobals : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_folder;
+    QStringList m_traces;
+    std::unique_ptr<player::Player> m_player;
+
+    static QByteArray movieWith(int version, const QStringList& frameScripts)
+    {
+        authoring::MovieWriter movie(version, 200, 100, 12);
+        for (const QString& script : frameScripts) {
+            authoring::CompileResult compiled = authoring::ScriptCompiler::compile(script.toStdString());
+            if (!compiled.ok()) {
+                qWarning("script does not compile: %s", qPrintable(script));
+                return {};
+            }
+            movie.root().doAction(compiled.actions);
+            movie.root().showFrame();
+        }
+        return movie.toBytes(false);
+    }
+
+    bool writeMovie(const QString& name, int version, const QStringList& frameScripts)
+    {
+        QFile file(m_folder.filePath(name));
+        return file.open(QIODevice::WriteOnly) && file.write(movieWith(version, frameScripts)) > 0;
+    }
+
+    // Plays a root movie of the version for the frames and returns the traces.
+    QString play(int version, const QStringList& frameScripts, int frames)
+    {
+        const QByteArray bytes = movieWith(version, frameScripts);
+        if (bytes.isEmpty())
+            return QStringLiteral("<no movie>");
+        m_traces.clear();
+        m_player = std::make_unique<player::Player>();
+        m_player->setScriptHost(player::makeScriptHost(*m_player));
+        m_player->onTrace = [this](const QString& line) { m_traces.append(line); };
+        if (m_player->loadMovieData(0, bytes, QUrl::fromLocalFile(m_folder.filePath(QStringLiteral("main.swf"))).toString()))
+            return QStringLiteral("<not loaded>");
+        for (int frame = 1; frame < frames; ++frame)
+            m_player->advanceFrame();
+        return m_traces.join(u'|');
+    }
+
+    // A child that leaves what its globals hold on its clip.
+    bool writeReporter(const QString& name, int version)
+    {
+        return writeMovie(name, version,
+                          {QStringLiteral("this.theObjectClass = Object; this.theArrayClass = Array; this.theClipClass = MovieClip;"
+                                          "this.anObject = {}; this.anArray = [1, 2]; this.theGlobal = _global; stop();")});
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_folder.isValid()); }
+    void cleanup() { m_player.reset(); }
+
+    // SWF 6 code has other classes than SWF 7 and 8 code; SWF 7 and SWF 8 share theirs.
+    void olderAndNewerMoviesHaveTheirOwnGlobals()
+    {
+        QVERIFY(writeReporter(QStringLiteral("six.swf"), 6));
+        QVERIFY(writeReporter(QStringLiteral("seven.swf"), 7));
+        const QString traces = play(8, {QStringLiteral("createEmptyMovieClip('a', 1); createEmptyMovieClip('b', 2);"
+                                                       "a.loadMovie('six.swf'); b.loadMovie('seven.swf');"),
+                                        QStringLiteral("trace(typeof a.theGlobal);"
+                                                       "trace(a.theGlobal === _global); trace(b.theGlobal === _global);"
+                                                       "trace(a.theObjectClass === Object); trace(b.theObjectClass === Object);"
+                                                       "trace(a.anObject instanceof Object); trace(a.anObject instanceof a.theObjectClass);"
+                                                       "trace(b.anObject instanceof Object);"
+                                                       "trace(a.anArray instanceof Array); trace(a.anArray instanceof a.theArrayClass);"
+                                                       "trace(a instanceof MovieClip); trace(a instanceof a.theClipClass);"
+                                                       "trace(b instanceof MovieClip); stop();")},
+                                    3);
+        QCOMPARE(traces, QStringLiteral("object|false|true|false|true|false|true|true|false|true|false|true|true"));
+    }
+
+    // What a SWF 8 movie puts on its MovieClip.prototype, a SWF 6 level does not see, and the
+    // other way round; _global variables stay with their set too.
+    void prototypeChangesStayWithTheirSet()
+    {
+        QVERIFY(writeMovie(QStringLiteral("level6.swf"), 6,
+                           {QStringLiteral("MovieClip.prototype.fromSix = 'six'; _global.sixVariable = 6;"
+                                           "this.report = function() { return this.fromEight + ' ' + this.fromSix + ' ' + eightVariable; }; stop();")}));
+        const QString traces = play(8, {QStringLiteral("MovieClip.prototype.fromEight = 'eight'; _global.eightVariable = 8; loadMovieNum('level6.swf', 1);"),
+                                        QStringLiteral("trace(_level1.fromEight); trace(_level1.fromSix); trace(_root.fromSix);"
+                                                       "trace(typeof sixVariable); trace(_level1.report()); stop();")},
+                                    3);
+        QCOMPARE(traces, QStringLiteral("undefined|six|undefined|undefined| six "));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVersionGlobals)
+#include "tst_avm1_version_globals.moc"
