@@ -100,6 +100,22 @@ private slots:
                                     3);
         QCOMPARE(traces, QStringLiteral("undefined|six|undefined|undefined| six "));
     }
+
+    // Keys and the mouse reach the listeners of the first level's Key and Mouse, whichever set
+    // of globals scripts used last.
+    void inputReachesTheFirstLevelsListeners()
+    {
+        QVERIFY(writeMovie(QStringLiteral("eight.swf"), 8, {QStringLiteral("Key.addListener({onKeyDown: function() { trace('eight'); }}); stop();")}));
+        play(6, {QStringLiteral("Key.addListener({onKeyDown: function() { trace('six ' + Key.getCode()); }});"
+                                "Mouse.addListener({onMouseDown: function() { trace('mouse'); }});"
+                                "createEmptyMovieClip('holder', 1); holder.loadMovie('eight.swf');"),
+                 QStringLiteral("stop();")},
+             3);
+        m_traces.clear();
+        m_player->keyDown(65, 97);
+        m_player->mouseDown();
+        QCOMPARE(m_traces.join(u'|'), QStringLiteral("six 65|mouse"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestVersionGlobals)
