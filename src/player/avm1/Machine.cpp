@@ -109,7 +109,7 @@ QString Machine::toString(const Value& value)
         // Clips turn into their target path whatever their toString says.
         if (object->kind() == ObjectKind::Clip)
             return m_bridge.targetPath(object, false);
-        Value text = callMethod(value, QStringLiteral("toString"), {});
+        Value text = callConversionMethod(value, QStringLiteral("toString"));
         if (text.isString())
             return text.asString();
         return object->kind() == ObjectKind::Function ? QStringLiteral("[type Function]") : QStringLiteral("[type Object]");
@@ -151,7 +151,7 @@ Value Machine::toPrimitiveNumber(const Value& value)
     Object* object = value.asObject();
     if (!object || object->kind() == ObjectKind::Clip)
         return value;
-    return callMethod(value, QStringLiteral("valueOf"), {});
+    return callConversionMethod(value, QStringLiteral("valueOf"));
 }
 
 Value Machine::toPrimitiveForAdd(const Value& value)
@@ -163,9 +163,9 @@ Value Machine::toPrimitiveForAdd(const Value& value)
     if (object->kind() == ObjectKind::Clip)
         return value;
     if (m_swfVersion > 5 && object->kind() == ObjectKind::Date)
-        result = callMethod(value, QStringLiteral("toString"), {});
+        result = callConversionMethod(value, QStringLiteral("toString"));
     else
-        result = callMethod(value, QStringLiteral("valueOf"), {});
+        result = callConversionMethod(value, QStringLiteral("valueOf"));
     return result.isPrimitive() ? result : value;
 }
 
@@ -440,7 +440,14 @@ Value Machine::callAccessor(Object* holder, const QString& name, Object* accesso
         std::vector<std::pair<const Object*, QString>>& calls;
         ~Leave() { calls.pop_back(); }
     } leave{m_runningAccessors};
+    m_nextCallIsPlayers = true;
     return call(Value(accessor), self, arguments);
+}
+
+Value Machine::callConversionMethod(const Value& value, const QString& name)
+{
+    m_nextCallIsPlayers = true;
+    return callMethod(value, name, {});
 }
 
 Value Machine::callMethod(const Value& target, const QString& name, const Arguments& arguments)
@@ -562,6 +569,8 @@ bool Machine::instanceOf(Object* object, Object* constructor)
 Machine::DepthGuard::DepthGuard(Machine& machine)
     : machine(machine)
 {
+    // Whatever runs next is no longer the call the player made.
+    machine.m_nextCallIsPlayers = false;
     // The action list itself counts as the first level.
     if (machine.m_callDepth + 1 >= machine.m_limits.maximumDepth())
         throw ScriptAbort{QStringLiteral("%1 levels of recursion were exceeded in one action list.").arg(machine.m_limits.maximumDepth())};
@@ -671,8 +680,10 @@ Value Machine::callTopLevel(const Value& function, Object* self, const Arguments
     TopLevelRun run(*this, swfVersion);
     Value result;
     try {
-        if (!m_limits.expired())
+        if (!m_limits.expired()) {
+            m_nextCallIsPlayers = true;
             result = call(function, self, arguments);
+        }
     } catch (const ScriptThrow& thrown) {
         reportUncaught(thrown.value);
     } catch (const ScriptAbort& abort) {

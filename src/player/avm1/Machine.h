@@ -241,6 +241,8 @@ private:
     void endTopLevel();
     void reportUncaught(const Value& thrown);
     Value resolveMissing(Object* object, const QString& name);
+    // toString or valueOf called for a conversion.
+    Value callConversionMethod(const Value& value, const QString& name);
 
     struct Timer {
         int id = 0;
@@ -308,6 +310,10 @@ private:
     bool m_runningAsConstructor = false;
     // Set by construct for the script function it is about to run.
     bool m_nextCallConstructs = false;
+    // Set where the player itself calls a function (conversions, getters and setters, event
+    // handlers), not a script's call action: such a call of a function made by SWF 6 code or
+    // later runs on the clip the function was made on even when SWF 5 code is the caller.
+    bool m_nextCallIsPlayers = false;
     int m_callDepth = 0;
     int m_topLevelDepth = 0;
     std::vector<Object*> m_roots;

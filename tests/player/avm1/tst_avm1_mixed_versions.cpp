@@ -9,8 +9,9 @@
 #include <QUrl>
 
 // Movies of different SWF versions in one player: code of SWF 6 and older and code of SWF 7 on
-// see two different sets of globals. The movies are built here and loaded from a temporary folder.
-class TestVersionGlobals : public QObject {
+// see two different sets of globals, and a call's scope and version depend on both the caller's
+// and the function's movie. The movies are built here and loaded from a temporary folder.
+class TestMixedVersions : public QObject {
     Q_OBJECT
 
 private:
@@ -116,7 +117,45 @@ private slots:
         m_player->mouseDown();
         QCOMPARE(m_traces.join(u'|'), QStringLiteral("six 65|mouse"));
     }
+
+    // A function that tells what it sees: its "this", a variable of its scope, whether its code
+    // has getDepth (SWF 6 on) and its target.
+    static QString reporterFunction()
+    {
+        return QStringLiteral("var foo = 'child';"
+                              "function f() { return typeof this + ' ' + foo + ' ' + typeof getDepth + ' ' + getProperty('', _target); }"
+                              "var obj = {}; obj.toString = f; stop();");
+    }
+
+    // Calls made by SWF 5 code are no closures: a SWF 6 function called by name sees the
+    // caller's clip and runs as SWF 5 code (on the timeline that holds it, or on nothing when a
+    // local variable holds it); called on a clip it sees that clip and runs by that
+    // clip's version; called by the player (a conversion) it sees the clip it was made on.
+    void swf5CodeCallingSwf6Functions()
+    {
+        QVERIFY(writeMovie(QStringLiteral("child6.swf"), 6, {reporterFunction()}));
+        const QString traces = play(5, {QStringLiteral("loadMovieNum('child6.swf', 1);"),
+                                        QStringLiteral("var foo = 'root'; var f = _level1.f; trace(f()); trace(_level1.f());"
+                                                       "function g() { var local = _level1.f; return local(); } trace(g());"
+                                                       "trace('' + _level1.obj); stop();")},
+                                    3);
+        QCOMPARE(traces, QStringLiteral("movieclip root undefined /|movieclip child function _level1|undefined root undefined /|object child function _level1"));
+    }
+
+    // Calls made by SWF 6 code are closures: a SWF 5 function keeps the scope it was made in and
+    // runs as SWF 5 code, which has no getDepth. Called by name it runs on the caller's target,
+    // even from a local variable.
+    void swf6CodeCallingSwf5Functions()
+    {
+        QVERIFY(writeMovie(QStringLiteral("child5.swf"), 5, {reporterFunction()}));
+        const QString traces = play(6, {QStringLiteral("loadMovieNum('child5.swf', 1);"),
+                                        QStringLiteral("var foo = 'root'; var f = _level1.f; trace(f()); trace(_level1.f());"
+                                                       "function g() { var local = _level1.f; return local(); } trace(g());"
+                                                       "trace('' + _level1.obj); stop();")},
+                                    3);
+        QCOMPARE(traces, QStringLiteral("movieclip child undefined _level1|movieclip child undefined _level1|movieclip child undefined _level1|object child undefined _level1"));
+    }
 };
 
-QTEST_GUILESS_MAIN(TestVersionGlobals)
-#include "tst_avm1_version_globals.moc"
+QTEST_GUILESS_MAIN(TestMixedVersions)
+#include "tst_avm1_mixed_versions.moc"
