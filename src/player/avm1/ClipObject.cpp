@@ -99,6 +99,12 @@ ClipObject::ClipObject(Object* prototype, const std::shared_ptr<display::Display
 {
 }
 
+int ClipObject::swfVersion() const
+{
+    const display::DisplayObject* object = displayObject();
+    return object ? object->swfVersion() : 8;
+}
+
 display::DisplayObject* ClipObject::displayObject() const
 {
     auto object = m_displayObject.lock();

@@ -23,6 +23,8 @@ public:
 
     display::DisplayObject* displayObject() const;
     display::MovieClip* clip() const;
+    // The SWF version of the movie the object comes from (8 once it has left).
+    int swfVersion() const;
 
     // A text field's style sheet (TextField.styleSheet), kept here so that the collector sees it.
     const Value& styleSheet() const { return m_styleSheet; }

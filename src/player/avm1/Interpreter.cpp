@@ -115,6 +115,9 @@ Value Interpreter::run()
 
 Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* self, const Arguments& arguments, Object* methodHolder)
 {
+    const bool playersCall = std::exchange(machine.m_nextCallIsPlayers, false);
+    // Calls made by SWF 5 code are no closures, whatever code the function is: see below.
+    const bool closure = machine.swfVersion() >= 6;
     Machine::DepthGuard guard(machine);
     Machine::SavedRunState saved(machine);
     machine.m_runningAsConstructor = std::exchange(machine.m_nextCallConstructs, false);
@@ -127,17 +130,24 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
     if (isRemovedClip(target))
         target = calledOnClip ? self : machine.m_scriptTarget;
     ScopeChain outerScope = function->scope();
-    // SWF 5 functions keep no scope from where they were made: past their locals they see the
-    // clip they were called on, or else the caller's clip, and then the globals.
-    if (code.swfVersion < 6) {
-        Object* base = calledOnClip && !isRemovedClip(self) ? self : machine.m_scriptTarget;
+    int swfVersion = code.swfVersion;
+    // A call that SWF 5 code makes keeps no scope from where the function was made: past its
+    // locals it sees the clip it was called on, or else the caller's clip, and then the globals,
+    // and it runs by the version of that clip's movie. Where the player calls (a conversion, an
+    // accessor, an event) the clip the function was made on stays its clip.
+    if (!closure) {
+        Object* base = playersCall && !isRemovedClip(function->definingClip()) && function->definingClip()
+            ? function->definingClip()
+            : calledOnClip && !isRemovedClip(self) ? self : machine.m_scriptTarget;
         if (base) {
             target = base;
             outerScope = Scope::make(Scope::Kind::Target, base, Scope::make(Scope::Kind::Global, machine.global(), nullptr));
+            if (base->kind() == ObjectKind::Clip)
+                swfVersion = std::max(5, static_cast<ClipObject*>(base)->swfVersion());
         }
     }
     ScopeChain scope = Scope::make(Scope::Kind::Local, activation, outerScope);
-    Interpreter interpreter(machine, code.code, code.start, code.start + code.length, code.swfVersion, scope, self, target, code.constantPool);
+    Interpreter interpreter(machine, code.code, code.start, code.start + code.length, swfVersion, scope, self, target, code.constantPool);
     interpreter.m_callee = function;
 
     Object* caller = machine.runningFunction();
@@ -323,9 +333,10 @@ Value Interpreter::getVariable(const QString& name)
         Object* object = target_path::resolve(m_machine, targetOrRoot(), name);
         return object ? Value(object) : Value();
     }
-    // _global wins over any property of that name along the scope chain.
+    // _global wins over any property of that name along the scope chain. The name came with
+    // SWF 6: older code reads nothing there (though its functions may still preload the object).
     if (name.compare(QLatin1String("_global"), sensitivity) == 0)
-        return seesGlobals() ? Value(m_machine.global()) : Value();
+        return m_swfVersion >= 6 ? Value(m_machine.global()) : Value();
     // "this" is a variable like any other: a function binds it in its activation, and a script
     // may assign it. Where nothing on the chain holds it, a frame script sees its clip; a function
     // that left it unbound sees the clip it was defined in from SWF 6 on, and nothing before.
@@ -454,6 +465,8 @@ Value Interpreter::callFunctionNamed(const QString& name, const Arguments& argum
     }
     Value function;
     Object* self = nullptr;
+    // SWF 5 code calls a function held in a local variable on nothing; later code on its target.
+    bool foundLocal = false;
     QString path;
     QString variable;
     if (target_path::splitVariable(name, path, variable)) {
@@ -467,13 +480,14 @@ Value Interpreter::callFunctionNamed(const QString& name, const Arguments& argum
                 function = object->get(m_machine, name);
                 // A function found on a with object or a timeline is called as its method.
                 self = link->kind == Scope::Kind::Local ? nullptr : object;
+                foundLocal = link->kind == Scope::Kind::Local;
                 found = true;
             }
         }
         if (!found)
             function = getVariable(name);
     }
-    if (!self)
+    if (!self && !(foundLocal && m_swfVersion < 6))
         self = m_target;
     return m_machine.call(function, self, arguments);
 }

@@ -109,7 +109,7 @@ QString Machine::toString(const Value& value)
         // Clips turn into their target path whatever their toString says.
         if (object->kind() == ObjectKind::Clip)
             return m_bridge.targetPath(object, false);
-        Value text = callMethod(value, QStringLiteral("toString"), {});
+        Value text = callConversionMethod(value, QStringLiteral("toString"));
         if (text.isString())
             return text.asString();
         return object->kind() == ObjectKind::Function ? QStringLiteral("[type Function]") : QStringLiteral("[type Object]");
@@ -151,7 +151,7 @@ Value Machine::toPrimitiveNumber(const Value& value)
     Object* object = value.asObject();
     if (!object || object->kind() == ObjectKind::Clip)
         return value;
-    return callMethod(value, QStringLiteral("valueOf"), {});
+    return callConversionMethod(value, QStringLiteral("valueOf"));
 }
 
 Value Machine::toPrimitiveForAdd(const Value& value)
@@ -163,9 +163,9 @@ Value Machine::toPrimitiveForAdd(const Value& value)
     if (object->kind() == ObjectKind::Clip)
         return value;
     if (m_swfVersion > 5 && object->kind() == ObjectKind::Date)
-        result = callMethod(value, QStringLiteral("toString"), {});
+        result = callConversionMethod(value, QStringLiteral("toString"));
     else
-        result = callMethod(value, QStringLiteral("valueOf"), {});
+        result = callConversionMethod(value, QStringLiteral("valueOf"));
     return result.isPrimitive() ? result : value;
 }
 
@@ -440,7 +440,14 @@ Value Machine::callAccessor(Object* holder, const QString& name, Object* accesso
         std::vector<std::pair<const Object*, QString>>& calls;
         ~Leave() { calls.pop_back(); }
     } leave{m_runningAccessors};
+    m_nextCallIsPlayers = true;
     return call(Value(accessor), self, arguments);
+}
+
+Value Machine::callConversionMethod(const Value& value, const QString& name)
+{
+    m_nextCallIsPlayers = true;
+    return callMethod(value, name, {});
 }
 
 Value Machine::callMethod(const Value& target, const QString& name, const Arguments& arguments)
@@ -562,6 +569,8 @@ bool Machine::instanceOf(Object* object, Object* constructor)
 Machine::DepthGuard::DepthGuard(Machine& machine)
     : machine(machine)
 {
+    // Whatever runs next is no longer the call the player made.
+    machine.m_nextCallIsPlayers = false;
     // The action list itself counts as the first level.
     if (machine.m_callDepth + 1 >= machine.m_limits.maximumDepth())
         throw ScriptAbort{QStringLiteral("%1 levels of recursion were exceeded in one action list.").arg(machine.m_limits.maximumDepth())};
@@ -580,7 +589,7 @@ void Machine::beginTopLevel(int swfVersion)
         m_callDepth = 0;
     }
     ++m_topLevelDepth;
-    m_swfVersion = swfVersion;
+    setSwfVersion(swfVersion);
 }
 
 void Machine::endTopLevel()
@@ -620,7 +629,7 @@ Machine::SavedRunState::SavedRunState(Machine& machine)
 
 Machine::SavedRunState::~SavedRunState()
 {
-    m_machine.m_swfVersion = m_swfVersion;
+    m_machine.setSwfVersion(m_swfVersion);
     m_machine.m_scriptTarget = m_scriptTarget;
     m_machine.m_runningFunction = m_runningFunction;
     m_machine.m_runningAsConstructor = m_runningAsConstructor;
@@ -636,7 +645,7 @@ Machine::TopLevelRun::TopLevelRun(Machine& machine, int swfVersion)
 
 Machine::TopLevelRun::~TopLevelRun()
 {
-    m_machine.m_swfVersion = m_savedVersion;
+    m_machine.setSwfVersion(m_savedVersion);
     m_machine.m_callDepth = m_savedDepth;
     m_machine.endTopLevel();
 }
@@ -671,8 +680,10 @@ Value Machine::callTopLevel(const Value& function, Object* self, const Arguments
     TopLevelRun run(*this, swfVersion);
     Value result;
     try {
-        if (!m_limits.expired())
+        if (!m_limits.expired()) {
+            m_nextCallIsPlayers = true;
             result = call(function, self, arguments);
+        }
     } catch (const ScriptThrow& thrown) {
         reportUncaught(thrown.value);
     } catch (const ScriptAbort& abort) {
@@ -751,9 +762,9 @@ void Machine::runTimers(double nowMilliseconds)
             callTopLevel(timer.callback, timer.target, timer.arguments, timer.swfVersion);
         } else if (timer.target) {
             int savedVersion = m_swfVersion;
-            m_swfVersion = timer.swfVersion;
+            setSwfVersion(timer.swfVersion);
             Value method = timer.target->get(*this, timer.methodName);
-            m_swfVersion = savedVersion;
+            setSwfVersion(savedVersion);
             callTopLevel(method, timer.target, timer.arguments, timer.swfVersion);
         }
     }
@@ -772,25 +783,65 @@ void Machine::removeRoot(Object* object)
         m_roots.erase(found);
 }
 
+void Machine::switchGlobals()
+{
+    const bool firstSwitch = !m_otherGlobals;
+    if (firstSwitch)
+        m_otherGlobals = std::make_unique<GlobalSet>();
+    GlobalSet& other = *m_otherGlobals;
+    std::swap(m_global, other.global);
+    std::swap(m_prototypes, other.prototypes);
+    std::swap(m_stringClass, other.stringClass);
+    std::swap(m_numberClass, other.numberClass);
+    std::swap(m_booleanClass, other.booleanClass);
+    m_registeredClasses.swap(other.registeredClasses);
+    m_nativeTable.swap(other.nativeTable);
+    m_olderGlobalsInUse = !m_olderGlobalsInUse;
+    if (firstSwitch) {
+        // The built-ins are made as they are for the first set: seen by SWF 8 code, so that
+        // those that came later than the running code still find one another.
+        const int version = m_swfVersion;
+        m_swfVersion = 8;
+        installBuiltins();
+        m_swfVersion = version;
+    }
+}
+
+// Marks one set of globals: the one in use when other is null.
+void Machine::markGlobals(Marker& marker, const GlobalSet* other) const
+{
+    const BuiltinPrototypes& prototypes = other ? other->prototypes : m_prototypes;
+    marker.mark(other ? other->global : m_global);
+    for (Object* prototype : {prototypes.object, prototypes.function, prototypes.array, prototypes.string,
+                              prototypes.number, prototypes.boolean, prototypes.date, prototypes.error,
+                              prototypes.movieClip, prototypes.button, prototypes.textField, prototypes.point,
+                              prototypes.rectangle, prototypes.matrix, prototypes.colorTransform, prototypes.xmlNode})
+        marker.mark(prototype);
+    for (Object* prototype : prototypes.filters)
+        marker.mark(prototype);
+    if (other) {
+        for (const PrimitiveClass* primitive : {&other->stringClass, &other->numberClass, &other->booleanClass})
+            marker.mark(primitive->original);
+    } else {
+        for (const PrimitiveClass* primitive : {&m_stringClass, &m_numberClass, &m_booleanClass})
+            marker.mark(primitive->original);
+    }
+    for (const auto& entry : other ? other->registeredClasses : m_registeredClasses)
+        marker.mark(entry.second);
+    for (const auto& entry : other ? other->nativeTable : m_nativeTable)
+        marker.mark(entry.second);
+}
+
 void Machine::collectGarbage()
 {
     if (m_topLevelDepth > 0)
         return;
     Marker marker;
-    marker.mark(m_global);
-    for (Object* prototype : {m_prototypes.object, m_prototypes.function, m_prototypes.array, m_prototypes.string,
-                              m_prototypes.number, m_prototypes.boolean, m_prototypes.date, m_prototypes.error,
-                              m_prototypes.movieClip, m_prototypes.button, m_prototypes.textField, m_prototypes.point,
-                              m_prototypes.rectangle, m_prototypes.matrix, m_prototypes.colorTransform})
-        marker.mark(prototype);
-    for (Object* prototype : m_prototypes.filters)
-        marker.mark(prototype);
-    for (const PrimitiveClass* primitive : {&m_stringClass, &m_numberClass, &m_booleanClass})
-        marker.mark(primitive->original);
+    markGlobals(marker, nullptr);
+    if (m_otherGlobals)
+        markGlobals(marker, m_otherGlobals.get());
     for (Object* root : m_roots)
         marker.mark(root);
-    for (const auto& entry : m_registeredClasses)
-        marker.mark(entry.second);
     // What frame scripts leave for each other: the stack of this frame and the global registers.
     for (const Value& value : m_stack)
         marker.mark(value);

@@ -17,6 +17,7 @@
 namespace player::avm1 {
 
 class ArrayObject;
+class Marker;
 
 // The prototypes and constructors of the built-in classes that native code makes objects of.
 struct BuiltinPrototypes {
@@ -76,7 +77,14 @@ public:
     // The SWF version of the code that runs: conversions and name lookup depend on it.
     int swfVersion() const { return m_swfVersion; }
     bool caseSensitive() const { return m_swfVersion >= 7; }
-    void setSwfVersion(int version) { m_swfVersion = version; }
+    // Code of SWF 6 and older and code of SWF 7 on see two different sets of globals (see
+    // GlobalSet): setting the version brings in the set of that version.
+    void setSwfVersion(int version)
+    {
+        m_swfVersion = version;
+        if ((version < 7) != m_olderGlobalsInUse)
+            switchGlobals();
+    }
     // Whether focused objects get the yellow rectangle, player-wide: the levels' _focusrect.
     bool stageFocusRect() const { return m_stageFocusRect; }
     void setStageFocusRect(bool shown) { m_stageFocusRect = shown; }
@@ -233,6 +241,8 @@ private:
     void endTopLevel();
     void reportUncaught(const Value& thrown);
     Value resolveMissing(Object* object, const QString& name);
+    // toString or valueOf called for a conversion.
+    Value callConversionMethod(const Value& value, const QString& name);
 
     struct Timer {
         int id = 0;
@@ -273,6 +283,24 @@ private:
     PrimitiveClass m_stringClass;
     PrimitiveClass m_numberClass;
     PrimitiveClass m_booleanClass;
+    // Flash keeps two sets of globals: code of SWF 6 and older sees one, code of SWF 7 on the
+    // other, each with its own _global, built-in classes, registered classes and native tables.
+    // An object made by one set's classes is no instance of the other set's. The machine's fields
+    // hold the set of the running code; the other one waits here, made the first time code of
+    // its versions runs.
+    struct GlobalSet {
+        Object* global = nullptr;
+        BuiltinPrototypes prototypes;
+        PrimitiveClass stringClass;
+        PrimitiveClass numberClass;
+        PrimitiveClass booleanClass;
+        std::map<QString, Value> registeredClasses;
+        std::map<std::pair<int, int>, Object*> nativeTable;
+    };
+    std::unique_ptr<GlobalSet> m_otherGlobals;
+    bool m_olderGlobalsInUse = false;
+    void switchGlobals();
+    void markGlobals(Marker& marker, const GlobalSet* other) const;
     int m_swfVersion = 8;
     bool m_stageFocusRect = true;
     QString m_quality = QStringLiteral("HIGH");
@@ -282,6 +310,10 @@ private:
     bool m_runningAsConstructor = false;
     // Set by construct for the script function it is about to run.
     bool m_nextCallConstructs = false;
+    // Set where the player itself calls a function (conversions, getters and setters, event
+    // handlers), not a script's call action: such a call of a function made by SWF 6 code or
+    // later runs on the clip the function was made on even when SWF 5 code is the caller.
+    bool m_nextCallIsPlayers = false;
     int m_callDepth = 0;
     int m_topLevelDepth = 0;
     std::vector<Object*> m_roots;

@@ -8,6 +8,9 @@ namespace player::avm1 {
 
 Value registeredClassOf(Machine& machine, const display::MovieClip& clip)
 {
+    // The class comes from the registrations of the globals of the clip's movie.
+    Machine::SavedRunState saved(machine);
+    machine.setSwfVersion(clip.swfVersion());
     const std::shared_ptr<const display::MovieLibrary>& library = clip.library();
     if (!library || machine.registeredClasses().empty())
         return Value();

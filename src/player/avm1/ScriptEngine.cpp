@@ -54,6 +54,9 @@ void ScriptEngine::objectCreated(display::DisplayObject& object)
     bool button = object.kind() == display::DisplayKind::Button;
     if ((!object.isMovieClip() && !textField && !button) || scriptObjectOf(&object))
         return;
+    // The object belongs to the globals of its movie's version.
+    Machine::SavedRunState savedState(*m_machine);
+    m_machine->setSwfVersion(object.swfVersion());
     Object* prototype = textField ? m_machine->prototypes().textField
         : button                  ? m_machine->prototypes().button
                                   : m_machine->prototypes().movieClip;
@@ -96,6 +99,8 @@ void ScriptEngine::contentReplaced(display::DisplayObject& object)
         names.push_back(property.name);
     for (const QString& name : names)
         clip->remove(*m_machine, name);
+    Machine::SavedRunState savedState(*m_machine);
+    m_machine->setSwfVersion(object.swfVersion());
     clip->setPrototype(m_machine->prototypes().movieClip);
     defineVersionVariable(object, clip);
 }

@@ -41,14 +41,17 @@ std::optional<bool> ScriptEngine::booleanProperty(display::DisplayObject& object
 
 void ScriptEngine::broadcastInput(const char* source, const char* message)
 {
+    // The broadcaster is the one of the first level's globals.
+    display::MovieClip* root = m_services->level(0);
+    const int version = root ? root->swfVersion() : 8;
+    Machine::SavedRunState saved(*m_machine);
+    m_machine->setSwfVersion(version);
     Object* broadcaster = m_machine->global()->get(*m_machine, QString::fromLatin1(source)).asObject();
     if (!broadcaster)
         return;
     const Value broadcast = broadcaster->get(*m_machine, QStringLiteral("broadcastMessage"));
     if (!m_machine->isCallable(broadcast))
         return;
-    display::MovieClip* root = m_services->level(0);
-    const int version = root ? root->swfVersion() : 8;
     m_machine->callTopLevel(broadcast, broadcaster, {Value(QString::fromLatin1(message))}, version);
 }
 

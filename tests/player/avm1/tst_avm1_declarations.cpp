@@ -140,6 +140,8 @@ private slots:
         QFETCH(QString, expected);
         ScriptRunner runner(version);
         Machine& machine = runner.machine();
+        // The probe goes on the globals that code of the version sees.
+        machine.setSwfVersion(version);
         Object* probe = machine.makeObject();
         machine.global()->define(QStringLiteral("probe"), Value(probe));
         installDeclarations(machine, probe, probeDeclarations);

@@ -20,6 +20,8 @@ void installButton(Machine& machine)
         display::DisplayObject* object = static_cast<ClipObject*>(self)->displayObject();
         return object ? Value(double(object->depth())) : Value();
     });
+    // As a clip's, from SWF 6 on only.
+    prototype->setFlags(QStringLiteral("getDepth"), property_flag::FromVersion6 | property_flag::ReadOnly, 0, true);
     prototype->set(machine, QStringLiteral("useHandCursor"), Value(true));
     prototype->set(machine, QStringLiteral("enabled"), Value(true));
     prototype->setAllFlags(property_flag::DontEnum, 0);

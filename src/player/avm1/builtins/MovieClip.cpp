@@ -317,6 +317,8 @@ void installMovieClip(Machine& machine)
     };
     for (const auto& [name, method] : methods)
         machine.defineMethod(prototype, QString::fromLatin1(name), method);
+    // getDepth came with SWF 6: older code does not see it.
+    prototype->setFlags(QStringLiteral("getDepth"), property_flag::FromVersion6 | property_flag::ReadOnly, 0, true);
     installClipPointerMethods(machine, prototype);
     installMovieClipDrawing(machine, prototype);
     installMovieClipLook(machine, prototype);
