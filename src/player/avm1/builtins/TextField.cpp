@@ -99,19 +99,19 @@ StyleSheetObject* styleSheetOf(EditTextInstance* field)
 
 // Text given to a field with a style sheet is read as markup with the sheet's formats as they
 // are now; later changes to the sheet leave the text as it was.
-bool setStyledText(Machine& machine, EditTextInstance* field, const QString& markup)
+bool setStyledText(Machine&, EditTextInstance* field, const QString& markup)
 {
     if (!field->isStyled())
         return false;
     StyleSheetObject* sheet = styleSheetOf(field);
-    field->setStyledText(markup, sheet ? sheet->textStyles(machine) : display::TextStyles());
+    field->setStyledText(markup, sheet ? sheet->textStyles() : display::TextStyles());
     return true;
 }
 
 // Any object but a display object may be a field's style sheet; anything else takes the sheet
 // away. The object is not checked further: a plain one styles nothing. Giving a field a sheet
 // again restyles the markup it was last given with the sheet's formats as they are now.
-void setStyleSheet(Machine& machine, EditTextInstance* field, const Value& value)
+void setStyleSheet(Machine&, EditTextInstance* field, const Value& value)
 {
     auto* fieldObject = dynamic_cast<ClipObject*>(scriptObjectOf(field));
     if (!fieldObject)
@@ -122,7 +122,7 @@ void setStyleSheet(Machine& machine, EditTextInstance* field, const Value& value
     fieldObject->setStyleSheet(sheet ? Value(sheet) : Value());
     field->setStyled(sheet != nullptr);
     if (StyleSheetObject* styles = styleSheetOf(field))
-        field->restyle(styles->textStyles(machine));
+        field->restyle(styles->textStyles());
 }
 
 using Getter = Value (*)(Machine&, EditTextInstance*);
