@@ -64,6 +64,7 @@ public:
     // The selection runs from an anchor to the caret, in characters; a field has none until
     // something selects (then begin and end are 0).
     bool hasSelection() const { return m_hasSelection; }
+    void clearSelection() { m_hasSelection = false; }
     qsizetype selectionBegin() const { return std::min(m_selectionAnchor, m_caret); }
     qsizetype selectionEnd() const { return std::max(m_selectionAnchor, m_caret); }
     qsizetype caretIndex() const { return m_caret; }
