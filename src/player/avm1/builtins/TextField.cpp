@@ -30,13 +30,17 @@ EditTextInstance* fieldOf(Object* self)
 }
 
 // Where a field's variable lives: the object and the name in it. Paths are followed from the
-// clip that holds the field ("/:score", "_root.totals.score", or a plain name in the parent).
+// clip that holds the field ("/:score", "_root.totals.score", or a plain name in the parent);
+// a field in a button belongs to the clip that holds the button.
 bool variableSlot(Machine& machine, EditTextInstance* field, Object*& holder, QString& name)
 {
     QString variable = field->variableName();
     if (variable.isEmpty())
         return false;
-    Object* parent = scriptObjectOf(field->parent());
+    display::DisplayObject* clip = field->parent();
+    while (clip && clip->kind() == display::DisplayKind::Button)
+        clip = clip->parent();
+    Object* parent = scriptObjectOf(clip);
     if (!parent)
         return false;
     QString path;
