@@ -117,6 +117,9 @@ public:
     swf::Rect localBounds() const override { return m_box; }
 
     const TextLayout& layout() const;
+    // The matrix without the moves autoSize made to keep the field's right edge or centre in
+    // place: where the field stands as scripts and the timeline placed it.
+    swf::Matrix placementMatrix() const;
     // Scrolling in lines: the first line shown (1-based), the last one that fits, the greatest
     // first line that still fills the box.
     int scroll() const { return m_scroll; }
@@ -136,6 +139,8 @@ private:
     bool m_styled = false;
     std::optional<QString> m_styledMarkup;
     Flags m_flags;
+    // How far autoSize has moved the field along its x axis, in twips.
+    double m_autoSizeShift = 0;
     bool m_hasSelection = false;
     qsizetype m_selectionAnchor = 0;
     qsizetype m_caret = 0;

@@ -483,6 +483,41 @@ void bindTextFieldVariable(Machine& machine, Object* fieldObject)
         pullVariable(machine, field, Binding::Bind);
 }
 
+namespace {
+
+// Puts a field at a script depth of a clip, in place of what is there.
+void placeField(display::MovieClip* clip, int depth, const std::shared_ptr<EditTextInstance>& field)
+{
+    if (std::shared_ptr<display::DisplayObject> previous = clip->removeChild(depth))
+        clip->services().objectRemoved(*previous);
+    clip->insertChild(depth, field);
+    clip->services().objectPlaced(*field);
+}
+
+} // namespace
+
+bool duplicateTextField(Machine&, Object* fieldObject, const QString& name, int depth)
+{
+    EditTextInstance* field = fieldOf(fieldObject);
+    if (!field)
+        return false;
+    display::MovieClip* clip = field->parent() ? field->parent()->asMovieClip() : nullptr;
+    if (!clip || field->isRemoved() || !display::isScriptDepth(depth))
+        return true;
+    // The copy starts from a definition of no size: neither the text nor the box, the flags
+    // or the formats of the original come with it, only its placement (without the moves
+    // autoSize made) and whether it takes typing.
+    std::shared_ptr<EditTextInstance> copy = EditTextInstance::createForScript(field->library(), 0, 0);
+    copy->setName(name);
+    copy->setMatrix(field->placementMatrix());
+    copy->setColorTransform(field->colorTransform());
+    EditTextInstance::Flags flags = copy->flags();
+    flags.editable = field->flags().editable;
+    copy->setFlags(flags);
+    placeField(clip, depth, copy);
+    return true;
+}
+
 void showTextFieldVariable(Machine& machine, Object* fieldObject)
 {
     if (EditTextInstance* field = fieldOf(fieldObject))
@@ -538,10 +573,7 @@ void installTextField(Machine& machine)
             field->setName(name);
             field->setX(number(2));
             field->setY(number(3));
-            if (std::shared_ptr<display::DisplayObject> previous = clip->removeChild(depth))
-                clip->services().objectRemoved(*previous);
-            clip->insertChild(depth, field);
-            clip->services().objectPlaced(*field);
+            placeField(clip, depth, field);
             Object* fieldObject = scriptObjectOf(field.get());
             return machine.swfVersion() >= 8 && fieldObject ? Value(fieldObject) : Value();
         });
