@@ -2,6 +2,8 @@
 #include "SelectionFocus.h"
 
 #include "player/avm1/ClipObject.h"
+#include "player/avm1/DisplayBridge.h"
+#include "player/avm1/InputPort.h"
 #include "player/avm1/Machine.h"
 #include "player/avm1/Marker.h"
 #include "player/avm1/TargetPath.h"
@@ -133,6 +135,8 @@ void installSelection(Machine& machine)
         }
         if (object && !canTakeFocus(machine, object))
             return Value(false);
+        if (InputPort* input = machine.bridge().input())
+            input->hoverForFocus(object ? static_cast<ClipObject*>(object)->displayObject() : nullptr);
         moveFocus(machine, selection, object);
         return Value(true);
     }, flags);
