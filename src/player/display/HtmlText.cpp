@@ -241,7 +241,6 @@ void applyStyles(const Tag& tag, const TextStyles& styles, TextFormat& format)
         format.mergeFrom(*classFormat);
 }
 
-
 // The paragraph's format (alignment, margins, bullet, tab stops) with the character format of
 // `characters`.
 TextFormat withCharacterFormat(const TextFormat& paragraph, const TextFormat& characters)
@@ -320,9 +319,11 @@ FormattedText parse(const QString& html, const TextFormat& base, const TextStyle
                     paragraphBreak(true, withCharacterFormat(current, emptyTagFormat ? *emptyTagFormat : endOfParagraphFormat()));
                 else if (tag.name == QLatin1String("li"))
                     paragraphBreak(true, current);
-                // A paragraph's end closes the innermost open paragraph of that name and everything
-                // inside it; any other closing tag closes the innermost open tag only when it
-                // names it, and is ignored otherwise ("<b>a<i>b</b>c</i>" leaves c bold).
+                // An LI's end closes the innermost open LI and everything inside it; a P's end
+                // closes the P alone, leaving the tags opened inside it open ("<p><li>a</p>b</li>"
+                // ends b's paragraph as a list item). Any other closing tag closes the innermost
+                // open tag only when it names it, and is ignored otherwise ("<b>a<i>b</b>c</i>"
+                // leaves c bold).
                 const bool paragraphEnd = tag.name == QLatin1String("p") || tag.name == QLatin1String("li");
                 if (!paragraphEnd) {
                     if (!open.empty() && open.back().first == tag.name)
@@ -330,7 +331,6 @@ FormattedText parse(const QString& html, const TextFormat& base, const TextStyle
                     continue;
                 }
                 const auto named = std::find_if(open.rbegin(), open.rend(), [&](const auto& entry) { return entry.first == tag.name; });
-                // The end of a P leaves the tags opened inside it open.
                 if (named != open.rend() && named != open.rbegin() && tag.name == QLatin1String("p")) {
                     const auto index = std::distance(open.begin(), std::prev(named.base()));
                     open.erase(open.begin() + index);
