@@ -248,6 +248,19 @@ void InputDispatcher::updateHover(display::ScriptHost* host)
         transition(host, *under, Transition::RollOver);
 }
 
+void InputDispatcher::hoverForFocus(display::DisplayObject* object)
+{
+    std::shared_ptr<display::DisplayObject> previous = m_hovered.lock();
+    if (previous && previous->isRemoved())
+        previous.reset();
+    m_hovered = object ? object->sharedFromThis() : nullptr;
+    auto hears = [](const display::DisplayObject& target) { return target.kind() != display::DisplayKind::EditText; };
+    if (previous && hears(*previous))
+        transition(nullptr, *previous, Transition::RollOut);
+    if (object && hears(*object))
+        transition(nullptr, *object, Transition::RollOver);
+}
+
 void InputDispatcher::transition(display::ScriptHost*, display::DisplayObject& object, Transition change)
 {
     struct Effect {

@@ -60,6 +60,7 @@ public:
     void startDrag(display::DisplayObject& object, bool lockCenter, std::optional<QRectF> bounds) override;
     void stopDrag() override;
     QString dropTargetPath(const display::DisplayObject& object) const override;
+    void hoverForFocus(display::DisplayObject* object) override;
 
 private:
     enum class Transition { RollOver, RollOut, Press, Release, ReleaseOutside, DragOver, DragOut };

@@ -33,6 +33,9 @@ public:
     // when the variable is given the object, not each time it is read.
     Object* shownVariableObject() const { return m_shownVariableObject; }
     void setShownVariableObject(Object* object) { m_shownVariableObject = object; }
+    // A clip's or button's tabIndex; none until a script sets one.
+    std::optional<int32_t> tabIndex() const { return m_tabIndex; }
+    void setTabIndex(std::optional<int32_t> index) { m_tabIndex = index; }
     void traceReferences(Marker& marker) override;
 
 protected:
@@ -51,6 +54,7 @@ private:
     Object* m_shownVariableObject = nullptr;
     // A clip's, button's or field's own _focusrect; none until a script sets one.
     std::optional<bool> m_focusRect;
+    std::optional<int32_t> m_tabIndex;
 };
 
 // The script object bound to a display object, or null.

@@ -35,6 +35,11 @@ public:
     // _droptarget of an object being dragged or dragged last: the slash path of what it was
     // dropped on, or empty.
     virtual QString dropTargetPath(const display::DisplayObject& object) const = 0;
+
+    // Selection.setFocus: the mouse is taken to be over what gets the focus (null for
+    // nothing). What it was over rolls out and the focused object rolls over, even when both
+    // are the same object; text fields hear neither. The events run after the running script.
+    virtual void hoverForFocus(display::DisplayObject* object) { (void)object; }
 };
 
 } // namespace player::avm1

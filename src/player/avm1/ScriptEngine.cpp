@@ -489,6 +489,8 @@ void ScriptEngine::duplicateClip(Object* clip, const QString& name, int depth)
 {
     if (display::MovieClip* movieClip = clipOf(clip))
         movieClip->duplicate(name, depth);
+    else
+        builtins::duplicateTextField(*m_machine, clip, name, depth);
 }
 
 void ScriptEngine::removeClip(Object* clip)

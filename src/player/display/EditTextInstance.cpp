@@ -240,6 +240,14 @@ void EditTextInstance::touch()
     applyAutoSize();
 }
 
+swf::Matrix EditTextInstance::placementMatrix() const
+{
+    swf::Matrix placed = matrix();
+    placed.tx -= placed.a * m_autoSizeShift;
+    placed.ty -= placed.b * m_autoSizeShift;
+    return placed;
+}
+
 const TextLayout& EditTextInstance::layout() const
 {
     if (!m_layout) {
@@ -287,6 +295,7 @@ void EditTextInstance::applyAutoSize()
             moved.tx += moved.a * shift;
             moved.ty += moved.b * shift;
             setMatrix(moved);
+            m_autoSizeShift += shift;
         }
     }
     if (box != m_box) {

@@ -64,6 +64,7 @@ public:
     // The selection runs from an anchor to the caret, in characters; a field has none until
     // something selects (then begin and end are 0).
     bool hasSelection() const { return m_hasSelection; }
+    void clearSelection() { m_hasSelection = false; }
     qsizetype selectionBegin() const { return std::min(m_selectionAnchor, m_caret); }
     qsizetype selectionEnd() const { return std::max(m_selectionAnchor, m_caret); }
     qsizetype caretIndex() const { return m_caret; }
@@ -116,6 +117,9 @@ public:
     swf::Rect localBounds() const override { return m_box; }
 
     const TextLayout& layout() const;
+    // The matrix without the moves autoSize made to keep the field's right edge or centre in
+    // place: where the field stands as scripts and the timeline placed it.
+    swf::Matrix placementMatrix() const;
     // Scrolling in lines: the first line shown (1-based), the last one that fits, the greatest
     // first line that still fills the box.
     int scroll() const { return m_scroll; }
@@ -135,6 +139,8 @@ private:
     bool m_styled = false;
     std::optional<QString> m_styledMarkup;
     Flags m_flags;
+    // How far autoSize has moved the field along its x axis, in twips.
+    double m_autoSizeShift = 0;
     bool m_hasSelection = false;
     qsizetype m_selectionAnchor = 0;
     qsizetype m_caret = 0;

@@ -241,6 +241,24 @@ void applyStyles(const Tag& tag, const TextStyles& styles, TextFormat& format)
         format.mergeFrom(*classFormat);
 }
 
+// The paragraph's format (alignment, margins, bullet, tab stops) with the character format of
+// `characters`.
+TextFormat withCharacterFormat(const TextFormat& paragraph, const TextFormat& characters)
+{
+    TextFormat format = paragraph;
+    format.font = characters.font;
+    format.size = characters.size;
+    format.color = characters.color;
+    format.bold = characters.bold;
+    format.italic = characters.italic;
+    format.underline = characters.underline;
+    format.url = characters.url;
+    format.target = characters.target;
+    format.kerning = characters.kerning;
+    format.letterSpacing = characters.letterSpacing;
+    return format;
+}
+
 } // namespace
 
 FormattedText parse(const QString& html, const TextFormat& base, const TextStyles* styles, const ParseRules& rules)
@@ -248,13 +266,30 @@ FormattedText parse(const QString& html, const TextFormat& base, const TextStyle
     FormattedText result;
     // The formats of the open tags; closing a tag returns to the format before it.
     std::vector<std::pair<QString, TextFormat>> open;
+    // Where the text stood when each open tag opened, to tell the tags that close empty.
+    std::vector<qsizetype> openedAt;
     TextFormat current = base;
     bool lastBreakFromParagraph = false;
-    auto paragraphBreak = [&](bool fromParagraph) {
+    // The break that ends a P takes the format of the last FONT that closed with nothing in it,
+    // for the rest of the markup once there is one; until then, that of the text before it in
+    // its paragraph, or the base format for an empty paragraph.
+    std::optional<TextFormat> emptyTagFormat;
+    auto endOfParagraphFormat = [&]() {
+        const QString& text = result.text();
+        return text.isEmpty() || text.endsWith(u'\r') ? base : result.formatAt(text.size() - 1, base);
+    };
+    auto paragraphBreak = [&](bool fromParagraph, const TextFormat& format) {
         if (!rules.tagBreaks)
             return;
-        result.append(QStringLiteral("\r"), current);
+        result.append(QStringLiteral("\r"), format);
         lastBreakFromParagraph = fromParagraph;
+    };
+    auto closeInnermost = [&]() {
+        if (openedAt.back() == result.text().size() && open.back().first == QLatin1String("font"))
+            emptyTagFormat = current;
+        current = open.back().second;
+        open.pop_back();
+        openedAt.pop_back();
     };
     const qsizetype size = html.size();
     qsizetype i = 0;
@@ -280,30 +315,35 @@ FormattedText parse(const QString& html, const TextFormat& base, const TextStyle
             if (tag.closing) {
                 // With a style sheet a paragraph ends without a break: Flash runs "<p>a</p><p>b</p>"
                 // together as "ab". The break belongs to the paragraph it ends, with its format.
-                if ((tag.name == QLatin1String("p") && !styles) || tag.name == QLatin1String("li"))
-                    paragraphBreak(true);
-                // A paragraph's end closes the innermost open paragraph of that name and everything
-                // inside it; any other closing tag closes the innermost open tag only when it
-                // names it, and is ignored otherwise ("<b>a<i>b</b>c</i>" leaves c bold).
+                if (tag.name == QLatin1String("p") && !styles)
+                    paragraphBreak(true, withCharacterFormat(current, emptyTagFormat ? *emptyTagFormat : endOfParagraphFormat()));
+                else if (tag.name == QLatin1String("li"))
+                    paragraphBreak(true, current);
+                // An LI's end closes the innermost open LI and everything inside it; a P's end
+                // closes the P alone, leaving the tags opened inside it open ("<p><li>a</p>b</li>"
+                // ends b's paragraph as a list item). Any other closing tag closes the innermost
+                // open tag only when it names it, and is ignored otherwise ("<b>a<i>b</b>c</i>"
+                // leaves c bold).
                 const bool paragraphEnd = tag.name == QLatin1String("p") || tag.name == QLatin1String("li");
                 if (!paragraphEnd) {
-                    if (!open.empty() && open.back().first == tag.name) {
-                        current = open.back().second;
-                        open.pop_back();
-                    }
+                    if (!open.empty() && open.back().first == tag.name)
+                        closeInnermost();
                     continue;
                 }
-                for (auto it = open.rbegin(); it != open.rend(); ++it) {
-                    if (it->first == tag.name) {
-                        current = it->second;
-                        open.erase(std::next(it).base(), open.end());
-                        break;
-                    }
+                const auto named = std::find_if(open.rbegin(), open.rend(), [&](const auto& entry) { return entry.first == tag.name; });
+                if (named != open.rend() && named != open.rbegin() && tag.name == QLatin1String("p")) {
+                    const auto index = std::distance(open.begin(), std::prev(named.base()));
+                    open.erase(open.begin() + index);
+                    openedAt.erase(openedAt.begin() + index);
+                } else if (named != open.rend()) {
+                    const size_t keep = size_t(open.rend() - named) - 1;
+                    while (open.size() > keep)
+                        closeInnermost();
                 }
                 continue;
             }
             if (tag.name == QLatin1String("br")) {
-                paragraphBreak(false);
+                paragraphBreak(false, current);
                 continue;
             }
             const bool selfClosing = html.mid(i - 2, 1) == QLatin1String("/");
@@ -327,7 +367,7 @@ FormattedText parse(const QString& html, const TextFormat& base, const TextStyle
             } else if (tag.name == QLatin1String("li")) {
                 // A list item starts a paragraph of its own after text on the same line.
                 if (!result.text().isEmpty() && !result.text().endsWith(u'\r'))
-                    paragraphBreak(false);
+                    paragraphBreak(false, current);
                 inside.bullet = true;
             }
             else if (tag.name == QLatin1String("textformat"))
@@ -337,6 +377,7 @@ FormattedText parse(const QString& html, const TextFormat& base, const TextStyle
             if (selfClosing)
                 continue;
             open.emplace_back(tag.name, current);
+            openedAt.push_back(result.text().size());
             current = inside;
             continue;
         }
@@ -433,7 +474,10 @@ QString textFormatAttributes(const TextFormat& format)
     return attributes;
 }
 
-void writeParagraph(QString& out, const FormattedText& text, qsizetype begin, qsizetype end)
+// Writes the paragraph [begin, end). `withBreak` when the break at `end` closes it: the break
+// is not written, but its format is, as an empty run where it differs from the text before it
+// ("<B></B>" for an empty paragraph ended by a bold break).
+void writeParagraph(QString& out, const FormattedText& text, qsizetype begin, qsizetype end, bool withBreak)
 {
     const TextFormat first = text.formatAt(begin, TextFormat::fieldDefault());
     const QString blockAttributes = textFormatAttributes(first);
@@ -463,9 +507,10 @@ void writeParagraph(QString& out, const FormattedText& text, qsizetype begin, qs
     };
     std::vector<Piece> pieces;
     qsizetype position = 0;
+    const qsizetype limit = withBreak ? end + 1 : end;
     for (const FormattedText::Run& run : text.runs()) {
         const qsizetype runBegin = std::max(position, begin);
-        const qsizetype runEnd = std::min(position + run.length, end);
+        const qsizetype runEnd = std::min(position + run.length, limit);
         position += run.length;
         if (runEnd <= runBegin)
             continue;
@@ -505,7 +550,7 @@ void writeParagraph(QString& out, const FormattedText& text, qsizetype begin, qs
             out += QStringLiteral("<U>");
             closing.prepend(QStringLiteral("</U>"));
         }
-        out += escape(text.text().mid(runBegin, runEnd - runBegin));
+        out += escape(text.text().mid(runBegin, std::min(runEnd, end) - runBegin));
         out += closing;
     }
     for (size_t open = 0; open < fonts.size(); ++open)
@@ -529,10 +574,10 @@ QString write(const FormattedText& text)
     while (true) {
         qsizetype end = characters.indexOf(u'\r', begin);
         if (end < 0) {
-            writeParagraph(out, text, begin, characters.size());
+            writeParagraph(out, text, begin, characters.size(), false);
             break;
         }
-        writeParagraph(out, text, begin, end);
+        writeParagraph(out, text, begin, end, true);
         begin = end + 1;
         if (begin >= characters.size())
             break;

@@ -109,6 +109,10 @@ TextFont TextFont::resolve(const MovieLibrary* library, const TextFormat& format
         }
         if (fallback)
             return fromEmbedded(fallbackOwner, fallback, size);
+        TextFont absent;
+        absent.m_size = size;
+        absent.m_absent = true;
+        return absent;
     }
     TextFont result;
     result.m_size = size;
@@ -145,6 +149,8 @@ double TextFont::advance(QChar character) const
         const double twips = m_embedded->advances[size_t(index)] * m_size * 20.0 / emSquare(*m_embedded);
         return std::trunc(twips) / 20.0;
     }
+    if (m_absent)
+        return 0.0;
     if (!m_device.isValid())
         return m_size * 0.5;
     const QList<quint32> glyphs = m_device.glyphIndexesForString(QString(character));

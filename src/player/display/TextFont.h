@@ -19,7 +19,8 @@ class MovieLibrary;
 class TextFont {
 public:
     // The font for a format. Embedded fonts are looked up by name (and style) in the library
-    // when `embedded` is set; otherwise, or when none matches, a device font is used.
+    // when `embedded` is set; otherwise a device font is used. A field that asks for embedded
+    // fonts never shows device text: with no match its text has no glyphs and no size.
     static TextFont resolve(const MovieLibrary* library, const TextFormat& format, bool embedded);
     // An embedded font by its character, at a size in pixels.
     static TextFont fromEmbedded(std::shared_ptr<const void> owner, const swf::Font* font, double size);
@@ -47,6 +48,7 @@ private:
     double m_size = 12;
     double m_ascent = 0;
     double m_descent = 0;
+    bool m_absent = false;
 };
 
 } // namespace player::display

@@ -49,18 +49,28 @@ private slots:
     {
         QTest::addColumn<QString>("css");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("names become script names, values lose the spaces before them only")
-            << "p { color: #FF0000; font-size : 12px ;margin-left:4px}" << "p:color=#FF0000,fontSize=12px ,marginLeft=4px";
+        QTest::newRow("names become script names, values lose the blanks before them only")
+            << "p { color: #FF0000; font-size : 12px ;margin-left:4px}" << "p:color=#FF0000,fontSize =12px ,marginLeft=4px";
         QTest::newRow("a selector list makes a rule each")
             << "h1, .note {font-weight: bold}" << "h1:fontWeight=bold|.note:fontWeight=bold";
-        QTest::newRow("comments go, an unfinished one to the end")
-            << "/* head */ a {text-decoration: underline /* inside */} /* tail" << "a:textDecoration=underline  ";
-        QTest::newRow("declarations without a colon are skipped") << ".x { bold; color: #010203 }" << ".x:color=#010203 ";
+        QTest::newRow("comments go between names, an unfinished one to the end")
+            << "/* head */ a /* after */ {/* in */ text-decoration: underline} /* tail" << "a:textDecoration=underline";
         QTest::newRow("nothing at all is a valid empty sheet") << "  " << "";
-        QTest::newRow("a block left open") << "p { color: #FF0000" << "invalid";
+        QTest::newRow("a declaration the text ends in") << "p { color: #FF0000" << "invalid";
+        QTest::newRow("a name the text ends in") << "p { color" << "invalid";
+        QTest::newRow("the text may end between declarations") << "p { color: #FF0000; " << "p:color=#FF0000";
         QTest::newRow("a selector with no block") << "p {} span" << "invalid";
-        QTest::newRow("an empty selector in a list") << ", p { color: #000000 }" << "invalid";
-        QTest::newRow("a block with no selector") << "{ color: #000000 }" << "invalid";
+        QTest::newRow("a blank inside a selector") << "long name { color: #FF0000 }" << "invalid";
+        QTest::newRow("a blank inside a property name") << "p { font size: 12 }" << "invalid";
+        QTest::newRow("blanks after a property name stay in it") << "p {  size  :  12  }" << "p:size  =12  ";
+        QTest::newRow("empty selectors and empty names are dropped")
+            << ", p { color: #000000; :1 } { color: #010101 }" << "p:color=#000000";
+        QTest::newRow("a name runs to its colon through semicolons and braces")
+            << "a{;;key: v;;other: w;} b{x}c{:y}" << "a:;;key=v,;other=w|b:x}c{=y";
+        QTest::newRow("a value with a colon stops at its line end")
+            << "a { x: 1:2\n y: 3; z: 4:5 }" << "a:x=1:2,y=3,z=4:5 ";
+        QTest::newRow("the last value ends at its line end") << "a { x: 1 \n }" << "a:x=1 ";
+        QTest::newRow("a second dash stays") << "a { this--one-x: 1 }" << "a:this-oneX=1 ";
     }
 
     void cssText()
@@ -80,12 +90,22 @@ private slots:
                "for (var i = 0; i < values.length; i++) { t.styleSheet = values[i]; trace(typeof t.styleSheet); }"
                "trace(t.html);"
             << "undefined|undefined|undefined|undefined|object|undefined|object|false";
-        QTest::newRow("styles are copies kept by name, null removes one")
+        QTest::newRow("styles are copies kept by name, a null one keeps its name")
             << "var s = new TextField.StyleSheet(); var red = {color: '#FF0000'}; s.setStyle('.Red', red); red.color = '#00FF00';"
                "trace(s.getStyle('.Red').color); trace(s.getStyle('.red')); s.getStyle('.Red').color = '#0000FF';"
                "trace(s.getStyle('.Red').color); s.setStyle('p', {fontSize: 10}); trace(s.getStyleNames());"
                "s.setStyle('.Red', null); trace(s.getStyleNames()); s.clear(); trace(s.getStyleNames().length);"
-            << "#FF0000|null|#FF0000|.Red,p|p|0";
+            << "#FF0000|null|#FF0000|.Red,p|.Red,p|0";
+        QTest::newRow("the sheet keeps its styles in _css and what transform made of them in _styles")
+            << "var s = new TextField.StyleSheet(); trace(s._css + ' ' + s._styles); s.setStyle('.a', {color: '#FF0000'});"
+               "var css = s._css; trace((s._css['.a'] != undefined) + ' ' + (s._styles['.a'] instanceof TextFormat) + ' ' + s._styles['.a'].color);"
+               "s.clear(); trace((s._css != css) + ' ' + s._css['.a']);"
+               "s.transform = function(style) { trace('transform ' + style); if (style == null) return null; var f = new TextFormat(); f.color = 0x00FF00; return f; };"
+               "s.setStyle('.b', 7); s.setStyle('.c', {}); trace(s.parseCSS('d, e {}'));"
+               "createTextField('t', 1, 0, 0, 100, 30); t.styleSheet = s; t.htmlText = '<span class=\"c\">x</span>'; trace(t.getTextFormat(0).color);"
+               "s.setStyle('.c', null); t.styleSheet = s; trace(t.getTextFormat(0).color);"
+            << "undefined undefined|true true 16711680|true undefined|transform null|transform [object Object]|"
+               "transform [object Object]|transform [object Object]|true|65280|transform null|0";
         QTest::newRow("parseCSS adds rules and refuses what is not CSS")
             << "var s = new TextField.StyleSheet(); trace(s.parseCSS('p, .big { font-size: 20px; text-align: right }'));"
                "trace(s.getStyle('.big').fontSize + ' ' + s.getStyle('p').textAlign); trace(s.parseCSS('h1 { color: #FF0000'));"

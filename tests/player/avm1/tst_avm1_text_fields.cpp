@@ -1,3 +1,4 @@
+#include "authoring/ButtonDefinition.h"
 #include "authoring/MovieWriter.h"
 #include "authoring/ScriptCompiler.h"
 #include "authoring/TagCode.h"
@@ -162,6 +163,65 @@ private slots:
         QVERIFY(player.setVariable(QStringLiteral("score"), QStringLiteral("From the host")));
         player.advanceFrame();
         QCOMPARE(field->text(), QStringLiteral("From the host"));
+    }
+
+    // A field in a button belongs to the clip holding the button: its variable is that clip's.
+    void fieldInAButtonShowsItsClipsVariable()
+    {
+        authoring::CompileResult compiled = authoring::ScriptCompiler::compile("holder.label = 'Working'; trace(holder.label);");
+        QVERIFY(compiled.ok());
+        authoring::MovieWriter movie(8, 200, 100, 12);
+        const uint16_t fontId = movie.allocateCharacterId();
+        movie.root().addTag(authoring::TagCode::DefineFont2, authoring::deviceFontTagBody(fontId, "_sans"));
+        authoring::TextFieldDefinition definition;
+        definition.bounds = {0, 2000, 0, 400};
+        definition.fontId = fontId;
+        definition.variableName = "label";
+        definition.initialText = "Broken";
+        const uint16_t fieldId = movie.allocateCharacterId();
+        movie.root().addTag(authoring::TagCode::DefineEditText, definition.tagBody(fieldId));
+        authoring::ButtonDefinition button;
+        button.records.push_back({});
+        button.records.back().characterId = fieldId;
+        const uint16_t buttonId = movie.allocateCharacterId();
+        movie.root().addTag(authoring::TagCode::DefineButton2, button.tagBody(buttonId));
+        authoring::TimelineWriter sprite;
+        authoring::PlaceObjectRecord placeButton;
+        placeButton.depth = 1;
+        placeButton.characterId = buttonId;
+        sprite.placeObject(placeButton);
+        sprite.showFrame();
+        const uint16_t spriteId = movie.allocateCharacterId();
+        movie.defineSprite(spriteId, sprite);
+        authoring::PlaceObjectRecord placeSprite;
+        placeSprite.depth = 1;
+        placeSprite.characterId = spriteId;
+        placeSprite.name = "holder";
+        movie.root().placeObject(placeSprite);
+        movie.root().doAction(compiled.actions);
+        movie.root().showFrame();
+
+        QStringList traces;
+        player::Player player;
+        player.setScriptHost(player::makeScriptHost(player));
+        player.onTrace = [&traces](const QString& line) { traces.append(line); };
+        QVERIFY(!player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///button.swf")));
+        player.advanceFrame();
+        QCOMPARE(traces.join(u'|'), QStringLiteral("Working"));
+        player::display::MovieClip* root = player.stage().level(0);
+        QVERIFY(root);
+        auto* holder = root->childByName(QStringLiteral("holder"), true);
+        QVERIFY(holder && holder->asContainer());
+        QVERIFY(!holder->asContainer()->children().empty());
+        auto* buttonInstance = holder->asContainer()->children().begin()->second.get();
+        QVERIFY(buttonInstance && buttonInstance->asContainer());
+        player::display::EditTextInstance* field = nullptr;
+        for (const auto& [depth, child] : buttonInstance->asContainer()->children()) {
+            if (child && child->kind() == player::display::DisplayKind::EditText)
+                field = static_cast<player::display::EditTextInstance*>(child.get());
+        }
+        QVERIFY(field);
+        QCOMPARE(field->text(), QStringLiteral("Working"));
     }
 };
 

@@ -64,6 +64,10 @@ void installSharedObject(Machine& machine);
 void bindTextFieldVariable(Machine& machine, Object* field);
 // The filters property of display objects (a new array of filter objects each read).
 void defineFiltersProperty(Machine& machine, Object* prototype, uint16_t flags);
+// duplicateMovieClip on a text field: a new, empty field with the original's placement
+// (matrix and colour) and type, at the depth in the original's clip. False when the object is
+// not a text field.
+bool duplicateTextField(Machine& machine, Object* field, const QString& name, int depth);
 // A bound text field shows what a clip's variable holds now (once a frame).
 void showTextFieldVariable(Machine& machine, Object* field);
 // A new text field object is a broadcaster whose first listener is itself: onChanged and

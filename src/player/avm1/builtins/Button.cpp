@@ -1,4 +1,5 @@
 #include "Builtins.h"
+#include "TabIndex.h"
 
 #include "player/avm1/ClipObject.h"
 #include "player/avm1/Machine.h"
@@ -25,6 +26,8 @@ void installButton(Machine& machine)
     prototype->set(machine, QStringLiteral("useHandCursor"), Value(true));
     prototype->set(machine, QStringLiteral("enabled"), Value(true));
     prototype->setAllFlags(property_flag::DontEnum, 0);
+    // Unlike a clip's, a button's tabIndex is listed by for..in.
+    defineTabIndex(machine, prototype, property_flag::DontDelete);
 }
 
 } // namespace player::avm1::builtins

@@ -16,11 +16,12 @@ struct Rule {
 };
 
 // Reads style sheet text (TextField.StyleSheet.parseCSS): rules in order, a rule for each
-// selector of a comma-separated list; comments are skipped. Nothing when the text is not
-// well formed (a block left open, a selector with no block, an empty selector).
+// selector of a comma-separated list; comments between names and values are skipped. Nothing
+// when the text is not well formed: a selector or property name with a blank inside it, a
+// selector with no block, a declaration the text ends inside of.
 std::optional<std::vector<Rule>> parse(const QString& css);
 
-// "font-size" becomes "fontSize": each dash goes and the letter after it is made upper case.
+// "font-size" becomes "fontSize": a dash goes and the character after it is made upper case.
 QString scriptName(const QString& cssName);
 
 } // namespace player::avm1::builtins::css_text

@@ -1,6 +1,7 @@
 #include "Builtins.h"
 #include "MovieClipDrawing.h"
 #include "MovieClipLook.h"
+#include "TabIndex.h"
 
 #include "player/avm1/ClipObject.h"
 #include "player/avm1/FrameDestination.h"
@@ -324,6 +325,7 @@ void installMovieClip(Machine& machine)
     installMovieClipLook(machine, prototype);
     // As on buttons, a plain default that instances override; the player reads it for the cursor.
     prototype->set(machine, QStringLiteral("useHandCursor"), Value(true));
+    defineTabIndex(machine, prototype, property_flag::DontDelete);
     prototype->setAllFlags(property_flag::DontEnum, 0);
 }
 

@@ -2,11 +2,16 @@
 #include "SelectionFocus.h"
 
 #include "player/avm1/ClipObject.h"
+#include "player/avm1/DisplayBridge.h"
+#include "player/avm1/InputPort.h"
 #include "player/avm1/Machine.h"
 #include "player/avm1/Marker.h"
 #include "player/avm1/TargetPath.h"
 #include "player/display/EditTextInstance.h"
+#include "player/display/MovieClip.h"
+#include "player/swf/Movie.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace player::avm1::builtins {
@@ -51,6 +56,28 @@ Value selectionIndex(SelectionObject* selection, qsizetype (display::EditTextIns
     return field && field->hasSelection() ? Value(double((field->*index)())) : Value(-1);
 }
 
+// A movie clip takes the focus only when focusEnabled is set or it handles the mouse as a
+// button does; buttons and text fields always take it.
+bool canTakeFocus(Machine& machine, Object* object)
+{
+    display::DisplayObject* displayObject = static_cast<ClipObject*>(object)->displayObject();
+    display::MovieClip* clip = displayObject ? displayObject->asMovieClip() : nullptr;
+    if (!clip)
+        return true;
+    constexpr uint32_t buttonLikeEvents = swf::clip_event::Press | swf::clip_event::Release
+        | swf::clip_event::ReleaseOutside | swf::clip_event::RollOver | swf::clip_event::RollOut
+        | swf::clip_event::DragOver | swf::clip_event::DragOut;
+    if (clip->clipEventMask() & buttonLikeEvents)
+        return true;
+    if (machine.toBoolean(object->get(machine, QStringLiteral("focusEnabled"))))
+        return true;
+    static const char* const handlers[] = {"onPress", "onRelease", "onReleaseOutside", "onRollOver",
+                                           "onRollOut", "onDragOver", "onDragOut"};
+    return std::any_of(std::begin(handlers), std::end(handlers), [&](const char* name) {
+        return object->get(machine, QString::fromLatin1(name)).asObject() != nullptr;
+    });
+}
+
 // Moving the focus tells the object losing it, then the one gaining it, then the listeners
 // of Selection. A text field that gains the focus has all its text selected after them.
 void moveFocus(Machine& machine, SelectionObject* selection, Object* target)
@@ -59,6 +86,9 @@ void moveFocus(Machine& machine, SelectionObject* selection, Object* target)
     if (old == target)
         return;
     selection->focus = target;
+    // A text field losing the focus forgets its selection.
+    if (display::EditTextInstance* field = fieldOf(old))
+        field->clearSelection();
     if (old)
         machine.callMethod(Value(old), QStringLiteral("onKillFocus"), {focusValue(target)});
     if (target)
@@ -103,6 +133,10 @@ void installSelection(Machine& machine)
                 return Value(false);
             object = nullptr;
         }
+        if (object && !canTakeFocus(machine, object))
+            return Value(false);
+        if (InputPort* input = machine.bridge().input())
+            input->hoverForFocus(object ? static_cast<ClipObject*>(object)->displayObject() : nullptr);
         moveFocus(machine, selection, object);
         return Value(true);
     }, flags);

@@ -20,48 +20,27 @@ StyleSheetObject::StyleSheetObject(Object* prototype)
 {
 }
 
-void StyleSheetObject::setStyle(const QString& name, Object* style)
+void StyleSheetObject::setFormat(const QString& name, const std::optional<display::TextFormat>& format)
 {
-    auto found = std::find_if(m_styles.begin(), m_styles.end(), [&](const Style& entry) { return entry.name == name; });
-    if (!style) {
-        if (found != m_styles.end())
-            m_styles.erase(found);
+    auto found = std::find_if(m_formats.begin(), m_formats.end(), [&](const Style& entry) { return entry.name == name; });
+    if (!format) {
+        if (found != m_formats.end())
+            m_formats.erase(found);
         return;
     }
-    if (found != m_styles.end())
-        found->properties = style;
+    if (found != m_formats.end())
+        found->format = *format;
     else
-        m_styles.push_back(Style{name, style});
+        m_formats.push_back(Style{name, *format});
 }
 
-Object* StyleSheetObject::style(const QString& name) const
-{
-    auto found = std::find_if(m_styles.begin(), m_styles.end(), [&](const Style& entry) { return entry.name == name; });
-    return found == m_styles.end() ? nullptr : found->properties;
-}
-
-std::vector<QString> StyleSheetObject::styleNames() const
-{
-    std::vector<QString> names;
-    for (const Style& entry : m_styles)
-        names.push_back(entry.name);
-    return names;
-}
-
-display::TextStyles StyleSheetObject::textStyles(Machine& machine) const
+display::TextStyles StyleSheetObject::textStyles() const
 {
     display::TextStyles styles;
     // Selectors differing only in case are one selector to a field; the later style wins.
-    for (const Style& entry : m_styles)
-        styles.bySelector[entry.name.toLower()] = formatOfStyle(machine, entry.properties);
+    for (const Style& entry : m_formats)
+        styles.bySelector[entry.name.toLower()] = entry.format;
     return styles;
-}
-
-void StyleSheetObject::traceReferences(Marker& marker)
-{
-    Object::traceReferences(marker);
-    for (const Style& entry : m_styles)
-        marker.mark(entry.properties);
 }
 
 namespace {
@@ -128,55 +107,87 @@ StyleSheetObject* sheetOf(Object* self)
     return dynamic_cast<StyleSheetObject*>(self);
 }
 
-// A copy of a style object's own enumerable properties, as setStyle and getStyle make.
-Object* copyOfStyle(Machine& machine, Object* style)
+// A copy of a style object's own enumerable properties, as setStyle and getStyle make; null
+// for anything but an object.
+Value copyOfStyle(Machine& machine, const Value& style)
 {
+    Object* original = style.asObject();
+    if (!original)
+        return Value::null();
     Object* copy = machine.makeObject();
     std::vector<QString> names;
-    style->enumerableNames(machine, names);
+    original->enumerableNames(machine, names);
     for (const QString& name : names)
-        copy->set(machine, name, style->get(machine, name));
-    return copy;
+        copy->set(machine, name, original->get(machine, name));
+    return Value(copy);
+}
+
+// The sheet's _css or _styles member, made as an empty array when it is missing.
+Object* memberTable(Machine& machine, Object* self, const QString& name)
+{
+    if (!self->has(machine, name))
+        self->set(machine, name, Value(machine.makeArray()));
+    if (Object* table = self->get(machine, name).asObject())
+        return table;
+    return machine.makeObject();
+}
+
+// setStyle: _css takes a copy of the style, _styles what transform makes of another copy, and
+// fields take that format when it is an object.
+void setStyle(Machine& machine, Object* self, const QString& name, const Value& style)
+{
+    Object* styles = memberTable(machine, self, QStringLiteral("_styles"));
+    Object* css = memberTable(machine, self, QStringLiteral("_css"));
+    css->set(machine, name, copyOfStyle(machine, style));
+    const Value format = machine.callMethod(Value(self), QStringLiteral("transform"), {copyOfStyle(machine, style)});
+    styles->set(machine, name, format);
+    if (StyleSheetObject* sheet = sheetOf(self)) {
+        Object* formatObject = format.asObject();
+        sheet->setFormat(name, formatObject ? std::optional(readTextFormatObject(machine, formatObject)) : std::nullopt);
+    }
 }
 
 void installMethods(Machine& machine, Object* prototype)
 {
     machine.defineMethod(prototype, QStringLiteral("setStyle"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        StyleSheetObject* sheet = sheetOf(self);
-        if (!sheet || arguments.empty())
-            return Value();
-        Object* style = argument(arguments, 1).asObject();
-        sheet->setStyle(machine.toString(arguments[0]), style ? copyOfStyle(machine, style) : nullptr);
+        if (self)
+            setStyle(machine, self, machine.toString(argument(arguments, 0)), argument(arguments, 1));
         return Value();
     });
-    // A copy, so that changing it leaves the sheet alone; null for a name the sheet lacks.
+    // A copy of what _css holds for the name, so that changing it leaves the sheet alone; null
+    // for a name the sheet lacks.
     machine.defineMethod(prototype, QStringLiteral("getStyle"), [](Machine& machine, Object* self, const Arguments& arguments) {
-        StyleSheetObject* sheet = sheetOf(self);
-        if (!sheet)
-            return Value();
-        Object* style = sheet->style(machine.toString(argument(arguments, 0)));
-        return style ? Value(copyOfStyle(machine, style)) : Value::null();
+        Object* css = self ? self->get(machine, QStringLiteral("_css")).asObject() : nullptr;
+        if (!css)
+            return Value::null();
+        return copyOfStyle(machine, css->get(machine, machine.toString(argument(arguments, 0))));
     });
+    // The names _css holds, styles set to null among them.
     machine.defineMethod(prototype, QStringLiteral("getStyleNames"), [](Machine& machine, Object* self, const Arguments&) {
-        StyleSheetObject* sheet = sheetOf(self);
-        if (!sheet)
-            return Value();
         std::vector<Value> names;
-        for (const QString& name : sheet->styleNames())
-            names.emplace_back(name);
+        if (Object* css = self ? self->get(machine, QStringLiteral("_css")).asObject() : nullptr) {
+            std::vector<QString> keys;
+            css->enumerableNames(machine, keys);
+            for (const QString& name : keys)
+                names.emplace_back(name);
+        }
         return Value(machine.makeArray(std::move(names)));
     });
-    machine.defineMethod(prototype, QStringLiteral("clear"), [](Machine&, Object* self, const Arguments&) {
+    // New empty _css and _styles; fields forget the sheet's formats.
+    machine.defineMethod(prototype, QStringLiteral("clear"), [](Machine& machine, Object* self, const Arguments&) {
+        if (!self)
+            return Value();
+        self->set(machine, QStringLiteral("_styles"), Value(machine.makeArray()));
+        self->set(machine, QStringLiteral("_css"), Value(machine.makeArray()));
         if (StyleSheetObject* sheet = sheetOf(self))
-            sheet->clear();
+            sheet->clearFormats();
         return Value();
     });
     // Adds the rules of the text, each selector's declarations as one style; false, with the
     // sheet unchanged, when the text is not well formed.
     // parse does the same for a loaded file's text.
     NativeFunction parseCss = [](Machine& machine, Object* self, const Arguments& arguments) {
-        StyleSheetObject* sheet = sheetOf(self);
-        if (!sheet)
+        if (!self)
             return Value(false);
         const auto rules = css_text::parse(machine.toString(argument(arguments, 0)));
         if (!rules)
@@ -185,7 +196,7 @@ void installMethods(Machine& machine, Object* prototype)
             Object* style = machine.makeObject();
             for (const auto& [name, value] : rule.declarations)
                 style->set(machine, name, Value(value));
-            sheet->setStyle(rule.selector, style);
+            setStyle(machine, self, rule.selector, Value(style));
         }
         return Value(true);
     };

@@ -3,35 +3,32 @@
 #include "player/avm1/Object.h"
 #include "player/display/TextStyles.h"
 
+#include <optional>
 #include <vector>
 
 namespace player::avm1::builtins {
 
-// A TextField.StyleSheet: named styles, each a plain object of CSS properties by their script
-// names ("fontSize", "color"). The sheet keeps its own copies, so a script changing the object
-// it passed to setStyle changes nothing here.
+// A TextField.StyleSheet. What scripts see lives in two members the sheet makes on its first
+// setStyle: _css, a copy of each style object as given, and _styles, what the sheet's transform
+// method made of it. Text fields read neither: they use the formats the sheet kept from
+// transform's results, which change only through setStyle and clear.
 class StyleSheetObject final : public Object {
 public:
     explicit StyleSheetObject(Object* prototype);
 
-    // Replaces the style of that name (names compare exactly), or adds it at the end; a null
-    // style removes it.
-    void setStyle(const QString& name, Object* style);
-    Object* style(const QString& name) const;
-    std::vector<QString> styleNames() const;
-    void clear() { m_styles.clear(); }
+    // Keeps the format for a style name (names compare exactly); no format forgets it.
+    void setFormat(const QString& name, const std::optional<display::TextFormat>& format);
+    void clearFormats() { m_formats.clear(); }
 
     // The formats text fields use, made from the styles as they are now.
-    display::TextStyles textStyles(Machine& machine) const;
-
-    void traceReferences(Marker& marker) override;
+    display::TextStyles textStyles() const;
 
 private:
     struct Style {
         QString name;
-        Object* properties = nullptr;
+        display::TextFormat format;
     };
-    std::vector<Style> m_styles;
+    std::vector<Style> m_formats;
 };
 
 // The format a style object asks for, as StyleSheet.transform reads it: "#RRGGBB" colours,

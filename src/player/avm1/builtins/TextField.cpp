@@ -30,13 +30,17 @@ EditTextInstance* fieldOf(Object* self)
 }
 
 // Where a field's variable lives: the object and the name in it. Paths are followed from the
-// clip that holds the field ("/:score", "_root.totals.score", or a plain name in the parent).
+// clip that holds the field ("/:score", "_root.totals.score", or a plain name in the parent);
+// a field in a button belongs to the clip that holds the button.
 bool variableSlot(Machine& machine, EditTextInstance* field, Object*& holder, QString& name)
 {
     QString variable = field->variableName();
     if (variable.isEmpty())
         return false;
-    Object* parent = scriptObjectOf(field->parent());
+    display::DisplayObject* clip = field->parent();
+    while (clip && clip->kind() == display::DisplayKind::Button)
+        clip = clip->parent();
+    Object* parent = scriptObjectOf(clip);
     if (!parent)
         return false;
     QString path;
@@ -99,19 +103,19 @@ StyleSheetObject* styleSheetOf(EditTextInstance* field)
 
 // Text given to a field with a style sheet is read as markup with the sheet's formats as they
 // are now; later changes to the sheet leave the text as it was.
-bool setStyledText(Machine& machine, EditTextInstance* field, const QString& markup)
+bool setStyledText(Machine&, EditTextInstance* field, const QString& markup)
 {
     if (!field->isStyled())
         return false;
     StyleSheetObject* sheet = styleSheetOf(field);
-    field->setStyledText(markup, sheet ? sheet->textStyles(machine) : display::TextStyles());
+    field->setStyledText(markup, sheet ? sheet->textStyles() : display::TextStyles());
     return true;
 }
 
 // Any object but a display object may be a field's style sheet; anything else takes the sheet
 // away. The object is not checked further: a plain one styles nothing. Giving a field a sheet
 // again restyles the markup it was last given with the sheet's formats as they are now.
-void setStyleSheet(Machine& machine, EditTextInstance* field, const Value& value)
+void setStyleSheet(Machine&, EditTextInstance* field, const Value& value)
 {
     auto* fieldObject = dynamic_cast<ClipObject*>(scriptObjectOf(field));
     if (!fieldObject)
@@ -122,7 +126,7 @@ void setStyleSheet(Machine& machine, EditTextInstance* field, const Value& value
     fieldObject->setStyleSheet(sheet ? Value(sheet) : Value());
     field->setStyled(sheet != nullptr);
     if (StyleSheetObject* styles = styleSheetOf(field))
-        field->restyle(styles->textStyles(machine));
+        field->restyle(styles->textStyles());
 }
 
 using Getter = Value (*)(Machine&, EditTextInstance*);
@@ -479,6 +483,41 @@ void bindTextFieldVariable(Machine& machine, Object* fieldObject)
         pullVariable(machine, field, Binding::Bind);
 }
 
+namespace {
+
+// Puts a field at a script depth of a clip, in place of what is there.
+void placeField(display::MovieClip* clip, int depth, const std::shared_ptr<EditTextInstance>& field)
+{
+    if (std::shared_ptr<display::DisplayObject> previous = clip->removeChild(depth))
+        clip->services().objectRemoved(*previous);
+    clip->insertChild(depth, field);
+    clip->services().objectPlaced(*field);
+}
+
+} // namespace
+
+bool duplicateTextField(Machine&, Object* fieldObject, const QString& name, int depth)
+{
+    EditTextInstance* field = fieldOf(fieldObject);
+    if (!field)
+        return false;
+    display::MovieClip* clip = field->parent() ? field->parent()->asMovieClip() : nullptr;
+    if (!clip || field->isRemoved() || !display::isScriptDepth(depth))
+        return true;
+    // The copy starts from a definition of no size: neither the text nor the box, the flags
+    // or the formats of the original come with it, only its placement (without the moves
+    // autoSize made) and whether it takes typing.
+    std::shared_ptr<EditTextInstance> copy = EditTextInstance::createForScript(field->library(), 0, 0);
+    copy->setName(name);
+    copy->setMatrix(field->placementMatrix());
+    copy->setColorTransform(field->colorTransform());
+    EditTextInstance::Flags flags = copy->flags();
+    flags.editable = field->flags().editable;
+    copy->setFlags(flags);
+    placeField(clip, depth, copy);
+    return true;
+}
+
 void showTextFieldVariable(Machine& machine, Object* fieldObject)
 {
     if (EditTextInstance* field = fieldOf(fieldObject))
@@ -534,10 +573,7 @@ void installTextField(Machine& machine)
             field->setName(name);
             field->setX(number(2));
             field->setY(number(3));
-            if (std::shared_ptr<display::DisplayObject> previous = clip->removeChild(depth))
-                clip->services().objectRemoved(*previous);
-            clip->insertChild(depth, field);
-            clip->services().objectPlaced(*field);
+            placeField(clip, depth, field);
             Object* fieldObject = scriptObjectOf(field.get());
             return machine.swfVersion() >= 8 && fieldObject ? Value(fieldObject) : Value();
         });
