@@ -246,9 +246,9 @@ std::optional<QString> ScriptEngine::getVariable(const QString& path)
     return result;
 }
 
-void ScriptEngine::runTimers(double nowMilliseconds)
+void ScriptEngine::runTimers(double untilMilliseconds, const std::function<void()>& afterEachCall)
 {
-    m_machine->runTimers(nowMilliseconds);
+    m_machine->runTimers(untilMilliseconds, afterEachCall);
     m_textFieldVariables.refresh(*m_machine);
 }
 

@@ -40,7 +40,7 @@ public:
     void queueRunStarted() override;
     void queueRunEnded() override;
     bool queueRunTimeSpent() override;
-    void runTimers(double nowMilliseconds) override;
+    void runTimers(double untilMilliseconds, const std::function<void()>& afterEachCall) override;
     void constructClip(display::MovieClip& clip, const std::vector<swf::ActionCode>& constructBlocks) override;
     bool hasHandler(display::DisplayObject& object, const char* handlerName) override;
     std::optional<bool> booleanProperty(display::DisplayObject& object, const char* name) override;
