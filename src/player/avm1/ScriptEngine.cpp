@@ -374,6 +374,11 @@ double ScriptEngine::milliseconds()
     return m_services->milliseconds();
 }
 
+std::optional<QSize> ScriptEngine::viewportSize()
+{
+    return m_services->viewportSize();
+}
+
 Object* ScriptEngine::rootOf(Object* clip)
 {
     if (clip && clip->kind() == ObjectKind::Clip) {

@@ -53,6 +53,7 @@ public:
     void getUrl(Object* clip, const QString& url, const QString& target, int method, bool loadTarget, bool loadVariables) override;
     void loadClip(Object* loader, Object* caller, const QString& url, Object* clip, int level) override;
     double milliseconds() override;
+    std::optional<QSize> viewportSize() override;
     Object* rootOf(Object* clip) override;
     Object* level(int number) override;
     bool isClip(Object* object) const override;
