@@ -17,6 +17,9 @@ public:
     double now() const;
     // A frame was played: the virtual clock moves on by one frame interval.
     void frameAdvanced(double frameRate);
+    // When the frame that plays now ends and the next starts: one frame interval on for the
+    // virtual clock, now for the real one.
+    double frameEnd(double frameRate) const;
 
 private:
     bool m_real = false;

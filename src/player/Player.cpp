@@ -202,7 +202,9 @@ void Player::finishFrame()
 {
     runQueuedActions();
     if (m_scriptHost) {
-        m_scriptHost->runTimers(m_clock.now());
+        // The timers due before the next frame: what each call queued (a clip's onLoad) runs
+        // before the next call.
+        m_scriptHost->runTimers(m_clock.frameEnd(frameRate()), [this] { runQueuedActions(); });
         runQueuedActions();
     }
     m_loader->processPending();

@@ -8,6 +8,7 @@
 #include "display/TimelineServices.h"
 
 #include <QByteArray>
+#include <QSize>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -94,6 +95,10 @@ public:
     display::Stage& stage() { return m_stage; }
     const display::Stage& stage() const { return m_stage; }
     Clock& clock() { return m_clock; }
+    // The size in pixels of the window that shows the stage. Scripts see it as the stage size
+    // when they ask for no scaling; unknown, the stage is the movie's frame.
+    void setViewportSize(std::optional<QSize> size) { m_viewportSize = size; }
+    std::optional<QSize> viewportSize() const { return m_viewportSize; }
     const Clock& clock() const { return m_clock; }
     // The frame rate of the movie the host put into level 0: a movie a script loads into level 0
     // later takes the stage, not the pace.
@@ -164,6 +169,7 @@ private:
     display::MovieClip* replaceLevel(int level, std::shared_ptr<const display::MovieLibrary> library);
 
     display::Stage m_stage;
+    std::optional<QSize> m_viewportSize;
     Clock m_clock;
     ReadableFolders m_readableFolders;
     LiveObjectCount m_liveObjects;

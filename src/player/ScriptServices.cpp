@@ -66,6 +66,11 @@ double ScriptServices::milliseconds()
     return m_player.clock().now();
 }
 
+std::optional<QSize> ScriptServices::viewportSize()
+{
+    return m_player.viewportSize();
+}
+
 void ScriptServices::keepAlive(std::shared_ptr<display::DisplayObject> object)
 {
     m_player.keepAlive(std::move(object));

@@ -23,6 +23,7 @@ public:
     void limitReached(const QString& reason) override;
     bool isMovieStopped() override;
     double milliseconds() override;
+    std::optional<QSize> viewportSize() override;
     void keepAlive(std::shared_ptr<display::DisplayObject> object) override;
     avm1::InputPort& input() override;
 

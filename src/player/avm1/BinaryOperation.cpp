@@ -96,10 +96,15 @@ struct Table {
         add(Action::Less2, values([](Machine& machine, const Value& left, const Value& right) { return machine.lessThan(left, right); }));
         add(Action::Greater, values([](Machine& machine, const Value& left, const Value& right) { return machine.lessThan(right, left); }));
         add(Action::Equals2, values([](Machine& machine, const Value& left, const Value& right) { return Value(machine.looseEquals(left, right)); }));
-        // Unlike ECMAScript, Flash's strict equality finds NaN equal to NaN.
-        add(Action::StrictEquals, values([](Machine&, const Value& left, const Value& right) {
+        // Unlike ECMAScript, Flash's strict equality finds NaN equal to NaN. A clip value is a
+        // reference by target path: two clips that answer to the same path are the same value
+        // (a clip placed again after a rewind while the old one still lives elsewhere).
+        add(Action::StrictEquals, values([](Machine& machine, const Value& left, const Value& right) {
                 bool equal = left.strictlyEquals(right)
                              || (left.isNumber() && right.isNumber() && std::isnan(left.asNumber()) && std::isnan(right.asNumber()));
+                if (!equal && left.isObject() && right.isObject() && left.asObject()->kind() == ObjectKind::Clip
+                    && right.asObject()->kind() == ObjectKind::Clip)
+                    equal = machine.toString(left) == machine.toString(right);
                 return Value(equal);
             }));
         add(Action::BitAnd, integers([](int32_t left, int32_t right) { return Value(double(left & right)); }));

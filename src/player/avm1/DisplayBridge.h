@@ -3,6 +3,7 @@
 #include "Value.h"
 
 #include <QByteArray>
+#include <QSize>
 #include <QString>
 #include <optional>
 
@@ -30,6 +31,8 @@ public:
     virtual void loadClip(Object* /*loader*/, Object* /*caller*/, const QString& /*url*/, Object* /*clip*/, int /*level*/) {}
     // The player's clock in milliseconds since the movie started.
     virtual double milliseconds() = 0;
+    // The size in pixels of the window that shows the stage, when known.
+    virtual std::optional<QSize> viewportSize() { return std::nullopt; }
 
     // The root of a clip's level, and a level's root by number (nothing when it is empty).
     virtual Object* rootOf(Object* clip) = 0;

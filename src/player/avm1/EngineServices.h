@@ -2,6 +2,7 @@
 
 #include "player/display/LoadRequest.h"
 
+#include <QSize>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -45,6 +46,8 @@ public:
 
     // The player's clock in milliseconds since the movie started.
     virtual double milliseconds() = 0;
+    // The size in pixels of the window that shows the stage, when the player is told it.
+    virtual std::optional<QSize> viewportSize() { return std::nullopt; }
     // Keeps an object alive until the outermost call into the player returns: a script may
     // remove or replace the clip that runs it.
     virtual void keepAlive(std::shared_ptr<display::DisplayObject> object) = 0;

@@ -2,6 +2,7 @@
 
 #include "ArrayObject.h"
 #include "BoxedValue.h"
+#include "ClipObject.h"
 #include "Interpreter.h"
 #include "Marker.h"
 #include "NumberText.h"
@@ -13,6 +14,13 @@
 #include <cmath>
 
 namespace player::avm1 {
+
+namespace {
+
+// Flash runs no interval more often than every ten milliseconds, whatever period it was given.
+constexpr double shortestTimerPeriod = 10;
+
+} // namespace
 
 Machine::Machine(DisplayBridge& bridge)
     : m_bridge(bridge)
@@ -702,7 +710,7 @@ int Machine::addTimer(Object* target, const Value& callback, const QString& meth
     timer.callback = callback;
     timer.methodName = methodName;
     timer.interval = std::isfinite(interval) && interval > 0 ? interval : 0;
-    timer.due = m_clock + timer.interval;
+    timer.due = m_clock + std::max(timer.interval, shortestTimerPeriod);
     timer.arguments = std::move(arguments);
     timer.repeat = repeat;
     timer.swfVersion = m_swfVersion;
@@ -735,29 +743,40 @@ bool Machine::removeTimer(int id)
     return true;
 }
 
-void Machine::runTimers(double nowMilliseconds)
+void Machine::runTimers(double untilMilliseconds, const std::function<void()>& afterEachCall)
 {
-    m_clock = nowMilliseconds;
     // A new frame: scripts stopped by the time limit may run again.
     m_limits.resetExpiry();
-    std::vector<int> due;
-    for (const Timer& timer : m_timers) {
-        if (timer.due <= nowMilliseconds)
-            due.push_back(timer.id);
-    }
-    for (int id : due) {
-        auto found = std::find_if(m_timers.begin(), m_timers.end(), [id](const Timer& timer) { return timer.id == id; });
-        if (found == m_timers.end())
-            continue; // cleared by an earlier callback
-        Timer timer = *found;
-        if (timer.repeat) {
-            // Flash runs an interval at most once a frame, however much it fell behind.
-            found->due = std::max(found->due + found->interval, nowMilliseconds + (found->interval > 0 ? 0 : 1));
-            if (found->interval > 0 && found->due <= nowMilliseconds)
-                found->due = nowMilliseconds + found->interval;
-        } else {
-            m_timers.erase(found);
+    // A frame runs a bounded number of timer calls however far the timers fell behind.
+    constexpr int mostCallsInOneRun = 1000;
+    for (int calls = 0;; ++calls) {
+        // The earliest timer due before the end of the frame; of equal times, the oldest.
+        auto found = m_timers.end();
+        for (auto timer = m_timers.begin(); timer != m_timers.end(); ++timer) {
+            if (timer->due < untilMilliseconds && (found == m_timers.end() || timer->due < found->due))
+                found = timer;
         }
+        if (found == m_timers.end())
+            break;
+        if (calls == mostCallsInOneRun) {
+            for (Timer& late : m_timers)
+                late.due = std::max(late.due, untilMilliseconds);
+            break;
+        }
+        // Timers a callback sets count from the time its own timer fell due.
+        m_clock = std::max(m_clock, found->due);
+        Timer timer = *found;
+        // A timer that calls a method of a clip ends, without a call, once the clip is removed:
+        // it does not follow the clip's path to a clip placed under the same name since.
+        if (!timer.methodName.isEmpty() && timer.target && timer.target->kind() == ObjectKind::Clip
+            && !static_cast<ClipObject*>(timer.target)->displayObject()) {
+            m_timers.erase(found);
+            continue;
+        }
+        if (timer.repeat)
+            found->due += std::max(found->interval, shortestTimerPeriod);
+        else
+            m_timers.erase(found);
         if (timer.methodName.isEmpty()) {
             callTopLevel(timer.callback, timer.target, timer.arguments, timer.swfVersion);
         } else if (timer.target) {
@@ -767,7 +786,10 @@ void Machine::runTimers(double nowMilliseconds)
             setSwfVersion(savedVersion);
             callTopLevel(method, timer.target, timer.arguments, timer.swfVersion);
         }
+        if (afterEachCall)
+            afterEachCall();
     }
+    m_clock = std::max(m_clock, untilMilliseconds);
 }
 
 void Machine::addRoot(Object* object)

@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <utility>
@@ -165,7 +166,11 @@ public:
     // there is no name.
     void addDeferredCall(Object* target, const Value& callback, const QString& methodName, Arguments arguments);
     bool removeTimer(int id);
-    void runTimers(double nowMilliseconds);
+    // The timers that fall due before untilMilliseconds (the start of the next frame) run in
+    // the order of their times; an interval shorter than the frame runs as many times as its
+    // period fits. afterEachCall runs after each of them (the player's queued scripts). Timers
+    // set from then on count their time from untilMilliseconds.
+    void runTimers(double untilMilliseconds, const std::function<void()>& afterEachCall = {});
 
     // Objects that must survive collection whatever refers to them (clip objects, registered
     // classes): the engine adds and removes them.

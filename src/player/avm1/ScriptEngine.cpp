@@ -251,9 +251,9 @@ std::optional<QString> ScriptEngine::getVariable(const QString& path)
     return result;
 }
 
-void ScriptEngine::runTimers(double nowMilliseconds)
+void ScriptEngine::runTimers(double untilMilliseconds, const std::function<void()>& afterEachCall)
 {
-    m_machine->runTimers(nowMilliseconds);
+    m_machine->runTimers(untilMilliseconds, afterEachCall);
     m_textFieldVariables.refresh(*m_machine);
 }
 
@@ -377,6 +377,11 @@ void ScriptEngine::requestLoad(Object* loadingClip, const QString& url, int leve
 double ScriptEngine::milliseconds()
 {
     return m_services->milliseconds();
+}
+
+std::optional<QSize> ScriptEngine::viewportSize()
+{
+    return m_services->viewportSize();
 }
 
 Object* ScriptEngine::rootOf(Object* clip)

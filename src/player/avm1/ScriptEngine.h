@@ -40,7 +40,7 @@ public:
     void queueRunStarted() override;
     void queueRunEnded() override;
     bool queueRunTimeSpent() override;
-    void runTimers(double nowMilliseconds) override;
+    void runTimers(double untilMilliseconds, const std::function<void()>& afterEachCall) override;
     void constructClip(display::MovieClip& clip, const std::vector<swf::ActionCode>& constructBlocks) override;
     bool hasHandler(display::DisplayObject& object, const char* handlerName) override;
     std::optional<bool> booleanProperty(display::DisplayObject& object, const char* name) override;
@@ -53,6 +53,7 @@ public:
     void getUrl(Object* clip, const QString& url, const QString& target, int method, bool loadTarget, bool loadVariables) override;
     void loadClip(Object* loader, Object* caller, const QString& url, Object* clip, int level) override;
     double milliseconds() override;
+    std::optional<QSize> viewportSize() override;
     Object* rootOf(Object* clip) override;
     Object* level(int number) override;
     bool isClip(Object* object) const override;

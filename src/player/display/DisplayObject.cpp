@@ -295,12 +295,14 @@ void DisplayObject::setWidth(double pixels)
     if (!std::isfinite(pixels) || local.width() == 0)
         return;
     refreshScaleAndRotation();
-    const double cosine = std::abs(std::cos(m_rotation));
-    const double sine = std::abs(std::sin(m_rotation));
-    const double unscaled = local.width() * cosine + local.height() * sine * (m_yScale / std::max(m_xScale, 1e-9));
-    if (unscaled <= 0)
+    if (local.height() == 0) {
+        // A line has no other side to blend with: its length alone sets the scale.
+        const double unscaled = local.width() * std::abs(std::cos(m_rotation));
+        if (unscaled > 0)
+            setXScale(pixels * 20.0 / unscaled * 100.0);
         return;
-    setXScale(pixels * 20.0 / unscaled * 100.0);
+    }
+    setSizeOfTurned(local.width() / 20.0, local.height() / 20.0, pixels, m_xScale, m_yScale);
 }
 
 void DisplayObject::setHeight(double pixels)
@@ -309,12 +311,35 @@ void DisplayObject::setHeight(double pixels)
     if (!std::isfinite(pixels) || local.height() == 0)
         return;
     refreshScaleAndRotation();
+    if (local.width() == 0) {
+        // A line has no other side to blend with: its length alone sets the scale.
+        const double unscaled = local.height() * std::abs(std::cos(m_rotation));
+        if (unscaled > 0)
+            setYScale(pixels * 20.0 / unscaled * 100.0);
+        return;
+    }
+    // The height is the width of the object seen along its other axis.
+    setSizeOfTurned(local.height() / 20.0, local.width() / 20.0, pixels, m_yScale, m_xScale);
+}
+
+void DisplayObject::setSizeOfTurned(double along, double across, double pixels, double& alongScale, double& acrossScale)
+{
+    // Flash does not solve for the scale that gives a turned object the size asked for. It
+    // takes the scale that size would need along each side of the unturned object, and blends
+    // them by the angle: the scale along the side asked for becomes a mix of both, the scale
+    // across it a mix of the two old scales. Unturned, this is the plain ratio, and the other
+    // scale stays; a quarter turn sets the scale to the ratio of the other side, and moves the
+    // old scale across. Setting the same size twice on a turned object may change it again.
     const double cosine = std::abs(std::cos(m_rotation));
     const double sine = std::abs(std::sin(m_rotation));
-    const double unscaled = local.height() * cosine + local.width() * sine * (m_xScale / std::max(m_yScale, 1e-9));
-    if (unscaled <= 0)
-        return;
-    setYScale(pixels * 20.0 / unscaled * 100.0);
+    const double aspect = across / along;
+    const double alongTarget = pixels / along;
+    const double acrossTarget = pixels / across;
+    double newAlong = aspect * (cosine * alongTarget + sine * acrossTarget) / ((cosine + aspect * sine) * (aspect * cosine + sine));
+    double newAcross = (sine * alongScale + aspect * cosine * acrossScale) / (aspect * cosine + sine);
+    alongScale = std::isfinite(newAlong) ? newAlong : 0.0;
+    acrossScale = std::isfinite(newAcross) ? newAcross : 0.0;
+    applyScaleAndRotation();
 }
 
 std::optional<swf::Rect> DisplayObject::scaleGrid() const

@@ -197,6 +197,9 @@ protected:
 private:
     void refreshScaleAndRotation() const;
     void applyScaleAndRotation();
+    // _width or _height set to pixels on the side of length along (the other side across, both
+    // unscaled), with the scales along and across that side.
+    void setSizeOfTurned(double along, double across, double pixels, double& alongScale, double& acrossScale);
 
     DisplayKind m_kind;
     std::shared_ptr<const MovieLibrary> m_library;

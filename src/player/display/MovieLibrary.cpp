@@ -84,6 +84,15 @@ const swf::ScalingGrid* MovieLibrary::scalingGrid(uint16_t id) const
     return found == where.library->m_movie->scalingGrids.end() ? nullptr : &found->second;
 }
 
+const swf::SoundDefinition* MovieLibrary::sound(uint16_t id) const
+{
+    const CharacterSource where = source(id);
+    if (!where.library)
+        return nullptr;
+    auto found = where.library->m_movie->sounds.find(where.id);
+    return found == where.library->m_movie->sounds.end() ? nullptr : &found->second;
+}
+
 std::optional<uint16_t> MovieLibrary::exportedId(const std::string& name) const
 {
     auto exact = m_movie->exports.find(name);

@@ -43,6 +43,7 @@ public:
     const swf::BitmapDefinition* bitmap(uint16_t id) const;
     const swf::Font* font(uint16_t id) const;
     const swf::ScalingGrid* scalingGrid(uint16_t id) const;
+    const swf::SoundDefinition* sound(uint16_t id) const;
 
     // The id exported under a name (attachMovie's linkage names); matched case-insensitively,
     // as Flash does. Names this movie imports count too, under the id they were imported as.

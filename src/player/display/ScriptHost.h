@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -54,9 +55,10 @@ public:
     virtual void queueRunEnded() {}
     virtual bool queueRunTimeSpent() { return false; }
 
-    // Once per frame after all scripts of the frame ran: timers (setInterval/setTimeout) that
-    // fell due, by the player's clock.
-    virtual void runTimers(double nowMilliseconds) = 0;
+    // Once per frame after all scripts of the frame ran: the timers (setInterval/setTimeout)
+    // that fall due before the next frame starts at untilMilliseconds, by the player's clock,
+    // with afterEachCall (the scripts the call queued) after each of them.
+    virtual void runTimers(double untilMilliseconds, const std::function<void()>& afterEachCall) = 0;
 
     // A clip placed by a timeline is constructed: a class registered for its symbol becomes its
     // prototype, its onClipEvent(construct) blocks run, then the class's constructor runs on it.

@@ -213,6 +213,7 @@ int main(int argc, char** argv)
             commandOutput.write(command + QLatin1Char('\t') + args);
     };
     engine.setScriptHost(player::makeScriptHost(engine));
+    engine.setViewportSize(options.viewport);
     // Every limit the movie reaches is said on standard error; one that stops the movie ends the
     // run with status 3 (the outputs asked for are still written).
     engine.onLimitReached = [](const QString& reason) { std::fprintf(stderr, "skrv-play: limit reached: %s\n", qPrintable(reason)); };

@@ -143,6 +143,19 @@ struct ScalingGrid {
     Rect splitter;
 };
 
+// An event sound (DefineSound): what its header tells of it. The samples are not kept.
+struct SoundDefinition {
+    uint16_t id = 0;
+    uint8_t format = 0;       // 0 raw, 1 ADPCM, 2 MP3, 3 raw little-endian, 4-6 Nellymoser, 11 Speex
+    double sampleRate = 0;    // samples a second of each channel
+    bool sixteenBit = false;
+    bool stereo = false;
+    uint32_t sampleCount = 0; // per channel
+
+    // How long the sound plays, in milliseconds.
+    double durationMilliseconds() const { return sampleRate > 0 ? sampleCount * 1000.0 / sampleRate : 0; }
+};
+
 using Character = std::variant<Shape, MorphShape, BitmapDefinition, Sprite, Button, Font, StaticText, EditText>;
 
 struct ImportedAsset {
@@ -165,6 +178,7 @@ struct Movie {
     Timeline timeline;
     std::map<uint16_t, std::shared_ptr<const Character>> characters;
     std::map<uint16_t, ScalingGrid> scalingGrids;
+    std::map<uint16_t, SoundDefinition> sounds;
     std::map<std::string, uint16_t> exports; // export name -> character id
     std::vector<ImportedAsset> imports;
     std::vector<std::string> warnings; // what was skipped or cut short while reading

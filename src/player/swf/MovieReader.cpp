@@ -344,8 +344,23 @@ void TagWalker::readDefinition(TagCode tag, ByteReader& body)
             m_movie.scalingGrids[grid.characterId] = grid;
         break;
     }
+    case TagCode::DefineSound: {
+        SoundDefinition sound;
+        sound.id = body.u16();
+        const uint8_t flags = body.u8();
+        sound.format = flags >> 4;
+        // The lowest rate is a quarter of 22.05 kHz.
+        static constexpr double rates[] = {5512.5, 11025, 22050, 44100};
+        sound.sampleRate = rates[(flags >> 2) & 3];
+        sound.sixteenBit = flags & 0x02;
+        sound.stereo = flags & 0x01;
+        sound.sampleCount = body.u32();
+        if (!body.overrun())
+            m_movie.sounds[sound.id] = sound;
+        break;
+    }
     default:
-        // Sound, video, metadata, ABC and unknown tags are skipped.
+        // Sound streams, video, metadata, ABC and unknown tags are skipped.
         break;
     }
 }

@@ -12,14 +12,16 @@ std::vector<ClipAction> readClipActions(ByteReader& reader, uint8_t swfVersion)
     // SWF 5 stores event masks in 16 bits; later versions in 32.
     auto readEvents = [&]() -> uint32_t { return swfVersion <= 5 ? reader.u16() : reader.u32(); };
     reader.u16(); // reserved
-    readEvents(); // union of all events
+    // The union of all events is what the clip listens to: an event a record names but the
+    // union leaves out never reaches the record.
+    const uint32_t listenedEvents = readEvents();
     while (!reader.overrun() && !reader.atEnd()) {
         const uint32_t events = readEvents();
         if (events == 0)
             break;
         uint32_t size = reader.u32();
         ClipAction action;
-        action.events = events;
+        action.events = events & listenedEvents;
         if ((events & clip_event::KeyPress) && size > 0) {
             action.keyCode = reader.u8();
             --size;
@@ -27,7 +29,8 @@ std::vector<ClipAction> readClipActions(ByteReader& reader, uint8_t swfVersion)
         action.actions = std::make_shared<const Bytes>(reader.bytes(size));
         if (reader.overrun())
             break;
-        actions.push_back(std::move(action));
+        if (action.events != 0)
+            actions.push_back(std::move(action));
     }
     return actions;
 }

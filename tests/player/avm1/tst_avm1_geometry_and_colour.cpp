@@ -17,7 +17,7 @@ private:
 
     // Runs a script as the first frame of a real movie, so that clips exist, and returns the
     // traced lines joined with '|'.
-    QString traceOfMovie(const QString& script)
+    QString traceOfMovie(const QString& script, std::optional<QSize> viewport = std::nullopt)
     {
         QString path = m_folder.filePath(QStringLiteral("script.as"));
         QFile file(path);
@@ -31,6 +31,7 @@ private:
         QStringList traces;
         player::Player player;
         player.setScriptHost(player::makeScriptHost(player));
+        player.setViewportSize(viewport);
         player.onTrace = [&traces](const QString& line) { traces.append(line); };
         if (player.loadMovieData(0, built.movie, QStringLiteral("file:///test.swf")))
             return QStringLiteral("<not loaded>");
@@ -38,6 +39,21 @@ private:
     }
 
 private slots:
+    // Without scaling the stage is the window that shows it; the scale mode that changes the
+    // stage size tells the Stage listeners at once. A mode that keeps the size tells nobody,
+    // and a player that does not know its window keeps the movie's frame.
+    void unscaledStageIsTheWindow()
+    {
+        const QString script = QStringLiteral(
+            "Stage.addListener({onResize: function() { trace('resize ' + Stage.width + ' ' + Stage.height); }});"
+            "trace(Stage.width + ' ' + Stage.height); Stage.scaleMode = 'noScale'; trace(Stage.width + ' ' + Stage.height);"
+            "Stage.scaleMode = 'NOSCALE'; Stage.scaleMode = 'exactFit'; Stage.scaleMode = 'noBorder'; trace('end');");
+        const QString frame = traceOfMovie(QStringLiteral("trace(Stage.width + ' ' + Stage.height);"));
+        QCOMPARE(traceOfMovie(script, QSize(300, 200)),
+                 frame + "|resize 300 200|300 200|resize " + frame + "|end");
+        QCOMPARE(traceOfMovie(script), frame + "|" + frame + "|end");
+    }
+
     void scriptsWithoutClips_data()
     {
         QTest::addColumn<QString>("script");

@@ -1,5 +1,7 @@
 #include "ScriptRunner.h"
 
+#include "authoring/MovieWriter.h"
+#include "authoring/ScriptCompiler.h"
 #include "authoring/TemplateBuilder.h"
 #include "player/Player.h"
 #include "player/ScriptEngineFactory.h"
@@ -90,6 +92,46 @@ private slots:
         QFETCH(QString, script);
         QFETCH(QString, expected);
         QCOMPARE(traceOf(script), expected);
+    }
+
+    // attachSound takes a sound the movie exports; its length, from the sample count and rate
+    // of its header, is the Sound's duration in whole milliseconds. Names that export no sound
+    // (or a clip) leave the Sound as it was.
+    void attachedSoundsHaveTheirDuration()
+    {
+        authoring::MovieWriter movie(8, 100, 100, 12);
+        auto defineSound = [&](const char* name, uint8_t flags, uint32_t samples) {
+            const uint16_t id = movie.allocateCharacterId();
+            QByteArray body;
+            body.append(char(id & 0xff)).append(char(id >> 8)).append(char(flags));
+            for (int shift = 0; shift < 32; shift += 8)
+                body.append(char((samples >> shift) & 0xff));
+            body.append(QByteArray(4, '\0'));
+            movie.root().addTag(authoring::TagCode::DefineSound, body);
+            movie.exportAsset(id, name);
+        };
+        defineSound("long", 0x26, 16008);  // MP3, 11 kHz, 16 bits, mono
+        defineSound("short", 0x0f, 22050); // raw, 44 kHz, 16 bits, stereo: half a second
+        defineSound("slow", 0x02, 11025);  // raw, 5.5 kHz: two seconds
+        const uint16_t clipId = movie.allocateCharacterId();
+        authoring::TimelineWriter clip;
+        clip.showFrame();
+        movie.defineSprite(clipId, clip);
+        movie.exportAsset(clipId, "clip");
+        const authoring::CompileResult compiled = authoring::ScriptCompiler::compile(
+            "var s = new Sound(); trace(s.duration); s.attachSound('long'); trace(s.duration + ' ' + s.getDuration());"
+            "s.attachSound('nothing'); trace(s.duration); s.attachSound('clip'); trace(s.duration);"
+            "s.attachSound('SHORT'); trace(s.duration); s.attachSound('slow'); trace(s.getDuration());"
+            "var c = new Sound(createEmptyMovieClip('holder', 1)); c.attachSound('short'); trace(c.duration);");
+        QVERIFY(compiled.ok());
+        movie.root().doAction(compiled.actions);
+        movie.root().showFrame();
+        QStringList traces;
+        player::Player player;
+        player.setScriptHost(player::makeScriptHost(player));
+        player.onTrace = [&traces](const QString& line) { traces.append(line); };
+        QVERIFY(!player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///test.swf")));
+        QCOMPARE(traces, (QStringList{"undefined", "1452 1452", "1452", "1452", "500", "2000", "500"}));
     }
 
     void soundsOfAClipShareItsSettings()

@@ -38,7 +38,7 @@ public:
     player::display::DisplayObject* resolveTarget(const QString&) override { return nullptr; }
     bool setVariable(const QString&, const QString&) override { return false; }
     std::optional<QString> getVariable(const QString&) override { return std::nullopt; }
-    void runTimers(double) override {}
+    void runTimers(double, const std::function<void()>&) override {}
 };
 
 } // namespace swf_test

@@ -290,6 +290,30 @@ private slots:
         QCOMPARE(place.clipActions[0].events, swf::clip_event::EnterFrame);
     }
 
+    // The union of all events in front of the records decides which events the clip gets: a
+    // record keeps only the events the union names, and a record left with none is dropped.
+    void clipEventsOutsideTheUnionAreDropped()
+    {
+        BitWriter w;
+        w.u8(0x80 | 0x02);
+        w.u16(1);
+        w.u16(2);
+        w.u16(0);
+        w.u32(0x00000200); // all events: initialize
+        w.u32(0x00040200); // initialize and construct
+        w.u32(1);
+        w.u8(0x00);
+        w.u32(0x00000002); // enterFrame
+        w.u32(1);
+        w.u8(0x00);
+        w.u32(0);
+        const swf::MovieReadResult result = read(movie({tag(26, w.take()), showFrame()}, 1, Compression::None, 8));
+        QVERIFY(result.movie);
+        const auto& place = std::get<swf::PlaceObject>(result.movie->timeline.frames.at(0).tags.at(0));
+        QCOMPARE(place.clipActions.size(), size_t(1));
+        QCOMPARE(place.clipActions[0].events, swf::clip_event::Initialize);
+    }
+
     // Tags after the length the header gives are not part of the movie, even when the file goes
     // on; a header claiming more than the file holds keeps what is there.
     void rectSizesSaturateInsteadOfWrapping()

@@ -1,13 +1,17 @@
 #include "Builtins.h"
 #include "Declaration.h"
+#include "DisplayTarget.h"
 
 #include "player/avm1/Machine.h"
 #include "player/avm1/Marker.h"
 #include "player/avm1/NumberText.h"
 #include "player/avm1/TargetPath.h"
+#include "player/display/DisplayObject.h"
+#include "player/display/MovieLibrary.h"
 
 #include <cmath>
 #include <map>
+#include <optional>
 #include <utility>
 
 namespace player::avm1::builtins {
@@ -71,6 +75,8 @@ public:
 
     Object* owner;
     QString ownerPath;
+    // The length of the library sound attachSound gave it, in whole milliseconds.
+    std::optional<double> duration;
 
     void traceReferences(Marker& marker) override
     {
@@ -161,7 +167,35 @@ Value setTransform(Machine& machine, Object* mixer, Object* self, const Argument
     return Value();
 }
 
-// Without audio no sound is ever attached or loaded, so these report nothing. Each name keeps a
+// attachSound takes a sound the movie of the Sound's clip (or of level 0) exports under that
+// name. The player has no audio: what it keeps of the sound is how long it is. A name that
+// exports no sound leaves the Sound as it was.
+Value attachSound(Machine& machine, Object*, Object* self, const Arguments& arguments)
+{
+    auto* sound = dynamic_cast<SoundObject*>(self);
+    if (!sound || arguments.empty())
+        return Value();
+    Object* owner = sound->owner ? target_path::resolve(machine, machine.bridge().level(0), sound->ownerPath) : machine.bridge().level(0);
+    display::DisplayObject* clip = owner ? displayObjectOf(machine, Value(owner)) : nullptr;
+    const display::MovieLibrary* library = clip ? clip->library().get() : nullptr;
+    if (!library)
+        return Value();
+    const std::optional<uint16_t> id = library->exportedId(machine.toString(arguments[0]).toStdString());
+    const swf::SoundDefinition* definition = id ? library->sound(*id) : nullptr;
+    if (definition)
+        sound->duration = std::round(definition->durationMilliseconds());
+    return Value();
+}
+
+// How long the attached sound is; undefined before one is attached.
+template<int>
+Value duration(Machine&, Object*, Object* self, const Arguments&)
+{
+    auto* sound = dynamic_cast<SoundObject*>(self);
+    return sound && sound->duration ? Value(*sound->duration) : Value();
+}
+
+// Without audio no sound is ever loaded or played, so these report nothing. Each name keeps a
 // function of its own, as each has its own native number.
 template<int>
 Value nothing(Machine&, Object*, const Arguments&)
@@ -184,18 +218,18 @@ constexpr Declaration prototypeDeclarations[] = {
     method("setPan", setPan, constant).native(500, 3),
     method("getTransform", getTransform, constant).native(500, 1),
     method("setTransform", setTransform, constant).native(500, 4),
-    method("attachSound", nothing<0>, constant).native(500, 7),
+    method("attachSound", attachSound, constant).native(500, 7),
     method("start", nothing<1>, constant).native(500, 8),
     method("stop", nothing<2>, constant).native(500, 6),
     method("loadSound", nothing<3>, constant).native(500, 13),
     method("setDuration", nothing<4>, constant).native(500, 10),
     method("setPosition", nothing<5>, constant).native(500, 12),
-    method("getDuration", nothing<6>, constant).native(500, 9),
+    method("getDuration", duration<0>, constant).native(500, 9),
     method("getPosition", nothing<7>, constant).native(500, 11),
     method("id3", nothing<8>, constant),
     method("getBytesLoaded", loadedBytes<0>, constant).native(500, 14),
     method("getBytesTotal", loadedBytes<1>, constant).native(500, 15),
-    getter("duration", nothing<9>, constant),
+    getter("duration", duration<1>, constant),
     getter("position", nothing<10>, constant),
     boolean("checkPolicyFile", false, attributes::hidden),
 };

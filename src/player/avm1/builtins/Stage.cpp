@@ -53,9 +53,14 @@ QString normalisedScaleMode(const QString& text)
     return QStringLiteral("showAll");
 }
 
-// The stage size is the frame size of the movie in level 0, in pixels.
-double stageDimension(Machine& machine, bool width)
+// The stage size is the frame size of the movie in level 0, in pixels; without scaling it is
+// the size of the window that shows the stage, when the player knows it.
+double stageDimension(Machine& machine, Object* state, bool width)
 {
+    if (settingsOf(state).scaleMode == QLatin1String("noScale")) {
+        if (const std::optional<QSize> viewport = machine.bridge().viewportSize())
+            return width ? viewport->width() : viewport->height();
+    }
     display::DisplayObject* root = displayObjectOf(machine, Value(machine.bridge().level(0)));
     if (!root || !root->library())
         return 0;
@@ -63,14 +68,14 @@ double stageDimension(Machine& machine, bool width)
     return (width ? rect.width() : rect.yMax - rect.yMin) / 20.0;
 }
 
-Value width(Machine& machine, Object*, const Arguments&)
+Value width(Machine& machine, Object* state, Object*, const Arguments&)
 {
-    return Value(stageDimension(machine, true));
+    return Value(stageDimension(machine, state, true));
 }
 
-Value height(Machine& machine, Object*, const Arguments&)
+Value height(Machine& machine, Object* state, Object*, const Arguments&)
 {
-    return Value(stageDimension(machine, false));
+    return Value(stageDimension(machine, state, false));
 }
 
 Value align(Machine&, Object* state, Object*, const Arguments&)
@@ -89,9 +94,14 @@ Value scaleMode(Machine&, Object* state, Object*, const Arguments&)
     return Value(settingsOf(state).scaleMode);
 }
 
-Value setScaleMode(Machine& machine, Object* state, Object*, const Arguments& arguments)
+// A scale mode that changes the stage size tells the listeners at once, through onResize.
+Value setScaleMode(Machine& machine, Object* state, Object* self, const Arguments& arguments)
 {
+    const double oldWidth = stageDimension(machine, state, true);
+    const double oldHeight = stageDimension(machine, state, false);
     settingsOf(state).scaleMode = normalisedScaleMode(machine.toString(argument(arguments, 0)));
+    if (oldWidth != stageDimension(machine, state, true) || oldHeight != stageDimension(machine, state, false))
+        machine.callMethod(Value(self), QStringLiteral("broadcastMessage"), {Value(QStringLiteral("onResize"))});
     return Value();
 }
 
