@@ -129,12 +129,30 @@ QRect deviceArea(const QPainter& painter)
     return device ? QRect(0, 0, device->width(), device->height()) : QRect();
 }
 
+// A line one device pixel wide or thinner turns its corners without the round join's disc:
+// only the bevel between the two pieces is filled. The disc would reach pixel centres just
+// beyond the outer corner that Flash leaves empty.
+QPen aliasedCornerPen(const QPen& pen, const QTransform& toDevice)
+{
+    if (pen.joinStyle() != Qt::RoundJoin)
+        return pen;
+    const double scale = pen.isCosmetic()
+        ? 1.0
+        : std::max(std::hypot(toDevice.m11(), toDevice.m12()), std::hypot(toDevice.m21(), toDevice.m22()));
+    constexpr double OnePixel = 1.0 + 1e-9;
+    if (pen.widthF() * scale > OnePixel)
+        return pen;
+    QPen bevelled(pen);
+    bevelled.setJoinStyle(Qt::BevelJoin);
+    return bevelled;
+}
+
 // A stroke is filled as its outline, so that its edges follow the same rules as fills. Lines
 // of a fixed pixel width are outlined in device pixels, the others in shape coordinates.
 void strokePathAliased(QPainter& painter, const QPainterPath& path, const QPen& pen)
 {
     const QTransform toDevice = painter.worldTransform();
-    const QPainterPathStroker stroker(pen);
+    const QPainterPathStroker stroker(aliasedCornerPen(pen, toDevice));
     const QPainterPath outline = pen.isCosmetic()
         ? AliasedGeometry::lineOutlineToDevice(stroker.createStroke(toDevice.map(path)), QTransform())
         : AliasedGeometry::lineOutlineToDevice(stroker.createStroke(path), toDevice);

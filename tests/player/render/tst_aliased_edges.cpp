@@ -77,6 +77,8 @@ private slots:
     void lineColumns_data();
     void lineColumns();
     void lineEndsWithoutOverhang();
+    void thinLineCornerIsBevelled_data();
+    void thinLineCornerIsBevelled();
     void gradientStaysOnItsShape();
     void snappingKeepsFillRule();
     void pointsHeldInFixedPoint_data();
@@ -194,6 +196,43 @@ void AliasedEdgesTest::lineEndsWithoutOverhang()
     QCOMPARE(paintedColumns(image, 39), qMakePair(20, 79));
     QCOMPARE(paintedColumns(image, 38), qMakePair(-1, -1));
     QCOMPARE(paintedColumns(image, 40), qMakePair(-1, -1));
+}
+
+void AliasedEdgesTest::thinLineCornerIsBevelled_data()
+{
+    QTest::addColumn<uint16_t>("widthTwips");
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<bool>("cornerCovered");
+
+    // A line down x = 50 to y = 60.45 that turns right there. The pixel just beyond the outer
+    // corner, centred at (49.5, 60.5), lies 0.5025 pixels from the corner point: outside both
+    // pieces and outside their bevel.
+    QTest::newRow("one pixel") << uint16_t(20) << 1.0 << false;
+    QTest::newRow("hairline") << uint16_t(0) << 1.0 << false;
+    QTest::newRow("two pixels shrunk to one") << uint16_t(40) << 0.5 << false;
+    // A wider line's round join is a disc that covers it.
+    QTest::newRow("two pixels") << uint16_t(40) << 1.0 << true;
+}
+
+void AliasedEdgesTest::thinLineCornerIsBevelled()
+{
+    QFETCH(uint16_t, widthTwips);
+    QFETCH(double, scale);
+    QFETCH(bool, cornerCovered);
+    const swf::Shape shape = ShapeBuilder()
+                                 .line(widthTwips, Blue)
+                                 .change(50 / scale, 10 / scale, 0, 0, 1)
+                                 .lineTo(50 / scale, 60.45 / scale)
+                                 .lineTo(90 / scale, 60.45 / scale)
+                                 .build();
+    const QImage image = renderAliased(shape, scale);
+    QCOMPARE(qAlpha(image.pixel(49, 60)) != 0, cornerCovered);
+    if (widthTwips * scale <= 20.0) {
+        // Both pieces still end where they did: the upright one above row 60, the level one
+        // on row 60 from column 50.
+        QCOMPARE(paintedRows(image, 49), qMakePair(10, 59));
+        QCOMPARE(paintedColumns(image, 60), qMakePair(50, 89));
+    }
 }
 
 void AliasedEdgesTest::gradientStaysOnItsShape()
