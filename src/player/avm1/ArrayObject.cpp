@@ -14,11 +14,28 @@ bool isLengthName(Machine& machine, const QString& name)
 
 } // namespace
 
+QString ArrayObject::indexName(size_t index)
+{
+    // The names of the first elements are made once and shared: argument lists and small
+    // arrays need no new text for their element names.
+    constexpr size_t sharedNames = 256;
+    static const std::vector<QString> names = [] {
+        std::vector<QString> made;
+        made.reserve(sharedNames);
+        for (size_t i = 0; i < sharedNames; ++i)
+            made.push_back(QString::number(i));
+        return made;
+    }();
+    return index < sharedNames ? names[index] : QString::number(index);
+}
+
 ArrayObject::ArrayObject(Object* prototype, std::vector<Value> elements)
     : Object(prototype, ObjectKind::Array)
 {
+    // Room for the elements and two more names, the callee and caller of an argument list.
+    reserveProperties(elements.size() + 2);
     for (size_t i = 0; i < elements.size(); ++i)
-        define(QString::number(i), elements[i]);
+        define(indexName(i), elements[i]);
     m_length = int32_t(elements.size());
 }
 
@@ -104,13 +121,13 @@ void ArrayObject::assign(Machine& machine, const std::vector<Value>& elements)
         checkedLength(INT32_MAX);
     removeElements(0, INT64_MAX);
     for (size_t i = 0; i < elements.size(); ++i)
-        define(QString::number(i), elements[i]);
+        define(indexName(i), elements[i]);
     setLength(machine, int32_t(elements.size()));
 }
 
 void ArrayObject::append(Machine& machine, const Value& element)
 {
-    set(machine, QString::number(m_length), element);
+    set(machine, m_length >= 0 ? indexName(size_t(m_length)) : QString::number(m_length), element);
 }
 
 bool ArrayObject::getSpecial(Machine& machine, const QString& name, Value& result)

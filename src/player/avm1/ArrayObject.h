@@ -34,6 +34,9 @@ public:
     // Whether the name is exactly how the index is written ("7", not "07" or "-0").
     static bool isCanonicalIndex(const QString& name, int32_t& index);
 
+    // The name of the element at this index ("0", "1"…).
+    static QString indexName(size_t index);
+
     // A length as scripts may walk it element by element: negative ones are empty, and
     // those beyond the array limit abort the script.
     static size_t checkedLength(int32_t length);

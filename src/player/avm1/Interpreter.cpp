@@ -66,6 +66,24 @@ uint32_t readU32(const std::vector<uint8_t>& bytes, size_t at)
     return uint32_t(bytes[at]) | (uint32_t(bytes[at + 1]) << 8) | (uint32_t(bytes[at + 2]) << 16) | (uint32_t(bytes[at + 3]) << 24);
 }
 
+// Whether a variable name holds none of the separators of a path (':', '.', '/'): such a name
+// is looked up as it is, without splitting it into a path and a variable.
+bool isPlainName(const QString& name)
+{
+    for (QChar character : name) {
+        const char16_t unit = character.unicode();
+        if (unit == u':' || unit == u'.' || unit == u'/')
+            return false;
+    }
+    return true;
+}
+
+// Whether a name is the given word, in the given case rule; names of another length never are.
+bool isWord(const QString& name, QLatin1StringView word, Qt::CaseSensitivity sensitivity)
+{
+    return name.size() == word.size() && name.compare(word, sensitivity) == 0;
+}
+
 ScopeChain replaceTarget(const ScopeChain& scope, Object* target)
 {
     if (!scope)
@@ -146,6 +164,8 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
                 swfVersion = std::max(5, static_cast<ClipObject*>(base)->swfVersion());
         }
     }
+    // this, arguments and the parameters: the table is made once at its final size.
+    activation->reserveProperties(code.parameters.size() + 2);
     ScopeChain scope = Scope::make(Scope::Kind::Local, activation, outerScope);
     Interpreter interpreter(machine, code.code, code.start, code.start + code.length, swfVersion, scope, self, target, code.constantPool);
     interpreter.m_callee = function;
@@ -312,12 +332,13 @@ bool Interpreter::seesGlobals() const
 Value Interpreter::getVariable(const QString& name)
 {
     Qt::CaseSensitivity sensitivity = m_machine.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    const bool isThis = name.compare(QLatin1String("this"), sensitivity) == 0;
-    if (name.compare(QLatin1String("super"), sensitivity) == 0 && m_superObject)
+    const bool isThis = isWord(name, QLatin1String("this"), sensitivity);
+    if (m_superObject && isWord(name, QLatin1String("super"), sensitivity))
         return Value(m_superObject);
+    const bool plain = isPlainName(name);
     QString path;
     QString variable;
-    if (target_path::splitVariable(name, path, variable)) {
+    if (!plain && target_path::splitVariable(name, path, variable)) {
         for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
             Object* start = link->object;
             if (Object* object = target_path::resolve(m_machine, start, path)) {
@@ -329,13 +350,13 @@ Value Interpreter::getVariable(const QString& name)
             return object->get(m_machine, variable);
         return Value();
     }
-    if (name.contains(u'/')) {
+    if (!plain && name.contains(u'/')) {
         Object* object = target_path::resolve(m_machine, targetOrRoot(), name);
         return object ? Value(object) : Value();
     }
     // _global wins over any property of that name along the scope chain. The name came with
     // SWF 6: older code reads nothing there (though its functions may still preload the object).
-    if (name.compare(QLatin1String("_global"), sensitivity) == 0)
+    if (isWord(name, QLatin1String("_global"), sensitivity))
         return m_swfVersion >= 6 ? Value(m_machine.global()) : Value();
     // "this" is a variable like any other: a function binds it in its activation, and a script
     // may assign it. Where nothing on the chain holds it, a frame script sees its clip; a function
@@ -344,14 +365,15 @@ Value Interpreter::getVariable(const QString& name)
         if (link->kind == Scope::Kind::Global && !seesGlobals())
             continue;
         Object* object = scopeObject(*link);
-        if (object && object->has(m_machine, name))
-            return object->get(m_machine, name);
+        Value value;
+        if (object && object->lookup(m_machine, name, value))
+            return value;
     }
     if (isThis) {
         Object* self = !m_callee ? m_thisObject : m_swfVersion >= 6 ? m_baseClip : nullptr;
         return self ? Value(self) : Value();
     }
-    if (name.compare(QLatin1String("_root"), sensitivity) == 0)
+    if (isWord(name, QLatin1String("_root"), sensitivity))
         return Value(m_machine.bridge().rootOf(targetOrRoot()));
     if (name.startsWith(QLatin1String("_level"), sensitivity)) {
         bool ok = false;
@@ -416,7 +438,7 @@ void Interpreter::setVariable(const QString& name, const Value& value)
 {
     QString path;
     QString variable;
-    if (target_path::splitVariable(name, path, variable)) {
+    if (!isPlainName(name) && target_path::splitVariable(name, path, variable)) {
         if (Object* object = pathHolder(path))
             object->set(m_machine, variable, value);
         return;
@@ -450,7 +472,7 @@ Arguments Interpreter::popArguments()
 Value Interpreter::callFunctionNamed(const QString& name, const Arguments& arguments)
 {
     Qt::CaseSensitivity sensitivity = m_machine.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    if (m_superObject && name.compare(QLatin1String("super"), sensitivity) == 0) {
+    if (m_superObject && isWord(name, QLatin1String("super"), sensitivity)) {
         // super(...) runs the superclass constructor on this object.
         auto* super = static_cast<SuperObject*>(m_superObject);
         Object* base = super->base();
@@ -469,15 +491,14 @@ Value Interpreter::callFunctionNamed(const QString& name, const Arguments& argum
     bool foundLocal = false;
     QString path;
     QString variable;
-    if (target_path::splitVariable(name, path, variable)) {
+    if (!isPlainName(name) && target_path::splitVariable(name, path, variable)) {
         function = getVariable(name);
         self = target_path::resolve(m_machine, targetOrRoot(), path);
     } else {
         bool found = false;
         for (const Scope* link = m_scope.get(); link && !found; link = link->parent.get()) {
             Object* object = link->object;
-            if (object && object->has(m_machine, name)) {
-                function = object->get(m_machine, name);
+            if (object && object->lookup(m_machine, name, function)) {
                 // A function found on a with object or a timeline is called as its method.
                 self = link->kind == Scope::Kind::Local ? nullptr : object;
                 foundLocal = link->kind == Scope::Kind::Local;
@@ -854,6 +875,23 @@ Interpreter::Outcome Interpreter::binaryAction(uint8_t code)
 {
     const BinaryOperation& operation = *binaryOperation(code);
     using Operands = BinaryOperation::Operands;
+    // Two numbers need no conversion, so no order of conversions to keep: the operation works
+    // on them where they lie. Add2 of two numbers is their sum.
+    const size_t depth = m_stack.size();
+    if (depth >= 2 && m_stack[depth - 1].isNumber() && m_stack[depth - 2].isNumber()) {
+        const double right = m_stack[depth - 1].asNumber();
+        const double left = m_stack[depth - 2].asNumber();
+        if (operation.operands == Operands::Numbers || operation.operands == Operands::NumbersRightFirst) {
+            m_stack.pop_back();
+            m_stack.back() = operation.onNumbers(left, right, m_swfVersion);
+            return Outcome::Normal;
+        }
+        if (code == uint8_t(Action::Add2)) {
+            m_stack.pop_back();
+            m_stack.back() = Value(left + right);
+            return Outcome::Normal;
+        }
+    }
     switch (operation.operands) {
     case Operands::Numbers:
     case Operands::NumbersRightFirst: {
@@ -987,14 +1025,16 @@ Interpreter::Outcome Interpreter::actionToInteger(Step&)
 
 Interpreter::Outcome Interpreter::actionGetVariable(Step&)
 {
-    push(getVariable(popString()));
+    const Value name = pop();
+    push(getVariable(name.isString() ? name.asString() : m_machine.toString(name)));
     return Outcome::Normal;
 }
 
 Interpreter::Outcome Interpreter::actionSetVariable(Step&)
 {
     Value value = pop();
-    setVariable(popString(), value);
+    const Value name = pop();
+    setVariable(name.isString() ? name.asString() : m_machine.toString(name), value);
     return Outcome::Normal;
 }
 

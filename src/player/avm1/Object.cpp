@@ -18,7 +18,8 @@ constexpr int maximumPrototypeDepth = 255;
 
 bool isProtoName(const QString& name, bool caseSensitive)
 {
-    return name.compare(QLatin1String("__proto__"), caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0;
+    // Names of another length never match, in any case: most names end here.
+    return name.size() == 9 && name.compare(QLatin1String("__proto__"), caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0;
 }
 
 // Names without letters (array indices) are the same in any case: no need for the slow search.
@@ -44,8 +45,13 @@ Object::~Object() = default;
 int Object::indexOf(const QString& name, bool caseSensitive) const
 {
     if (m_index.isEmpty()) {
+        // Names that come from one constant pool share their text: the same text is found
+        // without comparing it.
+        const qsizetype size = name.size();
+        const QChar* text = name.constData();
         for (size_t i = 0; i < m_properties.size(); ++i) {
-            if (m_properties[i].name == name)
+            const QString& candidate = m_properties[i].name;
+            if (candidate.size() == size && (candidate.constData() == text || candidate == name))
                 return int(i);
         }
     } else {
@@ -228,6 +234,41 @@ bool Object::has(Machine& machine, const QString& name)
     for (Object* object = this; object && depth <= maximumPrototypeDepth; object = object->m_prototype, ++depth) {
         if (object->hasOwnProperty(machine, name))
             return true;
+    }
+    return false;
+}
+
+bool Object::lookup(Machine& machine, const QString& name, Value& value)
+{
+    // super reads through its own get; every other kind answers from its slots and specials.
+    if (m_kind == ObjectKind::Super) {
+        if (!has(machine, name))
+            return false;
+        value = get(machine, name);
+        return true;
+    }
+    const bool caseSensitive = machine.caseSensitive();
+    const bool proto = isProtoName(name, caseSensitive);
+    int depth = 0;
+    for (Object* object = this; object && depth <= maximumPrototypeDepth; object = object->m_prototype, ++depth) {
+        Value special;
+        if (object->getSpecial(machine, name, special)) {
+            value = std::move(special);
+            return true;
+        }
+        if (proto) {
+            if (!object->m_prototype)
+                continue;
+            value = Value(object->m_prototype);
+            return true;
+        }
+        if (Property* property = object->findVisible(machine, name)) {
+            if (property->getter)
+                value = machine.callAccessor(object, property->name, property->getter, this, {});
+            else
+                value = property->setter ? Value() : property->value;
+            return true;
+        }
     }
     return false;
 }

@@ -52,6 +52,11 @@ public:
     virtual bool remove(Machine& machine, const QString& name);
     // Whether a property of that name exists here or along the prototype chain.
     virtual bool has(Machine& machine, const QString& name);
+    // has and get in one walk along the prototype chain: false when the name is not there
+    // (value left alone), else the value get gives, getters run. What a variable lookup needs.
+    bool lookup(Machine& machine, const QString& name, Value& value);
+    // Room for this many own properties without growing the table again.
+    void reserveProperties(size_t count) { m_properties.reserve(count); }
 
     // Own slot written directly: for built-in set-up and for locals. Replaces a virtual one.
     void define(const QString& name, const Value& value, uint16_t flags = 0);
