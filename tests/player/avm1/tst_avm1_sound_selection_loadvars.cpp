@@ -154,6 +154,7 @@ private slots:
     {
         QCOMPARE(traceOfMovie(QStringLiteral(
                      "var a = createEmptyMovieClip('a', 1); var b = createEmptyMovieClip('b', 2);"
+                     "a.focusEnabled = b.focusEnabled = true;"
                      "a.onKillFocus = function(to) { trace('a loses to ' + to); };"
                      "b.onSetFocus = function(from) { trace('b gains from ' + from); };"
                      "Selection.addListener({onSetFocus: function(from, to) { trace('listener ' + from + ' ' + to); }});"
