@@ -263,8 +263,52 @@ private:
                 failAt(node, "parameter '" + name + "' given twice");
             parameters.push_back({name, 0});
         }
-        // Nothing preloaded or suppressed: this, arguments and super are ordinary names.
-        m_code.defineFunction2(declaration ? node.text : std::string(), parameters, functionRegisterCount, 0, bodyCode);
+        m_code.defineFunction2(declaration ? node.text : std::string(), parameters, functionRegisterCount,
+                               suppressedImplicits(*node.children[0]), bodyCode);
+    }
+
+    // Which of this, arguments and super a function may name. Nested functions count as well
+    // (a name there may be meant for the outer one), and eval or with may name anything.
+    struct ImplicitNames {
+        bool thisObject = false;
+        bool arguments = false;
+        bool super = false;
+        bool anything = false;
+    };
+
+    static void collectImplicitNames(const SyntaxNode& node, ImplicitNames& names)
+    {
+        if (node.kind == Kind::This)
+            names.thisObject = true;
+        else if (node.kind == Kind::With)
+            names.anything = true;
+        else if (node.kind == Kind::Identifier) {
+            names.arguments = names.arguments || node.text == "arguments";
+            names.super = names.super || node.text == "super";
+            names.anything = names.anything || node.text == "eval";
+        }
+        for (const SyntaxNodePointer& child : node.children) {
+            if (child)
+                collectImplicitNames(*child, names);
+        }
+    }
+
+    // As Flash's compiler does, a function leaves out the this, arguments and super it never
+    // names: calling it then makes neither an arguments array nor a super object.
+    static uint16_t suppressedImplicits(const SyntaxNode& body)
+    {
+        ImplicitNames names;
+        collectImplicitNames(body, names);
+        if (names.anything)
+            return 0;
+        uint16_t flags = 0;
+        if (!names.thisObject && !names.super)
+            flags |= function_flags::SuppressThis;
+        if (!names.arguments)
+            flags |= function_flags::SuppressArguments;
+        if (!names.super)
+            flags |= function_flags::SuppressSuper;
+        return flags;
     }
 
     // Pushes the value of the expression when wanted; otherwise leaves the stack as it was.

@@ -88,6 +88,38 @@ private slots:
         QCOMPARE(result.actions.toHex(), expected.toHex());
     }
 
+    void functionsLeaveOutWhatTheyNeverName_data()
+    {
+        // DefineFunction2 flags: 0x02 no this, 0x08 no arguments, 0x20 no super.
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<int>("flags");
+        QTest::newRow("names none") << "function f(a) { return a + 1; }" << 0x2a;
+        QTest::newRow("this") << "function f() { return this.x; }" << 0x28;
+        QTest::newRow("arguments") << "function f() { return arguments.length; }" << 0x22;
+        QTest::newRow("super keeps this") << "function f() { super.m(); }" << 0x08;
+        QTest::newRow("a member named arguments is no name") << "function f(o) { return o.arguments; }" << 0x2a;
+        QTest::newRow("a nested function's names count") << "function f() { return function () { return arguments; }; }" << 0x22;
+        QTest::newRow("eval may name anything") << "function f() { return eval('this'); }" << 0;
+        QTest::newRow("with may name anything") << "function f(o) { with (o) { trace(x); } }" << 0;
+    }
+
+    void functionsLeaveOutWhatTheyNeverName()
+    {
+        QFETCH(QString, source);
+        QFETCH(int, flags);
+        const CompileResult result = ScriptCompiler::compile(source.toStdString());
+        QVERIFY2(result.ok(), result.error ? result.error->message.c_str() : "");
+        // The declaration comes first, after the constant pool: code, length, name "f", parameter
+        // count, register count, flags.
+        const QByteArray& actions = result.actions;
+        const auto byteAt = [&actions](int index) { return int(uint8_t(actions.at(index))); };
+        const int start = byteAt(0) == 0x88 ? 3 + (byteAt(1) | byteAt(2) << 8) : 0;
+        QCOMPARE(byteAt(start), 0x8e);
+        QCOMPARE(actions.mid(start + 3, 2), QByteArray("f\0", 2));
+        const int flagsAt = start + 3 + 2 + 2 + 1;
+        QCOMPARE(byteAt(flagsAt) | byteAt(flagsAt + 1) << 8, flags);
+    }
+
     void scriptsBeyondTheLengthFieldsAreRefused()
     {
         // A loop whose body is longer than a jump can span.
