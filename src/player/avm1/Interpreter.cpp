@@ -66,18 +66,6 @@ uint32_t readU32(const std::vector<uint8_t>& bytes, size_t at)
     return uint32_t(bytes[at]) | (uint32_t(bytes[at + 1]) << 8) | (uint32_t(bytes[at + 2]) << 16) | (uint32_t(bytes[at + 3]) << 24);
 }
 
-// Whether a variable name holds none of the separators of a path (':', '.', '/'): such a name
-// is looked up as it is, without splitting it into a path and a variable.
-bool isPlainName(const QString& name)
-{
-    for (QChar character : name) {
-        const char16_t unit = character.unicode();
-        if (unit == u':' || unit == u'.' || unit == u'/')
-            return false;
-    }
-    return true;
-}
-
 // Whether a name is the given word, in the given case rule; names of another length never are.
 bool isWord(const QString& name, QLatin1StringView word, Qt::CaseSensitivity sensitivity)
 {
@@ -335,10 +323,9 @@ Value Interpreter::getVariable(const QString& name)
     const bool isThis = isWord(name, QLatin1String("this"), sensitivity);
     if (m_superObject && isWord(name, QLatin1String("super"), sensitivity))
         return Value(m_superObject);
-    const bool plain = isPlainName(name);
     QString path;
     QString variable;
-    if (!plain && target_path::splitVariable(name, path, variable)) {
+    if (target_path::splitVariable(name, path, variable)) {
         for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
             Object* start = link->object;
             if (Object* object = target_path::resolve(m_machine, start, path)) {
@@ -350,7 +337,7 @@ Value Interpreter::getVariable(const QString& name)
             return object->get(m_machine, variable);
         return Value();
     }
-    if (!plain && name.contains(u'/')) {
+    if (name.contains(u'/')) {
         Object* object = target_path::resolve(m_machine, targetOrRoot(), name);
         return object ? Value(object) : Value();
     }
@@ -438,7 +425,7 @@ void Interpreter::setVariable(const QString& name, const Value& value)
 {
     QString path;
     QString variable;
-    if (!isPlainName(name) && target_path::splitVariable(name, path, variable)) {
+    if (target_path::splitVariable(name, path, variable)) {
         if (Object* object = pathHolder(path))
             object->set(m_machine, variable, value);
         return;
@@ -491,7 +478,7 @@ Value Interpreter::callFunctionNamed(const QString& name, const Arguments& argum
     bool foundLocal = false;
     QString path;
     QString variable;
-    if (!isPlainName(name) && target_path::splitVariable(name, path, variable)) {
+    if (target_path::splitVariable(name, path, variable)) {
         function = getVariable(name);
         self = target_path::resolve(m_machine, targetOrRoot(), path);
     } else {

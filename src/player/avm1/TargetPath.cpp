@@ -95,8 +95,16 @@ Object* resolve(Machine& machine, Object* start, const QString& path, bool& reac
 
 bool splitVariable(const QString& text, QString& path, QString& name)
 {
-    qsizetype colon = text.lastIndexOf(u':');
-    qsizetype dot = text.lastIndexOf(u'.');
+    // One pass from the end finds the last ':' and the last '.': every variable name a script
+    // reads comes through here, and most hold neither.
+    qsizetype colon = -1;
+    qsizetype dot = -1;
+    for (qsizetype at = text.size() - 1; at >= 0 && colon < 0; --at) {
+        if (text[at] == u':')
+            colon = at;
+        else if (text[at] == u'.' && dot < 0)
+            dot = at;
+    }
     qsizetype split = std::max(colon, dot);
     // ".." is a parent step, not a separator before a name.
     if (split == dot && dot > 0 && text[dot - 1] == u'.' && colon < dot)
