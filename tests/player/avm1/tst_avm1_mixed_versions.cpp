@@ -1,5 +1,4 @@
-#include "authoring/MovieWriter.h"
-#include "authoring/ScriptCompiler.h"
+#include "../loading/FrameScriptMovie.h"
 #include "player/Player.h"
 #include "player/ScriptEngineFactory.h"
 
@@ -21,17 +20,7 @@ private:
 
     static QByteArray movieWith(int version, const QStringList& frameScripts)
     {
-        authoring::MovieWriter movie(version, 200, 100, 12);
-        for (const QString& script : frameScripts) {
-            authoring::CompileResult compiled = authoring::ScriptCompiler::compile(script.toStdString());
-            if (!compiled.ok()) {
-                qWarning("script does not compile: %s", qPrintable(script));
-                return {};
-            }
-            movie.root().doAction(compiled.actions);
-            movie.root().showFrame();
-        }
-        return movie.toBytes(false);
+        return frameScriptMovie(version, frameScripts);
     }
 
     bool writeMovie(const QString& name, int version, const QStringList& frameScripts)

@@ -1,5 +1,4 @@
-#include "authoring/MovieWriter.h"
-#include "authoring/ScriptCompiler.h"
+#include "FrameScriptMovie.h"
 #include "player/MoviePlayer.h"
 #include "player/Player.h"
 #include "player/ScriptEngineFactory.h"
@@ -25,21 +24,7 @@ private:
     QStringList m_traces;
     std::unique_ptr<player::Player> m_player;
 
-    // A movie with one frame per script; the last one stops.
-    static QByteArray movieWith(const QStringList& frameScripts)
-    {
-        authoring::MovieWriter movie(8, 200, 100, 12);
-        for (const QString& script : frameScripts) {
-            authoring::CompileResult compiled = authoring::ScriptCompiler::compile(script.toStdString());
-            if (!compiled.ok()) {
-                qWarning("script does not compile: %s", qPrintable(script));
-                return {};
-            }
-            movie.root().doAction(compiled.actions);
-            movie.root().showFrame();
-        }
-        return movie.toBytes(false);
-    }
+    static QByteArray movieWith(const QStringList& frameScripts) { return frameScriptMovie(8, frameScripts); }
 
     QString pathOf(const QString& name) const { return m_folder.filePath(name); }
 
