@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QTimerEvent>
 
 #include <algorithm>
@@ -33,6 +34,9 @@ MoviePlayer::MoviePlayer(QWidget* parent)
     m_player->onFsCommand = [this](const QString& command, const QString& args) { emit movieCommand(command, args); };
     m_player->onFlashCall = [this](const QString& request) { emit externalCall(request); };
     m_player->setScriptHost(makeScriptHost(*m_player, ScriptTimeCeiling));
+    // A movie that asks for no scaling sees the widget's size as its stage, in the device
+    // independent pixels Flash counts in (on a high density screen the painter scales).
+    m_player->setViewportSize(size());
 }
 
 MoviePlayer::~MoviePlayer()
@@ -246,6 +250,13 @@ void MoviePlayer::keyPressEvent(QKeyEvent* event)
     const QString text = event->text();
     const int ascii = text.size() == 1 && text[0].unicode() < 128 ? text[0].unicode() : 0;
     m_player->keyDown(code, ascii);
+    updateIfChanged();
+}
+
+void MoviePlayer::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    m_player->resizeViewport(event->size());
     updateIfChanged();
 }
 

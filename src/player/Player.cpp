@@ -312,6 +312,18 @@ void Player::keyDown(int keyCode, int ascii)
     runQueuedActions();
 }
 
+void Player::resizeViewport(const QSize& size)
+{
+    if (m_viewportSize == size)
+        return;
+    m_viewportSize = size;
+    if (!m_scriptHost || !m_stage.level(0) || isStopped())
+        return;
+    CallScope scope(*this);
+    m_scriptHost->viewportResized();
+    runQueuedActions();
+}
+
 void Player::keyUp(int keyCode)
 {
     CallScope scope(*this);

@@ -98,6 +98,9 @@ public:
     // The size in pixels of the window that shows the stage. Scripts see it as the stage size
     // when they ask for no scaling; unknown, the stage is the movie's frame.
     void setViewportSize(std::optional<QSize> size) { m_viewportSize = size; }
+    // The window was resized while the movie plays: the same, and a stage that follows the
+    // window (scale mode noScale) tells its onResize listeners.
+    void resizeViewport(const QSize& size);
     std::optional<QSize> viewportSize() const { return m_viewportSize; }
     const Clock& clock() const { return m_clock; }
     // The frame rate of the movie the host put into level 0: a movie a script loads into level 0

@@ -45,6 +45,7 @@ public:
     bool hasHandler(display::DisplayObject& object, const char* handlerName) override;
     std::optional<bool> booleanProperty(display::DisplayObject& object, const char* name) override;
     void broadcastInput(const char* source, const char* message) override;
+    void viewportResized() override;
 
     // DisplayBridge
     void trace(const QString& text) override;

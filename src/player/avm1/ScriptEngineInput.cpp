@@ -55,6 +55,20 @@ void ScriptEngine::broadcastInput(const char* source, const char* message)
     m_machine->callTopLevel(broadcast, broadcaster, {Value(QString::fromLatin1(message))}, version);
 }
 
+void ScriptEngine::viewportResized()
+{
+    display::MovieClip* root = m_services->level(0);
+    bool unscaled = false;
+    {
+        Machine::SavedRunState saved(*m_machine);
+        m_machine->setSwfVersion(root ? root->swfVersion() : 8);
+        if (Object* stage = m_machine->global()->get(*m_machine, QStringLiteral("Stage")).asObject())
+            unscaled = m_machine->toString(stage->get(*m_machine, QStringLiteral("scaleMode"))) == QLatin1String("noScale");
+    }
+    if (unscaled)
+        broadcastInput("Stage", "onResize");
+}
+
 InputPort* ScriptEngine::input()
 {
     return &m_services->input();

@@ -77,6 +77,10 @@ public:
     // Sends an input event ("onMouseDown", "onKeyUp"...) to the listeners of the Mouse or Key
     // object.
     virtual void broadcastInput(const char*, const char*) {}
+
+    // The window that shows the stage changed size. A stage that follows the window (no
+    // scaling) tells its listeners through Stage.onResize; a scaled stage keeps its size.
+    virtual void viewportResized() {}
 };
 
 } // namespace player::display
