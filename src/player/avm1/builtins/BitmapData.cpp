@@ -325,7 +325,7 @@ constexpr Declaration constructorDeclarations[] = {
 };
 
 constexpr Declaration clipDeclarations[] = {
-    method("attachBitmap", attachBitmap),
+    method("attachBitmap", attachBitmap).from(8),
 };
 
 } // namespace

@@ -77,6 +77,12 @@ constexpr Declaration method(const char* name, NativeMethod function, uint16_t a
     return {Declaration::Kind::Method, name, function, nullptr, 0, attributes};
 }
 
+// A method hidden from for..in that scripts may still delete (MovieClip's are).
+constexpr Declaration deletableMethod(const char* name, NativeMethod function)
+{
+    return method(name, function, attributes::hidden);
+}
+
 constexpr Declaration accessor(const char* name, NativeMethod getter, NativeMethod setter, uint16_t attributes = attributes::hiddenPermanent)
 {
     return {Declaration::Kind::Accessor, name, getter, setter, 0, attributes};

@@ -1,4 +1,5 @@
 #include "Builtins.h"
+#include "Declaration.h"
 #include "MovieClipDrawing.h"
 #include "MovieClipLook.h"
 #include "TabIndex.h"
@@ -131,8 +132,6 @@ void callOnConstruct(Machine& machine, Object* clip)
         machine.callTopLevel(handler, clip, {}, machine.swfVersion());
 }
 
-using Method = Value (*)(Machine&, Object*, const Arguments&);
-
 } // namespace
 
 void installMovieClip(Machine& machine)
@@ -141,40 +140,40 @@ void installMovieClip(Machine& machine)
     machine.prototypes().movieClip = prototype;
     defineClass(machine, QStringLiteral("MovieClip"), prototype, [](Machine&, Object*, const Arguments&) { return Value(); });
 
-    const std::pair<const char*, Method> methods[] = {
-        {"play", [](Machine& machine, Object* self, const Arguments&) {
+    const Declaration methods[] = {
+        deletableMethod("play", [](Machine& machine, Object* self, const Arguments&) {
              machine.bridge().timelineCommand(self, DisplayBridge::TimelineCommand::Play);
              return Value();
-         }},
-        {"stop", [](Machine& machine, Object* self, const Arguments&) {
+         }),
+        deletableMethod("stop", [](Machine& machine, Object* self, const Arguments&) {
              machine.bridge().timelineCommand(self, DisplayBridge::TimelineCommand::Stop);
              return Value();
-         }},
-        {"nextFrame", [](Machine& machine, Object* self, const Arguments&) {
+         }),
+        deletableMethod("nextFrame", [](Machine& machine, Object* self, const Arguments&) {
              machine.bridge().timelineCommand(self, DisplayBridge::TimelineCommand::NextFrame);
              return Value();
-         }},
-        {"prevFrame", [](Machine& machine, Object* self, const Arguments&) {
+         }),
+        deletableMethod("prevFrame", [](Machine& machine, Object* self, const Arguments&) {
              machine.bridge().timelineCommand(self, DisplayBridge::TimelineCommand::PreviousFrame);
              return Value();
-         }},
-        {"gotoAndPlay", [](Machine& machine, Object* self, const Arguments& arguments) { return gotoFrame(machine, self, arguments, true); }},
-        {"gotoAndStop", [](Machine& machine, Object* self, const Arguments& arguments) { return gotoFrame(machine, self, arguments, false); }},
-        {"getDepth", [](Machine&, Object* self, const Arguments&) {
+         }),
+        deletableMethod("gotoAndPlay", [](Machine& machine, Object* self, const Arguments& arguments) { return gotoFrame(machine, self, arguments, true); }),
+        deletableMethod("gotoAndStop", [](Machine& machine, Object* self, const Arguments& arguments) { return gotoFrame(machine, self, arguments, false); }),
+        method("getDepth", [](Machine&, Object* self, const Arguments&) {
              display::MovieClip* clip = clipOf(self);
              return clip ? Value(double(clip->depth())) : Value();
-         }},
-        {"getNextHighestDepth", [](Machine&, Object* self, const Arguments&) {
+         }, attributes::hidden | property_flag::ReadOnly).from(6),
+        deletableMethod("getNextHighestDepth", [](Machine&, Object* self, const Arguments&) {
              display::MovieClip* clip = clipOf(self);
              return clip ? Value(double(clip->nextHighestDepth())) : Value();
-         }},
-        {"getInstanceAtDepth", [](Machine& machine, Object* self, const Arguments& arguments) {
+         }).from(7),
+        deletableMethod("getInstanceAtDepth", [](Machine& machine, Object* self, const Arguments& arguments) {
              display::MovieClip* clip = clipOf(self);
              if (!clip || arguments.empty())
                  return Value();
              return scriptObject(clip->childAtDepth(machine.toInt32(arguments[0])));
-         }},
-        {"swapDepths", [](Machine& machine, Object* self, const Arguments& arguments) {
+         }).from(7),
+        deletableMethod("swapDepths", [](Machine& machine, Object* self, const Arguments& arguments) {
              display::MovieClip* clip = clipOf(self);
              if (!clip)
                  return Value();
@@ -192,16 +191,16 @@ void installMovieClip(Machine& machine)
              if (other && other->parent() == clip->parent())
                  clip->swapDepths(other->depth());
              return Value();
-         }},
-        {"createEmptyMovieClip", [](Machine& machine, Object* self, const Arguments& arguments) {
+         }),
+        deletableMethod("createEmptyMovieClip", [](Machine& machine, Object* self, const Arguments& arguments) {
              display::MovieClip* clip = clipOf(self);
              if (!clip || arguments.size() < 2)
                  return Value();
              Value created = scriptObject(clip->createEmptyMovieClip(machine.toString(arguments[0]), machine.toInt32(arguments[1])));
              callOnConstruct(machine, created.asObject());
              return created;
-         }},
-        {"attachMovie", [](Machine& machine, Object* self, const Arguments& arguments) {
+         }).from(6),
+        deletableMethod("attachMovie", [](Machine& machine, Object* self, const Arguments& arguments) {
              display::MovieClip* clip = clipOf(self);
              if (!clip || arguments.size() < 3)
                  return Value();
@@ -232,8 +231,8 @@ void installMovieClip(Machine& machine)
              else
                  callOnConstruct(machine, object);
              return Value(object);
-         }},
-        {"duplicateMovieClip", [](Machine& machine, Object* self, const Arguments& arguments) {
+         }),
+        deletableMethod("duplicateMovieClip", [](Machine& machine, Object* self, const Arguments& arguments) {
              display::MovieClip* clip = clipOf(self);
              if (!clip || arguments.size() < 2)
                  return Value();
@@ -248,19 +247,19 @@ void installMovieClip(Machine& machine)
                  }
              }
              return object ? Value(object) : Value();
-         }},
-        {"removeMovieClip", [](Machine& machine, Object* self, const Arguments&) {
+         }),
+        deletableMethod("removeMovieClip", [](Machine& machine, Object* self, const Arguments&) {
              if (clipOf(self))
                  machine.bridge().removeClip(self);
              return Value();
-         }},
-        {"getBounds", clipBounds},
-        {"getRect", clipBounds},
+         }),
+        deletableMethod("getBounds", clipBounds),
+        deletableMethod("getRect", clipBounds).from(8),
         // A movie is always loaded whole: both give the length of its file, uncompressed, or
         // of a sprite's tags.
-        {"getBytesLoaded", [](Machine&, Object* self, const Arguments&) { return movieLength(clipOf(self)); }},
-        {"getBytesTotal", [](Machine&, Object* self, const Arguments&) { return movieLength(clipOf(self)); }},
-        {"getSWFVersion", [](Machine&, Object* self, const Arguments&) {
+        deletableMethod("getBytesLoaded", [](Machine&, Object* self, const Arguments&) { return movieLength(clipOf(self)); }),
+        deletableMethod("getBytesTotal", [](Machine&, Object* self, const Arguments&) { return movieLength(clipOf(self)); }),
+        deletableMethod("getSWFVersion", [](Machine&, Object* self, const Arguments&) {
              display::MovieClip* clip = clipOf(self);
              if (!clip)
                  return Value();
@@ -268,8 +267,8 @@ void installMovieClip(Machine& machine)
              if (clip->library() && clip->library()->movie().isPicture)
                  return Value(-1);
              return Value(int(clip->swfVersion()));
-         }},
-        {"setMask", [](Machine& machine, Object* self, const Arguments& arguments) {
+         }),
+        deletableMethod("setMask", [](Machine& machine, Object* self, const Arguments& arguments) {
              display::MovieClip* clip = clipOf(self);
              if (!clip || arguments.empty())
                  return Value();
@@ -295,8 +294,8 @@ void installMovieClip(Machine& machine)
              mask->setClipDepth(std::nullopt);
              clip->setScriptMask(mask->sharedFromThis());
              return Value(true);
-         }},
-        {"getURL", [](Machine& machine, Object* self, const Arguments& arguments) {
+         }).from(6),
+        deletableMethod("getURL", [](Machine& machine, Object* self, const Arguments& arguments) {
              QString url = machine.toString(argument(arguments, 0));
              QString target = machine.toString(argument(arguments, 1));
              if (url.startsWith(QLatin1String("FSCommand:"), Qt::CaseInsensitive))
@@ -304,22 +303,19 @@ void installMovieClip(Machine& machine)
              else
                  machine.bridge().getUrl(self, url, target, 0, false, false);
              return Value();
-         }},
-        {"loadMovie", [](Machine& machine, Object* self, const Arguments& arguments) {
+         }),
+        deletableMethod("loadMovie", [](Machine& machine, Object* self, const Arguments& arguments) {
              if (clipOf(self))
                  machine.bridge().getUrl(self, machine.toString(argument(arguments, 0)), machine.bridge().targetPath(self, false), 0, true, false);
              return Value();
-         }},
-        {"unloadMovie", [](Machine& machine, Object* self, const Arguments&) {
+         }),
+        deletableMethod("unloadMovie", [](Machine& machine, Object* self, const Arguments&) {
              if (clipOf(self))
                  machine.bridge().getUrl(self, QString(), machine.bridge().targetPath(self, false), 0, true, false);
              return Value();
-         }},
+         }),
     };
-    for (const auto& [name, method] : methods)
-        machine.defineMethod(prototype, QString::fromLatin1(name), method);
-    // getDepth came with SWF 6: older code does not see it.
-    prototype->setFlags(QStringLiteral("getDepth"), property_flag::FromVersion6 | property_flag::ReadOnly, 0, true);
+    installDeclarations(machine, prototype, methods);
     installClipPointerMethods(machine, prototype);
     installMovieClipDrawing(machine, prototype);
     installMovieClipLook(machine, prototype);

@@ -2,6 +2,7 @@
 
 #include "BitmapDataObject.h"
 #include "Builtins.h"
+#include "Declaration.h"
 #include "Matrix.h"
 
 #include "player/avm1/ClipObject.h"
@@ -157,31 +158,30 @@ std::optional<swf::FillStyle> gradientFillFromScript(Machine& machine, const Arg
 
 void installMovieClipDrawing(Machine& machine, Object* prototype)
 {
-    using Method = Value (*)(Machine&, Object*, const Arguments&);
-    const std::pair<const char*, Method> methods[] = {
-        {"clear", [](Machine&, Object* self, const Arguments&) {
+    const Declaration methods[] = {
+        deletableMethod("clear", [](Machine&, Object* self, const Arguments&) {
              if (display::Drawing* drawing = drawingOf(self))
                  drawing->clear();
              return Value();
-         }},
-        {"moveTo", [](Machine& machine, Object* self, const Arguments& arguments) {
+         }).from(6),
+        deletableMethod("moveTo", [](Machine& machine, Object* self, const Arguments& arguments) {
              // Flash ignores a move with fewer than two arguments.
              if (display::Drawing* drawing = drawingOf(self); drawing && arguments.size() >= 2)
                  drawing->moveTo(toTwips(machine, arguments[0]), toTwips(machine, arguments[1]));
              return Value();
-         }},
-        {"lineTo", [](Machine& machine, Object* self, const Arguments& arguments) {
+         }).from(6),
+        deletableMethod("lineTo", [](Machine& machine, Object* self, const Arguments& arguments) {
              if (display::Drawing* drawing = drawingOf(self); drawing && arguments.size() >= 2)
                  drawing->lineTo(toTwips(machine, arguments[0]), toTwips(machine, arguments[1]));
              return Value();
-         }},
-        {"curveTo", [](Machine& machine, Object* self, const Arguments& arguments) {
+         }).from(6),
+        deletableMethod("curveTo", [](Machine& machine, Object* self, const Arguments& arguments) {
              if (display::Drawing* drawing = drawingOf(self); drawing && arguments.size() >= 4)
                  drawing->curveTo(toTwips(machine, arguments[0]), toTwips(machine, arguments[1]),
                                   toTwips(machine, arguments[2]), toTwips(machine, arguments[3]));
              return Value();
-         }},
-        {"beginFill", [](Machine& machine, Object* self, const Arguments& arguments) {
+         }).from(6),
+        deletableMethod("beginFill", [](Machine& machine, Object* self, const Arguments& arguments) {
              display::Drawing* drawing = drawingOf(self);
              if (!drawing)
                  return Value();
@@ -194,8 +194,8 @@ void installMovieClipDrawing(Machine& machine, Object* prototype)
              fill.color = colorOf(static_cast<uint32_t>(machine.toInt32(arguments[0])), alphaByte(numberOr(machine, arguments, 1, 100.0)));
              drawing->beginFill(fill);
              return Value();
-         }},
-        {"beginGradientFill", [](Machine& machine, Object* self, const Arguments& arguments) {
+         }).from(6),
+        deletableMethod("beginGradientFill", [](Machine& machine, Object* self, const Arguments& arguments) {
              display::Drawing* drawing = drawingOf(self);
              if (!drawing)
                  return Value();
@@ -204,8 +204,8 @@ void installMovieClipDrawing(Machine& machine, Object* prototype)
              else
                  drawing->endFill();
              return Value();
-         }},
-        {"beginBitmapFill", [](Machine& machine, Object* self, const Arguments& arguments) {
+         }).from(6),
+        deletableMethod("beginBitmapFill", [](Machine& machine, Object* self, const Arguments& arguments) {
              // beginBitmapFill(bitmap, matrix, repeat = true, smoothing = false): without a
              // bitmap the shape being drawn gets no fill.
              display::Drawing* drawing = drawingOf(self);
@@ -234,13 +234,13 @@ void installMovieClipDrawing(Machine& machine, Object* prototype)
              fill.bitmapMatrix = matrix;
              drawing->beginFill(fill);
              return Value();
-         }},
-        {"endFill", [](Machine&, Object* self, const Arguments&) {
+         }).from(8),
+        deletableMethod("endFill", [](Machine&, Object* self, const Arguments&) {
              if (display::Drawing* drawing = drawingOf(self))
                  drawing->endFill();
              return Value();
-         }},
-        {"lineStyle", [](Machine& machine, Object* self, const Arguments& arguments) {
+         }).from(6),
+        deletableMethod("lineStyle", [](Machine& machine, Object* self, const Arguments& arguments) {
              display::Drawing* drawing = drawingOf(self);
              if (!drawing)
                  return Value();
@@ -272,8 +272,8 @@ void installMovieClipDrawing(Machine& machine, Object* prototype)
              style.miterLimit = std::clamp(numberOr(machine, arguments, 7, 3.0), 1.0, 255.0);
              drawing->lineStyle(style);
              return Value();
-         }},
-        {"lineGradientStyle", [](Machine& machine, Object* self, const Arguments& arguments) {
+         }).from(6),
+        deletableMethod("lineGradientStyle", [](Machine& machine, Object* self, const Arguments& arguments) {
              // Gives the current line a gradient instead of its colour; without a line it does
              // nothing.
              display::Drawing* drawing = drawingOf(self);
@@ -290,10 +290,9 @@ void installMovieClipDrawing(Machine& machine, Object* prototype)
              style->fill = *fill;
              drawing->lineStyle(style);
              return Value();
-         }},
+         }).from(8),
     };
-    for (const auto& [name, method] : methods)
-        machine.defineMethod(prototype, QString::fromLatin1(name), method);
+    installDeclarations(machine, prototype, methods);
 }
 
 } // namespace player::avm1::builtins

@@ -146,7 +146,7 @@ constexpr Declaration prototypeDeclarations[] = {
 };
 
 constexpr Declaration clipDeclarations[] = {
-    method("getTextSnapshot", getTextSnapshot),
+    method("getTextSnapshot", getTextSnapshot).from(6),
 };
 
 } // namespace

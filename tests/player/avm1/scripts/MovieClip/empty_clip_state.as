@@ -1,6 +1,6 @@
 // swf 7 frames 2
 // A clip a script makes empty is at frame 0 until the next frame of the movie. It has no
-// bounds: getBounds and getRect give 6710886.35 on every side for it, in its own space and,
+// bounds: getBounds gives 6710886.35 on every side for it, in its own space and,
 // while no SWF 8 code has asked under this SWF 7 movie, seen from another clip too. A clip
 // with something in it gives its box in the space of the clip named, by object or by a path
 // from the clip itself.
@@ -8,7 +8,7 @@ createEmptyMovieClip("empty", 1);
 trace("frame " + empty._currentframe + " of " + empty._totalframes);
 var own = empty.getBounds();
 trace("own: " + own.xMin + " " + own.xMax + " " + own.yMin + " " + own.yMax);
-var seen = empty.getRect(_root);
+var seen = empty.getBounds(_root);
 trace("from root: " + seen.xMin + " " + seen.yMax);
 createEmptyMovieClip("box", 2);
 box.beginFill(0);
@@ -28,6 +28,8 @@ trace("by path: " + byPath.xMin + " " + byPath.xMax);
 var inRoot = box.getBounds(_root);
 trace("in root: " + inRoot.xMin + " " + inRoot.xMax);
 trace("no such clip: " + typeof box.getBounds("other"));
+// getRect came with SWF 8: this movie's code does not see it.
+trace("getRect: " + typeof box.getRect);
 empty.onEnterFrame = function () {
     trace("next frame: " + this._currentframe);
     delete this.onEnterFrame;
