@@ -260,7 +260,7 @@ Value rectangle(Machine& machine, Object* self, const Arguments&)
 Value loadBitmap(Machine& machine, Object* prototype, const QString& name)
 {
     Object* root = machine.bridge().level(0);
-    display::DisplayObject* rootObject = root && root->kind() == ObjectKind::Clip ? static_cast<ClipObject*>(root)->displayObject() : nullptr;
+    display::DisplayObject* rootObject = displayObjectOfClip(root);
     const auto& library = rootObject ? rootObject->library() : nullptr;
     if (!library)
         return Value();
@@ -279,7 +279,7 @@ Value loadBitmap(Machine& machine, Object* prototype, const QString& name)
 
 Value attachBitmap(Machine& machine, Object* self, const Arguments& arguments)
 {
-    display::MovieClip* clip = self && self->kind() == ObjectKind::Clip ? static_cast<ClipObject*>(self)->clip() : nullptr;
+    display::MovieClip* clip = movieClipOf(self);
     auto* bitmap = dynamic_cast<BitmapDataObject*>(argument(arguments, 0).asObject());
     if (!clip || !bitmap || !bitmap->pixels() || arguments.size() < 2)
         return Value();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "player/avm1/ClipObject.h"
 #include "player/avm1/FunctionObject.h"
 #include "player/avm1/Value.h"
 
@@ -92,6 +93,24 @@ void installFileReferenceList(Machine& machine, Object* holder);
 void broadcasterInitialize(Machine& machine, Object* target);
 
 // Small helpers for native functions.
+// The clip's script object that an object is, or null for any other object (or none).
+inline ClipObject* asClipObject(Object* object)
+{
+    return object && object->kind() == ObjectKind::Clip ? static_cast<ClipObject*>(object) : nullptr;
+}
+// What a clip's script object stands for, as a display object or as the movie clip it is; null
+// for any other object and for a clip object whose clip is gone.
+inline display::DisplayObject* displayObjectOfClip(Object* object)
+{
+    ClipObject* clipObject = asClipObject(object);
+    return clipObject ? clipObject->displayObject() : nullptr;
+}
+inline display::MovieClip* movieClipOf(Object* object)
+{
+    ClipObject* clipObject = asClipObject(object);
+    return clipObject ? clipObject->clip() : nullptr;
+}
+
 inline Value argument(const Arguments& arguments, size_t index)
 {
     return index < arguments.size() ? arguments[index] : Value();

@@ -16,9 +16,7 @@ void installButton(Machine& machine)
     machine.prototypes().button = prototype;
     defineClass(machine, QStringLiteral("Button"), prototype, [](Machine&, Object*, const Arguments&) { return Value(); });
     machine.defineMethod(prototype, QStringLiteral("getDepth"), [](Machine&, Object* self, const Arguments&) {
-        if (!self || self->kind() != ObjectKind::Clip)
-            return Value();
-        display::DisplayObject* object = static_cast<ClipObject*>(self)->displayObject();
+        display::DisplayObject* object = displayObjectOfClip(self);
         return object ? Value(double(object->depth())) : Value();
     });
     // As a clip's, from SWF 6 on only.

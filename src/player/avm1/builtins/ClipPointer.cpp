@@ -17,7 +17,7 @@ namespace {
 
 display::DisplayObject* displayObjectOf(Object* object)
 {
-    return object && object->kind() == ObjectKind::Clip ? static_cast<ClipObject*>(object)->displayObject() : nullptr;
+    return displayObjectOfClip(object);
 }
 
 // A clip named by a script object or by a target path text.

@@ -15,7 +15,7 @@ namespace {
 
 display::DisplayObject* displayObjectOfSelf(Object* self)
 {
-    return self && self->kind() == ObjectKind::Clip ? static_cast<ClipObject*>(self)->displayObject() : nullptr;
+    return displayObjectOfClip(self);
 }
 
 // Reading gives new objects each time, so changing one changes nothing on the stage.

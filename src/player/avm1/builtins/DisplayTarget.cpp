@@ -1,5 +1,7 @@
 #include "DisplayTarget.h"
 
+#include "Builtins.h"
+
 #include "player/avm1/ClipObject.h"
 #include "player/avm1/Machine.h"
 #include "player/avm1/TargetPath.h"
@@ -13,9 +15,7 @@ display::DisplayObject* displayObjectOf(Machine& machine, const Value& target)
     Object* object = target.asObject();
     if (!object && target.isString())
         object = target_path::resolve(machine, machine.bridge().level(0), target.asString());
-    if (!object || object->kind() != ObjectKind::Clip)
-        return nullptr;
-    return static_cast<ClipObject*>(object)->displayObject();
+    return displayObjectOfClip(object);
 }
 
 int16_t wrapToInt16(double number)

@@ -23,12 +23,12 @@ namespace {
 
 display::MovieClip* clipOf(Object* self)
 {
-    return self && self->kind() == ObjectKind::Clip ? static_cast<ClipObject*>(self)->clip() : nullptr;
+    return movieClipOf(self);
 }
 
 display::DisplayObject* displayObjectOf(Object* object)
 {
-    return object && object->kind() == ObjectKind::Clip ? static_cast<ClipObject*>(object)->displayObject() : nullptr;
+    return displayObjectOfClip(object);
 }
 
 Value movieLength(display::MovieClip* clip)

@@ -19,9 +19,7 @@ namespace {
 
 display::Drawing* drawingOf(Object* self)
 {
-    if (!self || self->kind() != ObjectKind::Clip)
-        return nullptr;
-    display::MovieClip* clip = static_cast<ClipObject*>(self)->clip();
+    display::MovieClip* clip = movieClipOf(self);
     return clip ? &clip->drawing() : nullptr;
 }
 

@@ -55,7 +55,7 @@ Object* clipOrLevel(Machine& machine, const LoadTarget& target)
 // (compressed when the file is), whatever part of it the clip plays.
 Value fileLengthOf(Object* clip)
 {
-    const display::MovieClip* movieClip = clip && clip->kind() == ObjectKind::Clip ? static_cast<ClipObject*>(clip)->clip() : nullptr;
+    const display::MovieClip* movieClip = movieClipOf(clip);
     if (!movieClip || !movieClip->library())
         return Value();
     return Value(double(movieClip->library()->movie().header.fileLength));

@@ -22,7 +22,7 @@ constexpr std::array<const char*, 14> BlendModeNames = { "normal", "layer", "mul
 
 display::DisplayObject* objectOf(Object* self)
 {
-    return self && self->kind() == ObjectKind::Clip ? static_cast<ClipObject*>(self)->displayObject() : nullptr;
+    return displayObjectOfClip(self);
 }
 
 using Getter = Value (*)(Machine&, display::DisplayObject&);

@@ -40,9 +40,7 @@ Value focusValue(Object* focus)
 
 display::EditTextInstance* fieldOf(Object* object)
 {
-    if (!object || object->kind() != ObjectKind::Clip)
-        return nullptr;
-    display::DisplayObject* displayObject = static_cast<ClipObject*>(object)->displayObject();
+    display::DisplayObject* displayObject = displayObjectOfClip(object);
     if (!displayObject || displayObject->kind() != display::DisplayKind::EditText)
         return nullptr;
     return static_cast<display::EditTextInstance*>(displayObject);

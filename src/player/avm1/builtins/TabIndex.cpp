@@ -14,7 +14,7 @@ namespace {
 
 ClipObject* clipObjectOf(Object* self)
 {
-    return self && self->kind() == ObjectKind::Clip ? static_cast<ClipObject*>(self) : nullptr;
+    return asClipObject(self);
 }
 
 std::optional<int32_t> tabIndexOf(Machine& machine, const Value& value)

@@ -21,9 +21,7 @@ using display::EditTextInstance;
 
 EditTextInstance* fieldOf(Object* self)
 {
-    if (!self || self->kind() != ObjectKind::Clip)
-        return nullptr;
-    display::DisplayObject* object = static_cast<ClipObject*>(self)->displayObject();
+    display::DisplayObject* object = displayObjectOfClip(self);
     if (!object || object->kind() != display::DisplayKind::EditText)
         return nullptr;
     return static_cast<EditTextInstance*>(object);

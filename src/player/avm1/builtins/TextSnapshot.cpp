@@ -161,7 +161,7 @@ void installTextSnapshot(Machine& machine)
             return Value();
         auto* snapshot = machine.make<TextSnapshotObject>(self->prototype());
         Object* target = argument(arguments, 0).asObject();
-        display::MovieClip* clip = target && target->kind() == ObjectKind::Clip ? static_cast<ClipObject*>(target)->clip() : nullptr;
+        display::MovieClip* clip = movieClipOf(target);
         if (clip)
             snapshot->runs = staticTextRuns(*clip);
         return Value(static_cast<Object*>(snapshot));
