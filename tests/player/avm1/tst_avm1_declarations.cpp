@@ -269,8 +269,8 @@ private slots:
         QTest::addColumn<QString>("expected");
 
         QTest::newRow("MovieClip.prototype.transform") << "MovieClip.prototype" << "transform" << "transform:gs:3";
-        QTest::newRow("MovieClip.prototype.attachBitmap") << "MovieClip.prototype" << "attachBitmap" << "attachBitmap:f:3";
-        QTest::newRow("MovieClip.prototype.getTextSnapshot") << "MovieClip.prototype" << "getTextSnapshot" << "getTextSnapshot:f:3";
+        QTest::newRow("MovieClip.prototype.attachBitmap") << "MovieClip.prototype" << "attachBitmap" << "attachBitmap:f:1003";
+        QTest::newRow("MovieClip.prototype.getTextSnapshot") << "MovieClip.prototype" << "getTextSnapshot" << "getTextSnapshot:f:83";
     }
     void convertedAdditions()
     {
