@@ -1,7 +1,7 @@
 #include "authoring/ActionAssembler.h"
 #include "authoring/MovieWriter.h"
 #include "player/Player.h"
-#include "player/ScriptEngineFactory.h"
+#include "../TracingPlayer.h"
 
 #include <QTest>
 
@@ -65,10 +65,9 @@ private slots:
         movie.root().showFrame();
         movie.root().doAction(second.finish());
         movie.root().showFrame();
-        QStringList traces;
-        player::Player player;
-        player.setScriptHost(player::makeScriptHost(player));
-        player.onTrace = [&traces](const QString& line) { traces.append(line); };
+        TracingPlayer run;
+        player::Player& player = run.engine;
+        QStringList& traces = run.traces;
         QVERIFY(!player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///call.swf")));
         QCOMPARE(traces.join(u'|'), QStringLiteral("_level0|_level0|_level0|_level0"));
     }

@@ -2,7 +2,7 @@
 #include "authoring/MovieWriter.h"
 #include "authoring/ScriptCompiler.h"
 #include "player/Player.h"
-#include "player/ScriptEngineFactory.h"
+#include "../TracingPlayer.h"
 
 #include <QTest>
 
@@ -26,10 +26,9 @@ private:
         movie.exportAsset(symbolId, "second");
         movie.root().doAction(compiled.actions);
         movie.root().showFrame();
-        QStringList traces;
-        player::Player player;
-        player.setScriptHost(player::makeScriptHost(player));
-        player.onTrace = [&traces](const QString& line) { traces.append(line); };
+        TracingPlayer run;
+        player::Player& player = run.engine;
+        QStringList& traces = run.traces;
         if (player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///clips.swf")))
             return {QStringLiteral("load error")};
         return traces;
@@ -104,10 +103,9 @@ private slots:
             return code.finish();
         }());
         movie.root().showFrame();
-        QStringList traces;
-        player::Player player;
-        player.setScriptHost(player::makeScriptHost(player));
-        player.onTrace = [&traces](const QString& line) { traces.append(line); };
+        TracingPlayer run;
+        player::Player& player = run.engine;
+        QStringList& traces = run.traces;
         QVERIFY(!player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///stack.swf")));
         player.advanceFrame();
         QCOMPARE(traces.join(u'|'), QStringLiteral("undefined|from the first|from the second|from the child|undefined"));
@@ -149,10 +147,9 @@ private slots:
         place.name = "placed";
         movie.root().placeObject(place);
         movie.root().showFrame();
-        QStringList traces;
-        player::Player player;
-        player.setScriptHost(player::makeScriptHost(player));
-        player.onTrace = [&traces](const QString& line) { traces.append(line); };
+        TracingPlayer run;
+        player::Player& player = run.engine;
+        QStringList& traces = run.traces;
         QVERIFY(!player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///placed.swf")));
         player.advanceFrame();
         QCOMPARE(traces.join(u'|'), expected);

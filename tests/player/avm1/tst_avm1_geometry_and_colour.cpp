@@ -2,7 +2,7 @@
 
 #include "authoring/TemplateBuilder.h"
 #include "player/Player.h"
-#include "player/ScriptEngineFactory.h"
+#include "../TracingPlayer.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,11 +28,10 @@ private:
         authoring::TemplateBuildResult built = authoring::buildScriptMovie(path);
         if (built.movie.isEmpty())
             return QStringLiteral("<no movie>");
-        QStringList traces;
-        player::Player player;
-        player.setScriptHost(player::makeScriptHost(player));
+        TracingPlayer run;
+        player::Player& player = run.engine;
+        QStringList& traces = run.traces;
         player.setViewportSize(viewport);
-        player.onTrace = [&traces](const QString& line) { traces.append(line); };
         if (player.loadMovieData(0, built.movie, QStringLiteral("file:///test.swf")))
             return QStringLiteral("<not loaded>");
         return traces.join(u'|');

@@ -11,7 +11,7 @@
 #include "authoring/ScriptCompiler.h"
 #include "authoring/ShapeBuilder.h"
 #include "player/Player.h"
-#include "player/ScriptEngineFactory.h"
+#include "../TracingPlayer.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -127,10 +127,9 @@ private slots:
         const authoring::CompileResult compiled = authoring::ScriptCompiler::compile(source.toStdString());
         QVERIFY2(compiled.ok(), compiled.ok() ? "" : compiled.error->describe(QFileInfo(script).fileName().toStdString()).c_str());
 
-        player::Player engine;
-        QStringList traces;
-        engine.onTrace = [&](const QString& line) { traces.append(line); };
-        engine.setScriptHost(player::makeScriptHost(engine));
+        TracingPlayer run;
+        player::Player& engine = run.engine;
+        QStringList& traces = run.traces;
         const std::optional<QString> error = engine.loadMovieData(0, scriptMovie(*header, compiled.actions), QStringLiteral("file:///script.swf"));
         QVERIFY2(!error, qPrintable(error.value_or(QString())));
         for (int frame = 1; frame < header->frames; ++frame)

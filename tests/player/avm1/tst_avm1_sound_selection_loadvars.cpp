@@ -4,9 +4,9 @@
 #include "authoring/ScriptCompiler.h"
 #include "authoring/TemplateBuilder.h"
 #include "player/Player.h"
-#include "player/ScriptEngineFactory.h"
 
 #include "player/avm1/LocalFileReader.h"
+#include "../TracingPlayer.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -41,10 +41,9 @@ private:
         authoring::TemplateBuildResult built = authoring::buildScriptMovie(path);
         if (built.movie.isEmpty())
             return QStringLiteral("<no movie>");
-        QStringList traces;
-        player::Player player;
-        player.setScriptHost(player::makeScriptHost(player));
-        player.onTrace = [&traces](const QString& line) { traces.append(line); };
+        TracingPlayer run;
+        player::Player& player = run.engine;
+        QStringList& traces = run.traces;
         if (player.loadMovieData(0, built.movie, QStringLiteral("file:///test.swf")))
             return QStringLiteral("<not loaded>");
         return traces.join(u'|');
@@ -126,10 +125,9 @@ private slots:
         QVERIFY(compiled.ok());
         movie.root().doAction(compiled.actions);
         movie.root().showFrame();
-        QStringList traces;
-        player::Player player;
-        player.setScriptHost(player::makeScriptHost(player));
-        player.onTrace = [&traces](const QString& line) { traces.append(line); };
+        TracingPlayer run;
+        player::Player& player = run.engine;
+        QStringList& traces = run.traces;
         QVERIFY(!player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///test.swf")));
         QCOMPARE(traces, (QStringList{"undefined", "1452 1452", "1452", "1452", "500", "2000", "500"}));
     }

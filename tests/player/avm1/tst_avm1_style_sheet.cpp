@@ -1,8 +1,8 @@
 #include "authoring/MovieWriter.h"
 #include "authoring/ScriptCompiler.h"
 #include "player/Player.h"
-#include "player/ScriptEngineFactory.h"
 #include "player/avm1/builtins/CssText.h"
+#include "../TracingPlayer.h"
 
 #include <QTest>
 
@@ -22,10 +22,9 @@ private:
         authoring::MovieWriter movie(8, 200, 100, 12);
         movie.root().doAction(compiled.actions);
         movie.root().showFrame();
-        QStringList traces;
-        player::Player player;
-        player.setScriptHost(player::makeScriptHost(player));
-        player.onTrace = [&traces](const QString& line) { traces.append(line); };
+        TracingPlayer run;
+        player::Player& player = run.engine;
+        QStringList& traces = run.traces;
         if (player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///sheet.swf")))
             return {QStringLiteral("load error")};
         return traces;

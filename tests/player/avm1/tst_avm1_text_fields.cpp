@@ -7,6 +7,7 @@
 #include "player/display/EditTextInstance.h"
 #include "player/display/MovieClip.h"
 #include "player/ScriptEngineFactory.h"
+#include "../TracingPlayer.h"
 
 #include <QTest>
 
@@ -138,10 +139,9 @@ private slots:
         QFETCH(QString, expected);
         QByteArray bytes = movieWith(script);
         QVERIFY(!bytes.isEmpty());
-        QStringList traces;
-        player::Player player;
-        player.setScriptHost(player::makeScriptHost(player));
-        player.onTrace = [&traces](const QString& line) { traces.append(line); };
+        TracingPlayer run;
+        player::Player& player = run.engine;
+        QStringList& traces = run.traces;
         QVERIFY(!player.loadMovieData(0, bytes, QStringLiteral("file:///fields.swf")));
         QCOMPARE(traces.join(u'|'), expected);
     }
@@ -201,10 +201,9 @@ private slots:
         movie.root().doAction(compiled.actions);
         movie.root().showFrame();
 
-        QStringList traces;
-        player::Player player;
-        player.setScriptHost(player::makeScriptHost(player));
-        player.onTrace = [&traces](const QString& line) { traces.append(line); };
+        TracingPlayer run;
+        player::Player& player = run.engine;
+        QStringList& traces = run.traces;
         QVERIFY(!player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///button.swf")));
         player.advanceFrame();
         QCOMPARE(traces.join(u'|'), QStringLiteral("Working"));

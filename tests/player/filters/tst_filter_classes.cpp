@@ -2,7 +2,7 @@
 
 #include "authoring/TemplateBuilder.h"
 #include "player/Player.h"
-#include "player/ScriptEngineFactory.h"
+#include "../TracingPlayer.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -33,10 +33,9 @@ private:
         authoring::TemplateBuildResult built = authoring::buildScriptMovie(path);
         if (built.movie.isEmpty())
             return QStringLiteral("<no movie>");
-        QStringList lines;
-        player::Player player;
-        player.setScriptHost(player::makeScriptHost(player));
-        player.onTrace = [&lines](const QString& line) { lines.append(line); };
+        TracingPlayer run;
+        player::Player& player = run.engine;
+        QStringList& lines = run.traces;
         if (player.loadMovieData(0, built.movie, QStringLiteral("file:///test.swf")))
             return QStringLiteral("<not loaded>");
         return lines.join(u'|');

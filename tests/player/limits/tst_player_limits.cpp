@@ -9,6 +9,7 @@
 #include "player/avm1/Machine.h"
 #include "player/avm1/ScriptEngine.h"
 #include "player/display/MovieClip.h"
+#include "../TracingPlayer.h"
 
 #include <QTest>
 #include <zlib.h>
@@ -236,12 +237,11 @@ private slots:
         QFETCH(int, reports);
         const QByteArray bytes = scriptMovie(script);
         QVERIFY(!bytes.isEmpty());
-        player::Player engine;
-        engine.setScriptHost(player::makeScriptHost(engine, 100));
+        TracingPlayer run(100);
+        player::Player& engine = run.engine;
+        const QStringList& traces = run.traces;
         QStringList reasons;
-        QStringList traces;
         engine.onLimitReached = [&reasons](const QString& text) { reasons.append(text); };
-        engine.onTrace = [&traces](const QString& line) { traces.append(line); };
         QVERIFY(!engine.loadMovieData(0, bytes, QStringLiteral("script.swf")));
         engine.advanceFrame();
         engine.advanceFrame();

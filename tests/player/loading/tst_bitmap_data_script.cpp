@@ -4,8 +4,8 @@
 #include "authoring/ScriptCompiler.h"
 #include "player/MoviePlayer.h"
 #include "player/Player.h"
-#include "player/ScriptEngineFactory.h"
 #include "player/render/DisplayRenderer.h"
+#include "../TracingPlayer.h"
 
 #include <QTest>
 
@@ -118,10 +118,9 @@ private slots:
         movie.root().showFrame();
         movie.root().doAction(second.actions);
         movie.root().showFrame();
-        QStringList traces;
-        player::Player player;
-        player.setScriptHost(player::makeScriptHost(player));
-        player.onTrace = [&traces](const QString& line) { traces.append(line); };
+        TracingPlayer run;
+        player::Player& player = run.engine;
+        QStringList& traces = run.traces;
         QVERIFY(!player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///bitmap.swf")));
         QCOMPARE(traces.join(u'|'), QStringLiteral("10"));
 

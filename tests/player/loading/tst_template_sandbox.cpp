@@ -2,6 +2,7 @@
 #include "authoring/ScriptCompiler.h"
 #include "player/Player.h"
 #include "player/ScriptEngineFactory.h"
+#include "../TracingPlayer.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,10 +47,9 @@ private:
         const QByteArray bytes = movieWith(scriptPattern.arg(file), 4);
         if (bytes.isEmpty())
             return QStringLiteral("<no movie>");
-        QStringList traces;
-        player::Player engine;
-        engine.setScriptHost(player::makeScriptHost(engine));
-        engine.onTrace = [&traces](const QString& line) { traces.append(line); };
+        TracingPlayer run;
+        player::Player& engine = run.engine;
+        QStringList& traces = run.traces;
         if (allowHostFolder)
             engine.setReadableFolders({pathOf(QStringLiteral("host"))});
         if (engine.loadMovieData(0, bytes, QUrl::fromLocalFile(pathOf(QStringLiteral("template/main.swf"))).toString()))

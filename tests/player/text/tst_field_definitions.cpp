@@ -3,7 +3,7 @@
 #include "authoring/TagCode.h"
 #include "authoring/TextFieldDefinition.h"
 #include "player/Player.h"
-#include "player/ScriptEngineFactory.h"
+#include "../TracingPlayer.h"
 
 #include <QTest>
 
@@ -15,7 +15,6 @@ class FieldDefinitionsTest : public QObject {
 private:
     static QStringList run(const std::string& script)
     {
-        QStringList traces;
         const authoring::CompileResult compiled = authoring::ScriptCompiler::compile(script);
         if (!compiled.ok())
             return {QStringLiteral("<script does not compile>")};
@@ -42,12 +41,10 @@ private:
         placeField(rich, 2, "rich");
         movie.root().doAction(compiled.actions);
         movie.root().showFrame();
-        player::Player player;
-        player.setScriptHost(player::makeScriptHost(player));
-        player.onTrace = [&traces](const QString& line) { traces.append(line); };
-        if (player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///fields.swf")))
+        TracingPlayer tracing;
+        if (tracing.engine.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///fields.swf")))
             return {QStringLiteral("<movie does not load>")};
-        return traces;
+        return tracing.traces;
     }
 
 private slots:

@@ -6,7 +6,7 @@
 #include "authoring/SwfRecords.h"
 #include "authoring/TagCode.h"
 #include "player/Player.h"
-#include "player/ScriptEngineFactory.h"
+#include "../TracingPlayer.h"
 
 #include <QtTest>
 
@@ -73,10 +73,9 @@ private:
             return {QStringLiteral("<script does not compile>")};
         movie.root().doAction(compiled.actions);
         movie.root().showFrame();
-        QStringList traces;
-        player::Player player;
-        player.setScriptHost(player::makeScriptHost(player));
-        player.onTrace = [&traces](const QString& line) { traces.append(line); };
+        TracingPlayer run;
+        player::Player& player = run.engine;
+        QStringList& traces = run.traces;
         if (player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///snapshot.swf")))
             return {QStringLiteral("<movie refused>")};
         return traces;
