@@ -4,8 +4,6 @@
 #include "player/Player.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -19,12 +17,9 @@ class TestMoviePlayerStageSize : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_folder;
-    int m_movieCount = 0;
-
-    // A 400 x 300 movie at a quarter of a frame a second (the widget's own timer stays out of
-    // the way) with `script` on its first frame and `later` on its second.
-    QString writeMovie(const std::string& script, const std::string& later = std::string())
+    // A 400 x 300 movie with `script` on its first frame and `later` on its second; frames are
+    // played from the test.
+    static QByteArray scriptMovie(const std::string& script, const std::string& later = std::string())
     {
         authoring::MovieWriter movie(8, 400, 300, 0.25);
         for (const std::string* source : {&script, &later}) {
@@ -34,12 +29,7 @@ private:
             movie.root().doAction(result.actions);
             movie.root().showFrame();
         }
-        const QString path = m_folder.filePath(QStringLiteral("movie%1.swf").arg(++m_movieCount));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return {};
-        file.write(movie.toBytes(false));
-        return path;
+        return movie.toBytes(false);
     }
 
     struct Shown {
@@ -48,7 +38,7 @@ private:
     };
 
     // The widget at 500 x 350 before the movie loads, as a host lays its window out first.
-    static Shown shownPlayer(const QString& path)
+    static Shown shownPlayer(const QByteArray& bytes)
     {
         Shown shown;
         shown.widget = std::make_unique<player::MoviePlayer>();
@@ -57,7 +47,8 @@ private:
         shown.widget->show();
         if (!QTest::qWaitForWindowExposed(shown.widget.get()))
             return {};
-        shown.widget->loadMovie(0, path);
+        if (bytes.isEmpty() || shown.widget->engine().loadMovieData(0, bytes, QStringLiteral("file:///stage.swf")))
+            return {};
         QCoreApplication::processEvents();
         return shown;
     }
@@ -77,18 +68,12 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_folder.isValid());
-    }
-
     void unscaledStageFollowsTheWidget()
     {
-        const QString path = writeMovie(std::string("Stage.scaleMode = 'noScale'; ") + listener()
-                                            + " trace('start ' + Stage.width + 'x' + Stage.height);",
-                                        "trace('later ' + Stage.width + 'x' + Stage.height);");
-        QVERIFY(!path.isEmpty());
-        Shown shown = shownPlayer(path);
+        const QByteArray bytes = scriptMovie(std::string("Stage.scaleMode = 'noScale'; ") + listener()
+                                                 + " trace('start ' + Stage.width + 'x' + Stage.height);",
+                                             "trace('later ' + Stage.width + 'x' + Stage.height);");
+        Shown shown = shownPlayer(bytes);
         QVERIFY(shown.widget);
         QCOMPARE(*shown.traces, QStringList{QStringLiteral("start 500x350")});
         shown.traces->clear();
@@ -109,10 +94,9 @@ private slots:
 
     void scaledStageKeepsTheMovieSize()
     {
-        const QString path = writeMovie(std::string(listener()) + " trace('start ' + Stage.width + 'x' + Stage.height);",
-                                        "trace('later ' + Stage.width + 'x' + Stage.height);");
-        QVERIFY(!path.isEmpty());
-        Shown shown = shownPlayer(path);
+        const QByteArray bytes = scriptMovie(std::string(listener()) + " trace('start ' + Stage.width + 'x' + Stage.height);",
+                                             "trace('later ' + Stage.width + 'x' + Stage.height);");
+        Shown shown = shownPlayer(bytes);
         QVERIFY(shown.widget);
         resizeTo(*shown.widget, 640, 480);
         shown.widget->playFrame();
@@ -123,10 +107,9 @@ private slots:
     {
         // Turning scaling off makes the stage the widget's size at once, and the listeners hear
         // of it; turning it on again gives the movie's size back, with another onResize.
-        const QString path = writeMovie(listener(), "Stage.scaleMode = 'noScale'; Stage.scaleMode = 'showAll';"
-                                                    " trace('back ' + Stage.width);");
-        QVERIFY(!path.isEmpty());
-        Shown shown = shownPlayer(path);
+        const QByteArray bytes = scriptMovie(listener(), "Stage.scaleMode = 'noScale'; Stage.scaleMode = 'showAll';"
+                                                         " trace('back ' + Stage.width);");
+        Shown shown = shownPlayer(bytes);
         QVERIFY(shown.widget);
         resizeTo(*shown.widget, 520, 260);
         QVERIFY(shown.traces->isEmpty());
