@@ -1,7 +1,7 @@
 #include "authoring/MovieWriter.h"
 #include "authoring/ScriptCompiler.h"
 #include "player/Player.h"
-#include "player/ScriptEngineFactory.h"
+#include "../TracingPlayer.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -41,8 +41,7 @@ private:
         }
         m_traces.clear();
         player::Player player;
-        player.setScriptHost(player::makeScriptHost(player));
-        player.onTrace = [this](const QString& line) { m_traces.append(line); };
+        runScriptsTracing(player, m_traces);
         if (player.loadMovieData(0, movie.toBytes(false), QUrl::fromLocalFile(pathOf(QStringLiteral("main.swf"))).toString()))
             return QStringLiteral("<not loaded>");
         for (int frame = 1; frame < frames; ++frame)

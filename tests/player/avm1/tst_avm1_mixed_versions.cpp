@@ -1,6 +1,6 @@
 #include "../loading/FrameScriptMovie.h"
 #include "player/Player.h"
-#include "player/ScriptEngineFactory.h"
+#include "../TracingPlayer.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -37,8 +37,7 @@ private:
             return QStringLiteral("<no movie>");
         m_traces.clear();
         m_player = std::make_unique<player::Player>();
-        m_player->setScriptHost(player::makeScriptHost(*m_player));
-        m_player->onTrace = [this](const QString& line) { m_traces.append(line); };
+        runScriptsTracing(*m_player, m_traces);
         if (m_player->loadMovieData(0, bytes, QUrl::fromLocalFile(m_folder.filePath(QStringLiteral("main.swf"))).toString()))
             return QStringLiteral("<not loaded>");
         for (int frame = 1; frame < frames; ++frame)

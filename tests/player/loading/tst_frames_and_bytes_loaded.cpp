@@ -1,7 +1,7 @@
 #include "authoring/MovieWriter.h"
 #include "authoring/ScriptCompiler.h"
 #include "player/Player.h"
-#include "player/ScriptEngineFactory.h"
+#include "../TracingPlayer.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -102,8 +102,7 @@ private:
     {
         m_traces.clear();
         m_player = std::make_unique<player::Player>();
-        m_player->setScriptHost(player::makeScriptHost(*m_player));
-        m_player->onTrace = [this](const QString& line) { m_traces.append(line); };
+        runScriptsTracing(*m_player, m_traces);
         if (m_player->loadMovieData(0, bytes, QUrl::fromLocalFile(m_folder.filePath("main.swf")).toString()))
             return {QStringLiteral("<not loaded>")};
         return m_traces;

@@ -1,8 +1,8 @@
 #include "FrameScriptMovie.h"
 #include "player/MoviePlayer.h"
 #include "player/Player.h"
-#include "player/ScriptEngineFactory.h"
 #include "player/render/DisplayRenderer.h"
+#include "../TracingPlayer.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -50,8 +50,7 @@ private:
             return QStringLiteral("<no movie>");
         m_traces.clear();
         m_player = std::make_unique<player::Player>();
-        m_player->setScriptHost(player::makeScriptHost(*m_player));
-        m_player->onTrace = [this](const QString& line) { m_traces.append(line); };
+        runScriptsTracing(*m_player, m_traces);
         if (m_player->loadMovieData(0, bytes, QUrl::fromLocalFile(pathOf(QStringLiteral("main.swf"))).toString()))
             return QStringLiteral("<not loaded>");
         for (int frame = 1; frame < frames; ++frame)
