@@ -1105,8 +1105,10 @@ Interpreter::Outcome Interpreter::actionStartDrag(Step&)
     Machine& machine = m_machine;
     DisplayBridge& bridge = m_machine.bridge();
     Object* clip = targetFromValue(pop());
-    bool lockCenter = machine.toBoolean(pop());
-    bool constrained = machine.toBoolean(pop());
+    // The two flags are numbers that count only when they are exactly 1 (true is 1, "7" is not),
+    // each converted through valueOf.
+    bool lockCenter = machine.toInt32(pop()) == 1;
+    bool constrained = machine.toInt32(pop()) == 1;
     double left = 0, top = 0, right = 0, bottom = 0;
     if (constrained) {
         bottom = popNumber();

@@ -218,6 +218,40 @@ private slots:
         QCOMPARE(runner.runBytes(code).join('|'), expected);
     }
 
+    // StartDrag takes its lock and constrain flags as numbers, each through valueOf, and only 1
+    // counts; the four bounds are popped and converted only when the constraint is on. What is
+    // left on top of the stack afterwards shows how much was taken.
+    void startDragFlagsAreExactlyOne_data()
+    {
+        QTest::addColumn<QString>("constrain");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("true") << "true" << "lock|constrain|bottom|right|top|left|after";
+        QTest::newRow("the string 1") << "'1'" << "lock|constrain|bottom|right|top|left|after";
+        QTest::newRow("seven is not one") << "7" << "lock|constrain|bottom";
+        QTest::newRow("a string of seven") << "'7'" << "lock|constrain|bottom";
+    }
+    void startDragFlagsAreExactlyOne()
+    {
+        QFETCH(QString, constrain);
+        QFETCH(QString, expected);
+        ScriptRunner runner(8);
+        runner.run("function noisy(name, value) { return {valueOf: function() { trace(name); return value; }}; }"
+                   "left = noisy('left', 0); top = noisy('top', 0); right = noisy('right', 9); bottom = noisy('bottom', 9);"
+                   "lock = noisy('lock', 2); constrain = noisy('constrain', " + constrain + ");"
+                   "after = noisy('after', 0);");
+        auto code = assemble([&](ActionAssembler& a) {
+            for (const char* name : {"after", "left", "top", "right", "bottom", "constrain", "lock"}) {
+                a.pushString(name);
+                a.op(ActionCode::GetVariable);
+            }
+            a.pushString("/");
+            a.op(ActionCode::StartDrag);
+            a.op(ActionCode::ToNumber);
+            a.op(ActionCode::Pop);
+        });
+        QCOMPARE(runner.runBytes(code).join('|'), expected);
+    }
+
     // A function that preloads "this" or "super" into a register, or suppresses it, does not bind
     // the name: a lookup goes on to the clip the function was defined in ("this") or finds
     // nothing ("super"). Suppressing wins over preloading, which leaves the register undefined.
