@@ -325,7 +325,9 @@ Value Interpreter::getVariable(const QString& name)
         return Value(m_superObject);
     QString path;
     QString variable;
-    if (target_path::splitVariable(name, path, variable)) {
+    if (target_path::splitVariable(name, path, variable, m_swfVersion)) {
+        if (path.isEmpty() && m_swfVersion < 5)
+            return Value();
         for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
             Object* start = link->object;
             if (Object* object = target_path::resolve(m_machine, start, path)) {
@@ -425,8 +427,8 @@ void Interpreter::setVariable(const QString& name, const Value& value)
 {
     QString path;
     QString variable;
-    if (target_path::splitVariable(name, path, variable)) {
-        if (Object* object = pathHolder(path))
+    if (target_path::splitVariable(name, path, variable, m_swfVersion)) {
+        if (Object* object = path.isEmpty() && m_swfVersion < 5 ? nullptr : pathHolder(path))
             object->set(m_machine, variable, value);
         return;
     }
@@ -1013,7 +1015,11 @@ Interpreter::Outcome Interpreter::actionToInteger(Step&)
 Interpreter::Outcome Interpreter::actionGetVariable(Step&)
 {
     const Value name = pop();
-    push(getVariable(name.isString() ? name.asString() : m_machine.toString(name)));
+    Value value = getVariable(name.isString() ? name.asString() : m_machine.toString(name));
+    // Clips were no values before SWF 5: a name or path that leads to one reads nothing.
+    if (m_swfVersion < 5 && value.isObject() && m_machine.bridge().isClip(value.asObject()))
+        value = Value();
+    push(value);
     return Outcome::Normal;
 }
 
