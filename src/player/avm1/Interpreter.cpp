@@ -1325,7 +1325,7 @@ Interpreter::Outcome Interpreter::actionNewMethod(Step&)
     Arguments arguments = popArguments();
     QString name = nameValue.isUndefined() ? QString() : machine.toString(nameValue);
     if (name.isEmpty())
-        push(machine.construct(object, arguments));
+        push(machine.construct(object.isString() || object.isNumber() || object.isBoolean() ? Value(machine.toObject(object)) : object, arguments));
     else
         push(machine.construct(machine.getMember(object, name), arguments));
     if (!object.isNullish() && baseClipLeftDuringRun())
@@ -1475,7 +1475,10 @@ Interpreter::Outcome Interpreter::actionCallMethod(Step&)
             else
                 push(machine.call(constructor, superObject->thisObject(), arguments));
         } else {
-            // A function called as a value has no "this" of its own, not even the caller's.
+            // A function called as a value has no "this" of its own, not even the caller's. A
+            // string, number or boolean is made an object first, by the class that boxes it now.
+            if (object.isString() || object.isNumber() || object.isBoolean())
+                object = Value(machine.toObject(object));
             push(machine.call(object, nullptr, arguments));
         }
     } else {

@@ -455,10 +455,10 @@ Value Machine::callAccessor(Object* holder, const QString& name, Object* accesso
 Value Machine::callConversionMethod(const Value& value, const QString& name)
 {
     m_nextCallIsPlayers = true;
-    return callMethod(value, name, {});
+    return callMethod(value, name, {}, false);
 }
 
-Value Machine::callMethod(const Value& target, const QString& name, const Arguments& arguments)
+Value Machine::callMethod(const Value& target, const QString& name, const Arguments& arguments, bool resolveMissingNames)
 {
     Object* object = target.isObject() ? target.asObject() : toObject(target);
     if (!object)
@@ -482,7 +482,7 @@ Value Machine::callMethod(const Value& target, const QString& name, const Argume
         return Interpreter::invoke(*this, function, super->thisObject(), arguments, owner ? owner : holder);
     }
     Value method = object->get(*this, name);
-    if (method.isUndefined() && !object->has(*this, name))
+    if (resolveMissingNames && method.isUndefined() && !object->has(*this, name))
         method = resolveMissing(object, name);
     Object* callee = method.asObject();
     if (!callee || callee->kind() != ObjectKind::Function)

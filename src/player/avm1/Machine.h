@@ -132,7 +132,9 @@ public:
     // only so deep: Flash skips a deeper one without a word, and it gives undefined.
     Value callAccessor(Object* holder, const QString& name, Object* accessor, Object* self, const Arguments& arguments);
     static constexpr int maximumAccessorNesting = 65;
-    Value callMethod(const Value& target, const QString& name, const Arguments& arguments);
+    // A method the object lacks is asked of its __resolve handler, unless resolveMissingNames is
+    // false (the player's own conversions through valueOf and toString never ask it).
+    Value callMethod(const Value& target, const QString& name, const Arguments& arguments, bool resolveMissingNames = true);
     Value construct(const Value& constructor, const Arguments& arguments);
     // super(...) reaching a built-in class. The String, Number and Boolean constructors give an
     // object of their subclass its value, in place, and return it; other built-ins run as

@@ -252,6 +252,38 @@ private slots:
         QCOMPARE(runner.runBytes(code).join('|'), expected);
     }
 
+    // A string, number or boolean called or constructed as a value (a method call without a
+    // name) is boxed first, by whatever class stands for its type now; the box is no function,
+    // so the call gives undefined.
+    void primitiveCalledAsAValueIsBoxedFirst_data()
+    {
+        QTest::addColumn<int>("action");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("called, a string") << int(ActionCode::CallMethod) << "callme" << "boxing callme|undefined";
+        QTest::newRow("constructed, a string") << int(ActionCode::NewMethod) << "callme" << "boxing callme|undefined";
+        QTest::newRow("called, undefined") << int(ActionCode::CallMethod) << "" << "undefined";
+    }
+    void primitiveCalledAsAValueIsBoxedFirst()
+    {
+        QFETCH(int, action);
+        QFETCH(QString, value);
+        QFETCH(QString, expected);
+        ScriptRunner runner(8);
+        runner.run("_global.String = function(v) { trace('boxing ' + v); };");
+        auto code = assemble([&](ActionAssembler& a) {
+            a.pushNumber(0);
+            if (value.isEmpty())
+                a.push(authoring::PushUndefined{});
+            else
+                a.pushString(value.toStdString());
+            a.push(authoring::PushUndefined{});
+            a.op(ActionCode(action));
+            a.op(ActionCode::Trace);
+        });
+        QCOMPARE(runner.runBytes(code).join('|'), expected);
+    }
+
     // A function that preloads "this" or "super" into a register, or suppresses it, does not bind
     // the name: a lookup goes on to the clip the function was defined in ("this") or finds
     // nothing ("super"). Suppressing wins over preloading, which leaves the register undefined.
