@@ -1156,12 +1156,20 @@ Interpreter::Outcome Interpreter::actionImplementsOp(Step&)
     Arguments interfaces = popArguments();
     if (!constructor)
         return Outcome::Normal;
-    Object* prototype = constructor->get(machine, QStringLiteral("prototype")).asObject();
-    if (!prototype)
+    // Prototypes are read from their own slots as stored, without getters, once: the class keeps
+    // the interface prototypes of its first ImplementsOp that names any, whatever they become
+    // later. An entry that is no object (or a clip) still counts, but matches nothing.
+    auto ownPrototype = [&machine](Object* holder) -> Object* {
+        const Property* slot = holder->findOwn(QStringLiteral("prototype"), machine.caseSensitive());
+        Object* prototype = slot ? slot->value.asObject() : nullptr;
+        return prototype && !machine.bridge().isClip(prototype) ? prototype : nullptr;
+    };
+    Object* prototype = ownPrototype(constructor);
+    if (!prototype || !prototype->interfaces().empty())
         return Outcome::Normal;
     for (const Value& interface : interfaces) {
-        if (Object* object = interface.asObject())
-            prototype->interfaces().push_back(object);
+        Object* object = interface.asObject();
+        prototype->interfaces().push_back(object ? ownPrototype(object) : nullptr);
     }
     return Outcome::Normal;
 }

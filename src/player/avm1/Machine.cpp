@@ -545,31 +545,32 @@ bool Machine::instanceOf(Object* object, Object* constructor)
 {
     if (!object || !constructor)
         return false;
-    Value prototypeValue = constructor->get(*this, QStringLiteral("prototype"));
+    // The class's own prototype slot is read as stored: no getter runs and nothing is inherited.
+    // A string, number or boolean there is boxed (by its current class), which matches nothing.
+    const Property* slot = constructor->findOwn(QStringLiteral("prototype"), caseSensitive());
+    Value prototypeValue = slot ? slot->value : Value();
+    if (prototypeValue.isString() || prototypeValue.isNumber() || prototypeValue.isBoolean())
+        prototypeValue = Value(toObject(prototypeValue));
     Object* prototype = prototypeValue.asObject();
     if (!prototype)
         return false;
-    // The prototypes still to visit: the object's chain and, through the interfaces a class
-    // implements, the prototype of each interface with its own chain and interfaces in turn.
+    // Each prototype along the object's chain is compared, and so are the interface prototypes
+    // it implements, with theirs in turn; the chains of interfaces are not followed.
     std::vector<Object*> pending;
-    if (object->prototype())
-        pending.push_back(object->prototype());
     int visited = 0;
-    while (!pending.empty() && visited < maximumInstanceOfSteps) {
-        Object* link = pending.back();
-        pending.pop_back();
-        ++visited;
-        if (link == prototype)
-            return true;
-        for (Object* interface : link->interfaces()) {
-            if (interface == constructor)
+    for (Object* link = object->prototype(); link && visited < maximumInstanceOfSteps; link = link->prototype()) {
+        pending.push_back(link);
+        while (!pending.empty() && visited < maximumInstanceOfSteps) {
+            Object* candidate = pending.back();
+            pending.pop_back();
+            ++visited;
+            if (candidate == prototype)
                 return true;
-            if (Object* interfacePrototype = interface->get(*this, QStringLiteral("prototype")).asObject())
-                pending.push_back(interfacePrototype);
+            for (Object* interface : candidate->interfaces()) {
+                if (interface)
+                    pending.push_back(interface);
+            }
         }
-        // The chain itself is walked before the interfaces met along it.
-        if (link->prototype())
-            pending.push_back(link->prototype());
     }
     return false;
 }

@@ -187,6 +187,39 @@ private slots:
         QCOMPARE(runner.run("trace(obj instanceof Other); trace(obj instanceof Red);").join('|'), QString("false|true"));
     }
 
+    // ImplementsOp and instanceof read a class's own prototype slot as stored: no getter runs,
+    // nothing is inherited, and ImplementsOp keeps the interface prototypes of that moment. A
+    // class keeps the interfaces of its first ImplementsOp; later ones change nothing. The
+    // chain of an interface's prototype is not searched.
+    void implementsKeepsThePrototypesOfItsMoment()
+    {
+        ScriptRunner runner(8);
+        runner.run("Shape = function() {}; Round = function() {}; Square = function() {}; Late = {};"
+                   "Base = function() {}; Round.prototype.__proto__ = Base.prototype;"
+                   "Round.addProperty('prototype', function() { trace('getter'); return {}; }, null);"
+                   "Holder = {__proto__: Round};");
+        auto implement = [](ActionAssembler& a, const char* className, std::initializer_list<const char*> interfaces) {
+            for (const char* interface : interfaces) {
+                a.pushString(interface);
+                a.op(ActionCode::GetVariable);
+            }
+            a.pushNumber(double(interfaces.size()));
+            a.pushString(className);
+            a.op(ActionCode::GetVariable);
+            a.op(ActionCode::ImplementsOp);
+        };
+        runner.runBytes(assemble([&](ActionAssembler& a) {
+            implement(a, "Shape", {});
+            implement(a, "Shape", {"Round", "Late"});
+            implement(a, "Shape", {"Square"});
+        }));
+        QCOMPARE(runner.run("Late.prototype = {}; obj = new Shape();"
+                            "trace(obj instanceof Round); trace(obj instanceof Holder); trace(obj instanceof Square);"
+                            "trace(obj instanceof Base); trace(obj instanceof Late);")
+                     .join('|'),
+                 QString("true|false|false|false|false"));
+    }
+
     void olderArithmeticConversionOrder_data()
     {
         QTest::addColumn<int>("version");
