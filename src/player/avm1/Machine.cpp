@@ -220,6 +220,10 @@ Object* Machine::makeInstance(Object* prototype)
             if (link == primitive->prototype)
                 return make<BoxedValue>(prototype, primitive->kind, Value());
         }
+        if (link == m_prototypes.array)
+            return make<ArrayObject>(prototype, std::vector<Value>{});
+        if (link == m_prototypes.date)
+            return make<BoxedValue>(prototype, ObjectKind::Date, Value(0.0));
     }
     return make<Object>(prototype);
 }
@@ -229,6 +233,13 @@ Value Machine::constructSuperNative(FunctionObject* callee, Object* self, const 
     DepthGuard guard(*this);
     for (const PrimitiveClass* primitive : {&m_stringClass, &m_numberClass, &m_booleanClass}) {
         if (callee == primitive->original && self && self->kind() == primitive->kind && callee->nativeConstructor())
+            return callee->nativeConstructor()(*this, self, arguments);
+    }
+    // An array or date made by new for a subclass gets its elements or time in place.
+    if (self && callee->nativeConstructor() && (self->kind() == ObjectKind::Array || self->kind() == ObjectKind::Date)) {
+        const Property* slot = callee->findOwn(QStringLiteral("prototype"), caseSensitive());
+        Object* made = slot ? slot->value.asObject() : nullptr;
+        if (made && made == (self->kind() == ObjectKind::Array ? m_prototypes.array : m_prototypes.date))
             return callee->nativeConstructor()(*this, self, arguments);
     }
     return callee->native()(*this, self, arguments);

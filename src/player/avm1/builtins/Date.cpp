@@ -109,7 +109,10 @@ QString dateText(double time)
 
 Value constructDate(Machine& machine, Object* self, const Arguments& arguments)
 {
-    auto* date = machine.make<BoxedValue>(self && self->prototype() ? self->prototype() : machine.prototypes().date, ObjectKind::Date, Value(0.0));
+    // A date new made for a subclass (or super() reached) gets its time in place.
+    Object* date = self && self->kind() == ObjectKind::Date && self != machine.prototypes().date
+        ? self
+        : machine.make<BoxedValue>(self && self->prototype() ? self->prototype() : machine.prototypes().date, ObjectKind::Date, Value(0.0));
     if (arguments.empty()) {
         setTime(date, double(QDateTime::currentMSecsSinceEpoch()));
     } else if (arguments.size() == 1) {
