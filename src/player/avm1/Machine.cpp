@@ -235,14 +235,19 @@ Value Machine::constructSuperNative(FunctionObject* callee, Object* self, const 
         if (callee == primitive->original && self && self->kind() == primitive->kind && callee->nativeConstructor())
             return callee->nativeConstructor()(*this, self, arguments);
     }
-    // An array or date made by new for a subclass gets its elements or time in place.
-    if (self && callee->nativeConstructor() && (self->kind() == ObjectKind::Array || self->kind() == ObjectKind::Date)) {
-        const Property* slot = callee->findOwn(QStringLiteral("prototype"), caseSensitive());
-        Object* made = slot ? slot->value.asObject() : nullptr;
-        if (made && made == (self->kind() == ObjectKind::Array ? m_prototypes.array : m_prototypes.date))
-            return callee->nativeConstructor()(*this, self, arguments);
+    // Other built-in classes run as constructors on the object: those that keep their state in
+    // the object's properties set it up there (an array or date made by new for a subclass gets
+    // its elements or time in place), and super() gives what the constructor gives. Function
+    // makes nothing of the object and hands back its argument as when called.
+    const Property* slot = callee->findOwn(QStringLiteral("prototype"), caseSensitive());
+    const bool functionClass = slot && slot->value.asObject() == m_prototypes.function;
+    if (!callee->nativeConstructor() || functionClass)
+        return callee->native()(*this, self, arguments);
+    try {
+        return callee->nativeConstructor()(*this, self, arguments);
+    } catch (const ConstructionRefused&) {
+        return Value();
     }
-    return callee->native()(*this, self, arguments);
 }
 
 Object* Machine::toObject(const Value& value)
