@@ -224,8 +224,18 @@ Object* Machine::makeInstance(Object* prototype)
             return make<ArrayObject>(prototype, std::vector<Value>{});
         if (link == m_prototypes.date)
             return make<BoxedValue>(prototype, ObjectKind::Date, Value(0.0));
+        for (const auto& [classPrototype, maker] : m_instanceMakers) {
+            if (link == classPrototype)
+                return maker(*this, prototype);
+        }
     }
     return make<Object>(prototype);
+}
+
+void Machine::registerInstanceMaker(Object* classPrototype, InstanceMaker maker)
+{
+    addRoot(classPrototype);
+    m_instanceMakers.emplace_back(classPrototype, maker);
 }
 
 Value Machine::constructSuperNative(FunctionObject* callee, Object* self, const Arguments& arguments)

@@ -174,6 +174,12 @@ public:
     // set from then on count their time from untilMilliseconds.
     void runTimers(double untilMilliseconds, const std::function<void()>& afterEachCall = {});
 
+    // A built-in class whose objects carry native state tells how to make a blank one, so that
+    // new on a subclass makes an object of that kind for the constructor, reached through
+    // super(), to set up in place. The prototype stays alive.
+    using InstanceMaker = Object* (*)(Machine& machine, Object* prototype);
+    void registerInstanceMaker(Object* classPrototype, InstanceMaker maker);
+
     // Objects that must survive collection whatever refers to them (clip objects, registered
     // classes): the engine adds and removes them.
     void addRoot(Object* object);
@@ -287,6 +293,7 @@ private:
     // prototype descends from String, Number or Boolean, so that their constructors, reached
     // through super(), can give it its value.
     Object* makeInstance(Object* prototype);
+    std::vector<std::pair<Object*, InstanceMaker>> m_instanceMakers;
     PrimitiveClass m_stringClass;
     PrimitiveClass m_numberClass;
     PrimitiveClass m_booleanClass;
