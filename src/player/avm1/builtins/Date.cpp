@@ -95,7 +95,7 @@ QString dateText(double time)
         return QStringLiteral("Invalid Date");
     QDateTime moment = toDateTime(time, false);
     int offsetMinutes = moment.offsetFromUtc() / 60;
-    QString zone = QStringLiteral("GMT%1%2%3").arg(offsetMinutes < 0 ? u'-' : u'+')
+    QString zone = QStringLiteral("GMT%1%2%3").arg(QChar(offsetMinutes < 0 ? u'-' : u'+'))
                        .arg(std::abs(offsetMinutes) / 60, 2, 10, QChar(u'0'))
                        .arg(std::abs(offsetMinutes) % 60, 2, 10, QChar(u'0'));
     static const char* const days[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
