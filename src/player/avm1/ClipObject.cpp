@@ -83,12 +83,13 @@ std::optional<Value> pathProperty(Machine& machine, const QString& name)
 }
 
 // Clips, buttons and editable text have script objects of their own; other display objects
-// do not.
+// do not. Buttons became objects with SWF 6: in an older movie a button is no more addressable
+// than a shape.
 bool isAddressable(const display::DisplayObject& object)
 {
     const display::DisplayKind kind = object.kind();
     return kind == display::DisplayKind::MovieClip || kind == display::DisplayKind::EditText
-           || kind == display::DisplayKind::Button;
+           || (kind == display::DisplayKind::Button && object.swfVersion() >= 6);
 }
 
 } // namespace
@@ -185,7 +186,10 @@ bool ClipObject::clipProperty(Machine& machine, const QString& name, Value& resu
     case ClipProperty::Name: result = Value(object->name()); return true;
     case ClipProperty::Target: result = Value(object->slashPath()); return true;
     case ClipProperty::Parent: {
+        // A parent scripts cannot address (a button of SWF 5) is passed over for its own.
         display::DisplayObject* parent = object->parent();
+        while (parent && !isAddressable(*parent))
+            parent = parent->parent();
         Object* parentObject = scriptObjectOf(parent);
         result = parentObject ? Value(parentObject) : Value();
         return true;

@@ -325,7 +325,9 @@ Value Interpreter::getVariable(const QString& name)
         return Value(m_superObject);
     QString path;
     QString variable;
-    if (target_path::splitVariable(name, path, variable)) {
+    if (target_path::splitVariable(name, path, variable, m_swfVersion)) {
+        if (path.isEmpty() && m_swfVersion < 5)
+            return Value();
         for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
             Object* start = link->object;
             if (Object* object = target_path::resolve(m_machine, start, path)) {
@@ -425,8 +427,8 @@ void Interpreter::setVariable(const QString& name, const Value& value)
 {
     QString path;
     QString variable;
-    if (target_path::splitVariable(name, path, variable)) {
-        if (Object* object = pathHolder(path))
+    if (target_path::splitVariable(name, path, variable, m_swfVersion)) {
+        if (Object* object = path.isEmpty() && m_swfVersion < 5 ? nullptr : pathHolder(path))
             object->set(m_machine, variable, value);
         return;
     }
@@ -1013,7 +1015,11 @@ Interpreter::Outcome Interpreter::actionToInteger(Step&)
 Interpreter::Outcome Interpreter::actionGetVariable(Step&)
 {
     const Value name = pop();
-    push(getVariable(name.isString() ? name.asString() : m_machine.toString(name)));
+    Value value = getVariable(name.isString() ? name.asString() : m_machine.toString(name));
+    // Clips were no values before SWF 5: a name or path that leads to one reads nothing.
+    if (m_swfVersion < 5 && value.isObject() && m_machine.bridge().isClip(value.asObject()))
+        value = Value();
+    push(value);
     return Outcome::Normal;
 }
 
@@ -1105,8 +1111,10 @@ Interpreter::Outcome Interpreter::actionStartDrag(Step&)
     Machine& machine = m_machine;
     DisplayBridge& bridge = m_machine.bridge();
     Object* clip = targetFromValue(pop());
-    bool lockCenter = machine.toBoolean(pop());
-    bool constrained = machine.toBoolean(pop());
+    // The two flags are numbers that count only when they are exactly 1 (true is 1, "7" is not),
+    // each converted through valueOf.
+    bool lockCenter = machine.toInt32(pop()) == 1;
+    bool constrained = machine.toInt32(pop()) == 1;
     double left = 0, top = 0, right = 0, bottom = 0;
     if (constrained) {
         bottom = popNumber();
@@ -1148,12 +1156,20 @@ Interpreter::Outcome Interpreter::actionImplementsOp(Step&)
     Arguments interfaces = popArguments();
     if (!constructor)
         return Outcome::Normal;
-    Object* prototype = constructor->get(machine, QStringLiteral("prototype")).asObject();
-    if (!prototype)
+    // Prototypes are read from their own slots as stored, without getters, once: the class keeps
+    // the interface prototypes of its first ImplementsOp that names any, whatever they become
+    // later. An entry that is no object (or a clip) still counts, but matches nothing.
+    auto ownPrototype = [&machine](Object* holder) -> Object* {
+        const Property* slot = holder->findOwn(QStringLiteral("prototype"), machine.caseSensitive());
+        Object* prototype = slot ? slot->value.asObject() : nullptr;
+        return prototype && !machine.bridge().isClip(prototype) ? prototype : nullptr;
+    };
+    Object* prototype = ownPrototype(constructor);
+    if (!prototype || !prototype->interfaces().empty())
         return Outcome::Normal;
     for (const Value& interface : interfaces) {
-        if (Object* object = interface.asObject())
-            prototype->interfaces().push_back(object);
+        Object* object = interface.asObject();
+        prototype->interfaces().push_back(object ? ownPrototype(object) : nullptr);
     }
     return Outcome::Normal;
 }
@@ -1317,7 +1333,7 @@ Interpreter::Outcome Interpreter::actionNewMethod(Step&)
     Arguments arguments = popArguments();
     QString name = nameValue.isUndefined() ? QString() : machine.toString(nameValue);
     if (name.isEmpty())
-        push(machine.construct(object, arguments));
+        push(machine.construct(object.isString() || object.isNumber() || object.isBoolean() ? Value(machine.toObject(object)) : object, arguments));
     else
         push(machine.construct(machine.getMember(object, name), arguments));
     if (!object.isNullish() && baseClipLeftDuringRun())
@@ -1467,7 +1483,10 @@ Interpreter::Outcome Interpreter::actionCallMethod(Step&)
             else
                 push(machine.call(constructor, superObject->thisObject(), arguments));
         } else {
-            // A function called as a value has no "this" of its own, not even the caller's.
+            // A function called as a value has no "this" of its own, not even the caller's. A
+            // string, number or boolean is made an object first, by the class that boxes it now.
+            if (object.isString() || object.isNumber() || object.isBoolean())
+                object = Value(machine.toObject(object));
             push(machine.call(object, nullptr, arguments));
         }
     } else {

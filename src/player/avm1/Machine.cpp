@@ -220,8 +220,22 @@ Object* Machine::makeInstance(Object* prototype)
             if (link == primitive->prototype)
                 return make<BoxedValue>(prototype, primitive->kind, Value());
         }
+        if (link == m_prototypes.array)
+            return make<ArrayObject>(prototype, std::vector<Value>{});
+        if (link == m_prototypes.date)
+            return make<BoxedValue>(prototype, ObjectKind::Date, Value(0.0));
+        for (const auto& [classPrototype, maker] : m_instanceMakers) {
+            if (link == classPrototype)
+                return maker(*this, prototype);
+        }
     }
     return make<Object>(prototype);
+}
+
+void Machine::registerInstanceMaker(Object* classPrototype, InstanceMaker maker)
+{
+    addRoot(classPrototype);
+    m_instanceMakers.emplace_back(classPrototype, maker);
 }
 
 Value Machine::constructSuperNative(FunctionObject* callee, Object* self, const Arguments& arguments)
@@ -231,7 +245,19 @@ Value Machine::constructSuperNative(FunctionObject* callee, Object* self, const 
         if (callee == primitive->original && self && self->kind() == primitive->kind && callee->nativeConstructor())
             return callee->nativeConstructor()(*this, self, arguments);
     }
-    return callee->native()(*this, self, arguments);
+    // Other built-in classes run as constructors on the object: those that keep their state in
+    // the object's properties set it up there (an array or date made by new for a subclass gets
+    // its elements or time in place), and super() gives what the constructor gives. Function
+    // makes nothing of the object and hands back its argument as when called.
+    const Property* slot = callee->findOwn(QStringLiteral("prototype"), caseSensitive());
+    const bool functionClass = slot && slot->value.asObject() == m_prototypes.function;
+    if (!callee->nativeConstructor() || functionClass)
+        return callee->native()(*this, self, arguments);
+    try {
+        return callee->nativeConstructor()(*this, self, arguments);
+    } catch (const ConstructionRefused&) {
+        return Value();
+    }
 }
 
 Object* Machine::toObject(const Value& value)
@@ -455,10 +481,10 @@ Value Machine::callAccessor(Object* holder, const QString& name, Object* accesso
 Value Machine::callConversionMethod(const Value& value, const QString& name)
 {
     m_nextCallIsPlayers = true;
-    return callMethod(value, name, {});
+    return callMethod(value, name, {}, false);
 }
 
-Value Machine::callMethod(const Value& target, const QString& name, const Arguments& arguments)
+Value Machine::callMethod(const Value& target, const QString& name, const Arguments& arguments, bool resolveMissingNames)
 {
     Object* object = target.isObject() ? target.asObject() : toObject(target);
     if (!object)
@@ -482,7 +508,7 @@ Value Machine::callMethod(const Value& target, const QString& name, const Argume
         return Interpreter::invoke(*this, function, super->thisObject(), arguments, owner ? owner : holder);
     }
     Value method = object->get(*this, name);
-    if (method.isUndefined() && !object->has(*this, name))
+    if (resolveMissingNames && method.isUndefined() && !object->has(*this, name))
         method = resolveMissing(object, name);
     Object* callee = method.asObject();
     if (!callee || callee->kind() != ObjectKind::Function)
@@ -545,31 +571,32 @@ bool Machine::instanceOf(Object* object, Object* constructor)
 {
     if (!object || !constructor)
         return false;
-    Value prototypeValue = constructor->get(*this, QStringLiteral("prototype"));
+    // The class's own prototype slot is read as stored: no getter runs and nothing is inherited.
+    // A string, number or boolean there is boxed (by its current class), which matches nothing.
+    const Property* slot = constructor->findOwn(QStringLiteral("prototype"), caseSensitive());
+    Value prototypeValue = slot ? slot->value : Value();
+    if (prototypeValue.isString() || prototypeValue.isNumber() || prototypeValue.isBoolean())
+        prototypeValue = Value(toObject(prototypeValue));
     Object* prototype = prototypeValue.asObject();
     if (!prototype)
         return false;
-    // The prototypes still to visit: the object's chain and, through the interfaces a class
-    // implements, the prototype of each interface with its own chain and interfaces in turn.
+    // Each prototype along the object's chain is compared, and so are the interface prototypes
+    // it implements, with theirs in turn; the chains of interfaces are not followed.
     std::vector<Object*> pending;
-    if (object->prototype())
-        pending.push_back(object->prototype());
     int visited = 0;
-    while (!pending.empty() && visited < maximumInstanceOfSteps) {
-        Object* link = pending.back();
-        pending.pop_back();
-        ++visited;
-        if (link == prototype)
-            return true;
-        for (Object* interface : link->interfaces()) {
-            if (interface == constructor)
+    for (Object* link = object->prototype(); link && visited < maximumInstanceOfSteps; link = link->prototype()) {
+        pending.push_back(link);
+        while (!pending.empty() && visited < maximumInstanceOfSteps) {
+            Object* candidate = pending.back();
+            pending.pop_back();
+            ++visited;
+            if (candidate == prototype)
                 return true;
-            if (Object* interfacePrototype = interface->get(*this, QStringLiteral("prototype")).asObject())
-                pending.push_back(interfacePrototype);
+            for (Object* interface : candidate->interfaces()) {
+                if (interface)
+                    pending.push_back(interface);
+            }
         }
-        // The chain itself is walked before the interfaces met along it.
-        if (link->prototype())
-            pending.push_back(link->prototype());
     }
     return false;
 }

@@ -132,7 +132,9 @@ public:
     // only so deep: Flash skips a deeper one without a word, and it gives undefined.
     Value callAccessor(Object* holder, const QString& name, Object* accessor, Object* self, const Arguments& arguments);
     static constexpr int maximumAccessorNesting = 65;
-    Value callMethod(const Value& target, const QString& name, const Arguments& arguments);
+    // A method the object lacks is asked of its __resolve handler, unless resolveMissingNames is
+    // false (the player's own conversions through valueOf and toString never ask it).
+    Value callMethod(const Value& target, const QString& name, const Arguments& arguments, bool resolveMissingNames = true);
     Value construct(const Value& constructor, const Arguments& arguments);
     // super(...) reaching a built-in class. The String, Number and Boolean constructors give an
     // object of their subclass its value, in place, and return it; other built-ins run as
@@ -171,6 +173,12 @@ public:
     // period fits. afterEachCall runs after each of them (the player's queued scripts). Timers
     // set from then on count their time from untilMilliseconds.
     void runTimers(double untilMilliseconds, const std::function<void()>& afterEachCall = {});
+
+    // A built-in class whose objects carry native state tells how to make a blank one, so that
+    // new on a subclass makes an object of that kind for the constructor, reached through
+    // super(), to set up in place. The prototype stays alive.
+    using InstanceMaker = Object* (*)(Machine& machine, Object* prototype);
+    void registerInstanceMaker(Object* classPrototype, InstanceMaker maker);
 
     // Objects that must survive collection whatever refers to them (clip objects, registered
     // classes): the engine adds and removes them.
@@ -285,6 +293,7 @@ private:
     // prototype descends from String, Number or Boolean, so that their constructors, reached
     // through super(), can give it its value.
     Object* makeInstance(Object* prototype);
+    std::vector<std::pair<Object*, InstanceMaker>> m_instanceMakers;
     PrimitiveClass m_stringClass;
     PrimitiveClass m_numberClass;
     PrimitiveClass m_booleanClass;

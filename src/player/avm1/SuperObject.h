@@ -7,19 +7,15 @@ namespace player::avm1 {
 // What "super" stands for inside a method: lookups start at the prototype above the one the
 // running method came from (the holder), while "this" stays the object the method was called
 // on. super(...) runs the holder's __constructor__. A clip standing where a prototype should be
-// ends both searches: super reaches nothing through it.
+// ends both searches: super reaches nothing through it. The holder is remembered as how many
+// prototypes above "this" it stood when the call began: a method that changes the prototype
+// chain of "this" sees super follow the chain as it is now.
 class SuperObject : public Object {
 public:
-    SuperObject(Object* thisObject, Object* holder)
-        : Object(nullptr, ObjectKind::Super)
-        , m_thisObject(thisObject)
-        , m_holder(holder)
-        , m_base(holder ? holder->prototype() : nullptr)
-    {
-    }
+    SuperObject(Object* thisObject, Object* holder);
 
     Object* thisObject() const { return m_thisObject; }
-    Object* holder() const { return m_holder; }
+    Object* holder() const;
     // Where super.name() looks: the prototype above the holder, unless that is a clip.
     Object* base() const;
     // The function super(...) runs: __constructor__ looked up from the holder, or from the
@@ -33,7 +29,8 @@ public:
 private:
     Object* m_thisObject;
     Object* m_holder;
-    Object* m_base;
+    // Steps from "this" to the holder along the prototype chain, or -1 when the holder is not on it.
+    int m_depth = -1;
 };
 
 } // namespace player::avm1

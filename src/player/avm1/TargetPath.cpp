@@ -28,6 +28,55 @@ Object* specialElement(Machine& machine, Object* current, const QString& element
     return nullptr;
 }
 
+// A path as SWF 4 code reads it: slash syntax only. Elements lie between slashes, so a ':' or
+// '.' is part of a name; ".." is the parent; a leading "_levelN" (or "_flashN") picks a level by
+// the digits that start N, whatever follows them; "_root", "_parent" and "this" are plain names.
+// Only clips are gone through.
+Object* resolveSlashPath(Machine& machine, Object* start, const QString& path)
+{
+    if (path.isEmpty())
+        return start;
+    Object* current = start;
+    qsizetype position = 0;
+    const qsizetype length = path.size();
+    bool first = true;
+    if (path[0] == u'/') {
+        current = machine.bridge().rootOf(start);
+        position = 1;
+        first = false;
+    }
+    while (position < length) {
+        if (!current)
+            return nullptr;
+        qsizetype end = path.indexOf(u'/', position);
+        if (end < 0)
+            end = length;
+        const QStringView element = QStringView(path).mid(position, end - position);
+        position = end < length ? end + 1 : end;
+        if (element.isEmpty())
+            return nullptr;
+        if (first && (element.startsWith(QLatin1String("_level"), Qt::CaseInsensitive)
+                || element.startsWith(QLatin1String("_flash"), Qt::CaseInsensitive))) {
+            int number = 0;
+            for (qsizetype at = 6; at < element.size() && element[at].isDigit() && number < 1000000; ++at)
+                number = number * 10 + element[at].digitValue();
+            current = machine.bridge().level(number);
+        } else if (element == QLatin1String("..")) {
+            current = machine.getMember(Value(current), QStringLiteral("_parent")).asObject();
+        } else {
+            // Only a child of that name: not the clip properties that lead elsewhere (_root,
+            // _levelN) nor a variable holding some other clip.
+            Object* child = machine.getMember(Value(current), element.toString()).asObject();
+            const bool isChild = child && machine.bridge().isClip(child)
+                && machine.getMember(Value(child), QStringLiteral("_parent")).asObject() == current
+                && machine.toString(machine.getMember(Value(child), QStringLiteral("_name"))).compare(element, Qt::CaseInsensitive) == 0;
+            current = isChild ? child : nullptr;
+        }
+        first = false;
+    }
+    return current;
+}
+
 } // namespace
 
 Object* resolve(Machine& machine, Object* start, const QString& path)
@@ -41,6 +90,8 @@ Object* resolve(Machine& machine, Object* start, const QString& path, bool& reac
     reachedPrimitive = false;
     if (path.isEmpty())
         return start;
+    if (machine.swfVersion() < 5)
+        return resolveSlashPath(machine, start, path);
     Object* current = start;
     qsizetype position = 0;
     const qsizetype length = path.size();
@@ -113,6 +164,18 @@ bool splitVariable(const QString& text, QString& path, QString& name)
         return false;
     path = text.left(split);
     name = text.mid(split + 1);
+    return true;
+}
+
+bool splitVariable(const QString& text, QString& path, QString& name, int swfVersion)
+{
+    if (swfVersion >= 5)
+        return splitVariable(text, path, name);
+    const qsizetype colon = text.lastIndexOf(u':');
+    if (colon < 0)
+        return false;
+    path = text.left(colon);
+    name = text.mid(colon + 1);
     return true;
 }
 

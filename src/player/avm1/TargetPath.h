@@ -21,6 +21,9 @@ Object* resolve(Machine& machine, Object* start, const QString& path, bool& reac
 // Splits "path:variable", "path/variable"-less dot forms ("a.b.c") into the object path and the
 // final name at the last ':' or '.'; false when the text has neither.
 bool splitVariable(const QString& text, QString& path, QString& name);
+// The same for code of a given SWF version: SWF 4 knew no dot syntax, so only the last ':'
+// splits there, and a variable needs a path before it (":name" names nothing).
+bool splitVariable(const QString& text, QString& path, QString& name, int swfVersion);
 
 } // namespace target_path
 

@@ -1,4 +1,5 @@
 #include "authoring/ActionAssembler.h"
+#include "authoring/ButtonDefinition.h"
 #include "authoring/MovieWriter.h"
 #include "authoring/ScriptCompiler.h"
 #include "player/Player.h"
@@ -151,6 +152,51 @@ private slots:
         player::Player& player = run.engine;
         QStringList& traces = run.traces;
         QVERIFY(!player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///placed.swf")));
+        player.advanceFrame();
+        QCOMPARE(traces.join(u'|'), expected);
+    }
+
+    // Buttons became script objects with SWF 6. In an older movie a button's name leads to the
+    // clip holding it, as a shape's does, and a clip inside the button has that clip for parent.
+    void buttonsOfOlderMoviesAreNoObjects_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("swf 5") << 5 << QStringLiteral("inside: true movieclip|root: / true");
+        QTest::newRow("swf 6") << 6 << QStringLiteral("inside: false object|root: /btn false");
+    }
+    void buttonsOfOlderMoviesAreNoObjects()
+    {
+        QFETCH(int, version);
+        QFETCH(QString, expected);
+        authoring::CompileResult inside = authoring::ScriptCompiler::compile(
+            "trace('inside: ' + (_parent == _root) + ' ' + typeof _parent);");
+        authoring::CompileResult outside = authoring::ScriptCompiler::compile(
+            "trace('root: ' + btn._target + ' ' + (btn == _root));");
+        QVERIFY(inside.ok() && outside.ok());
+        authoring::MovieWriter movie(version, 100, 100, 12);
+        const uint16_t spriteId = movie.allocateCharacterId();
+        authoring::TimelineWriter sprite;
+        sprite.doAction(inside.actions);
+        sprite.showFrame();
+        movie.defineSprite(spriteId, sprite);
+        authoring::ButtonDefinition button;
+        button.records.push_back({});
+        button.records.back().characterId = spriteId;
+        const uint16_t buttonId = movie.allocateCharacterId();
+        movie.root().addTag(authoring::TagCode::DefineButton2, button.tagBody(buttonId));
+        authoring::PlaceObjectRecord place;
+        place.depth = 1;
+        place.characterId = buttonId;
+        place.name = "btn";
+        movie.root().placeObject(place);
+        movie.root().doAction(outside.actions);
+        movie.root().showFrame();
+        QStringList traces;
+        player::Player player;
+        player.setScriptHost(player::makeScriptHost(player));
+        player.onTrace = [&traces](const QString& line) { traces.append(line); };
+        QVERIFY(!player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///button.swf")));
         player.advanceFrame();
         QCOMPARE(traces.join(u'|'), expected);
     }

@@ -155,6 +155,10 @@ private slots:
             << "var d = new Date(2008, 0, 31, 12, 30); trace(d.getFullYear() + '/' + d.getMonth() + '/' + d.getDate() + ' ' + d.getHours() + ':' + d.getMinutes());"
                "d.setMonth(1); trace(d.getMonth() + ' ' + d.getDate()); trace(new Date(Date.UTC(2000, 0, 1)).getUTCFullYear());"
             << "2008/0/31 12:30|2 2|2000";
+        QTest::newRow("Date text names the offset from GMT with a sign and four digits") << 8
+            << "var zone = new Date(0).toString().split(' ')[4]; trace(zone.length); trace(zone.charAt(3) == '+' || zone.charAt(3) == '-');"
+               "trace(isNaN(Number(zone.substr(4))));"
+            << "8|true|false";
         QTest::newRow("global variables are shadowed by the timeline") << 8
             << "_global.g = 1; trace(g); g = 2; trace(_global.g); trace(g);" << "1|1|2";
         QTest::newRow("registers in DefineFunction2") << 8

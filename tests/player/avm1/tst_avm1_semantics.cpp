@@ -187,6 +187,39 @@ private slots:
         QCOMPARE(runner.run("trace(obj instanceof Other); trace(obj instanceof Red);").join('|'), QString("false|true"));
     }
 
+    // ImplementsOp and instanceof read a class's own prototype slot as stored: no getter runs,
+    // nothing is inherited, and ImplementsOp keeps the interface prototypes of that moment. A
+    // class keeps the interfaces of its first ImplementsOp; later ones change nothing. The
+    // chain of an interface's prototype is not searched.
+    void implementsKeepsThePrototypesOfItsMoment()
+    {
+        ScriptRunner runner(8);
+        runner.run("Shape = function() {}; Round = function() {}; Square = function() {}; Late = {};"
+                   "Base = function() {}; Round.prototype.__proto__ = Base.prototype;"
+                   "Round.addProperty('prototype', function() { trace('getter'); return {}; }, null);"
+                   "Holder = {__proto__: Round};");
+        auto implement = [](ActionAssembler& a, const char* className, std::initializer_list<const char*> interfaces) {
+            for (const char* interface : interfaces) {
+                a.pushString(interface);
+                a.op(ActionCode::GetVariable);
+            }
+            a.pushNumber(double(interfaces.size()));
+            a.pushString(className);
+            a.op(ActionCode::GetVariable);
+            a.op(ActionCode::ImplementsOp);
+        };
+        runner.runBytes(assemble([&](ActionAssembler& a) {
+            implement(a, "Shape", {});
+            implement(a, "Shape", {"Round", "Late"});
+            implement(a, "Shape", {"Square"});
+        }));
+        QCOMPARE(runner.run("Late.prototype = {}; obj = new Shape();"
+                            "trace(obj instanceof Round); trace(obj instanceof Holder); trace(obj instanceof Square);"
+                            "trace(obj instanceof Base); trace(obj instanceof Late);")
+                     .join('|'),
+                 QString("true|false|false|false|false"));
+    }
+
     void olderArithmeticConversionOrder_data()
     {
         QTest::addColumn<int>("version");
@@ -212,6 +245,72 @@ private slots:
             a.op(ActionCode::GetVariable);
             a.pushString("two");
             a.op(ActionCode::GetVariable);
+            a.op(ActionCode(action));
+            a.op(ActionCode::Trace);
+        });
+        QCOMPARE(runner.runBytes(code).join('|'), expected);
+    }
+
+    // StartDrag takes its lock and constrain flags as numbers, each through valueOf, and only 1
+    // counts; the four bounds are popped and converted only when the constraint is on. What is
+    // left on top of the stack afterwards shows how much was taken.
+    void startDragFlagsAreExactlyOne_data()
+    {
+        QTest::addColumn<QString>("constrain");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("true") << "true" << "lock|constrain|bottom|right|top|left|after";
+        QTest::newRow("the string 1") << "'1'" << "lock|constrain|bottom|right|top|left|after";
+        QTest::newRow("seven is not one") << "7" << "lock|constrain|bottom";
+        QTest::newRow("a string of seven") << "'7'" << "lock|constrain|bottom";
+    }
+    void startDragFlagsAreExactlyOne()
+    {
+        QFETCH(QString, constrain);
+        QFETCH(QString, expected);
+        ScriptRunner runner(8);
+        runner.run("function noisy(name, value) { return {valueOf: function() { trace(name); return value; }}; }"
+                   "left = noisy('left', 0); top = noisy('top', 0); right = noisy('right', 9); bottom = noisy('bottom', 9);"
+                   "lock = noisy('lock', 2); constrain = noisy('constrain', " + constrain + ");"
+                   "after = noisy('after', 0);");
+        auto code = assemble([&](ActionAssembler& a) {
+            for (const char* name : {"after", "left", "top", "right", "bottom", "constrain", "lock"}) {
+                a.pushString(name);
+                a.op(ActionCode::GetVariable);
+            }
+            a.pushString("/");
+            a.op(ActionCode::StartDrag);
+            a.op(ActionCode::ToNumber);
+            a.op(ActionCode::Pop);
+        });
+        QCOMPARE(runner.runBytes(code).join('|'), expected);
+    }
+
+    // A string, number or boolean called or constructed as a value (a method call without a
+    // name) is boxed first, by whatever class stands for its type now; the box is no function,
+    // so the call gives undefined.
+    void primitiveCalledAsAValueIsBoxedFirst_data()
+    {
+        QTest::addColumn<int>("action");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("called, a string") << int(ActionCode::CallMethod) << "callme" << "boxing callme|undefined";
+        QTest::newRow("constructed, a string") << int(ActionCode::NewMethod) << "callme" << "boxing callme|undefined";
+        QTest::newRow("called, undefined") << int(ActionCode::CallMethod) << "" << "undefined";
+    }
+    void primitiveCalledAsAValueIsBoxedFirst()
+    {
+        QFETCH(int, action);
+        QFETCH(QString, value);
+        QFETCH(QString, expected);
+        ScriptRunner runner(8);
+        runner.run("_global.String = function(v) { trace('boxing ' + v); };");
+        auto code = assemble([&](ActionAssembler& a) {
+            a.pushNumber(0);
+            if (value.isEmpty())
+                a.push(authoring::PushUndefined{});
+            else
+                a.pushString(value.toStdString());
+            a.push(authoring::PushUndefined{});
             a.op(ActionCode(action));
             a.op(ActionCode::Trace);
         });

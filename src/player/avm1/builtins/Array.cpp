@@ -280,7 +280,9 @@ Value splice(Machine& machine, Object* self, const Arguments& arguments)
 
 Value construct(Machine& machine, Object* self, const Arguments& arguments)
 {
-    ArrayObject* array = machine.makeArray();
+    // An array new made for a subclass (or super() reached) is filled in place.
+    const bool inPlace = self && self->kind() == ObjectKind::Array && self != machine.prototypes().array;
+    ArrayObject* array = inPlace ? static_cast<ArrayObject*>(self) : machine.makeArray();
     // A single number is the length (a negative one included, as Flash keeps it); anything
     // else, a numeric string too, is the one element.
     if (arguments.size() == 1 && arguments[0].isNumber())
@@ -288,7 +290,7 @@ Value construct(Machine& machine, Object* self, const Arguments& arguments)
     else
         array->assign(machine, arguments);
     // new on a subclass of Array keeps the subclass's prototype.
-    if (self && self->prototype())
+    if (!inPlace && self && self->prototype())
         array->setPrototype(self->prototype());
     return Value(array);
 }

@@ -95,7 +95,7 @@ QString dateText(double time)
         return QStringLiteral("Invalid Date");
     QDateTime moment = toDateTime(time, false);
     int offsetMinutes = moment.offsetFromUtc() / 60;
-    QString zone = QStringLiteral("GMT%1%2%3").arg(offsetMinutes < 0 ? u'-' : u'+')
+    QString zone = QStringLiteral("GMT%1%2%3").arg(QChar(offsetMinutes < 0 ? u'-' : u'+'))
                        .arg(std::abs(offsetMinutes) / 60, 2, 10, QChar(u'0'))
                        .arg(std::abs(offsetMinutes) % 60, 2, 10, QChar(u'0'));
     static const char* const days[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
@@ -109,7 +109,10 @@ QString dateText(double time)
 
 Value constructDate(Machine& machine, Object* self, const Arguments& arguments)
 {
-    auto* date = machine.make<BoxedValue>(self && self->prototype() ? self->prototype() : machine.prototypes().date, ObjectKind::Date, Value(0.0));
+    // A date new made for a subclass (or super() reached) gets its time in place.
+    Object* date = self && self->kind() == ObjectKind::Date && self != machine.prototypes().date
+        ? self
+        : machine.make<BoxedValue>(self && self->prototype() ? self->prototype() : machine.prototypes().date, ObjectKind::Date, Value(0.0));
     if (arguments.empty()) {
         setTime(date, double(QDateTime::currentMSecsSinceEpoch()));
     } else if (arguments.size() == 1) {

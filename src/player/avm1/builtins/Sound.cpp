@@ -253,9 +253,18 @@ void installSound(Machine& machine)
                 owner = target_path::resolve(machine, machine.bridge().level(0), target.asString());
         }
         QString ownerPath = owner ? machine.bridge().targetPath(owner, false) : QString();
+        // A sound new made (for Sound or a subclass) is set up in place.
+        if (auto* sound = dynamic_cast<SoundObject*>(self)) {
+            sound->owner = owner;
+            sound->ownerPath = ownerPath;
+            return Value(self);
+        }
         return Value(static_cast<Object*>(machine.make<SoundObject>(self ? self->prototype() : nullptr, owner, ownerPath)));
     };
     defineClass(machine, QStringLiteral("Sound"), prototype, [](Machine&, Object*, const Arguments&) { return Value(); }, construct);
+    machine.registerInstanceMaker(prototype, [](Machine& machine, Object* instancePrototype) -> Object* {
+        return machine.make<SoundObject>(instancePrototype, nullptr, QString());
+    });
 }
 
 } // namespace player::avm1::builtins

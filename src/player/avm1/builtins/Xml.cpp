@@ -156,8 +156,10 @@ Value xmlAddRequestHeader(Machine&, Object*, const Arguments&)
 
 Value constructXml(Machine& machine, Object* self, const Arguments& arguments)
 {
-    Object* instancePrototype = self ? self->prototype() : nullptr;
-    auto* document = machine.make<XmlDocumentObject>(machine, instancePrototype);
+    // A document new made (for XML or a subclass) is set up in place.
+    XmlDocumentObject* document = asDocument(self);
+    if (!document)
+        document = machine.make<XmlDocumentObject>(machine, self ? self->prototype() : nullptr);
     if (!arguments.empty())
         parseInto(machine, document, machine.toString(arguments[0]));
     return Value(static_cast<Object*>(document));
@@ -197,6 +199,9 @@ void installXml(Machine& machine)
     // What a finished load does unless a script replaces it: parse the text, then onLoad.
     defineLoadMethods(machine, prototype, QStringLiteral("parseXML"));
     defineClass(machine, QStringLiteral("XML"), prototype, callXml, constructXml);
+    machine.registerInstanceMaker(prototype, [](Machine& machine, Object* instancePrototype) -> Object* {
+        return machine.make<XmlDocumentObject>(machine, instancePrototype);
+    });
 }
 
 } // namespace player::avm1::builtins
