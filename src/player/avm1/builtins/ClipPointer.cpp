@@ -33,7 +33,7 @@ display::DisplayObject* targetOf(Machine& machine, Object* self, const Value& va
 
 QRectF stageBounds(const display::DisplayObject& object)
 {
-    const swf::Rect local = object.localBounds();
+    const swf::Rect local = object.scriptBounds();
     return render::HitTester::stageTransform(object).mapRect(
         QRectF(QPointF(local.xMin, local.yMin), QPointF(local.xMax, local.yMax)));
 }
@@ -94,8 +94,8 @@ Value hitTest(Machine& machine, Object* self, const Arguments& arguments)
     display::DisplayObject* other = targetOf(machine, self, arguments[0]);
     if (!other)
         return Value(false);
-    const swf::Rect ownLocal = object->localBounds();
-    const swf::Rect otherLocal = other->localBounds();
+    const swf::Rect ownLocal = object->scriptBounds();
+    const swf::Rect otherLocal = other->scriptBounds();
     if (ownLocal == swf::Rect{} || otherLocal == swf::Rect{})
         return Value(false);
     const QRectF own = stageBounds(*object);
