@@ -88,7 +88,7 @@ bool isAddressable(const display::DisplayObject& object)
 {
     const display::DisplayKind kind = object.kind();
     return kind == display::DisplayKind::MovieClip || kind == display::DisplayKind::EditText
-           || kind == display::DisplayKind::Button;
+           || kind == display::DisplayKind::Button || kind == display::DisplayKind::Video;
 }
 
 } // namespace
