@@ -8,6 +8,7 @@
 #include "display/ButtonInstance.h"
 #include "display/EditTextInstance.h"
 #include "display/GraphicInstances.h"
+#include "display/VideoInstance.h"
 #include "player/swf/MovieReader.h"
 
 #include <QFile>
@@ -473,6 +474,9 @@ std::shared_ptr<display::DisplayObject> Player::instantiate(const std::shared_pt
         break;
     case 7:
         object = std::make_shared<display::EditTextInstance>(library, character, characterId);
+        break;
+    case 8:
+        object = std::make_shared<display::VideoInstance>(library, character, characterId);
         break;
     default: // fonts are not placed
         break;

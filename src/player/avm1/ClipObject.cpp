@@ -89,7 +89,8 @@ bool isAddressable(const display::DisplayObject& object)
 {
     const display::DisplayKind kind = object.kind();
     return kind == display::DisplayKind::MovieClip || kind == display::DisplayKind::EditText
-           || (kind == display::DisplayKind::Button && object.swfVersion() >= 6);
+           || (kind == display::DisplayKind::Button && object.swfVersion() >= 6)
+           || kind == display::DisplayKind::Video;
 }
 
 } // namespace

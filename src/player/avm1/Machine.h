@@ -33,6 +33,7 @@ struct BuiltinPrototypes {
     Object* movieClip = nullptr;
     Object* button = nullptr;
     Object* textField = nullptr;
+    Object* video = nullptr;
     Object* point = nullptr;
     Object* rectangle = nullptr;
     Object* matrix = nullptr;

@@ -41,7 +41,7 @@ Object* ScriptEngine::objectFor(display::DisplayObject* object)
     if (Object* existing = scriptObjectOf(object))
         return existing;
     if (!object->isMovieClip() && object->kind() != display::DisplayKind::EditText
-        && object->kind() != display::DisplayKind::Button)
+        && object->kind() != display::DisplayKind::Button && object->kind() != display::DisplayKind::Video)
         return nullptr;
     objectCreated(*object);
     return scriptObjectOf(object);
@@ -49,16 +49,18 @@ Object* ScriptEngine::objectFor(display::DisplayObject* object)
 
 void ScriptEngine::objectCreated(display::DisplayObject& object)
 {
-    // Clips and text fields have script objects; text fields share the clip properties.
+    // Clips, buttons, text fields and videos have script objects; they share the clip properties.
     bool textField = object.kind() == display::DisplayKind::EditText;
     bool button = object.kind() == display::DisplayKind::Button;
-    if ((!object.isMovieClip() && !textField && !button) || scriptObjectOf(&object))
+    bool video = object.kind() == display::DisplayKind::Video;
+    if ((!object.isMovieClip() && !textField && !button && !video) || scriptObjectOf(&object))
         return;
     // The object belongs to the globals of its movie's version.
     Machine::SavedRunState savedState(*m_machine);
     m_machine->setSwfVersion(object.swfVersion());
     Object* prototype = textField ? m_machine->prototypes().textField
         : button                  ? m_machine->prototypes().button
+        : video                   ? m_machine->prototypes().video
                                   : m_machine->prototypes().movieClip;
     auto* clipObject = m_machine->make<ClipObject>(prototype, object.sharedFromThis());
     object.setScriptBinding(std::make_unique<ClipBinding>(m_machine, clipObject));
@@ -400,12 +402,11 @@ Object* ScriptEngine::level(int number)
 
 bool ScriptEngine::isClip(Object* object) const
 {
-    // Buttons and text fields have clip properties but are objects to typeof.
+    // Buttons, text fields and videos have clip properties but are objects to typeof.
     if (!object || object->kind() != ObjectKind::Clip)
         return false;
     display::DisplayObject* displayObject = static_cast<ClipObject*>(object)->displayObject();
-    return !displayObject
-        || (displayObject->kind() != display::DisplayKind::Button && displayObject->kind() != display::DisplayKind::EditText);
+    return !displayObject || displayObject->isMovieClip();
 }
 
 QString ScriptEngine::targetPath(Object* clip, bool slashSyntax)

@@ -197,26 +197,39 @@ int32_t BitmapPixels::pixelDissolve(const BitmapPixels& source, const QRect& are
 {
     const Transfer part = transfer(source, area, destination);
     const int64_t total = int64_t(part.from.width()) * part.from.height();
-    if (part.from.isEmpty() || count <= 0)
+    if (part.from.isEmpty())
         return seed;
-    // The pixels are visited as index, index + step, ... modulo their number, step being a
-    // prime that does not divide it: every pixel once before any comes back.
-    int64_t step = 7919;
-    while (total % step == 0)
-        step += 2;
-    const uint32_t start = static_cast<uint32_t>(seed) % uint32_t(total);
     const bool fill = &source == this;
     const QImage input = source.m_image;
     const uint32_t value = stored(fillColor);
-    const int64_t changed = std::min<int64_t>(count, total);
-    for (int64_t index = 0; index < changed; ++index) {
-        const int64_t at = (start + index * step) % total;
+    auto dissolve = [&](int64_t at) {
         const int x = part.from.left() + int(at % part.from.width());
         const int y = part.from.top() + int(at / part.from.width());
         raw(x + part.offset.x(), y + part.offset.y()) = fill ? value : reinterpret_cast<const uint32_t*>(input.constScanLine(y))[x];
-    }
+    };
+    // Flash overwrites the area's first pixel on every call, even when asked for none, and then
+    // as many others as asked, never that first one again.
+    dissolve(0);
     ++m_version;
-    return static_cast<int32_t>((start + changed * step) % total);
+    if (count <= 0)
+        return seed;
+    // The other pixels are visited as index, index + step, ... modulo their number, step being
+    // a prime that does not divide it: every pixel once before any comes back, and the next call
+    // carries on where this one stopped.
+    int64_t step = 7919;
+    while (total % step == 0)
+        step += 2;
+    int64_t position = static_cast<uint32_t>(seed) % uint32_t(total);
+    const int64_t others = std::min<int64_t>(count, total - 1);
+    for (int64_t written = 0; written < others;) {
+        const int64_t at = position;
+        position = (position + step) % total;
+        if (at == 0)
+            continue;
+        dissolve(at);
+        ++written;
+    }
+    return static_cast<int32_t>(position);
 }
 
 bool BitmapPixels::hitsPoint(int threshold, const QPoint& point) const

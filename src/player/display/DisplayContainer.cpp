@@ -139,6 +139,14 @@ swf::Rect DisplayContainer::localBounds() const
     return bounds;
 }
 
+swf::Rect DisplayContainer::scriptBounds() const
+{
+    swf::Rect bounds;
+    for (const auto& [depth, child] : m_children)
+        bounds = unitedRect(bounds, child->scriptBoundsInParent());
+    return bounds;
+}
+
 void DisplayContainer::markRemoved()
 {
     DisplayObject::markRemoved();

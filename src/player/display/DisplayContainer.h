@@ -45,6 +45,7 @@ public:
     int nextHighestDepth() const;
 
     swf::Rect localBounds() const override;
+    swf::Rect scriptBounds() const override;
 
 protected:
     void markRemoved() override;

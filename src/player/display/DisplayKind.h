@@ -12,6 +12,7 @@ enum class DisplayKind : uint8_t {
     StaticText, // DefineText
     EditText,   // DefineEditText
     Button,     // DefineButton/2
+    Video,      // DefineVideoStream
 };
 
 // Depths as scripts see them: an object placed by a timeline at depth d sits at d + TimelineDepthOffset.

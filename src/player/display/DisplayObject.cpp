@@ -130,6 +130,16 @@ swf::Rect DisplayObject::boundsInParent() const
     return transformedRect(m_matrix, localBounds());
 }
 
+swf::Rect DisplayObject::scriptBounds() const
+{
+    return localBounds();
+}
+
+swf::Rect DisplayObject::scriptBoundsInParent() const
+{
+    return transformedRect(m_matrix, scriptBounds());
+}
+
 uint32_t DisplayObject::clipEventMask() const
 {
     uint32_t mask = 0;
@@ -279,19 +289,19 @@ void DisplayObject::setAlpha(double percent)
 
 double DisplayObject::width() const
 {
-    const swf::Rect bounds = boundsInParent();
+    const swf::Rect bounds = scriptBoundsInParent();
     return bounds.width() / 20.0;
 }
 
 double DisplayObject::height() const
 {
-    const swf::Rect bounds = boundsInParent();
+    const swf::Rect bounds = scriptBoundsInParent();
     return bounds.height() / 20.0;
 }
 
 void DisplayObject::setWidth(double pixels)
 {
-    const swf::Rect local = localBounds();
+    const swf::Rect local = scriptBounds();
     if (!std::isfinite(pixels) || local.width() == 0)
         return;
     refreshScaleAndRotation();
@@ -307,7 +317,7 @@ void DisplayObject::setWidth(double pixels)
 
 void DisplayObject::setHeight(double pixels)
 {
-    const swf::Rect local = localBounds();
+    const swf::Rect local = scriptBounds();
     if (!std::isfinite(pixels) || local.height() == 0)
         return;
     refreshScaleAndRotation();

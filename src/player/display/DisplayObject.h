@@ -116,6 +116,11 @@ public:
     virtual swf::Rect localBounds() const;
     // Bounds in the parent's coordinates: localBounds through matrix().
     swf::Rect boundsInParent() const;
+    // The bounds scripts see (getBounds, _width, hitTest against another clip). They differ from
+    // the drawn ones only for a morph shape, which scripts always see at its start shape
+    // however far the tween has gone.
+    virtual swf::Rect scriptBounds() const;
+    swf::Rect scriptBoundsInParent() const;
 
     // Script properties in Flash's units: _x/_y in pixels, scales in percent, rotation in
     // degrees, alpha in percent. Scale and rotation are remembered as set, as Flash does, so that

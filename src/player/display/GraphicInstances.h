@@ -24,6 +24,7 @@ public:
                        std::shared_ptr<const swf::Character> character, uint16_t characterId);
     const swf::MorphShape& morphShape() const;
     swf::Rect localBounds() const override;
+    swf::Rect scriptBounds() const override { return morphShape().startBounds; }
 };
 
 // A bitmap character placed on a display list by itself; one bitmap pixel is 20 twips.

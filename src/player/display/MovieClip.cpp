@@ -626,4 +626,9 @@ swf::Rect MovieClip::localBounds() const
     return unitedRect(DisplayContainer::localBounds(), m_drawing.bounds());
 }
 
+swf::Rect MovieClip::scriptBounds() const
+{
+    return unitedRect(DisplayContainer::scriptBounds(), m_drawing.bounds());
+}
+
 } // namespace player::display

@@ -98,6 +98,7 @@ public:
     void setLocksRoot(bool locks) { m_locksRoot = locks; }
 
     swf::Rect localBounds() const override;
+    swf::Rect scriptBounds() const override;
 
     TimelineServices& services() const { return *m_services; }
 

@@ -465,6 +465,8 @@ void DisplayRenderer::drawContent(QPainter& painter, const DisplayObject& object
     }
     case DisplayKind::Button:
         break; // a button's look is its children
+    case DisplayKind::Video:
+        break; // no video is decoded: the object shows nothing
     }
     painter.restore();
 }
@@ -557,6 +559,7 @@ QRectF DisplayRenderer::deviceBounds(const DisplayObject& object, const QTransfo
         break;
     }
     case DisplayKind::Button:
+    case DisplayKind::Video:
         break;
     }
     QRectF bounds = local.isEmpty() ? QRectF() : toDevice.mapRect(local);

@@ -53,7 +53,7 @@ void appendSteps(QPainterPath& path, const std::vector<Step>& steps)
 
 // Joins the runs of one fill style into closed contours: each contour follows runs whose start
 // is the end of the one before, until it comes back to where it began or no run continues it.
-QPainterPath joinFillRuns(const std::vector<Run>& runs)
+QPainterPath joinFillRuns(const std::vector<Run>& runs, Qt::FillRule fillRule)
 {
     std::multimap<Point, std::size_t> runsByStart;
     for (std::size_t index = 0; index < runs.size(); ++index)
@@ -61,7 +61,7 @@ QPainterPath joinFillRuns(const std::vector<Run>& runs)
 
     std::vector<bool> used(runs.size(), false);
     QPainterPath path;
-    path.setFillRule(Qt::OddEvenFill);
+    path.setFillRule(fillRule);
     for (std::size_t first = 0; first < runs.size(); ++first) {
         if (used[first])
             continue;
@@ -91,6 +91,7 @@ public:
     explicit Conversion(const swf::Shape& shape)
         : m_fillStyles(&shape.fillStyles)
         , m_lineStyles(&shape.lineStyles)
+        , m_fillRule(shape.usesNonZeroWinding ? Qt::WindingFill : Qt::OddEvenFill)
     {
         startGroup();
     }
@@ -193,7 +194,7 @@ private:
         for (std::size_t style = 0; style < m_fillRuns.size(); ++style) {
             if (m_fillRuns[style].empty())
                 continue;
-            m_result.paths.push_back({ ConvertedShape::Kind::Fill, fillBase + style, joinFillRuns(m_fillRuns[style]), true });
+            m_result.paths.push_back({ ConvertedShape::Kind::Fill, fillBase + style, joinFillRuns(m_fillRuns[style], m_fillRule), true });
         }
         for (std::size_t style = 0; style < m_strokeRuns.size(); ++style) {
             for (const Run& run : m_strokeRuns[style]) {
@@ -212,6 +213,7 @@ private:
 
     const std::vector<swf::FillStyle>* m_fillStyles;
     const std::vector<swf::LineStyle>* m_lineStyles;
+    Qt::FillRule m_fillRule;
     std::vector<std::vector<Run>> m_fillRuns;
     std::vector<std::vector<Run>> m_strokeRuns;
     ActiveRun m_fill0;

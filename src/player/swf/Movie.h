@@ -5,6 +5,7 @@
 #include "Geometry.h"
 #include "Shape.h"
 #include "Text.h"
+#include "VideoStream.h"
 
 #include <cstdint>
 #include <map>
@@ -156,7 +157,7 @@ struct SoundDefinition {
     double durationMilliseconds() const { return sampleRate > 0 ? sampleCount * 1000.0 / sampleRate : 0; }
 };
 
-using Character = std::variant<Shape, MorphShape, BitmapDefinition, Sprite, Button, Font, StaticText, EditText>;
+using Character = std::variant<Shape, MorphShape, BitmapDefinition, Sprite, Button, Font, StaticText, EditText, VideoStream>;
 
 struct ImportedAsset {
     std::string url;

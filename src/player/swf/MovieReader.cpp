@@ -267,6 +267,20 @@ void TagWalker::readDefinition(TagCode tag, ByteReader& body)
         define(id, std::move(text));
         break;
     }
+    case TagCode::DefineVideoStream: {
+        VideoStream video;
+        video.id = body.u16();
+        video.frameCount = body.u16();
+        video.width = body.u16();
+        video.height = body.u16();
+        const uint8_t flags = body.u8();
+        video.deblocking = (flags >> 1) & 7;
+        video.smoothing = flags & 1;
+        video.codec = body.u8();
+        if (!body.overrun())
+            define(video.id, video);
+        break;
+    }
     case TagCode::DefineEditText: {
         EditText text = readEditText(body);
         const uint16_t id = text.id;

@@ -107,6 +107,8 @@ struct Shape {
     Rect edgeBounds; // DefineShape4; equals bounds otherwise
     bool usesNonScalingStrokes = false;
     bool usesScalingStrokes = false;
+    // DefineShape4 may ask for the non-zero winding rule; every other shape fills even-odd.
+    bool usesNonZeroWinding = false;
     std::vector<FillStyle> fillStyles;
     std::vector<LineStyle> lineStyles;
     std::vector<ShapeRecord> records;

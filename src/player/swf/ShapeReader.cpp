@@ -294,6 +294,7 @@ Shape readShape(ByteReader& reader, int version)
         const uint8_t flags = reader.u8();
         shape.usesNonScalingStrokes = flags & 0x02;
         shape.usesScalingStrokes = flags & 0x01;
+        shape.usesNonZeroWinding = flags & 0x04;
     }
     readStyles(reader, version, shape.fillStyles, shape.lineStyles);
     shape.records = readShapeRecords(reader, version, true);

@@ -200,6 +200,41 @@ private slots:
         player.advanceFrame();
         QCOMPARE(traces.join(u'|'), expected);
     }
+
+    // A video stream a timeline places is a Video object scripts find by its instance name, as
+    // big as the stream's frames; one placed without a name gets none and stays out of sight.
+    void placedVideoIsAScriptObject()
+    {
+        authoring::CompileResult script = authoring::ScriptCompiler::compile(
+            "trace(typeof film); trace(film._name); trace(film instanceof Video);"
+            "trace(film._width + 'x' + film._height); trace(film._parent == _root);"
+            "var names = []; for (var k in _root) if (typeof _root[k] == 'object' && k != 'names') names.push(k);"
+            "trace(names.join(','));");
+        QVERIFY(script.ok());
+        authoring::MovieWriter movie(8, 100, 100, 12);
+        const uint16_t videoId = movie.allocateCharacterId();
+        QByteArray stream;
+        for (int value : {int(videoId), 10, 32, 24})
+            stream.append(char(value & 0xFF)).append(char(value >> 8));
+        stream.append(char(0)).append(char(2)); // no deblocking or smoothing; Sorenson H.263
+        movie.root().addTag(authoring::TagCode::DefineVideoStream, stream);
+        for (uint16_t depth : {1, 2}) {
+            authoring::PlaceObjectRecord place;
+            place.depth = depth;
+            place.characterId = videoId;
+            if (depth == 2)
+                place.name = "film";
+            movie.root().placeObject(place);
+        }
+        movie.root().doAction(script.actions);
+        movie.root().showFrame();
+        QStringList traces;
+        player::Player player;
+        player.setScriptHost(player::makeScriptHost(player));
+        player.onTrace = [&traces](const QString& line) { traces.append(line); };
+        QVERIFY(!player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///video.swf")));
+        QCOMPARE(traces.join(u'|'), QStringLiteral("object|film|true|32x24|true|film"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestClipDetails)

@@ -373,6 +373,33 @@ private slots:
         QVERIFY(clip->isTransformedByScript());
     }
 
+    // A morph shape part way through its tween draws (and so is hit and redrawn) at its mixed
+    // box, but scripts asking for sizes see the start shape's box, through every clip above it.
+    void morphShapesShowScriptsTheirStartBox()
+    {
+        const Bytes bytes = movie({showFrame()}, 1);
+        Player engine;
+        QVERIFY(!engine.loadMovieData(0, toQByteArray(bytes), QStringLiteral("test.swf")));
+        display::MovieClip* clip = engine.stage().level(0)->createEmptyMovieClip(QStringLiteral("c"), 1);
+        swf::MorphShape morph;
+        morph.startBounds = {0, 400, 0, 200};
+        morph.endBounds = {0, 1200, -200, 200};
+        auto shape = std::make_shared<display::MorphShapeInstance>(
+            nullptr, std::make_shared<const swf::Character>(morph), 1);
+        clip->insertChild(1, shape);
+        shape->setRatio(32768);
+        QCOMPARE(shape->localBounds().xMax, 800);
+        QCOMPARE(shape->localBounds().yMin, -100);
+        QCOMPARE(shape->scriptBounds(), morph.startBounds);
+        QCOMPARE(clip->localBounds().xMax, 800);
+        QCOMPARE(clip->scriptBounds(), morph.startBounds);
+        clip->setXScale(50);
+        QCOMPARE(clip->width(), 10.0);
+        QCOMPARE(clip->height(), 10.0);
+        clip->setHeight(20);
+        QCOMPARE(clip->yScale(), 200.0);
+    }
+
     // Clips a script swapped are the script's: the timeline's later moves at their new depths
     // leave them where they are, while a clip nobody swapped still follows its moves.
     void swappedClipsIgnoreTimelineMoves()

@@ -141,6 +141,15 @@ void ShapeRenderingTest::fills_data()
     QTest::newRow("ring body") << ring << QPoint(20, 20) << Red << 0;
     QTest::newRow("ring hole") << ring << QPoint(50, 50) << None << 0;
 
+    // Two squares drawn the same way round overlap: the even-odd rule leaves the overlap empty,
+    // the non-zero winding a DefineShape4 may ask for fills it.
+    swf::Shape overlapping = ShapeBuilder().solid(Red).rectangle(10, 10, 70, 70, 0, 1).rectangle(30, 30, 90, 90, 0, 1).build();
+    QTest::newRow("overlap even-odd") << overlapping << QPoint(50, 50) << None << 0;
+    QTest::newRow("overlap even-odd, one square") << overlapping << QPoint(20, 20) << Red << 0;
+    overlapping.usesNonZeroWinding = true;
+    QTest::newRow("overlap non-zero") << overlapping << QPoint(50, 50) << Red << 0;
+    QTest::newRow("overlap non-zero, outside") << overlapping << QPoint(80, 20) << None << 0;
+
     // A curve bulging up to y = 10 (its apex is halfway to the control point).
     const swf::Shape dome = ShapeBuilder().solid(Red).change(10, 90, 0, 1).curveTo(50, -70, 90, 90).lineTo(10, 90).build();
     QTest::newRow("curve inside") << dome << QPoint(50, 15) << Red << 0;

@@ -7,6 +7,7 @@
 #include "player/avm1/Machine.h"
 #include "player/avm1/TargetPath.h"
 #include "player/display/DisplayObject.h"
+#include "player/display/TwipMatrix.h"
 #include "player/render/HitTester.h"
 
 #include <cmath>
@@ -32,7 +33,7 @@ display::DisplayObject* targetOf(Machine& machine, Object* self, const Value& va
 
 QRectF stageBounds(const display::DisplayObject& object)
 {
-    const swf::Rect local = object.localBounds();
+    const swf::Rect local = object.scriptBounds();
     return render::HitTester::stageTransform(object).mapRect(
         QRectF(QPointF(local.xMin, local.yMin), QPointF(local.xMax, local.yMax)));
 }
@@ -54,6 +55,7 @@ bool readPoint(Machine& machine, Object* point, double& x, double& y)
     return true;
 }
 
+// Points travel in whole twips: the input is cut to a twip, each matrix on the way rounds to one.
 Value convertPoint(Machine& machine, Object* self, const Arguments& arguments, bool toStage)
 {
     display::DisplayObject* object = displayObjectOf(self);
@@ -61,15 +63,17 @@ Value convertPoint(Machine& machine, Object* self, const Arguments& arguments, b
     double x = 0, y = 0;
     if (!object || !readPoint(machine, point, x, y))
         return Value();
-    QTransform transform = render::HitTester::stageTransform(*object);
+    display::TwipMatrix transform = display::TwipMatrix::toStage(*object);
     if (!toStage) {
-        if (!transform.isInvertible())
+        const std::optional<display::TwipMatrix> inverse = transform.inverted();
+        if (!inverse)
             return Value();
-        transform = transform.inverted();
+        transform = *inverse;
     }
-    const QPointF mapped = transform.map(QPointF(x * 20.0, y * 20.0)) / 20.0;
-    point->set(machine, QStringLiteral("x"), Value(mapped.x()));
-    point->set(machine, QStringLiteral("y"), Value(mapped.y()));
+    int32_t mappedX = 0, mappedY = 0;
+    transform.map(display::pixelsToTwips(x), display::pixelsToTwips(y), mappedX, mappedY);
+    point->set(machine, QStringLiteral("x"), Value(mappedX / 20.0));
+    point->set(machine, QStringLiteral("y"), Value(mappedY / 20.0));
     return Value();
 }
 
@@ -90,8 +94,8 @@ Value hitTest(Machine& machine, Object* self, const Arguments& arguments)
     display::DisplayObject* other = targetOf(machine, self, arguments[0]);
     if (!other)
         return Value(false);
-    const swf::Rect ownLocal = object->localBounds();
-    const swf::Rect otherLocal = other->localBounds();
+    const swf::Rect ownLocal = object->scriptBounds();
+    const swf::Rect otherLocal = other->scriptBounds();
     if (ownLocal == swf::Rect{} || otherLocal == swf::Rect{})
         return Value(false);
     const QRectF own = stageBounds(*object);

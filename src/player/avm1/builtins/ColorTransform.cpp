@@ -33,9 +33,16 @@ void writeTerms(Machine& machine, Object* object, const Terms& terms)
         object->set(machine, QString::fromLatin1(termNames[i]), Value(terms[i]));
 }
 
-int32_t clampedProduct(int64_t value)
+// Colour transforms compose in Flash's 8.8 fixed point, in 16-bit terms: a product drops its
+// fraction downwards (-0.5 becomes -1) and every term wraps around past 16 bits.
+int32_t wrapped16(int64_t value)
 {
-    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+    return static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint64_t>(value) & 0xFFFF));
+}
+
+int32_t fixedProduct(int32_t a, int32_t b)
+{
+    return wrapped16((int64_t(a) * b) >> 8);
 }
 
 } // namespace
@@ -66,16 +73,15 @@ Object* makeColorTransformObject(Machine& machine, const swf::ColorTransform& tr
 
 swf::ColorTransform concatenated(const swf::ColorTransform& inner, const swf::ColorTransform& outer)
 {
-    auto multiply = [](int32_t a, int32_t b) { return clampedProduct(int64_t(a) * b / 256); };
     swf::ColorTransform result;
-    result.redMult = multiply(inner.redMult, outer.redMult);
-    result.greenMult = multiply(inner.greenMult, outer.greenMult);
-    result.blueMult = multiply(inner.blueMult, outer.blueMult);
-    result.alphaMult = multiply(inner.alphaMult, outer.alphaMult);
-    result.redAdd = clampedProduct(outer.redAdd + multiply(inner.redAdd, outer.redMult));
-    result.greenAdd = clampedProduct(outer.greenAdd + multiply(inner.greenAdd, outer.greenMult));
-    result.blueAdd = clampedProduct(outer.blueAdd + multiply(inner.blueAdd, outer.blueMult));
-    result.alphaAdd = clampedProduct(outer.alphaAdd + multiply(inner.alphaAdd, outer.alphaMult));
+    result.redMult = fixedProduct(inner.redMult, outer.redMult);
+    result.greenMult = fixedProduct(inner.greenMult, outer.greenMult);
+    result.blueMult = fixedProduct(inner.blueMult, outer.blueMult);
+    result.alphaMult = fixedProduct(inner.alphaMult, outer.alphaMult);
+    result.redAdd = wrapped16(int64_t(outer.redAdd) + fixedProduct(inner.redAdd, outer.redMult));
+    result.greenAdd = wrapped16(int64_t(outer.greenAdd) + fixedProduct(inner.greenAdd, outer.greenMult));
+    result.blueAdd = wrapped16(int64_t(outer.blueAdd) + fixedProduct(inner.blueAdd, outer.blueMult));
+    result.alphaAdd = wrapped16(int64_t(outer.alphaAdd) + fixedProduct(inner.alphaAdd, outer.alphaMult));
     return result;
 }
 

@@ -107,8 +107,11 @@ void installDeviceClasses(Machine& machine)
         installDeclarations(machine, device, rows);
         device->define(QStringLiteral("names"), Value(static_cast<Object*>(machine.makeArray())), attributes::hiddenPermanent);
     }
-    for (const char* name : {"Video", "NetConnection", "NetStream"})
+    for (const char* name : {"NetConnection", "NetStream"})
         defineEmptyClass(machine, global, QString::fromLatin1(name));
+    // Videos a timeline places are Video objects.
+    Object* video = defineEmptyClass(machine, global, QStringLiteral("Video"));
+    machine.prototypes().video = machine.getMember(Value(video), QStringLiteral("prototype")).asObject();
     Object* socket = defineEmptyClass(machine, global, QStringLiteral("XMLSocket"));
     installDeclarations(machine, machine.getMember(Value(socket), QStringLiteral("prototype")).asObject(), socketPrototypeDeclarations);
     Object* printJob = defineEmptyClass(machine, global, QStringLiteral("PrintJob"));

@@ -86,7 +86,7 @@ Value clipBounds(Machine& machine, Object* self, const Arguments& arguments)
     }
     constexpr double NoBounds = 0x7FFFFFF;
     constexpr double NoBoundsSeenFromElsewhere = 0x8000000;
-    const swf::Rect local = clip->localBounds();
+    const swf::Rect local = clip->scriptBounds();
     double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
     if (display::isEmptyRect(local)) {
         xMin = xMax = yMin = yMax = target != clip && machine.newInvalidBounds() ? NoBoundsSeenFromElsewhere : NoBounds;
