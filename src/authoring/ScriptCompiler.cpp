@@ -3,8 +3,10 @@
 #include "ScriptParser.h"
 
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <set>
 
 namespace authoring {
@@ -19,6 +21,8 @@ using Kind = SyntaxNode::Kind;
 constexpr uint8_t valueRegister = 3;
 constexpr int forInRegisters = 3;
 constexpr uint8_t functionRegisterCount = 4;
+// Registers hold at most this many values; locals that would need more stay named.
+constexpr int registerLimit = 255;
 
 // GetURL2 flags.
 constexpr uint8_t loadTargetFlag = 0x40;
@@ -77,6 +81,15 @@ private:
             return;
         case Kind::Var:
             for (size_t i = 0; i < node.names.size(); ++i) {
+                if (const auto local = localRegister(node.names[i])) {
+                    // A local in a register starts undefined: only an initialiser stores.
+                    if (node.children[i]) {
+                        expression(*node.children[i], true);
+                        m_code.storeRegister(*local);
+                        m_code.op(ActionCode::Pop);
+                    }
+                    continue;
+                }
                 m_code.pushString(node.names[i]);
                 if (node.children[i]) {
                     expression(*node.children[i], true);
@@ -238,9 +251,15 @@ private:
         m_code.push(PushNull{});
         m_code.op(ActionCode::Equals2);
         m_code.ifTrue(finished);
-        m_code.pushString(node.text);
-        m_code.push(PushRegister{nameRegister});
-        m_code.op(node.flag ? ActionCode::DefineLocal : ActionCode::SetVariable);
+        if (const auto local = localRegister(node.text)) {
+            m_code.push(PushRegister{nameRegister});
+            m_code.storeRegister(*local);
+            m_code.op(ActionCode::Pop);
+        } else {
+            m_code.pushString(node.text);
+            m_code.push(PushRegister{nameRegister});
+            m_code.op(node.flag ? ActionCode::DefineLocal : ActionCode::SetVariable);
+        }
         ++m_forInDepth;
         loopBody(*node.children[1], loop);
         --m_forInDepth;
@@ -255,16 +274,121 @@ private:
     {
         ActionAssembler bodyCode = m_code.nested();
         Compiler inner(bodyCode, true);
-        inner.body(*node.children[0]);
-        std::vector<FunctionParameter> parameters;
+        const SyntaxNode& body = *node.children[0];
         std::set<std::string> seen;
         for (const std::string& name : node.names) {
             if (!seen.insert(name).second)
                 failAt(node, "parameter '" + name + "' given twice");
-            parameters.push_back({name, 0});
         }
-        m_code.defineFunction2(declaration ? node.text : std::string(), parameters, functionRegisterCount,
-                               suppressedImplicits(*node.children[0]), bodyCode);
+        inner.m_locals = localRegisters(node);
+        std::vector<FunctionParameter> parameters;
+        for (const std::string& name : node.names)
+            parameters.push_back({name, inner.localRegister(name).value_or(0)});
+        inner.body(body);
+        const auto registerCount = uint8_t(functionRegisterCount + inner.m_locals.size());
+        m_code.defineFunction2(declaration ? node.text : std::string(), parameters, registerCount,
+                               suppressedImplicits(body), bodyCode);
+    }
+
+    std::optional<uint8_t> localRegister(const std::string& name) const
+    {
+        const auto found = m_locals.find(name);
+        if (found == m_locals.end())
+            return std::nullopt;
+        return found->second;
+    }
+
+    // What keeps a function's locals by name: code that may reach its activation by a name
+    // known only when it runs (eval, with, set, delete), or a nested function, which sees the
+    // locals through its scope chain. A name that differs from a local only in case may be
+    // the same variable in movies whose names ignore case.
+    struct NameUse {
+        bool dynamic = false;
+        std::set<std::string> identifiers;
+        std::set<std::string> called;
+        std::vector<std::string> declared;
+    };
+
+    static void collectNameUse(const SyntaxNode& node, NameUse& use)
+    {
+        switch (node.kind) {
+        case Kind::Function:
+        case Kind::FunctionDeclaration:
+        case Kind::With:
+            use.dynamic = true;
+            return;
+        case Kind::Identifier:
+            use.identifiers.insert(node.text);
+            use.dynamic = use.dynamic || node.text == "eval";
+            break;
+        case Kind::Unary:
+            use.dynamic = use.dynamic || (node.text == "delete" && node.children[0]->kind == Kind::Identifier);
+            break;
+        case Kind::Call:
+        case Kind::New:
+            use.dynamic = use.dynamic || (node.children[0]->kind == Kind::Identifier && node.children[0]->text == "set");
+            if (node.children[0]->kind == Kind::Identifier)
+                use.called.insert(node.children[0]->text);
+            break;
+        case Kind::Var:
+            use.declared.insert(use.declared.end(), node.names.begin(), node.names.end());
+            break;
+        case Kind::ForIn:
+            use.identifiers.insert(node.text);
+            if (node.flag)
+                use.declared.push_back(node.text);
+            break;
+        default:
+            break;
+        }
+        for (const SyntaxNodePointer& child : node.children) {
+            if (child)
+                collectNameUse(*child, use);
+        }
+    }
+
+    static std::string lowerCase(std::string text)
+    {
+        for (char& c : text)
+            c = char(std::tolower(static_cast<unsigned char>(c)));
+        return text;
+    }
+
+    // Registers for the parameters and var locals of a function, as Flash's compiler gives
+    // them, after the four every function keeps for itself; none when the function must keep
+    // them by name.
+    static std::map<std::string, uint8_t> localRegisters(const SyntaxNode& function)
+    {
+        NameUse use;
+        collectNameUse(*function.children[0], use);
+        std::map<std::string, uint8_t> registers;
+        if (use.dynamic)
+            return registers;
+        std::vector<std::string> locals = function.names;
+        locals.insert(locals.end(), use.declared.begin(), use.declared.end());
+        std::map<std::string, std::string> byLowerCase;
+        for (const std::string& name : locals) {
+            // Names the player treats specially before any variable stay by name.
+            if (name == "this" || name == "arguments" || name == "super" || name == "_global")
+                return {};
+            byLowerCase.emplace(lowerCase(name), name);
+        }
+        for (const std::string& name : use.identifiers) {
+            const auto found = byLowerCase.find(lowerCase(name));
+            if (found != byLowerCase.end() && found->second != name)
+                return {};
+        }
+        int next = functionRegisterCount;
+        for (const std::string& name : locals) {
+            // A function called by its name runs on the script's clip: one in a register would
+            // be called on nothing, so a local that is called stays named.
+            if (registers.count(name) || use.called.count(name))
+                continue;
+            if (next >= registerLimit)
+                return {};
+            registers.emplace(name, uint8_t(next++));
+        }
+        return registers;
     }
 
     // Which of this, arguments and super a function may name. Nested functions count as well
@@ -351,6 +475,10 @@ private:
             m_code.push(PushUndefined{});
             return;
         case Kind::Identifier:
+            if (const auto local = localRegister(node.text)) {
+                m_code.push(PushRegister{*local});
+                return;
+            }
             m_code.pushString(node.text);
             m_code.op(ActionCode::GetVariable);
             return;
@@ -506,6 +634,11 @@ private:
         }
     }
 
+    std::optional<uint8_t> targetRegister(const SyntaxNode& target) const
+    {
+        return target.kind == Kind::Identifier ? localRegister(target.text) : std::nullopt;
+    }
+
     void storeTarget(const SyntaxNode& target)
     {
         m_code.op(target.kind == Kind::Identifier ? ActionCode::SetVariable : ActionCode::SetMember);
@@ -515,6 +648,17 @@ private:
     void assign(const SyntaxNode& node, bool wanted)
     {
         const SyntaxNode& target = *node.children[0];
+        if (const auto local = targetRegister(target)) {
+            if (node.text != "=")
+                value(target);
+            value(*node.children[1]);
+            if (node.text != "=")
+                m_code.op(binaryActions.at(node.text.substr(0, node.text.size() - 1)));
+            m_code.storeRegister(*local);
+            if (!wanted)
+                m_code.op(ActionCode::Pop);
+            return;
+        }
         pushTarget(target);
         if (node.text == "=") {
             value(*node.children[1]);
@@ -539,6 +683,14 @@ private:
             value(target);
             m_code.op(ActionCode::ToNumber);
         }
+        if (const auto local = targetRegister(target)) {
+            value(target);
+            m_code.op(node.text == "++" ? ActionCode::Increment : ActionCode::Decrement);
+            m_code.storeRegister(*local);
+            if (!(wanted && prefix))
+                m_code.op(ActionCode::Pop);
+            return;
+        }
         pushTarget(target);
         value(target);
         m_code.op(node.text == "++" ? ActionCode::Increment : ActionCode::Decrement);
@@ -560,7 +712,7 @@ private:
     {
         pushArguments(node, 1);
         const SyntaxNode& constructor = *node.children[0];
-        if (constructor.kind == Kind::Identifier) {
+        if (constructor.kind == Kind::Identifier && !localRegister(constructor.text)) {
             m_code.pushString(constructor.text);
             m_code.op(ActionCode::NewObject);
         } else if (constructor.kind == Kind::Member || constructor.kind == Kind::Index) {
@@ -580,7 +732,7 @@ private:
         if (callee.kind == Kind::Identifier && globalFunction(node, callee.text, wanted))
             return;
         pushArguments(node, 1);
-        if (callee.kind == Kind::Identifier) {
+        if (callee.kind == Kind::Identifier && !localRegister(callee.text)) {
             m_code.pushString(callee.text);
             m_code.op(ActionCode::CallFunction);
         } else if (callee.kind == Kind::Member || callee.kind == Kind::Index) {
@@ -784,6 +936,8 @@ private:
     bool m_inFunction;
     std::vector<Loop> m_loops;
     int m_forInDepth = 0;
+    // The function's locals kept in registers, by name.
+    std::map<std::string, uint8_t> m_locals;
 };
 
 } // namespace

@@ -120,6 +120,62 @@ private slots:
         QCOMPARE(byteAt(flagsAt) | byteAt(flagsAt + 1) << 8, flags);
     }
 
+    void localsGoToRegistersUnlessNamesReachThem_data()
+    {
+        // The four registers every function keeps come first; locals follow from register 4.
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<int>("registerCount");
+        QTest::addColumn<QList<int>>("parameterRegisters");
+        QTest::addColumn<bool>("looksUpNames");
+        QTest::newRow("parameters and locals") << "function f(a, b) { var c = a + b; c++; c += b; return c; }" << 7 << QList<int>{4, 5} << false;
+        QTest::newRow("for-in and a declaration without a value")
+            << "function f(o) { var t; for (var k in o) t = k; return t; }" << 7 << QList<int>{4} << false;
+        QTest::newRow("a local declared twice takes one register") << "function f() { var v = 1; var v = 2; return v; }" << 5 << QList<int>{} << false;
+        QTest::newRow("a nested function sees the locals by name")
+            << "function f(a) { var g = function () { return a; }; return g; }" << 4 << QList<int>{0} << true;
+        QTest::newRow("eval") << "function f(a) { return eval('a'); }" << 4 << QList<int>{0} << true;
+        QTest::newRow("with") << "function f(o) { var v; with (o) { v = x; } return v; }" << 4 << QList<int>{0} << true;
+        QTest::newRow("delete") << "function f() { var v = 1; delete v; return v; }" << 4 << QList<int>{} << true;
+        QTest::newRow("set") << "function f() { var v; set('v', 2); return v; }" << 4 << QList<int>{} << true;
+        QTest::newRow("a name differing only in case") << "function f() { var Total = 1; return total; }" << 4 << QList<int>{} << true;
+        // A function called by its name runs on the clip; the other locals still get registers.
+        QTest::newRow("a called local stays named") << "function f(cb, n) { var m = n; return cb(m); }" << 6 << QList<int>{0, 4} << false;
+    }
+
+    void localsGoToRegistersUnlessNamesReachThem()
+    {
+        QFETCH(QString, source);
+        QFETCH(int, registerCount);
+        QFETCH(QList<int>, parameterRegisters);
+        QFETCH(bool, looksUpNames);
+        const CompileResult result = ScriptCompiler::compile(source.toStdString());
+        QVERIFY2(result.ok(), result.error ? result.error->message.c_str() : "");
+        const QByteArray& actions = result.actions;
+        const auto byteAt = [&actions](int index) { return int(uint8_t(actions.at(index))); };
+        int at = byteAt(0) == 0x88 ? 3 + (byteAt(1) | byteAt(2) << 8) : 0;
+        QCOMPARE(byteAt(at), 0x8e);
+        const int recordEnd = at + 3 + (byteAt(at + 1) | byteAt(at + 2) << 8);
+        at += 3 + 2; // the name "f"
+        const int parameterCount = byteAt(at) | byteAt(at + 1) << 8;
+        QCOMPARE(byteAt(at + 2), registerCount);
+        at += 2 + 1 + 2;
+        QList<int> registers;
+        for (int i = 0; i < parameterCount; ++i) {
+            registers.append(byteAt(at));
+            at = int(actions.indexOf('\0', at + 1)) + 1;
+        }
+        QCOMPARE(registers, parameterRegisters);
+        const int bodyEnd = recordEnd + (byteAt(at) | byteAt(at + 1) << 8);
+        // GetVariable, SetVariable, DefineLocal, DefineLocal2: the actions that reach variables by name.
+        bool namesFound = false;
+        for (int position = recordEnd; position < bodyEnd;) {
+            const int code = byteAt(position);
+            namesFound = namesFound || code == 0x1c || code == 0x1d || code == 0x3c || code == 0x41;
+            position += code >= 0x80 ? 3 + (byteAt(position + 1) | byteAt(position + 2) << 8) : 1;
+        }
+        QCOMPARE(namesFound, looksUpNames);
+    }
+
     void scriptsBeyondTheLengthFieldsAreRefused()
     {
         // A loop whose body is longer than a jump can span.

@@ -90,7 +90,7 @@ struct Table {
         add(Action::StringGreater, strings([](Machine&, const QString& left, const QString& right) { return Value(left > right); }));
         add(Action::StringAdd, strings([](Machine& machine, const QString& left, const QString& right) {
                 machine.checkStringLength(left.size() + right.size());
-                return Value(left + right);
+                return Value(machine.concatenate(left, right));
             }));
         add(Action::Add2, values([](Machine& machine, const Value& left, const Value& right) { return machine.add(left, right); }));
         add(Action::Less2, values([](Machine& machine, const Value& left, const Value& right) { return machine.lessThan(left, right); }));

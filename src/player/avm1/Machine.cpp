@@ -375,8 +375,7 @@ Value Machine::add(const Value& leftIn, const Value& rightIn)
         QString text = toString(left);
         QString tail = toString(right);
         checkStringLength(text.size() + tail.size());
-        text += tail;
-        return Value(text);
+        return Value(concatenate(text, tail));
     }
     return Value(toNumber(left) + toNumber(right));
 }
@@ -885,6 +884,8 @@ void Machine::collectGarbage()
 {
     if (m_topLevelDepth > 0)
         return;
+    // Between scripts the growing string buffer lets go of its spare room.
+    m_appender.release();
     Marker marker;
     markGlobals(marker, nullptr);
     if (m_otherGlobals)

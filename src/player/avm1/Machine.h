@@ -5,6 +5,7 @@
 #include "FunctionObject.h"
 #include "Object.h"
 #include "Scope.h"
+#include "StringAppender.h"
 #include "Value.h"
 
 #include <QString>
@@ -198,6 +199,8 @@ public:
     static constexpr qsizetype maximumStringLength = 64 * 1024 * 1024;
     static constexpr size_t maximumArrayLength = 16 * 1024 * 1024;
     void checkStringLength(qsizetype length);
+    // Joins two strings for the concatenating actions, appending in place where it can.
+    QString concatenate(const QString& left, const QString& right) { return m_appender.concatenate(left, right); }
 
     // Used by the interpreter for its calls.
     struct DepthGuard {
@@ -248,6 +251,7 @@ private:
     // called function pushes onto its caller's stack, so what a function leaves behind stays
     // there when it returns (movies made by other tools than Flash rely on that).
     std::vector<Value> m_stack;
+    StringAppender m_appender;
     Value m_globalRegisters[GlobalRegisterCount];
     friend class Interpreter;
     void installBuiltins();

@@ -2,6 +2,12 @@
 
 namespace player::avm1 {
 
+const QString& Value::emptyString()
+{
+    static const QString empty;
+    return empty;
+}
+
 bool Value::strictlyEquals(const Value& other) const
 {
     if (m_type != other.m_type)

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <array>
 #include <concepts>
+#include <new>
+#include <utility>
 
 namespace player::avm1 {
 
@@ -12,16 +15,66 @@ class Value {
 public:
     enum class Type : unsigned char { Undefined, Null, Boolean, Number, String, Object };
 
-    Value() = default;
+    Value() : m_words{} {}
     // Only a real bool makes a boolean: a pointer must never turn into one by accident.
     template<class Boolean>
         requires std::same_as<Boolean, bool>
-    Value(Boolean boolean) : m_type(Type::Boolean), m_number(boolean ? 1 : 0) {}
-    Value(double number) : m_type(Type::Number), m_number(number) {}
-    Value(int number) : m_type(Type::Number), m_number(number) {}
+    Value(Boolean boolean) : m_type(Type::Boolean), m_words{} { m_number = boolean ? 1 : 0; }
+    Value(double number) : m_type(Type::Number), m_words{} { m_number = number; }
+    Value(int number) : m_type(Type::Number), m_words{} { m_number = number; }
     Value(const QString& text) : m_type(Type::String), m_string(text) {}
+    Value(QString&& text) : m_type(Type::String), m_string(std::move(text)) {}
     Value(const char* text) : m_type(Type::String), m_string(QString::fromUtf8(text)) {}
-    Value(Object* object) : m_type(object ? Type::Object : Type::Null), m_object(object) {}
+    Value(Object* object) : m_type(object ? Type::Object : Type::Null), m_words{} { m_object = object; }
+
+    // Only strings own anything: the other types copy as plain bits.
+    Value(const Value& other) : m_type(other.m_type)
+    {
+        if (m_type == Type::String)
+            new (&m_string) QString(other.m_string);
+        else
+            m_words = other.m_words;
+    }
+    Value(Value&& other) noexcept : m_type(other.m_type)
+    {
+        if (m_type == Type::String)
+            new (&m_string) QString(std::move(other.m_string));
+        else
+            m_words = other.m_words;
+    }
+    Value& operator=(const Value& other)
+    {
+        if (m_type == Type::String && other.m_type == Type::String) {
+            m_string = other.m_string;
+            return *this;
+        }
+        if (this != &other) {
+            clearString();
+            m_type = other.m_type;
+            if (m_type == Type::String)
+                new (&m_string) QString(other.m_string);
+            else
+                m_words = other.m_words;
+        }
+        return *this;
+    }
+    Value& operator=(Value&& other) noexcept
+    {
+        if (m_type == Type::String && other.m_type == Type::String) {
+            m_string = std::move(other.m_string);
+            return *this;
+        }
+        if (this != &other) {
+            clearString();
+            m_type = other.m_type;
+            if (m_type == Type::String)
+                new (&m_string) QString(std::move(other.m_string));
+            else
+                m_words = other.m_words;
+        }
+        return *this;
+    }
+    ~Value() { clearString(); }
 
     static Value null() { Value value; value.m_type = Type::Null; return value; }
 
@@ -35,19 +88,31 @@ public:
     bool isObject() const { return m_type == Type::Object; }
     bool isPrimitive() const { return m_type != Type::Object; }
 
-    bool asBoolean() const { return m_number != 0; }
-    double asNumber() const { return m_number; }
-    const QString& asString() const { return m_string; }
+    bool asBoolean() const { return (m_type == Type::Boolean || m_type == Type::Number) && m_number != 0; }
+    double asNumber() const { return m_type == Type::Boolean || m_type == Type::Number ? m_number : 0; }
+    const QString& asString() const { return m_type == Type::String ? m_string : emptyString(); }
     Object* asObject() const { return m_type == Type::Object ? m_object : nullptr; }
 
     // Same type and same value, NaN equal to NaN: what strict equality and switch need, less NaN.
     bool strictlyEquals(const Value& other) const;
 
 private:
+    static const QString& emptyString();
+    void clearString()
+    {
+        if (m_type == Type::String)
+            m_string.~QString();
+    }
+
     Type m_type = Type::Undefined;
-    double m_number = 0;
-    QString m_string;
-    Object* m_object = nullptr;
+    // The member that the type names: a number for booleans and numbers, the object, the text.
+    union {
+        double m_number;
+        Object* m_object;
+        QString m_string;
+        // All of the member's bytes, so that copying a value that is no string copies them all.
+        std::array<quintptr, sizeof(QString) / sizeof(quintptr)> m_words;
+    };
 };
 
 } // namespace player::avm1

@@ -1,0 +1,34 @@
+#include "StringAppender.h"
+
+#include <cstring>
+
+namespace player::avm1 {
+
+QString StringAppender::concatenate(const QString& left, const QString& right)
+{
+    if (right.isEmpty())
+        return left;
+    if (left.isEmpty())
+        return right;
+    QString::DataPointer& buffer = m_buffer.data_ptr();
+    const QString::DataPointer& leftData = left.data_ptr();
+    // The buffer keeps one slot past the text for the terminating zero.
+    if (buffer.d && leftData.d == buffer.d && leftData.data() == buffer.data() && leftData.size == buffer.size
+        && buffer.freeSpaceAtEnd() > right.size()) {
+        char16_t* end = buffer.data() + buffer.size;
+        std::memcpy(end, right.constData(), size_t(right.size()) * sizeof(char16_t));
+        buffer.size += right.size();
+        end[right.size()] = 0;
+        return m_buffer;
+    }
+    const qsizetype length = left.size() + right.size();
+    QString result;
+    result.reserve(length < growingLength ? length : 2 * length);
+    result.append(left);
+    result.append(right);
+    if (length >= growingLength)
+        m_buffer = result;
+    return result;
+}
+
+} // namespace player::avm1
