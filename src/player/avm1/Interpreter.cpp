@@ -117,6 +117,11 @@ Interpreter::Interpreter(Machine& machine, swf::ActionCode code, size_t start, s
 {
 }
 
+Interpreter::~Interpreter()
+{
+    m_machine.m_vectorPool.give(std::move(m_registers));
+}
+
 Value Interpreter::run()
 {
     m_baseClipGoneAtStart = baseClipRemoved();
@@ -186,6 +191,7 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
     };
 
     if (code.isFunction2) {
+        interpreter.m_registers = machine.m_vectorPool.take();
         interpreter.m_registers.assign(code.registerCount, Value());
         size_t next = 1;
         auto preload = [&](const Value& value) {
@@ -463,7 +469,7 @@ void Interpreter::setVariable(const QString& name, const Value& value)
 Arguments Interpreter::popArguments()
 {
     double count = popNumber();
-    Arguments arguments;
+    Arguments arguments = m_machine.m_vectorPool.take();
     size_t available = m_stack.size();
     const size_t wanted = stackCount(count, available);
     arguments.reserve(wanted);
@@ -1303,6 +1309,7 @@ Interpreter::Outcome Interpreter::actionCallFunction(Step&)
     QString name = popString();
     Arguments arguments = popArguments();
     push(callFunctionNamed(name, arguments));
+    m_machine.m_vectorPool.give(std::move(arguments));
     if (baseClipLeftDuringRun())
         return Outcome::Return;
     return Outcome::Normal;
@@ -1489,6 +1496,7 @@ Interpreter::Outcome Interpreter::actionCallMethod(Step&)
     } else {
         push(machine.callMethod(object, name, arguments));
     }
+    machine.m_vectorPool.give(std::move(arguments));
     // A method asked of nothing is not called, and the script goes on whatever happened.
     if (!object.isNullish() && baseClipLeftDuringRun())
         return Outcome::Return;
