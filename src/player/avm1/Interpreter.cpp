@@ -72,7 +72,15 @@ bool isWord(const QString& name, QLatin1StringView word, Qt::CaseSensitivity sen
     return name.size() == word.size() && name.compare(word, sensitivity) == 0;
 }
 
-ScopeChain replaceTarget(const ScopeChain& scope, Object* target)
+// The object of a scope link, making a function's activation object if the link has none yet.
+Object* linkObject(Machine& machine, const Scope& link)
+{
+    if (!link.object && link.kind == Scope::Kind::Local)
+        link.object = machine.make<Object>(nullptr, ObjectKind::Activation);
+    return link.object;
+}
+
+ScopeChain replaceTarget(Machine& machine, const ScopeChain& scope, Object* target)
 {
     if (!scope)
         return scope;
@@ -80,7 +88,8 @@ ScopeChain replaceTarget(const ScopeChain& scope, Object* target)
         return Scope::make(Scope::Kind::Target, target, scope->parent);
     if (scope->kind == Scope::Kind::Global)
         return scope;
-    return Scope::make(scope->kind, scope->object, replaceTarget(scope->parent, target));
+    // The copy and the original must share one activation object.
+    return Scope::make(scope->kind, linkObject(machine, *scope), replaceTarget(machine, scope->parent, target));
 }
 
 // Play, Stop and the frame steps address the script's target; without one they do nothing.
@@ -108,6 +117,11 @@ Interpreter::Interpreter(Machine& machine, swf::ActionCode code, size_t start, s
 {
 }
 
+Interpreter::~Interpreter()
+{
+    m_machine.m_vectorPool.give(std::move(m_registers));
+}
+
 Value Interpreter::run()
 {
     m_baseClipGoneAtStart = baseClipRemoved();
@@ -128,7 +142,6 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
     Machine::SavedRunState saved(machine);
     machine.m_runningAsConstructor = std::exchange(machine.m_nextCallConstructs, false);
     const ScriptFunctionCode& code = *function->script();
-    Object* activation = machine.make<Object>(nullptr, ObjectKind::Activation);
     // A function whose clip has left the stage runs on the clip it was called on, or else on the
     // caller's target.
     Object* target = function->definingClip();
@@ -152,9 +165,17 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
                 swfVersion = std::max(5, static_cast<ClipObject*>(base)->swfVersion());
         }
     }
-    // this, arguments and the parameters: the table is made once at its final size.
-    activation->reserveProperties(code.parameters.size() + 2);
-    ScopeChain scope = Scope::make(Scope::Kind::Local, activation, outerScope);
+    // The activation object is made only when the call defines a local by name (this,
+    // arguments, a parameter without a register) or when the body needs it later; a function
+    // that keeps everything in registers runs without one. Its table is made at its final size.
+    ScopeChain scope = Scope::make(Scope::Kind::Local, nullptr, outerScope);
+    auto activationObject = [&]() {
+        if (!scope->object) {
+            linkObject(machine, *scope);
+            scope->object->reserveProperties(code.parameters.size() + 2);
+        }
+        return scope->object;
+    };
     Interpreter interpreter(machine, code.code, code.start, code.start + code.length, swfVersion, scope, self, target, code.constantPool);
     interpreter.m_callee = function;
 
@@ -170,6 +191,7 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
     };
 
     if (code.isFunction2) {
+        interpreter.m_registers = machine.m_vectorPool.take();
         interpreter.m_registers.assign(code.registerCount, Value());
         size_t next = 1;
         auto preload = [&](const Value& value) {
@@ -184,11 +206,11 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
         // A function that preloads or suppresses "this" does not bind the name at all, so a
         // lookup goes on along the scope chain.
         if (!(code.flags & (Flag::PreloadThis | Flag::SuppressThis)))
-            activation->define(QStringLiteral("this"), self ? Value(self) : Value());
+            activationObject()->define(QStringLiteral("this"), self ? Value(self) : Value());
         if (code.flags & Flag::PreloadArguments)
             preload(Value(makeArguments()));
         else if (!(code.flags & Flag::SuppressArguments))
-            activation->define(QStringLiteral("arguments"), Value(makeArguments()));
+            activationObject()->define(QStringLiteral("arguments"), Value(makeArguments()));
         // As with "this": a preloaded super lives in its register only, and suppressing it wins.
         if (code.flags & Flag::PreloadSuper)
             preload(code.flags & Flag::SuppressSuper ? Value() : Value(makeSuper()));
@@ -206,14 +228,14 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
             if (parameter.registerIndex > 0 && parameter.registerIndex < interpreter.m_registers.size())
                 interpreter.m_registers[parameter.registerIndex] = argument;
             else
-                activation->define(parameter.name, argument);
+                activationObject()->define(parameter.name, argument);
         }
     } else {
-        activation->define(QStringLiteral("this"), self ? Value(self) : Value());
-        activation->define(QStringLiteral("arguments"), Value(makeArguments()));
+        activationObject()->define(QStringLiteral("this"), self ? Value(self) : Value());
+        activationObject()->define(QStringLiteral("arguments"), Value(makeArguments()));
         interpreter.m_superObject = makeSuper();
         for (size_t i = 0; i < code.parameters.size(); ++i)
-            activation->define(code.parameters[i].name, i < arguments.size() ? arguments[i] : Value());
+            activationObject()->define(code.parameters[i].name, i < arguments.size() ? arguments[i] : Value());
     }
     machine.setRunningFunction(function);
     return interpreter.run();
@@ -305,7 +327,7 @@ Object* Interpreter::localsObject() const
 {
     for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
         if (link->kind == Scope::Kind::Local || link->kind == Scope::Kind::Target)
-            return link->object;
+            return linkObject(m_machine, *link);
     }
     return m_target;
 }
@@ -329,7 +351,7 @@ Value Interpreter::getVariable(const QString& name)
         if (path.isEmpty() && m_swfVersion < 5)
             return Value();
         for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
-            Object* start = link->object;
+            Object* start = linkObject(m_machine, *link);
             if (Object* object = target_path::resolve(m_machine, start, path)) {
                 if (object->has(m_machine, variable))
                     return object->get(m_machine, variable);
@@ -378,7 +400,7 @@ Value Interpreter::getVariable(const QString& name)
 Object* Interpreter::pathHolder(const QString& path) const
 {
     for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
-        if (Object* object = target_path::resolve(m_machine, link->object, path))
+        if (Object* object = target_path::resolve(m_machine, linkObject(m_machine, *link), path))
             return object;
     }
     return nullptr;
@@ -449,7 +471,7 @@ void Interpreter::setVariable(const QString& name, const Value& value)
 Arguments Interpreter::popArguments()
 {
     double count = popNumber();
-    Arguments arguments;
+    Arguments arguments = m_machine.m_vectorPool.take();
     size_t available = m_stack.size();
     const size_t wanted = stackCount(count, available);
     arguments.reserve(wanted);
@@ -515,7 +537,7 @@ void Interpreter::setTarget(Object* target)
 {
     m_target = target;
     m_machine.m_scriptTarget = target;
-    m_scope = replaceTarget(m_scope, targetOrRoot());
+    m_scope = replaceTarget(m_machine, m_scope, targetOrRoot());
 }
 
 // A script whose clip left the stage during a call ends when the call returns: the frame script
@@ -1237,7 +1259,7 @@ Interpreter::Outcome Interpreter::actionDelete2(Step&)
         // "o.a" and "o:a" delete a of whatever o names, found as GetVariable finds it. A path
         // that names a string, number or boolean deletes nothing, and the player says why.
         for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
-            Object* start = link->object;
+            Object* start = linkObject(machine, *link);
             bool reachedPrimitive = false;
             if (Object* object = target_path::resolve(machine, start, path, reachedPrimitive)) {
                 removed = object->hasOwnProperty(machine, variable) && object->remove(machine, variable);
@@ -1303,6 +1325,7 @@ Interpreter::Outcome Interpreter::actionCallFunction(Step&)
     QString name = popString();
     Arguments arguments = popArguments();
     push(callFunctionNamed(name, arguments));
+    m_machine.m_vectorPool.give(std::move(arguments));
     if (baseClipLeftDuringRun())
         return Outcome::Return;
     return Outcome::Normal;
@@ -1492,6 +1515,7 @@ Interpreter::Outcome Interpreter::actionCallMethod(Step&)
     } else {
         push(machine.callMethod(object, name, arguments));
     }
+    machine.m_vectorPool.give(std::move(arguments));
     // A method asked of nothing is not called, and the script goes on whatever happened.
     if (!object.isNullish() && baseClipLeftDuringRun())
         return Outcome::Return;

@@ -22,6 +22,10 @@ public:
     Interpreter(Machine& machine, swf::ActionCode code, size_t start, size_t end, int swfVersion, ScopeChain scope,
                 Object* thisObject, Object* target, std::shared_ptr<const std::vector<QString>> constantPool);
 
+    ~Interpreter();
+    Interpreter(const Interpreter&) = delete;
+    Interpreter& operator=(const Interpreter&) = delete;
+
     // Runs to the end or to a Return and gives the returned value.
     Value run();
 

@@ -6,6 +6,7 @@
 #include "Object.h"
 #include "Scope.h"
 #include "StringAppender.h"
+#include "ValueVectorPool.h"
 #include "Value.h"
 
 #include <QString>
@@ -252,6 +253,8 @@ private:
     // there when it returns (movies made by other tools than Flash rely on that).
     std::vector<Value> m_stack;
     StringAppender m_appender;
+    // Room for the arguments and registers of calls, used again from call to call.
+    ValueVectorPool m_vectorPool;
     Value m_globalRegisters[GlobalRegisterCount];
     friend class Interpreter;
     void installBuiltins();

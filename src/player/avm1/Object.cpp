@@ -51,7 +51,10 @@ int Object::indexOf(const QString& name, bool caseSensitive) const
         const QChar* text = name.constData();
         for (size_t i = 0; i < m_properties.size(); ++i) {
             const QString& candidate = m_properties[i].name;
-            if (candidate.size() == size && (candidate.constData() == text || candidate == name))
+            // Names of one length mostly differ in their first letter: that is checked before
+            // the whole text is compared.
+            if (candidate.size() == size
+                && (candidate.constData() == text || (size > 0 && candidate.constData()[0] == text[0] && candidate == name)))
                 return int(i);
         }
     } else {

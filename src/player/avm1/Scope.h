@@ -7,12 +7,15 @@ namespace player::avm1 {
 class Object;
 
 // One link of a scope chain. Functions keep the chain they were defined in (closures), so the
-// links are shared and immutable.
+// links are shared and immutable, but for one thing: a function's locals link may start without
+// its activation object, which is made the first time something needs it (a local defined by
+// name, a path that starts there). Until then the locals are empty, which is what an absent
+// object answers to every lookup; every chain sharing the link sees the object once it exists.
 struct Scope {
     enum class Kind : unsigned char { Global, Target, Local, With };
 
     Kind kind;
-    Object* object;
+    mutable Object* object;
     std::shared_ptr<const Scope> parent;
 
     static std::shared_ptr<const Scope> make(Kind kind, Object* object, std::shared_ptr<const Scope> parent)

@@ -235,6 +235,60 @@ private slots:
         QCOMPARE(runner.run("trace(y); trace(o.y);").join('|'), QString("set|undefined"));
     }
 
+    // A function that keeps its parameter in a register and binds neither this nor arguments
+    // starts with empty locals. A closure made before the first local is defined by name must
+    // still see that local, also when a tellTarget in between rebuilt the scope chain.
+    void localsDefinedLateReachClosures()
+    {
+        ScriptRunner runner(8);
+        auto pushRegister = [](Bytes& bytes, uint8_t index) { bytes.action(0x96, {4, index}); };
+        // function() { return x; }, left on the stack.
+        Bytes readX;
+        readX.pushString("x").action(0x1C).action(0x3E);
+        Bytes closure;
+        {
+            std::vector<uint8_t> header{0, 0, 0};
+            Bytes::put16(header, readX.data.size());
+            closure.action(0x9B, header).append(readX);
+        }
+        // function <name>(a) with a in register 1: the closure, then [tellTarget("")], then
+        // var x = a, and the closure is returned.
+        auto outer = [&](const std::string& name, bool retarget) {
+            Bytes body;
+            body.append(closure);
+            if (retarget)
+                body.action(0x8B, {0});
+            body.pushString("x");
+            pushRegister(body, 1);
+            body.action(0x3C).action(0x3E);
+            std::vector<uint8_t> header(name.begin(), name.end());
+            header.push_back(0);
+            Bytes::put16(header, 1); // one parameter
+            header.push_back(2); // registers
+            Bytes::put16(header, 0x0002 | 0x0008 | 0x0020); // this, arguments and super suppressed
+            header.push_back(1);
+            header.push_back('a');
+            header.push_back(0);
+            Bytes::put16(header, body.data.size());
+            Bytes definition;
+            definition.action(0x8E, header).append(body);
+            return definition;
+        };
+        // h = <name>(value); trace(h());
+        auto callAndTrace = [](Bytes& program, const std::string& name, const std::string& value) {
+            program.pushString("h").pushString(value).action(0x96, {7, 1, 0, 0, 0}).pushString(name).action(0x3D).action(0x1D);
+            program.action(0x96, {7, 0, 0, 0, 0}).pushString("h").action(0x3D).action(0x26);
+        };
+        Bytes program;
+        program.append(outer("plain", false)).append(outer("retargeted", true));
+        callAndTrace(program, "plain", "first");
+        callAndTrace(program, "retargeted", "second");
+        program.action(0);
+        QCOMPARE(runner.runBytes(program.data).join('|'), QString("first|second"));
+        // Locals by name inside such a function stay its own: the timeline gets no x.
+        QCOMPARE(runner.run("trace(x);"), QStringList{"undefined"});
+    }
+
     void recursionLimitStopsTheActionList()
     {
         ScriptRunner runner;
