@@ -4,7 +4,8 @@
 //
 // The first line is "// swf V", optionally followed by "frames N" (frames played, the first
 // included; 1 by default) and "shape NAME" (a 10 x 10 pixel shape placed on the stage under that
-// name before the script runs; repeatable). The movie is 100 x 100 pixels at 12 frames a second,
+// name before the script runs; repeatable) and "clip PATH" (a clip placed before the script runs,
+// "a/b" inside "a"; repeatable). The movie is 100 x 100 pixels at 12 frames a second,
 // its script in frame 1 of 3, and its library exports an empty clip as "empty".
 
 #include "authoring/MovieWriter.h"
@@ -30,6 +31,7 @@ struct ScriptHeader {
     int swfVersion = 0;
     int frames = 1;
     QStringList shapes;
+    QStringList clips;
 };
 
 std::optional<ScriptHeader> readHeader(const QString& firstLine)
@@ -47,6 +49,8 @@ std::optional<ScriptHeader> readHeader(const QString& firstLine)
             header.frames = words[index + 1].toInt(&ok);
         else if (words[index] == QLatin1String("shape"))
             header.shapes.append(words[index + 1]);
+        else if (words[index] == QLatin1String("clip"))
+            header.clips.append(words[index + 1]);
         else
             return std::nullopt;
         if (!ok || header.frames < 1)
@@ -55,6 +59,28 @@ std::optional<ScriptHeader> readHeader(const QString& firstLine)
     if (words.size() % 2 == 0)
         return std::nullopt;
     return header;
+}
+
+// Defines a sprite holding, by name, the clips of `paths` directly under `parent` (each of them a
+// sprite of its own, defined the same way) and returns its character id.
+uint16_t defineClipTree(authoring::MovieWriter& movie, const QStringList& paths, const QString& parent)
+{
+    authoring::TimelineWriter timeline;
+    uint16_t depth = 1;
+    const QString prefix = parent.isEmpty() ? QString() : parent + u'/';
+    for (const QString& path : paths) {
+        if (!path.startsWith(prefix) || path.mid(prefix.size()).contains(u'/'))
+            continue;
+        authoring::PlaceObjectRecord place;
+        place.depth = depth++;
+        place.characterId = defineClipTree(movie, paths, path);
+        place.name = path.mid(prefix.size()).toStdString();
+        timeline.placeObject(place);
+    }
+    timeline.showFrame();
+    const uint16_t id = movie.allocateCharacterId();
+    movie.defineSprite(id, timeline);
+    return id;
 }
 
 QByteArray scriptMovie(const ScriptHeader& header, const QByteArray& actions)
@@ -79,6 +105,15 @@ QByteArray scriptMovie(const ScriptHeader& header, const QByteArray& actions)
         place.depth = depth++;
         place.characterId = shapeId;
         place.name = name.toStdString();
+        movie.root().placeObject(place);
+    }
+    for (const QString& path : header.clips) {
+        if (path.contains(u'/'))
+            continue;
+        authoring::PlaceObjectRecord place;
+        place.depth = depth++;
+        place.characterId = defineClipTree(movie, header.clips, path);
+        place.name = path.toStdString();
         movie.root().placeObject(place);
     }
     movie.root().doAction(actions);
@@ -120,7 +155,7 @@ private slots:
         QFETCH(QString, script);
         const QString source = readText(script);
         const std::optional<ScriptHeader> header = readHeader(source.section('\n', 0, 0));
-        QVERIFY2(header, "the first line must be \"// swf V\", then optionally \"frames N\" and \"shape NAME\"");
+        QVERIFY2(header, "the first line must be \"// swf V\", then optionally \"frames N\", \"shape NAME\" and \"clip PATH\"");
         QVERIFY2(QFile::exists(script.chopped(3) + ".trace"), "no .trace file beside the script");
         const QStringList expected = readText(script.chopped(3) + ".trace").split('\n');
 

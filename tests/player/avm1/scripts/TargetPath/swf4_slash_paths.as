@@ -1,10 +1,8 @@
-// swf 4
+// swf 4 clip a clip a/child
 // SWF 4 code knows slash paths only: a ':' or '.' is part of an element's name, a leading
 // "_levelN" takes the digits after it and ignores the rest of its element, and _root, this and
 // a level anywhere but first are no clips. Clips are no values: a name or path that leads to one
 // reads undefined. A variable path splits at the last ':' and needs a path before it.
-createEmptyMovieClip("a", 1);
-tellTarget ("a") { createEmptyMovieClip("child", 1); }
 setProperty("a", _x, 2);
 setProperty("a/child", _x, 3);
 trace(getProperty("a/child", _x) + " " + getProperty("/a/child/", _x) + " " + getProperty("a/child/..", _x));
