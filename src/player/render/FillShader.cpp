@@ -1,0 +1,282 @@
+#include "FillShader.h"
+
+#include "CoverageFill.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace player::render {
+
+namespace {
+
+// Image coordinates beyond this are held here before they are turned into integers; the
+// farther texels are the same under both edge rules (the edge, or a wrap of the same period).
+constexpr double CoordinateLimit = 1 << 28;
+
+// The largest integer not above `coordinate` (held within the limit; NaN gives the limit).
+int toTexel(double coordinate)
+{
+    if (!(coordinate > -CoordinateLimit))
+        coordinate = -CoordinateLimit;
+    else if (coordinate > CoordinateLimit)
+        coordinate = CoordinateLimit;
+    const int whole = static_cast<int>(coordinate);
+    return whole - (static_cast<double>(whole) > coordinate ? 1 : 0);
+}
+
+// `value` brought into 0..size - 1 by wrapping or by holding it at the edges.
+int placeTexel(int value, int size, bool clamped)
+{
+    if (static_cast<unsigned>(value) < static_cast<unsigned>(size))
+        return value;
+    if (clamped)
+        return value < 0 ? 0 : size - 1;
+    value %= size;
+    return value < 0 ? value + size : value;
+}
+
+// Two premultiplied pixels mixed channel by channel, `weight` / 256 of the way from the first to
+// the second (weight 0 to 256), each channel truncated.
+QRgb mixPixels(QRgb first, QRgb second, unsigned weight)
+{
+    const unsigned keep = 256u - weight;
+    const unsigned redBlue = (((first & 0xff00ff) * keep + (second & 0xff00ff) * weight) >> 8) & 0xff00ff;
+    const unsigned alphaGreen = ((((first >> 8) & 0xff00ff) * keep + ((second >> 8) & 0xff00ff) * weight)) & 0xff00ff00;
+    return alphaGreen | redBlue;
+}
+
+bool imageOpaque(const QImage& image)
+{
+    return !image.hasAlphaChannel();
+}
+
+} // namespace
+
+FillShader FillShader::solid(QRgb premultiplied)
+{
+    FillShader shader;
+    shader.m_kind = Kind::Solid;
+    shader.m_solid = premultiplied;
+    shader.m_opaque = qAlpha(premultiplied) == 255;
+    return shader;
+}
+
+FillShader FillShader::linear(std::shared_ptr<const GradientRamp> ramp, const QPointF& start, const QPointF& end,
+                              const QTransform& toDevice)
+{
+    FillShader shader;
+    shader.m_kind = Kind::Linear;
+    shader.m_opaque = ramp->opaque();
+    shader.m_ramp = std::move(ramp);
+    // The unit interval along x to start..end, y across it at the same scale.
+    const QPointF along = end - start;
+    shader.setMapping(QTransform(along.x(), along.y(), -along.y(), along.x(), start.x(), start.y()) * toDevice);
+    return shader;
+}
+
+FillShader FillShader::radial(std::shared_ptr<const GradientRamp> ramp, const QPointF& center, double radius,
+                              const QPointF& focus, const QTransform& toDevice)
+{
+    FillShader shader;
+    shader.m_kind = Kind::Radial;
+    shader.m_opaque = ramp->opaque();
+    shader.m_ramp = std::move(ramp);
+    shader.setMapping(QTransform(radius, 0, 0, radius, center.x(), center.y()) * toDevice);
+    if (radius > 0.0) {
+        shader.m_focusX = (focus.x() - center.x()) / radius;
+        shader.m_focusY = (focus.y() - center.y()) / radius;
+    }
+    return shader;
+}
+
+FillShader FillShader::bitmap(const QImage& image, const QTransform& toDevice, bool clamped, bool smooth)
+{
+    FillShader shader;
+    shader.m_kind = Kind::Bitmap;
+    shader.m_image = image.format() == QImage::Format_ARGB32_Premultiplied
+        ? image
+        : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    shader.m_opaque = imageOpaque(image);
+    shader.setMapping(toDevice);
+    shader.m_clamped = clamped;
+    shader.m_smooth = smooth;
+    return shader;
+}
+
+std::optional<FillShader> FillShader::fromBrush(const QBrush& brush, bool smoothTextures)
+{
+    std::optional<FillShader> shader;
+    switch (brush.style()) {
+    case Qt::SolidPattern:
+        return solid(CoverageFill::premultipliedColor(brush.color()));
+    case Qt::LinearGradientPattern: {
+        const auto* gradient = static_cast<const QLinearGradient*>(brush.gradient());
+        if (gradient->coordinateMode() != QGradient::LogicalMode || gradient->start() == gradient->finalStop())
+            return std::nullopt;
+        shader = linear(GradientRamp::fromStops(gradient->stops(), gradient->spread(), gradient->interpolationMode()),
+                        gradient->start(), gradient->finalStop(), QTransform());
+        break;
+    }
+    case Qt::RadialGradientPattern: {
+        const auto* gradient = static_cast<const QRadialGradient*>(brush.gradient());
+        const QPointF focus = gradient->focalPoint() - gradient->center();
+        const double radius = gradient->centerRadius();
+        // Only a focus strictly inside the circle, of no radius of its own.
+        if (gradient->coordinateMode() != QGradient::LogicalMode || gradient->focalRadius() != 0.0 || !(radius > 0.0)
+            || std::hypot(focus.x(), focus.y()) >= radius * 0.999)
+            return std::nullopt;
+        shader = radial(GradientRamp::fromStops(gradient->stops(), gradient->spread(), gradient->interpolationMode()),
+                        gradient->center(), radius, gradient->focalPoint(), QTransform());
+        break;
+    }
+    case Qt::TexturePattern: {
+        const QImage image = brush.textureImage();
+        if (image.isNull())
+            return std::nullopt;
+        shader = bitmap(image, QTransform(), false, smoothTextures);
+        break;
+    }
+    default:
+        return std::nullopt;
+    }
+    return shader->mapped(brush.transform());
+}
+
+std::optional<FillShader> FillShader::mapped(const QTransform& transform) const
+{
+    FillShader result(*this);
+    if (m_kind == Kind::Solid)
+        return result;
+    if (!result.setMapping(m_toDevice * transform))
+        return std::nullopt;
+    return result;
+}
+
+bool FillShader::setMapping(const QTransform& toDevice)
+{
+    m_toDevice = toDevice;
+    m_inverted = false;
+    if (toDevice.type() == QTransform::TxProject)
+        return false;
+    bool invertible = false;
+    const QTransform inverse = toDevice.inverted(&invertible);
+    if (!invertible || !std::isfinite(inverse.m11()) || !std::isfinite(inverse.m12()) || !std::isfinite(inverse.m21())
+        || !std::isfinite(inverse.m22()) || !std::isfinite(inverse.dx()) || !std::isfinite(inverse.dy()))
+        return false;
+    m_toFill = inverse;
+    m_inverted = true;
+    return true;
+}
+
+void FillShader::shade(int x, int y, int length, QRgb* out) const
+{
+    if (m_kind != Kind::Solid && !m_inverted) {
+        std::fill(out, out + length, QRgb(0));
+        return;
+    }
+    switch (m_kind) {
+    case Kind::Solid:
+        std::fill(out, out + length, m_solid);
+        return;
+    case Kind::Linear:
+        shadeLinear(x, y, length, out);
+        return;
+    case Kind::Radial:
+        shadeRadial(x, y, length, out);
+        return;
+    case Kind::Bitmap:
+        if (m_smooth)
+            shadeSmoothBitmap(x, y, length, out);
+        else
+            shadeBitmap(x, y, length, out);
+        return;
+    }
+}
+
+void FillShader::shadeLinear(int x, int y, int length, QRgb* out) const
+{
+    const double rowStart = m_toFill.m21() * (y + 0.5) + m_toFill.dx();
+    const double step = m_toFill.m11();
+    const GradientRamp& ramp = *m_ramp;
+    for (int index = 0; index < length; ++index)
+        out[index] = ramp.colorAt(rowStart + step * (x + index + 0.5));
+}
+
+// The position of a point on a radial gradient seen from focus f inside the unit circle: the
+// ratio of its distance from the focus to the distance from the focus to the circle along the
+// same ray, the root of t²(1 - |f|²) - 2t (d·f) - |d|² = 0 with d the point less the focus.
+void FillShader::shadeRadial(int x, int y, int length, QRgb* out) const
+{
+    const double centerY = y + 0.5;
+    const double rowX = m_toFill.m21() * centerY + m_toFill.dx() - m_focusX;
+    const double rowY = m_toFill.m22() * centerY + m_toFill.dy() - m_focusY;
+    const double stepX = m_toFill.m11();
+    const double stepY = m_toFill.m12();
+    const GradientRamp& ramp = *m_ramp;
+    if (m_focusX == 0.0 && m_focusY == 0.0) {
+        for (int index = 0; index < length; ++index) {
+            const double centerX = x + index + 0.5;
+            const double dx = rowX + stepX * centerX;
+            const double dy = rowY + stepY * centerX;
+            out[index] = ramp.colorAt(std::sqrt(dx * dx + dy * dy));
+        }
+        return;
+    }
+    const double inside = 1.0 - (m_focusX * m_focusX + m_focusY * m_focusY);
+    for (int index = 0; index < length; ++index) {
+        const double centerX = x + index + 0.5;
+        const double dx = rowX + stepX * centerX;
+        const double dy = rowY + stepY * centerX;
+        const double towards = dx * m_focusX + dy * m_focusY;
+        const double root = std::sqrt(towards * towards + inside * (dx * dx + dy * dy));
+        out[index] = ramp.colorAt((towards + root) / inside);
+    }
+}
+
+void FillShader::shadeBitmap(int x, int y, int length, QRgb* out) const
+{
+    const double centerY = y + 0.5;
+    const double rowU = m_toFill.m21() * centerY + m_toFill.dx();
+    const double rowV = m_toFill.m22() * centerY + m_toFill.dy();
+    const double stepU = m_toFill.m11();
+    const double stepV = m_toFill.m12();
+    const int width = m_image.width();
+    const int height = m_image.height();
+    const auto* bits = m_image.constBits();
+    const qsizetype stride = m_image.bytesPerLine();
+    for (int index = 0; index < length; ++index) {
+        const double centerX = x + index + 0.5;
+        const int u = placeTexel(toTexel(rowU + stepU * centerX), width, m_clamped);
+        const int v = placeTexel(toTexel(rowV + stepV * centerX), height, m_clamped);
+        out[index] = reinterpret_cast<const QRgb*>(bits + v * stride)[u];
+    }
+}
+
+// Between the four texels whose centres surround the point, in 256ths of a texel.
+void FillShader::shadeSmoothBitmap(int x, int y, int length, QRgb* out) const
+{
+    const double centerY = y + 0.5;
+    const double rowU = m_toFill.m21() * centerY + m_toFill.dx() - 0.5;
+    const double rowV = m_toFill.m22() * centerY + m_toFill.dy() - 0.5;
+    const double stepU = m_toFill.m11();
+    const double stepV = m_toFill.m12();
+    const int width = m_image.width();
+    const int height = m_image.height();
+    const auto* bits = m_image.constBits();
+    const qsizetype stride = m_image.bytesPerLine();
+    for (int index = 0; index < length; ++index) {
+        const double centerX = x + index + 0.5;
+        const int u = toTexel((rowU + stepU * centerX) * 256.0);
+        const int v = toTexel((rowV + stepV * centerX) * 256.0);
+        const int left = placeTexel(u >> 8, width, m_clamped);
+        const int right = placeTexel((u >> 8) + 1, width, m_clamped);
+        const auto* top = reinterpret_cast<const QRgb*>(bits + placeTexel(v >> 8, height, m_clamped) * stride);
+        const auto* bottom = reinterpret_cast<const QRgb*>(bits + placeTexel((v >> 8) + 1, height, m_clamped) * stride);
+        const unsigned across = static_cast<unsigned>(u & 255);
+        const unsigned down = static_cast<unsigned>(v & 255);
+        out[index] = mixPixels(mixPixels(top[left], top[right], across), mixPixels(bottom[left], bottom[right], across), down);
+    }
+}
+
+} // namespace player::render
