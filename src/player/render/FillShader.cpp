@@ -12,7 +12,7 @@ namespace {
 
 // Image coordinates beyond this are held here before they are turned into integers; the
 // farther texels are the same under both edge rules (the edge, or a wrap of the same period).
-constexpr double CoordinateLimit = 1 << 28;
+constexpr double CoordinateLimit = 1 << 30;
 
 // The largest integer not above `coordinate` (held within the limit; NaN gives the limit).
 int toTexel(double coordinate)
@@ -194,13 +194,53 @@ void FillShader::shade(int x, int y, int length, QRgb* out) const
     }
 }
 
+namespace {
+
+// The table entries of `length` positions along a gradient, given in table entries (1024 to the
+// gradient's length) by `positionAt(index)`, under the ramp's spread. Positions are held within
+// a range that keeps them clear of the integer limits; a NaN takes the lower end.
+template <typename PositionAt>
+void lookUpEntries(const GradientRamp& ramp, int length, QRgb* out, PositionAt&& positionAt)
+{
+    constexpr double size = GradientRamp::Size;
+    const QRgb* colors = ramp.entries();
+    switch (ramp.spread()) {
+    case QGradient::PadSpread:
+        for (int index = 0; index < length; ++index) {
+            const double position = std::min(size - 0.5, std::max(0.0, positionAt(index)));
+            out[index] = colors[static_cast<int>(position)];
+        }
+        return;
+    case QGradient::RepeatSpread:
+    case QGradient::ReflectSpread: {
+        // Shifted by a whole number of periods so that truncating rounds down.
+        constexpr double shift = 1 << 30;
+        constexpr double limit = 1 << 29;
+        const bool reflect = ramp.spread() == QGradient::ReflectSpread;
+        for (int index = 0; index < length; ++index) {
+            const double position = std::min(limit, std::max(-limit, positionAt(index))) + shift;
+            const int entry = static_cast<int>(position);
+            if (reflect) {
+                const int phase = entry & (2 * GradientRamp::Size - 1);
+                out[index] = colors[phase < GradientRamp::Size ? phase : 2 * GradientRamp::Size - 1 - phase];
+            } else {
+                out[index] = colors[entry & (GradientRamp::Size - 1)];
+            }
+        }
+        return;
+    }
+    }
+}
+
+} // namespace
+
 void FillShader::shadeLinear(int x, int y, int length, QRgb* out) const
 {
-    const double rowStart = m_toFill.m21() * (y + 0.5) + m_toFill.dx();
-    const double step = m_toFill.m11();
-    const GradientRamp& ramp = *m_ramp;
-    for (int index = 0; index < length; ++index)
-        out[index] = ramp.colorAt(rowStart + step * (x + index + 0.5));
+    constexpr double size = GradientRamp::Size;
+    const double rowStart = (m_toFill.m21() * (y + 0.5) + m_toFill.dx()) * size;
+    const double step = m_toFill.m11() * size;
+    const double first = x + 0.5;
+    lookUpEntries(*m_ramp, length, out, [=](int index) { return rowStart + step * (first + index); });
 }
 
 // The position of a point on a radial gradient seen from focus f inside the unit circle: the
@@ -208,30 +248,33 @@ void FillShader::shadeLinear(int x, int y, int length, QRgb* out) const
 // same ray, the root of t²(1 - |f|²) - 2t (d·f) - |d|² = 0 with d the point less the focus.
 void FillShader::shadeRadial(int x, int y, int length, QRgb* out) const
 {
+    constexpr double size = GradientRamp::Size;
     const double centerY = y + 0.5;
     const double rowX = m_toFill.m21() * centerY + m_toFill.dx() - m_focusX;
     const double rowY = m_toFill.m22() * centerY + m_toFill.dy() - m_focusY;
     const double stepX = m_toFill.m11();
     const double stepY = m_toFill.m12();
-    const GradientRamp& ramp = *m_ramp;
+    const double first = x + 0.5;
     if (m_focusX == 0.0 && m_focusY == 0.0) {
-        for (int index = 0; index < length; ++index) {
-            const double centerX = x + index + 0.5;
+        lookUpEntries(*m_ramp, length, out, [=](int index) {
+            const double centerX = first + index;
             const double dx = rowX + stepX * centerX;
             const double dy = rowY + stepY * centerX;
-            out[index] = ramp.colorAt(std::sqrt(dx * dx + dy * dy));
-        }
+            return std::sqrt(dx * dx + dy * dy) * size;
+        });
         return;
     }
     const double inside = 1.0 - (m_focusX * m_focusX + m_focusY * m_focusY);
-    for (int index = 0; index < length; ++index) {
-        const double centerX = x + index + 0.5;
+    const double scale = size / inside;
+    const double focusX = m_focusX;
+    const double focusY = m_focusY;
+    lookUpEntries(*m_ramp, length, out, [=](int index) {
+        const double centerX = first + index;
         const double dx = rowX + stepX * centerX;
         const double dy = rowY + stepY * centerX;
-        const double towards = dx * m_focusX + dy * m_focusY;
-        const double root = std::sqrt(towards * towards + inside * (dx * dx + dy * dy));
-        out[index] = ramp.colorAt((towards + root) / inside);
-    }
+        const double towards = dx * focusX + dy * focusY;
+        return (towards + std::sqrt(towards * towards + inside * (dx * dx + dy * dy))) * scale;
+    });
 }
 
 void FillShader::shadeBitmap(int x, int y, int length, QRgb* out) const
@@ -257,22 +300,31 @@ void FillShader::shadeBitmap(int x, int y, int length, QRgb* out) const
 void FillShader::shadeSmoothBitmap(int x, int y, int length, QRgb* out) const
 {
     const double centerY = y + 0.5;
-    const double rowU = m_toFill.m21() * centerY + m_toFill.dx() - 0.5;
-    const double rowV = m_toFill.m22() * centerY + m_toFill.dy() - 0.5;
-    const double stepU = m_toFill.m11();
-    const double stepV = m_toFill.m12();
+    const double rowU = (m_toFill.m21() * centerY + m_toFill.dx() - 0.5) * 256.0;
+    const double rowV = (m_toFill.m22() * centerY + m_toFill.dy() - 0.5) * 256.0;
+    const double stepU = m_toFill.m11() * 256.0;
+    const double stepV = m_toFill.m12() * 256.0;
     const int width = m_image.width();
     const int height = m_image.height();
     const auto* bits = m_image.constBits();
     const qsizetype stride = m_image.bytesPerLine();
+    const bool clamped = m_clamped;
+    // The texel after `texel` across or down, `placed` being `texel` brought into range.
+    const auto nextOf = [clamped](int texel, int placed, int size) {
+        if (clamped)
+            return placeTexel(texel + 1, size, true);
+        return placed + 1 < size ? placed + 1 : 0;
+    };
+    const double first = x + 0.5;
     for (int index = 0; index < length; ++index) {
-        const double centerX = x + index + 0.5;
-        const int u = toTexel((rowU + stepU * centerX) * 256.0);
-        const int v = toTexel((rowV + stepV * centerX) * 256.0);
-        const int left = placeTexel(u >> 8, width, m_clamped);
-        const int right = placeTexel((u >> 8) + 1, width, m_clamped);
-        const auto* top = reinterpret_cast<const QRgb*>(bits + placeTexel(v >> 8, height, m_clamped) * stride);
-        const auto* bottom = reinterpret_cast<const QRgb*>(bits + placeTexel((v >> 8) + 1, height, m_clamped) * stride);
+        const double centerX = first + index;
+        const int u = toTexel(rowU + stepU * centerX);
+        const int v = toTexel(rowV + stepV * centerX);
+        const int left = placeTexel(u >> 8, width, clamped);
+        const int up = placeTexel(v >> 8, height, clamped);
+        const int right = nextOf(u >> 8, left, width);
+        const auto* top = reinterpret_cast<const QRgb*>(bits + up * stride);
+        const auto* bottom = reinterpret_cast<const QRgb*>(bits + nextOf(v >> 8, up, height) * stride);
         const unsigned across = static_cast<unsigned>(u & 255);
         const unsigned down = static_cast<unsigned>(v & 255);
         out[index] = mixPixels(mixPixels(top[left], top[right], across), mixPixels(bottom[left], bottom[right], across), down);

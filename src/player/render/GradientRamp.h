@@ -53,6 +53,7 @@ public:
 
     QRgb colorAt(double position) const { return m_colors[static_cast<std::size_t>(indexAt(position))]; }
     QRgb entry(int index) const { return m_colors[static_cast<std::size_t>(index)]; }
+    const QRgb* entries() const { return m_colors.data(); }
     QGradient::Spread spread() const { return m_spread; }
     // Whether every colour of the table is opaque.
     bool opaque() const { return m_opaque; }

@@ -182,6 +182,11 @@ private slots:
         QCOMPARE(shadeAt(smooth, 40, 15), qRgb(25, 17, 0));
         const FillShader smoothClamped = FillShader::bitmap(bitmap, QTransform(10, 0, 0, 10, 0.5, 0.5), true, true);
         QCOMPARE(shadeAt(smoothClamped, 40, 15), bitmap.pixel(3, 1));
+        // Half a texel before the first centre: the edge texel alone when clipped, halfway to
+        // the last texel when repeated.
+        QCOMPARE(shadeAt(smoothClamped, 0, 15), bitmap.pixel(0, 1));
+        QCOMPARE(shadeAt(smoothClamped, 15, 0), bitmap.pixel(1, 0));
+        QCOMPARE(shadeAt(smooth, 0, 15), qRgb(25, 17, 0));
     }
 
     void fillsBlendShadedColoursUnderTheCoverage()
