@@ -18,7 +18,8 @@ namespace player::render {
 //
 // Every pixel is coloured from its centre mapped back through the inverse of the fill's
 // matrix, computed from the pixel's own position alone, so a pixel gets the same colour however
-// the runs it is drawn in are cut (by coverage, by rows, by bands of the stage).
+// the runs it is drawn in are cut (by coverage, by rows, by bands of the stage). A shader made
+// with a mapping that cannot be inverted gives transparent pixels.
 class FillShader {
 public:
     enum class Kind { Solid, Linear, Radial, Bitmap };
@@ -30,8 +31,6 @@ public:
     // A radial gradient over the circle at `center` of `radius`, seen from `focus` (inside it).
     static FillShader radial(std::shared_ptr<const GradientRamp> ramp, const QPointF& center, double radius,
                              const QPointF& focus, const QTransform& toDevice);
-    // Made with a mapping that cannot be inverted, a shader gives transparent pixels.
-    //
     // `image`'s pixels placed by `toDevice`; `clamped` carries the edge pixels on outside it
     // instead of repeating the image.
     static FillShader bitmap(const QImage& image, const QTransform& toDevice, bool clamped, bool smooth);
