@@ -316,6 +316,33 @@ void FillShader::shadeSmoothBitmap(int x, int y, int length, QRgb* out) const
         return placed + 1 < size ? placed + 1 : 0;
     };
     const double first = x + 0.5;
+    if (length > 1) {
+        // The point moves along a straight line, so its coordinates along the run lie between
+        // those at its ends. When both ends are inside the image, a 256th of a texel clear of
+        // its edges and of the last column and row, the four texels around every point are
+        // inside it: no wrapping or holding at the edges, and the coordinates, all positive,
+        // are made whole by truncation. The pixels are the same as below.
+        const double last = first + (length - 1);
+        const int firstU = toTexel(rowU + stepU * first);
+        const int lastU = toTexel(rowU + stepU * last);
+        const int firstV = toTexel(rowV + stepV * first);
+        const int lastV = toTexel(rowV + stepV * last);
+        const bool insideAcross = std::min(firstU, lastU) >= 1 && ((std::max(firstU, lastU) + 1) >> 8) + 1 < width;
+        const bool insideDown = std::min(firstV, lastV) >= 1 && ((std::max(firstV, lastV) + 1) >> 8) + 1 < height;
+        if (insideAcross && insideDown) {
+            for (int index = 0; index < length; ++index) {
+                const double centerX = first + index;
+                const int u = static_cast<int>(rowU + stepU * centerX);
+                const int v = static_cast<int>(rowV + stepV * centerX);
+                const auto* top = reinterpret_cast<const QRgb*>(bits + (v >> 8) * stride) + (u >> 8);
+                const auto* bottom = reinterpret_cast<const QRgb*>(reinterpret_cast<const uchar*>(top) + stride);
+                const unsigned across = static_cast<unsigned>(u & 255);
+                out[index] = mixPixels(mixPixels(top[0], top[1], across), mixPixels(bottom[0], bottom[1], across),
+                                       static_cast<unsigned>(v & 255));
+            }
+            return;
+        }
+    }
     for (int index = 0; index < length; ++index) {
         const double centerX = first + index;
         const int u = toTexel(rowU + stepU * centerX);

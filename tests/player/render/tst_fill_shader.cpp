@@ -4,7 +4,10 @@
 #include "player/render/GradientRamp.h"
 
 #include <QtTest>
+#include <QRandomGenerator>
+
 #include <cmath>
+#include <vector>
 
 using namespace player;
 using namespace player::render;
@@ -187,6 +190,43 @@ private slots:
         QCOMPARE(shadeAt(smoothClamped, 0, 15), bitmap.pixel(0, 1));
         QCOMPARE(shadeAt(smoothClamped, 15, 0), bitmap.pixel(1, 0));
         QCOMPARE(shadeAt(smooth, 0, 15), qRgb(25, 17, 0));
+    }
+
+    // A smoothed bitmap shaded a run at a time gives every pixel the colour it gets alone,
+    // whether the run stays inside the image or crosses its edges, repeated or clipped, at any
+    // angle and scale.
+    void smoothBitmapRunsMatchSinglePixels()
+    {
+        // Inside the image: device pixels 12 to 22 of row 15 lie between texel centres 1 and 2.
+        const FillShader numbered = FillShader::bitmap(numberedBitmap(), QTransform(10, 0, 0, 10, 0.5, 0.5), false, true);
+        QRgb run[11] {};
+        numbered.shade(12, 15, 11, run);
+        QCOMPARE(run[3], numberedBitmap().pixel(1, 1));
+        QCOMPARE(run[8], qRgb(25, 17, 0));
+
+        QRandomGenerator random(7);
+        QImage image(37, 23, QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, qPremultiply(qRgba(random.bounded(256), random.bounded(256), random.bounded(256), random.bounded(256))));
+        int compared = 0;
+        for (int round = 0; round < 400; ++round) {
+            const double scale = 0.5 + random.bounded(12.0);
+            const QTransform placed = QTransform()
+                                          .translate(random.bounded(100.0) - 50, random.bounded(100.0) - 50)
+                                          .rotate(round % 4 == 0 ? 0.0 : random.bounded(360.0))
+                                          .scale(scale, scale * (0.5 + random.bounded(1.0)));
+            const FillShader shader = FillShader::bitmap(image, placed, random.bounded(2), true);
+            const int x = random.bounded(-50, 300);
+            const int y = random.bounded(-50, 300);
+            const int length = random.bounded(2, 120);
+            std::vector<QRgb> colors(static_cast<std::size_t>(length));
+            shader.shade(x, y, length, colors.data());
+            for (int index = 0; index < length; ++index)
+                QCOMPARE(colors[static_cast<std::size_t>(index)], shadeAt(shader, x + index, y));
+            compared += length;
+        }
+        QVERIFY(compared > 400);
     }
 
     void fillsBlendShadedColoursUnderTheCoverage()
