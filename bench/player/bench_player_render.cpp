@@ -4,6 +4,7 @@
 
 #include "player/Player.h"
 #include "player/render/DisplayRenderer.h"
+#include "player/render/RowWorkers.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -158,6 +159,9 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
+    // SKRV_BENCH_ONE_THREAD=1 colours every fill on the drawing thread, to compare with two.
+    if (qEnvironmentVariableIntValue("SKRV_BENCH_ONE_THREAD") != 0)
+        player::render::RowWorkers::setEnabled(false);
     const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
     Player engine;
     engine.loadMovieLibrary(0, std::make_shared<display::MovieLibrary>(busyMovie(), QStringLiteral("busy.swf")));
