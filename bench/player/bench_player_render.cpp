@@ -1,15 +1,17 @@
 // Draws a busy vector movie built in memory (400 gradient and bitmap-filled shapes in 20 masked
 // groups, turning every frame) and reports frames per second at 1024x1024 and 4096x4096.
-// Usage: bench_player_render [frames]
+// Usage: bench_player_render [frames] [size]; with a size, only that size, all the frames.
 
 #include "player/Player.h"
 #include "player/render/DisplayRenderer.h"
+#include "player/render/RowWorkers.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -157,11 +159,20 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
+    // SKRV_BENCH_ONE_THREAD=1 colours every fill on the drawing thread, to compare with two.
+    if (qEnvironmentVariableIntValue("SKRV_BENCH_ONE_THREAD") != 0)
+        player::render::RowWorkers::setEnabled(false);
     const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
     Player engine;
     engine.loadMovieLibrary(0, std::make_shared<display::MovieLibrary>(busyMovie(), QStringLiteral("busy.swf")));
     const size_t objects = engine.stage().level(0)->children().size();
     std::printf("busy movie: %zu objects (gradients, bitmap fills, 20 masks)\n", objects);
+    // A size of its own (for profiling one size) draws only that, all the frames.
+    if (argc > 2) {
+        const int size = std::clamp(std::atoi(argv[2]), 16, 8192);
+        std::printf("%dx%d: %.1f frames/s\n", size, size, framesPerSecond(engine, size, frames));
+        return 0;
+    }
     std::printf("1024x1024: %.1f frames/s\n", framesPerSecond(engine, 1024, frames));
     std::printf("4096x4096: %.1f frames/s\n", framesPerSecond(engine, 4096, std::max(1, frames / 4)));
     return 0;

@@ -6,6 +6,7 @@
 
 #include "player/Player.h"
 #include "player/render/DisplayRenderer.h"
+#include "player/render/RowWorkers.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -49,6 +50,9 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
+    // SKRV_BENCH_ONE_THREAD=1 colours every fill on the drawing thread, to compare with two.
+    if (qEnvironmentVariableIntValue("SKRV_BENCH_ONE_THREAD") != 0)
+        player::render::RowWorkers::setEnabled(false);
     const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
     const QDir folder(argc > 2 ? QString::fromLocal8Bit(argv[2]) : QCoreApplication::applicationDirPath());
     const QString effects = folder.filePath(QStringLiteral("Effects.swf"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FillShader.h"
+
 #include "player/swf/Shape.h"
 
 #include <QBrush>
@@ -33,11 +35,13 @@ struct ConvertedShape {
 
     // The brush last made for a gradient style, with the colour transform it was made for. A
     // gradient's brush is costly to make (hundreds of stops) and a shape is usually drawn frame
-    // after frame in the same colours, so the painter keeps it here, by style index.
+    // after frame in the same colours, so the painter keeps it here, by style index, with the
+    // shader that colours its pixels (in shape coordinates; none if it cannot).
     struct GradientBrush {
         swf::ColorTransform colorTransform;
         bool highQuality = true;
         QBrush brush;
+        std::optional<FillShader> shader;
     };
     mutable std::vector<std::optional<GradientBrush>> fillGradientBrushes;
     mutable std::vector<std::optional<GradientBrush>> lineGradientBrushes;

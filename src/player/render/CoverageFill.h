@@ -1,16 +1,21 @@
 #pragma once
 
+#include "FillShader.h"
+
 #include <QBrush>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTransform>
+
+class QImage;
 
 namespace player::render {
 
 // Antialiased fills drawn with CoverageRasterizer and composited straight into the painter's
 // image, for the painter states where that gives Qt's pixels exactly: a raster painter on an
 // ARGB32_Premultiplied image of pixel ratio 1, composing source over, fully opaque, unclipped,
-// antialiased, with a solid brush. The colour is premultiplied and each pixel blended with its
+// antialiased. With a solid brush the pixels are Qt's to the unit; gradients and bitmaps are
+// coloured by FillShader, each pixel from its own position. The colour is premultiplied and each pixel blended with its
 // coverage as Qt's raster engine blends a solid colour: the colour scaled by the coverage, then
 // the pixel below scaled by what the result leaves uncovered, both rounded the same way.
 class CoverageFill {
@@ -19,8 +24,21 @@ public:
     // returns false when the painter's state or the brush asks for what this does not do.
     static bool fill(QPainter& painter, const QPainterPath& path, const QBrush& brush, const QTransform& toDevice);
 
+    // Fills `path` mapped through `toDevice` with the colours of `shader` (in device pixels) and
+    // returns true, or draws nothing and returns false when the painter's state asks for what
+    // this does not do.
+    static bool fill(QPainter& painter, const QPainterPath& path, const FillShader& shader, const QTransform& toDevice);
+
+    // Fills `path` mapped through `toDevice` into `image` (ARGB32_Premultiplied) with the colours
+    // of `shader`, keeping to `target`; false (nothing drawn) when the path is beyond what the
+    // scan converter handles.
+    static bool fill(QImage& image, const QRect& target, const QPainterPath& path, const FillShader& shader,
+                     const QTransform& toDevice);
+
     // Whether fill() would draw for this painter and brush.
     static bool handles(const QPainter& painter, const QBrush& brush);
+    // Whether fill() with a shader would draw for this painter.
+    static bool handles(const QPainter& painter);
 
     // A colour premultiplied by its alpha, as Qt's raster engine takes it for a solid fill.
     static QRgb premultipliedColor(const QColor& color);

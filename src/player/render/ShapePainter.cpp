@@ -8,6 +8,7 @@
 
 #include <QPainterPathStroker>
 #include <algorithm>
+#include <functional>
 #include <cmath>
 
 namespace player::render {
@@ -55,30 +56,61 @@ bool isGradientFill(swf::FillType type)
         || type == swf::FillType::FocalGradient;
 }
 
-// A gradient style's brush, made again only when the colour transform differs from last time.
-QBrush gradientBrushFor(std::vector<std::optional<ConvertedShape::GradientBrush>>& made, std::size_t styleIndex,
-                        std::size_t styleCount, const swf::FillStyle& fill, const swf::ColorTransform& colorTransform,
-                        bool highQuality)
+// A gradient style's brush and shader, made again only when the colour transform differs from
+// last time.
+const ConvertedShape::GradientBrush& gradientBrushFor(std::vector<std::optional<ConvertedShape::GradientBrush>>& made,
+                                                      std::size_t styleIndex, std::size_t styleCount,
+                                                      const swf::FillStyle& fill, const swf::ColorTransform& colorTransform,
+                                                      bool highQuality)
 {
     if (made.size() != styleCount)
         made.assign(styleCount, std::nullopt);
     std::optional<ConvertedShape::GradientBrush>& entry = made[styleIndex];
-    if (!entry || !(entry->colorTransform == colorTransform) || entry->highQuality != highQuality)
-        entry = ConvertedShape::GradientBrush{colorTransform, highQuality, makeFillBrush(fill, colorTransform, {}, highQuality)};
-    return entry->brush;
+    if (!entry || !(entry->colorTransform == colorTransform) || entry->highQuality != highQuality) {
+        QBrush brush = makeFillBrush(fill, colorTransform, {}, highQuality);
+        std::optional<FillShader> shader = FillShader::fromBrush(brush, false);
+        entry = ConvertedShape::GradientBrush{colorTransform, highQuality, std::move(brush), std::move(shader)};
+    }
+    return *entry;
 }
 
-QBrush brushFor(const swf::FillStyle& fill, const swf::ColorTransform& colorTransform, const BitmapLookup& bitmaps,
+QBrush brushFor(const swf::FillStyle& fill, const swf::ColorTransform& colorTransform, const QImage& bitmap,
                 const QPainterPath& path)
 {
     if (!isBitmapFill(fill.type))
         return makeFillBrush(fill, colorTransform);
-    const QImage bitmap = bitmaps ? bitmaps(fill.bitmapId, colorTransform) : QImage();
     if (bitmap.isNull())
         return QBrush(Qt::NoBrush);
     if (isClippedBitmapFill(fill.type))
         return clippedBitmapBrush(fill, bitmap, path);
     return makeFillBrush(fill, colorTransform, bitmap);
+}
+
+// What a style paints with: the brush for Qt, made only if Qt draws it, and the shader for
+// CoverageFill, if there is one.
+struct StylePaint {
+    std::function<QBrush()> brush;
+    std::optional<FillShader> shader;
+};
+
+StylePaint stylePaintFor(std::vector<std::optional<ConvertedShape::GradientBrush>>& gradients, std::size_t styleIndex,
+                         std::size_t styleCount, const swf::FillStyle& fill, const swf::ColorTransform& colorTransform,
+                         const BitmapLookup& bitmaps, const QPainterPath& path, bool highQuality)
+{
+    if (isGradientFill(fill.type)) {
+        const ConvertedShape::GradientBrush& made = gradientBrushFor(gradients, styleIndex, styleCount, fill, colorTransform,
+                                                                     highQuality);
+        return StylePaint{[brush = made.brush] { return brush; }, made.shader};
+    }
+    if (isBitmapFill(fill.type)) {
+        const QImage bitmap = bitmaps ? bitmaps(fill.bitmapId, colorTransform) : QImage();
+        if (bitmap.isNull())
+            return StylePaint{[] { return QBrush(Qt::NoBrush); }, std::nullopt};
+        return StylePaint{[&fill, &colorTransform, bitmap, &path] { return brushFor(fill, colorTransform, bitmap, path); },
+                          FillShader::bitmap(bitmap, toTransform(fill.bitmapMatrix), isClippedBitmapFill(fill.type),
+                                             highQuality && isSmoothedBitmapFill(fill.type))};
+    }
+    return StylePaint{[brush = makeFillBrush(fill, colorTransform)] { return brush; }, std::nullopt};
 }
 
 Qt::PenCapStyle toCap(swf::CapStyle cap)
@@ -109,9 +141,17 @@ Qt::PenJoinStyle toJoin(swf::JoinStyle join)
 
 // Fills go to device pixels first, so that Flash's rules for which pixels an edge takes can be
 // applied (see AliasedGeometry and AntialiasedGeometry). The brush, made for shape coordinates,
-// is carried along.
-void fillDevicePath(QPainter& painter, const QPainterPath& devicePath, const QBrush& brush, const QTransform& toDevice)
+// is carried along; so is the shader, which colours the pixels itself where it can.
+void fillDevicePath(QPainter& painter, const QPainterPath& devicePath, const StylePaint& paint, const QTransform& toDevice)
 {
+    if (paint.shader) {
+        if (const std::optional<FillShader> deviceShader = paint.shader->mapped(toDevice))
+            if (CoverageFill::fill(painter, devicePath, *deviceShader, QTransform()))
+                return;
+    }
+    const QBrush brush = paint.brush();
+    if (brush.style() == Qt::NoBrush)
+        return;
     QBrush deviceBrush(brush);
     deviceBrush.setTransform(brush.transform() * toDevice);
     if (CoverageFill::fill(painter, devicePath, deviceBrush, QTransform()))
@@ -120,6 +160,11 @@ void fillDevicePath(QPainter& painter, const QPainterPath& devicePath, const QBr
     painter.resetTransform();
     painter.fillPath(devicePath, deviceBrush);
     painter.restore();
+}
+
+void fillDevicePath(QPainter& painter, const QPainterPath& devicePath, const QBrush& brush, const QTransform& toDevice)
+{
+    fillDevicePath(painter, devicePath, StylePaint{[&brush] { return brush; }, std::nullopt}, toDevice);
 }
 
 // The device pixels that aliased drawing may cover.
@@ -159,12 +204,17 @@ void strokePathAliased(QPainter& painter, const QPainterPath& path, const QPen& 
     fillDevicePath(painter, outline, pen.brush(), toDevice);
 }
 
-void fillPath(QPainter& painter, const QPainterPath& path, const QBrush& brush, bool highQuality)
+void fillPath(QPainter& painter, const QPainterPath& path, const StylePaint& paint, bool highQuality)
 {
     const QTransform toDevice = painter.worldTransform();
     const QPainterPath devicePath = highQuality ? AntialiasedGeometry::fillToDevice(path, toDevice)
                                                 : AliasedGeometry::fillToDevice(path, toDevice, deviceArea(painter));
-    fillDevicePath(painter, devicePath, brush, toDevice);
+    fillDevicePath(painter, devicePath, paint, toDevice);
+}
+
+void fillPath(QPainter& painter, const QPainterPath& path, const QBrush& brush, bool highQuality)
+{
+    fillPath(painter, path, StylePaint{[&brush] { return brush; }, std::nullopt}, highQuality);
 }
 
 // Qt strokes a solid line of scalable width in shape coordinates with a curve tolerance of its
@@ -195,14 +245,21 @@ const QPainterPath& strokeOutlineFor(const ConvertedShape& shape, std::size_t pa
     return kept->outline;
 }
 
-void strokePath(QPainter& painter, const ConvertedShape& shape, std::size_t pathIndex, const QPen& pen, bool highQuality)
+void strokePath(QPainter& painter, const ConvertedShape& shape, std::size_t pathIndex, const QPen& pen,
+                const std::optional<FillShader>& shader, bool highQuality)
 {
     const QPainterPath& path = shape.paths[pathIndex].path;
     if (!highQuality)
         strokePathAliased(painter, path, pen);
     else if (strokedInShapeCoordinates(pen, painter.worldTransform())) {
         const QPainterPath& outline = strokeOutlineFor(shape, pathIndex, pen);
-        if (!CoverageFill::fill(painter, outline, pen.brush(), painter.worldTransform()))
+        const QTransform toDevice = painter.worldTransform();
+        if (shader) {
+            if (const std::optional<FillShader> deviceShader = shader->mapped(toDevice))
+                if (CoverageFill::fill(painter, outline, *deviceShader, toDevice))
+                    return;
+        }
+        if (!CoverageFill::fill(painter, outline, pen.brush(), toDevice))
             painter.fillPath(outline, pen.brush());
     }
     else
@@ -244,27 +301,26 @@ void ShapePainter::paint(QPainter& painter, const ConvertedShape& shape, const s
         if (drawPath.kind == ConvertedShape::Kind::Fill) {
             const swf::FillStyle& fill = shape.fillStyles[drawPath.styleIndex];
             painter.setRenderHint(QPainter::SmoothPixmapTransform, highQuality && isSmoothedBitmapFill(fill.type));
-            const QBrush brush = isGradientFill(fill.type)
-                ? gradientBrushFor(shape.fillGradientBrushes, drawPath.styleIndex, shape.fillStyles.size(), fill, colorTransform,
-                                   highQuality)
-                : brushFor(fill, colorTransform, bitmaps, drawPath.path);
-            if (brush.style() != Qt::NoBrush)
-                fillPath(painter, drawPath.path, brush, highQuality);
+            fillPath(painter, drawPath.path,
+                     stylePaintFor(shape.fillGradientBrushes, drawPath.styleIndex, shape.fillStyles.size(), fill,
+                                   colorTransform, bitmaps, drawPath.path, highQuality),
+                     highQuality);
         } else {
             const swf::LineStyle& line = shape.lineStyles[drawPath.styleIndex];
             QBrush brush;
+            std::optional<FillShader> shader;
             if (line.hasFill) {
                 painter.setRenderHint(QPainter::SmoothPixmapTransform, highQuality && isSmoothedBitmapFill(line.fill.type));
-                brush = isGradientFill(line.fill.type)
-                    ? gradientBrushFor(shape.lineGradientBrushes, drawPath.styleIndex, shape.lineStyles.size(), line.fill,
-                                       colorTransform, highQuality)
-                    : brushFor(line.fill, colorTransform, bitmaps, drawPath.path);
+                const StylePaint paint = stylePaintFor(shape.lineGradientBrushes, drawPath.styleIndex, shape.lineStyles.size(),
+                                                       line.fill, colorTransform, bitmaps, drawPath.path, highQuality);
+                brush = paint.brush();
+                shader = paint.shader;
             } else {
                 brush = QBrush(applyColorTransform(colorTransform, line.color));
             }
             if (brush.style() == Qt::NoBrush)
                 continue;
-            strokePath(painter, shape, pathIndex, makePen(line, painter.worldTransform(), brush), highQuality);
+            strokePath(painter, shape, pathIndex, makePen(line, painter.worldTransform(), brush), shader, highQuality);
         }
     }
     painter.restore();

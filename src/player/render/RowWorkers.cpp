@@ -1,0 +1,110 @@
+#include "RowWorkers.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace player::render {
+
+namespace {
+
+std::atomic<bool> workersEnabled { true };
+
+// The one worker thread: it waits for a task, runs it, reports it done, and waits again.
+class Worker {
+public:
+    ~Worker()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stopping = true;
+        }
+        m_wake.notify_one();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+    // Runs `work(0)` here and `work(1)` on the worker, or both here when another caller holds
+    // the worker.
+    void split(const std::function<void(int)>& work)
+    {
+        std::unique_lock owner(m_owner, std::try_to_lock);
+        if (!owner.owns_lock()) {
+            work(0);
+            work(1);
+            return;
+        }
+        {
+            const std::lock_guard lock(m_mutex);
+            if (!m_thread.joinable())
+                m_thread = std::thread([this] { run(); });
+            m_task = &work;
+            m_done = false;
+        }
+        m_wake.notify_one();
+        work(0);
+        std::unique_lock lock(m_mutex);
+        m_finished.wait(lock, [this] { return m_done; });
+    }
+
+private:
+    void run()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_stopping || m_task != nullptr; });
+            if (m_task == nullptr)
+                return;
+            const std::function<void(int)>* task = m_task;
+            lock.unlock();
+            (*task)(1);
+            lock.lock();
+            m_task = nullptr;
+            m_done = true;
+            m_finished.notify_one();
+        }
+    }
+
+    // Held by the caller whose task the worker runs.
+    std::mutex m_owner;
+    // Guards the task, the flags and the thread's start.
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_finished;
+    const std::function<void(int)>* m_task = nullptr;
+    bool m_done = false;
+    bool m_stopping = false;
+    std::thread m_thread;
+};
+
+Worker& worker()
+{
+    static Worker kept;
+    return kept;
+}
+
+} // namespace
+
+void RowWorkers::split(const std::function<void(int part)>& work)
+{
+    static const bool twoCores = std::thread::hardware_concurrency() >= 2;
+    if (!enabled() || !twoCores) {
+        work(0);
+        work(1);
+        return;
+    }
+    worker().split(work);
+}
+
+bool RowWorkers::enabled()
+{
+    return workersEnabled.load(std::memory_order_relaxed);
+}
+
+void RowWorkers::setEnabled(bool enabled)
+{
+    workersEnabled.store(enabled, std::memory_order_relaxed);
+}
+
+} // namespace player::render

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <functional>
+
+namespace player::render {
+
+// A second thread that colours and blends the rows of a large fill beside the thread drawing it,
+// so that filling uses both processor cores. The thread is made on first use and kept for the
+// life of the process.
+//
+// split() gives the worker one part of the rows and does the other on the calling thread, and
+// returns when both are done. The two parts must write disjoint pixels and only read what nobody
+// writes while they run; then the pixels are the same as drawing all rows on one thread. When
+// the worker is busy with another caller's fill, or workers are switched off, both parts run on
+// the calling thread, one after the other.
+class RowWorkers {
+public:
+    // Runs `work(0)` and `work(1)`, possibly at the same time on two threads.
+    static void split(const std::function<void(int part)>& work);
+
+    // Whether split() may use the worker thread and fills are split at all (on unless switched
+    // off, for tests that compare the pixels of split fills with fills drawn in one pass).
+    static bool enabled();
+    static void setEnabled(bool enabled);
+};
+
+} // namespace player::render
