@@ -1356,7 +1356,7 @@ Interpreter::Outcome Interpreter::actionNewMethod(Step&)
     Arguments arguments = popArguments();
     QString name = nameValue.isUndefined() ? QString() : machine.toString(nameValue);
     if (name.isEmpty())
-        push(machine.construct(object.isString() || object.isNumber() || object.isBoolean() ? Value(machine.toObject(object)) : object, arguments));
+        push(machine.construct(object.isBoxable() ? Value(machine.toObject(object)) : object, arguments));
     else
         push(machine.construct(machine.getMember(object, name), arguments));
     if (!object.isNullish() && baseClipLeftDuringRun())
@@ -1508,7 +1508,7 @@ Interpreter::Outcome Interpreter::actionCallMethod(Step&)
         } else {
             // A function called as a value has no "this" of its own, not even the caller's. A
             // string, number or boolean is made an object first, by the class that boxes it now.
-            if (object.isString() || object.isNumber() || object.isBoolean())
+            if (object.isBoxable())
                 object = Value(machine.toObject(object));
             push(machine.call(object, nullptr, arguments));
         }

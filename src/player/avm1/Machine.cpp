@@ -574,7 +574,7 @@ bool Machine::instanceOf(Object* object, Object* constructor)
     // A string, number or boolean there is boxed (by its current class), which matches nothing.
     const Property* slot = constructor->findOwn(QStringLiteral("prototype"), caseSensitive());
     Value prototypeValue = slot ? slot->value : Value();
-    if (prototypeValue.isString() || prototypeValue.isNumber() || prototypeValue.isBoolean())
+    if (prototypeValue.isBoxable())
         prototypeValue = Value(toObject(prototypeValue));
     Object* prototype = prototypeValue.asObject();
     if (!prototype)

@@ -137,7 +137,7 @@ Object* resolve(Machine& machine, Object* start, const QString& path, bool& reac
             continue;
         }
         const Value member = machine.getMember(Value(current), element);
-        if (member.isString() || member.isNumber() || member.isBoolean())
+        if (member.isBoxable())
             reachedPrimitive = true;
         current = member.asObject();
     }

@@ -87,6 +87,8 @@ public:
     bool isString() const { return m_type == Type::String; }
     bool isObject() const { return m_type == Type::Object; }
     bool isPrimitive() const { return m_type != Type::Object; }
+    // A string, number or boolean: the values a built-in class boxes into an object.
+    bool isBoxable() const { return m_type == Type::String || m_type == Type::Number || m_type == Type::Boolean; }
 
     bool asBoolean() const { return (m_type == Type::Boolean || m_type == Type::Number) && m_number != 0; }
     double asNumber() const { return m_type == Type::Boolean || m_type == Type::Number ? m_number : 0; }
