@@ -192,10 +192,9 @@ private slots:
         movie.root().placeObject(place);
         movie.root().doAction(outside.actions);
         movie.root().showFrame();
-        QStringList traces;
-        player::Player player;
-        player.setScriptHost(player::makeScriptHost(player));
-        player.onTrace = [&traces](const QString& line) { traces.append(line); };
+        TracingPlayer run;
+        player::Player& player = run.engine;
+        QStringList& traces = run.traces;
         QVERIFY(!player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///button.swf")));
         player.advanceFrame();
         QCOMPARE(traces.join(u'|'), expected);
@@ -228,10 +227,9 @@ private slots:
         }
         movie.root().doAction(script.actions);
         movie.root().showFrame();
-        QStringList traces;
-        player::Player player;
-        player.setScriptHost(player::makeScriptHost(player));
-        player.onTrace = [&traces](const QString& line) { traces.append(line); };
+        TracingPlayer run;
+        player::Player& player = run.engine;
+        QStringList& traces = run.traces;
         QVERIFY(!player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///video.swf")));
         QCOMPARE(traces.join(u'|'), QStringLiteral("object|film|true|32x24|true|film"));
     }
