@@ -1,6 +1,7 @@
 #include "EditTextPainter.h"
 
 #include "ColorTransforms.h"
+#include "GlyphColor.h"
 #include "ShapePainter.h"
 
 #include "player/display/EditTextInstance.h"
@@ -106,7 +107,8 @@ void EditTextPainter::paint(QPainter& painter, const display::EditTextInstance& 
         if (line.top - scrolled > visibleBottom)
             break;
         for (const display::TextLayout::Run& run : line.runs) {
-            const QColor runColor = colorOf(run.format.color.value_or(0));
+            const uint32_t rgb = run.format.color.value_or(0);
+            const QColor runColor = coverage ? QColor(Qt::black) : glyphColor(color, rgb);
             const QBrush brush(runColor);
             const display::TextFont& font = run.font;
             if (const swf::Font* embedded = font.embeddedFont()) {

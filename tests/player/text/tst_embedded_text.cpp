@@ -187,6 +187,28 @@ private slots:
         const int corner = qGray(result.image.pixel(90, 50));
         QVERIFY2(corner >= minimumGray && corner <= maximumGray, QByteArray::number(corner));
     }
+
+    void glyphsAreTintedThroughAnEightBitMultiplier_data()
+    {
+        QTest::addColumn<QString>("color");
+        QTest::addColumn<QColor>("painted");
+        // The text colour tints white glyphs as a colour transform: 0 and 255 stay, every level
+        // in between paints one darker. The background keeps its colour exactly.
+        QTest::newRow("pink") << QStringLiteral("0xff99cc") << QColor(255, 152, 203);
+        QTest::newRow("low levels") << QStringLiteral("0x01107f") << QColor(0, 15, 126);
+        QTest::newRow("black and white") << QStringLiteral("0x00ff00") << QColor(0, 255, 0);
+    }
+
+    void glyphsAreTintedThroughAnEightBitMultiplier()
+    {
+        QFETCH(QString, color);
+        QFETCH(QColor, painted);
+        const Result result = run(fieldWith("a") + "t.textColor = " + color.toStdString()
+                                  + "; t.background = true; t.backgroundColor = 0x336699;");
+        QVERIFY2(!result.image.isNull(), qPrintable(result.traces.join(u'|')));
+        QCOMPARE(QColor(result.image.pixel(20, 20)), painted);
+        QCOMPARE(QColor(result.image.pixel(60, 30)), QColor(0x33, 0x66, 0x99));
+    }
 };
 
 QTEST_MAIN(EmbeddedTextTest)
