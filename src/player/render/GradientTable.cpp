@@ -17,11 +17,16 @@ uint8_t toLinearLight(uint8_t value)
     return static_cast<uint8_t>(std::clamp(linear * 255.0, 0.0, 255.0));
 }
 
-uint8_t fromLinearLight(uint8_t value)
+// Going back, Flash reads the mixed light as if alpha were already applied to it: it divides
+// the light by the entry's alpha, converts that to sRGB and multiplies by alpha again. An opaque
+// entry is unaffected; a translucent one comes out darker than its light (white at half alpha
+// shows as 173), and this darker colour is then drawn at the entry's alpha as usual.
+uint8_t fromLinearLight(uint8_t value, uint8_t alpha)
 {
-    const double linear = value / 255.0;
+    const double coverage = alpha / 255.0;
+    const double linear = alpha > 0 ? value / 255.0 / coverage : value / 255.0;
     const double fraction = linear <= 0.0031308 ? linear * 12.92 : 1.055 * std::pow(linear, 1.0 / 2.4) - 0.055;
-    return static_cast<uint8_t>(std::clamp(std::lround(fraction * 255.0), 0L, 255L));
+    return static_cast<uint8_t>(std::clamp(std::lround(fraction * coverage * 255.0), 0L, 255L));
 }
 
 // The colour `step` steps of `steps` from `from` to `to`. Mixing rounds down, as Flash's table
@@ -82,9 +87,9 @@ GradientColors makeGradientColors(const std::vector<swf::Rgba>& colors, const st
         light.push_back(swf::Rgba { toLinearLight(color.r), toLinearLight(color.g), toLinearLight(color.b), color.a });
     GradientColors table = makeStraightColors(light, ratios);
     for (swf::Rgba& entry : table) {
-        entry.r = fromLinearLight(entry.r);
-        entry.g = fromLinearLight(entry.g);
-        entry.b = fromLinearLight(entry.b);
+        entry.r = fromLinearLight(entry.r, entry.a);
+        entry.g = fromLinearLight(entry.g, entry.a);
+        entry.b = fromLinearLight(entry.b, entry.a);
     }
     return table;
 }

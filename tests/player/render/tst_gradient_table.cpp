@@ -121,6 +121,14 @@ private slots:
         const GradientColors darkMix = makeGradientColors({ dark, red }, { 0, 255 }, GradientMixing::LinearLight);
         QCOMPARE(darkMix[128].g, uint8_t { 13 });
         QCOMPARE(darkMix[0].g, uint8_t { 13 });
+        // A translucent entry goes back from light as if its alpha were already applied: the
+        // light is divided by alpha, converted and multiplied by alpha again, so white at half
+        // alpha shows as 173 and an opaque entry is unchanged.
+        const swf::Rgba halfWhite { 255, 255, 255, 128 };
+        const GradientColors translucent = makeGradientColors({ halfWhite, halfWhite }, { 0, 255 }, GradientMixing::LinearLight);
+        QCOMPARE(translucent[100].r, uint8_t { 173 });
+        QCOMPARE(translucent[100].a, uint8_t { 128 });
+        QCOMPARE(linear[254].r, uint8_t { 255 });
         const GradientColors straight = makeGradientColors({ Black, White }, { 0, 254 });
         QCOMPARE(straight[127].r, uint8_t { 127 }); // 127.5, rounded down
     }

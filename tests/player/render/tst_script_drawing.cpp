@@ -81,6 +81,14 @@ private slots:
                "a.beginGradientFill('linear', [0x0000FF, 0xFFFF00], [100, 100], [0, 255], {a: 100 / 1638.4, b: 0, c: 0, d: 100 / 1638.4, tx: 50, ty: 50});"
                + square
             << QPoint(88, 50) << qRgb(224, 224, 31) << 8;
+        // The focal point is kept in 8.8 fixed point, its fraction cut: 0.99 becomes 253/256. Close to
+        // the edge that moves the gradient a lot: at (50, 50), 0.9955 of the way across the box,
+        // the fade from black to white is 0.62 of the way along (157), not 0.55 (140).
+        QTest::newRow("focal point in whole 256ths")
+            << "createEmptyMovieClip('a', 1);"
+               "a.beginGradientFill('radial', [0x000000, 0xFFFFFF], [100, 100], [0, 255], {matrixType: 'box', x: -1945, y: -950, w: 2000, h: 2000, r: 0}, 'pad', 'RGB', 0.99);"
+               + square
+            << QPoint(50, 50) << qRgb(157, 157, 157) << 5;
         QTest::newRow("gradient lists of different lengths fill nothing")
             << redBackdrop + "createEmptyMovieClip('a', 1);"
                              "a.beginGradientFill('linear', [0x0000FF, 0xFFFF00], [100], [0, 255], {matrixType: 'box', x: 0, y: 0, w: 100, h: 100, r: 0});"

@@ -149,7 +149,9 @@ std::optional<swf::FillStyle> gradientFillFromScript(Machine& machine, const Arg
     const double focal = numberOr(machine, arguments, 7, 0.0);
     if (fill.type == swf::FillType::RadialGradient && focal != 0.0) {
         fill.type = swf::FillType::FocalGradient;
-        fill.gradient.focalPoint = std::clamp(focal, -1.0, 1.0);
+        // Flash keeps the focal point as a shape file does, in 8.8 fixed point with the
+        // fraction cut: 0.8 becomes 204/256.
+        fill.gradient.focalPoint = std::trunc(std::clamp(focal, -1.0, 1.0) * 256.0) / 256.0;
     }
     return fill;
 }
