@@ -103,7 +103,9 @@ void EditTextPainter::paint(QPainter& painter, const display::EditTextInstance& 
     const QTransform layoutToField = QTransform::fromScale(20.0, 20.0) * QTransform::fromTranslate(box.xMin, box.yMin);
     for (size_t index = firstLine; index < layout.lines.size(); ++index) {
         const display::TextLayout::Line& line = layout.lines[index];
-        const double baseline = line.baseline() - scrolled;
+        // Glyphs sit on a baseline cut to a whole twip of the field: an edge a fraction of a twip
+        // lower would cover a row of pixels that Flash leaves empty.
+        const double baseline = std::floor((line.baseline() - scrolled) * 20.0) / 20.0;
         if (line.top - scrolled > visibleBottom)
             break;
         for (const display::TextLayout::Run& run : line.runs) {

@@ -48,11 +48,27 @@ private:
         return font;
     }
 
-    static Result run(const std::string& script, bool highQuality = false)
+    // "Tall": an ascent of 1000 units, and 'c' a square that stops one unit above the baseline.
+    static authoring::EmbeddedFont tallFont()
+    {
+        authoring::EmbeddedFont font;
+        font.name = "Tall";
+        font.ascent = 1000;
+        font.descent = 200;
+        authoring::EmbeddedFont::Glyph c;
+        c.code = 'c';
+        c.outline.addRectangle({0, 1024, -1024, -1});
+        c.advance = 1024;
+        font.glyphs = {c};
+        return font;
+    }
+
+    static Result run(const std::string& script, bool highQuality = false,
+                      const authoring::EmbeddedFont& font = blockFont())
     {
         Result result;
         authoring::MovieWriter movie(8, 100, 100, 12);
-        movie.root().addTag(authoring::TagCode::DefineFont2, blockFont().tagBody(movie.allocateCharacterId()));
+        movie.root().addTag(authoring::TagCode::DefineFont2, font.tagBody(movie.allocateCharacterId()));
         const authoring::CompileResult compiled = authoring::ScriptCompiler::compile(script);
         if (!compiled.ok()) {
             result.traces.append(QStringLiteral("<script does not compile>"));
@@ -208,6 +224,21 @@ private slots:
         QVERIFY2(!result.image.isNull(), qPrintable(result.traces.join(u'|')));
         QCOMPARE(QColor(result.image.pixel(20, 20)), painted);
         QCOMPARE(QColor(result.image.pixel(60, 30)), QColor(0x33, 0x66, 0x99));
+    }
+
+    void baselineLiesOnAWholeTwip()
+    {
+        // At 20 pixels the ascent of 1000 units is 19.53 pixels: the baseline of a field at y 10
+        // would lie at 31.53, but Flash cuts it to the twip, 31.5, and the square ending a unit
+        // (0.02 pixels) above it leaves row 31, whose centre is 31.5, empty. At 31.53 it would
+        // cover it.
+        const Result result = run("createTextField('t', 1, 10, 10, 80, 40); t.embedFonts = true;"
+                                  "var f = new TextFormat(); f.font = 'Tall'; f.size = 20; t.setNewTextFormat(f);"
+                                  "t.text = 'c';",
+                                  false, tallFont());
+        QVERIFY2(!result.image.isNull(), qPrintable(result.traces.join(u'|')));
+        QCOMPARE(qGray(result.image.pixel(20, 30)), 0);
+        QCOMPARE(qGray(result.image.pixel(20, 31)), 255);
     }
 };
 
