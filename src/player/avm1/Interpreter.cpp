@@ -395,8 +395,26 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& pos
             if (const size_t depth = m_stack.size(); depth >= 2) {
                 Value& left = m_stack[depth - 2];
                 const Value& right = m_stack[depth - 1];
-                if ((left.isNumber() && right.isNumber() && operateOnNumbers<Action::Add2>(left.asNumber(), right.asNumber(), m_swfVersion, left))
-                    || joinTexts(left, right)) {
+                if (left.isNumber() && right.isNumber() && operateOnNumbers<Action::Add2>(left.asNumber(), right.asNumber(), m_swfVersion, left)) {
+                    m_stack.pop_back();
+                    position = next;
+                    continue;
+                }
+                // text += a + b: when the next action adds the joined text to a text below it,
+                // the two pieces go onto that text one after the other, which usually grows in
+                // place, and the joined piece is never made. Joining texts is associative and
+                // none of the three has a conversion to run.
+                const bool joinsTexts = (left.isString() && (right.isString() || right.isNumber())) || (right.isString() && left.isNumber());
+                if (joinsTexts && depth >= 3 && next < end && data[next] == uint8_t(Action::Add2) && m_stack[depth - 3].isString()) {
+                    Value& text = m_stack[depth - 3];
+                    joinTexts(text, left);
+                    joinTexts(text, right);
+                    m_stack.pop_back();
+                    m_stack.pop_back();
+                    position = next + 1;
+                    continue;
+                }
+                if (joinsTexts && joinTexts(left, right)) {
                     m_stack.pop_back();
                     position = next;
                     continue;

@@ -42,3 +42,33 @@ function building() {
 
 joins();
 building();
+
+// A sum added to text: only text joined to text or a number is joined piece by piece.
+function nested() {
+    var text = "x";
+    var one = 1;
+    var two = 2;
+    var word = "a";
+    var empty = "";
+    trace(text + (one + two));
+    trace(text + (one + word));
+    trace(text + (word + one));
+    trace(text + (word + word));
+    trace(one + (word + two));
+    trace(empty + (empty + one));
+    trace(text + (empty + empty));
+    var holder = {toString: function() { return "T"; }};
+    trace(holder + (word + one));
+    trace(text + (holder + word));
+    var line = "";
+    for (var k = 0; k < 30; k++) {
+        line += "," + k;
+        line += k + ";";
+    }
+    trace(line.length + " " + line.substr(0, 12) + " " + line.substr(line.length - 12));
+    var kept = line;
+    line += "+" + one;
+    trace(kept.length + " " + line.length + " " + line.substr(line.length - 4));
+}
+
+nested();
