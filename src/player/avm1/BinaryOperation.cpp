@@ -82,7 +82,7 @@ struct Table {
             }, Operands::NumbersRightFirst));
         add(Action::Equals, numbers([](double left, double right, int) { return Value(left == right); }, Operands::NumbersRightFirst));
         add(Action::Less, numbers([](double left, double right, int) { return Value(left < right); }));
-        add(Action::Modulo, numbers([](double left, double right, int) { return Value(std::fmod(left, right)); }, Operands::NumbersRightFirst));
+        add(Action::Modulo, numbers([](double left, double right, int) { return Value(remainderOf(left, right)); }, Operands::NumbersRightFirst));
         add(Action::And, booleans([](bool left, bool right) { return Value(left && right); }));
         add(Action::Or, booleans([](bool left, bool right) { return Value(left || right); }));
         add(Action::StringEquals, strings([](Machine&, const QString& left, const QString& right) { return Value(left == right); }));

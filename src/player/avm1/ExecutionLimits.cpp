@@ -25,11 +25,25 @@ void ExecutionLimits::applyTimeout()
         m_ceilingMilliseconds > 0 ? std::min(m_requestedMilliseconds, m_ceilingMilliseconds) : m_requestedMilliseconds;
 }
 
+bool ExecutionLimits::check()
+{
+    if (m_expired) {
+        m_actionsSinceCheck = checkInterval;
+        return true;
+    }
+    m_actionsSinceCheck = 0;
+    m_actionsCounted += checkInterval;
+    if ((m_actionBudget > 0 && m_actionsCounted >= m_actionBudget) || (m_timer.isValid() && m_timer.elapsed() > m_timeoutMilliseconds)
+        || (stopRequested && stopRequested()))
+        expire();
+    return m_expired;
+}
+
 void ExecutionLimits::start()
 {
     if (m_queueRunDepth > 0)
         return;
-    m_actionsSinceCheck = 0;
+    m_actionsSinceCheck = m_expired ? checkInterval : 0;
     if (!m_expired)
         m_timer.start();
 }
@@ -38,7 +52,7 @@ void ExecutionLimits::beginQueueRun()
 {
     if (m_queueRunDepth++ > 0)
         return;
-    m_actionsSinceCheck = 0;
+    m_actionsSinceCheck = m_expired ? checkInterval : 0;
     if (!m_expired)
         m_timer.start();
 }
@@ -51,10 +65,11 @@ void ExecutionLimits::endQueueRun()
 
 bool ExecutionLimits::queueRunSpent()
 {
-    if (!m_expired && m_actionBudget > 0 && m_actionsCounted + m_actionsSinceCheck >= m_actionBudget)
-        m_expired = true;
-    if (!m_expired && m_timer.isValid() && m_timer.elapsed() > m_timeoutMilliseconds)
-        m_expired = true;
+    if (m_expired)
+        return true;
+    if ((m_actionBudget > 0 && m_actionsCounted + m_actionsSinceCheck >= m_actionBudget)
+        || (m_timer.isValid() && m_timer.elapsed() > m_timeoutMilliseconds))
+        expire();
     return m_expired;
 }
 

@@ -53,20 +53,14 @@ public:
     // Asked between two lists of a queue run: reads the clock now, as a short list may never
     // reach a check of its own. True once the run's time or action budget is spent.
     bool queueRunSpent();
-    // True once the time is up; cheap enough to call on every action.
+    // True once the time is up; cheap enough to call on every action: one count and one test,
+    // the clock being read on every few thousandth call only. Once a limit has expired the
+    // count stays at the interval, so that every call answers from the slow path.
     bool tick()
     {
-        if (++m_actionsSinceCheck < checkInterval)
-            return m_expired;
-        m_actionsSinceCheck = 0;
-        m_actionsCounted += checkInterval;
-        if (m_actionBudget > 0 && m_actionsCounted >= m_actionBudget)
-            m_expired = true;
-        if (!m_expired && m_timer.isValid() && m_timer.elapsed() > m_timeoutMilliseconds)
-            m_expired = true;
-        if (!m_expired && stopRequested && stopRequested())
-            m_expired = true;
-        return m_expired;
+        if (++m_actionsSinceCheck < checkInterval) [[likely]]
+            return false;
+        return check();
     }
     bool expired() const { return m_expired; }
     // The time limit stops the rest of a frame's scripts; the next frame starts afresh.
@@ -74,11 +68,18 @@ public:
     {
         m_expired = false;
         m_actionsCounted = 0;
+        m_actionsSinceCheck = 0;
     }
 
 private:
     static constexpr int checkInterval = 4096;
     void applyTimeout();
+    bool check();
+    void expire()
+    {
+        m_expired = true;
+        m_actionsSinceCheck = checkInterval;
+    }
 
     int m_maximumDepth = 256;
     qint64 m_requestedMilliseconds = 15000;

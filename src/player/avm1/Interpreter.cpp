@@ -13,6 +13,7 @@
 #include "TargetPath.h"
 
 #include <QRandomGenerator>
+#include <QtEndian>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -52,18 +53,20 @@ const char* const propertyNames[] = {
     "_highquality", "_focusrect", "_soundbuftime", "_quality", "_xmouse", "_ymouse"};
 constexpr int propertyCount = int(sizeof propertyNames / sizeof propertyNames[0]);
 
-uint16_t readU16(const std::vector<uint8_t>& bytes, size_t at)
+inline uint16_t readU16(const std::vector<uint8_t>& bytes, size_t at)
 {
     if (at + 2 > bytes.size())
         return 0;
     return uint16_t(bytes[at] | (bytes[at + 1] << 8));
 }
 
-uint32_t readU32(const std::vector<uint8_t>& bytes, size_t at)
+inline uint32_t readU32(const std::vector<uint8_t>& bytes, size_t at)
 {
     if (at + 4 > bytes.size())
         return 0;
-    return uint32_t(bytes[at]) | (uint32_t(bytes[at + 1]) << 8) | (uint32_t(bytes[at + 2]) << 16) | (uint32_t(bytes[at + 3]) << 24);
+    uint32_t value;
+    std::memcpy(&value, bytes.data() + at, sizeof value);
+    return qFromLittleEndian(value);
 }
 
 // Whether a name is the given word, in the given case rule; names of another length never are.
@@ -292,28 +295,134 @@ QString Interpreter::decodeString(size_t start, size_t limit, size_t& after) con
 Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& position)
 {
     const auto& bytes = *m_code;
+    const uint8_t* data = bytes.data();
+    const size_t size = bytes.size();
     ExecutionLimits& limits = m_machine.limits();
-    while (position >= start && position < end) {
-        if (limits.tick())
+    // One comparison for both bounds: a position below the start wraps round to a large number.
+    const size_t span = end > start ? end - start : 0;
+    while (position - start < span) {
+        if (limits.tick()) [[unlikely]]
             throw ScriptAbort{QStringLiteral("A script ran longer than the movie's time limit.")};
-        uint8_t code = bytes[position];
+        const uint8_t code = data[position];
         size_t payload = position + 1;
         size_t payloadLength = 0;
         if (code >= 0x80) {
-            if (position + 3 > bytes.size())
+            if (position + 3 > size)
                 return Outcome::Normal;
-            payloadLength = readU16(bytes, position + 1);
+            payloadLength = size_t(data[position + 1]) | (size_t(data[position + 2]) << 8);
             payload = position + 3;
-            if (payload + payloadLength > bytes.size())
+            if (payload + payloadLength > size)
                 return Outcome::Normal; // a truncated action ends the list
-        }
-        size_t next = payload + payloadLength;
-        if (code == 0)
+        } else if (code == 0) {
             return Outcome::Normal;
-        if (m_skipActions > 0) {
+        }
+        const size_t next = payload + payloadLength;
+        if (m_skipActions > 0) [[unlikely]] {
             --m_skipActions;
             position = next;
             continue;
+        }
+        // The actions that loops spend their time in run here, without a call; on operands
+        // their short way does not cover they go to their handler like every other action.
+        switch (Action(code)) {
+        case Action::Push:
+            pushValues(payload, next);
+            position = next;
+            continue;
+        case Action::Pop:
+            if (!m_stack.empty())
+                m_stack.pop_back();
+            position = next;
+            continue;
+        case Action::StoreRegister:
+            if (Value* slot = registerSlot(payload < size ? data[payload] : 0)) {
+                // An assignment whose value is not used stores and pops at once: the value moves
+                // into the register and the Pop that follows is done with it.
+                if (!m_stack.empty() && next < end && data[next] == uint8_t(Action::Pop)) {
+                    *slot = std::move(m_stack.back());
+                    m_stack.pop_back();
+                    position = next + 1;
+                    continue;
+                }
+                *slot = m_stack.empty() ? Value() : m_stack.back();
+            }
+            position = next;
+            continue;
+        case Action::Jump:
+            position = size_t(int64_t(next) + int16_t(readU16(bytes, payload)));
+            continue;
+        case Action::If:
+            if (!m_stack.empty() && m_stack.back().isBoolean()) {
+                const bool condition = m_stack.back().asBoolean();
+                m_stack.pop_back();
+                position = condition ? size_t(int64_t(next) + int16_t(readU16(bytes, payload))) : next;
+                continue;
+            }
+            break;
+        case Action::Not:
+            if (!m_stack.empty() && m_stack.back().isBoolean()) {
+                m_stack.back().setBoolean(!m_stack.back().asBoolean());
+                position = next;
+                continue;
+            }
+            break;
+        case Action::Increment:
+        case Action::Decrement:
+            if (!m_stack.empty() && m_stack.back().isNumber()) {
+                Value& operand = m_stack.back();
+                operand.setNumber(operand.asNumber() + (code == uint8_t(Action::Increment) ? 1 : -1));
+                position = next;
+                continue;
+            }
+            break;
+#define SKRV_AVM1_NUMBER_OPERATION_CASE(name) \
+    case Action::name: \
+        if (const size_t depth = m_stack.size(); depth >= 2) { \
+            Value& left = m_stack[depth - 2]; \
+            const Value& right = m_stack[depth - 1]; \
+            if (left.isNumber() && right.isNumber() \
+                && operateOnNumbers<Action::name>(left.asNumber(), right.asNumber(), m_swfVersion, left)) { \
+                m_stack.pop_back(); \
+                position = next; \
+                continue; \
+            } \
+        } \
+        break;
+            SKRV_AVM1_NUMBER_OPERATIONS_BUT_ADD2(SKRV_AVM1_NUMBER_OPERATION_CASE)
+#undef SKRV_AVM1_NUMBER_OPERATION_CASE
+        case Action::Add2:
+            // Sums and joined texts, the two things loops add.
+            if (const size_t depth = m_stack.size(); depth >= 2) {
+                Value& left = m_stack[depth - 2];
+                const Value& right = m_stack[depth - 1];
+                if (left.isNumber() && right.isNumber() && operateOnNumbers<Action::Add2>(left.asNumber(), right.asNumber(), m_swfVersion, left)) {
+                    m_stack.pop_back();
+                    position = next;
+                    continue;
+                }
+                // text += a + b: when the next action adds the joined text to a text below it,
+                // the two pieces go onto that text one after the other, which usually grows in
+                // place, and the joined piece is never made. Joining texts is associative and
+                // none of the three has a conversion to run.
+                const bool joinsTexts = (left.isString() && (right.isString() || right.isNumber())) || (right.isString() && left.isNumber());
+                if (joinsTexts && depth >= 3 && next < end && data[next] == uint8_t(Action::Add2) && m_stack[depth - 3].isString()) {
+                    Value& text = m_stack[depth - 3];
+                    joinTexts(text, left);
+                    joinTexts(text, right);
+                    m_stack.pop_back();
+                    m_stack.pop_back();
+                    position = next + 1;
+                    continue;
+                }
+                if (joinsTexts && joinTexts(left, right)) {
+                    m_stack.pop_back();
+                    position = next;
+                    continue;
+                }
+            }
+            break;
+        default:
+            break;
         }
         Step step{code, payload, payloadLength, next};
         if ((this->*actionHandlers[code])(step) == Outcome::Return)
@@ -566,10 +675,8 @@ Object* Interpreter::scopeObject(const Scope& link) const
 // A function defined with registers has that many of its own; the numbers above them, and all
 // four for frame scripts and functions defined without registers, are the player's four global
 // registers, which every script shares.
-Value* Interpreter::registerSlot(size_t index)
+Value* Interpreter::globalRegisterSlot(size_t index)
 {
-    if (index < m_registers.size())
-        return &m_registers[index];
     if (index < Machine::GlobalRegisterCount)
         return &m_machine.m_globalRegisters[index];
     return nullptr;
@@ -649,15 +756,19 @@ void Interpreter::enumerate(const Value& value)
 
 Interpreter::Outcome Interpreter::actionPush(Step& step)
 {
+    pushValues(step.payload, step.payload + step.length);
+    return Outcome::Normal;
+}
+
+void Interpreter::pushValues(size_t position, size_t end)
+{
     const auto& bytes = *m_code;
-    size_t position = step.payload;
-    size_t end = step.payload + step.length;
     while (position < end) {
         uint8_t type = bytes[position++];
         switch (type) {
         case 0: {
             size_t after = position;
-            push(Value(decodeString(position, end, after)));
+            m_stack.emplace_back(decodeString(position, end, after));
             position = after;
             break;
         }
@@ -665,25 +776,27 @@ Interpreter::Outcome Interpreter::actionPush(Step& step)
             uint32_t raw = readU32(bytes, position);
             float number;
             std::memcpy(&number, &raw, sizeof number);
-            push(Value(double(number)));
+            m_stack.emplace_back(double(number));
             position += 4;
             break;
         }
         case 2:
-            push(Value::null());
+            m_stack.push_back(Value::null());
             break;
         case 3:
-            push(Value());
+            m_stack.emplace_back();
             break;
         case 4: {
             uint8_t index = position < end ? bytes[position] : 0;
-            const Value* slot = registerSlot(index);
-            push(slot ? *slot : Value());
+            if (const Value* slot = registerSlot(index))
+                m_stack.emplace_back(*slot);
+            else
+                m_stack.emplace_back();
             position += 1;
             break;
         }
         case 5:
-            push(Value(position < end && bytes[position] != 0));
+            m_stack.emplace_back(position < end && bytes[position] != 0);
             position += 1;
             break;
         case 6: {
@@ -693,12 +806,12 @@ Interpreter::Outcome Interpreter::actionPush(Step& step)
             uint64_t raw = (high << 32) | low;
             double number;
             std::memcpy(&number, &raw, sizeof number);
-            push(Value(number));
+            m_stack.emplace_back(number);
             position += 8;
             break;
         }
         case 7:
-            push(Value(double(int32_t(readU32(bytes, position)))));
+            m_stack.emplace_back(double(int32_t(readU32(bytes, position))));
             position += 4;
             break;
         case 8:
@@ -706,16 +819,15 @@ Interpreter::Outcome Interpreter::actionPush(Step& step)
             size_t index = type == 8 ? (position < end ? bytes[position] : 0) : readU16(bytes, position);
             position += type == 8 ? 1 : 2;
             if (m_constantPool && index < m_constantPool->size())
-                push(Value((*m_constantPool)[index]));
+                m_stack.emplace_back((*m_constantPool)[index]);
             else
-                push(Value());
+                m_stack.emplace_back();
             break;
         }
         default:
-            return Outcome::Normal; // an unknown type: the rest of the record cannot be read
+            return; // an unknown type: the rest of the record cannot be read
         }
     }
-    return Outcome::Normal;
 }
 
 void Interpreter::defineFunction(Step& step, bool version2)
@@ -903,6 +1015,10 @@ Interpreter::Outcome Interpreter::binaryAction(uint8_t code)
             return Outcome::Normal;
         }
     }
+    if (code == uint8_t(Action::Add2) && depth >= 2 && joinTexts(m_stack[depth - 2], m_stack[depth - 1])) {
+        m_stack.pop_back();
+        return Outcome::Normal;
+    }
     switch (operation.operands) {
     case Operands::Numbers:
     case Operands::NumbersRightFirst: {
@@ -936,6 +1052,35 @@ Interpreter::Outcome Interpreter::binaryAction(uint8_t code)
     }
     }
     return Outcome::Normal;
+}
+
+// Add2 of two strings, or of a string and a number, joins their texts; neither has a valueOf to
+// ask. A whole number's text is written on the stack rather than made a string of its own, as
+// loops that build text ("item" + i) do that at every step. False for other operands.
+bool Interpreter::joinTexts(Value& left, const Value& right)
+{
+    const bool leftIsText = left.isString();
+    const bool rightIsText = right.isString();
+    if (!(leftIsText && (rightIsText || right.isNumber())) && !(rightIsText && left.isNumber()))
+        return false;
+    number_text::WholeNumberBuffer digits;
+    QString numberText;
+    auto textOf = [&](const Value& value, const Value& other) {
+        if (value.isString())
+            return value.asString();
+        // A text that borrows the buffer may only be joined to a text that is not empty: the
+        // joined string would otherwise be the borrowed one itself.
+        const int length = number_text::wholeNumberText(value.asNumber(), digits);
+        if (length > 0 && !other.asString().isEmpty())
+            return QString::fromRawData(reinterpret_cast<const QChar*>(digits), length);
+        numberText = number_text::toText(value.asNumber());
+        return numberText;
+    };
+    const QString leftText = textOf(left, right);
+    const QString rightText = textOf(right, left);
+    m_machine.checkStringLength(leftText.size() + rightText.size());
+    left = Value(m_machine.concatenate(leftText, rightText));
+    return true;
 }
 
 #define SKRV_AVM1_BINARY_ACTIONS(X) \

@@ -58,9 +58,13 @@ private:
 
     // The two-operand actions: their operands and operation come from the table of operations.
     Outcome binaryAction(uint8_t code);
+    bool joinTexts(Value& left, const Value& right);
 
     Value pop();
     void push(const Value& value) { m_stack.push_back(value); }
+    void push(Value&& value) { m_stack.push_back(std::move(value)); }
+    // The values of a Push action's payload, from position up to end.
+    void pushValues(size_t position, size_t end);
     QString popString();
     double popNumber();
     // Pops two operands and converts them to numbers, the left one first unless told otherwise.
@@ -83,7 +87,11 @@ private:
     // clip. Without a target, timeline actions do nothing and names resolve on the root.
     void setTargetPath(const QString& path);
     Object* targetOrRoot() const;
-    Value* registerSlot(size_t index);
+    Value* registerSlot(size_t index)
+    {
+        return index < m_registers.size() ? &m_registers[index] : globalRegisterSlot(index);
+    }
+    Value* globalRegisterSlot(size_t index);
     Object* scopeObject(const Scope& link) const;
     bool baseClipRemoved() const;
     bool baseClipLeftDuringRun() const;

@@ -41,6 +41,26 @@ bool isBlank(QChar c)
 
 } // namespace
 
+int wholeNumberText(double number, WholeNumberBuffer& buffer)
+{
+    if (!(number >= -2147483648.0 && number <= 2147483647.0) || std::floor(number) != number)
+        return 0;
+    const auto whole = int64_t(number);
+    uint64_t magnitude = uint64_t(whole < 0 ? -whole : whole);
+    char16_t digits[10];
+    int count = 0;
+    do {
+        digits[count++] = char16_t(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude > 0);
+    int length = 0;
+    if (whole < 0)
+        buffer[length++] = u'-';
+    while (count > 0)
+        buffer[length++] = digits[--count];
+    return length;
+}
+
 QString toText(double number)
 {
     if (std::isnan(number))

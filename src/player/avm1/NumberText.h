@@ -11,6 +11,12 @@ namespace number_text {
 // 15 significant digits; exponent form below 1e-5 and from 1e15 on ("1e+15", "1.5e-7").
 QString toText(double number);
 
+// Room for the text of any whole number within 32 bits: a sign and ten digits.
+using WholeNumberBuffer = char16_t[11];
+// The text toText gives a whole number within 32 bits (zero of either sign is "0"), written
+// into the buffer without making a string; its length, or 0 for any other number.
+int wholeNumberText(double number, WholeNumberBuffer& buffer);
+
 // Number(text) for a movie of the given SWF version: strict about trailing characters from
 // SWF 5, "0x" hexadecimal and leading-zero octal from SWF 6, and 0 instead of NaN in SWF 4.
 double fromText(const QString& text, int swfVersion);

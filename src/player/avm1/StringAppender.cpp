@@ -23,9 +23,16 @@ QString StringAppender::concatenate(const QString& left, const QString& right)
     }
     const qsizetype length = left.size() + right.size();
     QString result;
-    result.reserve(length < growingLength ? length : 2 * length);
-    result.append(left);
-    result.append(right);
+    if (length < growingLength) {
+        result = QString(length, Qt::Uninitialized);
+    } else {
+        result.reserve(2 * length);
+        result.resize(length);
+    }
+    // Both texts copied straight into the new string, which no one else holds yet.
+    char16_t* out = result.data_ptr().data();
+    std::memcpy(out, left.constData(), size_t(left.size()) * sizeof(char16_t));
+    std::memcpy(out + left.size(), right.constData(), size_t(right.size()) * sizeof(char16_t));
     if (length >= growingLength)
         m_buffer = result;
     return result;

@@ -78,6 +78,21 @@ public:
 
     static Value null() { Value value; value.m_type = Type::Null; return value; }
 
+    // Makes the value a number or a boolean where it lies: what an action does to the operand
+    // it leaves its result in.
+    void setNumber(double number)
+    {
+        clearString();
+        m_type = Type::Number;
+        m_number = number;
+    }
+    void setBoolean(bool boolean)
+    {
+        clearString();
+        m_type = Type::Boolean;
+        m_number = boolean ? 1 : 0;
+    }
+
     Type type() const { return m_type; }
     bool isUndefined() const { return m_type == Type::Undefined; }
     bool isNull() const { return m_type == Type::Null; }
