@@ -22,6 +22,13 @@ enum class ClipProperty {
     FocusRect, SoundBufferTime, Enabled, LockRoot
 };
 
+// Every clip property and path starts with an underscore but "enabled": a name that starts
+// otherwise is none of them, and is looked up among the slots at once.
+bool canBeClipProperty(const QString& name)
+{
+    return !name.isEmpty() && (name[0] == u'_' || name[0] == u'e');
+}
+
 ClipProperty propertyOf(const QString& name)
 {
     if (name.isEmpty() || (name[0] != u'_' && name != QLatin1String("enabled")))
@@ -98,6 +105,7 @@ bool isAddressable(const display::DisplayObject& object)
 ClipObject::ClipObject(Object* prototype, const std::shared_ptr<display::DisplayObject>& displayObject)
     : Object(prototype, ObjectKind::Clip)
     , m_displayObject(displayObject)
+    , m_displayObjectAddress(displayObject.get())
 {
 }
 
@@ -109,8 +117,11 @@ int ClipObject::swfVersion() const
 
 display::DisplayObject* ClipObject::displayObject() const
 {
-    auto object = m_displayObject.lock();
-    return object && !object->isRemoved() ? object.get() : nullptr;
+    // Scripts and the display list run on one thread: an object that has not expired now stays
+    // alive until the script lets go of it.
+    if (m_displayObject.expired())
+        return nullptr;
+    return m_displayObjectAddress->isRemoved() ? nullptr : m_displayObjectAddress;
 }
 
 display::MovieClip* ClipObject::clip() const
@@ -121,7 +132,7 @@ display::MovieClip* ClipObject::clip() const
 
 bool ClipObject::getSpecial(Machine& machine, const QString& name, Value& result)
 {
-    if (clipProperty(machine, name, result))
+    if (canBeClipProperty(name) && clipProperty(machine, name, result))
         return true;
     // Named children come after the clip's own variables.
     return !findOwn(name, machine.caseSensitive()) && namedChild(machine, name, result);

@@ -50,6 +50,9 @@ private:
     bool namedChild(Machine& machine, const QString& name, Value& result);
 
     std::weak_ptr<display::DisplayObject> m_displayObject;
+    // The same object, to reach it without locking the weak pointer: used only while the weak
+    // pointer has not expired.
+    display::DisplayObject* m_displayObjectAddress = nullptr;
     Value m_styleSheet;
     Object* m_shownVariableObject = nullptr;
     // A clip's, button's or field's own _focusrect; none until a script sets one.

@@ -75,6 +75,16 @@ bool isWord(const QString& name, QLatin1StringView word, Qt::CaseSensitivity sen
     return name.size() == word.size() && name.compare(word, sensitivity) == 0;
 }
 
+// The name a member action gives as text: a string is read in place, without a copy of its
+// text; anything else is converted into the given room.
+const QString& memberName(Machine& machine, const Value& name, QString& converted)
+{
+    if (name.isString())
+        return name.asString();
+    converted = machine.toString(name);
+    return converted;
+}
+
 // The object of a scope link, making a function's activation object if the link has none yet.
 Object* linkObject(Machine& machine, const Scope& link)
 {
@@ -104,10 +114,10 @@ void commandTimeline(Machine& machine, Object* target, DisplayBridge::TimelineCo
 
 } // namespace
 
-Interpreter::Interpreter(Machine& machine, swf::ActionCode code, size_t start, size_t end, int swfVersion, ScopeChain scope,
+Interpreter::Interpreter(Machine& machine, const swf::ActionCode& code, size_t start, size_t end, int swfVersion, ScopeChain scope,
                          Object* thisObject, Object* target, std::shared_ptr<const std::vector<QString>> constantPool)
     : m_machine(machine)
-    , m_code(std::move(code))
+    , m_code(code)
     , m_start(start)
     , m_end(std::min(end, m_code ? m_code->size() : 0))
     , m_swfVersion(swfVersion)
@@ -127,13 +137,18 @@ Interpreter::~Interpreter()
 
 Value Interpreter::run()
 {
+    Machine::SavedRunState saved(m_machine);
+    return runInPlace();
+}
+
+Value Interpreter::runInPlace()
+{
     m_baseClipGoneAtStart = baseClipRemoved();
     size_t position = m_start;
-    Machine::SavedRunState saved(m_machine);
     m_machine.setSwfVersion(m_swfVersion);
     m_machine.m_scriptTarget = m_target;
     Outcome outcome = runRange(m_start, m_end, position);
-    return outcome == Outcome::Return ? m_returnValue : Value();
+    return outcome == Outcome::Return ? std::move(m_returnValue) : Value();
 }
 
 Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* self, const Arguments& arguments, Object* methodHolder)
@@ -148,9 +163,9 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
     // A function whose clip has left the stage runs on the clip it was called on, or else on the
     // caller's target.
     Object* target = function->definingClip();
-    const bool calledOnClip = self && machine.bridge().isClip(self);
+    auto calledOnClip = [&]() { return self && machine.bridge().isClip(self); };
     if (isRemovedClip(target))
-        target = calledOnClip ? self : machine.m_scriptTarget;
+        target = calledOnClip() ? self : machine.m_scriptTarget;
     ScopeChain outerScope = function->scope();
     int swfVersion = code.swfVersion;
     // A call that SWF 5 code makes keeps no scope from where the function was made: past its
@@ -160,7 +175,7 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
     if (!closure) {
         Object* base = playersCall && !isRemovedClip(function->definingClip()) && function->definingClip()
             ? function->definingClip()
-            : calledOnClip && !isRemovedClip(self) ? self : machine.m_scriptTarget;
+            : calledOnClip() && !isRemovedClip(self) ? self : machine.m_scriptTarget;
         if (base) {
             target = base;
             outerScope = Scope::make(Scope::Kind::Target, base, Scope::make(Scope::Kind::Global, machine.global(), nullptr));
@@ -241,7 +256,8 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
             activationObject()->define(code.parameters[i].name, i < arguments.size() ? arguments[i] : Value());
     }
     machine.setRunningFunction(function);
-    return interpreter.run();
+    // The run state was saved above, as the call began.
+    return interpreter.runInPlace();
 }
 
 Value Interpreter::pop()
@@ -1601,19 +1617,44 @@ Interpreter::Outcome Interpreter::actionStackSwap(Step&)
 Interpreter::Outcome Interpreter::actionGetMember(Step&)
 {
     Machine& machine = m_machine;
+    // A plain value in an own slot of an object, named by a string, is read where the operands
+    // lie: nothing runs that could move the stack.
+    if (const size_t depth = m_stack.size(); depth >= 2) {
+        Value& objectSlot = m_stack[depth - 2];
+        const Value& nameSlot = m_stack[depth - 1];
+        Object* object = objectSlot.asObject();
+        if (object && nameSlot.isString()) {
+            if (const Property* slot = object->plainOwnSlot(machine, nameSlot.asString())) {
+                objectSlot = slot->value;
+                m_stack.pop_back();
+                return Outcome::Normal;
+            }
+        }
+    }
     Value nameValue = pop();
     Value object = pop();
-    push(machine.getMember(object, machine.toString(nameValue)));
+    QString converted;
+    push(machine.getMember(object, memberName(machine, nameValue, converted)));
     return Outcome::Normal;
 }
 
 Interpreter::Outcome Interpreter::actionSetMember(Step&)
 {
     Machine& machine = m_machine;
+    // The same for a store into such a slot.
+    if (const size_t depth = m_stack.size(); depth >= 3) {
+        Object* object = m_stack[depth - 3].asObject();
+        const Value& nameSlot = m_stack[depth - 2];
+        if (object && nameSlot.isString() && object->assignPlainOwnSlot(machine, nameSlot.asString(), m_stack[depth - 1])) {
+            m_stack.resize(depth - 3);
+            return Outcome::Normal;
+        }
+    }
     Value value = pop();
     Value nameValue = pop();
     Value object = pop();
-    machine.setMember(object, machine.toString(nameValue), value);
+    QString converted;
+    machine.setMember(object, memberName(machine, nameValue, converted), value);
     return Outcome::Normal;
 }
 

@@ -19,14 +19,17 @@ class Machine;
 // the clip that timeline actions address, and the constant pool.
 class Interpreter {
 public:
-    Interpreter(Machine& machine, swf::ActionCode code, size_t start, size_t end, int swfVersion, ScopeChain scope,
+    // The code is not copied: it must outlive the interpreter (the function that holds it, or
+    // the caller of a frame's script, keeps it).
+    Interpreter(Machine& machine, const swf::ActionCode& code, size_t start, size_t end, int swfVersion, ScopeChain scope,
                 Object* thisObject, Object* target, std::shared_ptr<const std::vector<QString>> constantPool);
 
     ~Interpreter();
     Interpreter(const Interpreter&) = delete;
     Interpreter& operator=(const Interpreter&) = delete;
 
-    // Runs to the end or to a Return and gives the returned value.
+    // Runs to the end or to a Return and gives the returned value; what running changes on the
+    // machine is put back afterwards.
     Value run();
 
     // Calls a script function: a new activation with its arguments, locals and registers.
@@ -46,6 +49,8 @@ private:
     };
 
     Outcome runRange(size_t start, size_t end, size_t& position);
+    // run without putting the machine's run state back: for a caller that does so itself.
+    Value runInPlace();
 
     // One member per action, named after it; the table below dispatches on the action code.
 #define SKRV_AVM1_ACTION_MEMBER(name, code) Outcome action##name(Step& step);
@@ -104,7 +109,7 @@ private:
     void enumerate(const Value& object);
 
     Machine& m_machine;
-    swf::ActionCode m_code;
+    const swf::ActionCode& m_code;
     size_t m_start;
     size_t m_end;
     int m_swfVersion;

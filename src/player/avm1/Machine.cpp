@@ -391,6 +391,8 @@ Value Machine::getMember(const Value& target, const QString& name)
     switch (target.type()) {
     case Value::Type::Object: {
         Object* object = target.asObject();
+        if (const Property* slot = object->plainOwnSlot(*this, name))
+            return slot->value;
         Value value = object->get(*this, name);
         if (!value.isUndefined() || object->has(*this, name))
             return value;
@@ -440,7 +442,8 @@ Value Machine::resolveMissing(Object* object, const QString& name)
 
 void Machine::setMember(const Value& target, const QString& name, const Value& value)
 {
-    if (Object* object = target.asObject())
+    Object* object = target.asObject();
+    if (object && !object->assignPlainOwnSlot(*this, name, value))
         object->set(*this, name, value);
 }
 
@@ -694,7 +697,10 @@ void Machine::runTopLevel(Object* clip, const swf::ActionCode& code, int swfVers
         if (!m_limits.expired()) {
             ScopeChain scope = Scope::make(Scope::Kind::Global, m_global, nullptr);
             scope = Scope::make(Scope::Kind::Target, clip, scope);
-            Interpreter interpreter(*this, code, 0, code->size(), swfVersion, scope, clip, clip, nullptr);
+            // The interpreter reads the code where it is kept: a copy of the reference keeps it
+            // alive whatever the script does to the place the caller holds it in.
+            const swf::ActionCode kept = code;
+            Interpreter interpreter(*this, kept, 0, kept->size(), swfVersion, scope, clip, clip, nullptr);
             interpreter.run();
         }
     } catch (const ScriptThrow& thrown) {

@@ -32,6 +32,19 @@ bool hasLetters(const QString& name)
     return false;
 }
 
+// Whether two texts of the given length are the same, exactly: names are short, so a plain loop
+// beats a call into the string library.
+bool sameText(const QChar* left, const QChar* right, qsizetype size)
+{
+    if (left == right)
+        return true;
+    for (qsizetype i = 0; i < size; ++i) {
+        if (left[i] != right[i])
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 Object::Object(Object* prototype, ObjectKind kind)
@@ -44,23 +57,34 @@ Object::~Object() = default;
 
 int Object::indexOf(const QString& name, bool caseSensitive) const
 {
+    const qsizetype size = name.size();
+    const QChar* text = name.constData();
     if (m_index.isEmpty()) {
         // Names that come from one constant pool share their text: the same text is found
         // without comparing it.
-        const qsizetype size = name.size();
-        const QChar* text = name.constData();
         for (size_t i = 0; i < m_properties.size(); ++i) {
             const QString& candidate = m_properties[i].name;
             // Names of one length mostly differ in their first letter: that is checked before
             // the whole text is compared.
             if (candidate.size() == size
-                && (candidate.constData() == text || (size > 0 && candidate.constData()[0] == text[0] && candidate == name)))
+                && (candidate.constData() == text || (size > 0 && candidate.constData()[0] == text[0] && sameText(candidate.constData(), text, size))))
                 return int(i);
         }
     } else {
+        // The slot found last in the table is tried before the hash: a loop reads and writes
+        // the same names again and again. A slot whose name is exactly the one asked for is the
+        // answer in either case rule (no two slots have one name, and an exact match comes
+        // first), whatever changed since.
+        if (m_lastFound < m_properties.size()) {
+            const QString& candidate = m_properties[m_lastFound].name;
+            if (candidate.size() == size && sameText(candidate.constData(), text, size))
+                return int(m_lastFound);
+        }
         auto found = m_index.constFind(name);
-        if (found != m_index.constEnd())
+        if (found != m_index.constEnd()) {
+            m_lastFound = uint32_t(found.value());
             return found.value();
+        }
     }
     if (caseSensitive || !hasLetters(name))
         return -1;
@@ -119,6 +143,31 @@ Property* Object::findVisible(Machine& machine, const QString& name)
 {
     Property* property = findOwn(name, machine.caseSensitive());
     return property && property->isVisibleTo(machine.swfVersion()) ? property : nullptr;
+}
+
+Property* Object::plainOwnSlot(Machine& machine, const QString& name)
+{
+    // The order get follows: no built-in slots on these kinds, then __proto__, then the slots.
+    const bool caseSensitive = machine.caseSensitive();
+    if (!keepsSlotsOnly() || isProtoName(name, caseSensitive))
+        return nullptr;
+    const int index = indexOf(name, caseSensitive);
+    if (index < 0)
+        return nullptr;
+    Property& property = m_properties[size_t(index)];
+    return !property.getter && !property.setter && property.isVisibleTo(machine.swfVersion()) ? &property : nullptr;
+}
+
+bool Object::assignPlainOwnSlot(Machine& machine, const QString& name, const Value& value)
+{
+    // The order set follows: __proto__, watchers, then the slot.
+    if (!m_watchers.empty())
+        return false;
+    Property* property = plainOwnSlot(machine, name);
+    if (!property || (property->flags & property_flag::ReadOnly))
+        return false;
+    property->value = value;
+    return true;
 }
 
 Value Object::get(Machine& machine, const QString& name)

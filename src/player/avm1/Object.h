@@ -29,6 +29,14 @@ public:
     Object& operator=(const Object&) = delete;
 
     ObjectKind kind() const { return m_kind; }
+    // Whether every property lives in the slot table: the kinds whose classes add no built-in
+    // slots through getSpecial and setSpecial, nor their own get and set. A class that does
+    // must be of another kind.
+    bool keepsSlotsOnly() const
+    {
+        return m_kind == ObjectKind::Plain || m_kind == ObjectKind::Function || m_kind == ObjectKind::Activation
+               || m_kind == ObjectKind::Error;
+    }
     Object* prototype() const { return m_prototype; }
     void setPrototype(Object* prototype) { m_prototype = prototype; }
 
@@ -55,6 +63,13 @@ public:
     // has and get in one walk along the prototype chain: false when the name is not there
     // (value left alone), else the value get gives, getters run. What a variable lookup needs.
     bool lookup(Machine& machine, const QString& name, Value& value);
+    // The short way for the member actions: the own slot a read of the name gives when the
+    // object keeps its properties in slots only and that slot holds a plain value visible to the
+    // running code. Null otherwise (a clip, an array, a boxed value, __proto__, a getter, a
+    // hidden slot or none): then get and set decide.
+    Property* plainOwnSlot(Machine& machine, const QString& name);
+    // Stores into such a slot unless it is read-only or watched; false when set must decide.
+    bool assignPlainOwnSlot(Machine& machine, const QString& name, const Value& value);
     // Room for this many own properties without growing the table again.
     void reserveProperties(size_t count) { m_properties.reserve(count); }
 
@@ -107,6 +122,8 @@ private:
 
     ObjectKind m_kind;
     bool m_marked = false;
+    // Where indexOf found a name in the hash last: a hint, checked before it is used.
+    mutable uint32_t m_lastFound = 0;
     Object* m_prototype = nullptr;
     std::vector<Property> m_properties;
     // Most objects (activations, arguments, small literals) have a handful of properties, where

@@ -1,10 +1,47 @@
 #pragma once
 
-#include <memory>
+#include <cstddef>
+#include <utility>
 
 namespace player::avm1 {
 
 class Object;
+struct Scope;
+
+// A counted reference to one link of a scope chain, and through it to the links it hangs from.
+// Every call makes a link and most let it go when they return, so the count is a plain integer
+// (scripts run on one thread) and released links are kept for use again instead of freed.
+class ScopeChain {
+public:
+    ScopeChain() = default;
+    ScopeChain(std::nullptr_t) {}
+    ScopeChain(const ScopeChain& other);
+    ScopeChain(ScopeChain&& other) noexcept : m_link(std::exchange(other.m_link, nullptr)) {}
+    ScopeChain& operator=(const ScopeChain& other)
+    {
+        ScopeChain copy(other);
+        std::swap(m_link, copy.m_link);
+        return *this;
+    }
+    ScopeChain& operator=(ScopeChain&& other) noexcept
+    {
+        std::swap(m_link, other.m_link);
+        return *this;
+    }
+    ~ScopeChain() { release(); }
+
+    const Scope* get() const;
+    const Scope* operator->() const { return get(); }
+    const Scope& operator*() const { return *get(); }
+    explicit operator bool() const { return m_link != nullptr; }
+
+private:
+    friend struct Scope;
+    explicit ScopeChain(Scope* link) : m_link(link) {}
+    void release();
+
+    Scope* m_link = nullptr;
+};
 
 // One link of a scope chain. Functions keep the chain they were defined in (closures), so the
 // links are shared and immutable, but for one thing: a function's locals link may start without
@@ -16,14 +53,86 @@ struct Scope {
 
     Kind kind;
     mutable Object* object;
-    std::shared_ptr<const Scope> parent;
+    ScopeChain parent;
 
-    static std::shared_ptr<const Scope> make(Kind kind, Object* object, std::shared_ptr<const Scope> parent)
+    static ScopeChain make(Kind kind, Object* object, ScopeChain parent);
+
+private:
+    friend class ScopeChain;
+    Scope(Kind kind, Object* object, ScopeChain parent) : kind(kind), object(object), parent(std::move(parent)) {}
+    static void recycle(Scope* link);
+
+    // How many chains refer to this link.
+    unsigned references = 1;
+    // The next link of the spare ones.
+    Scope* nextSpare = nullptr;
+};
+
+// Released links, kept to be made again, up to a limit. The list stays until the thread ends,
+// reachable from it: a few kilobytes at most.
+struct SpareScopeLinks {
+    static constexpr size_t mostKept = 256;
+    Scope* first = nullptr;
+    size_t count = 0;
+
+    static SpareScopeLinks& instance()
     {
-        return std::make_shared<const Scope>(Scope{kind, object, std::move(parent)});
+        thread_local constinit SpareScopeLinks links;
+        return links;
     }
 };
 
-using ScopeChain = std::shared_ptr<const Scope>;
+inline const Scope* ScopeChain::get() const
+{
+    return m_link;
+}
+
+inline ScopeChain::ScopeChain(const ScopeChain& other)
+    : m_link(other.m_link)
+{
+    if (m_link)
+        ++m_link->references;
+}
+
+inline void ScopeChain::release()
+{
+    Scope* link = std::exchange(m_link, nullptr);
+    // A chain that lets go of its last link lets go of the links above it in turn: a loop, so
+    // that a long chain cannot run the stack out.
+    while (link && --link->references == 0) {
+        Scope* parent = std::exchange(link->parent.m_link, nullptr);
+        Scope::recycle(link);
+        link = parent;
+    }
+}
+
+inline void Scope::recycle(Scope* link)
+{
+    SpareScopeLinks& spares = SpareScopeLinks::instance();
+    if (spares.count >= SpareScopeLinks::mostKept) {
+        delete link;
+        return;
+    }
+    link->object = nullptr;
+    link->nextSpare = spares.first;
+    spares.first = link;
+    ++spares.count;
+}
+
+inline ScopeChain Scope::make(Kind kind, Object* object, ScopeChain parent)
+{
+    SpareScopeLinks& spares = SpareScopeLinks::instance();
+    Scope* link = spares.first;
+    if (!link)
+        return ScopeChain(new Scope(kind, object, std::move(parent)));
+    spares.first = link->nextSpare;
+    --spares.count;
+    link->kind = kind;
+    link->object = object;
+    link->parent = std::move(parent);
+    link->references = 1;
+    link->nextSpare = nullptr;
+    return ScopeChain(link);
+}
 
 } // namespace player::avm1
