@@ -81,6 +81,7 @@ private slots:
     void shadowsAndGlows_data();
     void shadowsAndGlows();
     void bevel();
+    void roundingOfShadowsAndBevels();
     void colorMatrix_data();
     void colorMatrix();
     void convolution_data();
@@ -316,6 +317,38 @@ void FiltersTest::bevel()
     QVERIFY2(closeTo(image.pixel(5, 5), qRgba(255, 255, 0, 255), 3), qPrintable(describe(image.pixel(5, 5))));
     QVERIFY2(closeTo(image.pixel(9, 9), qRgba(0, 0, 255, 255), 3), qPrintable(describe(image.pixel(9, 9))));
     QCOMPARE(image.pixel(7, 7), Clear); // flat: the middle stop; knockout removed the object
+}
+
+void FiltersTest::roundingOfShadowsAndBevels()
+{
+    // An inner glow blurs the object's alpha and takes 255 minus it, so it rounds like an outer
+    // one. Along a row through the square (5..9) a box of 4 gives the left edge pixel
+    // (255 + 255 + 127/255 * 255) / 4 = 159.25, rounded down to 159: the glow there is 96, which
+    // leaves 159 of the red. In the middle the box gives 254.75, so a glow of 1 remains.
+    swf::Filter innerGlow = shadow(swf::FilterType::Glow, 0.0, 0.0, Black);
+    innerGlow.inner = true;
+    innerGlow.blurX = 4.0;
+    QImage image = squareLayer();
+    ShadowFilter::apply(image, innerGlow, 1.0);
+    QCOMPARE(image.pixel(5, 7), qRgba(159, 0, 0, 255));
+    QCOMPARE(image.pixel(7, 7), qRgba(254, 0, 0, 255));
+    QCOMPARE(image.pixel(4, 7), Clear);
+
+    // A bevel mixes its colour, strength and the object and rounds once: a highlight of white at
+    // alpha 128 (premultiplied 128) at strength 0.3 is 128 * 0.3 = 38.4, so 38, where rounding the
+    // strength to 77/255 first would give 39.
+    swf::Filter bevel;
+    bevel.type = swf::FilterType::Bevel;
+    bevel.blurX = 0.0;
+    bevel.blurY = 0.0;
+    bevel.distance = 1.0;
+    bevel.strength = 0.3;
+    bevel.highlightColor = swf::Rgba { 255, 255, 255, 128 };
+    bevel.color = Black;
+    image = squareLayer();
+    BevelFilter::apply(image, bevel, 1.0);
+    QCOMPARE(image.pixel(4, 7), qRgba(38, 38, 38, 38));
+    QCOMPARE(image.pixel(7, 7), Red);
 }
 
 void FiltersTest::colorMatrix_data()
