@@ -24,7 +24,9 @@ struct Box {
 Box boxFor(double blurSize)
 {
     Box box;
-    box.size = BoxBlur::clampSize(blurSize);
+    // Sizes are kept in 16.16 fixed point, as in the file, so a size that picked up a rounding
+    // error on the way (from the stage's scale) still blurs as the whole size it stands for.
+    box.size = std::round(BoxBlur::clampSize(blurSize) * 65536.0) / 65536.0;
     if (!box.blurs())
         return box;
     // Half the size beyond the centre pixel; of that, all but the last (possibly partial) pixel
