@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 namespace player::render {
@@ -15,10 +16,22 @@ namespace {
 struct Box {
     int radius = 0;
     int endWeight = 0;
-    double size = 0.0;
+    uint32_t fixedSize = 0; // 16.16
+    // 2^72 / (255 * size) rounded up: multiplying by it and shifting divides exactly (see below).
+    uint64_t reciprocal = 0;
 
-    bool blurs() const { return size > 1.0; }
+    bool blurs() const { return fixedSize > 65536; }
     int reach() const { return blurs() ? radius + (endWeight > 0 ? 1 : 0) : 0; }
+
+    // The weighted sum, in 255ths, divided by the size with the fraction dropped. The sum is
+    // below 2^24, so the scaled sum is below 2^40, and the reciprocal's excess over 2^72 / divisor
+    // adds less than 2^-32 to a quotient whose fraction is at least 1 / divisor (< 2^-32) short
+    // of the next whole number: the result is exactly the rounded-down quotient.
+    int average(uint64_t weightedSum) const
+    {
+        const auto scaled = static_cast<unsigned __int128>(weightedSum << 16) * reciprocal;
+        return static_cast<int>(std::min<uint64_t>(255, static_cast<uint64_t>(scaled >> 72)));
+    }
 };
 
 Box boxFor(double blurSize)
@@ -26,14 +39,16 @@ Box boxFor(double blurSize)
     Box box;
     // Sizes are kept in 16.16 fixed point, as in the file, so a size that picked up a rounding
     // error on the way (from the stage's scale) still blurs as the whole size it stands for.
-    box.size = std::round(BoxBlur::clampSize(blurSize) * 65536.0) / 65536.0;
+    box.fixedSize = static_cast<uint32_t>(std::lround(BoxBlur::clampSize(blurSize) * 65536.0));
     if (!box.blurs())
         return box;
     // Half the size beyond the centre pixel; of that, all but the last (possibly partial) pixel
     // counts whole.
-    const double halfSpan = (box.size - 1.0) / 2.0;
+    const double halfSpan = (box.fixedSize / 65536.0 - 1.0) / 2.0;
     box.radius = static_cast<int>(std::ceil(halfSpan)) - 1;
     box.endWeight = std::clamp(static_cast<int>(std::floor((halfSpan - box.radius) * 255.0)), 0, 255);
+    const uint64_t divisor = 255ULL * box.fixedSize;
+    box.reciprocal = static_cast<uint64_t>((static_cast<unsigned __int128>(1) << 72) / divisor) + 1;
     return box;
 }
 
@@ -46,17 +61,16 @@ void blurLine(uint8_t* values, int count, int stride, const Box& box, std::vecto
     auto at = [&](int index) { return index < 0 || index >= count ? 0 : scratch[static_cast<size_t>(index)]; };
 
     // Running sum of the pixels weighted whole.
-    long long inner = 0;
+    uint64_t inner = 0;
     for (int offset = -box.radius; offset <= box.radius; ++offset)
-        inner += at(offset);
-    const double divisor = 255.0 * box.size;
+        inner += static_cast<uint64_t>(at(offset));
+    const auto endWeight = static_cast<uint64_t>(box.endWeight);
     for (int index = 0; index < count; ++index) {
-        const long long ends = at(index - box.radius - 1) + at(index + box.radius + 1);
-        const long long total = 255 * inner + box.endWeight * ends;
+        const auto ends = static_cast<uint64_t>(at(index - box.radius - 1) + at(index + box.radius + 1));
         // Flash drops the fraction of the average rather than rounding it.
-        const double average = std::floor(static_cast<double>(total) / divisor);
-        values[static_cast<ptrdiff_t>(index) * stride] = static_cast<uint8_t>(std::clamp(average, 0.0, 255.0));
-        inner += at(index + box.radius + 1) - at(index - box.radius);
+        values[static_cast<ptrdiff_t>(index) * stride] = static_cast<uint8_t>(box.average(255 * inner + endWeight * ends));
+        inner += static_cast<uint64_t>(at(index + box.radius + 1));
+        inner -= static_cast<uint64_t>(at(index - box.radius));
     }
 }
 

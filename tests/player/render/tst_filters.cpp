@@ -75,6 +75,7 @@ private slots:
     void boxBlur_data();
     void boxBlur();
     void boxBlurOfSolidRuns();
+    void largestBlurKeepsWholeAverages();
     void blurStaysWithinItsReach();
     void filteredBitmapPlacement_data();
     void filteredBitmapPlacement();
@@ -148,6 +149,18 @@ void FiltersTest::boxBlurOfSolidRuns()
         // Both ends of the run fade alike.
         QCOMPARE(image.pixel(5, 0), image.pixel(15, 0));
     }
+}
+
+void FiltersTest::largestBlurKeepsWholeAverages()
+{
+    // The largest blur over a long opaque run: its sums are the largest the blur makes, and the
+    // middle must still come out exactly whole (255), not a level short.
+    QImage image(700, 1, QImage::Format_Alpha8);
+    image.fill(255);
+    BoxBlur::blur(image, 255.0, 0.0, 1);
+    QCOMPARE(int(image.constScanLine(0)[350]), 255);
+    // At the end of the run the box covers 128 of its 255 pixels: exactly 128.
+    QCOMPARE(int(image.constScanLine(0)[0]), 128);
 }
 
 void FiltersTest::blurStaysWithinItsReach()
