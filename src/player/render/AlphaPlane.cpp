@@ -7,7 +7,7 @@
 
 namespace player::render {
 
-AlphaPlane AlphaPlane::fromImage(const QImage& image, bool inverted)
+AlphaPlane AlphaPlane::fromImage(const QImage& image)
 {
     AlphaPlane plane;
     plane.m_alpha = QImage(image.size(), QImage::Format_Alpha8);
@@ -16,8 +16,7 @@ AlphaPlane AlphaPlane::fromImage(const QImage& image, bool inverted)
         const auto* line = reinterpret_cast<const QRgb*>(source.constScanLine(y));
         uint8_t* alpha = plane.m_alpha.scanLine(y);
         for (int x = 0; x < source.width(); ++x) {
-            const int value = qAlpha(line[x]);
-            alpha[x] = static_cast<uint8_t>(inverted ? 255 - value : value);
+            alpha[x] = static_cast<uint8_t>(qAlpha(line[x]));
         }
     }
     return plane;

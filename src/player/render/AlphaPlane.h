@@ -9,9 +9,8 @@ namespace player::render {
 // bevel filters: they blur it, move it and colour it.
 class AlphaPlane {
 public:
-    // The alpha of a premultiplied image; `inverted` gives 255 minus it (for inner shadows and
-    // glows, which grow from the outside in).
-    static AlphaPlane fromImage(const QImage& image, bool inverted = false);
+    // The alpha of a premultiplied image.
+    static AlphaPlane fromImage(const QImage& image);
 
     void blur(double blurX, double blurY, int passes);
 

@@ -39,8 +39,8 @@ void BevelFilter::apply(QImage& image, const swf::Filter& filter, double scale)
     const QPoint offset = filterOffset(filter.distance, filter.angle, scale);
     const bool gradient = filter.type == swf::FilterType::GradientBevel;
     const GradientTable table = gradient ? makeGradientTable(filter.gradientColors, filter.gradientRatios) : GradientTable {};
-    const QRgb highlightColor = premultiplied(filter.highlightColor);
-    const QRgb shadowColor = premultiplied(filter.color);
+    const UnitPixel highlightColor = UnitPixel::from(premultiplied(filter.highlightColor));
+    const UnitPixel shadowColor = UnitPixel::from(premultiplied(filter.color));
     const double strength = std::isfinite(filter.strength) ? std::clamp(filter.strength, 0.0, 255.0) : 0.0;
     const bool full = filter.onTop;
     const bool inner = filter.inner && !full;
@@ -50,27 +50,29 @@ void BevelFilter::apply(QImage& image, const swf::Filter& filter, double scale)
         for (int x = 0; x < image.width(); ++x) {
             const int towardsLight = plane.at(x + offset.x(), y + offset.y(), 0);
             const int awayFromLight = plane.at(x - offset.x(), y - offset.y(), 0);
-            const int lit = std::clamp(static_cast<int>(std::lround((towardsLight - awayFromLight) * strength)), -255, 255);
-            QRgb bevel;
+            // How strongly the edge faces the light (positive) or away from it (negative), -1..1.
+            const double lit = std::clamp((towardsLight - awayFromLight) / 255.0 * strength, -1.0, 1.0);
+            UnitPixel bevel;
             if (gradient)
-                bevel = table[static_cast<size_t>(std::clamp(128 - static_cast<int>(std::lround(lit * 128 / 255.0)), 0, 255))];
+                bevel = UnitPixel::from(table[static_cast<size_t>(std::clamp(128 - static_cast<int>(std::lround(lit * 128)), 0, 255))]);
             else if (lit >= 0)
-                bevel = scaledPixel(highlightColor, lit);
+                bevel = highlightColor * lit;
             else
-                bevel = scaledPixel(shadowColor, -lit);
-            const QRgb source = line[x];
-            const int sourceAlpha = qAlpha(source);
+                bevel = shadowColor * -lit;
+            const UnitPixel source = UnitPixel::from(line[x]);
+            UnitPixel result;
             if (filter.knockout)
-                line[x] = full ? bevel : scaledPixel(bevel, inner ? sourceAlpha : 255 - sourceAlpha);
+                result = full ? bevel : bevel * (inner ? source.alpha : 1.0 - source.alpha);
             else if (inner)
                 // An inner bevel lies on the object and leaves its alpha as it was.
-                line[x] = pixelAtop(bevel, source);
+                result = bevel * source.alpha + source * (1.0 - bevel.alpha);
             else if (full)
-                line[x] = pixelOver(bevel, source);
+                result = bevel + source * (1.0 - bevel.alpha);
             else
                 // Drawing the object over an outer bevel already hides the bevel where the
                 // object is opaque; a half-transparent object shows it half.
-                line[x] = pixelOver(source, bevel);
+                result = source + bevel * (1.0 - source.alpha);
+            line[x] = result.toRgb();
         }
     }
 }

@@ -5,10 +5,12 @@
 namespace player::render {
 
 // Flash's blur: `passes` box blurs (the filter's quality) one after the other, first along rows
-// then along columns. A box of odd width w averages w pixels centred on the pixel; an even width
-// reaches one pixel further on each side and weighs those two end pixels by half, so the box
-// stays centred and its weights still add up to w. Widths are rounded to whole pixels and a
-// width of one or less leaves the image as it is.
+// then along columns. A box of size s is centred on the pixel and reaches (s - 1) / 2 pixels to
+// each side; pixels it covers whole count whole, and the two pixels it covers only in part count
+// by that part (kept in 8-bit fixed point, rounded down). The sum is divided by s and the fraction
+// dropped. So an odd whole size is a plain average, an even one weighs its two ends by about a
+// half, and a fractional size blurs by a fraction more. A size of one or less leaves the image
+// as it is.
 class BoxBlur {
 public:
     // How far one blur of this size can spread colour beyond the object, in pixels per side.

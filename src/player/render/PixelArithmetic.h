@@ -36,4 +36,31 @@ inline QRgb pixelAtop(QRgb top, QRgb bottom)
                  cover);
 }
 
+// A premultiplied pixel with channels from 0 to 1, for effects that mix several pixels and round
+// only once, when the result is stored.
+struct UnitPixel {
+    double red = 0.0;
+    double green = 0.0;
+    double blue = 0.0;
+    double alpha = 0.0;
+
+    static UnitPixel from(QRgb pixel)
+    {
+        return { qRed(pixel) / 255.0, qGreen(pixel) / 255.0, qBlue(pixel) / 255.0, qAlpha(pixel) / 255.0 };
+    }
+
+    // Rounded to the nearest of the 256 levels, each channel kept within 0..255.
+    QRgb toRgb() const
+    {
+        auto level = [](double value) { return static_cast<int>(std::clamp(value, 0.0, 1.0) * 255.0 + 0.5); };
+        return qRgba(level(red), level(green), level(blue), level(alpha));
+    }
+
+    UnitPixel operator*(double factor) const { return { red * factor, green * factor, blue * factor, alpha * factor }; }
+    UnitPixel operator+(const UnitPixel& other) const
+    {
+        return { red + other.red, green + other.green, blue + other.blue, alpha + other.alpha };
+    }
+};
+
 } // namespace player::render

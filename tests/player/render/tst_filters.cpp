@@ -74,12 +74,15 @@ class FiltersTest : public QObject {
 private slots:
     void boxBlur_data();
     void boxBlur();
+    void boxBlurOfSolidRuns();
+    void largestBlurKeepsWholeAverages();
     void blurStaysWithinItsReach();
     void filteredBitmapPlacement_data();
     void filteredBitmapPlacement();
     void shadowsAndGlows_data();
     void shadowsAndGlows();
     void bevel();
+    void roundingOfShadowsAndBevels();
     void colorMatrix_data();
     void colorMatrix();
     void convolution_data();
@@ -98,13 +101,16 @@ void FiltersTest::boxBlur_data()
     QTest::newRow("width 3, quality 1") << 3.0 << 1 << QList<int> { 0, 0, 0, 85, 85, 85, 0, 0, 0 };
     // Each pass drops the fraction of its average: 85 becomes 28 and 56 (not 57), then 9, 28, 56, 65.
     QTest::newRow("width 3, quality 3") << 3.0 << 3 << QList<int> { 0, 9, 28, 56, 65, 56, 28, 9, 0 };
-    // An even box of 4 reaches two pixels each side with the two ends at half weight: 255/8 and
+    // An even box of 4 reaches two pixels each side with the two ends at 127/255: 127/4 and
     // 255/4, both rounded down.
     QTest::newRow("width 4, quality 1") << 4.0 << 1 << QList<int> { 0, 0, 31, 63, 63, 63, 31, 0, 0 };
     // Flash's own numbers: a glow of 5 spreads a one-pixel hairline into five pixels of 51.
     QTest::newRow("width 5, a hairline") << 5.0 << 1 << QList<int> { 0, 0, 51, 51, 51, 51, 51, 0, 0 };
-    // Sizes round to whole pixels: 2.6 blurs as 3.
-    QTest::newRow("width 2.6 rounds to 3") << 2.6 << 1 << QList<int> { 0, 0, 0, 85, 85, 85, 0, 0, 0 };
+    // Fractional sizes are not rounded: 2.6 weighs its ends 204/255 (0.8) and divides by 2.6,
+    // so the dot keeps 255/2.6 = 98 and each neighbour gets 204/2.6 = 78.
+    QTest::newRow("width 2.6") << 2.6 << 1 << QList<int> { 0, 0, 0, 78, 98, 78, 0, 0, 0 };
+    // 4.5 reaches two pixels each side, the outer ones at 191/255 (0.75 rounded down).
+    QTest::newRow("width 4.5") << 4.5 << 1 << QList<int> { 0, 0, 42, 56, 56, 56, 42, 0, 0 };
     QTest::newRow("width 1 does nothing") << 1.0 << 3 << QList<int> { 0, 0, 0, 0, 255, 0, 0, 0, 0 };
     QTest::newRow("quality 0 does nothing") << 8.0 << 0 << QList<int> { 0, 0, 0, 0, 255, 0, 0, 0, 0 };
 }
@@ -126,9 +132,40 @@ void FiltersTest::boxBlur()
     QCOMPARE(alphas, expected);
 }
 
+void FiltersTest::boxBlurOfSolidRuns()
+{
+    // Eleven opaque white pixels in a row of 21. An odd box keeps the middle of the run whole; an
+    // even one loses a level there, because its half-weighted ends count 127/255 and not 1/2.
+    // A size a hair off a whole number (a scale's rounding error) blurs as the whole number.
+    for (const auto& [size, middle] : { std::pair { 5.0, 255 }, std::pair { 4.0, 254 }, std::pair { 3.5, 254 },
+                                        std::pair { 5.0 * (1.0 + 1e-12), 255 } }) {
+        QImage image(21, 1, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        for (int x = 5; x <= 15; ++x)
+            image.setPixel(x, 0, 0xFFFFFFFF);
+        BoxBlur::blur(image, size, 0.0, 1);
+        QCOMPARE(qAlpha(image.pixel(10, 0)), middle);
+        QCOMPARE(qRed(image.pixel(10, 0)), middle);
+        // Both ends of the run fade alike.
+        QCOMPARE(image.pixel(5, 0), image.pixel(15, 0));
+    }
+}
+
+void FiltersTest::largestBlurKeepsWholeAverages()
+{
+    // The largest blur over a long opaque run: its sums are the largest the blur makes, and the
+    // middle must still come out exactly whole (255), not a level short.
+    QImage image(700, 1, QImage::Format_Alpha8);
+    image.fill(255);
+    BoxBlur::blur(image, 255.0, 0.0, 1);
+    QCOMPARE(int(image.constScanLine(0)[350]), 255);
+    // At the end of the run the box covers 128 of its 255 pixels: exactly 128.
+    QCOMPARE(int(image.constScanLine(0)[0]), 128);
+}
+
 void FiltersTest::blurStaysWithinItsReach()
 {
-    for (const double size : { 2.0, 3.0, 5.0, 6.0 }) {
+    for (const double size : { 1.2, 2.0, 2.6, 3.0, 4.5, 5.0, 6.0 }) {
         for (int passes = 1; passes <= 3; ++passes) {
             QImage image(61, 1, QImage::Format_ARGB32_Premultiplied);
             image.fill(Qt::transparent);
@@ -295,6 +332,38 @@ void FiltersTest::bevel()
     QVERIFY2(closeTo(image.pixel(5, 5), qRgba(255, 255, 0, 255), 3), qPrintable(describe(image.pixel(5, 5))));
     QVERIFY2(closeTo(image.pixel(9, 9), qRgba(0, 0, 255, 255), 3), qPrintable(describe(image.pixel(9, 9))));
     QCOMPARE(image.pixel(7, 7), Clear); // flat: the middle stop; knockout removed the object
+}
+
+void FiltersTest::roundingOfShadowsAndBevels()
+{
+    // An inner glow blurs the object's alpha and takes 255 minus it, so it rounds like an outer
+    // one. Along a row through the square (5..9) a box of 4 gives the left edge pixel
+    // (255 + 255 + 127/255 * 255) / 4 = 159.25, rounded down to 159: the glow there is 96, which
+    // leaves 159 of the red. In the middle the box gives 254.75, so a glow of 1 remains.
+    swf::Filter innerGlow = shadow(swf::FilterType::Glow, 0.0, 0.0, Black);
+    innerGlow.inner = true;
+    innerGlow.blurX = 4.0;
+    QImage image = squareLayer();
+    ShadowFilter::apply(image, innerGlow, 1.0);
+    QCOMPARE(image.pixel(5, 7), qRgba(159, 0, 0, 255));
+    QCOMPARE(image.pixel(7, 7), qRgba(254, 0, 0, 255));
+    QCOMPARE(image.pixel(4, 7), Clear);
+
+    // A bevel mixes its colour, strength and the object and rounds once: a highlight of white at
+    // alpha 128 (premultiplied 128) at strength 0.3 is 128 * 0.3 = 38.4, so 38, where rounding the
+    // strength to 77/255 first would give 39.
+    swf::Filter bevel;
+    bevel.type = swf::FilterType::Bevel;
+    bevel.blurX = 0.0;
+    bevel.blurY = 0.0;
+    bevel.distance = 1.0;
+    bevel.strength = 0.3;
+    bevel.highlightColor = swf::Rgba { 255, 255, 255, 128 };
+    bevel.color = Black;
+    image = squareLayer();
+    BevelFilter::apply(image, bevel, 1.0);
+    QCOMPARE(image.pixel(4, 7), qRgba(38, 38, 38, 38));
+    QCOMPARE(image.pixel(7, 7), Red);
 }
 
 void FiltersTest::colorMatrix_data()
