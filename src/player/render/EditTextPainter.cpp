@@ -143,11 +143,17 @@ void EditTextPainter::paint(QPainter& painter, const display::EditTextInstance& 
                     indexes.append(glyph.first());
                     positions.append(QPointF(line.left + run.positions[size_t(i)], baseline));
                 }
-                glyphs.setGlyphIndexes(indexes);
-                glyphs.setPositions(positions);
                 painter.setWorldTransform(layoutToField * toDevice);
-                painter.setPen(runColor);
-                painter.drawGlyphRun(QPointF(0, 0), glyphs);
+                if (highQuality) {
+                    glyphs.setGlyphIndexes(indexes);
+                    glyphs.setPositions(positions);
+                    painter.setPen(runColor);
+                    painter.drawGlyphRun(QPointF(0, 0), glyphs);
+                } else {
+                    // Low quality fills device glyphs as outlines without smoothing, like shapes.
+                    for (qsizetype i = 0; i < indexes.size(); ++i)
+                        painter.fillPath(raw.pathForGlyph(indexes[i]).translated(positions[i]), brush);
+                }
             }
             if (run.format.underline.value_or(false)) {
                 painter.setWorldTransform(layoutToField * toDevice);

@@ -240,6 +240,28 @@ private slots:
         QCOMPARE(qGray(result.image.pixel(20, 30)), 0);
         QCOMPARE(qGray(result.image.pixel(20, 31)), 255);
     }
+
+    void deviceGlyphsAreUnsmoothedAtLowQuality()
+    {
+        // Text in a system font is smoothed at high quality only; at low quality its glyphs are
+        // filled like shapes, every pixel the text colour or the background.
+        const std::string script = "createTextField('t', 1, 5, 5, 90, 60);"
+                                   "var f = new TextFormat(); f.font = '_sans'; f.size = 40; t.setNewTextFormat(f);"
+                                   "t.text = 'Wo';";
+        auto levels = [](const QImage& image) {
+            QSet<int> grays;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    grays.insert(qGray(image.pixel(x, y)));
+            return grays;
+        };
+        const Result smooth = run(script, true);
+        QVERIFY2(!smooth.image.isNull(), qPrintable(smooth.traces.join(u'|')));
+        QVERIFY2(levels(smooth.image).size() > 2, "no smoothed text drawn at high quality");
+        const Result plain = run(script, false);
+        QVERIFY2(!plain.image.isNull(), qPrintable(plain.traces.join(u'|')));
+        QCOMPARE(levels(plain.image), QSet<int>({0, 255}));
+    }
 };
 
 QTEST_MAIN(EmbeddedTextTest)
