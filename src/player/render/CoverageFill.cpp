@@ -2,6 +2,7 @@
 
 #include "CoverageRasterizer.h"
 #include "RowWorkers.h"
+#include "RunBlender.h"
 
 #include <QImage>
 #include <QPaintEngine>
@@ -13,37 +14,6 @@
 namespace player::render {
 
 namespace {
-
-// `length` pixels from `pixels` on, covered `coverage` / 255 by the premultiplied `color`.
-void blendSolid(QRgb* pixels, int length, QRgb color, int coverage)
-{
-    const QRgb covered = coverage == 255 ? color : CoverageFill::scaledPixel(color, static_cast<unsigned>(coverage));
-    const unsigned uncovered = 255u - qAlpha(covered);
-    if (uncovered == 0) {
-        std::fill(pixels, pixels + length, covered);
-        return;
-    }
-    for (int index = 0; index < length; ++index)
-        pixels[index] = covered + CoverageFill::scaledPixel(pixels[index], uncovered);
-}
-
-// `length` pixels from `pixels` on, covered `coverage` / 255 by the premultiplied `colors`, one
-// each, blended as blendSolid() blends one colour.
-void blendColors(QRgb* pixels, const QRgb* colors, int length, int coverage)
-{
-    if (coverage == 255) {
-        for (int index = 0; index < length; ++index) {
-            const QRgb color = colors[index];
-            const unsigned uncovered = 255u - qAlpha(color);
-            pixels[index] = uncovered == 0 ? color : color + CoverageFill::scaledPixel(pixels[index], uncovered);
-        }
-        return;
-    }
-    for (int index = 0; index < length; ++index) {
-        const QRgb covered = CoverageFill::scaledPixel(colors[index], static_cast<unsigned>(coverage));
-        pixels[index] = covered + CoverageFill::scaledPixel(pixels[index], 255u - qAlpha(covered));
-    }
-}
 
 CoverageRasterizer& rasterizer()
 {
@@ -94,13 +64,13 @@ void drawRows(uchar* bits, qsizetype stride, const FillShader& shader, const Fil
         for (std::size_t spanIndex = row.first; spanIndex < row.first + row.count; ++spanIndex) {
             const CoverageRasterizer::Span& span = fillRows.spans[spanIndex];
             if (solid) {
-                blendSolid(pixels + span.x, span.length, shader.solidColor(), span.coverage);
+                RunBlender::blendSolid(pixels + span.x, span.length, shader.solidColor(), span.coverage);
                 continue;
             }
             if (colors->size() < static_cast<std::size_t>(span.length))
                 colors->resize(static_cast<std::size_t>(span.length));
             shader.shade(span.x, row.y, span.length, colors->data());
-            blendColors(pixels + span.x, colors->data(), span.length, span.coverage);
+            RunBlender::blendColors(pixels + span.x, colors->data(), span.length, span.coverage);
         }
     }
 }

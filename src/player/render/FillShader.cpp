@@ -1,6 +1,7 @@
 #include "FillShader.h"
 
 #include "CoverageFill.h"
+#include "PixelVectors.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,6 +36,54 @@ int placeTexel(int value, int size, bool clamped)
     value %= size;
     return value < 0 ? value + size : value;
 }
+
+// Texels of one axis brought into the image along a run, where they move by a texel or a few
+// from one pixel to the next: a repeated image keeps the start of the tile the last texel lay
+// in and moves it by a tile when a texel leaves it, so that no pixel needs a division. Gives
+// placeTexel()'s results.
+class TexelTrack {
+public:
+    TexelTrack(int size, bool clamped)
+        : m_size(size)
+        , m_clamped(clamped)
+    {
+    }
+
+    int place(int texel)
+    {
+        if (m_clamped)
+            return texel < 0 ? 0 : (texel < m_size ? texel : m_size - 1);
+        // Texels lie within ±2^22 (image coordinates are held within ±2^30 256ths), so the
+        // differences below stay far from the integer limits.
+        int placed = texel - m_tileStart;
+        if (static_cast<unsigned>(placed) < static_cast<unsigned>(m_size))
+            return placed;
+        if (placed >= m_size && placed < 2 * m_size) {
+            m_tileStart += m_size;
+            return placed - m_size;
+        }
+        if (placed < 0 && placed >= -m_size) {
+            m_tileStart -= m_size;
+            return placed + m_size;
+        }
+        placed = placeTexel(texel, m_size, false);
+        m_tileStart = texel - placed;
+        return placed;
+    }
+
+    // The texel after the one `place()` brought to `placed` (from `texel`).
+    int next(int texel, int placed) const
+    {
+        if (m_clamped)
+            return texel + 1 < 0 ? 0 : (texel + 1 < m_size ? texel + 1 : m_size - 1);
+        return placed + 1 < m_size ? placed + 1 : 0;
+    }
+
+private:
+    int m_size;
+    bool m_clamped;
+    int m_tileStart = 0;
+};
 
 // Two premultiplied pixels mixed channel by channel, `weight` / 256 of the way from the first to
 // the second (weight 0 to 256), each channel truncated.
@@ -288,13 +337,94 @@ void FillShader::shadeBitmap(int x, int y, int length, QRgb* out) const
     const int height = m_image.height();
     const auto* bits = m_image.constBits();
     const qsizetype stride = m_image.bytesPerLine();
+    TexelTrack across(width, m_clamped);
+    TexelTrack down(height, m_clamped);
     for (int index = 0; index < length; ++index) {
         const double centerX = x + index + 0.5;
-        const int u = placeTexel(toTexel(rowU + stepU * centerX), width, m_clamped);
-        const int v = placeTexel(toTexel(rowV + stepV * centerX), height, m_clamped);
+        const int u = across.place(toTexel(rowU + stepU * centerX));
+        const int v = down.place(toTexel(rowV + stepV * centerX));
         out[index] = reinterpret_cast<const QRgb*>(bits + v * stride)[u];
     }
 }
+
+namespace {
+
+// toTexel() of `row` + `step` × (`from` + index) for `count` indices, two at a time with vector
+// instructions when `vector` is set (the same operations in the same order, so the same results).
+void texelCoordinates(double row, double step, double from, int count, int* out, bool vector)
+{
+    int index = 0;
+#if SKRV_PIXEL_VECTORS
+    if (vector) {
+        const __m128d rows = _mm_set1_pd(row);
+        const __m128d steps = _mm_set1_pd(step);
+        const __m128d low = _mm_set1_pd(-CoordinateLimit);
+        const __m128d high = _mm_set1_pd(CoordinateLimit);
+        __m128d centers = _mm_set_pd(from + 1.0, from);
+        const __m128d two = _mm_set1_pd(2.0);
+        for (; index + 2 <= count; index += 2) {
+            // max() takes its second operand for a NaN, as toTexel() takes the lower limit.
+            const __m128d coordinate = _mm_min_pd(_mm_max_pd(_mm_add_pd(rows, _mm_mul_pd(steps, centers)), low), high);
+            const __m128i whole = _mm_cvttpd_epi32(coordinate);
+            const __m128d above = _mm_cmpgt_pd(_mm_cvtepi32_pd(whole), coordinate);
+            const __m128i lessOne = _mm_shuffle_epi32(_mm_castpd_si128(above), _MM_SHUFFLE(3, 3, 2, 0));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(out + index), _mm_add_epi32(whole, lessOne));
+            centers = _mm_add_pd(centers, two);
+        }
+    }
+#else
+    (void)vector;
+#endif
+    for (; index < count; ++index)
+        out[index] = toTexel(row + step * (from + index));
+}
+
+// Smoothed pixels from the texel coordinates (in 256ths) `us` and `vs`, the texels brought into
+// the image by `across` and `down` (or taken as they are, when `inside`).
+template <bool Vector>
+void mixTexels(const uchar* bits, qsizetype stride, const int* us, const int* vs, int count, bool inside,
+               TexelTrack& across, TexelTrack& down, QRgb* out)
+{
+    for (int index = 0; index < count; ++index) {
+        const int u = us[index];
+        const int v = vs[index];
+        int left = u >> 8;
+        int right = left + 1;
+        int up = v >> 8;
+        int under = up + 1;
+        if (!inside) {
+            left = across.place(u >> 8);
+            right = across.next(u >> 8, left);
+            up = down.place(v >> 8);
+            under = down.next(v >> 8, up);
+        }
+        const auto* top = reinterpret_cast<const QRgb*>(bits + up * stride);
+        const auto* bottom = reinterpret_cast<const QRgb*>(bits + under * stride);
+        const unsigned weightAcross = static_cast<unsigned>(u & 255);
+        const unsigned weightDown = static_cast<unsigned>(v & 255);
+#if SKRV_PIXEL_VECTORS
+        if constexpr (Vector) {
+            __m128i topPair;
+            __m128i bottomPair;
+            if (right == left + 1) {
+                topPair = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(top + left));
+                bottomPair = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bottom + left));
+            } else {
+                topPair = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(top[left])),
+                                             _mm_cvtsi32_si128(static_cast<int>(top[right])));
+                bottomPair = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(bottom[left])),
+                                                _mm_cvtsi32_si128(static_cast<int>(bottom[right])));
+            }
+            out[index] = vectors::mixFour(topPair, bottomPair, weightAcross, weightDown);
+            continue;
+        }
+#endif
+        out[index] = mixPixels(mixPixels(top[left], top[right], weightAcross),
+                               mixPixels(bottom[left], bottom[right], weightAcross), weightDown);
+    }
+}
+
+} // namespace
 
 // Between the four texels whose centres surround the point, in 256ths of a texel.
 void FillShader::shadeSmoothBitmap(int x, int y, int length, QRgb* out) const
@@ -306,55 +436,37 @@ void FillShader::shadeSmoothBitmap(int x, int y, int length, QRgb* out) const
     const double stepV = m_toFill.m12() * 256.0;
     const int width = m_image.width();
     const int height = m_image.height();
-    const auto* bits = m_image.constBits();
-    const qsizetype stride = m_image.bytesPerLine();
-    const bool clamped = m_clamped;
-    // The texel after `texel` across or down, `placed` being `texel` brought into range.
-    const auto nextOf = [clamped](int texel, int placed, int size) {
-        if (clamped)
-            return placeTexel(texel + 1, size, true);
-        return placed + 1 < size ? placed + 1 : 0;
-    };
     const double first = x + 0.5;
+    // The point moves along a straight line, so its coordinates along the run lie between those
+    // at its ends. When both ends are inside the image, a 256th of a texel clear of its edges and
+    // of the last column and row, the four texels around every point are inside it: no wrapping
+    // or holding at the edges.
+    bool inside = false;
     if (length > 1) {
-        // The point moves along a straight line, so its coordinates along the run lie between
-        // those at its ends. When both ends are inside the image, a 256th of a texel clear of
-        // its edges and of the last column and row, the four texels around every point are
-        // inside it: no wrapping or holding at the edges, and the coordinates, all positive,
-        // are made whole by truncation. The pixels are the same as below.
         const double last = first + (length - 1);
         const int firstU = toTexel(rowU + stepU * first);
         const int lastU = toTexel(rowU + stepU * last);
         const int firstV = toTexel(rowV + stepV * first);
         const int lastV = toTexel(rowV + stepV * last);
-        const bool insideAcross = std::min(firstU, lastU) >= 1 && ((std::max(firstU, lastU) + 1) >> 8) + 1 < width;
-        const bool insideDown = std::min(firstV, lastV) >= 1 && ((std::max(firstV, lastV) + 1) >> 8) + 1 < height;
-        if (insideAcross && insideDown) {
-            for (int index = 0; index < length; ++index) {
-                const double centerX = first + index;
-                const int u = static_cast<int>(rowU + stepU * centerX);
-                const int v = static_cast<int>(rowV + stepV * centerX);
-                const auto* top = reinterpret_cast<const QRgb*>(bits + (v >> 8) * stride) + (u >> 8);
-                const auto* bottom = reinterpret_cast<const QRgb*>(reinterpret_cast<const uchar*>(top) + stride);
-                const unsigned across = static_cast<unsigned>(u & 255);
-                out[index] = mixPixels(mixPixels(top[0], top[1], across), mixPixels(bottom[0], bottom[1], across),
-                                       static_cast<unsigned>(v & 255));
-            }
-            return;
-        }
+        inside = std::min(firstU, lastU) >= 1 && ((std::max(firstU, lastU) + 1) >> 8) + 1 < width
+            && std::min(firstV, lastV) >= 1 && ((std::max(firstV, lastV) + 1) >> 8) + 1 < height;
     }
-    for (int index = 0; index < length; ++index) {
-        const double centerX = first + index;
-        const int u = toTexel(rowU + stepU * centerX);
-        const int v = toTexel(rowV + stepV * centerX);
-        const int left = placeTexel(u >> 8, width, clamped);
-        const int up = placeTexel(v >> 8, height, clamped);
-        const int right = nextOf(u >> 8, left, width);
-        const auto* top = reinterpret_cast<const QRgb*>(bits + up * stride);
-        const auto* bottom = reinterpret_cast<const QRgb*>(bits + nextOf(v >> 8, up, height) * stride);
-        const unsigned across = static_cast<unsigned>(u & 255);
-        const unsigned down = static_cast<unsigned>(v & 255);
-        out[index] = mixPixels(mixPixels(top[left], top[right], across), mixPixels(bottom[left], bottom[right], across), down);
+    const auto* bits = m_image.constBits();
+    const qsizetype stride = m_image.bytesPerLine();
+    const bool vector = PixelVectors::enabled();
+    TexelTrack across(width, m_clamped);
+    TexelTrack down(height, m_clamped);
+    constexpr int Chunk = 64;
+    int us[Chunk];
+    int vs[Chunk];
+    for (int start = 0; start < length; start += Chunk) {
+        const int count = std::min(Chunk, length - start);
+        texelCoordinates(rowU, stepU, first + start, count, us, vector);
+        texelCoordinates(rowV, stepV, first + start, count, vs, vector);
+        if (vector)
+            mixTexels<true>(bits, stride, us, vs, count, inside, across, down, out + start);
+        else
+            mixTexels<false>(bits, stride, us, vs, count, inside, across, down, out + start);
     }
 }
 
