@@ -124,6 +124,8 @@ private slots:
                                     .scale(scale, scale * (0.5 + random.bounded(1.0)));
             if (round % 50 == 0)
                 placed = QTransform(1e-9, 0, 0, 1e-9, 0, 0);
+            else if (round % 50 == 25)
+                placed = QTransform(1e-3, 0, 0, 1e-3, 1e300, -1e300);
             const FillShader shader = FillShader::bitmap(image, placed, random.bounded(2), random.bounded(3) != 0);
             const int x = random.bounded(-300, 300);
             const int y = random.bounded(-300, 300);
