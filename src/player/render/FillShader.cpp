@@ -245,39 +245,62 @@ void FillShader::shade(int x, int y, int length, QRgb* out) const
 
 namespace {
 
+#if SKRV_PIXEL_VECTORS
+using PositionPair = __m128d;
+#else
+using PositionPair = std::nullptr_t;
+#endif
+
 // The table entries of `length` positions along a gradient, given in table entries (1024 to the
 // gradient's length) by `positionAt(index)`, under the ramp's spread. Positions are held within
-// a range that keeps them clear of the integer limits; a NaN takes the lower end.
-template <typename PositionAt>
-void lookUpEntries(const GradientRamp& ramp, int length, QRgb* out, PositionAt&& positionAt)
+// a range that keeps them clear of the integer limits; a NaN takes the lower end. With vector
+// instructions, `positionsAt(index)` gives the positions of pixels index and index + 1, worked
+// out with the same operations in the same order as positionAt(), and the entries are found two
+// at a time the same way.
+template <typename PositionAt, typename PositionsAt>
+void lookUpEntries(const GradientRamp& ramp, int length, QRgb* out, PositionAt&& positionAt, PositionsAt&& positionsAt)
 {
     constexpr double size = GradientRamp::Size;
     const QRgb* colors = ramp.entries();
-    switch (ramp.spread()) {
-    case QGradient::PadSpread:
-        for (int index = 0; index < length; ++index) {
-            const double position = std::min(size - 0.5, std::max(0.0, positionAt(index)));
-            out[index] = colors[static_cast<int>(position)];
+    const bool pad = ramp.spread() == QGradient::PadSpread;
+    const bool reflect = ramp.spread() == QGradient::ReflectSpread;
+    // Repeat and reflect: shifted by a whole number of periods so that truncating rounds down.
+    constexpr double shift = 1 << 30;
+    constexpr double limit = 1 << 29;
+    const auto entryOf = [&](int whole) {
+        if (pad)
+            return colors[whole];
+        if (reflect) {
+            const int phase = whole & (2 * GradientRamp::Size - 1);
+            return colors[phase < GradientRamp::Size ? phase : 2 * GradientRamp::Size - 1 - phase];
         }
-        return;
-    case QGradient::RepeatSpread:
-    case QGradient::ReflectSpread: {
-        // Shifted by a whole number of periods so that truncating rounds down.
-        constexpr double shift = 1 << 30;
-        constexpr double limit = 1 << 29;
-        const bool reflect = ramp.spread() == QGradient::ReflectSpread;
-        for (int index = 0; index < length; ++index) {
-            const double position = std::min(limit, std::max(-limit, positionAt(index))) + shift;
-            const int entry = static_cast<int>(position);
-            if (reflect) {
-                const int phase = entry & (2 * GradientRamp::Size - 1);
-                out[index] = colors[phase < GradientRamp::Size ? phase : 2 * GradientRamp::Size - 1 - phase];
-            } else {
-                out[index] = colors[entry & (GradientRamp::Size - 1)];
-            }
+        return colors[whole & (GradientRamp::Size - 1)];
+    };
+    int index = 0;
+#if SKRV_PIXEL_VECTORS
+    if (PixelVectors::enabled()) {
+        // max() takes its second operand for a NaN, as std::max(lower, position) takes lower.
+        const __m128d lower = _mm_set1_pd(pad ? 0.0 : -limit);
+        const __m128d upper = _mm_set1_pd(pad ? size - 0.5 : limit);
+        const __m128d offset = _mm_set1_pd(pad ? 0.0 : shift);
+        alignas(16) int wholes[4];
+        for (; index + 2 <= length; index += 2) {
+            __m128d position = _mm_min_pd(_mm_max_pd(positionsAt(index), lower), upper);
+            if (!pad)
+                position = _mm_add_pd(position, offset);
+            _mm_store_si128(reinterpret_cast<__m128i*>(wholes), _mm_cvttpd_epi32(position));
+            out[index] = entryOf(wholes[0]);
+            out[index + 1] = entryOf(wholes[1]);
         }
-        return;
     }
+#else
+    (void)positionsAt;
+#endif
+    for (; index < length; ++index) {
+        if (pad)
+            out[index] = entryOf(static_cast<int>(std::min(size - 0.5, std::max(0.0, positionAt(index)))));
+        else
+            out[index] = entryOf(static_cast<int>(std::min(limit, std::max(-limit, positionAt(index))) + shift));
     }
 }
 
@@ -289,7 +312,18 @@ void FillShader::shadeLinear(int x, int y, int length, QRgb* out) const
     const double rowStart = (m_toFill.m21() * (y + 0.5) + m_toFill.dx()) * size;
     const double step = m_toFill.m11() * size;
     const double first = x + 0.5;
-    lookUpEntries(*m_ramp, length, out, [=](int index) { return rowStart + step * (first + index); });
+#if SKRV_PIXEL_VECTORS
+    const __m128d rowStarts = _mm_set1_pd(rowStart);
+    const __m128d steps = _mm_set1_pd(step);
+    const __m128d firsts = _mm_set_pd(first + 1.0, first);
+    const auto pairs = [=](int index) {
+        const __m128d centers = _mm_add_pd(firsts, _mm_set1_pd(static_cast<double>(index)));
+        return _mm_add_pd(rowStarts, _mm_mul_pd(steps, centers));
+    };
+#else
+    const PositionPair pairs = nullptr;
+#endif
+    lookUpEntries(*m_ramp, length, out, [=](int index) { return rowStart + step * (first + index); }, pairs);
 }
 
 // The position of a point on a radial gradient seen from focus f inside the unit circle: the
@@ -304,26 +338,43 @@ void FillShader::shadeRadial(int x, int y, int length, QRgb* out) const
     const double stepX = m_toFill.m11();
     const double stepY = m_toFill.m12();
     const double first = x + 0.5;
-    if (m_focusX == 0.0 && m_focusY == 0.0) {
+    const double inside = 1.0 - (m_focusX * m_focusX + m_focusY * m_focusY);
+    const double scale = size / inside;
+    const double focusX = m_focusX;
+    const double focusY = m_focusY;
+    const bool centered = m_focusX == 0.0 && m_focusY == 0.0;
+#if SKRV_PIXEL_VECTORS
+    const __m128d firsts = _mm_set_pd(first + 1.0, first);
+    const auto pairs = [=](int index) {
+        const __m128d centers = _mm_add_pd(firsts, _mm_set1_pd(static_cast<double>(index)));
+        const __m128d dx = _mm_add_pd(_mm_set1_pd(rowX), _mm_mul_pd(_mm_set1_pd(stepX), centers));
+        const __m128d dy = _mm_add_pd(_mm_set1_pd(rowY), _mm_mul_pd(_mm_set1_pd(stepY), centers));
+        const __m128d squared = _mm_add_pd(_mm_mul_pd(dx, dx), _mm_mul_pd(dy, dy));
+        if (centered)
+            return _mm_mul_pd(_mm_sqrt_pd(squared), _mm_set1_pd(size));
+        const __m128d towards = _mm_add_pd(_mm_mul_pd(dx, _mm_set1_pd(focusX)), _mm_mul_pd(dy, _mm_set1_pd(focusY)));
+        const __m128d root = _mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(towards, towards), _mm_mul_pd(_mm_set1_pd(inside), squared)));
+        return _mm_mul_pd(_mm_add_pd(towards, root), _mm_set1_pd(scale));
+    };
+#else
+    const PositionPair pairs = nullptr;
+#endif
+    if (centered) {
         lookUpEntries(*m_ramp, length, out, [=](int index) {
             const double centerX = first + index;
             const double dx = rowX + stepX * centerX;
             const double dy = rowY + stepY * centerX;
             return std::sqrt(dx * dx + dy * dy) * size;
-        });
+        }, pairs);
         return;
     }
-    const double inside = 1.0 - (m_focusX * m_focusX + m_focusY * m_focusY);
-    const double scale = size / inside;
-    const double focusX = m_focusX;
-    const double focusY = m_focusY;
     lookUpEntries(*m_ramp, length, out, [=](int index) {
         const double centerX = first + index;
         const double dx = rowX + stepX * centerX;
         const double dy = rowY + stepY * centerX;
         const double towards = dx * focusX + dy * focusY;
         return (towards + std::sqrt(towards * towards + inside * (dx * dx + dy * dy))) * scale;
-    });
+    }, pairs);
 }
 
 void FillShader::shadeBitmap(int x, int y, int length, QRgb* out) const

@@ -1,4 +1,5 @@
 #include "player/render/FillShader.h"
+#include "player/render/GradientRamp.h"
 #include "player/render/MaskCompositor.h"
 #include "player/render/PixelVectors.h"
 #include "player/render/RowWorkers.h"
@@ -145,6 +146,43 @@ private slots:
             compared += length;
         }
         QVERIFY(compared > 10000);
+    }
+
+    // Linear and radial gradients, centred or seen from a focus, under every spread, placed so
+    // that runs go far beyond the gradient's ends (where positions are held at their limits).
+    void gradientRunsMatchTheScalarCode()
+    {
+        QRandomGenerator random(9);
+        int compared = 0;
+        for (int round = 0; round < 900; ++round) {
+            QGradientStops stops;
+            stops.append({ 0.0, QColor::fromRgba(qUnpremultiply(randomPixel(random))) });
+            stops.append({ 0.2 + random.bounded(0.6), QColor::fromRgba(qUnpremultiply(randomPixel(random))) });
+            stops.append({ 1.0, QColor::fromRgba(qUnpremultiply(randomPixel(random))) });
+            const auto ramp = GradientRamp::fromStops(stops, static_cast<QGradient::Spread>(round % 3),
+                                                      QGradient::ComponentInterpolation);
+            const double scale = round % 7 == 0 ? 1e-4 : 0.05 + random.bounded(3.0);
+            const QTransform placed = QTransform()
+                                          .translate(random.bounded(400.0) - 200, random.bounded(400.0) - 200)
+                                          .rotate(random.bounded(360.0))
+                                          .scale(scale, scale * (0.5 + random.bounded(1.0)));
+            const QPointF focus = round % 4 == 0 ? QPointF(0, 0) : QPointF(random.bounded(60.0) - 30, random.bounded(60.0) - 30);
+            const FillShader shader = (round / 3) % 2 == 0
+                ? FillShader::linear(ramp, { random.bounded(50.0), 0 }, { 60, random.bounded(50.0) }, placed)
+                : FillShader::radial(ramp, { 0, 0 }, 50, focus, placed);
+            const int x = random.bounded(-400, 400);
+            const int y = random.bounded(-400, 400);
+            const int length = random.bounded(1, 120);
+            const auto [vector, scalar] = bothWays([&] {
+                std::vector<QRgb> colors(static_cast<std::size_t>(length));
+                shader.shade(x, y, length, colors.data());
+                return colors;
+            });
+            for (int index = 0; index < length; ++index)
+                QVERIFY2(vector[std::size_t(index)] == scalar[std::size_t(index)], qPrintable(describe(round, index)));
+            compared += length;
+        }
+        QVERIFY(compared > 20000);
     }
 
     // Layers put down through a mask give the pixels of Qt's two steps (destination-in, then
