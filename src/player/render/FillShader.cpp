@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace player::render {
@@ -431,47 +432,71 @@ void texelCoordinates(double row, double step, double from, int count, int* out,
 }
 
 // Smoothed pixels from the texel coordinates (in 256ths) `us` and `vs`, the texels brought into
-// the image by `across` and `down` (or taken as they are, when `inside`).
+// the image by `across` and `down` (or taken as they are, when `inside`). Neighbouring pixels of a
+// magnified image mostly lie between the same four texels, which are then fetched only once.
 template <bool Vector>
 void mixTexels(const uchar* bits, qsizetype stride, const int* us, const int* vs, int count, bool inside,
                TexelTrack& across, TexelTrack& down, QRgb* out)
 {
+    // The four texels of the last pixel, and which they were (no texel has these numbers).
+    int lastU = std::numeric_limits<int>::min();
+    int lastV = std::numeric_limits<int>::min();
+    QRgb topLeft = 0;
+    QRgb topRight = 0;
+    QRgb bottomLeft = 0;
+    QRgb bottomRight = 0;
+#if SKRV_PIXEL_VECTORS
+    __m128i topPair = _mm_setzero_si128();
+    __m128i bottomPair = _mm_setzero_si128();
+#endif
     for (int index = 0; index < count; ++index) {
         const int u = us[index];
         const int v = vs[index];
-        int left = u >> 8;
-        int right = left + 1;
-        int up = v >> 8;
-        int under = up + 1;
-        if (!inside) {
-            left = across.place(u >> 8);
-            right = across.next(u >> 8, left);
-            up = down.place(v >> 8);
-            under = down.next(v >> 8, up);
-        }
-        const auto* top = reinterpret_cast<const QRgb*>(bits + up * stride);
-        const auto* bottom = reinterpret_cast<const QRgb*>(bits + under * stride);
         const unsigned weightAcross = static_cast<unsigned>(u & 255);
         const unsigned weightDown = static_cast<unsigned>(v & 255);
+        if ((u >> 8) != lastU || (v >> 8) != lastV) {
+            lastU = u >> 8;
+            lastV = v >> 8;
+            int left = lastU;
+            int right = left + 1;
+            int up = lastV;
+            int under = up + 1;
+            if (!inside) {
+                left = across.place(lastU);
+                right = across.next(lastU, left);
+                up = down.place(lastV);
+                under = down.next(lastV, up);
+            }
+            const auto* top = reinterpret_cast<const QRgb*>(bits + up * stride);
+            const auto* bottom = reinterpret_cast<const QRgb*>(bits + under * stride);
+#if SKRV_PIXEL_VECTORS
+            if constexpr (Vector) {
+                if (right == left + 1) {
+                    topPair = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(top + left));
+                    bottomPair = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bottom + left));
+                } else {
+                    topPair = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(top[left])),
+                                                 _mm_cvtsi32_si128(static_cast<int>(top[right])));
+                    bottomPair = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(bottom[left])),
+                                                    _mm_cvtsi32_si128(static_cast<int>(bottom[right])));
+                }
+                out[index] = vectors::mixFour(topPair, bottomPair, weightAcross, weightDown);
+                continue;
+            }
+#endif
+            topLeft = top[left];
+            topRight = top[right];
+            bottomLeft = bottom[left];
+            bottomRight = bottom[right];
+        }
 #if SKRV_PIXEL_VECTORS
         if constexpr (Vector) {
-            __m128i topPair;
-            __m128i bottomPair;
-            if (right == left + 1) {
-                topPair = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(top + left));
-                bottomPair = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bottom + left));
-            } else {
-                topPair = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(top[left])),
-                                             _mm_cvtsi32_si128(static_cast<int>(top[right])));
-                bottomPair = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(bottom[left])),
-                                                _mm_cvtsi32_si128(static_cast<int>(bottom[right])));
-            }
             out[index] = vectors::mixFour(topPair, bottomPair, weightAcross, weightDown);
             continue;
         }
 #endif
-        out[index] = mixPixels(mixPixels(top[left], top[right], weightAcross),
-                               mixPixels(bottom[left], bottom[right], weightAcross), weightDown);
+        out[index] = mixPixels(mixPixels(topLeft, topRight, weightAcross), mixPixels(bottomLeft, bottomRight, weightAcross),
+                               weightDown);
     }
 }
 
