@@ -2,6 +2,7 @@
 
 #include "CoverageRasterizer.h"
 #include "RowWorkers.h"
+#include "RunBlender.h"
 
 #include <QImage>
 #include <QPaintEngine>
@@ -13,37 +14,6 @@
 namespace player::render {
 
 namespace {
-
-// `length` pixels from `pixels` on, covered `coverage` / 255 by the premultiplied `color`.
-void blendSolid(QRgb* pixels, int length, QRgb color, int coverage)
-{
-    const QRgb covered = coverage == 255 ? color : CoverageFill::scaledPixel(color, static_cast<unsigned>(coverage));
-    const unsigned uncovered = 255u - qAlpha(covered);
-    if (uncovered == 0) {
-        std::fill(pixels, pixels + length, covered);
-        return;
-    }
-    for (int index = 0; index < length; ++index)
-        pixels[index] = covered + CoverageFill::scaledPixel(pixels[index], uncovered);
-}
-
-// `length` pixels from `pixels` on, covered `coverage` / 255 by the premultiplied `colors`, one
-// each, blended as blendSolid() blends one colour.
-void blendColors(QRgb* pixels, const QRgb* colors, int length, int coverage)
-{
-    if (coverage == 255) {
-        for (int index = 0; index < length; ++index) {
-            const QRgb color = colors[index];
-            const unsigned uncovered = 255u - qAlpha(color);
-            pixels[index] = uncovered == 0 ? color : color + CoverageFill::scaledPixel(pixels[index], uncovered);
-        }
-        return;
-    }
-    for (int index = 0; index < length; ++index) {
-        const QRgb covered = CoverageFill::scaledPixel(colors[index], static_cast<unsigned>(coverage));
-        pixels[index] = covered + CoverageFill::scaledPixel(pixels[index], 255u - qAlpha(covered));
-    }
-}
 
 CoverageRasterizer& rasterizer()
 {
@@ -57,57 +27,36 @@ std::vector<QRgb>& colorBuffer()
     return kept;
 }
 
-// The spans of every row of one fill, kept so that the rows can be coloured on two threads.
-struct FillRows {
-    struct Row {
-        int y = 0;
-        std::size_t first = 0;
-        std::size_t count = 0;
-    };
-    std::vector<CoverageRasterizer::Span> spans;
-    std::vector<Row> rows;
-    std::int64_t pixels = 0;
-
-    void clear()
-    {
-        spans.clear();
-        rows.clear();
-        pixels = 0;
+// Colours and blends the spans of row `y` into the image at `bits`.
+void drawRow(uchar* bits, qsizetype stride, const FillShader& shader, int y, std::span<const CoverageRasterizer::Span> spans)
+{
+    auto* pixels = reinterpret_cast<QRgb*>(bits + y * stride);
+    if (shader.kind() == FillShader::Kind::Solid) {
+        for (const CoverageRasterizer::Span& span : spans)
+            RunBlender::blendSolid(pixels + span.x, span.length, shader.solidColor(), span.coverage);
+        return;
     }
-};
-
-FillRows& fillRows()
-{
-    thread_local FillRows kept;
-    return kept;
-}
-
-// Colours and blends rows `from` to `to` of `fillRows` into the image at `bits`.
-void drawRows(uchar* bits, qsizetype stride, const FillShader& shader, const FillRows& fillRows, std::size_t from,
-              std::size_t to)
-{
-    const bool solid = shader.kind() == FillShader::Kind::Solid;
-    std::vector<QRgb>* colors = solid ? nullptr : &colorBuffer();
-    for (std::size_t index = from; index < to; ++index) {
-        const FillRows::Row& row = fillRows.rows[index];
-        auto* pixels = reinterpret_cast<QRgb*>(bits + row.y * stride);
-        for (std::size_t spanIndex = row.first; spanIndex < row.first + row.count; ++spanIndex) {
-            const CoverageRasterizer::Span& span = fillRows.spans[spanIndex];
-            if (solid) {
-                blendSolid(pixels + span.x, span.length, shader.solidColor(), span.coverage);
-                continue;
-            }
-            if (colors->size() < static_cast<std::size_t>(span.length))
-                colors->resize(static_cast<std::size_t>(span.length));
-            shader.shade(span.x, row.y, span.length, colors->data());
-            blendColors(pixels + span.x, colors->data(), span.length, span.coverage);
-        }
+    std::vector<QRgb>& colors = colorBuffer();
+    for (const CoverageRasterizer::Span& span : spans) {
+        if (colors.size() < static_cast<std::size_t>(span.length))
+            colors.resize(static_cast<std::size_t>(span.length));
+        shader.shade(span.x, y, span.length, colors.data());
+        RunBlender::blendColors(pixels + span.x, colors.data(), span.length, span.coverage);
     }
 }
 
-// Fills with at least this many pixels are coloured on two threads; below it, waking the
-// second thread costs more than it saves.
-constexpr std::int64_t SplitPixels = 32768;
+// Converts and draws the rows of the fill within `target`, on the calling thread.
+void drawWithin(uchar* bits, qsizetype stride, const QRect& target, const QPainterPath& path, const FillShader& shader,
+                const QTransform& toDevice)
+{
+    rasterizer().fill(path, toDevice, target, [&](int y, std::span<const CoverageRasterizer::Span> spans) {
+        drawRow(bits, stride, shader, y, spans);
+    });
+}
+
+// Fills whose bounds hold at least this many pixels are converted and coloured in two bands of
+// rows, one on each thread; below it, waking the second thread costs more than it saves.
+constexpr std::int64_t SplitPixels = 16384;
 
 bool fillInto(uchar* bits, qsizetype stride, const QRect& target, const QPainterPath& path, const FillShader& shader,
               const QTransform& toDevice)
@@ -116,32 +65,21 @@ bool fillInto(uchar* bits, qsizetype stride, const QRect& target, const QPainter
         return false;
     if (shader.kind() == FillShader::Kind::Solid && qAlpha(shader.solidColor()) == 0)
         return true;
-    FillRows& rows = fillRows();
-    rows.clear();
-    rasterizer().fill(path, toDevice, target, [&](int y, std::span<const CoverageRasterizer::Span> spans) {
-        rows.rows.push_back(FillRows::Row { y, rows.spans.size(), spans.size() });
-        rows.spans.insert(rows.spans.end(), spans.begin(), spans.end());
-        for (const CoverageRasterizer::Span& span : spans)
-            rows.pixels += span.length;
-    });
-    if (!RowWorkers::enabled() || rows.pixels < SplitPixels || rows.rows.size() < 2) {
-        drawRows(bits, stride, shader, rows, 0, rows.rows.size());
+    // The converter gives every row the same spans whatever rows the target keeps besides it
+    // (each line is walked from its own ends, and what lies outside the target counts only by
+    // its winding), so the two bands together give the pixels of the fill converted in one.
+    // Both threads only read the path, the shader and its tables, and write their own rows.
+    const QRect bounds = toDevice.mapRect(path.controlPointRect()).toAlignedRect() & target;
+    if (!RowWorkers::enabled() || bounds.height() < 2
+        || std::int64_t(bounds.width()) * bounds.height() < SplitPixels) {
+        drawWithin(bits, stride, target, path, shader, toDevice);
         return true;
     }
-    // The rows are split where half the pixels lie above, so that both threads have as much to do.
-    std::size_t middle = 0;
-    std::int64_t above = 0;
-    while (middle + 1 < rows.rows.size() && above * 2 < rows.pixels) {
-        const FillRows::Row& row = rows.rows[middle];
-        for (std::size_t index = row.first; index < row.first + row.count; ++index)
-            above += rows.spans[index].length;
-        ++middle;
-    }
+    const int middle = bounds.top() + bounds.height() / 2;
+    const QRect upper(target.left(), target.top(), target.width(), middle - target.top());
+    const QRect lower(target.left(), middle, target.width(), target.top() + target.height() - middle);
     RowWorkers::split([&](int part) {
-        if (part == 0)
-            drawRows(bits, stride, shader, rows, 0, middle);
-        else
-            drawRows(bits, stride, shader, rows, middle, rows.rows.size());
+        drawWithin(bits, stride, part == 0 ? upper : lower, path, shader, toDevice);
     });
     return true;
 }

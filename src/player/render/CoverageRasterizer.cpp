@@ -104,6 +104,26 @@ inline void divideDown(std::int64_t dividend, std::int64_t divisor, std::int64_t
     }
 }
 
+// Coverage (0 to 255) of twice a pixel's signed area in 1/256 units squared, under a rule.
+inline int coverageFor(std::int64_t doubleArea, bool evenOdd)
+{
+    // Twice the area over 2 * 256 * 256 gives 0 to 256; the shift rounds down before the sign
+    // is dropped.
+    std::int64_t coverage = doubleArea >> (PixelShift * 2 + 1 - 8);
+    if (coverage < 0)
+        coverage = -coverage;
+    if (evenOdd) {
+        coverage &= 511;
+        if (coverage > 256)
+            coverage = 512 - coverage;
+        else if (coverage == 256)
+            coverage = 255;
+    } else if (coverage >= 256) {
+        coverage = 255;
+    }
+    return static_cast<int>(coverage);
+}
+
 } // namespace
 
 double CoverageRasterizer::curveTolerance(const QTransform& toDevice)
@@ -139,21 +159,7 @@ bool CoverageRasterizer::handles(const QPainterPath& path, const QTransform& toD
 
 int CoverageRasterizer::coverageOf(std::int64_t doubleArea, bool evenOdd)
 {
-    // Twice the area over 2 * 256 * 256 gives 0 to 256; the shift rounds down before the sign
-    // is dropped.
-    std::int64_t coverage = doubleArea >> (PixelShift * 2 + 1 - 8);
-    if (coverage < 0)
-        coverage = -coverage;
-    if (evenOdd) {
-        coverage &= 511;
-        if (coverage > 256)
-            coverage = 512 - coverage;
-        else if (coverage == 256)
-            coverage = 255;
-    } else if (coverage >= 256) {
-        coverage = 255;
-    }
-    return static_cast<int>(coverage);
+    return coverageFor(doubleArea, evenOdd);
 }
 
 void CoverageRasterizer::closeSubpath()
@@ -482,20 +488,25 @@ void CoverageRasterizer::sweep(bool evenOdd, const RowSink& sink)
             std::sort(begin, end, byColumn);
         }
 
-        m_rowSpans.clear();
+        // At most a span between each two cells and one for each cell, and one after the last.
+        const std::size_t most = 2 * static_cast<std::size_t>(end - begin) + 1;
+        if (m_rowSpans.size() < most)
+            m_rowSpans.resize(most);
+        Span* const spans = m_rowSpans.data();
+        std::size_t count = 0;
         const auto addSpan = [&](std::int64_t column, std::int64_t length, std::int64_t doubleArea) {
-            const int coverage = coverageOf(doubleArea, evenOdd);
+            const int coverage = coverageFor(doubleArea, evenOdd);
             if (coverage == 0)
                 return;
             const int x = static_cast<int>(column + m_left);
-            if (!m_rowSpans.empty()) {
-                Span& last = m_rowSpans.back();
+            if (count != 0) {
+                Span& last = spans[count - 1];
                 if (last.x + last.length == x && last.coverage == coverage) {
                     last.length += static_cast<int>(length);
                     return;
                 }
             }
-            m_rowSpans.push_back(Span{ x, static_cast<int>(length), coverage });
+            spans[count++] = Span{ x, static_cast<int>(length), coverage };
         };
 
         std::int64_t cover = 0;
@@ -518,8 +529,8 @@ void CoverageRasterizer::sweep(bool evenOdd, const RowSink& sink)
         }
         if (columns > x && cover != 0)
             addSpan(x, columns - x, cover * (OnePixel * 2));
-        if (!m_rowSpans.empty())
-            sink(static_cast<int>(row + m_top), std::span<const Span>(m_rowSpans));
+        if (count != 0)
+            sink(static_cast<int>(row + m_top), std::span<const Span>(spans, count));
     }
 }
 

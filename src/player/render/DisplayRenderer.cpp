@@ -7,6 +7,7 @@
 #include "FillBrush.h"
 #include "FilteredBitmapPlacement.h"
 #include "FilterChain.h"
+#include "MaskCompositor.h"
 #include "ScrollRectClip.h"
 #include "ShapePainter.h"
 #include "StageLayout.h"
@@ -382,6 +383,8 @@ void DisplayRenderer::drawThroughMask(QPainter& painter, const DisplayObject& ma
         drawObjectUnmasked(coveragePainter, mask, coverageContext);
     }
 
+    if (MaskCompositor::composite(painter, layerRect.topLeft(), content, coverage))
+        return;
     {
         QPainter layerPainter(&content);
         layerPainter.setCompositionMode(QPainter::CompositionMode_DestinationIn);

@@ -1,9 +1,11 @@
 #include "FillShader.h"
 
 #include "CoverageFill.h"
+#include "PixelVectors.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace player::render {
@@ -35,6 +37,54 @@ int placeTexel(int value, int size, bool clamped)
     value %= size;
     return value < 0 ? value + size : value;
 }
+
+// Texels of one axis brought into the image along a run, where they move by a texel or a few
+// from one pixel to the next: a repeated image keeps the start of the tile the last texel lay
+// in and moves it by a tile when a texel leaves it, so that no pixel needs a division. Gives
+// placeTexel()'s results.
+class TexelTrack {
+public:
+    TexelTrack(int size, bool clamped)
+        : m_size(size)
+        , m_clamped(clamped)
+    {
+    }
+
+    int place(int texel)
+    {
+        if (m_clamped)
+            return texel < 0 ? 0 : (texel < m_size ? texel : m_size - 1);
+        // Texels lie within ±2^22 (image coordinates are held within ±2^30 256ths), so the
+        // differences below stay far from the integer limits.
+        int placed = texel - m_tileStart;
+        if (static_cast<unsigned>(placed) < static_cast<unsigned>(m_size))
+            return placed;
+        if (placed >= m_size && placed < 2 * m_size) {
+            m_tileStart += m_size;
+            return placed - m_size;
+        }
+        if (placed < 0 && placed >= -m_size) {
+            m_tileStart -= m_size;
+            return placed + m_size;
+        }
+        placed = placeTexel(texel, m_size, false);
+        m_tileStart = texel - placed;
+        return placed;
+    }
+
+    // The texel after the one `place()` brought to `placed` (from `texel`).
+    int next(int texel, int placed) const
+    {
+        if (m_clamped)
+            return texel + 1 < 0 ? 0 : (texel + 1 < m_size ? texel + 1 : m_size - 1);
+        return placed + 1 < m_size ? placed + 1 : 0;
+    }
+
+private:
+    int m_size;
+    bool m_clamped;
+    int m_tileStart = 0;
+};
 
 // Two premultiplied pixels mixed channel by channel, `weight` / 256 of the way from the first to
 // the second (weight 0 to 256), each channel truncated.
@@ -196,39 +246,62 @@ void FillShader::shade(int x, int y, int length, QRgb* out) const
 
 namespace {
 
+#if SKRV_PIXEL_VECTORS
+using PositionPair = __m128d;
+#else
+using PositionPair = std::nullptr_t;
+#endif
+
 // The table entries of `length` positions along a gradient, given in table entries (1024 to the
 // gradient's length) by `positionAt(index)`, under the ramp's spread. Positions are held within
-// a range that keeps them clear of the integer limits; a NaN takes the lower end.
-template <typename PositionAt>
-void lookUpEntries(const GradientRamp& ramp, int length, QRgb* out, PositionAt&& positionAt)
+// a range that keeps them clear of the integer limits; a NaN takes the lower end. With vector
+// instructions, `positionsAt(index)` gives the positions of pixels index and index + 1, worked
+// out with the same operations in the same order as positionAt(), and the entries are found two
+// at a time the same way.
+template <typename PositionAt, typename PositionsAt>
+void lookUpEntries(const GradientRamp& ramp, int length, QRgb* out, PositionAt&& positionAt, PositionsAt&& positionsAt)
 {
     constexpr double size = GradientRamp::Size;
     const QRgb* colors = ramp.entries();
-    switch (ramp.spread()) {
-    case QGradient::PadSpread:
-        for (int index = 0; index < length; ++index) {
-            const double position = std::min(size - 0.5, std::max(0.0, positionAt(index)));
-            out[index] = colors[static_cast<int>(position)];
+    const bool pad = ramp.spread() == QGradient::PadSpread;
+    const bool reflect = ramp.spread() == QGradient::ReflectSpread;
+    // Repeat and reflect: shifted by a whole number of periods so that truncating rounds down.
+    constexpr double shift = 1 << 30;
+    constexpr double limit = 1 << 29;
+    const auto entryOf = [&](int whole) {
+        if (pad)
+            return colors[whole];
+        if (reflect) {
+            const int phase = whole & (2 * GradientRamp::Size - 1);
+            return colors[phase < GradientRamp::Size ? phase : 2 * GradientRamp::Size - 1 - phase];
         }
-        return;
-    case QGradient::RepeatSpread:
-    case QGradient::ReflectSpread: {
-        // Shifted by a whole number of periods so that truncating rounds down.
-        constexpr double shift = 1 << 30;
-        constexpr double limit = 1 << 29;
-        const bool reflect = ramp.spread() == QGradient::ReflectSpread;
-        for (int index = 0; index < length; ++index) {
-            const double position = std::min(limit, std::max(-limit, positionAt(index))) + shift;
-            const int entry = static_cast<int>(position);
-            if (reflect) {
-                const int phase = entry & (2 * GradientRamp::Size - 1);
-                out[index] = colors[phase < GradientRamp::Size ? phase : 2 * GradientRamp::Size - 1 - phase];
-            } else {
-                out[index] = colors[entry & (GradientRamp::Size - 1)];
-            }
+        return colors[whole & (GradientRamp::Size - 1)];
+    };
+    int index = 0;
+#if SKRV_PIXEL_VECTORS
+    if (PixelVectors::enabled()) {
+        // max() takes its second operand for a NaN, as std::max(lower, position) takes lower.
+        const __m128d lower = _mm_set1_pd(pad ? 0.0 : -limit);
+        const __m128d upper = _mm_set1_pd(pad ? size - 0.5 : limit);
+        const __m128d offset = _mm_set1_pd(pad ? 0.0 : shift);
+        alignas(16) int wholes[4];
+        for (; index + 2 <= length; index += 2) {
+            __m128d position = _mm_min_pd(_mm_max_pd(positionsAt(index), lower), upper);
+            if (!pad)
+                position = _mm_add_pd(position, offset);
+            _mm_store_si128(reinterpret_cast<__m128i*>(wholes), _mm_cvttpd_epi32(position));
+            out[index] = entryOf(wholes[0]);
+            out[index + 1] = entryOf(wholes[1]);
         }
-        return;
     }
+#else
+    (void)positionsAt;
+#endif
+    for (; index < length; ++index) {
+        if (pad)
+            out[index] = entryOf(static_cast<int>(std::min(size - 0.5, std::max(0.0, positionAt(index)))));
+        else
+            out[index] = entryOf(static_cast<int>(std::min(limit, std::max(-limit, positionAt(index))) + shift));
     }
 }
 
@@ -240,7 +313,18 @@ void FillShader::shadeLinear(int x, int y, int length, QRgb* out) const
     const double rowStart = (m_toFill.m21() * (y + 0.5) + m_toFill.dx()) * size;
     const double step = m_toFill.m11() * size;
     const double first = x + 0.5;
-    lookUpEntries(*m_ramp, length, out, [=](int index) { return rowStart + step * (first + index); });
+#if SKRV_PIXEL_VECTORS
+    const __m128d rowStarts = _mm_set1_pd(rowStart);
+    const __m128d steps = _mm_set1_pd(step);
+    const __m128d firsts = _mm_set_pd(first + 1.0, first);
+    const auto pairs = [=](int index) {
+        const __m128d centers = _mm_add_pd(firsts, _mm_set1_pd(static_cast<double>(index)));
+        return _mm_add_pd(rowStarts, _mm_mul_pd(steps, centers));
+    };
+#else
+    const PositionPair pairs = nullptr;
+#endif
+    lookUpEntries(*m_ramp, length, out, [=](int index) { return rowStart + step * (first + index); }, pairs);
 }
 
 // The position of a point on a radial gradient seen from focus f inside the unit circle: the
@@ -255,26 +339,43 @@ void FillShader::shadeRadial(int x, int y, int length, QRgb* out) const
     const double stepX = m_toFill.m11();
     const double stepY = m_toFill.m12();
     const double first = x + 0.5;
-    if (m_focusX == 0.0 && m_focusY == 0.0) {
+    const double inside = 1.0 - (m_focusX * m_focusX + m_focusY * m_focusY);
+    const double scale = size / inside;
+    const double focusX = m_focusX;
+    const double focusY = m_focusY;
+    const bool centered = m_focusX == 0.0 && m_focusY == 0.0;
+#if SKRV_PIXEL_VECTORS
+    const __m128d firsts = _mm_set_pd(first + 1.0, first);
+    const auto pairs = [=](int index) {
+        const __m128d centers = _mm_add_pd(firsts, _mm_set1_pd(static_cast<double>(index)));
+        const __m128d dx = _mm_add_pd(_mm_set1_pd(rowX), _mm_mul_pd(_mm_set1_pd(stepX), centers));
+        const __m128d dy = _mm_add_pd(_mm_set1_pd(rowY), _mm_mul_pd(_mm_set1_pd(stepY), centers));
+        const __m128d squared = _mm_add_pd(_mm_mul_pd(dx, dx), _mm_mul_pd(dy, dy));
+        if (centered)
+            return _mm_mul_pd(_mm_sqrt_pd(squared), _mm_set1_pd(size));
+        const __m128d towards = _mm_add_pd(_mm_mul_pd(dx, _mm_set1_pd(focusX)), _mm_mul_pd(dy, _mm_set1_pd(focusY)));
+        const __m128d root = _mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(towards, towards), _mm_mul_pd(_mm_set1_pd(inside), squared)));
+        return _mm_mul_pd(_mm_add_pd(towards, root), _mm_set1_pd(scale));
+    };
+#else
+    const PositionPair pairs = nullptr;
+#endif
+    if (centered) {
         lookUpEntries(*m_ramp, length, out, [=](int index) {
             const double centerX = first + index;
             const double dx = rowX + stepX * centerX;
             const double dy = rowY + stepY * centerX;
             return std::sqrt(dx * dx + dy * dy) * size;
-        });
+        }, pairs);
         return;
     }
-    const double inside = 1.0 - (m_focusX * m_focusX + m_focusY * m_focusY);
-    const double scale = size / inside;
-    const double focusX = m_focusX;
-    const double focusY = m_focusY;
     lookUpEntries(*m_ramp, length, out, [=](int index) {
         const double centerX = first + index;
         const double dx = rowX + stepX * centerX;
         const double dy = rowY + stepY * centerX;
         const double towards = dx * focusX + dy * focusY;
         return (towards + std::sqrt(towards * towards + inside * (dx * dx + dy * dy))) * scale;
-    });
+    }, pairs);
 }
 
 void FillShader::shadeBitmap(int x, int y, int length, QRgb* out) const
@@ -288,13 +389,118 @@ void FillShader::shadeBitmap(int x, int y, int length, QRgb* out) const
     const int height = m_image.height();
     const auto* bits = m_image.constBits();
     const qsizetype stride = m_image.bytesPerLine();
+    TexelTrack across(width, m_clamped);
+    TexelTrack down(height, m_clamped);
     for (int index = 0; index < length; ++index) {
         const double centerX = x + index + 0.5;
-        const int u = placeTexel(toTexel(rowU + stepU * centerX), width, m_clamped);
-        const int v = placeTexel(toTexel(rowV + stepV * centerX), height, m_clamped);
+        const int u = across.place(toTexel(rowU + stepU * centerX));
+        const int v = down.place(toTexel(rowV + stepV * centerX));
         out[index] = reinterpret_cast<const QRgb*>(bits + v * stride)[u];
     }
 }
+
+namespace {
+
+// toTexel() of `row` + `step` × (`from` + index) for `count` indices, two at a time with vector
+// instructions when `vector` is set (the same operations in the same order, so the same results).
+void texelCoordinates(double row, double step, double from, int count, int* out, bool vector)
+{
+    int index = 0;
+#if SKRV_PIXEL_VECTORS
+    if (vector) {
+        const __m128d rows = _mm_set1_pd(row);
+        const __m128d steps = _mm_set1_pd(step);
+        const __m128d low = _mm_set1_pd(-CoordinateLimit);
+        const __m128d high = _mm_set1_pd(CoordinateLimit);
+        __m128d centers = _mm_set_pd(from + 1.0, from);
+        const __m128d two = _mm_set1_pd(2.0);
+        for (; index + 2 <= count; index += 2) {
+            // max() takes its second operand for a NaN, as toTexel() takes the lower limit.
+            const __m128d coordinate = _mm_min_pd(_mm_max_pd(_mm_add_pd(rows, _mm_mul_pd(steps, centers)), low), high);
+            const __m128i whole = _mm_cvttpd_epi32(coordinate);
+            const __m128d above = _mm_cmpgt_pd(_mm_cvtepi32_pd(whole), coordinate);
+            const __m128i lessOne = _mm_shuffle_epi32(_mm_castpd_si128(above), _MM_SHUFFLE(3, 3, 2, 0));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(out + index), _mm_add_epi32(whole, lessOne));
+            centers = _mm_add_pd(centers, two);
+        }
+    }
+#else
+    (void)vector;
+#endif
+    for (; index < count; ++index)
+        out[index] = toTexel(row + step * (from + index));
+}
+
+// Smoothed pixels from the texel coordinates (in 256ths) `us` and `vs`, the texels brought into
+// the image by `across` and `down` (or taken as they are, when `inside`). Neighbouring pixels of a
+// magnified image mostly lie between the same four texels, which are then fetched only once.
+template <bool Vector>
+void mixTexels(const uchar* bits, qsizetype stride, const int* us, const int* vs, int count, bool inside,
+               TexelTrack& across, TexelTrack& down, QRgb* out)
+{
+    // The four texels of the last pixel, and which they were (no texel has these numbers).
+    int lastU = std::numeric_limits<int>::min();
+    int lastV = std::numeric_limits<int>::min();
+    QRgb topLeft = 0;
+    QRgb topRight = 0;
+    QRgb bottomLeft = 0;
+    QRgb bottomRight = 0;
+#if SKRV_PIXEL_VECTORS
+    __m128i topPair = _mm_setzero_si128();
+    __m128i bottomPair = _mm_setzero_si128();
+#endif
+    for (int index = 0; index < count; ++index) {
+        const int u = us[index];
+        const int v = vs[index];
+        const unsigned weightAcross = static_cast<unsigned>(u & 255);
+        const unsigned weightDown = static_cast<unsigned>(v & 255);
+        if ((u >> 8) != lastU || (v >> 8) != lastV) {
+            lastU = u >> 8;
+            lastV = v >> 8;
+            int left = lastU;
+            int right = left + 1;
+            int up = lastV;
+            int under = up + 1;
+            if (!inside) {
+                left = across.place(lastU);
+                right = across.next(lastU, left);
+                up = down.place(lastV);
+                under = down.next(lastV, up);
+            }
+            const auto* top = reinterpret_cast<const QRgb*>(bits + up * stride);
+            const auto* bottom = reinterpret_cast<const QRgb*>(bits + under * stride);
+#if SKRV_PIXEL_VECTORS
+            if constexpr (Vector) {
+                if (right == left + 1) {
+                    topPair = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(top + left));
+                    bottomPair = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bottom + left));
+                } else {
+                    topPair = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(top[left])),
+                                                 _mm_cvtsi32_si128(static_cast<int>(top[right])));
+                    bottomPair = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(bottom[left])),
+                                                    _mm_cvtsi32_si128(static_cast<int>(bottom[right])));
+                }
+                out[index] = vectors::mixFour(topPair, bottomPair, weightAcross, weightDown);
+                continue;
+            }
+#endif
+            topLeft = top[left];
+            topRight = top[right];
+            bottomLeft = bottom[left];
+            bottomRight = bottom[right];
+        }
+#if SKRV_PIXEL_VECTORS
+        if constexpr (Vector) {
+            out[index] = vectors::mixFour(topPair, bottomPair, weightAcross, weightDown);
+            continue;
+        }
+#endif
+        out[index] = mixPixels(mixPixels(topLeft, topRight, weightAcross), mixPixels(bottomLeft, bottomRight, weightAcross),
+                               weightDown);
+    }
+}
+
+} // namespace
 
 // Between the four texels whose centres surround the point, in 256ths of a texel.
 void FillShader::shadeSmoothBitmap(int x, int y, int length, QRgb* out) const
@@ -306,55 +512,37 @@ void FillShader::shadeSmoothBitmap(int x, int y, int length, QRgb* out) const
     const double stepV = m_toFill.m12() * 256.0;
     const int width = m_image.width();
     const int height = m_image.height();
-    const auto* bits = m_image.constBits();
-    const qsizetype stride = m_image.bytesPerLine();
-    const bool clamped = m_clamped;
-    // The texel after `texel` across or down, `placed` being `texel` brought into range.
-    const auto nextOf = [clamped](int texel, int placed, int size) {
-        if (clamped)
-            return placeTexel(texel + 1, size, true);
-        return placed + 1 < size ? placed + 1 : 0;
-    };
     const double first = x + 0.5;
+    // The point moves along a straight line, so its coordinates along the run lie between those
+    // at its ends. When both ends are inside the image, a 256th of a texel clear of its edges and
+    // of the last column and row, the four texels around every point are inside it: no wrapping
+    // or holding at the edges.
+    bool inside = false;
     if (length > 1) {
-        // The point moves along a straight line, so its coordinates along the run lie between
-        // those at its ends. When both ends are inside the image, a 256th of a texel clear of
-        // its edges and of the last column and row, the four texels around every point are
-        // inside it: no wrapping or holding at the edges, and the coordinates, all positive,
-        // are made whole by truncation. The pixels are the same as below.
         const double last = first + (length - 1);
         const int firstU = toTexel(rowU + stepU * first);
         const int lastU = toTexel(rowU + stepU * last);
         const int firstV = toTexel(rowV + stepV * first);
         const int lastV = toTexel(rowV + stepV * last);
-        const bool insideAcross = std::min(firstU, lastU) >= 1 && ((std::max(firstU, lastU) + 1) >> 8) + 1 < width;
-        const bool insideDown = std::min(firstV, lastV) >= 1 && ((std::max(firstV, lastV) + 1) >> 8) + 1 < height;
-        if (insideAcross && insideDown) {
-            for (int index = 0; index < length; ++index) {
-                const double centerX = first + index;
-                const int u = static_cast<int>(rowU + stepU * centerX);
-                const int v = static_cast<int>(rowV + stepV * centerX);
-                const auto* top = reinterpret_cast<const QRgb*>(bits + (v >> 8) * stride) + (u >> 8);
-                const auto* bottom = reinterpret_cast<const QRgb*>(reinterpret_cast<const uchar*>(top) + stride);
-                const unsigned across = static_cast<unsigned>(u & 255);
-                out[index] = mixPixels(mixPixels(top[0], top[1], across), mixPixels(bottom[0], bottom[1], across),
-                                       static_cast<unsigned>(v & 255));
-            }
-            return;
-        }
+        inside = std::min(firstU, lastU) >= 1 && ((std::max(firstU, lastU) + 1) >> 8) + 1 < width
+            && std::min(firstV, lastV) >= 1 && ((std::max(firstV, lastV) + 1) >> 8) + 1 < height;
     }
-    for (int index = 0; index < length; ++index) {
-        const double centerX = first + index;
-        const int u = toTexel(rowU + stepU * centerX);
-        const int v = toTexel(rowV + stepV * centerX);
-        const int left = placeTexel(u >> 8, width, clamped);
-        const int up = placeTexel(v >> 8, height, clamped);
-        const int right = nextOf(u >> 8, left, width);
-        const auto* top = reinterpret_cast<const QRgb*>(bits + up * stride);
-        const auto* bottom = reinterpret_cast<const QRgb*>(bits + nextOf(v >> 8, up, height) * stride);
-        const unsigned across = static_cast<unsigned>(u & 255);
-        const unsigned down = static_cast<unsigned>(v & 255);
-        out[index] = mixPixels(mixPixels(top[left], top[right], across), mixPixels(bottom[left], bottom[right], across), down);
+    const auto* bits = m_image.constBits();
+    const qsizetype stride = m_image.bytesPerLine();
+    const bool vector = PixelVectors::enabled();
+    TexelTrack across(width, m_clamped);
+    TexelTrack down(height, m_clamped);
+    constexpr int Chunk = 64;
+    int us[Chunk];
+    int vs[Chunk];
+    for (int start = 0; start < length; start += Chunk) {
+        const int count = std::min(Chunk, length - start);
+        texelCoordinates(rowU, stepU, first + start, count, us, vector);
+        texelCoordinates(rowV, stepV, first + start, count, vs, vector);
+        if (vector)
+            mixTexels<true>(bits, stride, us, vs, count, inside, across, down, out + start);
+        else
+            mixTexels<false>(bits, stride, us, vs, count, inside, across, down, out + start);
     }
 }
 

@@ -4,8 +4,9 @@
 
 namespace player::render {
 
-// A second thread that colours and blends the rows of a large fill beside the thread drawing it,
-// so that filling uses both processor cores. The thread is made on first use and kept for the
+// A second thread that converts, colours and blends one band of rows of a large fill (or puts
+// down one band of a large masked layer) beside the thread drawing the other band, so that
+// drawing uses both processor cores. The thread is made on first use and kept for the
 // life of the process.
 //
 // split() gives the worker one part of the rows and does the other on the calling thread, and

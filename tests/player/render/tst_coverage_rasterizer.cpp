@@ -6,6 +6,9 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include <map>
+#include <tuple>
+
 #include <cmath>
 
 using namespace player::render;
@@ -129,6 +132,7 @@ private slots:
     void coverageFollowsTheFillRule();
     void paintersItCannotMatchAreLeftToQt();
     void spansStayWithinTheTarget();
+    void rowsDoNotDependOnTheRowsAroundThem();
     void pathsOutOfRangeAreLeftToQt();
 };
 
@@ -313,6 +317,41 @@ void CoverageRasterizerTest::spansStayWithinTheTarget()
         ++rows;
     });
     QCOMPARE(rows, target.height());
+}
+
+// Large fills are converted in two bands of rows on two threads: a row's spans must be the
+// same whatever other rows the target keeps, for random outlines cut at any row, including
+// rows that curves and lines only cross and rows above or below the whole path.
+void CoverageRasterizerTest::rowsDoNotDependOnTheRowsAroundThem()
+{
+    using Rows = std::map<int, std::vector<std::tuple<int, int, int>>>;
+    CoverageRasterizer rasterizer;
+    const auto convert = [&rasterizer](const QPainterPath& path, const QTransform& transform, const QRect& target,
+                                       Rows& rows) {
+        rasterizer.fill(path, transform, target, [&rows](int y, std::span<const CoverageRasterizer::Span> spans) {
+            for (const CoverageRasterizer::Span& span : spans)
+                rows[y].emplace_back(span.x, span.length, span.coverage);
+        });
+    };
+    QRandomGenerator random(17);
+    const QRect whole(0, 0, 160, 120);
+    int rowsCompared = 0;
+    for (int round = 0; round < 300; ++round) {
+        const QPainterPath path = randomPath(random, QRectF(-30, -30, 220, 180));
+        const QTransform transform = QTransform()
+                                         .translate(random.bounded(40.0), random.bounded(40.0))
+                                         .rotate(random.bounded(360.0))
+                                         .scale(0.3 + random.bounded(1.5), 0.3 + random.bounded(1.5));
+        Rows inOne;
+        convert(path, transform, whole, inOne);
+        const int cut = random.bounded(0, whole.height() + 1);
+        Rows inTwo;
+        convert(path, transform, QRect(0, 0, whole.width(), cut), inTwo);
+        convert(path, transform, QRect(0, cut, whole.width(), whole.height() - cut), inTwo);
+        QVERIFY2(inOne == inTwo, qPrintable(QStringLiteral("round %1, cut at row %2").arg(round).arg(cut)));
+        rowsCompared += int(inOne.size());
+    }
+    QVERIFY(rowsCompared > 5000);
 }
 
 void CoverageRasterizerTest::pathsOutOfRangeAreLeftToQt()

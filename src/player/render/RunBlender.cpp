@@ -1,0 +1,102 @@
+#include "RunBlender.h"
+
+#include "CoverageFill.h"
+#include "PixelVectors.h"
+
+#include <algorithm>
+
+namespace player::render {
+
+namespace {
+
+// One pixel: `covered` (the colour already scaled by its coverage) over `below`.
+QRgb over(QRgb covered, QRgb below)
+{
+    return covered + CoverageFill::scaledPixel(below, 255u - qAlpha(covered));
+}
+
+#if SKRV_PIXEL_VECTORS
+
+// The 16-bit lanes of one amount for every channel of four pixels.
+__m128i amountLanes(unsigned amount)
+{
+    return _mm_set1_epi16(static_cast<short>(amount));
+}
+
+// Pixels 0 to length - length % 4 of a run, four at a time; returns how many were done.
+int blendSolidVector(QRgb* pixels, int length, QRgb covered, unsigned uncovered)
+{
+    const __m128i color = _mm_set1_epi32(static_cast<int>(covered));
+    const __m128i amount = amountLanes(uncovered);
+    int index = 0;
+    for (; index + 4 <= length; index += 4) {
+        auto* at = reinterpret_cast<__m128i*>(pixels + index);
+        const __m128i below = _mm_loadu_si128(at);
+        // Added as 32-bit words, as the scalar code adds (a carry out of a channel, from an
+        // invalid premultiplied colour, runs on into the next one there too).
+        _mm_storeu_si128(at, _mm_add_epi32(color, vectors::scaleChannels(below, amount, amount)));
+    }
+    return index;
+}
+
+int blendColorsVector(QRgb* pixels, const QRgb* colors, int length, int coverage)
+{
+    const __m128i coverageLanes = amountLanes(static_cast<unsigned>(coverage));
+    int index = 0;
+    for (; index + 4 <= length; index += 4) {
+        auto* at = reinterpret_cast<__m128i*>(pixels + index);
+        __m128i color = _mm_loadu_si128(reinterpret_cast<const __m128i*>(colors + index));
+        if (coverage != 255)
+            color = vectors::scaleChannels(color, coverageLanes, coverageLanes);
+        else if (vectors::allOpaque(color)) {
+            _mm_storeu_si128(at, color);
+            continue;
+        }
+        __m128i low;
+        __m128i high;
+        vectors::uncoveredAmounts(color, low, high);
+        _mm_storeu_si128(at, _mm_add_epi32(color, vectors::scaleChannels(_mm_loadu_si128(at), low, high)));
+    }
+    return index;
+}
+
+#endif
+
+} // namespace
+
+void RunBlender::blendSolid(QRgb* pixels, int length, QRgb color, int coverage)
+{
+    const QRgb covered = coverage == 255 ? color : CoverageFill::scaledPixel(color, static_cast<unsigned>(coverage));
+    const unsigned uncovered = 255u - qAlpha(covered);
+    if (uncovered == 0) {
+        std::fill(pixels, pixels + length, covered);
+        return;
+    }
+    int index = 0;
+#if SKRV_PIXEL_VECTORS
+    if (PixelVectors::enabled())
+        index = blendSolidVector(pixels, length, covered, uncovered);
+#endif
+    for (; index < length; ++index)
+        pixels[index] = covered + CoverageFill::scaledPixel(pixels[index], uncovered);
+}
+
+void RunBlender::blendColors(QRgb* pixels, const QRgb* colors, int length, int coverage)
+{
+    int index = 0;
+#if SKRV_PIXEL_VECTORS
+    if (PixelVectors::enabled())
+        index = blendColorsVector(pixels, colors, length, coverage);
+#endif
+    if (coverage == 255) {
+        for (; index < length; ++index) {
+            const QRgb color = colors[index];
+            pixels[index] = qAlpha(color) == 255 ? color : over(color, pixels[index]);
+        }
+        return;
+    }
+    for (; index < length; ++index)
+        pixels[index] = over(CoverageFill::scaledPixel(colors[index], static_cast<unsigned>(coverage)), pixels[index]);
+}
+
+} // namespace player::render
