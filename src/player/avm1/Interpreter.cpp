@@ -130,7 +130,32 @@ Value Interpreter::run()
     m_machine.setSwfVersion(m_swfVersion);
     m_machine.m_scriptTarget = m_target;
     Outcome outcome = runRange(m_start, m_end, position);
+    while (outcome == Outcome::Normal && followBranchOut(position))
+        outcome = runRange(m_start, m_end, position);
     return outcome == Outcome::Return ? m_returnValue : Value();
+}
+
+// Flash runs actions from the movie's bytes as they lie, up to an End action: a branch out of a
+// function body goes on in the rest of its block, and a branch out of a block goes on in the
+// movie's tag stream around it (an earlier block of the frame, or the tags that follow).
+bool Interpreter::followBranchOut(size_t& position)
+{
+    if (position >= m_start && position <= m_end)
+        return false; // an End, a cut-short action or the end of the list
+    if (position < m_code->size()) {
+        m_start = 0;
+        m_end = m_code->size();
+        return true;
+    }
+    swf::ActionCode stream = m_code->stream;
+    const int64_t inStream = int64_t(m_code->offset) + int64_t(position);
+    if (!stream || inStream < 0 || inStream >= int64_t(stream->size()))
+        return false;
+    m_code = std::move(stream);
+    m_start = 0;
+    m_end = m_code->size();
+    position = size_t(inStream);
+    return true;
 }
 
 Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* self, const Arguments& arguments, Object* methodHolder)

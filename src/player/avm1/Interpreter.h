@@ -46,6 +46,9 @@ private:
     };
 
     Outcome runRange(size_t start, size_t end, size_t& position);
+    // After a branch left the range being run: widens the range to the bytes around it, true
+    // when the branch landed in them.
+    bool followBranchOut(size_t& position);
 
     // One member per action, named after it; the table below dispatches on the action code.
 #define SKRV_AVM1_ACTION_MEMBER(name, code) Outcome action##name(Step& step);
