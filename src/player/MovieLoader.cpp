@@ -17,18 +17,6 @@ namespace {
 // Flash's event argument for any load that found nothing to read.
 const QString NotFound = QStringLiteral("URLNotFound");
 
-// What a clip shows when the file it loaded holds neither a movie nor a picture: nothing. Flash
-// still reports such a load as complete, with no bytes.
-std::shared_ptr<const display::MovieLibrary> emptyLibrary(const QString& url, int swfVersion)
-{
-    auto movie = std::make_shared<swf::Movie>();
-    movie->header.version = static_cast<uint8_t>(swfVersion);
-    movie->header.frameCount = 1;
-    movie->timeline.declaredFrameCount = 1;
-    movie->timeline.frames.emplace_back();
-    return std::make_shared<display::MovieLibrary>(std::move(movie), url);
-}
-
 } // namespace
 
 MovieLoader::MovieLoader(Player& player) : m_player(player) {}
@@ -92,8 +80,16 @@ bool MovieLoader::perform(const display::LoadRequest& request, std::vector<Loade
     // A clip removed since the request cancels its load.
     if (!intoLevel && (!clip || clip->isRemoved() || !clip->asMovieClip()))
         return false;
+    if (!intoLevel && request.url.isEmpty()) {
+        clip->asMovieClip()->unloadMovie();
+        return false;
+    }
     display::DisplayObject* failureTarget = intoLevel ? m_player.stage().level(request.level) : clip.get();
     auto fail = [&]() {
+        // A clip whose load found nothing loses what it showed and is left in Flash's failed state.
+        if (!intoLevel)
+            clip->asMovieClip()->replaceWithMovie(
+                display::MovieLibrary::standIn(swf::StandIn::FailedLoad, request.url, request.swfVersion));
         if (request.listener)
             request.listener->loadFailed(failureTarget, NotFound);
         return false;
@@ -114,8 +110,10 @@ bool MovieLoader::perform(const display::LoadRequest& request, std::vector<Loade
 
     std::shared_ptr<const display::MovieLibrary> library = libraryFromBytes(bytes, request.url, request.swfVersion, nullptr);
     const qint64 size = library ? bytes.size() : 0;
+    // A file that holds neither a movie nor a picture fails the clip as a missing one does,
+    // though Flash still reports the load as complete, with no bytes.
     if (!library)
-        library = emptyLibrary(request.url, request.swfVersion);
+        library = display::MovieLibrary::standIn(swf::StandIn::FailedLoad, request.url, request.swfVersion);
     // A loaded movie imports what it needs as a movie the host opens does.
     else if (!library->movie().imports.empty())
         library = m_player.prepareLibrary(library->moviePointer(), request.url, *path);

@@ -117,9 +117,9 @@ void commandTimeline(Machine& machine, Object* target, DisplayBridge::TimelineCo
 Interpreter::Interpreter(Machine& machine, const swf::ActionCode& code, size_t start, size_t end, int swfVersion, ScopeChain scope,
                          Object* thisObject, Object* target, std::shared_ptr<const std::vector<QString>> constantPool)
     : m_machine(machine)
-    , m_code(code)
+    , m_code(&code)
     , m_start(start)
-    , m_end(std::min(end, m_code ? m_code->size() : 0))
+    , m_end(std::min(end, *m_code ? (*m_code)->size() : 0))
     , m_swfVersion(swfVersion)
     , m_scope(std::move(scope))
     , m_thisObject(thisObject)
@@ -148,7 +148,33 @@ Value Interpreter::runInPlace()
     m_machine.setSwfVersion(m_swfVersion);
     m_machine.m_scriptTarget = m_target;
     Outcome outcome = runRange(m_start, m_end, position);
+    while (outcome == Outcome::Normal && followBranchOut(position))
+        outcome = runRange(m_start, m_end, position);
     return outcome == Outcome::Return ? std::move(m_returnValue) : Value();
+}
+
+// Flash runs actions from the movie's bytes as they lie, up to an End action: a branch out of a
+// function body goes on in the rest of its block, and a branch out of a block goes on in the
+// movie's tag stream around it (an earlier block of the frame, or the tags that follow).
+bool Interpreter::followBranchOut(size_t& position)
+{
+    if (position >= m_start && position <= m_end)
+        return false; // an End, a cut-short action or the end of the list
+    if (position < (*m_code)->size()) {
+        m_start = 0;
+        m_end = (*m_code)->size();
+        return true;
+    }
+    swf::ActionCode stream = (*m_code)->stream;
+    const int64_t inStream = int64_t((*m_code)->offset) + int64_t(position);
+    if (!stream || inStream < 0 || inStream >= int64_t(stream->size()))
+        return false;
+    m_followedCode = std::move(stream);
+    m_code = &m_followedCode;
+    m_start = 0;
+    m_end = (*m_code)->size();
+    position = size_t(inStream);
+    return true;
 }
 
 Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* self, const Arguments& arguments, Object* methodHolder)
@@ -295,7 +321,7 @@ std::pair<double, double> Interpreter::popNumberPair(bool rightFirst)
 
 QString Interpreter::decodeString(size_t start, size_t limit, size_t& after) const
 {
-    const auto& bytes = *m_code;
+    const auto& bytes = **m_code;
     limit = std::min(limit, bytes.size());
     size_t end = start;
     while (end < limit && bytes[end] != 0)
@@ -310,7 +336,7 @@ QString Interpreter::decodeString(size_t start, size_t limit, size_t& after) con
 
 Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& position)
 {
-    const auto& bytes = *m_code;
+    const auto& bytes = **m_code;
     const uint8_t* data = bytes.data();
     const size_t size = bytes.size();
     ExecutionLimits& limits = m_machine.limits();
@@ -778,7 +804,7 @@ Interpreter::Outcome Interpreter::actionPush(Step& step)
 
 void Interpreter::pushValues(size_t position, size_t end)
 {
-    const auto& bytes = *m_code;
+    const auto& bytes = **m_code;
     while (position < end) {
         uint8_t type = bytes[position++];
         switch (type) {
@@ -850,7 +876,7 @@ void Interpreter::defineFunction(Step& step, bool version2)
 {
     const size_t payload = step.payload;
     size_t& next = step.next;
-    const auto& bytes = *m_code;
+    const auto& bytes = **m_code;
     size_t end = payload + step.length;
     auto code = std::make_shared<ScriptFunctionCode>();
     size_t position = payload;
@@ -874,7 +900,7 @@ void Interpreter::defineFunction(Step& step, bool version2)
         code->parameters.push_back(parameter);
     }
     uint16_t bodyLength = readU16(bytes, position);
-    code->code = m_code;
+    code->code = *m_code;
     code->start = next;
     code->length = std::min<size_t>(bodyLength, bytes.size() - std::min(next, bytes.size()));
     // A function body runs by SWF 5 rules even in a SWF 4 movie: equality gives booleans
@@ -899,10 +925,10 @@ Interpreter::Outcome Interpreter::actionWith(Step& step)
 {
     const size_t payload = step.payload;
     size_t& next = step.next;
-    uint16_t size = readU16(*m_code, payload);
+    uint16_t size = readU16(**m_code, payload);
     Value value = pop();
     size_t bodyStart = next;
-    size_t bodyEnd = std::min(next + size, m_code->size());
+    size_t bodyEnd = std::min(next + size, (*m_code)->size());
     Object* object = value.isObject() ? value.asObject() : m_machine.toObject(value);
     if (!object) {
         // with(undefined) skips its block.
@@ -929,7 +955,7 @@ Interpreter::Outcome Interpreter::actionTry(Step& step)
     const size_t payload = step.payload;
     const size_t payloadLength = step.length;
     size_t& next = step.next;
-    const auto& bytes = *m_code;
+    const auto& bytes = **m_code;
     uint8_t flags = bytes[payload];
     uint16_t trySize = readU16(bytes, payload + 1);
     uint16_t catchSize = readU16(bytes, payload + 3);
@@ -1735,7 +1761,7 @@ Interpreter::Outcome Interpreter::actionExtends(Step&)
 Interpreter::Outcome Interpreter::actionGotoFrame(Step& step)
 {
     DisplayBridge& bridge = m_machine.bridge();
-    const auto& bytes = *m_code;
+    const auto& bytes = **m_code;
     const size_t payload = step.payload;
     if (m_target)
         bridge.gotoFrame(m_target, readU16(bytes, payload), false);
@@ -1757,7 +1783,7 @@ Interpreter::Outcome Interpreter::actionGetUrl(Step& step)
 
 Interpreter::Outcome Interpreter::actionStoreRegister(Step& step)
 {
-    const auto& bytes = *m_code;
+    const auto& bytes = **m_code;
     const size_t payload = step.payload;
     uint8_t index = payload < bytes.size() ? bytes[payload] : 0;
     if (Value* slot = registerSlot(index))
@@ -1767,7 +1793,7 @@ Interpreter::Outcome Interpreter::actionStoreRegister(Step& step)
 
 Interpreter::Outcome Interpreter::actionConstantPool(Step& step)
 {
-    const auto& bytes = *m_code;
+    const auto& bytes = **m_code;
     const size_t payloadLength = step.length;
     const size_t payload = step.payload;
     auto pool = std::make_shared<std::vector<QString>>();
@@ -1782,7 +1808,7 @@ Interpreter::Outcome Interpreter::actionConstantPool(Step& step)
 
 Interpreter::Outcome Interpreter::actionWaitForFrame(Step& step)
 {
-    const auto& bytes = *m_code;
+    const auto& bytes = **m_code;
     const size_t payload = step.payload;
     int frame = readU16(bytes, payload);
     uint8_t skip = payload + 2 < bytes.size() ? bytes[payload + 2] : 0;
@@ -1793,7 +1819,7 @@ Interpreter::Outcome Interpreter::actionWaitForFrame(Step& step)
 
 Interpreter::Outcome Interpreter::actionWaitForFrame2(Step& step)
 {
-    const auto& bytes = *m_code;
+    const auto& bytes = **m_code;
     const size_t payload = step.payload;
     uint8_t skip = payload < bytes.size() ? bytes[payload] : 0;
     Value frame = pop();
@@ -1816,7 +1842,7 @@ Interpreter::Outcome Interpreter::actionGotoLabel(Step& step)
 
 Interpreter::Outcome Interpreter::actionJump(Step& step)
 {
-    const auto& bytes = *m_code;
+    const auto& bytes = **m_code;
     const size_t payload = step.payload;
     int16_t offset = int16_t(readU16(bytes, payload));
     step.next = size_t(int64_t(step.next) + offset);
@@ -1826,7 +1852,7 @@ Interpreter::Outcome Interpreter::actionJump(Step& step)
 Interpreter::Outcome Interpreter::actionIf(Step& step)
 {
     Machine& machine = m_machine;
-    const auto& bytes = *m_code;
+    const auto& bytes = **m_code;
     const size_t payload = step.payload;
     int16_t offset = int16_t(readU16(bytes, payload));
     if (machine.toBoolean(pop()))
@@ -1836,7 +1862,7 @@ Interpreter::Outcome Interpreter::actionIf(Step& step)
 
 Interpreter::Outcome Interpreter::actionGetUrl2(Step& step)
 {
-    const auto& bytes = *m_code;
+    const auto& bytes = **m_code;
     const size_t payload = step.payload;
     uint8_t flags = payload < bytes.size() ? bytes[payload] : 0;
     QString target = popString();
@@ -1875,7 +1901,7 @@ Interpreter::Outcome Interpreter::actionCall(Step&)
 
 Interpreter::Outcome Interpreter::actionGotoFrame2(Step& step)
 {
-    const auto& bytes = *m_code;
+    const auto& bytes = **m_code;
     const size_t payload = step.payload;
     uint8_t flags = payload < bytes.size() ? bytes[payload] : 0;
     int bias = (flags & 2) ? readU16(bytes, payload + 1) : 0;

@@ -51,6 +51,9 @@ private:
     Outcome runRange(size_t start, size_t end, size_t& position);
     // run without putting the machine's run state back: for a caller that does so itself.
     Value runInPlace();
+    // After a branch left the range being run: widens the range to the bytes around it, true
+    // when the branch landed in them.
+    bool followBranchOut(size_t& position);
 
     // One member per action, named after it; the table below dispatches on the action code.
 #define SKRV_AVM1_ACTION_MEMBER(name, code) Outcome action##name(Step& step);
@@ -109,7 +112,10 @@ private:
     void enumerate(const Value& object);
 
     Machine& m_machine;
-    const swf::ActionCode& m_code;
+    // The code being run: the caller's, read in place, or the movie's tag stream once a branch
+    // has left the caller's bytes (then held in m_followedCode).
+    const swf::ActionCode* m_code;
+    swf::ActionCode m_followedCode;
     size_t m_start;
     size_t m_end;
     int m_swfVersion;

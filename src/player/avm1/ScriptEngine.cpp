@@ -301,10 +301,7 @@ void ScriptEngine::getUrl(Object* clip, const QString& url, const QString& targe
     display::MovieClip* targetClip = static_cast<ClipObject*>(targetObject)->clip();
     if (!targetClip)
         return;
-    if (url.isEmpty()) {
-        targetClip->removeFromParent();
-        return;
-    }
+    // An empty address unloads the clip; like a load, that waits for the end of the frame.
     requestLoad(clip, url, -1, targetClip, nullptr);
 }
 

@@ -82,11 +82,28 @@ void MovieClip::setLevelRoot(int levelNumber)
     setName(QString());
 }
 
+swf::StandIn MovieClip::standIn() const
+{
+    return library() ? library()->standIn() : swf::StandIn::None;
+}
+
 int MovieClip::totalFrames() const
 {
+    if (standIn() != swf::StandIn::None)
+        return 0;
     if (!m_timeline)
         return 1;
     return std::max<int>(1, m_timeline->declaredFrameCount);
+}
+
+int MovieClip::framesLoaded() const
+{
+    switch (standIn()) {
+    case swf::StandIn::FailedLoad: return -1;
+    case swf::StandIn::Unloaded: return 0;
+    case swf::StandIn::None: break;
+    }
+    return totalFrames();
 }
 
 const swf::Frame* MovieClip::frameData(int frame) const
@@ -164,7 +181,8 @@ void MovieClip::prevFrame()
 
 void MovieClip::advanceFrame()
 {
-    if (!m_playing || isRemoved())
+    // A stand-in has no frame to go to: it stays at frame 0.
+    if (!m_playing || isRemoved() || standIn() != swf::StandIn::None)
         return;
     // A timeline plays every frame it holds, even past the count its header declares. One whose
     // tags stopped without an End tag, or left a frame without its ShowFrame, is still loading:
@@ -603,6 +621,39 @@ void MovieClip::replaceWithMovie(std::shared_ptr<const MovieLibrary> movieLibrar
 {
     if (!movieLibrary)
         return;
+    removeAllChildren();
+    resetContent(std::move(movieLibrary), nullptr, 0);
+    if (ScriptHost* host = m_services->scriptHost())
+        host->contentReplaced(*this);
+    m_currentFrame = 0;
+    m_playing = true;
+    m_drawing.clear();
+    setClipActions({});
+    // A stand-in has no timeline: the clip shows no frame.
+    m_timeline = standIn() == swf::StandIn::None ? &library()->movie().timeline : nullptr;
+    if (m_timeline)
+        runFirstFrame();
+}
+
+void MovieClip::unloadMovie()
+{
+    if (isRemoved() || standIn() == swf::StandIn::Unloaded)
+        return;
+    removeAllChildren();
+    // With its children gone, a removal's unload events come for the clip alone.
+    m_services->objectRemoved(*this);
+    const DisplayObject* around = parent();
+    const DisplayObject* source = around && around->library() ? around : this;
+    resetContent(MovieLibrary::standIn(swf::StandIn::Unloaded, source->library() ? source->library()->url() : QString(),
+                                       source->swfVersion()),
+                 nullptr, 0);
+    m_timeline = nullptr;
+    m_currentFrame = 0;
+    m_drawing.clear();
+}
+
+void MovieClip::removeAllChildren()
+{
     std::vector<int> depths;
     for (const auto& [depth, child] : children())
         depths.push_back(depth);
@@ -610,15 +661,6 @@ void MovieClip::replaceWithMovie(std::shared_ptr<const MovieLibrary> movieLibrar
         if (std::shared_ptr<DisplayObject> removed = removeChild(depth))
             m_services->objectRemoved(*removed);
     }
-    resetContent(std::move(movieLibrary), nullptr, 0);
-    if (ScriptHost* host = m_services->scriptHost())
-        host->contentReplaced(*this);
-    m_timeline = &library()->movie().timeline;
-    m_currentFrame = 0;
-    m_playing = true;
-    m_drawing.clear();
-    setClipActions({});
-    runFirstFrame();
 }
 
 swf::Rect MovieClip::localBounds() const

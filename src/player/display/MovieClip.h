@@ -35,7 +35,11 @@ public:
 
     int currentFrame() const { return m_currentFrame; }
     int totalFrames() const;
-    int framesLoaded() const { return totalFrames(); }
+    // Movies arrive whole, so all frames are loaded; a clip whose load failed answers -1, and
+    // one whose movie was unloaded 0.
+    int framesLoaded() const;
+    // The stand-in the clip shows in place of a movie, if any (see swf::StandIn).
+    swf::StandIn standIn() const;
     // The label of the current frame or the nearest before it (_currentlabel), empty if none.
     QString currentLabel() const;
     // The frame (1-based) of a label; labels compare case-insensitively as in Flash.
@@ -80,6 +84,10 @@ public:
     // The loadMovie of another movie into this clip: its content is replaced by the new movie's
     // root timeline, keeping name, depth and transform.
     void replaceWithMovie(std::shared_ptr<const MovieLibrary> library);
+    // unloadMovie, when its time comes: what the clip holds goes, with the unload events of the
+    // clips inside and then of the clip itself, and the clip stays as an empty stand-in with the
+    // address and version of the movie around it. Its variables and handlers stay.
+    void unloadMovie();
 
     // Whoever asks for the drawing to change it changes what the clip shows.
     Drawing& drawing()
@@ -127,6 +135,8 @@ private:
     void runGoto(int frame);
     void removeObjectsGoneAt(const FoldedFrames& folded);
     void runPendingFirstFrames();
+    // Takes every child away, with the unload events of each.
+    void removeAllChildren();
     void applyPlaceFields(DisplayObject& object, const swf::PlaceObject& place, bool resetMissing);
     const swf::Frame* frameData(int frame) const;
     std::shared_ptr<DisplayObject> placeNewObject(const swf::PlaceObject& place, int frame, int depth);

@@ -13,6 +13,14 @@ MovieLibrary::MovieLibrary(std::shared_ptr<const swf::Movie> movie, QString url)
 {
 }
 
+std::shared_ptr<const MovieLibrary> MovieLibrary::standIn(swf::StandIn kind, QString url, int swfVersion)
+{
+    auto movie = std::make_shared<swf::Movie>();
+    movie->header.version = static_cast<uint8_t>(swfVersion);
+    movie->standIn = kind;
+    return std::make_shared<MovieLibrary>(std::move(movie), std::move(url));
+}
+
 void MovieLibrary::bindImport(uint16_t id, std::shared_ptr<const MovieLibrary> exporter, uint16_t exporterId)
 {
     if (!exporter || exporter.get() == this || m_movie->characters.count(id))

@@ -16,6 +16,9 @@ namespace player::display {
 class MovieLibrary {
 public:
     MovieLibrary(std::shared_ptr<const swf::Movie> movie, QString url);
+    // The library of a clip's stand-in movie (see swf::StandIn): no frames, at that address and
+    // of that version.
+    static std::shared_ptr<const MovieLibrary> standIn(swf::StandIn kind, QString url, int swfVersion);
 
     const swf::Movie& movie() const { return *m_movie; }
     const std::shared_ptr<const swf::Movie>& moviePointer() const { return m_movie; }
@@ -50,6 +53,7 @@ public:
     std::optional<uint16_t> exportedId(const std::string& name) const;
 
     uint8_t swfVersion() const { return m_movie->header.version; }
+    swf::StandIn standIn() const { return m_movie->standIn; }
     const QString& url() const { return m_url; }
     double frameRate() const { return m_movie->header.frameRate; }
     const swf::Rect& stageRect() const { return m_movie->header.frameSize; }

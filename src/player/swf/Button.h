@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ActionBytes.h"
 #include "Filter.h"
 #include "Geometry.h"
 
@@ -9,11 +10,6 @@
 #include <vector>
 
 namespace player::swf {
-
-using Bytes = std::vector<uint8_t>;
-
-// Action code is shared, never copied: functions defined by a script keep it alive.
-using ActionCode = std::shared_ptr<const Bytes>;
 
 struct ButtonRecord {
     bool hitTest = false;

@@ -37,7 +37,7 @@ std::vector<ButtonRecord> readButtonRecords(ByteReader& reader, int version)
 
 ActionCode shareActions(ByteReader& reader, size_t size)
 {
-    return std::make_shared<const Bytes>(reader.bytes(size));
+    return std::make_shared<const ActionBytes>(reader.bytes(size));
 }
 
 } // namespace

@@ -166,6 +166,11 @@ struct ImportedAsset {
     int frame = 1; // the main timeline's frame (from 1) the import tag is in
 };
 
+// What stands in a clip when no movie does: after a load that found nothing it could play, and
+// after unloadMovie. Such a clip has no frames; it answers for its movie with Flash's values
+// for that state (_framesloaded -1 and getBytesTotal -1 after a failed load, 0 once unloaded).
+enum class StandIn : uint8_t { None, FailedLoad, Unloaded };
+
 // A whole movie as read. Strings are raw bytes: UTF-8 from SWF 6 on, the system code page
 // (read as Windows-1252) before.
 struct Movie {
@@ -184,6 +189,7 @@ struct Movie {
     std::vector<ImportedAsset> imports;
     std::vector<std::string> warnings; // what was skipped or cut short while reading
     bool isPicture = false; // made from a JPEG, PNG or GIF file rather than read from a movie
+    StandIn standIn = StandIn::None; // a placeholder the player made, no movie read
 };
 
 } // namespace player::swf

@@ -17,7 +17,9 @@ namespace {
 
 class TagWalker {
 public:
-    TagWalker(Movie& movie) : m_movie(movie) {}
+    // The stream is the movie's tag stream that the readers below walk: action blocks keep it
+    // for branches that leave them.
+    TagWalker(Movie& movie, std::shared_ptr<const ActionBytes> stream) : m_movie(movie), m_stream(std::move(stream)) {}
 
     // Reads tags into a timeline until End or the end of the data. Definitions are only
     // accepted on the main timeline, as Flash ignores them inside sprites.
@@ -28,8 +30,11 @@ private:
     void define(uint16_t id, Character character);
     void readDefinition(TagCode code, ByteReader& body);
     Frame& openFrame(Timeline& timeline);
+    // The rest of a tag body as an action block placed in the movie's tag stream.
+    ActionCode actionBlock(ByteReader& body) const;
 
     Movie& m_movie;
+    std::shared_ptr<const ActionBytes> m_stream;
     std::map<uint16_t, Button> m_buttons; // version 1 buttons, until a DefineButtonCxform
 };
 
@@ -37,6 +42,12 @@ void TagWalker::define(uint16_t id, Character character)
 {
     // The first definition of an id wins; later ones are ignored.
     m_movie.characters.emplace(id, std::make_shared<const Character>(std::move(character)));
+}
+
+ActionCode TagWalker::actionBlock(ByteReader& body) const
+{
+    const size_t offset = size_t(body.current() - m_stream->data());
+    return std::make_shared<const ActionBytes>(body.bytes(body.remaining()), m_stream, offset);
 }
 
 Frame& TagWalker::openFrame(Timeline& timeline)
@@ -98,13 +109,13 @@ void TagWalker::readTimeline(ByteReader& reader, Timeline& timeline, bool isSpri
             break;
         }
         case TagCode::DoAction:
-            frame.tags.emplace_back(DoAction{std::make_shared<const Bytes>(body.bytes(body.remaining()))});
+            frame.tags.emplace_back(DoAction{actionBlock(body)});
             break;
         case TagCode::DoInitAction:
             if (!isSprite) {
                 DoInitAction init;
                 init.spriteId = body.u16();
-                init.actions = std::make_shared<const Bytes>(body.bytes(body.remaining()));
+                init.actions = actionBlock(body);
                 if (!body.overrun())
                     frame.tags.emplace_back(std::move(init));
             }
@@ -427,7 +438,9 @@ MovieReadResult readMovie(const uint8_t* data, size_t size)
         bodySize = declaredBody;
     }
 
-    ByteReader reader(body, bodySize);
+    // The tag stream stays in memory while action blocks of the movie live (see ActionBytes).
+    auto stream = std::make_shared<ActionBytes>(inflated.empty() ? Bytes(body, body + bodySize) : std::move(inflated));
+    ByteReader reader(stream->data(), stream->size());
     header.frameSize = readRect(reader);
     header.frameRate = reader.u16() / 256.0;
     header.frameCount = reader.u16();
@@ -439,7 +452,7 @@ MovieReadResult readMovie(const uint8_t* data, size_t size)
     movie->header = header;
     movie->warnings = std::move(warnings);
     movie->timeline.declaredFrameCount = header.frameCount;
-    TagWalker walker(*movie);
+    TagWalker walker(*movie, std::move(stream));
     walker.readTimeline(reader, movie->timeline, false);
     result.movie = std::move(movie);
     return result;

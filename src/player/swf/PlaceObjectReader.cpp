@@ -26,7 +26,7 @@ std::vector<ClipAction> readClipActions(ByteReader& reader, uint8_t swfVersion)
             action.keyCode = reader.u8();
             --size;
         }
-        action.actions = std::make_shared<const Bytes>(reader.bytes(size));
+        action.actions = std::make_shared<const ActionBytes>(reader.bytes(size));
         if (reader.overrun())
             break;
         if (action.events != 0)

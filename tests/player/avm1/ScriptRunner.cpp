@@ -29,7 +29,8 @@ QStringList ScriptRunner::run(const QString& source)
         QTest::qFail(qPrintable("compile error in: " + source), __FILE__, __LINE__);
         return {};
     }
-    auto code = std::make_shared<const std::vector<uint8_t>>(compiled.actions.begin(), compiled.actions.end());
+    auto code = std::make_shared<const player::swf::ActionBytes>(
+        player::swf::Bytes(compiled.actions.begin(), compiled.actions.end()));
     m_machine->runTopLevel(m_root, code, m_swfVersion);
     return m_traces;
 }
@@ -38,6 +39,6 @@ QStringList ScriptRunner::runBytes(const std::vector<uint8_t>& bytes)
 {
     m_traces.clear();
     m_machine->clearFrameState();
-    m_machine->runTopLevel(m_root, std::make_shared<const std::vector<uint8_t>>(bytes), m_swfVersion);
+    m_machine->runTopLevel(m_root, std::make_shared<const player::swf::ActionBytes>(bytes), m_swfVersion);
     return m_traces;
 }

@@ -149,12 +149,70 @@ private slots:
         QCOMPARE(traces, QStringLiteral("true||start holder,progress %1/%1,complete 0,init 30").arg(size));
     }
 
+    // A missing file gives an error and no other event; the clip loses what it held.
     void missingFileGivesLoadError()
     {
         const QString traces = play({listenerScript()
                                          + QStringLiteral("holder.createEmptyMovieClip('kept', 1); trace(loader.loadClip('missing.jpg', holder));"),
                                      QStringLiteral("trace(log.join(',')); trace(typeof holder.kept); stop();")}, 2);
-        QCOMPARE(traces, QStringLiteral("true|error holder URLNotFound|movieclip"));
+        QCOMPARE(traces, QStringLiteral("true|error holder URLNotFound|undefined"));
+    }
+
+    // What a clip reports for its movie: frame, frames loaded, total frames, bytes loaded and
+    // total, version, whether its old child is there, and the file its _url names.
+    static QString clipStateFunction()
+    {
+        return QStringLiteral(
+            "function state(c) { return [c._currentframe, c._framesloaded, c._totalframes, c.getBytesLoaded(),"
+            " c.getBytesTotal(), c.getSWFVersion(), typeof c.old, c._url.substr(c._url.lastIndexOf('/') + 1)].join(' '); }");
+    }
+
+    // A load that finds nothing to play (no file, or bytes that are no movie) leaves the clip
+    // empty, with no frame, -1 frames loaded and -1 bytes to come, and no version; the address
+    // is the one asked for. unloadMovie waits for the end of the frame, then leaves the same clip
+    // empty with nothing loaded, and the address and version of the movie around it.
+    void failedLoadThenUnload_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("missing") << QStringLiteral("missing.swf");
+        QTest::newRow("no movie") << QStringLiteral("words.swf");
+    }
+
+    void failedLoadThenUnload()
+    {
+        QFETCH(QString, file);
+        QFile text(pathOf(QStringLiteral("words.swf")));
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("These words are no movie.");
+        text.close();
+        const QString traces = play(
+            {clipStateFunction()
+                 + QStringLiteral("var mc = createEmptyMovieClip('holder', 1); mc.createEmptyMovieClip('old', 1);"
+                                  "mc.loadMovie('%1'); trace(state(mc));").arg(file),
+             QStringLiteral("trace(state(mc)); mc.unloadMovie(); trace(state(mc));"),
+             QStringLiteral("trace(state(mc)); trace(mc == holder); stop();")},
+            3);
+        QCOMPARE(traces, QStringLiteral("0 1 1 0 0 8 movieclip main.swf|0 -1 0 0 -1 -1 undefined %1|0 -1 0 0 -1 -1 undefined %1|"
+                                        "0 0 0 0 0 8 undefined main.swf|true").arg(file));
+    }
+
+    // Unloading a loaded movie sends the clip's unload event and takes the movie's content away at
+    // the end of the frame; the clip stays, with no frame and nothing loaded.
+    void unloadedMovieLeavesAnEmptyClip()
+    {
+        QFile child(pathOf(QStringLiteral("child.swf")));
+        QVERIFY(child.open(QIODevice::WriteOnly));
+        child.write(frameScriptMovie(6, {QStringLiteral("createEmptyMovieClip('old', 1); stop();")}));
+        child.close();
+        const qint64 size = child.size();
+        const QString traces = play(
+            {clipStateFunction() + QStringLiteral("var mc = createEmptyMovieClip('holder', 1); mc.loadMovie('child.swf');"),
+             QStringLiteral("mc.onUnload = function() { trace('unload ' + this._name); };"
+                            "trace(state(mc)); unloadMovie(mc); trace(state(mc));"),
+             QStringLiteral("trace(state(mc)); trace(typeof holder); stop();")},
+            3);
+        const QString loaded = QStringLiteral("1 1 1 %1 %1 6 movieclip child.swf").arg(size);
+        QCOMPARE(traces, loaded + u'|' + loaded + QStringLiteral("|unload holder|0 0 0 0 0 8 undefined main.swf|movieclip"));
     }
 
     // A web address is refused before any request: a server listening there never hears of it.

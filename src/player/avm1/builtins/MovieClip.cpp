@@ -31,12 +31,15 @@ display::DisplayObject* displayObjectOf(Object* object)
     return displayObjectOfClip(object);
 }
 
-Value movieLength(display::MovieClip* clip)
+Value movieLength(display::MovieClip* clip, bool total)
 {
     if (!clip)
         return Value();
     if (!clip->library())
         return Value(0);
+    // A clip whose load failed has no bytes, and no total to expect either.
+    if (clip->standIn() != swf::StandIn::None)
+        return Value(total && clip->standIn() == swf::StandIn::FailedLoad ? -1 : 0);
     // A clip a script made empty has no tags of its own to count.
     if (!clip->timeline() && !clip->isLevelRoot() && !clip->library()->movie().isPicture)
         return Value(0);
@@ -257,14 +260,15 @@ void installMovieClip(Machine& machine)
         deletableMethod("getRect", clipBounds).from(8),
         // A movie is always loaded whole: both give the length of its file, uncompressed, or
         // of a sprite's tags.
-        deletableMethod("getBytesLoaded", [](Machine&, Object* self, const Arguments&) { return movieLength(clipOf(self)); }),
-        deletableMethod("getBytesTotal", [](Machine&, Object* self, const Arguments&) { return movieLength(clipOf(self)); }),
+        deletableMethod("getBytesLoaded", [](Machine&, Object* self, const Arguments&) { return movieLength(clipOf(self), false); }),
+        deletableMethod("getBytesTotal", [](Machine&, Object* self, const Arguments&) { return movieLength(clipOf(self), true); }),
         deletableMethod("getSWFVersion", [](Machine&, Object* self, const Arguments&) {
              display::MovieClip* clip = clipOf(self);
              if (!clip)
                  return Value();
-             // A clip that shows a loaded picture has no movie behind it: Flash answers -1.
-             if (clip->library() && clip->library()->movie().isPicture)
+             // A clip that shows a loaded picture, or whose load failed, has no movie behind
+             // it: Flash answers -1.
+             if (clip->library() && (clip->library()->movie().isPicture || clip->standIn() == swf::StandIn::FailedLoad))
                  return Value(-1);
              return Value(int(clip->swfVersion()));
          }),
