@@ -115,7 +115,112 @@ std::vector<AliasedScanConverter::Polygon> toPolygons(const QPainterPath& path, 
     return polygons;
 }
 
+// Thin lines are measured on a grid of 512ths of a pixel: pixel centres and the points of the
+// cut-up path (held in 256ths) are then whole numbers, so that a centre lying exactly half a
+// pixel from the line is known to be exactly there.
+constexpr int64_t LineUnitsPerPixel = 512;
+constexpr int64_t LineRadius = LineUnitsPerPixel / 2;
+constexpr int64_t GridUnitsPerLineUnit = UnitsPerPixel / LineUnitsPerPixel;
+
+struct LinePoint {
+    int64_t x = 0;
+    int64_t y = 0;
+};
+
+// Whether the pixel centre `centre` lies within half a pixel of the piece from `from` to `to`.
+// A centre exactly half a pixel away belongs to the line when it lies up or left of it, the
+// way the centre of a thicker line's edge does.
+bool withinHalfPixel(LinePoint centre, LinePoint from, LinePoint to)
+{
+    using Wide = __int128;
+    const int64_t dx = to.x - from.x;
+    const int64_t dy = to.y - from.y;
+    const Wide along = Wide(centre.x - from.x) * dx + Wide(centre.y - from.y) * dy;
+    const Wide lengthSquared = Wide(dx) * dx + Wide(dy) * dy;
+    auto nearPoint = [&centre](LinePoint point) {
+        const Wide ox = centre.x - point.x;
+        const Wide oy = centre.y - point.y;
+        const Wide distanceSquared = ox * ox + oy * oy;
+        const Wide radiusSquared = Wide(LineRadius) * LineRadius;
+        return distanceSquared < radiusSquared || (distanceSquared == radiusSquared && ox + oy < 0);
+    };
+    if (along <= 0 || lengthSquared == 0)
+        return nearPoint(from);
+    if (along >= lengthSquared)
+        return nearPoint(to);
+    // The distance from the piece is |cross| / length.
+    const Wide cross = Wide(dx) * (centre.y - from.y) - Wide(dy) * (centre.x - from.x);
+    const double length = std::sqrt(double(lengthSquared));
+    if (std::abs(double(cross)) > (LineRadius + 1) * length)
+        return false;
+    const Wide crossSquared = cross * cross;
+    const Wide limit = Wide(LineRadius) * LineRadius * lengthSquared;
+    // On the edge, the centre lies up or left of the line when the way from the line to it
+    // points against (1, 1).
+    return crossSquared < limit || (crossSquared == limit && cross * Wide(dx - dy) < 0);
+}
+
 } // namespace
+
+QPainterPath AliasedGeometry::thinLineToDevice(const QPainterPath& path, const QTransform& toDevice, const QRect& area)
+{
+    QPainterPath covered;
+    if (area.isEmpty())
+        return covered;
+    std::vector<uint8_t> mask(std::size_t(area.width()) * std::size_t(area.height()), 0);
+    const auto markPiece = [&mask, &area](LinePoint from, LinePoint to) {
+        const auto floorPixel = [](double units) { return std::floor(units / LineUnitsPerPixel); };
+        const double top = std::max(floorPixel(std::min(from.y, to.y)) - 1, double(area.top()));
+        const double bottom = std::min(floorPixel(std::max(from.y, to.y)) + 1, double(area.bottom()));
+        for (double row = top; row <= bottom; ++row) {
+            const int64_t y = static_cast<int64_t>(row);
+            // The part of the piece within the rows whose centres it can reach, and the
+            // columns around it.
+            const double bandTop = double((y - 1) * LineUnitsPerPixel);
+            const double bandBottom = double((y + 2) * LineUnitsPerPixel);
+            double low = std::min(from.x, to.x);
+            double high = std::max(from.x, to.x);
+            if (from.y != to.y) {
+                const double slope = double(to.x - from.x) / double(to.y - from.y);
+                const double atTop = from.x + (std::clamp(bandTop, double(std::min(from.y, to.y)), double(std::max(from.y, to.y))) - from.y) * slope;
+                const double atBottom = from.x + (std::clamp(bandBottom, double(std::min(from.y, to.y)), double(std::max(from.y, to.y))) - from.y) * slope;
+                low = std::min(atTop, atBottom);
+                high = std::max(atTop, atBottom);
+            }
+            const int64_t left = static_cast<int64_t>(std::max(floorPixel(low) - 1, double(area.left())));
+            const int64_t right = static_cast<int64_t>(std::min(floorPixel(high) + 1, double(area.right())));
+            uint8_t* line = mask.data() + std::size_t(y - area.top()) * std::size_t(area.width());
+            for (int64_t x = left; x <= right; ++x) {
+                const LinePoint centre { x * LineUnitsPerPixel + LineRadius, y * LineUnitsPerPixel + LineRadius };
+                if (!line[x - area.left()] && withinHalfPixel(centre, from, to))
+                    line[x - area.left()] = 1;
+            }
+        }
+    };
+    const auto toLinePoint = [](const GridPoint& point) {
+        return LinePoint { point.x / GridUnitsPerLineUnit, point.y / GridUnitsPerLineUnit };
+    };
+    for (const AliasedScanConverter::Polygon& polygon : toPolygons(path, toDevice)) {
+        if (polygon.size() == 1)
+            markPiece(toLinePoint(polygon.front()), toLinePoint(polygon.front()));
+        for (std::size_t index = 1; index < polygon.size(); ++index)
+            markPiece(toLinePoint(polygon[index - 1]), toLinePoint(polygon[index]));
+    }
+    for (int y = 0; y < area.height(); ++y) {
+        const uint8_t* row = mask.data() + std::size_t(y) * std::size_t(area.width());
+        for (int x = 0; x < area.width();) {
+            if (!row[x]) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < area.width() && row[x])
+                ++x;
+            covered.addRect(QRectF(area.left() + start, area.top() + y, x - start, 1));
+        }
+    }
+    return covered;
+}
 
 QPainterPath AliasedGeometry::fillToDevice(const QPainterPath& path, const QTransform& toDevice, const QRect& area)
 {

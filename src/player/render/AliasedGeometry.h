@@ -22,12 +22,19 @@ namespace player::render {
 // up and left by half a device twip. That is small enough that no other centre changes side,
 // since every snapped point is a whole number of device twips from every centre.
 //
-// Fills are decided by AliasedScanConverter, exactly; line outlines are still filled by Qt.
+// Fills are decided by AliasedScanConverter and lines one pixel wide or thinner by
+// thinLineToDevice, exactly; the outlines of wider lines are still filled by Qt.
 class AliasedGeometry {
 public:
     // The pixels a fill covers, as whole-pixel rectangles in device pixels within `area`, ready
     // to be filled without antialiasing.
     static QPainterPath fillToDevice(const QPainterPath& path, const QTransform& toDevice, const QRect& area);
+
+    // The pixels a line one device pixel wide or thinner covers, as whole-pixel rectangles in
+    // device pixels within `area`. Flash cuts its curves as it does a fill's and takes every
+    // pixel whose centre lies within half a pixel of one of the straight pieces: the line is
+    // one pixel wide, with round ends and corners.
+    static QPainterPath thinLineToDevice(const QPainterPath& path, const QTransform& toDevice, const QRect& area);
 
     // The outline of a line in device pixels, snapped to device twips and moved as lines are,
     // for Qt to fill.

@@ -192,11 +192,28 @@ QPen aliasedCornerPen(const QPen& pen, const QTransform& toDevice)
     return bevelled;
 }
 
+// A line one device pixel wide or thinner, with round ends and corners, is drawn as Flash
+// draws it: one pixel wide around the path cut up as a fill's edges are.
+bool isThinRoundLine(const QPen& pen, const QTransform& toDevice)
+{
+    if (pen.capStyle() != Qt::RoundCap || pen.joinStyle() != Qt::RoundJoin || pen.style() != Qt::SolidLine)
+        return false;
+    const double scale = pen.isCosmetic()
+        ? 1.0
+        : std::max(std::hypot(toDevice.m11(), toDevice.m12()), std::hypot(toDevice.m21(), toDevice.m22()));
+    constexpr double OnePixel = 1.0 + 1e-9;
+    return pen.widthF() * scale <= OnePixel;
+}
+
 // A stroke is filled as its outline, so that its edges follow the same rules as fills. Lines
 // of a fixed pixel width are outlined in device pixels, the others in shape coordinates.
 void strokePathAliased(QPainter& painter, const QPainterPath& path, const QPen& pen)
 {
     const QTransform toDevice = painter.worldTransform();
+    if (isThinRoundLine(pen, toDevice)) {
+        fillDevicePath(painter, AliasedGeometry::thinLineToDevice(path, toDevice, deviceArea(painter)), pen.brush(), toDevice);
+        return;
+    }
     const QPainterPathStroker stroker(aliasedCornerPen(pen, toDevice));
     const QPainterPath outline = pen.isCosmetic()
         ? AliasedGeometry::lineOutlineToDevice(stroker.createStroke(toDevice.map(path)), QTransform())

@@ -79,6 +79,7 @@ private slots:
     void lineEndsWithoutOverhang();
     void thinLineCornerIsBevelled_data();
     void thinLineCornerIsBevelled();
+    void thinCurveFollowsItsCutPieces();
     void gradientStaysOnItsShape();
     void snappingKeepsFillRule();
     void pointsHeldInFixedPoint_data();
@@ -233,6 +234,41 @@ void AliasedEdgesTest::thinLineCornerIsBevelled()
         QCOMPARE(paintedRows(image, 49), qMakePair(10, 59));
         QCOMPARE(paintedColumns(image, 60), qMakePair(50, 89));
     }
+}
+
+void AliasedEdgesTest::thinCurveFollowsItsCutPieces()
+{
+    // A one-pixel line along a quarter-round curve from (10.05, 60.1) through the control point
+    // (10.05, 10.1) to (60.05, 10.1). The curve is cut into 14 straight pieces, as a fill's edge
+    // would be, and the line covers the pixels whose centres lie within half a pixel of a piece:
+    // two pixels in the rows where the curve runs at about 45 degrees and none beyond its ends.
+    struct Span {
+        int row;
+        int first;
+        int last;
+    };
+    const Span spans[] = {
+        { 10, 48, 59 }, { 11, 43, 47 }, { 12, 39, 42 }, { 13, 36, 38 }, { 14, 34, 35 },
+        { 15, 32, 33 }, { 16, 30, 31 }, { 17, 28, 29 }, { 18, 27, 28 }, { 19, 25, 26 },
+        { 20, 24, 25 }, { 21, 23, 24 }, { 22, 22, 22 }, { 23, 21, 21 }, { 24, 20, 21 },
+        { 25, 19, 20 }, { 26, 19, 19 }, { 27, 18, 18 }, { 28, 17, 17 }, { 29, 17, 17 },
+        { 30, 16, 16 }, { 31, 16, 16 }, { 32, 15, 15 }, { 33, 15, 15 }, { 34, 14, 14 },
+        { 35, 14, 14 }, { 36, 13, 13 }, { 37, 13, 13 }, { 38, 13, 13 }, { 39, 12, 12 },
+        { 40, 12, 12 }, { 41, 12, 12 }, { 42, 12, 12 }, { 43, 11, 11 }, { 44, 11, 11 },
+        { 45, 11, 11 }, { 46, 11, 11 }, { 47, 10, 10 }, { 48, 10, 10 }, { 49, 10, 10 },
+        { 50, 10, 10 }, { 51, 10, 10 }, { 52, 10, 10 }, { 53, 10, 10 }, { 54, 10, 10 },
+        { 55, 10, 10 }, { 56, 10, 10 }, { 57, 10, 10 }, { 58, 10, 10 }, { 59, 10, 10 },
+    };
+    const swf::Shape shape = ShapeBuilder().line(20, Blue).change(10.05, 60.1, 0, 0, 1).curveTo(10.05, 10.1, 60.05, 10.1).build();
+    const QImage image = renderAliased(shape);
+    for (const Span& span : spans)
+        QCOMPARE(paintedColumns(image, span.row), qMakePair(span.first, span.last));
+    QCOMPARE(paintedColumns(image, 9), qMakePair(-1, -1));
+    QCOMPARE(paintedColumns(image, 60), qMakePair(-1, -1));
+    // Painted pixels lie in one run per row.
+    for (const Span& span : spans)
+        for (int x = span.first; x <= span.last; ++x)
+            QVERIFY2(qAlpha(image.pixel(x, span.row)) != 0, qPrintable(QStringLiteral("(%1, %2)").arg(x).arg(span.row)));
 }
 
 void AliasedEdgesTest::gradientStaysOnItsShape()
