@@ -91,18 +91,25 @@ QRgb CoverageFill::premultipliedColor(const QColor& color)
     return color.rgba64().premultiplied().toArgb32();
 }
 
-bool CoverageFill::handles(const QPainter& painter)
+const QImage* CoverageFill::plainTarget(const QPainter& painter)
 {
     if (!painter.isActive())
-        return false;
+        return nullptr;
     const QPaintEngine* engine = painter.paintEngine();
     const QPaintDevice* device = painter.device();
     if (!engine || engine->type() != QPaintEngine::Raster || !device || device->devType() != QInternal::Image)
-        return false;
+        return nullptr;
     const auto* image = static_cast<const QImage*>(device);
-    return image->format() == QImage::Format_ARGB32_Premultiplied && image->devicePixelRatio() == 1.0
-        && painter.compositionMode() == QPainter::CompositionMode_SourceOver && painter.opacity() == 1.0
-        && !painter.hasClipping() && !painter.viewTransformEnabled() && painter.testRenderHint(QPainter::Antialiasing);
+    if (image->format() != QImage::Format_ARGB32_Premultiplied || image->devicePixelRatio() != 1.0
+        || painter.compositionMode() != QPainter::CompositionMode_SourceOver || painter.opacity() != 1.0
+        || painter.hasClipping())
+        return nullptr;
+    return image;
+}
+
+bool CoverageFill::handles(const QPainter& painter)
+{
+    return plainTarget(painter) && !painter.viewTransformEnabled() && painter.testRenderHint(QPainter::Antialiasing);
 }
 
 bool CoverageFill::handles(const QPainter& painter, const QBrush& brush)

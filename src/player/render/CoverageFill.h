@@ -39,6 +39,10 @@ public:
     static bool handles(const QPainter& painter, const QBrush& brush);
     // Whether fill() with a shader would draw for this painter.
     static bool handles(const QPainter& painter);
+    // The image `painter` draws into when it simply puts pixels over it: Qt's raster engine on a
+    // premultiplied image of device pixel ratio 1, source over, full opacity, no clip. Null
+    // otherwise. The pixels may be drawn into directly, as the painter would.
+    static const QImage* plainTarget(const QPainter& painter);
 
     // A colour premultiplied by its alpha, as Qt's raster engine takes it for a solid fill.
     static QRgb premultipliedColor(const QColor& color);

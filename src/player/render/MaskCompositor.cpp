@@ -36,15 +36,7 @@ int compositeVector(QRgb* target, const QRgb* content, const QRgb* coverage, int
             amounts = _mm_or_si128(amounts, _mm_slli_epi32(amounts, 16));
             color = vectors::scaleChannels(color, _mm_unpacklo_epi32(amounts, amounts), _mm_unpackhi_epi32(amounts, amounts));
         }
-        auto* at = reinterpret_cast<__m128i*>(target + index);
-        if (vectors::allOpaque(color)) {
-            _mm_storeu_si128(at, color);
-            continue;
-        }
-        __m128i low;
-        __m128i high;
-        vectors::uncoveredAmounts(color, low, high);
-        _mm_storeu_si128(at, _mm_add_epi32(color, vectors::scaleChannels(_mm_loadu_si128(at), low, high)));
+        vectors::putOver(reinterpret_cast<__m128i*>(target + index), color);
     }
     return index;
 }
@@ -120,14 +112,8 @@ bool MaskCompositor::composite(QPainter& painter, const QPoint& at, const QImage
 {
     if (!painter.isActive())
         return false;
-    const QPaintEngine* engine = painter.paintEngine();
-    const QPaintDevice* device = painter.device();
-    if (!engine || engine->type() != QPaintEngine::Raster || !device || device->devType() != QInternal::Image)
-        return false;
-    const auto* image = static_cast<const QImage*>(device);
-    if (image->format() != QImage::Format_ARGB32_Premultiplied || image->devicePixelRatio() != 1.0
-        || painter.compositionMode() != QPainter::CompositionMode_SourceOver || painter.opacity() != 1.0
-        || painter.hasClipping())
+    const QImage* image = CoverageFill::plainTarget(painter);
+    if (!image)
         return false;
     // The painter draws into the image's pixels as they are, shared or not; so does this.
     return compositeInto(const_cast<uchar*>(image->constBits()), image->bytesPerLine(), image->size(), at, content,

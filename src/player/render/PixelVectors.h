@@ -58,6 +58,20 @@ inline bool allOpaque(__m128i pixels)
     return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(pixels, alpha), alpha)) == 0xffff;
 }
 
+// Four premultiplied pixels `color` put over the four at `at` (source over, with
+// CoverageFill::scaledPixel's rounding); opaque ones are simply stored.
+inline void putOver(__m128i* at, __m128i color)
+{
+    if (allOpaque(color)) {
+        _mm_storeu_si128(at, color);
+        return;
+    }
+    __m128i low;
+    __m128i high;
+    uncoveredAmounts(color, low, high);
+    _mm_storeu_si128(at, _mm_add_epi32(color, scaleChannels(_mm_loadu_si128(at), low, high)));
+}
+
 // The pair of weights (256 - weight, weight) in every 32-bit lane, for _mm_madd_epi16 on
 // interleaved channels.
 inline __m128i weightPair(unsigned weight)

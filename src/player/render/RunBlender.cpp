@@ -44,18 +44,10 @@ int blendColorsVector(QRgb* pixels, const QRgb* colors, int length, int coverage
     const __m128i coverageLanes = amountLanes(static_cast<unsigned>(coverage));
     int index = 0;
     for (; index + 4 <= length; index += 4) {
-        auto* at = reinterpret_cast<__m128i*>(pixels + index);
         __m128i color = _mm_loadu_si128(reinterpret_cast<const __m128i*>(colors + index));
         if (coverage != 255)
             color = vectors::scaleChannels(color, coverageLanes, coverageLanes);
-        else if (vectors::allOpaque(color)) {
-            _mm_storeu_si128(at, color);
-            continue;
-        }
-        __m128i low;
-        __m128i high;
-        vectors::uncoveredAmounts(color, low, high);
-        _mm_storeu_si128(at, _mm_add_epi32(color, vectors::scaleChannels(_mm_loadu_si128(at), low, high)));
+        vectors::putOver(reinterpret_cast<__m128i*>(pixels + index), color);
     }
     return index;
 }
