@@ -88,9 +88,7 @@ int headerLength(const QByteArray& block)
 QString play(const authoring::MovieWriter& movie)
 {
     TracingPlayer run;
-    if (run.engine.loadMovieData(0, movie.toBytes(true), QStringLiteral("file:///stream.swf")))
-        return QStringLiteral("not loaded");
-    return run.traces.join(u'|');
+    return run.playJoined(movie.toBytes(true));
 }
 
 } // namespace

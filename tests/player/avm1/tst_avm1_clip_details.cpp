@@ -28,11 +28,7 @@ private:
         movie.root().doAction(compiled.actions);
         movie.root().showFrame();
         TracingPlayer run;
-        player::Player& player = run.engine;
-        QStringList& traces = run.traces;
-        if (player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///clips.swf")))
-            return {QStringLiteral("load error")};
-        return traces;
+        return run.play(movie.toBytes(false), 0, QStringLiteral("file:///clips.swf"));
     }
 
 private slots:
@@ -105,11 +101,7 @@ private slots:
         }());
         movie.root().showFrame();
         TracingPlayer run;
-        player::Player& player = run.engine;
-        QStringList& traces = run.traces;
-        QVERIFY(!player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///stack.swf")));
-        player.advanceFrame();
-        QCOMPARE(traces.join(u'|'), QStringLiteral("undefined|from the first|from the second|from the child|undefined"));
+        QCOMPARE(run.playJoined(movie.toBytes(false), 1, QStringLiteral("file:///stack.swf")), QStringLiteral("undefined|from the first|from the second|from the child|undefined"));
     }
 
     // A clip the timeline places from a symbol with a registered class owns that class as
@@ -149,11 +141,7 @@ private slots:
         movie.root().placeObject(place);
         movie.root().showFrame();
         TracingPlayer run;
-        player::Player& player = run.engine;
-        QStringList& traces = run.traces;
-        QVERIFY(!player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///placed.swf")));
-        player.advanceFrame();
-        QCOMPARE(traces.join(u'|'), expected);
+        QCOMPARE(run.playJoined(movie.toBytes(false), 1, QStringLiteral("file:///placed.swf")), expected);
     }
 
     // Buttons became script objects with SWF 6. In an older movie a button's name leads to the
@@ -193,11 +181,7 @@ private slots:
         movie.root().doAction(outside.actions);
         movie.root().showFrame();
         TracingPlayer run;
-        player::Player& player = run.engine;
-        QStringList& traces = run.traces;
-        QVERIFY(!player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///button.swf")));
-        player.advanceFrame();
-        QCOMPARE(traces.join(u'|'), expected);
+        QCOMPARE(run.playJoined(movie.toBytes(false), 1, QStringLiteral("file:///button.swf")), expected);
     }
 
     // A video stream a timeline places is a Video object scripts find by its instance name, as

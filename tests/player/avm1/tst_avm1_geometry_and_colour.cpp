@@ -29,12 +29,8 @@ private:
         if (built.movie.isEmpty())
             return QStringLiteral("<no movie>");
         TracingPlayer run;
-        player::Player& player = run.engine;
-        QStringList& traces = run.traces;
-        player.setViewportSize(viewport);
-        if (player.loadMovieData(0, built.movie, QStringLiteral("file:///test.swf")))
-            return QStringLiteral("<not loaded>");
-        return traces.join(u'|');
+        run.engine.setViewportSize(viewport);
+        return run.playJoined(built.movie);
     }
 
 private slots:

@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QUrl>
 
+#include <algorithm>
+
 // loadVariables and loadVariablesNum, as movies built here call them: url-encoded local files
 // arrive on the target after the frame that asked, with its data event; other schemes are
 // refused quietly. The checks wait two frames.
@@ -16,7 +18,6 @@ class TestLoadVariables : public QObject {
 
 private:
     QTemporaryDir m_folder;
-    QStringList m_traces;
 
     QString pathOf(const QString& name) const { return m_folder.filePath(name); }
 
@@ -39,14 +40,9 @@ private:
             movie.root().doAction(compiled.actions);
             movie.root().showFrame();
         }
-        m_traces.clear();
-        player::Player player;
-        runScriptsTracing(player, m_traces);
-        if (player.loadMovieData(0, movie.toBytes(false), QUrl::fromLocalFile(pathOf(QStringLiteral("main.swf"))).toString()))
-            return QStringLiteral("<not loaded>");
-        for (int frame = 1; frame < frames; ++frame)
-            player.advanceFrame();
-        return m_traces.join(u'|');
+        TracingPlayer run;
+        return run.playJoined(movie.toBytes(false), std::max(frames - 1, 0),
+                              QUrl::fromLocalFile(pathOf(QStringLiteral("main.swf"))).toString());
     }
 
 private slots:

@@ -23,11 +23,7 @@ private:
         movie.root().doAction(compiled.actions);
         movie.root().showFrame();
         TracingPlayer run;
-        player::Player& player = run.engine;
-        QStringList& traces = run.traces;
-        if (player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///sheet.swf")))
-            return {QStringLiteral("load error")};
-        return traces;
+        return run.play(movie.toBytes(false), 0, QStringLiteral("file:///sheet.swf"));
     }
 
     // Rules as "selector:name=value,name=value" joined by "|".

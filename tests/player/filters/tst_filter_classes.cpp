@@ -34,11 +34,7 @@ private:
         if (built.movie.isEmpty())
             return QStringLiteral("<no movie>");
         TracingPlayer run;
-        player::Player& player = run.engine;
-        QStringList& lines = run.traces;
-        if (player.loadMovieData(0, built.movie, QStringLiteral("file:///test.swf")))
-            return QStringLiteral("<not loaded>");
-        return lines.join(u'|');
+        return run.playJoined(built.movie);
     }
 
 private slots:

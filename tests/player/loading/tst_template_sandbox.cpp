@@ -48,15 +48,9 @@ private:
         if (bytes.isEmpty())
             return QStringLiteral("<no movie>");
         TracingPlayer run;
-        player::Player& engine = run.engine;
-        QStringList& traces = run.traces;
         if (allowHostFolder)
-            engine.setReadableFolders({pathOf(QStringLiteral("host"))});
-        if (engine.loadMovieData(0, bytes, QUrl::fromLocalFile(pathOf(QStringLiteral("template/main.swf"))).toString()))
-            return QStringLiteral("<not loaded>");
-        for (int frame = 0; frame < 4; ++frame)
-            engine.advanceFrame();
-        return traces.join(u'|');
+            run.engine.setReadableFolders({pathOf(QStringLiteral("host"))});
+        return run.playJoined(bytes, 4, QUrl::fromLocalFile(pathOf(QStringLiteral("template/main.swf"))).toString());
     }
 
     static bool writeFile(const QString& path, const QByteArray& bytes)

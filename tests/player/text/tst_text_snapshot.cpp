@@ -74,11 +74,7 @@ private:
         movie.root().doAction(compiled.actions);
         movie.root().showFrame();
         TracingPlayer run;
-        player::Player& player = run.engine;
-        QStringList& traces = run.traces;
-        if (player.loadMovieData(0, movie.toBytes(false), QStringLiteral("file:///snapshot.swf")))
-            return {QStringLiteral("<movie refused>")};
-        return traces;
+        return run.play(movie.toBytes(false), 0, QStringLiteral("file:///snapshot.swf"));
     }
 
 private slots:
