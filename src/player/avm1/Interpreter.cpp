@@ -115,7 +115,7 @@ void commandTimeline(Machine& machine, Object* target, DisplayBridge::TimelineCo
 } // namespace
 
 Interpreter::Interpreter(Machine& machine, const swf::ActionCode& code, size_t start, size_t end, int swfVersion, ScopeChain scope,
-                         Object* thisObject, Object* target, std::shared_ptr<const std::vector<QString>> constantPool)
+                         Object* thisObject, Object* target, const std::shared_ptr<const std::vector<QString>>* constantPool)
     : m_machine(machine)
     , m_code(&code)
     , m_start(start)
@@ -125,7 +125,7 @@ Interpreter::Interpreter(Machine& machine, const swf::ActionCode& code, size_t s
     , m_thisObject(thisObject)
     , m_target(target)
     , m_baseClip(target)
-    , m_constantPool(std::move(constantPool))
+    , m_constantPool(constantPool ? constantPool : &m_ownConstantPool)
     , m_stack(machine.m_stack)
 {
 }
@@ -220,7 +220,7 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
         }
         return scope->object;
     };
-    Interpreter interpreter(machine, code.code, code.start, code.start + code.length, swfVersion, scope, self, target, code.constantPool);
+    Interpreter interpreter(machine, code.code, code.start, code.start + code.length, swfVersion, scope, self, target, &code.constantPool);
     interpreter.m_callee = function;
 
     Object* caller = machine.runningFunction();
@@ -860,8 +860,9 @@ void Interpreter::pushValues(size_t position, size_t end)
         case 9: {
             size_t index = type == 8 ? (position < end ? bytes[position] : 0) : readU16(bytes, position);
             position += type == 8 ? 1 : 2;
-            if (m_constantPool && index < m_constantPool->size())
-                m_stack.emplace_back((*m_constantPool)[index]);
+            const std::vector<QString>* pool = m_constantPool->get();
+            if (pool && index < pool->size())
+                m_stack.emplace_back((*pool)[index]);
             else
                 m_stack.emplace_back();
             break;
@@ -906,7 +907,7 @@ void Interpreter::defineFunction(Step& step, bool version2)
     // A function body runs by SWF 5 rules even in a SWF 4 movie: equality gives booleans
     // and division by zero Infinity there, as Flash does.
     code->swfVersion = std::max(m_swfVersion, 5);
-    code->constantPool = m_constantPool;
+    code->constantPool = *m_constantPool;
     next += code->length;
 
     auto* function = m_machine.make<FunctionObject>(m_machine.prototypes().function, code, m_scope, m_target);
@@ -1509,7 +1510,10 @@ Interpreter::Outcome Interpreter::actionDefineLocal2(Step&)
 
 Interpreter::Outcome Interpreter::actionCallFunction(Step&)
 {
-    QString name = popString();
+    // The name is read in place where it is a string, as a member action's is.
+    const Value nameValue = pop();
+    QString converted;
+    const QString& name = memberName(m_machine, nameValue, converted);
     Arguments arguments = popArguments();
     push(callFunctionNamed(name, arguments));
     m_machine.m_vectorPool.give(std::move(arguments));
@@ -1802,7 +1806,8 @@ Interpreter::Outcome Interpreter::actionConstantPool(Step& step)
     size_t end = payload + payloadLength;
     for (uint16_t i = 0; i < count && position < end; ++i)
         pool->push_back(decodeString(position, end, position));
-    m_constantPool = std::move(pool);
+    m_ownConstantPool = std::move(pool);
+    m_constantPool = &m_ownConstantPool;
     return Outcome::Normal;
 }
 

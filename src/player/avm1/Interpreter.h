@@ -19,10 +19,11 @@ class Machine;
 // the clip that timeline actions address, and the constant pool.
 class Interpreter {
 public:
-    // The code is not copied: it must outlive the interpreter (the function that holds it, or
-    // the caller of a frame's script, keeps it).
+    // The code and the constant pool are not copied: they must outlive the interpreter (the
+    // function that holds them, or the caller of a frame's script, keeps them). No pool is given
+    // as a null pointer.
     Interpreter(Machine& machine, const swf::ActionCode& code, size_t start, size_t end, int swfVersion, ScopeChain scope,
-                Object* thisObject, Object* target, std::shared_ptr<const std::vector<QString>> constantPool);
+                Object* thisObject, Object* target, const std::shared_ptr<const std::vector<QString>>* constantPool);
 
     ~Interpreter();
     Interpreter(const Interpreter&) = delete;
@@ -123,7 +124,10 @@ private:
     Object* m_thisObject;
     Object* m_target;
     Object* m_baseClip;
-    std::shared_ptr<const std::vector<QString>> m_constantPool;
+    // The constant pool in force: the one the code was made with, read in place (it lives as long
+    // as the code does), or the one this run defined, held in m_ownConstantPool.
+    const std::shared_ptr<const std::vector<QString>>* m_constantPool;
+    std::shared_ptr<const std::vector<QString>> m_ownConstantPool;
     std::vector<Value>& m_stack; // the machine's
     std::vector<Value> m_registers;
     Value m_returnValue;
