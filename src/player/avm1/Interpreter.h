@@ -49,9 +49,14 @@ private:
         size_t next;
     };
 
+    template<class ArgumentList>
+    static Value enter(Machine& machine, FunctionObject* function, Object* self, ArgumentList&& arguments, Object* methodHolder);
+
     Outcome runRange(size_t start, size_t end, size_t& position);
     // run without putting the machine's run state back: for a caller that does so itself.
     Value runInPlace();
+    // The same, for a caller that has also looked at whether the clip has left already.
+    Value runBody();
     // After a branch left the range being run: widens the range to the bytes around it, true
     // when the branch landed in them.
     bool followBranchOut(size_t& position);
@@ -98,7 +103,7 @@ private:
     Object* targetOrRoot() const;
     Value* registerSlot(size_t index)
     {
-        return index < m_registers.size() ? &m_registers[index] : globalRegisterSlot(index);
+        return index < m_registerCount ? &m_registers[index] : globalRegisterSlot(index);
     }
     Value* globalRegisterSlot(size_t index);
     Object* scopeObject(const Scope& link) const;
@@ -108,7 +113,12 @@ private:
     void setProperty(Object* clip, int index, const Value& value);
     void gotoFrameValue(const Value& frame, bool play, int bias);
     void getUrl(const QString& url, const QString& target, int method, bool loadTarget, bool loadVariables);
-    Value callFunctionNamed(const QString& name, const Arguments& arguments);
+    // The arguments are given up: they may be moved from.
+    Value callFunctionNamed(const QString& name, Arguments& arguments);
+    Value callFound(const Value& function, Object* self, Arguments& arguments);
+    // The function CallFunction names and the object it runs on, found without running a script
+    // (no getter, no conversion); false when only callFunctionNamed can tell.
+    bool findFunctionWithoutScripts(const QString& name, Value& function, Object*& self);
     Arguments popArguments();
     void enumerate(const Value& object);
 
@@ -129,7 +139,9 @@ private:
     const std::shared_ptr<const std::vector<QString>>* m_constantPool;
     std::shared_ptr<const std::vector<QString>> m_ownConstantPool;
     std::vector<Value>& m_stack; // the machine's
-    std::vector<Value> m_registers;
+    // The function's own registers, on the machine's register stack; none for a frame script.
+    Value* m_registers = nullptr;
+    size_t m_registerCount = 0;
     Value m_returnValue;
     FunctionObject* m_callee = nullptr;
     bool m_baseClipGoneAtStart = false;
