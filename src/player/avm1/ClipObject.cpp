@@ -29,6 +29,13 @@ bool canBeClipProperty(const QString& name)
     return !name.isEmpty() && (name[0] == u'_' || name[0] == u'e');
 }
 
+// __proto__ in any case: a read of it gives the prototype, never a slot of that name.
+bool isProtoName(const QString& name)
+{
+    return name.size() == 9 && name.startsWith(QLatin1String("__"))
+           && name.compare(QLatin1String("__proto__"), Qt::CaseInsensitive) == 0;
+}
+
 ClipProperty propertyOf(const QString& name)
 {
     if (name.isEmpty() || (name[0] != u'_' && name != QLatin1String("enabled")))
@@ -134,8 +141,36 @@ bool ClipObject::getSpecial(Machine& machine, const QString& name, Value& result
 {
     if (canBeClipProperty(name) && clipProperty(machine, name, result))
         return true;
-    // Named children come after the clip's own variables.
-    return !findOwn(name, machine.caseSensitive()) && namedChild(machine, name, result);
+    // Named children come after the clip's own variables. A variable that holds a plain value
+    // the running code sees is the answer at once, so that a read searches the slots only once;
+    // an accessor, a hidden slot or __proto__ is left to the ordinary lookup.
+    if (const Property* own = findOwn(name, machine.caseSensitive())) {
+        if (own->getter || own->setter || !own->isVisibleTo(machine.swfVersion()) || isProtoName(name))
+            return false;
+        result = own->value;
+        return true;
+    }
+    return namedChild(machine, name, result);
+}
+
+ClipObject::Reading ClipObject::readWithoutScripts(Machine& machine, const QString& name, Value& result)
+{
+    // The order getSpecial and the lookup after it follow: clip properties (none once the clip
+    // has left), then the variables, then the named children.
+    if (canBeClipProperty(name) && (name[0] == u'_' || propertyOf(name) != ClipProperty::None) && displayObject())
+        return Reading::Unsure;
+    if (isProtoName(name))
+        return Reading::Unsure;
+    if (const Property* own = findOwn(name, machine.caseSensitive())) {
+        // A variable hidden from the running code hides no child either.
+        if (!own->isVisibleTo(machine.swfVersion()))
+            return Reading::Missing;
+        if (own->getter)
+            return Reading::Unsure;
+        result = own->setter ? Value() : own->value;
+        return Reading::Found;
+    }
+    return namedChild(machine, name, result) ? Reading::Found : Reading::Missing;
 }
 
 // The display properties (_x, _alpha, _parent, _target…) are read through the object but are

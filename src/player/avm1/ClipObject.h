@@ -38,6 +38,13 @@ public:
     void setTabIndex(std::optional<int32_t> index) { m_tabIndex = index; }
     void traceReferences(Marker& marker) override;
 
+    // What a variable lookup finds on the clip itself (its clip properties, variables and named
+    // children), for a caller that must not run a script: Found with the value, Missing when the
+    // lookup goes on to the prototype, or Unsure when only the ordinary lookup can tell (a name
+    // that may be a clip property or __proto__, a variable with a getter).
+    enum class Reading { Found, Missing, Unsure };
+    Reading readWithoutScripts(Machine& machine, const QString& name, Value& result);
+
 protected:
     bool getSpecial(Machine& machine, const QString& name, Value& result) override;
     bool setSpecial(Machine& machine, const QString& name, const Value& value) override;

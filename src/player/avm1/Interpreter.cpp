@@ -16,6 +16,7 @@
 #include <QtEndian>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 #include <utility>
 #include <cstring>
 
@@ -85,6 +86,64 @@ const QString& memberName(Machine& machine, const Value& name, QString& converte
     return converted;
 }
 
+// Whether a name holds a ':' or a '.': without either it is no path to a variable.
+bool hasPathSeparator(const QString& name)
+{
+    for (QChar c : name) {
+        if (c == u':' || c == u'.')
+            return true;
+    }
+    return false;
+}
+
+// What Object::lookup finds on an object or along its prototypes, for a caller that must not run
+// a script: Unsure where a getter would run, or where an object's kind answers names of its own
+// that only its lookup knows (arrays, boxed values, super), and for __proto__.
+ClipObject::Reading readWithoutScripts(Machine& machine, Object* object, const QString& name, Value& result)
+{
+    using Reading = ClipObject::Reading;
+    if (name.size() == 9 && name.startsWith(QLatin1String("__")))
+        return Reading::Unsure;
+    int depth = 0;
+    for (Object* link = object; link; link = link->prototype()) {
+        if (++depth > 256)
+            return Reading::Unsure;
+        if (link->kind() == ObjectKind::Clip) {
+            const Reading reading = static_cast<ClipObject*>(link)->readWithoutScripts(machine, name, result);
+            if (reading != Reading::Missing)
+                return reading;
+        } else if (!link->keepsSlotsOnly()) {
+            return Reading::Unsure;
+        } else if (const Property* property = link->findVisible(machine, name)) {
+            if (property->getter)
+                return Reading::Unsure;
+            result = property->setter ? Value() : property->value;
+            return Reading::Found;
+        }
+    }
+    return Reading::Missing;
+}
+
+// The arguments of a call as they lie on the operand stack, the first one on top, below the
+// count: a script function takes them from there into its registers and locals, and then they
+// are dropped.
+struct StackArguments {
+    std::vector<Value>& stack;
+    size_t count;
+
+    size_t size() const { return count; }
+    Value& operator[](size_t index) { return stack[stack.size() - 1 - index]; }
+};
+
+// Once the callee has its arguments, those on the stack go, before its body pushes anything.
+void dropTakenArguments(StackArguments& arguments)
+{
+    arguments.stack.resize(arguments.stack.size() - arguments.count);
+}
+void dropTakenArguments(const Arguments&)
+{
+}
+
 // The object of a scope link, making a function's activation object if the link has none yet.
 Object* linkObject(Machine& machine, const Scope& link)
 {
@@ -115,7 +174,7 @@ void commandTimeline(Machine& machine, Object* target, DisplayBridge::TimelineCo
 } // namespace
 
 Interpreter::Interpreter(Machine& machine, const swf::ActionCode& code, size_t start, size_t end, int swfVersion, ScopeChain scope,
-                         Object* thisObject, Object* target, std::shared_ptr<const std::vector<QString>> constantPool)
+                         Object* thisObject, Object* target, const std::shared_ptr<const std::vector<QString>>* constantPool)
     : m_machine(machine)
     , m_code(&code)
     , m_start(start)
@@ -125,14 +184,15 @@ Interpreter::Interpreter(Machine& machine, const swf::ActionCode& code, size_t s
     , m_thisObject(thisObject)
     , m_target(target)
     , m_baseClip(target)
-    , m_constantPool(std::move(constantPool))
+    , m_constantPool(constantPool ? constantPool : &m_ownConstantPool)
     , m_stack(machine.m_stack)
 {
 }
 
 Interpreter::~Interpreter()
 {
-    m_machine.m_vectorPool.give(std::move(m_registers));
+    if (m_registerCount > 0)
+        m_machine.m_registerStack.give(m_registers, m_registerCount);
 }
 
 Value Interpreter::run()
@@ -144,6 +204,11 @@ Value Interpreter::run()
 Value Interpreter::runInPlace()
 {
     m_baseClipGoneAtStart = baseClipRemoved();
+    return runBody();
+}
+
+Value Interpreter::runBody()
+{
     size_t position = m_start;
     m_machine.setSwfVersion(m_swfVersion);
     m_machine.m_scriptTarget = m_target;
@@ -179,6 +244,18 @@ bool Interpreter::followBranchOut(size_t& position)
 
 Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* self, const Arguments& arguments, Object* methodHolder)
 {
+    return enter(machine, function, self, arguments, methodHolder);
+}
+
+// A call of a script function: the levels of recursion and the machine's run state are saved
+// on the C++ stack, the registers are taken from the machine's register stack, and the locals
+// link of the scope chain comes from the spare links; the activation object, the arguments
+// object and super are made only when the function's flags ask for them. Whatever way the call
+// ends (a return, a throw, an abort), the destructors put everything back. Arguments that the
+// caller gives up (ArgumentList is not const) are moved into the registers, not copied.
+template<class ArgumentList>
+Value Interpreter::enter(Machine& machine, FunctionObject* function, Object* self, ArgumentList&& arguments, Object* methodHolder)
+{
     const bool playersCall = std::exchange(machine.m_nextCallIsPlayers, false);
     // Calls made by SWF 5 code are no closures, whatever code the function is: see below.
     const bool closure = machine.swfVersion() >= 6;
@@ -189,21 +266,25 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
     // A function whose clip has left the stage runs on the clip it was called on, or else on the
     // caller's target.
     Object* target = function->definingClip();
+    bool targetRemoved = isRemovedClip(target);
     auto calledOnClip = [&]() { return self && machine.bridge().isClip(self); };
-    if (isRemovedClip(target))
+    if (targetRemoved) {
         target = calledOnClip() ? self : machine.m_scriptTarget;
-    ScopeChain outerScope = function->scope();
+        targetRemoved = isRemovedClip(target);
+    }
     int swfVersion = code.swfVersion;
     // A call that SWF 5 code makes keeps no scope from where the function was made: past its
     // locals it sees the clip it was called on, or else the caller's clip, and then the globals,
     // and it runs by the version of that clip's movie. Where the player calls (a conversion, an
     // accessor, an event) the clip the function was made on stays its clip.
+    ScopeChain outerScope;
     if (!closure) {
         Object* base = playersCall && !isRemovedClip(function->definingClip()) && function->definingClip()
             ? function->definingClip()
             : calledOnClip() && !isRemovedClip(self) ? self : machine.m_scriptTarget;
         if (base) {
             target = base;
+            targetRemoved = isRemovedClip(target);
             outerScope = Scope::make(Scope::Kind::Target, base, Scope::make(Scope::Kind::Global, machine.global(), nullptr));
             if (base->kind() == ObjectKind::Clip)
                 swfVersion = std::max(5, static_cast<ClipObject*>(base)->swfVersion());
@@ -212,20 +293,26 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
     // The activation object is made only when the call defines a local by name (this,
     // arguments, a parameter without a register) or when the body needs it later; a function
     // that keeps everything in registers runs without one. Its table is made at its final size.
-    ScopeChain scope = Scope::make(Scope::Kind::Local, nullptr, outerScope);
-    auto activationObject = [&]() {
-        if (!scope->object) {
-            linkObject(machine, *scope);
-            scope->object->reserveProperties(code.parameters.size() + 2);
-        }
-        return scope->object;
-    };
-    Interpreter interpreter(machine, code.code, code.start, code.start + code.length, swfVersion, scope, self, target, code.constantPool);
+    Interpreter interpreter(machine, code.code, code.start, code.start + code.length, swfVersion,
+                            Scope::make(Scope::Kind::Local, nullptr, outerScope ? std::move(outerScope) : function->scope()),
+                            self, target, &code.constantPool);
     interpreter.m_callee = function;
+    const Scope& locals = *interpreter.m_scope;
+    auto activationObject = [&]() {
+        if (!locals.object) {
+            linkObject(machine, locals);
+            locals.object->reserveProperties(code.parameters.size() + 2);
+        }
+        return locals.object;
+    };
 
     Object* caller = machine.runningFunction();
     auto makeArguments = [&]() {
-        ArrayObject* object = machine.makeArray(arguments);
+        Arguments values;
+        values.reserve(arguments.size());
+        for (size_t i = 0; i < arguments.size(); ++i)
+            values.push_back(arguments[i]);
+        ArrayObject* object = machine.makeArray(std::move(values));
         object->define(QStringLiteral("callee"), Value(function), property_flag::DontEnum);
         object->define(QStringLiteral("caller"), caller ? Value(caller) : Value::null(), property_flag::DontEnum);
         return object;
@@ -233,57 +320,83 @@ Value Interpreter::invoke(Machine& machine, FunctionObject* function, Object* se
     auto makeSuper = [&]() -> Object* {
         return machine.make<SuperObject>(self, methodHolder);
     };
+    // The arguments past the last one given are undefined.
+    auto argument = [&](size_t index) -> Value {
+        if (index >= arguments.size())
+            return Value();
+        if constexpr (std::is_const_v<std::remove_reference_t<ArgumentList>>)
+            return arguments[index];
+        else
+            return std::move(arguments[index]);
+    };
 
     if (code.isFunction2) {
-        interpreter.m_registers = machine.m_vectorPool.take();
-        interpreter.m_registers.assign(code.registerCount, Value());
-        size_t next = 1;
-        auto preload = [&](const Value& value) {
-            if (next < interpreter.m_registers.size())
-                interpreter.m_registers[next] = value;
-            ++next;
-        };
+        if (code.registerCount > 0) {
+            interpreter.m_registers = machine.m_registerStack.take(code.registerCount);
+            interpreter.m_registerCount = code.registerCount;
+        }
+        Value* registers = interpreter.m_registers;
+        const size_t registerCount = interpreter.m_registerCount;
         using Flag = ScriptFunctionCode::Flag;
-        // Suppressing "this" wins over preloading it: the register is kept but left undefined.
-        if (code.flags & Flag::PreloadThis)
-            preload(self && !(code.flags & Flag::SuppressThis) ? Value(self) : Value());
-        // A function that preloads or suppresses "this" does not bind the name at all, so a
-        // lookup goes on along the scope chain.
-        if (!(code.flags & (Flag::PreloadThis | Flag::SuppressThis)))
-            activationObject()->define(QStringLiteral("this"), self ? Value(self) : Value());
-        if (code.flags & Flag::PreloadArguments)
-            preload(Value(makeArguments()));
-        else if (!(code.flags & Flag::SuppressArguments))
-            activationObject()->define(QStringLiteral("arguments"), Value(makeArguments()));
-        // As with "this": a preloaded super lives in its register only, and suppressing it wins.
-        if (code.flags & Flag::PreloadSuper)
-            preload(code.flags & Flag::SuppressSuper ? Value() : Value(makeSuper()));
-        else if (!(code.flags & Flag::SuppressSuper))
-            interpreter.m_superObject = makeSuper();
-        if (code.flags & Flag::PreloadRoot)
-            preload(Value(machine.bridge().rootOf(target)));
-        if (code.flags & Flag::PreloadParent)
-            preload(target ? machine.getMember(Value(target), QStringLiteral("_parent")) : Value());
-        if (code.flags & Flag::PreloadGlobal)
-            preload(Value(machine.global()));
+        constexpr uint16_t preloads = Flag::PreloadThis | Flag::PreloadArguments | Flag::PreloadSuper | Flag::PreloadRoot
+                                      | Flag::PreloadParent | Flag::PreloadGlobal;
+        constexpr uint16_t unbound = Flag::PreloadThis | Flag::SuppressThis;
+        constexpr uint16_t noArguments = Flag::PreloadArguments | Flag::SuppressArguments;
+        constexpr uint16_t noSuper = Flag::PreloadSuper | Flag::SuppressSuper;
+        // Most functions preload nothing and bind none of this, arguments and super by name.
+        if ((code.flags & preloads) || (code.flags & unbound) == 0 || (code.flags & noArguments) == 0 || (code.flags & noSuper) == 0) {
+            size_t next = 1;
+            auto preload = [&](const Value& value) {
+                if (next < registerCount)
+                    registers[next] = value;
+                ++next;
+            };
+            // Suppressing "this" wins over preloading it: the register is kept but left undefined.
+            if (code.flags & Flag::PreloadThis)
+                preload(self && !(code.flags & Flag::SuppressThis) ? Value(self) : Value());
+            // A function that preloads or suppresses "this" does not bind the name at all, so a
+            // lookup goes on along the scope chain.
+            if (!(code.flags & unbound))
+                activationObject()->define(QStringLiteral("this"), self ? Value(self) : Value());
+            if (code.flags & Flag::PreloadArguments)
+                preload(Value(makeArguments()));
+            else if (!(code.flags & Flag::SuppressArguments))
+                activationObject()->define(QStringLiteral("arguments"), Value(makeArguments()));
+            // As with "this": a preloaded super lives in its register only, and suppressing it wins.
+            if (code.flags & Flag::PreloadSuper)
+                preload(code.flags & Flag::SuppressSuper ? Value() : Value(makeSuper()));
+            else if (!(code.flags & Flag::SuppressSuper))
+                interpreter.m_superObject = makeSuper();
+            if (code.flags & Flag::PreloadRoot)
+                preload(Value(machine.bridge().rootOf(target)));
+            if (code.flags & Flag::PreloadParent)
+                preload(target ? machine.getMember(Value(target), QStringLiteral("_parent")) : Value());
+            if (code.flags & Flag::PreloadGlobal)
+                preload(Value(machine.global()));
+        }
         for (size_t i = 0; i < code.parameters.size(); ++i) {
-            Value argument = i < arguments.size() ? arguments[i] : Value();
             const auto& parameter = code.parameters[i];
-            if (parameter.registerIndex > 0 && parameter.registerIndex < interpreter.m_registers.size())
-                interpreter.m_registers[parameter.registerIndex] = argument;
+            if (parameter.registerIndex > 0 && parameter.registerIndex < registerCount) {
+                Value* slot = registers + parameter.registerIndex;
+                std::destroy_at(slot);
+                std::construct_at(slot, argument(i));
+            }
             else
-                activationObject()->define(parameter.name, argument);
+                activationObject()->define(parameter.name, argument(i));
         }
     } else {
         activationObject()->define(QStringLiteral("this"), self ? Value(self) : Value());
         activationObject()->define(QStringLiteral("arguments"), Value(makeArguments()));
         interpreter.m_superObject = makeSuper();
         for (size_t i = 0; i < code.parameters.size(); ++i)
-            activationObject()->define(code.parameters[i].name, i < arguments.size() ? arguments[i] : Value());
+            activationObject()->define(code.parameters[i].name, argument(i));
     }
+    dropTakenArguments(arguments);
     machine.setRunningFunction(function);
-    // The run state was saved above, as the call began.
-    return interpreter.runInPlace();
+    // The run state was saved above, as the call began. Only reading _parent for its register
+    // could have run a script (a getter of a clip that has left) since the clip was looked at.
+    interpreter.m_baseClipGoneAtStart = (code.flags & ScriptFunctionCode::PreloadParent) && code.isFunction2 ? isRemovedClip(target) : targetRemoved;
+    return interpreter.runBody();
 }
 
 Value Interpreter::pop()
@@ -621,17 +734,21 @@ void Interpreter::setVariable(const QString& name, const Value& value)
 
 Arguments Interpreter::popArguments()
 {
-    double count = popNumber();
+    // The count, then as many values, the first argument nearest the top. A count that is no
+    // number is converted before the values are taken (its valueOf may push or pop).
+    Value countValue = pop();
+    const double count = countValue.isNumber() ? countValue.asNumber() : m_machine.toNumber(countValue);
     Arguments arguments = m_machine.m_vectorPool.take();
-    size_t available = m_stack.size();
+    const size_t available = m_stack.size();
     const size_t wanted = stackCount(count, available);
     arguments.reserve(wanted);
-    for (size_t i = 0; i < wanted; ++i)
-        arguments.push_back(pop());
+    for (size_t i = 1; i <= wanted; ++i)
+        arguments.push_back(std::move(m_stack[available - i]));
+    m_stack.resize(available - wanted);
     return arguments;
 }
 
-Value Interpreter::callFunctionNamed(const QString& name, const Arguments& arguments)
+Value Interpreter::callFunctionNamed(const QString& name, Arguments& arguments)
 {
     Qt::CaseSensitivity sensitivity = m_machine.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
     if (m_superObject && isWord(name, QLatin1String("super"), sensitivity)) {
@@ -653,7 +770,7 @@ Value Interpreter::callFunctionNamed(const QString& name, const Arguments& argum
     bool foundLocal = false;
     QString path;
     QString variable;
-    if (target_path::splitVariable(name, path, variable)) {
+    if (hasPathSeparator(name) && target_path::splitVariable(name, path, variable)) {
         function = getVariable(name);
         self = target_path::resolve(m_machine, targetOrRoot(), path);
     } else {
@@ -672,7 +789,49 @@ Value Interpreter::callFunctionNamed(const QString& name, const Arguments& argum
     }
     if (!self && !(foundLocal && m_swfVersion < 6))
         self = m_target;
-    return m_machine.call(function, self, arguments);
+    return callFound(function, self, arguments);
+}
+
+// As Machine::call, but the arguments, which the caller gives up, move into the registers.
+Value Interpreter::callFound(const Value& function, Object* self, Arguments& arguments)
+{
+    Object* object = function.asObject();
+    if (!object || object->kind() != ObjectKind::Function)
+        return Value();
+    auto* callee = static_cast<FunctionObject*>(object);
+    if (callee->isNative()) {
+        Machine::DepthGuard guard(m_machine);
+        return callee->native()(m_machine, self, arguments);
+    }
+    return enter(m_machine, callee, self, arguments, self ? self->prototype() : nullptr);
+}
+
+bool Interpreter::findFunctionWithoutScripts(const QString& name, Value& function, Object*& self)
+{
+    if (hasPathSeparator(name))
+        return false;
+    if (m_superObject && isWord(name, QLatin1String("super"), m_machine.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive))
+        return false;
+    // The walk callFunctionNamed makes; a name the chain does not hold is left to getVariable.
+    for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
+        Object* object = link->object;
+        if (!object)
+            continue;
+        switch (readWithoutScripts(m_machine, object, name, function)) {
+        case ClipObject::Reading::Unsure:
+            return false;
+        case ClipObject::Reading::Missing:
+            continue;
+        case ClipObject::Reading::Found: {
+            const bool local = link->kind == Scope::Kind::Local;
+            self = local ? nullptr : object;
+            if (!self && !(local && m_swfVersion < 6))
+                self = m_target;
+            return true;
+        }
+        }
+    }
+    return false;
 }
 
 Object* Interpreter::targetFromValue(const Value& value)
@@ -860,8 +1019,9 @@ void Interpreter::pushValues(size_t position, size_t end)
         case 9: {
             size_t index = type == 8 ? (position < end ? bytes[position] : 0) : readU16(bytes, position);
             position += type == 8 ? 1 : 2;
-            if (m_constantPool && index < m_constantPool->size())
-                m_stack.emplace_back((*m_constantPool)[index]);
+            const std::vector<QString>* pool = m_constantPool->get();
+            if (pool && index < pool->size())
+                m_stack.emplace_back((*pool)[index]);
             else
                 m_stack.emplace_back();
             break;
@@ -906,7 +1066,7 @@ void Interpreter::defineFunction(Step& step, bool version2)
     // A function body runs by SWF 5 rules even in a SWF 4 movie: equality gives booleans
     // and division by zero Infinity there, as Flash does.
     code->swfVersion = std::max(m_swfVersion, 5);
-    code->constantPool = m_constantPool;
+    code->constantPool = *m_constantPool;
     next += code->length;
 
     auto* function = m_machine.make<FunctionObject>(m_machine.prototypes().function, code, m_scope, m_target);
@@ -1509,10 +1669,36 @@ Interpreter::Outcome Interpreter::actionDefineLocal2(Step&)
 
 Interpreter::Outcome Interpreter::actionCallFunction(Step&)
 {
-    QString name = popString();
-    Arguments arguments = popArguments();
-    push(callFunctionNamed(name, arguments));
-    m_machine.m_vectorPool.give(std::move(arguments));
+    // The name is read in place where it is a string, as a member action's is.
+    const Value nameValue = pop();
+    QString converted;
+    const QString& name = memberName(m_machine, nameValue, converted);
+    Value function;
+    Object* self = nullptr;
+    // Where the count is a number and the function is found without running a script, nothing
+    // can run between taking the arguments and the call: a script function takes its arguments
+    // straight from the stack. Where it would be one level too deep, or reads _parent (which may
+    // run a getter) before it has its arguments, the arguments are taken first, as below.
+    if (!m_stack.empty() && m_stack.back().isNumber() && findFunctionWithoutScripts(name, function, self)) {
+        Object* object = function.asObject();
+        auto* callee = object && object->kind() == ObjectKind::Function ? static_cast<FunctionObject*>(object) : nullptr;
+        const ScriptFunctionCode* code = callee ? callee->script().get() : nullptr;
+        if (code && m_machine.m_callDepth + 1 < m_machine.m_limits.maximumDepth()
+            && !(code->isFunction2 && (code->flags & ScriptFunctionCode::PreloadParent))) {
+            const size_t count = stackCount(m_stack.back().asNumber(), m_stack.size() - 1);
+            m_stack.pop_back();
+            Value result = enter(m_machine, callee, self, StackArguments{m_stack, count}, self ? self->prototype() : nullptr);
+            push(std::move(result));
+        } else {
+            Arguments arguments = popArguments();
+            push(callFound(function, self, arguments));
+            m_machine.m_vectorPool.give(std::move(arguments));
+        }
+    } else {
+        Arguments arguments = popArguments();
+        push(callFunctionNamed(name, arguments));
+        m_machine.m_vectorPool.give(std::move(arguments));
+    }
     if (baseClipLeftDuringRun())
         return Outcome::Return;
     return Outcome::Normal;
@@ -1802,7 +1988,8 @@ Interpreter::Outcome Interpreter::actionConstantPool(Step& step)
     size_t end = payload + payloadLength;
     for (uint16_t i = 0; i < count && position < end; ++i)
         pool->push_back(decodeString(position, end, position));
-    m_constantPool = std::move(pool);
+    m_ownConstantPool = std::move(pool);
+    m_constantPool = &m_ownConstantPool;
     return Outcome::Normal;
 }
 

@@ -19,10 +19,11 @@ class Machine;
 // the clip that timeline actions address, and the constant pool.
 class Interpreter {
 public:
-    // The code is not copied: it must outlive the interpreter (the function that holds it, or
-    // the caller of a frame's script, keeps it).
+    // The code and the constant pool are not copied: they must outlive the interpreter (the
+    // function that holds them, or the caller of a frame's script, keeps them). No pool is given
+    // as a null pointer.
     Interpreter(Machine& machine, const swf::ActionCode& code, size_t start, size_t end, int swfVersion, ScopeChain scope,
-                Object* thisObject, Object* target, std::shared_ptr<const std::vector<QString>> constantPool);
+                Object* thisObject, Object* target, const std::shared_ptr<const std::vector<QString>>* constantPool);
 
     ~Interpreter();
     Interpreter(const Interpreter&) = delete;
@@ -48,9 +49,14 @@ private:
         size_t next;
     };
 
+    template<class ArgumentList>
+    static Value enter(Machine& machine, FunctionObject* function, Object* self, ArgumentList&& arguments, Object* methodHolder);
+
     Outcome runRange(size_t start, size_t end, size_t& position);
     // run without putting the machine's run state back: for a caller that does so itself.
     Value runInPlace();
+    // The same, for a caller that has also looked at whether the clip has left already.
+    Value runBody();
     // After a branch left the range being run: widens the range to the bytes around it, true
     // when the branch landed in them.
     bool followBranchOut(size_t& position);
@@ -97,7 +103,7 @@ private:
     Object* targetOrRoot() const;
     Value* registerSlot(size_t index)
     {
-        return index < m_registers.size() ? &m_registers[index] : globalRegisterSlot(index);
+        return index < m_registerCount ? &m_registers[index] : globalRegisterSlot(index);
     }
     Value* globalRegisterSlot(size_t index);
     Object* scopeObject(const Scope& link) const;
@@ -107,7 +113,12 @@ private:
     void setProperty(Object* clip, int index, const Value& value);
     void gotoFrameValue(const Value& frame, bool play, int bias);
     void getUrl(const QString& url, const QString& target, int method, bool loadTarget, bool loadVariables);
-    Value callFunctionNamed(const QString& name, const Arguments& arguments);
+    // The arguments are given up: they may be moved from.
+    Value callFunctionNamed(const QString& name, Arguments& arguments);
+    Value callFound(const Value& function, Object* self, Arguments& arguments);
+    // The function CallFunction names and the object it runs on, found without running a script
+    // (no getter, no conversion); false when only callFunctionNamed can tell.
+    bool findFunctionWithoutScripts(const QString& name, Value& function, Object*& self);
     Arguments popArguments();
     void enumerate(const Value& object);
 
@@ -123,9 +134,14 @@ private:
     Object* m_thisObject;
     Object* m_target;
     Object* m_baseClip;
-    std::shared_ptr<const std::vector<QString>> m_constantPool;
+    // The constant pool in force: the one the code was made with, read in place (it lives as long
+    // as the code does), or the one this run defined, held in m_ownConstantPool.
+    const std::shared_ptr<const std::vector<QString>>* m_constantPool;
+    std::shared_ptr<const std::vector<QString>> m_ownConstantPool;
     std::vector<Value>& m_stack; // the machine's
-    std::vector<Value> m_registers;
+    // The function's own registers, on the machine's register stack; none for a frame script.
+    Value* m_registers = nullptr;
+    size_t m_registerCount = 0;
     Value m_returnValue;
     FunctionObject* m_callee = nullptr;
     bool m_baseClipGoneAtStart = false;

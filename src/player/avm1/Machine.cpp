@@ -603,20 +603,9 @@ bool Machine::instanceOf(Object* object, Object* constructor)
     return false;
 }
 
-Machine::DepthGuard::DepthGuard(Machine& machine)
-    : machine(machine)
+void Machine::refuseDeeperCall()
 {
-    // Whatever runs next is no longer the call the player made.
-    machine.m_nextCallIsPlayers = false;
-    // The action list itself counts as the first level.
-    if (machine.m_callDepth + 1 >= machine.m_limits.maximumDepth())
-        throw ScriptAbort{QStringLiteral("%1 levels of recursion were exceeded in one action list.").arg(machine.m_limits.maximumDepth())};
-    ++machine.m_callDepth;
-}
-
-Machine::DepthGuard::~DepthGuard()
-{
-    --machine.m_callDepth;
+    throw ScriptAbort{QStringLiteral("%1 levels of recursion were exceeded in one action list.").arg(m_limits.maximumDepth())};
 }
 
 void Machine::beginTopLevel(int swfVersion)
@@ -653,23 +642,6 @@ void Machine::clearFrameState()
     m_stack.clear();
     for (Value& value : m_globalRegisters)
         value = Value();
-}
-
-Machine::SavedRunState::SavedRunState(Machine& machine)
-    : m_machine(machine)
-    , m_swfVersion(machine.m_swfVersion)
-    , m_scriptTarget(machine.m_scriptTarget)
-    , m_runningFunction(machine.m_runningFunction)
-    , m_runningAsConstructor(machine.m_runningAsConstructor)
-{
-}
-
-Machine::SavedRunState::~SavedRunState()
-{
-    m_machine.setSwfVersion(m_swfVersion);
-    m_machine.m_scriptTarget = m_scriptTarget;
-    m_machine.m_runningFunction = m_runningFunction;
-    m_machine.m_runningAsConstructor = m_runningAsConstructor;
 }
 
 Machine::TopLevelRun::TopLevelRun(Machine& machine, int swfVersion)

@@ -4,6 +4,7 @@
 #include "ExecutionLimits.h"
 #include "FunctionObject.h"
 #include "Object.h"
+#include "RegisterStack.h"
 #include "Scope.h"
 #include "StringAppender.h"
 #include "ValueVectorPool.h"
@@ -203,10 +204,21 @@ public:
     // Joins two strings for the concatenating actions, appending in place where it can.
     QString concatenate(const QString& left, const QString& right) { return m_appender.concatenate(left, right); }
 
-    // Used by the interpreter for its calls.
+    // Used by the interpreter for its calls: one more level, refused past the movie's limit.
     struct DepthGuard {
-        explicit DepthGuard(Machine& machine);
-        ~DepthGuard();
+        explicit DepthGuard(Machine& machine)
+            : machine(machine)
+        {
+            // Whatever runs next is no longer the call the player made.
+            machine.m_nextCallIsPlayers = false;
+            // The action list itself counts as the first level.
+            if (machine.m_callDepth + 1 >= machine.m_limits.maximumDepth()) [[unlikely]]
+                machine.refuseDeeperCall();
+            ++machine.m_callDepth;
+        }
+        ~DepthGuard() { --machine.m_callDepth; }
+        DepthGuard(const DepthGuard&) = delete;
+        DepthGuard& operator=(const DepthGuard&) = delete;
         Machine& machine;
     };
 
@@ -215,8 +227,21 @@ public:
     // whether that function constructs.
     class SavedRunState {
     public:
-        explicit SavedRunState(Machine& machine);
-        ~SavedRunState();
+        explicit SavedRunState(Machine& machine)
+            : m_machine(machine)
+            , m_swfVersion(machine.m_swfVersion)
+            , m_scriptTarget(machine.m_scriptTarget)
+            , m_runningFunction(machine.m_runningFunction)
+            , m_runningAsConstructor(machine.m_runningAsConstructor)
+        {
+        }
+        ~SavedRunState()
+        {
+            m_machine.setSwfVersion(m_swfVersion);
+            m_machine.m_scriptTarget = m_scriptTarget;
+            m_machine.m_runningFunction = m_runningFunction;
+            m_machine.m_runningAsConstructor = m_runningAsConstructor;
+        }
         SavedRunState(const SavedRunState&) = delete;
         SavedRunState& operator=(const SavedRunState&) = delete;
 
@@ -253,11 +278,15 @@ private:
     // there when it returns (movies made by other tools than Flash rely on that).
     std::vector<Value> m_stack;
     StringAppender m_appender;
-    // Room for the arguments and registers of calls, used again from call to call.
+    // Room for the arguments of calls, used again from call to call.
     ValueVectorPool m_vectorPool;
+    // The registers of the script functions that run.
+    RegisterStack m_registerStack;
     Value m_globalRegisters[GlobalRegisterCount];
     friend class Interpreter;
     void installBuiltins();
+    // The abort of a call one level too deep.
+    [[noreturn]] void refuseDeeperCall();
     void beginTopLevel(int swfVersion);
     void endTopLevel();
     void reportUncaught(const Value& thrown);

@@ -6,9 +6,9 @@
 
 namespace player::avm1 {
 
-// Spare vectors of values kept for use again. Every script call fills one with its arguments and
-// another with its registers; taking back one that an earlier call gave up, with its room still
-// allocated, saves allocating and freeing both at every call.
+// Spare vectors of values kept for use again. Every script call fills one with its arguments;
+// taking back one that an earlier call gave up, with its room still allocated, saves allocating
+// and freeing it at every call.
 class ValueVectorPool {
 public:
     // An empty vector, with room left from an earlier use where there is one.

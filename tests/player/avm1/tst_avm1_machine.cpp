@@ -298,6 +298,50 @@ private slots:
         QCOMPARE(runner.machine().callDepth(), 0);
     }
 
+    // An exception thrown deep in a chain of calls, or the time limit running out there, leaves
+    // every call it passes through: the try block around the chain catches the exception, and
+    // later calls, nested or not, get their own arguments and registers.
+    void callChainsLeftByThrowsAndAborts()
+    {
+        ScriptRunner runner;
+        // function thrower() { throw "boom"; }, which the compiler cannot write.
+        Bytes body;
+        body.pushString("boom").action(0x2A);
+        std::vector<uint8_t> header{'t', 'h', 'r', 'o', 'w', 'e', 'r', 0};
+        Bytes::put16(header, 0);
+        Bytes::put16(header, body.data.size());
+        Bytes define;
+        define.action(0x9B, header).append(body).action(0);
+        QCOMPARE(runner.runBytes(define.data), QStringList{});
+        runner.run("function nest(n, tag) { var mine = tag + n; if (n == 0) thrower(); else nest(n - 1, tag); return mine; }"
+                   "function deep(n, tag) { var mine = tag + n; if (n > 0) deep(n - 1, tag); return mine; }"
+                   "function pair(a, b) { return a + ',' + b; }");
+        // try { nest(20, "x"); } catch (e) { trace("caught " + e); } trace("after");
+        Bytes tryBody;
+        tryBody.pushString("x").action(0x96, {7, 20, 0, 0, 0, 7, 2, 0, 0, 0}).pushString("nest").action(0x3D).action(0x17);
+        Bytes catchBody;
+        catchBody.pushString("caught ").pushString("e").action(0x1C).action(0x47).action(0x26);
+        std::vector<uint8_t> tryHeader{0x01};
+        Bytes::put16(tryHeader, tryBody.data.size());
+        Bytes::put16(tryHeader, catchBody.data.size());
+        Bytes::put16(tryHeader, 0);
+        tryHeader.push_back('e');
+        tryHeader.push_back(0);
+        Bytes program;
+        program.action(0x8F, tryHeader).append(tryBody).append(catchBody).pushString("after").action(0x26).action(0);
+        QCOMPARE(runner.runBytes(program.data).join('|'), QString("caught boom|after"));
+        QCOMPARE(runner.machine().callDepth(), 0);
+        QCOMPARE(runner.run("trace(pair('a', deep(3, 'y'))); trace(pair(deep(1, 'z'), 'b'));").join('|'), QString("a,y3|z1,b"));
+
+        runner.machine().limits().configure(256, 1);
+        QCOMPARE(runner.run("function spin(n, tag) { if (n == 0) { while (true) {} } return spin(n - 1, tag); }"
+                            "trace('start'); spin(100, 'w'); trace('never');"),
+                 QStringList{"start"});
+        QCOMPARE(runner.machine().callDepth(), 0);
+        runner.machine().runTimers(100);
+        QCOMPARE(runner.run("trace(pair('c', deep(2, 'v')));"), QStringList{"c,v2"});
+    }
+
     void endlessLoopStoppedByTimeLimit()
     {
         ScriptRunner runner;
