@@ -7,6 +7,17 @@ namespace player::render {
 namespace {
 
 std::atomic<bool> vectorsEnabled { SKRV_PIXEL_VECTORS != 0 };
+std::atomic<bool> wideEnabled { true };
+
+bool processorHasAvx2()
+{
+#if SKRV_WIDE_PIXELS
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+#else
+    return false;
+#endif
+}
 
 } // namespace
 
@@ -18,6 +29,22 @@ bool PixelVectors::enabled()
 void PixelVectors::setEnabled(bool enabled)
 {
     vectorsEnabled.store(enabled && SKRV_PIXEL_VECTORS != 0, std::memory_order_relaxed);
+}
+
+bool PixelVectors::wideSupported()
+{
+    static const bool supported = processorHasAvx2();
+    return supported;
+}
+
+bool PixelVectors::wide()
+{
+    return wideSupported() && wideEnabled.load(std::memory_order_relaxed) && enabled();
+}
+
+void PixelVectors::setWide(bool wide)
+{
+    wideEnabled.store(wide, std::memory_order_relaxed);
 }
 
 } // namespace player::render

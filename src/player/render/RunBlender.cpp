@@ -2,6 +2,7 @@
 
 #include "CoverageFill.h"
 #include "PixelVectors.h"
+#include "WidePixels.h"
 
 #include <algorithm>
 
@@ -66,8 +67,13 @@ void RunBlender::blendSolid(QRgb* pixels, int length, QRgb color, int coverage)
     }
     int index = 0;
 #if SKRV_PIXEL_VECTORS
-    if (PixelVectors::enabled())
-        index = blendSolidVector(pixels, length, covered, uncovered);
+    if (PixelVectors::enabled()) {
+#if SKRV_WIDE_PIXELS
+        if (PixelVectors::wide())
+            index = wide::blendSolid(pixels, length, covered, uncovered);
+#endif
+        index += blendSolidVector(pixels + index, length - index, covered, uncovered);
+    }
 #endif
     for (; index < length; ++index)
         pixels[index] = covered + CoverageFill::scaledPixel(pixels[index], uncovered);
@@ -77,8 +83,13 @@ void RunBlender::blendColors(QRgb* pixels, const QRgb* colors, int length, int c
 {
     int index = 0;
 #if SKRV_PIXEL_VECTORS
-    if (PixelVectors::enabled())
-        index = blendColorsVector(pixels, colors, length, coverage);
+    if (PixelVectors::enabled()) {
+#if SKRV_WIDE_PIXELS
+        if (PixelVectors::wide())
+            index = wide::blendColors(pixels, colors, length, coverage);
+#endif
+        index += blendColorsVector(pixels + index, colors + index, length - index, coverage);
+    }
 #endif
     if (coverage == 255) {
         for (; index < length; ++index) {
