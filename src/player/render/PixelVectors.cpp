@@ -21,14 +21,19 @@ bool processorHasAvx2()
 
 } // namespace
 
-bool PixelVectors::enabled()
+int PixelVectors::update()
 {
-    return vectorsEnabled.load(std::memory_order_relaxed);
+    int level = Scalar;
+    if (vectorsEnabled.load(std::memory_order_relaxed))
+        level = wideEnabled.load(std::memory_order_relaxed) && wideSupported() ? Wide : Narrow;
+    s_level.store(level, std::memory_order_relaxed);
+    return level;
 }
 
 void PixelVectors::setEnabled(bool enabled)
 {
     vectorsEnabled.store(enabled && SKRV_PIXEL_VECTORS != 0, std::memory_order_relaxed);
+    update();
 }
 
 bool PixelVectors::wideSupported()
@@ -37,14 +42,10 @@ bool PixelVectors::wideSupported()
     return supported;
 }
 
-bool PixelVectors::wide()
-{
-    return wideSupported() && wideEnabled.load(std::memory_order_relaxed) && enabled();
-}
-
 void PixelVectors::setWide(bool wide)
 {
     wideEnabled.store(wide, std::memory_order_relaxed);
+    update();
 }
 
 } // namespace player::render

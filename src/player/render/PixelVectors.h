@@ -2,6 +2,8 @@
 
 #include <QRgb>
 
+#include <atomic>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #define SKRV_PIXEL_VECTORS 1
@@ -29,13 +31,26 @@ namespace player::render {
 // switched off; the four- and two-pixel code then does only the pixels left over.
 class PixelVectors {
 public:
-    static bool enabled();
+    static bool enabled() { return level() >= Narrow; }
     static void setEnabled(bool enabled);
     // Whether the AVX2 loops are taken: vectors on, the processor has AVX2, not switched off.
-    static bool wide();
+    static bool wide() { return level() >= Wide; }
     static void setWide(bool wide);
     // Whether this processor has AVX2 (and this build its loops).
     static bool wideSupported();
+
+private:
+    enum Level { Unknown = -1, Scalar, Narrow, Wide };
+
+    // Asked for every run, so kept in one word, worked out on first use and when switched.
+    static int level()
+    {
+        const int known = s_level.load(std::memory_order_relaxed);
+        return known != Unknown ? known : update();
+    }
+    static int update();
+
+    static inline std::atomic<int> s_level { Unknown };
 };
 
 #if SKRV_PIXEL_VECTORS

@@ -62,7 +62,12 @@ void RunBlender::blendSolid(QRgb* pixels, int length, QRgb color, int coverage)
     const QRgb covered = coverage == 255 ? color : CoverageFill::scaledPixel(color, static_cast<unsigned>(coverage));
     const unsigned uncovered = 255u - qAlpha(covered);
     if (uncovered == 0) {
-        std::fill(pixels, pixels + length, covered);
+        int filled = 0;
+#if SKRV_WIDE_PIXELS
+        if (PixelVectors::wide())
+            filled = wide::fill(pixels, length, covered);
+#endif
+        std::fill(pixels + filled, pixels + length, covered);
         return;
     }
     int index = 0;

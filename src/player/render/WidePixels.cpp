@@ -4,6 +4,8 @@
 
 #include <immintrin.h>
 
+#include <cstring>
+
 namespace player::render::wide {
 
 namespace {
@@ -82,6 +84,18 @@ SKRV_WIDE inline void toDoubles(__m256i values, __m256d& first, __m256d& second)
 {
     first = _mm256_cvtepi32_pd(_mm256_castsi256_si128(values));
     second = _mm256_cvtepi32_pd(_mm256_extracti128_si256(values, 1));
+}
+
+// The first `count` of eight pixels (all of them from 8 on) stored at `at`.
+SKRV_WIDE inline void storeFirst(QRgb* at, __m256i pixels, int count)
+{
+    if (count >= 8) {
+        store(at, pixels);
+        return;
+    }
+    alignas(32) QRgb all[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(all), pixels);
+    std::memcpy(at, all, sizeof(QRgb) * static_cast<std::size_t>(count));
 }
 
 // Gradient positions (table entries, as doubles) to the entries' colours under the spread.
@@ -184,6 +198,15 @@ SKRV_WIDE inline __m256d radialPositions(const RadialLanes& lanes, __m256d cente
 
 } // namespace
 
+int fill(QRgb* pixels, int length, QRgb color)
+{
+    const __m256i colors = _mm256_set1_epi32(static_cast<int>(color));
+    int index = 0;
+    for (; index + 8 <= length; index += 8)
+        store(pixels + index, colors);
+    return index;
+}
+
 int blendSolid(QRgb* pixels, int length, QRgb covered, unsigned uncovered)
 {
     const __m256i color = _mm256_set1_epi32(static_cast<int>(covered));
@@ -236,14 +259,15 @@ int linearEntries(const GradientTable& table, double rowStart, double step, doub
     const __m256d four = _mm256_set1_pd(4.0);
     __m256d centers = _mm256_set_pd(first + 3.0, first + 2.0, first + 1.0, first);
     int index = 0;
-    for (; index + 8 <= length; index += 8) {
+    // The last pixels too: every entry looked up is in the table, whatever the position.
+    for (; index < length; index += 8) {
         const __m256d next = _mm256_add_pd(centers, four);
         const __m256d low = _mm256_add_pd(rows, _mm256_mul_pd(steps, centers));
         const __m256d high = _mm256_add_pd(rows, _mm256_mul_pd(steps, next));
-        store(out + index, entriesAt(table, low, high));
+        storeFirst(out + index, entriesAt(table, low, high), length - index);
         centers = _mm256_add_pd(next, four);
     }
-    return index;
+    return length;
 }
 
 int radialEntries(const GradientTable& table, const RadialRow& row, int length, QRgb* out)
@@ -256,12 +280,13 @@ int radialEntries(const GradientTable& table, const RadialRow& row, int length, 
     const __m256d four = _mm256_set1_pd(4.0);
     __m256d centers = _mm256_set_pd(row.first + 3.0, row.first + 2.0, row.first + 1.0, row.first);
     int index = 0;
-    for (; index + 8 <= length; index += 8) {
+    for (; index < length; index += 8) {
         const __m256d next = _mm256_add_pd(centers, four);
-        store(out + index, entriesAt(table, radialPositions(lanes, centers), radialPositions(lanes, next)));
+        storeFirst(out + index, entriesAt(table, radialPositions(lanes, centers), radialPositions(lanes, next)),
+                   length - index);
         centers = _mm256_add_pd(next, four);
     }
-    return index;
+    return length;
 }
 
 int smoothPixels(const SmoothRow& row, int length, QRgb* out)
@@ -278,8 +303,9 @@ int smoothPixels(const SmoothRow& row, int length, QRgb* out)
     const __m256i zero = _mm256_setzero_si256();
     const auto* bits = reinterpret_cast<const int*>(row.bits);
     __m256d centers = _mm256_set_pd(row.first + 3.0, row.first + 2.0, row.first + 1.0, row.first);
+    const __m256i lanes = _mm256_set_epi32(7, 6, 5, 4, 3, 2, 1, 0);
     int index = 0;
-    for (; index + 8 <= length; index += 8) {
+    for (; index < length; index += 8) {
         const __m256d next = _mm256_add_pd(centers, four);
         const __m256i u = texelsAt(rowU, stepU, centers, next, low, high);
         const __m256i v = texelsAt(rowV, stepV, centers, next, low, high);
@@ -291,8 +317,17 @@ int smoothPixels(const SmoothRow& row, int length, QRgb* out)
         __m256i under;
         placeTexels(_mm256_srai_epi32(u, 8), row.width, row.clamped, row.inside, left, right);
         placeTexels(_mm256_srai_epi32(v, 8), row.height, row.clamped, row.inside, up, under);
-        const __m256i top = _mm256_mullo_epi32(up, rowPixels);
-        const __m256i bottom = _mm256_mullo_epi32(under, rowPixels);
+        __m256i top = _mm256_mullo_epi32(up, rowPixels);
+        __m256i bottom = _mm256_mullo_epi32(under, rowPixels);
+        if (length - index < 8) {
+            // Beyond the run (where texels taken as they are may lie outside the image), the first
+            // texel of the image instead.
+            const __m256i inRun = _mm256_cmpgt_epi32(_mm256_set1_epi32(length - index), lanes);
+            top = _mm256_and_si256(top, inRun);
+            bottom = _mm256_and_si256(bottom, inRun);
+            left = _mm256_and_si256(left, inRun);
+            right = _mm256_and_si256(right, inRun);
+        }
         const __m256i topLeft = _mm256_i32gather_epi32(bits, _mm256_add_epi32(top, left), 4);
         const __m256i topRight = _mm256_i32gather_epi32(bits, _mm256_add_epi32(top, right), 4);
         const __m256i bottomLeft = _mm256_i32gather_epi32(bits, _mm256_add_epi32(bottom, left), 4);
@@ -311,10 +346,11 @@ int smoothPixels(const SmoothRow& row, int length, QRgb* out)
             = mixLanes(_mm256_unpacklo_epi8(bottomLeft, zero), _mm256_unpacklo_epi8(bottomRight, zero), acrossLow);
         const __m256i bottomHigh
             = mixLanes(_mm256_unpackhi_epi8(bottomLeft, zero), _mm256_unpackhi_epi8(bottomRight, zero), acrossHigh);
-        store(out + index,
-              _mm256_packus_epi16(mixLanes(topLow, bottomLow, downLow), mixLanes(topHigh, bottomHigh, downHigh)));
+        storeFirst(out + index,
+                   _mm256_packus_epi16(mixLanes(topLow, bottomLow, downLow), mixLanes(topHigh, bottomHigh, downHigh)),
+                   length - index);
     }
-    return index;
+    return length;
 }
 
 } // namespace player::render::wide

@@ -13,9 +13,12 @@ namespace player::render {
 // The per-pixel loops of fills, eight pixels to an instruction with AVX2, for processors that
 // have it (PixelVectors::wide() says when to take them). Each gives exactly the pixels of the
 // scalar code: the same double operations in the same order (nothing fused), integer channels
-// in lanes wide enough for every intermediate. Each does the pixels it can take eight at a
-// time and returns how many; the caller does the rest.
+// in lanes wide enough for every intermediate. Each returns how many pixels it did (the
+// blending ones only whole groups of eight, the others all of them); the caller does the rest.
 namespace wide {
+
+// `length` pixels set to `color`.
+SKRV_WIDE int fill(QRgb* pixels, int length, QRgb color);
 
 // A run of `length` pixels, `covered` (the colour already scaled by its coverage) over each,
 // the pixel below scaled by `uncovered`.
