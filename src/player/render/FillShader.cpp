@@ -256,6 +256,14 @@ wide::GradientTable wideTable(const GradientRamp& ramp)
 }
 #endif
 
+#if SKRV_WIDE_PIXELS
+// Whether the eight-pixel code is on and can reach every texel of an image by 32-bit offsets.
+bool wideOffsets(int width, int height, qsizetype stride)
+{
+    return PixelVectors::wide() && width > 0 && height > 0 && stride % 4 == 0 && std::int64_t(height) * stride < std::numeric_limits<int>::max();
+}
+#endif
+
 #if SKRV_PIXEL_VECTORS
 using PositionPair = __m128d;
 #else
@@ -416,6 +424,14 @@ void FillShader::shadeBitmap(int x, int y, int length, QRgb* out) const
     const int height = m_image.height();
     const auto* bits = m_image.constBits();
     const qsizetype stride = m_image.bytesPerLine();
+#if SKRV_WIDE_PIXELS
+    if (wideOffsets(width, height, stride)) {
+        const wide::SmoothRow row { reinterpret_cast<const QRgb*>(bits), stride / 4, width, height, m_clamped, false,
+                                    rowU, rowV, stepU, stepV, x + 0.5, CoordinateLimit };
+        if (wide::nearestPixels(row, length, out) == length)
+            return;
+    }
+#endif
     TexelTrack across(width, m_clamped);
     TexelTrack down(height, m_clamped);
     for (int index = 0; index < length; ++index) {
@@ -562,7 +578,7 @@ void FillShader::shadeSmoothBitmap(int x, int y, int length, QRgb* out) const
     int done = 0;
 #if SKRV_WIDE_PIXELS
     // Eight pixels at a time, their texels gathered by 32-bit offsets from the first pixel.
-    if (PixelVectors::wide() && stride % 4 == 0 && std::int64_t(height) * stride < std::numeric_limits<int>::max()) {
+    if (wideOffsets(width, height, stride)) {
         const wide::SmoothRow row { reinterpret_cast<const QRgb*>(bits), stride / 4, width, height, m_clamped, inside,
                                     rowU, rowV, stepU, stepV, first, CoordinateLimit };
         done = wide::smoothPixels(row, length, out);

@@ -353,6 +353,33 @@ int smoothPixels(const SmoothRow& row, int length, QRgb* out)
     return length;
 }
 
+int nearestPixels(const SmoothRow& row, int length, QRgb* out)
+{
+    const __m256d rowU = _mm256_set1_pd(row.rowU);
+    const __m256d rowV = _mm256_set1_pd(row.rowV);
+    const __m256d stepU = _mm256_set1_pd(row.stepU);
+    const __m256d stepV = _mm256_set1_pd(row.stepV);
+    const __m256d low = _mm256_set1_pd(-row.limit);
+    const __m256d high = _mm256_set1_pd(row.limit);
+    const __m256d four = _mm256_set1_pd(4.0);
+    const __m256i rowPixels = _mm256_set1_epi32(static_cast<int>(row.rowPixels));
+    const auto* bits = reinterpret_cast<const int*>(row.bits);
+    __m256d centers = _mm256_set_pd(row.first + 3.0, row.first + 2.0, row.first + 1.0, row.first);
+    for (int index = 0; index < length; index += 8) {
+        const __m256d next = _mm256_add_pd(centers, four);
+        __m256i u;
+        __m256i v;
+        __m256i unused;
+        placeTexels(texelsAt(rowU, stepU, centers, next, low, high), row.width, row.clamped, false, u, unused);
+        placeTexels(texelsAt(rowV, stepV, centers, next, low, high), row.height, row.clamped, false, v, unused);
+        centers = _mm256_add_pd(next, four);
+        // Every placed texel is in the image, beyond the run too.
+        const __m256i offsets = _mm256_add_epi32(_mm256_mullo_epi32(v, rowPixels), u);
+        storeFirst(out + index, _mm256_i32gather_epi32(bits, offsets, 4), length - index);
+    }
+    return length;
+}
+
 } // namespace player::render::wide
 
 #endif

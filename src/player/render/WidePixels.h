@@ -77,6 +77,9 @@ struct SmoothRow {
 };
 
 SKRV_WIDE int smoothPixels(const SmoothRow& row, int length, QRgb* out);
+// The nearest texel to each pixel: coordinates in whole texels, each rounded down and wrapped or
+// held (`inside` is not used).
+SKRV_WIDE int nearestPixels(const SmoothRow& row, int length, QRgb* out);
 
 } // namespace wide
 
