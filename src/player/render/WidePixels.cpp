@@ -163,7 +163,8 @@ SKRV_WIDE inline void placeTexels(__m256i texels, int size, bool clamped, bool i
         next = _mm256_min_epi32(_mm256_max_epi32(_mm256_add_epi32(texels, one), zero), last);
         return;
     }
-    placed = wrapped(texels, size);
+    // A power of two wraps by its low bits (two's complement numbers below zero too).
+    placed = (size & (size - 1)) == 0 ? _mm256_and_si256(texels, last) : wrapped(texels, size);
     // The one after the last texel is the first.
     next = _mm256_andnot_si256(_mm256_cmpeq_epi32(placed, last), _mm256_add_epi32(placed, one));
 }

@@ -225,14 +225,16 @@ private slots:
     // Every run length from none to 40 pixels and some long ones, written at every alignment, for
     // each kind of fill and for masked rows: the eight-pixel loops leave the last pixels to the
     // narrower code, which must take up at the right pixel. Smoothed bitmaps both wholly inside a
-    // magnified image (texels taken as they are) and crossing its edges, repeated and held, an image
-    // of three texels, a minified one and nearest texels; gradients under every spread.
+    // magnified image (texels taken as they are) and crossing its edges, repeated and held, images
+    // of three texels, of one and of powers of two, a minified one and nearest texels; gradients
+    // under every spread.
     void runsOfEveryLengthAndAlignment()
     {
         QRandomGenerator random(17);
         const QImage large = randomImage(random, 61, 47);
         const QImage tiny = randomImage(random, 3, 1);
         const QImage single = randomImage(random, 1, 1);
+        const QImage powersOfTwo = randomImage(random, 16, 8);
         const QTransform magnified = QTransform().translate(-40.5, -30.25).scale(5.3, 4.9);
         const QTransform turned = QTransform().translate(13, -7).rotate(33).scale(2.7, 3.1);
         std::vector<FillShader> shaders {
@@ -244,6 +246,8 @@ private slots:
             FillShader::bitmap(tiny, QTransform().rotate(-20).scale(1.7, 2.3), false, true),
             FillShader::bitmap(tiny, QTransform().rotate(-20).scale(1.7, 2.3), true, true),
             FillShader::bitmap(single, turned, false, true),
+            FillShader::bitmap(powersOfTwo, turned, false, true),
+            FillShader::bitmap(powersOfTwo, QTransform().translate(-3, 5).scale(0.6, 0.7), false, false),
             FillShader::bitmap(large, turned, false, false),
         };
         QGradientStops stops;
