@@ -249,18 +249,18 @@ void FillShader::shade(int x, int y, int length, QRgb* out) const
 namespace {
 
 #if SKRV_WIDE_PIXELS
+// A ramp's table and spread as the eight-pixel code takes them.
 wide::GradientTable wideTable(const GradientRamp& ramp)
 {
     const int spread = ramp.spread() == QGradient::RepeatSpread ? 1 : (ramp.spread() == QGradient::ReflectSpread ? 2 : 0);
     return { ramp.entries(), spread };
 }
-#endif
 
-#if SKRV_WIDE_PIXELS
 // Whether the eight-pixel code is on and can reach every texel of an image by 32-bit offsets.
 bool wideOffsets(int width, int height, qsizetype stride)
 {
-    return PixelVectors::wide() && width > 0 && height > 0 && stride % 4 == 0 && std::int64_t(height) * stride < std::numeric_limits<int>::max();
+    return PixelVectors::wide() && width > 0 && height > 0 && stride % 4 == 0
+        && std::int64_t(height) * stride < std::numeric_limits<int>::max();
 }
 #endif
 
@@ -332,7 +332,8 @@ void FillShader::shadeLinear(int x, int y, int length, QRgb* out) const
     const double step = m_toFill.m11() * size;
     int done = 0;
 #if SKRV_WIDE_PIXELS
-    if (PixelVectors::wide()) {
+    // Runs shorter than eight cost less two pixels at a time.
+    if (length >= 8 && PixelVectors::wide()) {
         done = wide::linearEntries(wideTable(*m_ramp), rowStart, step, x + 0.5, length, out);
         out += done;
         length -= done;
@@ -371,7 +372,7 @@ void FillShader::shadeRadial(int x, int y, int length, QRgb* out) const
     const bool centered = m_focusX == 0.0 && m_focusY == 0.0;
     int done = 0;
 #if SKRV_WIDE_PIXELS
-    if (PixelVectors::wide()) {
+    if (length >= 8 && PixelVectors::wide()) {
         const wide::RadialRow row { rowX, rowY, stepX, stepY, x + 0.5, focusX, focusY, inside, scale, centered };
         done = wide::radialEntries(wideTable(*m_ramp), row, length, out);
         out += done;
