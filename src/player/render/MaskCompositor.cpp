@@ -3,6 +3,7 @@
 #include "CoverageFill.h"
 #include "PixelVectors.h"
 #include "RowWorkers.h"
+#include "WidePixels.h"
 
 #include <QPaintEngine>
 #include <QPainter>
@@ -86,8 +87,13 @@ void MaskCompositor::compositeRow(QRgb* target, const QRgb* content, const QRgb*
 {
     int index = 0;
 #if SKRV_PIXEL_VECTORS
-    if (PixelVectors::enabled())
-        index = compositeVector(target, content, coverage, length);
+    if (PixelVectors::enabled()) {
+#if SKRV_WIDE_PIXELS
+        if (PixelVectors::wide())
+            index = wide::compositeMasked(target, content, coverage, length);
+#endif
+        index += compositeVector(target + index, content + index, coverage + index, length - index);
+    }
 #endif
     for (; index < length; ++index) {
         const unsigned alpha = qAlpha(coverage[index]);

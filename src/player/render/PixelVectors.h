@@ -2,11 +2,22 @@
 
 #include <QRgb>
 
+#include <atomic>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #define SKRV_PIXEL_VECTORS 1
 #else
 #define SKRV_PIXEL_VECTORS 0
+#endif
+
+// AVX2 versions of the loops, compiled for that processor function by function and taken only
+// when the processor running the program has it.
+#if SKRV_PIXEL_VECTORS && defined(__x86_64__) && defined(__GNUC__)
+#define SKRV_WIDE_PIXELS 1
+#define SKRV_WIDE __attribute__((target("avx2")))
+#else
+#define SKRV_WIDE_PIXELS 0
 #endif
 
 namespace player::render {
@@ -15,10 +26,31 @@ namespace player::render {
 // processor's vector instructions, four or two pixels at a time. The vector code gives the same
 // pixels as the scalar code, to the unit; the switch is there so that tests can compare the two.
 // Without vector instructions (builds for other processors) it is always off.
+//
+// Where the processor has AVX2, the loops take eight pixels at a time with it (`wide`), unless
+// switched off; the four- and two-pixel code then does only the pixels left over.
 class PixelVectors {
 public:
-    static bool enabled();
+    static bool enabled() { return level() >= Narrow; }
     static void setEnabled(bool enabled);
+    // Whether the AVX2 loops are taken: vectors on, the processor has AVX2, not switched off.
+    static bool wide() { return level() >= Wide; }
+    static void setWide(bool wide);
+    // Whether this processor has AVX2 (and this build its loops).
+    static bool wideSupported();
+
+private:
+    enum Level { Unknown = -1, Scalar, Narrow, Wide };
+
+    // Asked for every run, so kept in one word, worked out on first use and when switched.
+    static int level()
+    {
+        const int known = s_level.load(std::memory_order_relaxed);
+        return known != Unknown ? known : update();
+    }
+    static int update();
+
+    static inline std::atomic<int> s_level { Unknown };
 };
 
 #if SKRV_PIXEL_VECTORS

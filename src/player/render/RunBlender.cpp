@@ -2,6 +2,7 @@
 
 #include "CoverageFill.h"
 #include "PixelVectors.h"
+#include "WidePixels.h"
 
 #include <algorithm>
 
@@ -61,13 +62,23 @@ void RunBlender::blendSolid(QRgb* pixels, int length, QRgb color, int coverage)
     const QRgb covered = coverage == 255 ? color : CoverageFill::scaledPixel(color, static_cast<unsigned>(coverage));
     const unsigned uncovered = 255u - qAlpha(covered);
     if (uncovered == 0) {
-        std::fill(pixels, pixels + length, covered);
+        int filled = 0;
+#if SKRV_WIDE_PIXELS
+        if (PixelVectors::wide())
+            filled = wide::fill(pixels, length, covered);
+#endif
+        std::fill(pixels + filled, pixels + length, covered);
         return;
     }
     int index = 0;
 #if SKRV_PIXEL_VECTORS
-    if (PixelVectors::enabled())
-        index = blendSolidVector(pixels, length, covered, uncovered);
+    if (PixelVectors::enabled()) {
+#if SKRV_WIDE_PIXELS
+        if (PixelVectors::wide())
+            index = wide::blendSolid(pixels, length, covered, uncovered);
+#endif
+        index += blendSolidVector(pixels + index, length - index, covered, uncovered);
+    }
 #endif
     for (; index < length; ++index)
         pixels[index] = covered + CoverageFill::scaledPixel(pixels[index], uncovered);
@@ -77,8 +88,13 @@ void RunBlender::blendColors(QRgb* pixels, const QRgb* colors, int length, int c
 {
     int index = 0;
 #if SKRV_PIXEL_VECTORS
-    if (PixelVectors::enabled())
-        index = blendColorsVector(pixels, colors, length, coverage);
+    if (PixelVectors::enabled()) {
+#if SKRV_WIDE_PIXELS
+        if (PixelVectors::wide())
+            index = wide::blendColors(pixels, colors, length, coverage);
+#endif
+        index += blendColorsVector(pixels + index, colors + index, length - index, coverage);
+    }
 #endif
     if (coverage == 255) {
         for (; index < length; ++index) {

@@ -48,17 +48,56 @@ QImage randomImage(QRandomGenerator& random, int width, int height)
     return image;
 }
 
-// Runs `work` with the vector code on and then off, and gives both results.
+// The results of `work` with the eight-pixel (AVX2) loops, with the four- and two-pixel ones
+// only, and with the scalar code. Where the processor has no AVX2, the first is the second.
 template <typename Work>
-auto bothWays(Work&& work)
+struct ThreeWays {
+    decltype(std::declval<Work>()()) wide;
+    decltype(std::declval<Work>()()) narrow;
+    decltype(std::declval<Work>()()) scalar;
+};
+
+template <typename Work>
+ThreeWays<Work> allWays(Work&& work)
 {
     PixelVectors::setEnabled(true);
-    auto vector = work();
+    PixelVectors::setWide(true);
+    auto wide = work();
+    PixelVectors::setWide(false);
+    auto narrow = work();
     PixelVectors::setEnabled(false);
+    PixelVectors::setWide(true);
     auto scalar = work();
     PixelVectors::setEnabled(true);
-    return std::make_pair(vector, scalar);
+    return { std::move(wide), std::move(narrow), std::move(scalar) };
 }
+
+// The first pixel where the wide or the narrow result is not the scalar one, described, or an
+// empty string when all three are the same.
+template <typename Ways>
+QString firstDifference(const Ways& ways, int round)
+{
+    if (ways.wide.size() != ways.scalar.size() || ways.narrow.size() != ways.scalar.size())
+        return QStringLiteral("round %1: results of different lengths").arg(round);
+    for (std::size_t index = 0; index < ways.scalar.size(); ++index) {
+        for (const auto* way : { &ways.wide, &ways.narrow }) {
+            if ((*way)[index] != ways.scalar[index])
+                return QStringLiteral("round %1, pixel %2: %3 from the %4 code, %5 from the scalar one")
+                    .arg(round)
+                    .arg(index)
+                    .arg((*way)[index], 8, 16, QLatin1Char('0'))
+                    .arg(way == &ways.wide ? QStringLiteral("wide") : QStringLiteral("narrow"))
+                    .arg(ways.scalar[index], 8, 16, QLatin1Char('0'));
+        }
+    }
+    return {};
+}
+
+#define COMPARE_WAYS(ways, round)                                                                                      \
+    do {                                                                                                               \
+        const QString difference = firstDifference(ways, round);                                                       \
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));                                                        \
+    } while (false)
 
 QString describe(int round, int index)
 {
@@ -86,13 +125,13 @@ private slots:
         QRandomGenerator random(11);
         for (int round = 0; round < 3000; ++round) {
             const int length = random.bounded(0, 40);
-            const int offset = random.bounded(0, 4);
+            const int offset = random.bounded(0, 8);
             const std::vector<QRgb> below = randomPixels(random, length + offset);
             const std::vector<QRgb> colors = randomPixels(random, length);
             const int coverage = random.bounded(4) == 0 ? 255 : random.bounded(1, 256);
             const QRgb solid = randomPixel(random);
             const bool oneColor = round % 2 == 0;
-            const auto [vector, scalar] = bothWays([&] {
+            const auto ways = allWays([&] {
                 std::vector<QRgb> pixels = below;
                 if (oneColor)
                     RunBlender::blendSolid(pixels.data() + offset, length, solid, coverage);
@@ -100,8 +139,7 @@ private slots:
                     RunBlender::blendColors(pixels.data() + offset, colors.data(), length, coverage);
                 return pixels;
             });
-            for (std::size_t index = 0; index < scalar.size(); ++index)
-                QVERIFY2(vector[index] == scalar[index], qPrintable(describe(round, int(index))));
+            COMPARE_WAYS(ways, round);
         }
         // The scalar code is source over as Qt draws it: a colour over grey, half covered.
         QRgb pixel = qRgb(100, 100, 100);
@@ -131,17 +169,17 @@ private slots:
             const int x = random.bounded(-300, 300);
             const int y = random.bounded(-300, 300);
             const int length = random.bounded(1, 150);
-            const auto [vector, scalar] = bothWays([&] {
+            const auto ways = allWays([&] {
                 std::vector<QRgb> colors(static_cast<std::size_t>(length));
                 shader.shade(x, y, length, colors.data());
                 return colors;
             });
+            COMPARE_WAYS(ways, round);
             for (int index = 0; index < length; ++index) {
-                QVERIFY2(vector[std::size_t(index)] == scalar[std::size_t(index)], qPrintable(describe(round, index)));
                 // A pixel alone starts from the first tile and finds its own.
                 QRgb alone = 0;
                 shader.shade(x + index, y, 1, &alone);
-                QVERIFY2(alone == vector[std::size_t(index)], qPrintable(describe(round, index)));
+                QVERIFY2(alone == ways.scalar[std::size_t(index)], qPrintable(describe(round, index)));
             }
             compared += length;
         }
@@ -173,16 +211,94 @@ private slots:
             const int x = random.bounded(-400, 400);
             const int y = random.bounded(-400, 400);
             const int length = random.bounded(1, 120);
-            const auto [vector, scalar] = bothWays([&] {
+            const auto ways = allWays([&] {
                 std::vector<QRgb> colors(static_cast<std::size_t>(length));
                 shader.shade(x, y, length, colors.data());
                 return colors;
             });
-            for (int index = 0; index < length; ++index)
-                QVERIFY2(vector[std::size_t(index)] == scalar[std::size_t(index)], qPrintable(describe(round, index)));
+            COMPARE_WAYS(ways, round);
             compared += length;
         }
         QVERIFY(compared > 20000);
+    }
+
+    // Every run length from none to 40 pixels and some long ones, written at every alignment, for
+    // each kind of fill and for masked rows: the eight-pixel loops leave the last pixels to the
+    // narrower code, which must take up at the right pixel. Smoothed bitmaps both wholly inside a
+    // magnified image (texels taken as they are) and crossing its edges, repeated and held, images
+    // of three texels, of one and of powers of two, a minified one and nearest texels; gradients
+    // under every spread.
+    void runsOfEveryLengthAndAlignment()
+    {
+        QRandomGenerator random(17);
+        const QImage large = randomImage(random, 61, 47);
+        const QImage tiny = randomImage(random, 3, 1);
+        const QImage single = randomImage(random, 1, 1);
+        const QImage powersOfTwo = randomImage(random, 16, 8);
+        const QTransform magnified = QTransform().translate(-40.5, -30.25).scale(5.3, 4.9);
+        const QTransform turned = QTransform().translate(13, -7).rotate(33).scale(2.7, 3.1);
+        std::vector<FillShader> shaders {
+            FillShader::bitmap(large, magnified, false, true),
+            FillShader::bitmap(large, magnified, true, true),
+            FillShader::bitmap(large, turned, false, true),
+            FillShader::bitmap(large, turned, true, true),
+            FillShader::bitmap(large, QTransform().rotate(-160).scale(0.37, 0.41), false, true),
+            FillShader::bitmap(tiny, QTransform().rotate(-20).scale(1.7, 2.3), false, true),
+            FillShader::bitmap(tiny, QTransform().rotate(-20).scale(1.7, 2.3), true, true),
+            FillShader::bitmap(single, turned, false, true),
+            FillShader::bitmap(powersOfTwo, turned, false, true),
+            FillShader::bitmap(powersOfTwo, QTransform().translate(-3, 5).scale(0.6, 0.7), false, false),
+            FillShader::bitmap(large, turned, false, false),
+        };
+        QGradientStops stops;
+        stops.append({ 0.0, QColor(200, 10, 30) });
+        stops.append({ 0.4, QColor(20, 200, 90, 120) });
+        stops.append({ 1.0, QColor(0, 40, 250) });
+        for (const auto spread : { QGradient::PadSpread, QGradient::RepeatSpread, QGradient::ReflectSpread }) {
+            const auto ramp = GradientRamp::fromStops(stops, spread, QGradient::ComponentInterpolation);
+            shaders.push_back(FillShader::linear(ramp, { -10, 0 }, { 30, 5 }, QTransform().rotate(15)));
+            shaders.push_back(FillShader::radial(ramp, { 0, 0 }, 40, { 0, 0 }, QTransform().translate(50, 20)));
+            shaders.push_back(FillShader::radial(ramp, { 0, 0 }, 40, { 15, -22 }, QTransform().translate(50, 20)));
+        }
+        std::vector<int> lengths;
+        for (int length = 0; length <= 40; ++length)
+            lengths.push_back(length);
+        lengths.insert(lengths.end(), { 63, 64, 65, 333, 1000 });
+        int round = 0;
+        for (const FillShader& shader : shaders) {
+            for (const int length : lengths) {
+                for (int offset = 0; offset < 8; ++offset, ++round) {
+                    const int x = random.bounded(-30, 200);
+                    const int y = random.bounded(-30, 150);
+                    const auto ways = allWays([&] {
+                        std::vector<QRgb> colors(static_cast<std::size_t>(length + offset + 1), 0x12345678u);
+                        shader.shade(x, y, length, colors.data() + offset);
+                        return colors;
+                    });
+                    COMPARE_WAYS(ways, round);
+                    // Nothing written beyond the run.
+                    QCOMPARE(ways.wide.back(), QRgb(0x12345678u));
+                }
+            }
+        }
+        for (const int length : lengths) {
+            for (int offset = 0; offset < 8; ++offset, ++round) {
+                const std::vector<QRgb> below = randomPixels(random, length + offset);
+                const std::vector<QRgb> content = randomPixels(random, length);
+                std::vector<QRgb> coverage = randomPixels(random, length);
+                // Runs of eight wholly uncovered or wholly covered, as masks mostly are.
+                if (length > 16) {
+                    std::fill(coverage.begin() + 1, coverage.begin() + 9, 0u);
+                    std::fill(coverage.begin() + 9, coverage.begin() + 17, 0xff000000u);
+                }
+                const auto ways = allWays([&] {
+                    std::vector<QRgb> pixels = below;
+                    MaskCompositor::compositeRow(pixels.data() + offset, content.data(), coverage.data(), length);
+                    return pixels;
+                });
+                COMPARE_WAYS(ways, round);
+            }
+        }
     }
 
     // Layers put down through a mask give the pixels of Qt's two steps (destination-in, then
@@ -215,9 +331,10 @@ private slots:
                 QPainter painter(&byQt);
                 painter.drawImage(at, masked);
             }
-            for (const bool vectors : { true, false }) {
+            for (const int vectors : { 2, 1, 0 }) {
                 for (const bool workers : { true, false }) {
-                    PixelVectors::setEnabled(vectors);
+                    PixelVectors::setEnabled(vectors > 0);
+                    PixelVectors::setWide(vectors > 1);
                     RowWorkers::setEnabled(workers);
                     QImage ours = below.copy();
                     {
@@ -228,6 +345,7 @@ private slots:
                 }
             }
             PixelVectors::setEnabled(true);
+            PixelVectors::setWide(true);
             RowWorkers::setEnabled(true);
         }
         // A painter it cannot draw through exactly is left to Qt.
