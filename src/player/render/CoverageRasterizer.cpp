@@ -295,7 +295,7 @@ void CoverageRasterizer::takeUp(Edge& edge, std::int64_t row)
 }
 
 // The part of `edge` within `row`, walked in the line's own direction.
-void CoverageRasterizer::addEdgeRow(Edge& edge, std::int64_t row)
+inline void CoverageRasterizer::addEdgeRow(Edge& edge, std::int64_t row)
 {
     std::int64_t upperX = edge.topX;
     std::int64_t upperY = edge.topY & FractionMask;
@@ -355,7 +355,7 @@ inline void CoverageRasterizer::addCell(std::int64_t column, std::int64_t area, 
 // being within the row (0 to 256). Each pixel it crosses gets the height it covers ("cover") and
 // twice the area to its right within the pixel ("area"); where the line crosses from one pixel
 // to the next is found by integer division with the remainder carried along.
-void CoverageRasterizer::addPiece(std::int64_t fromX, std::int64_t fromY, std::int64_t toX, std::int64_t toY)
+inline void CoverageRasterizer::addPiece(std::int64_t fromX, std::int64_t fromY, std::int64_t toX, std::int64_t toY)
 {
     if (fromY == toY)
         return;
@@ -371,8 +371,9 @@ void CoverageRasterizer::addPiece(std::int64_t fromX, std::int64_t fromY, std::i
         m_leftCover += toY - fromY;
         return;
     }
-    m_firstTouched = std::min(m_firstTouched, std::max<std::int64_t>(leftmost, 0));
-    m_lastTouched = std::max(m_lastTouched, std::min(rightmost, columns - 1));
+    // Kept unclipped; the sweep clips them to the row.
+    m_firstTouched = std::min(m_firstTouched, leftmost);
+    m_lastTouched = std::max(m_lastTouched, rightmost);
     if (column == lastColumn) {
         addCell<false>(column, ((fromX & FractionMask) + (toX & FractionMask)) * (toY - fromY), toY - fromY);
         return;
@@ -489,20 +490,24 @@ void CoverageRasterizer::convert(bool evenOdd, const RowSink& sink)
                 ++at;
             }
         }
-        sweepRow(row, evenOdd, sink);
+        if (evenOdd)
+            sweepRow<true>(row, sink);
+        else
+            sweepRow<false>(row, sink);
     }
 }
 
 // Sweeps the current row from left to right: the running sum of the covers gives the winding of
 // the whole pixels between touched ones, and a touched pixel gets the winding less its area.
 // Clears what the row touched.
-void CoverageRasterizer::sweepRow(std::int64_t row, bool evenOdd, const RowSink& sink)
+template <bool EvenOdd>
+void CoverageRasterizer::sweepRow(std::int64_t row, const RowSink& sink)
 {
     const std::int64_t columns = m_right - m_left;
     Span* const spans = m_rowSpans.data();
     std::size_t count = 0;
     const auto addSpan = [&](std::int64_t column, std::int64_t length, std::int64_t doubleArea) {
-        const int coverage = coverageFor(doubleArea, evenOdd);
+        const int coverage = coverageFor(doubleArea, EvenOdd);
         if (coverage == 0)
             return;
         const int x = static_cast<int>(column + m_left);
@@ -518,9 +523,11 @@ void CoverageRasterizer::sweepRow(std::int64_t row, bool evenOdd, const RowSink&
 
     std::int64_t cover = m_leftCover;
     std::int64_t x = 0;
-    if (m_lastTouched >= 0) {
-        const std::size_t lastWord = static_cast<std::size_t>(m_lastTouched >> 6);
-        for (std::size_t word = static_cast<std::size_t>(m_firstTouched >> 6); word <= lastWord; ++word) {
+    const std::int64_t firstTouched = std::max<std::int64_t>(m_firstTouched, 0);
+    const std::int64_t lastTouched = std::min(m_lastTouched, columns - 1);
+    if (firstTouched <= lastTouched) {
+        const std::size_t lastWord = static_cast<std::size_t>(lastTouched >> 6);
+        for (std::size_t word = static_cast<std::size_t>(firstTouched >> 6); word <= lastWord; ++word) {
             std::uint64_t bits = m_touched[word];
             if (bits == 0)
                 continue;

@@ -102,7 +102,8 @@ private:
     template <bool Clipped>
     void addCell(std::int64_t column, std::int64_t area, std::int64_t cover);
     void convert(bool evenOdd, const RowSink& sink);
-    void sweepRow(std::int64_t row, bool evenOdd, const RowSink& sink);
+    template <bool EvenOdd>
+    void sweepRow(std::int64_t row, const RowSink& sink);
 
     // Flattened outline in path coordinates, then device points in 1/64 pixel.
     std::vector<QPointF> m_points;

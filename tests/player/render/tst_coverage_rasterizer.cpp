@@ -360,6 +360,8 @@ void CoverageRasterizerTest::rowsDoNotDependOnTheRowsAroundThem()
     QVERIFY(rowsCompared > 5000);
 }
 
+namespace {
+
 // Coverage per pixel of a conversion, by row and column.
 using CoverageMap = std::map<std::pair<int, int>, int>;
 
@@ -390,6 +392,8 @@ CoverageMap within(const CoverageMap& whole, const QRect& target)
             kept.emplace(at, value);
     return kept;
 }
+
+} // namespace
 
 // A target may be cut to any columns, down to one pixel: what lies left of it counts only by
 // its winding, what lies right of it not at all, so every pixel kept is covered as in the whole.
