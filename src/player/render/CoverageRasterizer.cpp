@@ -242,7 +242,7 @@ void CoverageRasterizer::addEdge(FixedPoint from, FixedPoint to)
     if (fromY == toY)
         return;
     const bool down = toY > fromY;
-    Edge edge;
+    Edge edge{};
     edge.down = down;
     edge.topX = (down ? from.x : to.x) * (OnePixel >> 6);
     edge.topY = down ? fromY : toY;
