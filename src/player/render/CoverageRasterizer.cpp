@@ -1,6 +1,8 @@
 #include "CoverageRasterizer.h"
 
 #include <algorithm>
+#include <bit>
+#include <limits>
 #include <cmath>
 #include <cstdlib>
 
@@ -232,306 +234,324 @@ void CoverageRasterizer::flatten(const QPainterPath& path, const QTransform& toD
     }
 }
 
-void CoverageRasterizer::keepCell()
+void CoverageRasterizer::addEdge(FixedPoint from, FixedPoint to)
 {
-    if (m_area != 0 || m_cover != 0)
-        m_cells.push_back(Cell{ static_cast<int>(m_cellY), static_cast<int>(m_cellX), m_cover, m_area });
+    const std::int64_t fromY = from.y * (OnePixel >> 6);
+    const std::int64_t toY = to.y * (OnePixel >> 6);
+    // A level line adds nothing to any pixel.
+    if (fromY == toY)
+        return;
+    const bool down = toY > fromY;
+    Edge edge{};
+    edge.down = down;
+    edge.topX = (down ? from.x : to.x) * (OnePixel >> 6);
+    edge.topY = down ? fromY : toY;
+    edge.bottomX = (down ? to.x : from.x) * (OnePixel >> 6);
+    edge.bottomY = down ? toY : fromY;
+    edge.topRow = edge.topY >> PixelShift;
+    edge.bottomRow = edge.bottomY >> PixelShift;
+    // Lines wholly above or below the kept rows add nothing to them.
+    if (edge.bottomRow < m_top || edge.topRow >= m_bottom)
+        return;
+    const std::size_t firstRow = static_cast<std::size_t>(std::max(edge.topRow, m_top) - m_top);
+    edge.next = m_firstAtRow[firstRow];
+    m_firstAtRow[firstRow] = static_cast<int>(m_edges.size());
+    m_edges.push_back(edge);
 }
 
-void CoverageRasterizer::setCell(std::int64_t x, std::int64_t y)
+// Sets up the stepping of a line over several rows from `row` (its first kept row) on. The line
+// is stepped as if walked from its start to its end, one row after the other: its crossing of
+// the first row boundary is found by an integer division, and each next crossing by adding a
+// whole step and carrying the remainder. The crossing after k steps is therefore also the first
+// plus k whole steps plus the carries that k remainders make, which gives it at any row without
+// stepping there; and a line running upwards is stepped back, undoing the carries.
+void CoverageRasterizer::takeUp(Edge& edge, std::int64_t row)
 {
-    y -= m_top;
-    if (x > m_right)
-        x = m_right;
-    x -= m_left;
-    if (x < 0)
-        x = -1;
-    if (x != m_cellX || y != m_cellY) {
-        if (!m_cellOutside)
-            keepCell();
-        m_area = 0;
-        m_cover = 0;
-        m_cellX = x;
-        m_cellY = y;
+    if (edge.topRow == edge.bottomRow)
+        return;
+    const std::int64_t startX = edge.down ? edge.topX : edge.bottomX;
+    const std::int64_t startFraction = (edge.down ? edge.topY : edge.bottomY) & FractionMask;
+    const std::int64_t dx = edge.down ? edge.bottomX - edge.topX : edge.topX - edge.bottomX;
+    const std::int64_t dy = edge.bottomY - edge.topY;
+    const std::int64_t product = (edge.down ? OnePixel - startFraction : startFraction) * dx;
+    std::int64_t firstShift = 0;
+    std::int64_t firstCarry = 0;
+    divideDown(product, dy, firstShift, firstCarry);
+    divideDown(OnePixel * dx, dy, edge.stepPerRow, edge.remainder);
+    edge.height = dy;
+    // The crossing of the bottom of `boundaryRow`, counted in steps from the start.
+    const auto crossingAt = [&](std::int64_t boundaryRow, std::int64_t& carry) {
+        const std::int64_t steps = edge.down ? boundaryRow - edge.topRow : edge.bottomRow - 1 - boundaryRow;
+        const std::int64_t carried = firstCarry + steps * edge.remainder;
+        carry = carried % dy;
+        return startX + firstShift + steps * edge.stepPerRow + carried / dy;
+    };
+    if (row < edge.bottomRow)
+        edge.crossing = crossingAt(row, edge.carry);
+    if (row > edge.topRow) {
+        std::int64_t unused = 0;
+        edge.crossingAbove = crossingAt(row - 1, unused);
     }
-    m_cellOutside = y < 0 || y >= m_bottom - m_top || x >= m_right - m_left;
 }
 
-void CoverageRasterizer::moveTo(FixedPoint to)
+// The part of `edge` within `row`, walked in the line's own direction.
+inline void CoverageRasterizer::addEdgeRow(Edge& edge, std::int64_t row)
 {
-    if (!m_cellOutside)
-        keepCell();
-    m_x = to.x * (OnePixel >> 6);
-    m_y = to.y * (OnePixel >> 6);
-    std::int64_t x = m_x >> PixelShift;
-    const std::int64_t y = m_y >> PixelShift;
-    x = std::clamp(x, m_left - 1, m_right);
-    m_area = 0;
-    m_cover = 0;
-    m_cellX = x - m_left;
-    m_cellY = y - m_top;
-    m_cellOutside = false;
-    setCell(x, y);
+    std::int64_t upperX = edge.topX;
+    std::int64_t upperY = edge.topY & FractionMask;
+    if (row != edge.topRow) {
+        upperX = edge.crossingAbove;
+        upperY = 0;
+    }
+    std::int64_t lowerX = edge.bottomX;
+    std::int64_t lowerY = edge.bottomY & FractionMask;
+    if (row != edge.bottomRow) {
+        lowerX = edge.crossing;
+        lowerY = OnePixel;
+    }
+    if (edge.down)
+        addPiece(upperX, upperY, lowerX, lowerY);
+    else
+        addPiece(lowerX, lowerY, upperX, upperY);
+    if (row == edge.bottomRow)
+        return;
+    edge.crossingAbove = edge.crossing;
+    if (row + 1 == edge.bottomRow)
+        return;
+    if (edge.down) {
+        edge.crossing += edge.stepPerRow;
+        edge.carry += edge.remainder;
+        if (edge.carry >= edge.height) {
+            edge.carry -= edge.height;
+            ++edge.crossing;
+        }
+    } else {
+        edge.crossing -= edge.stepPerRow;
+        edge.carry -= edge.remainder;
+        if (edge.carry < 0) {
+            edge.carry += edge.height;
+            --edge.crossing;
+        }
+    }
 }
 
-// The part of a line within one pixel row, from (fromX, fromY) to (toX, toY), the heights being
-// within the row (0 to 256).
-void CoverageRasterizer::walkRow(std::int64_t row, std::int64_t fromX, std::int64_t fromY, std::int64_t toX,
-                                 std::int64_t toY)
+template <bool Clipped>
+inline void CoverageRasterizer::addCell(std::int64_t column, std::int64_t area, std::int64_t cover)
 {
-    std::int64_t column = fromX >> PixelShift;
-    const std::int64_t lastColumn = toX >> PixelShift;
-    if (fromY == toY) {
-        setCell(lastColumn, row);
+    if constexpr (Clipped) {
+        if (column < 0) {
+            m_leftCover += cover;
+            return;
+        }
+        if (column >= m_right - m_left)
+            return;
+    }
+    m_cover[static_cast<std::size_t>(column)] += static_cast<int>(cover);
+    m_area[static_cast<std::size_t>(column)] += area;
+    m_touched[static_cast<std::size_t>(column >> 6)] |= std::uint64_t(1) << (column & 63);
+}
+
+// The part of a line within the current row, from (fromX, fromY) to (toX, toY), the heights
+// being within the row (0 to 256). Each pixel it crosses gets the height it covers ("cover") and
+// twice the area to its right within the pixel ("area"); where the line crosses from one pixel
+// to the next is found by integer division with the remainder carried along.
+inline void CoverageRasterizer::addPiece(std::int64_t fromX, std::int64_t fromY, std::int64_t toX, std::int64_t toY)
+{
+    if (fromY == toY)
+        return;
+    const std::int64_t column = (fromX >> PixelShift) - m_left;
+    const std::int64_t lastColumn = (toX >> PixelShift) - m_left;
+    const std::int64_t leftmost = std::min(column, lastColumn);
+    const std::int64_t rightmost = std::max(column, lastColumn);
+    const std::int64_t columns = m_right - m_left;
+    if (leftmost >= columns)
+        return;
+    if (rightmost < 0) {
+        // Left of the kept columns only the winding counts: the covers add up to the height.
+        m_leftCover += toY - fromY;
         return;
     }
-    std::int64_t fractionFrom = fromX & FractionMask;
-    const std::int64_t fractionTo = toX & FractionMask;
-    if (column != lastColumn) {
-        std::int64_t dx = toX - fromX;
-        const std::int64_t dy = toY - fromY;
-        std::int64_t product = 0;
-        std::int64_t entry = 0;
-        int step = 0;
-        if (dx > 0) {
-            product = (OnePixel - fractionFrom) * dy;
-            entry = OnePixel;
-            step = 1;
-        } else {
-            product = fractionFrom * dy;
-            entry = 0;
-            step = -1;
-            dx = -dx;
-        }
-        std::int64_t rise = 0;
-        std::int64_t carry = 0;
-        divideDown(product, dx, rise, carry);
-        m_area += (fractionFrom + entry) * rise;
-        m_cover += static_cast<int>(rise);
-        fromY += rise;
-        column += step;
-        setCell(column, row);
-        if (column != lastColumn) {
-            std::int64_t risePerPixel = 0;
-            std::int64_t remainder = 0;
-            divideDown(OnePixel * dy, dx, risePerPixel, remainder);
-            do {
-                rise = risePerPixel;
-                carry += remainder;
-                if (carry >= dx) {
-                    carry -= dx;
-                    ++rise;
-                }
-                m_area += OnePixel * rise;
-                m_cover += static_cast<int>(rise);
-                fromY += rise;
-                column += step;
-                setCell(column, row);
-            } while (column != lastColumn);
-        }
-        fractionFrom = OnePixel - entry;
+    // Kept unclipped; the sweep clips them to the row.
+    m_firstTouched = std::min(m_firstTouched, leftmost);
+    m_lastTouched = std::max(m_lastTouched, rightmost);
+    if (column == lastColumn) {
+        addCell<false>(column, ((fromX & FractionMask) + (toX & FractionMask)) * (toY - fromY), toY - fromY);
+        return;
     }
-    const std::int64_t rest = toY - fromY;
-    m_area += (fractionFrom + fractionTo) * rest;
-    m_cover += static_cast<int>(rest);
+    if (leftmost >= 0 && rightmost < columns)
+        walkColumns<false>(fromX, fromY, toX, toY);
+    else
+        walkColumns<true>(fromX, fromY, toX, toY);
 }
 
-void CoverageRasterizer::lineTo(FixedPoint to)
+template <bool Clipped>
+void CoverageRasterizer::walkColumns(std::int64_t fromX, std::int64_t fromY, std::int64_t toX, std::int64_t toY)
 {
-    const std::int64_t toX = to.x * (OnePixel >> 6);
-    const std::int64_t toY = to.y * (OnePixel >> 6);
-    std::int64_t row = m_y >> PixelShift;
-    const std::int64_t lastRow = toY >> PixelShift;
-    const auto finish = [&] {
-        m_x = toX;
-        m_y = toY;
-    };
-    if ((row >= m_bottom && lastRow >= m_bottom) || (row < m_top && lastRow < m_top))
-        return finish();
-    const std::int64_t fractionFrom = m_y & FractionMask;
-    const std::int64_t fractionTo = toY & FractionMask;
-    if (row == lastRow) {
-        walkRow(row, m_x, fractionFrom, toX, fractionTo);
-        return finish();
-    }
-    std::int64_t dx = toX - m_x;
-    std::int64_t dy = toY - m_y;
-    if (dx == 0) {
-        // A vertical line covers the same share of every row it crosses; the rows outside the
-        // kept ones are skipped.
-        const std::int64_t column = m_x >> PixelShift;
-        const std::int64_t twiceFraction = (m_x & FractionMask) * 2;
-        const std::int64_t entry = dy > 0 ? OnePixel : 0;
-        std::int64_t delta = entry - fractionFrom;
-        m_area += twiceFraction * delta;
-        m_cover += static_cast<int>(delta);
-        delta = entry + entry - OnePixel;
-        const int step = dy > 0 ? 1 : -1;
-        std::int64_t next = row + step;
-        if (step > 0) {
-            for (next = std::max(next, m_top - 1); next < lastRow && next < m_bottom; ++next) {
-                setCell(column, next);
-                m_area += twiceFraction * delta;
-                m_cover += static_cast<int>(delta);
-            }
-        } else {
-            for (next = std::min(next, m_bottom); next > lastRow && next >= m_top; --next) {
-                setCell(column, next);
-                m_area += twiceFraction * delta;
-                m_cover += static_cast<int>(delta);
-            }
-        }
-        setCell(column, lastRow);
-        delta = fractionTo - OnePixel + entry;
-        m_area += twiceFraction * delta;
-        m_cover += static_cast<int>(delta);
-        return finish();
-    }
-
+    std::int64_t column = (fromX >> PixelShift) - m_left;
+    const std::int64_t lastColumn = (toX >> PixelShift) - m_left;
+    std::int64_t fractionFrom = fromX & FractionMask;
+    const std::int64_t fractionTo = toX & FractionMask;
+    std::int64_t dx = toX - fromX;
+    const std::int64_t dy = toY - fromY;
     std::int64_t product = 0;
     std::int64_t entry = 0;
     int step = 0;
-    if (dy > 0) {
-        product = (OnePixel - fractionFrom) * dx;
+    if (dx > 0) {
+        product = (OnePixel - fractionFrom) * dy;
         entry = OnePixel;
         step = 1;
     } else {
-        product = fractionFrom * dx;
+        product = fractionFrom * dy;
         entry = 0;
         step = -1;
-        dy = -dy;
+        dx = -dx;
     }
-    std::int64_t shift = 0;
+    std::int64_t rise = 0;
     std::int64_t carry = 0;
-    divideDown(product, dy, shift, carry);
-    std::int64_t x = m_x + shift;
-    walkRow(row, m_x, fractionFrom, x, entry);
-    row += step;
-    setCell(x >> PixelShift, row);
-    if (row != lastRow) {
-        std::int64_t shiftPerRow = 0;
+    divideDown(product, dx, rise, carry);
+    addCell<Clipped>(column, (fractionFrom + entry) * rise, rise);
+    fromY += rise;
+    column += step;
+    if (column != lastColumn) {
+        std::int64_t risePerPixel = 0;
         std::int64_t remainder = 0;
-        divideDown(OnePixel * dx, dy, shiftPerRow, remainder);
+        divideDown(OnePixel * dy, dx, risePerPixel, remainder);
         do {
-            shift = shiftPerRow;
-            carry += remainder;
-            if (carry >= dy) {
-                carry -= dy;
-                ++shift;
+            if constexpr (Clipped) {
+                // Past the right edge nothing more is kept; past the left one only the winding.
+                if (step > 0 && column >= m_right - m_left)
+                    return;
+                if (step < 0 && column < 0) {
+                    m_leftCover += toY - fromY;
+                    return;
+                }
             }
-            const std::int64_t nextX = x + shift;
-            walkRow(row, x, OnePixel - entry, nextX, entry);
-            x = nextX;
-            row += step;
-            setCell(x >> PixelShift, row);
-        } while (row != lastRow);
+            rise = risePerPixel;
+            carry += remainder;
+            if (carry >= dx) {
+                carry -= dx;
+                ++rise;
+            }
+            addCell<Clipped>(column, OnePixel * rise, rise);
+            fromY += rise;
+            column += step;
+        } while (column != lastColumn);
     }
-    walkRow(row, x, OnePixel - entry, toX, fractionTo);
-    finish();
+    fractionFrom = OnePixel - entry;
+    addCell<Clipped>(lastColumn, (fractionFrom + fractionTo) * (toY - fromY), toY - fromY);
 }
 
-void CoverageRasterizer::convert()
+void CoverageRasterizer::convert(bool evenOdd, const RowSink& sink)
 {
-    m_cells.clear();
-    m_cellOutside = true;
-    m_area = 0;
-    m_cover = 0;
-    m_cellX = -2;
-    m_cellY = -1;
+    const std::size_t rows = static_cast<std::size_t>(m_bottom - m_top);
+    const std::size_t columns = static_cast<std::size_t>(m_right - m_left);
+    m_edges.clear();
+    m_firstAtRow.assign(rows, -1);
     int first = 0;
     for (const int end : m_contourEnds) {
         if (end <= first)
             continue;
-        moveTo(m_fixed[first]);
         for (int index = first + 1; index < end; ++index)
-            lineTo(m_fixed[index]);
-        lineTo(m_fixed[first]);
+            addEdge(m_fixed[index - 1], m_fixed[index]);
+        addEdge(m_fixed[end - 1], m_fixed[first]);
         first = end;
     }
-    if (!m_cellOutside)
-        keepCell();
+    if (m_edges.empty())
+        return;
+    // The row buffers are zero outside a row's conversion; they only grow.
+    if (m_cover.size() < columns) {
+        m_cover.resize(columns);
+        m_area.resize(columns);
+        m_touched.resize((columns + 63) / 64);
+    }
+    if (m_rowSpans.size() < columns)
+        m_rowSpans.resize(columns);
+
+    m_active.clear();
+    for (std::int64_t row = m_top; row < m_bottom; ++row) {
+        for (int index = m_firstAtRow[static_cast<std::size_t>(row - m_top)]; index >= 0;) {
+            Edge& edge = m_edges[static_cast<std::size_t>(index)];
+            takeUp(edge, row);
+            m_active.push_back(index);
+            index = edge.next;
+        }
+        if (m_active.empty())
+            continue;
+        m_leftCover = 0;
+        m_firstTouched = std::numeric_limits<std::int64_t>::max();
+        m_lastTouched = -1;
+        for (std::size_t at = 0; at < m_active.size();) {
+            Edge& edge = m_edges[static_cast<std::size_t>(m_active[at])];
+            addEdgeRow(edge, row);
+            if (row == edge.bottomRow) {
+                m_active[at] = m_active.back();
+                m_active.pop_back();
+            } else {
+                ++at;
+            }
+        }
+        if (evenOdd)
+            sweepRow<true>(row, sink);
+        else
+            sweepRow<false>(row, sink);
+    }
 }
 
-void CoverageRasterizer::sweep(bool evenOdd, const RowSink& sink)
+// Sweeps the current row from left to right: the running sum of the covers gives the winding of
+// the whole pixels between touched ones, and a touched pixel gets the winding less its area.
+// Clears what the row touched.
+template <bool EvenOdd>
+void CoverageRasterizer::sweepRow(std::int64_t row, const RowSink& sink)
 {
-    const int rows = static_cast<int>(m_bottom - m_top);
-    const int columns = static_cast<int>(m_right - m_left);
-    m_rowStarts.assign(rows + 1, 0);
-    for (const Cell& cell : m_cells)
-        ++m_rowStarts[cell.y + 1];
-    for (int row = 0; row < rows; ++row)
-        m_rowStarts[row + 1] += m_rowStarts[row];
-    m_sorted.resize(m_cells.size());
-    {
-        std::vector<int> next(m_rowStarts.begin(), m_rowStarts.end() - 1);
-        for (const Cell& cell : m_cells)
-            m_sorted[next[cell.y]++] = cell;
-    }
-
-    const auto byColumn = [](const Cell& a, const Cell& b) { return a.x < b.x; };
-    for (int row = 0; row < rows; ++row) {
-        Cell* begin = m_sorted.data() + m_rowStarts[row];
-        Cell* end = m_sorted.data() + m_rowStarts[row + 1];
-        if (begin == end)
-            continue;
-        if (end - begin < 24) {
-            for (Cell* cell = begin + 1; cell < end; ++cell) {
-                const Cell moving = *cell;
-                Cell* place = cell;
-                while (place > begin && place[-1].x > moving.x) {
-                    *place = place[-1];
-                    --place;
-                }
-                *place = moving;
-            }
-        } else {
-            std::sort(begin, end, byColumn);
-        }
-
-        // At most a span between each two cells and one for each cell, and one after the last.
-        const std::size_t most = 2 * static_cast<std::size_t>(end - begin) + 1;
-        if (m_rowSpans.size() < most)
-            m_rowSpans.resize(most);
-        Span* const spans = m_rowSpans.data();
-        std::size_t count = 0;
-        const auto addSpan = [&](std::int64_t column, std::int64_t length, std::int64_t doubleArea) {
-            const int coverage = coverageFor(doubleArea, evenOdd);
-            if (coverage == 0)
+    const std::int64_t columns = m_right - m_left;
+    Span* const spans = m_rowSpans.data();
+    std::size_t count = 0;
+    const auto addSpan = [&](std::int64_t column, std::int64_t length, std::int64_t doubleArea) {
+        const int coverage = coverageFor(doubleArea, EvenOdd);
+        if (coverage == 0)
+            return;
+        const int x = static_cast<int>(column + m_left);
+        if (count != 0) {
+            Span& last = spans[count - 1];
+            if (last.x + last.length == x && last.coverage == coverage) {
+                last.length += static_cast<int>(length);
                 return;
-            const int x = static_cast<int>(column + m_left);
-            if (count != 0) {
-                Span& last = spans[count - 1];
-                if (last.x + last.length == x && last.coverage == coverage) {
-                    last.length += static_cast<int>(length);
-                    return;
-                }
             }
-            spans[count++] = Span{ x, static_cast<int>(length), coverage };
-        };
-
-        std::int64_t cover = 0;
-        std::int64_t x = 0;
-        for (Cell* cell = begin; cell < end;) {
-            const int column = cell->x;
-            std::int64_t cellCover = 0;
-            std::int64_t cellArea = 0;
-            for (; cell < end && cell->x == column; ++cell) {
-                cellCover += cell->cover;
-                cellArea += cell->area;
-            }
-            if (column > x && cover != 0)
-                addSpan(x, column - x, cover * (OnePixel * 2));
-            cover += cellCover;
-            const std::int64_t area = cover * (OnePixel * 2) - cellArea;
-            if (area != 0 && column >= 0)
-                addSpan(column, 1, area);
-            x = column + 1;
         }
-        if (columns > x && cover != 0)
-            addSpan(x, columns - x, cover * (OnePixel * 2));
-        if (count != 0)
-            sink(static_cast<int>(row + m_top), std::span<const Span>(spans, count));
+        spans[count++] = Span{ x, static_cast<int>(length), coverage };
+    };
+
+    std::int64_t cover = m_leftCover;
+    std::int64_t x = 0;
+    const std::int64_t firstTouched = std::max<std::int64_t>(m_firstTouched, 0);
+    const std::int64_t lastTouched = std::min(m_lastTouched, columns - 1);
+    if (firstTouched <= lastTouched) {
+        const std::size_t lastWord = static_cast<std::size_t>(lastTouched >> 6);
+        for (std::size_t word = static_cast<std::size_t>(firstTouched >> 6); word <= lastWord; ++word) {
+            std::uint64_t bits = m_touched[word];
+            if (bits == 0)
+                continue;
+            m_touched[word] = 0;
+            do {
+                const std::int64_t column = std::int64_t(word * 64) + std::countr_zero(bits);
+                bits &= bits - 1;
+                const auto cell = static_cast<std::size_t>(column);
+                if (column > x && cover != 0)
+                    addSpan(x, column - x, cover * (OnePixel * 2));
+                cover += m_cover[cell];
+                const std::int64_t area = cover * (OnePixel * 2) - m_area[cell];
+                m_cover[cell] = 0;
+                m_area[cell] = 0;
+                if (area != 0)
+                    addSpan(column, 1, area);
+                x = column + 1;
+            } while (bits != 0);
+        }
     }
+    if (columns > x && cover != 0)
+        addSpan(x, columns - x, cover * (OnePixel * 2));
+    if (count != 0)
+        sink(static_cast<int>(row), std::span<const Span>(spans, count));
 }
 
 void CoverageRasterizer::fill(const QPainterPath& path, const QTransform& toDevice, const QRect& target, const RowSink& sink)
@@ -558,10 +578,7 @@ void CoverageRasterizer::fill(const QPainterPath& path, const QTransform& toDevi
     m_bottom = std::min<std::int64_t>((maxY + 63) >> 6, std::int64_t(target.top()) + target.height());
     if (m_left >= m_right || m_top >= m_bottom)
         return;
-    convert();
-    if (m_cells.empty())
-        return;
-    sweep(path.fillRule() == Qt::OddEvenFill, sink);
+    convert(path.fillRule() == Qt::OddEvenFill, sink);
 }
 
 } // namespace player::render

@@ -27,9 +27,12 @@ namespace player::render {
 //   the whole pixels between edges, and a pixel holding an edge gets the winding less its area.
 //
 // Unlike Qt, which goes over the whole path again for each band of a few rows that fits a small
-// memory pool, the lines are walked once: the pixels they touch are kept in a list that is
-// ordered by row and column afterwards, so that memory grows with the outline's length and not
-// with the area it covers.
+// memory pool, the rows are converted once, top to bottom: each line is cut into the rows it
+// crosses as the conversion reaches them (a line starting above the kept rows is taken up at
+// the first of them, where it would have arrived by the same integer steps), and each row's
+// pixels are summed in one buffer as wide as the fill, indexed by column, with a bit per touched
+// column so that the sweep visits only those. Nothing is sorted; the sums are the same whatever
+// order the lines add to them in.
 class CoverageRasterizer {
 public:
     // `length` pixels of one row from `x` on, all with the same coverage (1 to 255).
@@ -58,26 +61,49 @@ public:
     static int coverageOf(std::int64_t doubleArea, bool evenOdd);
 
 private:
-    struct Cell {
-        int y;
-        int x;
-        int cover;
-        std::int64_t area;
-    };
     struct FixedPoint {
         std::int64_t x;
         std::int64_t y;
     };
+    // A line between two rows or within one, in 1/256 pixel, kept from the row where the
+    // conversion takes it up to its last row.
+    struct Edge {
+        // The line's ends, the upper one first, and its rows.
+        std::int64_t topX;
+        std::int64_t topY;
+        std::int64_t bottomX;
+        std::int64_t bottomY;
+        std::int64_t topRow;
+        std::int64_t bottomRow;
+        // Whether the line runs downwards (from its upper end).
+        bool down;
+        // Where it crosses the bottom of the current row, and of the row above; the carry of
+        // the integer division that stepped it there.
+        std::int64_t crossing;
+        std::int64_t crossingAbove;
+        std::int64_t carry;
+        // The step from one row's crossing to the next one's: whole units, then a remainder
+        // over `height`.
+        std::int64_t stepPerRow;
+        std::int64_t remainder;
+        std::int64_t height;
+        // The next edge taken up at the same row.
+        int next;
+    };
 
     void flatten(const QPainterPath& path, const QTransform& toDevice, const QRect& target);
     void closeSubpath();
-    void convert();
-    void moveTo(FixedPoint to);
-    void lineTo(FixedPoint to);
-    void walkRow(std::int64_t row, std::int64_t fromX, std::int64_t fromY, std::int64_t toX, std::int64_t toY);
-    void setCell(std::int64_t x, std::int64_t y);
-    void keepCell();
-    void sweep(bool evenOdd, const RowSink& sink);
+    void addEdge(FixedPoint from, FixedPoint to);
+    void takeUp(Edge& edge, std::int64_t row);
+    void addEdgeRow(Edge& edge, std::int64_t row);
+    void addPiece(std::int64_t fromX, std::int64_t fromY, std::int64_t toX, std::int64_t toY);
+    template <bool Clipped>
+    void walkColumns(std::int64_t fromX, std::int64_t fromY, std::int64_t toX, std::int64_t toY);
+    template <bool Clipped>
+    void addCell(std::int64_t column, std::int64_t area, std::int64_t cover);
+    void convert(bool evenOdd, const RowSink& sink);
+    template <bool EvenOdd>
+    void sweepRow(std::int64_t row, const RowSink& sink);
 
     // Flattened outline in path coordinates, then device points in 1/64 pixel.
     std::vector<QPointF> m_points;
@@ -91,19 +117,21 @@ private:
     std::int64_t m_top = 0;
     std::int64_t m_bottom = 0;
 
-    // The pixel being accumulated (column relative to m_left, -1 for everything left of it).
-    std::int64_t m_cellX = 0;
-    std::int64_t m_cellY = 0;
-    int m_cover = 0;
-    std::int64_t m_area = 0;
-    bool m_cellOutside = true;
-    // Current position in 1/256 pixel.
-    std::int64_t m_x = 0;
-    std::int64_t m_y = 0;
+    std::vector<Edge> m_edges;
+    // The first edge taken up at each kept row (-1 for none), and the edges of the current row.
+    std::vector<int> m_firstAtRow;
+    std::vector<int> m_active;
 
-    std::vector<Cell> m_cells;
-    std::vector<Cell> m_sorted;
-    std::vector<int> m_rowStarts;
+    // The current row: per kept column the summed cover and area, a bit per column touched,
+    // the touched columns' range, and the cover of everything left of the kept columns.
+    // Every cell and bit is zero again once the row is swept.
+    std::vector<int> m_cover;
+    std::vector<std::int64_t> m_area;
+    std::vector<std::uint64_t> m_touched;
+    std::int64_t m_firstTouched = 0;
+    std::int64_t m_lastTouched = 0;
+    std::int64_t m_leftCover = 0;
+
     std::vector<Span> m_rowSpans;
 };
 

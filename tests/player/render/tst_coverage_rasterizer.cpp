@@ -6,6 +6,7 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include <limits>
 #include <map>
 #include <tuple>
 
@@ -133,6 +134,11 @@ private slots:
     void paintersItCannotMatchAreLeftToQt();
     void spansStayWithinTheTarget();
     void rowsDoNotDependOnTheRowsAroundThem();
+    void columnsDoNotDependOnTheColumnsAroundThem();
+    void linesCutByTheTargetKeepTheirSteps();
+    void farCoordinatesMatchQt_data();
+    void farCoordinatesMatchQt();
+    void wideTargetsMatchQt();
     void pathsOutOfRangeAreLeftToQt();
 };
 
@@ -352,6 +358,168 @@ void CoverageRasterizerTest::rowsDoNotDependOnTheRowsAroundThem()
         rowsCompared += int(inOne.size());
     }
     QVERIFY(rowsCompared > 5000);
+}
+
+namespace {
+
+// Coverage per pixel of a conversion, by row and column.
+using CoverageMap = std::map<std::pair<int, int>, int>;
+
+CoverageMap convertToMap(CoverageRasterizer& rasterizer, const QPainterPath& path, const QTransform& transform,
+                         const QRect& target)
+{
+    CoverageMap coverage;
+    rasterizer.fill(path, transform, target, [&coverage](int y, std::span<const CoverageRasterizer::Span> spans) {
+        int end = std::numeric_limits<int>::min();
+        for (const CoverageRasterizer::Span& span : spans) {
+            // Runs come left to right, apart, none empty and none fully transparent.
+            if (span.x < end || span.length <= 0 || span.coverage <= 0 || span.coverage > 255)
+                coverage[{ y, std::numeric_limits<int>::min() }] = -1;
+            end = span.x + span.length;
+            for (int x = span.x; x < end; ++x)
+                coverage[{ y, x }] = span.coverage;
+        }
+    });
+    return coverage;
+}
+
+// The pixels of `whole` within `target`.
+CoverageMap within(const CoverageMap& whole, const QRect& target)
+{
+    CoverageMap kept;
+    for (const auto& [at, value] : whole)
+        if (target.contains(at.second, at.first))
+            kept.emplace(at, value);
+    return kept;
+}
+
+} // namespace
+
+// A target may be cut to any columns, down to one pixel: what lies left of it counts only by
+// its winding, what lies right of it not at all, so every pixel kept is covered as in the whole.
+void CoverageRasterizerTest::columnsDoNotDependOnTheColumnsAroundThem()
+{
+    CoverageRasterizer rasterizer;
+    QRandomGenerator random(23);
+    const QRect whole(0, 0, 150, 110);
+    int pixelsCompared = 0;
+    for (int round = 0; round < 300; ++round) {
+        const QPainterPath path = randomPath(random, QRectF(-30, -30, 210, 170));
+        const QTransform transform = QTransform()
+                                         .translate(random.bounded(40.0), random.bounded(40.0))
+                                         .rotate(random.bounded(360.0))
+                                         .scale(0.3 + random.bounded(1.5), 0.3 + random.bounded(1.5));
+        const CoverageMap inWhole = convertToMap(rasterizer, path, transform, whole);
+        const int left = random.bounded(whole.width());
+        QRect targets[] = {
+            QRect(left, 0, 1, whole.height()),
+            QRect(left, 0, random.bounded(1, whole.width() - left + 1), whole.height()),
+            QRect(left, random.bounded(whole.height()), 1, 1),
+            QRect(0, 0, left + 1, whole.height()),
+            QRect(left, random.bounded(whole.height()), whole.width() - left, random.bounded(1, 4)),
+        };
+        for (const QRect& target : targets) {
+            const CoverageMap inTarget = convertToMap(rasterizer, path, transform, target);
+            QVERIFY2(inTarget == within(inWhole, target),
+                     qPrintable(QStringLiteral("round %1, target %2 %3 %4 %5")
+                                    .arg(round)
+                                    .arg(target.x())
+                                    .arg(target.y())
+                                    .arg(target.width())
+                                    .arg(target.height())));
+            pixelsCompared += int(inTarget.size());
+        }
+    }
+    QVERIFY(pixelsCompared > 100000);
+}
+
+// A line that starts above the target is taken up at the target's first row where stepping it
+// from its start would have brought it: the carries of every row boundary it crosses above
+// count. Zigzags of many short lines, a few rows high and at every slope, are cut at every row.
+void CoverageRasterizerTest::linesCutByTheTargetKeepTheirSteps()
+{
+    CoverageRasterizer rasterizer;
+    QRandomGenerator random(29);
+    const QRect whole(0, 0, 64, 48);
+    int pixelsCompared = 0;
+    for (int round = 0; round < 24; ++round) {
+        QPainterPath path;
+        QPointF at = randomPoint(random, QRectF(whole));
+        path.moveTo(at);
+        for (int piece = 0; piece < 160; ++piece) {
+            at = QPointF(std::clamp(at.x() + (random.generateDouble() * 6 - 3), -4.0, 68.0),
+                         std::clamp(at.y() + (random.generateDouble() * 7 - 3.5), -4.0, 52.0));
+            path.lineTo(at);
+        }
+        path.closeSubpath();
+        path.setFillRule(round % 2 == 0 ? Qt::WindingFill : Qt::OddEvenFill);
+        const CoverageMap inWhole = convertToMap(rasterizer, path, QTransform(), whole);
+        for (int cut = 1; cut < whole.height(); ++cut) {
+            const QRect lower(0, cut, whole.width(), whole.height() - cut);
+            const CoverageMap inLower = convertToMap(rasterizer, path, QTransform(), lower);
+            QVERIFY2(inLower == within(inWhole, lower), qPrintable(QStringLiteral("round %1, cut at row %2").arg(round).arg(cut)));
+            pixelsCompared += int(inLower.size());
+        }
+    }
+    QVERIFY(pixelsCompared > 100000);
+}
+
+void CoverageRasterizerTest::farCoordinatesMatchQt_data()
+{
+    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<double>("reach");
+    QTest::newRow("thousands of pixels") << 31u << 5000.0;
+    QTest::newRow("a hundred thousand pixels") << 32u << 1.0e5;
+}
+
+// Outlines with points far beyond every side of the image: lines that cross it steeply or
+// flatly from far away, and parts wholly left, right, above or below it.
+void CoverageRasterizerTest::farCoordinatesMatchQt()
+{
+    QFETCH(quint32, seed);
+    QFETCH(double, reach);
+    QRandomGenerator random(seed);
+    const QImage background = noise(QSize(90, 70), seed);
+    const QRectF near(-20, -20, 130, 110);
+    const QRectF far(-reach, -reach, 2 * reach, 2 * reach);
+    for (int round = 0; round < 80; ++round) {
+        QPainterPath path;
+        const int subpaths = 1 + random.bounded(3);
+        for (int subpath = 0; subpath < subpaths; ++subpath) {
+            path.moveTo(randomPoint(random, near));
+            const int pieces = 2 + random.bounded(8);
+            for (int piece = 0; piece < pieces; ++piece) {
+                const QPointF to = randomPoint(random, random.bounded(3) == 0 ? far : near);
+                if (random.bounded(4) == 0)
+                    path.quadTo(randomPoint(random, near), to);
+                else
+                    path.lineTo(to);
+            }
+            path.closeSubpath();
+        }
+        path.setFillRule(round % 2 == 0 ? Qt::WindingFill : Qt::OddEvenFill);
+        QVERIFY(CoverageRasterizer::handles(path, QTransform()));
+        const Difference difference = fillBothWays(background, path, QTransform(), randomColor(random));
+        QVERIFY2(difference.pixels == 0, qPrintable(QStringLiteral("round %1: %2 pixels differ, by up to %3")
+                                                        .arg(round)
+                                                        .arg(difference.pixels)
+                                                        .arg(difference.largest)));
+    }
+}
+
+// Rows thousands of pixels wide, with outlines crossing them many times.
+void CoverageRasterizerTest::wideTargetsMatchQt()
+{
+    QRandomGenerator random(41);
+    const QImage background = noise(QSize(2500, 24), 41);
+    for (int round = 0; round < 12; ++round) {
+        const QPainterPath path = randomPath(random, QRectF(-40, -8, 2580, 40));
+        const Difference difference = fillBothWays(background, path, QTransform(), randomColor(random));
+        QVERIFY2(difference.pixels == 0, qPrintable(QStringLiteral("round %1: %2 pixels differ, by up to %3")
+                                                        .arg(round)
+                                                        .arg(difference.pixels)
+                                                        .arg(difference.largest)));
+    }
 }
 
 void CoverageRasterizerTest::pathsOutOfRangeAreLeftToQt()
