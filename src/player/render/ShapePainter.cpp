@@ -1,5 +1,6 @@
 #include "ShapePainter.h"
 
+#include "AliasedFill.h"
 #include "AliasedGeometry.h"
 #include "AntialiasedGeometry.h"
 #include "ColorTransforms.h"
@@ -145,9 +146,12 @@ Qt::PenJoinStyle toJoin(swf::JoinStyle join)
 void fillDevicePath(QPainter& painter, const QPainterPath& devicePath, const StylePaint& paint, const QTransform& toDevice)
 {
     if (paint.shader) {
-        if (const std::optional<FillShader> deviceShader = paint.shader->mapped(toDevice))
+        if (const std::optional<FillShader> deviceShader = paint.shader->mapped(toDevice)) {
             if (CoverageFill::fill(painter, devicePath, *deviceShader, QTransform()))
                 return;
+            if (AliasedFill::fill(painter, devicePath, *deviceShader))
+                return;
+        }
     }
     const QBrush brush = paint.brush();
     if (brush.style() == Qt::NoBrush)
@@ -160,11 +164,6 @@ void fillDevicePath(QPainter& painter, const QPainterPath& devicePath, const Sty
     painter.resetTransform();
     painter.fillPath(devicePath, deviceBrush);
     painter.restore();
-}
-
-void fillDevicePath(QPainter& painter, const QPainterPath& devicePath, const QBrush& brush, const QTransform& toDevice)
-{
-    fillDevicePath(painter, devicePath, StylePaint{[&brush] { return brush; }, std::nullopt}, toDevice);
 }
 
 // The device pixels that aliased drawing may cover.
@@ -207,18 +206,19 @@ bool isThinRoundLine(const QPen& pen, const QTransform& toDevice)
 
 // A stroke is filled as its outline, so that its edges follow the same rules as fills. Lines
 // of a fixed pixel width are outlined in device pixels, the others in shape coordinates.
-void strokePathAliased(QPainter& painter, const QPainterPath& path, const QPen& pen)
+void strokePathAliased(QPainter& painter, const QPainterPath& path, const QPen& pen, const std::optional<FillShader>& shader)
 {
     const QTransform toDevice = painter.worldTransform();
+    const StylePaint paint { [&pen] { return pen.brush(); }, shader };
     if (isThinRoundLine(pen, toDevice)) {
-        fillDevicePath(painter, AliasedGeometry::thinLineToDevice(path, toDevice, deviceArea(painter)), pen.brush(), toDevice);
+        fillDevicePath(painter, AliasedGeometry::thinLineToDevice(path, toDevice, deviceArea(painter)), paint, toDevice);
         return;
     }
     const QPainterPathStroker stroker(aliasedCornerPen(pen, toDevice));
     const QPainterPath outline = pen.isCosmetic()
         ? AliasedGeometry::lineOutlineToDevice(stroker.createStroke(toDevice.map(path)), QTransform())
         : AliasedGeometry::lineOutlineToDevice(stroker.createStroke(path), toDevice);
-    fillDevicePath(painter, outline, pen.brush(), toDevice);
+    fillDevicePath(painter, outline, paint, toDevice);
 }
 
 void fillPath(QPainter& painter, const QPainterPath& path, const StylePaint& paint, bool highQuality)
@@ -267,7 +267,7 @@ void strokePath(QPainter& painter, const ConvertedShape& shape, std::size_t path
 {
     const QPainterPath& path = shape.paths[pathIndex].path;
     if (!highQuality)
-        strokePathAliased(painter, path, pen);
+        strokePathAliased(painter, path, pen, shader);
     else if (strokedInShapeCoordinates(pen, painter.worldTransform())) {
         const QPainterPath& outline = strokeOutlineFor(shape, pathIndex, pen);
         const QTransform toDevice = painter.worldTransform();
