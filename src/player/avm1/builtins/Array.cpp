@@ -265,7 +265,11 @@ Value splice(Machine& machine, Object* self, const Arguments& arguments)
     size_t count = elements.size() - start;
     if (arguments.size() > 1) {
         double wanted = std::trunc(machine.toNumber(arguments[1]));
-        count = std::isnan(wanted) || wanted < 0 ? 0 : size_t(std::min(wanted, double(count)));
+        // A negative count is refused: the array keeps its elements, the new ones are not
+        // put in, and nothing is returned.
+        if (wanted < 0)
+            return Value();
+        count = std::isnan(wanted) ? 0 : size_t(std::min(wanted, double(count)));
     }
     std::vector<Value> removed(elements.begin() + long(start), elements.begin() + long(start + count));
     elements.erase(elements.begin() + long(start), elements.begin() + long(start + count));

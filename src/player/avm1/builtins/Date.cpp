@@ -158,9 +158,21 @@ Value setPart(Machine& machine, Object* self, const Arguments& arguments)
     return Value(timeOf(self));
 }
 
+// The years counted from 1900 of older scripts: getYear and getUTCYear read them, and setYear
+// takes 0 to 99 as 1900 to 1999 and any other year as it is, in local time.
+template<bool utc>
 Value getYear(Machine&, Object* self, const Arguments&)
 {
-    return Value(partOf(timeOf(self), Part::Year, false) - 1900);
+    return Value(partOf(timeOf(self), Part::Year, utc) - 1900);
+}
+
+Value setYear(Machine& machine, Object* self, const Arguments& arguments)
+{
+    double year = machine.toNumber(argument(arguments, 0));
+    if (std::trunc(year) >= 0 && std::trunc(year) <= 99)
+        year = 1900 + std::trunc(year);
+    setParts(machine, self, {Value(year)}, Part::Year, false);
+    return Value(timeOf(self));
 }
 
 template<bool utc>
@@ -225,7 +237,9 @@ constexpr Declaration prototypeDeclarations[] = {
     method("setUTCMinutes", setPart<Part::Minutes, true>).native(103, 141),
     method("setUTCSeconds", setPart<Part::Seconds, true>).native(103, 142),
     method("setUTCMilliseconds", setPart<Part::Milliseconds, true>).native(103, 143),
-    method("getYear", getYear).native(103, 1),
+    method("getYear", getYear<false>).native(103, 1),
+    method("getUTCYear", getYear<true>).native(103, 129),
+    method("setYear", setYear).native(103, 20),
     method("getDay", getDay<false>).native(103, 4),
     method("getUTCDay", getDay<true>).native(103, 132),
     method("getTime", getTime).native(103, 16),

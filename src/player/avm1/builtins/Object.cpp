@@ -171,25 +171,28 @@ Value functionApply(Machine& machine, Object* self, const Arguments& arguments)
     return machine.call(Value(self), thisObject, list);
 }
 
+// The methods Flash Player 6 brought are hidden from SWF 5 movies, which reach them only
+// through ASnative.
 constexpr Declaration objectPrototypeDeclarations[] = {
     method("toString", objectToString).native(101, 4),
     method("toLocaleString", objectToString),
     method("valueOf", objectValueOf).native(101, 3),
-    method("hasOwnProperty", hasOwnProperty).native(101, 5),
-    method("isPropertyEnumerable", isPropertyEnumerable).native(101, 7),
-    method("isPrototypeOf", isPrototypeOf).native(101, 6),
-    method("addProperty", addProperty).native(101, 2),
-    method("watch", watch).native(101, 0),
-    method("unwatch", unwatch).native(101, 1),
+    method("hasOwnProperty", hasOwnProperty).native(101, 5).from(6),
+    method("isPropertyEnumerable", isPropertyEnumerable).native(101, 7).from(6),
+    method("isPrototypeOf", isPrototypeOf).native(101, 6).from(6),
+    method("addProperty", addProperty).native(101, 2).from(6),
+    method("watch", watch).native(101, 0).from(6),
+    method("unwatch", unwatch).native(101, 1).from(6),
 };
 
 constexpr Declaration objectDeclarations[] = {
     method("registerClass", registerClass).native(101, 8),
 };
 
+// SWF 5 movies have neither call nor apply.
 constexpr Declaration functionPrototypeDeclarations[] = {
-    method("call", functionCall),
-    method("apply", functionApply),
+    method("call", functionCall).from(6),
+    method("apply", functionApply).from(6),
 };
 
 } // namespace

@@ -75,6 +75,9 @@ public:
 
     Object* owner;
     QString ownerPath;
+    // Made for something that is neither a clip nor a path (a number, a plain object): such a
+    // Sound controls nothing, and its methods report nothing.
+    bool controlsNothing = false;
     // The length of the library sound attachSound gave it, in whole milliseconds.
     std::optional<double> duration;
 
@@ -90,7 +93,7 @@ public:
 SoundTransform* transformOf(Machine& machine, Object* mixer, Object* self)
 {
     auto* sound = dynamic_cast<SoundObject*>(self);
-    if (!sound)
+    if (!sound || sound->controlsNothing)
         return nullptr;
     Object* owner = sound->owner;
     if (owner) {
@@ -173,7 +176,7 @@ Value setTransform(Machine& machine, Object* mixer, Object* self, const Argument
 Value attachSound(Machine& machine, Object*, Object* self, const Arguments& arguments)
 {
     auto* sound = dynamic_cast<SoundObject*>(self);
-    if (!sound || arguments.empty())
+    if (!sound || sound->controlsNothing || arguments.empty())
         return Value();
     Object* owner = sound->owner ? target_path::resolve(machine, machine.bridge().level(0), sound->ownerPath) : machine.bridge().level(0);
     display::DisplayObject* clip = owner ? displayObjectOf(machine, Value(owner)) : nullptr;
@@ -221,14 +224,15 @@ constexpr Declaration prototypeDeclarations[] = {
     method("attachSound", attachSound, constant).native(500, 7),
     method("start", nothing<1>, constant).native(500, 8),
     method("stop", nothing<2>, constant).native(500, 6),
-    method("loadSound", nothing<3>, constant).native(500, 13),
-    method("setDuration", nothing<4>, constant).native(500, 10),
-    method("setPosition", nothing<5>, constant).native(500, 12),
-    method("getDuration", duration<0>, constant).native(500, 9),
-    method("getPosition", nothing<7>, constant).native(500, 11),
+    // Loading, positions and durations came with Flash Player 6: SWF 5 movies do not see them.
+    method("loadSound", nothing<3>, constant).native(500, 13).from(6),
+    method("setDuration", nothing<4>, constant).native(500, 10).from(6),
+    method("setPosition", nothing<5>, constant).native(500, 12).from(6),
+    method("getDuration", duration<0>, constant).native(500, 9).from(6),
+    method("getPosition", nothing<7>, constant).native(500, 11).from(6),
     method("id3", nothing<8>, constant),
-    method("getBytesLoaded", loadedBytes<0>, constant).native(500, 14),
-    method("getBytesTotal", loadedBytes<1>, constant).native(500, 15),
+    method("getBytesLoaded", loadedBytes<0>, constant).native(500, 14).from(6),
+    method("getBytesTotal", loadedBytes<1>, constant).native(500, 15).from(6),
     getter("duration", duration<1>, constant),
     getter("position", nothing<10>, constant),
     boolean("checkPolicyFile", false, attributes::hidden),
@@ -242,24 +246,32 @@ void installSound(Machine& machine)
     Object* mixer = machine.make<SoundMixer>();
     machine.addRoot(mixer);
     installDeclarations(machine, prototype, prototypeDeclarations, mixer);
-    // new Sound(clip) works on that clip's sounds; a path is followed from the root.
+    // new Sound(clip) works on that clip's sounds; a path is followed from the root. Without a
+    // target (or with null or undefined) it works on the whole movie's; any other target gives
+    // a Sound that controls nothing.
     NativeFunction construct = [](Machine& machine, Object* self, const Arguments& arguments) -> Value {
         Object* owner = nullptr;
+        bool controlsNothing = false;
         if (!arguments.empty()) {
             Value target = arguments[0];
             if (Object* object = target.asObject(); object && machine.bridge().isClip(object))
                 owner = object;
             else if (target.isString())
                 owner = target_path::resolve(machine, machine.bridge().level(0), target.asString());
+            else if (!target.isUndefined() && !target.isNull())
+                controlsNothing = true;
         }
         QString ownerPath = owner ? machine.bridge().targetPath(owner, false) : QString();
         // A sound new made (for Sound or a subclass) is set up in place.
-        if (auto* sound = dynamic_cast<SoundObject*>(self)) {
+        auto* sound = dynamic_cast<SoundObject*>(self);
+        if (sound) {
             sound->owner = owner;
             sound->ownerPath = ownerPath;
-            return Value(self);
+        } else {
+            sound = machine.make<SoundObject>(self ? self->prototype() : nullptr, owner, ownerPath);
         }
-        return Value(static_cast<Object*>(machine.make<SoundObject>(self ? self->prototype() : nullptr, owner, ownerPath)));
+        sound->controlsNothing = controlsNothing;
+        return Value(static_cast<Object*>(sound));
     };
     defineClass(machine, QStringLiteral("Sound"), prototype, [](Machine&, Object*, const Arguments&) { return Value(); }, construct);
     machine.registerInstanceMaker(prototype, [](Machine& machine, Object* instancePrototype) -> Object* {

@@ -53,7 +53,15 @@ Value split(Machine& machine, Object* self, const Arguments& arguments)
     } else {
         QString separator = machine.toString(separatorValue);
         if (separator.isEmpty() && swf5) {
+            // SWF 5 does not split at an empty separator, and then ignores the limit too.
+            return Value(machine.makeArray({Value(text)}));
+        } else if (separator.size() > 1 && swf5) {
+            // Nor at a separator of more than one character.
             parts.push_back(Value(text));
+        } else if (text.isEmpty() && !separator.isEmpty() && !swf5) {
+            // From SWF 6 the empty string splits at a separator into one empty piece, whatever
+            // the limit.
+            return Value(machine.makeArray({Value(text)}));
         } else if (separator.isEmpty()) {
             // An empty separator splits into characters, but an empty string gives no element.
             for (QChar c : text)
