@@ -4,6 +4,7 @@
 #include "ArrayObject.h"
 #include "BinaryOperation.h"
 #include "ClipObject.h"
+#include "DecodedActions.h"
 #include "FrameDestination.h"
 #include "LoadedFrameTest.h"
 #include "Machine.h"
@@ -451,37 +452,27 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& pos
 {
     const auto& bytes = **m_code;
     const uint8_t* data = bytes.data();
-    const size_t size = bytes.size();
+    DecodedActions& decoded = DecodedActions::of(bytes, m_swfVersion >= 6);
     ExecutionLimits& limits = m_machine.limits();
     // One comparison for both bounds: a position below the start wraps round to a large number.
+    // The range never reaches past the bytes (see the constructor and followBranchOut).
     const size_t span = end > start ? end - start : 0;
+    if (m_skipActions > 0 && !skipActions(decoded, start, end, position)) [[unlikely]]
+        return Outcome::Normal;
     while (position - start < span) {
         if (limits.tick()) [[unlikely]]
             throw ScriptAbort{QStringLiteral("A script ran longer than the movie's time limit.")};
-        const uint8_t code = data[position];
-        size_t payload = position + 1;
-        size_t payloadLength = 0;
-        if (code >= 0x80) {
-            if (position + 3 > size)
-                return Outcome::Normal;
-            payloadLength = size_t(data[position + 1]) | (size_t(data[position + 2]) << 8);
-            payload = position + 3;
-            if (payload + payloadLength > size)
-                return Outcome::Normal; // a truncated action ends the list
-        } else if (code == 0) {
+        // Valid until an action runs a script, which may read more of the same bytes.
+        const DecodedActions::Step& action = decoded.at(position);
+        const uint8_t code = action.code;
+        if (code == 0)
             return Outcome::Normal;
-        }
-        const size_t next = payload + payloadLength;
-        if (m_skipActions > 0) [[unlikely]] {
-            --m_skipActions;
-            position = next;
-            continue;
-        }
+        const size_t next = action.next;
         // The actions that loops spend their time in run here, without a call; on operands
         // their short way does not cover they go to their handler like every other action.
         switch (Action(code)) {
         case Action::Push:
-            pushValues(payload, next);
+            pushValues(decoded, action);
             position = next;
             continue;
         case Action::Pop:
@@ -490,7 +481,7 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& pos
             position = next;
             continue;
         case Action::StoreRegister:
-            if (Value* slot = registerSlot(payload < size ? data[payload] : 0)) {
+            if (Value* slot = registerSlot(action.registerIndex)) {
                 // An assignment whose value is not used stores and pops at once: the value moves
                 // into the register and the Pop that follows is done with it.
                 if (!m_stack.empty() && next < end && data[next] == uint8_t(Action::Pop)) {
@@ -504,14 +495,45 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& pos
             position = next;
             continue;
         case Action::Jump:
-            position = size_t(int64_t(next) + int16_t(readU16(bytes, payload)));
+            position = action.branch;
             continue;
         case Action::If:
             if (!m_stack.empty() && m_stack.back().isBoolean()) {
                 const bool condition = m_stack.back().asBoolean();
                 m_stack.pop_back();
-                position = condition ? size_t(int64_t(next) + int16_t(readU16(bytes, payload))) : next;
+                position = condition ? action.branch : next;
                 continue;
+            }
+            break;
+        case Action::GetMember:
+            // A plain value in an own slot of an object, named by a string, is read where the
+            // operands lie: nothing runs that could move the stack.
+            if (const size_t depth = m_stack.size(); depth >= 2) {
+                Value& objectSlot = m_stack[depth - 2];
+                const Value& nameSlot = m_stack[depth - 1];
+                Object* object = objectSlot.asObject();
+                if (object && nameSlot.isString()) {
+                    if (const Property* slot = object->plainOwnSlot(m_machine, nameSlot.asString())) {
+                        objectSlot = slot->value;
+                        m_stack.pop_back();
+                        position = next;
+                        continue;
+                    }
+                }
+            }
+            break;
+        case Action::SetMember:
+            // The same for a store into such a slot.
+            if (const size_t depth = m_stack.size(); depth >= 3) {
+                Object* object = m_stack[depth - 3].asObject();
+                const Value& nameSlot = m_stack[depth - 2];
+                if (object && nameSlot.isString() && object->assignPlainOwnSlot(m_machine, nameSlot.asString(), m_stack[depth - 1])) {
+                    m_stack.pop_back();
+                    m_stack.pop_back();
+                    m_stack.pop_back();
+                    position = next;
+                    continue;
+                }
             }
             break;
         case Action::Not:
@@ -579,12 +601,31 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& pos
         default:
             break;
         }
-        Step step{code, payload, payloadLength, next};
+        Step step{code, action.payload, action.length, next};
         if ((this->*actionHandlers[code])(step) == Outcome::Return)
             return Outcome::Return;
         position = step.next;
+        if (m_skipActions > 0 && !skipActions(decoded, start, end, position)) [[unlikely]]
+            return Outcome::Normal;
     }
     return Outcome::Normal;
+}
+
+// A frame test that failed passes over the actions it names: they count as run, and an End
+// among them still ends the list (false then).
+bool Interpreter::skipActions(DecodedActions& decoded, size_t start, size_t end, size_t& position)
+{
+    ExecutionLimits& limits = m_machine.limits();
+    while (m_skipActions > 0 && position >= start && position < end) {
+        if (limits.tick())
+            throw ScriptAbort{QStringLiteral("A script ran longer than the movie's time limit.")};
+        const DecodedActions::Step& skipped = decoded.at(position);
+        if (skipped.code == 0)
+            return false;
+        --m_skipActions;
+        position = skipped.next;
+    }
+    return true;
 }
 
 Object* Interpreter::localsObject() const
@@ -957,77 +998,35 @@ void Interpreter::enumerate(const Value& value)
 
 Interpreter::Outcome Interpreter::actionPush(Step& step)
 {
-    pushValues(step.payload, step.payload + step.length);
+    // A Push's payload follows its code and two bytes of length.
+    DecodedActions& decoded = DecodedActions::of(**m_code, m_swfVersion >= 6);
+    pushValues(decoded, decoded.at(step.payload - 3));
     return Outcome::Normal;
 }
 
-void Interpreter::pushValues(size_t position, size_t end)
+// Flattened: copying a value onto the stack is a few instructions, and a call to the vector's
+// append for each would cost more than the copy.
+[[gnu::flatten]] void Interpreter::pushValues(const DecodedActions& decoded, const DecodedActions::Step& action)
 {
-    const auto& bytes = **m_code;
-    while (position < end) {
-        uint8_t type = bytes[position++];
-        switch (type) {
-        case 0: {
-            size_t after = position;
-            m_stack.emplace_back(decodeString(position, end, after));
-            position = after;
+    const DecodedActions::PushValue* value = decoded.pushValues(action);
+    const DecodedActions::PushValue* const end = value + action.valueCount;
+    for (; value != end; ++value) {
+        switch (value->kind) {
+        case DecodedActions::PushValue::Kind::Constant:
+            m_stack.push_back(decoded.constant(value->index));
             break;
-        }
-        case 1: {
-            uint32_t raw = readU32(bytes, position);
-            float number;
-            std::memcpy(&number, &raw, sizeof number);
-            m_stack.emplace_back(double(number));
-            position += 4;
-            break;
-        }
-        case 2:
-            m_stack.push_back(Value::null());
-            break;
-        case 3:
-            m_stack.emplace_back();
-            break;
-        case 4: {
-            uint8_t index = position < end ? bytes[position] : 0;
-            if (const Value* slot = registerSlot(index))
-                m_stack.emplace_back(*slot);
-            else
-                m_stack.emplace_back();
-            position += 1;
-            break;
-        }
-        case 5:
-            m_stack.emplace_back(position < end && bytes[position] != 0);
-            position += 1;
-            break;
-        case 6: {
-            // Doubles are stored as two little-endian halves, the high half first.
-            uint64_t high = readU32(bytes, position);
-            uint64_t low = readU32(bytes, position + 4);
-            uint64_t raw = (high << 32) | low;
-            double number;
-            std::memcpy(&number, &raw, sizeof number);
-            m_stack.emplace_back(number);
-            position += 8;
-            break;
-        }
-        case 7:
-            m_stack.emplace_back(double(int32_t(readU32(bytes, position))));
-            position += 4;
-            break;
-        case 8:
-        case 9: {
-            size_t index = type == 8 ? (position < end ? bytes[position] : 0) : readU16(bytes, position);
-            position += type == 8 ? 1 : 2;
-            const std::vector<QString>* pool = m_constantPool->get();
-            if (pool && index < pool->size())
-                m_stack.emplace_back((*pool)[index]);
+        case DecodedActions::PushValue::Kind::Register:
+            if (const Value* slot = registerSlot(value->index))
+                m_stack.push_back(*slot);
             else
                 m_stack.emplace_back();
             break;
-        }
-        default:
-            return; // an unknown type: the rest of the record cannot be read
+        case DecodedActions::PushValue::Kind::Pool:
+            if (const std::vector<QString>* pool = m_constantPool->get(); pool && value->index < pool->size())
+                m_stack.emplace_back((*pool)[value->index]);
+            else
+                m_stack.emplace_back();
+            break;
         }
     }
 }
@@ -1257,8 +1256,10 @@ Interpreter::Outcome Interpreter::binaryAction(uint8_t code)
 }
 
 // Add2 of two strings, or of a string and a number, joins their texts; neither has a valueOf to
-// ask. A whole number's text is written on the stack rather than made a string of its own, as
-// loops that build text ("item" + i) do that at every step. False for other operands.
+// ask. A text on the left is appended to where it lies, which grows it in place when it is the
+// text last grown (text += piece in a loop), and a whole number's text is written without making
+// a string of it, as loops that build text ("item" + i) do that at every step. False for other
+// operands.
 bool Interpreter::joinTexts(Value& left, const Value& right)
 {
     const bool leftIsText = left.isString();
@@ -1267,21 +1268,30 @@ bool Interpreter::joinTexts(Value& left, const Value& right)
         return false;
     number_text::WholeNumberBuffer digits;
     QString numberText;
-    auto textOf = [&](const Value& value, const Value& other) {
+    auto textOf = [&](const Value& value) -> QStringView {
         if (value.isString())
             return value.asString();
-        // A text that borrows the buffer may only be joined to a text that is not empty: the
-        // joined string would otherwise be the borrowed one itself.
-        const int length = number_text::wholeNumberText(value.asNumber(), digits);
-        if (length > 0 && !other.asString().isEmpty())
-            return QString::fromRawData(reinterpret_cast<const QChar*>(digits), length);
+        if (const int length = number_text::wholeNumberText(value.asNumber(), digits); length > 0)
+            return QStringView(digits, length);
         numberText = number_text::toText(value.asNumber());
         return numberText;
     };
-    const QString leftText = textOf(left, right);
-    const QString rightText = textOf(right, left);
-    m_machine.checkStringLength(leftText.size() + rightText.size());
-    left = Value(m_machine.concatenate(leftText, rightText));
+    StringAppender& appender = m_machine.m_appender;
+    if (leftIsText) {
+        const QStringView piece = textOf(right);
+        m_machine.checkStringLength(left.asString().size() + piece.size());
+        if (left.asString().isEmpty() && rightIsText)
+            left = right; // the same text, shared
+        else
+            appender.append(left.stringInPlace(), piece);
+        return true;
+    }
+    const QStringView head = textOf(left);
+    const QString& tail = right.asString();
+    m_machine.checkStringLength(head.size() + tail.size());
+    QString joined = head.toString();
+    appender.append(joined, tail);
+    left = Value(std::move(joined));
     return true;
 }
 
@@ -1828,21 +1838,8 @@ Interpreter::Outcome Interpreter::actionStackSwap(Step&)
 
 Interpreter::Outcome Interpreter::actionGetMember(Step&)
 {
+    // A plain own slot was read in the run loop already.
     Machine& machine = m_machine;
-    // A plain value in an own slot of an object, named by a string, is read where the operands
-    // lie: nothing runs that could move the stack.
-    if (const size_t depth = m_stack.size(); depth >= 2) {
-        Value& objectSlot = m_stack[depth - 2];
-        const Value& nameSlot = m_stack[depth - 1];
-        Object* object = objectSlot.asObject();
-        if (object && nameSlot.isString()) {
-            if (const Property* slot = object->plainOwnSlot(machine, nameSlot.asString())) {
-                objectSlot = slot->value;
-                m_stack.pop_back();
-                return Outcome::Normal;
-            }
-        }
-    }
     Value nameValue = pop();
     Value object = pop();
     QString converted;
@@ -1852,16 +1849,8 @@ Interpreter::Outcome Interpreter::actionGetMember(Step&)
 
 Interpreter::Outcome Interpreter::actionSetMember(Step&)
 {
+    // A plain own slot was written in the run loop already.
     Machine& machine = m_machine;
-    // The same for a store into such a slot.
-    if (const size_t depth = m_stack.size(); depth >= 3) {
-        Object* object = m_stack[depth - 3].asObject();
-        const Value& nameSlot = m_stack[depth - 2];
-        if (object && nameSlot.isString() && object->assignPlainOwnSlot(machine, nameSlot.asString(), m_stack[depth - 1])) {
-            m_stack.resize(depth - 3);
-            return Outcome::Normal;
-        }
-    }
     Value value = pop();
     Value nameValue = pop();
     Value object = pop();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ActionCodes.h"
+#include "DecodedActions.h"
 #include "FunctionObject.h"
 #include "Scope.h"
 #include "Value.h"
@@ -53,6 +54,7 @@ private:
     static Value enter(Machine& machine, FunctionObject* function, Object* self, ArgumentList&& arguments, Object* methodHolder);
 
     Outcome runRange(size_t start, size_t end, size_t& position);
+    bool skipActions(DecodedActions& decoded, size_t start, size_t end, size_t& position);
     // run without putting the machine's run state back: for a caller that does so itself.
     Value runInPlace();
     // The same, for a caller that has also looked at whether the clip has left already.
@@ -77,8 +79,8 @@ private:
     Value pop();
     void push(const Value& value) { m_stack.push_back(value); }
     void push(Value&& value) { m_stack.push_back(std::move(value)); }
-    // The values of a Push action's payload, from position up to end.
-    void pushValues(size_t position, size_t end);
+    // The values of a Push action.
+    void pushValues(const DecodedActions& decoded, const DecodedActions::Step& action);
     QString popString();
     double popNumber();
     // Pops two operands and converts them to numbers, the left one first unless told otherwise.

@@ -43,10 +43,14 @@ bool isBlank(QChar c)
 
 int wholeNumberText(double number, WholeNumberBuffer& buffer)
 {
-    if (!(number >= -2147483648.0 && number <= 2147483647.0) || std::floor(number) != number)
+    // NaN fails the range test; a fraction does not survive the trip through an int. Zero of
+    // either sign is "0".
+    if (!(number >= -2147483648.0 && number <= 2147483647.0))
         return 0;
-    const auto whole = int64_t(number);
-    uint64_t magnitude = uint64_t(whole < 0 ? -whole : whole);
+    const auto whole = int32_t(number);
+    if (double(whole) != number)
+        return 0;
+    uint32_t magnitude = whole < 0 ? 0u - uint32_t(whole) : uint32_t(whole);
     char16_t digits[10];
     int count = 0;
     do {

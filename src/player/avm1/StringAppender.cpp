@@ -10,18 +10,29 @@ QString StringAppender::concatenate(const QString& left, const QString& right)
         return left;
     if (left.isEmpty())
         return right;
+    QString result = left;
+    append(result, right);
+    return result;
+}
+
+void StringAppender::append(QString& text, QStringView piece)
+{
+    if (piece.isEmpty())
+        return;
     QString::DataPointer& buffer = m_buffer.data_ptr();
-    const QString::DataPointer& leftData = left.data_ptr();
-    // The buffer keeps one slot past the text for the terminating zero.
-    if (buffer.d && leftData.d == buffer.d && leftData.data() == buffer.data() && leftData.size == buffer.size
-        && buffer.freeSpaceAtEnd() > right.size()) {
+    QString::DataPointer& target = text.data_ptr();
+    // The buffer keeps one slot past the text for the terminating zero. The piece may lie in
+    // the text itself (text += text): it is read from before the end, written behind it.
+    if (buffer.d && target.d == buffer.d && target.data() == buffer.data() && target.size == buffer.size
+        && buffer.freeSpaceAtEnd() > piece.size()) {
         char16_t* end = buffer.data() + buffer.size;
-        std::memcpy(end, right.constData(), size_t(right.size()) * sizeof(char16_t));
-        buffer.size += right.size();
-        end[right.size()] = 0;
-        return m_buffer;
+        std::memcpy(end, piece.utf16(), size_t(piece.size()) * sizeof(char16_t));
+        end[piece.size()] = 0;
+        buffer.size += piece.size();
+        target.size = buffer.size;
+        return;
     }
-    const qsizetype length = left.size() + right.size();
+    const qsizetype length = text.size() + piece.size();
     QString result;
     if (length < growingLength) {
         result = QString(length, Qt::Uninitialized);
@@ -31,11 +42,11 @@ QString StringAppender::concatenate(const QString& left, const QString& right)
     }
     // Both texts copied straight into the new string, which no one else holds yet.
     char16_t* out = result.data_ptr().data();
-    std::memcpy(out, left.constData(), size_t(left.size()) * sizeof(char16_t));
-    std::memcpy(out + left.size(), right.constData(), size_t(right.size()) * sizeof(char16_t));
+    std::memcpy(out, text.constData(), size_t(text.size()) * sizeof(char16_t));
+    std::memcpy(out + text.size(), piece.utf16(), size_t(piece.size()) * sizeof(char16_t));
     if (length >= growingLength)
         m_buffer = result;
-    return result;
+    text = std::move(result);
 }
 
 } // namespace player::avm1

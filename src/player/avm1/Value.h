@@ -109,6 +109,8 @@ public:
     double asNumber() const { return m_type == Type::Boolean || m_type == Type::Number ? m_number : 0; }
     const QString& asString() const { return m_type == Type::String ? m_string : emptyString(); }
     Object* asObject() const { return m_type == Type::Object ? m_object : nullptr; }
+    // The text of a string value, to be changed where it lies; only for strings.
+    QString& stringInPlace() { return m_string; }
 
     // Same type and same value, NaN equal to NaN: what strict equality and switch need, less NaN.
     bool strictlyEquals(const Value& other) const;

@@ -6,7 +6,26 @@
 #include <utility>
 #include <vector>
 
+namespace player::avm1 {
+class DecodedActions;
+}
+
 namespace player::swf {
+
+// Where the virtual machine keeps the form it read an action list into, with the bytes it read.
+// A copy of the bytes starts without one, as the copy may be changed before it runs.
+struct DecodedActionsCache {
+    DecodedActionsCache() = default;
+    DecodedActionsCache(const DecodedActionsCache&) {}
+    DecodedActionsCache& operator=(const DecodedActionsCache&)
+    {
+        forms[0].reset();
+        forms[1].reset();
+        return *this;
+    }
+    // One per text rule (Windows-1252, UTF-8).
+    mutable std::shared_ptr<avm1::DecodedActions> forms[2];
+};
 
 using Bytes = std::vector<uint8_t>;
 
@@ -24,6 +43,7 @@ struct ActionBytes : Bytes {
 
     std::shared_ptr<const ActionBytes> stream;
     size_t offset = 0;
+    DecodedActionsCache decoded;
 };
 
 // Action code is shared, never copied: functions defined by a script keep it alive.

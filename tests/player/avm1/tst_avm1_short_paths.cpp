@@ -199,6 +199,92 @@ private slots:
         QCOMPARE(runner.runBytes(program.bytes), (QStringList{"stored", "under", "below", "assigned"}));
     }
 
+    // Actions are read once into a ready form, yet every byte position keeps its own reading:
+    // a branch into the data of a Push that has run already reads those bytes as actions.
+    // Cut-short actions and branches out of the bytes end the list.
+    void everyPositionKeepsItsOwnReading()
+    {
+        // A Push of the whole number 0x17171726: read from its second byte of data it is a
+        // Trace and three Pops.
+        Actions program;
+        program.action(0x96, {7, 0x26, popCode, popCode, popCode});
+        program.action(traceCode);
+        program.action(0x96, {4, 1});
+        const size_t ifAt = program.bytes.size();
+        program.action(0x9D, {0, 0}); // to the End once register 1 holds true
+        program.action(0x96, {5, 1}).storeRegister(1).action(popCode);
+        program.pushString("inside");
+        const auto back = int16_t(4 - int(program.bytes.size() + 5));
+        program.action(0x99, {uint8_t(uint16_t(back) & 0xff), uint8_t(uint16_t(back) >> 8)});
+        const auto forward = uint16_t(program.bytes.size() - (ifAt + 5));
+        program.bytes[ifAt + 3] = uint8_t(forward & 0xff);
+        program.bytes[ifAt + 4] = uint8_t(forward >> 8);
+        program.action(0);
+        ScriptRunner runner;
+        QCOMPARE(runner.runBytes(program.bytes), (QStringList{"387389222", "inside", "undefined"}));
+
+        Actions cutShort;
+        cutShort.pushString("ok").action(traceCode);
+        cutShort.bytes.insert(cutShort.bytes.end(), {0x96, 0x10, 0x00, 0x07, 0x01});
+        QCOMPARE(runner.runBytes(cutShort.bytes), QStringList{"ok"});
+
+        Actions jumpBeforeStart;
+        jumpBeforeStart.pushString("a").action(traceCode).action(0x99, {0x9C, 0xFF}).pushString("never").action(traceCode).action(0);
+        QCOMPARE(runner.runBytes(jumpBeforeStart.bytes), QStringList{"a"});
+    }
+
+    // A frame that is not loaded makes WaitForFrame pass over the given count of actions: in the
+    // same block, after the end of a with block, and never past an End.
+    void framesNotLoadedSkipActions()
+    {
+        const std::vector<uint8_t> farFrame{0x20, 0x4E}; // frame 20000: never loaded
+        auto waitForFrame = [&](Actions& actions, uint8_t skip) -> Actions& {
+            return actions.action(0x8A, {farFrame[0], farFrame[1], skip});
+        };
+        Actions program;
+        program.pushString("kept");
+        waitForFrame(program, 2).pushString("skipped").action(traceCode).action(traceCode);
+        program.pushString("s");
+        Actions body;
+        waitForFrame(body, 2);
+        program.action(0x94, {uint8_t(body.bytes.size()), 0});
+        program.bytes.insert(program.bytes.end(), body.bytes.begin(), body.bytes.end());
+        program.pushString("hidden").action(traceCode).pushString("shown").action(traceCode);
+        waitForFrame(program, 5).pushString("gone").action(0).pushString("after the end").action(traceCode);
+        ScriptRunner runner;
+        QCOMPARE(runner.runBytes(program.bytes), (QStringList{"kept", "shown"}));
+    }
+
+    // Text that is only appended to grows in place; a string that shares the grown text keeps
+    // its own length and content, whichever of the two is appended to next. In registers (a
+    // function) and in named variables (a timeline) alike.
+    void appendedTextKeepsEveryHoldersValue()
+    {
+        const QString body = QStringLiteral(
+            "var a = ''; for (var i = 0; i < 40; i++) { a += 'ab' + i; }"
+            "var b = a; a += 'X'; b += 'Y'; var c = a; a += 'Z'; c += 'W';"
+            "trace(a.slice(-5)); trace(b.slice(-5)); trace(c.slice(-5)); trace(a.length + ' ' + b.length + ' ' + c.length);"
+            "var d = b; b += 'Q'; trace(d.slice(-3) + ' ' + b.slice(-3));");
+        const QStringList expected{"b39XZ", "ab39Y", "b39XW", "152 151 152", "39Y 9YQ"};
+        ScriptRunner runner;
+        QCOMPARE(runner.run(body), expected);
+        QCOMPARE(runner.run("function f() {" + body + "} f();"), expected);
+    }
+
+    // Numbers joined to text read as they do everywhere else, at the edges of the short ways
+    // for whole numbers too.
+    void numbersJoinedToText()
+    {
+        ScriptRunner runner;
+        QCOMPARE(runner.run("var z = -0; var n = 2147483647; var big = 9007199254740992;"
+                            "trace('n' + z); trace('n' + 1e21); trace('n' + (0.1 + 0.2)); trace('n' + (n + 1));"
+                            "trace('n' + (-n - 1)); trace('n' + (-n - 2)); trace('n' + big); trace(-5 + 'x');"
+                            "trace('n' + 0.5 + 1); trace('n' + 1e-7); trace('n' + (1 / 0));"
+                            "var t = 'v'; for (var i = -2; i < 2; i++) { t += ',' + i; } trace(t);"),
+                 (QStringList{"n0", "n1e+21", "n0.3", "n2147483648", "n-2147483648", "n-2147483649", "n9.00719925474099e+15",
+                              "-5x", "n0.51", "n1e-7", "nInfinity", "v,-2,-1,0,1"}));
+    }
+
     // The count of actions is looked at every few thousand actions, yet a limit once spent
     // answers at every action from then on, through the start of another list, until reset.
     void spentLimitStaysSpent()

@@ -1,0 +1,164 @@
+#include "DecodedActions.h"
+
+#include "ActionCodes.h"
+
+#include <QtEndian>
+#include <cstring>
+#include <limits>
+
+namespace player::avm1 {
+
+namespace {
+
+// Reads past the end of the bytes give 0, as a cut-short payload does in Flash.
+uint16_t readU16(const swf::Bytes& bytes, size_t at)
+{
+    if (at + 2 > bytes.size())
+        return 0;
+    return uint16_t(bytes[at] | (bytes[at + 1] << 8));
+}
+
+uint32_t readU32(const swf::Bytes& bytes, size_t at)
+{
+    if (at + 4 > bytes.size())
+        return 0;
+    uint32_t value;
+    std::memcpy(&value, bytes.data() + at, sizeof value);
+    return qFromLittleEndian(value);
+}
+
+} // namespace
+
+DecodedActions::DecodedActions(const swf::ActionBytes& bytes, bool textIsUtf8)
+    : m_bytes(bytes), m_textIsUtf8(textIsUtf8), m_indexAt(bytes.size(), -1)
+{
+}
+
+DecodedActions& DecodedActions::of(const swf::ActionBytes& bytes, bool textIsUtf8)
+{
+    std::shared_ptr<DecodedActions>& form = bytes.decoded.forms[textIsUtf8 ? 1 : 0];
+    // Bytes that grew or shrank since they were read are read again.
+    if (!form || form->m_indexAt.size() != bytes.size())
+        form = std::make_shared<DecodedActions>(bytes, textIsUtf8);
+    return *form;
+}
+
+int32_t DecodedActions::decode(size_t position)
+{
+    const swf::Bytes& bytes = m_bytes;
+    const size_t size = bytes.size();
+    Step step;
+    step.code = bytes[position];
+    step.payload = position + 1;
+    if (step.code >= 0x80) {
+        step.length = position + 3 <= size ? size_t(bytes[position + 1]) | (size_t(bytes[position + 2]) << 8) : 0;
+        step.payload = position + 3;
+        if (position + 3 > size || step.payload + step.length > size)
+            step.code = 0; // a truncated action ends the list
+    }
+    step.next = step.payload + step.length;
+    switch (Action(step.code)) {
+    case Action::Push:
+        decodePush(step);
+        break;
+    case Action::StoreRegister:
+        step.registerIndex = step.payload < size ? bytes[step.payload] : 0;
+        break;
+    case Action::Jump:
+    case Action::If:
+        step.branch = size_t(int64_t(step.next) + int16_t(readU16(bytes, step.payload)));
+        break;
+    default:
+        break;
+    }
+    // A list too long to number would never be read this far; stop rather than overflow.
+    if (m_steps.size() >= size_t(std::numeric_limits<int32_t>::max()))
+        step = Step{};
+    m_steps.push_back(step);
+    m_indexAt[position] = int32_t(m_steps.size() - 1);
+    return m_indexAt[position];
+}
+
+Value DecodedActions::decodeString(size_t start, size_t limit, size_t& after) const
+{
+    const swf::Bytes& bytes = m_bytes;
+    limit = std::min(limit, bytes.size());
+    size_t end = start;
+    while (end < limit && bytes[end] != 0)
+        ++end;
+    after = end < limit ? end + 1 : end;
+    const char* data = reinterpret_cast<const char*>(bytes.data() + start);
+    const qsizetype length = qsizetype(end - start);
+    return Value(m_textIsUtf8 ? QString::fromUtf8(data, length) : QString::fromLatin1(data, length));
+}
+
+void DecodedActions::decodePush(Step& step)
+{
+    const swf::Bytes& bytes = m_bytes;
+    const size_t end = step.next;
+    size_t position = step.payload;
+    step.firstValue = uint32_t(m_pushValues.size());
+    auto constant = [&](Value value) {
+        m_pushValues.push_back({PushValue::Kind::Constant, uint32_t(m_constants.size())});
+        m_constants.push_back(std::move(value));
+    };
+    while (position < end) {
+        const uint8_t type = bytes[position++];
+        switch (type) {
+        case 0: {
+            size_t after = position;
+            constant(decodeString(position, end, after));
+            position = after;
+            break;
+        }
+        case 1: {
+            const uint32_t raw = readU32(bytes, position);
+            float number;
+            std::memcpy(&number, &raw, sizeof number);
+            constant(Value(double(number)));
+            position += 4;
+            break;
+        }
+        case 2:
+            constant(Value::null());
+            break;
+        case 3:
+            constant(Value());
+            break;
+        case 4:
+            m_pushValues.push_back({PushValue::Kind::Register, position < end ? bytes[position] : 0u});
+            position += 1;
+            break;
+        case 5:
+            constant(Value(position < end && bytes[position] != 0));
+            position += 1;
+            break;
+        case 6: {
+            // Doubles are stored as two little-endian halves, the high half first.
+            const uint64_t high = readU32(bytes, position);
+            const uint64_t low = readU32(bytes, position + 4);
+            const uint64_t raw = (high << 32) | low;
+            double number;
+            std::memcpy(&number, &raw, sizeof number);
+            constant(Value(number));
+            position += 8;
+            break;
+        }
+        case 7:
+            constant(Value(double(int32_t(readU32(bytes, position)))));
+            position += 4;
+            break;
+        case 8:
+        case 9:
+            m_pushValues.push_back({PushValue::Kind::Pool, type == 8 ? (position < end ? bytes[position] : 0u) : readU16(bytes, position)});
+            position += type == 8 ? 1 : 2;
+            break;
+        default:
+            position = end; // an unknown type: the rest of the record cannot be read
+            break;
+        }
+    }
+    step.valueCount = uint16_t(m_pushValues.size() - step.firstValue);
+}
+
+} // namespace player::avm1
