@@ -79,9 +79,8 @@ int32_t DecodedActions::decode(size_t position)
     return m_indexAt[position];
 }
 
-Value DecodedActions::decodeString(size_t start, size_t limit, size_t& after) const
+QString DecodedActions::textAt(const swf::ActionBytes& bytes, size_t start, size_t limit, size_t& after, bool utf8)
 {
-    const swf::Bytes& bytes = m_bytes;
     limit = std::min(limit, bytes.size());
     size_t end = start;
     while (end < limit && bytes[end] != 0)
@@ -89,7 +88,7 @@ Value DecodedActions::decodeString(size_t start, size_t limit, size_t& after) co
     after = end < limit ? end + 1 : end;
     const char* data = reinterpret_cast<const char*>(bytes.data() + start);
     const qsizetype length = qsizetype(end - start);
-    return Value(m_textIsUtf8 ? QString::fromUtf8(data, length) : QString::fromLatin1(data, length));
+    return utf8 ? QString::fromUtf8(data, length) : QString::fromLatin1(data, length);
 }
 
 void DecodedActions::decodePush(Step& step)
@@ -107,7 +106,7 @@ void DecodedActions::decodePush(Step& step)
         switch (type) {
         case 0: {
             size_t after = position;
-            constant(decodeString(position, end, after));
+            constant(Value(textAt(m_bytes, position, end, after, m_textIsUtf8)));
             position = after;
             break;
         }

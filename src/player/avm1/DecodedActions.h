@@ -54,13 +54,17 @@ public:
     // and kept with the bytes.
     static DecodedActions& of(const swf::ActionBytes& bytes, bool textIsUtf8);
 
+    // The zero-ended text at start, read no further than limit; after is set past its zero.
+    // Text in SWF 6 and later is UTF-8; before, it is in the author's code page, which Flash
+    // read as Windows-1252 on the systems these movies were made for.
+    static QString textAt(const swf::ActionBytes& bytes, size_t start, size_t limit, size_t& after, bool utf8);
+
     // How many actions have been read so far.
     size_t stepCount() const { return m_steps.size(); }
 
 private:
     int32_t decode(size_t position);
     void decodePush(Step& step);
-    Value decodeString(size_t start, size_t limit, size_t& after) const;
 
     const swf::ActionBytes& m_bytes;
     bool m_textIsUtf8;

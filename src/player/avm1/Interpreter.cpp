@@ -435,17 +435,7 @@ std::pair<double, double> Interpreter::popNumberPair(bool rightFirst)
 
 QString Interpreter::decodeString(size_t start, size_t limit, size_t& after) const
 {
-    const auto& bytes = **m_code;
-    limit = std::min(limit, bytes.size());
-    size_t end = start;
-    while (end < limit && bytes[end] != 0)
-        ++end;
-    after = end < limit ? end + 1 : end;
-    const char* data = reinterpret_cast<const char*>(bytes.data() + start);
-    qsizetype length = qsizetype(end - start);
-    // Text in SWF 6 and later is UTF-8; before, it is in the author's code page, which Flash
-    // read as Windows-1252 on the systems these movies were made for.
-    return m_swfVersion >= 6 ? QString::fromUtf8(data, length) : QString::fromLatin1(data, length);
+    return DecodedActions::textAt(**m_code, start, limit, after, m_swfVersion >= 6);
 }
 
 Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& position)
