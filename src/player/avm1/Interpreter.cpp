@@ -797,7 +797,6 @@ Value Interpreter::callFunctionNamed(const QString& name, Arguments& arguments)
     }
     Value function;
     Object* self = nullptr;
-    // SWF 5 code calls a function held in a local variable on nothing; later code on its target.
     bool foundLocal = false;
     QString path;
     QString variable;
@@ -809,7 +808,6 @@ Value Interpreter::callFunctionNamed(const QString& name, Arguments& arguments)
         for (const Scope* link = m_scope.get(); link && !found; link = link->parent.get()) {
             Object* object = link->object;
             if (object && object->lookup(m_machine, name, function)) {
-                // A function found on a with object or a timeline is called as its method.
                 self = link->kind == Scope::Kind::Local ? nullptr : object;
                 foundLocal = link->kind == Scope::Kind::Local;
                 found = true;
@@ -818,9 +816,7 @@ Value Interpreter::callFunctionNamed(const QString& name, Arguments& arguments)
         if (!found)
             function = getVariable(name);
     }
-    if (!self && !(foundLocal && m_swfVersion < 6))
-        self = m_target;
-    return callFound(function, self, arguments);
+    return callFound(function, receiverOf(self, foundLocal), arguments);
 }
 
 // As Machine::call, but the arguments, which the caller gives up, move into the registers.
@@ -855,9 +851,7 @@ bool Interpreter::findFunctionWithoutScripts(const QString& name, Value& functio
             continue;
         case ClipObject::Reading::Found: {
             const bool local = link->kind == Scope::Kind::Local;
-            self = local ? nullptr : object;
-            if (!self && !(local && m_swfVersion < 6))
-                self = m_target;
+            self = receiverOf(local ? nullptr : object, local);
             return true;
         }
         }

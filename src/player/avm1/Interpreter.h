@@ -121,6 +121,12 @@ private:
     // The function CallFunction names and the object it runs on, found without running a script
     // (no getter, no conversion); false when only callFunctionNamed can tell.
     bool findFunctionWithoutScripts(const QString& name, Value& function, Object*& self);
+    // What a function found by name is called on: the with object or timeline it was found on;
+    // the target when it was found elsewhere, except that SWF 5 code calls a local on nothing.
+    Object* receiverOf(Object* holder, bool foundLocal) const
+    {
+        return holder || (foundLocal && m_swfVersion < 6) ? holder : m_target;
+    }
     Arguments popArguments();
     void enumerate(const Value& object);
 
