@@ -58,7 +58,8 @@ QRgb subtractPixel(QRgb source, QRgb destination)
 }
 
 // Invert, on premultiplied pixels: the inverse of what lies below weighted by the source's
-// alpha, over what the source does not cover.
+// alpha, over what the source does not cover. Both parts are summed before the one rounding to
+// the nearest value, so that a half-transparent invert over a flat colour stays flat.
 QRgb invertPixel(QRgb source, QRgb destination)
 {
     const int sourceAlpha = qAlpha(source);
@@ -66,10 +67,12 @@ QRgb invertPixel(QRgb source, QRgb destination)
         return destination;
     const int destinationAlpha = qAlpha(destination);
     auto channel = [&](int destinationValue) {
+        // In 255ths of 255ths: the inverted straight colour times both alphas, plus the premultiplied
+        // colour below where the source leaves it.
         const int straightDestination = destinationAlpha ? destinationValue * 255 / destinationAlpha : 0;
-        const int both = sourceAlpha * destinationAlpha / 255;
-        const int destinationOnly = destinationValue * (255 - sourceAlpha) / 255;
-        return std::clamp((255 - straightDestination) * both / 255 + destinationOnly, 0, destinationAlpha);
+        const int inverted = (255 - straightDestination) * sourceAlpha * destinationAlpha;
+        const int kept = destinationValue * (255 - sourceAlpha) * 255;
+        return std::clamp((inverted + kept + 255 * 255 / 2) / (255 * 255), 0, destinationAlpha);
     };
     return qRgba(channel(qRed(destination)), channel(qGreen(destination)), channel(qBlue(destination)), destinationAlpha);
 }
