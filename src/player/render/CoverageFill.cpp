@@ -27,21 +27,37 @@ std::vector<QRgb>& colorBuffer()
     return kept;
 }
 
-// Colours and blends the spans of row `y` into the image at `bits`.
+// Colours and blends the spans of row `y` into the image at `bits`. Spans that touch one
+// another (an edge's pixels of several coverages, then the run inside) are coloured in one
+// call, as one run: each pixel's colour depends on its position alone.
 void drawRow(uchar* bits, qsizetype stride, const FillShader& shader, int y, std::span<const CoverageRasterizer::Span> spans)
 {
     auto* pixels = reinterpret_cast<QRgb*>(bits + y * stride);
     if (shader.kind() == FillShader::Kind::Solid) {
+        const QRgb color = shader.solidColor();
         for (const CoverageRasterizer::Span& span : spans)
-            RunBlender::blendSolid(pixels + span.x, span.length, shader.solidColor(), span.coverage);
+            RunBlender::blendSolid(pixels + span.x, span.length, color, span.coverage);
         return;
     }
     std::vector<QRgb>& colors = colorBuffer();
-    for (const CoverageRasterizer::Span& span : spans) {
-        if (colors.size() < static_cast<std::size_t>(span.length))
-            colors.resize(static_cast<std::size_t>(span.length));
-        shader.shade(span.x, y, span.length, colors.data());
-        RunBlender::blendColors(pixels + span.x, colors.data(), span.length, span.coverage);
+    const std::size_t count = spans.size();
+    for (std::size_t first = 0; first < count;) {
+        const int start = spans[first].x;
+        int end = start + spans[first].length;
+        std::size_t last = first + 1;
+        while (last < count && spans[last].x == end) {
+            end += spans[last].length;
+            ++last;
+        }
+        const int length = end - start;
+        if (colors.size() < static_cast<std::size_t>(length))
+            colors.resize(static_cast<std::size_t>(length));
+        shader.shade(start, y, length, colors.data());
+        for (std::size_t index = first; index < last; ++index) {
+            const CoverageRasterizer::Span& span = spans[index];
+            RunBlender::blendColors(pixels + span.x, colors.data() + (span.x - start), span.length, span.coverage);
+        }
+        first = last;
     }
 }
 

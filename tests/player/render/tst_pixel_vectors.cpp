@@ -119,7 +119,8 @@ private slots:
     }
 
     // Runs of every length (the vector code takes four pixels at a time and the rest one by
-    // one), at every alignment, under every coverage, of one colour and of many.
+    // one, and the shortest runs are blended inline), at every alignment, under every coverage,
+    // of one colour and of many.
     void blendedRunsMatchTheScalarCode()
     {
         QRandomGenerator random(11);
@@ -134,12 +135,19 @@ private slots:
             const auto ways = allWays([&] {
                 std::vector<QRgb> pixels = below;
                 if (oneColor)
-                    RunBlender::blendSolid(pixels.data() + offset, length, solid, coverage);
+                    RunBlender::blendSolidRun(pixels.data() + offset, length, solid, coverage);
                 else
-                    RunBlender::blendColors(pixels.data() + offset, colors.data(), length, coverage);
+                    RunBlender::blendColorsRun(pixels.data() + offset, colors.data(), length, coverage);
                 return pixels;
             });
             COMPARE_WAYS(ways, round);
+            // Short runs are blended inline instead, to the same pixels.
+            std::vector<QRgb> pixels = below;
+            if (oneColor)
+                RunBlender::blendSolid(pixels.data() + offset, length, solid, coverage);
+            else
+                RunBlender::blendColors(pixels.data() + offset, colors.data(), length, coverage);
+            QVERIFY2(pixels == ways.scalar, qPrintable(QStringLiteral("round %1, length %2").arg(round).arg(length)));
         }
         // The scalar code is source over as Qt draws it: a colour over grey, half covered.
         QRgb pixel = qRgb(100, 100, 100);
