@@ -95,6 +95,53 @@ QRectF cubicBounds(const QPointF& a, const QPointF& b, const QPointF& c, const Q
     return QRectF(left, top, right - left, bottom - top);
 }
 
+// A transform's mapping of points, with the same operations, in the same order, as
+// QTransform::map() does for the transform's kind (an affine one), so that device points come
+// out to the same bits without a call per point.
+struct PointMapping {
+    QTransform::TransformationType type;
+    double m11, m12, m21, m22, dx, dy;
+
+    explicit PointMapping(const QTransform& transform)
+        : type(transform.type())
+        , m11(transform.m11())
+        , m12(transform.m12())
+        , m21(transform.m21())
+        , m22(transform.m22())
+        , dx(transform.dx())
+        , dy(transform.dy())
+    {
+    }
+
+    // The mapping for a transform of kind `Type`.
+    template <QTransform::TransformationType Type>
+    QPointF mapAs(const QPointF& point) const
+    {
+        if constexpr (Type == QTransform::TxNone)
+            return point;
+        else if constexpr (Type == QTransform::TxTranslate)
+            return QPointF(point.x() + dx, point.y() + dy);
+        else if constexpr (Type == QTransform::TxScale)
+            return QPointF(m11 * point.x() + dx, m22 * point.y() + dy);
+        else
+            return QPointF(m11 * point.x() + m21 * point.y() + dx, m12 * point.x() + m22 * point.y() + dy);
+    }
+
+    QPointF map(const QPointF& point) const
+    {
+        switch (type) {
+        case QTransform::TxNone:
+            return mapAs<QTransform::TxNone>(point);
+        case QTransform::TxTranslate:
+            return mapAs<QTransform::TxTranslate>(point);
+        case QTransform::TxScale:
+            return mapAs<QTransform::TxScale>(point);
+        default:
+            return mapAs<QTransform::TxShear>(point);
+        }
+    }
+};
+
 // Quotient rounded down and a remainder that is never negative, for a positive divisor.
 inline void divideDown(std::int64_t dividend, std::int64_t divisor, std::int64_t& quotient, std::int64_t& remainder)
 {
@@ -181,6 +228,7 @@ void CoverageRasterizer::flatten(const QPainterPath& path, const QTransform& toD
     m_subpathStart = 0;
     const double tolerance = curveTolerance(toDevice);
     const QRectF targetArea(target);
+    const PointMapping mapping(toDevice);
     const int count = path.elementCount();
     for (int index = 0; index < count; ++index) {
         const QPainterPath::Element element = path.elementAt(index);
@@ -210,7 +258,7 @@ void CoverageRasterizer::flatten(const QPainterPath& path, const QTransform& toD
             // A curve wholly outside the target adds the same winding to the pixels inside it
             // as its chord.
             bool outside = false;
-            if (!targetArea.contains(toDevice.map(end)))
+            if (!targetArea.contains(mapping.map(end)))
                 outside = !toDevice.mapRect(cubicBounds(start, control1, control2, end)).intersects(targetArea);
             if (outside)
                 m_points.push_back(end);
@@ -227,10 +275,26 @@ void CoverageRasterizer::flatten(const QPainterPath& path, const QTransform& toD
         m_contourEnds.push_back(static_cast<int>(m_points.size()));
 
     m_fixed.resize(m_points.size());
-    const bool identity = toDevice.isIdentity();
-    for (std::size_t index = 0; index < m_points.size(); ++index) {
-        const QPointF device = identity ? m_points[index] : toDevice.map(m_points[index]);
-        m_fixed[index] = FixedPoint{ qRound(device.x() * 64), qRound(device.y() * 64) };
+    const auto toFixed = [&](auto map) {
+        for (std::size_t index = 0; index < m_points.size(); ++index) {
+            const QPointF device = map(m_points[index]);
+            m_fixed[index] = FixedPoint{ qRound(device.x() * 64), qRound(device.y() * 64) };
+        }
+    };
+    // One loop for each kind of transform, so that the kind is not asked at every point.
+    switch (mapping.type) {
+    case QTransform::TxNone:
+        toFixed([&](const QPointF& point) { return mapping.mapAs<QTransform::TxNone>(point); });
+        break;
+    case QTransform::TxTranslate:
+        toFixed([&](const QPointF& point) { return mapping.mapAs<QTransform::TxTranslate>(point); });
+        break;
+    case QTransform::TxScale:
+        toFixed([&](const QPointF& point) { return mapping.mapAs<QTransform::TxScale>(point); });
+        break;
+    default:
+        toFixed([&](const QPointF& point) { return mapping.mapAs<QTransform::TxShear>(point); });
+        break;
     }
 }
 
