@@ -412,7 +412,7 @@ inline void CoverageRasterizer::addCell(std::int64_t column, std::int64_t area, 
     }
     m_cover[static_cast<std::size_t>(column)] += static_cast<int>(cover);
     m_area[static_cast<std::size_t>(column)] += area;
-    m_touched[static_cast<std::size_t>(column >> 6)] |= std::uint64_t(1) << (column & 63);
+    m_touched[static_cast<std::size_t>(column >> 6)] |= TouchedWord(1) << (column & 63);
 }
 
 // The part of a line within the current row, from (fromX, fromY) to (toX, toY), the heights
@@ -592,7 +592,7 @@ void CoverageRasterizer::sweepRow(std::int64_t row, const RowSink& sink)
     if (firstTouched <= lastTouched) {
         const std::size_t lastWord = static_cast<std::size_t>(lastTouched >> 6);
         for (std::size_t word = static_cast<std::size_t>(firstTouched >> 6); word <= lastWord; ++word) {
-            std::uint64_t bits = m_touched[word];
+            TouchedWord bits = m_touched[word];
             if (bits == 0)
                 continue;
             m_touched[word] = 0;
