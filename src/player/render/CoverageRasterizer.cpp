@@ -570,19 +570,22 @@ void CoverageRasterizer::sweepRow(std::int64_t row, const RowSink& sink)
     const std::int64_t columns = m_right - m_left;
     Span* const spans = m_rowSpans.data();
     std::size_t count = 0;
+    // Where the last span ends and its coverage, kept apart so that joining a span to it does
+    // not read back what was written (before the first, an end no span starts at).
+    std::int64_t lastEnd = -1;
+    int lastCoverage = 0;
     const auto addSpan = [&](std::int64_t column, std::int64_t length, std::int64_t doubleArea) {
         const int coverage = coverageFor(doubleArea, EvenOdd);
         if (coverage == 0)
             return;
-        const int x = static_cast<int>(column + m_left);
-        if (count != 0) {
-            Span& last = spans[count - 1];
-            if (last.x + last.length == x && last.coverage == coverage) {
-                last.length += static_cast<int>(length);
-                return;
-            }
+        if (column == lastEnd && coverage == lastCoverage) {
+            spans[count - 1].length += static_cast<int>(length);
+            lastEnd += length;
+            return;
         }
-        spans[count++] = Span{ x, static_cast<int>(length), coverage };
+        spans[count++] = Span{ static_cast<int>(column + m_left), static_cast<int>(length), coverage };
+        lastEnd = column + length;
+        lastCoverage = coverage;
     };
 
     std::int64_t cover = m_leftCover;
