@@ -107,4 +107,19 @@ void RunBlender::blendColorsRun(QRgb* pixels, const QRgb* colors, int length, in
         pixels[index] = over(CoverageFill::scaledPixel(colors[index], static_cast<unsigned>(coverage)), pixels[index]);
 }
 
+void RunBlender::blendScattered(QRgb* row, const int* columns, const QRgb* colors, const int* coverages, int count)
+{
+    int index = 0;
+#if SKRV_WIDE_PIXELS
+    if (PixelVectors::wide())
+        index = wide::blendScattered(row, columns, colors, coverages, count);
+#endif
+    for (; index < count; ++index) {
+        const int coverage = coverages[index];
+        const QRgb covered = coverage == 255 ? colors[index] : CoverageFill::scaledPixel(colors[index], static_cast<unsigned>(coverage));
+        QRgb& pixel = row[columns[index]];
+        pixel = covered + CoverageFill::scaledPixel(pixel, 255u - qAlpha(covered));
+    }
+}
+
 } // namespace player::render

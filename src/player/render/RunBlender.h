@@ -46,6 +46,11 @@ public:
         }
     }
 
+    // Pixels of one row at scattered columns, none twice: `row[columns[i]]` covered
+    // `coverages[i]` / 255 by `colors[i]`. With AVX2, eight pixels at a time, reading the
+    // arrays up to the next multiple of eight entries (what lies there is not used).
+    static void blendScattered(QRgb* row, const int* columns, const QRgb* colors, const int* coverages, int count);
+
     // The same for runs of any length, taking the vector loops where they are on.
     static void blendSolidRun(QRgb* pixels, int length, QRgb color, int coverage);
     static void blendColorsRun(QRgb* pixels, const QRgb* colors, int length, int coverage);
