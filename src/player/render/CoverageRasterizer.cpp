@@ -86,13 +86,17 @@ void flattenCubic(std::vector<QPointF>& points, const QPointF& start, const QPoi
     }
 }
 
-QRectF cubicBounds(const QPointF& a, const QPointF& b, const QPointF& c, const QPointF& d)
+// Whether the device points `a` to `d` all lie more than a pixel beyond the same side of
+// `target`. A curve with those control points then stays within their hull, as does its chord,
+// and both are outside the target even after rounding.
+bool allBeyond(const QPointF& a, const QPointF& b, const QPointF& c, const QPointF& d, const QRectF& target)
 {
     const double left = std::min({ a.x(), b.x(), c.x(), d.x() });
     const double right = std::max({ a.x(), b.x(), c.x(), d.x() });
     const double top = std::min({ a.y(), b.y(), c.y(), d.y() });
     const double bottom = std::max({ a.y(), b.y(), c.y(), d.y() });
-    return QRectF(left, top, right - left, bottom - top);
+    return right < target.left() - 1 || left > target.right() + 1 || bottom < target.top() - 1
+        || top > target.bottom() + 1;
 }
 
 // A transform's mapping of points, with the same operations, in the same order, as
@@ -257,9 +261,8 @@ void CoverageRasterizer::flatten(const QPainterPath& path, const QTransform& toD
             const QPointF start = m_points.back();
             // A curve wholly outside the target adds the same winding to the pixels inside it
             // as its chord.
-            bool outside = false;
-            if (!targetArea.contains(mapping.map(end)))
-                outside = !toDevice.mapRect(cubicBounds(start, control1, control2, end)).intersects(targetArea);
+            const bool outside = allBeyond(mapping.map(start), mapping.map(control1), mapping.map(control2),
+                                           mapping.map(end), targetArea);
             if (outside)
                 m_points.push_back(end);
             else
