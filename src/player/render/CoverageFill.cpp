@@ -27,22 +27,92 @@ std::vector<QRgb>& colorBuffer()
     return kept;
 }
 
-// Colours and blends the spans of row `y` into the image at `bits`.
+// The pixels of a row's short spans (mostly where edges cross it, one coverage each), put
+// aside while the row's long runs are blended and then blended together.
+struct ScatteredPixels {
+    std::vector<int> columns;
+    std::vector<QRgb> colors;
+    std::vector<int> coverages;
+
+    // Room for `pixels`, and for the vector code's reading up to a whole group of eight beyond.
+    void makeRoom(std::size_t pixels)
+    {
+        const std::size_t needed = pixels + 8;
+        if (columns.size() < needed) {
+            columns.resize(needed);
+            colors.resize(needed);
+            coverages.resize(needed);
+        }
+    }
+};
+
+ScatteredPixels& scatteredPixels()
+{
+    thread_local ScatteredPixels kept;
+    return kept;
+}
+
+// Colours and blends the spans of row `y` into the image at `bits`: long runs one by one, the
+// pixels of short ones all together. Spans that touch one another (an edge's pixels of several
+// coverages, then the run inside) are coloured in one call, as one run: each pixel's colour
+// depends on its position alone.
 void drawRow(uchar* bits, qsizetype stride, const FillShader& shader, int y, std::span<const CoverageRasterizer::Span> spans)
 {
     auto* pixels = reinterpret_cast<QRgb*>(bits + y * stride);
+    ScatteredPixels& scattered = scatteredPixels();
+    scattered.makeRoom(spans.size() * (RunBlender::ShortRun - 1));
+    int* const columns = scattered.columns.data();
+    QRgb* const scatteredColors = scattered.colors.data();
+    int* const coverages = scattered.coverages.data();
+    int scatteredCount = 0;
     if (shader.kind() == FillShader::Kind::Solid) {
-        for (const CoverageRasterizer::Span& span : spans)
-            RunBlender::blendSolid(pixels + span.x, span.length, shader.solidColor(), span.coverage);
+        const QRgb color = shader.solidColor();
+        for (const CoverageRasterizer::Span& span : spans) {
+            if (span.length >= RunBlender::ShortRun) {
+                RunBlender::blendSolidRun(pixels + span.x, span.length, color, span.coverage);
+                continue;
+            }
+            for (int offset = 0; offset < span.length; ++offset) {
+                columns[scatteredCount] = span.x + offset;
+                scatteredColors[scatteredCount] = color;
+                coverages[scatteredCount] = span.coverage;
+                ++scatteredCount;
+            }
+        }
+        RunBlender::blendScattered(pixels, columns, scatteredColors, coverages, scatteredCount);
         return;
     }
     std::vector<QRgb>& colors = colorBuffer();
-    for (const CoverageRasterizer::Span& span : spans) {
-        if (colors.size() < static_cast<std::size_t>(span.length))
-            colors.resize(static_cast<std::size_t>(span.length));
-        shader.shade(span.x, y, span.length, colors.data());
-        RunBlender::blendColors(pixels + span.x, colors.data(), span.length, span.coverage);
+    const std::size_t count = spans.size();
+    for (std::size_t first = 0; first < count;) {
+        const int start = spans[first].x;
+        int end = start + spans[first].length;
+        std::size_t last = first + 1;
+        while (last < count && spans[last].x == end) {
+            end += spans[last].length;
+            ++last;
+        }
+        const int length = end - start;
+        if (colors.size() < static_cast<std::size_t>(length))
+            colors.resize(static_cast<std::size_t>(length));
+        shader.shade(start, y, length, colors.data());
+        for (std::size_t index = first; index < last; ++index) {
+            const CoverageRasterizer::Span& span = spans[index];
+            const QRgb* spanColors = colors.data() + (span.x - start);
+            if (span.length >= RunBlender::ShortRun) {
+                RunBlender::blendColorsRun(pixels + span.x, spanColors, span.length, span.coverage);
+                continue;
+            }
+            for (int offset = 0; offset < span.length; ++offset) {
+                columns[scatteredCount] = span.x + offset;
+                scatteredColors[scatteredCount] = spanColors[offset];
+                coverages[scatteredCount] = span.coverage;
+                ++scatteredCount;
+            }
+        }
+        first = last;
     }
+    RunBlender::blendScattered(pixels, columns, scatteredColors, coverages, scatteredCount);
 }
 
 // Converts and draws the rows of the fill within `target`, on the calling thread.

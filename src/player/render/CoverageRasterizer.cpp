@@ -86,14 +86,65 @@ void flattenCubic(std::vector<QPointF>& points, const QPointF& start, const QPoi
     }
 }
 
-QRectF cubicBounds(const QPointF& a, const QPointF& b, const QPointF& c, const QPointF& d)
+// Whether the device points `a` to `d` all lie more than a pixel beyond the same side of
+// `target`. A curve with those control points then stays within their hull, as does its chord,
+// and both are outside the target even after rounding.
+bool allBeyond(const QPointF& a, const QPointF& b, const QPointF& c, const QPointF& d, const QRectF& target)
 {
     const double left = std::min({ a.x(), b.x(), c.x(), d.x() });
     const double right = std::max({ a.x(), b.x(), c.x(), d.x() });
     const double top = std::min({ a.y(), b.y(), c.y(), d.y() });
     const double bottom = std::max({ a.y(), b.y(), c.y(), d.y() });
-    return QRectF(left, top, right - left, bottom - top);
+    return right < target.left() - 1 || left > target.right() + 1 || bottom < target.top() - 1
+        || top > target.bottom() + 1;
 }
+
+// A transform's mapping of points, with the same operations, in the same order, as
+// QTransform::map() does for the transform's kind (an affine one), so that device points come
+// out to the same bits without a call per point.
+struct PointMapping {
+    QTransform::TransformationType type;
+    double m11, m12, m21, m22, dx, dy;
+
+    explicit PointMapping(const QTransform& transform)
+        : type(transform.type())
+        , m11(transform.m11())
+        , m12(transform.m12())
+        , m21(transform.m21())
+        , m22(transform.m22())
+        , dx(transform.dx())
+        , dy(transform.dy())
+    {
+    }
+
+    // The mapping for a transform of kind `Type`.
+    template <QTransform::TransformationType Type>
+    QPointF mapAs(const QPointF& point) const
+    {
+        if constexpr (Type == QTransform::TxNone)
+            return point;
+        else if constexpr (Type == QTransform::TxTranslate)
+            return QPointF(point.x() + dx, point.y() + dy);
+        else if constexpr (Type == QTransform::TxScale)
+            return QPointF(m11 * point.x() + dx, m22 * point.y() + dy);
+        else
+            return QPointF(m11 * point.x() + m21 * point.y() + dx, m12 * point.x() + m22 * point.y() + dy);
+    }
+
+    QPointF map(const QPointF& point) const
+    {
+        switch (type) {
+        case QTransform::TxNone:
+            return mapAs<QTransform::TxNone>(point);
+        case QTransform::TxTranslate:
+            return mapAs<QTransform::TxTranslate>(point);
+        case QTransform::TxScale:
+            return mapAs<QTransform::TxScale>(point);
+        default:
+            return mapAs<QTransform::TxShear>(point);
+        }
+    }
+};
 
 // Quotient rounded down and a remainder that is never negative, for a positive divisor.
 inline void divideDown(std::int64_t dividend, std::int64_t divisor, std::int64_t& quotient, std::int64_t& remainder)
@@ -181,6 +232,7 @@ void CoverageRasterizer::flatten(const QPainterPath& path, const QTransform& toD
     m_subpathStart = 0;
     const double tolerance = curveTolerance(toDevice);
     const QRectF targetArea(target);
+    const PointMapping mapping(toDevice);
     const int count = path.elementCount();
     for (int index = 0; index < count; ++index) {
         const QPainterPath::Element element = path.elementAt(index);
@@ -209,9 +261,8 @@ void CoverageRasterizer::flatten(const QPainterPath& path, const QTransform& toD
             const QPointF start = m_points.back();
             // A curve wholly outside the target adds the same winding to the pixels inside it
             // as its chord.
-            bool outside = false;
-            if (!targetArea.contains(toDevice.map(end)))
-                outside = !toDevice.mapRect(cubicBounds(start, control1, control2, end)).intersects(targetArea);
+            const bool outside = allBeyond(mapping.map(start), mapping.map(control1), mapping.map(control2),
+                                           mapping.map(end), targetArea);
             if (outside)
                 m_points.push_back(end);
             else
@@ -227,10 +278,26 @@ void CoverageRasterizer::flatten(const QPainterPath& path, const QTransform& toD
         m_contourEnds.push_back(static_cast<int>(m_points.size()));
 
     m_fixed.resize(m_points.size());
-    const bool identity = toDevice.isIdentity();
-    for (std::size_t index = 0; index < m_points.size(); ++index) {
-        const QPointF device = identity ? m_points[index] : toDevice.map(m_points[index]);
-        m_fixed[index] = FixedPoint{ qRound(device.x() * 64), qRound(device.y() * 64) };
+    const auto toFixed = [&](auto map) {
+        for (std::size_t index = 0; index < m_points.size(); ++index) {
+            const QPointF device = map(m_points[index]);
+            m_fixed[index] = FixedPoint{ qRound(device.x() * 64), qRound(device.y() * 64) };
+        }
+    };
+    // One loop for each kind of transform, so that the kind is not asked at every point.
+    switch (mapping.type) {
+    case QTransform::TxNone:
+        toFixed([&](const QPointF& point) { return mapping.mapAs<QTransform::TxNone>(point); });
+        break;
+    case QTransform::TxTranslate:
+        toFixed([&](const QPointF& point) { return mapping.mapAs<QTransform::TxTranslate>(point); });
+        break;
+    case QTransform::TxScale:
+        toFixed([&](const QPointF& point) { return mapping.mapAs<QTransform::TxScale>(point); });
+        break;
+    default:
+        toFixed([&](const QPointF& point) { return mapping.mapAs<QTransform::TxShear>(point); });
+        break;
     }
 }
 
@@ -348,7 +415,7 @@ inline void CoverageRasterizer::addCell(std::int64_t column, std::int64_t area, 
     }
     m_cover[static_cast<std::size_t>(column)] += static_cast<int>(cover);
     m_area[static_cast<std::size_t>(column)] += area;
-    m_touched[static_cast<std::size_t>(column >> 6)] |= std::uint64_t(1) << (column & 63);
+    m_touched[static_cast<std::size_t>(column >> 6)] |= TouchedWord(1) << (column & 63);
 }
 
 // The part of a line within the current row, from (fromX, fromY) to (toX, toY), the heights
@@ -506,19 +573,22 @@ void CoverageRasterizer::sweepRow(std::int64_t row, const RowSink& sink)
     const std::int64_t columns = m_right - m_left;
     Span* const spans = m_rowSpans.data();
     std::size_t count = 0;
+    // Where the last span ends and its coverage, kept apart so that joining a span to it does
+    // not read back what was written (before the first, an end no span starts at).
+    std::int64_t lastEnd = -1;
+    int lastCoverage = 0;
     const auto addSpan = [&](std::int64_t column, std::int64_t length, std::int64_t doubleArea) {
         const int coverage = coverageFor(doubleArea, EvenOdd);
         if (coverage == 0)
             return;
-        const int x = static_cast<int>(column + m_left);
-        if (count != 0) {
-            Span& last = spans[count - 1];
-            if (last.x + last.length == x && last.coverage == coverage) {
-                last.length += static_cast<int>(length);
-                return;
-            }
+        if (column == lastEnd && coverage == lastCoverage) {
+            spans[count - 1].length += static_cast<int>(length);
+            lastEnd += length;
+            return;
         }
-        spans[count++] = Span{ x, static_cast<int>(length), coverage };
+        spans[count++] = Span{ static_cast<int>(column + m_left), static_cast<int>(length), coverage };
+        lastEnd = column + length;
+        lastCoverage = coverage;
     };
 
     std::int64_t cover = m_leftCover;
@@ -528,7 +598,7 @@ void CoverageRasterizer::sweepRow(std::int64_t row, const RowSink& sink)
     if (firstTouched <= lastTouched) {
         const std::size_t lastWord = static_cast<std::size_t>(lastTouched >> 6);
         for (std::size_t word = static_cast<std::size_t>(firstTouched >> 6); word <= lastWord; ++word) {
-            std::uint64_t bits = m_touched[word];
+            TouchedWord bits = m_touched[word];
             if (bits == 0)
                 continue;
             m_touched[word] = 0;

@@ -125,9 +125,15 @@ private:
     // The current row: per kept column the summed cover and area, a bit per column touched,
     // the touched columns' range, and the cover of everything left of the kept columns.
     // Every cell and bit is zero again once the row is swept.
+    //
+    // The areas and the touched words are `long long`, a type distinct from std::int64_t's
+    // `long` here, so that the compiler knows a store to a cell leaves the edges and the row's
+    // counters as they were and keeps those in registers.
+    using AreaSum = long long;
+    using TouchedWord = unsigned long long;
     std::vector<int> m_cover;
-    std::vector<std::int64_t> m_area;
-    std::vector<std::uint64_t> m_touched;
+    std::vector<AreaSum> m_area;
+    std::vector<TouchedWord> m_touched;
     std::int64_t m_firstTouched = 0;
     std::int64_t m_lastTouched = 0;
     std::int64_t m_leftCover = 0;

@@ -57,7 +57,7 @@ int blendColorsVector(QRgb* pixels, const QRgb* colors, int length, int coverage
 
 } // namespace
 
-void RunBlender::blendSolid(QRgb* pixels, int length, QRgb color, int coverage)
+void RunBlender::blendSolidRun(QRgb* pixels, int length, QRgb color, int coverage)
 {
     const QRgb covered = coverage == 255 ? color : CoverageFill::scaledPixel(color, static_cast<unsigned>(coverage));
     const unsigned uncovered = 255u - qAlpha(covered);
@@ -84,7 +84,7 @@ void RunBlender::blendSolid(QRgb* pixels, int length, QRgb color, int coverage)
         pixels[index] = covered + CoverageFill::scaledPixel(pixels[index], uncovered);
 }
 
-void RunBlender::blendColors(QRgb* pixels, const QRgb* colors, int length, int coverage)
+void RunBlender::blendColorsRun(QRgb* pixels, const QRgb* colors, int length, int coverage)
 {
     int index = 0;
 #if SKRV_PIXEL_VECTORS
@@ -105,6 +105,21 @@ void RunBlender::blendColors(QRgb* pixels, const QRgb* colors, int length, int c
     }
     for (; index < length; ++index)
         pixels[index] = over(CoverageFill::scaledPixel(colors[index], static_cast<unsigned>(coverage)), pixels[index]);
+}
+
+void RunBlender::blendScattered(QRgb* row, const int* columns, const QRgb* colors, const int* coverages, int count)
+{
+    int index = 0;
+#if SKRV_WIDE_PIXELS
+    if (PixelVectors::wide())
+        index = wide::blendScattered(row, columns, colors, coverages, count);
+#endif
+    for (; index < count; ++index) {
+        const int coverage = coverages[index];
+        const QRgb covered = coverage == 255 ? colors[index] : CoverageFill::scaledPixel(colors[index], static_cast<unsigned>(coverage));
+        QRgb& pixel = row[columns[index]];
+        pixel = covered + CoverageFill::scaledPixel(pixel, 255u - qAlpha(covered));
+    }
 }
 
 } // namespace player::render

@@ -4,6 +4,7 @@
 
 #include <immintrin.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace player::render::wide {
@@ -229,6 +230,29 @@ int blendColors(QRgb* pixels, const QRgb* colors, int length, int coverage)
         putOver(pixels + index, color);
     }
     return index;
+}
+
+int blendScattered(QRgb* row, const int* columns, const QRgb* colors, const int* coverages, int count)
+{
+    const auto* rowWords = reinterpret_cast<const int*>(row);
+    const __m256i lanes = _mm256_set_epi32(7, 6, 5, 4, 3, 2, 1, 0);
+    for (int index = 0; index < count; index += 8) {
+        const int inGroup = std::min(count - index, 8);
+        const __m256i at = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(columns + index));
+        __m256i low;
+        __m256i high;
+        channelLanes(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(coverages + index)), low, high);
+        const __m256i color = scaleChannels(load(colors + index), low, high);
+        channelLanes(_mm256_sub_epi32(_mm256_set1_epi32(255), _mm256_srli_epi32(color, 24)), low, high);
+        // Lanes past the last pixel read nothing from the row and are not written back.
+        const __m256i inRun = _mm256_cmpgt_epi32(_mm256_set1_epi32(inGroup), lanes);
+        const __m256i below = _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), rowWords, at, inRun, 4);
+        alignas(32) QRgb blended[8];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(blended), _mm256_add_epi32(color, scaleChannels(below, low, high)));
+        for (int lane = 0; lane < inGroup; ++lane)
+            row[columns[index + lane]] = blended[lane];
+    }
+    return count;
 }
 
 int compositeMasked(QRgb* target, const QRgb* content, const QRgb* coverage, int length)

@@ -25,6 +25,10 @@ SKRV_WIDE int fill(QRgb* pixels, int length, QRgb color);
 SKRV_WIDE int blendSolid(QRgb* pixels, int length, QRgb covered, unsigned uncovered);
 // `colors` scaled by `coverage` / 255, each over its pixel.
 SKRV_WIDE int blendColors(QRgb* pixels, const QRgb* colors, int length, int coverage);
+// Pixels of one row at scattered columns (no column twice), each `colors[i]` scaled by
+// `coverages[i]` / 255 over `row[columns[i]]`. All of them, the last group of eight with lanes
+// past `count` left out: the three arrays must be readable up to a multiple of eight entries.
+SKRV_WIDE int blendScattered(QRgb* row, const int* columns, const QRgb* colors, const int* coverages, int count);
 // `content` scaled by the alpha of `coverage`, over `target`; pixels the mask leaves wholly
 // uncovered are not touched.
 SKRV_WIDE int compositeMasked(QRgb* target, const QRgb* content, const QRgb* coverage, int length);

@@ -1,4 +1,5 @@
 #include "player/render/CoverageFill.h"
+#include "player/render/CoverageRasterizer.h"
 #include "player/render/FillBrush.h"
 #include "player/render/FillShader.h"
 #include "player/render/GradientRamp.h"
@@ -7,6 +8,9 @@
 #include <QRandomGenerator>
 
 #include <cmath>
+#include <cstdint>
+#include <optional>
+#include <span>
 #include <vector>
 
 using namespace player;
@@ -58,6 +62,43 @@ QImage numberedBitmap()
     return image;
 }
 
+
+// A random outline of straight and curved pieces, often crossing itself, under either rule.
+QPainterPath randomOutline(QRandomGenerator& random, const QRectF& area)
+{
+    const auto point = [&] {
+        return QPointF(area.left() + random.generateDouble() * area.width(), area.top() + random.generateDouble() * area.height());
+    };
+    QPainterPath path;
+    path.moveTo(point());
+    const int pieces = 3 + random.bounded(10);
+    for (int piece = 0; piece < pieces; ++piece) {
+        if (random.bounded(2) == 0)
+            path.lineTo(point());
+        else
+            path.cubicTo(point(), point(), point());
+    }
+    path.setFillRule(random.bounded(2) == 0 ? Qt::WindingFill : Qt::OddEvenFill);
+    return path;
+}
+
+// `path` filled with `shader` onto a copy of `background` one pixel at a time: each pixel of
+// every span coloured alone, scaled by the span's coverage and put over the pixel below.
+QImage fillPixelByPixel(const QImage& background, const QPainterPath& path, const FillShader& shader)
+{
+    QImage image = background.copy();
+    CoverageRasterizer rasterizer;
+    rasterizer.fill(path, QTransform(), image.rect(), [&](int y, std::span<const CoverageRasterizer::Span> spans) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (const CoverageRasterizer::Span& span : spans) {
+            for (int x = span.x; x < span.x + span.length; ++x) {
+                const QRgb covered = CoverageFill::scaledPixel(shadeAt(shader, x, y), static_cast<unsigned>(span.coverage));
+                line[x] = covered + CoverageFill::scaledPixel(line[x], 255u - qAlpha(covered));
+            }
+        }
+    });
+    return image;
+}
 } // namespace
 
 // The colours FillShader gives gradient and bitmap fills pixel by pixel, against values worked
@@ -227,6 +268,50 @@ private slots:
             compared += length;
         }
         QVERIFY(compared > 400);
+    }
+
+    // Random outlines filled with gradients and bitmaps, coloured a run of touching spans at a
+    // time and blended span by span, give the pixels of colouring and blending every pixel
+    // alone.
+    void shadedFillsMatchPixelByPixel()
+    {
+        QRandomGenerator random(23);
+        QImage bitmap(13, 9, QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < bitmap.height(); ++y)
+            for (int x = 0; x < bitmap.width(); ++x)
+                bitmap.setPixel(x, y, qPremultiply(qRgba(random.bounded(256), random.bounded(256), random.bounded(256), random.bounded(256))));
+        QImage background(120, 90, QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < background.height(); ++y)
+            for (int x = 0; x < background.width(); ++x)
+                background.setPixel(x, y, qPremultiply(qRgba(random.bounded(256), random.bounded(256), random.bounded(256), random.bounded(256))));
+        const swf::SpreadMode spreads[] = { swf::SpreadMode::Pad, swf::SpreadMode::Repeat, swf::SpreadMode::Reflect };
+        int drawn = 0;
+        for (int round = 0; round < 60; ++round) {
+            std::optional<FillShader> shader;
+            switch (round % 3) {
+            case 0:
+            case 1: {
+                swf::FillStyle fill = blackToWhite(round % 3 == 0 ? swf::FillType::LinearGradient : swf::FillType::RadialGradient,
+                                                   spreads[random.bounded(3)], random.bounded(60.0), 10 + random.bounded(80.0),
+                                                   random.bounded(90.0));
+                fill.gradient.records.front().color.a = static_cast<std::uint8_t>(random.bounded(256));
+                shader = shaderOf(makeFillBrush(fill, {}, {}, true));
+                break;
+            }
+            default: {
+                const double scale = 0.3 + random.bounded(6.0);
+                const QTransform placed = QTransform().translate(random.bounded(60.0), random.bounded(60.0)).rotate(random.bounded(360.0)).scale(scale, scale);
+                shader = FillShader::bitmap(bitmap, placed, random.bounded(2) == 0, random.bounded(2) == 0);
+                break;
+            }
+            }
+            const QPainterPath path = randomOutline(random, QRectF(-20, -20, 160, 130));
+            QImage image = background.copy();
+            QVERIFY(CoverageFill::fill(image, image.rect(), path, *shader, QTransform()));
+            QVERIFY2(image == fillPixelByPixel(background, path, *shader), qPrintable(QStringLiteral("round %1").arg(round)));
+            drawn += image != background ? 1 : 0;
+        }
+        QVERIFY(drawn > 50);
     }
 
     void fillsBlendShadedColoursUnderTheCoverage()

@@ -11,7 +11,9 @@
 #include <QRandomGenerator>
 
 #include <cmath>
+#include <algorithm>
 #include <limits>
+#include <random>
 #include <vector>
 
 using namespace player::render;
@@ -119,7 +121,8 @@ private slots:
     }
 
     // Runs of every length (the vector code takes four pixels at a time and the rest one by
-    // one), at every alignment, under every coverage, of one colour and of many.
+    // one, and the shortest runs are blended inline), at every alignment, under every coverage,
+    // of one colour and of many.
     void blendedRunsMatchTheScalarCode()
     {
         QRandomGenerator random(11);
@@ -134,17 +137,63 @@ private slots:
             const auto ways = allWays([&] {
                 std::vector<QRgb> pixels = below;
                 if (oneColor)
-                    RunBlender::blendSolid(pixels.data() + offset, length, solid, coverage);
+                    RunBlender::blendSolidRun(pixels.data() + offset, length, solid, coverage);
                 else
-                    RunBlender::blendColors(pixels.data() + offset, colors.data(), length, coverage);
+                    RunBlender::blendColorsRun(pixels.data() + offset, colors.data(), length, coverage);
                 return pixels;
             });
             COMPARE_WAYS(ways, round);
+            // Short runs are blended inline instead, to the same pixels.
+            std::vector<QRgb> pixels = below;
+            if (oneColor)
+                RunBlender::blendSolid(pixels.data() + offset, length, solid, coverage);
+            else
+                RunBlender::blendColors(pixels.data() + offset, colors.data(), length, coverage);
+            QVERIFY2(pixels == ways.scalar, qPrintable(QStringLiteral("round %1, length %2").arg(round).arg(length)));
         }
         // The scalar code is source over as Qt draws it: a colour over grey, half covered.
         QRgb pixel = qRgb(100, 100, 100);
         RunBlender::blendSolid(&pixel, 1, qRgba(0, 0, 200, 255), 128);
         QCOMPARE(pixel, qRgb(50, 50, 150));
+    }
+
+    // Pixels at scattered columns of a row, each under its own coverage and colour, any number
+    // of them (the vector code takes eight at a time, the last group cut short), in any order:
+    // the same pixels as the scalar code, and the columns not listed untouched.
+    void scatteredPixelsMatchTheScalarCode()
+    {
+        QRandomGenerator random(31);
+        for (int round = 0; round < 2000; ++round) {
+            const int width = random.bounded(1, 90);
+            const std::vector<QRgb> below = randomPixels(random, width);
+            std::vector<int> columns;
+            for (int column = 0; column < width; ++column) {
+                if (random.bounded(3) == 0)
+                    columns.push_back(column);
+            }
+            std::shuffle(columns.begin(), columns.end(), std::mt19937(random.generate()));
+            const int count = static_cast<int>(columns.size());
+            std::vector<QRgb> colors = randomPixels(random, count);
+            std::vector<int> coverages(columns.size());
+            for (int& coverage : coverages)
+                coverage = random.bounded(3) == 0 ? 255 : random.bounded(1, 256);
+            // Room for the vector code's last group of eight.
+            columns.resize(columns.size() + 8, 0);
+            colors.resize(colors.size() + 8, 0);
+            coverages.resize(coverages.size() + 8, 0);
+            const auto ways = allWays([&] {
+                std::vector<QRgb> pixels = below;
+                RunBlender::blendScattered(pixels.data(), columns.data(), colors.data(), coverages.data(), count);
+                return pixels;
+            });
+            COMPARE_WAYS(ways, round);
+            std::vector<QRgb> expected = below;
+            for (int index = 0; index < count; ++index) {
+                QRgb& pixel = expected[static_cast<std::size_t>(columns[static_cast<std::size_t>(index)])];
+                RunBlender::blendColorsRun(&pixel, &colors[static_cast<std::size_t>(index)], 1, coverages[static_cast<std::size_t>(index)]);
+            }
+            QVERIFY2(ways.wide == expected, qPrintable(QStringLiteral("round %1, %2 pixels").arg(round).arg(count)));
+        }
     }
 
     // Smoothed and nearest bitmaps, repeated or held at their edges, turned and scaled so that
