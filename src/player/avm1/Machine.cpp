@@ -3,6 +3,7 @@
 #include "ArrayObject.h"
 #include "BoxedValue.h"
 #include "ClipObject.h"
+#include "FunctionPrototype.h"
 #include "Interpreter.h"
 #include "Marker.h"
 #include "NumberText.h"
@@ -35,7 +36,7 @@ void Machine::installBuiltins()
 {
     // Object.prototype and Function.prototype come first: every other built-in hangs off them.
     m_prototypes.object = make<Object>(nullptr);
-    m_prototypes.function = make<Object>(m_prototypes.object);
+    m_prototypes.function = make<FunctionPrototype>(m_prototypes.object);
     // Flash's _global is a bare object: it inherits nothing, not even Object.prototype.
     m_global = make<Object>(nullptr);
     builtins::installAll(*this);
