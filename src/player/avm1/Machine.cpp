@@ -3,6 +3,7 @@
 #include "ArrayObject.h"
 #include "BoxedValue.h"
 #include "ClipObject.h"
+#include "FunctionPrototype.h"
 #include "Interpreter.h"
 #include "Marker.h"
 #include "NumberText.h"
@@ -35,7 +36,7 @@ void Machine::installBuiltins()
 {
     // Object.prototype and Function.prototype come first: every other built-in hangs off them.
     m_prototypes.object = make<Object>(nullptr);
-    m_prototypes.function = make<Object>(m_prototypes.object);
+    m_prototypes.function = make<FunctionPrototype>(m_prototypes.object);
     // Flash's _global is a bare object: it inherits nothing, not even Object.prototype.
     m_global = make<Object>(nullptr);
     builtins::installAll(*this);
@@ -205,8 +206,11 @@ Value Machine::currentPrimitiveClass(const PrimitiveClass& primitive)
 // is no function, or a constructor that refuses the value, makes nothing.
 Object* Machine::boxWith(const PrimitiveClass& primitive, const Value& constructor, const Value& value)
 {
-    if (primitive.original && constructor.asObject() == primitive.original)
-        return make<BoxedValue>(primitive.prototype, primitive.kind, value);
+    if (primitive.original && constructor.asObject() == primitive.original) {
+        auto* box = make<BoxedValue>(primitive.prototype, primitive.kind, value);
+        box->rememberBoxingClass(constructor, m_swfVersion < 7);
+        return box;
+    }
     if (!isCallable(constructor))
         return nullptr;
     return construct(constructor, Arguments{value}).asObject();
@@ -410,6 +414,9 @@ Value Machine::getMember(const Value& target, const QString& name)
         }
         if (target.isString() && name.compare(QLatin1String("length"), caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0)
             return Value(double(target.asString().size()));
+        // The object a primitive is boxed in names its class, as constructed objects do.
+        if (m_swfVersion >= 6 && name.size() == 15 && name.compare(QLatin1String("__constructor__"), caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0)
+            return constructor;
         return primitive.prototype->get(*this, name);
     }
     default:
@@ -534,7 +541,17 @@ Value Machine::construct(const Value& constructor, const Arguments& arguments)
     auto* function = static_cast<FunctionObject*>(object);
     Value prototype = function->get(*this, QStringLiteral("prototype"));
     Object* instance = makeInstance(prototype.asObject());
+    // Whatever the constructor, built-in or a script's, the new object knows it by two hidden
+    // names before it runs: __constructor__, which SWF 5 code does not see, and up to SWF 6
+    // constructor.
+    const auto nameConstructor = [&](Object* made) {
+        made->define(QStringLiteral("__constructor__"), constructor, property_flag::DontEnum | property_flag::FromVersion6);
+        if (m_swfVersion < 7)
+            made->define(QStringLiteral("constructor"), constructor, property_flag::DontEnum);
+    };
+    nameConstructor(instance);
     if (function->isNative() && function->nativeConstructor()) {
+        const size_t heapSizeBefore = m_heap.size();
         DepthGuard guard(*this);
         Value made;
         try {
@@ -542,13 +559,20 @@ Value Machine::construct(const Value& constructor, const Arguments& arguments)
         } catch (const ConstructionRefused&) {
             return Value();
         }
-        if (made.isObject())
-            return made;
-        return Value(instance);
+        Object* madeObject = made.asObject();
+        if (!madeObject)
+            return Value(instance);
+        // A built-in class whose objects are of a kind of their own makes a fresh one in place
+        // of the plain instance; that one is what new made, and is named the same way. An
+        // object handed back from elsewhere (new Object(someObject)) is left alone.
+        if (madeObject != instance && madeObject->prototype() == instance->prototype() && m_heap.size() >= heapSizeBefore) {
+            const auto fresh = std::find_if(m_heap.begin() + ptrdiff_t(heapSizeBefore), m_heap.end(),
+                                            [madeObject](const std::unique_ptr<Object>& object) { return object.get() == madeObject; });
+            if (fresh != m_heap.end())
+                nameConstructor(madeObject);
+        }
+        return made;
     }
-    instance->define(QStringLiteral("__constructor__"), constructor, property_flag::DontEnum);
-    if (m_swfVersion < 7)
-        instance->define(QStringLiteral("constructor"), constructor, property_flag::DontEnum);
     if (function->isNative()) {
         DepthGuard guard(*this);
         function->native()(*this, instance, arguments);
