@@ -129,7 +129,7 @@ ClipObject::Reading readWithoutScripts(Machine& machine, Object* object, const Q
 // count: a script function takes them from there into its registers and locals, and then they
 // are dropped.
 struct StackArguments {
-    std::vector<Value>& stack;
+    ValueStack& stack;
     size_t count;
 
     size_t size() const { return count; }
@@ -188,6 +188,15 @@ Interpreter::Interpreter(Machine& machine, const swf::ActionCode& code, size_t s
     , m_constantPool(constantPool ? constantPool : &m_ownConstantPool)
     , m_stack(machine.m_stack)
 {
+    usePool(m_constantPool);
+}
+
+void Interpreter::usePool(const std::shared_ptr<const std::vector<QString>>* pool)
+{
+    m_constantPool = pool;
+    const std::vector<QString>* entries = pool->get();
+    m_poolEntries = entries ? entries->data() : nullptr;
+    m_poolSize = entries ? entries->size() : 0;
 }
 
 Interpreter::~Interpreter()
@@ -438,7 +447,35 @@ QString Interpreter::decodeString(size_t start, size_t limit, size_t& after) con
     return DecodedActions::textAt(**m_code, start, limit, after, m_swfVersion >= 6);
 }
 
-Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& position)
+// Inlined where the run loop dispatches: room for all the values is made once, and each is then
+// copied onto the stack without a test, which for a number is a few instructions.
+[[gnu::always_inline]] inline void Interpreter::pushValues(const DecodedActions& decoded, const DecodedActions::Step& action)
+{
+    const DecodedActions::PushValue* value = decoded.pushValues(action);
+    const DecodedActions::PushValue* const end = value + action.valueCount;
+    m_stack.reserveMore(action.valueCount);
+    for (; value != end; ++value) {
+        switch (value->kind) {
+        case DecodedActions::PushValue::Kind::Constant:
+            m_stack.pushUnchecked(decoded.constant(value->index));
+            break;
+        case DecodedActions::PushValue::Kind::Register:
+            if (const Value* slot = registerSlot(value->index))
+                m_stack.pushUnchecked(*slot);
+            else
+                m_stack.pushUnchecked();
+            break;
+        case DecodedActions::PushValue::Kind::Pool:
+            if (value->index < m_poolSize)
+                m_stack.pushUnchecked(m_poolEntries[value->index]);
+            else
+                m_stack.pushUnchecked();
+            break;
+        }
+    }
+}
+
+Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& reached)
 {
     const auto& bytes = **m_code;
     const uint8_t* data = bytes.data();
@@ -447,20 +484,25 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& pos
     // One comparison for both bounds: a position below the start wraps round to a large number.
     // The range never reaches past the bytes (see the constructor and followBranchOut).
     const size_t span = end > start ? end - start : 0;
-    if (m_skipActions > 0 && !skipActions(decoded, start, end, position)) [[unlikely]]
+    if (m_skipActions > 0 && !skipActions(decoded, start, end, reached)) [[unlikely]]
         return Outcome::Normal;
+    // Kept here while actions run and given back on the way out: the caller's copy would be
+    // written at every step. Its address is never taken, so that it may stay in a register.
+    size_t position = reached;
     while (position - start < span) {
         if (limits.tick()) [[unlikely]]
             throw ScriptAbort{QStringLiteral("A script ran longer than the movie's time limit.")};
         // Valid until an action runs a script, which may read more of the same bytes.
         const DecodedActions::Step& action = decoded.at(position);
         const uint8_t code = action.code;
-        if (code == 0)
-            return Outcome::Normal;
         const size_t next = action.next;
         // The actions that loops spend their time in run here, without a call; on operands
         // their short way does not cover they go to their handler like every other action.
         switch (Action(code)) {
+        case Action(0):
+            // An End, or an action cut short by the end of the bytes.
+            reached = position;
+            return Outcome::Normal;
         case Action::Push:
             pushValues(decoded, action);
             position = next;
@@ -490,7 +532,7 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& pos
         case Action::If:
             if (!m_stack.empty() && m_stack.back().isBoolean()) {
                 const bool condition = m_stack.back().asBoolean();
-                m_stack.pop_back();
+                m_stack.dropPlain();
                 position = condition ? action.branch : next;
                 continue;
             }
@@ -549,7 +591,7 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& pos
             const Value& right = m_stack[depth - 1]; \
             if (left.isNumber() && right.isNumber() \
                 && operateOnNumbers<Action::name>(left.asNumber(), right.asNumber(), m_swfVersion, left)) { \
-                m_stack.pop_back(); \
+                m_stack.dropPlain(); \
                 position = next; \
                 continue; \
             } \
@@ -563,7 +605,7 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& pos
                 Value& left = m_stack[depth - 2];
                 const Value& right = m_stack[depth - 1];
                 if (left.isNumber() && right.isNumber() && operateOnNumbers<Action::Add2>(left.asNumber(), right.asNumber(), m_swfVersion, left)) {
-                    m_stack.pop_back();
+                    m_stack.dropPlain();
                     position = next;
                     continue;
                 }
@@ -592,12 +634,19 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& pos
             break;
         }
         Step step{code, action.payload, action.length, next};
-        if ((this->*actionHandlers[code])(step) == Outcome::Return)
+        if ((this->*actionHandlers[code])(step) == Outcome::Return) {
+            reached = position;
             return Outcome::Return;
+        }
         position = step.next;
-        if (m_skipActions > 0 && !skipActions(decoded, start, end, position)) [[unlikely]]
-            return Outcome::Normal;
+        if (m_skipActions > 0) [[unlikely]] {
+            reached = position;
+            if (!skipActions(decoded, start, end, reached))
+                return Outcome::Normal;
+            position = reached;
+        }
     }
+    reached = position;
     return Outcome::Normal;
 }
 
@@ -986,33 +1035,6 @@ Interpreter::Outcome Interpreter::actionPush(Step& step)
     DecodedActions& decoded = DecodedActions::of(**m_code, m_swfVersion >= 6);
     pushValues(decoded, decoded.at(step.payload - 3));
     return Outcome::Normal;
-}
-
-// Flattened: copying a value onto the stack is a few instructions, and a call to the vector's
-// append for each would cost more than the copy.
-[[gnu::flatten]] void Interpreter::pushValues(const DecodedActions& decoded, const DecodedActions::Step& action)
-{
-    const DecodedActions::PushValue* value = decoded.pushValues(action);
-    const DecodedActions::PushValue* const end = value + action.valueCount;
-    for (; value != end; ++value) {
-        switch (value->kind) {
-        case DecodedActions::PushValue::Kind::Constant:
-            m_stack.push_back(decoded.constant(value->index));
-            break;
-        case DecodedActions::PushValue::Kind::Register:
-            if (const Value* slot = registerSlot(value->index))
-                m_stack.push_back(*slot);
-            else
-                m_stack.emplace_back();
-            break;
-        case DecodedActions::PushValue::Kind::Pool:
-            if (const std::vector<QString>* pool = m_constantPool->get(); pool && value->index < pool->size())
-                m_stack.emplace_back((*pool)[value->index]);
-            else
-                m_stack.emplace_back();
-            break;
-        }
-    }
 }
 
 void Interpreter::defineFunction(Step& step, bool version2)
@@ -1962,7 +1984,7 @@ Interpreter::Outcome Interpreter::actionConstantPool(Step& step)
     for (uint16_t i = 0; i < count && position < end; ++i)
         pool->push_back(decodeString(position, end, position));
     m_ownConstantPool = std::move(pool);
-    m_constantPool = &m_ownConstantPool;
+    usePool(&m_ownConstantPool);
     return Outcome::Normal;
 }
 
