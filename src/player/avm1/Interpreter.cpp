@@ -48,6 +48,13 @@ int propertyIndex(double number)
     return std::isfinite(number) && std::abs(number) < 1e9 ? int(number) : -1;
 }
 
+// The two-operand actions whose result on two numbers is a boolean (or undefined, for NaN).
+constexpr bool comparesNumbers(Action action)
+{
+    return action == Action::Less || action == Action::Less2 || action == Action::Greater || action == Action::Equals
+           || action == Action::Equals2 || action == Action::StrictEquals;
+}
+
 // The clip properties that GetProperty and SetProperty address by number.
 const char* const propertyNames[] = {
     "_x", "_y", "_xscale", "_yscale", "_currentframe", "_totalframes", "_alpha", "_visible",
@@ -489,6 +496,26 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& rea
     // Kept here while actions run and given back on the way out: the caller's copy would be
     // written at every step. Its address is never taken, so that it may stay in a register.
     size_t position = reached;
+    // A comparison followed by an If, or by a Not and an If, as loop conditions compile: when
+    // the comparison left a boolean, the branch is taken at once instead of running the two
+    // actions one by one. False, with nothing done, for any other following.
+    auto branchOnComparison = [&](size_t after) -> bool {
+        size_t ifAt = after;
+        bool negate = false;
+        if (ifAt - start < span && data[ifAt] == uint8_t(Action::Not)) {
+            negate = true;
+            ++ifAt;
+        }
+        if (ifAt - start >= span || data[ifAt] != uint8_t(Action::If) || !m_stack.back().isBoolean())
+            return false;
+        const DecodedActions::Step& branch = decoded.at(ifAt);
+        if (branch.code != uint8_t(Action::If))
+            return false;
+        const bool condition = m_stack.back().asBoolean() != negate;
+        m_stack.dropPlain();
+        position = condition ? branch.branch : branch.next;
+        return true;
+    };
     while (position - start < span) {
         if (limits.tick()) [[unlikely]]
             throw ScriptAbort{QStringLiteral("A script ran longer than the movie's time limit.")};
@@ -592,6 +619,8 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& rea
             if (left.isNumber() && right.isNumber() \
                 && operateOnNumbers<Action::name>(left.asNumber(), right.asNumber(), m_swfVersion, left)) { \
                 m_stack.dropPlain(); \
+                if (comparesNumbers(Action::name) && branchOnComparison(next)) \
+                    continue; \
                 position = next; \
                 continue; \
             } \
@@ -615,9 +644,7 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& rea
                 // none of the three has a conversion to run.
                 const bool joinsTexts = (left.isString() && (right.isString() || right.isNumber())) || (right.isString() && left.isNumber());
                 if (joinsTexts && depth >= 3 && next < end && data[next] == uint8_t(Action::Add2) && m_stack[depth - 3].isString()) {
-                    Value& text = m_stack[depth - 3];
-                    joinTexts(text, left);
-                    joinTexts(text, right);
+                    joinTwoTexts(m_stack[depth - 3], left, right);
                     m_stack.pop_back();
                     m_stack.pop_back();
                     position = next + 1;
@@ -1261,6 +1288,18 @@ Interpreter::Outcome Interpreter::binaryAction(uint8_t code)
     return Outcome::Normal;
 }
 
+// The text a string or a number gives when joined to a text, as a view: a string's own text, a
+// whole number's digits written into the buffer, any other number's text kept in spare.
+static QStringView joinedText(const Value& value, number_text::WholeNumberBuffer& digits, QString& spare)
+{
+    if (value.isString())
+        return value.asString();
+    if (const int length = number_text::wholeNumberText(value.asNumber(), digits); length > 0)
+        return QStringView(digits, length);
+    spare = number_text::toText(value.asNumber());
+    return spare;
+}
+
 // Add2 of two strings, or of a string and a number, joins their texts; neither has a valueOf to
 // ask. A text on the left is appended to where it lies, which grows it in place when it is the
 // text last grown (text += piece in a loop), and a whole number's text is written without making
@@ -1273,18 +1312,10 @@ bool Interpreter::joinTexts(Value& left, const Value& right)
     if (!(leftIsText && (rightIsText || right.isNumber())) && !(rightIsText && left.isNumber()))
         return false;
     number_text::WholeNumberBuffer digits;
-    QString numberText;
-    auto textOf = [&](const Value& value) -> QStringView {
-        if (value.isString())
-            return value.asString();
-        if (const int length = number_text::wholeNumberText(value.asNumber(), digits); length > 0)
-            return QStringView(digits, length);
-        numberText = number_text::toText(value.asNumber());
-        return numberText;
-    };
+    QString spare;
     StringAppender& appender = m_machine.m_appender;
     if (leftIsText) {
-        const QStringView piece = textOf(right);
+        const QStringView piece = joinedText(right, digits, spare);
         m_machine.checkStringLength(left.asString().size() + piece.size());
         if (left.asString().isEmpty() && rightIsText)
             left = right; // the same text, shared
@@ -1292,13 +1323,27 @@ bool Interpreter::joinTexts(Value& left, const Value& right)
             appender.append(left.stringInPlace(), piece);
         return true;
     }
-    const QStringView head = textOf(left);
+    const QStringView head = joinedText(left, digits, spare);
     const QString& tail = right.asString();
     m_machine.checkStringLength(head.size() + tail.size());
     QString joined = head.toString();
     appender.append(joined, tail);
     left = Value(std::move(joined));
     return true;
+}
+
+// text + first + second, where text is a string and the two pieces strings or numbers, at least
+// one of them a string: both go onto the text in one step.
+void Interpreter::joinTwoTexts(Value& text, const Value& first, const Value& second)
+{
+    number_text::WholeNumberBuffer firstDigits;
+    number_text::WholeNumberBuffer secondDigits;
+    QString firstSpare;
+    QString secondSpare;
+    const QStringView firstText = joinedText(first, firstDigits, firstSpare);
+    const QStringView secondText = joinedText(second, secondDigits, secondSpare);
+    m_machine.checkStringLength(text.asString().size() + firstText.size() + secondText.size());
+    m_machine.m_appender.append(text.stringInPlace(), firstText, secondText);
 }
 
 #define SKRV_AVM1_BINARY_ACTIONS(X) \

@@ -76,6 +76,7 @@ private:
     // The two-operand actions: their operands and operation come from the table of operations.
     Outcome binaryAction(uint8_t code);
     bool joinTexts(Value& left, const Value& right);
+    void joinTwoTexts(Value& text, const Value& first, const Value& second);
 
     Value pop();
     void push(const Value& value) { m_stack.push_back(value); }
