@@ -48,6 +48,13 @@ int propertyIndex(double number)
     return std::isfinite(number) && std::abs(number) < 1e9 ? int(number) : -1;
 }
 
+// The two-operand actions whose result on two numbers is a boolean (or undefined, for NaN).
+constexpr bool comparesNumbers(Action action)
+{
+    return action == Action::Less || action == Action::Less2 || action == Action::Greater || action == Action::Equals
+           || action == Action::Equals2 || action == Action::StrictEquals;
+}
+
 // The clip properties that GetProperty and SetProperty address by number.
 const char* const propertyNames[] = {
     "_x", "_y", "_xscale", "_yscale", "_currentframe", "_totalframes", "_alpha", "_visible",
@@ -129,7 +136,7 @@ ClipObject::Reading readWithoutScripts(Machine& machine, Object* object, const Q
 // count: a script function takes them from there into its registers and locals, and then they
 // are dropped.
 struct StackArguments {
-    std::vector<Value>& stack;
+    ValueStack& stack;
     size_t count;
 
     size_t size() const { return count; }
@@ -188,6 +195,15 @@ Interpreter::Interpreter(Machine& machine, const swf::ActionCode& code, size_t s
     , m_constantPool(constantPool ? constantPool : &m_ownConstantPool)
     , m_stack(machine.m_stack)
 {
+    usePool(m_constantPool);
+}
+
+void Interpreter::usePool(const std::shared_ptr<const std::vector<QString>>* pool)
+{
+    m_constantPool = pool;
+    const std::vector<QString>* entries = pool->get();
+    m_poolEntries = entries ? entries->data() : nullptr;
+    m_poolSize = entries ? entries->size() : 0;
 }
 
 Interpreter::~Interpreter()
@@ -438,7 +454,35 @@ QString Interpreter::decodeString(size_t start, size_t limit, size_t& after) con
     return DecodedActions::textAt(**m_code, start, limit, after, m_swfVersion >= 6);
 }
 
-Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& position)
+// Inlined where the run loop dispatches: room for all the values is made once, and each is then
+// copied onto the stack without a test, which for a number is a few instructions.
+[[gnu::always_inline]] inline void Interpreter::pushValues(const DecodedActions& decoded, const DecodedActions::Step& action)
+{
+    const DecodedActions::PushValue* value = decoded.pushValues(action);
+    const DecodedActions::PushValue* const end = value + action.valueCount;
+    m_stack.reserveMore(action.valueCount);
+    for (; value != end; ++value) {
+        switch (value->kind) {
+        case DecodedActions::PushValue::Kind::Constant:
+            m_stack.pushUnchecked(decoded.constant(value->index));
+            break;
+        case DecodedActions::PushValue::Kind::Register:
+            if (const Value* slot = registerSlot(value->index))
+                m_stack.pushUnchecked(*slot);
+            else
+                m_stack.pushUnchecked();
+            break;
+        case DecodedActions::PushValue::Kind::Pool:
+            if (value->index < m_poolSize)
+                m_stack.pushUnchecked(m_poolEntries[value->index]);
+            else
+                m_stack.pushUnchecked();
+            break;
+        }
+    }
+}
+
+Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& reached)
 {
     const auto& bytes = **m_code;
     const uint8_t* data = bytes.data();
@@ -447,20 +491,45 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& pos
     // One comparison for both bounds: a position below the start wraps round to a large number.
     // The range never reaches past the bytes (see the constructor and followBranchOut).
     const size_t span = end > start ? end - start : 0;
-    if (m_skipActions > 0 && !skipActions(decoded, start, end, position)) [[unlikely]]
+    if (m_skipActions > 0 && !skipActions(decoded, start, end, reached)) [[unlikely]]
         return Outcome::Normal;
+    // Kept here while actions run and given back on the way out: the caller's copy would be
+    // written at every step. Its address is never taken, so that it may stay in a register.
+    size_t position = reached;
+    // A comparison followed by an If, or by a Not and an If, as loop conditions compile: when
+    // the comparison left a boolean, the branch is taken at once instead of running the two
+    // actions one by one. False, with nothing done, for any other following.
+    auto branchOnComparison = [&](size_t after) -> bool {
+        size_t ifAt = after;
+        bool negate = false;
+        if (ifAt - start < span && data[ifAt] == uint8_t(Action::Not)) {
+            negate = true;
+            ++ifAt;
+        }
+        if (ifAt - start >= span || data[ifAt] != uint8_t(Action::If) || !m_stack.back().isBoolean())
+            return false;
+        const DecodedActions::Step& branch = decoded.at(ifAt);
+        if (branch.code != uint8_t(Action::If))
+            return false;
+        const bool condition = m_stack.back().asBoolean() != negate;
+        m_stack.dropPlain();
+        position = condition ? branch.branch : branch.next;
+        return true;
+    };
     while (position - start < span) {
         if (limits.tick()) [[unlikely]]
             throw ScriptAbort{QStringLiteral("A script ran longer than the movie's time limit.")};
         // Valid until an action runs a script, which may read more of the same bytes.
         const DecodedActions::Step& action = decoded.at(position);
         const uint8_t code = action.code;
-        if (code == 0)
-            return Outcome::Normal;
         const size_t next = action.next;
         // The actions that loops spend their time in run here, without a call; on operands
         // their short way does not cover they go to their handler like every other action.
         switch (Action(code)) {
+        case Action(0):
+            // An End, or an action cut short by the end of the bytes.
+            reached = position;
+            return Outcome::Normal;
         case Action::Push:
             pushValues(decoded, action);
             position = next;
@@ -490,7 +559,7 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& pos
         case Action::If:
             if (!m_stack.empty() && m_stack.back().isBoolean()) {
                 const bool condition = m_stack.back().asBoolean();
-                m_stack.pop_back();
+                m_stack.dropPlain();
                 position = condition ? action.branch : next;
                 continue;
             }
@@ -549,7 +618,9 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& pos
             const Value& right = m_stack[depth - 1]; \
             if (left.isNumber() && right.isNumber() \
                 && operateOnNumbers<Action::name>(left.asNumber(), right.asNumber(), m_swfVersion, left)) { \
-                m_stack.pop_back(); \
+                m_stack.dropPlain(); \
+                if (comparesNumbers(Action::name) && branchOnComparison(next)) \
+                    continue; \
                 position = next; \
                 continue; \
             } \
@@ -563,7 +634,7 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& pos
                 Value& left = m_stack[depth - 2];
                 const Value& right = m_stack[depth - 1];
                 if (left.isNumber() && right.isNumber() && operateOnNumbers<Action::Add2>(left.asNumber(), right.asNumber(), m_swfVersion, left)) {
-                    m_stack.pop_back();
+                    m_stack.dropPlain();
                     position = next;
                     continue;
                 }
@@ -573,9 +644,7 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& pos
                 // none of the three has a conversion to run.
                 const bool joinsTexts = (left.isString() && (right.isString() || right.isNumber())) || (right.isString() && left.isNumber());
                 if (joinsTexts && depth >= 3 && next < end && data[next] == uint8_t(Action::Add2) && m_stack[depth - 3].isString()) {
-                    Value& text = m_stack[depth - 3];
-                    joinTexts(text, left);
-                    joinTexts(text, right);
+                    joinTwoTexts(m_stack[depth - 3], left, right);
                     m_stack.pop_back();
                     m_stack.pop_back();
                     position = next + 1;
@@ -592,12 +661,19 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& pos
             break;
         }
         Step step{code, action.payload, action.length, next};
-        if ((this->*actionHandlers[code])(step) == Outcome::Return)
+        if ((this->*actionHandlers[code])(step) == Outcome::Return) {
+            reached = position;
             return Outcome::Return;
+        }
         position = step.next;
-        if (m_skipActions > 0 && !skipActions(decoded, start, end, position)) [[unlikely]]
-            return Outcome::Normal;
+        if (m_skipActions > 0) [[unlikely]] {
+            reached = position;
+            if (!skipActions(decoded, start, end, reached))
+                return Outcome::Normal;
+            position = reached;
+        }
     }
+    reached = position;
     return Outcome::Normal;
 }
 
@@ -988,33 +1064,6 @@ Interpreter::Outcome Interpreter::actionPush(Step& step)
     return Outcome::Normal;
 }
 
-// Flattened: copying a value onto the stack is a few instructions, and a call to the vector's
-// append for each would cost more than the copy.
-[[gnu::flatten]] void Interpreter::pushValues(const DecodedActions& decoded, const DecodedActions::Step& action)
-{
-    const DecodedActions::PushValue* value = decoded.pushValues(action);
-    const DecodedActions::PushValue* const end = value + action.valueCount;
-    for (; value != end; ++value) {
-        switch (value->kind) {
-        case DecodedActions::PushValue::Kind::Constant:
-            m_stack.push_back(decoded.constant(value->index));
-            break;
-        case DecodedActions::PushValue::Kind::Register:
-            if (const Value* slot = registerSlot(value->index))
-                m_stack.push_back(*slot);
-            else
-                m_stack.emplace_back();
-            break;
-        case DecodedActions::PushValue::Kind::Pool:
-            if (const std::vector<QString>* pool = m_constantPool->get(); pool && value->index < pool->size())
-                m_stack.emplace_back((*pool)[value->index]);
-            else
-                m_stack.emplace_back();
-            break;
-        }
-    }
-}
-
 void Interpreter::defineFunction(Step& step, bool version2)
 {
     const size_t payload = step.payload;
@@ -1239,6 +1288,18 @@ Interpreter::Outcome Interpreter::binaryAction(uint8_t code)
     return Outcome::Normal;
 }
 
+// The text a string or a number gives when joined to a text, as a view: a string's own text, a
+// whole number's digits written into the buffer, any other number's text kept in spare.
+static QStringView joinedText(const Value& value, number_text::WholeNumberBuffer& digits, QString& spare)
+{
+    if (value.isString())
+        return value.asString();
+    if (const int length = number_text::wholeNumberText(value.asNumber(), digits); length > 0)
+        return QStringView(digits, length);
+    spare = number_text::toText(value.asNumber());
+    return spare;
+}
+
 // Add2 of two strings, or of a string and a number, joins their texts; neither has a valueOf to
 // ask. A text on the left is appended to where it lies, which grows it in place when it is the
 // text last grown (text += piece in a loop), and a whole number's text is written without making
@@ -1251,18 +1312,10 @@ bool Interpreter::joinTexts(Value& left, const Value& right)
     if (!(leftIsText && (rightIsText || right.isNumber())) && !(rightIsText && left.isNumber()))
         return false;
     number_text::WholeNumberBuffer digits;
-    QString numberText;
-    auto textOf = [&](const Value& value) -> QStringView {
-        if (value.isString())
-            return value.asString();
-        if (const int length = number_text::wholeNumberText(value.asNumber(), digits); length > 0)
-            return QStringView(digits, length);
-        numberText = number_text::toText(value.asNumber());
-        return numberText;
-    };
+    QString spare;
     StringAppender& appender = m_machine.m_appender;
     if (leftIsText) {
-        const QStringView piece = textOf(right);
+        const QStringView piece = joinedText(right, digits, spare);
         m_machine.checkStringLength(left.asString().size() + piece.size());
         if (left.asString().isEmpty() && rightIsText)
             left = right; // the same text, shared
@@ -1270,13 +1323,27 @@ bool Interpreter::joinTexts(Value& left, const Value& right)
             appender.append(left.stringInPlace(), piece);
         return true;
     }
-    const QStringView head = textOf(left);
+    const QStringView head = joinedText(left, digits, spare);
     const QString& tail = right.asString();
     m_machine.checkStringLength(head.size() + tail.size());
     QString joined = head.toString();
     appender.append(joined, tail);
     left = Value(std::move(joined));
     return true;
+}
+
+// text + first + second, where text is a string and the two pieces strings or numbers, at least
+// one of them a string: both go onto the text in one step.
+void Interpreter::joinTwoTexts(Value& text, const Value& first, const Value& second)
+{
+    number_text::WholeNumberBuffer firstDigits;
+    number_text::WholeNumberBuffer secondDigits;
+    QString firstSpare;
+    QString secondSpare;
+    const QStringView firstText = joinedText(first, firstDigits, firstSpare);
+    const QStringView secondText = joinedText(second, secondDigits, secondSpare);
+    m_machine.checkStringLength(text.asString().size() + firstText.size() + secondText.size());
+    m_machine.m_appender.append(text.stringInPlace(), firstText, secondText);
 }
 
 #define SKRV_AVM1_BINARY_ACTIONS(X) \
@@ -1962,7 +2029,7 @@ Interpreter::Outcome Interpreter::actionConstantPool(Step& step)
     for (uint16_t i = 0; i < count && position < end; ++i)
         pool->push_back(decodeString(position, end, position));
     m_ownConstantPool = std::move(pool);
-    m_constantPool = &m_ownConstantPool;
+    usePool(&m_ownConstantPool);
     return Outcome::Normal;
 }
 

@@ -5,6 +5,7 @@
 #include "FunctionObject.h"
 #include "Scope.h"
 #include "Value.h"
+#include "ValueStack.h"
 #include "player/swf/Movie.h"
 
 #include <array>
@@ -75,12 +76,14 @@ private:
     // The two-operand actions: their operands and operation come from the table of operations.
     Outcome binaryAction(uint8_t code);
     bool joinTexts(Value& left, const Value& right);
+    void joinTwoTexts(Value& text, const Value& first, const Value& second);
 
     Value pop();
     void push(const Value& value) { m_stack.push_back(value); }
     void push(Value&& value) { m_stack.push_back(std::move(value)); }
     // The values of a Push action.
     void pushValues(const DecodedActions& decoded, const DecodedActions::Step& action);
+    void usePool(const std::shared_ptr<const std::vector<QString>>* pool);
     QString popString();
     double popNumber();
     // Pops two operands and converts them to numbers, the left one first unless told otherwise.
@@ -146,7 +149,11 @@ private:
     // as the code does), or the one this run defined, held in m_ownConstantPool.
     const std::shared_ptr<const std::vector<QString>>* m_constantPool;
     std::shared_ptr<const std::vector<QString>> m_ownConstantPool;
-    std::vector<Value>& m_stack; // the machine's
+    // The entries of the pool in force, for Push: set with it, as the pool cannot change
+    // otherwise while the code runs.
+    const QString* m_poolEntries = nullptr;
+    size_t m_poolSize = 0;
+    ValueStack& m_stack; // the machine's
     // The function's own registers, on the machine's register stack; none for a frame script.
     Value* m_registers = nullptr;
     size_t m_registerCount = 0;

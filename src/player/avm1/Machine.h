@@ -7,6 +7,7 @@
 #include "RegisterStack.h"
 #include "Scope.h"
 #include "StringAppender.h"
+#include "ValueStack.h"
 #include "ValueVectorPool.h"
 #include "Value.h"
 
@@ -276,7 +277,7 @@ private:
     // The one operand stack of every script: frame scripts share it through a frame, and a
     // called function pushes onto its caller's stack, so what a function leaves behind stays
     // there when it returns (movies made by other tools than Flash rely on that).
-    std::vector<Value> m_stack;
+    ValueStack m_stack;
     StringAppender m_appender;
     // Room for the arguments of calls, used again from call to call.
     ValueVectorPool m_vectorPool;

@@ -50,18 +50,31 @@ int wholeNumberText(double number, WholeNumberBuffer& buffer)
     const auto whole = int32_t(number);
     if (double(whole) != number)
         return 0;
+    // Two digits at a time from the right, read from a table of the hundred pairs: half the
+    // divisions of one digit at a time.
+    static constexpr char pairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                                    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+                                    "8081828384858687888990919293949596979899";
     uint32_t magnitude = whole < 0 ? 0u - uint32_t(whole) : uint32_t(whole);
     char16_t digits[10];
-    int count = 0;
-    do {
-        digits[count++] = char16_t(u'0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude > 0);
+    int first = 10;
+    while (magnitude >= 100) {
+        const uint32_t pair = (magnitude % 100) * 2;
+        magnitude /= 100;
+        digits[--first] = char16_t(pairs[pair + 1]);
+        digits[--first] = char16_t(pairs[pair]);
+    }
+    if (magnitude >= 10) {
+        digits[--first] = char16_t(pairs[magnitude * 2 + 1]);
+        digits[--first] = char16_t(pairs[magnitude * 2]);
+    } else {
+        digits[--first] = char16_t(u'0' + magnitude);
+    }
     int length = 0;
     if (whole < 0)
         buffer[length++] = u'-';
-    while (count > 0)
-        buffer[length++] = digits[--count];
+    while (first < 10)
+        buffer[length++] = digits[first++];
     return length;
 }
 

@@ -145,7 +145,7 @@ Property* Object::findVisible(Machine& machine, const QString& name)
     return property && property->isVisibleTo(machine.swfVersion()) ? property : nullptr;
 }
 
-Property* Object::plainOwnSlot(Machine& machine, const QString& name)
+Property* Object::searchPlainOwnSlot(Machine& machine, const QString& name)
 {
     // The order get follows: no built-in slots on these kinds, then __proto__, then the slots.
     const bool caseSensitive = machine.caseSensitive();
@@ -158,12 +158,12 @@ Property* Object::plainOwnSlot(Machine& machine, const QString& name)
     return !property.getter && !property.setter && property.isVisibleTo(machine.swfVersion()) ? &property : nullptr;
 }
 
-bool Object::assignPlainOwnSlot(Machine& machine, const QString& name, const Value& value)
+bool Object::assignSearchedPlainOwnSlot(Machine& machine, const QString& name, const Value& value)
 {
     // The order set follows: __proto__, watchers, then the slot.
     if (!m_watchers.empty())
         return false;
-    Property* property = plainOwnSlot(machine, name);
+    Property* property = searchPlainOwnSlot(machine, name);
     if (!property || (property->flags & property_flag::ReadOnly))
         return false;
     property->value = value;

@@ -67,9 +67,25 @@ public:
     // object keeps its properties in slots only and that slot holds a plain value visible to the
     // running code. Null otherwise (a clip, an array, a boxed value, __proto__, a getter, a
     // hidden slot or none): then get and set decide.
-    Property* plainOwnSlot(Machine& machine, const QString& name);
+    Property* plainOwnSlot(Machine& machine, const QString& name)
+    {
+        if (Property* property = slotSharingName(name); property && !property->getter && !property->setter
+                                                        && !(property->flags & versionFlags))
+            return property;
+        return searchPlainOwnSlot(machine, name);
+    }
     // Stores into such a slot unless it is read-only or watched; false when set must decide.
-    bool assignPlainOwnSlot(Machine& machine, const QString& name, const Value& value);
+    bool assignPlainOwnSlot(Machine& machine, const QString& name, const Value& value)
+    {
+        if (!m_watchers.empty())
+            return false;
+        if (Property* property = slotSharingName(name); property && !property->getter && !property->setter
+                                                        && !(property->flags & (versionFlags | property_flag::ReadOnly))) {
+            property->value = value;
+            return true;
+        }
+        return assignSearchedPlainOwnSlot(machine, name, value);
+    }
     // Room for this many own properties without growing the table again.
     void reserveProperties(size_t count) { m_properties.reserve(count); }
 
@@ -108,6 +124,27 @@ protected:
     void removeOwnIf(const std::function<bool(const Property&)>& predicate);
 
 private:
+    // The flags that hide a slot from some SWF version.
+    static constexpr uint16_t versionFlags = property_flag::FromVersion6 | property_flag::FromVersion7 | property_flag::FromVersion8
+                                             | property_flag::FromVersion9 | property_flag::FromVersion10;
+    // The short way of plainOwnSlot: names read from one constant pool share their text with
+    // the slots made from them, so on a small object that keeps slots only, a slot whose name is
+    // the very same text is the one an exact search finds (no two slots have one name). Null
+    // when there is none, or when the search must decide (a table with an index, __proto__).
+    Property* slotSharingName(const QString& name)
+    {
+        if (!keepsSlotsOnly() || !m_index.isEmpty() || name.size() == 9)
+            return nullptr;
+        const QChar* text = name.constData();
+        const qsizetype size = name.size();
+        for (Property& property : m_properties) {
+            if (property.name.constData() == text && property.name.size() == size)
+                return &property;
+        }
+        return nullptr;
+    }
+    Property* searchPlainOwnSlot(Machine& machine, const QString& name);
+    bool assignSearchedPlainOwnSlot(Machine& machine, const QString& name, const Value& value);
     int indexOf(const QString& name, bool caseSensitive) const;
     bool hasOwnStored(Machine& machine, const QString& name);
     Value watchedValue(Machine& machine, const QString& name);

@@ -15,24 +15,26 @@ QString StringAppender::concatenate(const QString& left, const QString& right)
     return result;
 }
 
-void StringAppender::append(QString& text, QStringView piece)
+void StringAppender::append(QString& text, QStringView first, QStringView second)
 {
-    if (piece.isEmpty())
+    const qsizetype added = first.size() + second.size();
+    if (added == 0)
         return;
     QString::DataPointer& buffer = m_buffer.data_ptr();
     QString::DataPointer& target = text.data_ptr();
-    // The buffer keeps one slot past the text for the terminating zero. The piece may lie in
+    // The buffer keeps one slot past the text for the terminating zero. A piece may lie in
     // the text itself (text += text): it is read from before the end, written behind it.
     if (buffer.d && target.d == buffer.d && target.data() == buffer.data() && target.size == buffer.size
-        && buffer.freeSpaceAtEnd() > piece.size()) {
+        && buffer.freeSpaceAtEnd() > added) {
         char16_t* end = buffer.data() + buffer.size;
-        std::memcpy(end, piece.utf16(), size_t(piece.size()) * sizeof(char16_t));
-        end[piece.size()] = 0;
-        buffer.size += piece.size();
+        std::memcpy(end, first.utf16(), size_t(first.size()) * sizeof(char16_t));
+        std::memcpy(end + first.size(), second.utf16(), size_t(second.size()) * sizeof(char16_t));
+        end[added] = 0;
+        buffer.size += added;
         target.size = buffer.size;
         return;
     }
-    const qsizetype length = text.size() + piece.size();
+    const qsizetype length = text.size() + added;
     QString result;
     if (length < growingLength) {
         result = QString(length, Qt::Uninitialized);
@@ -40,10 +42,12 @@ void StringAppender::append(QString& text, QStringView piece)
         result.reserve(2 * length);
         result.resize(length);
     }
-    // Both texts copied straight into the new string, which no one else holds yet.
+    // The texts copied straight into the new string, which no one else holds yet.
     char16_t* out = result.data_ptr().data();
     std::memcpy(out, text.constData(), size_t(text.size()) * sizeof(char16_t));
-    std::memcpy(out + text.size(), piece.utf16(), size_t(piece.size()) * sizeof(char16_t));
+    out += text.size();
+    std::memcpy(out, first.utf16(), size_t(first.size()) * sizeof(char16_t));
+    std::memcpy(out + first.size(), second.utf16(), size_t(second.size()) * sizeof(char16_t));
     if (length >= growingLength)
         m_buffer = result;
     text = std::move(result);

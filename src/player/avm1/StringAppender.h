@@ -15,7 +15,9 @@ public:
     QString concatenate(const QString& left, const QString& right);
     // text += piece: in place when text ends where the buffer's text ends and the buffer has
     // room; otherwise text becomes a new string, with room to grow when it is long.
-    void append(QString& text, QStringView piece);
+    void append(QString& text, QStringView piece) { append(text, piece, QStringView()); }
+    // text += first + second, in one step: the joined pieces are never made.
+    void append(QString& text, QStringView first, QStringView second);
     // Lets go of the growing buffer (its memory is freed once no string uses it).
     void release() { m_buffer = QString(); }
 

@@ -6,6 +6,7 @@
 #include "player/avm1/BinaryOperation.h"
 #include "player/avm1/ExecutionLimits.h"
 #include "player/avm1/NumberText.h"
+#include "player/avm1/ValueStack.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -164,6 +165,13 @@ private slots:
         std::vector<double> numbers = edgeNumbers();
         for (double number : {10.0, -10.0, 99.0, 100.0, 1e9, -1e9, 999999999.0, 2147483648.0, -2147483649.0, 1.5})
             numbers.push_back(number);
+        // Every count of digits, odd and even, at both ends.
+        for (double power = 1; power < 2e9; power *= 10) {
+            for (double number : {power - 1, power, power + 1, -power, -power + 1})
+                numbers.push_back(number);
+        }
+        for (int number = -1100; number <= 1100; ++number)
+            numbers.push_back(number);
         QRandomGenerator random(11);
         for (int i = 0; i < 2000; ++i)
             numbers.push_back(double(int32_t(random.generate())));
@@ -175,6 +183,49 @@ private slots:
             if (whole)
                 QCOMPARE(QString(reinterpret_cast<const QChar*>(buffer), length), number_text::toText(number));
         }
+    }
+
+    // The operand stack keeps its values when it grows: strings and numbers alike, a value
+    // copied from the stack onto itself just when it is full, and the undefined values it grows
+    // by when resized.
+    void operandStackKeepsValuesAsItGrows()
+    {
+        ValueStack stack;
+        for (int i = 0; i < 1000; ++i) {
+            if (i % 3 == 0)
+                stack.push_back(Value(QString::number(i)));
+            else if (i % 7 == 0)
+                stack.emplace_back(stack[0]);
+            else
+                stack.push_back(Value(i));
+        }
+        QCOMPARE(stack.size(), size_t(1000));
+        for (int i = 0; i < 1000; ++i) {
+            const Value& value = stack[size_t(i)];
+            if (i % 3 == 0)
+                QCOMPARE(value.asString(), QString::number(i));
+            else if (i % 7 == 0)
+                QCOMPARE(value.asString(), QStringLiteral("0"));
+            else
+                QCOMPARE(value.asNumber(), double(i));
+        }
+        // Full to the last place: the copy of the bottom value is made before the values move.
+        while (stack.size() < 4096)
+            stack.push_back(Value(1));
+        stack.emplace_back(stack[0]);
+        QCOMPARE(stack.back().asString(), QStringLiteral("0"));
+        stack.resize(2);
+        QCOMPARE(stack.size(), size_t(2));
+        stack.resize(5);
+        QVERIFY(stack[1].isNumber() && stack[2].isUndefined() && stack[4].isUndefined());
+        stack.reserveMore(300);
+        for (int i = 0; i < 300; ++i)
+            stack.pushUnchecked(QStringLiteral("kept"));
+        QCOMPARE(stack.size(), size_t(305));
+        QCOMPARE(stack[304].asString(), QStringLiteral("kept"));
+        QCOMPARE(stack[0].asString(), QStringLiteral("0"));
+        stack.clear();
+        QVERIFY(stack.empty());
     }
 
     // A StoreRegister followed by a Pop stores and pops in one go, but only where the Pop
