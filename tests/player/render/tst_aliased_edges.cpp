@@ -239,7 +239,8 @@ void AliasedEdgesTest::thinLineCornerIsBevelled()
 void AliasedEdgesTest::thinCurveFollowsItsCutPieces()
 {
     // A one-pixel line along a quarter-round curve from (10.05, 60.1) through the control point
-    // (10.05, 10.1) to (60.05, 10.1). The curve is cut into 14 straight pieces, as a fill's edge
+    // (10.05, 10.1) to (60.05, 10.1). The curve is cut into 14 straight pieces that stray equally
+    // from it (longer near its ends, where it bends less, than around its corner), as a fill's edge
     // would be, and the line covers the pixels whose centres lie within half a pixel of a piece:
     // two pixels in the rows where the curve runs at about 45 degrees and none beyond its ends.
     struct Span {
@@ -249,13 +250,13 @@ void AliasedEdgesTest::thinCurveFollowsItsCutPieces()
     };
     const Span spans[] = {
         { 10, 48, 59 }, { 11, 43, 47 }, { 12, 39, 42 }, { 13, 36, 38 }, { 14, 34, 35 },
-        { 15, 32, 33 }, { 16, 30, 31 }, { 17, 28, 29 }, { 18, 27, 28 }, { 19, 25, 26 },
+        { 15, 32, 33 }, { 16, 30, 31 }, { 17, 28, 29 }, { 18, 27, 27 }, { 19, 25, 26 },
         { 20, 24, 25 }, { 21, 23, 24 }, { 22, 22, 22 }, { 23, 21, 21 }, { 24, 20, 21 },
         { 25, 19, 20 }, { 26, 19, 19 }, { 27, 18, 18 }, { 28, 17, 17 }, { 29, 17, 17 },
         { 30, 16, 16 }, { 31, 16, 16 }, { 32, 15, 15 }, { 33, 15, 15 }, { 34, 14, 14 },
         { 35, 14, 14 }, { 36, 13, 13 }, { 37, 13, 13 }, { 38, 13, 13 }, { 39, 12, 12 },
         { 40, 12, 12 }, { 41, 12, 12 }, { 42, 12, 12 }, { 43, 11, 11 }, { 44, 11, 11 },
-        { 45, 11, 11 }, { 46, 11, 11 }, { 47, 10, 10 }, { 48, 10, 10 }, { 49, 10, 10 },
+        { 45, 11, 11 }, { 46, 11, 11 }, { 47, 11, 11 }, { 48, 10, 10 }, { 49, 10, 10 },
         { 50, 10, 10 }, { 51, 10, 10 }, { 52, 10, 10 }, { 53, 10, 10 }, { 54, 10, 10 },
         { 55, 10, 10 }, { 56, 10, 10 }, { 57, 10, 10 }, { 58, 10, 10 }, { 59, 10, 10 },
     };
@@ -384,6 +385,14 @@ void AliasedEdgesTest::smallCurveIsCutLikeFlash_data()
     // (1110, 1010) twips lies above the curve (1010.2 there) but below its chord (1009).
     QTest::newRow("nearly straight") << QPoint(1000, 1009) << QPoint(1200, 1012) << QPoint(1400, 1009) << QPoint(55, 50)
                                      << true;
+    // A lopsided small curve, steep at its start and flat at its end, is also cut in two, but
+    // where both pieces stray equally from it, past the middle of its parameter: the first
+    // piece then meets the centre row of pixel (54, 52) right of its centre (54.5, 52.5), which
+    // stays empty; a cut at the parameter's middle would reach 54.496 there and fill it.
+    QTest::newRow("lopsided, cut where both pieces stray equally")
+        << QPoint(1059, 1069) << QPoint(1096, 1038) << QPoint(1138, 1037) << QPoint(54, 52) << false;
+    QTest::newRow("lopsided, a row below") << QPoint(1059, 1069) << QPoint(1096, 1038) << QPoint(1138, 1037)
+                                           << QPoint(54, 53) << true;
 }
 
 void AliasedEdgesTest::smallCurveIsCutLikeFlash()
