@@ -1730,7 +1730,12 @@ Interpreter::Outcome Interpreter::actionCallFunction(Step&)
 
 Interpreter::Outcome Interpreter::actionReturn(Step&)
 {
-    m_returnValue = pop();
+    if (m_stack.empty()) {
+        m_returnValue = Value();
+        return Outcome::Return;
+    }
+    m_returnValue = std::move(m_stack.back());
+    m_stack.pop_back();
     return Outcome::Return;
 }
 
