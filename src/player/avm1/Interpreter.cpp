@@ -1694,7 +1694,11 @@ Interpreter::Outcome Interpreter::actionDefineLocal2(Step&)
 Interpreter::Outcome Interpreter::actionCallFunction(Step&)
 {
     // The name is read in place where it is a string, as a member action's is.
-    const Value nameValue = pop();
+    Value nameValue;
+    if (!m_stack.empty()) {
+        nameValue = std::move(m_stack.back());
+        m_stack.pop_back();
+    }
     QString converted;
     const QString& name = memberName(m_machine, nameValue, converted);
     Value function;
@@ -1734,7 +1738,10 @@ Interpreter::Outcome Interpreter::actionReturn(Step&)
         m_returnValue = Value();
         return Outcome::Return;
     }
-    m_returnValue = std::move(m_stack.back());
+    // Whatever the value held before (a return in a try block, say) goes; the stack's value is
+    // moved into its place.
+    std::destroy_at(&m_returnValue);
+    std::construct_at(&m_returnValue, std::move(m_stack.back()));
     m_stack.pop_back();
     return Outcome::Return;
 }

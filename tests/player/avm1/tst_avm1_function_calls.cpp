@@ -370,6 +370,47 @@ private slots:
         QCOMPARE(run.playJoined(rawMovie(swfVersion, code), 1), expected);
     }
 
+    // "this" of a function without registers is its receiver, read by a constant name or by one
+    // the body computes: the timeline for a call by name from a frame, the object for a method.
+    void thisOfOlderMovies_data()
+    {
+        QTest::addColumn<int>("swfVersion");
+        QTest::newRow("SWF 5") << 5;
+        QTest::newRow("SWF 6") << 6;
+    }
+    void thisOfOlderMovies()
+    {
+        QFETCH(int, swfVersion);
+        ActionAssembler code;
+        ActionAssembler who = code.nested();
+        who.push(std::string("this"));
+        who.op(ActionCode::GetVariable);
+        who.op(ActionCode::Trace);
+        getJoinedName(who, "th", "is");
+        who.op(ActionCode::Trace);
+        code.defineFunction("who", {}, who);
+        traceCall(code, "who", {});
+        code.push(std::string("holder"));
+        code.push(int32_t(0));
+        code.op(ActionCode::InitObject);
+        code.op(ActionCode::SetVariable);
+        code.push(std::string("holder"));
+        code.op(ActionCode::GetVariable);
+        code.push(std::string("who"));
+        code.push(std::string("who"));
+        code.op(ActionCode::GetVariable);
+        code.op(ActionCode::SetMember);
+        code.push(int32_t(0));
+        code.push(std::string("holder"));
+        code.op(ActionCode::GetVariable);
+        code.push(std::string("who"));
+        code.op(ActionCode::CallMethod);
+        code.op(ActionCode::Pop);
+        TracingPlayer run;
+        QCOMPARE(run.playJoined(rawMovie(swfVersion, code), 1),
+                 QStringLiteral("_level0|_level0|undefined|[object Object]|[object Object]"));
+    }
+
     // A throw leaves the calls between it and its catch, each running its finally block on the
     // way out, and the calls that follow run as before.
     void throwsUnwindThroughCalls()
