@@ -272,7 +272,7 @@ FunctionBodyUse FunctionBodyUse::scan(const swf::ActionBytes& bytes, size_t star
             stack.forget();
             break;
         case Action::Try:
-            if ((bytes[step.payload] & 1) && !(bytes[step.payload] & 4))
+            if (step.length > 0 && (bytes[step.payload] & 1) && !(bytes[step.payload] & 4))
                 use.locals = true; // the caught value goes to a local by name
             break;
         case Action::Pop:
