@@ -153,6 +153,11 @@ bool ClipObject::getSpecial(Machine& machine, const QString& name, Value& result
     return namedChild(machine, name, result);
 }
 
+bool ClipObject::mayNameClipProperty(const QString& name)
+{
+    return canBeClipProperty(name) || (!name.isEmpty() && name[0] == u'E');
+}
+
 ClipObject::Reading ClipObject::readWithoutScripts(Machine& machine, const QString& name, Value& result)
 {
     // The order getSpecial and the lookup after it follow: clip properties (none once the clip

@@ -44,6 +44,9 @@ public:
     // that may be a clip property or __proto__, a variable with a getter).
     enum class Reading { Found, Missing, Unsure };
     Reading readWithoutScripts(Machine& machine, const QString& name, Value& result);
+    // Whether a name may be a clip property or path (_x, _parent, enabled…): every one starts
+    // with an underscore or an "e". Other names are only ever variables or named children.
+    static bool mayNameClipProperty(const QString& name);
 
 protected:
     bool getSpecial(Machine& machine, const QString& name, Value& result) override;

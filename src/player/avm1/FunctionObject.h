@@ -1,11 +1,13 @@
 #pragma once
 
+#include "FunctionBodyUse.h"
 #include "Object.h"
 #include "Scope.h"
 #include "player/swf/Movie.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace player::avm1 {
@@ -39,6 +41,25 @@ struct ScriptFunctionCode {
     bool isFunction2 = false;
     int swfVersion = 0;
     std::shared_ptr<const std::vector<QString>> constantPool;
+
+    // What a call must make for the body, worked out the first time the function is called:
+    // the locals link of the scope chain, "this" and "arguments" bound by name, and super.
+    struct CallNeeds {
+        bool localsLink = true;
+        bool bindThis = true;
+        bool bindArguments = true;
+        bool super = true;
+    };
+    const CallNeeds& callNeeds() const
+    {
+        if (!m_callNeeds) [[unlikely]]
+            m_callNeeds = workOutCallNeeds();
+        return *m_callNeeds;
+    }
+
+private:
+    CallNeeds workOutCallNeeds() const;
+    mutable std::optional<CallNeeds> m_callNeeds;
 };
 
 // A function: native, or a script function with the scope chain it closes over and the clip

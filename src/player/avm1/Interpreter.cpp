@@ -310,12 +310,16 @@ Value Interpreter::enter(Machine& machine, FunctionObject* function, Object* sel
     // The activation object is made only when the call defines a local by name (this,
     // arguments, a parameter without a register) or when the body needs it later; a function
     // that keeps everything in registers runs without one. Its table is made at its final size.
+    // A body that defines no local by name and keeps no closure, called without defining any
+    // name on entry, never sees its locals link: the chain starts where the function was made.
+    const ScriptFunctionCode::CallNeeds& needs = code.callNeeds();
+    ScopeChain scope = outerScope ? std::move(outerScope) : function->scope();
     Interpreter interpreter(machine, code.code, code.start, code.start + code.length, swfVersion,
-                            Scope::make(Scope::Kind::Local, nullptr, outerScope ? std::move(outerScope) : function->scope()),
+                            needs.localsLink ? Scope::make(Scope::Kind::Local, nullptr, std::move(scope)) : std::move(scope),
                             self, target, &code.constantPool);
     interpreter.m_callee = function;
-    const Scope& locals = *interpreter.m_scope;
     auto activationObject = [&]() {
+        const Scope& locals = *interpreter.m_scope;
         if (!locals.object) {
             linkObject(machine, locals);
             locals.object->reserveProperties(code.parameters.size() + 2);
@@ -372,17 +376,17 @@ Value Interpreter::enter(Machine& machine, FunctionObject* function, Object* sel
             if (code.flags & Flag::PreloadThis)
                 preload(self && !(code.flags & Flag::SuppressThis) ? Value(self) : Value());
             // A function that preloads or suppresses "this" does not bind the name at all, so a
-            // lookup goes on along the scope chain.
-            if (!(code.flags & unbound))
+            // lookup goes on along the scope chain. Names the body never reaches are not bound.
+            if (!(code.flags & unbound) && needs.bindThis)
                 activationObject()->define(QStringLiteral("this"), self ? Value(self) : Value());
             if (code.flags & Flag::PreloadArguments)
                 preload(Value(makeArguments()));
-            else if (!(code.flags & Flag::SuppressArguments))
+            else if (!(code.flags & Flag::SuppressArguments) && needs.bindArguments)
                 activationObject()->define(QStringLiteral("arguments"), Value(makeArguments()));
             // As with "this": a preloaded super lives in its register only, and suppressing it wins.
             if (code.flags & Flag::PreloadSuper)
                 preload(code.flags & Flag::SuppressSuper ? Value() : Value(makeSuper()));
-            else if (!(code.flags & Flag::SuppressSuper))
+            else if (!(code.flags & Flag::SuppressSuper) && needs.super)
                 interpreter.m_superObject = makeSuper();
             if (code.flags & Flag::PreloadRoot)
                 preload(Value(machine.bridge().rootOf(target)));
@@ -402,9 +406,12 @@ Value Interpreter::enter(Machine& machine, FunctionObject* function, Object* sel
                 activationObject()->define(parameter.name, argument(i));
         }
     } else {
-        activationObject()->define(QStringLiteral("this"), self ? Value(self) : Value());
-        activationObject()->define(QStringLiteral("arguments"), Value(makeArguments()));
-        interpreter.m_superObject = makeSuper();
+        if (needs.bindThis)
+            activationObject()->define(QStringLiteral("this"), self ? Value(self) : Value());
+        if (needs.bindArguments)
+            activationObject()->define(QStringLiteral("arguments"), Value(makeArguments()));
+        if (needs.super)
+            interpreter.m_superObject = makeSuper();
         for (size_t i = 0; i < code.parameters.size(); ++i)
             activationObject()->define(code.parameters[i].name, argument(i));
     }
@@ -911,28 +918,51 @@ Value Interpreter::callFound(const Value& function, Object* self, Arguments& arg
 
 bool Interpreter::findFunctionWithoutScripts(const QString& name, Value& function, Object*& self)
 {
-    if (hasPathSeparator(name))
-        return false;
-    if (m_superObject && isWord(name, QLatin1String("super"), m_machine.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive))
-        return false;
-    // The walk callFunctionNamed makes; a name the chain does not hold is left to getVariable.
-    for (const Scope* link = m_scope.get(); link; link = link->parent.get()) {
-        Object* object = link->object;
-        if (!object)
-            continue;
-        switch (readWithoutScripts(m_machine, object, name, function)) {
-        case ClipObject::Reading::Unsure:
+    // A remembered name passed the two tests below when it was remembered.
+    const Scope* found = nullptr;
+    if (!m_foundFunctions || !m_foundFunctions->recall(name, m_scope, m_machine.swfVersion(), function, found)) {
+        if (hasPathSeparator(name))
             return false;
-        case ClipObject::Reading::Missing:
-            continue;
-        case ClipObject::Reading::Found: {
-            const bool local = link->kind == Scope::Kind::Local;
-            self = receiverOf(local ? nullptr : object, local);
-            return true;
+        if (m_superObject && isWord(name, QLatin1String("super"), m_machine.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive))
+            return false;
+        // The walk callFunctionNamed makes; a name the chain does not hold is left to getVariable.
+        for (const Scope* link = m_scope.get(); link && !found; link = link->parent.get()) {
+            Object* object = link->object;
+            if (!object)
+                continue;
+            switch (readWithoutScripts(m_machine, object, name, function)) {
+            case ClipObject::Reading::Unsure:
+                return false;
+            case ClipObject::Reading::Missing:
+                continue;
+            case ClipObject::Reading::Found:
+                found = link;
+                rememberFoundFunction(name, *link);
+                break;
+            }
         }
-        }
+        if (!found)
+            return false;
     }
-    return false;
+    const bool local = found->kind == Scope::Kind::Local;
+    self = receiverOf(local ? nullptr : found->object, local);
+    return true;
+}
+
+// A function found in an own slot, under exactly the name asked for, is found there again while
+// nothing changes: a slot found through a prototype, by another case of its name, or on a clip
+// under a name that may be a clip property is looked for anew each time.
+void Interpreter::rememberFoundFunction(const QString& name, const Scope& link)
+{
+    Object* object = link.object;
+    if (object->kind() == ObjectKind::Clip ? ClipObject::mayNameClipProperty(name) : !object->keepsSlotsOnly())
+        return;
+    const Property* slot = object->findOwn(name, true);
+    if (!slot || slot->getter || slot->setter || !slot->isVisibleTo(m_machine.swfVersion()))
+        return;
+    if (!m_foundFunctions)
+        m_foundFunctions.emplace();
+    m_foundFunctions->remember(name, m_scope, &link, size_t(slot - object->ownProperties().data()));
 }
 
 Object* Interpreter::targetFromValue(const Value& value)
@@ -1731,7 +1761,11 @@ Interpreter::Outcome Interpreter::actionDefineLocal2(Step&)
 Interpreter::Outcome Interpreter::actionCallFunction(Step&)
 {
     // The name is read in place where it is a string, as a member action's is.
-    const Value nameValue = pop();
+    Value nameValue;
+    if (!m_stack.empty()) {
+        nameValue = std::move(m_stack.back());
+        m_stack.pop_back();
+    }
     QString converted;
     const QString& name = memberName(m_machine, nameValue, converted);
     Value function;
@@ -1767,7 +1801,15 @@ Interpreter::Outcome Interpreter::actionCallFunction(Step&)
 
 Interpreter::Outcome Interpreter::actionReturn(Step&)
 {
-    m_returnValue = pop();
+    if (m_stack.empty()) {
+        m_returnValue = Value();
+        return Outcome::Return;
+    }
+    // Whatever the value held before (a return in a try block, say) goes; the stack's value is
+    // moved into its place.
+    std::destroy_at(&m_returnValue);
+    std::construct_at(&m_returnValue, std::move(m_stack.back()));
+    m_stack.pop_back();
     return Outcome::Return;
 }
 

@@ -2,6 +2,7 @@
 
 #include "ActionCodes.h"
 #include "DecodedActions.h"
+#include "FoundFunctionMemo.h"
 #include "FunctionObject.h"
 #include "Scope.h"
 #include "Value.h"
@@ -10,6 +11,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -124,6 +126,7 @@ private:
     // The function CallFunction names and the object it runs on, found without running a script
     // (no getter, no conversion); false when only callFunctionNamed can tell.
     bool findFunctionWithoutScripts(const QString& name, Value& function, Object*& self);
+    void rememberFoundFunction(const QString& name, const Scope& link);
     // What a function found by name is called on: the with object or timeline it was found on;
     // the target when it was found elsewhere, except that SWF 5 code calls a local on nothing.
     Object* receiverOf(Object* holder, bool foundLocal) const
@@ -162,6 +165,8 @@ private:
     bool m_baseClipGoneAtStart = false;
     Object* m_superObject = nullptr;
     int m_skipActions = 0;
+    // Made when the first function is found by name: most calls call nothing by name.
+    std::optional<FoundFunctionMemo> m_foundFunctions;
 };
 
 } // namespace player::avm1

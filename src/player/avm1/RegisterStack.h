@@ -22,13 +22,10 @@ public:
     // count undefined values (count > 0), in place until given back.
     Value* take(size_t count)
     {
-        if (m_current < m_chunks.size()) {
-            Chunk& chunk = m_chunks[m_current];
-            if (chunk.size - chunk.used >= count) [[likely]] {
-                Value* block = chunk.values.get() + chunk.used;
-                chunk.used += count;
-                return block;
-            }
+        if (size_t(m_limit - m_top) >= count) [[likely]] {
+            Value* block = m_top;
+            m_top += count;
+            return block;
         }
         return takeFromNextChunk(count);
     }
@@ -40,19 +37,18 @@ public:
             std::destroy_at(block + i);
             std::construct_at(block + i);
         }
-        Chunk& chunk = m_chunks[m_current];
-        chunk.used -= count;
+        m_top = block;
         // An emptied chunk that was taken after a chunk with room left hands back to that one.
-        if (chunk.used == 0 && m_current > 0)
-            --m_current;
+        if (m_top == m_base && m_current > 0)
+            enterChunk(m_current - 1);
     }
 
     // Values taken and not given back, for tests: the chunks' room is not counted.
     size_t inUse() const
     {
-        size_t total = 0;
-        for (const Chunk& chunk : m_chunks)
-            total += chunk.used;
+        size_t total = size_t(m_top - m_base);
+        for (size_t i = 0; i < m_current; ++i)
+            total += m_chunks[i].used;
         return total;
     }
     size_t chunkCount() const { return m_chunks.size(); }
@@ -61,17 +57,32 @@ public:
     static constexpr size_t chunkSize = 1024;
 
 private:
+    // The chunks below the current one are full up to their used count; the current one is
+    // used from m_base up to m_top, and has room up to m_limit.
     struct Chunk {
         std::unique_ptr<Value[]> values;
         size_t size = 0;
         size_t used = 0;
     };
 
+    void enterChunk(size_t index)
+    {
+        Chunk& chunk = m_chunks[index];
+        m_current = index;
+        m_base = chunk.values.get();
+        m_top = m_base + chunk.used;
+        m_limit = m_base + chunk.size;
+    }
+
     Value* takeFromNextChunk(size_t count)
     {
         // The first block of all starts the first chunk; later ones go to the chunk after the
         // current one, made (or made larger) when it cannot hold them.
-        size_t next = m_chunks.empty() || m_chunks[m_current].used == 0 ? m_current : m_current + 1;
+        size_t next = m_current;
+        if (!m_chunks.empty() && m_top != m_base) {
+            m_chunks[m_current].used = size_t(m_top - m_base);
+            ++next;
+        }
         if (next == m_chunks.size())
             m_chunks.emplace_back();
         Chunk& chunk = m_chunks[next];
@@ -79,13 +90,16 @@ private:
             chunk.size = std::max(chunkSize, count);
             chunk.values = std::make_unique<Value[]>(chunk.size);
         }
-        m_current = next;
         chunk.used = count;
-        return chunk.values.get();
+        enterChunk(next);
+        return m_base;
     }
 
     std::vector<Chunk> m_chunks;
     size_t m_current = 0;
+    Value* m_base = nullptr;
+    Value* m_top = nullptr;
+    Value* m_limit = nullptr;
 };
 
 } // namespace player::avm1
