@@ -6,7 +6,6 @@
 #include "player/display/Stage.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace player::render {
 
@@ -68,9 +67,9 @@ void StageBands::clearRows(QImage& image, int top, int bottom)
         image.fill(Qt::transparent);
         return;
     }
-    const qsizetype rowBytes = qsizetype(image.width()) * 4;
-    for (int y = top; y < bottom; ++y)
-        std::memset(image.scanLine(y), 0, size_t(rowBytes));
+    // The rows as an image of their own over the same pixels, filled the way Qt fills images.
+    QImage part(image.scanLine(top), image.width(), bottom - top, image.bytesPerLine(), image.format());
+    part.fill(0u);
 }
 
 QImage StageBands::rows(const QImage& image, int top, int bottom)
