@@ -1,5 +1,6 @@
 #include "AliasedFill.h"
 
+#include "BandRows.h"
 #include "CoverageFill.h"
 #include "RunBlender.h"
 
@@ -152,7 +153,10 @@ bool AliasedFill::fill(QPainter& painter, const QPainterPath& devicePath, const 
     auto* bits = const_cast<uchar*>(image->constBits());
     const qsizetype stride = image->bytesPerLine();
     std::vector<QRgb> colors;
+    const QRect kept = BandRows::kept(image, image->rect());
     for (const Run& run : coveredRuns(devicePath, image->rect())) {
+        if (run.y < kept.top() || run.y > kept.bottom())
+            continue;
         QRgb* pixels = reinterpret_cast<QRgb*>(bits + run.y * stride) + run.x;
         if (shader.kind() == FillShader::Kind::Solid) {
             RunBlender::blendSolid(pixels, run.length, shader.solidColor(), 255);

@@ -1,5 +1,6 @@
 #include "CoverageFill.h"
 
+#include "BandRows.h"
 #include "CoverageRasterizer.h"
 #include "RowWorkers.h"
 #include "RunBlender.h"
@@ -140,6 +141,8 @@ bool fillInto(uchar* bits, qsizetype stride, const QRect& target, const QPainter
     // its winding), so the two bands together give the pixels of the fill converted in one.
     // Both threads only read the path, the shader and its tables, and write their own rows.
     const QRect bounds = toDevice.mapRect(path.controlPointRect()).toAlignedRect() & target;
+    if (bounds.adjusted(-1, -1, 1, 1).intersected(target).isEmpty())
+        return true;
     if (!RowWorkers::enabled() || bounds.height() < 2
         || std::int64_t(bounds.width()) * bounds.height() < SplitPixels) {
         drawWithin(bits, stride, target, path, shader, toDevice);
@@ -201,7 +204,7 @@ bool CoverageFill::fill(QPainter& painter, const QPainterPath& path, const FillS
     const auto* image = static_cast<const QImage*>(painter.device());
     // The painter draws into the image's pixels as they are, shared or not; so does this.
     auto* bits = const_cast<uchar*>(image->constBits());
-    return fillInto(bits, image->bytesPerLine(), image->rect(), path, shader, toDevice);
+    return fillInto(bits, image->bytesPerLine(), BandRows::kept(image, image->rect()), path, shader, toDevice);
 }
 
 bool CoverageFill::fill(QImage& image, const QRect& target, const QPainterPath& path, const FillShader& shader,

@@ -1,5 +1,6 @@
 #include "DisplayRenderer.h"
 
+#include "BandRows.h"
 #include "BlendCompositor.h"
 #include "CachedBitmapPlacement.h"
 #include "ColorTransforms.h"
@@ -8,8 +9,10 @@
 #include "FilteredBitmapPlacement.h"
 #include "FilterChain.h"
 #include "MaskCompositor.h"
+#include "RowWorkers.h"
 #include "ScrollRectClip.h"
 #include "ShapePainter.h"
+#include "StageBands.h"
 #include "StageLayout.h"
 
 #include "player/display/BitmapPixels.h"
@@ -18,7 +21,9 @@
 #include "player/display/MovieClip.h"
 
 #include <QPaintDevice>
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 namespace player::render {
 
@@ -101,7 +106,8 @@ void DisplayRenderer::renderStage(QPainter& painter, const display::Stage& stage
     const swf::Rgba background = stage.backgroundColor();
     painter.save();
     painter.resetTransform();
-    painter.fillRect(QRect(QPoint(0, 0), viewport), QColor(background.r, background.g, background.b));
+    painter.fillRect(BandRows::kept(painter.device(), QRect(QPoint(0, 0), viewport)),
+                     QColor(background.r, background.g, background.b));
     painter.restore();
 
     m_scriptMasks.clear();
@@ -124,11 +130,86 @@ void DisplayRenderer::renderStage(QPainter& painter, const display::Stage& stage
 QImage DisplayRenderer::renderStageImage(const display::Stage& stage, const QSize& size, ScaleMode mode)
 {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    m_lastDrawnInBands = false;
+    const int bands = bandsFor(size);
+    if (bands > 1 && !image.isNull()) {
+        if (renderBands(image, stage, mode, bands)) {
+            m_lastDrawnInBands = true;
+            return image;
+        }
+        // Qt would not give the same pixels in bands; the next frames most likely show the same
+        // objects, so they are drawn in one piece straight away for a while.
+        if (m_bandCount == 0)
+            m_framesInOnePiece = 30;
+    }
     image.fill(Qt::transparent);
     QPainter painter(&image);
     renderStage(painter, stage, size, mode);
     painter.end();
     return image;
+}
+
+int DisplayRenderer::bandsFor(const QSize& size)
+{
+    if (m_bandCount > 0)
+        return std::min(m_bandCount, std::max(1, size.height()));
+    static const bool twoCores = std::thread::hardware_concurrency() >= 2;
+    if (!twoCores || !RowWorkers::enabled())
+        return 1;
+    if (m_framesInOnePiece > 0) {
+        --m_framesInOnePiece;
+        return 1;
+    }
+    // Below this many pixels, handing a band over costs more than it saves.
+    constexpr qint64 BandedPixels = 256 * 256;
+    if (qint64(size.width()) * size.height() < BandedPixels || size.height() < 64)
+        return 1;
+    return 2;
+}
+
+bool DisplayRenderer::renderBands(QImage& image, const display::Stage& stage, ScaleMode mode, int bands)
+{
+    if (!StageBands::prepare(stage))
+        return false;
+    if (!m_bandHelper)
+        m_bandHelper = std::make_unique<DisplayRenderer>();
+    m_bandHelper->m_highQuality = m_highQuality;
+    m_bandHelper->m_shownBitmaps = nullptr;
+    std::vector<std::shared_ptr<const display::BitmapPixels>> shownByHelper;
+    m_bandHelper->m_shownList = m_shownBitmaps ? &shownByHelper : nullptr;
+    DisplayRenderer* const renderers[2] = { this, m_bandHelper.get() };
+
+    uchar* const bits = image.bits();
+    const QSize size = image.size();
+    const qsizetype stride = image.bytesPerLine();
+    std::atomic<bool> crossed { false };
+    RowWorkers::share(bands, [&](int band, int thread) {
+        const QRect rows = StageBands::band(size, band, bands);
+        // The whole image over the same pixels, so that the band is drawn in the coordinates of
+        // one piece; each thread paints through an image of its own.
+        QImage view(bits, size.width(), size.height(), stride, QImage::Format_ARGB32_Premultiplied);
+        StageBands::clearRows(view, rows.top(), rows.bottom() + 1);
+        const BandRows::Scope keep(&view, rows.top(), rows.bottom() + 1);
+        QPainter painter(&view);
+        renderers[thread]->renderStage(painter, stage, size, mode);
+        painter.end();
+        if (BandRows::takeCrossed())
+            crossed.store(true, std::memory_order_relaxed);
+    });
+    m_bandHelper->m_shownList = nullptr;
+    if (m_shownBitmaps) {
+        for (const auto& pixels : shownByHelper)
+            m_shownBitmaps->add(pixels);
+    }
+    return !crossed.load(std::memory_order_relaxed);
+}
+
+void DisplayRenderer::noteShown(const std::shared_ptr<const display::BitmapPixels>& pixels)
+{
+    if (m_shownBitmaps)
+        m_shownBitmaps->add(pixels);
+    else if (m_shownList)
+        m_shownList->push_back(pixels);
 }
 
 void DisplayRenderer::renderObject(QPainter& painter, const DisplayObject& object, const QTransform& parentToDevice,
@@ -210,10 +291,25 @@ void DisplayRenderer::drawLayered(QPainter& painter, const DisplayObject& object
         const QPointF shift = FilteredBitmapPlacement::shiftFor(deviceBounds(object, parent.toDevice, true), object.cacheAsBitmap());
         toLayer = QTransform::fromTranslate(shift.x(), shift.y()) * toLayer;
     }
+    // In a band only the layer's rows over the band are put down; the filters take colour from
+    // rows further away, so those are drawn too. The layer keeps its origin of one piece.
+    int keepTop = layerRect.top();
+    int keepBottom = layerRect.bottom() + 1;
+    const bool banded = BandRows::rowsOf(device, keepTop, keepBottom);
+    const int putTop = std::max(layerRect.top(), keepTop) - layerRect.top();
+    const int putBottom = std::min(layerRect.bottom() + 1, keepBottom) - layerRect.top();
+    if (putTop >= putBottom)
+        return;
+    const int margin = banded ? FilterChain::rowReach(object.filters(), m_filterScale) : 0;
+    const int drawTop = std::max(0, putTop - margin);
+    const int drawBottom = std::min(layerRect.height(), putBottom + margin);
     QImage layer(layerRect.size(), QImage::Format_ARGB32_Premultiplied);
-    layer.fill(Qt::transparent);
+    StageBands::clearRows(layer, drawTop, drawBottom);
     {
         QPainter layerPainter(&layer);
+        std::optional<BandRows::Scope> keep;
+        if (banded)
+            keep.emplace(&layer, drawTop, drawBottom);
         Context layerContext = parent;
         layerContext.toDevice = parent.toDevice * toLayer;
         layerContext.stageToDevice = parent.stageToDevice * toLayer;
@@ -221,8 +317,18 @@ void DisplayRenderer::drawLayered(QPainter& painter, const DisplayObject& object
             layerContext.onBlendLayer = true;
         drawObjectUnmasked(layerPainter, object, layerContext);
     }
+    if (drawTop > 0 || drawBottom < layer.height()) {
+        // The drawn rows filtered on their own: their edges lie beyond what the filters carry
+        // into the rows put down, or are the layer's own.
+        QImage drawn = layer.copy(0, drawTop, layer.width(), drawBottom - drawTop);
+        FilterChain::apply(drawn, object.filters(), m_filterScale);
+        BlendCompositor::composite(painter, StageBands::rows(drawn, putTop - drawTop, putBottom - drawTop),
+                                   layerRect.topLeft() + QPoint(0, putTop), object.blendMode());
+        return;
+    }
     FilterChain::apply(layer, object.filters(), m_filterScale);
-    BlendCompositor::composite(painter, layer, layerRect.topLeft(), object.blendMode());
+    BlendCompositor::composite(painter, StageBands::rows(layer, putTop, putBottom), layerRect.topLeft() + QPoint(0, putTop),
+                               object.blendMode());
 }
 
 void DisplayRenderer::drawObjectUnmasked(QPainter& painter, const DisplayObject& object, const Context& parent)
@@ -300,6 +406,7 @@ void DisplayRenderer::drawOpaqueBackground(QPainter& painter, const DisplayObjec
     const QRect snapped = object.cacheAsBitmap()
         ? CachedBitmapPlacement::forBounds(bounds).area()
         : QRect(QPoint(snap(bounds.left()), snap(bounds.top())), QPoint(snap(bounds.right()) - 1, snap(bounds.bottom()) - 1));
+    const BandRows::QtDrawing clip(painter, QRectF(snapped), BandRows::Rows::Independent);
     painter.fillRect(snapped, fill);
     painter.restore();
 }
@@ -361,11 +468,23 @@ void DisplayRenderer::drawThroughMask(QPainter& painter, const DisplayObject& ma
     if (layerRect.isEmpty())
         return;
     const QTransform toLayer = QTransform::fromTranslate(-layerRect.x(), -layerRect.y());
+    // In a band only the layers' rows over the band are drawn, the layers keeping their origin
+    // of one piece.
+    int keepTop = layerRect.top();
+    int keepBottom = layerRect.bottom() + 1;
+    const bool banded = BandRows::rowsOf(device, keepTop, keepBottom);
+    const int rowTop = std::max(layerRect.top(), keepTop) - layerRect.top();
+    const int rowBottom = std::min(layerRect.bottom() + 1, keepBottom) - layerRect.top();
+    if (rowTop >= rowBottom)
+        return;
 
     QImage content(layerRect.size(), QImage::Format_ARGB32_Premultiplied);
-    content.fill(Qt::transparent);
+    StageBands::clearRows(content, rowTop, rowBottom);
     {
         QPainter layerPainter(&content);
+        std::optional<BandRows::Scope> keep;
+        if (banded)
+            keep.emplace(&content, rowTop, rowBottom);
         Context layerContext = context;
         layerContext.toDevice = context.toDevice * toLayer;
         layerContext.stageToDevice = context.stageToDevice * toLayer;
@@ -373,9 +492,12 @@ void DisplayRenderer::drawThroughMask(QPainter& painter, const DisplayObject& ma
     }
 
     QImage coverage(layerRect.size(), QImage::Format_ARGB32_Premultiplied);
-    coverage.fill(Qt::transparent);
+    StageBands::clearRows(coverage, rowTop, rowBottom);
     {
         QPainter coveragePainter(&coverage);
+        std::optional<BandRows::Scope> keep;
+        if (banded)
+            keep.emplace(&coverage, rowTop, rowBottom);
         Context coverageContext = maskContext;
         coverageContext.toDevice = maskContext.toDevice * toLayer;
         coverageContext.stageToDevice = maskContext.stageToDevice * toLayer;
@@ -383,16 +505,18 @@ void DisplayRenderer::drawThroughMask(QPainter& painter, const DisplayObject& ma
         drawObjectUnmasked(coveragePainter, mask, coverageContext);
     }
 
-    if (MaskCompositor::composite(painter, layerRect.topLeft(), content, coverage))
+    const QPoint at = layerRect.topLeft() + QPoint(0, rowTop);
+    if (MaskCompositor::composite(painter, at, StageBands::rows(content, rowTop, rowBottom),
+                                  StageBands::rows(coverage, rowTop, rowBottom)))
         return;
     {
         QPainter layerPainter(&content);
         layerPainter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-        layerPainter.drawImage(0, 0, coverage);
+        layerPainter.drawImage(0, rowTop, StageBands::rows(coverage, rowTop, rowBottom));
     }
     painter.save();
     painter.resetTransform();
-    painter.drawImage(layerRect.topLeft(), content);
+    painter.drawImage(at, StageBands::rows(content, rowTop, rowBottom));
     painter.restore();
 }
 
@@ -422,9 +546,11 @@ void DisplayRenderer::drawContent(QPainter& painter, const DisplayObject& object
     case DisplayKind::Bitmap: {
         // One bitmap pixel is 20 twips.
         painter.setWorldTransform(QTransform::fromScale(20.0, 20.0) * own.toDevice);
-        if (m_shownBitmaps)
-            m_shownBitmaps->add(static_cast<const display::BitmapInstance&>(object).pixels());
+        noteShown(static_cast<const display::BitmapInstance&>(object).pixels());
         const QImage image = instanceBitmap(m_cache, object, own.color);
+        // Qt draws a transformed image along the rows it keeps, each from its own position.
+        const BandRows::QtDrawing clip(painter, painter.worldTransform().mapRect(QRectF(image.rect())),
+                                       BandRows::Rows::Independent);
         if (own.coverage)
             painter.fillRect(QRectF(0, 0, image.width(), image.height()), Qt::black);
         else
@@ -454,10 +580,8 @@ void DisplayRenderer::drawContent(QPainter& painter, const DisplayObject& object
         // movie's.
         const BitmapLookup fromLibrary = bitmapLookupFor(m_cache, object);
         const display::Drawing& drawn = clip.drawing();
-        if (m_shownBitmaps) {
-            for (const auto& pixels : drawn.bitmaps())
-                m_shownBitmaps->add(pixels);
-        }
+        for (const auto& pixels : drawn.bitmaps())
+            noteShown(pixels);
         const BitmapLookup lookup = [&drawn, &fromLibrary](uint16_t id, const swf::ColorTransform& colorTransform) -> QImage {
             if (const display::BitmapPixels* pixels = drawn.bitmap(id))
                 return colorTransform.isIdentity() ? pixels->image() : applyColorTransform(colorTransform, pixels->image());

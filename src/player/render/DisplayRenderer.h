@@ -11,8 +11,10 @@
 #include <QImage>
 #include <QPainter>
 #include <QTransform>
+#include <memory>
 #include <optional>
 #include <set>
+#include <vector>
 
 namespace player::render {
 
@@ -32,8 +34,16 @@ public:
     // background colour everywhere, then the levels placed by the scale mode.
     void renderStage(QPainter& painter, const display::Stage& stage, const QSize& viewport, ScaleMode mode);
 
-    // The stage as an image of the given size.
+    // The stage as an image of the given size. A large image is drawn in horizontal bands, on
+    // this thread and RowWorkers' thread, with the pixels of one piece (see StageBands).
     QImage renderStageImage(const display::Stage& stage, const QSize& size, ScaleMode mode);
+
+    // How many bands renderStageImage() cuts an image into: 0 chooses by its size (and draws in
+    // one piece while RowWorkers is off), 1 always draws in one piece.
+    void setBandCount(int count) { m_bandCount = count; }
+    // Whether the last renderStageImage() drew in bands (false when it drew in one piece, also
+    // when it found it could not keep the pixels of one piece in bands and drew again).
+    bool lastDrawnInBands() const { return m_lastDrawnInBands; }
 
     // Paints one object and what it holds. `parentToDevice` maps the parent's twips to the
     // painter's device pixels (the painter's own transform is not used) and `parentColor` is
@@ -84,12 +94,26 @@ private:
     QRectF deviceBounds(const display::DisplayObject& object, const QTransform& parentToDevice, bool onlyVisible = false);
     QTransform stageTransformOf(const display::DisplayObject& object) const;
     void collectScriptMasks(const display::DisplayObject& object);
+    // Notes a script-made bitmap as shown.
+    void noteShown(const std::shared_ptr<const display::BitmapPixels>& pixels);
+    // Draws `image` (the stage's size) in `bands` bands; false when it must be drawn in one piece
+    // instead (what is drawn then is left to be drawn again).
+    bool renderBands(QImage& image, const display::Stage& stage, ScaleMode mode, int bands);
+    int bandsFor(const QSize& size);
 
     RenderCache m_cache;
     bool m_highQuality = true;
     double m_filterScale = 1.0; // device pixels per stage pixel
     std::set<const display::DisplayObject*> m_scriptMasks;
     ShownBitmaps* m_shownBitmaps = nullptr;
+    // While drawing a band on another thread, script-made bitmaps shown are kept here instead.
+    std::vector<std::shared_ptr<const display::BitmapPixels>>* m_shownList = nullptr;
+    // The renderer of RowWorkers' thread, with its own cache, for the bands that thread draws.
+    std::unique_ptr<DisplayRenderer> m_bandHelper;
+    int m_bandCount = 0;
+    bool m_lastDrawnInBands = false;
+    // Frames still to draw in one piece after a stage could not be drawn in bands.
+    int m_framesInOnePiece = 0;
 };
 
 } // namespace player::render

@@ -1,5 +1,6 @@
 #include "EditTextPainter.h"
 
+#include "BandRows.h"
 #include "ColorTransforms.h"
 #include "GlyphColor.h"
 #include "ShapePainter.h"
@@ -47,6 +48,9 @@ std::optional<QRectF> devicePixelBox(const QRectF& box, const QTransform& toDevi
 void paintBox(QPainter& painter, const QRectF& box, double pixel, const QColor& fill, const std::optional<QColor>& frame,
               bool partCoveredCorner)
 {
+    // Solid rectangles: Qt blends each row's spans on their own.
+    const BandRows::QtDrawing clip(painter, painter.worldTransform().mapRect(box.adjusted(-pixel, -pixel, pixel, pixel)),
+                                   BandRows::Rows::Independent);
     painter.fillRect(box, fill);
     if (!frame)
         return;
@@ -148,17 +152,26 @@ void EditTextPainter::paint(QPainter& painter, const display::EditTextInstance& 
                     glyphs.setGlyphIndexes(indexes);
                     glyphs.setPositions(positions);
                     painter.setPen(runColor);
+                    const BandRows::QtDrawing clip(painter, painter.worldTransform().mapRect(glyphs.boundingRect()),
+                                                   BandRows::Rows::Dependent);
                     painter.drawGlyphRun(QPointF(0, 0), glyphs);
                 } else {
                     // Low quality fills device glyphs as outlines without smoothing, like shapes.
-                    for (qsizetype i = 0; i < indexes.size(); ++i)
-                        painter.fillPath(raw.pathForGlyph(indexes[i]).translated(positions[i]), brush);
+                    for (qsizetype i = 0; i < indexes.size(); ++i) {
+                        const QPainterPath glyph = raw.pathForGlyph(indexes[i]).translated(positions[i]);
+                        const BandRows::QtDrawing clip(painter, painter.worldTransform().mapRect(glyph.controlPointRect()),
+                                                       BandRows::Rows::Independent);
+                        painter.fillPath(glyph, brush);
+                    }
                 }
             }
             if (run.format.underline.value_or(false)) {
                 painter.setWorldTransform(layoutToField * toDevice);
                 const double left = line.left + (run.positions.empty() ? 0.0 : run.positions.front());
-                painter.fillRect(QRectF(left, baseline + 1.0, run.width, 1.0), brush);
+                const QRectF underline(left, baseline + 1.0, run.width, 1.0);
+                const BandRows::QtDrawing clip(painter, painter.worldTransform().mapRect(underline),
+                                               BandRows::Rows::Independent);
+                painter.fillRect(underline, brush);
             }
         }
     }

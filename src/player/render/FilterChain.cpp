@@ -42,6 +42,18 @@ int FilterChain::reach(const std::vector<swf::Filter>& filters, double scale)
     return total;
 }
 
+int FilterChain::rowReach(const std::vector<swf::Filter>& filters, double scale)
+{
+    int total = 0;
+    for (const swf::Filter& filter : filters) {
+        int rows = reachOf(filter, scale) + 1;
+        if (filter.type == swf::FilterType::Convolution)
+            rows += std::max(0, filter.matrixY);
+        total = std::min(1 << 20, total + rows);
+    }
+    return total;
+}
+
 void FilterChain::apply(QImage& image, const std::vector<swf::Filter>& filters, double scale)
 {
     for (const swf::Filter& filter : filters) {

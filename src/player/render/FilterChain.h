@@ -19,6 +19,12 @@ public:
     // How far the filters together can carry colour beyond the object, per side, in pixels.
     static int reach(const std::vector<swf::Filter>& filters, double scale);
 
+    // How many rows away a pixel of the filtered layer may take anything from, through all the
+    // filters in turn: a band of a layer drawn this much further up and down, filtered on its
+    // own, has the rows of the whole layer filtered. At least reach(): a convolution's matrix
+    // reads its neighbours too, and each filter is given a row to spare.
+    static int rowReach(const std::vector<swf::Filter>& filters, double scale);
+
     // Applies each filter in turn to a premultiplied layer; unknown kinds are skipped.
     static void apply(QImage& image, const std::vector<swf::Filter>& filters, double scale);
 };

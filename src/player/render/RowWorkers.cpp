@@ -97,6 +97,15 @@ void RowWorkers::split(const std::function<void(int part)>& work)
     worker().split(work);
 }
 
+void RowWorkers::share(int count, const std::function<void(int item, int thread)>& work)
+{
+    std::atomic<int> next { 0 };
+    split([&](int thread) {
+        for (int item = next.fetch_add(1); item < count; item = next.fetch_add(1))
+            work(item, thread);
+    });
+}
+
 bool RowWorkers::enabled()
 {
     return workersEnabled.load(std::memory_order_relaxed);

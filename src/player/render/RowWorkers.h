@@ -19,6 +19,12 @@ public:
     // Runs `work(0)` and `work(1)`, possibly at the same time on two threads.
     static void split(const std::function<void(int part)>& work);
 
+    // Runs `work(item, thread)` for every item from 0 to `count` - 1, handing the items out to the
+    // calling thread (thread 0) and the worker (thread 1) as each finishes the one before, and
+    // returns when all are done. `thread` tells which of the two runs the item, so that each may
+    // keep state of its own; when the worker is not available, thread 0 runs them all.
+    static void share(int count, const std::function<void(int item, int thread)>& work);
+
     // Whether split() may use the worker thread and fills are split at all (on unless switched
     // off, for tests that compare the pixels of split fills with fills drawn in one pass).
     static bool enabled();

@@ -3,6 +3,7 @@
 #include "AliasedFill.h"
 #include "AliasedGeometry.h"
 #include "AntialiasedGeometry.h"
+#include "BandRows.h"
 #include "ColorTransforms.h"
 #include "CoverageFill.h"
 #include "FillBrush.h"
@@ -162,7 +163,14 @@ void fillDevicePath(QPainter& painter, const QPainterPath& devicePath, const Sty
         return;
     painter.save();
     painter.resetTransform();
-    painter.fillPath(devicePath, deviceBrush);
+    {
+        // Qt's spans of a solid colour are blended each on its own; gradient and bitmap colours
+        // are fetched along runs of spans, which a clip cuts differently.
+        const BandRows::QtDrawing clip(painter, devicePath.controlPointRect(),
+                                       deviceBrush.style() == Qt::SolidPattern ? BandRows::Rows::Independent
+                                                                              : BandRows::Rows::Dependent);
+        painter.fillPath(devicePath, deviceBrush);
+    }
     painter.restore();
 }
 
@@ -276,11 +284,19 @@ void strokePath(QPainter& painter, const ConvertedShape& shape, std::size_t path
                 if (CoverageFill::fill(painter, outline, *deviceShader, toDevice))
                     return;
         }
-        if (!CoverageFill::fill(painter, outline, pen.brush(), toDevice))
+        if (!CoverageFill::fill(painter, outline, pen.brush(), toDevice)) {
+            const BandRows::QtDrawing clip(painter, toDevice.mapRect(outline.controlPointRect()),
+                                           pen.brush().style() == Qt::SolidPattern ? BandRows::Rows::Independent
+                                                                                   : BandRows::Rows::Dependent);
             painter.fillPath(outline, pen.brush());
+        }
     }
-    else
+    else {
+        // Qt's thin-line drawer steps a line from where the clip cuts it.
+        const BandRows::QtDrawing clip(painter, painter.worldTransform().mapRect(path.controlPointRect()),
+                                       BandRows::Rows::Dependent);
         painter.strokePath(path, pen);
+    }
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <set>
 #include <thread>
+#include <vector>
 
 using namespace player::render;
 
@@ -135,6 +136,33 @@ private slots:
         for (std::thread& caller : callers)
             caller.join();
         QCOMPARE(parts.load(), 4 * 200 * 3);
+    }
+
+    // Shared items run exactly once each, thread 0 being the caller; a split inside an item (a
+    // large fill inside a band) runs both its parts there and then, without waiting for the
+    // worker that may be running the other item.
+    void shareRunsEachItemOnce()
+    {
+        for (const bool enabled : { true, false }) {
+            RowWorkers::setEnabled(enabled);
+            for (const int count : { 0, 1, 2, 7, 100 }) {
+                std::vector<std::atomic<int>> runs(static_cast<std::size_t>(count));
+                std::atomic<int> nestedParts { 0 };
+                std::atomic<bool> callerOnly { true };
+                const std::thread::id caller = std::this_thread::get_id();
+                RowWorkers::share(count, [&](int item, int thread) {
+                    ++runs[static_cast<std::size_t>(item)];
+                    if (thread == 0 && std::this_thread::get_id() != caller)
+                        callerOnly = false;
+                    RowWorkers::split([&](int part) { nestedParts += part + 1; });
+                });
+                for (const std::atomic<int>& run : runs)
+                    QCOMPARE(run.load(), 1);
+                QCOMPARE(nestedParts.load(), 3 * count);
+                QVERIFY(callerOnly.load());
+            }
+        }
+        RowWorkers::setEnabled(true);
     }
 
     // Random scenes of solid, gradient and bitmap fills come out the same to the last bit

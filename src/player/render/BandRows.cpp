@@ -1,0 +1,99 @@
+#include "BandRows.h"
+
+#include <QPaintDevice>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace player::render {
+
+namespace {
+
+struct KeptRows {
+    const QPaintDevice* device;
+    int top;
+    int bottom;
+};
+
+// Scopes nest (a layer inside the band, a mask's layer inside that), so the latest comes last.
+thread_local std::vector<KeptRows> keptRows;
+thread_local bool crossed = false;
+
+} // namespace
+
+BandRows::Scope::Scope(const QPaintDevice* device, int top, int bottom)
+{
+    keptRows.push_back(KeptRows{device, top, bottom});
+}
+
+BandRows::Scope::~Scope()
+{
+    keptRows.pop_back();
+}
+
+bool BandRows::rowsOf(const QPaintDevice* device, int& top, int& bottom)
+{
+    for (auto entry = keptRows.rbegin(); entry != keptRows.rend(); ++entry) {
+        if (entry->device == device) {
+            top = entry->top;
+            bottom = entry->bottom;
+            return true;
+        }
+    }
+    return false;
+}
+
+QRect BandRows::kept(const QPaintDevice* device, const QRect& area)
+{
+    int top = 0;
+    int bottom = 0;
+    if (!rowsOf(device, top, bottom))
+        return area;
+    return area & QRect(area.left(), top, area.width(), bottom - top);
+}
+
+BandRows::QtDrawing::QtDrawing(QPainter& painter, const QRectF& reach, Rows rows)
+{
+    if (keptRows.empty())
+        return;
+    const QPaintDevice* device = painter.device();
+    int top = 0;
+    int bottom = 0;
+    if (!device || !rowsOf(device, top, bottom))
+        return;
+    if (rows == Rows::Dependent) {
+        // Antialiased edges and Qt's thin lines reach a pixel or so past the item's bounds.
+        const bool bounded = std::isfinite(reach.top()) && std::isfinite(reach.bottom());
+        const double reachTop = reach.top() - 2.0;
+        const double reachBottom = reach.bottom() + 2.0;
+        const bool touchesBand = !bounded || (reachBottom > top && reachTop < bottom);
+        const bool withinBand = bounded && reachTop >= top && reachBottom <= bottom;
+        const bool allRows = top <= 0 && bottom >= device->height();
+        if (touchesBand && !withinBand && !allRows)
+            crossed = true;
+    }
+    m_painter = &painter;
+    painter.save();
+    const QTransform transform = painter.worldTransform();
+    painter.resetTransform();
+    painter.setClipRect(QRect(0, top, device->width(), bottom - top),
+                        painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+    painter.setWorldTransform(transform);
+}
+
+BandRows::QtDrawing::~QtDrawing()
+{
+    if (m_painter)
+        m_painter->restore();
+}
+
+bool BandRows::takeCrossed()
+{
+    const bool was = crossed;
+    crossed = false;
+    return was;
+}
+
+} // namespace player::render

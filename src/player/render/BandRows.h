@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QRect>
+#include <QRectF>
+
+class QPainter;
+class QPaintDevice;
+
+namespace player::render {
+
+// While the stage is drawn in horizontal bands, each thread writes only the rows of its band:
+// of the stage's image, and of every layer it draws for that band (a layer keeps the rows that
+// reach the band). The rows a device keeps are noted per thread for as long as a Scope lasts;
+// a device with none noted keeps all its rows, as when the stage is drawn in one piece.
+//
+// Our own fills and layers keep to those rows by themselves. What Qt draws is clipped to them
+// through QtDrawing, and Qt's pixels of a row do not always stay the same under a clip: its
+// thin-line drawer steps a clipped line from the clipped end, and a gradient's colours follow
+// its clipped spans. Such an item reaching across the kept rows' edge is noted, so that the
+// caller can draw that stage in one piece instead.
+class BandRows {
+public:
+    class Scope {
+    public:
+        // Notes that drawing on this thread into `device` keeps rows `top` to `bottom` - 1.
+        Scope(const QPaintDevice* device, int top, int bottom);
+        ~Scope();
+        Scope(const Scope&) = delete;
+        Scope& operator=(const Scope&) = delete;
+    };
+
+    // The rows `device` keeps, in `top` and `bottom` (one past the last), and true; or false,
+    // leaving both as they are, when it keeps all of them.
+    static bool rowsOf(const QPaintDevice* device, int& top, int& bottom);
+    // `area` cut to the rows `device` keeps.
+    static QRect kept(const QPaintDevice* device, const QRect& area);
+
+    // How Qt's pixels of one row depend on the rest of an item.
+    enum class Rows {
+        Independent, // a row's pixels are the same whichever other rows the clip keeps
+        Dependent,   // they may change when the clip leaves other rows of the item out
+    };
+
+    // For its lifetime, clips `painter` to the rows its device keeps (nothing when it keeps all).
+    // An item of dependent rows whose device pixels (`reach`) lie across the edge of the kept
+    // rows is noted (see takeCrossed()).
+    class QtDrawing {
+    public:
+        QtDrawing(QPainter& painter, const QRectF& reach, Rows rows);
+        ~QtDrawing();
+        QtDrawing(const QtDrawing&) = delete;
+        QtDrawing& operator=(const QtDrawing&) = delete;
+
+    private:
+        QPainter* m_painter = nullptr;
+    };
+
+    // Whether an item of dependent rows was drawn across a kept edge on this thread since the
+    // last call; clears the note.
+    static bool takeCrossed();
+};
+
+} // namespace player::render
