@@ -4,6 +4,17 @@
 
 namespace player::avm1 {
 
+namespace {
+
+// Copies `count` characters; an empty text may have no characters at all to point at.
+void copyCharacters(char16_t* to, const void* from, qsizetype count)
+{
+    if (count > 0)
+        std::memcpy(to, from, size_t(count) * sizeof(char16_t));
+}
+
+} // namespace
+
 QString StringAppender::concatenate(const QString& left, const QString& right)
 {
     if (right.isEmpty())
@@ -27,8 +38,8 @@ void StringAppender::append(QString& text, QStringView first, QStringView second
     if (buffer.d && target.d == buffer.d && target.data() == buffer.data() && target.size == buffer.size
         && buffer.freeSpaceAtEnd() > added) {
         char16_t* end = buffer.data() + buffer.size;
-        std::memcpy(end, first.utf16(), size_t(first.size()) * sizeof(char16_t));
-        std::memcpy(end + first.size(), second.utf16(), size_t(second.size()) * sizeof(char16_t));
+        copyCharacters(end, first.utf16(), first.size());
+        copyCharacters(end + first.size(), second.utf16(), second.size());
         end[added] = 0;
         buffer.size += added;
         target.size = buffer.size;
@@ -44,10 +55,10 @@ void StringAppender::append(QString& text, QStringView first, QStringView second
     }
     // The texts copied straight into the new string, which no one else holds yet.
     char16_t* out = result.data_ptr().data();
-    std::memcpy(out, text.constData(), size_t(text.size()) * sizeof(char16_t));
+    copyCharacters(out, text.constData(), text.size());
     out += text.size();
-    std::memcpy(out, first.utf16(), size_t(first.size()) * sizeof(char16_t));
-    std::memcpy(out + first.size(), second.utf16(), size_t(second.size()) * sizeof(char16_t));
+    copyCharacters(out, first.utf16(), first.size());
+    copyCharacters(out + first.size(), second.utf16(), second.size());
     if (length >= growingLength)
         m_buffer = result;
     text = std::move(result);
