@@ -505,8 +505,10 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& rea
     size_t position = reached;
     // A comparison followed by an If, or by a Not and an If, as loop conditions compile: when
     // the comparison left a boolean, the branch is taken at once instead of running the two
-    // actions one by one. False, with nothing done, for any other following.
-    auto branchOnComparison = [&](size_t after) -> bool {
+    // actions one by one. Gives where to go on, or NoBranch for any other following. It must not
+    // reach `position`, which would then have to live in memory rather than in a register.
+    constexpr size_t NoBranch = std::numeric_limits<size_t>::max();
+    auto comparisonBranch = [&](size_t after) -> size_t {
         size_t ifAt = after;
         bool negate = false;
         if (ifAt - start < span && data[ifAt] == uint8_t(Action::Not)) {
@@ -514,14 +516,13 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& rea
             ++ifAt;
         }
         if (ifAt - start >= span || data[ifAt] != uint8_t(Action::If) || !m_stack.back().isBoolean())
-            return false;
+            return NoBranch;
         const DecodedActions::Step& branch = decoded.at(ifAt);
         if (branch.code != uint8_t(Action::If))
-            return false;
+            return NoBranch;
         const bool condition = m_stack.back().asBoolean() != negate;
         m_stack.dropPlain();
-        position = condition ? branch.branch : branch.next;
-        return true;
+        return condition ? branch.branch : branch.next;
     };
     while (position - start < span) {
         if (limits.tick()) [[unlikely]]
@@ -626,8 +627,12 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& rea
             if (left.isNumber() && right.isNumber() \
                 && operateOnNumbers<Action::name>(left.asNumber(), right.asNumber(), m_swfVersion, left)) { \
                 m_stack.dropPlain(); \
-                if (comparesNumbers(Action::name) && branchOnComparison(next)) \
-                    continue; \
+                if constexpr (comparesNumbers(Action::name)) { \
+                    if (const size_t target = comparisonBranch(next); target != NoBranch) { \
+                        position = target; \
+                        continue; \
+                    } \
+                } \
                 position = next; \
                 continue; \
             } \
