@@ -91,6 +91,31 @@ QByteArray bodyBytes(const ActionAssembler& code)
     return code.functionBody();
 }
 
+// Pushes the value of the variable `name`.
+void pushVariable(ActionAssembler& code, const std::string& name)
+{
+    code.push(name);
+    code.op(ActionCode::GetVariable);
+}
+
+// holder.name = function () { body }, with the holder already pushed.
+void setMethod(ActionAssembler& code, const std::string& name, const ActionAssembler& body)
+{
+    code.push(name);
+    code.defineFunction("", {}, body);
+    code.op(ActionCode::SetMember);
+}
+
+// trace(holder.name()), calling the method without arguments.
+void traceMethodCall(ActionAssembler& code, const std::string& holder, const std::string& name)
+{
+    code.push(int32_t(0));
+    pushVariable(code, holder);
+    code.push(name);
+    code.op(ActionCode::CallMethod);
+    code.op(ActionCode::Trace);
+}
+
 } // namespace
 
 // A call makes "this", "arguments", super and its locals link only where the body may reach
@@ -280,34 +305,18 @@ private slots:
         describe.push(std::string("label"));
         describe.op(ActionCode::GetMember);
         describe.op(ActionCode::Return);
-        code.push(std::string("holder"));
-        code.op(ActionCode::GetVariable);
-        code.push(std::string("describe"));
-        code.defineFunction("", {}, describe);
-        code.op(ActionCode::SetMember);
-        code.push(int32_t(0));
-        code.push(std::string("holder"));
-        code.op(ActionCode::GetVariable);
-        code.push(std::string("describe"));
-        code.op(ActionCode::CallMethod);
-        code.op(ActionCode::Trace);
+        pushVariable(code, "holder");
+        setMethod(code, "describe", describe);
+        traceMethodCall(code, "holder", "describe");
 
         // function self() { return this; } called as a method of holder, by a constant name.
         ActionAssembler self = code.nested();
         self.push(std::string("this"));
         self.op(ActionCode::GetVariable);
         self.op(ActionCode::Return);
-        code.push(std::string("holder"));
-        code.op(ActionCode::GetVariable);
-        code.push(std::string("self"));
-        code.defineFunction("", {}, self);
-        code.op(ActionCode::SetMember);
-        code.push(int32_t(0));
-        code.push(std::string("holder"));
-        code.op(ActionCode::GetVariable);
-        code.push(std::string("self"));
-        code.op(ActionCode::CallMethod);
-        code.op(ActionCode::Trace);
+        pushVariable(code, "holder");
+        setMethod(code, "self", self);
+        traceMethodCall(code, "holder", "self");
 
         // function A() {} A.prototype.name = function () { return "A"; };
         // function B() {} B.prototype = new A(); B.prototype.name = function () { return super.name() + ";B"; };
@@ -316,15 +325,11 @@ private slots:
         ActionAssembler nameA = code.nested();
         nameA.push(std::string("A"));
         nameA.op(ActionCode::Return);
-        code.push(std::string("A"));
-        code.op(ActionCode::GetVariable);
+        pushVariable(code, "A");
         code.push(std::string("prototype"));
         code.op(ActionCode::GetMember);
-        code.push(std::string("name"));
-        code.defineFunction("", {}, nameA);
-        code.op(ActionCode::SetMember);
-        code.push(std::string("B"));
-        code.op(ActionCode::GetVariable);
+        setMethod(code, "name", nameA);
+        pushVariable(code, "B");
         code.push(std::string("prototype"));
         code.push(int32_t(0));
         code.push(std::string("A"));
@@ -339,13 +344,10 @@ private slots:
         nameB.push(std::string(";B"));
         nameB.op(ActionCode::Add2);
         nameB.op(ActionCode::Return);
-        code.push(std::string("B"));
-        code.op(ActionCode::GetVariable);
+        pushVariable(code, "B");
         code.push(std::string("prototype"));
         code.op(ActionCode::GetMember);
-        code.push(std::string("name"));
-        code.defineFunction("", {}, nameB);
-        code.op(ActionCode::SetMember);
+        setMethod(code, "name", nameB);
         code.push(int32_t(0));
         code.push(int32_t(0));
         code.push(std::string("B"));
