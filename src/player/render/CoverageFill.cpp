@@ -28,6 +28,23 @@ std::vector<QRgb>& colorBuffer()
     return kept;
 }
 
+// The pixels of one row's short spans, put aside in the buffers of ScatteredPixels.
+struct ScatteredRow {
+    int* columns;
+    QRgb* colors;
+    int* coverages;
+    int count = 0;
+
+    void put(int column, QRgb color, int coverage)
+    {
+        columns[count] = column;
+        colors[count] = color;
+        coverages[count] = coverage;
+        ++count;
+    }
+    void blendInto(QRgb* pixels) const { RunBlender::blendScattered(pixels, columns, colors, coverages, count); }
+};
+
 // The pixels of a row's short spans (mostly where edges cross it, one coverage each), put
 // aside while the row's long runs are blended and then blended together.
 struct ScatteredPixels {
@@ -35,8 +52,9 @@ struct ScatteredPixels {
     std::vector<QRgb> colors;
     std::vector<int> coverages;
 
-    // Room for `pixels`, and for the vector code's reading up to a whole group of eight beyond.
-    void makeRoom(std::size_t pixels)
+    // An empty row with room for `pixels`, and for the vector code's reading up to a whole group
+    // of eight beyond.
+    ScatteredRow row(std::size_t pixels)
     {
         const std::size_t needed = pixels + 8;
         if (columns.size() < needed) {
@@ -44,6 +62,7 @@ struct ScatteredPixels {
             colors.resize(needed);
             coverages.resize(needed);
         }
+        return ScatteredRow { columns.data(), colors.data(), coverages.data() };
     }
 };
 
@@ -60,12 +79,7 @@ ScatteredPixels& scatteredPixels()
 void drawRow(uchar* bits, qsizetype stride, const FillShader& shader, int y, std::span<const CoverageRasterizer::Span> spans)
 {
     auto* pixels = reinterpret_cast<QRgb*>(bits + y * stride);
-    ScatteredPixels& scattered = scatteredPixels();
-    scattered.makeRoom(spans.size() * (RunBlender::ShortRun - 1));
-    int* const columns = scattered.columns.data();
-    QRgb* const scatteredColors = scattered.colors.data();
-    int* const coverages = scattered.coverages.data();
-    int scatteredCount = 0;
+    ScatteredRow scattered = scatteredPixels().row(spans.size() * (RunBlender::ShortRun - 1));
     if (shader.kind() == FillShader::Kind::Solid) {
         const QRgb color = shader.solidColor();
         for (const CoverageRasterizer::Span& span : spans) {
@@ -73,14 +87,10 @@ void drawRow(uchar* bits, qsizetype stride, const FillShader& shader, int y, std
                 RunBlender::blendSolidRun(pixels + span.x, span.length, color, span.coverage);
                 continue;
             }
-            for (int offset = 0; offset < span.length; ++offset) {
-                columns[scatteredCount] = span.x + offset;
-                scatteredColors[scatteredCount] = color;
-                coverages[scatteredCount] = span.coverage;
-                ++scatteredCount;
-            }
+            for (int offset = 0; offset < span.length; ++offset)
+                scattered.put(span.x + offset, color, span.coverage);
         }
-        RunBlender::blendScattered(pixels, columns, scatteredColors, coverages, scatteredCount);
+        scattered.blendInto(pixels);
         return;
     }
     std::vector<QRgb>& colors = colorBuffer();
@@ -104,16 +114,12 @@ void drawRow(uchar* bits, qsizetype stride, const FillShader& shader, int y, std
                 RunBlender::blendColorsRun(pixels + span.x, spanColors, span.length, span.coverage);
                 continue;
             }
-            for (int offset = 0; offset < span.length; ++offset) {
-                columns[scatteredCount] = span.x + offset;
-                scatteredColors[scatteredCount] = spanColors[offset];
-                coverages[scatteredCount] = span.coverage;
-                ++scatteredCount;
-            }
+            for (int offset = 0; offset < span.length; ++offset)
+                scattered.put(span.x + offset, spanColors[offset], span.coverage);
         }
         first = last;
     }
-    RunBlender::blendScattered(pixels, columns, scatteredColors, coverages, scatteredCount);
+    scattered.blendInto(pixels);
 }
 
 // Converts and draws the rows of the fill within `target`, on the calling thread.
