@@ -153,10 +153,8 @@ bool AliasedFill::fill(QPainter& painter, const QPainterPath& devicePath, const 
     auto* bits = const_cast<uchar*>(image->constBits());
     const qsizetype stride = image->bytesPerLine();
     std::vector<QRgb> colors;
-    const QRect kept = BandRows::kept(image, image->rect());
-    for (const Run& run : coveredRuns(devicePath, image->rect())) {
-        if (run.y < kept.top() || run.y > kept.bottom())
-            continue;
+    // In a band, only the rows the band keeps are found and drawn.
+    for (const Run& run : coveredRuns(devicePath, BandRows::kept(image, image->rect()))) {
         QRgb* pixels = reinterpret_cast<QRgb*>(bits + run.y * stride) + run.x;
         if (shader.kind() == FillShader::Kind::Solid) {
             RunBlender::blendSolid(pixels, run.length, shader.solidColor(), 255);
