@@ -136,6 +136,37 @@ SKRV_WIDE inline __m256i texelsAt(__m256d row, __m256d step, __m256d first, __m2
     return truncated(first, second);
 }
 
+// A bitmap row's texel coordinates, in every lane: where the row starts, how far a pixel moves
+// them, and the limits they are held within.
+struct TexelLanes {
+    __m256d rowU;
+    __m256d rowV;
+    __m256d stepU;
+    __m256d stepV;
+    __m256d low;
+    __m256d high;
+};
+
+SKRV_WIDE inline TexelLanes texelLanes(const SmoothRow& row)
+{
+    return TexelLanes { _mm256_set1_pd(row.rowU),   _mm256_set1_pd(row.rowV),   _mm256_set1_pd(row.stepU),
+                        _mm256_set1_pd(row.stepV),  _mm256_set1_pd(-row.limit), _mm256_set1_pd(row.limit) };
+}
+
+// The centres of the first four pixels of a run starting at `first`.
+SKRV_WIDE inline __m256d firstCenters(double first)
+{
+    return _mm256_set_pd(first + 3.0, first + 2.0, first + 1.0, first);
+}
+
+// Both texel coordinates (256ths) of eight pixels, the first four centred at `first`, the next
+// four at `second`.
+SKRV_WIDE inline void texelsAt(const TexelLanes& lanes, __m256d first, __m256d second, __m256i& u, __m256i& v)
+{
+    u = texelsAt(lanes.rowU, lanes.stepU, first, second, lanes.low, lanes.high);
+    v = texelsAt(lanes.rowV, lanes.stepV, first, second, lanes.low, lanes.high);
+}
+
 // Texels brought into 0..size - 1 by wrapping: less size × floor(texel / size). Texels lie within
 // ±2^22, so the quotient of doubles is never rounded onto the next whole number.
 SKRV_WIDE inline __m256i wrapped(__m256i texels, int size)
@@ -282,7 +313,7 @@ int linearEntries(const GradientTable& table, double rowStart, double step, doub
     const __m256d rows = _mm256_set1_pd(rowStart);
     const __m256d steps = _mm256_set1_pd(step);
     const __m256d four = _mm256_set1_pd(4.0);
-    __m256d centers = _mm256_set_pd(first + 3.0, first + 2.0, first + 1.0, first);
+    __m256d centers = firstCenters(first);
     int index = 0;
     // The last pixels too: every entry looked up is in the table, whatever the position.
     for (; index < length; index += 8) {
@@ -303,7 +334,7 @@ int radialEntries(const GradientTable& table, const RadialRow& row, int length, 
         _mm256_set1_pd(row.inside), _mm256_set1_pd(row.centered ? 1024.0 : row.scale), row.centered,
     };
     const __m256d four = _mm256_set1_pd(4.0);
-    __m256d centers = _mm256_set_pd(row.first + 3.0, row.first + 2.0, row.first + 1.0, row.first);
+    __m256d centers = firstCenters(row.first);
     int index = 0;
     for (; index < length; index += 8) {
         const __m256d next = _mm256_add_pd(centers, four);
@@ -316,24 +347,20 @@ int radialEntries(const GradientTable& table, const RadialRow& row, int length, 
 
 int smoothPixels(const SmoothRow& row, int length, QRgb* out)
 {
-    const __m256d rowU = _mm256_set1_pd(row.rowU);
-    const __m256d rowV = _mm256_set1_pd(row.rowV);
-    const __m256d stepU = _mm256_set1_pd(row.stepU);
-    const __m256d stepV = _mm256_set1_pd(row.stepV);
-    const __m256d low = _mm256_set1_pd(-row.limit);
-    const __m256d high = _mm256_set1_pd(row.limit);
+    const TexelLanes texels = texelLanes(row);
     const __m256d four = _mm256_set1_pd(4.0);
     const __m256i fraction = _mm256_set1_epi32(255);
     const __m256i rowPixels = _mm256_set1_epi32(static_cast<int>(row.rowPixels));
     const __m256i zero = _mm256_setzero_si256();
     const auto* bits = reinterpret_cast<const int*>(row.bits);
-    __m256d centers = _mm256_set_pd(row.first + 3.0, row.first + 2.0, row.first + 1.0, row.first);
+    __m256d centers = firstCenters(row.first);
     const __m256i lanes = _mm256_set_epi32(7, 6, 5, 4, 3, 2, 1, 0);
     int index = 0;
     for (; index < length; index += 8) {
         const __m256d next = _mm256_add_pd(centers, four);
-        const __m256i u = texelsAt(rowU, stepU, centers, next, low, high);
-        const __m256i v = texelsAt(rowV, stepV, centers, next, low, high);
+        __m256i u;
+        __m256i v;
+        texelsAt(texels, centers, next, u, v);
         centers = _mm256_add_pd(next, four);
 
         __m256i left;
@@ -380,23 +407,19 @@ int smoothPixels(const SmoothRow& row, int length, QRgb* out)
 
 int nearestPixels(const SmoothRow& row, int length, QRgb* out)
 {
-    const __m256d rowU = _mm256_set1_pd(row.rowU);
-    const __m256d rowV = _mm256_set1_pd(row.rowV);
-    const __m256d stepU = _mm256_set1_pd(row.stepU);
-    const __m256d stepV = _mm256_set1_pd(row.stepV);
-    const __m256d low = _mm256_set1_pd(-row.limit);
-    const __m256d high = _mm256_set1_pd(row.limit);
+    const TexelLanes texels = texelLanes(row);
     const __m256d four = _mm256_set1_pd(4.0);
     const __m256i rowPixels = _mm256_set1_epi32(static_cast<int>(row.rowPixels));
     const auto* bits = reinterpret_cast<const int*>(row.bits);
-    __m256d centers = _mm256_set_pd(row.first + 3.0, row.first + 2.0, row.first + 1.0, row.first);
+    __m256d centers = firstCenters(row.first);
     for (int index = 0; index < length; index += 8) {
         const __m256d next = _mm256_add_pd(centers, four);
         __m256i u;
         __m256i v;
         __m256i unused;
-        placeTexels(texelsAt(rowU, stepU, centers, next, low, high), row.width, row.clamped, false, u, unused);
-        placeTexels(texelsAt(rowV, stepV, centers, next, low, high), row.height, row.clamped, false, v, unused);
+        texelsAt(texels, centers, next, u, v);
+        placeTexels(u, row.width, row.clamped, false, u, unused);
+        placeTexels(v, row.height, row.clamped, false, v, unused);
         centers = _mm256_add_pd(next, four);
         // Every placed texel is in the image, beyond the run too.
         const __m256i offsets = _mm256_add_epi32(_mm256_mullo_epi32(v, rowPixels), u);
