@@ -9,7 +9,7 @@ namespace {
 
 bool isLengthName(Machine& machine, const QString& name)
 {
-    return name.compare(QLatin1String("length"), machine.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0;
+    return name.compare(QLatin1String("length"), machine.nameCase()) == 0;
 }
 
 } // namespace

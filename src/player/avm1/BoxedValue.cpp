@@ -7,15 +7,10 @@ namespace player::avm1 {
 
 namespace {
 
-Qt::CaseSensitivity sensitivityOf(Machine& machine)
-{
-    return machine.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
-}
-
 bool isLengthOfString(Machine& machine, const BoxedValue& box, const QString& name)
 {
     return box.kind() == ObjectKind::String && box.value().isString()
-           && name.compare(QLatin1String("length"), sensitivityOf(machine)) == 0;
+           && name.compare(QLatin1String("length"), machine.nameCase()) == 0;
 }
 
 } // namespace
@@ -30,9 +25,9 @@ BoxedValue::BoxingName BoxedValue::boxingNameOf(Machine& machine, const QString&
 {
     if (m_boxingClass.isUndefined() || name.size() < 11)
         return BoxingName::None;
-    if (machine.swfVersion() >= 6 && name.compare(QLatin1String("__constructor__"), sensitivityOf(machine)) == 0)
+    if (machine.swfVersion() >= 6 && name.compare(QLatin1String("__constructor__"), machine.nameCase()) == 0)
         return BoxingName::DunderConstructor;
-    if (m_boxingClassAsConstructor && name.compare(QLatin1String("constructor"), sensitivityOf(machine)) == 0)
+    if (m_boxingClassAsConstructor && name.compare(QLatin1String("constructor"), machine.nameCase()) == 0)
         return BoxingName::Constructor;
     return BoxingName::None;
 }

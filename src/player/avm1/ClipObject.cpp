@@ -79,7 +79,7 @@ std::optional<Value> pathProperty(Machine& machine, const QString& name)
 {
     if (name.size() < 6 || name[0] != u'_')
         return std::nullopt;
-    const Qt::CaseSensitivity sensitivity = machine.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    const Qt::CaseSensitivity sensitivity = machine.nameCase();
     if (machine.swfVersion() >= 6 && name.compare(QLatin1String("_global"), sensitivity) == 0)
         return Value(machine.global());
     if (!name.startsWith(QLatin1String("_level"), sensitivity) && !name.startsWith(QLatin1String("_flash"), sensitivity))

@@ -724,7 +724,7 @@ bool Interpreter::seesGlobals() const
 
 Value Interpreter::getVariable(const QString& name)
 {
-    Qt::CaseSensitivity sensitivity = m_machine.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    Qt::CaseSensitivity sensitivity = m_machine.nameCase();
     const bool isThis = isWord(name, QLatin1String("this"), sensitivity);
     if (m_superObject && isWord(name, QLatin1String("super"), sensitivity))
         return Value(m_superObject);
@@ -869,7 +869,7 @@ Arguments Interpreter::popArguments()
 
 Value Interpreter::callFunctionNamed(const QString& name, Arguments& arguments)
 {
-    Qt::CaseSensitivity sensitivity = m_machine.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    Qt::CaseSensitivity sensitivity = m_machine.nameCase();
     if (m_superObject && isWord(name, QLatin1String("super"), sensitivity)) {
         // super(...) runs the superclass constructor on this object.
         auto* super = static_cast<SuperObject*>(m_superObject);
@@ -928,7 +928,7 @@ bool Interpreter::findFunctionWithoutScripts(const QString& name, Value& functio
     if (!m_foundFunctions || !m_foundFunctions->recall(name, m_scope, m_machine.swfVersion(), function, found)) {
         if (hasPathSeparator(name))
             return false;
-        if (m_superObject && isWord(name, QLatin1String("super"), m_machine.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive))
+        if (m_superObject && isWord(name, QLatin1String("super"), m_machine.nameCase()))
             return false;
         // The walk callFunctionNamed makes; a name the chain does not hold is left to getVariable.
         for (const Scope* link = m_scope.get(); link && !found; link = link->parent.get()) {

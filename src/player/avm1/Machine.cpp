@@ -412,10 +412,10 @@ Value Machine::getMember(const Value& target, const QString& name)
             Object* boxed = boxWith(primitive, constructor, target);
             return boxed ? getMember(Value(boxed), name) : Value();
         }
-        if (target.isString() && name.compare(QLatin1String("length"), caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0)
+        if (target.isString() && name.compare(QLatin1String("length"), nameCase()) == 0)
             return Value(double(target.asString().size()));
         // The object a primitive is boxed in names its class, as constructed objects do.
-        if (m_swfVersion >= 6 && name.size() == 15 && name.compare(QLatin1String("__constructor__"), caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0)
+        if (m_swfVersion >= 6 && name.size() == 15 && name.compare(QLatin1String("__constructor__"), nameCase()) == 0)
             return constructor;
         return primitive.prototype->get(*this, name);
     }
@@ -430,7 +430,7 @@ Value Machine::getMember(const Value& target, const QString& name)
 Value Machine::resolveMissing(Object* object, const QString& name)
 {
     static const QString handlerName = QStringLiteral("__resolve");
-    if (name.compare(handlerName, caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0)
+    if (name.compare(handlerName, nameCase()) == 0)
         return Value();
     Object* holder = object;
     for (int depth = 0; holder && depth < 256; ++depth, holder = holder->prototype()) {

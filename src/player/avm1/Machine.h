@@ -83,6 +83,8 @@ public:
     // The SWF version of the code that runs: conversions and name lookup depend on it.
     int swfVersion() const { return m_swfVersion; }
     bool caseSensitive() const { return m_swfVersion >= 7; }
+    // How names compare in the running code: by case from SWF 7 on, without before.
+    Qt::CaseSensitivity nameCase() const { return caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive; }
     // Code of SWF 6 and older and code of SWF 7 on see two different sets of globals (see
     // GlobalSet): setting the version brings in the set of that version.
     void setSwfVersion(int version)

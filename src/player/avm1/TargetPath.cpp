@@ -9,7 +9,7 @@ namespace {
 Object* specialElement(Machine& machine, Object* current, const QString& element, bool& handled)
 {
     handled = true;
-    Qt::CaseSensitivity sensitivity = machine.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    Qt::CaseSensitivity sensitivity = machine.nameCase();
     if (element.compare(QLatin1String("_parent"), sensitivity) == 0)
         return current ? machine.getMember(Value(current), QStringLiteral("_parent")).asObject() : nullptr;
     if (element.compare(QLatin1String("_root"), sensitivity) == 0)
