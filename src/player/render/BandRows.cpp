@@ -54,6 +54,16 @@ QRect BandRows::kept(const QPaintDevice* device, const QRect& area)
     return area & QRect(area.left(), top, area.width(), bottom - top);
 }
 
+bool BandRows::layerRows(const QPaintDevice* device, const QRect& layerRect, int& top, int& bottom)
+{
+    int keepTop = layerRect.top();
+    int keepBottom = layerRect.bottom() + 1;
+    const bool banded = rowsOf(device, keepTop, keepBottom);
+    top = std::max(layerRect.top(), keepTop) - layerRect.top();
+    bottom = std::min(layerRect.bottom() + 1, keepBottom) - layerRect.top();
+    return banded;
+}
+
 BandRows::QtDrawing::QtDrawing(QPainter& painter, const QRectF& reach, Rows rows)
 {
     if (keptRows.empty())

@@ -34,6 +34,10 @@ public:
     static bool rowsOf(const QPaintDevice* device, int& top, int& bottom);
     // `area` cut to the rows `device` keeps.
     static QRect kept(const QPaintDevice* device, const QRect& area);
+    // The rows of a layer over `layerRect` (device pixels) that `device` keeps, counted from the
+    // layer's top, in `top` and `bottom` (one past the last; none when top >= bottom), and
+    // whether `device` keeps only some of its rows.
+    static bool layerRows(const QPaintDevice* device, const QRect& layerRect, int& top, int& bottom);
 
     // How Qt's pixels of one row depend on the rest of an item.
     enum class Rows {

@@ -293,11 +293,9 @@ void DisplayRenderer::drawLayered(QPainter& painter, const DisplayObject& object
     }
     // In a band only the layer's rows over the band are put down; the filters take colour from
     // rows further away, so those are drawn too. The layer keeps its origin of one piece.
-    int keepTop = layerRect.top();
-    int keepBottom = layerRect.bottom() + 1;
-    const bool banded = BandRows::rowsOf(device, keepTop, keepBottom);
-    const int putTop = std::max(layerRect.top(), keepTop) - layerRect.top();
-    const int putBottom = std::min(layerRect.bottom() + 1, keepBottom) - layerRect.top();
+    int putTop = 0;
+    int putBottom = 0;
+    const bool banded = BandRows::layerRows(device, layerRect, putTop, putBottom);
     if (putTop >= putBottom)
         return;
     const int margin = banded ? FilterChain::rowReach(object.filters(), m_filterScale) : 0;
@@ -470,11 +468,9 @@ void DisplayRenderer::drawThroughMask(QPainter& painter, const DisplayObject& ma
     const QTransform toLayer = QTransform::fromTranslate(-layerRect.x(), -layerRect.y());
     // In a band only the layers' rows over the band are drawn, the layers keeping their origin
     // of one piece.
-    int keepTop = layerRect.top();
-    int keepBottom = layerRect.bottom() + 1;
-    const bool banded = BandRows::rowsOf(device, keepTop, keepBottom);
-    const int rowTop = std::max(layerRect.top(), keepTop) - layerRect.top();
-    const int rowBottom = std::min(layerRect.bottom() + 1, keepBottom) - layerRect.top();
+    int rowTop = 0;
+    int rowBottom = 0;
+    const bool banded = BandRows::layerRows(device, layerRect, rowTop, rowBottom);
     if (rowTop >= rowBottom)
         return;
 
