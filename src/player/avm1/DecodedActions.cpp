@@ -34,12 +34,10 @@ DecodedActions::DecodedActions(const swf::ActionBytes& bytes, bool textIsUtf8)
 {
 }
 
-DecodedActions& DecodedActions::of(const swf::ActionBytes& bytes, bool textIsUtf8)
+DecodedActions& DecodedActions::readAnew(const swf::ActionBytes& bytes, bool textIsUtf8)
 {
     std::shared_ptr<DecodedActions>& form = bytes.decoded.forms[textIsUtf8 ? 1 : 0];
-    // Bytes that grew or shrank since they were read are read again.
-    if (!form || form->m_indexAt.size() != bytes.size())
-        form = std::make_shared<DecodedActions>(bytes, textIsUtf8);
+    form = std::make_shared<DecodedActions>(bytes, textIsUtf8);
     return *form;
 }
 

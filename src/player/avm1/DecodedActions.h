@@ -52,7 +52,14 @@ public:
 
     // The decoded form of the bytes for the given text rule, read the first time it is asked for
     // and kept with the bytes.
-    static DecodedActions& of(const swf::ActionBytes& bytes, bool textIsUtf8);
+    static DecodedActions& of(const swf::ActionBytes& bytes, bool textIsUtf8)
+    {
+        // Every call of a function asks: the form read before is found without a call.
+        const std::shared_ptr<DecodedActions>& form = bytes.decoded.forms[textIsUtf8 ? 1 : 0];
+        if (form && form->m_indexAt.size() == bytes.size()) [[likely]]
+            return *form;
+        return readAnew(bytes, textIsUtf8);
+    }
 
     // The zero-ended text at start, read no further than limit; after is set past its zero.
     // Text in SWF 6 and later is UTF-8; before, it is in the author's code page, which Flash
@@ -63,6 +70,8 @@ public:
     size_t stepCount() const { return m_steps.size(); }
 
 private:
+    // Bytes read for the first time, or that grew or shrank since they were read.
+    static DecodedActions& readAnew(const swf::ActionBytes& bytes, bool textIsUtf8);
     int32_t decode(size_t position);
     void decodePush(Step& step);
 

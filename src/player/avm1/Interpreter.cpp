@@ -143,6 +143,26 @@ struct StackArguments {
     Value& operator[](size_t index) { return stack[stack.size() - 1 - index]; }
 };
 
+// Puts argument index of a call into target, a register of the callee: undefined past the
+// last one given; moved where the caller gives them up, and from the operand stack byte for
+// byte, leaving an undefined value behind for the stack to drop.
+template<class ArgumentList>
+void passArgument(ArgumentList& arguments, size_t index, Value& target)
+{
+    std::destroy_at(&target);
+    if (index >= arguments.size()) {
+        std::construct_at(&target);
+    } else if constexpr (std::is_const_v<ArgumentList>) {
+        std::construct_at(&target, arguments[index]);
+    } else if constexpr (std::is_same_v<ArgumentList, StackArguments>) {
+        Value& argument = arguments[index];
+        std::memcpy(static_cast<void*>(&target), static_cast<const void*>(&argument), sizeof(Value));
+        std::construct_at(&argument);
+    } else {
+        std::construct_at(&target, std::move(arguments[index]));
+    }
+}
+
 // Once the callee has its arguments, those on the stack go, before its body pushes anything.
 void dropTakenArguments(StackArguments& arguments)
 {
@@ -198,7 +218,7 @@ Interpreter::Interpreter(Machine& machine, const swf::ActionCode& code, size_t s
     usePool(m_constantPool);
 }
 
-void Interpreter::usePool(const std::shared_ptr<const std::vector<QString>>* pool)
+inline void Interpreter::usePool(const std::shared_ptr<const std::vector<QString>>* pool)
 {
     m_constantPool = pool;
     const std::vector<QString>* entries = pool->get();
@@ -397,11 +417,8 @@ Value Interpreter::enter(Machine& machine, FunctionObject* function, Object* sel
         }
         for (size_t i = 0; i < code.parameters.size(); ++i) {
             const auto& parameter = code.parameters[i];
-            if (parameter.registerIndex > 0 && parameter.registerIndex < registerCount) {
-                Value* slot = registers + parameter.registerIndex;
-                std::destroy_at(slot);
-                std::construct_at(slot, argument(i));
-            }
+            if (parameter.registerIndex > 0 && parameter.registerIndex < registerCount)
+                passArgument(arguments, i, registers[parameter.registerIndex]);
             else
                 activationObject()->define(parameter.name, argument(i));
         }
@@ -552,8 +569,7 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& rea
                 // An assignment whose value is not used stores and pops at once: the value moves
                 // into the register and the Pop that follows is done with it.
                 if (!m_stack.empty() && next < end && data[next] == uint8_t(Action::Pop)) {
-                    *slot = std::move(m_stack.back());
-                    m_stack.pop_back();
+                    m_stack.popInto(*slot);
                     position = next + 1;
                     continue;
                 }
@@ -564,6 +580,16 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& rea
         case Action::Jump:
             position = action.branch;
             continue;
+        case Action::Return:
+            // What actionReturn does, without the call: every function call ends here.
+            if (m_stack.empty()) {
+                std::destroy_at(&m_returnValue);
+                std::construct_at(&m_returnValue);
+            } else {
+                m_stack.popInto(m_returnValue);
+            }
+            reached = position;
+            return Outcome::Return;
         case Action::If:
             if (!m_stack.empty() && m_stack.back().isBoolean()) {
                 const bool condition = m_stack.back().asBoolean();
@@ -1767,10 +1793,8 @@ Interpreter::Outcome Interpreter::actionCallFunction(Step&)
 {
     // The name is read in place where it is a string, as a member action's is.
     Value nameValue;
-    if (!m_stack.empty()) {
-        nameValue = std::move(m_stack.back());
-        m_stack.pop_back();
-    }
+    if (!m_stack.empty())
+        m_stack.popInto(nameValue);
     QString converted;
     const QString& name = memberName(m_machine, nameValue, converted);
     Value function;

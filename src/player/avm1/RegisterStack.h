@@ -33,9 +33,13 @@ public:
     // Gives back the block taken last, of its count values.
     void give(Value* block, size_t count)
     {
+        // Most registers of a call were never written, or hold no text: only those that were
+        // written are made undefined again.
         for (size_t i = 0; i < count; ++i) {
-            std::destroy_at(block + i);
-            std::construct_at(block + i);
+            if (!block[i].isUndefined()) {
+                std::destroy_at(block + i);
+                std::construct_at(block + i);
+            }
         }
         m_top = block;
         // An emptied chunk that was taken after a chunk with room left hands back to that one.

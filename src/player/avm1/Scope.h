@@ -38,7 +38,10 @@ public:
 private:
     friend struct Scope;
     explicit ScopeChain(Scope* link) : m_link(link) {}
+    // Lets go of the link: most of the time one count less, where the call is worth no more.
     void release();
+    // The last reference to link went: it and the links above it that only it held are recycled.
+    static void releaseLast(Scope* link);
 
     Scope* m_link = nullptr;
 };
@@ -94,16 +97,11 @@ inline ScopeChain::ScopeChain(const ScopeChain& other)
         ++m_link->references;
 }
 
-inline void ScopeChain::release()
+[[gnu::always_inline]] inline void ScopeChain::release()
 {
     Scope* link = std::exchange(m_link, nullptr);
-    // A chain that lets go of its last link lets go of the links above it in turn: a loop, so
-    // that a long chain cannot run the stack out.
-    while (link && --link->references == 0) {
-        Scope* parent = std::exchange(link->parent.m_link, nullptr);
-        Scope::recycle(link);
-        link = parent;
-    }
+    if (link && --link->references == 0) [[unlikely]]
+        releaseLast(link);
 }
 
 inline void Scope::recycle(Scope* link)
