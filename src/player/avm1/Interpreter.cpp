@@ -244,7 +244,7 @@ Value Interpreter::runInPlace()
     return runBody();
 }
 
-Value Interpreter::runBody()
+inline Value Interpreter::runBody()
 {
     size_t position = m_start;
     m_machine.setSwfVersion(m_swfVersion);
@@ -1014,13 +1014,13 @@ void Interpreter::setTarget(Object* target)
 
 // A script whose clip left the stage during a call ends when the call returns: the frame script
 // of a clip that removed itself, or a function of that clip, goes no further.
-bool Interpreter::baseClipRemoved() const
+inline bool Interpreter::baseClipRemoved() const
 {
     return isRemovedClip(m_baseClip);
 }
 
 // Scripts that start on a clip already gone (its unload handlers) run to their end.
-bool Interpreter::baseClipLeftDuringRun() const
+inline bool Interpreter::baseClipLeftDuringRun() const
 {
     return !m_baseClipGoneAtStart && baseClipRemoved();
 }
