@@ -491,6 +491,78 @@ private slots:
         QCOMPARE(run.playJoined(movie.toBytes(false)), QStringLiteral("finally|0|finally|1|finally|caught thrown|finally|3|5"));
     }
 
+    // A Return hands back the value on top of the stack and no other: undefined when there is
+    // none, and what the body pushed below it stays for the caller. A Return inside a try block
+    // runs the finally block before the caller sees the value. Each function is called twice, so
+    // that the second call runs on the registers and stack room the first one gave back.
+    void returnsHandBackTheTopValue()
+    {
+        ActionAssembler bare;
+        bare.op(ActionCode::Return);
+        ActionAssembler leaves;
+        leaves.push(std::string("junk"));
+        leaves.push(std::string("result"));
+        leaves.op(ActionCode::Return);
+        ActionAssembler returning;
+        returning.push(std::string("r"));
+        returning.op(ActionCode::Return);
+        ActionAssembler finallyTrace;
+        finallyTrace.push(std::string("finally"));
+        finallyTrace.op(ActionCode::Trace);
+        const QByteArray finallyCode = bodyBytes(finallyTrace);
+        const QByteArray guardedBody = tryBlocks(bodyBytes(returning), nullptr, &finallyCode);
+
+        ActionAssembler definitions;
+        definitions.defineFunction("bare", {}, bare);
+        definitions.defineFunction("leaves", {}, leaves);
+        QByteArray code = definitions.finish();
+        code.chop(1);
+        QByteArray define("guarded\0\0\0", 10);
+        define.append(char(guardedBody.size() & 0xFF));
+        define.append(char(guardedBody.size() >> 8));
+        code.append(char(uint8_t(ActionCode::DefineFunction)));
+        code.append(char(define.size()));
+        code.append('\0');
+        code.append(define);
+        code.append(guardedBody);
+        for (int round = 0; round < 2; ++round) {
+            ActionAssembler calls;
+            traceCall(calls, "bare", {});
+            traceCall(calls, "leaves", {});
+            calls.op(ActionCode::Trace);
+            traceCall(calls, "guarded", {});
+            code.append(bodyBytes(calls));
+        }
+        code.append('\0');
+
+        authoring::MovieWriter movie(7, 100, 100, 12);
+        movie.root().doAction(code);
+        movie.root().showFrame();
+        TracingPlayer run;
+        QCOMPARE(run.playJoined(movie.toBytes(false)),
+                 QStringLiteral("undefined|result|junk|finally|r|undefined|result|junk|finally|r"));
+    }
+
+    // The action list and 255 nested calls make the 256 levels a movie may use: the deepest call
+    // runs and every level gets its own value back; one call more stops the script, and the next
+    // frame's calls reach the same depth again.
+    void recursionReachesTheLimit()
+    {
+        const char* frames[] = {
+            "function down(n) { return n == 0 ? 0 : 1 + down(n - 1); }\n"
+            "trace(down(254));\ntrace(down(255));\ntrace('not reached');",
+            "trace(down(254) + down(3)); stop();"};
+        authoring::MovieWriter movie(8, 100, 100, 12);
+        for (const char* frameScript : frames) {
+            authoring::CompileResult compiled = authoring::ScriptCompiler::compile(frameScript);
+            QVERIFY(compiled.ok());
+            movie.root().doAction(compiled.actions);
+            movie.root().showFrame();
+        }
+        TracingPlayer run(100);
+        QCOMPARE(run.playJoined(movie.toBytes(false), 1), QStringLiteral("254|257"));
+    }
+
     // A script stopped by the limit of nested calls, or by the time limit deep in a chain of
     // calls, leaves no call behind: the next frame's calls, recursive ones included, run as
     // before.
