@@ -580,6 +580,16 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& rea
         case Action::Jump:
             position = action.branch;
             continue;
+        case Action::CallFunction: {
+            // Called straight, not through the table: loops call functions by name often.
+            Step step{code, action.payload, action.length, next};
+            if (actionCallFunction(step) == Outcome::Return) {
+                reached = position;
+                return Outcome::Return;
+            }
+            position = next;
+            continue;
+        }
         case Action::Return:
             // What actionReturn does, without the call: every function call ends here.
             if (m_stack.empty()) {
@@ -947,7 +957,7 @@ Value Interpreter::callFound(const Value& function, Object* self, Arguments& arg
     return enter(m_machine, callee, self, arguments, self ? self->prototype() : nullptr);
 }
 
-bool Interpreter::findFunctionWithoutScripts(const QString& name, Value& function, Object*& self)
+inline bool Interpreter::findFunctionWithoutScripts(const QString& name, Value& function, Object*& self)
 {
     // A remembered name passed the two tests below when it was remembered.
     const Scope* found = nullptr;
