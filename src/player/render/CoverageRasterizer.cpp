@@ -301,103 +301,109 @@ void CoverageRasterizer::flatten(const QPainterPath& path, const QTransform& toD
     }
 }
 
-void CoverageRasterizer::addEdge(FixedPoint from, FixedPoint to)
+void CoverageRasterizer::addLine(FixedPoint from, FixedPoint to)
 {
-    const std::int64_t fromY = from.y * (OnePixel >> 6);
-    const std::int64_t toY = to.y * (OnePixel >> 6);
     // A level line adds nothing to any pixel.
-    if (fromY == toY)
+    if (from.y == to.y)
         return;
-    const bool down = toY > fromY;
-    Edge edge{};
-    edge.down = down;
-    edge.topX = (down ? from.x : to.x) * (OnePixel >> 6);
-    edge.topY = down ? fromY : toY;
-    edge.bottomX = (down ? to.x : from.x) * (OnePixel >> 6);
-    edge.bottomY = down ? toY : fromY;
-    edge.topRow = edge.topY >> PixelShift;
-    edge.bottomRow = edge.bottomY >> PixelShift;
+    const bool down = to.y > from.y;
+    const FixedPoint& upper = down ? from : to;
+    const FixedPoint& lower = down ? to : from;
+    const std::int64_t topY = upper.y * (OnePixel >> 6);
+    const std::int64_t bottomY = lower.y * (OnePixel >> 6);
+    const std::int64_t topRow = topY >> PixelShift;
     // Lines wholly above or below the kept rows add nothing to them.
-    if (edge.bottomRow < m_top || edge.topRow >= m_bottom)
+    if ((bottomY >> PixelShift) < m_top || topRow >= m_bottom)
         return;
-    const std::size_t firstRow = static_cast<std::size_t>(std::max(edge.topRow, m_top) - m_top);
-    edge.next = m_firstAtRow[firstRow];
-    m_firstAtRow[firstRow] = static_cast<int>(m_edges.size());
-    m_edges.push_back(edge);
+    const std::size_t firstRow = static_cast<std::size_t>(std::max(topRow, m_top) - m_top);
+    const int index = static_cast<int>(m_lines.size());
+    m_lines.push_back(Line{ upper.x * (OnePixel >> 6), topY, lower.x * (OnePixel >> 6), bottomY,
+                            m_firstAtRow[firstRow], down });
+    m_firstAtRow[firstRow] = index;
 }
 
-// Sets up the stepping of a line over several rows from `row` (its first kept row) on. The line
-// is stepped as if walked from its start to its end, one row after the other: its crossing of
-// the first row boundary is found by an integer division, and each next crossing by adding a
-// whole step and carrying the remainder. The crossing after k steps is therefore also the first
-// plus k whole steps plus the carries that k remainders make, which gives it at any row without
-// stepping there; and a line running upwards is stepped back, undoing the carries.
-void CoverageRasterizer::takeUp(Edge& edge, std::int64_t row)
+// Takes up `line` at `row`, its first kept row: adds its part within the row and, when it goes
+// on below, keeps it among the active lines, stepped to the next row.
+//
+// The line is stepped as if walked from its start to its end, one row after the other: its
+// crossing of the first row boundary is found by an integer division, and each next crossing by
+// adding a whole step and carrying the remainder. The crossing after k steps is therefore also
+// the first plus k whole steps plus the carries that k remainders make, which gives it at any
+// row without stepping there; and a line running upwards is stepped back, undoing the carries.
+void CoverageRasterizer::takeUp(const Line& line, std::int64_t row)
 {
-    if (edge.topRow == edge.bottomRow)
+    const std::int64_t topRow = line.topY >> PixelShift;
+    const std::int64_t bottomRow = line.bottomY >> PixelShift;
+    if (topRow == bottomRow) {
+        if (line.down)
+            addPiece(line.topX, line.topY & FractionMask, line.bottomX, line.bottomY & FractionMask);
+        else
+            addPiece(line.bottomX, line.bottomY & FractionMask, line.topX, line.topY & FractionMask);
         return;
-    const std::int64_t startX = edge.down ? edge.topX : edge.bottomX;
-    const std::int64_t startFraction = (edge.down ? edge.topY : edge.bottomY) & FractionMask;
-    const std::int64_t dx = edge.down ? edge.bottomX - edge.topX : edge.topX - edge.bottomX;
-    const std::int64_t dy = edge.bottomY - edge.topY;
-    const std::int64_t product = (edge.down ? OnePixel - startFraction : startFraction) * dx;
+    }
+    const std::int64_t startX = line.down ? line.topX : line.bottomX;
+    const std::int64_t startFraction = (line.down ? line.topY : line.bottomY) & FractionMask;
+    const std::int64_t dx = line.down ? line.bottomX - line.topX : line.topX - line.bottomX;
+    const std::int64_t dy = line.bottomY - line.topY;
+    const std::int64_t product = (line.down ? OnePixel - startFraction : startFraction) * dx;
     std::int64_t firstShift = 0;
     std::int64_t firstCarry = 0;
     divideDown(product, dy, firstShift, firstCarry);
-    divideDown(OnePixel * dx, dy, edge.stepPerRow, edge.remainder);
-    edge.height = dy;
+    ActiveLine active;
+    divideDown(OnePixel * dx, dy, active.stepPerRow, active.remainder);
+    active.height = dy;
+    active.bottomRow = bottomRow;
+    active.bottomX = line.bottomX;
+    active.bottomFraction = line.bottomY & FractionMask;
+    active.down = line.down;
     // The crossing of the bottom of `boundaryRow`, counted in steps from the start.
     const auto crossingAt = [&](std::int64_t boundaryRow, std::int64_t& carry) {
-        const std::int64_t steps = edge.down ? boundaryRow - edge.topRow : edge.bottomRow - 1 - boundaryRow;
-        const std::int64_t carried = firstCarry + steps * edge.remainder;
+        const std::int64_t steps = line.down ? boundaryRow - topRow : bottomRow - 1 - boundaryRow;
+        const std::int64_t carried = firstCarry + steps * active.remainder;
         carry = carried % dy;
-        return startX + firstShift + steps * edge.stepPerRow + carried / dy;
+        return startX + firstShift + steps * active.stepPerRow + carried / dy;
     };
-    if (row < edge.bottomRow)
-        edge.crossing = crossingAt(row, edge.carry);
-    if (row > edge.topRow) {
+    std::int64_t upperX = line.topX;
+    std::int64_t upperY = line.topY & FractionMask;
+    if (row > topRow) {
         std::int64_t unused = 0;
-        edge.crossingAbove = crossingAt(row - 1, unused);
-    }
-}
-
-// The part of `edge` within `row`, walked in the line's own direction.
-inline void CoverageRasterizer::addEdgeRow(Edge& edge, std::int64_t row)
-{
-    std::int64_t upperX = edge.topX;
-    std::int64_t upperY = edge.topY & FractionMask;
-    if (row != edge.topRow) {
-        upperX = edge.crossingAbove;
+        upperX = crossingAt(row - 1, unused);
         upperY = 0;
     }
-    std::int64_t lowerX = edge.bottomX;
-    std::int64_t lowerY = edge.bottomY & FractionMask;
-    if (row != edge.bottomRow) {
-        lowerX = edge.crossing;
-        lowerY = OnePixel;
+    if (row == bottomRow) {
+        if (line.down)
+            addPiece(upperX, upperY, line.bottomX, active.bottomFraction);
+        else
+            addPiece(line.bottomX, active.bottomFraction, upperX, upperY);
+        return;
     }
-    if (edge.down)
-        addPiece(upperX, upperY, lowerX, lowerY);
+    active.crossing = crossingAt(row, active.carry);
+    if (line.down)
+        addPiece(upperX, upperY, active.crossing, OnePixel);
     else
-        addPiece(lowerX, lowerY, upperX, upperY);
-    if (row == edge.bottomRow)
-        return;
-    edge.crossingAbove = edge.crossing;
-    if (row + 1 == edge.bottomRow)
-        return;
-    if (edge.down) {
-        edge.crossing += edge.stepPerRow;
-        edge.carry += edge.remainder;
-        if (edge.carry >= edge.height) {
-            edge.carry -= edge.height;
-            ++edge.crossing;
+        addPiece(active.crossing, OnePixel, upperX, upperY);
+    active.crossingAbove = active.crossing;
+    if (row + 1 != bottomRow)
+        stepDown(active);
+    m_active.push_back(active);
+}
+
+// Steps a line's crossing on to the bottom of the next row.
+inline void CoverageRasterizer::stepDown(ActiveLine& line)
+{
+    if (line.down) {
+        line.crossing += line.stepPerRow;
+        line.carry += line.remainder;
+        if (line.carry >= line.height) {
+            line.carry -= line.height;
+            ++line.crossing;
         }
     } else {
-        edge.crossing -= edge.stepPerRow;
-        edge.carry -= edge.remainder;
-        if (edge.carry < 0) {
-            edge.carry += edge.height;
-            --edge.crossing;
+        line.crossing -= line.stepPerRow;
+        line.carry -= line.remainder;
+        if (line.carry < 0) {
+            line.carry += line.height;
+            --line.crossing;
         }
     }
 }
@@ -508,67 +514,61 @@ void CoverageRasterizer::walkColumns(std::int64_t fromX, std::int64_t fromY, std
     addCell<Clipped>(lastColumn, (fractionFrom + fractionTo) * (toY - fromY), toY - fromY);
 }
 
-void CoverageRasterizer::convert(bool evenOdd, const RowSink& sink)
+// Adds the parts of the lines within `row`: first those of the active lines, retiring those
+// that end in it, then those of the lines taken up at it.
+void CoverageRasterizer::convertRow(std::int64_t row)
 {
-    const std::size_t rows = static_cast<std::size_t>(m_bottom - m_top);
-    const std::size_t columns = static_cast<std::size_t>(m_right - m_left);
-    m_edges.clear();
-    m_firstAtRow.assign(rows, -1);
-    int first = 0;
-    for (const int end : m_contourEnds) {
-        if (end <= first)
+    for (std::size_t at = 0; at < m_active.size();) {
+        ActiveLine& line = m_active[at];
+        if (row == line.bottomRow) {
+            if (line.down)
+                addPiece(line.crossingAbove, 0, line.bottomX, line.bottomFraction);
+            else
+                addPiece(line.bottomX, line.bottomFraction, line.crossingAbove, 0);
+            line = m_active.back();
+            m_active.pop_back();
             continue;
-        for (int index = first + 1; index < end; ++index)
-            addEdge(m_fixed[index - 1], m_fixed[index]);
-        addEdge(m_fixed[end - 1], m_fixed[first]);
-        first = end;
-    }
-    if (m_edges.empty())
-        return;
-    // The row buffers are zero outside a row's conversion; they only grow.
-    if (m_cover.size() < columns) {
-        m_cover.resize(columns);
-        m_area.resize(columns);
-        m_touched.resize((columns + 63) / 64);
-    }
-    if (m_rowSpans.size() < columns)
-        m_rowSpans.resize(columns);
-
-    m_active.clear();
-    for (std::int64_t row = m_top; row < m_bottom; ++row) {
-        for (int index = m_firstAtRow[static_cast<std::size_t>(row - m_top)]; index >= 0;) {
-            Edge& edge = m_edges[static_cast<std::size_t>(index)];
-            takeUp(edge, row);
-            m_active.push_back(index);
-            index = edge.next;
         }
-        if (m_active.empty())
+        if (line.down)
+            addPiece(line.crossingAbove, 0, line.crossing, OnePixel);
+        else
+            addPiece(line.crossing, OnePixel, line.crossingAbove, 0);
+        line.crossingAbove = line.crossing;
+        if (row + 1 != line.bottomRow)
+            stepDown(line);
+        ++at;
+    }
+    for (int index = m_firstAtRow[static_cast<std::size_t>(row - m_top)]; index >= 0;) {
+        const Line& line = m_lines[static_cast<std::size_t>(index)];
+        takeUp(line, row);
+        index = line.next;
+    }
+}
+
+std::span<const CoverageRasterizer::Span> CoverageRasterizer::nextRow(int& y)
+{
+    while (m_row < m_bottom) {
+        const std::int64_t row = m_row++;
+        if (m_active.empty() && m_firstAtRow[static_cast<std::size_t>(row - m_top)] < 0)
             continue;
         m_leftCover = 0;
         m_firstTouched = std::numeric_limits<std::int64_t>::max();
         m_lastTouched = -1;
-        for (std::size_t at = 0; at < m_active.size();) {
-            Edge& edge = m_edges[static_cast<std::size_t>(m_active[at])];
-            addEdgeRow(edge, row);
-            if (row == edge.bottomRow) {
-                m_active[at] = m_active.back();
-                m_active.pop_back();
-            } else {
-                ++at;
-            }
+        convertRow(row);
+        const std::size_t count = m_evenOdd ? sweepRow<true>() : sweepRow<false>();
+        if (count != 0) {
+            y = static_cast<int>(row);
+            return std::span<const Span>(m_rowSpans.data(), count);
         }
-        if (evenOdd)
-            sweepRow<true>(row, sink);
-        else
-            sweepRow<false>(row, sink);
     }
+    return {};
 }
 
 // Sweeps the current row from left to right: the running sum of the covers gives the winding of
 // the whole pixels between touched ones, and a touched pixel gets the winding less its area.
 // Clears what the row touched.
 template <bool EvenOdd>
-void CoverageRasterizer::sweepRow(std::int64_t row, const RowSink& sink)
+std::size_t CoverageRasterizer::sweepRow()
 {
     const std::int64_t columns = m_right - m_left;
     Span* const spans = m_rowSpans.data();
@@ -620,17 +620,17 @@ void CoverageRasterizer::sweepRow(std::int64_t row, const RowSink& sink)
     }
     if (columns > x && cover != 0)
         addSpan(x, columns - x, cover * (OnePixel * 2));
-    if (count != 0)
-        sink(static_cast<int>(row), std::span<const Span>(spans, count));
+    return count;
 }
 
-void CoverageRasterizer::fill(const QPainterPath& path, const QTransform& toDevice, const QRect& target, const RowSink& sink)
+bool CoverageRasterizer::start(const QPainterPath& path, const QTransform& toDevice, const QRect& target)
 {
+    m_row = m_bottom = 0;
     if (path.isEmpty() || target.isEmpty())
-        return;
+        return false;
     flatten(path, toDevice, target);
     if (m_fixed.empty())
-        return;
+        return false;
     std::int64_t minX = m_fixed[0].x;
     std::int64_t maxX = minX;
     std::int64_t minY = m_fixed[0].y;
@@ -646,9 +646,38 @@ void CoverageRasterizer::fill(const QPainterPath& path, const QTransform& toDevi
     m_top = std::max<std::int64_t>(minY >> 6, target.top());
     m_right = std::min<std::int64_t>((maxX + 63) >> 6, std::int64_t(target.left()) + target.width());
     m_bottom = std::min<std::int64_t>((maxY + 63) >> 6, std::int64_t(target.top()) + target.height());
-    if (m_left >= m_right || m_top >= m_bottom)
-        return;
-    convert(path.fillRule() == Qt::OddEvenFill, sink);
+    if (m_left >= m_right || m_top >= m_bottom) {
+        m_bottom = 0;
+        return false;
+    }
+    m_evenOdd = path.fillRule() == Qt::OddEvenFill;
+
+    const std::size_t rows = static_cast<std::size_t>(m_bottom - m_top);
+    const std::size_t columns = static_cast<std::size_t>(m_right - m_left);
+    m_lines.clear();
+    m_active.clear();
+    m_firstAtRow.assign(rows, -1);
+    int first = 0;
+    for (const int end : m_contourEnds) {
+        if (end <= first)
+            continue;
+        for (int index = first + 1; index < end; ++index)
+            addLine(m_fixed[index - 1], m_fixed[index]);
+        addLine(m_fixed[end - 1], m_fixed[first]);
+        first = end;
+    }
+    if (m_lines.empty())
+        return false;
+    // The row buffers are zero outside a row's conversion; they only grow.
+    if (m_cover.size() < columns) {
+        m_cover.resize(columns);
+        m_area.resize(columns);
+        m_touched.resize((columns + 63) / 64);
+    }
+    if (m_rowSpans.size() < columns)
+        m_rowSpans.resize(columns);
+    m_row = m_top;
+    return true;
 }
 
 } // namespace player::render

@@ -5,7 +5,6 @@
 #include <QTransform>
 
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <vector>
 
@@ -41,7 +40,6 @@ public:
         int length = 0;
         int coverage = 0;
     };
-    using RowSink = std::function<void(int y, std::span<const Span> spans)>;
 
     // Whether `path` through `toDevice` stays within the coordinates this converter handles
     // (finite, and far enough from the limits of its fixed-point arithmetic), and the transform
@@ -49,9 +47,17 @@ public:
     static bool handles(const QPainterPath& path, const QTransform& toDevice);
 
     // Converts `path` mapped through `toDevice` with its fill rule, keeping the pixels inside
-    // `target` (device pixels), and gives the spans of each row that has any, row by row from
-    // the top, left to right.
-    void fill(const QPainterPath& path, const QTransform& toDevice, const QRect& target, const RowSink& sink);
+    // `target` (device pixels), and gives `sink(int y, std::span<const Span> spans)` the spans of
+    // each row that has any, row by row from the top, left to right.
+    template <typename Sink>
+    void fill(const QPainterPath& path, const QTransform& toDevice, const QRect& target, Sink&& sink)
+    {
+        if (!start(path, toDevice, target))
+            return;
+        int y = 0;
+        for (std::span<const Span> spans = nextRow(y); !spans.empty(); spans = nextRow(y))
+            sink(y, spans);
+    }
 
     // The curve tolerance (in path coordinates) for a transform: a quarter device pixel over the
     // transform's largest scale.
@@ -65,45 +71,53 @@ private:
         std::int64_t x;
         std::int64_t y;
     };
-    // A line between two rows or within one, in 1/256 pixel, kept from the row where the
-    // conversion takes it up to its last row.
-    struct Edge {
-        // The line's ends, the upper one first, and its rows.
+    // A line between two rows or within one, in 1/256 pixel, its upper end first, waiting for
+    // the row where the conversion takes it up.
+    struct Line {
         std::int64_t topX;
         std::int64_t topY;
         std::int64_t bottomX;
         std::int64_t bottomY;
-        std::int64_t topRow;
-        std::int64_t bottomRow;
+        // The next line taken up at the same row.
+        int next;
         // Whether the line runs downwards (from its upper end).
         bool down;
-        // Where it crosses the bottom of the current row, and of the row above; the carry of
-        // the integer division that stepped it there.
-        std::int64_t crossing;
+    };
+    // A line that reaches below the current row, from the row after its first kept one to its
+    // last.
+    struct ActiveLine {
+        // Where it crosses the top of the current row, and its bottom (but in its last row); the
+        // carry of the integer division that stepped it there.
         std::int64_t crossingAbove;
+        std::int64_t crossing;
         std::int64_t carry;
         // The step from one row's crossing to the next one's: whole units, then a remainder
         // over `height`.
         std::int64_t stepPerRow;
         std::int64_t remainder;
         std::int64_t height;
-        // The next edge taken up at the same row.
-        int next;
+        // Its last row and its lower end, the height of that end within the row.
+        std::int64_t bottomRow;
+        std::int64_t bottomX;
+        std::int64_t bottomFraction;
+        bool down;
     };
 
+    bool start(const QPainterPath& path, const QTransform& toDevice, const QRect& target);
+    std::span<const Span> nextRow(int& y);
     void flatten(const QPainterPath& path, const QTransform& toDevice, const QRect& target);
     void closeSubpath();
-    void addEdge(FixedPoint from, FixedPoint to);
-    void takeUp(Edge& edge, std::int64_t row);
-    void addEdgeRow(Edge& edge, std::int64_t row);
+    void addLine(FixedPoint from, FixedPoint to);
+    void takeUp(const Line& line, std::int64_t row);
+    static void stepDown(ActiveLine& line);
     void addPiece(std::int64_t fromX, std::int64_t fromY, std::int64_t toX, std::int64_t toY);
     template <bool Clipped>
     void walkColumns(std::int64_t fromX, std::int64_t fromY, std::int64_t toX, std::int64_t toY);
     template <bool Clipped>
     void addCell(std::int64_t column, std::int64_t area, std::int64_t cover);
-    void convert(bool evenOdd, const RowSink& sink);
+    void convertRow(std::int64_t row);
     template <bool EvenOdd>
-    void sweepRow(std::int64_t row, const RowSink& sink);
+    std::size_t sweepRow();
 
     // Flattened outline in path coordinates, then device points in 1/64 pixel.
     std::vector<QPointF> m_points;
@@ -117,10 +131,15 @@ private:
     std::int64_t m_top = 0;
     std::int64_t m_bottom = 0;
 
-    std::vector<Edge> m_edges;
-    // The first edge taken up at each kept row (-1 for none), and the edges of the current row.
+    bool m_evenOdd = false;
+    // The next row to convert.
+    std::int64_t m_row = 0;
+
+    std::vector<Line> m_lines;
+    // The first line taken up at each kept row (-1 for none), and the lines going on below the
+    // current row.
     std::vector<int> m_firstAtRow;
-    std::vector<int> m_active;
+    std::vector<ActiveLine> m_active;
 
     // The current row: per kept column the summed cover and area, a bit per column touched,
     // the touched columns' range, and the cover of everything left of the kept columns.
