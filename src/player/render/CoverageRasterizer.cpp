@@ -322,6 +322,140 @@ void CoverageRasterizer::addLine(FixedPoint from, FixedPoint to)
     m_firstAtRow[firstRow] = index;
 }
 
+// Where a row's cells are summed: per kept column (0 at the first kept one) the cover and the
+// area, and a bit per touched column.
+struct CoverageRasterizer::CellArrays {
+    int* cover;
+    AreaSum* area;
+    TouchedWord* touched;
+    std::int64_t left;
+    std::int64_t columns;
+
+    // Adds to a cell; with `Clipped`, a column left of the kept ones adds its cover to
+    // `leftCover` and one right of them nothing.
+    template <bool Clipped>
+    void add(std::int64_t column, std::int64_t cellArea, std::int64_t cellCover, std::int64_t& leftCover) const
+    {
+        if constexpr (Clipped) {
+            if (column < 0) {
+                leftCover += cellCover;
+                return;
+            }
+            if (column >= columns)
+                return;
+        }
+        cover[static_cast<std::size_t>(column)] += static_cast<int>(cellCover);
+        area[static_cast<std::size_t>(column)] += cellArea;
+        touched[static_cast<std::size_t>(column >> 6)] |= TouchedWord(1) << (column & 63);
+    }
+};
+
+// The row being converted: its cells, the touched columns' range (unclipped; the sweep clips
+// it) and the cover of everything left of the kept columns. The conversion's loops keep one in
+// a local that nothing else points to, so that the compiler holds it in registers while the
+// lines are stepped.
+struct CoverageRasterizer::RowCells {
+    CellArrays cells;
+    std::int64_t firstTouched;
+    std::int64_t lastTouched;
+    std::int64_t leftCover;
+
+    [[gnu::always_inline]] void addPiece(std::int64_t fromX, std::int64_t fromY, std::int64_t toX, std::int64_t toY);
+};
+
+// The part of a line within the current row, from (fromX, fromY) to (toX, toY), the heights
+// being within the row (0 to 256). Each pixel it crosses gets the height it covers ("cover") and
+// twice the area to its right within the pixel ("area"); where the line crosses from one pixel
+// to the next is found by integer division with the remainder carried along.
+[[gnu::always_inline]] inline void CoverageRasterizer::RowCells::addPiece(std::int64_t fromX, std::int64_t fromY, std::int64_t toX,
+                                                   std::int64_t toY)
+{
+    if (fromY == toY)
+        return;
+    const std::int64_t column = (fromX >> PixelShift) - cells.left;
+    const std::int64_t lastColumn = (toX >> PixelShift) - cells.left;
+    const std::int64_t leftmost = std::min(column, lastColumn);
+    const std::int64_t rightmost = std::max(column, lastColumn);
+    if (leftmost >= cells.columns)
+        return;
+    if (rightmost < 0) {
+        // Left of the kept columns only the winding counts: the covers add up to the height.
+        leftCover += toY - fromY;
+        return;
+    }
+    firstTouched = std::min(firstTouched, leftmost);
+    lastTouched = std::max(lastTouched, rightmost);
+    if (column == lastColumn) {
+        cells.add<false>(column, ((fromX & FractionMask) + (toX & FractionMask)) * (toY - fromY), toY - fromY,
+                         leftCover);
+        return;
+    }
+    if (leftmost >= 0 && rightmost < cells.columns)
+        walkColumns<false>(cells, fromX, fromY, toX, toY);
+    else
+        leftCover += walkColumns<true>(cells, fromX, fromY, toX, toY);
+}
+
+// A piece of line crossing columns within the row; returns the cover it adds left of the kept
+// columns.
+template <bool Clipped>
+[[gnu::noinline]] std::int64_t CoverageRasterizer::walkColumns(CellArrays cells, std::int64_t fromX, std::int64_t fromY,
+                                             std::int64_t toX, std::int64_t toY)
+{
+    std::int64_t leftCover = 0;
+    std::int64_t column = (fromX >> PixelShift) - cells.left;
+    const std::int64_t lastColumn = (toX >> PixelShift) - cells.left;
+    std::int64_t fractionFrom = fromX & FractionMask;
+    const std::int64_t fractionTo = toX & FractionMask;
+    std::int64_t dx = toX - fromX;
+    const std::int64_t dy = toY - fromY;
+    std::int64_t product = 0;
+    std::int64_t entry = 0;
+    int step = 0;
+    if (dx > 0) {
+        product = (OnePixel - fractionFrom) * dy;
+        entry = OnePixel;
+        step = 1;
+    } else {
+        product = fractionFrom * dy;
+        entry = 0;
+        step = -1;
+        dx = -dx;
+    }
+    std::int64_t rise = 0;
+    std::int64_t carry = 0;
+    divideDown(product, dx, rise, carry);
+    cells.add<Clipped>(column, (fractionFrom + entry) * rise, rise, leftCover);
+    fromY += rise;
+    column += step;
+    if (column != lastColumn) {
+        std::int64_t risePerPixel = 0;
+        std::int64_t remainder = 0;
+        divideDown(OnePixel * dy, dx, risePerPixel, remainder);
+        do {
+            if constexpr (Clipped) {
+                // Past the right edge nothing more is kept; past the left one only the winding.
+                if (step > 0 && column >= cells.columns)
+                    return leftCover;
+                if (step < 0 && column < 0)
+                    return leftCover + toY - fromY;
+            }
+            rise = risePerPixel;
+            carry += remainder;
+            if (carry >= dx) {
+                carry -= dx;
+                ++rise;
+            }
+            cells.add<Clipped>(column, OnePixel * rise, rise, leftCover);
+            fromY += rise;
+            column += step;
+        } while (column != lastColumn);
+    }
+    fractionFrom = OnePixel - entry;
+    cells.add<Clipped>(lastColumn, (fractionFrom + fractionTo) * (toY - fromY), toY - fromY, leftCover);
+    return leftCover;
+}
+
 // Takes up `line` at `row`, its first kept row: adds its part within the row and, when it goes
 // on below, keeps it among the active lines, stepped to the next row.
 //
@@ -330,15 +464,15 @@ void CoverageRasterizer::addLine(FixedPoint from, FixedPoint to)
 // adding a whole step and carrying the remainder. The crossing after k steps is therefore also
 // the first plus k whole steps plus the carries that k remainders make, which gives it at any
 // row without stepping there; and a line running upwards is stepped back, undoing the carries.
-void CoverageRasterizer::takeUp(const Line& line, std::int64_t row)
+[[gnu::always_inline]] inline void CoverageRasterizer::takeUp(const Line& line, std::int64_t row, RowCells& cells)
 {
     const std::int64_t topRow = line.topY >> PixelShift;
     const std::int64_t bottomRow = line.bottomY >> PixelShift;
     if (topRow == bottomRow) {
         if (line.down)
-            addPiece(line.topX, line.topY & FractionMask, line.bottomX, line.bottomY & FractionMask);
+            cells.addPiece(line.topX, line.topY & FractionMask, line.bottomX, line.bottomY & FractionMask);
         else
-            addPiece(line.bottomX, line.bottomY & FractionMask, line.topX, line.topY & FractionMask);
+            cells.addPiece(line.bottomX, line.bottomY & FractionMask, line.topX, line.topY & FractionMask);
         return;
     }
     const std::int64_t startX = line.down ? line.topX : line.bottomX;
@@ -372,16 +506,16 @@ void CoverageRasterizer::takeUp(const Line& line, std::int64_t row)
     }
     if (row == bottomRow) {
         if (line.down)
-            addPiece(upperX, upperY, line.bottomX, active.bottomFraction);
+            cells.addPiece(upperX, upperY, line.bottomX, active.bottomFraction);
         else
-            addPiece(line.bottomX, active.bottomFraction, upperX, upperY);
+            cells.addPiece(line.bottomX, active.bottomFraction, upperX, upperY);
         return;
     }
     active.crossing = crossingAt(row, active.carry);
     if (line.down)
-        addPiece(upperX, upperY, active.crossing, OnePixel);
+        cells.addPiece(upperX, upperY, active.crossing, OnePixel);
     else
-        addPiece(active.crossing, OnePixel, upperX, upperY);
+        cells.addPiece(active.crossing, OnePixel, upperX, upperY);
     active.crossingAbove = active.crossing;
     if (row + 1 != bottomRow)
         stepDown(active);
@@ -408,139 +542,39 @@ inline void CoverageRasterizer::stepDown(ActiveLine& line)
     }
 }
 
-template <bool Clipped>
-inline void CoverageRasterizer::addCell(std::int64_t column, std::int64_t area, std::int64_t cover)
+// Adds the parts of the active lines within `row`, retiring those that end in it.
+[[gnu::always_inline]] inline void CoverageRasterizer::convertActive(std::int64_t row, RowCells& cells)
 {
-    if constexpr (Clipped) {
-        if (column < 0) {
-            m_leftCover += cover;
-            return;
-        }
-        if (column >= m_right - m_left)
-            return;
-    }
-    m_cover[static_cast<std::size_t>(column)] += static_cast<int>(cover);
-    m_area[static_cast<std::size_t>(column)] += area;
-    m_touched[static_cast<std::size_t>(column >> 6)] |= TouchedWord(1) << (column & 63);
-}
-
-// The part of a line within the current row, from (fromX, fromY) to (toX, toY), the heights
-// being within the row (0 to 256). Each pixel it crosses gets the height it covers ("cover") and
-// twice the area to its right within the pixel ("area"); where the line crosses from one pixel
-// to the next is found by integer division with the remainder carried along.
-inline void CoverageRasterizer::addPiece(std::int64_t fromX, std::int64_t fromY, std::int64_t toX, std::int64_t toY)
-{
-    if (fromY == toY)
-        return;
-    const std::int64_t column = (fromX >> PixelShift) - m_left;
-    const std::int64_t lastColumn = (toX >> PixelShift) - m_left;
-    const std::int64_t leftmost = std::min(column, lastColumn);
-    const std::int64_t rightmost = std::max(column, lastColumn);
-    const std::int64_t columns = m_right - m_left;
-    if (leftmost >= columns)
-        return;
-    if (rightmost < 0) {
-        // Left of the kept columns only the winding counts: the covers add up to the height.
-        m_leftCover += toY - fromY;
-        return;
-    }
-    // Kept unclipped; the sweep clips them to the row.
-    m_firstTouched = std::min(m_firstTouched, leftmost);
-    m_lastTouched = std::max(m_lastTouched, rightmost);
-    if (column == lastColumn) {
-        addCell<false>(column, ((fromX & FractionMask) + (toX & FractionMask)) * (toY - fromY), toY - fromY);
-        return;
-    }
-    if (leftmost >= 0 && rightmost < columns)
-        walkColumns<false>(fromX, fromY, toX, toY);
-    else
-        walkColumns<true>(fromX, fromY, toX, toY);
-}
-
-template <bool Clipped>
-void CoverageRasterizer::walkColumns(std::int64_t fromX, std::int64_t fromY, std::int64_t toX, std::int64_t toY)
-{
-    std::int64_t column = (fromX >> PixelShift) - m_left;
-    const std::int64_t lastColumn = (toX >> PixelShift) - m_left;
-    std::int64_t fractionFrom = fromX & FractionMask;
-    const std::int64_t fractionTo = toX & FractionMask;
-    std::int64_t dx = toX - fromX;
-    const std::int64_t dy = toY - fromY;
-    std::int64_t product = 0;
-    std::int64_t entry = 0;
-    int step = 0;
-    if (dx > 0) {
-        product = (OnePixel - fractionFrom) * dy;
-        entry = OnePixel;
-        step = 1;
-    } else {
-        product = fractionFrom * dy;
-        entry = 0;
-        step = -1;
-        dx = -dx;
-    }
-    std::int64_t rise = 0;
-    std::int64_t carry = 0;
-    divideDown(product, dx, rise, carry);
-    addCell<Clipped>(column, (fractionFrom + entry) * rise, rise);
-    fromY += rise;
-    column += step;
-    if (column != lastColumn) {
-        std::int64_t risePerPixel = 0;
-        std::int64_t remainder = 0;
-        divideDown(OnePixel * dy, dx, risePerPixel, remainder);
-        do {
-            if constexpr (Clipped) {
-                // Past the right edge nothing more is kept; past the left one only the winding.
-                if (step > 0 && column >= m_right - m_left)
-                    return;
-                if (step < 0 && column < 0) {
-                    m_leftCover += toY - fromY;
-                    return;
-                }
-            }
-            rise = risePerPixel;
-            carry += remainder;
-            if (carry >= dx) {
-                carry -= dx;
-                ++rise;
-            }
-            addCell<Clipped>(column, OnePixel * rise, rise);
-            fromY += rise;
-            column += step;
-        } while (column != lastColumn);
-    }
-    fractionFrom = OnePixel - entry;
-    addCell<Clipped>(lastColumn, (fractionFrom + fractionTo) * (toY - fromY), toY - fromY);
-}
-
-// Adds the parts of the lines within `row`: first those of the active lines, retiring those
-// that end in it, then those of the lines taken up at it.
-void CoverageRasterizer::convertRow(std::int64_t row)
-{
-    for (std::size_t at = 0; at < m_active.size();) {
-        ActiveLine& line = m_active[at];
+    ActiveLine* lines = m_active.data();
+    std::size_t count = m_active.size();
+    for (std::size_t at = 0; at < count;) {
+        ActiveLine& line = lines[at];
         if (row == line.bottomRow) {
             if (line.down)
-                addPiece(line.crossingAbove, 0, line.bottomX, line.bottomFraction);
+                cells.addPiece(line.crossingAbove, 0, line.bottomX, line.bottomFraction);
             else
-                addPiece(line.bottomX, line.bottomFraction, line.crossingAbove, 0);
-            line = m_active.back();
-            m_active.pop_back();
+                cells.addPiece(line.bottomX, line.bottomFraction, line.crossingAbove, 0);
+            line = lines[--count];
             continue;
         }
         if (line.down)
-            addPiece(line.crossingAbove, 0, line.crossing, OnePixel);
+            cells.addPiece(line.crossingAbove, 0, line.crossing, OnePixel);
         else
-            addPiece(line.crossing, OnePixel, line.crossingAbove, 0);
+            cells.addPiece(line.crossing, OnePixel, line.crossingAbove, 0);
         line.crossingAbove = line.crossing;
         if (row + 1 != line.bottomRow)
             stepDown(line);
         ++at;
     }
+    m_active.resize(count);
+}
+
+// Adds the parts within `row` of the lines taken up at it.
+[[gnu::always_inline]] inline void CoverageRasterizer::convertTakenUp(std::int64_t row, RowCells& cells)
+{
     for (int index = m_firstAtRow[static_cast<std::size_t>(row - m_top)]; index >= 0;) {
         const Line& line = m_lines[static_cast<std::size_t>(index)];
-        takeUp(line, row);
+        takeUp(line, row, cells);
         index = line.next;
     }
 }
@@ -551,11 +585,13 @@ std::span<const CoverageRasterizer::Span> CoverageRasterizer::nextRow(int& y)
         const std::int64_t row = m_row++;
         if (m_active.empty() && m_firstAtRow[static_cast<std::size_t>(row - m_top)] < 0)
             continue;
-        m_leftCover = 0;
-        m_firstTouched = std::numeric_limits<std::int64_t>::max();
-        m_lastTouched = -1;
-        convertRow(row);
-        const std::size_t count = m_evenOdd ? sweepRow<true>() : sweepRow<false>();
+        RowCells cells{ CellArrays{ m_cover.data(), m_area.data(), m_touched.data(), m_left, m_right - m_left },
+                        std::numeric_limits<std::int64_t>::max(), -1, 0 };
+        if (!m_active.empty())
+            convertActive(row, cells);
+        convertTakenUp(row, cells);
+        const std::size_t count = m_evenOdd ? sweepRow<true>(cells.firstTouched, cells.lastTouched, cells.leftCover)
+                                            : sweepRow<false>(cells.firstTouched, cells.lastTouched, cells.leftCover);
         if (count != 0) {
             y = static_cast<int>(row);
             return std::span<const Span>(m_rowSpans.data(), count);
@@ -568,7 +604,7 @@ std::span<const CoverageRasterizer::Span> CoverageRasterizer::nextRow(int& y)
 // the whole pixels between touched ones, and a touched pixel gets the winding less its area.
 // Clears what the row touched.
 template <bool EvenOdd>
-std::size_t CoverageRasterizer::sweepRow()
+std::size_t CoverageRasterizer::sweepRow(std::int64_t firstTouched, std::int64_t lastTouched, std::int64_t leftCover)
 {
     const std::int64_t columns = m_right - m_left;
     Span* const spans = m_rowSpans.data();
@@ -591,10 +627,10 @@ std::size_t CoverageRasterizer::sweepRow()
         lastCoverage = coverage;
     };
 
-    std::int64_t cover = m_leftCover;
+    std::int64_t cover = leftCover;
     std::int64_t x = 0;
-    const std::int64_t firstTouched = std::max<std::int64_t>(m_firstTouched, 0);
-    const std::int64_t lastTouched = std::min(m_lastTouched, columns - 1);
+    firstTouched = std::max<std::int64_t>(firstTouched, 0);
+    lastTouched = std::min(lastTouched, columns - 1);
     if (firstTouched <= lastTouched) {
         const std::size_t lastWord = static_cast<std::size_t>(lastTouched >> 6);
         for (std::size_t word = static_cast<std::size_t>(firstTouched >> 6); word <= lastWord; ++word) {

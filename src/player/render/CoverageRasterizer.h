@@ -108,16 +108,17 @@ private:
     void flatten(const QPainterPath& path, const QTransform& toDevice, const QRect& target);
     void closeSubpath();
     void addLine(FixedPoint from, FixedPoint to);
-    void takeUp(const Line& line, std::int64_t row);
+    struct CellArrays;
+    struct RowCells;
+    void takeUp(const Line& line, std::int64_t row, RowCells& cells);
     static void stepDown(ActiveLine& line);
-    void addPiece(std::int64_t fromX, std::int64_t fromY, std::int64_t toX, std::int64_t toY);
     template <bool Clipped>
-    void walkColumns(std::int64_t fromX, std::int64_t fromY, std::int64_t toX, std::int64_t toY);
-    template <bool Clipped>
-    void addCell(std::int64_t column, std::int64_t area, std::int64_t cover);
-    void convertRow(std::int64_t row);
+    static std::int64_t walkColumns(CellArrays cells, std::int64_t fromX, std::int64_t fromY, std::int64_t toX,
+                                    std::int64_t toY);
+    void convertActive(std::int64_t row, RowCells& cells);
+    void convertTakenUp(std::int64_t row, RowCells& cells);
     template <bool EvenOdd>
-    std::size_t sweepRow();
+    std::size_t sweepRow(std::int64_t firstTouched, std::int64_t lastTouched, std::int64_t leftCover);
 
     // Flattened outline in path coordinates, then device points in 1/64 pixel.
     std::vector<QPointF> m_points;
@@ -141,8 +142,7 @@ private:
     std::vector<int> m_firstAtRow;
     std::vector<ActiveLine> m_active;
 
-    // The current row: per kept column the summed cover and area, a bit per column touched,
-    // the touched columns' range, and the cover of everything left of the kept columns.
+    // The current row: per kept column the summed cover and area, and a bit per column touched.
     // Every cell and bit is zero again once the row is swept.
     //
     // The areas and the touched words are `long long`, a type distinct from std::int64_t's
@@ -153,9 +153,6 @@ private:
     std::vector<int> m_cover;
     std::vector<AreaSum> m_area;
     std::vector<TouchedWord> m_touched;
-    std::int64_t m_firstTouched = 0;
-    std::int64_t m_lastTouched = 0;
-    std::int64_t m_leftCover = 0;
 
     std::vector<Span> m_rowSpans;
 };
