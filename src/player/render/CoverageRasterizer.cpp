@@ -579,7 +579,7 @@ inline void CoverageRasterizer::stepDown(ActiveLine& line)
     }
 }
 
-std::span<const CoverageRasterizer::Span> CoverageRasterizer::nextRow(int& y)
+bool CoverageRasterizer::nextRow(Row& out)
 {
     while (m_row < m_bottom) {
         const std::int64_t row = m_row++;
@@ -590,43 +590,29 @@ std::span<const CoverageRasterizer::Span> CoverageRasterizer::nextRow(int& y)
         if (!m_active.empty())
             convertActive(row, cells);
         convertTakenUp(row, cells);
-        const std::size_t count = m_evenOdd ? sweepRow<true>(cells.firstTouched, cells.lastTouched, cells.leftCover)
-                                            : sweepRow<false>(cells.firstTouched, cells.lastTouched, cells.leftCover);
-        if (count != 0) {
-            y = static_cast<int>(row);
-            return std::span<const Span>(m_rowSpans.data(), count);
+        const bool any = m_evenOdd ? sweepRow<true>(cells.firstTouched, cells.lastTouched, cells.leftCover, out)
+                                   : sweepRow<false>(cells.firstTouched, cells.lastTouched, cells.leftCover, out);
+        if (any) {
+            out.y = static_cast<int>(row);
+            return true;
         }
     }
-    return {};
+    return false;
 }
 
 // Sweeps the current row from left to right: the running sum of the covers gives the winding of
 // the whole pixels between touched ones, and a touched pixel gets the winding less its area.
-// Clears what the row touched.
+// Clears what the row touched. True when any pixel is covered.
 template <bool EvenOdd>
-std::size_t CoverageRasterizer::sweepRow(std::int64_t firstTouched, std::int64_t lastTouched, std::int64_t leftCover)
+bool CoverageRasterizer::sweepRow(std::int64_t firstTouched, std::int64_t lastTouched, std::int64_t leftCover, Row& out)
 {
     const std::int64_t columns = m_right - m_left;
-    Span* const spans = m_rowSpans.data();
-    std::size_t count = 0;
-    // Where the last span ends and its coverage, kept apart so that joining a span to it does
-    // not read back what was written (before the first, an end no span starts at).
-    std::int64_t lastEnd = -1;
-    int lastCoverage = 0;
-    const auto addSpan = [&](std::int64_t column, std::int64_t length, std::int64_t doubleArea) {
-        const int coverage = coverageFor(doubleArea, EvenOdd);
-        if (coverage == 0)
-            return;
-        if (column == lastEnd && coverage == lastCoverage) {
-            spans[count - 1].length += static_cast<int>(length);
-            lastEnd += length;
-            return;
-        }
-        spans[count++] = Span{ static_cast<int>(column + m_left), static_cast<int>(length), coverage };
-        lastEnd = column + length;
-        lastCoverage = coverage;
-    };
-
+    const std::int64_t left = m_left;
+    int* const pixelColumns = m_pixelColumns.data();
+    int* const pixelCoverages = m_pixelCoverages.data();
+    Span* const runs = m_runs.data();
+    std::size_t pixels = 0;
+    std::size_t runCount = 0;
     std::int64_t cover = leftCover;
     std::int64_t x = 0;
     firstTouched = std::max<std::int64_t>(firstTouched, 0);
@@ -642,21 +628,54 @@ std::size_t CoverageRasterizer::sweepRow(std::int64_t firstTouched, std::int64_t
                 const std::int64_t column = std::int64_t(word * 64) + std::countr_zero(bits);
                 bits &= bits - 1;
                 const auto cell = static_cast<std::size_t>(column);
-                if (column > x && cover != 0)
-                    addSpan(x, column - x, cover * (OnePixel * 2));
+                if (column > x && cover != 0) {
+                    const int coverage = coverageFor(cover * (OnePixel * 2), EvenOdd);
+                    if (coverage != 0)
+                        runs[runCount++] = Span{ static_cast<int>(x + left), static_cast<int>(column - x), coverage };
+                }
                 cover += m_cover[cell];
-                const std::int64_t area = cover * (OnePixel * 2) - m_area[cell];
+                const int coverage = coverageFor(cover * (OnePixel * 2) - m_area[cell], EvenOdd);
                 m_cover[cell] = 0;
                 m_area[cell] = 0;
-                if (area != 0)
-                    addSpan(column, 1, area);
+                // Written in any case, kept when covered.
+                pixelColumns[pixels] = static_cast<int>(column + left);
+                pixelCoverages[pixels] = coverage;
+                pixels += coverage != 0;
                 x = column + 1;
             } while (bits != 0);
         }
     }
-    if (columns > x && cover != 0)
-        addSpan(x, columns - x, cover * (OnePixel * 2));
-    return count;
+    if (columns > x && cover != 0) {
+        const int coverage = coverageFor(cover * (OnePixel * 2), EvenOdd);
+        if (coverage != 0)
+            runs[runCount++] = Span{ static_cast<int>(x + left), static_cast<int>(columns - x), coverage };
+    }
+    out.columns = pixelColumns;
+    out.coverages = pixelCoverages;
+    out.pixels = static_cast<int>(pixels);
+    out.runs = std::span<const Span>(runs, runCount);
+    return pixels != 0 || runCount != 0;
+}
+
+std::span<const CoverageRasterizer::Span> CoverageRasterizer::spansOf(const Row& row)
+{
+    Span* const spans = m_spans.data();
+    std::size_t count = 0;
+    const auto add = [&](int x, int length, int coverage) {
+        if (count != 0 && spans[count - 1].x + spans[count - 1].length == x && spans[count - 1].coverage == coverage)
+            spans[count - 1].length += length;
+        else
+            spans[count++] = Span{ x, length, coverage };
+    };
+    std::size_t run = 0;
+    for (int pixel = 0; pixel < row.pixels; ++pixel) {
+        for (; run < row.runs.size() && row.runs[run].x < row.columns[pixel]; ++run)
+            add(row.runs[run].x, row.runs[run].length, row.runs[run].coverage);
+        add(row.columns[pixel], 1, row.coverages[pixel]);
+    }
+    for (; run < row.runs.size(); ++run)
+        add(row.runs[run].x, row.runs[run].length, row.runs[run].coverage);
+    return std::span<const Span>(spans, count);
 }
 
 bool CoverageRasterizer::start(const QPainterPath& path, const QTransform& toDevice, const QRect& target)
@@ -710,8 +729,13 @@ bool CoverageRasterizer::start(const QPainterPath& path, const QTransform& toDev
         m_area.resize(columns);
         m_touched.resize((columns + 63) / 64);
     }
-    if (m_rowSpans.size() < columns)
-        m_rowSpans.resize(columns);
+    // Room for every column and eight more (see Row).
+    if (m_runs.size() < columns + 8) {
+        m_runs.resize(columns + 8);
+        m_spans.resize(columns + 8);
+        m_pixelColumns.resize(columns + 8);
+        m_pixelCoverages.resize(columns + 8);
+    }
     m_row = m_top;
     return true;
 }

@@ -46,17 +46,39 @@ public:
     // is affine.
     static bool handles(const QPainterPath& path, const QTransform& toDevice);
 
+    // The covered pixels of one row: those the outline crosses ("edge pixels"), each with its
+    // own coverage, ordered by column; and the runs of pixels between them, which the outline
+    // does not touch, each of one coverage, ordered by x. No pixel is in both.
+    struct Row {
+        int y = 0;
+        // The edge pixels' columns (device x) and coverages (1 to 255). Both arrays have room for
+        // as many entries as the fill is pixels wide, plus eight: the sink may write there, for
+        // instance to add the pixels of short runs.
+        int* columns = nullptr;
+        int* coverages = nullptr;
+        int pixels = 0;
+        std::span<const Span> runs;
+    };
+
     // Converts `path` mapped through `toDevice` with its fill rule, keeping the pixels inside
-    // `target` (device pixels), and gives `sink(int y, std::span<const Span> spans)` the spans of
-    // each row that has any, row by row from the top, left to right.
+    // `target` (device pixels), and gives `sink(Row& row)` each row that has any covered pixel,
+    // row by row from the top.
     template <typename Sink>
-    void fill(const QPainterPath& path, const QTransform& toDevice, const QRect& target, Sink&& sink)
+    void fillRows(const QPainterPath& path, const QTransform& toDevice, const QRect& target, Sink&& sink)
     {
         if (!start(path, toDevice, target))
             return;
-        int y = 0;
-        for (std::span<const Span> spans = nextRow(y); !spans.empty(); spans = nextRow(y))
-            sink(y, spans);
+        Row row;
+        while (nextRow(row))
+            sink(row);
+    }
+
+    // The same conversion, giving `sink(int y, std::span<const Span> spans)` each row as spans,
+    // left to right, neighbours of the same coverage joined.
+    template <typename Sink>
+    void fill(const QPainterPath& path, const QTransform& toDevice, const QRect& target, Sink&& sink)
+    {
+        fillRows(path, toDevice, target, [&](const Row& row) { sink(row.y, spansOf(row)); });
     }
 
     // The curve tolerance (in path coordinates) for a transform: a quarter device pixel over the
@@ -104,7 +126,8 @@ private:
     };
 
     bool start(const QPainterPath& path, const QTransform& toDevice, const QRect& target);
-    std::span<const Span> nextRow(int& y);
+    bool nextRow(Row& out);
+    std::span<const Span> spansOf(const Row& row);
     void flatten(const QPainterPath& path, const QTransform& toDevice, const QRect& target);
     void closeSubpath();
     void addLine(FixedPoint from, FixedPoint to);
@@ -118,7 +141,7 @@ private:
     void convertActive(std::int64_t row, RowCells& cells);
     void convertTakenUp(std::int64_t row, RowCells& cells);
     template <bool EvenOdd>
-    std::size_t sweepRow(std::int64_t firstTouched, std::int64_t lastTouched, std::int64_t leftCover);
+    bool sweepRow(std::int64_t firstTouched, std::int64_t lastTouched, std::int64_t leftCover, Row& out);
 
     // Flattened outline in path coordinates, then device points in 1/64 pixel.
     std::vector<QPointF> m_points;
@@ -154,7 +177,11 @@ private:
     std::vector<AreaSum> m_area;
     std::vector<TouchedWord> m_touched;
 
-    std::vector<Span> m_rowSpans;
+    // The current row's runs and edge pixels, and its spans when asked for.
+    std::vector<Span> m_runs;
+    std::vector<int> m_pixelColumns;
+    std::vector<int> m_pixelCoverages;
+    std::vector<Span> m_spans;
 };
 
 } // namespace player::render
