@@ -233,6 +233,11 @@ void CoverageRasterizer::flatten(const QPainterPath& path, const QTransform& toD
     const double tolerance = curveTolerance(toDevice);
     const QRectF targetArea(target);
     const PointMapping mapping(toDevice);
+    // Whether any curve can lie beyond the target: not when the whole path's control points
+    // stay within a pixel of it.
+    const QRectF reach = toDevice.mapRect(path.controlPointRect());
+    const bool mayLieBeyond = !(reach.left() >= targetArea.left() - 1 && reach.right() <= targetArea.right() + 1
+                                && reach.top() >= targetArea.top() - 1 && reach.bottom() <= targetArea.bottom() + 1);
     const int count = path.elementCount();
     for (int index = 0; index < count; ++index) {
         const QPainterPath::Element element = path.elementAt(index);
@@ -252,17 +257,20 @@ void CoverageRasterizer::flatten(const QPainterPath& path, const QTransform& toD
         case QPainterPath::CurveToElement: {
             if (index + 2 >= count)
                 return;
+            const QPainterPath::Element& second = path.elementAt(index + 1);
+            const QPainterPath::Element& third = path.elementAt(index + 2);
             const QPointF control1(element.x, element.y);
-            const QPointF control2(path.elementAt(index + 1).x, path.elementAt(index + 1).y);
-            const QPointF end(path.elementAt(index + 2).x, path.elementAt(index + 2).y);
+            const QPointF control2(second.x, second.y);
+            const QPointF end(third.x, third.y);
             index += 2;
             if (m_points.empty())
                 break;
             const QPointF start = m_points.back();
             // A curve wholly outside the target adds the same winding to the pixels inside it
             // as its chord.
-            const bool outside = allBeyond(mapping.map(start), mapping.map(control1), mapping.map(control2),
-                                           mapping.map(end), targetArea);
+            const bool outside = mayLieBeyond
+                && allBeyond(mapping.map(start), mapping.map(control1), mapping.map(control2), mapping.map(end),
+                             targetArea);
             if (outside)
                 m_points.push_back(end);
             else
@@ -493,6 +501,12 @@ template <bool Clipped>
     // The crossing of the bottom of `boundaryRow`, counted in steps from the start.
     const auto crossingAt = [&](std::int64_t boundaryRow, std::int64_t& carry) {
         const std::int64_t steps = line.down ? boundaryRow - topRow : bottomRow - 1 - boundaryRow;
+        // The first crossing itself (most lines are taken up at their first row) needs no
+        // division: its carry is already less than the height.
+        if (steps == 0) {
+            carry = firstCarry;
+            return startX + firstShift;
+        }
         const std::int64_t carried = firstCarry + steps * active.remainder;
         carry = carried % dy;
         return startX + firstShift + steps * active.stepPerRow + carried / dy;
