@@ -24,13 +24,11 @@ CoverageRasterizer& rasterizer()
 
 // The colours a thread's fills blend: per edge pixel (by its index in the row), and per column
 // for the stretches of a row coloured by a shader. For a solid fill the edge pixels' colours
-// are all the fill's colour, written once for the fill.
+// are all the fill's colour, written once and kept while the colour stays.
 struct FillColors {
     std::vector<QRgb> perPixel;
     std::vector<QRgb> perColumn;
-    // The colour and count `perPixel` holds for solid fills, when it does.
-    QRgb solid = 0;
-    std::size_t solidCount = 0;
+    std::vector<QRgb> solid;
 };
 
 FillColors& fillColors()
@@ -116,18 +114,14 @@ void drawWithin(uchar* bits, qsizetype stride, const QRect& target, const QPaint
     const auto rowAt = [bits, stride](int y) { return reinterpret_cast<QRgb*>(bits + y * stride); };
     if (shader.kind() == FillShader::Kind::Solid) {
         const QRgb color = shader.solidColor();
-        if (colors.solid != color || colors.solidCount < room) {
-            colors.perPixel.assign(std::max(room, colors.perPixel.size()), color);
-            colors.solid = color;
-            colors.solidCount = colors.perPixel.size();
-        }
-        const QRgb* perPixel = colors.perPixel.data();
+        if (colors.solid.size() < room || colors.solid.front() != color)
+            colors.solid.assign(std::max(room, colors.solid.size()), color);
+        const QRgb* perPixel = colors.solid.data();
         rasterizer().fillRows(path, toDevice, target, [&](CoverageRasterizer::Row& row) {
             drawSolidRow(rowAt(row.y), row, color, perPixel);
         });
         return;
     }
-    colors.solidCount = 0;
     if (colors.perPixel.size() < room)
         colors.perPixel.resize(room);
     const std::size_t columns = static_cast<std::size_t>(target.left()) + static_cast<std::size_t>(target.width());
