@@ -531,28 +531,28 @@ template <bool Clipped>
     else
         cells.addPiece(active.crossing, OnePixel, upperX, upperY);
     active.crossingAbove = active.crossing;
-    if (row + 1 != bottomRow)
-        stepDown(active);
+    // A line running upwards is stepped back, its carry falling below zero where a downward
+    // one's reaches the height: counted from the other end (height - 1 - carry), its carry
+    // rises and wraps as a downward line's does, so both step alike.
+    active.unit = 1;
+    if (!line.down) {
+        active.stepPerRow = -active.stepPerRow;
+        active.carry = dy - 1 - active.carry;
+        active.unit = -1;
+    }
+    // Stepped even when the next row is its last, where the crossing is not used.
+    stepDown(active);
     m_active.push_back(active);
 }
 
 // Steps a line's crossing on to the bottom of the next row.
 inline void CoverageRasterizer::stepDown(ActiveLine& line)
 {
-    if (line.down) {
-        line.crossing += line.stepPerRow;
-        line.carry += line.remainder;
-        if (line.carry >= line.height) {
-            line.carry -= line.height;
-            ++line.crossing;
-        }
-    } else {
-        line.crossing -= line.stepPerRow;
-        line.carry -= line.remainder;
-        if (line.carry < 0) {
-            line.carry += line.height;
-            --line.crossing;
-        }
+    line.crossing += line.stepPerRow;
+    line.carry += line.remainder;
+    if (line.carry >= line.height) {
+        line.carry -= line.height;
+        line.crossing += line.unit;
     }
 }
 
@@ -576,8 +576,7 @@ inline void CoverageRasterizer::stepDown(ActiveLine& line)
         else
             cells.addPiece(line.crossing, OnePixel, line.crossingAbove, 0);
         line.crossingAbove = line.crossing;
-        if (row + 1 != line.bottomRow)
-            stepDown(line);
+        stepDown(line);
         ++at;
     }
     m_active.resize(count);

@@ -108,16 +108,17 @@ private:
     // A line that reaches below the current row, from the row after its first kept one to its
     // last.
     struct ActiveLine {
-        // Where it crosses the top of the current row, and its bottom (but in its last row); the
-        // carry of the integer division that stepped it there.
+        // Where it crosses the top of the current row, and its bottom (but in its last row).
         std::int64_t crossingAbove;
         std::int64_t crossing;
-        std::int64_t carry;
-        // The step from one row's crossing to the next one's: whole units, then a remainder
-        // over `height`.
+        // The step from one row's crossing to the next one's, in whole units (negative for a
+        // line running upwards), then a remainder over `height`, whose sum `carry` moves the
+        // crossing one more unit (`unit`, 1 or -1) each time it reaches the height.
         std::int64_t stepPerRow;
         std::int64_t remainder;
         std::int64_t height;
+        std::int64_t carry;
+        std::int64_t unit;
         // Its last row and its lower end, the height of that end within the row.
         std::int64_t bottomRow;
         std::int64_t bottomX;
