@@ -464,7 +464,7 @@ template <bool Clipped>
     return leftCover;
 }
 
-// Takes up `line` at `row`, its first kept row: adds its part within the row and, when it goes
+// Takes up `line` at `row`, its first kept row: adds its piece within the row and, when it goes
 // on below, keeps it among the active lines, stepped to the next row.
 //
 // The line is stepped as if walked from its start to its end, one row after the other: its
