@@ -22,113 +22,113 @@ CoverageRasterizer& rasterizer()
     return kept;
 }
 
-std::vector<QRgb>& colorBuffer()
+// The colours a thread's fills blend: per edge pixel (by its index in the row), and per column
+// for the stretches of a row coloured by a shader. For a solid fill the edge pixels' colours
+// are all the fill's colour, written once and kept while the colour stays.
+struct FillColors {
+    std::vector<QRgb> perPixel;
+    std::vector<QRgb> perColumn;
+    std::vector<QRgb> solid;
+};
+
+FillColors& fillColors()
 {
-    thread_local std::vector<QRgb> kept;
+    thread_local FillColors kept;
     return kept;
 }
 
-// The pixels of one row's short spans, put aside in the buffers of ScatteredPixels.
-struct ScatteredRow {
-    int* columns;
-    QRgb* colors;
-    int* coverages;
-    int count = 0;
-
-    void put(int column, QRgb color, int coverage)
-    {
-        columns[count] = column;
-        colors[count] = color;
-        coverages[count] = coverage;
-        ++count;
-    }
-    void blendInto(QRgb* pixels) const { RunBlender::blendScattered(pixels, columns, colors, coverages, count); }
-};
-
-// The pixels of a row's short spans (mostly where edges cross it, one coverage each), put
-// aside while the row's long runs are blended and then blended together.
-struct ScatteredPixels {
-    std::vector<int> columns;
-    std::vector<QRgb> colors;
-    std::vector<int> coverages;
-
-    // An empty row with room for `pixels`, and for the vector code's reading up to a whole group
-    // of eight beyond.
-    ScatteredRow row(std::size_t pixels)
-    {
-        const std::size_t needed = pixels + 8;
-        if (columns.size() < needed) {
-            columns.resize(needed);
-            colors.resize(needed);
-            coverages.resize(needed);
-        }
-        return ScatteredRow { columns.data(), colors.data(), coverages.data() };
-    }
-};
-
-ScatteredPixels& scatteredPixels()
+// Blends a row of a solid fill: long runs one by one, then the edge pixels and the pixels of
+// short runs all together.
+void drawSolidRow(QRgb* pixels, CoverageRasterizer::Row& row, QRgb color, const QRgb* colors)
 {
-    thread_local ScatteredPixels kept;
-    return kept;
+    int count = row.pixels;
+    for (const CoverageRasterizer::Span& run : row.runs) {
+        if (run.length >= RunBlender::ShortRun) {
+            RunBlender::blendSolidRun(pixels + run.x, run.length, color, run.coverage);
+            continue;
+        }
+        for (int offset = 0; offset < run.length; ++offset) {
+            row.columns[count] = run.x + offset;
+            row.coverages[count] = run.coverage;
+            ++count;
+        }
+    }
+    RunBlender::blendScattered(pixels, row.columns, colors, row.coverages, count);
 }
 
-// Colours and blends the spans of row `y` into the image at `bits`: long runs one by one, the
-// pixels of short ones all together. Spans that touch one another (an edge's pixels of several
-// coverages, then the run inside) are coloured in one call, as one run: each pixel's colour
-// depends on its position alone.
-void drawRow(uchar* bits, qsizetype stride, const FillShader& shader, int y, std::span<const CoverageRasterizer::Span> spans)
+// Colours and blends a row of a shaded fill. Edge pixels and runs that touch one another (an
+// edge's pixels, then the run inside, then the next edge) are coloured in one call, as one
+// stretch: each pixel's colour depends on its position alone.
+void drawShadedRow(QRgb* pixels, CoverageRasterizer::Row& row, const FillShader& shader, FillColors& colors)
 {
-    auto* pixels = reinterpret_cast<QRgb*>(bits + y * stride);
-    ScatteredRow scattered = scatteredPixels().row(spans.size() * (RunBlender::ShortRun - 1));
-    if (shader.kind() == FillShader::Kind::Solid) {
-        const QRgb color = shader.solidColor();
-        for (const CoverageRasterizer::Span& span : spans) {
-            if (span.length >= RunBlender::ShortRun) {
-                RunBlender::blendSolidRun(pixels + span.x, span.length, color, span.coverage);
-                continue;
+    const int* columns = row.columns;
+    const int edgePixels = row.pixels;
+    const std::span<const CoverageRasterizer::Span> runs = row.runs;
+    QRgb* const byColumn = colors.perColumn.data();
+    int pixel = 0;
+    std::size_t run = 0;
+    while (pixel < edgePixels || run < runs.size()) {
+        const int start
+            = run == runs.size() || (pixel < edgePixels && columns[pixel] < runs[run].x) ? columns[pixel] : runs[run].x;
+        int end = start;
+        for (;;) {
+            if (pixel < edgePixels && columns[pixel] == end) {
+                ++end;
+                ++pixel;
+            } else if (run < runs.size() && runs[run].x == end) {
+                end += runs[run].length;
+                ++run;
+            } else {
+                break;
             }
-            for (int offset = 0; offset < span.length; ++offset)
-                scattered.put(span.x + offset, color, span.coverage);
         }
-        scattered.blendInto(pixels);
-        return;
+        shader.shade(start, row.y, end - start, byColumn + start);
     }
-    std::vector<QRgb>& colors = colorBuffer();
-    const std::size_t count = spans.size();
-    for (std::size_t first = 0; first < count;) {
-        const int start = spans[first].x;
-        int end = start + spans[first].length;
-        std::size_t last = first + 1;
-        while (last < count && spans[last].x == end) {
-            end += spans[last].length;
-            ++last;
+    QRgb* const perPixel = colors.perPixel.data();
+    for (int index = 0; index < edgePixels; ++index)
+        perPixel[index] = byColumn[columns[index]];
+    int count = edgePixels;
+    for (const CoverageRasterizer::Span& span : runs) {
+        if (span.length >= RunBlender::ShortRun) {
+            RunBlender::blendColorsRun(pixels + span.x, byColumn + span.x, span.length, span.coverage);
+            continue;
         }
-        const int length = end - start;
-        if (colors.size() < static_cast<std::size_t>(length))
-            colors.resize(static_cast<std::size_t>(length));
-        shader.shade(start, y, length, colors.data());
-        for (std::size_t index = first; index < last; ++index) {
-            const CoverageRasterizer::Span& span = spans[index];
-            const QRgb* spanColors = colors.data() + (span.x - start);
-            if (span.length >= RunBlender::ShortRun) {
-                RunBlender::blendColorsRun(pixels + span.x, spanColors, span.length, span.coverage);
-                continue;
-            }
-            for (int offset = 0; offset < span.length; ++offset)
-                scattered.put(span.x + offset, spanColors[offset], span.coverage);
+        for (int offset = 0; offset < span.length; ++offset) {
+            row.columns[count] = span.x + offset;
+            row.coverages[count] = span.coverage;
+            perPixel[count] = byColumn[span.x + offset];
+            ++count;
         }
-        first = last;
     }
-    scattered.blendInto(pixels);
+    RunBlender::blendScattered(pixels, row.columns, perPixel, row.coverages, count);
 }
 
 // Converts and draws the rows of the fill within `target`, on the calling thread.
 void drawWithin(uchar* bits, qsizetype stride, const QRect& target, const QPainterPath& path, const FillShader& shader,
                 const QTransform& toDevice)
 {
-    rasterizer().fill(path, toDevice, target, [&](int y, std::span<const CoverageRasterizer::Span> spans) {
-        drawRow(bits, stride, shader, y, spans);
-    });
+    FillColors& colors = fillColors();
+    // As many edge pixels as the target is wide, and the vector code's reading up to a whole
+    // group of eight beyond.
+    const std::size_t room = static_cast<std::size_t>(target.width()) + 8;
+    const auto rowAt = [bits, stride](int y) { return reinterpret_cast<QRgb*>(bits + y * stride); };
+    if (shader.kind() == FillShader::Kind::Solid) {
+        const QRgb color = shader.solidColor();
+        if (colors.solid.size() < room || colors.solid.front() != color)
+            colors.solid.assign(std::max(room, colors.solid.size()), color);
+        const QRgb* perPixel = colors.solid.data();
+        rasterizer().fillRows(path, toDevice, target, [&](CoverageRasterizer::Row& row) {
+            drawSolidRow(rowAt(row.y), row, color, perPixel);
+        });
+        return;
+    }
+    if (colors.perPixel.size() < room)
+        colors.perPixel.resize(room);
+    const std::size_t columns = static_cast<std::size_t>(target.left()) + static_cast<std::size_t>(target.width());
+    if (colors.perColumn.size() < columns)
+        colors.perColumn.resize(columns);
+    rasterizer().fillRows(path, toDevice, target,
+                          [&](CoverageRasterizer::Row& row) { drawShadedRow(rowAt(row.y), row, shader, colors); });
 }
 
 // Fills whose bounds hold at least this many pixels are converted and coloured in two bands of

@@ -233,6 +233,11 @@ void CoverageRasterizer::flatten(const QPainterPath& path, const QTransform& toD
     const double tolerance = curveTolerance(toDevice);
     const QRectF targetArea(target);
     const PointMapping mapping(toDevice);
+    // Whether any curve can lie beyond the target: not when the whole path's control points
+    // stay within a pixel of it.
+    const QRectF reach = toDevice.mapRect(path.controlPointRect());
+    const bool mayLieBeyond = !(reach.left() >= targetArea.left() - 1 && reach.right() <= targetArea.right() + 1
+                                && reach.top() >= targetArea.top() - 1 && reach.bottom() <= targetArea.bottom() + 1);
     const int count = path.elementCount();
     for (int index = 0; index < count; ++index) {
         const QPainterPath::Element element = path.elementAt(index);
@@ -252,17 +257,20 @@ void CoverageRasterizer::flatten(const QPainterPath& path, const QTransform& toD
         case QPainterPath::CurveToElement: {
             if (index + 2 >= count)
                 return;
+            const QPainterPath::Element& second = path.elementAt(index + 1);
+            const QPainterPath::Element& third = path.elementAt(index + 2);
             const QPointF control1(element.x, element.y);
-            const QPointF control2(path.elementAt(index + 1).x, path.elementAt(index + 1).y);
-            const QPointF end(path.elementAt(index + 2).x, path.elementAt(index + 2).y);
+            const QPointF control2(second.x, second.y);
+            const QPointF end(third.x, third.y);
             index += 2;
             if (m_points.empty())
                 break;
             const QPointF start = m_points.back();
             // A curve wholly outside the target adds the same winding to the pixels inside it
             // as its chord.
-            const bool outside = allBeyond(mapping.map(start), mapping.map(control1), mapping.map(control2),
-                                           mapping.map(end), targetArea);
+            const bool outside = mayLieBeyond
+                && allBeyond(mapping.map(start), mapping.map(control1), mapping.map(control2), mapping.map(end),
+                             targetArea);
             if (outside)
                 m_points.push_back(end);
             else
@@ -301,161 +309,110 @@ void CoverageRasterizer::flatten(const QPainterPath& path, const QTransform& toD
     }
 }
 
-void CoverageRasterizer::addEdge(FixedPoint from, FixedPoint to)
+void CoverageRasterizer::addLine(FixedPoint from, FixedPoint to)
 {
-    const std::int64_t fromY = from.y * (OnePixel >> 6);
-    const std::int64_t toY = to.y * (OnePixel >> 6);
     // A level line adds nothing to any pixel.
-    if (fromY == toY)
+    if (from.y == to.y)
         return;
-    const bool down = toY > fromY;
-    Edge edge{};
-    edge.down = down;
-    edge.topX = (down ? from.x : to.x) * (OnePixel >> 6);
-    edge.topY = down ? fromY : toY;
-    edge.bottomX = (down ? to.x : from.x) * (OnePixel >> 6);
-    edge.bottomY = down ? toY : fromY;
-    edge.topRow = edge.topY >> PixelShift;
-    edge.bottomRow = edge.bottomY >> PixelShift;
+    const bool down = to.y > from.y;
+    const FixedPoint& upper = down ? from : to;
+    const FixedPoint& lower = down ? to : from;
+    const std::int64_t topY = upper.y * (OnePixel >> 6);
+    const std::int64_t bottomY = lower.y * (OnePixel >> 6);
+    const std::int64_t topRow = topY >> PixelShift;
     // Lines wholly above or below the kept rows add nothing to them.
-    if (edge.bottomRow < m_top || edge.topRow >= m_bottom)
+    if ((bottomY >> PixelShift) < m_top || topRow >= m_bottom)
         return;
-    const std::size_t firstRow = static_cast<std::size_t>(std::max(edge.topRow, m_top) - m_top);
-    edge.next = m_firstAtRow[firstRow];
-    m_firstAtRow[firstRow] = static_cast<int>(m_edges.size());
-    m_edges.push_back(edge);
+    const std::size_t firstRow = static_cast<std::size_t>(std::max(topRow, m_top) - m_top);
+    const int index = static_cast<int>(m_lines.size());
+    m_lines.push_back(Line{ upper.x * (OnePixel >> 6), topY, lower.x * (OnePixel >> 6), bottomY,
+                            m_firstAtRow[firstRow], down });
+    m_firstAtRow[firstRow] = index;
 }
 
-// Sets up the stepping of a line over several rows from `row` (its first kept row) on. The line
-// is stepped as if walked from its start to its end, one row after the other: its crossing of
-// the first row boundary is found by an integer division, and each next crossing by adding a
-// whole step and carrying the remainder. The crossing after k steps is therefore also the first
-// plus k whole steps plus the carries that k remainders make, which gives it at any row without
-// stepping there; and a line running upwards is stepped back, undoing the carries.
-void CoverageRasterizer::takeUp(Edge& edge, std::int64_t row)
-{
-    if (edge.topRow == edge.bottomRow)
-        return;
-    const std::int64_t startX = edge.down ? edge.topX : edge.bottomX;
-    const std::int64_t startFraction = (edge.down ? edge.topY : edge.bottomY) & FractionMask;
-    const std::int64_t dx = edge.down ? edge.bottomX - edge.topX : edge.topX - edge.bottomX;
-    const std::int64_t dy = edge.bottomY - edge.topY;
-    const std::int64_t product = (edge.down ? OnePixel - startFraction : startFraction) * dx;
-    std::int64_t firstShift = 0;
-    std::int64_t firstCarry = 0;
-    divideDown(product, dy, firstShift, firstCarry);
-    divideDown(OnePixel * dx, dy, edge.stepPerRow, edge.remainder);
-    edge.height = dy;
-    // The crossing of the bottom of `boundaryRow`, counted in steps from the start.
-    const auto crossingAt = [&](std::int64_t boundaryRow, std::int64_t& carry) {
-        const std::int64_t steps = edge.down ? boundaryRow - edge.topRow : edge.bottomRow - 1 - boundaryRow;
-        const std::int64_t carried = firstCarry + steps * edge.remainder;
-        carry = carried % dy;
-        return startX + firstShift + steps * edge.stepPerRow + carried / dy;
-    };
-    if (row < edge.bottomRow)
-        edge.crossing = crossingAt(row, edge.carry);
-    if (row > edge.topRow) {
-        std::int64_t unused = 0;
-        edge.crossingAbove = crossingAt(row - 1, unused);
-    }
-}
+// Where a row's cells are summed: per kept column (0 at the first kept one) the cover and the
+// area, and a bit per touched column.
+struct CoverageRasterizer::CellArrays {
+    int* cover;
+    AreaSum* area;
+    TouchedWord* touched;
+    std::int64_t left;
+    std::int64_t columns;
 
-// The part of `edge` within `row`, walked in the line's own direction.
-inline void CoverageRasterizer::addEdgeRow(Edge& edge, std::int64_t row)
-{
-    std::int64_t upperX = edge.topX;
-    std::int64_t upperY = edge.topY & FractionMask;
-    if (row != edge.topRow) {
-        upperX = edge.crossingAbove;
-        upperY = 0;
-    }
-    std::int64_t lowerX = edge.bottomX;
-    std::int64_t lowerY = edge.bottomY & FractionMask;
-    if (row != edge.bottomRow) {
-        lowerX = edge.crossing;
-        lowerY = OnePixel;
-    }
-    if (edge.down)
-        addPiece(upperX, upperY, lowerX, lowerY);
-    else
-        addPiece(lowerX, lowerY, upperX, upperY);
-    if (row == edge.bottomRow)
-        return;
-    edge.crossingAbove = edge.crossing;
-    if (row + 1 == edge.bottomRow)
-        return;
-    if (edge.down) {
-        edge.crossing += edge.stepPerRow;
-        edge.carry += edge.remainder;
-        if (edge.carry >= edge.height) {
-            edge.carry -= edge.height;
-            ++edge.crossing;
+    // Adds to a cell; with `Clipped`, a column left of the kept ones adds its cover to
+    // `leftCover` and one right of them nothing.
+    template <bool Clipped>
+    void add(std::int64_t column, std::int64_t cellArea, std::int64_t cellCover, std::int64_t& leftCover) const
+    {
+        if constexpr (Clipped) {
+            if (column < 0) {
+                leftCover += cellCover;
+                return;
+            }
+            if (column >= columns)
+                return;
         }
-    } else {
-        edge.crossing -= edge.stepPerRow;
-        edge.carry -= edge.remainder;
-        if (edge.carry < 0) {
-            edge.carry += edge.height;
-            --edge.crossing;
-        }
+        cover[static_cast<std::size_t>(column)] += static_cast<int>(cellCover);
+        area[static_cast<std::size_t>(column)] += cellArea;
+        touched[static_cast<std::size_t>(column >> 6)] |= TouchedWord(1) << (column & 63);
     }
-}
+};
 
-template <bool Clipped>
-inline void CoverageRasterizer::addCell(std::int64_t column, std::int64_t area, std::int64_t cover)
-{
-    if constexpr (Clipped) {
-        if (column < 0) {
-            m_leftCover += cover;
-            return;
-        }
-        if (column >= m_right - m_left)
-            return;
-    }
-    m_cover[static_cast<std::size_t>(column)] += static_cast<int>(cover);
-    m_area[static_cast<std::size_t>(column)] += area;
-    m_touched[static_cast<std::size_t>(column >> 6)] |= TouchedWord(1) << (column & 63);
-}
+// The row being converted: its cells, the touched columns' range (unclipped; the sweep clips
+// it) and the cover of everything left of the kept columns. The conversion's loops keep one in
+// a local that nothing else points to, so that the compiler holds it in registers while the
+// lines are stepped.
+struct CoverageRasterizer::RowCells {
+    CellArrays cells;
+    std::int64_t firstTouched;
+    std::int64_t lastTouched;
+    std::int64_t leftCover;
+
+    [[gnu::always_inline]] void addPiece(std::int64_t fromX, std::int64_t fromY, std::int64_t toX, std::int64_t toY);
+};
 
 // The part of a line within the current row, from (fromX, fromY) to (toX, toY), the heights
 // being within the row (0 to 256). Each pixel it crosses gets the height it covers ("cover") and
 // twice the area to its right within the pixel ("area"); where the line crosses from one pixel
 // to the next is found by integer division with the remainder carried along.
-inline void CoverageRasterizer::addPiece(std::int64_t fromX, std::int64_t fromY, std::int64_t toX, std::int64_t toY)
+[[gnu::always_inline]] inline void CoverageRasterizer::RowCells::addPiece(std::int64_t fromX, std::int64_t fromY, std::int64_t toX,
+                                                   std::int64_t toY)
 {
     if (fromY == toY)
         return;
-    const std::int64_t column = (fromX >> PixelShift) - m_left;
-    const std::int64_t lastColumn = (toX >> PixelShift) - m_left;
+    const std::int64_t column = (fromX >> PixelShift) - cells.left;
+    const std::int64_t lastColumn = (toX >> PixelShift) - cells.left;
     const std::int64_t leftmost = std::min(column, lastColumn);
     const std::int64_t rightmost = std::max(column, lastColumn);
-    const std::int64_t columns = m_right - m_left;
-    if (leftmost >= columns)
+    if (leftmost >= cells.columns)
         return;
     if (rightmost < 0) {
         // Left of the kept columns only the winding counts: the covers add up to the height.
-        m_leftCover += toY - fromY;
+        leftCover += toY - fromY;
         return;
     }
-    // Kept unclipped; the sweep clips them to the row.
-    m_firstTouched = std::min(m_firstTouched, leftmost);
-    m_lastTouched = std::max(m_lastTouched, rightmost);
+    firstTouched = std::min(firstTouched, leftmost);
+    lastTouched = std::max(lastTouched, rightmost);
     if (column == lastColumn) {
-        addCell<false>(column, ((fromX & FractionMask) + (toX & FractionMask)) * (toY - fromY), toY - fromY);
+        cells.add<false>(column, ((fromX & FractionMask) + (toX & FractionMask)) * (toY - fromY), toY - fromY,
+                         leftCover);
         return;
     }
-    if (leftmost >= 0 && rightmost < columns)
-        walkColumns<false>(fromX, fromY, toX, toY);
+    if (leftmost >= 0 && rightmost < cells.columns)
+        walkColumns<false>(cells, fromX, fromY, toX, toY);
     else
-        walkColumns<true>(fromX, fromY, toX, toY);
+        leftCover += walkColumns<true>(cells, fromX, fromY, toX, toY);
 }
 
+// A piece of line crossing columns within the row; returns the cover it adds left of the kept
+// columns.
 template <bool Clipped>
-void CoverageRasterizer::walkColumns(std::int64_t fromX, std::int64_t fromY, std::int64_t toX, std::int64_t toY)
+[[gnu::noinline]] std::int64_t CoverageRasterizer::walkColumns(CellArrays cells, std::int64_t fromX, std::int64_t fromY,
+                                             std::int64_t toX, std::int64_t toY)
 {
-    std::int64_t column = (fromX >> PixelShift) - m_left;
-    const std::int64_t lastColumn = (toX >> PixelShift) - m_left;
+    std::int64_t leftCover = 0;
+    std::int64_t column = (fromX >> PixelShift) - cells.left;
+    const std::int64_t lastColumn = (toX >> PixelShift) - cells.left;
     std::int64_t fractionFrom = fromX & FractionMask;
     const std::int64_t fractionTo = toX & FractionMask;
     std::int64_t dx = toX - fromX;
@@ -476,7 +433,7 @@ void CoverageRasterizer::walkColumns(std::int64_t fromX, std::int64_t fromY, std
     std::int64_t rise = 0;
     std::int64_t carry = 0;
     divideDown(product, dx, rise, carry);
-    addCell<Clipped>(column, (fractionFrom + entry) * rise, rise);
+    cells.add<Clipped>(column, (fractionFrom + entry) * rise, rise, leftCover);
     fromY += rise;
     column += step;
     if (column != lastColumn) {
@@ -486,12 +443,10 @@ void CoverageRasterizer::walkColumns(std::int64_t fromX, std::int64_t fromY, std
         do {
             if constexpr (Clipped) {
                 // Past the right edge nothing more is kept; past the left one only the winding.
-                if (step > 0 && column >= m_right - m_left)
-                    return;
-                if (step < 0 && column < 0) {
-                    m_leftCover += toY - fromY;
-                    return;
-                }
+                if (step > 0 && column >= cells.columns)
+                    return leftCover;
+                if (step < 0 && column < 0)
+                    return leftCover + toY - fromY;
             }
             rise = risePerPixel;
             carry += remainder;
@@ -499,102 +454,182 @@ void CoverageRasterizer::walkColumns(std::int64_t fromX, std::int64_t fromY, std
                 carry -= dx;
                 ++rise;
             }
-            addCell<Clipped>(column, OnePixel * rise, rise);
+            cells.add<Clipped>(column, OnePixel * rise, rise, leftCover);
             fromY += rise;
             column += step;
         } while (column != lastColumn);
     }
     fractionFrom = OnePixel - entry;
-    addCell<Clipped>(lastColumn, (fractionFrom + fractionTo) * (toY - fromY), toY - fromY);
+    cells.add<Clipped>(lastColumn, (fractionFrom + fractionTo) * (toY - fromY), toY - fromY, leftCover);
+    return leftCover;
 }
 
-void CoverageRasterizer::convert(bool evenOdd, const RowSink& sink)
+// Takes up `line` at `row`, its first kept row: adds its piece within the row and, when it goes
+// on below, keeps it among the active lines, stepped to the next row.
+//
+// The line is stepped as if walked from its start to its end, one row after the other: its
+// crossing of the first row boundary is found by an integer division, and each next crossing by
+// adding a whole step and carrying the remainder. The crossing after k steps is therefore also
+// the first plus k whole steps plus the carries that k remainders make, which gives it at any
+// row without stepping there; and a line running upwards is stepped back, undoing the carries.
+[[gnu::always_inline]] inline void CoverageRasterizer::takeUp(const Line& line, std::int64_t row, RowCells& cells)
 {
-    const std::size_t rows = static_cast<std::size_t>(m_bottom - m_top);
-    const std::size_t columns = static_cast<std::size_t>(m_right - m_left);
-    m_edges.clear();
-    m_firstAtRow.assign(rows, -1);
-    int first = 0;
-    for (const int end : m_contourEnds) {
-        if (end <= first)
-            continue;
-        for (int index = first + 1; index < end; ++index)
-            addEdge(m_fixed[index - 1], m_fixed[index]);
-        addEdge(m_fixed[end - 1], m_fixed[first]);
-        first = end;
-    }
-    if (m_edges.empty())
-        return;
-    // The row buffers are zero outside a row's conversion; they only grow.
-    if (m_cover.size() < columns) {
-        m_cover.resize(columns);
-        m_area.resize(columns);
-        m_touched.resize((columns + 63) / 64);
-    }
-    if (m_rowSpans.size() < columns)
-        m_rowSpans.resize(columns);
-
-    m_active.clear();
-    for (std::int64_t row = m_top; row < m_bottom; ++row) {
-        for (int index = m_firstAtRow[static_cast<std::size_t>(row - m_top)]; index >= 0;) {
-            Edge& edge = m_edges[static_cast<std::size_t>(index)];
-            takeUp(edge, row);
-            m_active.push_back(index);
-            index = edge.next;
-        }
-        if (m_active.empty())
-            continue;
-        m_leftCover = 0;
-        m_firstTouched = std::numeric_limits<std::int64_t>::max();
-        m_lastTouched = -1;
-        for (std::size_t at = 0; at < m_active.size();) {
-            Edge& edge = m_edges[static_cast<std::size_t>(m_active[at])];
-            addEdgeRow(edge, row);
-            if (row == edge.bottomRow) {
-                m_active[at] = m_active.back();
-                m_active.pop_back();
-            } else {
-                ++at;
-            }
-        }
-        if (evenOdd)
-            sweepRow<true>(row, sink);
+    const std::int64_t topRow = line.topY >> PixelShift;
+    const std::int64_t bottomRow = line.bottomY >> PixelShift;
+    if (topRow == bottomRow) {
+        if (line.down)
+            cells.addPiece(line.topX, line.topY & FractionMask, line.bottomX, line.bottomY & FractionMask);
         else
-            sweepRow<false>(row, sink);
+            cells.addPiece(line.bottomX, line.bottomY & FractionMask, line.topX, line.topY & FractionMask);
+        return;
     }
+    const std::int64_t startX = line.down ? line.topX : line.bottomX;
+    const std::int64_t startFraction = (line.down ? line.topY : line.bottomY) & FractionMask;
+    const std::int64_t dx = line.down ? line.bottomX - line.topX : line.topX - line.bottomX;
+    const std::int64_t dy = line.bottomY - line.topY;
+    const std::int64_t product = (line.down ? OnePixel - startFraction : startFraction) * dx;
+    std::int64_t firstShift = 0;
+    std::int64_t firstCarry = 0;
+    divideDown(product, dy, firstShift, firstCarry);
+    ActiveLine active;
+    divideDown(OnePixel * dx, dy, active.stepPerRow, active.remainder);
+    active.height = dy;
+    active.bottomRow = bottomRow;
+    active.bottomX = line.bottomX;
+    active.bottomFraction = line.bottomY & FractionMask;
+    active.down = line.down;
+    // The crossing of the bottom of `boundaryRow`, counted in steps from the start.
+    const auto crossingAt = [&](std::int64_t boundaryRow, std::int64_t& carry) {
+        const std::int64_t steps = line.down ? boundaryRow - topRow : bottomRow - 1 - boundaryRow;
+        // The first crossing itself (most lines are taken up at their first row) needs no
+        // division: its carry is already less than the height.
+        if (steps == 0) {
+            carry = firstCarry;
+            return startX + firstShift;
+        }
+        const std::int64_t carried = firstCarry + steps * active.remainder;
+        carry = carried % dy;
+        return startX + firstShift + steps * active.stepPerRow + carried / dy;
+    };
+    std::int64_t upperX = line.topX;
+    std::int64_t upperY = line.topY & FractionMask;
+    if (row > topRow) {
+        std::int64_t unused = 0;
+        upperX = crossingAt(row - 1, unused);
+        upperY = 0;
+    }
+    if (row == bottomRow) {
+        if (line.down)
+            cells.addPiece(upperX, upperY, line.bottomX, active.bottomFraction);
+        else
+            cells.addPiece(line.bottomX, active.bottomFraction, upperX, upperY);
+        return;
+    }
+    active.crossing = crossingAt(row, active.carry);
+    if (line.down)
+        cells.addPiece(upperX, upperY, active.crossing, OnePixel);
+    else
+        cells.addPiece(active.crossing, OnePixel, upperX, upperY);
+    active.crossingAbove = active.crossing;
+    // A line running upwards is stepped back, its carry falling below zero where a downward
+    // one's reaches the height: counted from the other end (height - 1 - carry), its carry
+    // rises and wraps as a downward line's does, so both step alike.
+    active.unit = 1;
+    if (!line.down) {
+        active.stepPerRow = -active.stepPerRow;
+        active.carry = dy - 1 - active.carry;
+        active.unit = -1;
+    }
+    // Stepped even when the next row is its last, where the crossing is not used.
+    stepDown(active);
+    m_active.push_back(active);
+}
+
+// Steps a line's crossing on to the bottom of the next row.
+inline void CoverageRasterizer::stepDown(ActiveLine& line)
+{
+    line.crossing += line.stepPerRow;
+    line.carry += line.remainder;
+    if (line.carry >= line.height) {
+        line.carry -= line.height;
+        line.crossing += line.unit;
+    }
+}
+
+// Adds the parts of the active lines within `row`, retiring those that end in it.
+[[gnu::always_inline]] inline void CoverageRasterizer::convertActive(std::int64_t row, RowCells& cells)
+{
+    ActiveLine* lines = m_active.data();
+    std::size_t count = m_active.size();
+    for (std::size_t at = 0; at < count;) {
+        ActiveLine& line = lines[at];
+        if (row == line.bottomRow) {
+            if (line.down)
+                cells.addPiece(line.crossingAbove, 0, line.bottomX, line.bottomFraction);
+            else
+                cells.addPiece(line.bottomX, line.bottomFraction, line.crossingAbove, 0);
+            line = lines[--count];
+            continue;
+        }
+        if (line.down)
+            cells.addPiece(line.crossingAbove, 0, line.crossing, OnePixel);
+        else
+            cells.addPiece(line.crossing, OnePixel, line.crossingAbove, 0);
+        line.crossingAbove = line.crossing;
+        stepDown(line);
+        ++at;
+    }
+    m_active.resize(count);
+}
+
+// Adds the parts within `row` of the lines taken up at it.
+[[gnu::always_inline]] inline void CoverageRasterizer::convertTakenUp(std::int64_t row, RowCells& cells)
+{
+    for (int index = m_firstAtRow[static_cast<std::size_t>(row - m_top)]; index >= 0;) {
+        const Line& line = m_lines[static_cast<std::size_t>(index)];
+        takeUp(line, row, cells);
+        index = line.next;
+    }
+}
+
+bool CoverageRasterizer::nextRow(Row& out)
+{
+    while (m_row < m_bottom) {
+        const std::int64_t row = m_row++;
+        if (m_active.empty() && m_firstAtRow[static_cast<std::size_t>(row - m_top)] < 0)
+            continue;
+        RowCells cells{ CellArrays{ m_cover.data(), m_area.data(), m_touched.data(), m_left, m_right - m_left },
+                        std::numeric_limits<std::int64_t>::max(), -1, 0 };
+        if (!m_active.empty())
+            convertActive(row, cells);
+        convertTakenUp(row, cells);
+        const bool any = m_evenOdd ? sweepRow<true>(cells.firstTouched, cells.lastTouched, cells.leftCover, out)
+                                   : sweepRow<false>(cells.firstTouched, cells.lastTouched, cells.leftCover, out);
+        if (any) {
+            out.y = static_cast<int>(row);
+            return true;
+        }
+    }
+    return false;
 }
 
 // Sweeps the current row from left to right: the running sum of the covers gives the winding of
 // the whole pixels between touched ones, and a touched pixel gets the winding less its area.
-// Clears what the row touched.
+// Clears what the row touched. True when any pixel is covered.
 template <bool EvenOdd>
-void CoverageRasterizer::sweepRow(std::int64_t row, const RowSink& sink)
+bool CoverageRasterizer::sweepRow(std::int64_t firstTouched, std::int64_t lastTouched, std::int64_t leftCover, Row& out)
 {
     const std::int64_t columns = m_right - m_left;
-    Span* const spans = m_rowSpans.data();
-    std::size_t count = 0;
-    // Where the last span ends and its coverage, kept apart so that joining a span to it does
-    // not read back what was written (before the first, an end no span starts at).
-    std::int64_t lastEnd = -1;
-    int lastCoverage = 0;
-    const auto addSpan = [&](std::int64_t column, std::int64_t length, std::int64_t doubleArea) {
-        const int coverage = coverageFor(doubleArea, EvenOdd);
-        if (coverage == 0)
-            return;
-        if (column == lastEnd && coverage == lastCoverage) {
-            spans[count - 1].length += static_cast<int>(length);
-            lastEnd += length;
-            return;
-        }
-        spans[count++] = Span{ static_cast<int>(column + m_left), static_cast<int>(length), coverage };
-        lastEnd = column + length;
-        lastCoverage = coverage;
-    };
-
-    std::int64_t cover = m_leftCover;
+    const std::int64_t left = m_left;
+    int* const pixelColumns = m_pixelColumns.data();
+    int* const pixelCoverages = m_pixelCoverages.data();
+    Span* const runs = m_runs.data();
+    std::size_t pixels = 0;
+    std::size_t runCount = 0;
+    std::int64_t cover = leftCover;
     std::int64_t x = 0;
-    const std::int64_t firstTouched = std::max<std::int64_t>(m_firstTouched, 0);
-    const std::int64_t lastTouched = std::min(m_lastTouched, columns - 1);
+    firstTouched = std::max<std::int64_t>(firstTouched, 0);
+    lastTouched = std::min(lastTouched, columns - 1);
     if (firstTouched <= lastTouched) {
         const std::size_t lastWord = static_cast<std::size_t>(lastTouched >> 6);
         for (std::size_t word = static_cast<std::size_t>(firstTouched >> 6); word <= lastWord; ++word) {
@@ -606,31 +641,64 @@ void CoverageRasterizer::sweepRow(std::int64_t row, const RowSink& sink)
                 const std::int64_t column = std::int64_t(word * 64) + std::countr_zero(bits);
                 bits &= bits - 1;
                 const auto cell = static_cast<std::size_t>(column);
-                if (column > x && cover != 0)
-                    addSpan(x, column - x, cover * (OnePixel * 2));
+                if (column > x && cover != 0) {
+                    const int coverage = coverageFor(cover * (OnePixel * 2), EvenOdd);
+                    if (coverage != 0)
+                        runs[runCount++] = Span{ static_cast<int>(x + left), static_cast<int>(column - x), coverage };
+                }
                 cover += m_cover[cell];
-                const std::int64_t area = cover * (OnePixel * 2) - m_area[cell];
+                const int coverage = coverageFor(cover * (OnePixel * 2) - m_area[cell], EvenOdd);
                 m_cover[cell] = 0;
                 m_area[cell] = 0;
-                if (area != 0)
-                    addSpan(column, 1, area);
+                // Written in any case, kept when covered.
+                pixelColumns[pixels] = static_cast<int>(column + left);
+                pixelCoverages[pixels] = coverage;
+                pixels += coverage != 0;
                 x = column + 1;
             } while (bits != 0);
         }
     }
-    if (columns > x && cover != 0)
-        addSpan(x, columns - x, cover * (OnePixel * 2));
-    if (count != 0)
-        sink(static_cast<int>(row), std::span<const Span>(spans, count));
+    if (columns > x && cover != 0) {
+        const int coverage = coverageFor(cover * (OnePixel * 2), EvenOdd);
+        if (coverage != 0)
+            runs[runCount++] = Span{ static_cast<int>(x + left), static_cast<int>(columns - x), coverage };
+    }
+    out.columns = pixelColumns;
+    out.coverages = pixelCoverages;
+    out.pixels = static_cast<int>(pixels);
+    out.runs = std::span<const Span>(runs, runCount);
+    return pixels != 0 || runCount != 0;
 }
 
-void CoverageRasterizer::fill(const QPainterPath& path, const QTransform& toDevice, const QRect& target, const RowSink& sink)
+std::span<const CoverageRasterizer::Span> CoverageRasterizer::spansOf(const Row& row)
 {
+    Span* const spans = m_spans.data();
+    std::size_t count = 0;
+    const auto add = [&](int x, int length, int coverage) {
+        if (count != 0 && spans[count - 1].x + spans[count - 1].length == x && spans[count - 1].coverage == coverage)
+            spans[count - 1].length += length;
+        else
+            spans[count++] = Span{ x, length, coverage };
+    };
+    std::size_t run = 0;
+    for (int pixel = 0; pixel < row.pixels; ++pixel) {
+        for (; run < row.runs.size() && row.runs[run].x < row.columns[pixel]; ++run)
+            add(row.runs[run].x, row.runs[run].length, row.runs[run].coverage);
+        add(row.columns[pixel], 1, row.coverages[pixel]);
+    }
+    for (; run < row.runs.size(); ++run)
+        add(row.runs[run].x, row.runs[run].length, row.runs[run].coverage);
+    return std::span<const Span>(spans, count);
+}
+
+bool CoverageRasterizer::start(const QPainterPath& path, const QTransform& toDevice, const QRect& target)
+{
+    m_row = m_bottom = 0;
     if (path.isEmpty() || target.isEmpty())
-        return;
+        return false;
     flatten(path, toDevice, target);
     if (m_fixed.empty())
-        return;
+        return false;
     std::int64_t minX = m_fixed[0].x;
     std::int64_t maxX = minX;
     std::int64_t minY = m_fixed[0].y;
@@ -646,9 +714,43 @@ void CoverageRasterizer::fill(const QPainterPath& path, const QTransform& toDevi
     m_top = std::max<std::int64_t>(minY >> 6, target.top());
     m_right = std::min<std::int64_t>((maxX + 63) >> 6, std::int64_t(target.left()) + target.width());
     m_bottom = std::min<std::int64_t>((maxY + 63) >> 6, std::int64_t(target.top()) + target.height());
-    if (m_left >= m_right || m_top >= m_bottom)
-        return;
-    convert(path.fillRule() == Qt::OddEvenFill, sink);
+    if (m_left >= m_right || m_top >= m_bottom) {
+        m_bottom = 0;
+        return false;
+    }
+    m_evenOdd = path.fillRule() == Qt::OddEvenFill;
+
+    const std::size_t rows = static_cast<std::size_t>(m_bottom - m_top);
+    const std::size_t columns = static_cast<std::size_t>(m_right - m_left);
+    m_lines.clear();
+    m_active.clear();
+    m_firstAtRow.assign(rows, -1);
+    int first = 0;
+    for (const int end : m_contourEnds) {
+        if (end <= first)
+            continue;
+        for (int index = first + 1; index < end; ++index)
+            addLine(m_fixed[index - 1], m_fixed[index]);
+        addLine(m_fixed[end - 1], m_fixed[first]);
+        first = end;
+    }
+    if (m_lines.empty())
+        return false;
+    // The row buffers are zero outside a row's conversion; they only grow.
+    if (m_cover.size() < columns) {
+        m_cover.resize(columns);
+        m_area.resize(columns);
+        m_touched.resize((columns + 63) / 64);
+    }
+    // Room for every column and eight more (see Row).
+    if (m_runs.size() < columns + 8) {
+        m_runs.resize(columns + 8);
+        m_spans.resize(columns + 8);
+        m_pixelColumns.resize(columns + 8);
+        m_pixelCoverages.resize(columns + 8);
+    }
+    m_row = m_top;
+    return true;
 }
 
 } // namespace player::render

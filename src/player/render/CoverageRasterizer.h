@@ -5,7 +5,6 @@
 #include <QTransform>
 
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <vector>
 
@@ -41,17 +40,46 @@ public:
         int length = 0;
         int coverage = 0;
     };
-    using RowSink = std::function<void(int y, std::span<const Span> spans)>;
 
     // Whether `path` through `toDevice` stays within the coordinates this converter handles
     // (finite, and far enough from the limits of its fixed-point arithmetic), and the transform
     // is affine.
     static bool handles(const QPainterPath& path, const QTransform& toDevice);
 
+    // The covered pixels of one row: those the outline crosses ("edge pixels"), each with its
+    // own coverage, ordered by column; and the runs of pixels between them, which the outline
+    // does not touch, each of one coverage, ordered by x. No pixel is in both.
+    struct Row {
+        int y = 0;
+        // The edge pixels' columns (device x) and coverages (1 to 255). Both arrays have room for
+        // as many entries as the fill is pixels wide, plus eight: the sink may write there, for
+        // instance to add the pixels of short runs.
+        int* columns = nullptr;
+        int* coverages = nullptr;
+        int pixels = 0;
+        std::span<const Span> runs;
+    };
+
     // Converts `path` mapped through `toDevice` with its fill rule, keeping the pixels inside
-    // `target` (device pixels), and gives the spans of each row that has any, row by row from
-    // the top, left to right.
-    void fill(const QPainterPath& path, const QTransform& toDevice, const QRect& target, const RowSink& sink);
+    // `target` (device pixels), and gives `sink(Row& row)` each row that has any covered pixel,
+    // row by row from the top.
+    template <typename Sink>
+    void fillRows(const QPainterPath& path, const QTransform& toDevice, const QRect& target, Sink&& sink)
+    {
+        if (!start(path, toDevice, target))
+            return;
+        Row row;
+        while (nextRow(row))
+            sink(row);
+    }
+
+    // The same conversion, giving `sink(int y, std::span<const Span> spans)` each row as spans,
+    // left to right, neighbours of the same coverage joined.
+    template <typename Sink>
+    void fill(const QPainterPath& path, const QTransform& toDevice, const QRect& target, Sink&& sink)
+    {
+        fillRows(path, toDevice, target, [&](const Row& row) { sink(row.y, spansOf(row)); });
+    }
 
     // The curve tolerance (in path coordinates) for a transform: a quarter device pixel over the
     // transform's largest scale.
@@ -65,45 +93,56 @@ private:
         std::int64_t x;
         std::int64_t y;
     };
-    // A line between two rows or within one, in 1/256 pixel, kept from the row where the
-    // conversion takes it up to its last row.
-    struct Edge {
-        // The line's ends, the upper one first, and its rows.
+    // A line between two rows or within one, in 1/256 pixel, its upper end first, waiting for
+    // the row where the conversion takes it up.
+    struct Line {
         std::int64_t topX;
         std::int64_t topY;
         std::int64_t bottomX;
         std::int64_t bottomY;
-        std::int64_t topRow;
-        std::int64_t bottomRow;
+        // The next line taken up at the same row.
+        int next;
         // Whether the line runs downwards (from its upper end).
         bool down;
-        // Where it crosses the bottom of the current row, and of the row above; the carry of
-        // the integer division that stepped it there.
-        std::int64_t crossing;
+    };
+    // A line that reaches below the current row, from the row after its first kept one to its
+    // last.
+    struct ActiveLine {
+        // Where it crosses the top of the current row, and its bottom (but in its last row).
         std::int64_t crossingAbove;
-        std::int64_t carry;
-        // The step from one row's crossing to the next one's: whole units, then a remainder
-        // over `height`.
+        std::int64_t crossing;
+        // The step from one row's crossing to the next one's, in whole units (negative for a
+        // line running upwards), then a remainder over `height`, whose sum `carry` moves the
+        // crossing one more unit (`unit`, 1 or -1) each time it reaches the height.
         std::int64_t stepPerRow;
         std::int64_t remainder;
         std::int64_t height;
-        // The next edge taken up at the same row.
-        int next;
+        std::int64_t carry;
+        std::int64_t unit;
+        // Its last row and its lower end, the height of that end within the row.
+        std::int64_t bottomRow;
+        std::int64_t bottomX;
+        std::int64_t bottomFraction;
+        bool down;
     };
 
+    bool start(const QPainterPath& path, const QTransform& toDevice, const QRect& target);
+    bool nextRow(Row& out);
+    std::span<const Span> spansOf(const Row& row);
     void flatten(const QPainterPath& path, const QTransform& toDevice, const QRect& target);
     void closeSubpath();
-    void addEdge(FixedPoint from, FixedPoint to);
-    void takeUp(Edge& edge, std::int64_t row);
-    void addEdgeRow(Edge& edge, std::int64_t row);
-    void addPiece(std::int64_t fromX, std::int64_t fromY, std::int64_t toX, std::int64_t toY);
+    void addLine(FixedPoint from, FixedPoint to);
+    struct CellArrays;
+    struct RowCells;
+    void takeUp(const Line& line, std::int64_t row, RowCells& cells);
+    static void stepDown(ActiveLine& line);
     template <bool Clipped>
-    void walkColumns(std::int64_t fromX, std::int64_t fromY, std::int64_t toX, std::int64_t toY);
-    template <bool Clipped>
-    void addCell(std::int64_t column, std::int64_t area, std::int64_t cover);
-    void convert(bool evenOdd, const RowSink& sink);
+    static std::int64_t walkColumns(CellArrays cells, std::int64_t fromX, std::int64_t fromY, std::int64_t toX,
+                                    std::int64_t toY);
+    void convertActive(std::int64_t row, RowCells& cells);
+    void convertTakenUp(std::int64_t row, RowCells& cells);
     template <bool EvenOdd>
-    void sweepRow(std::int64_t row, const RowSink& sink);
+    bool sweepRow(std::int64_t firstTouched, std::int64_t lastTouched, std::int64_t leftCover, Row& out);
 
     // Flattened outline in path coordinates, then device points in 1/64 pixel.
     std::vector<QPointF> m_points;
@@ -117,13 +156,17 @@ private:
     std::int64_t m_top = 0;
     std::int64_t m_bottom = 0;
 
-    std::vector<Edge> m_edges;
-    // The first edge taken up at each kept row (-1 for none), and the edges of the current row.
-    std::vector<int> m_firstAtRow;
-    std::vector<int> m_active;
+    bool m_evenOdd = false;
+    // The next row to convert.
+    std::int64_t m_row = 0;
 
-    // The current row: per kept column the summed cover and area, a bit per column touched,
-    // the touched columns' range, and the cover of everything left of the kept columns.
+    std::vector<Line> m_lines;
+    // The first line taken up at each kept row (-1 for none), and the lines going on below the
+    // current row.
+    std::vector<int> m_firstAtRow;
+    std::vector<ActiveLine> m_active;
+
+    // The current row: per kept column the summed cover and area, and a bit per column touched.
     // Every cell and bit is zero again once the row is swept.
     //
     // The areas and the touched words are `long long`, a type distinct from std::int64_t's
@@ -134,11 +177,12 @@ private:
     std::vector<int> m_cover;
     std::vector<AreaSum> m_area;
     std::vector<TouchedWord> m_touched;
-    std::int64_t m_firstTouched = 0;
-    std::int64_t m_lastTouched = 0;
-    std::int64_t m_leftCover = 0;
 
-    std::vector<Span> m_rowSpans;
+    // The current row's runs and edge pixels, and its spans when asked for.
+    std::vector<Span> m_runs;
+    std::vector<int> m_pixelColumns;
+    std::vector<int> m_pixelCoverages;
+    std::vector<Span> m_spans;
 };
 
 } // namespace player::render

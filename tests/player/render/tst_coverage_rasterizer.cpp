@@ -140,6 +140,9 @@ private slots:
     void farCoordinatesMatchQt();
     void wideTargetsMatchQt();
     void pathsOutOfRangeAreLeftToQt();
+    void thinAndLongShapesMatchQt();
+    void rowsKeepEdgePixelsApartFromRuns();
+    void rowsDoNotDependOnWhatTheSinkLeftBehind();
 };
 
 void CoverageRasterizerTest::randomPathsMatchQtPixelForPixel_data()
@@ -543,6 +546,123 @@ void CoverageRasterizerTest::pathsOutOfRangeAreLeftToQt()
     QVERIFY(CoverageFill::fill(painter, near, QBrush(Qt::black), QTransform()));
     painter.end();
     QCOMPARE(image.pixel(3, 3), qRgba(0, 0, 0, 255));
+}
+
+// Slivers down to a hundredth of a pixel thick, at every 1/64 pixel offset, and lines
+// thousands of pixels long at shallow and steep slopes, some crossing themselves.
+void CoverageRasterizerTest::thinAndLongShapesMatchQt()
+{
+    QRandomGenerator random(53);
+    const QImage background = noise(QSize(400, 300), 53);
+    for (int round = 0; round < 128; ++round) {
+        const double offset = (round % 64) / 64.0;
+        const double thickness = round % 4 == 0 ? 0.01 : random.bounded(0.6);
+        const double angle = random.bounded(2 * M_PI);
+        const double length = round % 2 == 0 ? 3000 : 40 + random.bounded(300.0);
+        const QPointF centre(200 + offset + random.bounded(8.0), 150 - offset + random.bounded(8.0));
+        const QPointF along(std::cos(angle) * length / 2, std::sin(angle) * length / 2);
+        const QPointF across(-std::sin(angle) * thickness / 2, std::cos(angle) * thickness / 2);
+        QPainterPath path;
+        path.moveTo(centre - along - across);
+        path.lineTo(centre + along - across);
+        // Every third sliver is twisted into a bow tie.
+        if (round % 3 == 0) {
+            path.lineTo(centre - along + across);
+            path.lineTo(centre + along + across);
+        } else {
+            path.lineTo(centre + along + across);
+            path.lineTo(centre - along + across);
+        }
+        path.closeSubpath();
+        path.setFillRule(round % 5 < 2 ? Qt::OddEvenFill : Qt::WindingFill);
+        const Difference difference = fillBothWays(background, path, QTransform(), randomColor(random));
+        QVERIFY2(difference.pixels == 0, qPrintable(QStringLiteral("round %1: %2 pixels differ, by up to %3")
+                                                        .arg(round)
+                                                        .arg(difference.pixels)
+                                                        .arg(difference.largest)));
+    }
+}
+
+namespace {
+
+// The coverage of every pixel of a conversion as its rows give it, checking on the way that
+// edge pixels come in column order, runs in order and apart from each other and from the edge
+// pixels, all within the target, none empty and none transparent; -1 at (y, INT_MIN) otherwise.
+CoverageMap rowsToMap(CoverageRasterizer& rasterizer, const QPainterPath& path, const QTransform& transform,
+                      const QRect& target, bool scribble)
+{
+    CoverageMap coverage;
+    int lastY = std::numeric_limits<int>::min();
+    rasterizer.fillRows(path, transform, target, [&](CoverageRasterizer::Row& row) {
+        const auto wrong = [&] { coverage[{ row.y, std::numeric_limits<int>::min() }] = -1; };
+        if (row.y <= lastY || row.y < target.top() || row.y > target.bottom() || (row.pixels == 0 && row.runs.empty()))
+            wrong();
+        lastY = row.y;
+        int previous = std::numeric_limits<int>::min();
+        for (int index = 0; index < row.pixels; ++index) {
+            const int x = row.columns[index];
+            if (x <= previous || x < target.left() || x > target.right() || row.coverages[index] <= 0
+                || row.coverages[index] > 255)
+                wrong();
+            previous = x;
+            coverage[{ row.y, x }] = row.coverages[index];
+        }
+        int end = std::numeric_limits<int>::min();
+        for (const CoverageRasterizer::Span& run : row.runs) {
+            if (run.x < end || run.length <= 0 || run.x < target.left() || run.x + run.length > target.right() + 1
+                || run.coverage <= 0 || run.coverage > 255)
+                wrong();
+            end = run.x + run.length;
+            for (int x = run.x; x < end; ++x) {
+                if (!coverage.emplace(std::pair(row.y, x), run.coverage).second)
+                    wrong();
+            }
+        }
+        // A sink may use the arrays' whole room as it likes.
+        if (scribble) {
+            for (int index = 0; index < target.width() + 8; ++index) {
+                row.columns[index] = -7 - index;
+                row.coverages[index] = 300 + index;
+            }
+        }
+    });
+    return coverage;
+}
+
+} // namespace
+
+// A row's edge pixels and runs together give every covered pixel once, with the coverage the
+// spans give it.
+void CoverageRasterizerTest::rowsKeepEdgePixelsApartFromRuns()
+{
+    CoverageRasterizer rasterizer;
+    QRandomGenerator random(59);
+    const QRect target(0, 0, 140, 100);
+    int pixelsCompared = 0;
+    for (int round = 0; round < 200; ++round) {
+        const QPainterPath path = randomPath(random, QRectF(-30, -30, 200, 160));
+        const QTransform transform = QTransform().rotate(random.bounded(20.0)).scale(0.5 + random.bounded(1.0), 1.0);
+        const CoverageMap byRows = rowsToMap(rasterizer, path, transform, target, false);
+        const CoverageMap bySpans = convertToMap(rasterizer, path, transform, target);
+        QVERIFY2(byRows == bySpans, qPrintable(QStringLiteral("round %1").arg(round)));
+        pixelsCompared += int(byRows.size());
+    }
+    QVERIFY(pixelsCompared > 100000);
+}
+
+// What a sink writes over a row's arrays does not reach the rows after it, nor the next fill.
+void CoverageRasterizerTest::rowsDoNotDependOnWhatTheSinkLeftBehind()
+{
+    CoverageRasterizer plain;
+    CoverageRasterizer scribbled;
+    QRandomGenerator random(61);
+    for (int round = 0; round < 120; ++round) {
+        const QRect target(random.bounded(20), random.bounded(20), 1 + random.bounded(200), 1 + random.bounded(90));
+        const QPainterPath path = randomPath(random, QRectF(-20, -20, 260, 150));
+        const CoverageMap expected = rowsToMap(plain, path, QTransform(), target, false);
+        QVERIFY2(rowsToMap(scribbled, path, QTransform(), target, true) == expected,
+                 qPrintable(QStringLiteral("round %1").arg(round)));
+    }
 }
 
 QTEST_MAIN(CoverageRasterizerTest)
