@@ -1,6 +1,8 @@
 #include "FillBrush.h"
 
 #include "ColorTransforms.h"
+#include "FillShader.h"
+#include "GradientRamp.h"
 #include "GradientTable.h"
 
 #include <QLinearGradient>
@@ -15,32 +17,46 @@ namespace {
 // Gradients are defined on a square from -16384 to 16384 twips that their matrix places.
 constexpr double GradientHalfSize = 16384.0;
 
-// Flash shows table entry i from (i - lead) / 256 to (i + 1 - lead) / 256 of the way along a
-// gradient, with a lead measured on Flash's pictures. At low quality a linear gradient shows
-// the entry the pixel's centre lies in; at high quality it leads by a whole entry. A radial
-// gradient leads by a quarter.
-constexpr double LowQualityLinearEntryLead = 0.0;
+// Where Flash shows the entries of a gradient's table (see GradientRamp::Lookup). At high
+// quality a pixel shows the single entry whose 256th of the gradient holds its centre, with a
+// lead measured on Flash's pictures: a whole entry for linear gradients, a quarter for radial
+// ones. At low quality it mixes the two entries nearest its centre, without a lead.
 constexpr double HighQualityLinearEntryLead = 1.0;
-constexpr double RadialEntryLead = 0.25;
+constexpr double HighQualityRadialEntryLead = 0.25;
+constexpr double LowQualityEntryLead = 0.0;
 
-// Flash looks gradients up in a table of 256 colours, one per ratio, each colour holding for a
-// 256th of the gradient. Qt mixes between its stops, so each run of equal colours becomes a pair
-// of stops at the run's ends, with a hard step to the next run.
+// The records of a gradient with the colour transform applied, as colours and ratios.
+struct Records {
+    std::vector<swf::Rgba> colors;
+    std::vector<uint8_t> ratios;
+};
+
+Records transformedRecords(const swf::Gradient& gradient, const swf::ColorTransform& colorTransform)
+{
+    Records records;
+    for (const swf::GradientRecord& record : gradient.records) {
+        const QColor color = applyColorTransform(colorTransform, record.color);
+        records.colors.push_back(swf::Rgba { static_cast<uint8_t>(color.red()), static_cast<uint8_t>(color.green()),
+                                             static_cast<uint8_t>(color.blue()), static_cast<uint8_t>(color.alpha()) });
+        records.ratios.push_back(record.ratio);
+    }
+    return records;
+}
+
+GradientMixing mixingOf(const swf::Gradient& gradient)
+{
+    return gradient.interpolation == swf::InterpolationMode::LinearRgb ? GradientMixing::LinearLight : GradientMixing::Straight;
+}
+
+// Qt's brush for the same gradient, for painting that Qt does (where no shader can be made):
+// Qt mixes between its stops, so each run of equal table colours becomes a pair of stops at the
+// run's ends, with a hard step to the next run. Entries are never blended here.
 QGradientStops gradientStops(const swf::Gradient& gradient, const swf::ColorTransform& colorTransform, double entryLead)
 {
     if (gradient.records.empty())
         return { { 0.0, Qt::transparent } };
-    std::vector<swf::Rgba> colors;
-    std::vector<uint8_t> ratios;
-    for (const swf::GradientRecord& record : gradient.records) {
-        const QColor color = applyColorTransform(colorTransform, record.color);
-        colors.push_back(swf::Rgba { static_cast<uint8_t>(color.red()), static_cast<uint8_t>(color.green()),
-                                     static_cast<uint8_t>(color.blue()), static_cast<uint8_t>(color.alpha()) });
-        ratios.push_back(record.ratio);
-    }
-    const GradientMixing mixing = gradient.interpolation == swf::InterpolationMode::LinearRgb ? GradientMixing::LinearLight
-                                                                                              : GradientMixing::Straight;
-    const GradientColors table = makeGradientColors(colors, ratios, mixing);
+    const Records records = transformedRecords(gradient, colorTransform);
+    const GradientColors table = makeGradientColors(records.colors, records.ratios, mixingOf(gradient));
     constexpr double entries = 256.0;
     constexpr double step = 1e-7;
     QGradientStops stops;
@@ -74,6 +90,20 @@ QGradient::Spread toSpread(swf::SpreadMode mode)
     return QGradient::PadSpread;
 }
 
+double entryLead(swf::FillType type, bool highQuality)
+{
+    if (!highQuality)
+        return LowQualityEntryLead;
+    return type == swf::FillType::LinearGradient ? HighQualityLinearEntryLead : HighQualityRadialEntryLead;
+}
+
+// The focal point lies on the x axis of the gradient square, -1..1 of its radius. A focus on
+// the circle itself leaves the gradient undefined along it, so it is kept just inside.
+double focalPoint(const swf::FillStyle& fill)
+{
+    return fill.type == swf::FillType::FocalGradient ? std::clamp(fill.gradient.focalPoint, -0.998, 0.998) : 0.0;
+}
+
 // Flash mixes the colours of neighbouring stops channel by channel before applying alpha, so a
 // fade from transparent black to white passes through half-transparent grey; Qt's default mixes
 // premultiplied colours, which would pass through half-transparent white. Component
@@ -84,17 +114,14 @@ QBrush gradientBrush(const swf::FillStyle& fill, const swf::ColorTransform& colo
     QBrush brush;
     if (fill.type == swf::FillType::LinearGradient) {
         QLinearGradient linear(-GradientHalfSize, 0.0, GradientHalfSize, 0.0);
-        linear.setStops(gradientStops(gradient, colorTransform,
-                                      highQuality ? HighQualityLinearEntryLead : LowQualityLinearEntryLead));
+        linear.setStops(gradientStops(gradient, colorTransform, entryLead(fill.type, highQuality)));
         linear.setSpread(toSpread(gradient.spread));
         linear.setInterpolationMode(QGradient::ComponentInterpolation);
         brush = QBrush(linear);
     } else {
-        // The focal point lies on the x axis of the gradient square, -1..1 of its radius.
-        // Qt misbehaves with the focus exactly on the circle, so it is kept just inside.
-        const double focal = fill.type == swf::FillType::FocalGradient ? std::clamp(gradient.focalPoint, -0.998, 0.998) : 0.0;
+        const double focal = focalPoint(fill);
         QRadialGradient radial(QPointF(0.0, 0.0), GradientHalfSize, QPointF(focal * GradientHalfSize, 0.0));
-        radial.setStops(gradientStops(gradient, colorTransform, RadialEntryLead));
+        radial.setStops(gradientStops(gradient, colorTransform, entryLead(fill.type, highQuality)));
         radial.setSpread(toSpread(gradient.spread));
         radial.setInterpolationMode(QGradient::ComponentInterpolation);
         brush = QBrush(radial);
@@ -124,6 +151,32 @@ bool isClippedBitmapFill(swf::FillType type)
 bool isSmoothedBitmapFill(swf::FillType type)
 {
     return type == swf::FillType::RepeatingBitmap || type == swf::FillType::ClippedBitmap;
+}
+
+std::optional<FillShader> makeGradientShader(const swf::FillStyle& fill, const swf::ColorTransform& colorTransform,
+                                             bool highQuality)
+{
+    const swf::Gradient& gradient = fill.gradient;
+    const QGradient::Spread spread = toSpread(gradient.spread);
+    std::shared_ptr<const GradientRamp> ramp;
+    if (gradient.records.empty()) {
+        ramp = GradientRamp::fromStops({ { 0.0, Qt::transparent } }, spread, QGradient::ComponentInterpolation);
+    } else {
+        const Records records = transformedRecords(gradient, colorTransform);
+        const GradientMixing mixing = mixingOf(gradient);
+        const GradientRamp::Lookup lookup = highQuality ? GradientRamp::Lookup::Nearest : GradientRamp::Lookup::Blended;
+        ramp = GradientRamp::fromTable(makeMixingColors(records.colors, records.ratios, mixing), mixing, lookup,
+                                       entryLead(fill.type, highQuality), spread);
+    }
+    FillShader shader;
+    if (fill.type == swf::FillType::LinearGradient)
+        shader = FillShader::linear(std::move(ramp), QPointF(-GradientHalfSize, 0.0), QPointF(GradientHalfSize, 0.0), QTransform());
+    else if (fill.type == swf::FillType::RadialGradient || fill.type == swf::FillType::FocalGradient)
+        shader = FillShader::radial(std::move(ramp), QPointF(0.0, 0.0), GradientHalfSize,
+                                    QPointF(focalPoint(fill) * GradientHalfSize, 0.0), QTransform());
+    else
+        return std::nullopt;
+    return shader.mapped(toTransform(gradient.matrix));
 }
 
 QBrush makeFillBrush(const swf::FillStyle& fill, const swf::ColorTransform& colorTransform, const QImage& bitmap,

@@ -7,7 +7,11 @@
 #include <QImage>
 #include <QTransform>
 
+#include <optional>
+
 namespace player::render {
+
+class FillShader;
 
 // The matrix of a fill (gradient square or bitmap pixels to shape twips) as a Qt transform.
 QTransform toTransform(const swf::Matrix& matrix);
@@ -22,5 +26,10 @@ bool isSmoothedBitmapFill(swf::FillType type);
 // gradients fall on the pixels a little differently at high and low quality.
 QBrush makeFillBrush(const swf::FillStyle& fill, const swf::ColorTransform& colorTransform, const QImage& bitmap = {},
                      bool highQuality = true);
+
+// The shader that colours the pixels of a gradient fill in shape twips, with the colour
+// transform applied; nothing for other fills or a matrix that collapses the gradient.
+std::optional<FillShader> makeGradientShader(const swf::FillStyle& fill, const swf::ColorTransform& colorTransform,
+                                             bool highQuality);
 
 } // namespace player::render

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "GradientTable.h"
+
 #include <QGradient>
 #include <QRgb>
 
@@ -14,9 +16,9 @@ namespace player::render {
 // the ends: pad holds the end colours, repeat starts over, reflect runs back and forth.
 //
 // The table has 1024 entries, each the colour at the middle of its 1024th of the gradient.
-// A brush made from Flash's 256-colour table (see FillBrush) changes colour only at multiples of
+// Flash's 256-colour table looked up nearest (see FillBrush) changes colour only at multiples of
 // a 1024th, since the entry lead is a whole or a quarter entry, so the table holds those steps
-// exactly; a smooth brush becomes a fine staircase.
+// exactly; a blended table or a smooth brush becomes a fine staircase of quarter entries.
 class GradientRamp {
 public:
     static constexpr int Size = 1024;
@@ -25,6 +27,19 @@ public:
     // (component interpolation) or on premultiplied colours (Qt's colour interpolation).
     static std::shared_ptr<const GradientRamp> fromStops(const QGradientStops& stops, QGradient::Spread spread,
                                                          QGradient::InterpolationMode mixing);
+
+    // How a Flash gradient's pixels take their colours from its 256 entries: each entry lies at
+    // (i + 0.5 - lead) / 256 of the way along the gradient. Nearest shows the entry whose 256th
+    // of the gradient holds the position; Blended mixes the two entries on either side by
+    // distance, in the table's mixing space, and converts only the mix to a shown colour, so a
+    // step between two ratios shows as a ramp one entry wide. Before the first entry and after
+    // the last, both hold the end entries.
+    enum class Lookup { Nearest, Blended };
+
+    // The table of a Flash gradient from its 256 colours in their mixing space (see
+    // makeMixingColors).
+    static std::shared_ptr<const GradientRamp> fromTable(const GradientColors& mixingColors, GradientMixing mixing,
+                                                         Lookup lookup, double entryLead, QGradient::Spread spread);
 
     // The table entry for a position along the gradient.
     int indexAt(double position) const

@@ -21,12 +21,17 @@ uint8_t toLinearLight(uint8_t value)
 // the light by the entry's alpha, converts that to sRGB and multiplies by alpha again. An opaque
 // entry is unaffected; a translucent one comes out darker than its light (white at half alpha
 // shows as 173), and this darker colour is then drawn at the entry's alpha as usual.
-uint8_t fromLinearLight(uint8_t value, uint8_t alpha)
+uint8_t fromLinearLight(double value, double alpha)
 {
     const double coverage = alpha / 255.0;
-    const double linear = alpha > 0 ? value / 255.0 / coverage : value / 255.0;
+    const double linear = alpha > 0.0 ? value / 255.0 / coverage : value / 255.0;
     const double fraction = linear <= 0.0031308 ? linear * 12.92 : 1.055 * std::pow(linear, 1.0 / 2.4) - 0.055;
     return static_cast<uint8_t>(std::clamp(std::lround(fraction * coverage * 255.0), 0L, 255L));
+}
+
+uint8_t byteOf(double value)
+{
+    return static_cast<uint8_t>(std::clamp(std::lround(value), 0L, 255L));
 }
 
 // The colour `step` steps of `steps` from `from` to `to`. Mixing rounds down, as Flash's table
@@ -75,8 +80,8 @@ GradientColors makeStraightColors(const std::vector<swf::Rgba>& colors, const st
 
 } // namespace
 
-GradientColors makeGradientColors(const std::vector<swf::Rgba>& colors, const std::vector<uint8_t>& ratios,
-                                  GradientMixing mixing)
+GradientColors makeMixingColors(const std::vector<swf::Rgba>& colors, const std::vector<uint8_t>& ratios,
+                                GradientMixing mixing)
 {
     if (mixing != GradientMixing::LinearLight)
         return makeStraightColors(colors, ratios);
@@ -85,11 +90,25 @@ GradientColors makeGradientColors(const std::vector<swf::Rgba>& colors, const st
     light.reserve(colors.size());
     for (const swf::Rgba& color : colors)
         light.push_back(swf::Rgba { toLinearLight(color.r), toLinearLight(color.g), toLinearLight(color.b), color.a });
-    GradientColors table = makeStraightColors(light, ratios);
-    for (swf::Rgba& entry : table) {
-        entry.r = fromLinearLight(entry.r, entry.a);
-        entry.g = fromLinearLight(entry.g, entry.a);
-        entry.b = fromLinearLight(entry.b, entry.a);
+    return makeStraightColors(light, ratios);
+}
+
+swf::Rgba shownColor(double red, double green, double blue, double alpha, GradientMixing mixing)
+{
+    if (mixing != GradientMixing::LinearLight)
+        return swf::Rgba { byteOf(red), byteOf(green), byteOf(blue), byteOf(alpha) };
+    const uint8_t shownAlpha = byteOf(alpha);
+    return swf::Rgba { fromLinearLight(red, shownAlpha), fromLinearLight(green, shownAlpha), fromLinearLight(blue, shownAlpha),
+                       shownAlpha };
+}
+
+GradientColors makeGradientColors(const std::vector<swf::Rgba>& colors, const std::vector<uint8_t>& ratios,
+                                  GradientMixing mixing)
+{
+    GradientColors table = makeMixingColors(colors, ratios, mixing);
+    if (mixing == GradientMixing::LinearLight) {
+        for (swf::Rgba& entry : table)
+            entry = shownColor(entry.r, entry.g, entry.b, entry.a, mixing);
     }
     return table;
 }

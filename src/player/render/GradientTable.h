@@ -26,6 +26,16 @@ enum class GradientMixing { Straight, LinearLight };
 GradientColors makeGradientColors(const std::vector<swf::Rgba>& colors, const std::vector<uint8_t>& ratios,
                                   GradientMixing mixing = GradientMixing::Straight);
 
+// The table before it goes back to shown colours: the stored colours when mixing straight,
+// bytes of linear light when mixing in light (alpha as stored in both). A gradient's pixels
+// blend neighbouring entries of this table (see GradientRamp) and only then convert the blend.
+GradientColors makeMixingColors(const std::vector<swf::Rgba>& colors, const std::vector<uint8_t>& ratios,
+                                GradientMixing mixing);
+
+// A colour of the mixing table, or a blend of its entries, as it shows: straight (not
+// premultiplied), each channel rounded to a byte.
+swf::Rgba shownColor(double red, double green, double blue, double alpha, GradientMixing mixing);
+
 // The same table premultiplied, as filters (GradientGlow, GradientBevel) use it.
 using GradientTable = std::array<QRgb, 256>;
 

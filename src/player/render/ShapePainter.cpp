@@ -70,7 +70,7 @@ const ConvertedShape::GradientBrush& gradientBrushFor(std::vector<std::optional<
     std::optional<ConvertedShape::GradientBrush>& entry = made[styleIndex];
     if (!entry || !(entry->colorTransform == colorTransform) || entry->highQuality != highQuality) {
         QBrush brush = makeFillBrush(fill, colorTransform, {}, highQuality);
-        std::optional<FillShader> shader = FillShader::fromBrush(brush, false);
+        std::optional<FillShader> shader = makeGradientShader(fill, colorTransform, highQuality);
         entry = ConvertedShape::GradientBrush{colorTransform, highQuality, std::move(brush), std::move(shader)};
     }
     return *entry;

@@ -140,9 +140,10 @@ private slots:
     void radialGradientSeenFromItsFocus()
     {
         // A circle of radius 256 pixels at (300, 300), the focus halfway to its right edge
-        // (x = 428). A radial gradient shows the entry a quarter entry on from its position:
-        // pixel centre 491.5 lies 63.5 / 128 of the way from the focus to the circle (entry
-        // floor(127 + 0.25)), 235.5 lies 192.5 / 384 of it (floor(128.33 + 0.25)).
+        // (x = 428). At low quality a pixel mixes the two entries around its position, entry e
+        // lying at (e + 0.5) / 256 of the way: pixel centre 491.5 lies 63.5 / 128 of the way from
+        // the focus to the circle (entry 126.5, halfway from 126 to 127), 235.5 lies 192.5 / 384
+        // of it (entry 127.83).
         swf::FillStyle fill = blackToWhite(swf::FillType::FocalGradient, swf::SpreadMode::Pad, 300 - 256, 512, 300);
         fill.gradient.focalPoint = 0.5;
         const swf::Shape shape = ShapeBuilder().fill(fill).rectangle(40, 290, 570, 310, 0, 1).build();
@@ -152,7 +153,7 @@ private slots:
         QCOMPARE(image.pixel(235, 299), grey(128));
         QCOMPARE(image.pixel(45, 299), grey(255));
         QCOMPARE(image.pixel(555, 299), grey(255));
-        // Pixel centre 460.5 lies 32.5 / 128 of the way (entry floor(65.004 + 0.25)).
+        // Pixel centre 460.5 lies 32.5 / 128 of the way (entry 64.5).
         QCOMPARE(image.pixel(460, 299), grey(65));
     }
 
@@ -160,7 +161,8 @@ private slots:
     {
         // A circle of radius 20 at (100, 60) seen from a focus 0.6 of the way to its right edge,
         // repeated. A pixel's position is its distance from the focus over the distance from the
-        // focus to the circle along the same ray; the entry is a quarter entry on from it.
+        // focus to the circle along the same ray; at low quality it mixes the two entries around
+        // that position, which on a fade from black to white is the nearest level.
         swf::FillStyle fill = blackToWhite(swf::FillType::FocalGradient, swf::SpreadMode::Repeat, 80, 40, 60);
         fill.gradient.focalPoint = 0.6;
         const swf::Shape shape = ShapeBuilder().fill(fill).rectangle(0, 0, 200, 120, 0, 1).build();
@@ -176,18 +178,18 @@ private slots:
                 const QPointF fromCentre = focus - QPointF(100, 60);
                 const double along = (fromCentre.x() * way.x() + fromCentre.y() * way.y()) / length;
                 const double reach = -along + std::sqrt(along * along - (QPointF::dotProduct(fromCentre, fromCentre) - 400.0));
-                const double entries = length / reach * 256.0 + 0.25;
-                // Centres on a step between entries are left out, and so is the quarter entry
-                // before each seam between repeats, which shows the table's last entry.
-                if (std::abs(entries - std::round(entries)) < 0.01 || std::fmod(entries, 256.0) < 0.26)
+                const double entries = std::fmod(length / reach, 1.0) * 256.0 - 0.5;
+                // Centres halfway between two levels are left out (the mix is worked out to a
+                // quarter entry), and so are those next to a seam between repeats.
+                if (std::abs(entries - std::floor(entries) - 0.5) < 0.15 || entries < 0.5 || entries > 254.5)
                     continue;
-                const int level = static_cast<int>(static_cast<long>(std::floor(entries)) % 256);
+                const int level = static_cast<int>(std::lround(entries));
                 QVERIFY2(image.pixel(x, y) == grey(level),
                          qPrintable(QStringLiteral("(%1, %2): %3, entries %4").arg(x).arg(y).arg(describe(image.pixel(x, y))).arg(entries)));
                 ++checked;
             }
         }
-        QVERIFY(checked > 1000);
+        QVERIFY(checked > 700);
     }
 
     void gradientLinesFollowTheirStrokeToo()

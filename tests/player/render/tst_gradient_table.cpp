@@ -1,6 +1,7 @@
 #include "ShapeBuilder.h"
 
 #include "player/render/ConvertedShape.h"
+#include "player/render/GradientRamp.h"
 #include "player/render/GradientTable.h"
 #include "player/render/ShapeConverter.h"
 #include "player/render/ShapePainter.h"
@@ -133,6 +134,44 @@ private slots:
         QCOMPARE(straight[127].r, uint8_t { 127 }); // 127.5, rounded down
     }
 
+    // How pixels take their colours from the table: the nearest entry, or a mix of the two
+    // entries around the position, mixed in light before going back for linear-light gradients.
+    // Ramp index k holds the position (k + 0.5) / 1024, which lies (k + 0.5) / 4 - 0.5 entries
+    // past the middle of entry 0.
+    void rampFromTable()
+    {
+        const auto at = [](int index) { return (index + 0.5) / GradientRamp::Size; };
+        const auto pad = QGradient::PadSpread;
+        // Entries 0 to 100 are red, the rest blue.
+        const GradientColors step = makeMixingColors({ Red, Blue }, { 100, 101 }, GradientMixing::Straight);
+        const auto nearest = GradientRamp::fromTable(step, GradientMixing::Straight, GradientRamp::Lookup::Nearest, 0.0, pad);
+        const auto blended = GradientRamp::fromTable(step, GradientMixing::Straight, GradientRamp::Lookup::Blended, 0.0, pad);
+        QCOMPARE(nearest->colorAt(at(403)), qRgb(255, 0, 0)); // entry 100.375
+        QCOMPARE(nearest->colorAt(at(404)), qRgb(0, 0, 255)); // entry 100.625
+        QCOMPARE(blended->colorAt(at(401)), qRgb(255, 0, 0)); // entry 99.875, between two reds
+        QCOMPARE(blended->colorAt(at(402)), qRgb(223, 0, 32)); // entry 100.125: an eighth of the way to blue
+        QCOMPARE(blended->colorAt(at(404)), qRgb(96, 0, 159)); // entry 100.625
+        QCOMPARE(blended->colorAt(at(406)), qRgb(0, 0, 255)); // entry 101.125
+        // A lead moves every entry back along the gradient.
+        const auto leading = GradientRamp::fromTable(step, GradientMixing::Straight, GradientRamp::Lookup::Blended, 1.0, pad);
+        QCOMPARE(leading->colorAt(at(398)), qRgb(223, 0, 32));
+        // Before the first entry's middle and after the last one's the end entries hold.
+        const GradientColors fade = makeMixingColors({ Black, White }, { 0, 255 }, GradientMixing::Straight);
+        const auto ends = GradientRamp::fromTable(fade, GradientMixing::Straight, GradientRamp::Lookup::Blended, 0.0, pad);
+        QCOMPARE(ends->colorAt(at(0)), qRgb(0, 0, 0));
+        QCOMPARE(ends->colorAt(at(GradientRamp::Size - 1)), qRgb(255, 255, 255));
+        // In linear light the mix is made on light: three eighths of the way from black to white
+        // is light 0.375, which shows as 165 (straight mixing would give 96).
+        const GradientColors light = makeMixingColors({ Black, White }, { 100, 101 }, GradientMixing::LinearLight);
+        const auto lit = GradientRamp::fromTable(light, GradientMixing::LinearLight, GradientRamp::Lookup::Blended, 0.0, pad);
+        QCOMPARE(lit->colorAt(at(403)), qRgb(165, 165, 165));
+        // Alpha mixes too, and the colour is premultiplied after the mix.
+        const GradientColors clear = makeMixingColors({ swf::Rgba { 255, 0, 0, 0 }, Red }, { 100, 101 }, GradientMixing::Straight);
+        const auto appearing = GradientRamp::fromTable(clear, GradientMixing::Straight, GradientRamp::Lookup::Blended, 0.0, pad);
+        QCOMPARE(appearing->colorAt(at(404)), qPremultiply(qRgba(255, 0, 0, 159)));
+        QVERIFY(!appearing->opaque());
+    }
+
     void nothingToBuildFrom()
     {
         const GradientTable empty = makeGradientTable({}, {});
@@ -154,7 +193,8 @@ private slots:
 
     // A gradient painted across 512 pixels shows each table entry on two pixels: the hard steps
     // of repeated ratios stay hard, and the spread continues the table beyond the gradient square.
-    // At low quality entry e lies on pixels 512 + 2e and 512 + 2e + 1.
+    // At high quality, where each pixel shows a single entry, entry e lies on pixels
+    // 512 + 2(e - 1) and the one after.
     void paintedGradient_data()
     {
         QTest::addColumn<swf::SpreadMode>("spread");
@@ -162,8 +202,8 @@ private slots:
         QTest::addColumn<QRgb>("expected");
         QTest::newRow("pad before") << swf::SpreadMode::Pad << 0 << qRgb(255, 0, 0);
         QTest::newRow("first record") << swf::SpreadMode::Pad << 512 + 9 << qRgb(255, 0, 0);
-        QTest::newRow("repeated ratio writes its predecessor") << swf::SpreadMode::Pad << 512 + 23 << qRgb(255, 0, 0);
-        QTest::newRow("and the next one its own predecessor") << swf::SpreadMode::Pad << 512 + 25 << qRgb(0, 255, 0);
+        QTest::newRow("repeated ratio writes its predecessor") << swf::SpreadMode::Pad << 512 + 21 << qRgb(255, 0, 0);
+        QTest::newRow("and the next one its own predecessor") << swf::SpreadMode::Pad << 512 + 23 << qRgb(0, 255, 0);
         QTest::newRow("mixing after the repeated ratio") << swf::SpreadMode::Pad << 512 + 399 << qRgb(198, 198, 255);
         QTest::newRow("pad after holds the table's end") << swf::SpreadMode::Pad << 1400 << qRgb(255, 255, 255);
         QTest::newRow("repeat starts over") << swf::SpreadMode::Repeat << 1024 + 9 << qRgb(255, 0, 0);
@@ -189,7 +229,7 @@ private slots:
         image.fill(Qt::black);
         QPainter painter(&image);
         painter.setWorldTransform(QTransform::fromScale(0.05, 0.05));
-        ShapePainter::paint(painter, converted, {}, {}, false);
+        ShapePainter::paint(painter, converted, {}, {}, true);
         painter.end();
         const QRgb actual = image.pixel(x, 2);
         const int tolerance = 3;
@@ -198,11 +238,11 @@ private slots:
                  qPrintable(QStringLiteral("%1 instead of %2").arg(actual & 0xFFFFFF, 6, 16).arg(expected & 0xFFFFFF, 6, 16)));
     }
 
-    // At low quality each pixel shows the table entry its centre lies in, as Flash's pictures of
-    // gradients of about one entry a pixel show (a gradient starting on a pixel edge shows entry 0
-    // on its first pixel). Qt looks colours up in a table four times finer than Flash's, so a
-    // centre within a quarter entry of a step may land on either side of it: every pixel is within
-    // one entry and nearly all are exact. (Leading by half an entry missed 118 of 273.)
+    // At low quality each pixel mixes the two table entries around its centre, the entries lying
+    // in the middle of their 256ths of the gradient, as Flash's pictures of gradients of about one
+    // entry a pixel show (a gradient starting on a pixel edge shows entry 0 on its first pixel).
+    // On a smooth gradient that is within one level of the entry the centre lies in, and nearly
+    // always that entry. (Leading by half an entry missed 118 of 273.)
     void lowQualityLinearGradientShowsTheEntryOfTheCentre()
     {
         swf::FillStyle fill;

@@ -89,6 +89,31 @@ private slots:
                "a.beginGradientFill('radial', [0x000000, 0xFFFFFF], [100, 100], [0, 255], {matrixType: 'box', x: -1945, y: -950, w: 2000, h: 2000, r: 0}, 'pad', 'RGB', 0.99);"
                + square
             << QPoint(50, 50) << qRgb(157, 157, 157) << 5;
+        // At low quality a pixel mixes the two table entries around it. Ratios 100 and 101 put a
+        // step between entries 100 and 101, whose middles lie at 39.26 and 39.65 pixels across the
+        // box: the centre of column 39 is 62% of the way from red to blue.
+        const QString stepFill = QStringLiteral("createEmptyMovieClip('a', 1);"
+                                                "a.beginGradientFill('linear', [0xFF0000, 0x0000FF], [100, 100], [100, %1], {matrixType: 'box', x: 0, y: 0, w: 100, h: 100, r: 0}%2);");
+        QTest::newRow("gradient step mixes neighbouring entries")
+            << stepFill.arg(101).arg(QString()) + square << QPoint(39, 50) << qRgb(96, 0, 159) << 4;
+        QTest::newRow("gradient step beside the mix")
+            << stepFill.arg(101).arg(QString()) + square << QPoint(38, 50) << qRgb(255, 0, 0) << 0;
+        // In linear light the mix is made on light and only then converted back.
+        QTest::newRow("linear-light gradient step mixes light")
+            << stepFill.arg(101).arg(QStringLiteral(", 'pad', 'linearRGB'")) + square << QPoint(39, 50) << qRgb(165, 0, 207) << 4;
+        // A script's ratio that does not rise above the one before is moved one past it, so
+        // ratios 100 and 100 draw as 100 and 101.
+        QTest::newRow("repeated ratio moves one on")
+            << stepFill.arg(100).arg(QString()) + square << QPoint(39, 50) << qRgb(96, 0, 159) << 4;
+        // The matrix keeps its scale in 16.16 fixed point, the fraction cut: a box 0.999 pixels
+        // wide scales by 39/65536, a repeat of 0.975 pixels, so 19 pixels on the colours are
+        // nearly back at the start (0.999 pixels would be halfway through the fade).
+        const QString tinyRepeat = QStringLiteral("createEmptyMovieClip('a', 1);"
+                                                  "a.beginGradientFill('linear', [0xFF0000, 0x0000FF], [100, 100], [0, 255], {matrixType: 'box', x: 0, y: 0, w: 0.999, h: 100, r: 0}, 'repeat');");
+        QTest::newRow("gradient matrix scale in 16.16 fixed point before the wrap")
+            << tinyRepeat + square << QPoint(19, 50) << qRgb(3, 0, 252) << 12;
+        QTest::newRow("gradient matrix scale in 16.16 fixed point after the wrap")
+            << tinyRepeat + square << QPoint(20, 50) << qRgb(252, 0, 3) << 12;
         QTest::newRow("gradient lists of different lengths fill nothing")
             << redBackdrop + "createEmptyMovieClip('a', 1);"
                              "a.beginGradientFill('linear', [0x0000FF, 0xFFFF00], [100], [0, 255], {matrixType: 'box', x: 0, y: 0, w: 100, h: 100, r: 0});"

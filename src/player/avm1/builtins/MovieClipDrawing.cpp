@@ -61,6 +61,14 @@ void zeroNonFiniteTerms(swf::Matrix& matrix)
     }
 }
 
+// Flash keeps a gradient's matrix as a shape file does: its scale and rotation terms in 16.16
+// fixed point, the fraction beyond cut towards zero.
+void cutToFixedPoint(swf::Matrix& matrix)
+{
+    for (double* term : { &matrix.a, &matrix.b, &matrix.c, &matrix.d })
+        *term = std::trunc(std::clamp(*term, -32768.0, 32767.0) * 65536.0) / 65536.0;
+}
+
 // The elements of an array-like object, read through "length" and the indices.
 std::vector<Value> elementsOf(Machine& machine, const Value& value)
 {
@@ -125,6 +133,10 @@ std::optional<swf::FillStyle> gradientFillFromScript(Machine& machine, const Arg
             return std::nullopt;
         swf::GradientRecord record;
         record.ratio = static_cast<uint8_t>(std::max(ratio, 0.0));
+        // Scripted gradients keep their ratios rising: one that does not rise above the ratio
+        // before it is moved one past it (as far as 255), so that its colour gets an entry.
+        if (!fill.gradient.records.empty() && record.ratio <= fill.gradient.records.back().ratio)
+            record.ratio = static_cast<uint8_t>(std::min(fill.gradient.records.back().ratio + 1, 255));
         const double alpha = machine.toNumber(alphas[index]);
         record.color = colorOf(static_cast<uint32_t>(machine.toInt32(colors[index])), alphaByte(std::isnan(alpha) ? 100.0 : alpha));
         fill.gradient.records.push_back(record);
@@ -138,6 +150,7 @@ std::optional<swf::FillStyle> gradientFillFromScript(Machine& machine, const Arg
         fill.gradient.matrix = matrixFromObject(machine, matrixObject);
     }
     zeroNonFiniteTerms(fill.gradient.matrix);
+    cutToFixedPoint(fill.gradient.matrix);
 
     const QString spread = machine.toString(argument(arguments, 5));
     if (spread == QLatin1String("reflect"))
