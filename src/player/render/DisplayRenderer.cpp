@@ -21,6 +21,7 @@
 #include "player/display/MovieClip.h"
 
 #include <QPaintDevice>
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <thread>
@@ -125,24 +126,33 @@ void DisplayRenderer::renderStage(QPainter& painter, const display::Stage& stage
             drawObject(painter, *root, context);
     }
     m_cache.purgeExpired();
+    if (!m_drawingBand)
+        m_layers.endFrame();
 }
 
 QImage DisplayRenderer::renderStageImage(const display::Stage& stage, const QSize& size, ScaleMode mode)
 {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    m_lastDrawnInBands = false;
-    const int bands = bandsFor(size);
-    if (bands > 1 && !image.isNull()) {
+    // The image the last frame was drawn into serves again once its caller has let it go; every
+    // pixel of it is painted over, the background being opaque.
+    if (m_stageImage.size() != size || !m_stageImage.isDetached())
+        m_stageImage = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    QImage& image = m_stageImage;
+    m_lastBandCount = 1;
+    int bands = bandsFor(size);
+    while (bands > 1 && !image.isNull()) {
         if (renderBands(image, stage, mode, bands)) {
-            m_lastDrawnInBands = true;
+            m_lastBandCount = bands;
             return image;
         }
-        // Qt would not give the same pixels in bands; the next frames most likely show the same
-        // objects, so they are drawn in one piece straight away for a while.
-        if (m_bandCount == 0)
-            m_framesInOnePiece = 30;
+        if (m_bandCount != 0)
+            break;
+        // Qt would not give the same pixels in these bands. The next frames most likely show the
+        // same objects, so for a while they are drawn with fewer band edges straight away: in two
+        // bands after more, in one piece after two. This frame is drawn again the same way.
+        bands = bands > 2 ? 2 : 1;
+        m_bandLimit = bands;
+        m_framesAtBandLimit = 30;
     }
-    image.fill(Qt::transparent);
     QPainter painter(&image);
     renderStage(painter, stage, size, mode);
     painter.end();
@@ -156,15 +166,22 @@ int DisplayRenderer::bandsFor(const QSize& size)
     static const bool twoCores = std::thread::hardware_concurrency() >= 2;
     if (!twoCores || !RowWorkers::enabled())
         return 1;
-    if (m_framesInOnePiece > 0) {
-        --m_framesInOnePiece;
-        return 1;
-    }
     // Below this many pixels, handing a band over costs more than it saves.
     constexpr qint64 BandedPixels = 256 * 256;
-    if (qint64(size.width()) * size.height() < BandedPixels || size.height() < 64)
+    const qint64 pixels = qint64(size.width()) * size.height();
+    if (pixels < BandedPixels || size.height() < 64)
         return 1;
-    return 2;
+    // A band's rows of the stage and of its layers are drawn over and over (a shape over what
+    // lies below, a mask's layers put down), which is cheap while they stay in the processor's
+    // caches: a large stage is cut into bands of about this many pixels, and no band is thinner
+    // than the smallest stage that is banded at all.
+    constexpr qint64 CachedPixels = 1 << 20;
+    int bands = int(std::clamp<qint64>((pixels + CachedPixels - 1) / CachedPixels, 2, size.height() / 64));
+    if (m_framesAtBandLimit > 0) {
+        --m_framesAtBandLimit;
+        bands = std::min(bands, m_bandLimit);
+    }
+    return bands;
 }
 
 bool DisplayRenderer::renderBands(QImage& image, const display::Stage& stage, ScaleMode mode, int bands)
@@ -178,6 +195,8 @@ bool DisplayRenderer::renderBands(QImage& image, const display::Stage& stage, Sc
     std::vector<std::shared_ptr<const display::BitmapPixels>> shownByHelper;
     m_bandHelper->m_shownList = m_shownBitmaps ? &shownByHelper : nullptr;
     DisplayRenderer* const renderers[2] = { this, m_bandHelper.get() };
+    m_drawingBand = true;
+    m_bandHelper->m_drawingBand = true;
 
     uchar* const bits = image.bits();
     const QSize size = image.size();
@@ -188,7 +207,6 @@ bool DisplayRenderer::renderBands(QImage& image, const display::Stage& stage, Sc
         // The whole image over the same pixels, so that the band is drawn in the coordinates of
         // one piece; each thread paints through an image of its own.
         QImage view(bits, size.width(), size.height(), stride, QImage::Format_ARGB32_Premultiplied);
-        StageBands::clearRows(view, rows.top(), rows.bottom() + 1);
         const BandRows::Scope keep(&view, rows.top(), rows.bottom() + 1);
         QPainter painter(&view);
         renderers[thread]->renderStage(painter, stage, size, mode);
@@ -197,6 +215,10 @@ bool DisplayRenderer::renderBands(QImage& image, const display::Stage& stage, Sc
             crossed.store(true, std::memory_order_relaxed);
     });
     m_bandHelper->m_shownList = nullptr;
+    for (DisplayRenderer* renderer : renderers) {
+        renderer->m_drawingBand = false;
+        renderer->m_layers.endFrame();
+    }
     if (m_shownBitmaps) {
         for (const auto& pixels : shownByHelper)
             m_shownBitmaps->add(pixels);
@@ -474,7 +496,12 @@ void DisplayRenderer::drawThroughMask(QPainter& painter, const DisplayObject& ma
     if (rowTop >= rowBottom)
         return;
 
-    QImage content(layerRect.size(), QImage::Format_ARGB32_Premultiplied);
+    LayerPool::Lease contentLayer = m_layers.take(layerRect.size());
+    LayerPool::Lease coverageLayer = m_layers.take(layerRect.size());
+    QImage& content = contentLayer.image();
+    QImage& coverage = coverageLayer.image();
+    if (content.isNull() || coverage.isNull())
+        return;
     StageBands::clearRows(content, rowTop, rowBottom);
     {
         QPainter layerPainter(&content);
@@ -487,7 +514,6 @@ void DisplayRenderer::drawThroughMask(QPainter& painter, const DisplayObject& ma
         drawMasked(layerPainter, layerContext);
     }
 
-    QImage coverage(layerRect.size(), QImage::Format_ARGB32_Premultiplied);
     StageBands::clearRows(coverage, rowTop, rowBottom);
     {
         QPainter coveragePainter(&coverage);
