@@ -175,7 +175,7 @@ int DisplayRenderer::bandsFor(const QSize& size)
     // lies below, a mask's layers put down), which is cheap while they stay in the processor's
     // caches: a large stage is cut into bands of about this many pixels, and no band is thinner
     // than the smallest stage that is banded at all.
-    constexpr qint64 CachedPixels = 1 << 20;
+    constexpr qint64 CachedPixels = 1 << 19;
     int bands = int(std::clamp<qint64>((pixels + CachedPixels - 1) / CachedPixels, 2, size.height() / 64));
     if (m_framesAtBandLimit > 0) {
         --m_framesAtBandLimit;

@@ -201,6 +201,20 @@ SKRV_WIDE inline void placeTexels(__m256i texels, int size, bool clamped, bool i
     next = _mm256_andnot_si256(_mm256_cmpeq_epi32(placed, last), _mm256_add_epi32(placed, one));
 }
 
+// The texels at `rows` + `columns` (offsets in pixels) and the ones just after them in memory,
+// for eight pixels: one 64-bit read a pixel instead of two 32-bit ones. Pixels 0, 1, 4 and 5
+// are read by the first gather and 2, 3, 6 and 7 by the second, so that taking every other word
+// of the two within each 128-bit half puts them back in order.
+SKRV_WIDE inline void texelPairs(const QRgb* bits, __m256i rows, __m256i columns, __m256i& first, __m256i& after)
+{
+    const __m256i offsets = _mm256_permute4x64_epi64(_mm256_add_epi32(rows, columns), _MM_SHUFFLE(3, 1, 2, 0));
+    const auto* base = reinterpret_cast<const long long*>(bits);
+    const __m256 low = _mm256_castsi256_ps(_mm256_i32gather_epi64(base, _mm256_castsi256_si128(offsets), 4));
+    const __m256 high = _mm256_castsi256_ps(_mm256_i32gather_epi64(base, _mm256_extracti128_si256(offsets, 1), 4));
+    first = _mm256_castps_si256(_mm256_shuffle_ps(low, high, _MM_SHUFFLE(2, 0, 2, 0)));
+    after = _mm256_castps_si256(_mm256_shuffle_ps(low, high, _MM_SHUFFLE(3, 1, 3, 1)));
+}
+
 // A radial row's numbers in every lane.
 struct RadialLanes {
     __m256d rowX;
@@ -371,19 +385,31 @@ int smoothPixels(const SmoothRow& row, int length, QRgb* out)
         placeTexels(_mm256_srai_epi32(v, 8), row.height, row.clamped, row.inside, up, under);
         __m256i top = _mm256_mullo_epi32(up, rowPixels);
         __m256i bottom = _mm256_mullo_epi32(under, rowPixels);
-        if (length - index < 8) {
-            // Beyond the run (where texels taken as they are may lie outside the image), the first
-            // texel of the image instead.
-            const __m256i inRun = _mm256_cmpgt_epi32(_mm256_set1_epi32(length - index), lanes);
-            top = _mm256_and_si256(top, inRun);
-            bottom = _mm256_and_si256(bottom, inRun);
-            left = _mm256_and_si256(left, inRun);
-            right = _mm256_and_si256(right, inRun);
+        __m256i topLeft;
+        __m256i topRight;
+        __m256i bottomLeft;
+        __m256i bottomRight;
+        if (length - index >= 8
+            && _mm256_movemask_epi8(_mm256_cmpeq_epi32(right, _mm256_add_epi32(left, _mm256_set1_epi32(1)))) == -1) {
+            // No texel is wrapped or held at the right edge: each right texel follows its left
+            // one in memory.
+            texelPairs(row.bits, top, left, topLeft, topRight);
+            texelPairs(row.bits, bottom, left, bottomLeft, bottomRight);
+        } else {
+            if (length - index < 8) {
+                // Beyond the run (where texels taken as they are may lie outside the image), the
+                // first texel of the image instead.
+                const __m256i inRun = _mm256_cmpgt_epi32(_mm256_set1_epi32(length - index), lanes);
+                top = _mm256_and_si256(top, inRun);
+                bottom = _mm256_and_si256(bottom, inRun);
+                left = _mm256_and_si256(left, inRun);
+                right = _mm256_and_si256(right, inRun);
+            }
+            topLeft = _mm256_i32gather_epi32(bits, _mm256_add_epi32(top, left), 4);
+            topRight = _mm256_i32gather_epi32(bits, _mm256_add_epi32(top, right), 4);
+            bottomLeft = _mm256_i32gather_epi32(bits, _mm256_add_epi32(bottom, left), 4);
+            bottomRight = _mm256_i32gather_epi32(bits, _mm256_add_epi32(bottom, right), 4);
         }
-        const __m256i topLeft = _mm256_i32gather_epi32(bits, _mm256_add_epi32(top, left), 4);
-        const __m256i topRight = _mm256_i32gather_epi32(bits, _mm256_add_epi32(top, right), 4);
-        const __m256i bottomLeft = _mm256_i32gather_epi32(bits, _mm256_add_epi32(bottom, left), 4);
-        const __m256i bottomRight = _mm256_i32gather_epi32(bits, _mm256_add_epi32(bottom, right), 4);
 
         __m256i acrossLow;
         __m256i acrossHigh;

@@ -310,7 +310,7 @@ private slots:
                                             "c.curveTo(90, 10, 80, 95); c.lineTo(5, 5); c.endFill(); %1");
         const QString hairline = QStringLiteral("c.lineStyle(0, 0xff0000, 100); c.moveTo(10, %1); c.lineTo(90, %2);");
         const QSize size(2048, 2048);
-        for (const auto& [lines, expectedBands] : { std::tuple { QString(), 4 },
+        for (const auto& [lines, expectedBands] : { std::tuple { QString(), 8 },
                                                     std::tuple { hairline.arg(20).arg(30), 2 },
                                                     std::tuple { hairline.arg(40).arg(60), 1 } }) {
             const auto player = play(line.arg(lines));
