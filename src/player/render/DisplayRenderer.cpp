@@ -489,56 +489,64 @@ void DisplayRenderer::drawThroughMask(QPainter& painter, const DisplayObject& ma
         return;
     const QTransform toLayer = QTransform::fromTranslate(-layerRect.x(), -layerRect.y());
     // In a band only the layers' rows over the band are drawn, the layers keeping their origin
-    // of one piece.
+    // of one piece; and of those only what the device itself keeps (layers inside masked content
+    // need no more than the part of it that its mask shows).
     int rowTop = 0;
     int rowBottom = 0;
     const bool banded = BandRows::layerRows(device, layerRect, rowTop, rowBottom);
     if (rowTop >= rowBottom)
         return;
-
-    LayerPool::Lease contentLayer = m_layers.take(layerRect.size());
-    LayerPool::Lease coverageLayer = m_layers.take(layerRect.size());
-    QImage& content = contentLayer.image();
-    QImage& coverage = coverageLayer.image();
-    if (content.isNull() || coverage.isNull())
+    const QRect keptArea = BandRows::kept(device, layerRect).translated(-layerRect.topLeft())
+        & QRect(0, rowTop, layerRect.width(), rowBottom - rowTop);
+    if (keptArea.isEmpty())
         return;
-    StageBands::clearRows(content, rowTop, rowBottom);
-    {
-        QPainter layerPainter(&content);
-        std::optional<BandRows::Scope> keep;
-        if (banded)
-            keep.emplace(&content, rowTop, rowBottom);
-        Context layerContext = context;
-        layerContext.toDevice = context.toDevice * toLayer;
-        layerContext.stageToDevice = context.stageToDevice * toLayer;
-        drawMasked(layerPainter, layerContext);
-    }
 
-    StageBands::clearRows(coverage, rowTop, rowBottom);
+    LayerPool::Lease coverageLayer = m_layers.take(layerRect.size());
+    QImage& coverage = coverageLayer.image();
+    if (coverage.isNull())
+        return;
+    // The mask first: the content need only be drawn where the mask covers something.
+    StageBands::clearArea(coverage, keptArea);
     {
         QPainter coveragePainter(&coverage);
-        std::optional<BandRows::Scope> keep;
-        if (banded)
-            keep.emplace(&coverage, rowTop, rowBottom);
+        const BandRows::Scope keep(&coverage, BandRows::Keep { banded, rowTop, rowBottom, keptArea });
         Context coverageContext = maskContext;
         coverageContext.toDevice = maskContext.toDevice * toLayer;
         coverageContext.stageToDevice = maskContext.stageToDevice * toLayer;
         coverageContext.coverage = true;
         drawObjectUnmasked(coveragePainter, mask, coverageContext);
     }
+    const QRect covered = s_maskedContentCut.load(std::memory_order_relaxed)
+        ? MaskCompositor::coveredArea(coverage, keptArea)
+        : keptArea;
+    if (covered.isEmpty())
+        return;
 
-    const QPoint at = layerRect.topLeft() + QPoint(0, rowTop);
-    if (MaskCompositor::composite(painter, at, StageBands::rows(content, rowTop, rowBottom),
-                                  StageBands::rows(coverage, rowTop, rowBottom)))
+    LayerPool::Lease contentLayer = m_layers.take(layerRect.size());
+    QImage& content = contentLayer.image();
+    if (content.isNull())
+        return;
+    StageBands::clearArea(content, covered);
+    {
+        QPainter layerPainter(&content);
+        const BandRows::Scope keep(&content, BandRows::Keep { banded, rowTop, rowBottom, covered });
+        Context layerContext = context;
+        layerContext.toDevice = context.toDevice * toLayer;
+        layerContext.stageToDevice = context.stageToDevice * toLayer;
+        drawMasked(layerPainter, layerContext);
+    }
+
+    const QPoint at = layerRect.topLeft() + covered.topLeft();
+    if (MaskCompositor::composite(painter, at, StageBands::area(content, covered), StageBands::area(coverage, covered)))
         return;
     {
         QPainter layerPainter(&content);
         layerPainter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-        layerPainter.drawImage(0, rowTop, StageBands::rows(coverage, rowTop, rowBottom));
+        layerPainter.drawImage(covered.topLeft(), StageBands::area(coverage, covered));
     }
     painter.save();
     painter.resetTransform();
-    painter.drawImage(at, StageBands::rows(content, rowTop, rowBottom));
+    painter.drawImage(at, StageBands::area(content, covered));
     painter.restore();
 }
 

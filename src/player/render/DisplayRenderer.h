@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QTransform>
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <set>
@@ -55,6 +56,11 @@ public:
                       const swf::ColorTransform& parentColor = {});
 
     RenderCache& cache() { return m_cache; }
+
+    // Whether masked content is drawn only within the rectangle its mask covers (the default)
+    // rather than over the whole of its layer; the pixels are the same, the switch is there so
+    // that tests can compare the two.
+    static void setMaskedContentCut(bool cut) { s_maskedContentCut.store(cut, std::memory_order_relaxed); }
 
     // While set, the script-made bitmaps drawn are noted there (the caller clears it first).
     void setShownBitmaps(ShownBitmaps* shown) { m_shownBitmaps = shown; }
@@ -103,6 +109,8 @@ private:
     // instead (what is drawn then is left to be drawn again).
     bool renderBands(QImage& image, const display::Stage& stage, ScaleMode mode, int bands);
     int bandsFor(const QSize& size);
+
+    static inline std::atomic<bool> s_maskedContentCut { true };
 
     RenderCache m_cache;
     // Memory for mask layers, kept between frames.

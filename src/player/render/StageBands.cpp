@@ -6,6 +6,7 @@
 #include "player/display/Stage.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace player::render {
 
@@ -80,6 +81,32 @@ QImage StageBands::rows(const QImage& image, int top, int bottom)
     bottom = std::min(bottom, image.height());
     return QImage(image.constScanLine(top), image.width(), std::max(0, bottom - top), image.bytesPerLine(),
                   image.format());
+}
+
+void StageBands::clearArea(QImage& image, const QRect& area)
+{
+    const QRect cut = area & image.rect();
+    if (cut.isEmpty())
+        return;
+    if (cut.width() == image.width()) {
+        clearRows(image, cut.top(), cut.bottom() + 1);
+        return;
+    }
+    const int bytes = image.depth() / 8 * cut.width();
+    const int skip = image.depth() / 8 * cut.left();
+    for (int row = cut.top(); row <= cut.bottom(); ++row)
+        std::memset(image.scanLine(row) + skip, 0, std::size_t(bytes));
+}
+
+QImage StageBands::area(const QImage& image, const QRect& area)
+{
+    const QRect cut = area & image.rect();
+    if (cut == image.rect())
+        return image;
+    if (cut.isEmpty())
+        return QImage();
+    return QImage(image.constScanLine(cut.top()) + image.depth() / 8 * cut.left(), cut.width(), cut.height(),
+                  image.bytesPerLine(), image.format());
 }
 
 } // namespace player::render

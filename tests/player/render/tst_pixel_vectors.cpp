@@ -350,6 +350,48 @@ private slots:
         }
     }
 
+    // The rectangle a mask's coverage covers holds every pixel whose alpha is not 0 and is no
+    // larger: single pixels, specks near every edge, lines, empty layers, within any part of it.
+    void coveredAreaIsTheBoundsOfCoveredPixels()
+    {
+        QRandomGenerator random(23);
+        for (int round = 0; round < 400; ++round) {
+            QImage coverage(random.bounded(1, 70), random.bounded(1, 40), QImage::Format_ARGB32_Premultiplied);
+            coverage.fill(0u);
+            const int specks = round % 10 == 0 ? 0 : random.bounded(1, 6);
+            for (int speck = 0; speck < specks; ++speck) {
+                const int x = random.bounded(coverage.width());
+                const int y = random.bounded(coverage.height());
+                const int length = random.bounded(1, 12);
+                for (int index = 0; index < length && x + index < coverage.width(); ++index)
+                    coverage.setPixel(x + index, y, qPremultiply(qRgba(0, 0, 0, random.bounded(1, 256))));
+            }
+            // Colour without alpha is not coverage.
+            coverage.setPixel(random.bounded(coverage.width()), random.bounded(coverage.height()), 0x00ffffffu);
+            const QRect area = round % 3 == 0
+                ? coverage.rect()
+                : QRect(random.bounded(-5, coverage.width()), random.bounded(-5, coverage.height()), random.bounded(0, 80),
+                        random.bounded(0, 50));
+            QRect expected;
+            for (int y = 0; y < coverage.height(); ++y)
+                for (int x = 0; x < coverage.width(); ++x)
+                    if (area.contains(x, y) && qAlpha(coverage.pixel(x, y)) != 0)
+                        expected |= QRect(x, y, 1, 1);
+            const QRect found = MaskCompositor::coveredArea(coverage, area);
+            QVERIFY2(found == expected || (found.isEmpty() && expected.isEmpty()),
+                     qPrintable(QStringLiteral("round %1: %2,%3 %4x%5 instead of %6,%7 %8x%9")
+                                    .arg(round)
+                                    .arg(found.x())
+                                    .arg(found.y())
+                                    .arg(found.width())
+                                    .arg(found.height())
+                                    .arg(expected.x())
+                                    .arg(expected.y())
+                                    .arg(expected.width())
+                                    .arg(expected.height())));
+        }
+    }
+
     // Layers put down through a mask give the pixels of Qt's two steps (destination-in, then
     // source over), the layers partly off the target on any side, with and without the vector
     // code and the second thread.

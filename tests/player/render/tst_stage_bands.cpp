@@ -328,6 +328,33 @@ private slots:
         }
     }
 
+    // Masked content drawn only within the rectangle its mask covers (masks inside masked
+    // content within their own mask's and the outer one's) gives the pixels of whole layers, in
+    // one piece and in bands, at both qualities.
+    void maskedContentCutToItsMask()
+    {
+        int masked = 0;
+        for (quint32 seed = 301; seed <= 316; ++seed) {
+            const QString script = SceneScript(seed, false).make();
+            masked += script.count(QStringLiteral("setMask"));
+            const auto player = play(script);
+            QVERIFY(player);
+            for (const bool highQuality : { true, false }) {
+                for (const int bands : { 1, 3 }) {
+                    DisplayRenderer renderer;
+                    renderer.setHighQuality(highQuality);
+                    renderer.setBandCount(bands);
+                    DisplayRenderer::setMaskedContentCut(false);
+                    const QImage whole = renderer.renderStageImage(player->stage(), QSize(293, 311), player::ScaleMode::ExactFit);
+                    DisplayRenderer::setMaskedContentCut(true);
+                    const QImage cut = renderer.renderStageImage(player->stage(), QSize(293, 311), player::ScaleMode::ExactFit);
+                    QVERIFY2(cut == whole, qPrintable(QStringLiteral("scene %1, %2 bands").arg(seed).arg(bands)));
+                }
+            }
+        }
+        QVERIFY(masked >= 10);
+    }
+
     // A renderer drawing one scene after another (its layers' memory and its stage image kept
     // from frame to frame) gives each the pixels of a fresh renderer, in one piece and in bands;
     // an image the caller still holds keeps its pixels when the next one is drawn.
