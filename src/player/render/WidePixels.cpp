@@ -51,18 +51,24 @@ SKRV_WIDE inline void store(QRgb* at, __m256i pixels)
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), pixels);
 }
 
-// Eight premultiplied pixels `color` over the eight at `at`; opaque ones are simply stored. The
-// sums are 32-bit words, as the scalar code adds them.
+// Eight premultiplied pixels `color` over the eight at `at`; opaque ones are simply stored, and
+// so is anything over eight clear pixels (a clear pixel scaled by any amount stays clear), as in
+// a layer's first shape. The sums are 32-bit words, as the scalar code adds them.
 SKRV_WIDE inline void putOver(QRgb* at, __m256i color)
 {
     if (allOpaque(color)) {
         store(at, color);
         return;
     }
+    const __m256i below = load(at);
+    if (_mm256_testz_si256(below, below)) {
+        store(at, color);
+        return;
+    }
     __m256i low;
     __m256i high;
     channelLanes(_mm256_sub_epi32(_mm256_set1_epi32(255), _mm256_srli_epi32(color, 24)), low, high);
-    store(at, _mm256_add_epi32(color, scaleChannels(load(at), low, high)));
+    store(at, _mm256_add_epi32(color, scaleChannels(below, low, high)));
 }
 
 // `from` + (`to` - `from`) × w / 256 rounded down, channel by channel in 16-bit lanes, with
@@ -309,6 +315,9 @@ int compositeMasked(QRgb* target, const QRgb* content, const QRgb* coverage, int
         if (_mm256_testz_si256(alpha, alpha))
             continue;
         __m256i color = load(content + index);
+        // Nothing drawn there: the target stays as it is.
+        if (_mm256_testz_si256(color, color))
+            continue;
         // A pixel the mask leaves uncovered becomes clear, and a clear pixel over another leaves it
         // as it is (scaling by 255 gives every channel back).
         if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, alphaMask)) != -1) {

@@ -129,7 +129,13 @@ private slots:
         for (int round = 0; round < 3000; ++round) {
             const int length = random.bounded(0, 40);
             const int offset = random.bounded(0, 8);
-            const std::vector<QRgb> below = randomPixels(random, length + offset);
+            std::vector<QRgb> below = randomPixels(random, length + offset);
+            // A layer's first shape goes over clear pixels, here and there one that is not.
+            if (round % 4 == 1) {
+                std::fill(below.begin(), below.end(), 0u);
+                if (length > 0 && round % 8 == 1)
+                    below[std::size_t(offset + random.bounded(length))] = randomPixel(random);
+            }
             const std::vector<QRgb> colors = randomPixels(random, length);
             const int coverage = random.bounded(4) == 0 ? 255 : random.bounded(1, 256);
             const QRgb solid = randomPixel(random);
@@ -333,13 +339,16 @@ private slots:
         for (const int length : lengths) {
             for (int offset = 0; offset < 8; ++offset, ++round) {
                 const std::vector<QRgb> below = randomPixels(random, length + offset);
-                const std::vector<QRgb> content = randomPixels(random, length);
+                std::vector<QRgb> content = randomPixels(random, length);
                 std::vector<QRgb> coverage = randomPixels(random, length);
-                // Runs of eight wholly uncovered or wholly covered, as masks mostly are.
+                // Runs of eight wholly uncovered or wholly covered, as masks mostly are, and
+                // content with nothing drawn here and there.
                 if (length > 16) {
                     std::fill(coverage.begin() + 1, coverage.begin() + 9, 0u);
                     std::fill(coverage.begin() + 9, coverage.begin() + 17, 0xff000000u);
                 }
+                if (length > 30)
+                    std::fill(content.begin() + 5 + offset, content.begin() + 30, 0u);
                 const auto ways = allWays([&] {
                     std::vector<QRgb> pixels = below;
                     MaskCompositor::compositeRow(pixels.data() + offset, content.data(), coverage.data(), length);
