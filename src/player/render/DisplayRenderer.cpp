@@ -21,6 +21,7 @@
 #include "player/display/MovieClip.h"
 
 #include <QPaintDevice>
+#include <QScopeGuard>
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -128,6 +129,10 @@ void DisplayRenderer::renderStage(QPainter& painter, const display::Stage& stage
     m_cache.purgeExpired();
     if (!m_drawingBand)
         m_layers.endFrame();
+    // Drawn through a painter, the stage is no longer drawn as images frame after frame: the
+    // last one (a sheet perhaps, and large) is not kept for a next one.
+    if (!m_drawingBand && !m_drawingImage)
+        m_stageImage = QImage();
 }
 
 QImage DisplayRenderer::renderStageImage(const display::Stage& stage, const QSize& size, ScaleMode mode)
@@ -137,6 +142,8 @@ QImage DisplayRenderer::renderStageImage(const display::Stage& stage, const QSiz
     if (m_stageImage.size() != size || !m_stageImage.isDetached())
         m_stageImage = QImage(size, QImage::Format_ARGB32_Premultiplied);
     QImage& image = m_stageImage;
+    m_drawingImage = true;
+    const auto drawn = qScopeGuard([this] { m_drawingImage = false; });
     m_lastBandCount = 1;
     int bands = bandsFor(size);
     while (bands > 1 && !image.isNull()) {

@@ -129,6 +129,8 @@ private:
     int m_lastBandCount = 1;
     // Set while this renderer draws one band of a stage; the frame ends when all bands are done.
     bool m_drawingBand = false;
+    // Set while renderStageImage() draws.
+    bool m_drawingImage = false;
     // After a stage could not be drawn in bands: at most this many bands, for so many frames more.
     int m_bandLimit = 2;
     int m_framesAtBandLimit = 0;
