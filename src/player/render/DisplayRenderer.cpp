@@ -93,6 +93,21 @@ QRectF textExtent(const display::EditTextInstance& field, const QTransform& pare
     return (toTransform(field.matrix()) * parentToDevice).mapRect(text);
 }
 
+// The most rows a filter of `object` or of anything it holds reaches above and below its layer.
+int filterRowReach(const DisplayObject& object, double scale)
+{
+    int reach = object.filters().empty() ? 0 : FilterChain::rowReach(object.filters(), scale);
+    if (const auto mask = object.scriptMask())
+        reach = std::max(reach, filterRowReach(*mask, scale));
+    if (const display::DisplayContainer* container = object.asContainer()) {
+        for (const auto& [depth, child] : container->children()) {
+            if (child)
+                reach = std::max(reach, filterRowReach(*child, scale));
+        }
+    }
+    return reach;
+}
+
 // Filter sizes are stage pixels; this many device pixels make one.
 double filterScaleOf(const QTransform& stageToDevice)
 {
@@ -145,7 +160,7 @@ QImage DisplayRenderer::renderStageImage(const display::Stage& stage, const QSiz
     m_drawingImage = true;
     const auto drawn = qScopeGuard([this] { m_drawingImage = false; });
     m_lastBandCount = 1;
-    int bands = bandsFor(size);
+    int bands = bandsFor(stage, size, mode);
     while (bands > 1 && !image.isNull()) {
         if (renderBands(image, stage, mode, bands)) {
             m_lastBandCount = bands;
@@ -166,7 +181,7 @@ QImage DisplayRenderer::renderStageImage(const display::Stage& stage, const QSiz
     return image;
 }
 
-int DisplayRenderer::bandsFor(const QSize& size)
+int DisplayRenderer::bandsFor(const display::Stage& stage, const QSize& size, ScaleMode mode)
 {
     if (m_bandCount > 0)
         return std::min(m_bandCount, std::max(1, size.height()));
@@ -184,6 +199,18 @@ int DisplayRenderer::bandsFor(const QSize& size)
     // than the smallest stage that is banded at all.
     constexpr qint64 CachedPixels = 1 << 19;
     int bands = int(std::clamp<qint64>((pixels + CachedPixels - 1) / CachedPixels, 2, size.height() / 64));
+    if (bands > 2) {
+        // A filtered layer is drawn in each band with the rows its filters reach above and below
+        // it; bands at least four times as tall as that keep it from being drawn over and over.
+        const double scale = filterScaleOf(StageLayout::stageTransform(stage.stageRect(), QSizeF(size), mode));
+        int reach = 0;
+        for (const auto& [number, root] : stage.levels()) {
+            if (root)
+                reach = std::max(reach, filterRowReach(*root, scale));
+        }
+        if (reach > 0)
+            bands = std::clamp(size.height() / (4 * reach), 2, bands);
+    }
     if (m_framesAtBandLimit > 0) {
         --m_framesAtBandLimit;
         bands = std::min(bands, m_bandLimit);

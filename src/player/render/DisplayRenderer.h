@@ -108,7 +108,7 @@ private:
     // Draws `image` (the stage's size) in `bands` bands; false when it must be drawn in one piece
     // instead (what is drawn then is left to be drawn again).
     bool renderBands(QImage& image, const display::Stage& stage, ScaleMode mode, int bands);
-    int bandsFor(const QSize& size);
+    int bandsFor(const display::Stage& stage, const QSize& size, ScaleMode mode);
 
     static inline std::atomic<bool> s_maskedContentCut { true };
 

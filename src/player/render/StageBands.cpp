@@ -6,7 +6,6 @@
 #include "player/display/Stage.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace player::render {
 
@@ -92,10 +91,10 @@ void StageBands::clearArea(QImage& image, const QRect& area)
         clearRows(image, cut.top(), cut.bottom() + 1);
         return;
     }
-    const int bytes = image.depth() / 8 * cut.width();
-    const int skip = image.depth() / 8 * cut.left();
-    for (int row = cut.top(); row <= cut.bottom(); ++row)
-        std::memset(image.scanLine(row) + skip, 0, std::size_t(bytes));
+    // The area as an image of its own over the same pixels, filled the way Qt fills images.
+    QImage part(image.scanLine(cut.top()) + image.depth() / 8 * cut.left(), cut.width(), cut.height(),
+                image.bytesPerLine(), image.format());
+    part.fill(0u);
 }
 
 QImage StageBands::area(const QImage& image, const QRect& area)

@@ -309,10 +309,15 @@ private slots:
         const QString line = QStringLiteral("var c = createEmptyMovieClip('c', 1); c.beginFill(0x336699); c.moveTo(5, 5); "
                                             "c.curveTo(90, 10, 80, 95); c.lineTo(5, 5); c.endFill(); %1");
         const QString hairline = QStringLiteral("c.lineStyle(0, 0xff0000, 100); c.moveTo(10, %1); c.lineTo(90, %2);");
+        // A filter reaching far above and below its layer keeps the bands tall.
+        const QString blurred = QStringLiteral("var b = createEmptyMovieClip('b', 2); b.beginFill(0xffcc00); b.moveTo(40, 40); "
+                                               "b.lineTo(60, 45); b.lineTo(50, 70); b.endFill(); b.filters = [new flash.filters.BlurFilter(%1, %1, 3)];");
         const QSize size(2048, 2048);
         for (const auto& [lines, expectedBands] : { std::tuple { QString(), 8 },
                                                     std::tuple { hairline.arg(20).arg(30), 2 },
-                                                    std::tuple { hairline.arg(40).arg(60), 1 } }) {
+                                                    std::tuple { hairline.arg(40).arg(60), 1 },
+                                                    std::tuple { blurred.arg(2), 8 },
+                                                    std::tuple { blurred.arg(100), 2 } }) {
             const auto player = play(line.arg(lines));
             QVERIFY(player);
             DisplayRenderer single;
