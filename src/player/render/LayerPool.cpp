@@ -50,8 +50,15 @@ LayerPool::Lease LayerPool::take(const QSize& size)
         if (largest == m_slots.size() || slot.capacity > m_slots[largest].capacity)
             largest = index;
     }
-    if (best == m_slots.size()) {
-        best = largest;
+    // Memory far larger than the layer (left from a larger stage, say) is not kept for it.
+    constexpr std::size_t SmallPixels = 1 << 18;
+    if (best != m_slots.size() && m_slots[best].capacity > 4 * needed + SmallPixels) {
+        m_slots[best].pixels.reset();
+        m_slots[best].capacity = 0;
+    }
+    if (best == m_slots.size() || !m_slots[best].pixels) {
+        if (best == m_slots.size())
+            best = largest;
         if (best == m_slots.size()) {
             m_slots.emplace_back();
             best = m_slots.size() - 1;

@@ -15,7 +15,8 @@ namespace player::render {
 //
 // A layer's pixels are not cleared when it is taken: the caller clears what it draws. Layers
 // nest (a mask inside masked content), so several can be out at once; each is given back when
-// its Lease ends. Memory not taken during a frame is let go at endFrame().
+// its Lease ends. Memory not taken during a frame is let go at endFrame(), and memory far larger
+// than the layer taken from it is made again to its size.
 class LayerPool {
 public:
     class Lease {

@@ -90,6 +90,17 @@ private slots:
         QVERIFY(!kept.image().isNull());
     }
 
+    // Memory far larger than a layer is made again at the layer's size; a little larger serves.
+    void largeMemoryShrinksToSmallLayers()
+    {
+        LayerPool pool;
+        pool.take(QSize(1024, 1024));
+        pool.take(QSize(900, 1000));
+        QCOMPARE(pool.heldBytes(), std::size_t(1024 * 1024 * 4));
+        pool.take(QSize(100, 100));
+        QCOMPARE(pool.heldBytes(), std::size_t(100 * 100 * 4));
+    }
+
     void emptyAndImpossibleSizes()
     {
         LayerPool pool;
