@@ -13,8 +13,7 @@ namespace {
 
 struct KeptRows {
     const QPaintDevice* device;
-    int top;
-    int bottom;
+    BandRows::Keep keep;
 };
 
 // Scopes nest (a layer inside the band, a mask's layer inside that), so the latest comes last.
@@ -25,8 +24,26 @@ thread_local bool crossed = false;
 
 BandRows::Scope::Scope(const QPaintDevice* device, int top, int bottom)
 {
-    keptRows.push_back(KeptRows{device, top, bottom});
+    keptRows.push_back(KeptRows{device, Keep{true, top, bottom, QRect()}});
 }
+
+BandRows::Scope::Scope(const QPaintDevice* device, const Keep& keep)
+{
+    keptRows.push_back(KeptRows{device, keep});
+}
+
+namespace {
+
+const BandRows::Keep* keepOf(const QPaintDevice* device)
+{
+    for (auto entry = keptRows.rbegin(); entry != keptRows.rend(); ++entry) {
+        if (entry->device == device)
+            return &entry->keep;
+    }
+    return nullptr;
+}
+
+} // namespace
 
 BandRows::Scope::~Scope()
 {
@@ -35,23 +52,25 @@ BandRows::Scope::~Scope()
 
 bool BandRows::rowsOf(const QPaintDevice* device, int& top, int& bottom)
 {
-    for (auto entry = keptRows.rbegin(); entry != keptRows.rend(); ++entry) {
-        if (entry->device == device) {
-            top = entry->top;
-            bottom = entry->bottom;
-            return true;
-        }
-    }
-    return false;
+    const Keep* keep = keepOf(device);
+    if (!keep || !keep->banded)
+        return false;
+    top = keep->top;
+    bottom = keep->bottom;
+    return true;
 }
 
 QRect BandRows::kept(const QPaintDevice* device, const QRect& area)
 {
-    int top = 0;
-    int bottom = 0;
-    if (!rowsOf(device, top, bottom))
+    const Keep* keep = keepOf(device);
+    if (!keep)
         return area;
-    return area & QRect(area.left(), top, area.width(), bottom - top);
+    QRect result = area;
+    if (keep->banded)
+        result &= QRect(area.left(), keep->top, area.width(), keep->bottom - keep->top);
+    if (!keep->needed.isNull())
+        result &= keep->needed;
+    return result;
 }
 
 bool BandRows::layerRows(const QPaintDevice* device, const QRect& layerRect, int& top, int& bottom)

@@ -18,12 +18,27 @@ namespace player::render {
 // thin-line drawer steps a clipped line from the clipped end, and a gradient's colours follow
 // its clipped spans. Such an item reaching across the kept rows' edge is noted, so that the
 // caller can draw that stage in one piece instead.
+//
+// Within the rows it keeps, a device may need only part of its pixels at all (a masked layer
+// only where its mask covers something). Our own fills then draw only that part; Qt's drawing is
+// still clipped to the rows alone, so that its pixels stay those of one piece, and what it puts
+// beyond the part needed is never used.
 class BandRows {
 public:
+    // What drawing into a device keeps: the rows of a band when `banded`, and within them the
+    // part `needed` (all of them when null).
+    struct Keep {
+        bool banded = false;
+        int top = 0;
+        int bottom = 0;
+        QRect needed;
+    };
+
     class Scope {
     public:
         // Notes that drawing on this thread into `device` keeps rows `top` to `bottom` - 1.
         Scope(const QPaintDevice* device, int top, int bottom);
+        Scope(const QPaintDevice* device, const Keep& keep);
         ~Scope();
         Scope(const Scope&) = delete;
         Scope& operator=(const Scope&) = delete;
@@ -32,7 +47,7 @@ public:
     // The rows `device` keeps, in `top` and `bottom` (one past the last), and true; or false,
     // leaving both as they are, when it keeps all of them.
     static bool rowsOf(const QPaintDevice* device, int& top, int& bottom);
-    // `area` cut to the rows `device` keeps.
+    // `area` cut to the rows `device` keeps and to the part of them it needs.
     static QRect kept(const QPaintDevice* device, const QRect& area);
     // The rows of a layer over `layerRect` (device pixels) that `device` keeps, counted from the
     // layer's top, in `top` and `bottom` (one past the last; none when top >= bottom), and

@@ -21,6 +21,8 @@
 #include "player/display/MovieClip.h"
 
 #include <QPaintDevice>
+#include <QScopeGuard>
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <thread>
@@ -91,6 +93,21 @@ QRectF textExtent(const display::EditTextInstance& field, const QTransform& pare
     return (toTransform(field.matrix()) * parentToDevice).mapRect(text);
 }
 
+// The most rows a filter of `object` or of anything it holds reaches above and below its layer.
+int filterRowReach(const DisplayObject& object, double scale)
+{
+    int reach = object.filters().empty() ? 0 : FilterChain::rowReach(object.filters(), scale);
+    if (const auto mask = object.scriptMask())
+        reach = std::max(reach, filterRowReach(*mask, scale));
+    if (const display::DisplayContainer* container = object.asContainer()) {
+        for (const auto& [depth, child] : container->children()) {
+            if (child)
+                reach = std::max(reach, filterRowReach(*child, scale));
+        }
+    }
+    return reach;
+}
+
 // Filter sizes are stage pixels; this many device pixels make one.
 double filterScaleOf(const QTransform& stageToDevice)
 {
@@ -125,46 +142,80 @@ void DisplayRenderer::renderStage(QPainter& painter, const display::Stage& stage
             drawObject(painter, *root, context);
     }
     m_cache.purgeExpired();
+    if (!m_drawingBand)
+        m_layers.endFrame();
+    // Drawn through a painter, the stage is no longer drawn as images frame after frame: the
+    // last one (a sheet perhaps, and large) is not kept for a next one.
+    if (!m_drawingBand && !m_drawingImage)
+        m_stageImage = QImage();
 }
 
 QImage DisplayRenderer::renderStageImage(const display::Stage& stage, const QSize& size, ScaleMode mode)
 {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    m_lastDrawnInBands = false;
-    const int bands = bandsFor(size);
-    if (bands > 1 && !image.isNull()) {
+    // The image the last frame was drawn into serves again once its caller has let it go; every
+    // pixel of it is painted over, the background being opaque.
+    if (m_stageImage.size() != size || !m_stageImage.isDetached())
+        m_stageImage = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    QImage& image = m_stageImage;
+    m_drawingImage = true;
+    const auto drawn = qScopeGuard([this] { m_drawingImage = false; });
+    m_lastBandCount = 1;
+    int bands = bandsFor(stage, size, mode);
+    while (bands > 1 && !image.isNull()) {
         if (renderBands(image, stage, mode, bands)) {
-            m_lastDrawnInBands = true;
+            m_lastBandCount = bands;
             return image;
         }
-        // Qt would not give the same pixels in bands; the next frames most likely show the same
-        // objects, so they are drawn in one piece straight away for a while.
-        if (m_bandCount == 0)
-            m_framesInOnePiece = 30;
+        if (m_bandCount != 0)
+            break;
+        // Qt would not give the same pixels in these bands. The next frames most likely show the
+        // same objects, so for a while they are drawn with fewer band edges straight away: in two
+        // bands after more, in one piece after two. This frame is drawn again the same way.
+        bands = bands > 2 ? 2 : 1;
+        m_bandLimit = bands;
+        m_framesAtBandLimit = 30;
     }
-    image.fill(Qt::transparent);
     QPainter painter(&image);
     renderStage(painter, stage, size, mode);
     painter.end();
     return image;
 }
 
-int DisplayRenderer::bandsFor(const QSize& size)
+int DisplayRenderer::bandsFor(const display::Stage& stage, const QSize& size, ScaleMode mode)
 {
     if (m_bandCount > 0)
         return std::min(m_bandCount, std::max(1, size.height()));
     static const bool twoCores = std::thread::hardware_concurrency() >= 2;
     if (!twoCores || !RowWorkers::enabled())
         return 1;
-    if (m_framesInOnePiece > 0) {
-        --m_framesInOnePiece;
-        return 1;
-    }
     // Below this many pixels, handing a band over costs more than it saves.
     constexpr qint64 BandedPixels = 256 * 256;
-    if (qint64(size.width()) * size.height() < BandedPixels || size.height() < 64)
+    const qint64 pixels = qint64(size.width()) * size.height();
+    if (pixels < BandedPixels || size.height() < 64)
         return 1;
-    return 2;
+    // A band's rows of the stage and of its layers are drawn over and over (a shape over what
+    // lies below, a mask's layers put down), which is cheap while they stay in the processor's
+    // caches: a large stage is cut into bands of about this many pixels, and no band is thinner
+    // than the smallest stage that is banded at all.
+    constexpr qint64 CachedPixels = 1 << 19;
+    int bands = int(std::clamp<qint64>((pixels + CachedPixels - 1) / CachedPixels, 2, size.height() / 64));
+    if (bands > 2) {
+        // A filtered layer is drawn in each band with the rows its filters reach above and below
+        // it; bands at least four times as tall as that keep it from being drawn over and over.
+        const double scale = filterScaleOf(StageLayout::stageTransform(stage.stageRect(), QSizeF(size), mode));
+        int reach = 0;
+        for (const auto& [number, root] : stage.levels()) {
+            if (root)
+                reach = std::max(reach, filterRowReach(*root, scale));
+        }
+        if (reach > 0)
+            bands = std::clamp(size.height() / (4 * reach), 2, bands);
+    }
+    if (m_framesAtBandLimit > 0) {
+        --m_framesAtBandLimit;
+        bands = std::min(bands, m_bandLimit);
+    }
+    return bands;
 }
 
 bool DisplayRenderer::renderBands(QImage& image, const display::Stage& stage, ScaleMode mode, int bands)
@@ -178,6 +229,8 @@ bool DisplayRenderer::renderBands(QImage& image, const display::Stage& stage, Sc
     std::vector<std::shared_ptr<const display::BitmapPixels>> shownByHelper;
     m_bandHelper->m_shownList = m_shownBitmaps ? &shownByHelper : nullptr;
     DisplayRenderer* const renderers[2] = { this, m_bandHelper.get() };
+    m_drawingBand = true;
+    m_bandHelper->m_drawingBand = true;
 
     uchar* const bits = image.bits();
     const QSize size = image.size();
@@ -188,7 +241,6 @@ bool DisplayRenderer::renderBands(QImage& image, const display::Stage& stage, Sc
         // The whole image over the same pixels, so that the band is drawn in the coordinates of
         // one piece; each thread paints through an image of its own.
         QImage view(bits, size.width(), size.height(), stride, QImage::Format_ARGB32_Premultiplied);
-        StageBands::clearRows(view, rows.top(), rows.bottom() + 1);
         const BandRows::Scope keep(&view, rows.top(), rows.bottom() + 1);
         QPainter painter(&view);
         renderers[thread]->renderStage(painter, stage, size, mode);
@@ -197,6 +249,10 @@ bool DisplayRenderer::renderBands(QImage& image, const display::Stage& stage, Sc
             crossed.store(true, std::memory_order_relaxed);
     });
     m_bandHelper->m_shownList = nullptr;
+    for (DisplayRenderer* renderer : renderers) {
+        renderer->m_drawingBand = false;
+        renderer->m_layers.endFrame();
+    }
     if (m_shownBitmaps) {
         for (const auto& pixels : shownByHelper)
             m_shownBitmaps->add(pixels);
@@ -467,52 +523,64 @@ void DisplayRenderer::drawThroughMask(QPainter& painter, const DisplayObject& ma
         return;
     const QTransform toLayer = QTransform::fromTranslate(-layerRect.x(), -layerRect.y());
     // In a band only the layers' rows over the band are drawn, the layers keeping their origin
-    // of one piece.
+    // of one piece; and of those only what the device itself keeps (layers inside masked content
+    // need no more than the part of it that its mask shows).
     int rowTop = 0;
     int rowBottom = 0;
     const bool banded = BandRows::layerRows(device, layerRect, rowTop, rowBottom);
     if (rowTop >= rowBottom)
         return;
+    const QRect keptArea = BandRows::kept(device, layerRect).translated(-layerRect.topLeft())
+        & QRect(0, rowTop, layerRect.width(), rowBottom - rowTop);
+    if (keptArea.isEmpty())
+        return;
 
-    QImage content(layerRect.size(), QImage::Format_ARGB32_Premultiplied);
-    StageBands::clearRows(content, rowTop, rowBottom);
-    {
-        QPainter layerPainter(&content);
-        std::optional<BandRows::Scope> keep;
-        if (banded)
-            keep.emplace(&content, rowTop, rowBottom);
-        Context layerContext = context;
-        layerContext.toDevice = context.toDevice * toLayer;
-        layerContext.stageToDevice = context.stageToDevice * toLayer;
-        drawMasked(layerPainter, layerContext);
-    }
-
-    QImage coverage(layerRect.size(), QImage::Format_ARGB32_Premultiplied);
-    StageBands::clearRows(coverage, rowTop, rowBottom);
+    LayerPool::Lease coverageLayer = m_layers.take(layerRect.size());
+    QImage& coverage = coverageLayer.image();
+    if (coverage.isNull())
+        return;
+    // The mask first: the content need only be drawn where the mask covers something.
+    StageBands::clearArea(coverage, keptArea);
     {
         QPainter coveragePainter(&coverage);
-        std::optional<BandRows::Scope> keep;
-        if (banded)
-            keep.emplace(&coverage, rowTop, rowBottom);
+        const BandRows::Scope keep(&coverage, BandRows::Keep { banded, rowTop, rowBottom, keptArea });
         Context coverageContext = maskContext;
         coverageContext.toDevice = maskContext.toDevice * toLayer;
         coverageContext.stageToDevice = maskContext.stageToDevice * toLayer;
         coverageContext.coverage = true;
         drawObjectUnmasked(coveragePainter, mask, coverageContext);
     }
+    const QRect covered = s_maskedContentCut.load(std::memory_order_relaxed)
+        ? MaskCompositor::coveredArea(coverage, keptArea)
+        : keptArea;
+    if (covered.isEmpty())
+        return;
 
-    const QPoint at = layerRect.topLeft() + QPoint(0, rowTop);
-    if (MaskCompositor::composite(painter, at, StageBands::rows(content, rowTop, rowBottom),
-                                  StageBands::rows(coverage, rowTop, rowBottom)))
+    LayerPool::Lease contentLayer = m_layers.take(layerRect.size());
+    QImage& content = contentLayer.image();
+    if (content.isNull())
+        return;
+    StageBands::clearArea(content, covered);
+    {
+        QPainter layerPainter(&content);
+        const BandRows::Scope keep(&content, BandRows::Keep { banded, rowTop, rowBottom, covered });
+        Context layerContext = context;
+        layerContext.toDevice = context.toDevice * toLayer;
+        layerContext.stageToDevice = context.stageToDevice * toLayer;
+        drawMasked(layerPainter, layerContext);
+    }
+
+    const QPoint at = layerRect.topLeft() + covered.topLeft();
+    if (MaskCompositor::composite(painter, at, StageBands::area(content, covered), StageBands::area(coverage, covered)))
         return;
     {
         QPainter layerPainter(&content);
         layerPainter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-        layerPainter.drawImage(0, rowTop, StageBands::rows(coverage, rowTop, rowBottom));
+        layerPainter.drawImage(covered.topLeft(), StageBands::area(coverage, covered));
     }
     painter.save();
     painter.resetTransform();
-    painter.drawImage(at, StageBands::rows(content, rowTop, rowBottom));
+    painter.drawImage(at, StageBands::area(content, covered));
     painter.restore();
 }
 

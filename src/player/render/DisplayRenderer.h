@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LayerPool.h"
 #include "RenderCache.h"
 #include "ScaleMode.h"
 #include "ScaleNineMapping.h"
@@ -11,6 +12,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QTransform>
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <set>
@@ -43,7 +45,9 @@ public:
     void setBandCount(int count) { m_bandCount = count; }
     // Whether the last renderStageImage() drew in bands (false when it drew in one piece, also
     // when it found it could not keep the pixels of one piece in bands and drew again).
-    bool lastDrawnInBands() const { return m_lastDrawnInBands; }
+    bool lastDrawnInBands() const { return m_lastBandCount > 1; }
+    // How many bands the last renderStageImage() drew in (1: in one piece).
+    int lastBandCount() const { return m_lastBandCount; }
 
     // Paints one object and what it holds. `parentToDevice` maps the parent's twips to the
     // painter's device pixels (the painter's own transform is not used) and `parentColor` is
@@ -52,6 +56,11 @@ public:
                       const swf::ColorTransform& parentColor = {});
 
     RenderCache& cache() { return m_cache; }
+
+    // Whether masked content is drawn only within the rectangle its mask covers (the default)
+    // rather than over the whole of its layer; the pixels are the same, the switch is there so
+    // that tests can compare the two.
+    static void setMaskedContentCut(bool cut) { s_maskedContentCut.store(cut, std::memory_order_relaxed); }
 
     // While set, the script-made bitmaps drawn are noted there (the caller clears it first).
     void setShownBitmaps(ShownBitmaps* shown) { m_shownBitmaps = shown; }
@@ -99,9 +108,15 @@ private:
     // Draws `image` (the stage's size) in `bands` bands; false when it must be drawn in one piece
     // instead (what is drawn then is left to be drawn again).
     bool renderBands(QImage& image, const display::Stage& stage, ScaleMode mode, int bands);
-    int bandsFor(const QSize& size);
+    int bandsFor(const display::Stage& stage, const QSize& size, ScaleMode mode);
+
+    static inline std::atomic<bool> s_maskedContentCut { true };
 
     RenderCache m_cache;
+    // Memory for mask layers, kept between frames.
+    LayerPool m_layers;
+    // The last stage image drawn, drawn into again while no one else holds it.
+    QImage m_stageImage;
     bool m_highQuality = true;
     double m_filterScale = 1.0; // device pixels per stage pixel
     std::set<const display::DisplayObject*> m_scriptMasks;
@@ -111,9 +126,14 @@ private:
     // The renderer of RowWorkers' thread, with its own cache, for the bands that thread draws.
     std::unique_ptr<DisplayRenderer> m_bandHelper;
     int m_bandCount = 0;
-    bool m_lastDrawnInBands = false;
-    // Frames still to draw in one piece after a stage could not be drawn in bands.
-    int m_framesInOnePiece = 0;
+    int m_lastBandCount = 1;
+    // Set while this renderer draws one band of a stage; the frame ends when all bands are done.
+    bool m_drawingBand = false;
+    // Set while renderStageImage() draws.
+    bool m_drawingImage = false;
+    // After a stage could not be drawn in bands: at most this many bands, for so many frames more.
+    int m_bandLimit = 2;
+    int m_framesAtBandLimit = 0;
 };
 
 } // namespace player::render

@@ -81,7 +81,82 @@ bool compositeInto(uchar* bits, qsizetype stride, const QSize& size, const QPoin
     return true;
 }
 
+// The first of `length` pixels whose alpha is not 0, or `length` when there is none.
+int firstCovered(const QRgb* pixels, int length)
+{
+    int index = 0;
+#if SKRV_PIXEL_VECTORS
+    const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xff000000u));
+    for (; index + 4 <= length; index += 4) {
+        const __m128i alpha = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels + index)), alphaMask);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_setzero_si128())) != 0xffff)
+            break;
+    }
+#endif
+    while (index < length && qAlpha(pixels[index]) == 0)
+        ++index;
+    return index;
+}
+
+// One past the last of `length` pixels whose alpha is not 0, or 0 when there is none.
+int lastCovered(const QRgb* pixels, int length)
+{
+    int end = length;
+#if SKRV_PIXEL_VECTORS
+    const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xff000000u));
+    for (; end >= 4; end -= 4) {
+        const __m128i alpha = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels + end - 4)), alphaMask);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_setzero_si128())) != 0xffff)
+            break;
+    }
+#endif
+    while (end > 0 && qAlpha(pixels[end - 1]) == 0)
+        --end;
+    return end;
+}
+
 } // namespace
+
+QRect MaskCompositor::coveredArea(const QImage& coverage, const QRect& area)
+{
+    const QRect cut = area & coverage.rect();
+    if (cut.isEmpty() || coverage.format() != QImage::Format_ARGB32_Premultiplied)
+        return {};
+    const int width = cut.width();
+    const auto row = [&](int y) { return reinterpret_cast<const QRgb*>(coverage.constScanLine(y)) + cut.left(); };
+    // The first and last rows with anything covered are searched whole; the rows between them
+    // count whatever they hold, and only their ends beyond the columns found so far are searched.
+    int top = cut.top();
+    int left = width;
+    while (top <= cut.bottom()) {
+        left = firstCovered(row(top), width);
+        if (left < width)
+            break;
+        ++top;
+    }
+    if (top > cut.bottom())
+        return {};
+    int right = lastCovered(row(top), width);
+    int bottom = cut.bottom();
+    while (bottom > top) {
+        const QRgb* pixels = row(bottom);
+        const int first = firstCovered(pixels, width);
+        if (first < width) {
+            left = std::min(left, first);
+            right = std::max(right, lastCovered(pixels, width));
+            break;
+        }
+        --bottom;
+    }
+    for (int y = top + 1; y < bottom; ++y) {
+        const QRgb* pixels = row(y);
+        if (left > 0)
+            left = std::min(left, firstCovered(pixels, left));
+        if (right < width)
+            right = std::max(right, right + lastCovered(pixels + right, width - right));
+    }
+    return QRect(cut.left() + left, top, right - left, bottom - top + 1);
+}
 
 void MaskCompositor::compositeRow(QRgb* target, const QRgb* content, const QRgb* coverage, int length)
 {

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 
 class QPainter;
 
@@ -23,6 +24,11 @@ public:
     // opaque and unclipped; false (nothing drawn) for any other. The painter's transform is not
     // used: `at` is in the image's pixels.
     static bool composite(QPainter& painter, const QPoint& at, const QImage& content, const QImage& coverage);
+
+    // The smallest rectangle within `area` holding every pixel of `coverage` (ARGB32
+    // premultiplied) whose alpha is not 0; empty when there is none. Outside it a masked layer
+    // shows nothing, so its content need not be drawn there.
+    static QRect coveredArea(const QImage& coverage, const QRect& area);
 
     // One row of `length` pixels: `content` kept by the alpha of `coverage`, over `target`.
     static void compositeRow(QRgb* target, const QRgb* content, const QRgb* coverage, int length);

@@ -82,4 +82,30 @@ QImage StageBands::rows(const QImage& image, int top, int bottom)
                   image.format());
 }
 
+void StageBands::clearArea(QImage& image, const QRect& area)
+{
+    const QRect cut = area & image.rect();
+    if (cut.isEmpty())
+        return;
+    if (cut.width() == image.width()) {
+        clearRows(image, cut.top(), cut.bottom() + 1);
+        return;
+    }
+    // The area as an image of its own over the same pixels, filled the way Qt fills images.
+    QImage part(image.scanLine(cut.top()) + image.depth() / 8 * cut.left(), cut.width(), cut.height(),
+                image.bytesPerLine(), image.format());
+    part.fill(0u);
+}
+
+QImage StageBands::area(const QImage& image, const QRect& area)
+{
+    const QRect cut = area & image.rect();
+    if (cut == image.rect())
+        return image;
+    if (cut.isEmpty())
+        return QImage();
+    return QImage(image.constScanLine(cut.top()) + image.depth() / 8 * cut.left(), cut.width(), cut.height(),
+                  image.bytesPerLine(), image.format());
+}
+
 } // namespace player::render

@@ -35,6 +35,12 @@ public:
     // Rows `top` to `bottom` - 1 of `image`, sharing its pixels (read only); the image itself when
     // that is all of it.
     static QImage rows(const QImage& image, int top, int bottom);
+
+    // Sets the pixels of `area` (cut to the image) transparent.
+    static void clearArea(QImage& image, const QRect& area);
+    // The pixels of `area` (cut to the image) as an image sharing them (read only); the image
+    // itself when that is all of it.
+    static QImage area(const QImage& image, const QRect& area);
 };
 
 } // namespace player::render

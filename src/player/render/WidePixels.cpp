@@ -51,18 +51,24 @@ SKRV_WIDE inline void store(QRgb* at, __m256i pixels)
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), pixels);
 }
 
-// Eight premultiplied pixels `color` over the eight at `at`; opaque ones are simply stored. The
-// sums are 32-bit words, as the scalar code adds them.
+// Eight premultiplied pixels `color` over the eight at `at`; opaque ones are simply stored, and
+// so is anything over eight clear pixels (a clear pixel scaled by any amount stays clear), as in
+// a layer's first shape. The sums are 32-bit words, as the scalar code adds them.
 SKRV_WIDE inline void putOver(QRgb* at, __m256i color)
 {
     if (allOpaque(color)) {
         store(at, color);
         return;
     }
+    const __m256i below = load(at);
+    if (_mm256_testz_si256(below, below)) {
+        store(at, color);
+        return;
+    }
     __m256i low;
     __m256i high;
     channelLanes(_mm256_sub_epi32(_mm256_set1_epi32(255), _mm256_srli_epi32(color, 24)), low, high);
-    store(at, _mm256_add_epi32(color, scaleChannels(load(at), low, high)));
+    store(at, _mm256_add_epi32(color, scaleChannels(below, low, high)));
 }
 
 // `from` + (`to` - `from`) × w / 256 rounded down, channel by channel in 16-bit lanes, with
@@ -201,6 +207,20 @@ SKRV_WIDE inline void placeTexels(__m256i texels, int size, bool clamped, bool i
     next = _mm256_andnot_si256(_mm256_cmpeq_epi32(placed, last), _mm256_add_epi32(placed, one));
 }
 
+// The texels at `rows` + `columns` (offsets in pixels) and the ones just after them in memory,
+// for eight pixels: one 64-bit read a pixel instead of two 32-bit ones. Pixels 0, 1, 4 and 5
+// are read by the first gather and 2, 3, 6 and 7 by the second, so that taking every other word
+// of the two within each 128-bit half puts them back in order.
+SKRV_WIDE inline void texelPairs(const QRgb* bits, __m256i rows, __m256i columns, __m256i& first, __m256i& after)
+{
+    const __m256i offsets = _mm256_permute4x64_epi64(_mm256_add_epi32(rows, columns), _MM_SHUFFLE(3, 1, 2, 0));
+    const auto* base = reinterpret_cast<const long long*>(bits);
+    const __m256 low = _mm256_castsi256_ps(_mm256_i32gather_epi64(base, _mm256_castsi256_si128(offsets), 4));
+    const __m256 high = _mm256_castsi256_ps(_mm256_i32gather_epi64(base, _mm256_extracti128_si256(offsets, 1), 4));
+    first = _mm256_castps_si256(_mm256_shuffle_ps(low, high, _MM_SHUFFLE(2, 0, 2, 0)));
+    after = _mm256_castps_si256(_mm256_shuffle_ps(low, high, _MM_SHUFFLE(3, 1, 3, 1)));
+}
+
 // A radial row's numbers in every lane.
 struct RadialLanes {
     __m256d rowX;
@@ -295,6 +315,9 @@ int compositeMasked(QRgb* target, const QRgb* content, const QRgb* coverage, int
         if (_mm256_testz_si256(alpha, alpha))
             continue;
         __m256i color = load(content + index);
+        // Nothing drawn there: the target stays as it is.
+        if (_mm256_testz_si256(color, color))
+            continue;
         // A pixel the mask leaves uncovered becomes clear, and a clear pixel over another leaves it
         // as it is (scaling by 255 gives every channel back).
         if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, alphaMask)) != -1) {
@@ -371,19 +394,31 @@ int smoothPixels(const SmoothRow& row, int length, QRgb* out)
         placeTexels(_mm256_srai_epi32(v, 8), row.height, row.clamped, row.inside, up, under);
         __m256i top = _mm256_mullo_epi32(up, rowPixels);
         __m256i bottom = _mm256_mullo_epi32(under, rowPixels);
-        if (length - index < 8) {
-            // Beyond the run (where texels taken as they are may lie outside the image), the first
-            // texel of the image instead.
-            const __m256i inRun = _mm256_cmpgt_epi32(_mm256_set1_epi32(length - index), lanes);
-            top = _mm256_and_si256(top, inRun);
-            bottom = _mm256_and_si256(bottom, inRun);
-            left = _mm256_and_si256(left, inRun);
-            right = _mm256_and_si256(right, inRun);
+        __m256i topLeft;
+        __m256i topRight;
+        __m256i bottomLeft;
+        __m256i bottomRight;
+        if (length - index >= 8
+            && _mm256_movemask_epi8(_mm256_cmpeq_epi32(right, _mm256_add_epi32(left, _mm256_set1_epi32(1)))) == -1) {
+            // No texel is wrapped or held at the right edge: each right texel follows its left
+            // one in memory.
+            texelPairs(row.bits, top, left, topLeft, topRight);
+            texelPairs(row.bits, bottom, left, bottomLeft, bottomRight);
+        } else {
+            if (length - index < 8) {
+                // Beyond the run (where texels taken as they are may lie outside the image), the
+                // first texel of the image instead.
+                const __m256i inRun = _mm256_cmpgt_epi32(_mm256_set1_epi32(length - index), lanes);
+                top = _mm256_and_si256(top, inRun);
+                bottom = _mm256_and_si256(bottom, inRun);
+                left = _mm256_and_si256(left, inRun);
+                right = _mm256_and_si256(right, inRun);
+            }
+            topLeft = _mm256_i32gather_epi32(bits, _mm256_add_epi32(top, left), 4);
+            topRight = _mm256_i32gather_epi32(bits, _mm256_add_epi32(top, right), 4);
+            bottomLeft = _mm256_i32gather_epi32(bits, _mm256_add_epi32(bottom, left), 4);
+            bottomRight = _mm256_i32gather_epi32(bits, _mm256_add_epi32(bottom, right), 4);
         }
-        const __m256i topLeft = _mm256_i32gather_epi32(bits, _mm256_add_epi32(top, left), 4);
-        const __m256i topRight = _mm256_i32gather_epi32(bits, _mm256_add_epi32(top, right), 4);
-        const __m256i bottomLeft = _mm256_i32gather_epi32(bits, _mm256_add_epi32(bottom, left), 4);
-        const __m256i bottomRight = _mm256_i32gather_epi32(bits, _mm256_add_epi32(bottom, right), 4);
 
         __m256i acrossLow;
         __m256i acrossHigh;

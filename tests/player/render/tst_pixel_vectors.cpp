@@ -129,7 +129,13 @@ private slots:
         for (int round = 0; round < 3000; ++round) {
             const int length = random.bounded(0, 40);
             const int offset = random.bounded(0, 8);
-            const std::vector<QRgb> below = randomPixels(random, length + offset);
+            std::vector<QRgb> below = randomPixels(random, length + offset);
+            // A layer's first shape goes over clear pixels, here and there one that is not.
+            if (round % 4 == 1) {
+                std::fill(below.begin(), below.end(), 0u);
+                if (length > 0 && round % 8 == 1)
+                    below[std::size_t(offset + random.bounded(length))] = randomPixel(random);
+            }
             const std::vector<QRgb> colors = randomPixels(random, length);
             const int coverage = random.bounded(4) == 0 ? 255 : random.bounded(1, 256);
             const QRgb solid = randomPixel(random);
@@ -333,13 +339,16 @@ private slots:
         for (const int length : lengths) {
             for (int offset = 0; offset < 8; ++offset, ++round) {
                 const std::vector<QRgb> below = randomPixels(random, length + offset);
-                const std::vector<QRgb> content = randomPixels(random, length);
+                std::vector<QRgb> content = randomPixels(random, length);
                 std::vector<QRgb> coverage = randomPixels(random, length);
-                // Runs of eight wholly uncovered or wholly covered, as masks mostly are.
+                // Runs of eight wholly uncovered or wholly covered, as masks mostly are, and
+                // content with nothing drawn here and there.
                 if (length > 16) {
                     std::fill(coverage.begin() + 1, coverage.begin() + 9, 0u);
                     std::fill(coverage.begin() + 9, coverage.begin() + 17, 0xff000000u);
                 }
+                if (length > 30)
+                    std::fill(content.begin() + 5 + offset, content.begin() + 30, 0u);
                 const auto ways = allWays([&] {
                     std::vector<QRgb> pixels = below;
                     MaskCompositor::compositeRow(pixels.data() + offset, content.data(), coverage.data(), length);
@@ -347,6 +356,48 @@ private slots:
                 });
                 COMPARE_WAYS(ways, round);
             }
+        }
+    }
+
+    // The rectangle a mask's coverage covers holds every pixel whose alpha is not 0 and is no
+    // larger: single pixels, specks near every edge, lines, empty layers, within any part of it.
+    void coveredAreaIsTheBoundsOfCoveredPixels()
+    {
+        QRandomGenerator random(23);
+        for (int round = 0; round < 400; ++round) {
+            QImage coverage(random.bounded(1, 70), random.bounded(1, 40), QImage::Format_ARGB32_Premultiplied);
+            coverage.fill(0u);
+            const int specks = round % 10 == 0 ? 0 : random.bounded(1, 6);
+            for (int speck = 0; speck < specks; ++speck) {
+                const int x = random.bounded(coverage.width());
+                const int y = random.bounded(coverage.height());
+                const int length = random.bounded(1, 12);
+                for (int index = 0; index < length && x + index < coverage.width(); ++index)
+                    coverage.setPixel(x + index, y, qPremultiply(qRgba(0, 0, 0, random.bounded(1, 256))));
+            }
+            // Colour without alpha is not coverage.
+            coverage.setPixel(random.bounded(coverage.width()), random.bounded(coverage.height()), 0x00ffffffu);
+            const QRect area = round % 3 == 0
+                ? coverage.rect()
+                : QRect(random.bounded(-5, coverage.width()), random.bounded(-5, coverage.height()), random.bounded(0, 80),
+                        random.bounded(0, 50));
+            QRect expected;
+            for (int y = 0; y < coverage.height(); ++y)
+                for (int x = 0; x < coverage.width(); ++x)
+                    if (area.contains(x, y) && qAlpha(coverage.pixel(x, y)) != 0)
+                        expected |= QRect(x, y, 1, 1);
+            const QRect found = MaskCompositor::coveredArea(coverage, area);
+            QVERIFY2(found == expected || (found.isEmpty() && expected.isEmpty()),
+                     qPrintable(QStringLiteral("round %1: %2,%3 %4x%5 instead of %6,%7 %8x%9")
+                                    .arg(round)
+                                    .arg(found.x())
+                                    .arg(found.y())
+                                    .arg(found.width())
+                                    .arg(found.height())
+                                    .arg(expected.x())
+                                    .arg(expected.y())
+                                    .arg(expected.width())
+                                    .arg(expected.height())));
         }
     }
 

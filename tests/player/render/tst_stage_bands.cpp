@@ -301,6 +301,94 @@ private slots:
         }
     }
 
+    // A large stage is cut into more bands than threads, so that each band's rows stay in the
+    // processor's caches. A hairline across one of their edges but not the middle makes it drawn
+    // in two bands, for that frame and the next ones; across the middle, in one piece.
+    void largeStagesInManyBands()
+    {
+        const QString line = QStringLiteral("var c = createEmptyMovieClip('c', 1); c.beginFill(0x336699); c.moveTo(5, 5); "
+                                            "c.curveTo(90, 10, 80, 95); c.lineTo(5, 5); c.endFill(); %1");
+        const QString hairline = QStringLiteral("c.lineStyle(0, 0xff0000, 100); c.moveTo(10, %1); c.lineTo(90, %2);");
+        // A filter reaching far above and below its layer keeps the bands tall.
+        const QString blurred = QStringLiteral("var b = createEmptyMovieClip('b', 2); b.beginFill(0xffcc00); b.moveTo(40, 40); "
+                                               "b.lineTo(60, 45); b.lineTo(50, 70); b.endFill(); b.filters = [new flash.filters.BlurFilter(%1, %1, 3)];");
+        const QSize size(2048, 2048);
+        for (const auto& [lines, expectedBands] : { std::tuple { QString(), 8 },
+                                                    std::tuple { hairline.arg(20).arg(30), 2 },
+                                                    std::tuple { hairline.arg(40).arg(60), 1 },
+                                                    std::tuple { blurred.arg(2), 8 },
+                                                    std::tuple { blurred.arg(100), 2 } }) {
+            const auto player = play(line.arg(lines));
+            QVERIFY(player);
+            DisplayRenderer single;
+            single.setBandCount(1);
+            const QImage expected = single.renderStageImage(player->stage(), size, player::ScaleMode::ExactFit);
+            DisplayRenderer renderer;
+            for (int frame = 0; frame < 2; ++frame) {
+                const QImage image = renderer.renderStageImage(player->stage(), size, player::ScaleMode::ExactFit);
+                QVERIFY(image == expected);
+                if (std::thread::hardware_concurrency() >= 2)
+                    QCOMPARE(renderer.lastBandCount(), expectedBands);
+            }
+        }
+    }
+
+    // Masked content drawn only within the rectangle its mask covers (masks inside masked
+    // content within their own mask's and the outer one's) gives the pixels of whole layers, in
+    // one piece and in bands, at both qualities.
+    void maskedContentCutToItsMask()
+    {
+        int masked = 0;
+        for (quint32 seed = 301; seed <= 316; ++seed) {
+            const QString script = SceneScript(seed, false).make();
+            masked += script.count(QStringLiteral("setMask"));
+            const auto player = play(script);
+            QVERIFY(player);
+            for (const bool highQuality : { true, false }) {
+                for (const int bands : { 1, 3 }) {
+                    DisplayRenderer renderer;
+                    renderer.setHighQuality(highQuality);
+                    renderer.setBandCount(bands);
+                    DisplayRenderer::setMaskedContentCut(false);
+                    const QImage whole = renderer.renderStageImage(player->stage(), QSize(293, 311), player::ScaleMode::ExactFit);
+                    DisplayRenderer::setMaskedContentCut(true);
+                    const QImage cut = renderer.renderStageImage(player->stage(), QSize(293, 311), player::ScaleMode::ExactFit);
+                    QVERIFY2(cut == whole, qPrintable(QStringLiteral("scene %1, %2 bands").arg(seed).arg(bands)));
+                }
+            }
+        }
+        QVERIFY(masked >= 10);
+    }
+
+    // A renderer drawing one scene after another (its layers' memory and its stage image kept
+    // from frame to frame) gives each the pixels of a fresh renderer, in one piece and in bands;
+    // an image the caller still holds keeps its pixels when the next one is drawn.
+    void framesAfterOtherFrames()
+    {
+        const QSize size(331, 257);
+        for (const int bands : { 1, 3 }) {
+            DisplayRenderer renderer;
+            renderer.setBandCount(bands);
+            QImage held;
+            QImage heldExpected;
+            for (quint32 seed = 201; seed <= 208; ++seed) {
+                const auto player = play(SceneScript(seed, false).make());
+                QVERIFY(player);
+                DisplayRenderer fresh;
+                fresh.setBandCount(bands);
+                const QImage expected = fresh.renderStageImage(player->stage(), size, player::ScaleMode::ExactFit);
+                const QImage image = renderer.renderStageImage(player->stage(), size, player::ScaleMode::ExactFit);
+                QVERIFY2(image == expected, qPrintable(QStringLiteral("scene %1 in %2 bands").arg(seed).arg(bands)));
+                QVERIFY(held == heldExpected);
+                if (seed % 3 == 0) {
+                    held = image;
+                    heldExpected = expected;
+                }
+            }
+            QVERIFY(!held.isNull());
+        }
+    }
+
     // With RowWorkers off (the benchmarks' one-thread switch) a renderer left to choose draws in
     // one piece; with it on, a large stage is drawn in bands.
     void oneThreadSwitch()
