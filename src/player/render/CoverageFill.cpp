@@ -154,12 +154,16 @@ bool fillInto(uchar* bits, qsizetype stride, const QRect& target, const QPainter
         drawWithin(bits, stride, target, path, shader, toDevice);
         return true;
     }
+    // Each part converts the whole outline, so two parts on one thread (the worker taken, as
+    // while the stage is drawn in bands) would do that twice: then the fill is drawn in one piece.
     const int middle = bounds.top() + bounds.height() / 2;
     const QRect upper(target.left(), target.top(), target.width(), middle - target.top());
     const QRect lower(target.left(), middle, target.width(), target.top() + target.height() - middle);
-    RowWorkers::split([&](int part) {
+    const bool split = RowWorkers::trySplit([&](int part) {
         drawWithin(bits, stride, part == 0 ? upper : lower, path, shader, toDevice);
     });
+    if (!split)
+        drawWithin(bits, stride, target, path, shader, toDevice);
     return true;
 }
 

@@ -11,6 +11,23 @@ namespace {
 
 std::atomic<bool> workersEnabled { true };
 
+// Whether this thread is running one part of a split: the worker always is, a caller while it
+// runs its own part. A part that asks for a split of its own is not given the worker (it is
+// already busy with the other part, or is this very thread).
+thread_local bool insidePart = false;
+
+// Marks the calling thread as running a part for as long as it lives.
+class PartScope {
+public:
+    PartScope() : m_was(insidePart) { insidePart = true; }
+    ~PartScope() { insidePart = m_was; }
+    PartScope(const PartScope&) = delete;
+    PartScope& operator=(const PartScope&) = delete;
+
+private:
+    bool m_was;
+};
+
 // The one worker thread: it waits for a task, runs it, reports it done, and waits again.
 class Worker {
 public:
@@ -25,16 +42,15 @@ public:
             m_thread.join();
     }
 
-    // Runs `work(0)` here and `work(1)` on the worker, or both here when another caller holds
-    // the worker.
-    void split(const std::function<void(int)>& work)
+    // Runs `work(0)` here and `work(1)` on the worker and returns true, or runs nothing and
+    // returns false when the worker is taken (by another caller, or by the part this thread runs).
+    bool trySplit(const std::function<void(int)>& work)
     {
+        if (insidePart)
+            return false;
         std::unique_lock owner(m_owner, std::try_to_lock);
-        if (!owner.owns_lock()) {
-            work(0);
-            work(1);
-            return;
-        }
+        if (!owner.owns_lock())
+            return false;
         {
             const std::lock_guard lock(m_mutex);
             if (!m_thread.joinable())
@@ -43,14 +59,19 @@ public:
             m_done = false;
         }
         m_wake.notify_one();
-        work(0);
+        {
+            const PartScope part;
+            work(0);
+        }
         std::unique_lock lock(m_mutex);
         m_finished.wait(lock, [this] { return m_done; });
+        return true;
     }
 
 private:
     void run()
     {
+        insidePart = true;
         std::unique_lock lock(m_mutex);
         for (;;) {
             m_wake.wait(lock, [this] { return m_stopping || m_task != nullptr; });
@@ -86,15 +107,18 @@ Worker& worker()
 
 } // namespace
 
-void RowWorkers::split(const std::function<void(int part)>& work)
+bool RowWorkers::trySplit(const std::function<void(int part)>& work)
 {
     static const bool twoCores = std::thread::hardware_concurrency() >= 2;
-    if (!enabled() || !twoCores) {
-        work(0);
-        work(1);
+    return enabled() && twoCores && worker().trySplit(work);
+}
+
+void RowWorkers::split(const std::function<void(int part)>& work)
+{
+    if (trySplit(work))
         return;
-    }
-    worker().split(work);
+    work(0);
+    work(1);
 }
 
 void RowWorkers::share(int count, const std::function<void(int item, int thread)>& work)

@@ -140,7 +140,8 @@ private slots:
 
     // Shared items run exactly once each, thread 0 being the caller; a split inside an item (a
     // large fill inside a band) runs both its parts there and then, without waiting for the
-    // worker that may be running the other item.
+    // worker that may be running the other item, and a trySplit there runs nothing and says so
+    // (the item then does its whole job in one piece), on either thread.
     void shareRunsEachItemOnce()
     {
         for (const bool enabled : { true, false }) {
@@ -148,6 +149,8 @@ private slots:
             for (const int count : { 0, 1, 2, 7, 100 }) {
                 std::vector<std::atomic<int>> runs(static_cast<std::size_t>(count));
                 std::atomic<int> nestedParts { 0 };
+                std::atomic<int> triedParts { 0 };
+                std::atomic<int> refusedTries { 0 };
                 std::atomic<bool> callerOnly { true };
                 const std::thread::id caller = std::this_thread::get_id();
                 RowWorkers::share(count, [&](int item, int thread) {
@@ -155,12 +158,39 @@ private slots:
                     if (thread == 0 && std::this_thread::get_id() != caller)
                         callerOnly = false;
                     RowWorkers::split([&](int part) { nestedParts += part + 1; });
+                    if (!RowWorkers::trySplit([&](int part) { triedParts += part + 1; }))
+                        ++refusedTries;
                 });
                 for (const std::atomic<int>& run : runs)
                     QCOMPARE(run.load(), 1);
                 QCOMPARE(nestedParts.load(), 3 * count);
+                QCOMPARE(triedParts.load(), 0);
+                QCOMPARE(refusedTries.load(), count);
                 QVERIFY(callerOnly.load());
             }
+        }
+        RowWorkers::setEnabled(true);
+    }
+
+    // Outside any part, trySplit takes the free worker and runs each part once, on two threads;
+    // switched off, it runs nothing.
+    void trySplitUsesAFreeWorker()
+    {
+        if (std::thread::hardware_concurrency() < 2)
+            QSKIP("one processor core: the worker is never used");
+        for (const bool enabled : { true, false }) {
+            RowWorkers::setEnabled(enabled);
+            std::atomic<int> runs[2] { 0, 0 };
+            std::thread::id threads[2];
+            const bool split = RowWorkers::trySplit([&](int part) {
+                ++runs[part];
+                threads[part] = std::this_thread::get_id();
+            });
+            QCOMPARE(split, enabled);
+            QCOMPARE(runs[0].load(), enabled ? 1 : 0);
+            QCOMPARE(runs[1].load(), enabled ? 1 : 0);
+            if (enabled)
+                QVERIFY(threads[0] == std::this_thread::get_id() && threads[1] != threads[0]);
         }
         RowWorkers::setEnabled(true);
     }
