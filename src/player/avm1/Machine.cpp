@@ -541,6 +541,9 @@ Value Machine::construct(const Value& constructor, const Arguments& arguments)
     auto* function = static_cast<FunctionObject*>(object);
     Value prototype = function->get(*this, QStringLiteral("prototype"));
     Object* instance = makeInstance(prototype.asObject());
+    // A prototype that is no object still becomes the new object's __proto__, as it is.
+    if (!prototype.isObject() && !prototype.isUndefined())
+        instance->set(*this, QStringLiteral("__proto__"), prototype);
     // Whatever the constructor, built-in or a script's, the new object knows it by two hidden
     // names before it runs: __constructor__, which SWF 5 code does not see, and up to SWF 6
     // constructor.
