@@ -257,6 +257,20 @@ Value Machine::constructSuperNative(FunctionObject* callee, Object* self, const 
     const bool functionClass = slot && slot->value.asObject() == m_prototypes.function;
     if (!callee->nativeConstructor() || functionClass)
         return callee->native()(*this, self, arguments);
+    // Array's constructor on an object that is no array (one whose prototype a script changed
+    // after new made it) fills it in as Array's methods see any object: a single number is its
+    // length, anything else its elements "0", "1"... and their count. super() gives the object.
+    const bool arrayClass = slot && slot->value.asObject() == m_prototypes.array;
+    if (arrayClass && self && self->kind() != ObjectKind::Array && self->kind() != ObjectKind::Clip) {
+        if (arguments.size() == 1 && arguments[0].isNumber()) {
+            self->set(*this, QStringLiteral("length"), Value(double(number_text::toInt32(arguments[0].asNumber()))));
+        } else {
+            for (size_t index = 0; index < arguments.size(); ++index)
+                self->set(*this, ArrayObject::indexName(index), arguments[index]);
+            self->set(*this, QStringLiteral("length"), Value(double(arguments.size())));
+        }
+        return Value(self);
+    }
     try {
         return callee->nativeConstructor()(*this, self, arguments);
     } catch (const ConstructionRefused&) {
