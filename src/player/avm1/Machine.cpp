@@ -271,11 +271,22 @@ Value Machine::constructSuperNative(FunctionObject* callee, Object* self, const 
         }
         return Value(self);
     }
+    const size_t heapSizeBefore = m_heap.size();
+    Value made;
     try {
-        return callee->nativeConstructor()(*this, self, arguments);
+        made = callee->nativeConstructor()(*this, self, arguments);
     } catch (const ConstructionRefused&) {
         return Value();
     }
+    // A constructor whose objects are of a kind of their own made a fresh one, as "this" is not
+    // of that kind: that one becomes the native part of "this", so that the class's methods and
+    // properties work on "this" as on an object the class made.
+    Object* madeObject = made.asObject();
+    if (self && madeObject && madeObject != self && self->kind() != ObjectKind::Clip && m_heap.size() > heapSizeBefore
+        && std::any_of(m_heap.begin() + ptrdiff_t(heapSizeBefore), m_heap.end(),
+                       [madeObject](const std::unique_ptr<Object>& object) { return object.get() == madeObject; }))
+        m_nativeParts[self] = madeObject;
+    return made;
 }
 
 Object* Machine::toObject(const Value& value)
@@ -923,6 +934,18 @@ void Machine::collectGarbage()
             marker.mark(argument);
     }
     marker.drain();
+    // A native part lives while its object does; it may in turn keep other such objects alive.
+    for (bool grew = !m_nativeParts.empty(); grew;) {
+        grew = false;
+        for (const auto& [object, part] : m_nativeParts) {
+            if (object->isMarked() && !part->isMarked()) {
+                marker.mark(part);
+                grew = true;
+            }
+        }
+        marker.drain();
+    }
+    std::erase_if(m_nativeParts, [](const auto& entry) { return !entry.first->isMarked(); });
     auto firstDead = std::partition(m_heap.begin(), m_heap.end(), [](const std::unique_ptr<Object>& object) { return object->isMarked(); });
     m_heap.erase(firstDead, m_heap.end());
     for (const auto& object : m_heap)
