@@ -278,11 +278,13 @@ Value Machine::constructSuperNative(FunctionObject* callee, Object* self, const 
     } catch (const ConstructionRefused&) {
         return Value();
     }
-    // A constructor whose objects are of a kind of their own made a fresh one, as "this" is not
-    // of that kind: that one becomes the native part of "this", so that the class's methods and
-    // properties work on "this" as on an object the class made.
+    // A constructor whose objects are of a kind of their own made a fresh one for "this" (with
+    // its prototype), as "this" is not of that kind: that one becomes the native part of "this",
+    // so that the class's methods and properties work on "this" as on an object the class made.
+    // An object handed back from elsewhere (Object(5) boxes the number) is no such part.
     Object* madeObject = made.asObject();
-    if (self && madeObject && madeObject != self && self->kind() != ObjectKind::Clip && m_heap.size() > heapSizeBefore
+    if (self && madeObject && madeObject != self && self->kind() != ObjectKind::Clip
+        && madeObject->prototype() == self->prototype() && m_heap.size() > heapSizeBefore
         && std::any_of(m_heap.begin() + ptrdiff_t(heapSizeBefore), m_heap.end(),
                        [madeObject](const std::unique_ptr<Object>& object) { return object.get() == madeObject; }))
         m_nativeParts[self] = madeObject;
