@@ -85,18 +85,21 @@ bool MovieLoader::perform(const display::LoadRequest& request, std::vector<Loade
         return false;
     }
     display::DisplayObject* failureTarget = intoLevel ? m_player.stage().level(request.level) : clip.get();
+    // Anything but a local file is refused here, before any request could be made.
+    const std::optional<QString> path = local_url::resolve(request.url, request.baseUrl);
+    // The loaded movie's address is the one asked for, resolved against the loading movie's:
+    // loads it makes in turn start from its folder, and _url shows where it came from.
+    const QString address = path ? *path + url_query::queryOf(request.url) : request.url;
     auto fail = [&]() {
         // A clip whose load found nothing loses what it showed and is left in Flash's failed state.
         if (!intoLevel)
             clip->asMovieClip()->replaceWithMovie(
-                display::MovieLibrary::standIn(swf::StandIn::FailedLoad, request.url, request.swfVersion));
+                display::MovieLibrary::standIn(swf::StandIn::FailedLoad, address, request.swfVersion));
         if (request.listener)
             request.listener->loadFailed(failureTarget, NotFound);
         return false;
     };
 
-    // Anything but a local file is refused here, before any request could be made.
-    const std::optional<QString> path = local_url::resolve(request.url, request.baseUrl);
     // A file outside the readable folders is as good as missing.
     if (!path || !m_player.readableFolders().mayRead(*path))
         return fail();
@@ -108,15 +111,15 @@ bool MovieLoader::perform(const display::LoadRequest& request, std::vector<Loade
         bytes = file.readAll();
     }
 
-    std::shared_ptr<const display::MovieLibrary> library = libraryFromBytes(bytes, request.url, request.swfVersion, nullptr);
+    std::shared_ptr<const display::MovieLibrary> library = libraryFromBytes(bytes, address, request.swfVersion, nullptr);
     const qint64 size = library ? bytes.size() : 0;
     // A file that holds neither a movie nor a picture fails the clip as a missing one does,
     // though Flash still reports the load as complete, with no bytes.
     if (!library)
-        library = display::MovieLibrary::standIn(swf::StandIn::FailedLoad, request.url, request.swfVersion);
+        library = display::MovieLibrary::standIn(swf::StandIn::FailedLoad, address, request.swfVersion);
     // A loaded movie imports what it needs as a movie the host opens does.
     else if (!library->movie().imports.empty())
-        library = m_player.prepareLibrary(library->moviePointer(), request.url, *path);
+        library = m_player.prepareLibrary(library->moviePointer(), address, *path);
 
     std::shared_ptr<display::DisplayObject> target;
     if (intoLevel) {

@@ -21,6 +21,12 @@ QString withoutQuery(const QString& url)
     return mark < 0 ? url : url.left(mark);
 }
 
+QString queryOf(const QString& url)
+{
+    const qsizetype mark = url.indexOf(u'?');
+    return mark < 0 ? QString() : url.mid(mark);
+}
+
 std::vector<std::pair<QString, QString>> variables(const QString& url)
 {
     std::vector<std::pair<QString, QString>> result;

@@ -10,6 +10,8 @@ namespace player::url_query {
 // The address without its query ("movie.swf?a=1" is "movie.swf"): a local file is found by its
 // path alone.
 QString withoutQuery(const QString& url);
+// The query with its '?' ("?a=1" of "movie.swf?a=1"), or nothing.
+QString queryOf(const QString& url);
 
 // The variables a query carries, url-encoded as name=value pairs joined by '&' ('+' for a space,
 // %XX for any byte of the UTF-8 text), in their order. A movie loaded with them finds them set on

@@ -251,7 +251,7 @@ bool ClipObject::clipProperty(Machine& machine, const QString& name, Value& resu
         result = root ? Value(root) : Value();
         return true;
     }
-    case ClipProperty::Url: result = Value(object->library() ? object->library()->url() : QString()); return true;
+    case ClipProperty::Url: result = Value(object->library() ? object->library()->scriptUrl() : QString()); return true;
     case ClipProperty::DropTarget: {
         InputPort* input = machine.bridge().input();
         result = Value(input ? input->dropTargetPath(*object) : QString());

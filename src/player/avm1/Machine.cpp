@@ -257,11 +257,38 @@ Value Machine::constructSuperNative(FunctionObject* callee, Object* self, const 
     const bool functionClass = slot && slot->value.asObject() == m_prototypes.function;
     if (!callee->nativeConstructor() || functionClass)
         return callee->native()(*this, self, arguments);
+    // Array's constructor on an object that is no array (one whose prototype a script changed
+    // after new made it) fills it in as Array's methods see any object: a single number is its
+    // length, anything else its elements "0", "1"... and their count. super() gives the object.
+    const bool arrayClass = slot && slot->value.asObject() == m_prototypes.array;
+    if (arrayClass && self && self->kind() != ObjectKind::Array && self->kind() != ObjectKind::Clip) {
+        if (arguments.size() == 1 && arguments[0].isNumber()) {
+            self->set(*this, QStringLiteral("length"), Value(double(number_text::toInt32(arguments[0].asNumber()))));
+        } else {
+            for (size_t index = 0; index < arguments.size(); ++index)
+                self->set(*this, ArrayObject::indexName(index), arguments[index]);
+            self->set(*this, QStringLiteral("length"), Value(double(arguments.size())));
+        }
+        return Value(self);
+    }
+    const size_t heapSizeBefore = m_heap.size();
+    Value made;
     try {
-        return callee->nativeConstructor()(*this, self, arguments);
+        made = callee->nativeConstructor()(*this, self, arguments);
     } catch (const ConstructionRefused&) {
         return Value();
     }
+    // A constructor whose objects are of a kind of their own made a fresh one for "this" (with
+    // its prototype), as "this" is not of that kind: that one becomes the native part of "this",
+    // so that the class's methods and properties work on "this" as on an object the class made.
+    // An object handed back from elsewhere (Object(5) boxes the number) is no such part.
+    Object* madeObject = made.asObject();
+    if (self && madeObject && madeObject != self && self->kind() != ObjectKind::Clip
+        && madeObject->prototype() == self->prototype() && m_heap.size() > heapSizeBefore
+        && std::any_of(m_heap.begin() + ptrdiff_t(heapSizeBefore), m_heap.end(),
+                       [madeObject](const std::unique_ptr<Object>& object) { return object.get() == madeObject; }))
+        m_nativeParts[self] = madeObject;
+    return made;
 }
 
 Object* Machine::toObject(const Value& value)
@@ -541,6 +568,9 @@ Value Machine::construct(const Value& constructor, const Arguments& arguments)
     auto* function = static_cast<FunctionObject*>(object);
     Value prototype = function->get(*this, QStringLiteral("prototype"));
     Object* instance = makeInstance(prototype.asObject());
+    // A prototype that is no object still becomes the new object's __proto__, as it is.
+    if (!prototype.isObject() && !prototype.isUndefined())
+        instance->set(*this, QStringLiteral("__proto__"), prototype);
     // Whatever the constructor, built-in or a script's, the new object knows it by two hidden
     // names before it runs: __constructor__, which SWF 5 code does not see, and up to SWF 6
     // constructor.
@@ -906,6 +936,18 @@ void Machine::collectGarbage()
             marker.mark(argument);
     }
     marker.drain();
+    // A native part lives while its object does; it may in turn keep other such objects alive.
+    for (bool grew = !m_nativeParts.empty(); grew;) {
+        grew = false;
+        for (const auto& [object, part] : m_nativeParts) {
+            if (object->isMarked() && !part->isMarked()) {
+                marker.mark(part);
+                grew = true;
+            }
+        }
+        marker.drain();
+    }
+    std::erase_if(m_nativeParts, [](const auto& entry) { return !entry.first->isMarked(); });
     auto firstDead = std::partition(m_heap.begin(), m_heap.end(), [](const std::unique_ptr<Object>& object) { return object->isMarked(); });
     m_heap.erase(firstDead, m_heap.end());
     for (const auto& object : m_heap)

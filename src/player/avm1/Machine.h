@@ -16,6 +16,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -147,6 +148,17 @@ public:
     // object of their subclass its value, in place, and return it; other built-ins run as
     // functions on the object.
     Value constructSuperNative(FunctionObject* callee, Object* self, const Arguments& arguments);
+    // The object that holds the native state of self: self itself, or, for an object new made
+    // plain whose prototype a script then pointed at a built-in class, the object that class's
+    // constructor made for it when super() reached it. Flash gives such an object the state in
+    // place; here it lives beside it, and the built-in methods find it through this.
+    Object* nativePartOf(Object* self) const
+    {
+        if (m_nativeParts.empty() || !self)
+            return self;
+        const auto found = m_nativeParts.find(self);
+        return found == m_nativeParts.end() ? self : found->second;
+    }
     bool isCallable(const Value& value) const;
     bool instanceOf(Object* object, Object* constructor);
 
@@ -312,6 +324,8 @@ private:
     DisplayBridge& m_bridge;
     ExecutionLimits m_limits;
     std::vector<std::unique_ptr<Object>> m_heap;
+    // See nativePartOf: an object's native part lives as long as the object.
+    std::unordered_map<Object*, Object*> m_nativeParts;
     size_t m_heapSizeAfterCollection = 0;
     Object* m_global = nullptr;
     // The properties whose accessors are running, innermost last.

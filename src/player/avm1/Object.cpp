@@ -127,15 +127,16 @@ bool Object::hasOwnPropertyForScripts(Machine& machine, const QString& name)
 {
     if (hasOwnSpecial(machine, name))
         return true;
-    if (isProtoName(name, machine.caseSensitive()))
-        return m_prototype != nullptr;
+    // A __proto__ that is no object lives in a hidden slot of that name (see set).
+    if (isProtoName(name, machine.caseSensitive()) && m_prototype)
+        return true;
     return findOwn(name, machine.caseSensitive()) != nullptr;
 }
 
 bool Object::hasOwnStored(Machine& machine, const QString& name)
 {
-    if (isProtoName(name, machine.caseSensitive()))
-        return m_prototype != nullptr;
+    if (isProtoName(name, machine.caseSensitive()) && m_prototype)
+        return true;
     return findVisible(machine, name) != nullptr;
 }
 
@@ -170,6 +171,12 @@ bool Object::assignSearchedPlainOwnSlot(Machine& machine, const QString& name, c
     return true;
 }
 
+Value Object::primitivePrototype(Machine& machine) const
+{
+    const Property* slot = findOwn(QStringLiteral("__proto__"), machine.caseSensitive());
+    return slot ? slot->value : Value();
+}
+
 Value Object::get(Machine& machine, const QString& name)
 {
     return getWithThis(machine, name, this, 0);
@@ -183,7 +190,7 @@ Value Object::getWithThis(Machine& machine, const QString& name, Object* thisObj
         if (object->getSpecial(machine, name, special))
             return special;
         if (isProtoName(name, machine.caseSensitive()))
-            return object->m_prototype ? Value(object->m_prototype) : Value();
+            return object->m_prototype ? Value(object->m_prototype) : object->primitivePrototype(machine);
         if (Property* property = object->findVisible(machine, name)) {
             if (property->getter)
                 return machine.callAccessor(object, property->name, property->getter, thisObject, {});
@@ -203,7 +210,18 @@ void Object::set(Machine& machine, const QString& name, const Value& value)
 {
     bool caseSensitive = machine.caseSensitive();
     if (isProtoName(name, caseSensitive)) {
+        // __proto__ may hold any value. Only an object is followed by lookups; a string, number
+        // or boolean is kept in a hidden slot of that name, where reads of __proto__ find it.
+        // Null and undefined leave the object without one.
         m_prototype = value.asObject();
+        if (m_prototype || value.isUndefined() || value.isNull()) {
+            if (int index = indexOf(name, caseSensitive); index >= 0) {
+                m_properties.erase(m_properties.begin() + index);
+                rebuildIndex();
+            }
+        } else {
+            define(QStringLiteral("__proto__"), value, property_flag::DontEnum);
+        }
         return;
     }
     Value newValue = value;
@@ -309,8 +327,12 @@ bool Object::lookup(Machine& machine, const QString& name, Value& value)
             return true;
         }
         if (proto) {
-            if (!object->m_prototype)
-                continue;
+            if (!object->m_prototype) {
+                if (!object->findOwn(name, caseSensitive))
+                    continue;
+                value = object->primitivePrototype(machine);
+                return true;
+            }
             value = Value(object->m_prototype);
             return true;
         }

@@ -150,6 +150,8 @@ private:
     Value watchedValue(Machine& machine, const QString& name);
     void rebuildIndex();
     Value getWithThis(Machine& machine, const QString& name, Object* thisObject, int depth);
+    // What __proto__ reads as when it holds no object: the value kept in its hidden slot.
+    Value primitivePrototype(Machine& machine) const;
 
     struct Watcher {
         QString name;

@@ -55,9 +55,12 @@ uint32_t BitmapPixels::unmultiply(uint32_t premultiplied)
         return premultiplied;
     if (alpha == 0)
         return 0;
-    // Flash rounds both ways, but a half goes down when it divides: 0xAABBCCDD is kept as
-    // 0xAA7D887F, and 0x93 * 255 / 0xAA is 220.5, so it reads back as 0xAABBCCDC.
-    auto scaled = [alpha](uint32_t value) { return std::min<uint32_t>(255, (value * 255 + (alpha - 1) / 2) / alpha); };
+    // Flash divides by multiplying with 255/alpha in 8.8 fixed point, the fraction cut off,
+    // and rounds what that gives with a little less than a half: 0xAABBCCDD is kept as
+    // 0xAA7D8893 and reads back as 0xAABBCCDC, and a channel kept as 207 at alpha 247 reads
+    // back as 213, not the 214 an exact division would round to.
+    const uint32_t reciprocal = 0xFF00u / alpha;
+    auto scaled = [reciprocal](uint32_t value) { return std::min<uint32_t>(255, (value * reciprocal + 127) >> 8); };
     return (alpha << 24) | (scaled(channel(premultiplied, 16)) << 16) | (scaled(channel(premultiplied, 8)) << 8)
         | scaled(channel(premultiplied, 0));
 }

@@ -1,5 +1,7 @@
 #include "MovieLibrary.h"
 
+#include "MovieAddress.h"
+
 namespace player::display {
 
 namespace {
@@ -11,6 +13,11 @@ constexpr int MaximumImportChain = 16;
 MovieLibrary::MovieLibrary(std::shared_ptr<const swf::Movie> movie, QString url)
     : m_movie(std::move(movie)), m_url(std::move(url))
 {
+}
+
+QString MovieLibrary::scriptUrl() const
+{
+    return movie_address::forScripts(m_url);
 }
 
 std::shared_ptr<const MovieLibrary> MovieLibrary::standIn(swf::StandIn kind, QString url, int swfVersion)

@@ -54,7 +54,11 @@ public:
 
     uint8_t swfVersion() const { return m_movie->header.version; }
     swf::StandIn standIn() const { return m_movie->standIn; }
+    // The address the player keeps: a local path as given or resolved, or a URL. Loads made by
+    // the movie resolve against it.
     const QString& url() const { return m_url; }
+    // The address as the movie's scripts see it (_url): see movie_address::forScripts.
+    QString scriptUrl() const;
     double frameRate() const { return m_movie->header.frameRate; }
     const swf::Rect& stageRect() const { return m_movie->header.frameSize; }
 

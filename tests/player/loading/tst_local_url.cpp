@@ -1,5 +1,6 @@
 #include "player/LocalUrl.h"
 #include "player/UrlQuery.h"
+#include "player/display/MovieAddress.h"
 
 #include <QTest>
 
@@ -53,6 +54,32 @@ private slots:
         QCOMPARE(player::url_query::variables(QStringLiteral("a.swf?one=1&two=a+b%26c&&=lost&flag&url=http%3A%2F%2Fx%2F")),
                  (Pairs{{"one", "1"}, {"two", "a b&c"}, {"flag", ""}, {"url", "http://x/"}}));
         QCOMPARE(player::url_query::variables(QStringLiteral("a.swf?caf%C3%A9=%C3%A9t%C3%A9")), (Pairs{{"caf\u00e9", "\u00e9t\u00e9"}}));
+        QCOMPARE(player::url_query::queryOf(QStringLiteral("a.swf?x=1?y")), QStringLiteral("?x=1?y"));
+        QCOMPARE(player::url_query::queryOf(QStringLiteral("a.swf")), QString());
+    }
+
+    // What _url shows for the address the player keeps: local paths as file: URLs from the file
+    // root, encoded; URLs as they are.
+    void addressShownToScripts_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("shown");
+
+        QTest::newRow("relative path from the file root") << "test.swf" << "file:///test.swf";
+        QTest::newRow("relative path in a folder") << "./sub/../movies/a.swf" << "file:///movies/a.swf";
+        QTest::newRow("absolute path") << "/home/me/a.swf" << "file:///home/me/a.swf";
+        QTest::newRow("spaces and letters beyond ASCII") << "no such (movie) \u00e9.swf" << "file:///no%20such%20(movie)%20%C3%A9.swf";
+        QTest::newRow("query kept as it is") << "a.swf?x=1&y=a b" << "file:///a.swf?x=1&y=a b";
+        QTest::newRow("file URL unchanged") << "file:///data/a%20b.swf" << "file:///data/a%20b.swf";
+        QTest::newRow("other schemes unchanged") << "http://example.com/a.swf" << "http://example.com/a.swf";
+        QTest::newRow("nothing") << "" << "";
+    }
+
+    void addressShownToScripts()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, shown);
+        QCOMPARE(player::display::movie_address::forScripts(address), shown);
     }
 };
 

@@ -232,15 +232,16 @@ Value drawBitmap(Machine& machine, Object* self, const Arguments& arguments)
 }
 
 // A disposed bitmap reports -1 for its sizes, as in Flash.
-Value width(Machine&, Object* self, const Arguments&)
+// Also of an object that super() gave a bitmap as its native part.
+Value width(Machine& machine, Object* self, const Arguments&)
 {
-    BitmapPixels* pixels = pixelsOf(self);
+    BitmapPixels* pixels = pixelsOf(machine.nativePartOf(self));
     return Value(pixels ? pixels->width() : -1);
 }
 
-Value height(Machine&, Object* self, const Arguments&)
+Value height(Machine& machine, Object* self, const Arguments&)
 {
-    BitmapPixels* pixels = pixelsOf(self);
+    BitmapPixels* pixels = pixelsOf(machine.nativePartOf(self));
     return Value(pixels ? pixels->height() : -1);
 }
 

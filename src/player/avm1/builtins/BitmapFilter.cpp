@@ -17,10 +17,11 @@ Value constructBitmapFilter(Machine& machine, Object* self, const Arguments&)
     return Value(machine.make<FilterObject>(prototype, FilterKind::BitmapFilter));
 }
 
-// clone() copies any filter and gives nothing for a bare BitmapFilter.
+// clone() copies any filter (an object's native part too) and gives nothing for a bare
+// BitmapFilter.
 Value bitmapFilterClone(Machine& machine, Object* self, const Arguments&)
 {
-    auto* filter = dynamic_cast<FilterObject*>(self);
+    auto* filter = dynamic_cast<FilterObject*>(machine.nativePartOf(self));
     if (!filter || filter->filterKind() == FilterKind::BitmapFilter)
         return Value();
     return Value(cloneFilterObject(machine, *filter));

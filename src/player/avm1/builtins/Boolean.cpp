@@ -8,8 +8,10 @@ namespace player::avm1::builtins {
 
 namespace {
 
-Value boxedOrSelf(Object* self, ObjectKind kind)
+// The value a box holds; an object super() gave a box as its native part reads that one's.
+Value boxedOrSelf(Machine& machine, Object* self, ObjectKind kind)
 {
+    self = machine.nativePartOf(self);
     if (self && self->kind() == kind)
         return static_cast<BoxedValue*>(self)->value();
     return Value();
@@ -32,17 +34,17 @@ Value callBoolean(Machine& machine, Object*, const Arguments& arguments)
     return Value(machine.toBoolean(arguments[0]));
 }
 
-Value booleanToString(Machine&, Object* self, const Arguments&)
+Value booleanToString(Machine& machine, Object* self, const Arguments&)
 {
-    Value value = boxedOrSelf(self, ObjectKind::Boolean);
+    Value value = boxedOrSelf(machine, self, ObjectKind::Boolean);
     if (!value.isBoolean())
         return Value(QStringLiteral("[object Object]"));
     return Value(value.asBoolean() ? QStringLiteral("true") : QStringLiteral("false"));
 }
 
-Value booleanValueOf(Machine&, Object* self, const Arguments&)
+Value booleanValueOf(Machine& machine, Object* self, const Arguments&)
 {
-    Value value = boxedOrSelf(self, ObjectKind::Boolean);
+    Value value = boxedOrSelf(machine, self, ObjectKind::Boolean);
     return value.isBoolean() ? value : Value(self);
 }
 

@@ -136,6 +136,25 @@ Value setRgb(Machine& machine, Object* self, const Arguments& arguments)
     return Value();
 }
 
+// The eight terms in order, from the arguments given; the others keep the identity's.
+Value initialiseColorTransform(Machine& machine, Object* self, const Arguments& arguments)
+{
+    if (!self)
+        return Value();
+    Terms terms{1, 1, 1, 1, 0, 0, 0, 0};
+    for (size_t i = 0; i < terms.size() && i < arguments.size(); ++i)
+        terms[i] = machine.toNumber(arguments[i]);
+    writeTerms(machine, self, terms);
+    return Value();
+}
+
+// As a constructor (new, or super() from a subclass) it gives the object it set up.
+Value constructColorTransform(Machine& machine, Object* self, const Arguments& arguments)
+{
+    initialiseColorTransform(machine, self, arguments);
+    return self ? Value(self) : Value();
+}
+
 constexpr Declaration prototypeDeclarations[] = {
     method("toString", colorTransformToString),
     method("concat", colorTransformConcat),
@@ -148,16 +167,7 @@ void installColorTransform(Machine& machine, Object* geometry)
 {
     Object* prototype = machine.makeObject();
     machine.prototypes().colorTransform = prototype;
-    auto construct = [](Machine& machine, Object* self, const Arguments& arguments) -> Value {
-        if (!self)
-            return Value();
-        Terms terms{1, 1, 1, 1, 0, 0, 0, 0};
-        for (size_t i = 0; i < terms.size() && i < arguments.size(); ++i)
-            terms[i] = machine.toNumber(arguments[i]);
-        writeTerms(machine, self, terms);
-        return Value();
-    };
-    FunctionObject* constructor = defineClass(machine, QString(), prototype, construct, construct);
+    FunctionObject* constructor = defineClass(machine, QString(), prototype, initialiseColorTransform, constructColorTransform);
     geometry->define(QStringLiteral("ColorTransform"), Value(constructor));
 
     installDeclarations(machine, prototype, prototypeDeclarations);

@@ -15,15 +15,18 @@ namespace {
 
 constexpr double maximumTime = 8.64e15;
 
-double timeOf(Object* self)
+// An object super() gave a date as its native part keeps its time there.
+double timeOf(Machine& machine, Object* self)
 {
+    self = machine.nativePartOf(self);
     if (!self || self->kind() != ObjectKind::Date)
         return std::numeric_limits<double>::quiet_NaN();
     return static_cast<BoxedValue*>(self)->value().asNumber();
 }
 
-void setTime(Object* self, double time)
+void setTime(Machine& machine, Object* self, double time)
 {
+    self = machine.nativePartOf(self);
     if (self && self->kind() == ObjectKind::Date) {
         if (!std::isfinite(time) || std::fabs(time) > maximumTime)
             time = std::numeric_limits<double>::quiet_NaN();
@@ -78,7 +81,7 @@ double partOf(double time, Part part, bool utc)
 // of the current date, starting at the named one.
 void setParts(Machine& machine, Object* self, const Arguments& arguments, Part first, bool utc)
 {
-    double time = timeOf(self);
+    double time = timeOf(machine, self);
     if (std::isnan(time))
         time = 0;
     double parts[7];
@@ -86,7 +89,7 @@ void setParts(Machine& machine, Object* self, const Arguments& arguments, Part f
         parts[i] = partOf(time, Part(i), utc);
     for (size_t i = 0; i < arguments.size() && int(first) + int(i) < 7; ++i)
         parts[int(first) + int(i)] = machine.toNumber(arguments[i]);
-    setTime(self, fromParts(parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6], utc));
+    setTime(machine, self, fromParts(parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6], utc));
 }
 
 QString dateText(double time)
@@ -114,9 +117,9 @@ Value constructDate(Machine& machine, Object* self, const Arguments& arguments)
         ? self
         : machine.make<BoxedValue>(self && self->prototype() ? self->prototype() : machine.prototypes().date, ObjectKind::Date, Value(0.0));
     if (arguments.empty()) {
-        setTime(date, double(QDateTime::currentMSecsSinceEpoch()));
+        setTime(machine, date, double(QDateTime::currentMSecsSinceEpoch()));
     } else if (arguments.size() == 1) {
-        setTime(date, machine.toNumber(arguments[0]));
+        setTime(machine, date, machine.toNumber(arguments[0]));
     } else {
         double parts[7] = {0, 0, 1, 0, 0, 0, 0};
         for (size_t i = 0; i < arguments.size() && i < 7; ++i)
@@ -124,7 +127,7 @@ Value constructDate(Machine& machine, Object* self, const Arguments& arguments)
         // Two-digit years mean the twentieth century.
         if (parts[0] >= 0 && parts[0] < 100)
             parts[0] += 1900;
-        setTime(date, fromParts(parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6], false));
+        setTime(machine, date, fromParts(parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6], false));
     }
     return Value(date);
 }
@@ -146,24 +149,24 @@ Value dateUtc(Machine& machine, Object*, const Arguments& arguments)
 }
 
 template<Part part, bool utc>
-Value getPart(Machine&, Object* self, const Arguments&)
+Value getPart(Machine& machine, Object* self, const Arguments&)
 {
-    return Value(partOf(timeOf(self), part, utc));
+    return Value(partOf(timeOf(machine, self), part, utc));
 }
 
 template<Part part, bool utc>
 Value setPart(Machine& machine, Object* self, const Arguments& arguments)
 {
     setParts(machine, self, arguments, part, utc);
-    return Value(timeOf(self));
+    return Value(timeOf(machine, self));
 }
 
 // The years counted from 1900 of older scripts: getYear and getUTCYear read them, and setYear
 // takes 0 to 99 as 1900 to 1999 and any other year as it is, in local time.
 template<bool utc>
-Value getYear(Machine&, Object* self, const Arguments&)
+Value getYear(Machine& machine, Object* self, const Arguments&)
 {
-    return Value(partOf(timeOf(self), Part::Year, utc) - 1900);
+    return Value(partOf(timeOf(machine, self), Part::Year, utc) - 1900);
 }
 
 Value setYear(Machine& machine, Object* self, const Arguments& arguments)
@@ -172,36 +175,36 @@ Value setYear(Machine& machine, Object* self, const Arguments& arguments)
     if (std::trunc(year) >= 0 && std::trunc(year) <= 99)
         year = 1900 + std::trunc(year);
     setParts(machine, self, {Value(year)}, Part::Year, false);
-    return Value(timeOf(self));
+    return Value(timeOf(machine, self));
 }
 
 template<bool utc>
-Value getDay(Machine&, Object* self, const Arguments&)
+Value getDay(Machine& machine, Object* self, const Arguments&)
 {
-    double time = timeOf(self);
+    double time = timeOf(machine, self);
     return std::isnan(time) ? Value(time) : Value(double(toDateTime(time, utc).date().dayOfWeek() % 7));
 }
 
-Value getTime(Machine&, Object* self, const Arguments&)
+Value getTime(Machine& machine, Object* self, const Arguments&)
 {
-    return Value(timeOf(self));
+    return Value(timeOf(machine, self));
 }
 
 Value setTimeMethod(Machine& machine, Object* self, const Arguments& arguments)
 {
-    setTime(self, machine.toNumber(argument(arguments, 0)));
-    return Value(timeOf(self));
+    setTime(machine, self, machine.toNumber(argument(arguments, 0)));
+    return Value(timeOf(machine, self));
 }
 
-Value getTimezoneOffset(Machine&, Object* self, const Arguments&)
+Value getTimezoneOffset(Machine& machine, Object* self, const Arguments&)
 {
-    double time = timeOf(self);
+    double time = timeOf(machine, self);
     return std::isnan(time) ? Value(time) : Value(-double(toDateTime(time, false).offsetFromUtc()) / 60.0);
 }
 
-Value dateToString(Machine&, Object* self, const Arguments&)
+Value dateToString(Machine& machine, Object* self, const Arguments&)
 {
-    return Value(dateText(timeOf(self)));
+    return Value(dateText(timeOf(machine, self)));
 }
 
 constexpr Declaration dateDeclarations[] = {

@@ -50,6 +50,11 @@ constexpr Declaration microphoneDeclarations[] = {
     method("get", noDevice<1>).native(2104, 200),
 };
 
+// A connection never connects: isConnected, a getter of the prototype, is false.
+constexpr Declaration connectionPrototypeDeclarations[] = {
+    accessor("isConnected", no<2>, nullptr, attributes::hidden),
+};
+
 constexpr Declaration socketPrototypeDeclarations[] = {
     method("connect", no<0>).native(400, 0),
 };
@@ -107,8 +112,9 @@ void installDeviceClasses(Machine& machine)
         installDeclarations(machine, device, rows);
         device->define(QStringLiteral("names"), Value(static_cast<Object*>(machine.makeArray())), attributes::hiddenPermanent);
     }
-    for (const char* name : {"NetConnection", "NetStream"})
-        defineEmptyClass(machine, global, QString::fromLatin1(name));
+    Object* connection = defineEmptyClass(machine, global, QStringLiteral("NetConnection"));
+    installDeclarations(machine, machine.getMember(Value(connection), QStringLiteral("prototype")).asObject(), connectionPrototypeDeclarations);
+    defineEmptyClass(machine, global, QStringLiteral("NetStream"));
     // Videos a timeline places are Video objects.
     Object* video = defineEmptyClass(machine, global, QStringLiteral("Video"));
     machine.prototypes().video = machine.getMember(Value(video), QStringLiteral("prototype")).asObject();

@@ -12,9 +12,10 @@ namespace player::avm1::builtins {
 
 namespace {
 
-FilterObject* filterOf(Object* self, FilterKind kind)
+// The filter a property works on: self, or the native part super() gave it.
+FilterObject* filterOf(Machine& machine, Object* self, FilterKind kind)
 {
-    auto* filter = dynamic_cast<FilterObject*>(self);
+    auto* filter = dynamic_cast<FilterObject*>(machine.nativePartOf(self));
     return filter && filter->filterKind() == kind ? filter : nullptr;
 }
 
@@ -38,11 +39,11 @@ void defineFilterClass(Machine& machine, Object* package, Object* basePrototype,
         FilterGetter get = property.get;
         FilterSetter set = property.set;
         FunctionObject* getter = machine.makeNative([kind, get](Machine& machine, Object* self, const Arguments&) {
-            FilterObject* filter = filterOf(self, kind);
+            FilterObject* filter = filterOf(machine, self, kind);
             return filter ? get(machine, *filter) : Value();
         });
         FunctionObject* setter = machine.makeNative([kind, set](Machine& machine, Object* self, const Arguments& arguments) {
-            if (FilterObject* filter = filterOf(self, kind))
+            if (FilterObject* filter = filterOf(machine, self, kind))
                 set(machine, *filter, argument(arguments, 0));
             return Value();
         });

@@ -13,8 +13,10 @@ namespace player::avm1::builtins {
 
 namespace {
 
-Value boxedOrSelf(Object* self, ObjectKind kind)
+// The value a box holds; an object super() gave a box as its native part reads that one's.
+Value boxedOrSelf(Machine& machine, Object* self, ObjectKind kind)
 {
+    self = machine.nativePartOf(self);
     if (self && self->kind() == kind)
         return static_cast<BoxedValue*>(self)->value();
     return Value();
@@ -37,7 +39,7 @@ Value callNumber(Machine& machine, Object*, const Arguments& arguments)
 
 Value numberToString(Machine& machine, Object* self, const Arguments& arguments)
 {
-    Value value = boxedOrSelf(self, ObjectKind::Number);
+    Value value = boxedOrSelf(machine, self, ObjectKind::Number);
     if (!value.isNumber())
         return Value(QStringLiteral("[object Object]"));
     int radix = arguments.empty() || arguments[0].isUndefined() ? 10 : machine.toInt32(arguments[0]);
@@ -46,9 +48,9 @@ Value numberToString(Machine& machine, Object* self, const Arguments& arguments)
     return Value(number_text::toTextInRadix(value.asNumber(), radix));
 }
 
-Value numberValueOf(Machine&, Object* self, const Arguments&)
+Value numberValueOf(Machine& machine, Object* self, const Arguments&)
 {
-    Value value = boxedOrSelf(self, ObjectKind::Number);
+    Value value = boxedOrSelf(machine, self, ObjectKind::Number);
     return value.isNumber() ? value : Value(self);
 }
 

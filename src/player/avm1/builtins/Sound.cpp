@@ -92,7 +92,7 @@ public:
 // Anything but a Sound object, or one whose clip is gone, has none.
 SoundTransform* transformOf(Machine& machine, Object* mixer, Object* self)
 {
-    auto* sound = dynamic_cast<SoundObject*>(self);
+    auto* sound = dynamic_cast<SoundObject*>(machine.nativePartOf(self));
     if (!sound || sound->controlsNothing)
         return nullptr;
     Object* owner = sound->owner;

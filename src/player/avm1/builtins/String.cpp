@@ -14,8 +14,8 @@ namespace {
 
 QString thisText(Machine& machine, Object* self)
 {
-    if (self && self->kind() == ObjectKind::String)
-        return machine.toString(static_cast<BoxedValue*>(self)->value());
+    if (Object* part = machine.nativePartOf(self); part && part->kind() == ObjectKind::String)
+        return machine.toString(static_cast<BoxedValue*>(part)->value());
     return self ? machine.toString(Value(self)) : QString();
 }
 
@@ -246,6 +246,10 @@ void installString(Machine& machine)
             return Value(self);
         }
         auto* boxed = machine.make<BoxedValue>(self && self->prototype() ? self->prototype() : machine.prototypes().string, ObjectKind::String, Value(text));
+        // An object that is no string, reached through super(), gets the length a string
+        // object keeps as its own hidden property.
+        if (self && self->kind() == ObjectKind::Plain)
+            self->define(QStringLiteral("length"), Value(double(text.size())), property_flag::DontEnum | property_flag::DontDelete);
         return Value(boxed);
     };
     FunctionObject* constructor = defineClass(machine, QStringLiteral("String"), prototype, [](Machine& machine, Object*, const Arguments& arguments) {

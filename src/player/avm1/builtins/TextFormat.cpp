@@ -195,15 +195,16 @@ void installAccessors(Machine& machine, Object* prototype)
         names.push_back(QString::fromLatin1(name));
     names.push_back(QStringLiteral("display"));
     for (const QString& name : names) {
-        NativeFunction getter = [name](Machine&, Object* self, const Arguments&) {
-            auto* format = dynamic_cast<TextFormatObject*>(self);
+        // Also on an object that super() gave a format as its native part.
+        NativeFunction getter = [name](Machine& machine, Object* self, const Arguments&) {
+            auto* format = dynamic_cast<TextFormatObject*>(machine.nativePartOf(self));
             if (!format)
                 return Value();
             auto found = format->values.find(name);
             return found == format->values.end() ? Value::null() : found->second;
         };
         NativeFunction setter = [name](Machine& machine, Object* self, const Arguments& arguments) {
-            if (auto* format = dynamic_cast<TextFormatObject*>(self)) {
+            if (auto* format = dynamic_cast<TextFormatObject*>(machine.nativePartOf(self))) {
                 Value& slot = format->values[name];
                 slot = assignedValue(machine, name, argument(arguments, 0), slot);
             }

@@ -55,68 +55,68 @@ Value optionalText(const std::optional<QString>& text)
     return text ? Value(*text) : Value();
 }
 
-Value xmlDeclarationGetter(Machine&, Object* self, const Arguments&)
+Value xmlDeclarationGetter(Machine& machine, Object* self, const Arguments&)
 {
-    XmlDocumentObject* document = asDocument(self);
+    XmlDocumentObject* document = asDocument(machine.nativePartOf(self));
     return document ? optionalText(document->xmlDeclaration) : Value();
 }
 
 Value xmlDeclarationSetter(Machine& machine, Object* self, const Arguments& arguments)
 {
-    if (XmlDocumentObject* document = asDocument(self))
+    if (XmlDocumentObject* document = asDocument(machine.nativePartOf(self)))
         document->xmlDeclaration = machine.toString(argument(arguments, 0));
     return Value();
 }
 
-Value docTypeDeclarationGetter(Machine&, Object* self, const Arguments&)
+Value docTypeDeclarationGetter(Machine& machine, Object* self, const Arguments&)
 {
-    XmlDocumentObject* document = asDocument(self);
+    XmlDocumentObject* document = asDocument(machine.nativePartOf(self));
     return document ? optionalText(document->docTypeDeclaration) : Value();
 }
 
 Value docTypeDeclarationSetter(Machine& machine, Object* self, const Arguments& arguments)
 {
-    if (XmlDocumentObject* document = asDocument(self))
+    if (XmlDocumentObject* document = asDocument(machine.nativePartOf(self)))
         document->docTypeDeclaration = machine.toString(argument(arguments, 0));
     return Value();
 }
 
-Value statusGetter(Machine&, Object* self, const Arguments&)
+Value statusGetter(Machine& machine, Object* self, const Arguments&)
 {
-    XmlDocumentObject* document = asDocument(self);
+    XmlDocumentObject* document = asDocument(machine.nativePartOf(self));
     return document ? Value(document->status) : Value();
 }
 
 Value statusSetter(Machine& machine, Object* self, const Arguments& arguments)
 {
-    if (XmlDocumentObject* document = asDocument(self))
+    if (XmlDocumentObject* document = asDocument(machine.nativePartOf(self)))
         document->status = machine.toInt32(argument(arguments, 0));
     return Value();
 }
 
-Value idMapGetter(Machine&, Object* self, const Arguments&)
+Value idMapGetter(Machine& machine, Object* self, const Arguments&)
 {
-    XmlDocumentObject* document = asDocument(self);
+    XmlDocumentObject* document = asDocument(machine.nativePartOf(self));
     return document ? Value(document->idMap) : Value();
 }
 
 Value xmlCreateElement(Machine& machine, Object* self, const Arguments& arguments)
 {
-    if (!asDocument(self) || arguments.empty())
+    if (!asDocument(machine.nativePartOf(self)) || arguments.empty())
         return Value();
     return Value(static_cast<Object*>(makeXmlNode(machine, ParsedXmlNode::ElementType, machine.toString(arguments[0]))));
 }
 
 Value xmlCreateTextNode(Machine& machine, Object* self, const Arguments& arguments)
 {
-    if (!asDocument(self) || arguments.empty())
+    if (!asDocument(machine.nativePartOf(self)) || arguments.empty())
         return Value();
     return Value(static_cast<Object*>(makeXmlNode(machine, ParsedXmlNode::TextType, machine.toString(arguments[0]))));
 }
 
 Value xmlParseXml(Machine& machine, Object* self, const Arguments& arguments)
 {
-    XmlDocumentObject* document = asDocument(self);
+    XmlDocumentObject* document = asDocument(machine.nativePartOf(self));
     if (!document)
         return Value();
     document->removeAllChildren(machine);
@@ -128,7 +128,7 @@ Value xmlParseXml(Machine& machine, Object* self, const Arguments& arguments)
 Value xmlLoad(Machine& machine, Object* self, const Arguments& arguments)
 {
     Value url = argument(arguments, 0);
-    if (!asDocument(self) || url.isNull())
+    if (!asDocument(machine.nativePartOf(self)) || url.isNull())
         return Value(false);
     markNotLoaded(machine, self);
     return Value(loadTextForObject(machine, self, machine.toString(url)));
@@ -138,7 +138,7 @@ Value xmlLoad(Machine& machine, Object* self, const Arguments& arguments)
 Value xmlSendAndLoad(Machine& machine, Object* self, const Arguments& arguments)
 {
     Object* target = argument(arguments, 1).asObject();
-    if (!asDocument(self) || !target || argument(arguments, 0).isNull())
+    if (!asDocument(machine.nativePartOf(self)) || !target || argument(arguments, 0).isNull())
         return Value();
     machine.addDeferredCall(target, Value(), QStringLiteral("onData"), {Value()});
     return Value();
@@ -157,7 +157,7 @@ Value xmlAddRequestHeader(Machine&, Object*, const Arguments&)
 Value constructXml(Machine& machine, Object* self, const Arguments& arguments)
 {
     // A document new made (for XML or a subclass) is set up in place.
-    XmlDocumentObject* document = asDocument(self);
+    XmlDocumentObject* document = asDocument(machine.nativePartOf(self));
     if (!document)
         document = machine.make<XmlDocumentObject>(machine, self ? self->prototype() : nullptr);
     if (!arguments.empty())

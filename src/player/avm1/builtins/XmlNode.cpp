@@ -235,15 +235,16 @@ Value nodeOrNull(XmlNodeObject* node)
 template<Value (*compute)(Machine&, XmlNodeObject*)>
 Value nodeGetter(Machine& machine, Object* self, const Arguments&)
 {
-    XmlNodeObject* node = asXmlNode(self);
+    XmlNodeObject* node = asXmlNode(machine.nativePartOf(self));
     return node ? compute(machine, node) : Value();
 }
 
-// A method of every node; on other objects it does nothing.
+// A method of every node (and of an object super() gave a node as its native part); on other
+// objects it does nothing.
 template<Value (*run)(Machine&, XmlNodeObject*, const Arguments&)>
 Value nodeMethod(Machine& machine, Object* self, const Arguments& arguments)
 {
-    XmlNodeObject* node = asXmlNode(self);
+    XmlNodeObject* node = asXmlNode(machine.nativePartOf(self));
     return node ? run(machine, node, arguments) : Value();
 }
 
