@@ -193,11 +193,11 @@ display::MovieClip* ClipObject::clip() const
 
 bool ClipObject::getSpecial(Machine& machine, const QString& name, Value& result)
 {
-    // A clip that has left the stage reads as the clip now in its place, or has nothing.
+    // Where a clip that has left the stage is still on a scope chain, the clip now in its place
+    // answers the names it has; other names are looked up as before the clip left.
     if (standsForPlace()) {
         ClipObject* live = current();
-        result = live ? live->get(machine, name) : Value();
-        return true;
+        return live && live->lookup(machine, name, result);
     }
     if (canBeClipProperty(name) && clipProperty(machine, name, result))
         return true;
@@ -395,15 +395,30 @@ bool ClipObject::namedChild(Machine& machine, const QString& name, Value& result
     return false;
 }
 
-bool ClipObject::setSpecial(Machine& machine, const QString& name, const Value& value)
+Value ClipObject::get(Machine& machine, const QString& name)
 {
-    // A write through a clip that has left the stage goes to the clip now in its place, or
-    // nowhere.
+    // A read through a reference to a clip that has left the stage reads the clip now in its
+    // place, or nothing.
+    if (standsForPlace()) {
+        ClipObject* live = current();
+        return live ? live->get(machine, name) : Value();
+    }
+    return Object::get(machine, name);
+}
+
+void ClipObject::set(Machine& machine, const QString& name, const Value& value)
+{
+    // A write through it goes to the clip now in its place, or nowhere.
     if (standsForPlace()) {
         if (ClipObject* live = current())
             live->set(machine, name, value);
-        return true;
+        return;
     }
+    Object::set(machine, name, value);
+}
+
+bool ClipObject::setSpecial(Machine& machine, const QString& name, const Value& value)
+{
     display::DisplayObject* object = displayObject();
     if (!object)
         return false;

@@ -54,6 +54,8 @@ public:
     void setTabIndex(std::optional<int32_t> index) { m_tabIndex = index; }
     void traceReferences(Marker& marker) override;
     void enumerableNames(Machine& machine, std::vector<QString>& names) override;
+    Value get(Machine& machine, const QString& name) override;
+    void set(Machine& machine, const QString& name, const Value& value) override;
 
     // What a variable lookup finds on the clip itself (its clip properties, variables and named
     // children), for a caller that must not run a script: Found with the value, Missing when the

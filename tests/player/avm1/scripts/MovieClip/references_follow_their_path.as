@@ -40,3 +40,15 @@ renamed.removeMovieClip();
 createEmptyMovieClip("after", 7);
 createEmptyMovieClip("before", 8);
 trace(renamed.getDepth());
+// A function defined on a clip that has left the stage still calls the global functions past
+// it, whether or not a clip has come to its place since.
+var maker = createEmptyMovieClip("maker", 9);
+tellTarget ("maker") {
+    _root.report = function () {
+        trace(parseInt("7") + " " + Math.floor(2.5));
+    };
+}
+maker.removeMovieClip();
+report();
+createEmptyMovieClip("maker", 10);
+report();
