@@ -107,10 +107,6 @@ bool isAddressable(const display::DisplayObject& object)
            || kind == display::DisplayKind::Video;
 }
 
-} // namespace
-
-namespace {
-
 // The level a display object is under and the names from that level down to it; false when it
 // is a level itself or is not under one.
 bool findPlace(const display::DisplayObject& object, int& level, std::vector<QString>& names)
