@@ -1,5 +1,6 @@
 #include "ClipBinding.h"
 
+#include "ClipObject.h"
 #include "Machine.h"
 
 namespace player::avm1 {
@@ -15,6 +16,13 @@ ClipBinding::~ClipBinding()
 {
     if (auto machine = m_machine.lock())
         machine->removeRoot(m_object);
+}
+
+void ClipBinding::leavingStage(const display::DisplayObject& object)
+{
+    auto machine = m_machine.lock();
+    if (machine && m_object->kind() == ObjectKind::Clip)
+        static_cast<ClipObject*>(m_object)->leaveStage(*machine, object);
 }
 
 } // namespace player::avm1

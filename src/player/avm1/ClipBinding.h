@@ -18,6 +18,7 @@ public:
     ~ClipBinding() override;
 
     Object* object() const { return m_object; }
+    void leavingStage(const display::DisplayObject& object) override;
 
 private:
     std::weak_ptr<Machine> m_machine;

@@ -107,13 +107,62 @@ bool isAddressable(const display::DisplayObject& object)
            || kind == display::DisplayKind::Video;
 }
 
+// The level a display object is under and the names from that level down to it; false when it
+// is a level itself or is not under one.
+bool findPlace(const display::DisplayObject& object, int& level, std::vector<QString>& names)
+{
+    std::vector<QString> upwards;
+    const display::DisplayObject* at = &object;
+    for (; at->parent(); at = at->parent())
+        upwards.push_back(at->name());
+    const display::MovieClip* root = at->asMovieClip();
+    if (upwards.empty() || !root || !root->isLevelRoot())
+        return false;
+    level = root->levelNumber();
+    names.assign(upwards.rbegin(), upwards.rend());
+    return true;
+}
+
 } // namespace
 
 ClipObject::ClipObject(Object* prototype, const std::shared_ptr<display::DisplayObject>& displayObject)
     : Object(prototype, ObjectKind::Clip)
     , m_displayObject(displayObject)
     , m_displayObjectAddress(displayObject.get())
+    , m_movieClip(displayObject && displayObject->isMovieClip())
 {
+    // A reference names the clip by the place it was given when it came: a later change of
+    // _name does not move it.
+    if (m_movieClip)
+        findPlace(*displayObject, m_placeLevel, m_place);
+}
+
+void ClipObject::leaveStage(Machine& machine, const display::DisplayObject& object)
+{
+    if (!m_movieClip)
+        return;
+    m_placeMachine = &machine;
+    if (m_place.empty())
+        findPlace(object, m_placeLevel, m_place);
+}
+
+ClipObject* ClipObject::current() const
+{
+    if (displayObject())
+        return const_cast<ClipObject*>(this);
+    if (!standsForPlace())
+        return nullptr;
+    Machine& machine = *m_placeMachine;
+    Object* level = machine.bridge().level(m_placeLevel);
+    display::DisplayObject* at = level && level->kind() == ObjectKind::Clip ? static_cast<ClipObject*>(level)->displayObject() : nullptr;
+    for (const QString& name : m_place) {
+        display::DisplayContainer* container = at ? at->asContainer() : nullptr;
+        at = container ? container->childByName(name, machine.caseSensitive()) : nullptr;
+    }
+    if (!at || !at->isMovieClip())
+        return nullptr;
+    Object* found = scriptObjectOf(at);
+    return found && found != this ? static_cast<ClipObject*>(found) : nullptr;
 }
 
 int ClipObject::swfVersion() const
@@ -133,12 +182,19 @@ display::DisplayObject* ClipObject::displayObject() const
 
 display::MovieClip* ClipObject::clip() const
 {
-    display::DisplayObject* object = displayObject();
+    const ClipObject* live = current();
+    display::DisplayObject* object = live ? live->displayObject() : nullptr;
     return object ? object->asMovieClip() : nullptr;
 }
 
 bool ClipObject::getSpecial(Machine& machine, const QString& name, Value& result)
 {
+    // Where a clip that has left the stage is still on a scope chain, the clip now in its place
+    // answers the names it has; other names are looked up as before the clip left.
+    if (standsForPlace()) {
+        ClipObject* live = current();
+        return live && live->lookup(machine, name, result);
+    }
     if (canBeClipProperty(name) && clipProperty(machine, name, result))
         return true;
     // Named children come after the clip's own variables. A variable that holds a plain value
@@ -162,6 +218,8 @@ ClipObject::Reading ClipObject::readWithoutScripts(Machine& machine, const QStri
 {
     // The order getSpecial and the lookup after it follow: clip properties (none once the clip
     // has left), then the variables, then the named children.
+    if (standsForPlace())
+        return Reading::Unsure;
     if (canBeClipProperty(name) && (name[0] == u'_' || propertyOf(name) != ClipProperty::None) && displayObject())
         return Reading::Unsure;
     if (isProtoName(name))
@@ -180,9 +238,23 @@ ClipObject::Reading ClipObject::readWithoutScripts(Machine& machine, const QStri
 
 // The display properties (_x, _alpha, _parent, _target…) are read through the object but are
 // none of its own: hasOwnProperty answers for what scripts stored on it.
-bool ClipObject::hasOwnSpecial(Machine&, const QString&)
+bool ClipObject::hasOwnSpecial(Machine& machine, const QString& name)
 {
+    if (standsForPlace()) {
+        ClipObject* live = current();
+        return live && live->hasOwnPropertyForScripts(machine, name);
+    }
     return false;
+}
+
+void ClipObject::enumerableNames(Machine& machine, std::vector<QString>& names)
+{
+    if (standsForPlace()) {
+        if (ClipObject* live = current())
+            live->enumerableNames(machine, names);
+        return;
+    }
+    Object::enumerableNames(machine, names);
 }
 
 void ClipObject::specialNames(std::vector<QString>& names)
@@ -317,6 +389,28 @@ bool ClipObject::namedChild(Machine& machine, const QString& name, Value& result
         }
     }
     return false;
+}
+
+Value ClipObject::get(Machine& machine, const QString& name)
+{
+    // A read through a reference to a clip that has left the stage reads the clip now in its
+    // place, or nothing.
+    if (standsForPlace()) {
+        ClipObject* live = current();
+        return live ? live->get(machine, name) : Value();
+    }
+    return Object::get(machine, name);
+}
+
+void ClipObject::set(Machine& machine, const QString& name, const Value& value)
+{
+    // A write through it goes to the clip now in its place, or nowhere.
+    if (standsForPlace()) {
+        if (ClipObject* live = current())
+            live->set(machine, name, value);
+        return;
+    }
+    Object::set(machine, name, value);
 }
 
 bool ClipObject::setSpecial(Machine& machine, const QString& name, const Value& value)

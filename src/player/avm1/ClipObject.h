@@ -21,8 +21,24 @@ class ClipObject : public Object {
 public:
     ClipObject(Object* prototype, const std::shared_ptr<display::DisplayObject>& displayObject);
 
+    // The display object while it is on the stage; null once it has left.
     display::DisplayObject* displayObject() const;
+    // The movie clip a script reaches through this object: its own while it is on the stage,
+    // else the one now at the place it left (see current).
     display::MovieClip* clip() const;
+    // Whether the object stands for a movie clip (rather than a button, text field or video),
+    // on the stage or not.
+    bool isMovieClipObject() const { return m_movieClip; }
+
+    // A reference to a movie clip is its path: once the clip has left the stage, the reference
+    // reaches whatever clip now has that name under the same parents, and nothing while there
+    // is none. This object itself while its clip is on the stage; else the clip object now at
+    // its place, or null.
+    ClipObject* current() const;
+    // Whether the clip has left the stage and the object now only names its place.
+    bool standsForPlace() const { return m_placeMachine && !m_place.empty() && !displayObject(); }
+    // The clip is leaving the stage: from now on its place is looked up again.
+    void leaveStage(Machine& machine, const display::DisplayObject& object);
     // The SWF version of the movie the object comes from (8 once it has left).
     int swfVersion() const;
 
@@ -37,6 +53,9 @@ public:
     std::optional<int32_t> tabIndex() const { return m_tabIndex; }
     void setTabIndex(std::optional<int32_t> index) { m_tabIndex = index; }
     void traceReferences(Marker& marker) override;
+    void enumerableNames(Machine& machine, std::vector<QString>& names) override;
+    Value get(Machine& machine, const QString& name) override;
+    void set(Machine& machine, const QString& name, const Value& value) override;
 
     // What a variable lookup finds on the clip itself (its clip properties, variables and named
     // children), for a caller that must not run a script: Found with the value, Missing when the
@@ -60,9 +79,17 @@ private:
     bool namedChild(Machine& machine, const QString& name, Value& result);
 
     std::weak_ptr<display::DisplayObject> m_displayObject;
+
     // The same object, to reach it without locking the weak pointer: used only while the weak
     // pointer has not expired.
     display::DisplayObject* m_displayObjectAddress = nullptr;
+    bool m_movieClip = false;
+    // A movie clip's place: its level and the names from the level down to it (none when it
+    // was not under a level). The machine that looks the place up again once the clip has left
+    // the stage is set then; it owns this object and so outlives it.
+    std::vector<QString> m_place;
+    int m_placeLevel = 0;
+    Machine* m_placeMachine = nullptr;
     Value m_styleSheet;
     Object* m_shownVariableObject = nullptr;
     // A clip's, button's or field's own _focusrect; none until a script sets one.

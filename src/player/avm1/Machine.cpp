@@ -87,11 +87,11 @@ double Machine::toNumber(const Value& value)
         return number_text::fromText(value.asString(), m_swfVersion);
     case Value::Type::Object: {
         Value primitive = toPrimitiveNumber(value);
-        // An object without a primitive value counts as 0 in SWF 4 movies, NaN later.
+        // An object without a primitive value counts as 0 in SWF 4 movies, NaN later. One with
+        // no valueOf at all (a function in SWF 5 code) gets undefined from the call, which then
+        // converts as undefined does in the movie's version.
         if (primitive.isObject())
             return m_swfVersion < 5 ? 0.0 : std::nan("");
-        if (primitive.isNullish())
-            return std::nan("");
         return toNumber(primitive);
     }
     }

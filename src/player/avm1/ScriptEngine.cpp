@@ -402,15 +402,16 @@ bool ScriptEngine::isClip(Object* object) const
     // Buttons, text fields and videos have clip properties but are objects to typeof.
     if (!object || object->kind() != ObjectKind::Clip)
         return false;
-    display::DisplayObject* displayObject = static_cast<ClipObject*>(object)->displayObject();
-    return !displayObject || displayObject->isMovieClip();
+    return static_cast<ClipObject*>(object)->isMovieClipObject();
 }
 
 QString ScriptEngine::targetPath(Object* clip, bool slashSyntax)
 {
     if (!clip || clip->kind() != ObjectKind::Clip)
         return QString();
-    display::DisplayObject* object = static_cast<ClipObject*>(clip)->displayObject();
+    // A clip that has left the stage names the clip now in its place, or nothing.
+    const ClipObject* live = static_cast<ClipObject*>(clip)->current();
+    display::DisplayObject* object = live ? live->displayObject() : nullptr;
     if (!object)
         return QString();
     return slashSyntax ? object->slashPath() : object->dotPath();

@@ -36,8 +36,8 @@ void DisplayContainer::insertChild(int depth, std::shared_ptr<DisplayObject> chi
         return;
     auto found = m_children.find(depth);
     if (found != m_children.end()) {
-        found->second->setParent(nullptr);
         found->second->markRemoved();
+        found->second->setParent(nullptr);
     }
     child->setParent(this);
     child->setDepth(depth);

@@ -159,6 +159,8 @@ void DisplayObject::resetContent(std::shared_ptr<const MovieLibrary> library,
 
 void DisplayObject::markRemoved()
 {
+    if (!m_removed && m_scriptBinding)
+        m_scriptBinding->leavingStage(*this);
     m_removed = true;
 }
 

@@ -15,6 +15,7 @@ namespace player::display {
 
 class ChangeCounter;
 class DisplayContainer;
+class DisplayObject;
 class MovieClip;
 
 // Whatever the script engine hangs on a display object (its script object). The engine derives
@@ -22,6 +23,8 @@ class MovieClip;
 class ScriptBinding {
 public:
     virtual ~ScriptBinding() = default;
+    // The object is leaving the stage, still linked to its parent and with its name.
+    virtual void leavingStage(const DisplayObject& object) { (void)object; }
 };
 
 // One instance on a display list. Objects are shared: the display list holds them, and scripts,

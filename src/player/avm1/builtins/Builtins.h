@@ -99,11 +99,13 @@ inline ClipObject* asClipObject(Object* object)
     return object && object->kind() == ObjectKind::Clip ? static_cast<ClipObject*>(object) : nullptr;
 }
 // What a clip's script object stands for, as a display object or as the movie clip it is; null
-// for any other object and for a clip object whose clip is gone.
+// for any other object and for a clip object whose clip is gone. A movie clip that has left the
+// stage stands for the clip now in its place.
 inline display::DisplayObject* displayObjectOfClip(Object* object)
 {
     ClipObject* clipObject = asClipObject(object);
-    return clipObject ? clipObject->displayObject() : nullptr;
+    ClipObject* live = clipObject ? clipObject->current() : nullptr;
+    return live ? live->displayObject() : nullptr;
 }
 inline display::MovieClip* movieClipOf(Object* object)
 {
