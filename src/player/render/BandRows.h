@@ -17,7 +17,7 @@ namespace player::render {
 // through QtDrawing, and Qt's pixels of a row do not always stay the same under a clip: its
 // thin-line drawer steps a clipped line from the clipped end, and a gradient's colours follow
 // its clipped spans. Such an item reaching across the kept rows' edge is noted, so that the
-// caller can draw that stage in one piece instead.
+// caller can draw that stage again in fewer bands (two, then one piece).
 //
 // Within the rows it keeps, a device may need only part of its pixels at all (a masked layer
 // only where its mask covers something). Our own fills then draw only that part; Qt's drawing is
