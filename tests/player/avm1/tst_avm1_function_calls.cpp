@@ -91,6 +91,27 @@ QByteArray bodyBytes(const ActionAssembler& code)
     return code.functionBody();
 }
 
+// A DefineFunction action of `name` with one-name parameters, followed by `body` as it stands
+// (hand-made bytes, such as a Try action, that the assembler does not write as a body).
+QByteArray defineFunctionAround(const std::string& name, const std::vector<std::string>& parameters,
+                                const QByteArray& body)
+{
+    QByteArray payload(name.c_str(), qsizetype(name.size()) + 1);
+    payload.append(char(parameters.size() & 0xFF));
+    payload.append(char(parameters.size() >> 8));
+    for (const std::string& parameter : parameters)
+        payload.append(parameter.c_str(), qsizetype(parameter.size()) + 1);
+    payload.append(char(body.size() & 0xFF));
+    payload.append(char(body.size() >> 8));
+    QByteArray bytes;
+    bytes.append(char(uint8_t(ActionCode::DefineFunction)));
+    bytes.append(char(payload.size()));
+    bytes.append('\0');
+    bytes.append(payload);
+    bytes.append(body);
+    return bytes;
+}
+
 // Pushes the value of the variable `name`.
 void pushVariable(ActionAssembler& code, const std::string& name)
 {
@@ -458,15 +479,8 @@ private slots:
         definitions.defineFunction("add", {"a", "b"}, add);
         QByteArray code = definitions.finish();
         code.chop(1);
-        // function middle(n): DefineFunction "middle" (n) with the try statement for its body.
-        QByteArray define("middle\0\x01\0n\0", 11);
-        define.append(char(middleBody.size() & 0xFF));
-        define.append(char(middleBody.size() >> 8));
-        code.append(char(uint8_t(ActionCode::DefineFunction)));
-        code.append(char(define.size()));
-        code.append('\0');
-        code.append(define);
-        code.append(middleBody);
+        // function middle(n), with the try statement for its body.
+        code.append(defineFunctionAround("middle", {"n"}, middleBody));
         ActionAssembler caught;
         caught.push(std::string("caught "));
         caught.push(std::string("e"));
@@ -517,14 +531,7 @@ private slots:
         definitions.defineFunction("leaves", {}, leaves);
         QByteArray code = definitions.finish();
         code.chop(1);
-        QByteArray define("guarded\0\0\0", 10);
-        define.append(char(guardedBody.size() & 0xFF));
-        define.append(char(guardedBody.size() >> 8));
-        code.append(char(uint8_t(ActionCode::DefineFunction)));
-        code.append(char(define.size()));
-        code.append('\0');
-        code.append(define);
-        code.append(guardedBody);
+        code.append(defineFunctionAround("guarded", {}, guardedBody));
         for (int round = 0; round < 2; ++round) {
             ActionAssembler calls;
             traceCall(calls, "bare", {});
