@@ -21,6 +21,15 @@ namespace {
 // Flash runs no interval more often than every ten milliseconds, whatever period it was given.
 constexpr double shortestTimerPeriod = 10;
 
+// Whether `object` is one of the objects made since the heap held `sizeBefore` (nothing is
+// collected while a script runs, so those are the ones past that size).
+bool madeSince(const std::vector<std::unique_ptr<Object>>& heap, size_t sizeBefore, const Object* object)
+{
+    return heap.size() > sizeBefore
+        && std::any_of(heap.begin() + ptrdiff_t(sizeBefore), heap.end(),
+                       [object](const std::unique_ptr<Object>& made) { return made.get() == object; });
+}
+
 } // namespace
 
 Machine::Machine(DisplayBridge& bridge)
@@ -284,9 +293,7 @@ Value Machine::constructSuperNative(FunctionObject* callee, Object* self, const 
     // An object handed back from elsewhere (Object(5) boxes the number) is no such part.
     Object* madeObject = made.asObject();
     if (self && madeObject && madeObject != self && self->kind() != ObjectKind::Clip
-        && madeObject->prototype() == self->prototype() && m_heap.size() > heapSizeBefore
-        && std::any_of(m_heap.begin() + ptrdiff_t(heapSizeBefore), m_heap.end(),
-                       [madeObject](const std::unique_ptr<Object>& object) { return object.get() == madeObject; }))
+        && madeObject->prototype() == self->prototype() && madeSince(m_heap, heapSizeBefore, madeObject))
         m_nativeParts[self] = madeObject;
     return made;
 }
@@ -595,12 +602,9 @@ Value Machine::construct(const Value& constructor, const Arguments& arguments)
         // A built-in class whose objects are of a kind of their own makes a fresh one in place
         // of the plain instance; that one is what new made, and is named the same way. An
         // object handed back from elsewhere (new Object(someObject)) is left alone.
-        if (madeObject != instance && madeObject->prototype() == instance->prototype() && m_heap.size() >= heapSizeBefore) {
-            const auto fresh = std::find_if(m_heap.begin() + ptrdiff_t(heapSizeBefore), m_heap.end(),
-                                            [madeObject](const std::unique_ptr<Object>& object) { return object.get() == madeObject; });
-            if (fresh != m_heap.end())
-                nameConstructor(madeObject);
-        }
+        if (madeObject != instance && madeObject->prototype() == instance->prototype()
+            && madeSince(m_heap, heapSizeBefore, madeObject))
+            nameConstructor(madeObject);
         return made;
     }
     if (function->isNative()) {
