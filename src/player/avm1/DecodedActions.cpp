@@ -49,7 +49,7 @@ int32_t DecodedActions::decode(size_t position)
     step.code = bytes[position];
     step.payload = position + 1;
     if (step.code >= 0x80) {
-        step.length = position + 3 <= size ? size_t(bytes[position + 1]) | (size_t(bytes[position + 2]) << 8) : 0;
+        step.length = position + 3 <= size ? uint32_t(bytes[position + 1]) | (uint32_t(bytes[position + 2]) << 8) : 0;
         step.payload = position + 3;
         if (position + 3 > size || step.payload + step.length > size)
             step.code = 0; // a truncated action ends the list
@@ -156,6 +156,8 @@ void DecodedActions::decodePush(Step& step)
         }
     }
     step.valueCount = uint16_t(m_pushValues.size() - step.firstValue);
+    step.namesCall = step.valueCount > 0 && m_pushValues.back().kind == PushValue::Kind::Pool && end < bytes.size()
+                     && bytes[end] == uint8_t(Action::CallFunction);
 }
 
 } // namespace player::avm1

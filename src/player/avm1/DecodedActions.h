@@ -25,7 +25,10 @@ public:
         uint16_t valueCount = 0;   // Push: how many values, from firstValue on
         uint32_t firstValue = 0;
         size_t payload = 0;
-        size_t length = 0;
+        uint32_t length = 0; // an action's length field has 16 bits
+        // Push: the last value is an entry of the constant pool and a CallFunction follows, so
+        // that value is the name of the function called.
+        bool namesCall = false;
         size_t next = 0;
         size_t branch = 0; // Jump and If: the destination (a position before 0 wraps round)
     };

@@ -156,8 +156,8 @@ void passArgument(ArgumentList& arguments, size_t index, Value& target)
         std::construct_at(&target, arguments[index]);
     } else if constexpr (std::is_same_v<ArgumentList, StackArguments>) {
         Value& argument = arguments[index];
-        std::memcpy(static_cast<void*>(&target), static_cast<const void*>(&argument), sizeof(Value));
-        std::construct_at(&argument);
+        Value::relocate(target, argument);
+        argument.forget();
     } else {
         std::construct_at(&target, std::move(arguments[index]));
     }
@@ -201,7 +201,7 @@ void commandTimeline(Machine& machine, Object* target, DisplayBridge::TimelineCo
 
 } // namespace
 
-Interpreter::Interpreter(Machine& machine, const swf::ActionCode& code, size_t start, size_t end, int swfVersion, ScopeChain scope,
+[[gnu::always_inline]] inline Interpreter::Interpreter(Machine& machine, const swf::ActionCode& code, size_t start, size_t end, int swfVersion, ScopeChain scope,
                          Object* thisObject, Object* target, const std::shared_ptr<const std::vector<QString>>* constantPool)
     : m_machine(machine)
     , m_code(&code)
@@ -226,10 +226,16 @@ inline void Interpreter::usePool(const std::shared_ptr<const std::vector<QString
     m_poolSize = entries ? entries->size() : 0;
 }
 
-Interpreter::~Interpreter()
+[[gnu::always_inline]] inline Interpreter::~Interpreter()
 {
     if (m_registerCount > 0)
         m_machine.m_registerStack.give(m_registers, m_registerCount);
+}
+
+void Interpreter::runList(Machine& machine, const swf::ActionCode& code, int swfVersion, ScopeChain scope, Object* clip)
+{
+    Interpreter interpreter(machine, code, 0, code->size(), swfVersion, std::move(scope), clip, clip, nullptr);
+    interpreter.run();
 }
 
 Value Interpreter::run()
@@ -482,9 +488,14 @@ QString Interpreter::decodeString(size_t start, size_t limit, size_t& after) con
 // copied onto the stack without a test, which for a number is a few instructions.
 [[gnu::always_inline]] inline void Interpreter::pushValues(const DecodedActions& decoded, const DecodedActions::Step& action)
 {
+    pushValuesBut(decoded, action, 0);
+}
+
+[[gnu::always_inline]] inline void Interpreter::pushValuesBut(const DecodedActions& decoded, const DecodedActions::Step& action, size_t leftOut)
+{
     const DecodedActions::PushValue* value = decoded.pushValues(action);
-    const DecodedActions::PushValue* const end = value + action.valueCount;
-    m_stack.reserveMore(action.valueCount);
+    const DecodedActions::PushValue* const end = value + (action.valueCount - leftOut);
+    m_stack.reserveMore(action.valueCount - leftOut);
     for (; value != end; ++value) {
         switch (value->kind) {
         case DecodedActions::PushValue::Kind::Constant:
@@ -525,7 +536,7 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& rea
     // actions one by one. Gives where to go on, or NoBranch for any other following. It must not
     // reach `position`, which would then have to live in memory rather than in a register.
     constexpr size_t NoBranch = std::numeric_limits<size_t>::max();
-    auto comparisonBranch = [&](size_t after) -> size_t {
+    auto comparisonBranch = [&](size_t after) __attribute__((always_inline)) -> size_t {
         size_t ifAt = after;
         bool negate = false;
         if (ifAt - start < span && data[ifAt] == uint8_t(Action::Not)) {
@@ -556,6 +567,21 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& rea
             reached = position;
             return Outcome::Normal;
         case Action::Push:
+            // A call by name pushes the name last, from the constant pool, right before the
+            // CallFunction: the call reads the name where it lies in the pool instead of taking
+            // it onto the stack and off again, which would count its text up and down.
+            if (action.namesCall && next - start < span) {
+                const DecodedActions::PushValue& last = decoded.pushValues(action)[action.valueCount - 1];
+                if (last.index < m_poolSize) {
+                    pushValuesBut(decoded, action, 1);
+                    if (callByName(m_poolEntries[last.index]) == Outcome::Return) {
+                        reached = next;
+                        return Outcome::Return;
+                    }
+                    position = next + 1;
+                    continue;
+                }
+            }
             pushValues(decoded, action);
             position = next;
             continue;
@@ -1806,7 +1832,12 @@ Interpreter::Outcome Interpreter::actionCallFunction(Step&)
     if (!m_stack.empty())
         m_stack.popInto(nameValue);
     QString converted;
-    const QString& name = memberName(m_machine, nameValue, converted);
+    return callByName(memberName(m_machine, nameValue, converted));
+}
+
+// CallFunction once its name is off the stack: the count and the arguments lie on it.
+inline Interpreter::Outcome Interpreter::callByName(const QString& name)
+{
     Value function;
     Object* self = nullptr;
     // Where the count is a number and the function is found without running a script, nothing
@@ -1822,15 +1853,19 @@ Interpreter::Outcome Interpreter::actionCallFunction(Step&)
             const size_t count = stackCount(m_stack.back().asNumber(), m_stack.size() - 1);
             m_stack.pop_back();
             Value result = enter(m_machine, callee, self, StackArguments{m_stack, count}, self ? self->prototype() : nullptr);
-            push(std::move(result));
+            m_stack.reserveMore(1);
+            m_stack.pushUnchecked(std::move(result));
         } else {
             Arguments arguments = popArguments();
             push(callFound(function, self, arguments));
             m_machine.m_vectorPool.give(std::move(arguments));
         }
     } else {
+        // The name may lie in the constant pool of this run; the copy keeps it whatever the
+        // lookup runs.
+        const QString kept = name;
         Arguments arguments = popArguments();
-        push(callFunctionNamed(name, arguments));
+        push(callFunctionNamed(kept, arguments));
         m_machine.m_vectorPool.give(std::move(arguments));
     }
     if (baseClipLeftDuringRun())

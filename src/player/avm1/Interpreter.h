@@ -23,26 +23,29 @@ class Machine;
 // the clip that timeline actions address, and the constant pool.
 class Interpreter {
 public:
-    // The code and the constant pool are not copied: they must outlive the interpreter (the
-    // function that holds them, or the caller of a frame's script, keeps them). No pool is given
-    // as a null pointer.
-    Interpreter(Machine& machine, const swf::ActionCode& code, size_t start, size_t end, int swfVersion, ScopeChain scope,
-                Object* thisObject, Object* target, const std::shared_ptr<const std::vector<QString>>* constantPool);
-
-    ~Interpreter();
-    Interpreter(const Interpreter&) = delete;
-    Interpreter& operator=(const Interpreter&) = delete;
-
-    // Runs to the end or to a Return and gives the returned value; what running changes on the
-    // machine is put back afterwards.
-    Value run();
+    // Runs a whole action list on a clip, with the given scope chain, to its end or to a Return;
+    // what running changes on the machine is put back afterwards. The code must outlive the run.
+    static void runList(Machine& machine, const swf::ActionCode& code, int swfVersion, ScopeChain scope, Object* clip);
 
     // Calls a script function: a new activation with its arguments, locals and registers.
     static Value invoke(Machine& machine, FunctionObject* function, Object* self, const Arguments& arguments, Object* methodHolder);
 
+    Interpreter(const Interpreter&) = delete;
+    Interpreter& operator=(const Interpreter&) = delete;
+
 private:
     friend class Machine;
     enum class Outcome { Normal, Return };
+
+    // Made only by the two runs above, where they are defined (every call makes one, so they
+    // are inline there). The code and the constant pool are not copied: they must outlive the
+    // interpreter (the function that holds them, or the caller of a frame's script, keeps
+    // them). No pool is given as a null pointer.
+    Interpreter(Machine& machine, const swf::ActionCode& code, size_t start, size_t end, int swfVersion, ScopeChain scope,
+                Object* thisObject, Object* target, const std::shared_ptr<const std::vector<QString>>* constantPool);
+    ~Interpreter();
+
+    Value run();
 
     // The action being run: its code, where its payload lies, and where the next action starts
     // (jumps, function bodies and blocks move that).
@@ -85,6 +88,8 @@ private:
     void push(Value&& value) { m_stack.push_back(std::move(value)); }
     // The values of a Push action.
     void pushValues(const DecodedActions& decoded, const DecodedActions::Step& action);
+    // The same, less the last leftOut of them.
+    void pushValuesBut(const DecodedActions& decoded, const DecodedActions::Step& action, size_t leftOut);
     void usePool(const std::shared_ptr<const std::vector<QString>>* pool);
     QString popString();
     double popNumber();
@@ -122,6 +127,8 @@ private:
     void getUrl(const QString& url, const QString& target, int method, bool loadTarget, bool loadVariables);
     // The arguments are given up: they may be moved from.
     Value callFunctionNamed(const QString& name, Arguments& arguments);
+    // CallFunction with its name taken off the stack, or never put on it.
+    Outcome callByName(const QString& name);
     Value callFound(const Value& function, Object* self, Arguments& arguments);
     // The function CallFunction names and the object it runs on, found without running a script
     // (no getter, no conversion); false when only callFunctionNamed can tell.

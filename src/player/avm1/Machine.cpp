@@ -730,8 +730,7 @@ void Machine::runTopLevel(Object* clip, const swf::ActionCode& code, int swfVers
             // The interpreter reads the code where it is kept: a copy of the reference keeps it
             // alive whatever the script does to the place the caller holds it in.
             const swf::ActionCode kept = code;
-            Interpreter interpreter(*this, kept, 0, kept->size(), swfVersion, scope, clip, clip, nullptr);
-            interpreter.run();
+            Interpreter::runList(*this, kept, swfVersion, std::move(scope), clip);
         }
     } catch (const ScriptThrow& thrown) {
         // An uncaught exception empties the stack; one in a frame run from another script (by

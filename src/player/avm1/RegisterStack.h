@@ -31,15 +31,13 @@ public:
     }
 
     // Gives back the block taken last, of its count values.
-    void give(Value* block, size_t count)
+    [[gnu::always_inline]] void give(Value* block, size_t count)
     {
-        // Most registers of a call were never written, or hold no text: only those that were
-        // written are made undefined again.
+        // Only a text owns anything; every register then reads as undefined again.
         for (size_t i = 0; i < count; ++i) {
-            if (!block[i].isUndefined()) {
+            if (block[i].isString())
                 std::destroy_at(block + i);
-                std::construct_at(block + i);
-            }
+            block[i].forget();
         }
         m_top = block;
         // An emptied chunk that was taken after a chunk with room left hands back to that one.

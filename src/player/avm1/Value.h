@@ -27,22 +27,23 @@ public:
     Value(const char* text) : m_type(Type::String), m_string(QString::fromUtf8(text)) {}
     Value(Object* object) : m_type(object ? Type::Object : Type::Null), m_words{} { m_object = object; }
 
-    // Only strings own anything: the other types copy as plain bits.
-    Value(const Value& other) : m_type(other.m_type)
+    // Only strings own anything: the other types copy as plain bits. A copy is a few
+    // instructions, made everywhere values move: always inline, even in the largest functions.
+    [[gnu::always_inline]] Value(const Value& other) : m_type(other.m_type)
     {
         if (m_type == Type::String)
             new (&m_string) QString(other.m_string);
         else
-            m_words = other.m_words;
+            copyWords(other);
     }
-    Value(Value&& other) noexcept : m_type(other.m_type)
+    [[gnu::always_inline]] Value(Value&& other) noexcept : m_type(other.m_type)
     {
         if (m_type == Type::String)
             new (&m_string) QString(std::move(other.m_string));
         else
-            m_words = other.m_words;
+            copyWords(other);
     }
-    Value& operator=(const Value& other)
+    [[gnu::always_inline]] Value& operator=(const Value& other)
     {
         if (m_type == Type::String && other.m_type == Type::String) {
             m_string = other.m_string;
@@ -54,7 +55,7 @@ public:
             if (m_type == Type::String)
                 new (&m_string) QString(other.m_string);
             else
-                m_words = other.m_words;
+                copyWords(other);
         }
         return *this;
     }
@@ -70,11 +71,25 @@ public:
             if (m_type == Type::String)
                 new (&m_string) QString(std::move(other.m_string));
             else
-                m_words = other.m_words;
+                copyWords(other);
         }
         return *this;
     }
     ~Value() { clearString(); }
+
+    // Makes the value undefined without letting go of anything: for a value whose bytes were
+    // moved elsewhere as they are (see relocate), or whose text was destroyed. Its other bytes
+    // are left, as an undefined value's are never read.
+    void forget() { m_type = Type::Undefined; }
+    // Puts a value's bytes, as they are, into room that holds no value (destroyed or never
+    // made): no count goes up, so the source must then be forgotten or overwritten, not
+    // destroyed. A value does not refer to its own address (a text is a pointer to shared
+    // characters), so this is a move.
+    static void relocate(Value& destination, const Value& source)
+    {
+        destination.m_type = source.m_type;
+        destination.copyWords(source);
+    }
 
     static Value null() { Value value; value.m_type = Type::Null; return value; }
 
@@ -117,6 +132,15 @@ public:
 
 private:
     static const QString& emptyString();
+    // The member's bytes a word at a time, as they were written: a value is read back soon
+    // after it is written (pushed, then popped), and a wider read that spans two writes would
+    // wait for both to reach the cache instead of taking them from the processor's store buffer.
+    void copyWords(const Value& other)
+    {
+        m_words[0] = other.m_words[0];
+        m_words[1] = other.m_words[1];
+        m_words[2] = other.m_words[2];
+    }
     void clearString()
     {
         if (m_type == Type::String)

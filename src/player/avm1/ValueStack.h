@@ -71,14 +71,13 @@ public:
     }
     // Drops the top value, which must own nothing (be no string): nothing is let go.
     [[gnu::always_inline]] void dropPlain() { --m_end; }
-    // Moves the top value into target, whose value goes, and drops it from the stack. A value
-    // does not refer to its own address (a text is a pointer to shared characters), so its
-    // bytes move as they are: no count goes up and down, nothing is destroyed twice.
+    // Moves the top value into target, whose value goes, and drops it from the stack: its
+    // bytes move as they are, so no count goes up and down and nothing is destroyed twice.
     [[gnu::always_inline]] void popInto(Value& target)
     {
         std::destroy_at(&target);
         --m_end;
-        std::memcpy(static_cast<void*>(&target), static_cast<const void*>(m_end), sizeof(Value));
+        Value::relocate(target, *m_end);
     }
     // Shrinks to the given size, or grows to it with undefined values.
     void resize(size_t count)

@@ -550,6 +550,71 @@ private slots:
                  QStringLiteral("undefined|result|junk|finally|r|undefined|result|junk|finally|r"));
     }
 
+    // A call whose name the Push right before it takes from the constant pool: the function
+    // runs with its arguments, again when a loop comes back to it; a pool entry past the end of
+    // the pool, or a name that holds no function, calls nothing (undefined, the arguments
+    // taken); and a body that ends in such a Push ends there, before the CallFunction that
+    // follows it in the bytes.
+    void callsByPooledName()
+    {
+        ActionAssembler code;
+        ActionAssembler add = code.nested();
+        add.push(PushRegister{1});
+        add.push(PushRegister{2});
+        add.op(ActionCode::Add2);
+        add.op(ActionCode::Return);
+        using namespace authoring::function_flags;
+        code.defineFunction2("add", {{"a", 1}, {"b", 2}}, 3, SuppressThis | SuppressArguments | SuppressSuper, add);
+        ActionAssembler endsInName = code.nested();
+        endsInName.push(int32_t(0));
+        endsInName.pushString("add");
+        code.defineFunction("g", {}, endsInName);
+        // Runs as the definition's next action, on an empty stack: it calls "undefined".
+        code.op(ActionCode::CallFunction);
+        code.op(ActionCode::Pop);
+
+        const authoring::Label again = code.newLabel();
+        code.push(int32_t(2));
+        code.storeRegister(0);
+        code.op(ActionCode::Pop);
+        code.bind(again);
+        code.push(int32_t(3));
+        code.push(PushRegister{0});
+        code.push(int32_t(2));
+        code.pushString("add");
+        code.op(ActionCode::CallFunction);
+        code.op(ActionCode::Trace);
+        code.push(PushRegister{0});
+        code.op(ActionCode::Decrement);
+        code.storeRegister(0);
+        code.ifTrue(again);
+
+        code.push(std::string("below"));
+        code.push(int32_t(7));
+        code.push(int32_t(1));
+        code.push(authoring::PushConstant{200});
+        code.op(ActionCode::CallFunction);
+        code.op(ActionCode::Trace);
+        code.op(ActionCode::Trace);
+        code.pushString("n");
+        code.push(int32_t(4));
+        code.op(ActionCode::SetVariable);
+        code.push(int32_t(9));
+        code.push(int32_t(1));
+        code.pushString("n");
+        code.op(ActionCode::CallFunction);
+        code.op(ActionCode::Trace);
+
+        code.push(int32_t(0));
+        code.pushString("g");
+        code.op(ActionCode::CallFunction);
+        for (int i = 0; i < 3; ++i)
+            code.op(ActionCode::Trace);
+
+        TracingPlayer run;
+        QCOMPARE(run.playJoined(rawMovie(7, code)), QStringLiteral("5|4|undefined|below|undefined|undefined|add|0"));
+    }
+
     // The action list and 255 nested calls make the 256 levels a movie may use: the deepest call
     // runs and every level gets its own value back; one call more stops the script, and the next
     // frame's calls reach the same depth again.
