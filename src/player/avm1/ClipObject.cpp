@@ -171,15 +171,6 @@ int ClipObject::swfVersion() const
     return object ? object->swfVersion() : 8;
 }
 
-display::DisplayObject* ClipObject::displayObject() const
-{
-    // Scripts and the display list run on one thread: an object that has not expired now stays
-    // alive until the script lets go of it.
-    if (m_displayObject.expired())
-        return nullptr;
-    return m_displayObjectAddress->isRemoved() ? nullptr : m_displayObjectAddress;
-}
-
 display::MovieClip* ClipObject::clip() const
 {
     const ClipObject* live = current();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Object.h"
+#include "player/display/DisplayObject.h"
 
 #include <optional>
 
@@ -21,8 +22,13 @@ class ClipObject : public Object {
 public:
     ClipObject(Object* prototype, const std::shared_ptr<display::DisplayObject>& displayObject);
 
-    // The display object while it is on the stage; null once it has left.
-    display::DisplayObject* displayObject() const;
+    // The display object while it is on the stage; null once it has left. Asked at every
+    // call, so inline. Scripts and the display list run on one thread: an object that has not
+    // expired now stays alive until the script lets go of it.
+    display::DisplayObject* displayObject() const
+    {
+        return !m_displayObject.expired() && !m_displayObjectAddress->isRemoved() ? m_displayObjectAddress : nullptr;
+    }
     // The movie clip a script reaches through this object: its own while it is on the stage,
     // else the one now at the place it left (see current).
     display::MovieClip* clip() const;

@@ -20,7 +20,7 @@ class FoundFunctionMemo {
 public:
     // The function remembered for name on chain, and the object whose slot held it; false when
     // nothing is remembered or what the entry relied on changed.
-    bool recall(const QString& name, const ScopeChain& chain, int swfVersion, Value& function, const Scope*& link) const
+    [[gnu::always_inline]] bool recall(const QString& name, const ScopeChain& chain, int swfVersion, Value& function, const Scope*& link) const
     {
         const Entry& entry = m_entries[slotOf(name)];
         if (entry.name.constData() != name.constData() || entry.name.size() != name.size() || entry.chain.get() != chain.get()

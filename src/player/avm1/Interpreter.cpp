@@ -26,7 +26,7 @@ namespace player::avm1 {
 namespace {
 
 // A clip object whose display object has left the stage.
-bool isRemovedClip(const Object* object)
+inline bool isRemovedClip(const Object* object)
 {
     return object && object->kind() == ObjectKind::Clip && !static_cast<const ClipObject*>(object)->displayObject();
 }
@@ -677,6 +677,19 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& rea
             if (!m_stack.empty() && m_stack.back().isNumber()) {
                 Value& operand = m_stack.back();
                 operand.setNumber(operand.asNumber() + (code == uint8_t(Action::Increment) ? 1 : -1));
+                // i++ as a statement on a register: the StoreRegister and Pop that follow are
+                // done here, the new number moving into the register.
+                if (next - start < span && data[next] == uint8_t(Action::StoreRegister)) {
+                    const DecodedActions::Step& store = decoded.at(next);
+                    const size_t after = store.next;
+                    if (store.code == uint8_t(Action::StoreRegister) && after - start < span && data[after] == uint8_t(Action::Pop)) {
+                        if (Value* slot = registerSlot(store.registerIndex)) {
+                            m_stack.popInto(*slot);
+                            position = after + 1;
+                            continue;
+                        }
+                    }
+                }
                 position = next;
                 continue;
             }
