@@ -536,7 +536,7 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& rea
     // actions one by one. Gives where to go on, or NoBranch for any other following. It must not
     // reach `position`, which would then have to live in memory rather than in a register.
     constexpr size_t NoBranch = std::numeric_limits<size_t>::max();
-    auto comparisonBranch = [&](size_t after) __attribute__((always_inline)) -> size_t {
+    auto comparisonBranch = [&](size_t after) -> size_t {
         size_t ifAt = after;
         bool negate = false;
         if (ifAt - start < span && data[ifAt] == uint8_t(Action::Not)) {
@@ -677,19 +677,6 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& rea
             if (!m_stack.empty() && m_stack.back().isNumber()) {
                 Value& operand = m_stack.back();
                 operand.setNumber(operand.asNumber() + (code == uint8_t(Action::Increment) ? 1 : -1));
-                // i++ as a statement on a register: the StoreRegister and Pop that follow are
-                // done here, the new number moving into the register.
-                if (next - start < span && data[next] == uint8_t(Action::StoreRegister)) {
-                    const DecodedActions::Step& store = decoded.at(next);
-                    const size_t after = store.next;
-                    if (store.code == uint8_t(Action::StoreRegister) && after - start < span && data[after] == uint8_t(Action::Pop)) {
-                        if (Value* slot = registerSlot(store.registerIndex)) {
-                            m_stack.popInto(*slot);
-                            position = after + 1;
-                            continue;
-                        }
-                    }
-                }
                 position = next;
                 continue;
             }

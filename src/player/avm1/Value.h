@@ -34,14 +34,14 @@ public:
         if (m_type == Type::String)
             new (&m_string) QString(other.m_string);
         else
-            copyWords(other);
+            m_words = other.m_words;
     }
     [[gnu::always_inline]] Value(Value&& other) noexcept : m_type(other.m_type)
     {
         if (m_type == Type::String)
             new (&m_string) QString(std::move(other.m_string));
         else
-            copyWords(other);
+            m_words = other.m_words;
     }
     [[gnu::always_inline]] Value& operator=(const Value& other)
     {
@@ -55,7 +55,7 @@ public:
             if (m_type == Type::String)
                 new (&m_string) QString(other.m_string);
             else
-                copyWords(other);
+                m_words = other.m_words;
         }
         return *this;
     }
@@ -71,7 +71,7 @@ public:
             if (m_type == Type::String)
                 new (&m_string) QString(std::move(other.m_string));
             else
-                copyWords(other);
+                m_words = other.m_words;
         }
         return *this;
     }
@@ -88,7 +88,7 @@ public:
     static void relocate(Value& destination, const Value& source)
     {
         destination.m_type = source.m_type;
-        destination.copyWords(source);
+        destination.m_words = source.m_words;
     }
 
     static Value null() { Value value; value.m_type = Type::Null; return value; }
@@ -132,15 +132,6 @@ public:
 
 private:
     static const QString& emptyString();
-    // The member's bytes a word at a time, as they were written: a value is read back soon
-    // after it is written (pushed, then popped), and a wider read that spans two writes would
-    // wait for both to reach the cache instead of taking them from the processor's store buffer.
-    void copyWords(const Value& other)
-    {
-        m_words[0] = other.m_words[0];
-        m_words[1] = other.m_words[1];
-        m_words[2] = other.m_words[2];
-    }
     void clearString()
     {
         if (m_type == Type::String)
