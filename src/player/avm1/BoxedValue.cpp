@@ -83,4 +83,12 @@ void BoxedValue::traceReferences(Marker& marker)
     marker.mark(m_boxingClass);
 }
 
+Value boxedValueOf(Machine& machine, Object* self, ObjectKind kind)
+{
+    self = machine.nativePartOf(self);
+    if (self && self->kind() == kind)
+        return static_cast<BoxedValue*>(self)->value();
+    return Value();
+}
+
 } // namespace player::avm1

@@ -39,4 +39,8 @@ private:
     bool m_boxingClassAsConstructor = false;
 };
 
+// The value a box of `kind` holds: self's, or that of the native part super() gave self;
+// undefined for any other object.
+Value boxedValueOf(Machine& machine, Object* self, ObjectKind kind);
+
 } // namespace player::avm1

@@ -8,15 +8,6 @@ namespace player::avm1::builtins {
 
 namespace {
 
-// The value a box holds; an object super() gave a box as its native part reads that one's.
-Value boxedOrSelf(Machine& machine, Object* self, ObjectKind kind)
-{
-    self = machine.nativePartOf(self);
-    if (self && self->kind() == kind)
-        return static_cast<BoxedValue*>(self)->value();
-    return Value();
-}
-
 Value constructBoolean(Machine& machine, Object* self, const Arguments& arguments)
 {
     bool value = !arguments.empty() && machine.toBoolean(arguments[0]);
@@ -36,7 +27,7 @@ Value callBoolean(Machine& machine, Object*, const Arguments& arguments)
 
 Value booleanToString(Machine& machine, Object* self, const Arguments&)
 {
-    Value value = boxedOrSelf(machine, self, ObjectKind::Boolean);
+    Value value = boxedValueOf(machine, self, ObjectKind::Boolean);
     if (!value.isBoolean())
         return Value(QStringLiteral("[object Object]"));
     return Value(value.asBoolean() ? QStringLiteral("true") : QStringLiteral("false"));
@@ -44,7 +35,7 @@ Value booleanToString(Machine& machine, Object* self, const Arguments&)
 
 Value booleanValueOf(Machine& machine, Object* self, const Arguments&)
 {
-    Value value = boxedOrSelf(machine, self, ObjectKind::Boolean);
+    Value value = boxedValueOf(machine, self, ObjectKind::Boolean);
     return value.isBoolean() ? value : Value(self);
 }
 

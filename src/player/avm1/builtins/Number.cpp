@@ -13,15 +13,6 @@ namespace player::avm1::builtins {
 
 namespace {
 
-// The value a box holds; an object super() gave a box as its native part reads that one's.
-Value boxedOrSelf(Machine& machine, Object* self, ObjectKind kind)
-{
-    self = machine.nativePartOf(self);
-    if (self && self->kind() == kind)
-        return static_cast<BoxedValue*>(self)->value();
-    return Value();
-}
-
 Value constructNumber(Machine& machine, Object* self, const Arguments& arguments)
 {
     double number = arguments.empty() ? 0.0 : machine.toNumber(arguments[0]);
@@ -39,7 +30,7 @@ Value callNumber(Machine& machine, Object*, const Arguments& arguments)
 
 Value numberToString(Machine& machine, Object* self, const Arguments& arguments)
 {
-    Value value = boxedOrSelf(machine, self, ObjectKind::Number);
+    Value value = boxedValueOf(machine, self, ObjectKind::Number);
     if (!value.isNumber())
         return Value(QStringLiteral("[object Object]"));
     int radix = arguments.empty() || arguments[0].isUndefined() ? 10 : machine.toInt32(arguments[0]);
@@ -50,7 +41,7 @@ Value numberToString(Machine& machine, Object* self, const Arguments& arguments)
 
 Value numberValueOf(Machine& machine, Object* self, const Arguments&)
 {
-    Value value = boxedOrSelf(machine, self, ObjectKind::Number);
+    Value value = boxedValueOf(machine, self, ObjectKind::Number);
     return value.isNumber() ? value : Value(self);
 }
 

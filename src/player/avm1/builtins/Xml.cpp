@@ -31,9 +31,10 @@ public:
     }
 };
 
-XmlDocumentObject* asDocument(Object* object)
+// The document a method of XML works on: self, or the native part super() gave it.
+XmlDocumentObject* documentOf(Machine& machine, Object* self)
 {
-    return dynamic_cast<XmlDocumentObject*>(object);
+    return dynamic_cast<XmlDocumentObject*>(machine.nativePartOf(self));
 }
 
 // Parsing adds to the document; parseXML empties it first. The declarations are replaced only
@@ -57,66 +58,66 @@ Value optionalText(const std::optional<QString>& text)
 
 Value xmlDeclarationGetter(Machine& machine, Object* self, const Arguments&)
 {
-    XmlDocumentObject* document = asDocument(machine.nativePartOf(self));
+    XmlDocumentObject* document = documentOf(machine, self);
     return document ? optionalText(document->xmlDeclaration) : Value();
 }
 
 Value xmlDeclarationSetter(Machine& machine, Object* self, const Arguments& arguments)
 {
-    if (XmlDocumentObject* document = asDocument(machine.nativePartOf(self)))
+    if (XmlDocumentObject* document = documentOf(machine, self))
         document->xmlDeclaration = machine.toString(argument(arguments, 0));
     return Value();
 }
 
 Value docTypeDeclarationGetter(Machine& machine, Object* self, const Arguments&)
 {
-    XmlDocumentObject* document = asDocument(machine.nativePartOf(self));
+    XmlDocumentObject* document = documentOf(machine, self);
     return document ? optionalText(document->docTypeDeclaration) : Value();
 }
 
 Value docTypeDeclarationSetter(Machine& machine, Object* self, const Arguments& arguments)
 {
-    if (XmlDocumentObject* document = asDocument(machine.nativePartOf(self)))
+    if (XmlDocumentObject* document = documentOf(machine, self))
         document->docTypeDeclaration = machine.toString(argument(arguments, 0));
     return Value();
 }
 
 Value statusGetter(Machine& machine, Object* self, const Arguments&)
 {
-    XmlDocumentObject* document = asDocument(machine.nativePartOf(self));
+    XmlDocumentObject* document = documentOf(machine, self);
     return document ? Value(document->status) : Value();
 }
 
 Value statusSetter(Machine& machine, Object* self, const Arguments& arguments)
 {
-    if (XmlDocumentObject* document = asDocument(machine.nativePartOf(self)))
+    if (XmlDocumentObject* document = documentOf(machine, self))
         document->status = machine.toInt32(argument(arguments, 0));
     return Value();
 }
 
 Value idMapGetter(Machine& machine, Object* self, const Arguments&)
 {
-    XmlDocumentObject* document = asDocument(machine.nativePartOf(self));
+    XmlDocumentObject* document = documentOf(machine, self);
     return document ? Value(document->idMap) : Value();
 }
 
 Value xmlCreateElement(Machine& machine, Object* self, const Arguments& arguments)
 {
-    if (!asDocument(machine.nativePartOf(self)) || arguments.empty())
+    if (!documentOf(machine, self) || arguments.empty())
         return Value();
     return Value(static_cast<Object*>(makeXmlNode(machine, ParsedXmlNode::ElementType, machine.toString(arguments[0]))));
 }
 
 Value xmlCreateTextNode(Machine& machine, Object* self, const Arguments& arguments)
 {
-    if (!asDocument(machine.nativePartOf(self)) || arguments.empty())
+    if (!documentOf(machine, self) || arguments.empty())
         return Value();
     return Value(static_cast<Object*>(makeXmlNode(machine, ParsedXmlNode::TextType, machine.toString(arguments[0]))));
 }
 
 Value xmlParseXml(Machine& machine, Object* self, const Arguments& arguments)
 {
-    XmlDocumentObject* document = asDocument(machine.nativePartOf(self));
+    XmlDocumentObject* document = documentOf(machine, self);
     if (!document)
         return Value();
     document->removeAllChildren(machine);
@@ -128,7 +129,7 @@ Value xmlParseXml(Machine& machine, Object* self, const Arguments& arguments)
 Value xmlLoad(Machine& machine, Object* self, const Arguments& arguments)
 {
     Value url = argument(arguments, 0);
-    if (!asDocument(machine.nativePartOf(self)) || url.isNull())
+    if (!documentOf(machine, self) || url.isNull())
         return Value(false);
     markNotLoaded(machine, self);
     return Value(loadTextForObject(machine, self, machine.toString(url)));
@@ -138,7 +139,7 @@ Value xmlLoad(Machine& machine, Object* self, const Arguments& arguments)
 Value xmlSendAndLoad(Machine& machine, Object* self, const Arguments& arguments)
 {
     Object* target = argument(arguments, 1).asObject();
-    if (!asDocument(machine.nativePartOf(self)) || !target || argument(arguments, 0).isNull())
+    if (!documentOf(machine, self) || !target || argument(arguments, 0).isNull())
         return Value();
     machine.addDeferredCall(target, Value(), QStringLiteral("onData"), {Value()});
     return Value();
@@ -157,7 +158,7 @@ Value xmlAddRequestHeader(Machine&, Object*, const Arguments&)
 Value constructXml(Machine& machine, Object* self, const Arguments& arguments)
 {
     // A document new made (for XML or a subclass) is set up in place.
-    XmlDocumentObject* document = asDocument(machine.nativePartOf(self));
+    XmlDocumentObject* document = documentOf(machine, self);
     if (!document)
         document = machine.make<XmlDocumentObject>(machine, self ? self->prototype() : nullptr);
     if (!arguments.empty())
