@@ -173,8 +173,7 @@ int ClipObject::swfVersion() const
 
 display::MovieClip* ClipObject::clip() const
 {
-    const ClipObject* live = current();
-    display::DisplayObject* object = live ? live->displayObject() : nullptr;
+    display::DisplayObject* object = reachedDisplayObject();
     return object ? object->asMovieClip() : nullptr;
 }
 

@@ -8,7 +8,6 @@
 #include <memory>
 
 namespace player::display {
-class DisplayObject;
 class MovieClip;
 } // namespace player::display
 
@@ -41,6 +40,12 @@ public:
     // is none. This object itself while its clip is on the stage; else the clip object now at
     // its place, or null.
     ClipObject* current() const;
+    // The display object of current(): what a script reaches through this object.
+    display::DisplayObject* reachedDisplayObject() const
+    {
+        const ClipObject* live = current();
+        return live ? live->displayObject() : nullptr;
+    }
     // Whether the clip has left the stage and the object now only names its place.
     bool standsForPlace() const { return m_placeMachine && !m_place.empty() && !displayObject(); }
     // The clip is leaving the stage: from now on its place is looked up again.

@@ -410,8 +410,7 @@ QString ScriptEngine::targetPath(Object* clip, bool slashSyntax)
     if (!clip || clip->kind() != ObjectKind::Clip)
         return QString();
     // A clip that has left the stage names the clip now in its place, or nothing.
-    const ClipObject* live = static_cast<ClipObject*>(clip)->current();
-    display::DisplayObject* object = live ? live->displayObject() : nullptr;
+    display::DisplayObject* object = static_cast<ClipObject*>(clip)->reachedDisplayObject();
     if (!object)
         return QString();
     return slashSyntax ? object->slashPath() : object->dotPath();

@@ -104,8 +104,7 @@ inline ClipObject* asClipObject(Object* object)
 inline display::DisplayObject* displayObjectOfClip(Object* object)
 {
     ClipObject* clipObject = asClipObject(object);
-    ClipObject* live = clipObject ? clipObject->current() : nullptr;
-    return live ? live->displayObject() : nullptr;
+    return clipObject ? clipObject->reachedDisplayObject() : nullptr;
 }
 inline display::MovieClip* movieClipOf(Object* object)
 {
