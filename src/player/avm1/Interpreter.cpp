@@ -616,16 +616,12 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& rea
             position = next;
             continue;
         }
-        case Action::Return:
-            // What actionReturn does, without the call: every function call ends here.
-            if (m_stack.empty()) {
-                std::destroy_at(&m_returnValue);
-                std::construct_at(&m_returnValue);
-            } else {
-                m_stack.popInto(m_returnValue);
-            }
+        case Action::Return: {
+            // Called straight, not through the table: every function call ends here.
+            Step step{code, action.payload, action.length, next};
             reached = position;
-            return Outcome::Return;
+            return actionReturn(step);
+        }
         case Action::If:
             if (!m_stack.empty() && m_stack.back().isBoolean()) {
                 const bool condition = m_stack.back().asBoolean();
@@ -1873,17 +1869,16 @@ inline Interpreter::Outcome Interpreter::callByName(const QString& name)
     return Outcome::Normal;
 }
 
-Interpreter::Outcome Interpreter::actionReturn(Step&)
+inline Interpreter::Outcome Interpreter::actionReturn(Step&)
 {
+    // Whatever the value held before (a return in a try block, say) goes; the stack's value
+    // moves into its place, or undefined when the stack is empty.
     if (m_stack.empty()) {
-        m_returnValue = Value();
-        return Outcome::Return;
+        std::destroy_at(&m_returnValue);
+        std::construct_at(&m_returnValue);
+    } else {
+        m_stack.popInto(m_returnValue);
     }
-    // Whatever the value held before (a return in a try block, say) goes; the stack's value is
-    // moved into its place.
-    std::destroy_at(&m_returnValue);
-    std::construct_at(&m_returnValue, std::move(m_stack.back()));
-    m_stack.pop_back();
     return Outcome::Return;
 }
 
