@@ -369,6 +369,16 @@ struct CoverageRasterizer::RowCells {
     std::int64_t leftCover;
 
     [[gnu::always_inline]] void addPiece(std::int64_t fromX, std::int64_t fromY, std::int64_t toX, std::int64_t toY);
+    // A line's piece within the row, from its upper point to its lower one, walked in the
+    // line's own direction (the cover's sign follows it).
+    [[gnu::always_inline]] void addLinePiece(bool down, std::int64_t upperX, std::int64_t upperY, std::int64_t lowerX,
+                                             std::int64_t lowerY)
+    {
+        if (down)
+            addPiece(upperX, upperY, lowerX, lowerY);
+        else
+            addPiece(lowerX, lowerY, upperX, upperY);
+    }
 };
 
 // The part of a line within the current row, from (fromX, fromY) to (toX, toY), the heights
@@ -477,10 +487,7 @@ template <bool Clipped>
     const std::int64_t topRow = line.topY >> PixelShift;
     const std::int64_t bottomRow = line.bottomY >> PixelShift;
     if (topRow == bottomRow) {
-        if (line.down)
-            cells.addPiece(line.topX, line.topY & FractionMask, line.bottomX, line.bottomY & FractionMask);
-        else
-            cells.addPiece(line.bottomX, line.bottomY & FractionMask, line.topX, line.topY & FractionMask);
+        cells.addLinePiece(line.down, line.topX, line.topY & FractionMask, line.bottomX, line.bottomY & FractionMask);
         return;
     }
     const std::int64_t startX = line.down ? line.topX : line.bottomX;
@@ -519,17 +526,11 @@ template <bool Clipped>
         upperY = 0;
     }
     if (row == bottomRow) {
-        if (line.down)
-            cells.addPiece(upperX, upperY, line.bottomX, active.bottomFraction);
-        else
-            cells.addPiece(line.bottomX, active.bottomFraction, upperX, upperY);
+        cells.addLinePiece(line.down, upperX, upperY, line.bottomX, active.bottomFraction);
         return;
     }
     active.crossing = crossingAt(row, active.carry);
-    if (line.down)
-        cells.addPiece(upperX, upperY, active.crossing, OnePixel);
-    else
-        cells.addPiece(active.crossing, OnePixel, upperX, upperY);
+    cells.addLinePiece(line.down, upperX, upperY, active.crossing, OnePixel);
     active.crossingAbove = active.crossing;
     // A line running upwards is stepped back, its carry falling below zero where a downward
     // one's reaches the height: counted from the other end (height - 1 - carry), its carry
@@ -564,17 +565,11 @@ inline void CoverageRasterizer::stepDown(ActiveLine& line)
     for (std::size_t at = 0; at < count;) {
         ActiveLine& line = lines[at];
         if (row == line.bottomRow) {
-            if (line.down)
-                cells.addPiece(line.crossingAbove, 0, line.bottomX, line.bottomFraction);
-            else
-                cells.addPiece(line.bottomX, line.bottomFraction, line.crossingAbove, 0);
+            cells.addLinePiece(line.down, line.crossingAbove, 0, line.bottomX, line.bottomFraction);
             line = lines[--count];
             continue;
         }
-        if (line.down)
-            cells.addPiece(line.crossingAbove, 0, line.crossing, OnePixel);
-        else
-            cells.addPiece(line.crossing, OnePixel, line.crossingAbove, 0);
+        cells.addLinePiece(line.down, line.crossingAbove, 0, line.crossing, OnePixel);
         line.crossingAbove = line.crossing;
         stepDown(line);
         ++at;

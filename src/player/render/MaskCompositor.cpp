@@ -81,17 +81,23 @@ bool compositeInto(uchar* bits, qsizetype stride, const QSize& size, const QPoin
     return true;
 }
 
+#if SKRV_PIXEL_VECTORS
+// Whether the four pixels at `pixels` all have alpha 0.
+inline bool fourUncovered(const QRgb* pixels)
+{
+    const __m128i alpha = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels)),
+                                        _mm_set1_epi32(static_cast<int>(0xff000000u)));
+    return _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_setzero_si128())) == 0xffff;
+}
+#endif
+
 // The first of `length` pixels whose alpha is not 0, or `length` when there is none.
 int firstCovered(const QRgb* pixels, int length)
 {
     int index = 0;
 #if SKRV_PIXEL_VECTORS
-    const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xff000000u));
-    for (; index + 4 <= length; index += 4) {
-        const __m128i alpha = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels + index)), alphaMask);
-        if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_setzero_si128())) != 0xffff)
-            break;
-    }
+    while (index + 4 <= length && fourUncovered(pixels + index))
+        index += 4;
 #endif
     while (index < length && qAlpha(pixels[index]) == 0)
         ++index;
@@ -103,12 +109,8 @@ int lastCovered(const QRgb* pixels, int length)
 {
     int end = length;
 #if SKRV_PIXEL_VECTORS
-    const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xff000000u));
-    for (; end >= 4; end -= 4) {
-        const __m128i alpha = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels + end - 4)), alphaMask);
-        if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_setzero_si128())) != 0xffff)
-            break;
-    }
+    while (end >= 4 && fourUncovered(pixels + end - 4))
+        end -= 4;
 #endif
     while (end > 0 && qAlpha(pixels[end - 1]) == 0)
         --end;
