@@ -91,6 +91,24 @@ QByteArray bodyBytes(const ActionAssembler& code)
     return code.functionBody();
 }
 
+// A block (without an End) that traces `text`.
+QByteArray tracingBlock(const std::string& text)
+{
+    ActionAssembler code;
+    code.push(text);
+    code.op(ActionCode::Trace);
+    return bodyBytes(code);
+}
+
+// A movie of one frame with hand-made action bytes (ending with their End).
+QByteArray oneFrameMovie(int swfVersion, const QByteArray& actions)
+{
+    authoring::MovieWriter movie(swfVersion, 100, 100, 12);
+    movie.root().doAction(actions);
+    movie.root().showFrame();
+    return movie.toBytes(false);
+}
+
 // A DefineFunction action of `name` with one-name parameters, followed by `body` as it stands
 // (hand-made bytes, such as a Try action, that the assembler does not write as a body).
 QByteArray defineFunctionAround(const std::string& name, const std::vector<std::string>& parameters,
@@ -460,10 +478,7 @@ private slots:
         callThrower.push(std::string("thrower"));
         callThrower.op(ActionCode::CallFunction);
         callThrower.op(ActionCode::Return);
-        ActionAssembler finallyTrace;
-        finallyTrace.push(std::string("finally"));
-        finallyTrace.op(ActionCode::Trace);
-        const QByteArray finallyCode = bodyBytes(finallyTrace);
+        const QByteArray finallyCode = tracingBlock("finally");
         const QByteArray middleBody = tryBlocks(bodyBytes(callThrower), nullptr, &finallyCode);
 
         // The definitions come from the assembler; the calls are put together by hand.
@@ -498,11 +513,8 @@ private slots:
         code.append(bodyBytes(after));
         code.append('\0');
 
-        authoring::MovieWriter movie(7, 100, 100, 12);
-        movie.root().doAction(code);
-        movie.root().showFrame();
         TracingPlayer run;
-        QCOMPARE(run.playJoined(movie.toBytes(false)), QStringLiteral("finally|0|finally|1|finally|caught thrown|finally|3|5"));
+        QCOMPARE(run.playJoined(oneFrameMovie(7, code)), QStringLiteral("finally|0|finally|1|finally|caught thrown|finally|3|5"));
     }
 
     // A Return hands back the value on top of the stack and no other: undefined when there is
@@ -520,10 +532,7 @@ private slots:
         ActionAssembler returning;
         returning.push(std::string("r"));
         returning.op(ActionCode::Return);
-        ActionAssembler finallyTrace;
-        finallyTrace.push(std::string("finally"));
-        finallyTrace.op(ActionCode::Trace);
-        const QByteArray finallyCode = bodyBytes(finallyTrace);
+        const QByteArray finallyCode = tracingBlock("finally");
         const QByteArray guardedBody = tryBlocks(bodyBytes(returning), nullptr, &finallyCode);
 
         ActionAssembler definitions;
@@ -542,11 +551,8 @@ private slots:
         }
         code.append('\0');
 
-        authoring::MovieWriter movie(7, 100, 100, 12);
-        movie.root().doAction(code);
-        movie.root().showFrame();
         TracingPlayer run;
-        QCOMPARE(run.playJoined(movie.toBytes(false)),
+        QCOMPARE(run.playJoined(oneFrameMovie(7, code)),
                  QStringLiteral("undefined|result|junk|finally|r|undefined|result|junk|finally|r"));
     }
 

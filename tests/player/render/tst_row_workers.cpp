@@ -98,6 +98,20 @@ QImage drawScene(quint32 seed, bool workers)
     return image;
 }
 
+// Which threads ran the two parts of a split, and how often each ran.
+struct PartsRun {
+    std::atomic<int> runs[2] { 0, 0 };
+    std::thread::id threads[2];
+
+    auto recorder()
+    {
+        return [this](int part) {
+            ++runs[part];
+            threads[part] = std::this_thread::get_id();
+        };
+    }
+};
+
 } // namespace
 
 class RowWorkersTest : public QObject {
@@ -113,16 +127,12 @@ private slots:
             QSKIP("one processor core: the worker is never used");
         for (const bool enabled : { true, false }) {
             RowWorkers::setEnabled(enabled);
-            std::atomic<int> runs[2] { 0, 0 };
-            std::thread::id threads[2];
-            RowWorkers::split([&](int part) {
-                ++runs[part];
-                threads[part] = std::this_thread::get_id();
-            });
-            QCOMPARE(runs[0].load(), 1);
-            QCOMPARE(runs[1].load(), 1);
-            QCOMPARE(threads[0], std::this_thread::get_id());
-            QCOMPARE(threads[1] != std::this_thread::get_id(), enabled);
+            PartsRun parts;
+            RowWorkers::split(parts.recorder());
+            QCOMPARE(parts.runs[0].load(), 1);
+            QCOMPARE(parts.runs[1].load(), 1);
+            QCOMPARE(parts.threads[0], std::this_thread::get_id());
+            QCOMPARE(parts.threads[1] != std::this_thread::get_id(), enabled);
         }
         RowWorkers::setEnabled(true);
 
@@ -180,17 +190,13 @@ private slots:
             QSKIP("one processor core: the worker is never used");
         for (const bool enabled : { true, false }) {
             RowWorkers::setEnabled(enabled);
-            std::atomic<int> runs[2] { 0, 0 };
-            std::thread::id threads[2];
-            const bool split = RowWorkers::trySplit([&](int part) {
-                ++runs[part];
-                threads[part] = std::this_thread::get_id();
-            });
+            PartsRun parts;
+            const bool split = RowWorkers::trySplit(parts.recorder());
             QCOMPARE(split, enabled);
-            QCOMPARE(runs[0].load(), enabled ? 1 : 0);
-            QCOMPARE(runs[1].load(), enabled ? 1 : 0);
+            QCOMPARE(parts.runs[0].load(), enabled ? 1 : 0);
+            QCOMPARE(parts.runs[1].load(), enabled ? 1 : 0);
             if (enabled)
-                QVERIFY(threads[0] == std::this_thread::get_id() && threads[1] != threads[0]);
+                QVERIFY(parts.threads[0] == std::this_thread::get_id() && parts.threads[1] != parts.threads[0]);
         }
         RowWorkers::setEnabled(true);
     }
