@@ -158,6 +158,35 @@ void DecodedActions::decodePush(Step& step)
     step.valueCount = uint16_t(m_pushValues.size() - step.firstValue);
     step.namesCall = step.valueCount > 0 && m_pushValues.back().kind == PushValue::Kind::Pool && end < bytes.size()
                      && bytes[end] == uint8_t(Action::CallFunction);
+    // Increment or Decrement, StoreRegister, Pop: the store's payload is its length (1, 0) and
+    // the register.
+    auto storesBackAndPops = [&](size_t store, uint32_t index) {
+        return store + 5 <= bytes.size() && bytes[store] == uint8_t(Action::StoreRegister) && bytes[store + 1] == 1
+               && bytes[store + 2] == 0 && bytes[store + 3] == index && bytes[store + 4] == uint8_t(Action::Pop);
+    };
+    if (step.valueCount > 0 && m_pushValues.back().kind == PushValue::Kind::Register && end < bytes.size()
+        && (bytes[end] == uint8_t(Action::Increment) || bytes[end] == uint8_t(Action::Decrement))
+        && storesBackAndPops(end + 1, m_pushValues.back().index)) {
+        step.registerStep = bytes[end] == uint8_t(Action::Increment) ? 1 : -1;
+        return;
+    }
+    for (uint8_t pieces = 2; pieces >= 1 && !step.namesCall; --pieces) {
+        if (step.valueCount < pieces + 1u)
+            continue;
+        const PushValue& text = m_pushValues[m_pushValues.size() - pieces - 1];
+        if (text.kind != PushValue::Kind::Register)
+            continue;
+        const size_t store = end + pieces;
+        if (store + 5 > bytes.size())
+            continue;
+        bool adds = true;
+        for (size_t i = end; i < store; ++i)
+            adds = adds && bytes[i] == uint8_t(Action::Add2);
+        if (adds && storesBackAndPops(store, text.index)) {
+            step.appendedPieces = pieces;
+            break;
+        }
+    }
 }
 
 } // namespace player::avm1

@@ -29,6 +29,13 @@ public:
         // Push: the last value is an entry of the constant pool and a CallFunction follows, so
         // that value is the name of the function called.
         bool namesCall = false;
+        // Push: 1 or 2 when the values end with a register and that many more, and the actions
+        // that follow add those to the register's value and store the sum back into it, as
+        // text += piece and text += a + b compile (Add2 once or twice, StoreRegister, Pop).
+        uint8_t appendedPieces = 0;
+        // Push: +1 or -1 when the last value is a register and Increment or Decrement, a store
+        // back into that register and a Pop follow, as i++ and i-- compile.
+        int8_t registerStep = 0;
         size_t next = 0;
         size_t branch = 0; // Jump and If: the destination (a position before 0 wraps round)
     };
@@ -51,6 +58,10 @@ public:
         return m_steps[size_t(index >= 0 ? index : decode(position))];
     }
     const PushValue* pushValues(const Step& step) const { return m_pushValues.data() + step.firstValue; }
+    // How many bytes the actions after such a Push take, up to and with the Pop.
+    static constexpr size_t appendedLength(uint8_t pieces) { return pieces == 2 ? 7 : 6; }
+    // The same for the actions after a Push that steps a register.
+    static constexpr size_t steppedLength = 6;
     const Value& constant(uint32_t index) const { return m_constants[index]; }
 
     // The decoded form of the bytes for the given text rule, read the first time it is asked for

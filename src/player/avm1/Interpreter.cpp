@@ -526,6 +526,19 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& rea
     // One comparison for both bounds: a position below the start wraps round to a large number.
     // The range never reaches past the bytes (see the constructor and followBranchOut).
     const size_t span = end > start ? end - start : 0;
+    // The limits are counted where a script can come back to code it has run: on entering a
+    // range (every call enters one), on a jump backwards and on every action that runs through
+    // its handler. An endless loop meets one of them on every round, and the plain actions
+    // between two of them are bounded by the length of the code.
+    auto countStep = [&limits]() {
+        if (limits.tick()) [[unlikely]]
+            throw ScriptAbort{QStringLiteral("A script ran longer than the movie's time limit.")};
+    };
+    auto countJump = [&countStep](size_t target, size_t from) {
+        if (target <= from)
+            countStep();
+    };
+    countStep();
     if (m_skipActions > 0 && !skipActions(decoded, start, end, reached)) [[unlikely]]
         return Outcome::Normal;
     // Kept here while actions run and given back on the way out: the caller's copy would be
@@ -553,8 +566,6 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& rea
         return condition ? branch.branch : branch.next;
     };
     while (position - start < span) {
-        if (limits.tick()) [[unlikely]]
-            throw ScriptAbort{QStringLiteral("A script ran longer than the movie's time limit.")};
         // Valid until an action runs a script, which may read more of the same bytes.
         const DecodedActions::Step& action = decoded.at(position);
         const uint8_t code = action.code;
@@ -582,6 +593,23 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& rea
                     continue;
                 }
             }
+            // i++ and i-- on a register that holds a number: the register is stepped where it
+            // lies, and the four actions are one.
+            if (action.registerStep && next + DecodedActions::steppedLength <= end) {
+                const DecodedActions::PushValue& last = decoded.pushValues(action)[action.valueCount - 1];
+                Value* slot = registerSlot(last.index);
+                if (slot && slot->isNumber()) {
+                    pushValuesBut(decoded, action, 1);
+                    slot->setNumber(slot->asNumber() + action.registerStep);
+                    position = next + DecodedActions::steppedLength;
+                    continue;
+                }
+            }
+            if (action.appendedPieces && next + DecodedActions::appendedLength(action.appendedPieces) <= end
+                && appendToRegister(decoded, action)) {
+                position = next + DecodedActions::appendedLength(action.appendedPieces);
+                continue;
+            }
             pushValues(decoded, action);
             position = next;
             continue;
@@ -604,6 +632,7 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& rea
             position = next;
             continue;
         case Action::Jump:
+            countJump(action.branch, position);
             position = action.branch;
             continue;
         case Action::CallFunction: {
@@ -626,6 +655,8 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& rea
             if (!m_stack.empty() && m_stack.back().isBoolean()) {
                 const bool condition = m_stack.back().asBoolean();
                 m_stack.dropPlain();
+                if (condition)
+                    countJump(action.branch, position);
                 position = condition ? action.branch : next;
                 continue;
             }
@@ -687,6 +718,7 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& rea
                 m_stack.dropPlain(); \
                 if constexpr (comparesNumbers(Action::name)) { \
                     if (const size_t target = comparisonBranch(next); target != NoBranch) { \
+                        countJump(target, position); \
                         position = target; \
                         continue; \
                     } \
@@ -730,6 +762,7 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& rea
         default:
             break;
         }
+        countStep();
         Step step{code, action.payload, action.length, next};
         if ((this->*actionHandlers[code])(step) == Outcome::Return) {
             reached = position;
@@ -1437,6 +1470,45 @@ void Interpreter::joinTwoTexts(Value& text, const Value& first, const Value& sec
     const QStringView secondText = joinedText(second, secondDigits, secondSpare);
     m_machine.checkStringLength(text.asString().size() + firstText.size() + secondText.size());
     m_machine.m_appender.append(text.stringInPlace(), firstText, secondText);
+}
+
+// A Push whose last values are a register and one or two pieces, followed by the additions and
+// the store back into that register (text += piece, text += a + b): when the register holds a
+// text and each piece is a text or a number, and two pieces join as texts rather than add up,
+// the pieces go onto the register's text where it lies. Neither the text nor the pieces are
+// taken onto the stack, and nothing can run a script. False, with nothing done, otherwise.
+bool Interpreter::appendToRegister(const DecodedActions& decoded, const DecodedActions::Step& action)
+{
+    const size_t pieces = action.appendedPieces;
+    const DecodedActions::PushValue* values = decoded.pushValues(action) + (action.valueCount - pieces - 1);
+    Value* text = registerSlot(values[0].index);
+    if (!text || !text->isString())
+        return false;
+    std::array<number_text::WholeNumberBuffer, 2> digits;
+    std::array<QString, 2> spares;
+    std::array<QStringView, 2> texts;
+    bool joinsTexts = pieces == 1;
+    for (size_t i = 0; i < pieces; ++i) {
+        const DecodedActions::PushValue& piece = values[1 + i];
+        if (piece.kind == DecodedActions::PushValue::Kind::Pool) {
+            if (piece.index >= m_poolSize)
+                return false;
+            texts[i] = m_poolEntries[piece.index];
+            joinsTexts = true;
+            continue;
+        }
+        const Value* value = piece.kind == DecodedActions::PushValue::Kind::Constant ? &decoded.constant(piece.index) : registerSlot(piece.index);
+        if (!value || !(value->isString() || value->isNumber()))
+            return false;
+        joinsTexts = joinsTexts || value->isString();
+        texts[i] = joinedText(*value, digits[i], spares[i]);
+    }
+    if (!joinsTexts)
+        return false;
+    pushValuesBut(decoded, action, pieces + 1);
+    m_machine.checkStringLength(text->asString().size() + texts[0].size() + texts[1].size());
+    m_machine.m_appender.append(text->stringInPlace(), texts[0], texts[1]);
+    return true;
 }
 
 #define SKRV_AVM1_BINARY_ACTIONS(X) \

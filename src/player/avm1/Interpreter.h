@@ -82,6 +82,7 @@ private:
     Outcome binaryAction(uint8_t code);
     bool joinTexts(Value& left, const Value& right);
     void joinTwoTexts(Value& text, const Value& first, const Value& second);
+    bool appendToRegister(const DecodedActions& decoded, const DecodedActions::Step& action);
 
     Value pop();
     void push(const Value& value) { m_stack.push_back(value); }

@@ -322,6 +322,61 @@ private slots:
         QCOMPARE(runner.run("function f() {" + body + "} f();"), expected);
     }
 
+    // text += piece and text += a + b on a register join in place, with pieces from the constant
+    // pool, from registers and from the Push itself; anything else (a pool entry that does not
+    // exist, two numbers that add up first, a number in the register, a store into another
+    // register) takes the general way with the same result, and values pushed before the text
+    // stay on the stack.
+    void textAppendedToARegister()
+    {
+        constexpr uint8_t add2Code = 0x47;
+        auto appendTail = [&](Actions& actions, int pieces, uint8_t storedIn) -> Actions& {
+            for (int i = 0; i < pieces; ++i)
+                actions.action(add2Code);
+            return actions.storeRegister(storedIn).action(popCode);
+        };
+        Actions program;
+        program.action(0x88, {2, 0, 'a', 'b', 0, 'c', 'd', 0});
+        program.pushString("<").storeRegister(1).action(popCode);
+        program.action(0x96, {7, 5, 0, 0, 0}).storeRegister(3).action(popCode);
+        appendTail(program.action(0x96, {4, 1, 8, 0, 8, 1}), 2, 1);
+        appendTail(program.action(0x96, {4, 1, 8, 9}), 1, 1);
+        appendTail(program.action(0x96, {0, 'b', 'e', 'l', 'o', 'w', 0, 4, 1, 7, 1, 0, 0, 0, 7, 2, 0, 0, 0}), 2, 1);
+        appendTail(program.action(0x96, {4, 1, 4, 1}), 1, 1);
+        appendTail(program.action(0x96, {4, 1, 0, 'x', 0}), 1, 2);
+        appendTail(program.action(0x96, {4, 3, 8, 0}), 1, 3);
+        for (uint8_t index : {1, 2, 3})
+            program.action(0x96, {4, index}).action(traceCode);
+        program.action(traceCode).action(0);
+        ScriptRunner runner;
+        QCOMPARE(runner.runBytes(program.bytes),
+                 (QStringList{"<abcdundefined3<abcdundefined3", "<abcdundefined3<abcdundefined3x", "5ab", "below"}));
+    }
+
+    // i++ and i-- on a register step the number where it lies; a register holding anything else
+    // (a text, undefined), a store into another register or a missing Pop take the general way,
+    // and values pushed before the register stay on the stack.
+    void registerSteppedInPlace()
+    {
+        constexpr uint8_t incrementCode = 0x50;
+        constexpr uint8_t decrementCode = 0x51;
+        Actions program;
+        program.action(0x96, {7, 5, 0, 0, 0}).storeRegister(1).action(popCode);
+        program.pushString("7").storeRegister(2).action(popCode);
+        program.action(0x96, {4, 1}).action(incrementCode).storeRegister(1).action(popCode);
+        program.action(0x96, {0, 'b', 'e', 'l', 'o', 'w', 0, 4, 1}).action(incrementCode).storeRegister(1).action(popCode);
+        program.action(0x96, {4, 1}).action(decrementCode).storeRegister(1).action(popCode);
+        program.action(0x96, {4, 2}).action(decrementCode).storeRegister(2).action(popCode);
+        program.action(0x96, {4, 3}).action(incrementCode).storeRegister(3).action(popCode);
+        program.action(0x96, {4, 1}).action(incrementCode).storeRegister(0).action(popCode);
+        program.action(0x96, {4, 1}).action(incrementCode).storeRegister(1).action(traceCode);
+        for (uint8_t index : {0, 1, 2, 3})
+            program.action(0x96, {4, index}).action(traceCode);
+        program.action(traceCode).action(0);
+        ScriptRunner runner;
+        QCOMPARE(runner.runBytes(program.bytes), (QStringList{"7", "7", "7", "6", "NaN", "below"}));
+    }
+
     // Numbers joined to text read as they do everywhere else, at the edges of the short ways
     // for whole numbers too.
     void numbersJoinedToText()
