@@ -15,6 +15,13 @@ enum class Action : uint8_t {
 #undef SKRV_AVM1_ACTION_ENUM
 };
 
+// The two-operand actions whose result on two numbers is a boolean (or undefined, for NaN).
+constexpr bool comparesNumbers(Action action)
+{
+    return action == Action::Less || action == Action::Less2 || action == Action::Greater || action == Action::Equals
+           || action == Action::Equals2 || action == Action::StrictEquals;
+}
+
 // The action's name, or nullptr for a code no SWF version defines.
 const char* actionName(uint8_t code);
 

@@ -67,6 +67,8 @@ int32_t DecodedActions::decode(size_t position)
         step.branch = size_t(int64_t(step.next) + int16_t(readU16(bytes, step.payload)));
         break;
     default:
+        if (comparesNumbers(Action(step.code)))
+            readBranchAfter(step);
         break;
     }
     // A list too long to number would never be read this far; stop rather than overflow.
@@ -75,6 +77,24 @@ int32_t DecodedActions::decode(size_t position)
     m_steps.push_back(step);
     m_indexAt[position] = int32_t(m_steps.size() - 1);
     return m_indexAt[position];
+}
+
+void DecodedActions::readBranchAfter(Step& step) const
+{
+    const swf::Bytes& bytes = m_bytes;
+    size_t ifAt = step.next;
+    const bool negated = ifAt < bytes.size() && bytes[ifAt] == uint8_t(Action::Not);
+    if (negated)
+        ++ifAt;
+    if (ifAt + 3 > bytes.size() || bytes[ifAt] != uint8_t(Action::If))
+        return;
+    // Read as the If itself is: where it ends comes from its length field.
+    const size_t ifNext = ifAt + 3 + readU16(bytes, ifAt + 1);
+    if (ifNext > bytes.size())
+        return;
+    step.branchesAfter = negated ? 2 : 1;
+    step.branch = size_t(int64_t(ifNext) + int16_t(readU16(bytes, ifAt + 3)));
+    step.otherwise = ifNext;
 }
 
 QString DecodedActions::textAt(const swf::ActionBytes& bytes, size_t start, size_t limit, size_t& after, bool utf8)

@@ -36,8 +36,12 @@ public:
         // Push: +1 or -1 when the last value is a register and Increment or Decrement, a store
         // back into that register and a Pop follow, as i++ and i-- compile.
         int8_t registerStep = 0;
+        // A comparison: 1 when an If follows it, 2 when a Not and an If do; branch is then the
+        // If's destination and otherwise where the If goes on when it does not branch.
+        uint8_t branchesAfter = 0;
         size_t next = 0;
         size_t branch = 0; // Jump and If: the destination (a position before 0 wraps round)
+        size_t otherwise = 0;
     };
 
     // A value a Push puts on the stack: a constant read from the bytes, a register's content, or
@@ -88,6 +92,8 @@ private:
     static DecodedActions& readAnew(const swf::ActionBytes& bytes, bool textIsUtf8);
     int32_t decode(size_t position);
     void decodePush(Step& step);
+    // For a comparison: whether an If, or a Not and an If, follow it, and where they lead.
+    void readBranchAfter(Step& step) const;
 
     const swf::ActionBytes& m_bytes;
     bool m_textIsUtf8;

@@ -48,13 +48,6 @@ int propertyIndex(double number)
     return std::isfinite(number) && std::abs(number) < 1e9 ? int(number) : -1;
 }
 
-// The two-operand actions whose result on two numbers is a boolean (or undefined, for NaN).
-constexpr bool comparesNumbers(Action action)
-{
-    return action == Action::Less || action == Action::Less2 || action == Action::Greater || action == Action::Equals
-           || action == Action::Equals2 || action == Action::StrictEquals;
-}
-
 // The clip properties that GetProperty and SetProperty address by number.
 const char* const propertyNames[] = {
     "_x", "_y", "_xscale", "_yscale", "_currentframe", "_totalframes", "_alpha", "_visible",
@@ -544,27 +537,6 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& rea
     // Kept here while actions run and given back on the way out: the caller's copy would be
     // written at every step. Its address is never taken, so that it may stay in a register.
     size_t position = reached;
-    // A comparison followed by an If, or by a Not and an If, as loop conditions compile: when
-    // the comparison left a boolean, the branch is taken at once instead of running the two
-    // actions one by one. Gives where to go on, or NoBranch for any other following. It must not
-    // reach `position`, which would then have to live in memory rather than in a register.
-    constexpr size_t NoBranch = std::numeric_limits<size_t>::max();
-    auto comparisonBranch = [&](size_t after) -> size_t {
-        size_t ifAt = after;
-        bool negate = false;
-        if (ifAt - start < span && data[ifAt] == uint8_t(Action::Not)) {
-            negate = true;
-            ++ifAt;
-        }
-        if (ifAt - start >= span || data[ifAt] != uint8_t(Action::If) || !m_stack.back().isBoolean())
-            return NoBranch;
-        const DecodedActions::Step& branch = decoded.at(ifAt);
-        if (branch.code != uint8_t(Action::If))
-            return NoBranch;
-        const bool condition = m_stack.back().asBoolean() != negate;
-        m_stack.dropPlain();
-        return condition ? branch.branch : branch.next;
-    };
     while (position - start < span) {
         // Valid until an action runs a script, which may read more of the same bytes.
         const DecodedActions::Step& action = decoded.at(position);
@@ -717,7 +689,12 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& rea
                 && operateOnNumbers<Action::name>(left.asNumber(), right.asNumber(), m_swfVersion, left)) { \
                 m_stack.dropPlain(); \
                 if constexpr (comparesNumbers(Action::name)) { \
-                    if (const size_t target = comparisonBranch(next); target != NoBranch) { \
+                    /* A comparison followed by an If, or by a Not and an If, as loop conditions \
+                       compile: when it left a boolean, the branch is taken at once. */ \
+                    if (action.branchesAfter && action.otherwise <= end && m_stack.back().isBoolean()) { \
+                        const bool taken = m_stack.back().asBoolean() != (action.branchesAfter == 2); \
+                        m_stack.dropPlain(); \
+                        const size_t target = taken ? action.branch : action.otherwise; \
                         countJump(target, position); \
                         position = target; \
                         continue; \

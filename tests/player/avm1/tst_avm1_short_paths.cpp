@@ -377,6 +377,45 @@ private slots:
         QCOMPARE(runner.runBytes(program.bytes), (QStringList{"7", "7", "7", "6", "NaN", "below"}));
     }
 
+    // A comparison followed by an If, or by a Not and an If, branches at once, and goes where
+    // the If itself would: an If whose length field is longer than its offset ends where its
+    // length says, taken or not, forwards and backwards.
+    void comparisonBranchesWhereItsIfLeads()
+    {
+        constexpr uint8_t less2Code = 0x48;
+        constexpr uint8_t notCode = 0x12;
+        auto longIf = [](Actions& actions, int16_t offset) -> Actions& {
+            const auto raw = uint16_t(offset);
+            return actions.action(0x9D, {uint8_t(raw & 0xff), uint8_t(raw >> 8), 0});
+        };
+        Actions skipped;
+        skipped.pushString("skipped").action(traceCode);
+        const auto skip = int16_t(skipped.bytes.size());
+        Actions program;
+        for (bool negated : {false, true}) {
+            for (bool taken : {true, false}) {
+                program.action(0x96, {7, uint8_t(taken != negated ? 1 : 2), 0, 0, 0, 7, uint8_t(taken != negated ? 2 : 1), 0, 0, 0});
+                program.action(less2Code);
+                if (negated)
+                    program.action(notCode);
+                longIf(program, skip);
+                program.bytes.insert(program.bytes.end(), skipped.bytes.begin(), skipped.bytes.end());
+                program.pushString(taken ? "taken" : "not taken").action(traceCode);
+            }
+        }
+        // Counts register 1 down from 3 with a comparison and a long If that jump back.
+        program.action(0x96, {7, 3, 0, 0, 0}).storeRegister(1).action(popCode);
+        const size_t loop = program.bytes.size();
+        program.action(0x96, {4, 1}).action(traceCode);
+        program.action(0x96, {4, 1}).action(0x51).storeRegister(1).action(popCode);
+        program.action(0x96, {7, 0, 0, 0, 0, 4, 1}).action(less2Code);
+        longIf(program, int16_t(int(loop) - int(program.bytes.size() + 6)));
+        program.pushString("done").action(traceCode).action(0);
+        ScriptRunner runner;
+        QCOMPARE(runner.runBytes(program.bytes), (QStringList{"taken", "skipped", "not taken", "taken", "skipped", "not taken",
+                                                              "3", "2", "1", "done"}));
+    }
+
     // Numbers joined to text read as they do everywhere else, at the edges of the short ways
     // for whole numbers too.
     void numbersJoinedToText()
