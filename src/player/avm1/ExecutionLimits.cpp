@@ -31,8 +31,8 @@ bool ExecutionLimits::check()
         m_actionsSinceCheck = checkInterval;
         return true;
     }
+    m_actionsCounted += m_actionsSinceCheck;
     m_actionsSinceCheck = 0;
-    m_actionsCounted += checkInterval;
     if ((m_actionBudget > 0 && m_actionsCounted >= m_actionBudget) || (m_timer.isValid() && m_timer.elapsed() > m_timeoutMilliseconds)
         || (stopRequested && stopRequested()))
         expire();

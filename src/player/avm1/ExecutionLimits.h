@@ -9,9 +9,11 @@ namespace player::avm1 {
 
 // The limits Flash puts on one action list run by the player: call depth and running time
 // (the movie's ScriptLimits tag, 256 levels and 15 seconds unless it says otherwise). The
-// interpreter counts a step wherever a script can come back to code it has run (a jump back, a
-// call) and at every action it runs through its handler; time is looked at every few thousand
-// steps, as reading the clock costs more than a step.
+// interpreter counts where a script can come back to code it has run, by the bytes of actions
+// that may have run since: a range it enters counts its length, a jump back the distance it goes
+// back. As every action takes at least a byte, the count is never below the actions run. Actions
+// run through their handlers count one more each. Time is looked at every few thousand counted,
+// as reading the clock costs more than an action.
 class ExecutionLimits {
 public:
     void configure(int maximumDepth, int timeoutSeconds);
@@ -23,7 +25,7 @@ public:
     void setTimeCeiling(int milliseconds);
     qint64 timeoutMilliseconds() const { return m_timeoutMilliseconds; }
 
-    // A budget of counted steps for the scripts of one frame, in units of a few thousand; once
+    // A budget of counted actions for the scripts of one frame, in units of a few thousand; once
     // spent, the frame's scripts stop as if their time were up. Unlike the clock it gives the
     // same result on every run, which a fuzzer needs. Zero or less removes it.
     void setActionBudget(int actions) { m_actionBudget = actions; }
@@ -55,12 +57,14 @@ public:
     // Asked between two lists of a queue run: reads the clock now, as a short list may never
     // reach a check of its own. True once the run's time or action budget is spent.
     bool queueRunSpent();
-    // True once the time is up; cheap enough to call on every step: one count and one test,
-    // the clock being read on every few thousandth call only. Once a limit has expired the
-    // count stays at the interval, so that every call answers from the slow path.
-    bool tick()
+    // Counts count actions (one when not told); true once the time is up. Cheap enough to call
+    // often: one sum and one test, the clock being read once every few thousand actions counted.
+    // Once a limit has expired the count stays at the interval, so that every call answers from
+    // the slow path.
+    bool tick(int count = 1)
     {
-        if (++m_actionsSinceCheck < checkInterval) [[likely]]
+        m_actionsSinceCheck += count;
+        if (m_actionsSinceCheck < checkInterval) [[likely]]
             return false;
         return check();
     }

@@ -519,19 +519,19 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& rea
     // One comparison for both bounds: a position below the start wraps round to a large number.
     // The range never reaches past the bytes (see the constructor and followBranchOut).
     const size_t span = end > start ? end - start : 0;
-    // The limits are counted where a script can come back to code it has run: on entering a
-    // range (every call enters one), on a jump backwards and on every action that runs through
-    // its handler. An endless loop meets one of them on every round, and the plain actions
-    // between two of them are bounded by the length of the code.
-    auto countStep = [&limits]() {
-        if (limits.tick()) [[unlikely]]
+    // The limits count the bytes of actions that may run before the next count: the whole range
+    // on entering it (every call enters one), the distance back at a backward jump. Every action
+    // is at least a byte, so an endless loop is counted at least by its actions on every round,
+    // and plain actions need no count of their own.
+    auto countActions = [&limits](size_t count) {
+        if (limits.tick(int(std::min<size_t>(count, size_t(1) << 20)))) [[unlikely]]
             throw ScriptAbort{QStringLiteral("A script ran longer than the movie's time limit.")};
     };
-    auto countJump = [&countStep](size_t target, size_t from) {
+    auto countJump = [&countActions](size_t target, size_t from) {
         if (target <= from)
-            countStep();
+            countActions(from - target + 1);
     };
-    countStep();
+    countActions(span + 1);
     if (m_skipActions > 0 && !skipActions(decoded, start, end, reached)) [[unlikely]]
         return Outcome::Normal;
     // Kept here while actions run and given back on the way out: the caller's copy would be
@@ -739,12 +739,14 @@ Interpreter::Outcome Interpreter::runRange(size_t start, size_t end, size_t& rea
         default:
             break;
         }
-        countStep();
+        // An action run through its handler counts once more: it may call into the player.
+        countActions(1);
         Step step{code, action.payload, action.length, next};
         if ((this->*actionHandlers[code])(step) == Outcome::Return) {
             reached = position;
             return Outcome::Return;
         }
+        countJump(step.next, position);
         position = step.next;
         if (m_skipActions > 0) [[unlikely]] {
             reached = position;

@@ -477,6 +477,24 @@ private slots:
         QCOMPARE(counted.size(), 1);
         QVERIFY2(counted[0].toInt() > 100 && counted[0].toInt() < 20000, qPrintable(counted[0]));
     }
+
+    // The budget bounds the actions run, though plain actions are not counted one by one: a
+    // round of the loop below runs more than 30 actions, nearly all of them plain (registers,
+    // arithmetic, fused steps), so 20000 counted allow no more than about 650 rounds.
+    void actionBudgetBoundsPlainActions()
+    {
+        ScriptRunner runner;
+        runner.machine().limits().setActionBudget(20000);
+        const QString loop = QStringLiteral(
+            "var rounds = 0; function spin() { var a = 0; var b = 1; var c = 2; while (true) {"
+            " a = a + b; b = b + c; c = c - a; a = a * 2; b = b - 1; c = c + 3; a = a - c; b = b + a;"
+            " c++; a++; b--; rounds++; } } spin(); trace('never');");
+        QCOMPARE(runner.run(loop), QStringList{});
+        runner.machine().limits().resetExpiry();
+        const QStringList rounds = runner.run("trace(rounds);");
+        QCOMPARE(rounds.size(), 1);
+        QVERIFY2(rounds[0].toInt() > 10 && rounds[0].toInt() <= 650 + 4096 / 30, qPrintable(rounds[0]));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestShortPaths)
