@@ -1437,6 +1437,14 @@ bool Interpreter::joinTexts(Value& left, const Value& right)
     return true;
 }
 
+// text += first + second, the pieces' texts known: within the length limit, onto the text where
+// it lies when the appender can.
+inline void Interpreter::appendTexts(QString& text, QStringView first, QStringView second)
+{
+    m_machine.checkStringLength(text.size() + first.size() + second.size());
+    m_machine.m_appender.append(text, first, second);
+}
+
 // text + first + second, where text is a string and the two pieces strings or numbers, at least
 // one of them a string: both go onto the text in one step.
 void Interpreter::joinTwoTexts(Value& text, const Value& first, const Value& second)
@@ -1447,8 +1455,7 @@ void Interpreter::joinTwoTexts(Value& text, const Value& first, const Value& sec
     QString secondSpare;
     const QStringView firstText = joinedText(first, firstDigits, firstSpare);
     const QStringView secondText = joinedText(second, secondDigits, secondSpare);
-    m_machine.checkStringLength(text.asString().size() + firstText.size() + secondText.size());
-    m_machine.m_appender.append(text.stringInPlace(), firstText, secondText);
+    appendTexts(text.stringInPlace(), firstText, secondText);
 }
 
 // A Push whose last values are a register and one or two pieces, followed by the additions and
@@ -1485,8 +1492,7 @@ bool Interpreter::appendToRegister(const DecodedActions& decoded, const DecodedA
     if (!joinsTexts)
         return false;
     pushValuesBut(decoded, action, pieces + 1);
-    m_machine.checkStringLength(text->asString().size() + texts[0].size() + texts[1].size());
-    m_machine.m_appender.append(text->stringInPlace(), texts[0], texts[1]);
+    appendTexts(text->stringInPlace(), texts[0], texts[1]);
     return true;
 }
 

@@ -83,6 +83,7 @@ private:
     bool joinTexts(Value& left, const Value& right);
     void joinTwoTexts(Value& text, const Value& first, const Value& second);
     bool appendToRegister(const DecodedActions& decoded, const DecodedActions::Step& action);
+    void appendTexts(QString& text, QStringView first, QStringView second);
 
     Value pop();
     void push(const Value& value) { m_stack.push_back(value); }
